@@ -1,0 +1,37 @@
+#pragma once
+// Environment switches for automated runs. Only the platform layer and the
+// engine loop read them; a player at a desktop sets none.
+//   TAVRIN_MAX_FRAMES=N       the run ends cleanly after N frames
+//   TAVRIN_FIXED_DT=S         every frame reads S seconds from the timer
+//   TAVRIN_SEED=N             seeds Rand
+//   TAVRIN_INPUT_SCRIPT=FILE  scripted platform events (see InputScript)
+//   TAVRIN_SCREENSHOT=FILE@N  writes frame N as PNG
+// A malformed value is reported in errors and ignored.
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace Ostrel {
+
+struct RunSwitches {
+    std::optional<long> maxFrames;
+    std::optional<double> fixedDt;
+    std::optional<unsigned> seed;
+    std::optional<std::string> inputScript;
+    struct Screenshot {
+        std::string file;
+        long frame = 0;
+    };
+    std::optional<Screenshot> screenshot;
+    // One line per malformed switch, ready for the log.
+    std::vector<std::string> errors;
+
+    // Reads the switches through getValue (nullptr for an unset variable).
+    static RunSwitches Parse(const std::function<const char*(const char*)>& getValue);
+    // Reads the process environment once and keeps the result.
+    static const RunSwitches& FromEnvironment();
+};
+
+}  // namespace Ostrel
