@@ -1,0 +1,73 @@
+#pragma once
+// The ordered list of running actions of one brain. The newest action runs
+// first: an action added outside an update goes to the front of the list and
+// starts at once; an action added during an update is queued and, after the
+// pass, the queued actions go to the front in queue order (so the last one
+// queued runs first), each started then. A timed sequence is therefore added
+// last step first and runs in written order.
+//
+// During an update every change is queued: additions are applied first, then
+// removals, so an action added in the same frame as another one finishes is
+// started before the finished one is ended.
+//
+// The list owns its actions: removal ends (OnEnd) and deletes them, and so
+// does destroying the list. A list that must go away while it is updating
+// (its object torn down by one of its own actions) is handed to Abandon: the
+// running update then ends every action and deletes the list itself.
+
+#include "engine/core/IAction.h"
+#include "engine/core/Types.h"
+
+#include <map>
+#include <vector>
+
+namespace Ostrel {
+
+class ActionList {
+public:
+    ActionList() = default;
+    ActionList(const ActionList&) = delete;
+    ActionList& operator=(const ActionList&) = delete;
+    // Ends and deletes every action in list order; queued additions that
+    // never started are deleted without OnEnd. Must not run during Update
+    // (use Abandon).
+    ~ActionList();
+
+    // Takes ownership. Outside an update: to the front, then OnStart. During
+    // an update: queued until the end of the pass.
+    void Add(IAction* action);
+    // False (and nothing done) when the action is not in the list, which
+    // includes an action queued for addition in the running pass. Outside an
+    // update: erased, OnEnd, deleted. During an update: queued for removal.
+    bool Remove(IAction* action);
+    // One pass over the actions; see the header comment for the order.
+    void Update(f32 dt);
+
+    // Destroys the list now, or, when called from inside its own Update, at
+    // the end of that Update. The caller must not use the list afterwards.
+    static void Abandon(ActionList* list);
+
+    bool IsUpdating() const { return m_updating; }
+    bool IsEmpty() const { return m_actions.empty() && m_pendingAdd.empty(); }
+    // The actions in list order (front first), for inspection.
+    const std::vector<IAction*>& Actions() const { return m_actions; }
+
+private:
+    bool Contains(const IAction* action) const;
+    void UpdateAction(IAction* action, f32 dt);
+    void ApplyPendingAdds();
+    void ApplyPendingRemoves();
+    void EndAndDeleteAll();
+
+    std::vector<IAction*> m_actions;
+    std::vector<IAction*> m_pendingAdd;
+    std::vector<IAction*> m_pendingRemove;
+    bool m_updating = false;
+    std::map<u32, int> m_laneStates;
+    // Set for the whole of Update (also while queued changes are applied),
+    // unlike m_updating, which only covers the pass over the actions.
+    bool m_inUpdate = false;
+    bool m_abandoned = false;
+};
+
+}  // namespace Ostrel
