@@ -1,0 +1,95 @@
+#pragma once
+// Our software mixer: a fixed set of voices, each playing one clip, mixed into
+// interleaved stereo float frames at the output rate.
+//
+// Rules the sound code relies on:
+// - Every play starts in the master group; a channel may then move to another
+//   group. A play started paused stays silent until it is unpaused, wherever
+//   it is moved meanwhile.
+// - Effective gain = channel volume x group volume x (group muted ? 0 : 1).
+//   A muted channel keeps advancing; a paused one (its own pause or its
+//   group's) holds its place and counts as playing.
+// - Channel handles are generation-checked (AudioHandles.h).
+// - At the voice limit a new play takes a voice: the oldest one-shot (not
+//   looping) voice, or, when every voice loops, the oldest voice. Music and
+//   held loops therefore survive a burst of effects.
+//
+// Threads: Mix runs on the audio device's thread, plays and updates on the
+// main thread, clip loading on the loading thread (outside the mixer). One
+// mutex guards the voices and groups; nothing slow (decoder creation, freeing
+// clips) is done while holding it except the stream decoding inside Mix.
+
+#include "engine/core/Types.h"
+#include "engine/platform/audio/AudioHandles.h"
+
+#include <atomic>
+#include <memory>
+#include <mutex>
+#include <vector>
+
+namespace Ostrel {
+
+class AudioClip;
+class AudioVoice;
+
+class AudioMixer {
+public:
+    static constexpr int kDefaultVoices = 100;
+
+    explicit AudioMixer(int outputRate, int voiceCount = kDefaultVoices);
+    ~AudioMixer();
+    AudioMixer(const AudioMixer&) = delete;
+    AudioMixer& operator=(const AudioMixer&) = delete;
+
+    int OutputRate() const { return m_outputRate; }
+    int VoiceCount() const;
+
+    // Starts clip in the master group at volume 1. Answers a null handle when
+    // there is no clip or its stream cannot be opened.
+    AudioChannel Play(std::shared_ptr<const AudioClip> clip, bool paused);
+    void SetVolume(AudioChannel channel, float volume);
+    void SetPaused(AudioChannel channel, bool paused);
+    void SetGroup(AudioChannel channel, AudioGroup group);
+    void Stop(AudioChannel channel);
+    // True from the play until it ends or is stopped, paused or not.
+    bool IsPlaying(AudioChannel channel) const;
+
+    AudioGroup CreateGroup();
+    void SetGroupVolume(AudioGroup group, float volume);
+    void SetGroupPaused(AudioGroup group, bool paused);
+    void SetGroupMute(AudioGroup group, bool mute);
+    // Stops every channel of the group.
+    void StopGroup(AudioGroup group);
+
+    // Writes frames interleaved stereo frames into out (overwriting it).
+    // Called by the audio device's thread, or directly by tests.
+    void Mix(float* out, int frames);
+    // Frames mixed so far (any thread).
+    u64 MixedFrames() const { return m_mixedFrames.load(); }
+    // Lets go of the clips and decoders of ended voices (main thread, once a
+    // frame), so that no decoder is closed or clip freed on the audio thread.
+    void ReclaimEnded();
+    int ActiveVoices() const;
+
+private:
+    struct Group {
+        float volume = 1.0f;
+        bool paused = false;
+        bool muted = false;
+    };
+    struct Slot;
+
+    Slot* FindLocked(AudioChannel channel);
+    const Slot* FindLocked(AudioChannel channel) const;
+    Slot& ChooseSlotLocked();
+    bool ValidGroupLocked(AudioGroup group) const { return group.index < m_groups.size(); }
+
+    const int m_outputRate;
+    mutable std::mutex m_mutex;
+    std::vector<Slot> m_slots;
+    std::vector<Group> m_groups;
+    u64 m_playCounter = 0;
+    std::atomic<u64> m_mixedFrames{0};
+};
+
+}  // namespace Ostrel
