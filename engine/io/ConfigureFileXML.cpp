@@ -1,0 +1,181 @@
+#include "engine/io/ConfigureFileXML.h"
+
+#include "engine/io/Log.h"
+#include "engine/platform/Paths.h"
+
+#include <cstdio>
+#include <set>
+#include <sstream>
+
+namespace Ostrel {
+
+namespace {
+
+constexpr const char* kDefaultRootName = "Configuration";
+
+template <typename T>
+bool ParseNumber(const char* text, T& out) {
+    if (!text) return false;
+    std::istringstream stream(text);
+    stream.imbue(std::locale::classic());
+    T parsed{};
+    if (!(stream >> parsed)) return false;
+    out = parsed;
+    return true;
+}
+
+}  // namespace
+
+ConfigureFileXML::ConfigureFileXML(bool reading) : m_reading(reading), m_loaded(!reading) {}
+
+ConfigureFileXML::ConfigureFileXML(bool reading, const std::string& rootName)
+    : ConfigureFileXML(reading) {
+    m_document.LinkEndChild(new TiXmlElement(rootName.c_str()));
+}
+
+bool ConfigureFileXML::Load(const std::string& path) {
+    m_document.Clear();
+    m_loaded = m_document.LoadFile(NormalizeSeparators(path).c_str());
+    // A half-parsed document must not serve values.
+    if (!m_loaded) m_document.Clear();
+    return m_loaded;
+}
+
+bool ConfigureFileXML::LoadFromText(const std::string& text) {
+    m_document.Clear();
+    m_document.Parse(text.c_str());
+    m_loaded = !m_document.Error();
+    if (!m_loaded) m_document.Clear();
+    return m_loaded;
+}
+
+std::string ConfigureFileXML::ToText() const {
+    TiXmlPrinter printer;
+    m_document.Accept(&printer);
+    return printer.CStr();
+}
+
+bool ConfigureFileXML::SaveFile(const std::string& path) const {
+    const std::string target = NormalizeSeparators(path);
+    const std::string temporary = target + ".tmp";
+    std::FILE* file = std::fopen(temporary.c_str(), "w");
+    bool ok = file != nullptr;
+    if (file) {
+        m_document.Print(file, 0);
+        ok = std::ferror(file) == 0;
+        ok = (std::fclose(file) == 0) && ok;
+    }
+    if (ok) ok = std::rename(temporary.c_str(), target.c_str()) == 0;
+    if (!ok) {
+        std::remove(temporary.c_str());
+        LogMessagef("Failed to save file '%s'\n", target.c_str());
+    }
+    return ok;
+}
+
+TiXmlElement* ConfigureFileXML::Root() const {
+    return const_cast<TiXmlDocument&>(m_document).FirstChildElement();
+}
+
+TiXmlElement* ConfigureFileXML::RootForWriting() {
+    if (TiXmlElement* root = Root()) return root;
+    return m_document.LinkEndChild(new TiXmlElement(kDefaultRootName))->ToElement();
+}
+
+const TiXmlElement* ConfigureFileXML::FindKey(const std::string& key) const {
+    const TiXmlElement* root = Root();
+    return root ? root->FirstChildElement(key.c_str()) : nullptr;
+}
+
+void ConfigureFileXML::AppendKey(const std::string& key, const std::string& text) {
+    if (key.empty()) return;
+    auto* element = new TiXmlElement(key.c_str());
+    element->LinkEndChild(new TiXmlText(text.c_str()));
+    RootForWriting()->LinkEndChild(element);
+}
+
+void ConfigureFileXML::String(const std::string& key, std::string* value) { SerializeString(key, value); }
+void ConfigureFileXML::Float(const std::string& key, float* value) { SerializeFloat(key, value); }
+void ConfigureFileXML::Bool(const std::string& key, bool* value) { SerializeBool(key, value); }
+void ConfigureFileXML::Int(const std::string& key, int* value) { SerializeInt(key, value); }
+
+bool ConfigureFileXML::SerializeString(const std::string& name, std::string* value) {
+    if (!value) return false;
+    if (m_reading) {
+        const TiXmlElement* element = FindKey(name);
+        if (!element) return false;
+        const char* text = element->GetText();
+        *value = text ? text : "";
+        return true;
+    }
+    if (!value->empty()) AppendKey(name, *value);
+    return false;
+}
+
+bool ConfigureFileXML::SerializeFloat(const std::string& name, float* value) {
+    if (!value) return false;
+    if (m_reading) {
+        const TiXmlElement* element = FindKey(name);
+        if (!element) return false;
+        ParseNumber(element->GetText(), *value);
+        return true;
+    }
+    // Large enough for any float printed with "%f" (up to 39 integer digits).
+    char buffer[128];
+    std::snprintf(buffer, sizeof(buffer), "%f", double(*value));
+    AppendKey(name, buffer);
+    return false;
+}
+
+bool ConfigureFileXML::SerializeInt(const std::string& name, int* value) {
+    if (!value) return false;
+    if (m_reading) {
+        const TiXmlElement* element = FindKey(name);
+        if (!element) return false;
+        ParseNumber(element->GetText(), *value);
+        return true;
+    }
+    char buffer[32];
+    std::snprintf(buffer, sizeof(buffer), "%i", *value);
+    AppendKey(name, buffer);
+    return false;
+}
+
+bool ConfigureFileXML::SerializeBool(const std::string& name, bool* value) {
+    if (!value) return false;
+    if (m_reading) {
+        int temporary = -1;
+        SerializeInt(name, &temporary);
+        if (temporary == -1) return false;
+        *value = temporary != 0;
+        return true;
+    }
+    int written = *value ? 1 : 0;
+    SerializeInt(name, &written);
+    return false;
+}
+
+bool ConfigureFileXML::SerializeBlock(std::string&) { return false; }
+
+std::vector<std::string> ConfigureFileXML::GetKeys() const {
+    std::vector<std::string> keys;
+    const TiXmlElement* root = Root();
+    if (!root) return keys;
+    for (const TiXmlElement* e = root->FirstChildElement(); e; e = e->NextSiblingElement())
+        keys.emplace_back(e->Value());
+    return keys;
+}
+
+void ConfigureFileXML::CarryOverMissingKeys(const ConfigureFileXML& other) {
+    const TiXmlElement* otherRoot = other.Root();
+    if (!otherRoot) return;
+    std::vector<std::string> ownKeys = GetKeys();
+    std::set<std::string> present(ownKeys.begin(), ownKeys.end());
+    TiXmlElement* root = RootForWriting();
+    for (const TiXmlElement* e = otherRoot->FirstChildElement(); e; e = e->NextSiblingElement()) {
+        if (present.count(e->Value())) continue;
+        root->LinkEndChild(e->Clone());
+    }
+}
+
+}  // namespace Ostrel

@@ -1,0 +1,75 @@
+#pragma once
+// A configuration document over TinyXML: one root element (any tag; the user
+// settings use "UserSettings") whose child elements are the keys, each holding
+// its value as text. Systems receive it as their Serializer when they load
+// their configuration: value reads answer "found", blocks do nothing.
+//
+// Booleans follow the configuration rule, not the XML serializer's: a bool is
+// read as an int, "0" is false, "-1" counts as missing (the default stays),
+// any other integer is true. Written bools are 1 or 0.
+//
+// Numbers that fail to parse leave the value unchanged; an element without
+// text reads as the empty string (strings) or as absent (numbers and bools).
+
+#include "engine/io/ConfigureFile.h"
+#include "engine/io/Serializer.h"
+
+#include <tinyxml.h>
+
+#include <string>
+#include <vector>
+
+namespace Ostrel {
+
+class ConfigureFileXML : public ConfigureFile, public Serializer {
+public:
+    explicit ConfigureFileXML(bool reading);
+    // Also creates the root element rootName in the empty document.
+    ConfigureFileXML(bool reading, const std::string& rootName);
+
+    // Loads the document from path; answers (and records) whether it worked.
+    bool Load(const std::string& path);
+    // Parses a document held in memory (tests, fuzzing, packed data).
+    bool LoadFromText(const std::string& text);
+    bool IsLoaded() const { return m_loaded; }
+
+    // Writes the document to a temporary file beside path and renames it over
+    // path, so a failed save never leaves a half-written file. A failure is
+    // logged ("Failed to save file '<path>'") and answered false.
+    bool SaveFile(const std::string& path) const;
+    // The document as SaveFile writes it.
+    std::string ToText() const;
+
+    // ConfigureFile
+    void String(const std::string& key, std::string* value) override;
+    void Float(const std::string& key, float* value) override;
+    void Bool(const std::string& key, bool* value) override;
+    void Int(const std::string& key, int* value) override;
+    bool IsReading() const override { return m_reading; }
+    bool IsWriting() const override { return !m_reading; }
+
+    // Serializer
+    bool SerializeString(const std::string& name, std::string* value) override;
+    bool SerializeFloat(const std::string& name, float* value) override;
+    bool SerializeBool(const std::string& name, bool* value) override;
+    bool SerializeInt(const std::string& name, int* value) override;
+    bool SerializeBlock(std::string& name) override;
+
+    // The keys under the root, in document order (duplicates included).
+    std::vector<std::string> GetKeys() const;
+    // Appends a copy of every key element of other whose key this document
+    // does not hold yet, in other's order.
+    void CarryOverMissingKeys(const ConfigureFileXML& other);
+
+private:
+    TiXmlElement* Root() const;
+    TiXmlElement* RootForWriting();
+    const TiXmlElement* FindKey(const std::string& key) const;
+    void AppendKey(const std::string& key, const std::string& text);
+
+    TiXmlDocument m_document;
+    bool m_reading;
+    bool m_loaded;
+};
+
+}  // namespace Ostrel
