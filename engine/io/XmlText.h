@@ -1,0 +1,22 @@
+#pragma once
+// Number texts shared by the XML serializers: how values are written as
+// element text and how element text is read back.
+
+#include <string>
+
+namespace Ostrel {
+
+// "%f" (six decimals) written in full, whatever the magnitude: 1.5 gives
+// "1.500000", 1e15 gives "1000000000000000.000000".
+std::string FormatFloatText(float value);
+
+// "%i".
+std::string FormatIntText(int value);
+
+// Formatted stream extraction into a temporary. Answers true and sets *value
+// only when a number could be extracted; otherwise *value is unchanged (a
+// plain stream extraction would write 0 on failure). A null text fails.
+bool ParseFloatText(const char* text, float* value);
+bool ParseIntText(const char* text, int* value);
+
+}  // namespace Ostrel

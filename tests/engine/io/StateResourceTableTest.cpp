@@ -1,0 +1,55 @@
+#include "engine/io/StateResourceTable.h"
+
+#include "engine/io/SerializerXML.h"
+
+#include <gtest/gtest.h>
+#include <tinyxml.h>
+
+namespace Ostrel {
+namespace {
+
+TEST(StateResourceTable, SelectCurrentFollowsTheStateAndDropsUnknownOnes) {
+    StateResourceTable table;
+    EXPECT_EQ(StateResourceTable::Instance(), &table);
+    EXPECT_EQ(table.Current(), nullptr);
+    table.AddState("GamePlay", StateRecord{{"player-obj", ObjectTypeRecord{1, 3}}});
+    EXPECT_FALSE(table.AddState("GamePlay", StateRecord{})) << "the first record of a state stays";
+    table.AddState("LevelEditor", StateRecord{});
+
+    table.SelectCurrent("GamePlay");
+    ASSERT_NE(table.Current(), nullptr);
+    EXPECT_EQ(table.Current()->at("player-obj").objectFlags, 3u);
+    table.SelectCurrent("LevelEditor");
+    EXPECT_EQ(table.Current(), table.Find("LevelEditor"));
+    table.SelectCurrent("Nowhere");
+    EXPECT_EQ(table.Current(), nullptr);
+    EXPECT_EQ(table.CurrentName(), "");
+}
+
+TEST(StateResourceTable, InstanceEndsWithTheTable) {
+    {
+        StateResourceTable table;
+    }
+    EXPECT_EQ(StateResourceTable::Instance(), nullptr);
+}
+
+TEST(ObjectTypeRecord, WrittenRecordsReadBackTheSame) {
+    StateRecord records{{"b-obj", {2, 7}}, {"a-obj", {-1, 0xFFFFFFFFu}}};
+    SerializerXML writer(false);
+    ObjectTypeRecord::Serialize(writer, records);
+
+    SerializerXML reader(true);
+    TiXmlPrinter printer;
+    writer.Document().Accept(&printer);
+    reader.Document().Parse(("<s>" + std::string(printer.CStr()) + "</s>").c_str());
+    reader.BeginBlockList(reader.Document().FirstChildElement()->FirstChildElement());
+    StateRecord copy;
+    ObjectTypeRecord::Serialize(reader, copy);
+    ASSERT_EQ(copy.size(), 2u);
+    EXPECT_EQ(copy["a-obj"].activity, -1);
+    EXPECT_EQ(copy["a-obj"].objectFlags, 0xFFFFFFFFu);
+    EXPECT_EQ(copy["b-obj"].objectFlags, 7u);
+}
+
+}  // namespace
+}  // namespace Ostrel
