@@ -41,12 +41,20 @@ TEST(PropertyManager, MissingPagesAndPropertiesAnswerFalseAndKeepTheValue) {
     std::string value = "unchanged";
     int number = 5;
     std::vector<std::string> names;
-    EXPECT_FALSE(manager.GetProperty("bat", value)) << "nothing selected yet";
-    EXPECT_FALSE(manager.GetPropertyInt("bat", number));
-    manager.GetPropertyNames(names);
-    EXPECT_TRUE(names.empty());
-    EXPECT_FALSE(manager.GetPageProperty("nowhere", "bat", value));
-    EXPECT_FALSE(manager.GetPageProperty("drops", "rat", value));
+    {
+        XmlTest::LogCapture log;
+        EXPECT_FALSE(manager.GetProperty("bat", value)) << "nothing selected yet";
+        EXPECT_FALSE(manager.GetPropertyInt("bat", number));
+        manager.GetPropertyNames(names);
+        EXPECT_TRUE(names.empty());
+        EXPECT_FALSE(manager.GetPageProperty("nowhere", "bat", value));
+        EXPECT_FALSE(manager.GetPageProperty("drops", "rat", value));
+        EXPECT_EQ(log.Text(),
+                  "Could not find property 'bat' in page 'NO PAGE SELECTED'."
+                  "Could not find property 'bat' in page 'NO PAGE SELECTED'."
+                  "Could not find property page 'nowhere'.\n"
+                  "Could not find property 'rat' in page 'drops'.\n");
+    }
     EXPECT_EQ(value, "unchanged");
     EXPECT_EQ(number, 5);
 
@@ -58,7 +66,9 @@ TEST(PropertyManager, MissingPagesAndPropertiesAnswerFalseAndKeepTheValue) {
 }
 
 TEST(PropertyManager, InstanceIsNullWithoutAManager) {
+    XmlTest::LogCapture log;
     EXPECT_EQ(PropertyManager::Instance(), nullptr);
+    EXPECT_EQ(log.Text(), "PropertyManager was never instantiated.\nDid you forget to make one?\n");
     LoadPropertyAsset(XmlTest::WriteFile("orphan.xpro", "<a>1</a>"));  // logged, nothing else
     PropertyManager manager;
     EXPECT_EQ(PropertyManager::Instance(), &manager);

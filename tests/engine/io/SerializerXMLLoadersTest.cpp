@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <map>
 #include <memory>
 #include <string>
@@ -173,6 +174,51 @@ TEST(SerializerXMLLoaders, StatesGoIntoTheRunsTable) {
     ASSERT_TRUE(reader.LoadStates(path));
     ASSERT_NE(table.Find("GamePlay"), nullptr);
     EXPECT_EQ(table.Find("GamePlay")->count("a-obj"), 1u);
+}
+
+}  // namespace
+}  // namespace Ostrel
+
+namespace Ostrel {
+namespace {
+
+TEST(SerializerXMLLoaders, LogsTheExactFailureTexts) {
+    XmlTest::LogCapture log;
+    const std::string missing = XmlTest::ScratchPath("absent.file");
+    SerializerXML reader(true);
+    PropertyPage page;
+    std::vector<std::string> order;
+    StateResourceTable table;
+    reader.LoadProperties(missing, page);
+    reader.LoadLevelOrder(missing, order);
+    reader.LoadStates(missing, table);
+    reader.LoadPaletteWith(missing, [](Serializer&) {});
+    EXPECT_EQ(log.Text(),
+              "Failed to open file '" + missing + "'. Is the file name correct?" +
+              "Failed to open file '" + missing + "'. Is the file name correct?" +
+              "Failed to open file'" + missing + "'. Is the file name correct?" +
+              "Failed to open file'" + missing + "'. Is the file name correct?");
+}
+
+TEST(SerializerXMLLoaders, MissingExpectedElementIsLoggedOnce) {
+    const std::string path = XmlTest::WriteFile("empty-manifest.xsm", "<sound/>");
+    XmlTest::LogCapture log;
+    SerializerXML reader(true);
+    reader.LoadSoundManifestWith(path, [](const std::string&, Serializer&) {});
+    EXPECT_EQ(log.Text(), path + ": no element 'sounds', nothing read\n");
+}
+
+TEST(SerializerXMLLoaders, FailedSaveIsLoggedAndKeepsTheOldFile) {
+    const std::string folder = XmlTest::ScratchPath("occupied");
+    std::filesystem::create_directories(folder + "/inside");
+    SerializerXML writer(false);
+    std::string block = "Level";
+    writer.SerializeBlock(block);
+    XmlTest::LogCapture log;
+    EXPECT_FALSE(writer.SaveFile(folder)) << "a folder stands where the file should go";
+    EXPECT_EQ(log.Text(), "Failed to save file '" + folder + "'\n");
+    EXPECT_TRUE(std::filesystem::is_directory(folder + "/inside"));
+    EXPECT_FALSE(std::filesystem::exists(folder + ".tmp"));
 }
 
 }  // namespace

@@ -2,6 +2,8 @@
 
 #include "engine/io/SerializerXML.h"
 
+#include "XmlTestFiles.h"
+
 #include <gtest/gtest.h>
 #include <tinyxml.h>
 
@@ -21,7 +23,9 @@ TEST(StateResourceTable, SelectCurrentFollowsTheStateAndDropsUnknownOnes) {
     EXPECT_EQ(table.Current()->at("player-obj").objectFlags, 3u);
     table.SelectCurrent("LevelEditor");
     EXPECT_EQ(table.Current(), table.Find("LevelEditor"));
+    XmlTest::LogCapture log;
     table.SelectCurrent("Nowhere");
+    EXPECT_EQ(log.Text(), "States: unknown state 'Nowhere', no state record is current\n");
     EXPECT_EQ(table.Current(), nullptr);
     EXPECT_EQ(table.CurrentName(), "");
 }
