@@ -65,6 +65,18 @@ TEST(PropertyManager, MissingPagesAndPropertiesAnswerFalseAndKeepTheValue) {
     EXPECT_EQ(value, "heart");
 }
 
+TEST(PropertyManager, SampleTestPage) {
+    PropertyManager manager;
+    LoadPropertyAsset(std::string(LV_SOURCE_DIR) + "/rsc/pages/test-page.xpro");
+    manager.SelectPage("test-page");
+    std::vector<std::string> names;
+    manager.GetPropertyNames(names);
+    EXPECT_EQ(names, (std::vector<std::string>{"a", "b", "c"}));
+    std::string a;
+    EXPECT_TRUE(manager.GetProperty("a", a));
+    EXPECT_EQ(a, "1");
+}
+
 TEST(PropertyManager, InstanceIsNullWithoutAManager) {
     XmlTest::LogCapture log;
     EXPECT_EQ(PropertyManager::Instance(), nullptr);

@@ -57,3 +57,22 @@ TEST(ObjectTypeRecord, WrittenRecordsReadBackTheSame) {
 
 }  // namespace
 }  // namespace Ostrel
+
+namespace Ostrel {
+namespace {
+
+TEST(StateResourceTable, SampleStatesSelectGamePlay) {
+    StateResourceTable table;
+    SerializerXML reader(true);
+    ASSERT_TRUE(reader.LoadStates(std::string(LV_SOURCE_DIR) + "/rsc/states.xstt"));
+    table.SelectCurrent("GamePlay");
+    ASSERT_NE(table.Current(), nullptr);
+    EXPECT_EQ(table.Current()->at("player-obj").activity, 1);
+    EXPECT_EQ(table.Current()->at("player-obj").objectFlags, 3u);
+    table.SelectCurrent("LevelEditor");
+    ASSERT_NE(table.Current(), nullptr);
+    EXPECT_TRUE(table.Current()->empty());
+}
+
+}  // namespace
+}  // namespace Ostrel
