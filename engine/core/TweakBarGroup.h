@@ -1,0 +1,57 @@
+#pragma once
+// The editor's panel as the components see it: Composition::ExposeProperties
+// opens one group per component (BeginGroup with the class name), and each
+// component's ExposeProperties adds its fields to that group. The level editor
+// implements it over its panel layer; everywhere else NullTweakBarGroup takes
+// the calls and does nothing.
+//
+// Field pointers and client data must stay valid while the panel shows them
+// (the editor rebuilds the panel when its selection changes).
+
+#include "engine/core/Types.h"
+
+#include <string>
+
+namespace Ostrel {
+
+// Kinds of callback fields (AddCallbackVar).
+enum TweakBarKind : int {
+    kTweakInt = 0,
+    kTweakBool = 2,
+    kTweakString = 4,
+    kTweakFloat = 6,
+};
+
+// A setter receives the new value (int*, bool*, std::string* or float* by
+// kind) and the client data; a getter fills the value it is given.
+using TweakBarSetter = void (*)(const void* value, void* clientData);
+using TweakBarGetter = void (*)(void* value, void* clientData);
+using TweakBarButton = void (*)(void* clientData);
+
+class TweakBarGroup {
+public:
+    virtual ~TweakBarGroup() = default;
+
+    // Fields added next belong to the group name; the panel also shows a
+    // separator named name + "Separator".
+    virtual void BeginGroup(const std::string& name) = 0;
+    virtual void AddString(const std::string& label, std::string* value, bool readOnly) = 0;
+    virtual void AddFloat(const std::string& label, f32* value, bool readOnly) = 0;
+    virtual void AddBool(const std::string& label, bool* value, bool readOnly) = 0;
+    virtual void AddCallbackVar(const std::string& label, int kind, TweakBarSetter setter,
+                                TweakBarGetter getter, void* clientData) = 0;
+    virtual void AddButton(const std::string& label, TweakBarButton callback, void* clientData) = 0;
+};
+
+// The panel of programs without an editor: accepts everything, shows nothing.
+class NullTweakBarGroup final : public TweakBarGroup {
+public:
+    void BeginGroup(const std::string&) override {}
+    void AddString(const std::string&, std::string*, bool) override {}
+    void AddFloat(const std::string&, f32*, bool) override {}
+    void AddBool(const std::string&, bool*, bool) override {}
+    void AddCallbackVar(const std::string&, int, TweakBarSetter, TweakBarGetter, void*) override {}
+    void AddButton(const std::string&, TweakBarButton, void*) override {}
+};
+
+}  // namespace Ostrel
