@@ -1,0 +1,28 @@
+#include "engine/core/CoreSystem.h"
+
+#include "engine/core/Engine.h"
+#include "engine/io/Serializer.h"
+
+namespace Ostrel {
+
+CoreSystem::CoreSystem() = default;
+
+CoreSystem::~CoreSystem() = default;
+
+void CoreSystem::LoadConfig(Serializer* config) {
+    if (!config) return;
+    config->SerializeBool("debug", &m_debug);
+    config->SerializeFloat("max-fps", &m_maxFps);
+}
+
+void CoreSystem::Initialize() {
+    if (!m_engine) return;
+    m_engine->SetDebug(m_debug);
+    if (m_maxFps > 0.0f) m_engine->SetMaxFps(m_maxFps);
+}
+
+// The global message table arrives with the variant layer; until then the
+// engine's state messages have no receivers.
+void CoreSystem::Send(const std::string&) {}
+
+}  // namespace Ostrel
