@@ -1,0 +1,58 @@
+#pragma once
+// Scripted input for automated runs (TAVRIN_INPUT_SCRIPT=FILE). Each line is
+// "FRAME WHAT ...", FRAME counting the window system's frames from 1:
+//   FRAME key VK down|up            VK: 1..254, or one letter or digit (A, 7)
+//   FRAME text CHAR                 a character message (the rest of the line)
+//   FRAME mouse move X Y DX DY      cursor at (X, Y), relative motion (DX, DY)
+//   FRAME mouse left|right down|up
+//   FRAME mouse wheel N             N notches (MouseWheel N * 120)
+//   FRAME pad BUTTON down|up        BUTTON: 255..274 or GAMEPAD_A and the like
+//   FRAME pad leftstick|rightstick X Y   thumb position, up positive
+//   FRAME close                     a window-close request
+// Blank lines and lines starting with '#' are ignored. Keywords are lower
+// case. A malformed line is reported with its line number and skipped.
+// The window system turns each event into the SDL event (or virtual pad
+// state) a real device would produce, so it takes the same path as real input.
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace Ostrel {
+
+struct ScriptedEvent {
+    enum class Kind { Key, Text, MouseMove, MouseButton, MouseWheel, PadButton, PadStick, Close };
+
+    long frame = 0;
+    Kind kind = Kind::Close;
+    int code = 0;  // Key: VK; MouseButton: 1 left, 2 right; PadButton: 255..274; PadStick: 0 left, 1 right
+    bool down = false;
+    int x = 0;  // MouseMove: cursor; PadStick: thumb; MouseWheel: notches in x
+    int y = 0;
+    int dx = 0;
+    int dy = 0;
+    std::string text;
+    int line = 0;
+};
+
+class InputScript {
+public:
+    // Parses text; every malformed line adds "<source>:<line>: ..." to errors.
+    static InputScript Parse(std::string_view text, const std::string& source,
+                             std::vector<std::string>& errors);
+    // Reads and parses a file; a file that cannot be read adds one error.
+    static InputScript Load(const std::string& path, std::vector<std::string>& errors);
+
+    // Removes and returns the events of frames up to and including frame, in
+    // frame order and file order within a frame.
+    std::vector<ScriptedEvent> TakeUntil(long frame);
+    bool Empty() const { return m_next >= m_events.size(); }
+    bool UsesPad() const;
+    const std::vector<ScriptedEvent>& Events() const { return m_events; }
+
+private:
+    std::vector<ScriptedEvent> m_events;
+    size_t m_next = 0;
+};
+
+}  // namespace Ostrel

@@ -1,0 +1,42 @@
+#include "engine/platform/QuitSignal.h"
+
+#include <csignal>
+
+namespace Ostrel {
+
+namespace {
+
+volatile std::sig_atomic_t s_received = 0;
+
+extern "C" void OnQuitSignal(int signal) {
+    s_received = signal;
+}
+
+}  // namespace
+
+namespace QuitSignal {
+
+void Install() {
+    struct sigaction action {};
+    action.sa_handler = OnQuitSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    sigaction(SIGINT, &action, nullptr);
+    sigaction(SIGTERM, &action, nullptr);
+}
+
+int Received() {
+    return s_received;
+}
+
+void Clear() {
+    s_received = 0;
+}
+
+void Raise(int signal) {
+    s_received = signal;
+}
+
+}  // namespace QuitSignal
+
+}  // namespace Ostrel

@@ -1,0 +1,86 @@
+#include "engine/platform/InputScript.h"
+
+#include <gtest/gtest.h>
+
+using namespace Ostrel;
+using Kind = ScriptedEvent::Kind;
+
+TEST(InputScript, ParsesEveryLineKindInFrameOrder) {
+    std::vector<std::string> errors;
+    InputScript script = InputScript::Parse(
+        "# comment\n"
+        "5 key 65 down\r\n"
+        "\n"
+        "3 key A up\n"
+        "5 text h\xC3\xA9llo world\n"
+        "6 mouse move 10 20 -3 4\n"
+        "6 mouse left down\n"
+        "6 mouse wheel -2\n"
+        "7 pad GAMEPAD_A down\n"
+        "7 pad 270 up\n"
+        "7 pad leftstick 30000 -200\n"
+        "9 close",
+        "s.txt", errors);
+    EXPECT_TRUE(errors.empty()) << errors.front();
+    const auto& e = script.Events();
+    ASSERT_EQ(e.size(), 10u);
+    EXPECT_EQ(e[0].frame, 3);
+    EXPECT_EQ(e[0].code, 'A');
+    EXPECT_FALSE(e[0].down);
+    EXPECT_EQ(e[1].kind, Kind::Key);
+    EXPECT_EQ(e[1].line, 2);
+    EXPECT_EQ(e[2].text, "h\xC3\xA9llo world");
+    EXPECT_EQ(e[3].kind, Kind::MouseMove);
+    EXPECT_EQ(e[3].dx, -3);
+    EXPECT_EQ(e[4].kind, Kind::MouseButton);
+    EXPECT_EQ(e[4].code, 1);
+    EXPECT_EQ(e[5].x, -2);
+    EXPECT_EQ(e[6].code, 271);
+    EXPECT_EQ(e[7].code, 270);
+    EXPECT_EQ(e[8].kind, Kind::PadStick);
+    EXPECT_EQ(e[8].y, -200);
+    EXPECT_EQ(e[9].kind, Kind::Close);
+    EXPECT_TRUE(script.UsesPad());
+}
+
+TEST(InputScript, MalformedLinesAreReportedWithLineNumberAndSkipped) {
+    std::vector<std::string> errors;
+    InputScript script = InputScript::Parse(
+        "1 key 65 down\n"
+        "x key 65 down\n"      // 2: frame not a number
+        "0 key 65 down\n"      // 3: frames count from 1
+        "2 key 300 down\n"     // 4: beyond the keyboard
+        "2 key 65 pressed\n"   // 5
+        "2 pad GAMEPAD_ANALOG_UP down\n"  // 6: never produced by a pad
+        "2 mouse wheel 1000\n" // 7: overflows the wheel value
+        "2 close now\n"        // 8
+        "2 text\n"             // 9
+        "2 jump\n"             // 10
+        "3 key 66 up\n",
+        "bad.txt", errors);
+    ASSERT_EQ(errors.size(), 9u);
+    EXPECT_EQ(errors[0], "bad.txt:2: malformed input-script line 'x key 65 down', skipped");
+    EXPECT_NE(errors[8].find("bad.txt:10:"), std::string::npos);
+    ASSERT_EQ(script.Events().size(), 2u);
+    EXPECT_EQ(script.Events()[1].code, 66);
+}
+
+TEST(InputScript, TakeUntilHandsOutEachEventOnce) {
+    std::vector<std::string> errors;
+    InputScript script = InputScript::Parse("2 close\n4 key 65 down\n4 key 65 up\n", "s", errors);
+    EXPECT_TRUE(script.TakeUntil(1).empty());
+    EXPECT_EQ(script.TakeUntil(3).size(), 1u);
+    EXPECT_EQ(script.TakeUntil(3).size(), 0u);
+    auto four = script.TakeUntil(10);
+    ASSERT_EQ(four.size(), 2u);
+    EXPECT_TRUE(four[0].down);
+    EXPECT_TRUE(script.Empty());
+}
+
+TEST(InputScript, UnreadableFileIsOneError) {
+    std::vector<std::string> errors;
+    InputScript script = InputScript::Load("/nonexistent/script.txt", errors);
+    ASSERT_EQ(errors.size(), 1u);
+    EXPECT_NE(errors[0].find("/nonexistent/script.txt"), std::string::npos);
+    EXPECT_TRUE(script.Empty());
+}
