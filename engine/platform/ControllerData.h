@@ -6,6 +6,7 @@
 // Input keeps; it is valid during the send only.
 
 #include "engine/core/Types.h"
+#include "engine/core/Vec2.h"
 
 namespace Ostrel {
 
@@ -47,15 +48,10 @@ constexpr u16 kY = 0x8000;
 // A trigger counts as pressed above this value.
 constexpr u8 kTriggerThreshold = 30;
 
-// Stick position in stick units (raw axis values times the dead-zone factor).
-struct StickVector {
-    f32 x = 0.0f;
-    f32 y = 0.0f;
-};
-
 struct ControllerData {
-    StickVector rightStick;
-    StickVector leftStick;
+    // Stick positions in stick units (raw axis values times the dead-zone factor).
+    Vec2 rightStick;
+    Vec2 leftStick;
     PadState state;
     // The packet number of the state last turned into messages.
     u32 lastPacket = 0;

@@ -17,7 +17,7 @@ f32 RightStickFactor(f32 squaredLength) {
 }
 
 namespace {
-f32 SquaredLength(const StickVector& v) {
+f32 SquaredLength(const Vec2& v) {
     return v.x * v.x + v.y * v.y;
 }
 }  // namespace

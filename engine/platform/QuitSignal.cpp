@@ -1,5 +1,7 @@
 #include "engine/platform/QuitSignal.h"
 
+#include <SDL_hints.h>
+
 #include <csignal>
 
 namespace Ostrel {
@@ -17,6 +19,7 @@ extern "C" void OnQuitSignal(int signal) {
 namespace QuitSignal {
 
 void Install() {
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     struct sigaction action {};
     action.sa_handler = OnQuitSignal;
     sigemptyset(&action.sa_mask);

@@ -1,5 +1,7 @@
 #include "engine/platform/SdlPadSource.h"
 
+#include "engine/platform/QuitSignal.h"
+
 #include <SDL.h>
 
 #include <algorithm>
@@ -110,6 +112,7 @@ struct SdlPadSource::Impl {
 };
 
 SdlPadSource::SdlPadSource() : m_impl(std::make_unique<Impl>()) {
+    QuitSignal::Install();
     m_impl->ready = SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER) == 0;
 }
 
