@@ -14,6 +14,7 @@
 //
 // Main thread only.
 
+#include "engine/core/System.h"
 #include "engine/core/Types.h"
 #include "engine/platform/ControllerData.h"
 #include "engine/platform/DeviceParams.h"
@@ -76,25 +77,23 @@ struct RumbleEntry {
     f32 secondsLeft = 0.0f;
 };
 
-class Input {
+class Input : public System {
 public:
     static constexpr u32 kId = 2;
 
     Input();
-    ~Input();
-    Input(const Input&) = delete;
-    Input& operator=(const Input&) = delete;
+    ~Input() override;
 
-    static const char* Name() { return "Input"; }
-    u32 GetId() const { return kId; }
+    std::string GetName() const override { return "Input"; }
+    u32 GetId() const override { return kId; }
 
     // Start of the run: becomes the current Input and subscribes "DeviceChange",
     // "AddVibrate" and "GameInactive".
-    void Initialize();
+    void Initialize() override;
     // Once per frame: first call looks for pads; pad poll and rumble; key advance.
-    void Update(f32 dt);
+    void Update(f32 dt) override;
     // End of the run: unsubscribes, stops the motors.
-    void Shutdown();
+    void Shutdown() override;
 
     // The Input of the running engine, or null (set by Initialize).
     static Input* Current();

@@ -1,5 +1,6 @@
 #include "engine/platform/WindowSystem.h"
 
+#include "engine/core/Engine.h"
 #include "engine/io/ConfigureFile.h"
 #include "engine/io/Log.h"
 #include "engine/io/Serializer.h"
@@ -222,7 +223,12 @@ void WindowSystem::OnDestroy() {
 }
 
 void WindowSystem::Quit() {
-    if (m_quitHandler) m_quitHandler();
+    if (m_quitHandler) {
+        m_quitHandler();
+        return;
+    }
+    Engine* engine = m_engine ? m_engine : Engine::Instance();
+    if (engine) engine->Quit();
 }
 
 void WindowSystem::OnMove(int x, int y) {

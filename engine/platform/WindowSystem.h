@@ -16,6 +16,7 @@
 // sizes: the frame does not count. Main thread only; every message it sends is
 // delivered synchronously during Update.
 
+#include "engine/core/System.h"
 #include "engine/core/Types.h"
 #include "engine/platform/DeviceParams.h"
 #include "engine/platform/SdlWindow.h"
@@ -29,9 +30,8 @@ namespace Ostrel {
 class ConfigureFile;
 class PlatformMessages;
 class ScriptedInputPlayer;
-class Serializer;
 
-class WindowSystem {
+class WindowSystem : public System {
 public:
     static constexpr u32 kId = 3;
     // Window styles, kept for the size rules: captioned, or a bare popup.
@@ -40,27 +40,25 @@ public:
 
     // name is the window title ("Tavrin" for the tools).
     explicit WindowSystem(const char* name = "Tavrin");
-    ~WindowSystem();
-    WindowSystem(const WindowSystem&) = delete;
-    WindowSystem& operator=(const WindowSystem&) = delete;
+    ~WindowSystem() override;
 
-    std::string GetName() const { return "WindowSystem"; }
-    u32 GetId() const { return kId; }
+    std::string GetName() const override { return "WindowSystem"; }
+    u32 GetId() const override { return kId; }
 
     // Reads "Debug" from the system configuration (null: none) and the window
     // settings from the user settings.
-    void LoadConfig(Serializer* config);
+    void LoadConfig(Serializer* config) override;
     // The user-settings part of LoadConfig: "Fullscreen" (inverted into the
     // windowed flag; missing keeps full screen), "WindowHeight", "WindowWidth".
     // A null reader (no settings file) leaves full screen at the screen size.
     void LoadUserSettings(ConfigureFile* settings);
     // Creates and shows the window and subscribes the handlers.
-    void Create();
-    void Initialize();
+    void Create() override;
+    void Initialize() override;
     // The event pump; dt is not used.
-    void Update(f32 dt);
+    void Update(f32 dt) override;
     // Saves the settings, destroys the window, unsubscribes.
-    void Shutdown();
+    void Shutdown() override;
     // Writes "WindowWidth", "WindowHeight" and "Fullscreen", in this order.
     void SaveUserSettings(ConfigureFile& settings) const;
 
