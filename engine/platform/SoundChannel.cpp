@@ -1,5 +1,6 @@
 #include "engine/platform/SoundChannel.h"
 
+#include "engine/core/Reflect.h"
 #include "engine/platform/audio/AudioMixer.h"
 
 namespace Ostrel {
@@ -17,3 +18,7 @@ void SoundChannel::SetPaused(bool paused) {
 bool SoundChannel::IsPlaying() const { return HasChannel() && m_mixer->IsPlaying(m_channel); }
 
 }  // namespace Ostrel
+
+LV_REFLECT_CLASS(Ostrel::SoundChannel);
+LV_REFLECT_WITH_META(Ostrel::SoundChannel*, Ostrel::ClassMetaFor<Ostrel::kMemAll>::Of<Ostrel::SoundChannel*>,
+                     "SoundChannel*");

@@ -5,6 +5,7 @@
 // whose play has ended never touches a later play that reuses the voice.
 // Destroying the record stops its play.
 
+#include "engine/core/MetaClassOf.h"
 #include "engine/platform/audio/AudioHandles.h"
 
 namespace Ostrel {
@@ -41,3 +42,9 @@ private:
 };
 
 }  // namespace Ostrel
+
+// Reflected so that a SoundChannel** ("PlaySoundControl", "ReleaseChannel")
+// can be a message argument: the argument's meta class is that of
+// SoundChannel*.
+LV_DECLARE_META_CLASS(Ostrel::SoundChannel);
+LV_DECLARE_META_CLASS(Ostrel::SoundChannel*);

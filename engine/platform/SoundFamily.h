@@ -3,6 +3,7 @@
 // its own volume and mute flag. Messages carry the family as a 32-bit int;
 // any other value is ignored by every sound message.
 
+#include "engine/core/MetaClassOf.h"
 #include "engine/core/Types.h"
 
 namespace Ostrel {
@@ -20,3 +21,7 @@ inline bool IsValid(s32 family) { return family >= 0 && family < kCount; }
 using SoundFamily = SoundFamilies::SoundFamily;
 
 }  // namespace Ostrel
+
+// Reflected (as an enum whose text form is the decimal number) so that the
+// family travels in message arguments.
+LV_DECLARE_META_CLASS(Ostrel::SoundFamilies::SoundFamily);

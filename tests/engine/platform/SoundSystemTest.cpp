@@ -1,3 +1,5 @@
+#include "engine/core/MetaClass.h"
+#include "engine/core/MetaRegistryInst.h"
 #include "engine/platform/SoundChannel.h"
 #include "engine/platform/SoundDeviceManager.h"
 #include "engine/platform/SoundManager.h"
@@ -328,4 +330,17 @@ TEST(SoundManifest, TheShippedManifestNamesEveryShippedSound) {
     }
     EXPECT_TRUE(devices.GetDefinitions().Find("battle-bgm")->IsLooping());
     EXPECT_FALSE(devices.GetDefinitions().Find("light-thud-sfx")->IsStream());
+}
+
+TEST(SoundReflection, FamilyAndChannelTypesAreRegisteredForMessageArguments) {
+    MetaClass* family = MetaRegistryInst::Instance().Find("SoundFamily");
+    ASSERT_NE(family, nullptr);
+    EXPECT_EQ(family, MetaClassOf<SoundFamily>());
+    SoundFamily value = SoundFamilies::Music;
+    family->FromString(&value, "2");
+    EXPECT_EQ(value, SoundFamilies::UserInterface) << "the text form is the decimal number";
+    std::string text;
+    EXPECT_EQ(family->ToString(text, &value), "2");
+    EXPECT_EQ(MetaRegistryInst::Instance().Find("SoundChannel"), MetaClassOf<SoundChannel>());
+    EXPECT_NE(MetaClassOf<SoundChannel*>(), nullptr);
 }
