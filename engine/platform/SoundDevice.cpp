@@ -5,6 +5,10 @@
 
 namespace Ostrel {
 
+SoundDevice::~SoundDevice() {
+    if (m_tracker) m_tracker->OnDeviceGone();
+}
+
 void SoundDevice::Update() { m_audio.Update(); }
 
 AudioMixer& SoundDevice::GetMixer() { return m_audio.Mixer(); }

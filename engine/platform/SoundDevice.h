@@ -18,6 +18,9 @@ class SoundChannel;
 class SoundChannelTracker {
 public:
     virtual SoundChannel* TrackChannel(AudioChannel channel) = 0;
+    // The device is going away (the managers are destroyed before the
+    // systems): drop every channel now and forget the device.
+    virtual void OnDeviceGone() = 0;
 
 protected:
     ~SoundChannelTracker() = default;
@@ -26,6 +29,9 @@ protected:
 class SoundDevice {
 public:
     explicit SoundDevice(AudioSystem& audio) : m_audio(audio) {}
+    ~SoundDevice();
+    SoundDevice(const SoundDevice&) = delete;
+    SoundDevice& operator=(const SoundDevice&) = delete;
 
     // Once a frame: reclaims the voices that ended.
     void Update();

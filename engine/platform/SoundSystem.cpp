@@ -87,11 +87,22 @@ void SoundSystem::ReclaimEndedRecords() {
 void SoundSystem::Shutdown() {
     WriteUserSettings();
     Unsubscribe();
+    ReleaseChannels();
+    if (m_device && m_device->GetTracker() == this) m_device->SetTracker(nullptr);
+    m_device = nullptr;
+    m_initialized = false;
+}
+
+void SoundSystem::ReleaseChannels() {
     m_background.reset();
+    m_backgroundName.clear();
     m_liveChannels.clear();
     m_playing.clear();
-    if (m_device && m_device->GetTracker() == this) m_device->SetTracker(nullptr);
-    m_initialized = false;
+}
+
+void SoundSystem::OnDeviceGone() {
+    ReleaseChannels();
+    m_device = nullptr;
 }
 
 SoundChannel* SoundSystem::TrackChannel(AudioChannel channel) {

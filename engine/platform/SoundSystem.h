@@ -58,6 +58,7 @@ public:
     void Play(const std::string& name, SoundChannel** out, const AudioGroup* group);
     // A new record for channel, owned by this system, held for the caller.
     SoundChannel* TrackChannel(AudioChannel channel) override;
+    void OnDeviceGone() override;
 
     // Message handlers (public so the message layer and tests can reach them).
     void OnPlaySound(std::string* name);
@@ -94,6 +95,7 @@ private:
     void ApplyFamily(SoundFamily family);
     void PruneCounted();
     void ReclaimEndedRecords();
+    void ReleaseChannels();
     void ReadUserSettings();
     void WriteUserSettings();
     AudioMixer* Mixer() const;

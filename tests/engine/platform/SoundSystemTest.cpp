@@ -344,3 +344,28 @@ TEST(SoundReflection, FamilyAndChannelTypesAreRegisteredForMessageArguments) {
     EXPECT_EQ(MetaRegistryInst::Instance().Find("SoundChannel"), MetaClassOf<SoundChannel>());
     EXPECT_NE(MetaClassOf<SoundChannel*>(), nullptr);
 }
+
+// The mains build the systems before the managers, so the sound system
+// outlives the device; in the editor it is never initialized or shut down.
+TEST(SoundSystemLifetime, OutlivesTheDeviceWithChannelsStillPlaying) {
+    SoundSystem system;
+    SoundSystem neverRun;
+    {
+        SoundDeviceManager devices(AudioSystem::OutputKind::None);
+        SoundManager sounds;
+        ASSERT_TRUE(devices.LoadSoundImage(
+            "loop", MakeSoundImage({0.5f}, 1, 48000, ImageFormat::WavFloat), "loop.wav"));
+        system.LoadConfig(nullptr);
+        system.Initialize();
+        std::string name = "loop";
+        SoundChannel* held = nullptr;
+        system.OnPlayBackgroundSound(&name);
+        system.OnPlaySoundControl(&name, &held);
+        system.OnPlaySound(&name);
+    }
+    std::string name = "loop";
+    system.OnPlaySound(&name);
+    system.Update(0.016f);
+    EXPECT_EQ(system.LiveChannelCount(), 0u);
+    system.Shutdown();
+}
