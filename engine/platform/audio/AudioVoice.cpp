@@ -39,15 +39,52 @@ bool AudioVoice::IsLooping() const { return m_clip && m_clip->IsLooping(); }
 
 bool AudioVoice::Render(float* out, int frames, float gain) {
     if (!m_clip) return false;
+    return m_clip->IsStream() ? RenderStreamed(out, frames, gain) : RenderDecoded(out, frames, gain);
+}
+
+// The common case, kept tight: the whole clip is in memory.
+bool AudioVoice::RenderDecoded(float* out, int frames, float gain) {
+    const float* data = m_clip->Samples().data();
+    const i64 total = m_clip->Frames();
+    const int channels = m_clip->Channels();
+    const int right = channels > 1 ? 1 : 0;
+    const bool loop = m_clip->IsLooping();
+    if (total <= 0) return false;
+    for (int i = 0; i < frames; ++i) {
+        const i64 index = static_cast<i64>(m_position);  // never negative: truncation is floor
+        if (index >= total) return false;                 // a one-shot past its end
+        const float* frame = data + index * channels;
+        float left = frame[0], rightSample = frame[right];
+        const f64 fraction = m_position - f64(index);
+        if (fraction > 0.0) {
+            // Past the last frame of a one-shot the last frame is held.
+            const i64 next = index + 1 < total ? index + 1 : (loop ? 0 : index);
+            const float* nextFrame = data + next * channels;
+            left += static_cast<float>((nextFrame[0] - left) * fraction);
+            rightSample += static_cast<float>((nextFrame[right] - rightSample) * fraction);
+        }
+        out[2 * i] += left * gain;
+        out[2 * i + 1] += rightSample * gain;
+        m_position += m_step;
+        // Loops wrap the cursor so it keeps its precision.
+        if (loop) {
+            while (m_position >= f64(total)) m_position -= f64(total);
+        }
+    }
+    // A one-shot that has just played its last frame ends now, so that the
+    // channel stops reporting itself as playing.
+    return loop || static_cast<i64>(m_position) < total;
+}
+
+bool AudioVoice::RenderStreamed(float* out, int frames, float gain) {
     for (int i = 0; i < frames; ++i) {
         const i64 index = static_cast<i64>(std::floor(m_position));
         float left = 0.0f, right = 0.0f;
-        if (!FetchFrame(index, left, right)) return false;
+        if (!FetchStreamed(index, left, right)) return false;
         const f64 fraction = m_position - f64(index);
         if (fraction > 0.0) {
             float nextLeft = left, nextRight = right;
-            // Past the last frame of a one-shot the last frame is held.
-            if (FetchFrame(index + 1, nextLeft, nextRight)) {
+            if (FetchStreamed(index + 1, nextLeft, nextRight)) {
                 left += static_cast<float>((nextLeft - left) * fraction);
                 right += static_cast<float>((nextRight - right) * fraction);
             }
@@ -55,33 +92,9 @@ bool AudioVoice::Render(float* out, int frames, float gain) {
         out[2 * i] += left * gain;
         out[2 * i + 1] += right * gain;
         m_position += m_step;
-        // Decoded loops wrap the cursor so it keeps its precision.
-        if (!m_clip->IsStream() && m_clip->IsLooping() && m_position >= f64(m_clip->Frames()))
-            m_position -= f64(m_clip->Frames());
     }
-    // A one-shot that has just played its last frame ends now, so that the
-    // channel stops reporting itself as playing.
     float ignoredLeft, ignoredRight;
-    return FetchFrame(static_cast<i64>(std::floor(m_position)), ignoredLeft, ignoredRight);
-}
-
-bool AudioVoice::FetchFrame(i64 index, float& left, float& right) {
-    return m_clip->IsStream() ? FetchStreamed(index, left, right)
-                              : FetchDecoded(index, left, right);
-}
-
-bool AudioVoice::FetchDecoded(i64 index, float& left, float& right) {
-    const i64 frames = m_clip->Frames();
-    if (frames <= 0) return false;
-    if (index >= frames) {
-        if (!m_clip->IsLooping()) return false;
-        index %= frames;
-    }
-    const int channels = m_clip->Channels();
-    const float* frame = m_clip->Samples().data() + index * channels;
-    left = frame[0];
-    right = channels > 1 ? frame[1] : frame[0];
-    return true;
+    return FetchStreamed(static_cast<i64>(std::floor(m_position)), ignoredLeft, ignoredRight);
 }
 
 bool AudioVoice::FetchStreamed(i64 index, float& left, float& right) {

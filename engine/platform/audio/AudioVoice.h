@@ -37,8 +37,8 @@ public:
     bool IsLooping() const;
 
 private:
-    bool FetchFrame(i64 index, float& left, float& right);
-    bool FetchDecoded(i64 index, float& left, float& right);
+    bool RenderDecoded(float* out, int frames, float gain);
+    bool RenderStreamed(float* out, int frames, float gain);
     bool FetchStreamed(i64 index, float& left, float& right);
     bool RefillStream();
     i64 ReadStream(float* out, i64 frames);
