@@ -1,0 +1,51 @@
+#include "engine/core/BrainComponent.h"
+
+#include "engine/core/ActionList.h"
+#include "engine/core/Composition.h"
+#include "engine/core/CompositionFactory.h"
+#include "engine/core/EngineLog.h"
+#include "engine/core/Reflect.h"
+#include "engine/core/Variant.h"
+
+LV_REFLECT_CLASS(Ostrel::BrainComponent);
+
+namespace Ostrel {
+
+BrainComponent::BrainComponent() : m_list(new ActionList) {}
+
+BrainComponent::~BrainComponent() { ActionList::Abandon(m_list); }
+
+Component* BrainComponent::Clone() const {
+    CompositionFactory* factory = CompositionFactory::Instance();
+    return factory ? factory->CreateComponent(kTypeId) : nullptr;
+}
+
+void BrainComponent::Uninitialize() {
+    ActionList::Abandon(m_list);
+    m_list = nullptr;
+}
+
+Variant BrainComponent::ToVariant() { return Variant(this); }
+
+void BrainComponent::AddAction(IAction* action) {
+    if (!action) return;
+    if (!m_list) {
+        // The object is being torn down: nothing will ever step the action.
+        LogErrorf("BrainComponent: action added to the brain of an object being destroyed, dropped\n");
+        delete action;
+        return;
+    }
+    m_list->Add(action);
+}
+
+void BrainComponent::Update(f32 dt) {
+    // Only the local copy is used after the call: an action may destroy this
+    // brain during the update.
+    if (ActionList* list = m_list) list->Update(dt);
+}
+
+BrainComponent* GetBrainComponentOf(const Composition* object) {
+    return object ? object->GetComponentAs<BrainComponent>() : nullptr;
+}
+
+}  // namespace Ostrel
