@@ -1,15 +1,26 @@
 #pragma once
-// The graphics system's debug-drawing entry points. Anything may queue debug
-// text or shapes for the current frame; the renderer draws them over the
-// picture at the end of the frame (see DebugDrawQueue). For now this class
-// holds only these two services; the rendering system itself grows here.
+// The graphics system. For now it holds only the debug-drawing services:
+// anything may queue debug text or shapes for the current frame, and the
+// renderer draws them over the picture at the end of the frame (see
+// DebugDrawQueue). As a System it is a placeholder until the graphics
+// subsystem is built: the mains add it to the engine, and its frame
+// operations do nothing (no window content is drawn).
 
+#include "engine/core/System.h"
 #include "engine/core/Types.h"
+
+#include <string>
 
 namespace Ostrel {
 
-class Graphics {
+class Graphics : public System {
 public:
+    static constexpr u32 kId = 4;
+
+    void Update(f32) override {}
+    std::string GetName() const override { return "Graphics"; }
+    u32 GetId() const override { return kId; }
+
     // Queues text at pixel (x, y) from the top-left corner in the given
     // colour. The text is copied.
     static void DrawDebugText(const char* text, float x, float y, u8 red, u8 green, u8 blue,

@@ -1,0 +1,16 @@
+#pragma once
+// Placeholder until the graphics subsystem is built: Initialize and Shutdown
+// subscribe nothing and no light is kept.
+
+namespace Ostrel {
+
+class LightManager {
+public:
+    LightManager() = default;
+    LightManager(const LightManager&) = delete;
+    LightManager& operator=(const LightManager&) = delete;
+    void Initialize() {}
+    void Shutdown() {}
+};
+
+}  // namespace Ostrel

@@ -1,0 +1,28 @@
+#pragma once
+// Placeholder until the graphics subsystem is built: it keeps the screen size
+// it is given and builds no matrices.
+
+#include "engine/core/Types.h"
+#include "engine/platform/DeviceParams.h"
+
+namespace Ostrel {
+
+class MatrixManager {
+public:
+    MatrixManager() = default;
+    MatrixManager(const MatrixManager&) = delete;
+    MatrixManager& operator=(const MatrixManager&) = delete;
+    void SetScreenSize(const DeviceParams& params) {
+        m_width = params.width;
+        m_height = params.height;
+    }
+    void Initialize() {}
+    u32 GetWidth() const { return m_width; }
+    u32 GetHeight() const { return m_height; }
+
+private:
+    u32 m_width = 0;
+    u32 m_height = 0;
+};
+
+}  // namespace Ostrel

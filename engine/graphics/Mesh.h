@@ -1,0 +1,14 @@
+#pragma once
+// Placeholder until the graphics subsystem is built: a mesh holds no vertices
+// yet. The mesh registry (MeshManager) hands these out by name.
+
+namespace Ostrel {
+
+class Mesh {
+public:
+    Mesh() = default;
+    Mesh(const Mesh&) = delete;
+    Mesh& operator=(const Mesh&) = delete;
+};
+
+}  // namespace Ostrel

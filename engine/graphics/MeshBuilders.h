@@ -1,0 +1,18 @@
+#pragma once
+// Placeholder until the graphics subsystem is built: the builders of the
+// primitive shapes leave the mesh empty. The real ones fill a unit cube
+// (divisions per face), a sphere of radius 0.5 (stacks, slices), the unit quad
+// in the XY plane (sprite) and the unit quad in the XZ plane (plane).
+
+#include "engine/core/Types.h"
+
+namespace Ostrel {
+
+class Mesh;
+
+inline void BuildCubeMesh(Mesh*, u32 /*divisionsX*/, u32 /*divisionsY*/) {}
+inline void BuildSphereMesh(Mesh*, u32 /*stacks*/, u32 /*slices*/) {}
+inline void BuildSpriteMesh(Mesh*) {}
+inline void BuildPlaneMesh(Mesh*) {}
+
+}  // namespace Ostrel

@@ -1,0 +1,21 @@
+#pragma once
+// Placeholder until the physics subsystem is built: a System that the mains
+// add to the engine; every frame operation does nothing.
+
+#include "engine/core/System.h"
+#include "engine/core/Types.h"
+
+#include <string>
+
+namespace Ostrel {
+
+class Physics : public System {
+public:
+    static constexpr u32 kId = FourCC("phyx");
+
+    void Update(f32) override {}
+    std::string GetName() const override { return "Physics"; }
+    u32 GetId() const override { return kId; }
+};
+
+}  // namespace Ostrel
