@@ -31,6 +31,7 @@ class TiXmlNode;
 namespace Ostrel {
 
 class Composition;
+class CompositionFactory;
 class StateResourceTable;
 
 // What SerializerXML::LoadRoom fills. The room reads its own attributes from
@@ -115,12 +116,13 @@ private:
     // already running or the file cannot be read (logged with openMessage).
     bool BeginLoad(const std::string& fileName, const char* openMessage);
     void EndLoad();
-    void ReadArchetypes();
+    void ReadArchetypes(const std::string& fileName);
     void ReadStates(StateResourceTable& table);
     void ReadStateRecord(const std::string& stateName, StateResourceTable& table);
     void ReadSoundManifest(const std::string& fileName, const SoundRecordReader& readRecord);
     void ReadRoomObjects(const std::string& roomName, TiXmlNode* objects, RoomTarget& room);
-    void ReadRoomObject(const std::string& roomName, TiXmlNode* objectElement, RoomTarget& room);
+    void ReadRoomObject(const std::string& roomName, CompositionFactory& factory, TiXmlNode* objectElement,
+                        RoomTarget& room);
     bool ReadValueText(const std::string& name, const char** text) const;
     void WriteValueText(const std::string& name, const std::string& text);
     void ReadBlock(std::string& name);

@@ -1,0 +1,88 @@
+#pragma once
+// SerializerLevelSave: writes a room file for the level editor. It first
+// records, for every archetype, the values its components start with (from
+// one instance of each, made through the CompositionFactory); each placed
+// object is then written with only the component values that differ from its
+// archetype, so room files stay small and later changes to an archetype reach
+// every room that did not override them.
+//
+// Output: "Level" > "Objects" > one element per object named after its
+// archetype > one element per component with a differing value (created only
+// once a value is written; components in the object's ascending type-id
+// order) > one element per such field. Floats compare exactly; a default
+// recorded with another type, or a field or component without a recorded
+// default, counts as differing. "ParticleEmitterComponent" is always written
+// in full. An empty string is never written.
+
+#include "engine/io/Serializer.h"
+
+#include <map>
+#include <memory>
+#include <string>
+#include <variant>
+#include <vector>
+
+class TiXmlDocument;
+class TiXmlNode;
+
+namespace Ostrel {
+
+class Composition;
+
+class SerializerLevelSave : public Serializer {
+public:
+    // Collects the defaults of every archetype the factory holds now.
+    SerializerLevelSave();
+    // Destroys the default instances through the factory.
+    ~SerializerLevelSave() override;
+    SerializerLevelSave(const SerializerLevelSave&) = delete;
+    SerializerLevelSave& operator=(const SerializerLevelSave&) = delete;
+
+    bool SerializeString(const std::string& name, std::string* value) override;
+    bool SerializeFloat(const std::string& name, float* value) override;
+    bool SerializeBool(const std::string& name, bool* value) override;
+    bool SerializeInt(const std::string& name, int* value) override;
+    bool SerializeBlock(std::string& name) override;
+    bool IsReading() const override { return false; }
+    bool IsWriting() const override { return true; }
+
+    // Writes one object: its archetype-named element and its differing values.
+    void WriteObject(Composition& object);
+    // Writes the document through a temporary file; false (logged) on failure.
+    bool SaveFile(const std::string& path) const;
+    const TiXmlDocument& Document() const { return *m_document; }
+
+    // The editor's save: writes the objects that carry the save flag to
+    // "<root>/level/<saveName>.xrm" (creating the folder), and on success
+    // makes the room findable at once under its lower-case name. Answers
+    // whether the file was written.
+    static bool SaveRoom(const std::string& saveName, const std::vector<Composition*>& objects);
+
+private:
+    // A default as recorded: its type decides what counts as equal.
+    using DefaultValue = std::variant<std::string, float, bool, int>;
+    using FieldDefaults = std::map<std::string, DefaultValue>;
+    using ComponentDefaults = std::map<std::string, FieldDefaults>;
+
+    void CollectDefaults();
+    template <class T>
+    bool HandleValue(const std::string& name, const T& value, const std::string& text);
+    bool DiffersFromDefault(const std::string& name, const DefaultValue& value) const;
+    void WriteField(const std::string& name, const std::string& text);
+    void CloseBlock();
+    void OpenComponent(const std::string& name);
+    void OpenObject(const std::string& name);
+
+    std::unique_ptr<TiXmlDocument> m_document;
+    TiXmlNode* m_parent = nullptr;
+    TiXmlNode* m_current = nullptr;
+    std::string m_blockName;
+    TiXmlNode* m_objectElement = nullptr;
+    std::map<std::string, ComponentDefaults> m_defaults;
+    ComponentDefaults* m_openArchetype = nullptr;
+    FieldDefaults* m_openComponent = nullptr;
+    bool m_collecting = false;
+    std::vector<Composition*> m_instances;
+};
+
+}  // namespace Ostrel
