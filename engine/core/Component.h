@@ -20,6 +20,8 @@
 namespace Ostrel {
 
 class Composition;
+template <class T>
+class ComponentFactory;
 class Serializer;
 class TweakBarGroup;
 class TransformComponent;
@@ -65,9 +67,14 @@ protected:
     void SetActive(bool active) { m_active = active ? 1 : 0; }
 
 private:
+    template <class T>
+    friend class ComponentFactory;
+
     Composition* m_owner = nullptr;
     u32 m_handle = 0;
     u8 m_active = 1;
+    // Position in the making factory's list (ComponentFactory bookkeeping).
+    u32 m_factoryIndex = 0;
 };
 
 }  // namespace Ostrel

@@ -7,9 +7,11 @@
 
 #include "engine/core/Factory.h"
 
+#include "engine/core/Component.h"
+
 #include <cstdio>
 #include <mutex>
-#include <unordered_set>
+#include <vector>
 
 namespace Ostrel {
 
@@ -22,18 +24,24 @@ public:
     Component* Create() override {
         T* component = new T();
         std::lock_guard lock(FactoryMutex());
-        m_made.insert(component);
+        component->m_factoryIndex = static_cast<u32>(m_made.size());
+        m_made.push_back(component);
         return component;
     }
 
     void Destroy(Component* component) override {
         {
             std::lock_guard lock(FactoryMutex());
-            if (m_made.erase(component) == 0) {
+            if (!Made(component)) {
                 std::printf("We passed an improper pointer to factory with type %u\n", m_typeId);
                 std::fflush(stdout);
                 return;
             }
+            // The last component takes the destroyed one's place.
+            Component* last = m_made.back();
+            m_made[component->m_factoryIndex] = last;
+            last->m_factoryIndex = component->m_factoryIndex;
+            m_made.pop_back();
         }
         delete component;
     }
@@ -41,10 +49,17 @@ public:
     std::size_t GetLiveCount() const { return m_made.size(); }
 
 private:
+    // Each component knows its place in the list, so the membership check is
+    // constant-time for the thousands of components a level holds. A pointer
+    // this factory did not make fails the check (its index leads elsewhere);
+    // the index is only read once the pointer is known to be a component.
+    bool Made(Component* component) const {
+        const u32 index = component->m_factoryIndex;
+        return index < m_made.size() && m_made[index] == component;
+    }
+
     u32 m_typeId;
-    // Membership is all that matters; a hash set keeps Destroy constant-time
-    // for the thousands of components a level holds.
-    std::unordered_set<Component*> m_made;
+    std::vector<Component*> m_made;
 };
 
 }  // namespace Ostrel
