@@ -6,8 +6,6 @@
 
 #include <tinyxml.h>
 
-#include <filesystem>
-
 namespace Ostrel {
 
 namespace {
@@ -160,10 +158,7 @@ bool SerializerXML::BeginLoad(const std::string& fileName, const char* openMessa
     }
     m_document->Clear();
     m_first = m_current = m_document.get();
-    // A directory or device opens as a FILE as well; TinyXML would then size
-    // its buffer from a meaningless length.
-    std::error_code error;
-    m_loaded = std::filesystem::is_regular_file(fileName, error) && m_document->LoadFile(fileName.c_str());
+    m_loaded = LoadXmlFile(*m_document, fileName);
     if (!m_loaded) {
         LogMessage(openMessage + fileName + "'. Is the file name correct?");
     }

@@ -5,6 +5,7 @@
 #include "engine/core/Composition.h"
 #include "engine/core/CompositionFactory.h"
 #include "engine/io/Log.h"
+#include "engine/io/XmlDocumentFile.h"
 
 #include <tinyxml.h>
 
@@ -56,8 +57,7 @@ bool SerializerXML::ReadRoomText(const std::string& roomName, const char* text, 
     }
     m_document->Clear();
     m_first = m_current = m_document.get();
-    m_document->Parse(text);
-    m_loaded = !m_document->Error();
+    m_loaded = ParseXmlText(*m_document, text);
     if (!m_loaded) {
         LogMessage("Failed to parse file'" + roomName + "'. Is the file name correct?");
         return false;

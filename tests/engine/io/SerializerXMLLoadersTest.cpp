@@ -223,3 +223,42 @@ TEST(SerializerXMLLoaders, FailedSaveIsLoggedAndKeepsTheOldFile) {
 
 }  // namespace
 }  // namespace Ostrel
+
+#include "engine/io/XmlDocumentFile.h"
+
+namespace Ostrel {
+namespace {
+
+TEST(XmlDocumentFile, MeasuresNestingAsAParserWouldRecurse) {
+    EXPECT_EQ(MeasureXmlDepth(""), 0);
+    EXPECT_EQ(MeasureXmlDepth("<a/><b x='>'/><!-- <c><c> --><![CDATA[<d><d>]]><?xml?>"), 0);
+    EXPECT_EQ(MeasureXmlDepth("<a><b><c/></b></a><d>"), 2);
+    EXPECT_EQ(MeasureXmlDepth("<a x=\"/>\"><b>text</b>"), 2) << "a quoted '/>' does not close the tag";
+    EXPECT_EQ(MeasureXmlDepth("<a><a><a"), 3);
+}
+
+TEST(XmlDocumentFile, DeeplyNestedFilesAreRefusedNotACrash) {
+    std::string deep;
+    for (int i = 0; i < 100000; ++i) deep += "<a>";
+    const std::string path = XmlTest::WriteFile("deep.xlod", deep);
+    std::vector<std::string> order;
+    SerializerXML reader(true);
+    EXPECT_FALSE(reader.LoadLevelOrder(path, order));
+    EXPECT_TRUE(order.empty());
+    std::string limit;
+    for (int i = 0; i < kMaxXmlDepth; ++i) limit = "<a>" + limit + "</a>";
+    EXPECT_TRUE(reader.LoadLevelOrder(XmlTest::WriteFile("limit.xlod", limit), order));
+    EXPECT_EQ(order, std::vector<std::string>{"a"});
+}
+
+TEST(XmlDocumentFile, CarriageReturnsReadAsLineEnds) {
+    const std::string path = XmlTest::WriteFile("crlf.xpro", "<a>one\r\ntwo\rthree</a>\r\n<b>x</b>");
+    PropertyPage page;
+    SerializerXML reader(true);
+    ASSERT_TRUE(reader.LoadProperties(path, page));
+    EXPECT_EQ(page["a"], "one two three") << "line ends are white space, condensed";
+    EXPECT_EQ(page["b"], "x");
+}
+
+}  // namespace
+}  // namespace Ostrel
