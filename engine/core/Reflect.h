@@ -34,9 +34,11 @@
 // Script binders: the scripting subsystem sets them (MetaClass::SetScriptBinder)
 // and runs them at script start-up; a registration function may set one too.
 
+#include "engine/core/FieldInfo.h"
 #include "engine/core/MetaClassGeneric.h"
 #include "engine/core/MetaClassOf.h"
 #include "engine/core/MetaRegistryInst.h"
+#include "engine/core/MethodInfo.h"
 #include "engine/core/VariantField.h"
 #include "engine/core/VariantMethodBinderInst.h"
 
