@@ -1,0 +1,56 @@
+#pragma once
+// The player's own settings, "UserConfig.xcfg" in the per-user folder (root
+// "UserSettings"): window size, full screen, music and effects muted.
+//
+// Reading: GetReader loads the file on first demand and keeps it; while the
+// file is missing or unreadable it answers null and tries again on the next
+// call. Writing: systems write their keys into a fresh document (GetWriter)
+// at shutdown; the destructor saves it. Keys of the loaded file that nobody
+// rewrote in this run are carried over at the end, so a program that does
+// not run every system (the editor has no sound) keeps the player's other
+// choices. The file is written to a temporary file and renamed; a failed
+// write is logged.
+
+#include "engine/io/ConfigureFileXML.h"
+
+#include <atomic>
+#include <memory>
+#include <string>
+
+namespace Ostrel {
+
+class UserConfigManager {
+public:
+    static constexpr const char* kFileName = "UserConfig.xcfg";
+    static constexpr const char* kRootName = "UserSettings";
+
+    explicit UserConfigManager(bool saveOnExit);
+    ~UserConfigManager();
+    UserConfigManager(const UserConfigManager&) = delete;
+    UserConfigManager& operator=(const UserConfigManager&) = delete;
+
+    // The live manager, or null before the mains build it and after teardown.
+    static UserConfigManager* Instance();
+
+    // The per-user folder (with or without a trailing separator).
+    void SetDirectory(const std::string& directory) { m_directory = directory; }
+    std::string GetFilePath() const;
+
+    // The loaded settings, or null while the file cannot be loaded.
+    ConfigureFileXML* GetReader();
+    ConfigureFileXML* GetWriter() { return m_writer.get(); }
+
+    // Writes the settings file now (what the destructor does when saving on
+    // exit); answers whether the file was written.
+    bool Save();
+
+private:
+    std::string m_directory;
+    bool m_saveOnExit;
+    std::unique_ptr<ConfigureFileXML> m_writer;
+    std::unique_ptr<ConfigureFileXML> m_reader;
+
+    static std::atomic<UserConfigManager*> s_instance;
+};
+
+}  // namespace Ostrel

@@ -1,0 +1,148 @@
+#include "engine/resources/ResourceManager.h"
+
+#include "engine/io/Assert.h"
+#include "engine/io/FileSystemFile.h"
+#include "engine/io/Log.h"
+#include "engine/io/RecursiveDirectoryIterator.h"
+#include "engine/platform/Paths.h"
+
+namespace Ostrel {
+
+std::atomic<ResourceManager*> ResourceManager::s_instance{nullptr};
+
+ResourceManager::ResourceManager() { s_instance.store(this); }
+
+ResourceManager::~ResourceManager() {
+    ResourceManager* self = this;
+    s_instance.compare_exchange_strong(self, nullptr);
+}
+
+ResourceManager* ResourceManager::Instance() { return s_instance.load(); }
+
+void ResourceManager::RegisterExtension(const std::string& kind, const std::string& extension) {
+    std::unique_lock lock(m_mapsMutex);
+    m_namesByKind.try_emplace(kind);
+    m_kindByExtension.try_emplace(ToLowerAscii(extension), kind);
+}
+
+void ResourceManager::RegisterLoader(const std::string& kind, LoadCallback callback) {
+    if (!callback) return;
+    std::unique_lock lock(m_mapsMutex);
+    m_loaders.try_emplace(kind, std::move(callback));
+}
+
+void ResourceManager::QueueKindForBackgroundLoad(const std::string& kind) {
+    std::unique_lock lock(m_mapsMutex);
+    m_backgroundKinds.push_back(kind);
+}
+
+void ResourceManager::LoadHierarchy(const std::string& root) {
+    OSTREL_ASSERT(m_root.empty(),
+                  "Attempt to load multiple resource hierarchies.  First loaded %s, now attempting "
+                  "to load %s",
+                  m_root.c_str(), root.c_str());
+    m_root = root;
+    for (RecursiveDirectoryIterator it(root); !it.IsEnd(); it.Advance()) RecordFile(it.GetEntry());
+}
+
+void ResourceManager::RecordFile(const FilePath& path) {
+    std::unique_lock lock(m_mapsMutex);
+    auto kind = m_kindByExtension.find(ToLowerAscii(path.GetExtension()));
+    if (kind == m_kindByExtension.end()) return;
+    std::string key = ToLowerAscii(path.GetBaseName());
+    auto [entry, inserted] = m_paths.try_emplace(key, path.GetString());
+    if (!inserted) {
+        LogMessagef("Resource '%s': '%s' is hidden by '%s', which was found first\n", key.c_str(),
+                    path.GetString().c_str(), entry->second.c_str());
+    }
+    m_namesByKind[kind->second].push_back(key);
+}
+
+bool ResourceManager::FindPath(const std::string& key, std::string& path) const {
+    std::shared_lock lock(m_mapsMutex);
+    auto found = m_paths.find(key);
+    if (found == m_paths.end()) return false;
+    path = found->second;
+    return true;
+}
+
+ResourceManager::LoadCallback ResourceManager::FindLoader(const std::string& kind) const {
+    std::shared_lock lock(m_mapsMutex);
+    auto found = m_loaders.find(kind);
+    return found == m_loaders.end() ? LoadCallback() : found->second;
+}
+
+FilePath ResourceManager::GetPath(const std::string& name) const {
+    std::string path;
+    if (!FindPath(ToLowerAscii(name), path)) return FilePath();
+    return FilePath(path);
+}
+
+std::unique_ptr<IFile> ResourceManager::Open(const std::string& name) const {
+    std::string path;
+    if (!FindPath(ToLowerAscii(name), path)) return nullptr;
+    auto file = std::make_unique<FileSystemFile>(path);
+    if (!file->Open()) return nullptr;
+    return file;
+}
+
+void ResourceManager::LoadResource(const std::string& name) {
+    std::string path;
+    if (!FindPath(ToLowerAscii(name), path)) return;
+    std::string kind = GetKindOfExtension(FilePath(path).GetExtension());
+    if (kind.empty()) return;
+    if (LoadCallback loader = FindLoader(kind)) loader(path);
+}
+
+void ResourceManager::LoadAllOfKind(const std::string& kind) {
+    LoadCallback loader = FindLoader(kind);
+    if (!loader) return;
+    for (const std::string& key : GetNamesOfKind(kind)) {
+        std::string path;
+        if (FindPath(key, path)) loader(path);
+    }
+}
+
+void ResourceManager::BackgroundLoad() {
+    if (m_backgroundStarted.exchange(true)) return;
+    std::vector<std::string> kinds;
+    {
+        std::shared_lock lock(m_mapsMutex);
+        kinds = m_backgroundKinds;
+    }
+    for (const std::string& kind : kinds) LoadAllOfKind(kind);
+    std::lock_guard<std::mutex> lock(m_backgroundMutex);
+    m_backgroundDone = true;
+}
+
+bool ResourceManager::IsBackgroundLoadDone() const {
+    std::lock_guard<std::mutex> lock(m_backgroundMutex);
+    return m_backgroundDone;
+}
+
+FilePath ResourceManager::MakeRootPath(const std::string& relative) const {
+    // One separator between the two, whichever of them brings one.
+    return FilePath(JoinPath(FilePath(m_root).GetString(), relative));
+}
+
+void ResourceManager::AddResourcePath(const std::string& path) {
+    FilePath file(path);
+    std::string key = ToLowerAscii(file.GetBaseName());
+    if (key.empty()) return;
+    std::unique_lock lock(m_mapsMutex);
+    m_paths[key] = file.GetString();
+}
+
+std::string ResourceManager::GetKindOfExtension(const std::string& extension) const {
+    std::shared_lock lock(m_mapsMutex);
+    auto found = m_kindByExtension.find(ToLowerAscii(extension));
+    return found == m_kindByExtension.end() ? std::string() : found->second;
+}
+
+std::vector<std::string> ResourceManager::GetNamesOfKind(const std::string& kind) const {
+    std::shared_lock lock(m_mapsMutex);
+    auto found = m_namesByKind.find(kind);
+    return found == m_namesByKind.end() ? std::vector<std::string>() : found->second;
+}
+
+}  // namespace Ostrel

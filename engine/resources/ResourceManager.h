@@ -1,0 +1,121 @@
+#pragma once
+// The resource manager. All data files live under one root directory ("rsc"
+// in the working directory). LoadHierarchy walks it once (sorted, depth-first,
+// dot-names skipped) and records every file whose extension belongs to a
+// registered kind under its key: the base name in lower case. From then on
+// files are found by name alone, whatever their directory:
+//   - keys are unique across kinds and directories; the first path the walk
+//     meets wins ("a.xobj" and "a.png" share the key "a");
+//   - the key still enters its kind's list once per file, so LoadAllOfKind
+//     calls the loader once per file, with the first path (a duplicate is
+//     logged at walk time).
+// Loaders are registered per kind by the subsystems that own the formats.
+//
+// Threads: the maps are filled before any loading thread starts and are then
+// only read, apart from AddResourcePath; a lock keeps that one writer safe.
+// BackgroundLoad runs once, typically on a worker thread, and
+// IsBackgroundLoadDone turns true exactly once, when it has finished.
+
+#include "engine/io/FilePath.h"
+#include "engine/io/IFile.h"
+
+#include <atomic>
+#include <functional>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <set>
+#include <shared_mutex>
+#include <string>
+#include <vector>
+
+namespace Ostrel {
+
+class ResourceManager {
+public:
+    // Receives the full path of one file of the kind.
+    using LoadCallback = std::function<void(const std::string& path)>;
+
+    ResourceManager();
+    ~ResourceManager();
+    ResourceManager(const ResourceManager&) = delete;
+    ResourceManager& operator=(const ResourceManager&) = delete;
+
+    // The live manager, or null before the mains build it and after teardown.
+    static ResourceManager* Instance();
+
+    // Records extension -> kind (an extension keeps its first kind) and gives
+    // a new kind its empty list. Extensions are matched case-insensitively.
+    void RegisterExtension(const std::string& kind, const std::string& extension);
+    // The first registration of a kind stays.
+    void RegisterLoader(const std::string& kind, LoadCallback callback);
+    void QueueKindForBackgroundLoad(const std::string& kind);
+
+    // Walks root once. A second root is a fatal assertion.
+    void LoadHierarchy(const std::string& root);
+
+    // The recorded path of name (any case), or the default (not valid) path.
+    FilePath GetPath(const std::string& name) const;
+    // The file of name opened for reading, or null when the name is unknown
+    // or the file cannot be opened (for example removed after the walk).
+    std::unique_ptr<IFile> Open(const std::string& name) const;
+    // Runs the loader of the file's kind with its path. Unknown names,
+    // extensions without a kind and kinds without a loader do nothing.
+    void LoadResource(const std::string& name);
+    // Runs the kind's loader for every key of the kind, in discovery order.
+    void LoadAllOfKind(const std::string& kind);
+    // Loads the background kinds in their order, once; later calls do nothing.
+    void BackgroundLoad();
+    bool IsBackgroundLoadDone() const;
+
+    // The root followed directly by relative ("\\level\\a.xrm" -> "rsc/level/a.xrm").
+    FilePath MakeRootPath(const std::string& relative) const;
+    // Records a file written after the walk (a room saved by the editor) under
+    // its lower-case base name; an existing entry is replaced. Kind lists are
+    // not touched.
+    void AddResourcePath(const std::string& path);
+
+    // Reads a package file: one resource name per line (CR, LF or CR LF; empty
+    // lines dropped; blanks kept; the last line may lack its end) and loads
+    // each with LoadResource, so packages nest. A package that is already
+    // being loaded (one that lists itself, directly or through another) is
+    // skipped with a log line.
+    void LoadPackage(const std::string& path);
+
+    const std::string& GetRoot() const { return m_root; }
+    // The kind of an extension (any case), or an empty string.
+    std::string GetKindOfExtension(const std::string& extension) const;
+    // The keys of a kind in discovery order (a key once per file).
+    std::vector<std::string> GetNamesOfKind(const std::string& kind) const;
+
+private:
+    void RecordFile(const FilePath& path);
+    LoadCallback FindLoader(const std::string& kind) const;
+    bool FindPath(const std::string& key, std::string& path) const;
+
+    mutable std::shared_mutex m_mapsMutex;
+    std::map<std::string, std::vector<std::string>> m_namesByKind;
+    std::map<std::string, LoadCallback> m_loaders;
+    std::map<std::string, std::string> m_kindByExtension;
+    std::map<std::string, std::string> m_paths;
+    std::vector<std::string> m_backgroundKinds;
+
+    mutable std::mutex m_backgroundMutex;
+    bool m_backgroundDone = false;
+    std::atomic<bool> m_backgroundStarted{false};
+
+    std::mutex m_packagesMutex;
+    std::set<std::string> m_packagesLoading;
+
+    std::string m_root;
+
+    static std::atomic<ResourceManager*> s_instance;
+};
+
+// Splits a package text into its entries (see LoadPackage).
+std::vector<std::string> ParsePackageText(const char* text, std::size_t length);
+
+// The PACKAGE kind's loader.
+void LoadPackageResource(const std::string& path);
+
+}  // namespace Ostrel

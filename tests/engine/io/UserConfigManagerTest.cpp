@@ -1,0 +1,112 @@
+#include "engine/io/UserConfigManager.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+namespace Ostrel {
+namespace {
+
+namespace fs = std::filesystem;
+
+fs::path FreshDir(const std::string& name) {
+    fs::path dir = fs::path(LV_TEST_TMP) / "io-userconfig" / name;
+    fs::remove_all(dir);
+    fs::create_directories(dir);
+    return dir;
+}
+
+std::string ReadText(const fs::path& path) {
+    std::ifstream in(path);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+std::vector<std::string> KeysOf(const fs::path& path) {
+    ConfigureFileXML file(true);
+    EXPECT_TRUE(file.Load(path.string()));
+    return file.GetKeys();
+}
+
+TEST(UserConfigManager, MissingFileGivesNullReaderUntilItAppears) {
+    fs::path dir = FreshDir("retry");
+    UserConfigManager manager(false);
+    manager.SetDirectory(dir.string() + "/");
+    EXPECT_EQ(UserConfigManager::Instance(), &manager);
+    EXPECT_EQ(manager.GetReader(), nullptr);
+    EXPECT_EQ(manager.GetReader(), nullptr);
+    std::ofstream(dir / "UserConfig.xcfg") << "<UserSettings><WindowWidth>800</WindowWidth></UserSettings>";
+    ConfigureFileXML* reader = manager.GetReader();
+    ASSERT_NE(reader, nullptr);
+    EXPECT_EQ(manager.GetReader(), reader);
+    int width = 0;
+    reader->Int("WindowWidth", &width);
+    EXPECT_EQ(width, 800);
+}
+
+TEST(UserConfigManager, WritesExactlyTheKeysWrittenInOrderWhenNoFileExisted) {
+    fs::path dir = FreshDir("fresh");
+    {
+        UserConfigManager manager(true);
+        manager.SetDirectory(dir.string());
+        EXPECT_EQ(manager.GetReader(), nullptr);
+        int width = 1280, height = 720, full = 1;
+        bool bgm = false, sfx = true;
+        ConfigureFileXML* writer = manager.GetWriter();
+        writer->Int("WindowWidth", &width);
+        writer->Int("WindowHeight", &height);
+        writer->Int("Fullscreen", &full);
+        writer->Bool("bgm-mute", &bgm);
+        writer->Bool("sfx-mute", &sfx);
+    }
+    EXPECT_EQ(KeysOf(dir / "UserConfig.xcfg"),
+              (std::vector<std::string>{"WindowWidth", "WindowHeight", "Fullscreen", "bgm-mute",
+                                        "sfx-mute"}));
+    EXPECT_THAT(ReadText(dir / "UserConfig.xcfg"), testing::HasSubstr("<UserSettings>"));
+    EXPECT_FALSE(fs::exists(dir / "UserConfig.xcfg.tmp"));
+    EXPECT_EQ(UserConfigManager::Instance(), nullptr);
+}
+
+TEST(UserConfigManager, KeysNobodyRewroteAreCarriedOver) {
+    fs::path dir = FreshDir("carry");
+    std::ofstream(dir / "UserConfig.xcfg")
+        << "<UserSettings><WindowWidth>640</WindowWidth><WindowHeight>480</WindowHeight>"
+           "<Fullscreen>0</Fullscreen><bgm-mute>1</bgm-mute><sfx-mute>1</sfx-mute></UserSettings>";
+    {
+        // A tool run: only the window writes its keys.
+        UserConfigManager manager(true);
+        manager.SetDirectory(dir.string());
+        int width = 1024, height = 768, full = 1;
+        manager.GetWriter()->Int("WindowWidth", &width);
+        manager.GetWriter()->Int("WindowHeight", &height);
+        manager.GetWriter()->Int("Fullscreen", &full);
+    }
+    EXPECT_EQ(KeysOf(dir / "UserConfig.xcfg"),
+              (std::vector<std::string>{"WindowWidth", "WindowHeight", "Fullscreen", "bgm-mute",
+                                        "sfx-mute"}));
+    ConfigureFileXML back(true);
+    ASSERT_TRUE(back.Load((dir / "UserConfig.xcfg").string()));
+    int width = 0;
+    bool bgm = false;
+    back.Int("WindowWidth", &width);
+    back.Bool("bgm-mute", &bgm);
+    EXPECT_EQ(width, 1024);
+    EXPECT_TRUE(bgm);
+}
+
+TEST(UserConfigManager, FailedSaveIsLoggedAndLeavesNoFile) {
+    fs::path dir = FreshDir("readonly") / "missing-folder";
+    UserConfigManager manager(false);
+    manager.SetDirectory(dir.string());
+    testing::internal::CaptureStderr();
+    EXPECT_FALSE(manager.Save());
+    EXPECT_THAT(testing::internal::GetCapturedStderr(),
+                testing::HasSubstr("Failed to save file '" + (dir / "UserConfig.xcfg").string()));
+}
+
+}  // namespace
+}  // namespace Ostrel
