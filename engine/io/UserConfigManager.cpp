@@ -4,20 +4,12 @@
 
 namespace Ostrel {
 
-std::atomic<UserConfigManager*> UserConfigManager::s_instance{nullptr};
-
 UserConfigManager::UserConfigManager(bool saveOnExit)
-    : m_saveOnExit(saveOnExit), m_writer(std::make_unique<ConfigureFileXML>(false, kRootName)) {
-    s_instance.store(this);
-}
+    : m_saveOnExit(saveOnExit), m_writer(std::make_unique<ConfigureFileXML>(false, kRootName)) {}
 
 UserConfigManager::~UserConfigManager() {
     if (m_saveOnExit) Save();
-    UserConfigManager* self = this;
-    s_instance.compare_exchange_strong(self, nullptr);
 }
-
-UserConfigManager* UserConfigManager::Instance() { return s_instance.load(); }
 
 std::string UserConfigManager::GetFilePath() const {
     return m_directory.empty() ? std::string(kFileName) : JoinPath(m_directory, kFileName);

@@ -11,26 +11,22 @@
 // choices. The file is written to a temporary file and renamed; a failed
 // write is logged.
 
+#include "engine/core/GenericManager.h"
 #include "engine/io/ConfigureFileXML.h"
 
-#include <atomic>
 #include <memory>
 #include <string>
 
 namespace Ostrel {
 
-class UserConfigManager {
+class UserConfigManager : public GenericManager<UserConfigManager> {
 public:
     static constexpr const char* kFileName = "UserConfig.xcfg";
     static constexpr const char* kRootName = "UserSettings";
 
     explicit UserConfigManager(bool saveOnExit);
-    ~UserConfigManager();
-    UserConfigManager(const UserConfigManager&) = delete;
-    UserConfigManager& operator=(const UserConfigManager&) = delete;
-
-    // The live manager, or null before the mains build it and after teardown.
-    static UserConfigManager* Instance();
+    // Saves the settings when built to save on exit.
+    ~UserConfigManager() override;
 
     // The per-user folder (with or without a trailing separator).
     void SetDirectory(const std::string& directory) { m_directory = directory; }
@@ -49,8 +45,6 @@ private:
     bool m_saveOnExit;
     std::unique_ptr<ConfigureFileXML> m_writer;
     std::unique_ptr<ConfigureFileXML> m_reader;
-
-    static std::atomic<UserConfigManager*> s_instance;
 };
 
 }  // namespace Ostrel

@@ -8,17 +8,6 @@
 
 namespace Ostrel {
 
-std::atomic<ResourceManager*> ResourceManager::s_instance{nullptr};
-
-ResourceManager::ResourceManager() { s_instance.store(this); }
-
-ResourceManager::~ResourceManager() {
-    ResourceManager* self = this;
-    s_instance.compare_exchange_strong(self, nullptr);
-}
-
-ResourceManager* ResourceManager::Instance() { return s_instance.load(); }
-
 void ResourceManager::RegisterExtension(const std::string& kind, const std::string& extension) {
     std::unique_lock lock(m_mapsMutex);
     m_namesByKind.try_emplace(kind);

@@ -16,6 +16,7 @@
 // BackgroundLoad runs once, typically on a worker thread, and
 // IsBackgroundLoadDone turns true exactly once, when it has finished.
 
+#include "engine/core/GenericManager.h"
 #include "engine/io/FilePath.h"
 #include "engine/io/IFile.h"
 
@@ -31,18 +32,13 @@
 
 namespace Ostrel {
 
-class ResourceManager {
+class ResourceManager : public GenericManager<ResourceManager> {
 public:
     // Receives the full path of one file of the kind.
     using LoadCallback = std::function<void(const std::string& path)>;
 
-    ResourceManager();
-    ~ResourceManager();
-    ResourceManager(const ResourceManager&) = delete;
-    ResourceManager& operator=(const ResourceManager&) = delete;
-
-    // The live manager, or null before the mains build it and after teardown.
-    static ResourceManager* Instance();
+    // Instance() is the live manager, or null before the mains build it and
+    // after teardown.
 
     // Records extension -> kind (an extension keeps its first kind) and gives
     // a new kind its empty list. Extensions are matched case-insensitively.
@@ -108,8 +104,6 @@ private:
     std::set<std::string> m_packagesLoading;
 
     std::string m_root;
-
-    static std::atomic<ResourceManager*> s_instance;
 };
 
 // Splits a package text into its entries (see LoadPackage).

@@ -1,6 +1,7 @@
 #include "engine/io/FilePath.h"
 #include "engine/io/FileReader.h"
 #include "engine/io/FileSystemFile.h"
+#include "engine/io/MemoryFile.h"
 #include "engine/io/RecursiveDirectoryIterator.h"
 
 #include <gtest/gtest.h>
@@ -89,6 +90,25 @@ TEST(FileSystemFile, ReadAllWithNullMeasuresAndKeepsPosition) {
     EXPECT_TRUE(f.Close());
     EXPECT_TRUE(f.Close());
     EXPECT_EQ(f.ReadAll(nullptr), -1);
+}
+
+TEST(MemoryFile, BehavesLikeAFileOnDisk) {
+    MemoryFile file(std::string(100, 'x').data(), 100);
+    ASSERT_TRUE(file.SeekAbsolute(10));
+    EXPECT_EQ(file.ReadAll(nullptr), 90);
+    EXPECT_EQ(file.Tell(), 10);
+    char buffer[100];
+    EXPECT_EQ(file.Read(buffer, 90), 90u);
+    EXPECT_FALSE(file.IsEof());
+    EXPECT_EQ(file.Read(buffer, 1), 0u);
+    EXPECT_TRUE(file.IsEof());
+    EXPECT_TRUE(file.SeekRelative(-4));
+    EXPECT_FALSE(file.IsEof());
+    EXPECT_FALSE(file.SeekRelative(-1000));
+    EXPECT_TRUE(file.SeekAbsolute(-1));
+    EXPECT_EQ(file.Tell(), 100);
+    EXPECT_TRUE(file.Close());
+    EXPECT_EQ(file.ReadAll(nullptr), -1);
 }
 
 TEST(FileSystemFile, OpenFailsForMissingOrEmptyPath) {

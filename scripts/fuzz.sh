@@ -1,0 +1,58 @@
+#!/usr/bin/env bash
+# Fuzzes one parser with libFuzzer for real.
+#   scripts/fuzz.sh TARGET SECONDS     TARGET: ChunkReader, PackageList, StreamReader, ConfigureFileXML
+# Installs clang and libclang-rt-14-dev when missing, builds
+# tests/fuzz/<TARGET>Fuzz.cpp with the engine sources it needs under
+# -fsanitize=fuzzer,address,undefined into build/fuzz/, and runs it for
+# SECONDS seconds on a working copy of the checked-in corpus
+# (tests/fuzz/corpus/<target>/). New inputs stay in build/fuzz/; crashes are
+# written to build/fuzz/artifacts/<target>/ and end the run with exit code 1.
+set -euo pipefail
+
+if [[ $# -ne 2 ]]; then
+    echo "usage: $0 TARGET SECONDS" >&2
+    exit 2
+fi
+target="$1"
+seconds="$2"
+root="$(cd "$(dirname "$0")/.." && pwd)"
+source_file="$root/tests/fuzz/${target}Fuzz.cpp"
+if [[ ! -f "$source_file" ]]; then
+    echo "no fuzz target $source_file" >&2
+    exit 2
+fi
+lower="$(echo "$target" | tr '[:upper:]' '[:lower:]')"
+
+need=()
+command -v clang++ >/dev/null 2>&1 || need+=(clang)
+dpkg -s libclang-rt-14-dev >/dev/null 2>&1 || need+=(libclang-rt-14-dev)
+if [[ ${#need[@]} -gt 0 ]]; then
+    sudo_cmd=()
+    [[ $(id -u) -ne 0 ]] && sudo_cmd=(sudo)
+    "${sudo_cmd[@]}" apt-get install -y --no-install-recommends "${need[@]}"
+fi
+
+# The engine sources the parsers use (files, readers, configuration, logging,
+# resource packages) and nothing that needs a window or a GL context.
+engine_sources=(
+    engine/io/FilePath.cpp engine/io/FileSystemFile.cpp engine/io/FileReader.cpp
+    engine/io/MemoryFile.cpp engine/io/ChunkReader.cpp engine/io/StreamBufferedReader.cpp
+    engine/io/ConfigureFileXML.cpp engine/io/Log.cpp engine/io/Logger.cpp engine/io/Assert.cpp
+    engine/io/DirectoryIterator.cpp engine/io/RecursiveDirectoryIterator.cpp
+    engine/platform/Paths.cpp engine/platform/DebugOutput.cpp
+    engine/resources/ResourceManager.cpp engine/resources/ResourceManagerPackages.cpp
+)
+
+out="$root/build/fuzz"
+mkdir -p "$out/artifacts/$lower" "$out/corpus-$lower"
+cd "$root"
+# shellcheck disable=SC2046
+clang++ -std=c++20 -g -O1 -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined \
+    -I"$root" $(pkg-config --cflags tinyxml sdl2) \
+    "$source_file" "${engine_sources[@]}" \
+    $(pkg-config --libs tinyxml sdl2) -o "$out/${lower}-fuzzer"
+
+seeds="$root/tests/fuzz/corpus/$lower"
+echo "fuzzing $target for $seconds s (seeds: $seeds)"
+"$out/${lower}-fuzzer" -max_total_time="$seconds" -print_final_stats=1 \
+    -artifact_prefix="$out/artifacts/$lower/" "$out/corpus-$lower" "$seeds"
