@@ -1,6 +1,6 @@
 #include "engine/io/ConfigureFileXML.h"
 
-#include "engine/io/Log.h"
+#include "engine/io/XmlDocumentFile.h"
 #include "engine/platform/Paths.h"
 
 #include <cstdio>
@@ -34,17 +34,15 @@ ConfigureFileXML::ConfigureFileXML(bool reading, const std::string& rootName)
 }
 
 bool ConfigureFileXML::Load(const std::string& path) {
-    m_document.Clear();
-    m_loaded = m_document.LoadFile(NormalizeSeparators(path).c_str());
-    // A half-parsed document must not serve values.
+    // The safe loader refuses documents nested deep enough to overflow the
+    // stack in TinyXML's recursive parser; a failed load leaves it empty.
+    m_loaded = LoadXmlFile(m_document, NormalizeSeparators(path));
     if (!m_loaded) m_document.Clear();
     return m_loaded;
 }
 
 bool ConfigureFileXML::LoadFromText(const std::string& text) {
-    m_document.Clear();
-    m_document.Parse(text.c_str());
-    m_loaded = !m_document.Error();
+    m_loaded = ParseXmlText(m_document, text.c_str());
     if (!m_loaded) m_document.Clear();
     return m_loaded;
 }
@@ -56,21 +54,7 @@ std::string ConfigureFileXML::ToText() const {
 }
 
 bool ConfigureFileXML::SaveFile(const std::string& path) const {
-    const std::string target = NormalizeSeparators(path);
-    const std::string temporary = target + ".tmp";
-    std::FILE* file = std::fopen(temporary.c_str(), "w");
-    bool ok = file != nullptr;
-    if (file) {
-        m_document.Print(file, 0);
-        ok = std::ferror(file) == 0;
-        ok = (std::fclose(file) == 0) && ok;
-    }
-    if (ok) ok = std::rename(temporary.c_str(), target.c_str()) == 0;
-    if (!ok) {
-        std::remove(temporary.c_str());
-        LogMessagef("Failed to save file '%s'\n", target.c_str());
-    }
-    return ok;
+    return SaveXmlDocument(m_document, NormalizeSeparators(path));
 }
 
 TiXmlElement* ConfigureFileXML::Root() const {

@@ -129,6 +129,18 @@ TEST(ConfigureFileXML, MalformedOrRootlessDocumentsReadNothing) {
     EXPECT_FALSE(missing.SerializeInt("b", &v));
 }
 
+TEST(ConfigureFileXML, RefusesDocumentsNestedDeepEnoughToExhaustTheStack) {
+    std::string deep;
+    for (int i = 0; i < 100000; ++i) deep += "<a>";
+    ConfigureFileXML file(true);
+    EXPECT_FALSE(file.LoadFromText("<c>" + deep + "</c>"));
+    int v = 1;
+    EXPECT_FALSE(file.SerializeInt("a", &v));
+    EXPECT_TRUE(file.LoadFromText("<c><a>2</a></c>"));
+    EXPECT_TRUE(file.SerializeInt("a", &v));
+    EXPECT_EQ(v, 2);
+}
+
 TEST(ConfigureFileXML, CarriesOverOnlyKeysNotRewritten) {
     ConfigureFileXML old = Reader(
         "<UserSettings><WindowWidth>640</WindowWidth><bgm-mute>1</bgm-mute><sfx-mute>0</sfx-mute>"
