@@ -1,11 +1,10 @@
 #include "engine/io/PropertyManager.h"
 
+#include "engine/io/FilePath.h"
 #include "engine/io/Log.h"
 #include "engine/io/SerializerXML.h"
 
-#include <algorithm>
 #include <atomic>
-#include <cctype>
 #include <sstream>
 
 namespace Ostrel {
@@ -13,19 +12,6 @@ namespace Ostrel {
 namespace {
 
 std::atomic<PropertyManager*> s_instance{nullptr};
-
-// The resource key of a path: its file name without the extension, lower-case.
-std::string PageNameOf(const std::string& path) {
-    const size_t slash = path.find_last_of("/\\");
-    std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
-    const size_t dot = name.rfind('.');
-    if (dot != std::string::npos) {
-        name.erase(dot);
-    }
-    std::transform(name.begin(), name.end(), name.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return name;
-}
 
 }  // namespace
 
@@ -134,7 +120,7 @@ void LoadPropertyAsset(const std::string& path) {
     if (!serializer.LoadProperties(path, loaded)) {
         return;
     }
-    manager->AddProperties(PageNameOf(path), loaded);
+    manager->AddProperties(ToLowerAscii(FilePath(path).GetBaseName()), loaded);
 }
 
 }  // namespace Ostrel
