@@ -5,7 +5,7 @@
 
 namespace Ostrel {
 
-CoreSystem::CoreSystem() = default;
+CoreSystem::CoreSystem() : m_table(std::make_unique<MessageListenerTable>()) {}
 
 CoreSystem::~CoreSystem() = default;
 
@@ -20,9 +20,5 @@ void CoreSystem::Initialize() {
     m_engine->SetDebug(m_debug);
     if (m_maxFps > 0.0f) m_engine->SetMaxFps(m_maxFps);
 }
-
-// The global message table arrives with the variant layer; until then the
-// engine's state messages have no receivers.
-void CoreSystem::Send(const std::string&) {}
 
 }  // namespace Ostrel

@@ -2,9 +2,18 @@
 // The core system ('core') carries the engine-wide settings "debug" and
 // "max-fps" from its configuration ("coresystem") into the engine, and owns
 // the global message table: the program's one place to subscribe to, send
-// and directly handle named messages (see MessageListenerTable).
+// and directly handle named messages. Reach it through
+// Engine::GetCoreSystem(). The rules of delivery are MessageListenerTable's.
+//
+// The typed senders (SendMessage...) pack their arguments in order: a C
+// string is copied into an owning text variant, every other argument is
+// referred to and is valid only during the send (a bool* lets a listener
+// answer a question). All of them are SendMessageValues.
 
+#include "engine/core/MessageListenerTable.h"
 #include "engine/core/System.h"
+
+#include <memory>
 
 namespace Ostrel {
 
@@ -27,10 +36,68 @@ public:
     bool IsDebug() const { return m_debug; }
     f32 GetMaxFps() const { return m_maxFps; }
 
-    // Sends a message without arguments to the global listeners.
-    void Send(const std::string& name);
+    MessageListenerTable& GetTable() { return *m_table; }
+
+    void Listen(const std::string& name, const FunctionRef& function) { m_table->Listen(name, function); }
+    void Unlisten(const std::string& name, const FunctionRef& function) {
+        m_table->Unlisten(name, function);
+    }
+    void Send(const std::string& name) { m_table->Send(name); }
+    void SendArgs(const std::string& name, const VariantList& arguments) {
+        m_table->SendArgs(name, arguments);
+    }
+    void SetHandler(const std::string& name, const FunctionRef& function) {
+        m_table->SetHandler(name, function);
+    }
+    void ClearHandler(const std::string& name) { m_table->ClearHandler(name); }
+
+    template <class... Args>
+    void SendMessageValues(const std::string& name, const Args&... args) {
+        m_table->SendValues(name, args...);
+    }
+
+    // The typed senders under their established names.
+    void SendMessageString(const std::string& n, const char* text) { SendMessageValues(n, text); }
+    void SendMessageStringValue(const std::string& n, const std::string& text) {
+        SendMessageValues(n, text);
+    }
+    void SendMessageStringPtr(const std::string& n, std::string* text) { SendMessageValues(n, text); }
+    // A text by reference plus any reflected value (an enumeration, a record)
+    // by reference.
+    template <class T>
+    void SendMessageStringPtrValue(const std::string& n, const std::string& text, const T& value) {
+        SendMessageValues(n, text, value);
+    }
+    void SendMessageStringFloat(const std::string& n, const char* text, const float& v) {
+        SendMessageValues(n, text, v);
+    }
+    void SendMessageUInt(const std::string& n, const unsigned& v) { SendMessageValues(n, v); }
+    void SendMessageUIntPtr(const std::string& n, unsigned* v) { SendMessageValues(n, v); }
+    void SendMessageInt(const std::string& n, const int& v) { SendMessageValues(n, v); }
+    void SendMessageInt2(const std::string& n, const int& a, const int& b) { SendMessageValues(n, a, b); }
+    void SendMessageFloat(const std::string& n, const float& v) { SendMessageValues(n, v); }
+    void SendMessageFloat3(const std::string& n, const float& a, const float& b, const float& c) {
+        SendMessageValues(n, a, b, c);
+    }
+    void SendMessageBool(const std::string& n, const bool& v) { SendMessageValues(n, v); }
+    void SendMessageBoolPtr(const std::string& n, bool* v) { SendMessageValues(n, v); }
+    void SendMessageValueBool(const std::string& n, const int& v, const bool& b) {
+        SendMessageValues(n, v, b);
+    }
+    // (SoundFamily, bool) and (SoundFamily, bool*): any reflected enumeration.
+    template <class Family>
+    void SendMessageSoundFamilyBool(const std::string& n, const Family& f, const bool& b) {
+        SendMessageValues(n, f, b);
+    }
+    template <class Family>
+    void SendMessageSoundFamilyBoolPtr(const std::string& n, const Family& f, bool* b) {
+        SendMessageValues(n, f, b);
+    }
+    template <class Vec>
+    void SendMessageVec3(const std::string& n, const Vec& v) { SendMessageValues(n, v); }
 
 private:
+    std::unique_ptr<MessageListenerTable> m_table;
     bool m_debug = false;
     f32 m_maxFps = 0.0f;
 };

@@ -62,7 +62,7 @@ void Engine::Run() {
     m_paused = false;
     m_frameCount = 0;
     for (std::size_t i = 0; i < m_updateOrder.size(); ++i) m_updateOrder[i]->Initialize();
-    m_profiler->Start();
+    m_profiler->Start(GetCoreSystem());
     m_profiler->SetAllowed(m_debug);
     if (m_switches.fixedDt) UseFixedStepClock(*m_switches.fixedDt);
     m_timer->Tick();

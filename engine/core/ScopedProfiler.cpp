@@ -1,5 +1,8 @@
 #include "engine/core/ScopedProfiler.h"
 
+#include "engine/core/CoreSystem.h"
+#include "engine/core/Reflect.h"
+#include "engine/core/VarFun_Delegate.h"
 #include "engine/graphics/Graphics.h"
 
 #include <cstdio>
@@ -7,15 +10,31 @@
 namespace Ostrel {
 
 // The delegates subscribed by Start, kept to unsubscribe the same functions.
-struct ScopedProfiler::Subscription {};
+struct ScopedProfiler::Subscription {
+    CoreSystem* core;
+    FunctionRef onSceneBegin;
+    FunctionRef onKeyTriggered;
+};
 
 ScopedProfiler::ScopedProfiler(const IClock& clock) : m_timer(clock) {}
 
-ScopedProfiler::~ScopedProfiler() = default;
+ScopedProfiler::~ScopedProfiler() { Stop(); }
 
-void ScopedProfiler::Start() {}
+void ScopedProfiler::Start(CoreSystem* core) {
+    Stop();
+    if (!core) return;
+    m_subscription.reset(new Subscription{core, MakeDelegate(this, &ScopedProfiler::OnSceneBegin),
+                                          MakeDelegate(this, &ScopedProfiler::OnKeyTriggered)});
+    core->Listen("OnSceneBegin", m_subscription->onSceneBegin);
+    core->Listen("KeyTriggered", m_subscription->onKeyTriggered);
+}
 
-void ScopedProfiler::Stop() {}
+void ScopedProfiler::Stop() {
+    if (!m_subscription) return;
+    m_subscription->core->Unlisten("OnSceneBegin", m_subscription->onSceneBegin);
+    m_subscription->core->Unlisten("KeyTriggered", m_subscription->onKeyTriggered);
+    m_subscription.reset();
+}
 
 void ScopedProfiler::BeginFrame() {
     if (!m_active) return;
@@ -89,3 +108,14 @@ void ScopedProfiler::DrawSectionLines() {
 int ScopedProfiler::ReportHeight() const { return m_height ? m_height() : kDefaultReportHeight; }
 
 }  // namespace Ostrel
+
+namespace {
+
+void RegisterScopedProfiler(Ostrel::MetaClass& meta) {
+    meta.AddMethod("OnActivationKey", Ostrel::MakeMethod(&Ostrel::ScopedProfiler::OnActivationKey));
+    meta.AddMethod("OnSceneBegin", Ostrel::MakeMethod(&Ostrel::ScopedProfiler::OnSceneBegin));
+}
+
+}  // namespace
+
+LV_REFLECT_OPAQUE(Ostrel::ScopedProfiler, RegisterScopedProfiler);

@@ -14,6 +14,7 @@
 // a section is never left open.
 
 #include "engine/core/Clock.h"
+#include "engine/core/MetaClassOf.h"
 #include "engine/core/Timer.h"
 #include "engine/core/Types.h"
 
@@ -24,6 +25,8 @@
 #include <vector>
 
 namespace Ostrel {
+
+class CoreSystem;
 
 class ScopedProfiler {
 public:
@@ -37,8 +40,9 @@ public:
     ScopedProfiler& operator=(const ScopedProfiler&) = delete;
 
     // Subscribes OnSceneBegin to "OnSceneBegin" and OnKeyTriggered to
-    // "KeyTriggered" on the engine's core system; Stop unsubscribes.
-    void Start();
+    // "KeyTriggered" on the core system (none: no subscriptions); Stop
+    // unsubscribes from the same one.
+    void Start(CoreSystem* core);
     void Stop();
     void SetAllowed(bool allowed) { m_allowed = allowed; }
 
@@ -92,3 +96,5 @@ private:
 };
 
 }  // namespace Ostrel
+
+LV_DECLARE_META_CLASS(Ostrel::ScopedProfiler);

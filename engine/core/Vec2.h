@@ -1,6 +1,8 @@
 #pragma once
 // Two floats: texture coordinates, tile counts and stick values.
 
+#include "engine/core/MetaClassOf.h"
+
 namespace Ostrel {
 
 struct Vec2 {
@@ -23,3 +25,5 @@ struct Vec2 {
 };
 
 }  // namespace Ostrel
+
+LV_DECLARE_META_CLASS(Ostrel::Vec2);

@@ -6,6 +6,8 @@
 // most kVecEpsilon (0.001, absolute). Game code compares positions with ==
 // and relies on that tolerance.
 
+#include "engine/core/MetaClassOf.h"
+
 namespace Ostrel {
 
 constexpr float kVecEpsilon = 0.001f;
@@ -64,3 +66,5 @@ struct Vec3 {
 };
 
 }  // namespace Ostrel
+
+LV_DECLARE_META_CLASS(Ostrel::Vec3);

@@ -3,6 +3,7 @@
 // with alpha. Multiplying by a Matrix4 treats the vector as a row vector
 // (see Matrix4.h).
 
+#include "engine/core/MetaClassOf.h"
 #include "engine/core/Vec3.h"
 
 namespace Ostrel {
@@ -36,3 +37,5 @@ struct Vec4 {
 };
 
 }  // namespace Ostrel
+
+LV_DECLARE_META_CLASS(Ostrel::Vec4);
