@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Fuzzes one parser with libFuzzer for real.
-#   scripts/fuzz.sh TARGET SECONDS     TARGET: ChunkReader, PackageList, StreamReader, ConfigureFileXML
+#   scripts/fuzz.sh TARGET SECONDS     TARGET: ChunkReader, PackageList, StreamReader, ConfigureFileXML,
+#                                      Archetypes, Room, States, PropertyPage, LevelOrder, TilePalette
 # Installs clang and libclang-rt-14-dev when missing, builds
 # tests/fuzz/<TARGET>Fuzz.cpp with the engine sources it needs under
 # -fsanitize=fuzzer,address,undefined into build/fuzz/, and runs it for
@@ -42,6 +43,23 @@ engine_sources=(
     engine/platform/Paths.cpp engine/platform/DebugOutput.cpp
     engine/resources/ResourceManager.cpp engine/resources/ResourceManagerPackages.cpp
 )
+
+# The XML loaders add the serializers and, for archetypes and rooms, the object
+# model they build (factory, compositions, the reflection core behind them).
+case "$target" in
+    Archetypes|Room|States|PropertyPage|LevelOrder|TilePalette)
+        engine_sources+=(
+            engine/io/SerializerXML.cpp engine/io/SerializerXMLLoaders.cpp engine/io/SerializerXMLObjects.cpp
+            engine/io/SerializerLevelSave.cpp engine/io/XmlText.cpp engine/io/ObjectTypeRecord.cpp
+            engine/io/StateResourceTable.cpp engine/world/RoomInstance.cpp
+            engine/core/Composition.cpp engine/core/CompositionFactory.cpp engine/core/Variant.cpp
+            engine/core/VariantList.cpp engine/core/VariantMethod.cpp engine/core/MetaClass.cpp
+            engine/core/MetaClassString.cpp engine/core/MetaRegistryInst.cpp engine/core/CoreReflection.cpp
+            engine/core/SmallAllocator.cpp engine/core/SmallObject.cpp engine/core/FixedAllocator.cpp
+            engine/core/BlockPoolChunk.cpp engine/core/Lifetime.cpp
+        )
+        ;;
+esac
 
 out="$root/build/fuzz"
 mkdir -p "$out/artifacts/$lower" "$out/corpus-$lower"
