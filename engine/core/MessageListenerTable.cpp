@@ -21,30 +21,20 @@ void MessageListenerTable::Unlisten(const std::string& name, const FunctionRef& 
 }
 
 void MessageListenerTable::Send(const std::string& name) {
-    Dispatch(name, [](VariantFunction& f) { f.Call(); });
+    auto entry = m_active.find(name);
+    if (entry != m_active.end()) Dispatch(entry, [](VariantFunction& f) { f.Call(); });
 }
 
 void MessageListenerTable::SendArgs(const std::string& name, const VariantList& arguments) {
-    Dispatch(name, [&arguments](VariantFunction& f) { f.Call(arguments); });
+    auto entry = m_active.find(name);
+    if (entry != m_active.end())
+        Dispatch(entry, [&arguments](VariantFunction& f) { f.Call(arguments); });
 }
 
-template <class CallOne>
-void MessageListenerTable::Dispatch(const std::string& name, const CallOne& call) {
-    auto it = m_active.find(name);
-    if (it == m_active.end()) return;
-    ++m_depth;
-    // Local handles keep the handler and the list alive even when a receiver
-    // replaces or clears the handler, or removes the entry, during the call.
-    FunctionRef handler = it->second.handler;
-    if (handler) {
-        call(*handler);
-    } else {
-        std::shared_ptr<ListenerList> listeners = it->second.listeners;
-        for (const FunctionRef& listener : *listeners)
-            if (listener) call(*listener);
-    }
-    --m_depth;
-    if (m_depth == 0 && m_dirty) ApplyPending();
+VariantList& MessageListenerTable::ArgumentList(int depth) {
+    while (m_argumentLists.size() <= std::size_t(depth))
+        m_argumentLists.push_back(std::make_unique<VariantList>());
+    return *m_argumentLists[std::size_t(depth)];
 }
 
 void MessageListenerTable::SetHandler(const std::string& name, const FunctionRef& function) {

@@ -64,12 +64,21 @@ public:
     // sender below is this one mechanism.
     template <class... Args>
     void SendValues(const std::string& name, const Args&... args) {
+        auto entry = m_active.find(name);
+        if (entry == m_active.end()) return;  // nobody listens: build nothing
         if constexpr (sizeof...(Args) == 0) {
-            Send(name);
+            Dispatch(entry, [](VariantFunction& f) { f.Call(); });
         } else {
-            VariantList list;
+            // A list per nesting depth, reused from send to send: a send
+            // allocates nothing once the table has warmed up.
+            VariantList& list = ArgumentList(m_depth);
             (list.Add(MakeArgument(args)), ...);
-            SendArgs(name, list);
+            // What VariantFunction::Call does, with the shared return list
+            // cleared once per send: bound handlers return nothing.
+            VariantList& returns = SharedReturnList();
+            returns.Clear();
+            Dispatch(entry, [&list, &returns](VariantFunction& f) { f.Invoke(list, returns); });
+            ArgumentList(m_depth).Clear();  // text copies go now, not at the next send
         }
     }
 
@@ -122,13 +131,31 @@ private:
     void RemoveNow(EntryMap& map, const std::string& name, const FunctionRef& function);
     void ApplyPending();
     template <class CallOne>
-    void Dispatch(const std::string& name, const CallOne& call);
+    void Dispatch(EntryMap::iterator entry, const CallOne& call);
+    VariantList& ArgumentList(int depth);
 
     EntryMap m_active;
     EntryMap m_pendingAdd;
     EntryMap m_pendingRemove;
     int m_depth = 0;
     bool m_dirty = false;
+    std::vector<std::unique_ptr<VariantList>> m_argumentLists;
 };
+
+template <class CallOne>
+void MessageListenerTable::Dispatch(EntryMap::iterator entry, const CallOne& call) {
+    ++m_depth;
+    // Local handles keep the handler and the list alive even when a receiver
+    // replaces or clears the handler, or removes the entry, during the call.
+    if (entry->second.handler) {
+        FunctionRef handler = entry->second.handler;
+        call(*handler);
+    } else {
+        std::shared_ptr<ListenerList> listeners = entry->second.listeners;
+        for (const FunctionRef& listener : *listeners) call(*listener);
+    }
+    --m_depth;
+    if (m_depth == 0 && m_dirty) ApplyPending();
+}
 
 }  // namespace Ostrel
