@@ -150,15 +150,28 @@ std::vector<std::string> ConfigureFileXML::GetKeys() const {
     return keys;
 }
 
+bool IsPlainKeyName(const char* name) {
+    if (!name || !*name) return false;
+    auto letter = [](char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_'; };
+    if (!letter(name[0])) return false;
+    for (const char* p = name + 1; *p; ++p) {
+        if (!letter(*p) && !(*p >= '0' && *p <= '9') && *p != '-' && *p != '.') return false;
+    }
+    return true;
+}
+
 void ConfigureFileXML::CarryOverMissingKeys(const ConfigureFileXML& other) {
     const TiXmlElement* otherRoot = other.Root();
     if (!otherRoot) return;
     std::vector<std::string> ownKeys = GetKeys();
     std::set<std::string> present(ownKeys.begin(), ownKeys.end());
-    TiXmlElement* root = RootForWriting();
+    // Only a key's name and text are carried: that is all a setting is, and
+    // anything else a damaged file holds (odd names, nested elements) might
+    // not print back into the same document.
     for (const TiXmlElement* e = otherRoot->FirstChildElement(); e; e = e->NextSiblingElement()) {
-        if (present.count(e->Value())) continue;
-        root->LinkEndChild(e->Clone());
+        if (!IsPlainKeyName(e->Value()) || present.count(e->Value())) continue;
+        const char* text = e->GetText();
+        AppendKey(e->Value(), text ? text : "");
     }
 }
 

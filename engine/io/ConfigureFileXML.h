@@ -21,6 +21,9 @@
 
 namespace Ostrel {
 
+// Letters, digits, '_', '-' and '.', not starting with a digit, '-' or '.'.
+bool IsPlainKeyName(const char* name);
+
 class ConfigureFileXML : public ConfigureFile, public Serializer {
 public:
     explicit ConfigureFileXML(bool reading);
@@ -57,8 +60,9 @@ public:
 
     // The keys under the root, in document order (duplicates included).
     std::vector<std::string> GetKeys() const;
-    // Appends a copy of every key element of other whose key this document
-    // does not hold yet, in other's order.
+    // Appends every key of other (its name and text) that this document does
+    // not hold yet, in other's order. Keys whose names are not plain (letters,
+    // digits, '_', '-', '.'; not starting with a digit) are dropped.
     void CarryOverMissingKeys(const ConfigureFileXML& other);
 
 private:

@@ -159,5 +159,21 @@ TEST(ConfigureFileXML, CarriesOverOnlyKeysNotRewritten) {
     EXPECT_TRUE(bgm);
 }
 
+TEST(ConfigureFileXML, CarryOverKeepsOnlyPlainKeysAndTheirText) {
+    // Found by fuzzing: names TinyXML accepts but prints back differently
+    // would have changed the settings file's keys on the next run.
+    ConfigureFileXML old = Reader(
+        "<UserSettings><ok-key_1.x>5<inner>9</inner></ok-key_1.x><k:ns>1</k:ns>"
+        "</UserSettings>");
+    ConfigureFileXML writer(false, "UserSettings");
+    writer.CarryOverMissingKeys(old);
+    EXPECT_EQ(writer.GetKeys(), std::vector<std::string>{"ok-key_1.x"});
+    EXPECT_EQ(writer.ToText().find("inner"), std::string::npos);
+    EXPECT_TRUE(IsPlainKeyName("WindowWidth"));
+    EXPECT_TRUE(IsPlainKeyName("bgm-mute"));
+    EXPECT_FALSE(IsPlainKeyName("-x"));
+    EXPECT_FALSE(IsPlainKeyName(""));
+}
+
 }  // namespace
 }  // namespace Ostrel
