@@ -14,6 +14,8 @@ namespace Ostrel {
 
 namespace {
 
+constexpr std::size_t kParsePadding = 64;
+
 bool PrintToFile(const TiXmlDocument& document, const std::string& path) {
     std::FILE* file = std::fopen(path.c_str(), "w");
     if (file == nullptr) {
@@ -85,7 +87,13 @@ bool ParseXmlText(TiXmlDocument& document, const char* text) {
     if (MeasureXmlDepth(text) > kMaxXmlDepth) {
         return false;
     }
-    document.Parse(text);
+    // TinyXML can step over the terminating NUL when the text ends inside a
+    // multi-byte UTF-8 sequence, and then reads past the end of the buffer
+    // (found by fuzzing). Parse a copy followed by enough NULs that such a
+    // step always lands on one.
+    std::string padded(text);
+    padded.append(kParsePadding, '\0');
+    document.Parse(padded.c_str());
     return !document.Error();
 }
 
