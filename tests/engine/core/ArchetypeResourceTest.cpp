@@ -1,0 +1,90 @@
+#include "engine/components/TransformComponent.h"
+#include "engine/core/Composition.h"
+#include "engine/core/CompositionFactory.h"
+#include "engine/core/RegisterComponentTypes.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <string>
+
+using Ostrel::Composition;
+using Ostrel::CompositionFactory;
+using Ostrel::Vec3;
+
+namespace {
+
+const std::string kObjects = std::string(LV_SOURCE_DIR) + "/rsc/objects/core-test-objects.xobj";
+const std::string kData = std::string(LV_SOURCE_DIR) + "/tests/engine/core/data/";
+
+class ArchetypeResourceTest : public ::testing::Test {
+protected:
+    void SetUp() override { Ostrel::RegisterComponentTypes(factory); }
+
+    Vec3 PositionOf(const std::string& archetype) {
+        return factory.FindArchetype(archetype)->GetTransform()->GetPosition();
+    }
+
+    CompositionFactory factory;
+};
+
+}  // namespace
+
+TEST_F(ArchetypeResourceTest, LoadsEveryTopLevelElementAsAnArchetype) {
+    Ostrel::LoadArchetypeResource(kObjects);
+    EXPECT_EQ(factory.GetArchetypeNames(),
+              (std::vector<std::string>{"brain-obj", "crate-obj", "static-obj", "timed-obj"}))
+        << "\"blank\" is reserved";
+    EXPECT_EQ(factory.GetLiveCount(), 0u);
+    EXPECT_EQ(PositionOf("static-obj"), Vec3(0, 1, 0));
+    const Composition* timed = factory.FindArchetype("timed-obj");
+    EXPECT_EQ(timed->GetComponents().size(), 4u);
+    EXPECT_EQ(timed->GetId(), 0u);
+    EXPECT_EQ(factory.FindArchetype("crate-obj")->GetComponents().size(), 5u);
+
+    // Objects made from it are deep copies in ascending type-id order.
+    Composition* crate = factory.Create("crate-obj");
+    std::vector<std::string> order;
+    for (const auto& [id, component] : crate->GetComponents()) order.push_back(factory.GetComponentTypeName(id));
+    EXPECT_EQ(order, (std::vector<std::string>{"TransformComponent", "MeshComponent",
+                                               "CollisionComponent", "MovementComponent",
+                                               "MessageComponent"}));
+    EXPECT_EQ(crate->GetTransform()->GetScale(), Vec3(2, 2, 2));
+    factory.Destroy(crate);
+}
+
+TEST_F(ArchetypeResourceTest, LoadingAgainKeepsTheFirstArchetypesWithoutLeaking) {
+    Ostrel::LoadArchetypeResource(kObjects);
+    Ostrel::LoadArchetypeResource(kObjects);
+    Ostrel::LoadArchetypeResource(kData + "core-test-objects-dup.xobj");
+    EXPECT_EQ(factory.GetArchetypeNames().size(), 4u);
+    EXPECT_EQ(PositionOf("static-obj"), Vec3(0, 1, 0));
+    EXPECT_EQ(factory.GetLiveCount(), 0u);
+}
+
+TEST_F(ArchetypeResourceTest, UnknownComponentBlocksAreLoggedAndSkipped) {
+    testing::internal::CaptureStderr();
+    testing::internal::CaptureStdout();
+    Ostrel::LoadArchetypeResource(kData + "bad-block.xobj");
+    testing::internal::GetCapturedStdout();
+    const std::string log = testing::internal::GetCapturedStderr();
+    EXPECT_NE(log.find("'NoSuchComponent'"), std::string::npos) << log;
+    EXPECT_NE(log.find("'TriggeredDeathComponent'"), std::string::npos) << log;
+    ASSERT_NE(factory.FindArchetype("bad-obj"), nullptr);
+    EXPECT_EQ(factory.FindArchetype("bad-obj")->GetComponents().size(), 1u);
+    EXPECT_EQ(PositionOf("bad-obj"), Vec3(0, 0, 3));
+    EXPECT_NE(factory.FindArchetype("after-bad-obj"), nullptr) << "loading goes on";
+}
+
+TEST_F(ArchetypeResourceTest, MissingOrMalformedFilesAreLoggedAndChangeNothing) {
+    const std::string broken = std::string(LV_TEST_TMP) + "/broken-archetypes.xobj";
+    std::ofstream(broken) << "<half-obj><TransformComponent><PosX>1.0</PosX>";
+    testing::internal::CaptureStderr();
+    Ostrel::LoadArchetypeResource(kData + "no-such-file.xobj");
+    Ostrel::LoadArchetypeResource(broken);
+    const std::string log = testing::internal::GetCapturedStderr();
+    EXPECT_NE(log.find("no-such-file.xobj"), std::string::npos) << log;
+    EXPECT_NE(log.find("broken-archetypes.xobj"), std::string::npos) << log;
+    EXPECT_TRUE(factory.GetArchetypeNames().empty());
+    EXPECT_EQ(factory.GetLiveCount(), 0u);
+}
