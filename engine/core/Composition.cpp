@@ -79,8 +79,8 @@ void Composition::ReadComponents(Serializer* serializer) {
             component->Serialize(serializer);
             AddComponent(component);
         } else {
-            LogMessage("Object '" + m_name + "': unknown component block '" + name + "', skipped\n",
-                       5);
+            const std::string where = m_name.empty() ? "" : "object '" + m_name + "': ";
+            LogMessage(where + "unknown component block '" + name + "', skipped\n", 5);
         }
         serializer->SerializeBlock(name);
     }
