@@ -6,8 +6,13 @@
 #include "engine/core/CompositionFactory.h"
 #include "engine/core/CoreSystem.h"
 #include "engine/core/Engine.h"
+#include "engine/core/Reflect.h"
 #include "engine/core/VarFun_Delegate.h"
 #include "engine/io/Log.h"
+
+// Created and deleted by its meta class; not copied (the handle tables are
+// not copyable).
+LV_REFLECT_CLASS(Ostrel::ObjectManager);
 
 namespace Ostrel {
 

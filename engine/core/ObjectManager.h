@@ -18,6 +18,7 @@
 // IsValid, which the level-load thread may call (see HandleTable).
 
 #include "engine/core/HandleTable.h"
+#include "engine/core/MetaClassOf.h"
 #include "engine/core/RefPtr.h"
 #include "engine/core/System.h"
 #include "engine/core/Types.h"
@@ -109,3 +110,5 @@ private:
 };
 
 }  // namespace Ostrel
+
+LV_DECLARE_META_CLASS(Ostrel::ObjectManager);
