@@ -2,9 +2,12 @@
 #include "engine/core/Composition.h"
 #include "engine/core/CompositionFactory.h"
 #include "engine/core/RegisterComponentTypes.h"
+#include "engine/resources/ResourceKinds.h"
+#include "engine/resources/ResourceManager.h"
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
 #include <string>
 
@@ -87,4 +90,28 @@ TEST_F(ArchetypeResourceTest, MissingOrMalformedFilesAreLoggedAndChangeNothing) 
     EXPECT_NE(log.find("broken-archetypes.xobj"), std::string::npos) << log;
     EXPECT_TRUE(factory.GetArchetypeNames().empty());
     EXPECT_EQ(factory.GetLiveCount(), 0u);
+}
+
+TEST_F(ArchetypeResourceTest, ReloadReadsTheFilesAgainAndLeavesObjectsAlone) {
+    const std::string root = std::string(LV_TEST_TMP) + "/reload-rsc";
+    std::filesystem::remove_all(root);
+    std::filesystem::create_directories(root + "/objects");
+    const std::string file = root + "/objects/reload.xobj";
+    std::ofstream(file) << "<moved-obj><TransformComponent><PosX>1.000000</PosX></TransformComponent></moved-obj>";
+
+    Ostrel::ResourceManager resources;
+    resources.RegisterExtension(Ostrel::kKindArchetype, "xobj");
+    resources.RegisterLoader(Ostrel::kKindArchetype, &Ostrel::LoadArchetypeResource);
+    resources.LoadHierarchy(root);
+    resources.LoadAllOfKind(Ostrel::kKindArchetype);
+    Composition* before = factory.Create("moved-obj");
+    ASSERT_NE(before, nullptr);
+
+    std::ofstream(file) << "<moved-obj><TransformComponent><PosX>7.000000</PosX></TransformComponent></moved-obj>"
+                           "<new-obj />";
+    factory.ReloadArchetypes();
+    EXPECT_EQ(factory.GetArchetypeNames(), (std::vector<std::string>{"moved-obj", "new-obj"}));
+    EXPECT_EQ(PositionOf("moved-obj"), Vec3(7, 0, 0));
+    EXPECT_EQ(before->GetTransform()->GetPosition(), Vec3(1, 0, 0));
+    factory.Destroy(before);
 }
