@@ -1,0 +1,14 @@
+#include "engine/components/ObjectMessages.h"
+
+#include "engine/components/MessageComponent.h"
+#include "engine/core/Composition.h"
+
+namespace Ostrel {
+
+MessageListenerTable* GetObjectMessageTable(Composition* object) {
+    if (!object) return nullptr;
+    MessageComponent* messages = object->GetMessageComponent();
+    return messages ? &messages->GetTable() : nullptr;
+}
+
+}  // namespace Ostrel
