@@ -2,6 +2,7 @@
 #include "engine/core/Composition.h"
 #include "engine/core/CompositionFactory.h"
 #include "engine/core/RegisterComponentTypes.h"
+#include "engine/io/SerializerXML.h"
 #include "engine/resources/ResourceKinds.h"
 #include "engine/resources/ResourceManager.h"
 
@@ -114,4 +115,32 @@ TEST_F(ArchetypeResourceTest, ReloadReadsTheFilesAgainAndLeavesObjectsAlone) {
     EXPECT_EQ(PositionOf("moved-obj"), Vec3(7, 0, 0));
     EXPECT_EQ(before->GetTransform()->GetPosition(), Vec3(1, 0, 0));
     factory.Destroy(before);
+}
+
+TEST_F(ArchetypeResourceTest, AnObjectWrittenAsXmlReadsBackAsTheSameArchetype) {
+    Composition* object = factory.Create("blank");
+    for (const char* name : {"MessageComponent", "MeshComponent", "TransformComponent"}) {
+        object->AddComponent(factory.CreateComponentByName(name));
+    }
+    object->GetTransform()->SetPosition(Vec3(1.5f, -2, 3));
+    object->GetTransform()->SetRotation(Vec3(0, 90, 0));
+
+    Ostrel::SerializerXML writer(false);
+    std::string block = "round-obj";
+    writer.SerializeBlock(block);
+    object->Serialize(&writer);
+    std::string end = "EOF";
+    writer.SerializeBlock(end);
+    const std::string path = std::string(LV_TEST_TMP) + "/round-trip.xobj";
+    ASSERT_TRUE(writer.SaveFile(path));
+    factory.Destroy(object);
+
+    Ostrel::LoadArchetypeResource(path);
+    const Composition* loaded = factory.FindArchetype("round-obj");
+    ASSERT_NE(loaded, nullptr);
+    std::vector<std::string> order;
+    for (const auto& [id, component] : loaded->GetComponents()) order.push_back(factory.GetComponentTypeName(id));
+    EXPECT_EQ(order, (std::vector<std::string>{"TransformComponent", "MeshComponent", "MessageComponent"}));
+    EXPECT_EQ(PositionOf("round-obj"), Vec3(1.5f, -2, 3));
+    EXPECT_EQ(loaded->GetTransform()->GetRotation(), Vec3(0, 90, 0));
 }
