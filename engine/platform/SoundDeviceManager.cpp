@@ -1,11 +1,15 @@
 #include "engine/platform/SoundDeviceManager.h"
 
+#include "engine/io/FilePath.h"
+#include "engine/io/IFile.h"
 #include "engine/io/Log.h"
 #include "engine/io/SerializerXML.h"
 #include "engine/platform/SoundAsset.h"
 #include "engine/platform/SoundDevice.h"
 #include "engine/platform/SoundManager.h"
 #include "engine/platform/audio/AudioClip.h"
+#include "engine/resources/ResourceKinds.h"
+#include "engine/resources/ResourceManager.h"
 
 namespace Ostrel {
 
@@ -19,6 +23,26 @@ SoundDeviceManager::SoundDeviceManager(AudioSystem::OutputKind output) {
 SoundDeviceManager::~SoundDeviceManager() {
     m_device.reset();
     m_audio.reset();
+}
+
+void SoundDeviceManager::LoadSound(const std::string& path) {
+    const std::string key = FilePath(path).GetBaseName();
+    ResourceManager* resources = ResourceManager::Instance();
+    std::unique_ptr<IFile> file = resources ? resources->Open(key) : nullptr;
+    if (!file) return;
+    const s32 size = file->ReadAll(nullptr);
+    if (size <= 0) {
+        LogMessagef("Sound '%s': cannot measure the file (or it is empty), skipped\n", path.c_str());
+        return;
+    }
+    std::vector<u8> image(static_cast<std::size_t>(size));
+    const s32 read = file->ReadAll(image.data());
+    file->Close();
+    if (read != size) {
+        LogMessagef("Sound '%s': read %d of %d bytes, skipped\n", path.c_str(), int(read), int(size));
+        return;
+    }
+    LoadSoundImage(key, std::move(image), path);
 }
 
 bool SoundDeviceManager::LoadSoundImage(const std::string& key, std::vector<u8> image,
@@ -52,6 +76,15 @@ void SoundDeviceManager::LoadSoundManifest(const std::string& path) {
 
 void LoadSoundManifestResource(const std::string& path) {
     if (SoundDeviceManager* devices = SoundDeviceManager::Instance()) devices->LoadSoundManifest(path);
+}
+
+void LoadAudioResource(const std::string& path) {
+    if (SoundDeviceManager* devices = SoundDeviceManager::Instance()) devices->LoadSound(path);
+}
+
+void RegisterSoundLoaders(ResourceManager& resources) {
+    resources.RegisterLoader(kKindAudio, &LoadAudioResource);
+    resources.RegisterLoader(kKindSoundManifest, &LoadSoundManifestResource);
 }
 
 }  // namespace Ostrel

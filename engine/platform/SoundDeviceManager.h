@@ -19,6 +19,7 @@
 
 namespace Ostrel {
 
+class ResourceManager;
 class SoundDevice;
 
 class SoundDeviceManager : public GenericManager<SoundDeviceManager> {
@@ -56,5 +57,8 @@ private:
 // and do nothing without one.
 void LoadAudioResource(const std::string& path);
 void LoadSoundManifestResource(const std::string& path);
+// Registers the two loaders above for their kinds (each main, with the
+// other resource kinds).
+void RegisterSoundLoaders(ResourceManager& resources);
 
 }  // namespace Ostrel

@@ -22,17 +22,20 @@
 // Main thread only; without a SoundDeviceManager every message is harmless.
 
 #include "engine/core/System.h"
+#include "engine/core/VariantFunction.h"
 #include "engine/platform/SoundDevice.h"
 #include "engine/platform/SoundFamily.h"
 #include "engine/platform/audio/AudioHandles.h"
 
 #include <map>
+#include <utility>
 #include <memory>
 #include <string>
 #include <vector>
 
 namespace Ostrel {
 
+class CoreSystem;
 class SoundChannel;
 
 class SoundSystem : public System, public SoundChannelTracker {
@@ -101,6 +104,8 @@ private:
     AudioMixer* Mixer() const;
 
     SoundDevice* m_device = nullptr;
+    CoreSystem* m_core = nullptr;  // where the handlers are subscribed
+    std::vector<std::pair<std::string, FunctionRef>> m_handlers;
     std::map<SoundChannel*, std::unique_ptr<SoundChannel>> m_liveChannels;
     std::string m_backgroundName;
     std::unique_ptr<SoundChannel> m_background;

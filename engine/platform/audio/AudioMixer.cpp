@@ -142,9 +142,11 @@ void AudioMixer::Mix(float* out, int frames) {
             const float gain = group.muted ? 0.0f : slot.volume * group.volume;
             if (!slot.voice.Render(out, frames, gain)) slot.active = false;
         }
+        // Counted under the lock: a caller that changed something and then
+        // reads the count knows every later frame was mixed after its change.
+        m_mixedFrames += static_cast<u64>(frames);
     }
     for (int i = 0; i < 2 * frames; ++i) out[i] = std::clamp(out[i], -1.0f, 1.0f);
-    m_mixedFrames += static_cast<u64>(frames);
 }
 
 void AudioMixer::ReclaimEnded() {

@@ -64,7 +64,9 @@ public:
     // Writes frames interleaved stereo frames into out (overwriting it).
     // Called by the audio device's thread, or directly by tests.
     void Mix(float* out, int frames);
-    // Frames mixed so far (any thread).
+    // Frames mixed so far (any thread). Read after a change (a mute, a stop),
+    // it tells where the output heard the change: every frame mixed after
+    // this count was mixed after the change.
     u64 MixedFrames() const { return m_mixedFrames.load(); }
     // Lets go of the clips and decoders of ended voices (main thread, once a
     // frame), so that no decoder is closed or clip freed on the audio thread.

@@ -369,3 +369,14 @@ TEST(SoundSystemLifetime, OutlivesTheDeviceWithChannelsStillPlaying) {
     EXPECT_EQ(system.LiveChannelCount(), 0u);
     system.Shutdown();
 }
+
+TEST_F(SoundSystemTest, ABurstOfEffectsBeyondTheVoiceLimitNeverTakesTheMusic) {
+    Define("music", {.stream = false, .loop = true});
+    ASSERT_TRUE(Load("music", {0.5f}));
+    ASSERT_TRUE(Load("shot", std::vector<float>(64, 0.001f)));
+    PlayBackground("music");
+    for (int i = 0; i < 3 * AudioMixer::kDefaultVoices; ++i) Play("shot");
+    EXPECT_TRUE(m_system.GetBackground()->IsPlaying());
+    EXPECT_EQ(m_devices.GetAudio().Mixer().ActiveVoices(), AudioMixer::kDefaultVoices);
+    EXPECT_NEAR(Mix(1)[0], 0.5f + 99 * 0.001f, 1e-5);
+}
