@@ -1,5 +1,14 @@
 #include "engine/core/ActionBase.h"
 
+#include "engine/core/Composition.h"
+#include "engine/core/Engine.h"
+#include "engine/core/EngineLog.h"
+#include "engine/core/ObjectManager.h"
+#include "engine/core/Reflect.h"
+#include "engine/core/VarFun_Delegate.h"
+
+LV_REFLECT_ABSTRACT(Ostrel::ActionBase);
+
 namespace Ostrel {
 
 ActionBase::~ActionBase() { StopListeningForTerminate(); }
@@ -41,7 +50,34 @@ void ActionBase::SetStep(f32 seconds) {
     m_accumulator = 0.0f;
 }
 
-void ActionBase::ListenForTerminate() {}
-void ActionBase::StopListeningForTerminate() {}
+namespace {
+
+// The owner object, or null when it is gone (or there is no engine).
+Composition* FindOwner(u32 owner) {
+    Engine* engine = Engine::Instance();
+    auto* objects = engine ? static_cast<ObjectManager*>(engine->GetObjectManager()) : nullptr;
+    return objects ? objects->GetObject(owner) : nullptr;
+}
+
+}  // namespace
+
+void ActionBase::ListenForTerminate() {
+    if (m_terminateListener) return;
+    Composition* owner = FindOwner(m_owner);
+    if (!owner) {
+        LogErrorf("Action %u started for object %u, which does not exist: it cannot be terminated by message\n",
+                  m_id, m_owner);
+        return;
+    }
+    m_terminateListener = MakeDelegate(this, &ActionBase::OnTerminateAction);
+    owner->Listen("TerminateAction", m_terminateListener);
+}
+
+void ActionBase::StopListeningForTerminate() {
+    if (!m_terminateListener) return;
+    // An owner already gone took its message table with it.
+    if (Composition* owner = FindOwner(m_owner)) owner->Unlisten("TerminateAction", m_terminateListener);
+    m_terminateListener = FunctionRef();
+}
 
 }  // namespace Ostrel

@@ -14,7 +14,9 @@
 // start at once.
 
 #include "engine/core/IAction.h"
+#include "engine/core/MetaClassOf.h"
 #include "engine/core/Types.h"
+#include "engine/core/VariantFunction.h"
 
 namespace Ostrel {
 
@@ -65,9 +67,11 @@ private:
     u8 m_blocking = 0;
     u32 m_id = 0;
     u8 m_listenTerminate = 0;
-    // True while subscribed on the owner, so OnEnd and the destructor only
-    // unsubscribe what OnStart actually subscribed.
-    bool m_listening = false;
+    // The delegate subscribed on the owner while started (null otherwise),
+    // so OnEnd and the destructor only unsubscribe what OnStart subscribed.
+    FunctionRef m_terminateListener;
 };
 
 }  // namespace Ostrel
+
+LV_DECLARE_META_CLASS(Ostrel::ActionBase);
