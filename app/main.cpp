@@ -1,14 +1,24 @@
-// Entry point of lantern-vaults: the game (no argument), the level editor
-// ("-l") and the model viewer ("-m").
+// Entry point of lantern-vaults: the game, the level editor ("-l") or the
+// model viewer ("-m"), chosen by the whole command line. Always returns 0:
+// every failure after start-up is reported by the part that meets it.
 
+#include "app/Mains.h"
 #include "engine/core/Random.h"
+#include "engine/io/Log.h"
+#include "engine/platform/CommandLine.h"
 #include "engine/platform/RunSwitches.h"
 
-#include <cstdio>
+#include <string>
 
-int main(int, char**) {
+int main(int argc, char** argv) {
     const Ostrel::RunSwitches& switches = Ostrel::RunSwitches::FromEnvironment();
-    for (const std::string& error : switches.errors) std::fprintf(stderr, "%s\n", error.c_str());
+    // No log hub exists yet: these lines go to stderr.
+    for (const std::string& error : switches.errors) Ostrel::LogMessage(error + "\n");
     if (switches.seed) Ostrel::SRand(*switches.seed);
+    switch (Ostrel::SelectProgram(Ostrel::JoinCommandLine(argc, argv))) {
+        case Ostrel::Program::LevelEditor: Ostrel::RunLevelEditor(); break;
+        case Ostrel::Program::ModelViewer: Ostrel::RunModelViewer(); break;
+        case Ostrel::Program::Game: Ostrel::GameMain(); break;
+    }
     return 0;
 }

@@ -1,0 +1,35 @@
+# Shared by the end-to-end scripts: a fresh copy of the sample data in a work
+# folder, headless drivers, and helpers to run one program and check its log.
+# Usage: source e2e_common.bash EXE SRCDIR WORKDIR
+exe=$1; src=$2; work=$3
+rm -rf "$work"; mkdir -p "$work"
+cp -r "$src/rsc" "$work/rsc"
+cd "$work"
+export SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy
+export TAVRIN_MAX_FRAMES=30 TAVRIN_FIXED_DT=0.016
+unset TAVRIN_INPUT_SCRIPT TAVRIN_SCREENSHOT
+userFolderName="Brisa and Qil Lantern Vaults"
+
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+# run_program NAME [ARGS...]: runs with its own XDG_DATA_HOME ($work/xdg-NAME
+# unless XDG_DATA_HOME is preset by the caller); stdout, stderr in NAME.out,
+# NAME.err; fails unless the exit code is 0.
+run_program() {
+  local name=$1; shift
+  if [ -z "${keepXdg:-}" ]; then
+    export XDG_DATA_HOME="$work/xdg-$name"
+    rm -rf "$XDG_DATA_HOME"; mkdir -p "$XDG_DATA_HOME"
+  fi
+  local code=0
+  "$exe" "$@" >"$work/$name.out" 2>"$work/$name.err" || code=$?
+  [ "$code" -eq 0 ] || { cat "$work/$name.err" >&2; fail "$name ($*) exited $code"; }
+}
+
+# The log file of the last run.
+log_file() { echo "$XDG_DATA_HOME/$userFolderName/error_log.log"; }
+
+# expect_line FILE TEXT: TEXT occurs as a fixed string in FILE.
+expect_line() { grep -qF -- "$2" "$1" || fail "$1 lacks: $2"; }
+# expect_no_line FILE TEXT
+expect_no_line() { ! grep -qF -- "$2" "$1" || fail "$1 holds: $2"; }

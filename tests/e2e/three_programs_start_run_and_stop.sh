@@ -1,0 +1,46 @@
+#!/usr/bin/env bash
+# The game, the level editor (-l) and the model viewer (-m) start headless on
+# the sample data, run 30 frames and shut down: each exits 0, registers its
+# systems in its own update order, never touches the sound system in the
+# tools, writes the log start and end lines and the user settings, frees
+# every object, and steps an object made from an archetype through its
+# announcement, its brain and its destruction.
+set -euo pipefail
+source "$(dirname "$0")/e2e_common.bash" "$@"
+export TAVRIN_TEST_OBJECT=brain-obj
+
+game="ObjectManager, WindowSystem, Input, SoundSystem, Graphics, UiSystem, CoreSystem, AnimationSystem, Physics, LogicSystem, ScriptSystem, GameSystem"
+editor="ObjectManager, WindowSystem, Input, Graphics, UiSystem, CoreSystem, AnimationSystem, Physics, LogicSystem, ScriptSystem, LevelEditor, GameSystem"
+viewer="ObjectManager, WindowSystem, Input, Graphics, CoreSystem, AnimationSystem, Physics, LogicSystem, ScriptSystem, ModelView, GameSystem"
+
+check_program() {
+  local name=$1 order=$2 count=$3; shift 3
+  run_program "$name" "$@"
+  local log; log=$(log_file)
+  [ -f "$log" ] || fail "$name: no log file at $log"
+  expect_line "$log" "Starting application"
+  expect_line "$log" "Terminating application"
+  expect_line "$log" "Update order ($count): $order"
+  expect_line "$log" "Run ended after 30 frames"
+  [ -f "$XDG_DATA_HOME/$userFolderName/UserConfig.xcfg" ] || fail "$name: UserConfig.xcfg not written"
+  expect_no_line "$work/$name.out" "Not all compositions were freed"
+  # The test object: made from the archetype, announced, stepped by its
+  # brain, destroyed and announced again.
+  local id
+  id=$(sed -n "s/.*Test object \([0-9]*\) created from 'brain-obj'.*/\1/p" "$log" | head -1)
+  [ -n "$id" ] || fail "$name: the test object was not created"
+  expect_line "$log" "Test object $id announced"
+  expect_line "$log" "Test action of object $id ran 3 steps"
+  expect_line "$log" "Test object $id destroyed and announced"
+  echo "$name: ok"
+}
+
+check_program game "$game" 12
+check_program editor "$editor" 12 -l
+check_program viewer "$viewer" 11 -m
+# The tools never add the sound system: it is neither configured, created,
+# updated nor shut down there.
+for name in editor viewer; do
+  expect_no_line "$(XDG_DATA_HOME="$work/xdg-$name" log_file)" "SoundSystem"
+done
+echo "all three programs ran and stopped in order"
