@@ -1,17 +1,16 @@
 #pragma once
 // Placeholder until the graphics subsystem is built: it keeps the screen size
-// it is given and draws no text.
+// it is given and draws no text. Like the real one, it records itself as the
+// instance.
 
+#include "engine/core/GenericManager.h"
 #include "engine/core/Types.h"
 #include "engine/platform/DeviceParams.h"
 
 namespace Ostrel {
 
-class FontManager {
+class FontManager : public GenericManager<FontManager> {
 public:
-    FontManager() = default;
-    FontManager(const FontManager&) = delete;
-    FontManager& operator=(const FontManager&) = delete;
     void SetScreenSize(const DeviceParams& params) {
         m_width = params.width;
         m_height = params.height;

@@ -1,14 +1,12 @@
 #pragma once
 // Placeholder until the graphics subsystem is built: it registers no fonts;
-// the mains only construct and destroy it.
+// the mains only construct and destroy it. Like the real one, it records
+// itself as the instance.
+
+#include "engine/core/GenericManager.h"
 
 namespace Ostrel {
 
-class FontTemplateManager {
-public:
-    FontTemplateManager() = default;
-    FontTemplateManager(const FontTemplateManager&) = delete;
-    FontTemplateManager& operator=(const FontTemplateManager&) = delete;
-};
+class FontTemplateManager : public GenericManager<FontTemplateManager> {};
 
 }  // namespace Ostrel

@@ -1,14 +1,12 @@
 #pragma once
 // Placeholder until the graphics subsystem is built: it holds no skeletons;
-// the mains only construct and destroy it.
+// the mains only construct and destroy it. Like the real one, it records
+// itself as the instance.
+
+#include "engine/core/GenericManager.h"
 
 namespace Ostrel {
 
-class SkeletonManager {
-public:
-    SkeletonManager() = default;
-    SkeletonManager(const SkeletonManager&) = delete;
-    SkeletonManager& operator=(const SkeletonManager&) = delete;
-};
+class SkeletonManager : public GenericManager<SkeletonManager> {};
 
 }  // namespace Ostrel

@@ -1,14 +1,12 @@
 #pragma once
 // Placeholder until the user interface subsystem is built: it holds no UI
-// elements; the mains only construct and destroy it.
+// elements; the mains only construct and destroy it. Like the real one, it
+// records itself as the instance.
+
+#include "engine/core/GenericManager.h"
 
 namespace Ostrel {
 
-class UiElementManager {
-public:
-    UiElementManager() = default;
-    UiElementManager(const UiElementManager&) = delete;
-    UiElementManager& operator=(const UiElementManager&) = delete;
-};
+class UiElementManager : public GenericManager<UiElementManager> {};
 
 }  // namespace Ostrel

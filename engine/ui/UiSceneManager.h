@@ -1,14 +1,12 @@
 #pragma once
 // Placeholder until the user interface subsystem is built: it holds no scenes;
-// the mains only construct and destroy it.
+// the mains only construct and destroy it. Like the real one, it records
+// itself as the instance.
+
+#include "engine/core/GenericManager.h"
 
 namespace Ostrel {
 
-class UiSceneManager {
-public:
-    UiSceneManager() = default;
-    UiSceneManager(const UiSceneManager&) = delete;
-    UiSceneManager& operator=(const UiSceneManager&) = delete;
-};
+class UiSceneManager : public GenericManager<UiSceneManager> {};
 
 }  // namespace Ostrel

@@ -1,14 +1,12 @@
 #pragma once
 // Placeholder until the levels and game flow subsystem is built: it holds no
-// levels; the mains only construct and destroy it.
+// levels; the mains only construct and destroy it. Like the real one, it
+// records itself as the instance.
+
+#include "engine/core/GenericManager.h"
 
 namespace Ostrel {
 
-class LevelInstanceManager {
-public:
-    LevelInstanceManager() = default;
-    LevelInstanceManager(const LevelInstanceManager&) = delete;
-    LevelInstanceManager& operator=(const LevelInstanceManager&) = delete;
-};
+class LevelInstanceManager : public GenericManager<LevelInstanceManager> {};
 
 }  // namespace Ostrel

@@ -1,14 +1,12 @@
 #pragma once
 // Placeholder until the levels and game flow subsystem is built: it holds no
-// rooms; the mains only construct and destroy it.
+// rooms; the mains only construct and destroy it. Like the real one, it
+// records itself as the instance.
+
+#include "engine/core/GenericManager.h"
 
 namespace Ostrel {
 
-class RoomInstanceManager {
-public:
-    RoomInstanceManager() = default;
-    RoomInstanceManager(const RoomInstanceManager&) = delete;
-    RoomInstanceManager& operator=(const RoomInstanceManager&) = delete;
-};
+class RoomInstanceManager : public GenericManager<RoomInstanceManager> {};
 
 }  // namespace Ostrel

@@ -1,14 +1,14 @@
 #pragma once
 // Placeholder until the levels and game flow subsystem is built: Connect
-// subscribes nothing and no tutorial is kept.
+// subscribes nothing and no tutorial is kept. Like the real one, it records
+// itself as the instance.
+
+#include "engine/core/GenericManager.h"
 
 namespace Ostrel {
 
-class TutorialManager {
+class TutorialManager : public GenericManager<TutorialManager> {
 public:
-    TutorialManager() = default;
-    TutorialManager(const TutorialManager&) = delete;
-    TutorialManager& operator=(const TutorialManager&) = delete;
     void Connect() {}
 };
 
