@@ -5,6 +5,7 @@
 // positive. "ControllerUpdate" hands listeners a pointer to the copy that
 // Input keeps; it is valid during the send only.
 
+#include "engine/core/MetaClassOf.h"
 #include "engine/core/Types.h"
 #include "engine/core/Vec2.h"
 
@@ -58,3 +59,5 @@ struct ControllerData {
 };
 
 }  // namespace Ostrel
+
+LV_DECLARE_META_CLASS(Ostrel::ControllerData);

@@ -1,5 +1,8 @@
 #include "engine/platform/Input.h"
 
+#include "engine/core/VarFun_Delegate.h"
+#include "engine/io/Log.h"
+#include "engine/io/Serializer.h"
 #include "engine/platform/PadDeadZones.h"
 #include "engine/platform/PadSource.h"
 #include "engine/platform/PlatformMessages.h"
@@ -57,11 +60,24 @@ Input* Input::Current() {
     return s_current;
 }
 
+void Input::LoadConfig(Serializer* config) {
+    if (config) config->SerializeBool("Debug", &m_debug);
+}
+
 void Input::Initialize() {
     s_current = this;
+    m_subscriptions.Listen("DeviceChange", MakeDelegate(this, &Input::OnDeviceChange));
+    m_subscriptions.Listen("AddVibrate", MakeDelegate(this, &Input::OnAddVibrate));
+    m_subscriptions.Listen("GameInactive", MakeDelegate(this, &Input::OnGameInactive));
+    if (m_debug) m_subscriptions.Listen("KeyTriggered", MakeDelegate(this, &Input::OnDebugKeyTriggered));
+}
+
+void Input::OnDebugKeyTriggered(int code, bool pressed) {
+    LogMessagef("Input: KeyTriggered(%d, %d)\n", code, pressed ? 1 : 0);
 }
 
 void Input::Shutdown() {
+    m_subscriptions.Clear();
     if (m_padIndex != -1) Pads().SetVibration(m_padIndex, 0, 0);
     m_rumble.clear();
     if (s_current == this) s_current = nullptr;

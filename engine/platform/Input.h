@@ -14,10 +14,12 @@
 //
 // Main thread only.
 
+#include "engine/core/MetaClassOf.h"
 #include "engine/core/System.h"
 #include "engine/core/Types.h"
 #include "engine/platform/ControllerData.h"
 #include "engine/platform/DeviceParams.h"
+#include "engine/platform/SubscriptionList.h"
 #include "engine/platform/VirtualKeys.h"
 
 #include <array>
@@ -87,6 +89,10 @@ public:
     std::string GetName() const override { return "Input"; }
     u32 GetId() const override { return kId; }
 
+    // Reads "Debug": when set, a listener of "KeyTriggered" logs every key
+    // message it receives ("Input: KeyTriggered(65, 1)"), which shows in the
+    // log that keys travel all the way to listeners.
+    void LoadConfig(Serializer* config) override;
     // Start of the run: becomes the current Input and subscribes "DeviceChange",
     // "AddVibrate" and "GameInactive".
     void Initialize() override;
@@ -113,6 +119,7 @@ public:
     void OnDeviceChange();
     void OnAddVibrate(f32 seconds, short left, short right);
     void OnGameInactive();
+    void OnDebugKeyTriggered(int code, bool pressed);
 
     // Changes key code to down, sending the messages of a change.
     void SetKey(int code, bool down);
@@ -145,10 +152,13 @@ private:
     int m_mouseDeltaY = -1;
     int m_padIndex = -1;
     bool m_padScanned = false;
-    bool m_subscribed = false;
+    bool m_debug = false;
+    SubscriptionList m_subscriptions;
     PlatformMessages* m_messages;
     PadSource* m_pads = nullptr;
     std::unique_ptr<PadSource> m_ownedPads;
 };
 
 }  // namespace Ostrel
+
+LV_DECLARE_META_CLASS(Ostrel::Input);

@@ -1,9 +1,11 @@
 #include "engine/platform/WindowSystem.h"
 
 #include "engine/core/Engine.h"
+#include "engine/core/VarFun_Delegate.h"
 #include "engine/io/ConfigureFile.h"
 #include "engine/io/Log.h"
 #include "engine/io/Serializer.h"
+#include "engine/io/UserConfigManager.h"
 #include "engine/platform/PlatformMessages.h"
 #include "engine/platform/QuitSignal.h"
 #include "engine/platform/RunSwitches.h"
@@ -23,6 +25,8 @@ constexpr int kKeyF = 70;
 
 WindowSystem::WindowSystem(const char* name) : m_name(name ? name : "Tavrin"), m_messages(&DefaultPlatformMessages()) {
     s_current = this;
+    // Before anything starts SDL, so SDL installs no signal handlers of its own.
+    QuitSignal::Install();
 }
 
 WindowSystem::~WindowSystem() {
@@ -49,6 +53,8 @@ void WindowSystem::SetRawEventHook(std::function<void(const void*)> hook) {
 
 void WindowSystem::LoadConfig(Serializer* config) {
     if (config) config->SerializeBool("Debug", &m_debug);
+    UserConfigManager* settings = UserConfigManager::Instance();
+    LoadUserSettings(settings ? settings->GetReader() : nullptr);
 }
 
 void WindowSystem::LoadUserSettings(ConfigureFile* settings) {
@@ -74,6 +80,15 @@ void WindowSystem::SaveUserSettings(ConfigureFile& settings) const {
 }
 
 void WindowSystem::Create() {
+    OpenWindow();
+    m_subscriptions.Listen("KeyTriggered", MakeDelegate(this, &WindowSystem::OnKeyTriggered));
+    m_subscriptions.Listen("SetWindowed", MakeDelegate(this, &WindowSystem::OnSetWindowed));
+    m_subscriptions.Listen("QueryWindowed", MakeDelegate(this, &WindowSystem::OnQueryWindowed));
+    m_subscriptions.Listen("SetResolution", MakeDelegate(this, &WindowSystem::OnSetResolution));
+    m_subscriptions.Listen("ResolutionError", MakeDelegate(this, &WindowSystem::OnResolutionError));
+}
+
+void WindowSystem::OpenWindow() {
     m_video = SdlWindow::StartVideo();
     if (!m_video) return;
     m_video->GetScreenSize(m_screenWidth, m_screenHeight);
@@ -120,7 +135,10 @@ void WindowSystem::Initialize() {
 }
 
 void WindowSystem::Shutdown() {
-    if (!m_window) return;
+    if (UserConfigManager* settings = UserConfigManager::Instance(); settings && settings->GetWriter()) {
+        SaveUserSettings(*settings->GetWriter());
+    }
+    m_subscriptions.Clear();
     m_window.reset();
     m_script.reset();
     m_video.reset();

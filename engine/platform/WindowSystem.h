@@ -15,11 +15,20 @@
 // SIGINT and SIGTERM end the run in both (see QuitSignal). Sizes are client
 // sizes: the frame does not count. Main thread only; every message it sends is
 // delivered synchronously during Update.
+//
+// What a main does: construct it with the title (the tools then call
+// SetToolMode(true)); give it a screen-size handler that passes a
+// "ResolutionError" fall-back on to the matrix manager and the render device;
+// add it to the engine right after the object manager; and only after
+// Engine::CreateSystems read GetDeviceParams() (before, there is no window)
+// and hand them to the render device, Input::SetWindow and the others.
 
+#include "engine/core/MetaClassOf.h"
 #include "engine/core/System.h"
 #include "engine/core/Types.h"
 #include "engine/platform/DeviceParams.h"
 #include "engine/platform/SdlWindow.h"
+#include "engine/platform/SubscriptionList.h"
 
 #include <functional>
 #include <memory>
@@ -114,6 +123,7 @@ public:
     void UseInputScript(const std::string& path);
 
 private:
+    void OpenWindow();
     void CreateMainWindow();
     void Centre(int width, int height);
     void ToggleFullScreen();
@@ -146,9 +156,12 @@ private:
     std::function<void()> m_quitHandler;
     std::function<void(const void*)> m_rawHook;
     std::unique_ptr<ScriptedInputPlayer> m_script;
+    SubscriptionList m_subscriptions;
     // Declared last so the window goes before SDL video stops.
     std::unique_ptr<SdlWindow::Video> m_video;
     std::unique_ptr<SdlWindow> m_window;
 };
 
 }  // namespace Ostrel
+
+LV_DECLARE_META_CLASS(Ostrel::WindowSystem);

@@ -4,6 +4,7 @@
 #include "engine/platform/WindowSystem.h"
 
 #include "engine/io/ConfigureFileXML.h"
+#include "engine/io/UserConfigManager.h"
 #include "engine/platform/Input.h"
 #include "engine/platform/QuitSignal.h"
 #include "tests/engine/platform/PlatformFakes.h"
@@ -14,6 +15,9 @@
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 
 using namespace Ostrel;
 using OstrelTest::FakePadSource;
@@ -42,10 +46,8 @@ protected:
         ASSERT_TRUE(config.LoadFromText(debug ? "<WindowSystem><Debug>1</Debug></WindowSystem>"
                                               : "<WindowSystem/>"));
         window.SetToolMode(toolMode);
-        window.LoadConfig(&config);
-        if (settings.empty()) {
-            window.LoadUserSettings(nullptr);
-        } else {
+        window.LoadConfig(&config);  // no UserConfigManager here: no settings
+        if (!settings.empty()) {
             ConfigureFileXML user(true);
             ASSERT_TRUE(user.LoadFromText(settings));
             window.LoadUserSettings(&user);
@@ -132,6 +134,27 @@ TEST_F(WindowFixture, FirstRunWithoutSettingsIsFullScreenAtScreenSizeAndSavesTha
     EXPECT_NE(saved.find(expected), std::string::npos) << saved;
     EXPECT_LT(saved.find("WindowWidth"), saved.find("WindowHeight"));
     EXPECT_LT(saved.find("WindowHeight"), saved.find("<Fullscreen>1</Fullscreen>"));
+}
+
+TEST_F(WindowFixture, SettingsComeFromAndGoToTheUserSettingsFile) {
+    const std::string folder = std::string(LV_TEST_TMP) + "/window-settings";
+    std::filesystem::create_directories(folder);
+    const std::string file = folder + "/UserConfig.xcfg";
+    std::ofstream(file) << kWindowed800;
+    {
+        UserConfigManager settings(true);
+        settings.SetDirectory(folder);
+        Start("");
+        EXPECT_TRUE(window.IsWindowed());
+        EXPECT_EQ(window.GetWidth(), 800);
+        window.OnSetResolution(1000, 700);
+        window.Shutdown();
+    }
+    std::ifstream in(file);
+    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_NE(text.find("<WindowWidth>1000</WindowWidth>"), std::string::npos) << text;
+    EXPECT_NE(text.find("<WindowHeight>700</WindowHeight>"), std::string::npos);
+    EXPECT_NE(text.find("<Fullscreen>0</Fullscreen>"), std::string::npos);
 }
 
 TEST_F(WindowFixture, WindowedSettingsGiveACentredWindowOfThatSize) {
