@@ -1,6 +1,5 @@
 #include "engine/core/BlockPoolChunk.h"
 
-#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 
@@ -21,35 +20,11 @@ void BlockPoolChunk::Init(u32 blockSize, u8 blocks) {
     }
 }
 
-void* BlockPoolChunk::Allocate(u32 blockSize) {
-    if (m_freeCount == 0) {
-        return nullptr;
-    }
-    u8* block = m_data + std::size_t(m_firstFree) * blockSize;
-    m_firstFree = *block;
-    --m_freeCount;
-    return block;
-}
-
-void BlockPoolChunk::Deallocate(void* block, u32 blockSize) {
-    u8* bytes = static_cast<u8*>(block);
-    *bytes = m_firstFree;
-    m_firstFree = u8((bytes - m_data) / blockSize);
-    ++m_freeCount;
-}
-
 void BlockPoolChunk::Release() {
     std::free(m_data);
     m_data = nullptr;
     m_firstFree = 0;
     m_freeCount = 0;
-}
-
-bool BlockPoolChunk::HasBlock(const void* block, u32 chunkLength) const {
-    // Compared as integers: the pointer may come from any other allocation.
-    const auto address = reinterpret_cast<std::uintptr_t>(block);
-    const auto begin = reinterpret_cast<std::uintptr_t>(m_data);
-    return begin <= address && address < begin + chunkLength;
 }
 
 }  // namespace Ostrel

@@ -7,6 +7,9 @@
 
 #include "engine/core/Types.h"
 
+#include <cstddef>
+#include <cstdint>
+
 namespace Ostrel {
 
 struct BlockPoolChunk {
@@ -15,16 +18,34 @@ struct BlockPoolChunk {
     void Init(u32 blockSize, u8 blocks);
 
     // A free block, or nullptr when the chunk is full.
-    void* Allocate(u32 blockSize);
+    void* Allocate(u32 blockSize) {
+        if (m_freeCount == 0) {
+            return nullptr;
+        }
+        u8* block = m_data + std::size_t(m_firstFree) * blockSize;
+        m_firstFree = *block;
+        --m_freeCount;
+        return block;
+    }
 
     // Returns a block of this chunk (the caller checked HasBlock).
-    void Deallocate(void* block, u32 blockSize);
+    void Deallocate(void* block, u32 blockSize) {
+        u8* bytes = static_cast<u8*>(block);
+        *bytes = m_firstFree;
+        m_firstFree = u8(std::size_t(bytes - m_data) / blockSize);
+        ++m_freeCount;
+    }
 
     // Gives the memory back to malloc; the record becomes empty.
     void Release();
 
-    // Whether block lies inside this chunk's chunkLength bytes.
-    bool HasBlock(const void* block, u32 chunkLength) const;
+    // Whether block lies inside this chunk's chunkLength bytes (compared as
+    // integers: the pointer may come from any other allocation).
+    bool HasBlock(const void* block, u32 chunkLength) const {
+        const auto address = reinterpret_cast<std::uintptr_t>(block);
+        const auto begin = reinterpret_cast<std::uintptr_t>(m_data);
+        return address - begin < chunkLength;
+    }
 
     u8* m_data = nullptr;
     u8 m_firstFree = 0;

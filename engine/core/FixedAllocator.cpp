@@ -26,17 +26,9 @@ void FixedAllocator::Init(u32 blockSize, u32 chunkSize) {
     m_blocksPerChunk = u8(blocks);
 }
 
-void* FixedAllocator::Allocate() {
-    return PickAllocChunk()->Allocate(m_blockSize);
-}
-
+// The alloc chunk is full (or unset): the held empty chunk, else the first
+// chunk with a free block, else a new chunk.
 BlockPoolChunk* FixedAllocator::PickAllocChunk() {
-    if (m_allocChunk != nullptr && m_allocChunk->m_freeCount > 0) {
-        if (m_allocChunk == m_emptyChunk) {
-            m_emptyChunk = nullptr;
-        }
-        return m_allocChunk;
-    }
     if (m_emptyChunk != nullptr) {
         m_allocChunk = m_emptyChunk;
         m_emptyChunk = nullptr;
@@ -61,16 +53,6 @@ BlockPoolChunk* FixedAllocator::AppendChunk() {
     m_allocChunk = &chunk;
     m_deallocChunk = &chunk;
     return m_allocChunk;
-}
-
-bool FixedAllocator::Deallocate(void* block) {
-    BlockPoolChunk* owner = FindChunk(block);
-    if (owner == nullptr) {
-        return false;
-    }
-    m_deallocChunk = owner;
-    ReturnToDeallocChunk(block);
-    return true;
 }
 
 BlockPoolChunk* FixedAllocator::FindChunk(const void* block) {
@@ -99,11 +81,9 @@ BlockPoolChunk* FixedAllocator::FindChunk(const void* block) {
     return nullptr;
 }
 
-void FixedAllocator::ReturnToDeallocChunk(void* block) {
-    m_deallocChunk->Deallocate(block, m_blockSize);
-    if (m_deallocChunk->m_freeCount != m_blocksPerChunk) {
-        return;
-    }
+// The dealloc chunk has just become completely free: it becomes the held
+// empty chunk, after giving one free chunk back if one was held already.
+void FixedAllocator::KeepOrGiveBackFreeChunk() {
     if (m_emptyChunk != nullptr) {
         GiveBackOneFreeChunk();
     }

@@ -27,10 +27,32 @@ public:
     // [8, 255] (255 blocks for every size up to 16 bytes with 4096).
     void Init(u32 blockSize, u32 chunkSize);
 
-    void* Allocate();
+    void* Allocate() {
+        BlockPoolChunk* chunk = m_allocChunk;
+        if (chunk == nullptr || chunk->m_freeCount == 0) {
+            chunk = PickAllocChunk();
+        } else if (chunk == m_emptyChunk) {
+            m_emptyChunk = nullptr;
+        }
+        return chunk->Allocate(m_blockSize);
+    }
 
     // True when one of the chunks held block and it was freed.
-    bool Deallocate(void* block);
+    bool Deallocate(void* block) {
+        BlockPoolChunk* chunk = m_deallocChunk;
+        if (chunk == nullptr || !chunk->HasBlock(block, u32(m_blocksPerChunk) * m_blockSize)) {
+            chunk = FindChunk(block);
+            if (chunk == nullptr) {
+                return false;
+            }
+            m_deallocChunk = chunk;
+        }
+        chunk->Deallocate(block, m_blockSize);
+        if (chunk->m_freeCount == m_blocksPerChunk) {
+            KeepOrGiveBackFreeChunk();
+        }
+        return true;
+    }
 
     u32 GetBlockSize() const { return m_blockSize; }
     u8 GetBlocksPerChunk() const { return m_blocksPerChunk; }
@@ -47,7 +69,7 @@ private:
     BlockPoolChunk* PickAllocChunk();
     BlockPoolChunk* AppendChunk();
     BlockPoolChunk* FindChunk(const void* block);
-    void ReturnToDeallocChunk(void* block);
+    void KeepOrGiveBackFreeChunk();
     void GiveBackOneFreeChunk();
     int IndexOf(const BlockPoolChunk* chunk) const;
 

@@ -14,59 +14,28 @@ SmallAllocator::SmallAllocator(u32 chunkSize, u32 maxObjectSize)
 
 SmallAllocator::~SmallAllocator() = default;
 
-void* SmallAllocator::Allocate(u32 size) {
-    if (size > m_maxObjectSize) {
-        void* block = std::malloc(size);
-        if (block == nullptr) {
-            std::fprintf(stderr, "SmallAllocator: out of memory for %u bytes\n", size);
-            std::abort();
-        }
-        return block;
-    }
-    std::lock_guard<SpinLock> lock(m_lock);
-    // A block size of 0 would divide by zero; an empty request gets one byte.
-    return AllocatePooled(size == 0 ? 1 : size);
-}
-
-void* SmallAllocator::AllocatePooled(u32 size) {
-    if (m_lastAlloc == nullptr || m_lastAlloc->GetBlockSize() != size) {
-        auto [it, inserted] = m_pool.try_emplace(size);
-        if (inserted) {
-            it->second.Init(size, m_chunkSize);
-        }
-        m_lastAlloc = &it->second;
-    }
-    if (m_lastDealloc == nullptr) {
-        m_lastDealloc = m_lastAlloc;
-    }
-    return m_lastAlloc->Allocate();
-}
-
-void SmallAllocator::Deallocate(void* block, u32 size) {
+void* SmallAllocator::AllocateLarge(u32 size) {
+    void* block = std::malloc(size);
     if (block == nullptr) {
-        return;
+        std::fprintf(stderr, "SmallAllocator: out of memory for %u bytes\n", size);
+        std::abort();
     }
-    if (size > m_maxObjectSize) {
-        std::free(block);
-        return;
-    }
-    std::lock_guard<SpinLock> lock(m_lock);
-    DeallocatePooled(block, size == 0 ? 1 : size);
+    return block;
 }
 
-void SmallAllocator::DeallocatePooled(void* block, u32 size) {
-    if (m_lastDealloc == nullptr || m_lastDealloc->GetBlockSize() != size) {
-        auto it = m_pool.find(size);
-        if (it != m_pool.end()) {
-            m_lastDealloc = &it->second;
-        }
+void SmallAllocator::FindAllocPool(u32 size) {
+    auto [it, inserted] = m_pool.try_emplace(size);
+    if (inserted) {
+        it->second.Init(size, m_chunkSize);
     }
-    if (m_lastDealloc != nullptr && m_lastDealloc->GetBlockSize() == size &&
-        m_lastDealloc->Deallocate(block)) {
-        return;
+    m_lastAlloc = &it->second;
+}
+
+void SmallAllocator::FindDeallocPool(u32 size) {
+    auto it = m_pool.find(size);
+    if (it != m_pool.end()) {
+        m_lastDealloc = &it->second;
     }
-    // No chunk of that size holds it: it came from the general heap.
-    std::free(block);
 }
 
 const FixedAllocator* SmallAllocator::FindFixedAllocator(u32 size) const {
@@ -96,22 +65,6 @@ void SmallAllocatorSingletonInst<ChunkSize, MaxObjectSize>::Destroy(
 }
 
 template class SmallAllocatorSingletonInst<kSmallChunkSize, kSmallMaxObjectSize>;
-
-void* SmallAllocate(u32 size) {
-    SmallAllocator* allocator = DefaultSmallAllocator::Instance();
-    if (allocator == nullptr) {
-        // Exit-time only; never given back (see SmallDeallocate).
-        return std::malloc(size == 0 ? 1 : size);
-    }
-    return allocator->Allocate(size);
-}
-
-void SmallDeallocate(void* block, u32 size) {
-    SmallAllocator* allocator = DefaultSmallAllocator::Instance();
-    if (allocator != nullptr) {
-        allocator->Deallocate(block, size);
-    }
-}
 
 s32* RefCountNew(s32 initialCount) {
     return new (SmallAllocate(sizeof(s32))) s32(initialCount);

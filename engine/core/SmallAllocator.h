@@ -19,7 +19,9 @@
 #include "engine/core/Types.h"
 
 #include <atomic>
+#include <cstdlib>
 #include <map>
+#include <mutex>
 
 namespace Ostrel {
 
@@ -31,8 +33,39 @@ public:
     SmallAllocator& operator=(const SmallAllocator&) = delete;
 
     // At least size bytes; never nullptr (running out of memory is fatal).
-    void* Allocate(u32 size);
-    void Deallocate(void* block, u32 size);
+    void* Allocate(u32 size) {
+        if (size > m_maxObjectSize) {
+            return AllocateLarge(size);
+        }
+        std::lock_guard<SpinLock> lock(m_lock);
+        if (m_lastAlloc == nullptr || m_lastAlloc->GetBlockSize() != size) {
+            FindAllocPool(size);
+        }
+        if (m_lastDealloc == nullptr) {
+            m_lastDealloc = m_lastAlloc;
+        }
+        return m_lastAlloc->Allocate();
+    }
+
+    void Deallocate(void* block, u32 size) {
+        if (block == nullptr) {
+            return;
+        }
+        if (size > m_maxObjectSize) {
+            std::free(block);
+            return;
+        }
+        std::lock_guard<SpinLock> lock(m_lock);
+        if (m_lastDealloc == nullptr || m_lastDealloc->GetBlockSize() != size) {
+            FindDeallocPool(size);
+        }
+        if (m_lastDealloc != nullptr && m_lastDealloc->GetBlockSize() == size &&
+            m_lastDealloc->Deallocate(block)) {
+            return;
+        }
+        // No chunk of that size holds it: it came from the general heap.
+        std::free(block);
+    }
 
     u32 GetChunkSize() const { return m_chunkSize; }
     u32 GetMaxObjectSize() const { return m_maxObjectSize; }
@@ -42,8 +75,11 @@ public:
     const FixedAllocator* FindFixedAllocator(u32 size) const;
 
 private:
-    void* AllocatePooled(u32 size);
-    void DeallocatePooled(void* block, u32 size);
+    static void* AllocateLarge(u32 size);
+    // Points m_lastAlloc at the pool of size, creating it on first use.
+    void FindAllocPool(u32 size);
+    // Points m_lastDealloc at the pool of size when there is one.
+    void FindDeallocPool(u32 size);
 
     std::map<u32, FixedAllocator> m_pool;
     FixedAllocator* m_lastAlloc = nullptr;
@@ -73,6 +109,7 @@ private:
     SmallAllocatorSingletonInst() : SmallAllocator(ChunkSize, MaxObjectSize) {}
 
     static SmallAllocator* Create();
+    friend SmallAllocator;
     static void Destroy(SmallAllocatorSingletonInst* instance);
 
     static inline std::atomic<SmallAllocatorSingletonInst*> s_instance{nullptr};
@@ -85,9 +122,17 @@ using DefaultSmallAllocator = SmallAllocatorSingletonInst<kSmallChunkSize, kSmal
 
 // Allocates from / gives back to the process-wide allocator. Safe at exit:
 // after the allocator is gone, Allocate falls back to malloc and Deallocate
-// does nothing.
-void* SmallAllocate(u32 size);
-void SmallDeallocate(void* block, u32 size);
+// does nothing (the block went back to malloc with its chunk).
+inline void* SmallAllocate(u32 size) {
+    SmallAllocator* allocator = DefaultSmallAllocator::Instance();
+    return allocator != nullptr ? allocator->Allocate(size) : std::malloc(size == 0 ? 1 : size);
+}
+
+inline void SmallDeallocate(void* block, u32 size) {
+    if (SmallAllocator* allocator = DefaultSmallAllocator::Instance()) {
+        allocator->Deallocate(block, size);
+    }
+}
 
 // A 32-bit reference-count cell from the pool, holding initialCount.
 s32* RefCountNew(s32 initialCount);
