@@ -1,10 +1,10 @@
 // SerializerXML::LoadRoom: reads a room file, found by name through the
 // ResourceManager, into memory and hands it to ReadRoomText. A room that
-// cannot be opened, measured or read ends the program: rooms are content the
-// game cannot do without.
+// cannot be opened, measured or read is logged and skipped (answer false):
+// a missing or damaged room file must not end the game or the editor.
 #include "engine/io/SerializerXML.h"
 
-#include "engine/io/Assert.h"
+#include "engine/io/Log.h"
 #include "engine/io/IFile.h"
 #include "engine/resources/ResourceManager.h"
 
@@ -16,13 +16,16 @@ namespace Ostrel {
 bool SerializerXML::LoadRoom(const std::string& roomName, RoomTarget& room) {
     ResourceManager* resources = ResourceManager::Instance();
     std::unique_ptr<IFile> f = resources != nullptr ? resources->Open(roomName) : nullptr;
-    OSTREL_ASSERT(f, "unable to read designated room file: %s", roomName.c_str());
-    s32 len = f->ReadAll(nullptr);
-    OSTREL_ASSERT(len != -1, "unable to read designated room file: %s", roomName.c_str());
-    std::unique_ptr<char[]> buf(new (std::nothrow) char[static_cast<size_t>(len) + 1]);
-    OSTREL_ASSERT(buf, "unable to allocate buffer for room: %s", roomName.c_str());
-    len = f->ReadAll(buf.get());
-    OSTREL_ASSERT(len != -1, "unable to read designated room file: %s", roomName.c_str());
+    s32 len = f ? f->ReadAll(nullptr) : -1;
+    std::unique_ptr<char[]> buf;
+    if (len != -1) {
+        buf.reset(new (std::nothrow) char[static_cast<size_t>(len) + 1]);
+        len = buf ? f->ReadAll(buf.get()) : -1;
+    }
+    if (len == -1) {
+        LogMessagef("unable to read designated room file: %s, room skipped\n", roomName.c_str());
+        return false;
+    }
     buf[static_cast<size_t>(len)] = '\0';
     f.reset();
     return ReadRoomText(roomName, buf.get(), room);

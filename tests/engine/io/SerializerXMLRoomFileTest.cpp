@@ -93,10 +93,11 @@ TEST_F(RoomFileTest, FailedSaveAnswersFalseLogsAndRegistersNothing) {
     EXPECT_NE(m_resources.GetPath("blocked").GetString(), m_root + "/level/Blocked.xrm");
 }
 
-TEST_F(RoomFileTest, MissingRoomEndsTheProgram) {
+TEST_F(RoomFileTest, MissingRoomIsLoggedAndSkipped) {
     RoomInstance room;
-    EXPECT_EXIT(SerializerXML(true).LoadRoom("no-such-room", room), ::testing::ExitedWithCode(3),
-                "unable to read designated room file: no-such-room");
+    XmlTest::LogCapture log;
+    EXPECT_FALSE(SerializerXML(true).LoadRoom("no-such-room", room));
+    EXPECT_EQ(log.Text(), "unable to read designated room file: no-such-room, room skipped\n");
 }
 
 }  // namespace
