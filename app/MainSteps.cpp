@@ -27,7 +27,7 @@ constexpr int kInfoLevel = 1;
 void RegisterResources(ResourceManager& resources) {
     RegisterResourceKinds(resources);
     resources.RegisterLoader(kKindArchetype, LoadArchetypeResource);
-    resources.RegisterLoader(kKindSoundManifest, LoadSoundManifestResource);
+    RegisterSoundLoaders(resources);
     resources.RegisterLoader(kKindProperty, LoadPropertyAsset);
 }
 

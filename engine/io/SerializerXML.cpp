@@ -160,7 +160,7 @@ bool SerializerXML::BeginLoad(const std::string& fileName, const char* openMessa
     m_first = m_current = m_document.get();
     m_loaded = LoadXmlFile(*m_document, fileName);
     if (!m_loaded) {
-        LogMessage(openMessage + fileName + "'. Is the file name correct?");
+        LogMessage(openMessage + fileName + "'. Is the file name correct?\n");
     }
     return m_loaded;
 }

@@ -59,7 +59,7 @@ bool SerializerXML::ReadRoomText(const std::string& roomName, const char* text, 
     m_first = m_current = m_document.get();
     m_loaded = ParseXmlText(*m_document, text);
     if (!m_loaded) {
-        LogMessage("Failed to parse file'" + roomName + "'. Is the file name correct?");
+        LogMessage("Failed to parse file'" + roomName + "'. Is the file name correct?\n");
         return false;
     }
     TiXmlElement* root = Document().FirstChildElement();

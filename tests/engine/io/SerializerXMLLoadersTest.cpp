@@ -194,10 +194,10 @@ TEST(SerializerXMLLoaders, LogsTheExactFailureTexts) {
     reader.LoadStates(missing, table);
     reader.LoadPaletteWith(missing, [](Serializer&) {});
     EXPECT_EQ(log.Text(),
-              "Failed to open file '" + missing + "'. Is the file name correct?" +
-              "Failed to open file '" + missing + "'. Is the file name correct?" +
-              "Failed to open file'" + missing + "'. Is the file name correct?" +
-              "Failed to open file'" + missing + "'. Is the file name correct?");
+              "Failed to open file '" + missing + "'. Is the file name correct?\n" +
+              "Failed to open file '" + missing + "'. Is the file name correct?\n" +
+              "Failed to open file'" + missing + "'. Is the file name correct?\n" +
+              "Failed to open file'" + missing + "'. Is the file name correct?\n");
 }
 
 TEST(SerializerXMLLoaders, MissingExpectedElementIsLoggedOnce) {
