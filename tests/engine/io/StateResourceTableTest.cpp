@@ -1,5 +1,10 @@
 #include "engine/io/StateResourceTable.h"
 
+#include "engine/core/Clock.h"
+#include "engine/core/Engine.h"
+#include "engine/core/System.h"
+#include "engine/platform/RunSwitches.h"
+
 #include "engine/io/SerializerXML.h"
 
 #include "XmlTestFiles.h"
@@ -72,6 +77,55 @@ TEST(StateResourceTable, SampleStatesSelectGamePlay) {
     table.SelectCurrent("LevelEditor");
     ASSERT_NE(table.Current(), nullptr);
     EXPECT_TRUE(table.Current()->empty());
+}
+
+}  // namespace
+}  // namespace Ostrel
+
+namespace Ostrel {
+namespace {
+
+// Ends the run after its first update, noting which state record was current
+// while the systems ran.
+class FirstFrameProbe : public System {
+public:
+    explicit FirstFrameProbe(StateResourceTable& table) : m_table(table) {}
+    void Update(f32) override {
+        m_seen = m_table.CurrentName();
+        GetEngine()->Quit();
+    }
+    std::string GetName() const override { return "FirstFrameProbe"; }
+    u32 GetId() const override { return 900; }
+    std::string m_seen;
+
+private:
+    StateResourceTable& m_table;
+};
+
+class NoSleep : public ISleeper {
+public:
+    void SleepMs(u32) override {}
+};
+
+TEST(StateResourceTable, SampleStatesMakeGamePlayCurrentInTheFirstFrame) {
+    StateResourceTable table;
+    SerializerXML reader(true);
+    ASSERT_TRUE(reader.LoadStates(std::string(LV_SOURCE_DIR) + "/rsc/states.xstt", table));
+    ASSERT_NE(table.Find("GamePlay"), nullptr);
+    ASSERT_NE(table.Find("LevelEditor"), nullptr);
+
+    ManualClock clock;
+    NoSleep sleeper;
+    Engine engine(clock, sleeper);
+    engine.SetRunSwitches(RunSwitches{});
+    engine.SetStateSelector([&table](const std::string& state) { table.SelectCurrent(state); });
+    FirstFrameProbe probe(table);
+    engine.AddSystem(&probe);
+    engine.PushState("GamePlay");
+    EXPECT_EQ(table.Current(), nullptr) << "the push is carried out at the start of the next frame";
+    engine.Run();
+    EXPECT_EQ(probe.m_seen, "GamePlay");
+    EXPECT_EQ(table.Current(), table.Find("GamePlay"));
 }
 
 }  // namespace
