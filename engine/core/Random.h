@@ -1,7 +1,7 @@
 #pragma once
 // The engine's random numbers. Every random formula of the engine and the game
 // assumes the range 0..32767 (the classic C runtime's RAND_MAX), so nothing
-// calls std::rand: glibc's rand() returns up to 2^31-1 and would scale every
+// calls the C library's generator: glibc's returns up to 2^31-1 and would scale every
 // formula wrongly. The generator is the 15-bit linear congruential one
 // (state = state * 214013 + 2531011, result = (state >> 16) & 0x7FFF), seeded
 // with 1 until SRand is called. The start-up code seeds it from TAVRIN_SEED

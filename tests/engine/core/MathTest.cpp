@@ -101,7 +101,7 @@ TEST(Vec4, ScalingKeepsWAndConstructionFromVec3) {
 }
 
 TEST(MathFunctions, RandomRangeReachesBothEnds) {
-    ScriptedRand rand({0, 32767, 16000});
+    ScriptedRand scripted({0, 32767, 16000});
     EXPECT_EQ(RandomRange(0, 1), 0.0f);
     EXPECT_EQ(RandomRange(0, 1), 1.0f);
     EXPECT_EQ(RandomRange(5, 5), 5.0f);
@@ -109,14 +109,14 @@ TEST(MathFunctions, RandomRangeReachesBothEnds) {
 
 TEST(MathFunctions, RandomVec3DrawsZThenYThenX) {
     {
-        ScriptedRand rand({0, 32767, 16383});
+        ScriptedRand scripted({0, 32767, 16383});
         Vec3 v = RandomVec3(0, 1, 0, 1, 0, 1);
         EXPECT_EQ(v.z, 0.0f);
         EXPECT_EQ(v.y, 1.0f);
         EXPECT_NEAR(v.x, 0.5f, 1e-4f);
     }
     {
-        ScriptedRand rand({32767, 0, 0});
+        ScriptedRand scripted({32767, 0, 0});
         Vec3 v = RandomVec3(Vec3(-1, -2, -3), Vec3(1, 2, 3));
         EXPECT_EQ(v.z, 3.0f);
         EXPECT_EQ(v.y, -2.0f);
