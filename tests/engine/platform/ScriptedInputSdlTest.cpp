@@ -4,6 +4,7 @@
 #include "engine/platform/SdlPadSource.h"
 #include "engine/platform/WindowSystem.h"
 #include "tests/engine/platform/PlatformFakes.h"
+#include "tests/engine/platform/WindowInputFixture.h"
 
 #include <SDL.h>
 #include <gtest/gtest.h>
@@ -17,19 +18,10 @@ using OstrelTest::RecordingMessages;
 
 namespace {
 
-class ScriptFixture : public ::testing::Test {
+class ScriptFixture : public OstrelTest::WindowInputFixture<SdlPadSource> {
 protected:
-    void SetUp() override {
-        if (!std::getenv("SDL_VIDEODRIVER")) setenv("SDL_VIDEODRIVER", "offscreen", 1);
-        window.SetMessages(messages);
-        window.SetQuitHandler([this] { ++quits; });
-        input.SetMessages(messages);
-        input.SetPadSource(pads);
-    }
-    void TearDown() override {
-        input.Shutdown();
-        window.Shutdown();
-    }
+    ScriptFixture() : WindowInputFixture("Tavrin") {}
+
     void Start(const std::string& script, bool toolMode) {
         const std::string path = std::string(LV_TEST_TMP) + "/input-script-" +
                                  ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".txt";
@@ -46,12 +38,6 @@ protected:
         window.Update(0.016f);
         input.Update(0.016f);
     }
-
-    RecordingMessages messages;
-    WindowSystem window{"Tavrin"};
-    SdlPadSource pads;
-    Input input;
-    int quits = 0;
 };
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include "engine/platform/Input.h"
 #include "engine/platform/QuitSignal.h"
 #include "tests/engine/platform/PlatformFakes.h"
+#include "tests/engine/platform/WindowInputFixture.h"
 
 #include <SDL.h>
 #include <gtest/gtest.h>
@@ -26,19 +27,9 @@ using OstrelTest::RecordingMessages;
 
 namespace {
 
-class WindowFixture : public ::testing::Test {
+class WindowFixture : public OstrelTest::WindowInputFixture<FakePadSource> {
 protected:
-    void SetUp() override {
-        if (!std::getenv("SDL_VIDEODRIVER")) setenv("SDL_VIDEODRIVER", "offscreen", 1);
-        window.SetMessages(messages);
-        window.SetQuitHandler([this] { ++quits; });
-        input.SetMessages(messages);
-        input.SetPadSource(pads);
-    }
-    void TearDown() override {
-        input.Shutdown();
-        window.Shutdown();
-    }
+    WindowFixture() : WindowInputFixture("Brisa and Qil: Lantern Vaults") {}
 
     // Configures from a settings text (empty: no settings file) and creates.
     void Start(const std::string& settings, bool debug = false, bool toolMode = false) {
@@ -91,11 +82,6 @@ protected:
         return writer.ToText();
     }
 
-    RecordingMessages messages;
-    FakePadSource pads;
-    WindowSystem window{"Brisa and Qil: Lantern Vaults"};
-    Input input;
-    int quits = 0;
     int screenW = 0;
     int screenH = 0;
 };
