@@ -3,6 +3,7 @@
 #include "engine/core/CompositionFactory.h"
 #include "engine/core/Engine.h"
 #include "engine/core/System.h"
+#include "engine/graphics/FontTemplateManager.h"
 #include "engine/graphics/MeshBuilders.h"
 #include "engine/graphics/MeshManager.h"
 #include "engine/io/ConfigureFileXML.h"
@@ -29,6 +30,7 @@ void RegisterResources(ResourceManager& resources) {
     resources.RegisterLoader(kKindArchetype, LoadArchetypeResource);
     RegisterSoundLoaders(resources);
     resources.RegisterLoader(kKindProperty, LoadPropertyAsset);
+    RegisterFontLoader(resources);
 }
 
 void StartLog(Logger& logger, const std::string& userFolder) {
