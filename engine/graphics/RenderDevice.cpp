@@ -75,10 +75,9 @@ rd::Device* RenderDevice::Create() {
     if (m_device) return m_device.get();
     std::string error;
     for (int attempt = 1; attempt <= 2 && !m_device; ++attempt) {
-        if (attempt == 2) {
-            LogMessagef("render device: %s; trying full screen at the screen's size\n", error.c_str());
-            m_sendResolutionError();
-        }
+        // The window system answers by switching to full screen at the
+        // screen's size before the second attempt.
+        if (attempt == 2) m_sendResolutionError();
         error.clear();
         m_device = m_factory(PresentParams(), &error);
     }
