@@ -26,6 +26,9 @@
 //   program declares "out_color<i>"; Clear clears every bound target.
 // - X8R8G8B8 targets read destination alpha 1 when blending.
 // - Samplers default to point filtering without mips and wrap addressing.
+// - Attribute locations come from the usage (see DeclUsage); shaders
+//   declare them with layout(location = N). Colour outputs are named
+//   "out_color0" .. "out_color2" (locations 0..2).
 // - Vertex colours (DeclType::Color) are bytes B, G, R, A and reach the
 //   shader as a normalised vec4 (r, g, b, a); BlendIndices (UByte4) reach it
 //   as a uvec4.
@@ -36,7 +39,9 @@
 // at first use. Shaders, programs, uniforms, state, drawing, Reset and
 // Present belong to the render thread.
 
+#include "engine/core/Matrix4.h"
 #include "engine/core/Types.h"
+#include "engine/core/Vec4.h"
 #include "engine/graphics/device/DeviceResources.h"
 #include "engine/graphics/device/DeviceTypes.h"
 
@@ -49,6 +54,9 @@
 #include <vector>
 
 namespace Ostrel::rd {
+
+// Arrays of Matrix4 go to the shaders as one float array.
+static_assert(sizeof(Matrix4) == 16 * sizeof(float));
 
 class Device {
 public:
@@ -79,7 +87,9 @@ public:
     virtual VertexLayout* CreateVertexLayout(std::span<const VertexElement> elements) = 0;
     virtual Buffer* CreateVertexBuffer(size_t bytes, bool dynamic) = 0;
     virtual Buffer* CreateIndexBuffer16(size_t bytes, bool dynamic) = 0;
-    // pixels: width * height texels of the format, top row first (null: zeros).
+    // pixels: width * height texels, top row first (null: zeros): bytes R, G,
+    // B, A for the 8-bit formats (X8R8G8B8 ignores A), one float for R32F,
+    // floats R, G, B, A for A32B32G32R32F.
     virtual Texture* CreateTexture(u32 width, u32 height, Format format, const void* pixels, bool mips) = 0;
     virtual Texture* CreateRenderTarget(u32 width, u32 height, Format format) = 0;
     // Compiles one stage. Null on failure, with the compiler's messages in
@@ -97,6 +107,15 @@ public:
     virtual void SetInt(Program* program, UniformRef ref, int value) = 0;
     virtual void SetFloats(Program* program, UniformRef ref, const float* values, int count) = 0;
     virtual void SetMatrices(Program* program, UniformRef ref, const float* rowMajor16, int count) = 0;
+    // The same with the engine's types.
+    void SetMatrix(Program* program, UniformRef ref, const Matrix4& matrix) { SetMatrices(program, ref, matrix.m, 1); }
+    void SetMatrices(Program* program, UniformRef ref, const Matrix4* matrices, int count) {
+        SetMatrices(program, ref, matrices ? matrices->m : nullptr, count);
+    }
+    void SetVec4(Program* program, UniformRef ref, const Vec4& value) {
+        const float values[4] = {value.x, value.y, value.z, value.w};
+        SetFloats(program, ref, values, 4);
+    }
 
     // State and drawing (render thread).
     virtual void SetRenderState(RS state, u32 value) = 0;

@@ -145,6 +145,13 @@ TEST(RenderDevice, AMissingRenderTargetSkipsFramesUntilAResetSucceeds) {
     graphics.Update(0.016f);
     EXPECT_EQ(f.recording->PresentCount(), 2u);
 
+    // A window size of 0 (minimised) keeps the back buffer's size.
+    graphics.OnWindowScreenStateChange(true, 0, 0);
+    EXPECT_EQ(f.recording->BackBuffer()->Width(), 800u);
+    graphics.OnWindowScreenStateChange(false, 1024, 768);
+    EXPECT_EQ(f.recording->BackBuffer()->Width(), 1024u);
+    EXPECT_FALSE(f.recording->GetPresentParams().windowed);
+
     // A lost device draws nothing that frame.
     f.recording->ScriptCooperativeLevels({rd::CoopLevel::DeviceLost});
     graphics.Update(0.016f);

@@ -246,6 +246,12 @@ TEST_F(GlDeviceTest, TopRowIsAtVZeroAndSamplingIsNearest) {
     // Next to the middle: no blend between texels.
     EXPECT_EQ(BackPixel(31, 31), (Rgba{255, 0, 0, 255}));
     EXPECT_EQ(BackPixel(32, 32), (Rgba{255, 255, 255, 255}));
+    // Float texels arrive unchanged (a lookup table's cells).
+    const float cells[8] = {0.25f, 0.5f, 0.0f, 1.0f, 1.0f, 0.75f, 0.0f, 1.0f};
+    device->SetTexture(0, device->CreateTexture(2, 1, Format::A32B32G32R32F, cells, false));
+    Draw(program, Quad(-1, 1, 1, -1, 0.5f));
+    EXPECT_EQ(BackPixel(31, 40), (Rgba{64, 128, 0, 255}));
+    EXPECT_EQ(BackPixel(32, 40), (Rgba{255, 191, 0, 255}));
     // A cleared unit samples black.
     device->SetTexture(0, nullptr);
     Draw(program, Quad(-1, 1, 1, -1, 0.5f));
