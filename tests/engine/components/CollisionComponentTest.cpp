@@ -10,6 +10,7 @@
 #include "engine/components/TransformComponent.h"
 #include "engine/core/Composition.h"
 #include "engine/core/TweakBarGroup.h"
+#include "engine/core/VarFun_Delegate.h"
 #include "engine/io/Serializer.h"
 
 #include <gtest/gtest.h>
