@@ -13,11 +13,13 @@ namespace Ostrel {
 namespace {
 
 void SetTypeNameField(const void* value, void* clientData) {
-    static_cast<PortalComponent*>(clientData)->SetType(StringToPortalType(*static_cast<const std::string*>(value)));
+    const auto& text = *static_cast<const std::string*>(value);
+    static_cast<PortalComponent*>(clientData)->SetType(StringToPortalType(text));
 }
 
 void GetTypeNameField(void* value, void* clientData) {
-    *static_cast<std::string*>(value) = PortalTypeToString(static_cast<PortalComponent*>(clientData)->GetType());
+    const u32 type = static_cast<PortalComponent*>(clientData)->GetType();
+    *static_cast<std::string*>(value) = PortalTypeToString(type);
 }
 
 }  // namespace

@@ -107,7 +107,9 @@ bool VolumesOverlap(const BoundingVolume& a, const Vec3& positionA, const Boundi
     if (a.kind == kShapeBox && b.kind == kShapeBox) return BoxOverlapsBox(a, positionA, b, positionB);
     if (a.kind == kShapeBox && b.kind == kShapeSphere) return BoxOverlapsSphere(a, positionA, b, positionB);
     if (a.kind == kShapeSphere && b.kind == kShapeBox) return BoxOverlapsSphere(b, positionB, a, positionA);
-    if (a.kind == kShapeSphere && b.kind == kShapeSphere) return SphereOverlapsSphere(a, positionA, b, positionB);
+    if (a.kind == kShapeSphere && b.kind == kShapeSphere) {
+        return SphereOverlapsSphere(a, positionA, b, positionB);
+    }
     return false;
 }
 

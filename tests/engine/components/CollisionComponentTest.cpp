@@ -59,88 +59,17 @@ const char kArchetypes[] = R"(
     <CollisionComponent/>
     <MeshComponent><MeshID>Cube</MeshID></MeshComponent>
 </quiet-obj>
+<hollow-obj>
+    <TransformComponent/>
+    <CollisionComponent/>
+    <MeshComponent><MeshID>Empty</MeshID></MeshComponent>
+</hollow-obj>
 <floating-obj>
     <CollisionComponent/>
     <MessageComponent/>
     <MeshComponent><MeshID>Cube</MeshID></MeshComponent>
 </floating-obj>
 )";
-
-// A panel that records entries and lets tests call the callback fields.
-class Panel final : public TweakBarGroup {
-public:
-    void BeginGroup(const std::string&) override {}
-    void AddString(const std::string& l, std::string*, bool) override { entries.push_back("string " + l); }
-    void AddFloat(const std::string& l, float* v, bool) override {
-        entries.push_back("float " + l);
-        floats[l] = v;
-    }
-    void AddBool(const std::string& l, bool*, bool) override { entries.push_back("bool " + l); }
-    void AddCallbackVar(const std::string& l, int kind, TweakBarSetter setter, TweakBarGetter getter,
-                        void* client) override {
-        entries.push_back("callback" + std::to_string(kind) + " " + l);
-        callbacks[l] = {setter, getter, client};
-    }
-    void AddButton(const std::string& l, TweakBarButton, void*) override { entries.push_back("button " + l); }
-
-    template <class T>
-    void Set(const std::string& label, T value) {
-        callbacks.at(label).setter(&value, callbacks.at(label).client);
-    }
-    template <class T>
-    T Get(const std::string& label) {
-        T value{};
-        callbacks.at(label).getter(&value, callbacks.at(label).client);
-        return value;
-    }
-
-    struct Callback {
-        TweakBarSetter setter;
-        TweakBarGetter getter;
-        void* client;
-    };
-    std::vector<std::string> entries;
-    std::map<std::string, Callback> callbacks;
-    std::map<std::string, float*> floats;
-};
-
-// Reading answers from a table of texts; writing records "Key=text".
-class TextSerializer final : public Serializer {
-public:
-    explicit TextSerializer(bool reading) : m_reading(reading) {}
-    bool SerializeString(const std::string& n, std::string* v) override {
-        return Value(n, *v, [&](const std::string& t) { *v = t; }, *v);
-    }
-    bool SerializeFloat(const std::string& n, float* v) override {
-        return Value(n, *v, [&](const std::string& t) { *v = std::stof(t); }, std::to_string(*v));
-    }
-    bool SerializeBool(const std::string& n, bool* v) override {
-        return Value(n, *v, [&](const std::string& t) { *v = t != "0"; }, *v ? "1" : "0");
-    }
-    bool SerializeInt(const std::string& n, int* v) override {
-        return Value(n, *v, [&](const std::string& t) { *v = std::stoi(t); }, std::to_string(*v));
-    }
-    bool SerializeBlock(std::string&) override { return false; }
-    bool IsReading() const override { return m_reading; }
-    bool IsWriting() const override { return !m_reading; }
-
-    std::map<std::string, std::string> values;
-    std::vector<std::string> written;
-
-private:
-    template <class T, class Read>
-    bool Value(const std::string& name, const T&, Read read, const std::string& text) {
-        if (!m_reading) {
-            written.push_back(name + "=" + text);
-            return false;
-        }
-        auto it = values.find(name);
-        if (it == values.end()) return false;
-        read(it->second);
-        return true;
-    }
-    bool m_reading;
-};
 
 struct Counter {
     void OnLocal() { ++local; }
@@ -310,8 +239,11 @@ TEST_F(CollisionComponentTest, ClonesEmptyMeshesAndMissingTransformsStaySafe) {
     EXPECT_FALSE(static_cast<CollisionComponent*>(loose)->HasTransform());
     world.factory.DestroyComponent(loose);
 
-    // A mesh without vertices keeps the previous volume (no infinite extents).
+    // A mesh without vertices keeps the previous volume (no infinite extents):
+    // zero for a new object, the last fit for a fitted one.
     world.meshes.meshes["Empty"];
+    ExpectVolume(world.Get<CollisionComponent>(world.Create("hollow-obj"))->GetVolume(), kShapeBox, Vec3(),
+                 Vec3());
     auto* collider = world.Get<CollisionComponent>(source);
     world.Get<MeshComponent>(source)->SetMesh("Empty");
     collider->FitVolume();

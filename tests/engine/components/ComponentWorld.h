@@ -4,19 +4,22 @@
 // A headless object world for the stock-component tests: the real factory
 // with every component type, an engine with its object manager and core
 // system, archetypes read from an XML text, and meshes served from point
-// lists through a test MeshLookup.
+// lists through a test MeshLookup; plus a recording editor panel and a
+// serializer over a table of texts.
 
 #include "engine/components/MeshLookup.h"
 #include "engine/core/Composition.h"
-#include "engine/core/RegisterComponentTypes.h"
-#include "engine/io/ILogProvider.h"
-#include "engine/io/SerializerXML.h"
 #include "engine/core/CompositionFactory.h"
 #include "engine/core/CoreSystem.h"
 #include "engine/core/Engine.h"
 #include "engine/core/ObjectManager.h"
+#include "engine/core/RegisterComponentTypes.h"
+#include "engine/core/TweakBarGroup.h"
 #include "engine/core/Vec3.h"
+#include "engine/io/ILogProvider.h"
 #include "engine/io/Logger.h"
+#include "engine/io/Serializer.h"
+#include "engine/io/SerializerXML.h"
 
 #include <unistd.h>
 
@@ -48,6 +51,82 @@ std::vector<Vec3> BoxCorners(const Vec3& size);
 
 // Writes text to a scratch file under the test folder and returns its path.
 std::string WriteScratchFile(const std::string& name, const std::string& text);
+
+// A panel that records entries and lets tests call the callback fields.
+class Panel final : public TweakBarGroup {
+public:
+    void BeginGroup(const std::string&) override {}
+    void AddString(const std::string& l, std::string*, bool) override { entries.push_back("string " + l); }
+    void AddFloat(const std::string& l, float* v, bool) override {
+        entries.push_back("float " + l);
+        floats[l] = v;
+    }
+    void AddBool(const std::string& l, bool*, bool) override { entries.push_back("bool " + l); }
+    void AddCallbackVar(const std::string& l, int kind, TweakBarSetter setter, TweakBarGetter getter,
+                        void* client) override {
+        entries.push_back("callback" + std::to_string(kind) + " " + l);
+        callbacks[l] = {setter, getter, client};
+    }
+    void AddButton(const std::string& l, TweakBarButton, void*) override { entries.push_back("button " + l); }
+
+    template <class T>
+    void Set(const std::string& label, T value) {
+        callbacks.at(label).setter(&value, callbacks.at(label).client);
+    }
+    template <class T>
+    T Get(const std::string& label) {
+        T value{};
+        callbacks.at(label).getter(&value, callbacks.at(label).client);
+        return value;
+    }
+
+    struct Callback {
+        TweakBarSetter setter;
+        TweakBarGetter getter;
+        void* client;
+    };
+    std::vector<std::string> entries;
+    std::map<std::string, Callback> callbacks;
+    std::map<std::string, float*> floats;
+};
+
+// Reading answers from a table of texts; writing records "Key=text".
+class TextSerializer final : public Serializer {
+public:
+    explicit TextSerializer(bool reading) : m_reading(reading) {}
+    bool SerializeString(const std::string& n, std::string* v) override {
+        return Value(n, *v, [&](const std::string& t) { *v = t; }, *v);
+    }
+    bool SerializeFloat(const std::string& n, float* v) override {
+        return Value(n, *v, [&](const std::string& t) { *v = std::stof(t); }, std::to_string(*v));
+    }
+    bool SerializeBool(const std::string& n, bool* v) override {
+        return Value(n, *v, [&](const std::string& t) { *v = t != "0"; }, *v ? "1" : "0");
+    }
+    bool SerializeInt(const std::string& n, int* v) override {
+        return Value(n, *v, [&](const std::string& t) { *v = std::stoi(t); }, std::to_string(*v));
+    }
+    bool SerializeBlock(std::string&) override { return false; }
+    bool IsReading() const override { return m_reading; }
+    bool IsWriting() const override { return !m_reading; }
+
+    std::map<std::string, std::string> values;
+    std::vector<std::string> written;
+
+private:
+    template <class T, class Read>
+    bool Value(const std::string& name, const T&, Read read, const std::string& text) {
+        if (!m_reading) {
+            written.push_back(name + "=" + text);
+            return false;
+        }
+        auto it = values.find(name);
+        if (it == values.end()) return false;
+        read(it->second);
+        return true;
+    }
+    bool m_reading;
+};
 
 class ComponentWorld {
 public:
@@ -93,7 +172,8 @@ inline PointMeshes::~PointMeshes() { MeshLookup::Install(m_previous); }
 // A mesh handle here is the address of its point list.
 inline Mesh* PointMeshes::FindMesh(const std::string& name) const {
     auto it = meshes.find(name);
-    return it == meshes.end() ? nullptr : reinterpret_cast<Mesh*>(const_cast<std::vector<Vec3>*>(&it->second));
+    if (it == meshes.end()) return nullptr;
+    return reinterpret_cast<Mesh*>(const_cast<std::vector<Vec3>*>(&it->second));
 }
 
 inline PointView PointMeshes::GetVertexPositions(const Mesh& mesh) const {
@@ -126,7 +206,8 @@ inline ComponentWorld::ComponentWorld(const std::string& archetypes) {
     meshes.meshes["Cube"] = BoxCorners(Vec3(1, 1, 1));
     meshes.meshes["Wide"] = BoxCorners(Vec3(4, 1, 2));
     static int s_files = 0;
-    SerializerXML(true).LoadObjects(WriteScratchFile("archetypes-" + std::to_string(++s_files) + ".xobj", archetypes));
+    const std::string name = "archetypes-" + std::to_string(++s_files) + ".xobj";
+    SerializerXML(true).LoadObjects(WriteScratchFile(name, archetypes));
     factory.InitializeArchetypes();
 }
 

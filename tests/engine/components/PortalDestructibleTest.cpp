@@ -5,7 +5,6 @@
 #include "engine/components/ObjectMessages.h"
 #include "engine/components/PortalComponent.h"
 #include "engine/core/Composition.h"
-#include "engine/core/TweakBarGroup.h"
 #include "engine/core/VarFun_Delegate.h"
 #include "engine/io/SerializerLevelSave.h"
 #include "engine/io/SerializerXML.h"
@@ -16,6 +15,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -40,57 +40,6 @@ const char kArchetypes[] = R"(
 </crate-obj>
 )";
 
-// Writes "type-name" when asked to write, reads it from value when set.
-class TypeNameSerializer final : public Serializer {
-public:
-    TypeNameSerializer(bool reading, const char* value) : m_reading(reading), m_value(value) {}
-    bool SerializeString(const std::string&, std::string* v) override {
-        if (!m_reading) written = *v;
-        if (!m_reading || !m_value) return false;
-        *v = m_value;
-        return true;
-    }
-    bool SerializeFloat(const std::string&, float*) override { return false; }
-    bool SerializeBool(const std::string&, bool*) override { return false; }
-    bool SerializeInt(const std::string&, int*) override { return false; }
-    bool SerializeBlock(std::string&) override { return false; }
-    bool IsReading() const override { return m_reading; }
-    bool IsWriting() const override { return !m_reading; }
-    std::string written;
-
-private:
-    bool m_reading;
-    const char* m_value;
-};
-
-class StringPanel final : public TweakBarGroup {
-public:
-    void BeginGroup(const std::string&) override {}
-    void AddString(const std::string&, std::string*, bool) override {}
-    void AddFloat(const std::string&, float*, bool) override {}
-    void AddBool(const std::string&, bool*, bool) override {}
-    void AddCallbackVar(const std::string& l, int kind, TweakBarSetter s, TweakBarGetter g, void* c) override {
-        label = l;
-        this->kind = kind;
-        setter = s;
-        getter = g;
-        client = c;
-    }
-    void AddButton(const std::string&, TweakBarButton, void*) override {}
-    std::string Get() const {
-        std::string text;
-        getter(&text, client);
-        return text;
-    }
-    void Set(std::string text) const { setter(&text, client); }
-
-    std::string label;
-    int kind = -1;
-    TweakBarSetter setter = nullptr;
-    TweakBarGetter getter = nullptr;
-    void* client = nullptr;
-};
-
 struct DamageRecorder {
     void OnTakeDamage(float amount) { amounts.push_back(amount); }
     std::vector<float> amounts;
@@ -99,20 +48,23 @@ struct DamageRecorder {
 TEST(PortalComponent, TypeTextsAreExactAndReadingDerivesTheTypeFromTheText) {
     ComponentWorld world(kArchetypes);
     auto* portal = static_cast<PortalComponent*>(world.factory.CreateComponent(PortalComponent::kTypeId));
+    auto read = [](PortalComponent* p, const char* text) {
+        TextSerializer reader(true);
+        if (text) reader.values["type-name"] = text;
+        p->Serialize(&reader);
+        return p->GetType();
+    };
     struct Case {
         const char* text;
         u32 type;
     } reads[] = {{"Entrance", 0}, {"Exit", 1}, {"exit", 2}, {" Exit", 2}, {"Unknown", 2}, {"", 2}};
-    for (const Case& c : reads) {
-        TypeNameSerializer reader(true, c.text);
-        portal->Serialize(&reader);
-        EXPECT_EQ(portal->GetType(), c.type) << "'" << c.text << "'";
-    }
+    for (const Case& c : reads) EXPECT_EQ(read(portal, c.text), c.type) << "'" << c.text << "'";
+    const char* const writes[] = {"type-name=Entrance", "type-name=Exit", "type-name=Unknown"};
     for (u32 type : {0u, 1u, 5u}) {
         portal->SetType(type);
-        TypeNameSerializer writer(false, nullptr);
+        TextSerializer writer(false);
         portal->Serialize(&writer);
-        EXPECT_EQ(writer.written, type == 0 ? "Entrance" : type == 1 ? "Exit" : "Unknown");
+        EXPECT_EQ(writer.written, std::vector<std::string>{writes[std::min(type, 2u)]});
     }
 
     // A clone copies the type, not the text: a block without the key then
@@ -120,21 +72,17 @@ TEST(PortalComponent, TypeTextsAreExactAndReadingDerivesTheTypeFromTheText) {
     portal->SetType(kPortalExit);
     auto* clone = static_cast<PortalComponent*>(portal->Clone());
     EXPECT_EQ(clone->GetType(), kPortalExit);
-    TypeNameSerializer absent(true, nullptr);
-    clone->Serialize(&absent);
-    EXPECT_EQ(clone->GetType(), kPortalUnknown);
-    portal->Serialize(&absent);
-    EXPECT_EQ(portal->GetType(), kPortalUnknown) << "its text is \"Unknown\" from the last write";
+    EXPECT_EQ(read(clone, nullptr), kPortalUnknown);
+    EXPECT_EQ(read(portal, nullptr), kPortalUnknown) << "its text is \"Unknown\" from the last write";
 
     // The editor shows the type (also before any text exists) and its edit
     // sets the type only.
     auto* fresh = static_cast<PortalComponent*>(world.factory.CreateComponent(PortalComponent::kTypeId));
-    StringPanel panel;
+    Panel panel;
     fresh->ExposeProperties(&panel);
-    EXPECT_EQ(panel.label, "type-name");
-    EXPECT_EQ(panel.kind, kTweakString);
-    EXPECT_EQ(panel.Get(), "Entrance");
-    panel.Set("Exit");
+    EXPECT_EQ(panel.entries, std::vector<std::string>{"callback4 type-name"});
+    EXPECT_EQ(panel.Get<std::string>("type-name"), "Entrance");
+    panel.Set("type-name", std::string("Exit"));
     EXPECT_EQ(fresh->GetType(), kPortalExit);
     EXPECT_EQ(fresh->GetTypeName(), "");
     for (Component* c : {static_cast<Component*>(portal), static_cast<Component*>(clone),
