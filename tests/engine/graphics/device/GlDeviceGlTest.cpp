@@ -329,7 +329,15 @@ TEST_F(GlDeviceTest, ObjectsMadeOnALoaderThreadAreCreatedAtFirstUse) {
     device->SetTexture(0, textures[7]);
     Draw(program, buffers[7]);
     EXPECT_EQ(BackPixel(5, 5), (Rgba{70, 200, 0, 255}));
-    for (Texture* texture : textures) device->Release(texture);
+    // Given back on another thread (the bound one too), they go on the
+    // render thread's next call; the unit is then cleared.
+    std::thread([&] {
+        std::lock_guard lock(deviceLock);
+        for (Texture* texture : textures) device->Release(texture);
+    }).join();
+    device->Clear(kClearTarget | kClearZBuffer, 0xFF000000, 1.0f);
+    Draw(program, buffers[7]);
+    EXPECT_EQ(BackPixel(5, 5), (Rgba{0, 0, 0, 255}));
 }
 
 TEST_F(GlDeviceTest, BrokenShaderReportsItsNameAndLine) {
