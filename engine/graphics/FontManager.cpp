@@ -1,10 +1,13 @@
 #include "engine/graphics/FontManager.h"
 
 #include "engine/core/VarFun_Delegate.h"
+#include "engine/graphics/DeviceTextRenderer.h"
+#include "engine/graphics/RenderDevice.h"
 #include "engine/graphics/TextSprite.h"
 #include "engine/io/Log.h"
 
 #include <cstdlib>
+#include <mutex>
 
 namespace Ostrel {
 
@@ -54,6 +57,7 @@ void FontManager::Shutdown() {
     for (auto& [key, holder] : m_fonts) holder->m_font.reset();
     m_sprite.reset();
     m_renderer = nullptr;
+    m_ownRenderer.reset();
 }
 
 void FontManager::SetWindowParameters(const DeviceParams& params) {
@@ -143,11 +147,22 @@ Vec2 FontManager::MeasureText(const std::string& text, int wrap) {
 void FontManager::OnLostDevice() {
     for (auto& [key, holder] : m_fonts) holder->m_font.reset();
     if (m_sprite) m_sprite->SetRenderer(nullptr);
+    if (m_ownRenderer) m_ownRenderer->ReleaseTextures();
     m_renderer = nullptr;
 }
 
 void FontManager::OnResetDevice() {
-    m_renderer = m_deviceRenderer;
+    RenderDevice* renderDevice = GetRenderDevice();
+    std::unique_lock<RenderDevice> lock;
+    if (renderDevice) lock = std::unique_lock<RenderDevice>(*renderDevice);
+    if (renderDevice && renderDevice->GetDevice()) {
+        if (!m_ownRenderer || &m_ownRenderer->GetDevice() != renderDevice->GetDevice()) {
+            m_ownRenderer = std::make_unique<DeviceTextRenderer>(*renderDevice->GetDevice());
+        }
+        m_screenWidth = static_cast<float>(renderDevice->GetWidth());
+        m_screenHeight = static_cast<float>(renderDevice->GetHeight());
+    }
+    m_renderer = m_deviceRenderer ? m_deviceRenderer : m_ownRenderer.get();
     for (auto& [key, holder] : m_fonts) CreateFont(*holder);
     if (!m_sprite) {
         m_sprite = std::make_unique<TextSprite>(m_renderer);

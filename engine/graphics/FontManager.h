@@ -11,7 +11,8 @@
 // is made again after every device reset (a new screen size rescales every
 // cached font; callers keep their holders). Face names longer than 31
 // characters are cut there, with a log line. One instance, made by the
-// mains; main thread only.
+// mains; main thread only. At each reset it takes the render device (its
+// back-buffer size and its text drawing) under the device's lock.
 
 #include "engine/core/GenericManager.h"
 #include "engine/core/Types.h"
@@ -28,6 +29,7 @@
 
 namespace Ostrel {
 
+class DeviceTextRenderer;
 class TextRenderer;
 class TextSprite;
 
@@ -69,7 +71,8 @@ public:
     void SetScreenSize(const DeviceParams& params) { SetWindowParameters(params); }
     // The UI system's virtual screen height; 720 when there is no UI system.
     void SetReferenceHeight(float height);
-    // The device's text drawing, taken at each reset; null measures only.
+    // Replaces the render device's text drawing (tests); taken at the next
+    // reset. Without either, fonts measure but draw nothing.
     void SetTextRenderer(TextRenderer* renderer) { m_deviceRenderer = renderer; }
 
     FontHolder* GetFont(const FontDescription& description);
@@ -102,6 +105,7 @@ private:
     float Scale() const { return m_screenHeight / m_referenceHeight; }
 
     TextRenderer* m_deviceRenderer = nullptr;
+    std::unique_ptr<DeviceTextRenderer> m_ownRenderer;
     TextRenderer* m_renderer = nullptr;  // taken at reset, dropped at loss
     std::unique_ptr<TextSprite> m_sprite;
     std::map<FontDescription, std::unique_ptr<FontHolder>> m_fonts;

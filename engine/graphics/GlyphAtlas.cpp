@@ -1,6 +1,7 @@
 #include "engine/graphics/GlyphAtlas.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstring>
 
 namespace Ostrel {
@@ -8,13 +9,15 @@ namespace Ostrel {
 namespace {
 
 constexpr int kGap = 1;
+std::atomic<u64> s_nextId{1};
 
 }  // namespace
 
 GlyphAtlas::GlyphAtlas(int width, int height)
     : m_width(std::max(1, width)),
       m_height(std::clamp(height, 1, kMaxHeight)),
-      m_pixels(static_cast<size_t>(m_width) * m_height, 0) {}
+      m_pixels(static_cast<size_t>(m_width) * m_height, 0),
+      m_id(s_nextId.fetch_add(1)) {}
 
 bool GlyphAtlas::Reserve(int width, int height, int& x, int& y) {
     if (width + 2 * kGap > m_width || height + 2 * kGap > kMaxHeight) return false;

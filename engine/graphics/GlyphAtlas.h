@@ -29,6 +29,9 @@ public:
     int Height() const { return m_height; }
     const std::vector<u8>& Pixels() const { return m_pixels; }
     u32 Version() const { return m_version; }
+    // Unique in the process: tells atlases apart after one is destroyed and
+    // another made at the same address.
+    u64 Id() const { return m_id; }
 
 private:
     bool Reserve(int width, int height, int& x, int& y);
@@ -40,6 +43,7 @@ private:
     int m_shelfY = 1;
     int m_shelfHeight = 0;
     u32 m_version = 1;
+    u64 m_id;
 };
 
 }  // namespace Ostrel
