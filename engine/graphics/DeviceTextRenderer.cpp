@@ -47,7 +47,7 @@ DeviceTextRenderer::DeviceTextRenderer(rd::Device& device) : m_device(device) {}
 DeviceTextRenderer::~DeviceTextRenderer() {
     if (!DeviceAlive()) return;
     ReleaseTextures();
-    for (rd::Resource* r : std::initializer_list<rd::Resource*>{m_vertices, m_indices, m_layout, m_program, m_vs, m_ps}) {
+    for (rd::Resource* r : std::initializer_list<rd::Resource*>{m_vertices, m_smallVertices, m_indices, m_layout, m_program, m_vs, m_ps}) {
         m_device.Release(r);
     }
 }
@@ -64,7 +64,7 @@ void DeviceTextRenderer::ReleaseTextures() {
 }
 
 bool DeviceTextRenderer::Prepare() {
-    if (m_tried) return m_program && m_layout && m_vertices && m_indices;
+    if (m_tried) return m_program && m_layout && m_vertices && m_smallVertices && m_indices;
     m_tried = true;
     const std::string vsText = ShaderText("text-vs");
     const std::string psText = ShaderText("text-ps");
@@ -82,8 +82,9 @@ bool DeviceTextRenderer::Prepare() {
     }
     m_layout = m_device.CreateVertexLayout(kTextElements);
     m_vertices = m_device.CreateVertexBuffer(kQuadsPerDraw * 4 * sizeof(TextVertex), true);
+    m_smallVertices = m_device.CreateVertexBuffer(kSmallQuads * 4 * sizeof(TextVertex), true);
     m_indices = m_device.CreateIndexBuffer16(kQuadsPerDraw * 6 * sizeof(u16), false);
-    if (!m_layout || !m_vertices || !m_indices) {
+    if (!m_layout || !m_vertices || !m_smallVertices || !m_indices) {
         LogMessagef("text buffers could not be made; text is not drawn\n");
         return false;
     }
@@ -138,7 +139,6 @@ void DeviceTextRenderer::DrawQuads(const GlyphAtlas& atlas, std::span<const Text
     const rd::UniformRef sampler = m_program->Find("Tex");
     m_device.SetTexture(sampler.unit >= 0 ? u32(sampler.unit) : 0, texture);
     m_device.SetVertexLayout(m_layout);
-    m_device.SetStreamSource(m_vertices, sizeof(TextVertex));
     m_device.SetIndices(m_indices);
     for (size_t first = 0; first < quads.size(); first += kQuadsPerDraw) {
         DrawBatch(atlas, quads.subspan(first, std::min<size_t>(kQuadsPerDraw, quads.size() - first)));
@@ -146,7 +146,9 @@ void DeviceTextRenderer::DrawQuads(const GlyphAtlas& atlas, std::span<const Text
 }
 
 void DeviceTextRenderer::DrawBatch(const GlyphAtlas& atlas, std::span<const TextQuad> quads) {
-    auto* vertex = static_cast<TextVertex*>(m_vertices->Lock(true));
+    rd::Buffer* buffer = quads.size() <= kSmallQuads ? m_smallVertices : m_vertices;
+    m_device.SetStreamSource(buffer, sizeof(TextVertex));
+    auto* vertex = static_cast<TextVertex*>(buffer->Lock(true));
     const float invW = 1.0f / float(atlas.Width());
     const float invH = 1.0f / float(atlas.Height());
     for (const TextQuad& q : quads) {
@@ -163,7 +165,7 @@ void DeviceTextRenderer::DrawBatch(const GlyphAtlas& atlas, std::span<const Text
             ++vertex;
         }
     }
-    m_vertices->Unlock();
+    buffer->Unlock();
     const u32 count = static_cast<u32>(quads.size());
     m_device.DrawIndexed(rd::Prim::TriangleList, count * 4, count * 2);
 }

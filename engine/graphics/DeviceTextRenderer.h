@@ -33,6 +33,9 @@ class VertexLayout;
 class DeviceTextRenderer final : public TextRenderer {
 public:
     static constexpr u32 kQuadsPerDraw = 4096;
+    // Short texts use a small vertex buffer: a buffer is uploaded whole at
+    // each draw, and most texts are a few dozen glyphs.
+    static constexpr u32 kSmallQuads = 64;
 
     explicit DeviceTextRenderer(rd::Device& device);
     ~DeviceTextRenderer() override;
@@ -69,6 +72,7 @@ private:
     rd::Program* m_program = nullptr;
     rd::VertexLayout* m_layout = nullptr;
     rd::Buffer* m_vertices = nullptr;
+    rd::Buffer* m_smallVertices = nullptr;
     rd::Buffer* m_indices = nullptr;
     std::map<u64, AtlasTexture> m_textures;
     std::vector<SavedState> m_saved;
