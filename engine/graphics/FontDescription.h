@@ -1,7 +1,7 @@
 #pragma once
 // What a caller asks of a font: size in points, average character width,
 // italic, face name and weight. The font manager caches one font per
-// description (Part of the text services in FontManager.h), so descriptions
+// description (see FontManager.h), so descriptions
 // are ordered: by height, width, italic, weight, then name.
 //
 // Scripts pass descriptions as tables with the keys "height", "width",

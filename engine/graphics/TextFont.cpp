@@ -14,13 +14,21 @@ bool IsControl(char32_t c) {
     return c < 0x20 || c == 0x7F;
 }
 
+int Limited(int size, const char* what, const std::string& family) {
+    if (size >= -TextFont::kMaxPixelSize && size <= TextFont::kMaxPixelSize) return size;
+    const int limited = size < 0 ? -TextFont::kMaxPixelSize : TextFont::kMaxPixelSize;
+    LogMessagef("font '%s': %s %d pixels is out of range; using %d\n", family.c_str(), what, size, limited);
+    return limited;
+}
+
 }  // namespace
 
 std::unique_ptr<TextFont> TextFont::Create(const TextFontDesc& desc, TextRenderer* renderer) {
     const bool bold = desc.weight >= kBoldFrom;
     std::optional<FontRegistry::Match> match = FontRegistry::Instance().Find(desc.family, bold, desc.italic);
     if (!match) return nullptr;
-    FaceSize size{desc.height, desc.width, match->syntheticBold, match->syntheticItalic};
+    FaceSize size{Limited(desc.height, "height", desc.family), Limited(desc.width, "width", desc.family),
+                  match->syntheticBold, match->syntheticItalic};
     std::string error;
     std::unique_ptr<FontFace> face = FontFace::Open(match->bytes, size, &error);
     if (!face) {

@@ -34,6 +34,10 @@ struct TextFontDesc {
 class TextFont final : public GlyphMetrics {
 public:
     static constexpr int kBoldFrom = 600;
+    // Heights and widths beyond this many pixels are cut to it (logged): a
+    // glyph must fit the atlas, and a huge size from data must not make
+    // FreeType render gigabyte bitmaps.
+    static constexpr int kMaxPixelSize = 400;
 
     // Null when no face at all is available (the registry logs why). The
     // renderer draws text given no sprite; it may be null (measuring only).

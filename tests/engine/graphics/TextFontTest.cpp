@@ -110,6 +110,13 @@ TEST_F(TextFontTest, NegativeHeightsAreEmHeightsAndPositiveOnesCellHeights) {
     EXPECT_EQ(wide->LineHeight(), 12);
     EXPECT_NEAR(Width(*wide, "abcdefghijklmnopqrstuvwxyz") / 26.0, 8.0, 1.5);
     EXPECT_LT(Width(*plain, "abcdefghijklmnopqrstuvwxyz"), Width(*wide, "abcdefghijklmnopqrstuvwxyz"));
+
+    // A size from data far beyond the screen is cut, not rendered.
+    CapturedLog log;
+    auto huge = Make(-1000000, 0, false, 5000000);
+    EXPECT_EQ(log.Count("height -1000000 pixels is out of range; using -400"), 1u);
+    EXPECT_EQ(log.Count("width 5000000 pixels is out of range; using 400"), 1u);
+    EXPECT_LE(huge->LineHeight(), 480);
 }
 
 TEST_F(TextFontTest, KerningComesFromTheFace) {
