@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Fuzzes one parser with libFuzzer for real.
 #   scripts/fuzz.sh TARGET SECONDS     TARGET: ChunkReader, PackageList, StreamReader, ConfigureFileXML,
-#                                      Archetypes, Room, States, PropertyPage, LevelOrder, TilePalette
+#                                      Archetypes, Room, States, PropertyPage, LevelOrder, TilePalette,
+#                                      ModelData
 # Installs clang and libclang-rt-14-dev when missing, builds
 # tests/fuzz/<TARGET>Fuzz.cpp with the engine sources it needs under
 # -fsanitize=fuzzer,address,undefined into build/fuzz/, and runs it for
@@ -57,6 +58,12 @@ case "$target" in
             engine/core/MetaClassString.cpp engine/core/MetaRegistryInst.cpp engine/core/CoreReflection.cpp
             engine/core/SmallAllocator.cpp engine/core/SmallObject.cpp engine/core/FixedAllocator.cpp
             engine/core/BlockPoolChunk.cpp engine/core/Lifetime.cpp
+        )
+        ;;
+    ModelData)
+        engine_sources+=(
+            engine/graphics/ModelData.cpp engine/graphics/Skeleton.cpp engine/graphics/Quaternion.cpp
+            engine/core/Matrix4.cpp engine/core/Vec3.cpp
         )
         ;;
 esac
