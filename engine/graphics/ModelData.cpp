@@ -279,6 +279,16 @@ void ReadPart(std::unique_ptr<T>& slot, ReadFn read, IChunkReader& reader, const
     }
 }
 
+// Posing walks the bones in order and reads each parent's result of the same
+// pass, so a parent listed after its child poses that child a frame late.
+void LogLateParents(const Skeleton& skeleton, const std::string& source) {
+    for (const Bone& bone : skeleton.bones) {
+        if (bone.parent != kNoParentBone && bone.parent > bone.index)
+            LogMessagef("model file %s: bone %u '%s' comes before its parent %u; its pose lags\n",
+                        source.c_str(), bone.index, bone.name.c_str(), bone.parent);
+    }
+}
+
 }  // namespace
 
 void ModelData::Read(IChunkReader& reader, const std::string& source) {
@@ -313,6 +323,7 @@ void ModelData::Read(IChunkReader& reader, const std::string& source) {
                             source.c_str(), mesh->indexCount, mesh->indexCount % 3);
         } else if (header.id == kModelSkeletonChunk) {
             ReadPart(skeleton, ReadSkeletonChunk, reader, header, source);
+            if (skeleton) LogLateParents(*skeleton, source);
         } else if (header.id == kModelAnimationChunk) {
             ReadPart(animation, ReadAnimationChunk, reader, header, source);
         }

@@ -110,6 +110,41 @@ TEST(ModelData, BindPosesAreModelSpaceAndInversesAreExact) {
         EXPECT_TRUE((bone.inverseBindMatrix * bone.bindMatrix).NearlyEqual(Matrix4::Identity(), 1e-5f));
 }
 
+// A character-sized chain: any number of bones, clips written as separate
+// clip-only files. Clip keys are local: composing the first keys of every
+// bone down the chain (model = local * parent) gives back the model-space
+// bind poses the skeleton stores.
+TEST(ModelData, LongChainsRoundTripAndTheirRestKeysComposeToTheBindPoses) {
+    constexpr u32 kBones = 120;
+    WriterModel chain = MakeSkinnedChain(kBones, 0.5f, 0.25f, {"hip"});
+    ASSERT_EQ("", CheckModel(chain));
+    std::vector<u32> all(kBones);
+    for (u32 i = 0; i < kBones; ++i) all[i] = i;
+    WriterModel walk, wave;
+    walk.clip = MakeSwingClip(kBones, 1.0f, 0.25f, all, {0.0f, 10.0f, 0.0f});
+    wave.clip = MakeSwingClip(kBones, 3.0f, 0.25f, {5, 9}, {0.0f, -20.0f, 20.0f, 0.0f});
+    ASSERT_EQ("", CheckModel(walk));
+
+    const ModelData model = ReadModelBytes(EncodeModel(chain));
+    ASSERT_EQ(kModelPartMesh | kModelPartSkeleton, model.Parts());
+    const std::vector<Bone>& bones = model.skeleton->bones;
+    ASSERT_EQ(kBones, bones.size());
+    EXPECT_EQ("hip", bones[0].name);
+    EXPECT_EQ("bone119", bones[119].name);
+    const ModelData walkRead = ReadModelBytes(EncodeModel(walk));
+    ASSERT_TRUE(walkRead.animation);
+    ExpectClipEqual(*walk.clip, *walkRead.animation);
+    ExpectClipEqual(*wave.clip, *ReadModelBytes(EncodeModel(wave)).animation);
+
+    std::vector<Matrix4> pose(kBones);
+    for (u32 i = 0; i < kBones; ++i) {
+        const AnimationKey& key = walkRead.animation->tracks[i][0];
+        const Matrix4 local = QuaternionTranslationToMatrix(key.rotation, key.translation);
+        pose[i] = bones[i].parent == kNoParentBone ? local : local * pose[bones[i].parent];
+        ASSERT_TRUE(pose[i].NearlyEqual(bones[i].bindMatrix, 1e-4f)) << "bone " << i;
+    }
+}
+
 TEST(ModelData, SkinnedAndStaticMeshesGetTheirFlagsStridesAndColours) {
     Mesh skinned;
     const ModelData hinge = ReadModelBytes(EncodeModel(MakeHinge()));
@@ -160,6 +195,18 @@ TEST(ModelData, UnknownChunksAreSkippedAndALaterChunkOfAKindReplacesTheFirst) {
     const ModelData twice = ReadModelBytes(WrapModelFile(Join({mesh, crate})));
     ASSERT_TRUE(twice.mesh);
     EXPECT_EQ(kModelStaticFormat, twice.mesh->format);
+}
+
+TEST(ModelData, AParentListedAfterItsChildLoadsWithANote) {
+    WriterModel model;
+    model.skeleton = std::vector<WriterBone>{{"child", 1, {}}, {"parent", kNoParentBone, {}}};
+    LogCapture log;
+    const ModelData read = ReadModelBytes(WrapModelFile(Chunk(kModelSkeletonChunk, EncodeSkeletonPayload(*model.skeleton))));
+    ASSERT_TRUE(read.skeleton);
+    ASSERT_EQ(1u, read.skeleton->roots.size());
+    EXPECT_EQ(&read.skeleton->bones[1], read.skeleton->roots[0]);
+    EXPECT_NE(std::string::npos, log.Text().find("bone 0 'child' comes before its parent 1"));
+    EXPECT_NE("", CheckModel(model));  // the writer never makes such a file
 }
 
 TEST(ModelData, AFileThatIsNoModelLoadsNothing) {
