@@ -56,6 +56,10 @@ public:
     Animation* LoadAnimationSet(const std::string& path);
 
 private:
+    // The base's unlocked operations are not for use here.
+    using GenericAssetManager::Add;
+    using GenericAssetManager::Remove;
+
     Animation* File(const std::string& name, std::unique_ptr<Animation> animation);
 
     mutable std::mutex m_mutex;

@@ -35,6 +35,10 @@ public:
     Skeleton* Find(const std::string& name) const;
 
 private:
+    // The base's unlocked operations are not for use here.
+    using GenericAssetManager::Add;
+    using GenericAssetManager::Remove;
+
     Skeleton* File(const std::string& name, std::unique_ptr<Skeleton> skeleton);
 
     mutable std::mutex m_mutex;
