@@ -1,6 +1,8 @@
 #include "tools/model-writer/SampleModels.h"
 
 #include <algorithm>
+#include <filesystem>
+#include <system_error>
 
 namespace Ostrel {
 
@@ -27,11 +29,10 @@ void Skin(ModelVertexRecord& v, u32 boneA, u32 boneB) {
     v.weights[1] = boneA == boneB ? 0.0f : 0.5f;
 }
 
-void RingBones(u32 ring, u32 segments, u32& a, u32& b) {
-    a = ring == 0 ? 0 : ring - 1;
-    b = ring == segments ? segments - 1 : ring;
-    if (ring == 0) b = 0;
-    if (ring == segments) a = segments - 1;
+// The bones of the segments below and above a ring (the same bone at the ends).
+void RingBones(u32 ring, u32 segments, u32& below, u32& above) {
+    below = ring == 0 ? 0 : ring - 1;
+    above = std::min(ring, segments - 1);
 }
 
 }  // namespace
@@ -145,6 +146,8 @@ std::string WriteSampleModels(const std::string& folder) {
     const std::pair<const char*, WriterModel> models[] = {
         {"crate.bin", MakeCrate()}, {"hinge.bin", MakeHinge()}, {"hinge-wave.bin", MakeHingeWave()}};
     std::string problems;
+    std::error_code error;
+    std::filesystem::create_directories(folder, error);  // a failure shows in the writes below
     for (const auto& [file, model] : models) {
         const std::string why = WriteModelFile(folder + "/" + file, model);
         if (!why.empty()) problems += why + "\n";

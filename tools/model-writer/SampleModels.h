@@ -43,7 +43,8 @@ WriterModel MakeHingeWave();
 // The text of "hinge-fast.anim".
 std::string HingeFastAnimationSet();
 
-// Writes every sample into folder; returns the problems, one per line.
+// Writes every sample into folder (made when missing); returns the
+// problems, one per line.
 std::string WriteSampleModels(const std::string& folder);
 
 }  // namespace Ostrel
