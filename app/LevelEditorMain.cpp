@@ -20,6 +20,7 @@
 #include "engine/graphics/LightManager.h"
 #include "engine/graphics/MatrixManager.h"
 #include "engine/graphics/MeshManager.h"
+#include "engine/graphics/MeshManagerLookup.h"
 #include "engine/graphics/RenderDevice.h"
 #include "engine/graphics/SkeletonManager.h"
 #include "engine/graphics/TextureManager.h"
@@ -103,6 +104,7 @@ void RunLevelEditor() {
     LogUpdateOrder(engine);
     RenderDevice renderDevice;
     MeshManager meshManager;
+    MeshManagerLookup meshLookup(meshManager);
     LightManager lightManager;
     TextureManager textureManager;
     MatrixManager matrixManager;
@@ -124,13 +126,15 @@ void RunLevelEditor() {
     TutorialManager tutorialManager;
     userConfig.SetDirectory(userFolder);
     engine.LoadSystemConfigs();
+    ConnectWindowToGraphics(windowSystem, renderDevice, matrixManager);
     engine.CreateSystems();
     const DeviceParams params = windowSystem.GetDeviceParams();
     renderDevice.SetWindowParameters(params);
     input.SetWindow(params);
     uiSystem.SetScreenSize(params);
     matrixManager.SetScreenSize(params);
-    renderDevice.Create();
+    // Without a device the run ends here, in order, with a non-zero exit.
+    if (!StartRenderDevice(renderDevice)) return;
     lightManager.Initialize();
     matrixManager.Initialize();
     fontManager.SetScreenSize(params);

@@ -21,6 +21,7 @@
 #include "engine/graphics/LightManager.h"
 #include "engine/graphics/MatrixManager.h"
 #include "engine/graphics/MeshManager.h"
+#include "engine/graphics/MeshManagerLookup.h"
 #include "engine/graphics/RenderDevice.h"
 #include "engine/graphics/SkeletonManager.h"
 #include "engine/graphics/TextureManager.h"
@@ -101,6 +102,7 @@ void RunModelViewer() {
     LogUpdateOrder(engine);
     RenderDevice renderDevice;
     MeshManager meshManager;
+    MeshManagerLookup meshLookup(meshManager);
     LightManager lightManager;
     MatrixManager matrixManager;
     TextureManager textureManager;
@@ -122,13 +124,15 @@ void RunModelViewer() {
     TutorialManager tutorialManager;
     userConfig.SetDirectory(userFolder);
     engine.LoadSystemConfigs();
+    ConnectWindowToGraphics(windowSystem, renderDevice, matrixManager);
     engine.CreateSystems();
     const DeviceParams params = windowSystem.GetDeviceParams();
     renderDevice.SetWindowParameters(params);
     input.SetWindow(params);
     matrixManager.SetScreenSize(params);
     matrixManager.Initialize();
-    renderDevice.Create();
+    // Without a device the run ends here, in order, with a non-zero exit.
+    if (!StartRenderDevice(renderDevice)) return;
     lightManager.Initialize();
     fontManager.SetScreenSize(params);
     fontManager.Initialize();
