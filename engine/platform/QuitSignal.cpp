@@ -1,5 +1,7 @@
 #include "engine/platform/QuitSignal.h"
 
+#include "engine/core/Clock.h"
+
 #include <SDL_hints.h>
 
 #include <csignal>
@@ -12,6 +14,8 @@ volatile std::sig_atomic_t s_received = 0;
 
 extern "C" void OnQuitSignal(int signal) {
     s_received = signal;
+    // A frame-cap sleep of the engine loop ends now rather than when due.
+    WakeSleepers();
 }
 
 }  // namespace
@@ -20,6 +24,7 @@ namespace QuitSignal {
 
 void Install() {
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    PrepareSleeperWake();
     struct sigaction action {};
     action.sa_handler = OnQuitSignal;
     sigemptyset(&action.sa_mask);
@@ -34,10 +39,12 @@ int Received() {
 
 void Clear() {
     s_received = 0;
+    ClearSleeperWake();
 }
 
 void Raise(int signal) {
     s_received = signal;
+    WakeSleepers();
 }
 
 }  // namespace QuitSignal
