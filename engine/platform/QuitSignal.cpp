@@ -38,8 +38,9 @@ int Received() {
 }
 
 void Clear() {
+    // The engine's sleeps stay woken: the run is ending, and the frames
+    // until it has ended must not sleep their full time.
     s_received = 0;
-    ClearSleeperWake();
 }
 
 void Raise(int signal) {
