@@ -1,6 +1,9 @@
 #include "engine/core/RegisterComponentTypes.h"
 
+#include "engine/actions/TimedLifeComponent.h"
+#include "engine/components/CameraComponent.h"
 #include "engine/components/CollisionComponent.h"
+#include "engine/components/DefaultCameraLogicComponent.h"
 #include "engine/components/DestructibleComponent.h"
 #include "engine/components/MeshComponent.h"
 #include "engine/components/MessageComponent.h"
@@ -76,11 +79,11 @@ void RegisterComponentTypes(CompositionFactory& f) {
     Placeholder<FourCC("fdgC")>(f, "FidgetComponent");
     Register<MovementComponent>(f, "MovementComponent");
     Register<CollisionComponent>(f, "CollisionComponent");
-    Placeholder<FourCC("CamC")>(f, "CameraComponent");
-    Placeholder<FourCC("DCLC")>(f, "DefaultCameraLogicComponent");
+    Register<CameraComponent>(f, "CameraComponent");
+    Register<DefaultCameraLogicComponent>(f, "DefaultCameraLogicComponent");
     Placeholder<FourCC("Emit")>(f, "ParticleEmitterComponent");
     Placeholder<FourCC("Shad")>(f, "ShadowComponent");
-    Placeholder<FourCC("tmlC")>(f, "TimedLifeComponent");
+    Register<TimedLifeComponent>(f, "TimedLifeComponent");
     Placeholder<FourCC("SBil")>(f, "StaticBillboardComponent");
     Placeholder<FourCC("liht")>(f, "LightComponent");
     Placeholder<FourCC("lgeo")>(f, "LevelGeometryComponent");

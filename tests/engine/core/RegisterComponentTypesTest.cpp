@@ -60,7 +60,8 @@ const std::vector<Row> kRows = {
 const std::set<std::string> kRealClasses = {
     "BrainComponent",     "CollisionComponent", "DestructibleComponent", "MeshComponent",
     "MessageComponent",   "MovementComponent",  "PortalComponent",       "RegionComponent",
-    "TransformComponent"};
+    "TransformComponent", "CameraComponent",    "DefaultCameraLogicComponent",
+    "TimedLifeComponent"};
 
 }  // namespace
 
