@@ -4,11 +4,13 @@
 #include "engine/actions/SpawnAction.h"
 #include "engine/actions/TimedBlockAction.h"
 #include "engine/actions/TimedLifeAction.h"
+#include "engine/components/ComponentSupport.h"
 #include "engine/components/MeshComponent.h"
 #include "engine/components/ObjectMessages.h"
 #include "engine/components/TransformComponent.h"
 #include "engine/core/ActionList.h"
 #include "engine/core/BrainComponent.h"
+#include "engine/core/ComponentFactory.h"
 #include "engine/core/MetaClass.h"
 #include "engine/core/MetaRegistryInst.h"
 #include "engine/core/Random.h"
@@ -17,6 +19,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
@@ -308,13 +311,17 @@ TEST(RandomFloat, StaysWithinItsRangeAndReachesBothEnds) {
     EXPECT_TRUE(high);
     EXPECT_EQ(RandomFloat(2.0f, 2.0f), 2.0f);
 
-    // The extreme draws give exactly the ends, also where rounding the sum
-    // back to float would step past them.
+    // The extreme draws stay within the range, also where rounding the sum
+    // back to float could step past an end; the lowest gives min exactly.
     for (int draw : {0, kRandMax}) {
         SetRandSourceForTests([draw] { return draw; });
-        for (auto [lo, hi] : {std::pair{0.1f, 0.7f}, {-3.3f, 1.9f}, {1e-3f, 12345.678f}, {5.0f, -5.0f}}) {
+        for (auto [lo, hi] : {std::pair{0.1f, 0.7f}, {-0.7f, 0.1f}, {-3.3f, 1.9f}, {1e-3f, 12345.678f}, {5.0f, -5.0f}}) {
             const float value = RandomFloat(lo, hi);
-            EXPECT_EQ(value, draw == 0 ? lo : hi) << lo << " " << hi;
+            EXPECT_GE(value, std::min(lo, hi)) << lo << " " << hi;
+            EXPECT_LE(value, std::max(lo, hi)) << lo << " " << hi;
+            if (draw == 0) {
+                EXPECT_EQ(value, lo);
+            }
         }
     }
     SetRandSourceForTests({});
