@@ -5,6 +5,7 @@
 #include "engine/core/System.h"
 #include "engine/graphics/MeshBuilders.h"
 #include "engine/graphics/MeshManager.h"
+#include "engine/graphics/TextureManager.h"
 #include "engine/io/ConfigureFileXML.h"
 #include "engine/io/LogStartup.h"
 #include "engine/io/Logger.h"
@@ -29,6 +30,7 @@ void RegisterResources(ResourceManager& resources) {
     resources.RegisterLoader(kKindArchetype, LoadArchetypeResource);
     RegisterSoundLoaders(resources);
     resources.RegisterLoader(kKindProperty, LoadPropertyAsset);
+    resources.RegisterLoader(kKindImage, LoadTextureResource);
 }
 
 void StartLog(Logger& logger, const std::string& userFolder) {

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Fuzzes one parser with libFuzzer for real.
 #   scripts/fuzz.sh TARGET SECONDS     TARGET: ChunkReader, PackageList, StreamReader, ConfigureFileXML,
-#                                      Archetypes, Room, States, PropertyPage, LevelOrder, TilePalette
+#                                      Archetypes, Room, States, PropertyPage, LevelOrder, TilePalette,
+#                                      Pfm, Dds, Tga
 # Installs clang and libclang-rt-14-dev when missing, builds
 # tests/fuzz/<TARGET>Fuzz.cpp with the engine sources it needs under
 # -fsanitize=fuzzer,address,undefined into build/fuzz/, and runs it for
@@ -59,6 +60,14 @@ case "$target" in
             engine/core/BlockPoolChunk.cpp engine/core/Lifetime.cpp
         )
         ;;
+    Pfm|Dds|Tga)
+        engine_sources+=(engine/graphics/ImageDecoder.cpp engine/graphics/PfmReader.cpp engine/graphics/DdsReader.cpp)
+        # The stb decoder is compiled in (not the shared library) so that it is
+        # instrumented and the fuzzer can see its branches.
+        mkdir -p "$root/build/fuzz"
+        printf '#define STB_IMAGE_IMPLEMENTATION\n#include <stb_image.h>\n' > "$root/build/fuzz/stb_image_impl.cpp"
+        engine_sources+=(build/fuzz/stb_image_impl.cpp)
+        ;;
 esac
 
 out="$root/build/fuzz"
@@ -66,7 +75,7 @@ mkdir -p "$out/artifacts/$lower" "$out/corpus-$lower"
 cd "$root"
 # shellcheck disable=SC2046
 clang++ -std=c++20 -g -O1 -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined \
-    -I"$root" $(pkg-config --cflags tinyxml sdl2) \
+    -I"$root" $(pkg-config --cflags tinyxml sdl2 stb) \
     "$source_file" "${engine_sources[@]}" \
     $(pkg-config --libs tinyxml sdl2) -o "$out/${lower}-fuzzer"
 
