@@ -37,6 +37,15 @@ std::nullopt_t Reject(std::string* error, std::string reason) {
     return std::nullopt;
 }
 
+std::string PrintableCode(u32 code) {
+    std::string text;
+    for (int i = 0; i < 4; ++i) {
+        const char c = char((code >> (8 * i)) & 0xFF);
+        text += (c >= 32 && c < 127) ? c : '?';
+    }
+    return text;
+}
+
 // RGB565 expanded to 8 bits per channel by repeating the top bits.
 void Expand565(u16 c, u8 out[3]) {
     const u32 r = (c >> 11) & 31, g = (c >> 5) & 63, b = c & 31;
@@ -108,7 +117,8 @@ u8 MaskedChannel(u32 pixel, u32 mask, u8 fallback) {
 
 std::optional<Image> ReadUncompressed(const u8* data, std::size_t size, u32 width, u32 height, std::string* error) {
     const u32 flags = ReadU32(data + kOffFormatFlags);
-    if (ReadU32(data + kOffBitCount) != 32) return Reject(error, "only 32-bit uncompressed DDS pixels are supported");
+    const u32 bits = ReadU32(data + kOffBitCount);
+    if (bits != 32) return Reject(error, "unsupported DDS pixel format (" + std::to_string(bits) + "-bit uncompressed)");
     u32 masks[4];
     for (int i = 0; i < 4; ++i) masks[i] = ReadU32(data + kOffMasks + 4 * i);
     if (!(flags & kFlagAlphaPixels)) masks[3] = 0;
@@ -184,7 +194,7 @@ std::optional<Image> ReadDds(const u8* data, std::size_t size, std::string* erro
         if (code == FourCCCode("DXT1")) return ReadCompressed(data, size, width, height, DxtKind::Dxt1, error);
         if (code == FourCCCode("DXT3")) return ReadCompressed(data, size, width, height, DxtKind::Dxt3, error);
         if (code == FourCCCode("DXT5")) return ReadCompressed(data, size, width, height, DxtKind::Dxt5, error);
-        return Reject(error, "unsupported DDS pixel format (compression code " + std::to_string(code) + ")");
+        return Reject(error, "unsupported DDS pixel format (compression '" + PrintableCode(code) + "')");
     }
     if (flags & kFlagRgb) return ReadUncompressed(data, size, width, height, error);
     return Reject(error, "unsupported DDS pixel format");

@@ -153,7 +153,7 @@ TEST(StbImages, TgaAndPngComeOutTopRowFirst) {
     auto append = [](void* context, void* data, int size) { static_cast<std::string*>(context)->append(static_cast<char*>(data), std::size_t(size)); };
     ASSERT_TRUE(stbi_write_png_to_func(append, &pngFile, 2, 2, 4, rgba.data(), 8));
 
-    for (const std::string* file : {&topLeft, &bottomLeft, &pngFile}) {
+    for (const std::string* file : {&topLeft, static_cast<const std::string*>(&bottomLeft), static_cast<const std::string*>(&pngFile)}) {
         std::optional<Image> image = DecodeImage(Bytes(*file), file->size(), "test image");
         ASSERT_TRUE(image);
         EXPECT_EQ(image->format, ImageFormat::Rgba8);
