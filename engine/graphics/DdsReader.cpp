@@ -32,11 +32,6 @@ constexpr u32 FourCCCode(const char (&text)[5]) {
     return u32(u8(text[0])) | u32(u8(text[1])) << 8 | u32(u8(text[2])) << 16 | u32(u8(text[3])) << 24;
 }
 
-std::nullopt_t Reject(std::string* error, std::string reason) {
-    if (error) *error = std::move(reason);
-    return std::nullopt;
-}
-
 std::string PrintableCode(u32 code) {
     std::string text;
     for (int i = 0; i < 4; ++i) {
@@ -118,7 +113,7 @@ u8 MaskedChannel(u32 pixel, u32 mask, u8 fallback) {
 std::optional<Image> ReadUncompressed(const u8* data, std::size_t size, u32 width, u32 height, std::string* error) {
     const u32 flags = ReadU32(data + kOffFormatFlags);
     const u32 bits = ReadU32(data + kOffBitCount);
-    if (bits != 32) return Reject(error, "unsupported DDS pixel format (" + std::to_string(bits) + "-bit uncompressed)");
+    if (bits != 32) return RejectImage(error, "unsupported DDS pixel format (" + std::to_string(bits) + "-bit uncompressed)");
     u32 masks[4];
     for (int i = 0; i < 4; ++i) masks[i] = ReadU32(data + kOffMasks + 4 * i);
     if (!(flags & kFlagAlphaPixels)) masks[3] = 0;
@@ -128,7 +123,7 @@ std::optional<Image> ReadUncompressed(const u8* data, std::size_t size, u32 widt
         masks[2] = 0x000000FF;
     }
     const std::size_t pixels = std::size_t(width) * height;
-    if ((size - kHeaderBytes) / 4 < pixels) return Reject(error, "DDS pixel data truncated");
+    if ((size - kHeaderBytes) / 4 < pixels) return RejectImage(error, "DDS pixel data truncated");
     Image image{width, height, ImageFormat::Rgba8, std::vector<u8>(pixels * 4)};
     for (std::size_t i = 0; i < pixels; ++i) {
         const u32 pixel = ReadU32(data + kHeaderBytes + i * 4);
@@ -141,7 +136,7 @@ std::optional<Image> ReadCompressed(const u8* data, std::size_t size, u32 width,
                                     std::string* error) {
     const std::size_t blocksX = (width + 3) / 4, blocksY = (height + 3) / 4;
     const std::size_t blockBytes = DxtBlockBytes(kind);
-    if ((size - kHeaderBytes) / blockBytes < blocksX * blocksY) return Reject(error, "DDS block data truncated");
+    if ((size - kHeaderBytes) / blockBytes < blocksX * blocksY) return RejectImage(error, "DDS block data truncated");
     Image image{width, height, ImageFormat::Rgba8, std::vector<u8>(std::size_t(width) * height * 4)};
     u8 texels[64];
     for (std::size_t by = 0; by < blocksY; ++by) {
@@ -179,25 +174,25 @@ void DecodeDxtBlock(DxtKind kind, const u8* block, u8 out[64]) {
 }
 
 std::optional<Image> ReadDds(const u8* data, std::size_t size, std::string* error) {
-    if (!LooksLikeDds(data, size)) return Reject(error, "not a DDS file");
-    if (size < kHeaderBytes) return Reject(error, "DDS header truncated");
+    if (!LooksLikeDds(data, size)) return RejectImage(error, "not a DDS file");
+    if (size < kHeaderBytes) return RejectImage(error, "DDS header truncated");
     if (ReadU32(data + kOffDescSize) != 124 || ReadU32(data + kOffFormatSize) != 32)
-        return Reject(error, "bad DDS header sizes");
+        return RejectImage(error, "bad DDS header sizes");
     const u32 width = ReadU32(data + kOffWidth), height = ReadU32(data + kOffHeight);
     if (width == 0 || height == 0 || width > kMaxImageSide || height > kMaxImageSide)
-        return Reject(error, "DDS size out of range");
+        return RejectImage(error, "DDS size out of range");
     if (ReadU32(data + kOffCaps2) & (kCaps2CubeMap | kCaps2Volume))
-        return Reject(error, "unsupported DDS texture (cube map or volume)");
+        return RejectImage(error, "unsupported DDS texture (cube map or volume)");
     const u32 flags = ReadU32(data + kOffFormatFlags);
     if (flags & kFlagFourCC) {
         const u32 code = ReadU32(data + kOffFourCC);
         if (code == FourCCCode("DXT1")) return ReadCompressed(data, size, width, height, DxtKind::Dxt1, error);
         if (code == FourCCCode("DXT3")) return ReadCompressed(data, size, width, height, DxtKind::Dxt3, error);
         if (code == FourCCCode("DXT5")) return ReadCompressed(data, size, width, height, DxtKind::Dxt5, error);
-        return Reject(error, "unsupported DDS pixel format (compression '" + PrintableCode(code) + "')");
+        return RejectImage(error, "unsupported DDS pixel format (compression '" + PrintableCode(code) + "')");
     }
     if (flags & kFlagRgb) return ReadUncompressed(data, size, width, height, error);
-    return Reject(error, "unsupported DDS pixel format");
+    return RejectImage(error, "unsupported DDS pixel format");
 }
 
 }  // namespace Ostrel

@@ -50,4 +50,7 @@ std::optional<Image> DecodeImage(const u8* data, std::size_t size, const std::st
 // The same without logging: the reason goes to *error.
 std::optional<Image> DecodeImageQuiet(const u8* data, std::size_t size, std::string* error);
 
+// For readers: stores reason in *error (when given) and answers "no image".
+std::nullopt_t RejectImage(std::string* error, std::string reason);
+
 }  // namespace Ostrel

@@ -13,11 +13,6 @@ namespace Ostrel {
 
 namespace {
 
-std::nullopt_t Reject(std::string* error, std::string reason) {
-    if (error) *error = std::move(reason);
-    return std::nullopt;
-}
-
 bool LooksLikePng(const u8* data, std::size_t size) {
     static const u8 kSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
     return size >= 8 && std::memcmp(data, kSignature, 8) == 0;
@@ -58,16 +53,16 @@ bool PngFitsInFile(const u8* data, std::size_t size) {
 }
 
 std::optional<Image> ReadWithStb(const u8* data, std::size_t size, std::string* error) {
-    if (size > std::size_t(INT_MAX)) return Reject(error, "image file too large");
-    if (LooksLikeTga(data, size) && !TgaFitsInFile(data, size)) return Reject(error, "TGA pixel data truncated");
-    if (LooksLikePng(data, size) && !PngFitsInFile(data, size)) return Reject(error, "PNG pixel data truncated");
+    if (size > std::size_t(INT_MAX)) return RejectImage(error, "image file too large");
+    if (LooksLikeTga(data, size) && !TgaFitsInFile(data, size)) return RejectImage(error, "TGA pixel data truncated");
+    if (LooksLikePng(data, size) && !PngFitsInFile(data, size)) return RejectImage(error, "PNG pixel data truncated");
     int width = 0, height = 0, components = 0;
     if (!stbi_info_from_memory(data, int(size), &width, &height, &components))
-        return Reject(error, std::string("unknown or malformed image (") + stbi_failure_reason() + ")");
+        return RejectImage(error, std::string("unknown or malformed image (") + stbi_failure_reason() + ")");
     if (width <= 0 || height <= 0 || u32(width) > kMaxImageSide || u32(height) > kMaxImageSide)
-        return Reject(error, "image size out of range");
+        return RejectImage(error, "image size out of range");
     stbi_uc* pixels = stbi_load_from_memory(data, int(size), &width, &height, &components, 4);
-    if (!pixels) return Reject(error, std::string("malformed image (") + stbi_failure_reason() + ")");
+    if (!pixels) return RejectImage(error, std::string("malformed image (") + stbi_failure_reason() + ")");
     Image image{u32(width), u32(height), ImageFormat::Rgba8, {}};
     image.pixels.assign(pixels, pixels + std::size_t(width) * height * 4);
     stbi_image_free(pixels);
@@ -76,10 +71,15 @@ std::optional<Image> ReadWithStb(const u8* data, std::size_t size, std::string* 
 
 }  // namespace
 
+std::nullopt_t RejectImage(std::string* error, std::string reason) {
+    if (error) *error = std::move(reason);
+    return std::nullopt;
+}
+
 void Image::FloatsAt(u32 x, u32 y, float out[4]) const { std::memcpy(out, PixelAt(x, y), 16); }
 
 std::optional<Image> DecodeImageQuiet(const u8* data, std::size_t size, std::string* error) {
-    if (data == nullptr || size == 0) return Reject(error, "empty file");
+    if (data == nullptr || size == 0) return RejectImage(error, "empty file");
     if (LooksLikeDds(data, size)) return ReadDds(data, size, error);
     if (LooksLikePfm(data, size)) return ReadPfm(data, size, error);
     return ReadWithStb(data, size, error);

@@ -68,11 +68,6 @@ float ReadFloat(const u8* p, bool littleEndian) {
     return value;
 }
 
-std::nullopt_t Reject(std::string* error, const char* reason) {
-    if (error) *error = reason;
-    return std::nullopt;
-}
-
 }  // namespace
 
 bool LooksLikePfm(const u8* data, std::size_t size) {
@@ -80,21 +75,21 @@ bool LooksLikePfm(const u8* data, std::size_t size) {
 }
 
 std::optional<Image> ReadPfm(const u8* data, std::size_t size, std::string* error) {
-    if (!LooksLikePfm(data, size)) return Reject(error, "not a float map (no \"PF\" or \"Pf\" line)");
+    if (!LooksLikePfm(data, size)) return RejectImage(error, "not a float map (no \"PF\" or \"Pf\" line)");
     const u32 channels = data[1] == 'F' ? 3 : 1;
     HeaderCursor header(data, size);
     header.Token();
     u32 width = 0, height = 0;
     float scale = 0.0f;
     if (!ParseSide(header.Token(), width) || !ParseSide(header.Token(), height))
-        return Reject(error, "bad width or height in the float map header");
+        return RejectImage(error, "bad width or height in the float map header");
     if (!ParseScale(header.Token(), scale) || !header.EndOfHeader())
-        return Reject(error, "bad scale line in the float map header");
+        return RejectImage(error, "bad scale line in the float map header");
     if (width == 0 || height == 0 || width > kMaxImageSide || height > kMaxImageSide)
-        return Reject(error, "float map size out of range");
+        return RejectImage(error, "float map size out of range");
     const std::size_t offset = header.Position();
     const std::size_t rowFloats = std::size_t(width) * channels;
-    if ((size - offset) / 4 / rowFloats < height) return Reject(error, "float map pixel data truncated");
+    if ((size - offset) / 4 / rowFloats < height) return RejectImage(error, "float map pixel data truncated");
 
     const bool littleEndian = scale < 0.0f;
     Image image;
