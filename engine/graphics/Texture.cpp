@@ -1,5 +1,8 @@
 #include "engine/graphics/Texture.h"
 
+#include "engine/graphics/RenderDevice.h"
+#include "engine/graphics/device/Device.h"
+
 #include "engine/io/FilePath.h"
 #include "engine/io/FileSystemFile.h"
 #include "engine/io/IFile.h"
@@ -9,6 +12,8 @@
 #include <vector>
 
 namespace Ostrel {
+
+Texture::~Texture() { Release(); }
 
 bool Texture::LoadFromResource(const char* name) {
     ResourceManager* resources = ResourceManager::Instance();
@@ -44,13 +49,36 @@ bool Texture::CreateFromStream(const char* name, IFile& file) {
 bool Texture::CreateFromBytes(const std::string& name, const u8* bytes, std::size_t size) {
     std::optional<Image> image = DecodeImage(bytes, size, name.empty() ? std::string("generated texture") : name);
     if (!image) return false;
+    Release();
     m_name = name;
     m_width = float(image->width);
     m_height = float(image->height);
     m_image = std::move(image);
+    GetDeviceTexture();
     return true;
 }
 
-void Texture::Release() { m_image.reset(); }
+void Texture::Release() {
+    RenderDevice* renderDevice = GetRenderDevice();
+    if (m_deviceTexture && renderDevice) {
+        std::lock_guard<RenderDevice> lock(*renderDevice);
+        // A device released with the window took its textures with it.
+        if (rd::Device* device = renderDevice->GetDevice()) device->Release(m_deviceTexture);
+    }
+    m_deviceTexture = nullptr;
+}
+
+rd::Texture* Texture::GetDeviceTexture() {
+    if (m_deviceTexture || !m_image) return m_deviceTexture;
+    RenderDevice* renderDevice = GetRenderDevice();
+    if (!renderDevice) return nullptr;
+    std::lock_guard<RenderDevice> lock(*renderDevice);
+    rd::Device* device = renderDevice->GetDevice();
+    if (!device) return nullptr;
+    const rd::Format format = m_image->format == ImageFormat::Rgba8 ? rd::Format::A8R8G8B8 : rd::Format::A32B32G32R32F;
+    m_deviceTexture = device->CreateTexture(m_image->width, m_image->height, format, m_image->pixels.data(), false);
+    if (m_deviceTexture) m_deviceTexture->SetName(m_name);
+    return m_deviceTexture;
+}
 
 }  // namespace Ostrel

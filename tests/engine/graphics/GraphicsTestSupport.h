@@ -1,13 +1,19 @@
 #pragma once
 // Shared by the graphics tests: a log capture and scratch folders.
 
+#include "engine/graphics/RenderDevice.h"
+#include "engine/graphics/device/RecordingDevice.h"
 #include "engine/io/ILogProvider.h"
 #include "engine/io/Logger.h"
+#include "engine/resources/ResourceKinds.h"
+#include "engine/resources/ResourceManager.h"
 
 #include <filesystem>
 #include <fstream>
 #include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace Ostrel::Testing {
 
@@ -47,5 +53,27 @@ inline void WriteGraphicsFile(const std::filesystem::path& path, const std::stri
     std::filesystem::create_directories(path.parent_path());
     std::ofstream(path, std::ios::binary) << bytes;
 }
+
+// A render device on the recording backend, made at once.
+struct RecordingRenderDevice {
+    RecordingRenderDevice() {
+        device.SetFactory(rd::RecordingDevice::MakeFactory(0, [this](rd::RecordingDevice& made) { recording = &made; }));
+        device.SetWindowParameters({64, 64, nullptr, true});
+        device.Create();
+    }
+    RenderDevice device;
+    rd::RecordingDevice* recording = nullptr;
+};
+
+// A resource tree of the given files (path under the root, text).
+struct ScratchResources {
+    ScratchResources(const std::string& name, const std::vector<std::pair<std::string, std::string>>& files)
+        : root(FreshGraphicsFolder(name)) {
+        for (const auto& [file, text] : files) WriteGraphicsFile(root / file, text);
+        RegisterResourceKinds(resources, root.string());
+    }
+    std::filesystem::path root;
+    ResourceManager resources;
+};
 
 }  // namespace Ostrel::Testing
