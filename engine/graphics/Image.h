@@ -8,7 +8,7 @@
 // bytes the file really holds, so a malformed or hostile file is refused with
 // a reason instead of crashing or reserving memory it cannot fill.
 //
-// Formats: PNG and TGA (and whatever else the stb decoder knows) give RGBA8;
+// Formats: PNG and TGA (decoded by stb; nothing else is handed to it) give RGBA8;
 // DDS gives RGBA8 (uncompressed 32-bit, or DXT1/3/5 decoded here); PFM gives
 // RGBA32F with alpha 1 (colour "PF" or grey "Pf" files).
 
@@ -42,8 +42,8 @@ struct Image {
 // The longest side any reader accepts.
 constexpr u32 kMaxImageSide = 8192;
 
-// Decodes bytes by their content (PNG, DDS and PFM by signature, anything
-// else through stb, TGA checked for a plausible size first). On failure logs
+// Decodes bytes by their content (PNG, DDS and PFM by signature, TGA by a
+// plausible header whose size the file can hold). On failure logs
 // "<name>: <reason>, skipped" and returns nothing.
 std::optional<Image> DecodeImage(const u8* data, std::size_t size, const std::string& name);
 

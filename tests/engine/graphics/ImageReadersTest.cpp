@@ -169,7 +169,10 @@ TEST(StbImages, HeadersPromisingMoreThanTheFileHoldsAreRefusedBeforeDecoding) {
     EXPECT_NE(Reason(tga).find("truncated"), std::string::npos);
     tga[2] = 10;  // run-length encoded: still far too little data
     EXPECT_NE(Reason(tga).find("truncated"), std::string::npos);
-    EXPECT_FALSE(Reason("not an image at all, just text").empty());
+    EXPECT_NE(Reason("not an image at all, just text").find("unknown image format"), std::string::npos);
+    // Formats stb knows but textures do not use are refused before it sees
+    // them (its PNM reader overflows on long numbers).
+    EXPECT_NE(Reason("P6" + std::string(120, '7') + "I9").find("unknown image format"), std::string::npos);
     EXPECT_FALSE(Reason("").empty());
 }
 
