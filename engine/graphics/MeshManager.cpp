@@ -21,21 +21,34 @@ Mesh* MeshManager::Find(const std::string& name) const {
     return it == m_meshes.end() ? nullptr : it->second.get();
 }
 
-void MeshManager::ReleaseAllBuffers() {
+// The device lock is never taken while the map's lock is held (buffers are
+// made and released under the device lock, and a thread holding the device
+// lock may look meshes up), so these work on a copy of the list.
+std::vector<Mesh*> MeshManager::AllMeshes(bool withRetired) const {
     std::lock_guard<std::mutex> lock(m_mutex);
-    for (auto& [name, mesh] : m_meshes) mesh->ReleaseBuffers();
-    for (auto& mesh : m_retired) mesh->ReleaseBuffers();
+    std::vector<Mesh*> meshes;
+    for (const auto& [name, mesh] : m_meshes) meshes.push_back(mesh.get());
+    if (withRetired)
+        for (const auto& mesh : m_retired) meshes.push_back(mesh.get());
+    return meshes;
+}
+
+void MeshManager::ReleaseAllBuffers() {
+    for (Mesh* mesh : AllMeshes(true)) mesh->ReleaseBuffers();
 }
 
 void MeshManager::RebuildAllBuffers() {
-    std::lock_guard<std::mutex> lock(m_mutex);
-    for (auto& [name, mesh] : m_meshes) mesh->Build();
+    for (Mesh* mesh : AllMeshes(false)) mesh->Build();
 }
 
 void MeshManager::Clear() {
-    std::lock_guard<std::mutex> lock(m_mutex);
-    m_meshes.clear();
-    m_retired.clear();
+    std::map<std::string, std::unique_ptr<Mesh>> meshes;
+    std::vector<std::unique_ptr<Mesh>> retired;
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        meshes.swap(m_meshes);
+        retired.swap(m_retired);
+    }
 }
 
 std::size_t MeshManager::Count() const {

@@ -41,6 +41,8 @@ public:
     std::size_t Count() const;
 
 private:
+    std::vector<Mesh*> AllMeshes(bool withRetired) const;
+
     mutable std::mutex m_mutex;
     std::map<std::string, std::unique_ptr<Mesh>> m_meshes;
     std::vector<std::unique_ptr<Mesh>> m_retired;

@@ -36,9 +36,14 @@ bool CheckFloatTextureInput(float width, float height, int columns) {
 TextureManager::TextureManager() = default;
 TextureManager::~TextureManager() { Clear(); }
 
+// Textures give their device textures back under the device lock, and a
+// thread holding that lock may look textures up; so no texture is deleted
+// while the map's lock is held.
 Texture* TextureManager::Create(const std::string& name) {
+    std::unique_ptr<Texture> replaced;
     std::lock_guard<std::mutex> lock(m_mutex);
     std::unique_ptr<Texture>& slot = m_textures[name];
+    replaced = std::move(slot);
     slot = std::make_unique<Texture>();
     return slot.get();
 }
@@ -66,9 +71,11 @@ Texture* TextureManager::Find(const std::string& name) const {
 }
 
 void TextureManager::Destroy(Texture* texture) {
+    std::unique_ptr<Texture> doomed;
     std::lock_guard<std::mutex> lock(m_mutex);
     for (auto it = m_textures.begin(); it != m_textures.end(); ++it) {
         if (it->second.get() == texture) {
+            doomed = std::move(it->second);
             m_textures.erase(it);
             return;
         }
@@ -76,8 +83,9 @@ void TextureManager::Destroy(Texture* texture) {
 }
 
 void TextureManager::Clear() {
+    std::map<std::string, std::unique_ptr<Texture>> doomed;
     std::lock_guard<std::mutex> lock(m_mutex);
-    m_textures.clear();
+    doomed.swap(m_textures);
 }
 
 std::size_t TextureManager::Count() const {
