@@ -48,4 +48,7 @@ private:
     std::vector<std::unique_ptr<Mesh>> m_retired;
 };
 
+// The live mesh manager, or null before the mains build it.
+inline MeshManager* GetMeshManager() { return MeshManager::Instance(); }
+
 }  // namespace Ostrel
