@@ -7,6 +7,7 @@
 #include "engine/graphics/MeshBuilders.h"
 #include "engine/graphics/MeshManager.h"
 #include "engine/graphics/ModelLoaders.h"
+#include "engine/graphics/TextureManager.h"
 #include "engine/io/ConfigureFileXML.h"
 #include "engine/io/Log.h"
 #include "engine/io/LogStartup.h"
@@ -34,6 +35,7 @@ void RegisterResources(ResourceManager& resources) {
     resources.RegisterLoader(kKindProperty, LoadPropertyAsset);
     RegisterModelLoaders(resources);
     RegisterFontLoader(resources);
+    resources.RegisterLoader(kKindImage, LoadTextureResource);
 }
 
 void StartLog(Logger& logger, const std::string& userFolder) {

@@ -1,6 +1,7 @@
 #include "engine/actions/AnimationAction.h"
 
-#include "engine/actions/EngineAccess.h"
+#include "engine/actions/ActionSupport.h"
+#include "engine/components/FidgetControl.h"
 #include "engine/components/MeshComponent.h"
 #include "engine/components/ObjectMessages.h"
 #include "engine/core/Composition.h"
@@ -41,7 +42,7 @@ void AnimationAction::SetLoop(bool loop) {
 }
 
 int AnimationAction::OnUpdate(f32) {
-    Composition* owner = FindLiveObject(GetOwner());
+    Composition* owner = FindActionObject(GetOwner());
     if (!owner) return kActionFinished;
     SendAnimationMessages(*owner);
     ApplyToComponents(*owner);
@@ -65,6 +66,10 @@ void AnimationAction::SendAnimationMessages(Composition& owner) {
 void AnimationAction::ApplyToComponents(Composition& owner) {
     if (m_applyVisibility)
         if (auto* mesh = owner.GetComponentAs<MeshComponent>()) mesh->SetVisible(m_visible);
+    FidgetControl* fidget = GetFidgetControlOf(&owner);
+    if (!fidget) return;
+    if (m_applyRate) fidget->SetAnimationRate(m_rate);
+    if (m_applyLoop) fidget->SetLooping(m_loop);
 }
 
 }  // namespace Ostrel

@@ -1,6 +1,6 @@
 #include "engine/actions/PlaySoundAction.h"
 
-#include "engine/actions/EngineAccess.h"
+#include "engine/actions/ActionSupport.h"
 #include "engine/core/CoreSystem.h"
 #include "engine/core/Reflect.h"
 
@@ -9,7 +9,7 @@ LV_REFLECT_CLASS(Ostrel::PlaySoundAction);
 namespace Ostrel {
 
 int PlaySoundAction::OnUpdate(f32) {
-    if (CoreSystem* core = CurrentCoreSystem()) core->SendMessageStringValue("PlaySound", m_sound);
+    if (CoreSystem* core = ActionCore()) core->SendMessageStringValue("PlaySound", m_sound);
     return kActionFinished;
 }
 

@@ -1,6 +1,6 @@
 #include "engine/actions/SpawnAction.h"
 
-#include "engine/actions/EngineAccess.h"
+#include "engine/actions/ActionSupport.h"
 #include "engine/core/Composition.h"
 #include "engine/core/CoreSystem.h"
 #include "engine/core/EngineLog.h"
@@ -21,30 +21,28 @@ void SpawnAction::OnStart() {
     ActionBase::OnStart();
     SetFixedStep(true);
     SetStep(m_period);
-    Subscribe(true);
+    if (Composition* owner = FindActionObject(GetOwner()))
+        m_ownerListeners.Listen(*owner, "UpdateSpawnAction", MakeDelegate(this, &SpawnAction::OnUpdateSpawnAction));
+    CoreSystem* core = ActionCore();
+    if (core && !m_onDestroyed) {
+        m_onDestroyed = MakeDelegate(this, &SpawnAction::OnObjectDestroyed);
+        core->Listen("ObjectDestroyed", m_onDestroyed);
+    }
 }
 
 void SpawnAction::OnEnd() {
-    Subscribe(false);
+    StopListening();
     ActionBase::OnEnd();
 }
 
-void SpawnAction::Subscribe(bool on) {
-    if (on && m_onDestroyed) return;
-    if (!on && !m_onDestroyed) return;
-    Composition* owner = FindLiveObject(GetOwner());
-    CoreSystem* core = CurrentCoreSystem();
-    if (on) {
-        m_onUpdateSpawn = MakeDelegate(this, &SpawnAction::OnUpdateSpawnAction);
-        m_onDestroyed = MakeDelegate(this, &SpawnAction::OnObjectDestroyed);
-        if (owner) owner->Listen("UpdateSpawnAction", m_onUpdateSpawn);
-        if (core) core->Listen("ObjectDestroyed", m_onDestroyed);
-        return;
+SpawnAction::~SpawnAction() { StopListening(); }
+
+void SpawnAction::StopListening() {
+    if (m_onDestroyed) {
+        if (CoreSystem* core = ActionCore()) core->Unlisten("ObjectDestroyed", m_onDestroyed);
+        m_onDestroyed = FunctionRef();
     }
-    if (core) core->Unlisten("ObjectDestroyed", m_onDestroyed);
-    if (owner) owner->Unlisten("UpdateSpawnAction", m_onUpdateSpawn);
-    m_onUpdateSpawn = FunctionRef();
-    m_onDestroyed = FunctionRef();
+    m_ownerListeners.UnlistenAll();
 }
 
 int SpawnAction::OnUpdate(f32) {
@@ -58,7 +56,7 @@ bool SpawnAction::CanSpawn() const {
 }
 
 void SpawnAction::Spawn() {
-    ObjectManager* objects = CurrentObjects();
+    ObjectManager* objects = ActionObjects();
     if (!objects) return;
     Composition* owner = objects->GetObject(GetOwner());
     const u32 id = objects->CreateObject(m_archetype, owner ? owner->GetTransform() : nullptr);

@@ -14,6 +14,7 @@
 // An archetype that cannot be made is logged once per name and skipped: it
 // takes no place in the list, so the spawner keeps trying.
 
+#include "engine/actions/ActionSupport.h"
 #include "engine/core/ActionBase.h"
 #include "engine/core/MetaClassOf.h"
 #include "engine/core/VariantFunction.h"
@@ -27,6 +28,8 @@ namespace Ostrel {
 class SpawnAction final : public ActionBase {
 public:
     explicit SpawnAction(const std::string& archetype = "", f32 period = 0.0f, int maximum = 0);
+    // Unsubscribes what is still subscribed (an action deleted unended).
+    ~SpawnAction() override;
 
     void OnStart() override;
     void OnEnd() override;
@@ -41,14 +44,15 @@ public:
 
 private:
     void Spawn();
-    void Subscribe(bool on);
+    void StopListening();
 
     f32 m_period;
     std::string m_archetype;
     int m_maximum;
     std::vector<u32> m_spawned;
     std::set<std::string> m_reportedMissing;
-    FunctionRef m_onUpdateSpawn;
+    OwnerListeners m_ownerListeners;
+    // The global "ObjectDestroyed" listener while started.
     FunctionRef m_onDestroyed;
 };
 

@@ -1,6 +1,6 @@
 #include "engine/actions/TimedLifeAction.h"
 
-#include "engine/actions/EngineAccess.h"
+#include "engine/actions/ActionSupport.h"
 #include "engine/core/ObjectManager.h"
 #include "engine/core/Reflect.h"
 
@@ -15,7 +15,7 @@ void TimedLifeAction::OnStart() {
 }
 
 int TimedLifeAction::OnUpdate(f32) {
-    if (ObjectManager* objects = CurrentObjects()) objects->DestroyObject(GetOwner());
+    if (ObjectManager* objects = ActionObjects()) objects->DestroyObject(GetOwner());
     return kActionFinished;
 }
 

@@ -5,6 +5,7 @@
 #include "engine/actions/TimedBlockAction.h"
 #include "engine/actions/TimedLifeAction.h"
 #include "engine/components/ComponentSupport.h"
+#include "engine/components/FidgetControl.h"
 #include "engine/components/MeshComponent.h"
 #include "engine/components/ObjectMessages.h"
 #include "engine/components/TransformComponent.h"
@@ -48,8 +49,61 @@ public:
 LV_DECLARE_META_CLASS(Ostrel::ComponentTest::SpawnProbe);
 LV_REFLECT_CLASS(Ostrel::ComponentTest::SpawnProbe);
 
-namespace Ostrel::ComponentTest {
+namespace Ostrel::ActionTest {
 namespace {
+
+using ComponentTest::SpawnProbe;
+using ComponentTest::WriteScratchFile;
+
+// Records, in order, the animation messages an object receives, as "Name"
+// or "Name=value".
+class ObjectMessageLog {
+public:
+    void Listen(Composition& object, const std::string& name) {
+        m_named.push_back(std::make_unique<Named>(Named{this, name}));
+        Named* named = m_named.back().get();
+        if (name == "SetSkeleton" || name == "SetAnimation") {
+            object.Listen(name, MakeDelegate(named, &Named::OnText));
+        } else if (name == "SetShowBindPose") {
+            object.Listen(name, MakeDelegate(named, &Named::OnBool));
+        } else {
+            object.Listen(name, MakeDelegate(named, &Named::OnBare));
+        }
+    }
+    std::vector<std::string> lines;
+
+private:
+    // One per name, so the handler knows which message it got.
+    struct Named {
+        ObjectMessageLog* log;
+        std::string name;
+        void OnBare() { log->lines.push_back(name); }
+        void OnText(std::string* text) { log->lines.push_back(name + "=" + *text); }
+        void OnBool(bool value) { log->lines.push_back(name + (value ? "=1" : "=0")); }
+    };
+    std::vector<std::unique_ptr<Named>> m_named;
+};
+
+// A fidget that only records what the animation action asks of it, into
+// the same list as the messages. Owned by the test: the factory did not make
+// it and leaves it alone when the object goes.
+class RecordingFidget final : public Component, public FidgetControl {
+public:
+    explicit RecordingFidget(std::vector<std::string>* lines) : m_lines(lines) {}
+    void Initialize() override {}
+    Component* Clone() const override { return nullptr; }
+    void Uninitialize() override {}
+    void Serialize(Serializer*) override {}
+    void ExposeProperties(TweakBarGroup*) override {}
+    u32 GetTypeId() const override { return FidgetControl::kTypeId; }
+    Variant ToVariant() override { return Variant(); }
+    void SetAnimation(const std::string& name) override { m_lines->push_back("fidget animation " + name); }
+    void SetAnimationRate(f32 rate) override { m_lines->push_back("rate=" + std::to_string(rate).substr(0, 3)); }
+    void SetLooping(bool looping) override { m_lines->push_back(looping ? "loop=1" : "loop=0"); }
+
+private:
+    std::vector<std::string>* m_lines;
+};
 
 const char* const kArchetypes = R"(
 <spawner-obj>
@@ -240,8 +294,11 @@ TEST(TimedActions, ABlockAddedAfterAnActionOfItsLaneMakesItWait) {
 }
 
 TEST(SoundAndAnimationActions, SendTheirMessagesInOrderAndFinishInOneStep) {
+    ObjectMessageLog messages;
+    RecordingFidget fidget(&messages.lines);
     ActionWorld world(kArchetypes);
     Composition* actor = world.Create("actor-obj");
+    ASSERT_TRUE(actor->AddComponent(&fidget));
     world.Step(0.0f);
 
     std::vector<std::string> sounds;
@@ -257,7 +314,6 @@ TEST(SoundAndAnimationActions, SendTheirMessagesInOrderAndFinishInOneStep) {
     world.core.Unlisten("PlaySound", onSound);
     EXPECT_EQ(sounds, (std::vector<std::string>{"light-thud-sfx"}));
 
-    ObjectMessageLog messages;
     for (const char* name : {"SetShowBindPose", "SetSkeleton", "SetAnimation", "RefreshAnimation"})
         messages.Listen(*actor, name);
     auto* animation = new AnimationAction;
@@ -266,10 +322,14 @@ TEST(SoundAndAnimationActions, SendTheirMessagesInOrderAndFinishInOneStep) {
     animation->SetMeshVisible(true);
     animation->SetSkeletonName("hinge");
     animation->SetShowBindPose(false);
+    animation->SetLoop(false);
+    animation->SetRate(1.5f);
     GetBrainComponentOf(actor)->AddAction(animation);
     world.Step(0.016f);
-    EXPECT_EQ(messages.lines, (std::vector<std::string>{"SetShowBindPose=0", "SetSkeleton=hinge",
-                                                        "SetAnimation=hinge-wave", "RefreshAnimation"}));
+    // The new clip is chosen and refreshed before its rate and looping are set.
+    EXPECT_EQ(messages.lines,
+              (std::vector<std::string>{"SetShowBindPose=0", "SetSkeleton=hinge", "SetAnimation=hinge-wave",
+                                        "RefreshAnimation", "rate=1.5", "loop=0"}));
     EXPECT_TRUE(actor->GetComponentAs<MeshComponent>()->IsVisible());
     EXPECT_TRUE(GetBrainComponentOf(actor)->GetActionList()->IsEmpty());
 
@@ -328,4 +388,4 @@ TEST(RandomFloat, StaysWithinItsRangeAndReachesBothEnds) {
 }
 
 }  // namespace
-}  // namespace Ostrel::ComponentTest
+}  // namespace Ostrel::ActionTest
