@@ -232,6 +232,8 @@ TEST_F(CollisionWorldTest, SpherePairsTouchByTheirRulesAndTakeTheSideOfTheLarges
     EXPECT_NEAR(X(first) - X(second), 1.0f, 1e-5f);
     EXPECT_EQ(firstInbox.received.at(0).side, 0);
     EXPECT_EQ(secondInbox.received.at(0).side, 1);
+    // Sizes of exactly 1, so the radii add up to exactly 1.
+    Collider(first).Volume().size = Collider(second).Volume().size = Vec3(1, 1, 1);
     first->GetTransform()->SetPosition(Vec3(40, 0, 0));
     second->GetTransform()->SetPosition(Vec3(39, 0, 0));
     DetectAndDispatch();

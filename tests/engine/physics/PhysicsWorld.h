@@ -78,7 +78,7 @@ public:
     Composition* Spawn(const std::string& archetype, const Vec3& at) {
         Composition* object = Create(archetype);
         if (!object) return nullptr;
-        object->GetTransform()->SetPosition(at);
+        if (TransformComponent* transform = object->GetTransform()) transform->SetPosition(at);
         objects.Update(0.0f);
         return object;
     }
