@@ -22,6 +22,10 @@ using PhysicsTest::PhysicsWorld;
 constexpr float kFrame = 0.016f;
 constexpr float kFloorTop = 0.5f;
 
+float HalfHeight(Composition* object) {
+    return object->GetComponentAs<CollisionComponent>()->GetVolume().size.y / 2.0f;
+}
+
 std::string ReadSource(const std::string& path) {
     std::ifstream in(std::string(LV_SOURCE_DIR) + "/" + path, std::ios::binary);
     std::ostringstream text;
@@ -29,10 +33,14 @@ std::string ReadSource(const std::string& path) {
     return text.str();
 }
 
-// A world over the stock archetypes, configured from the game's physics.xcfg.
+// A world over the game's archetypes (floor-obj and ball-obj are stock
+// objects; crate-obj, a 2 x 2 x 2 box with gravity, is a core test object),
+// configured from the game's physics.xcfg.
 class StockWorld : public PhysicsWorld {
 public:
-    StockWorld() : PhysicsWorld(ReadSource("rsc/objects/stock-objects.xobj")) {
+    StockWorld()
+        : PhysicsWorld(ReadSource("rsc/objects/stock-objects.xobj") +
+                       ReadSource("rsc/objects/core-test-objects.xobj")) {
         ConfigureFileXML config(true);
         EXPECT_TRUE(config.Load(std::string(LV_SOURCE_DIR) + "/rsc/physics.xcfg"));
         physics.LoadConfig(&config);
@@ -76,7 +84,8 @@ TEST_P(FloorScenario, CrateComesToRestOnTheTopFaceAndBothHearOfItEveryFrame) {
     }
     EXPECT_GT(touchingFrames, 60);
     EXPECT_EQ(floorInbox.received.size(), crateInbox.received.size());
-    EXPECT_NEAR(PhysicsWorld::PositionOf(crate).y, kFloorTop + 0.5f, 1e-5f);
+    EXPECT_EQ(HalfHeight(crate), 1.0f);
+    EXPECT_NEAR(PhysicsWorld::PositionOf(crate).y, kFloorTop + HalfHeight(crate), 1e-5f);
     EXPECT_EQ(PhysicsWorld::VelocityOf(crate).y, 0.0f);
     EXPECT_EQ(PhysicsWorld::PositionOf(floor), Vec3(0, 0, 0));
 }
@@ -101,7 +110,7 @@ TEST_P(FloorScenario, BallIsPushedOutEveryFrameButKeepsItsFallingSpeed) {
 }
 
 TEST_P(FloorScenario, PausedFramesSendNothingButStillDrawTheVolumes) {
-    Composition* crate = world.Spawn("crate-obj", Vec3(0, 1, 0));
+    Composition* crate = world.Spawn("crate-obj", Vec3(0, 1.5f, 0));
     Inbox& crateInbox = world.Watch(crate);
     world.Frame(kFrame);
     ASSERT_EQ(crateInbox.received.size(), 1u);
@@ -137,7 +146,7 @@ TEST(PhysicsLevelLoad, GridBuildsOnTheLoaderThreadWhileTheMainThreadCreatesDestr
     StockWorld world;
     Composition* floor = world.Spawn("floor-obj", Vec3(0, 0, 0));
     SRand(7);
-    auto somewhere = [] { return float(Rand() % 1600) / 100.0f - 8.0f; };
+    auto somewhere = [] { return float(Rand() % 1200) / 100.0f - 8.0f; };
     std::vector<u32> made;
     for (int level = 0; level < 20; ++level) {
         std::thread loader = world.StartLevelLoad();
@@ -145,7 +154,7 @@ TEST(PhysicsLevelLoad, GridBuildsOnTheLoaderThreadWhileTheMainThreadCreatesDestr
             made.push_back(world.objects.CreateObject("barrel-obj", nullptr));
             world.objects.GetObject(made.back())->GetTransform()->SetPosition(Vec3(somewhere(), 3, somewhere()));
             made.push_back(world.objects.CreateObject("crate-obj", nullptr));
-            world.objects.GetObject(made.back())->GetTransform()->SetPosition(Vec3(somewhere(), 2, somewhere()));
+            world.objects.GetObject(made.back())->GetTransform()->SetPosition(Vec3(somewhere(), 1.6f, somewhere()));
             if (made.size() > 12) {
                 world.objects.DestroyObject(made.front());
                 made.erase(made.begin());
@@ -156,9 +165,9 @@ TEST(PhysicsLevelLoad, GridBuildsOnTheLoaderThreadWhileTheMainThreadCreatesDestr
     }
     EXPECT_TRUE(world.physics.GetCollisionWorld().IsGridReady());
     for (int frame = 0; frame < 60; ++frame) world.Frame(kFrame);
-    Composition* crate = world.Spawn("crate-obj", Vec3(9.3f, 2, 9.3f));
+    Composition* crate = world.Spawn("crate-obj", Vec3(8.5f, 3, 8.5f));
     for (int frame = 0; frame < 60; ++frame) world.Frame(kFrame);
-    EXPECT_NEAR(PhysicsWorld::PositionOf(crate).y, kFloorTop + 0.5f, 1e-5f);
+    EXPECT_NEAR(PhysicsWorld::PositionOf(crate).y, kFloorTop + HalfHeight(crate), 1e-5f);
     EXPECT_EQ(PhysicsWorld::PositionOf(floor), Vec3(0, 0, 0));
 }
 
