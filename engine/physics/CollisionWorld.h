@@ -108,18 +108,48 @@ private:
     void GrowWorldBounds(const CollisionComponent& collider);
     void InsertStatic(u32 handle, const CollisionComponent& collider);
 
+    // One collider taking part in this frame's detection, with its current
+    // corners. A pair whose corners are apart cannot pass PairTest (every
+    // overlap test implies touching corners) and is skipped without calling
+    // it, unless B is Static level geometry, where the swept test may still
+    // find a hit. Corners are refreshed whenever a test or a push moves one.
+    struct Entry {
+        CollisionComponent* collider;
+        Vec3 min;
+        Vec3 max;
+        u32 id;
+        bool sweptAgainst;  // Static with a LevelGeometryComponent
+    };
+
+    u32 AddEntry(CollisionComponent* collider);
+    void Refresh(Entry& entry);
     void DetectBruteForce();
     void DetectInGrid();
     void FillDynamicCells();
+    // The corners of one cell's colliders side by side, so the corner check
+    // of one A against all of them runs as one tight loop.
+    struct CellBoxes {
+        std::vector<float> minX, maxX, minY, maxY, minZ, maxZ;
+        std::vector<u8> always;  // swept-against: never skipped
+        std::vector<u32> entries;
+        void Load(const std::vector<Entry>& all, const std::vector<u32>& which);
+        void Store(std::size_t slot, const Entry& entry);
+    };
+
     void TestCell(int x, int z);
-    void TestGridPair(CollisionComponent& a, CollisionComponent& b, bool bIsDynamic);
-    void TestAndResolve(CollisionComponent& a, CollisionComponent& b);
+    // A against boxes [begin, end) in order, through TestPair for those whose
+    // corners touch A's; the marks are taken again after anything moved.
+    void ScanCell(u32 a, CellBoxes& boxes, std::size_t begin, bool bIsDynamic);
+    // The pair (a, b) of this frame's entries; with pairLists, the grid's
+    // de-duplication through the pair lists (b's list only when b is
+    // dynamic). Returns whether a collider may have moved.
+    bool TestPair(u32 a, u32 b, bool pairLists, bool bIsDynamic);
 
     std::vector<u32> m_all;
     std::vector<u32> m_dynamic;
     std::vector<u32> m_static;  // guarded
     std::vector<ContactPair> m_contacts;
-    Grid<CollisionComponent*> m_dynamicCells;  // rebuilt by every grid detection
+    Grid<u32> m_dynamicCells;                  // entries, rebuilt by every grid detection
     Grid<u32> m_staticCells;                   // guarded
     Vec3 m_worldMin{0.0f, 0.0f, 0.0f};         // guarded
     Vec3 m_worldMax{0.0f, 0.0f, 0.0f};         // guarded
@@ -129,7 +159,12 @@ private:
     mutable std::mutex m_staticMutex;
 
     // Scratch reused from frame to frame.
-    std::vector<CollisionComponent*> m_colliders;
+    std::vector<Entry> m_entries;
+    std::vector<u32> m_staticEntries;  // entry of each static collider, by handle slot
+    std::vector<u32> m_cellStatics;
+    CellBoxes m_staticBoxes;
+    CellBoxes m_dynamicBoxes;
+    std::vector<u8> m_touching;
     std::vector<ContactPair> m_sending;
 };
 
