@@ -1,9 +1,13 @@
 #include "tests/engine/physics/PhysicsWorld.h"
 
+#include "engine/core/Random.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
+#include <map>
 
 namespace Ostrel {
 namespace {
@@ -307,6 +311,23 @@ TEST_F(CollisionWorldTest, GridReportsEachPairOnceAndNeverPairsStatics) {
     (void)overlapping;
 }
 
+TEST_F(CollisionWorldTest, APushIntoALaterStaticOfTheSameCellIsStillFound) {
+    Composition* first = world.Spawn("block", Vec3(-0.2f, 5, 0));
+    Composition* second = world.Spawn("block", Vec3(1.7f, 5, 0));
+    world.Spawn("block", Vec3(30, 5, 30));  // grows the grid: everything else shares cell (0, 0)
+    world.BuildGridOnLoaderThread();
+    ASSERT_EQ(Collision().GetStaticCell(0, 0).size(), 2u);
+    // Overlaps the first by 0.3 and misses the second by 0.2 until the first
+    // pushes it 0.3 toward +x.
+    Composition* crate = world.Spawn("crate", Vec3(0.5f, 5, 0));
+    Inbox& inbox = world.Watch(crate);
+    DetectAndDispatch();
+    ASSERT_EQ(inbox.received.size(), 2u);
+    EXPECT_EQ(inbox.received[0].other, first->GetId());
+    EXPECT_EQ(inbox.received[1].other, second->GetId());
+    EXPECT_NEAR(X(crate), 0.7f, 1e-5f);
+}
+
 TEST_F(CollisionWorldTest, DestroyedStaticsLeaveTheirCellsAndStaticPairListsStayEmpty) {
     Composition* slab = world.Spawn("slab", Vec3(0, 0, 0));
     Composition* post = world.Spawn("block", Vec3(0, 1, 0));
@@ -338,6 +359,96 @@ TEST_F(CollisionWorldTest, DestroyedStaticsLeaveTheirCellsAndStaticPairListsStay
     EXPECT_NEAR(PhysicsWorld::PositionOf(crate).y, 1.0f, 1e-4f);
     EXPECT_TRUE(Collider(slab).PairList().empty());
     EXPECT_LE(Collider(crate).PairList().size(), 1u);
+}
+
+}  // namespace
+}  // namespace Ostrel
+
+namespace Ostrel {
+namespace {
+
+// What grid detection must do, written plainly from its rules: cells in x
+// then z order; each dynamic collider of a cell against the cell's statics,
+// then against the dynamics after it; pairs already met are skipped.
+struct GridOutcome {
+    std::vector<std::array<s32, 4>> contacts;  // A id, B id, A's side, B's side
+    std::vector<Vec3> positions;
+};
+
+std::vector<Composition*> CrowdedScene(PhysicsWorld& world) {
+    std::vector<Composition*> objects{world.Spawn("slab", Vec3(0, 0, 0))};
+    SRand(99);
+    auto spread = [](float range) { return float(Rand() % 1000) / 1000.0f * range - range / 2; };
+    for (int i = 0; i < 12; ++i) objects.push_back(world.Spawn("block", Vec3(spread(14), 1, spread(14))));
+    world.BuildGridOnLoaderThread();
+    for (int i = 0; i < 60; ++i) {
+        const char* kind = i % 3 == 0 ? "ball" : "crate";
+        objects.push_back(world.Spawn(kind, Vec3(spread(14), 0.6f + spread(1.2f), spread(14))));
+    }
+    return objects;
+}
+
+std::vector<Vec3> Positions(const std::vector<Composition*>& objects) {
+    std::vector<Vec3> positions;
+    for (Composition* object : objects) positions.push_back(PhysicsWorld::PositionOf(object));
+    return positions;
+}
+
+TEST(CollisionGrid, DetectionMatchesThePlainRulesOnACrowdedScene) {
+    const char* const archetypes = kColliders;
+    GridOutcome fast;
+    {
+        PhysicsWorld world(archetypes);
+        world.meshes.meshes["Ball"] = PhysicsTest::SpherePoints(2.0f / std::sqrt(3.0f));
+        const std::vector<Composition*> objects = CrowdedScene(world);
+        world.physics.GetCollisionWorld().Detect();
+        for (const ContactPair& c : world.physics.GetCollisionWorld().GetContacts()) {
+            fast.contacts.push_back({s32(c.b.other), s32(c.a.other), c.a.side, c.b.side});
+        }
+        fast.positions = Positions(objects);
+    }
+    GridOutcome plain;
+    {
+        PhysicsWorld world(archetypes);
+        world.meshes.meshes["Ball"] = PhysicsTest::SpherePoints(2.0f / std::sqrt(3.0f));
+        const std::vector<Composition*> objects = CrowdedScene(world);
+        CollisionWorld& collision = world.physics.GetCollisionWorld();
+        std::vector<CollisionComponent*> cells[3][3];
+        for (Composition* object : objects) {
+            if (!object->GetComponentAs<MovementComponent>()) continue;
+            auto* c = object->GetComponentAs<CollisionComponent>();
+            CollisionWorld::CellSpan span;
+            if (!collision.GetCellSpan(c->GetMin(), c->GetMax(), span)) continue;
+            for (int x = span.x0; x <= span.x1; ++x)
+                for (int z = span.z0; z <= span.z1; ++z) cells[x][z].push_back(c);
+        }
+        std::map<u32, std::vector<u32>> met;
+        auto attempt = [&](CollisionComponent& a, CollisionComponent& b) {
+            std::vector<u32>& pairs = met[a.GetOwnerId()];
+            if (std::find(pairs.begin(), pairs.end(), b.GetOwnerId()) != pairs.end()) return;
+            if (!collision.PairTest(a, b)) return;
+            pairs.push_back(b.GetOwnerId());
+            met[b.GetOwnerId()].push_back(a.GetOwnerId());
+            const s32 side = collision.Resolve(a, b);
+            plain.contacts.push_back({s32(a.GetOwnerId()), s32(b.GetOwnerId()), side, OppositeSide(side)});
+        };
+        for (int x = 0; x < 3; ++x) {
+            for (int z = 0; z < 3; ++z) {
+                const auto& dynamics = cells[x][z];
+                for (std::size_t i = 0; i < dynamics.size(); ++i) {
+                    for (u32 handle : collision.GetStaticCell(x, z)) {
+                        attempt(*dynamics[i],
+                                *static_cast<CollisionComponent*>(world.objects.GetComponentByHandle(handle)));
+                    }
+                    for (std::size_t j = i + 1; j < dynamics.size(); ++j) attempt(*dynamics[i], *dynamics[j]);
+                }
+            }
+        }
+        plain.positions = Positions(objects);
+    }
+    EXPECT_GT(plain.contacts.size(), 40u) << "a scene crowded enough for pushes to cascade";
+    EXPECT_EQ(fast.contacts, plain.contacts);
+    EXPECT_EQ(fast.positions, plain.positions);
 }
 
 }  // namespace
