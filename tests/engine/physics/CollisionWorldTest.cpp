@@ -63,6 +63,15 @@ const char* const kColliders = R"(
         <ResolveWithDynamics>1</ResolveWithDynamics><ResolveWithStatics>1</ResolveWithStatics>
     </CollisionComponent>
 </mute>
+<loose>
+    <MessageComponent />
+    <MeshComponent><MeshID>Cube</MeshID></MeshComponent>
+    <MovementComponent />
+    <CollisionComponent>
+        <Static>0</Static>
+        <CollideWithDynamics>1</CollideWithDynamics><CollideWithStatics>1</CollideWithStatics>
+    </CollisionComponent>
+</loose>
 <slab>
     <TransformComponent><ScaX>20.0</ScaX><ScaZ>20.0</ScaZ></TransformComponent>
     <MessageComponent />
@@ -174,6 +183,29 @@ TEST_F(CollisionWorldTest, ShapeTwoNeverOverlapsAndAnObjectWithoutMessagesIsPush
     EXPECT_NEAR(X(mute), -0.05f, 1e-5f) << "resolved all the same";
     ASSERT_EQ(loudInbox.received.size(), 1u);
     EXPECT_EQ(loudInbox.received[0].side, 0);
+}
+
+TEST_F(CollisionWorldTest, CollidersWithoutATransformTakeNoPartInAnyMode) {
+    Composition* loose = world.Spawn("loose", Vec3());
+    Composition* crate = world.Spawn("crate", Vec3(0, 0, 0));
+    Composition* slab = world.Spawn("slab", Vec3(0, 0, 0));
+    EXPECT_EQ(Collision().GetAllIds().size(), 3u);
+    EXPECT_EQ(Collision().GetDynamicCount(), 1u) << "only the crate";
+    EXPECT_EQ(Collision().GetStaticCount(), 1u);
+    EXPECT_NE(world.log.find("has no TransformComponent"), std::string::npos);
+    Inbox& inbox = world.Watch(loose);
+    PhysicsSettings settings;
+    settings.drawCollision = true;
+    world.physics.SetSettings(settings);
+    for (bool grid : {false, true}) {
+        if (grid) world.BuildGridOnLoaderThread();
+        PhysicsTest::DrawnVolumes().clear();
+        world.physics.Update(0.016f);
+        EXPECT_TRUE(inbox.received.empty());
+        EXPECT_EQ(PhysicsTest::DrawnVolumes().size(), 2u) << "outlines of the crate and the slab only";
+    }
+    (void)crate;
+    (void)slab;
 }
 
 TEST_F(CollisionWorldTest, BoxPushesSplitTieToTheLowerAxisAndStopOnlyTheLanding) {
