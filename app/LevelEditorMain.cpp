@@ -126,19 +126,21 @@ void RunLevelEditor() {
     TutorialManager tutorialManager;
     userConfig.SetDirectory(userFolder);
     engine.LoadSystemConfigs();
+    ConnectWindowToGraphics(windowSystem, renderDevice, matrixManager);
     engine.CreateSystems();
     const DeviceParams params = windowSystem.GetDeviceParams();
     renderDevice.SetWindowParameters(params);
     input.SetWindow(params);
     uiSystem.SetScreenSize(params);
     matrixManager.SetScreenSize(params);
-    renderDevice.Create();
+    // Without a device the run ends here, in order, with a non-zero exit.
+    if (!StartRenderDevice(renderDevice)) return;
     lightManager.Initialize();
     matrixManager.Initialize();
     fontManager.SetScreenSize(params);
     fontManager.Initialize();
     tutorialManager.Connect();
-    resources.LoadResource("loading-pkg");
+    resources.LoadRequiredResource("loading-pkg");
     // The editor loads everything on the main thread before its first frame.
     resources.BackgroundLoad();
     CreatePrimitiveMeshes(meshManager);

@@ -124,18 +124,20 @@ void RunModelViewer() {
     TutorialManager tutorialManager;
     userConfig.SetDirectory(userFolder);
     engine.LoadSystemConfigs();
+    ConnectWindowToGraphics(windowSystem, renderDevice, matrixManager);
     engine.CreateSystems();
     const DeviceParams params = windowSystem.GetDeviceParams();
     renderDevice.SetWindowParameters(params);
     input.SetWindow(params);
     matrixManager.SetScreenSize(params);
     matrixManager.Initialize();
-    renderDevice.Create();
+    // Without a device the run ends here, in order, with a non-zero exit.
+    if (!StartRenderDevice(renderDevice)) return;
     lightManager.Initialize();
     fontManager.SetScreenSize(params);
     fontManager.Initialize();
     tutorialManager.Connect();
-    resources.LoadResource("loading-pkg");
+    resources.LoadRequiredResource("loading-pkg");
     resources.BackgroundLoad();
     CreatePrimitiveMeshes(meshManager);
     // Only acts in automated runs that name a test object (TAVRIN_TEST_OBJECT).
