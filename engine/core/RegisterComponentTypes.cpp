@@ -1,6 +1,9 @@
 #include "engine/core/RegisterComponentTypes.h"
 
+#include "engine/actions/OrbitObjectComponent.h"
+#include "engine/actions/RotationalVelocityComponent.h"
 #include "engine/actions/TimedLifeComponent.h"
+#include "engine/actions/WaveMotionComponent.h"
 #include "engine/components/CameraComponent.h"
 #include "engine/components/CollisionComponent.h"
 #include "engine/components/DefaultCameraLogicComponent.h"
@@ -36,7 +39,7 @@ void Placeholder(CompositionFactory& factory, const char* className) {
 void RegisterComponentTypes(CompositionFactory& f) {
     Register<BrainComponent>(f, "BrainComponent");
     Register<MessageComponent>(f, "MessageComponent");
-    Placeholder<FourCC("wavC")>(f, "WaveMotionComponent");
+    Register<WaveMotionComponent>(f, "WaveMotionComponent");
     Placeholder<FourCC("plrC")>(f, "PlayerComponent");
     Placeholder<FourCC("PCLC")>(f, "PlayerCameraLogicComponent");
     Placeholder<FourCC("emyC")>(f, "EnemyComponent");
@@ -87,10 +90,10 @@ void RegisterComponentTypes(CompositionFactory& f) {
     Placeholder<FourCC("SBil")>(f, "StaticBillboardComponent");
     Placeholder<FourCC("liht")>(f, "LightComponent");
     Placeholder<FourCC("lgeo")>(f, "LevelGeometryComponent");
-    Placeholder<FourCC("orbC")>(f, "OrbitObjectComponent");
+    Register<OrbitObjectComponent>(f, "OrbitObjectComponent");
     Placeholder<FourCC("trpc")>(f, "TransparentPlaneComponent");
     Placeholder<FourCC("aimc")>(f, "AimerComponent");
-    Placeholder<FourCC("rtvC")>(f, "RotationalVelocityComponent");
+    Register<RotationalVelocityComponent>(f, "RotationalVelocityComponent");
     Placeholder<FourCC("trgt")>(f, "LightTargetComponent");
     Register<RegionComponent>(f, "RegionComponent");
 }

@@ -61,7 +61,8 @@ const std::set<std::string> kRealClasses = {
     "BrainComponent",     "CollisionComponent", "DestructibleComponent", "MeshComponent",
     "MessageComponent",   "MovementComponent",  "PortalComponent",       "RegionComponent",
     "TransformComponent", "CameraComponent",    "DefaultCameraLogicComponent",
-    "TimedLifeComponent"};
+    "TimedLifeComponent", "WaveMotionComponent", "OrbitObjectComponent",
+    "RotationalVelocityComponent"};
 
 }  // namespace
 
