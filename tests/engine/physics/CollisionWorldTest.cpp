@@ -146,27 +146,6 @@ TEST(CollisionFlags, CollideFlagsDecideTheReportAndResolveFlagsThePush) {
     }
 }
 
-TEST_F(CollisionWorldTest, FilterIsSymmetricOverEveryFlagCombination) {
-    Composition* a = world.Spawn("crate", Vec3(0, 0, 0));
-    Composition* b = world.Spawn("crate", Vec3(0.5f, 0, 0));
-    auto flags = [](int bits) {
-        return ColliderFlags{bool(bits & 1), bool(bits & 2), bool(bits & 4), bool(bits & 8), bool(bits & 16)};
-    };
-    for (int i = 0; i < 32; ++i) {
-        for (int j = 0; j < 32; ++j) {
-            Flags(a) = flags(i);
-            Flags(b) = flags(j);
-            const bool ab = Collision().PairTest(Collider(a), Collider(b));
-            const bool ba = Collision().PairTest(Collider(b), Collider(a));
-            ASSERT_EQ(ab, ba) << i << " " << j;
-            // Statics need CollideWithStatics from the other side, dynamics CollideWithDynamics.
-            const bool aOk = flags(j).isStatic ? flags(i).collideWithStatics : flags(i).collideWithDynamics;
-            const bool bOk = flags(i).isStatic ? flags(j).collideWithStatics : flags(j).collideWithDynamics;
-            ASSERT_EQ(ab, aOk && bOk) << i << " " << j;
-        }
-    }
-}
-
 TEST_F(CollisionWorldTest, ShapeTwoNeverOverlapsAndAnObjectWithoutMessagesIsPushedSilently) {
     Composition* odd = world.Spawn("crate", Vec3(0, 0, 0));
     Composition* other = world.Spawn("crate", Vec3(0.2f, 0, 0));

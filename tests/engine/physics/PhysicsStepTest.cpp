@@ -35,8 +35,7 @@ PhysicsSettings Settings(float gravity, float drag = 0.0f, bool rk4 = false) {
     return s;
 }
 
-TEST(PhysicsStep, FixedStepsCarryTheRemainderAndOnlyTheFirstStepSavesThePreviousPosition) {
-    {
+TEST(PhysicsStep, ShortFramesStepOnlyOnceTheAccumulatorHoldsAStepAndKeepTheRemainder) {
     PhysicsWorld world(kBodies);
     Composition* mover = world.Spawn("mover", Vec3(0, 0, 0));
     float x = 0.0f;
@@ -46,8 +45,9 @@ TEST(PhysicsStep, FixedStepsCarryTheRemainderAndOnlyTheFirstStepSavesThePrevious
         EXPECT_FLOAT_EQ(PhysicsWorld::PositionOf(mover).x, x);
     }
     EXPECT_NEAR(world.physics.GetAccumulator(), 0.014f, 1e-6f);
-    }
+}
 
+TEST(PhysicsStep, ALongFrameStepsTwiceAndOnlyTheFirstStepSavesThePreviousPosition) {
     PhysicsWorld fresh(kBodies);
     Composition* other = fresh.Spawn("mover", Vec3(1, 2, 3));
     fresh.physics.Update(0.032f);
@@ -75,15 +75,15 @@ TEST(PhysicsStep, EulerAppliesAccelerationDragGravityThenMoves) {
     EXPECT_FLOAT_EQ(PhysicsWorld::PositionOf(accelerating).x, 1.16f * 0.016f);
 }
 
-TEST(PhysicsStep, RungeKuttaKeepsVelocityAndGivesEveryBodyGravity) {
-    {
+TEST(PhysicsStep, RungeKuttaDoesNotGrowTheVelocityByItself) {
     PhysicsWorld world(kBodies, Settings(0.0f, 0.0f, true));
     Composition* mover = world.Spawn("mover", Vec3(0, 0, 0));
     for (int i = 0; i < 500; ++i) world.physics.Update(0.016f);
-    EXPECT_FLOAT_EQ(PhysicsWorld::VelocityOf(mover).x, 1.0f) << "the velocity must not grow by itself";
+    EXPECT_FLOAT_EQ(PhysicsWorld::VelocityOf(mover).x, 1.0f);
     EXPECT_NEAR(PhysicsWorld::PositionOf(mover).x, 8.0f, 1e-3f);
-    }
+}
 
+TEST(PhysicsStep, RungeKuttaGivesEveryBodyGravityAndNoDrag) {
     PhysicsWorld heavy(kBodies, Settings(-10.0f, 0.5f, true));
     Composition* drifter = heavy.Spawn("drifter", Vec3(0, 0, 0));
     heavy.physics.Update(0.016f);
