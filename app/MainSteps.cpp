@@ -1,20 +1,23 @@
 #include "app/MainSteps.h"
 
+#include "engine/base/Logger.h"
 #include "engine/core/CompositionFactory.h"
 #include "engine/core/Engine.h"
+#include "engine/core/ScopedProfiler.h"
 #include "engine/core/System.h"
+#include "engine/graphics/Graphics.h"
 #include "engine/graphics/MeshBuilders.h"
 #include "engine/graphics/MeshManager.h"
+#include "engine/io/ArchetypeLoader.h"
 #include "engine/io/ConfigureFileXML.h"
+#include "engine/io/FilePath.h"
 #include "engine/io/LogStartup.h"
-#include "engine/io/Logger.h"
 #include "engine/io/PropertyManager.h"
 #include "engine/io/SerializerXML.h"
 #include "engine/io/StateResourceTable.h"
-#include "engine/platform/SoundDeviceManager.h"
-#include "engine/io/FilePath.h"
 #include "engine/resources/ResourceKinds.h"
 #include "engine/resources/ResourceManager.h"
+#include "engine/sound/SoundDeviceManager.h"
 
 namespace Ostrel {
 
@@ -53,6 +56,7 @@ void ConnectEngine(Engine& engine, ResourceManager& resources, StateResourceTabl
         }
     });
     engine.SetStateSelector([&states](const std::string& state) { states.SelectCurrent(state); });
+    engine.GetProfiler().SetTextDrawer(&Graphics::DrawDebugText);
 }
 
 void LogUpdateOrder(const Engine& engine) {

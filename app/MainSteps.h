@@ -35,7 +35,8 @@ void StartLog(Logger& logger, const std::string& userFolder);
 std::string LoadStates(ResourceManager& resources, SerializerXML& reader, StateResourceTable& states);
 
 // Hands each system its configuration (the resource named after the system,
-// or null) and lets the state stack select the entries of the state table.
+// or null), lets the state stack select the entries of the state table and
+// has the profiler draw its report as debug text of the graphics system.
 void ConnectEngine(Engine& engine, ResourceManager& resources, StateResourceTable& states);
 
 // One log line with the systems in update order, e.g. "Update order (12):

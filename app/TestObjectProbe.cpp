@@ -1,5 +1,6 @@
 #include "app/TestObjectProbe.h"
 
+#include "engine/base/Log.h"
 #include "engine/core/ActionBase.h"
 #include "engine/core/BrainComponent.h"
 #include "engine/core/Composition.h"
@@ -7,7 +8,6 @@
 #include "engine/core/Engine.h"
 #include "engine/core/ObjectManager.h"
 #include "engine/core/VarFun_Delegate.h"
-#include "engine/io/Log.h"
 
 #include <cstdlib>
 

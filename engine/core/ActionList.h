@@ -15,8 +15,8 @@
 // (its object torn down by one of its own actions) is handed to Abandon: the
 // running update then ends every action and deletes the list itself.
 
+#include "engine/base/Types.h"
 #include "engine/core/IAction.h"
-#include "engine/core/Types.h"
 
 #include <map>
 #include <vector>

@@ -1,9 +1,9 @@
 #include "engine/core/BrainComponent.h"
 
+#include "engine/base/Log.h"
 #include "engine/core/ActionList.h"
 #include "engine/core/Composition.h"
 #include "engine/core/CompositionFactory.h"
-#include "engine/core/EngineLog.h"
 #include "engine/core/Reflect.h"
 #include "engine/core/Variant.h"
 

@@ -8,9 +8,9 @@
 // object is being torn down) ends and deletes every action and leaves the
 // brain without a list; an action added after that is deleted at once.
 
+#include "engine/base/Types.h"
 #include "engine/core/Component.h"
 #include "engine/core/MetaClassOf.h"
-#include "engine/core/Types.h"
 
 namespace Ostrel {
 

@@ -17,7 +17,7 @@
 // Threads: archetype files load on the background-load thread, so the tables
 // and the component factories' lists are guarded by FactoryMutex().
 
-#include "engine/core/Types.h"
+#include "engine/base/Types.h"
 
 #include <list>
 #include <map>
@@ -74,7 +74,8 @@ public:
     void InitializeArchetypes();
     std::vector<std::string> GetArchetypeNames() const;
     // Destroys every archetype and runs the loader of every "ARCHETYPE"
-    // resource again. Objects already made are untouched.
+    // resource again. Objects already made are untouched. Built with the
+    // resource manager (engine/resources/ArchetypeReload.cpp).
     void ReloadArchetypes();
 
     std::size_t GetLiveCount() const;
@@ -93,10 +94,5 @@ private:
     std::list<Composition*> m_live;
     std::unordered_map<Composition*, std::list<Composition*>::iterator> m_liveIndex;
 };
-
-// The loader of the "ARCHETYPE" resource kind: every top-level element of the
-// ".xobj" file at path becomes an archetype named by its tag (not
-// initialised). A file that cannot be read is logged and changes nothing.
-void LoadArchetypeResource(const std::string& path);
 
 }  // namespace Ostrel

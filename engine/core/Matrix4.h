@@ -9,9 +9,9 @@
 // 0..1. Angles given to the builders are degrees converted with
 // DegToRad (3.1415927 / 180).
 
+#include "engine/base/Types.h"
 #include "engine/core/Vec3.h"
 #include "engine/core/Vec4.h"
-#include "engine/core/Types.h"
 
 namespace Ostrel {
 

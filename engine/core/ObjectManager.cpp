@@ -1,14 +1,14 @@
 #include "engine/core/ObjectManager.h"
 
-#include "engine/components/TransformComponent.h"
+#include "engine/base/Log.h"
 #include "engine/core/Component.h"
 #include "engine/core/Composition.h"
 #include "engine/core/CompositionFactory.h"
 #include "engine/core/CoreSystem.h"
 #include "engine/core/Engine.h"
 #include "engine/core/Reflect.h"
+#include "engine/core/TransformComponent.h"
 #include "engine/core/VarFun_Delegate.h"
-#include "engine/io/Log.h"
 
 // Created and deleted by its meta class; not copied (the handle tables are
 // not copyable).

@@ -3,8 +3,8 @@
 // it is given and draws no text. Like the real one, it records itself as the
 // instance.
 
+#include "engine/base/Types.h"
 #include "engine/core/GenericManager.h"
-#include "engine/core/Types.h"
 #include "engine/platform/DeviceParams.h"
 
 namespace Ostrel {

@@ -6,8 +6,8 @@
 // subsystem is built: the mains add it to the engine, and its frame
 // operations do nothing (no window content is drawn).
 
+#include "engine/base/Types.h"
 #include "engine/core/System.h"
-#include "engine/core/Types.h"
 
 #include <string>
 

@@ -2,7 +2,7 @@
 // Placeholder until the graphics subsystem is built: it keeps the screen size
 // it is given and builds no matrices.
 
-#include "engine/core/Types.h"
+#include "engine/base/Types.h"
 #include "engine/platform/DeviceParams.h"
 
 namespace Ostrel {

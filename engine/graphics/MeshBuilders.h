@@ -4,7 +4,7 @@
 // (divisions per face), a sphere of radius 0.5 (stacks, slices), the unit quad
 // in the XY plane (sprite) and the unit quad in the XZ plane (plane).
 
-#include "engine/core/Types.h"
+#include "engine/base/Types.h"
 
 namespace Ostrel {
 

@@ -1,6 +1,6 @@
 #include "engine/io/UserConfigManager.h"
 
-#include "engine/platform/Paths.h"
+#include "engine/base/Paths.h"
 
 namespace Ostrel {
 

@@ -1,14 +1,14 @@
 #include "engine/platform/WindowSystem.h"
 
+#include "engine/base/Log.h"
+#include "engine/base/RunSwitches.h"
+#include "engine/base/Serializer.h"
 #include "engine/core/Engine.h"
 #include "engine/core/VarFun_Delegate.h"
 #include "engine/io/ConfigureFile.h"
-#include "engine/io/Log.h"
-#include "engine/io/Serializer.h"
 #include "engine/io/UserConfigManager.h"
 #include "engine/platform/PlatformMessages.h"
 #include "engine/platform/QuitSignal.h"
-#include "engine/platform/RunSwitches.h"
 #include "engine/platform/ScriptedInputPlayer.h"
 
 #include <SDL.h>

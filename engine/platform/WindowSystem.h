@@ -23,9 +23,9 @@
 // Engine::CreateSystems read GetDeviceParams() (before, there is no window)
 // and hand them to the render device, Input::SetWindow and the others.
 
+#include "engine/base/Types.h"
 #include "engine/core/MetaClassOf.h"
 #include "engine/core/System.h"
-#include "engine/core/Types.h"
 #include "engine/platform/DeviceParams.h"
 #include "engine/platform/SdlWindow.h"
 #include "engine/platform/SubscriptionList.h"

@@ -2,8 +2,8 @@
 // Placeholder until the scripting subsystem is built: a System that the mains
 // add to the engine; every frame operation does nothing.
 
+#include "engine/base/Types.h"
 #include "engine/core/System.h"
-#include "engine/core/Types.h"
 
 #include <string>
 

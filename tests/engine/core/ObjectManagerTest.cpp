@@ -1,6 +1,5 @@
 #include "ObjectTestSupport.h"
 
-#include "engine/components/TransformComponent.h"
 #include "engine/core/ComponentFactory.h"
 #include "engine/core/Composition.h"
 #include "engine/core/CompositionFactory.h"
@@ -8,6 +7,7 @@
 #include "engine/core/Engine.h"
 #include "engine/core/HandleTable.h"
 #include "engine/core/ObjectManager.h"
+#include "engine/core/TransformComponent.h"
 
 #include <gtest/gtest.h>
 
