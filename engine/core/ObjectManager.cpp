@@ -12,6 +12,9 @@
 
 // Created and deleted by its meta class; not copied (the handle tables are
 // not copyable).
+// Created and deleted, never copied: the manager destroys every object in its
+// tables when it goes, so a copy of the tables would destroy each object a
+// second time, and a copy without them would be a new, empty manager.
 LV_REFLECT_CLASS(Ostrel::ObjectManager);
 
 namespace Ostrel {

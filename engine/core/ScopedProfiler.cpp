@@ -121,4 +121,4 @@ void RegisterScopedProfiler(Ostrel::MetaClass& meta) {
 
 }  // namespace
 
-LV_REFLECT_OPAQUE(Ostrel::ScopedProfiler, RegisterScopedProfiler);
+LV_REFLECT_CLASS(Ostrel::ScopedProfiler, RegisterScopedProfiler);

@@ -29,6 +29,23 @@ WindowSystem::WindowSystem(const char* name) : m_name(name ? name : "Tavrin"), m
     QuitSignal::Install();
 }
 
+WindowSystem::WindowSystem(const WindowSystem& other)
+    : System(),
+      m_posX(other.m_posX),
+      m_posY(other.m_posY),
+      m_windowed(other.m_windowed),
+      m_toolMode(other.m_toolMode),
+      m_style(other.m_style),
+      m_debug(other.m_debug),
+      m_name(other.m_name),
+      m_height(other.m_height),
+      m_width(other.m_width),
+      m_savedWidth(other.m_savedWidth),
+      m_savedHeight(other.m_savedHeight),
+      m_screenWidth(other.m_screenWidth),
+      m_screenHeight(other.m_screenHeight),
+      m_messages(other.m_messages) {}
+
 WindowSystem::~WindowSystem() {
     m_window.reset();
     m_video.reset();

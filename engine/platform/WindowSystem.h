@@ -49,6 +49,11 @@ public:
 
     // name is the window title ("Tavrin" for the tools).
     explicit WindowSystem(const char* name = "Tavrin");
+    // A copy carries the window settings (title, position, sizes, mode,
+    // style, debug and tool mode) and nothing that belongs to a running
+    // window: no window, no handlers, no scripted input, no subscriptions,
+    // and it does not become the current window system.
+    WindowSystem(const WindowSystem& other);
     ~WindowSystem() override;
 
     std::string GetName() const override { return "WindowSystem"; }

@@ -19,6 +19,12 @@ bool SoundChannel::IsPlaying() const { return HasChannel() && m_mixer->IsPlaying
 
 }  // namespace Ostrel
 
-LV_REFLECT_CLASS(Ostrel::SoundChannel);
-LV_REFLECT_WITH_META(Ostrel::SoundChannel*, Ostrel::ClassMetaFor<Ostrel::kMemAll>::Of<Ostrel::SoundChannel*>,
-                     "SoundChannel*");
+// Records are made and freed only by the sound system, never through the meta
+// class. A SoundChannel** message argument travels with the record's own meta
+// class (the variant points at the sender's SoundChannel* variable), so no
+// class of its own is registered for the pointer.
+LV_REFLECT_OPAQUE(Ostrel::SoundChannel);
+template <>
+Ostrel::MetaClass* Ostrel::MetaClassOf<Ostrel::SoundChannel*>() {
+    return Ostrel::MetaClassOf<Ostrel::SoundChannel>();
+}

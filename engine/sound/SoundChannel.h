@@ -44,7 +44,7 @@ private:
 }  // namespace Ostrel
 
 // Reflected so that a SoundChannel** ("PlaySoundControl", "ReleaseChannel")
-// can be a message argument: the argument's meta class is that of
-// SoundChannel*.
+// can be a message argument: MetaClassOf<SoundChannel*>() is SoundChannel's
+// own meta class.
 LV_DECLARE_META_CLASS(Ostrel::SoundChannel);
 LV_DECLARE_META_CLASS(Ostrel::SoundChannel*);

@@ -1,6 +1,7 @@
 #include "engine/sound/SoundSystem.h"
 
 #include "engine/base/Serializer.h"
+#include "engine/core/Reflect.h"
 #include "engine/platform/SoundAsset.h"
 #include "engine/platform/audio/AudioMixer.h"
 #include "engine/sound/SoundChannel.h"
@@ -207,3 +208,5 @@ void SoundSystem::OnQueryMuteSounds(SoundFamily family, bool* out) {
 }
 
 }  // namespace Ostrel
+
+LV_REFLECT_CLASS(Ostrel::SoundSystem);

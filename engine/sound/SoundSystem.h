@@ -21,6 +21,7 @@
 //
 // Main thread only; without a SoundDeviceManager every message is harmless.
 
+#include "engine/core/MetaClassOf.h"
 #include "engine/core/System.h"
 #include "engine/core/VariantFunction.h"
 #include "engine/platform/SoundDevice.h"
@@ -116,3 +117,5 @@ private:
 };
 
 }  // namespace Ostrel
+
+LV_DECLARE_META_CLASS(Ostrel::SoundSystem);

@@ -342,7 +342,39 @@ TEST(SoundReflection, FamilyAndChannelTypesAreRegisteredForMessageArguments) {
     std::string text;
     EXPECT_EQ(family->ToString(text, &value), "2");
     EXPECT_EQ(MetaRegistryInst::Instance().Find("SoundChannel"), MetaClassOf<SoundChannel>());
-    EXPECT_NE(MetaClassOf<SoundChannel*>(), nullptr);
+    // A SoundChannel** argument travels with the record's own class.
+    EXPECT_EQ(MetaClassOf<SoundChannel*>(), MetaClassOf<SoundChannel>());
+    EXPECT_EQ(MetaRegistryInst::Instance().Find("SoundChannel*"), nullptr);
+}
+
+TEST(SoundReflection, SystemsProfilerAndChannelHaveTheirMemoryCapabilities) {
+    struct Row {
+        const char* name;
+        bool create, remove, copy;
+    };
+    // ObjectManager is not copied: see its registration.
+    const Row rows[] = {
+        {"SoundSystem", true, true, false},   {"Input", true, true, false},
+        {"WindowSystem", true, true, true},   {"ObjectManager", true, true, false},
+        {"ScopedProfiler", true, true, false}, {"SoundChannel", false, false, false},
+    };
+    for (const Row& row : rows) {
+        MetaClass* meta = MetaRegistryInst::Instance().Find(row.name);
+        ASSERT_NE(meta, nullptr) << row.name;
+        EXPECT_EQ(meta->GetKind(), 15) << row.name;
+        EXPECT_EQ(meta->CanNew(), row.create) << row.name;
+        EXPECT_EQ(meta->CanDelete(), row.remove) << row.name;
+        EXPECT_EQ(meta->CanNewCopy(), row.copy) << row.name;
+        void* made = meta->New();
+        EXPECT_EQ(made != nullptr, row.create) << row.name;
+        if (made && row.copy) {
+            void* copy = nullptr;
+            meta->NewCopy(copy, made);
+            EXPECT_NE(copy, nullptr) << row.name;
+            meta->Delete(copy);
+        }
+        meta->Delete(made);
+    }
 }
 
 // The mains build the systems before the managers, so the sound system
