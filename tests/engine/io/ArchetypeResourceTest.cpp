@@ -38,8 +38,7 @@ protected:
 TEST_F(ArchetypeResourceTest, LoadsEveryTopLevelElementAsAnArchetype) {
     Ostrel::LoadArchetypeResource(kObjects);
     EXPECT_EQ(factory.GetArchetypeNames(),
-              (std::vector<std::string>{"brain-obj", "crate-obj", "static-obj", "timed-obj"}))
-        << "\"blank\" is reserved";
+              (std::vector<std::string>{"brain-obj", "crate-obj", "static-obj", "timed-obj"}));
     EXPECT_EQ(factory.GetLiveCount(), 0u);
     EXPECT_EQ(PositionOf("static-obj"), Vec3(0, 1, 0));
     const Composition* timed = factory.FindArchetype("timed-obj");
@@ -67,10 +66,11 @@ TEST_F(ArchetypeResourceTest, LoadingAgainKeepsTheFirstArchetypesWithoutLeaking)
     EXPECT_EQ(factory.GetLiveCount(), 0u);
 }
 
-TEST_F(ArchetypeResourceTest, UnknownComponentBlocksAreLoggedAndSkipped) {
+TEST_F(ArchetypeResourceTest, UnknownBlocksAndTheReservedNameAreLoggedAndSkipped) {
     testing::internal::CaptureStderr();
     testing::internal::CaptureStdout();
     Ostrel::LoadArchetypeResource(kData + "bad-block.xobj");
+    Ostrel::LoadArchetypeResource(kData + "reserved-objects.xobj");
     testing::internal::GetCapturedStdout();
     const std::string log = testing::internal::GetCapturedStderr();
     EXPECT_NE(log.find("'NoSuchComponent'"), std::string::npos) << log;
@@ -79,6 +79,10 @@ TEST_F(ArchetypeResourceTest, UnknownComponentBlocksAreLoggedAndSkipped) {
     EXPECT_EQ(factory.FindArchetype("bad-obj")->GetComponents().size(), 1u);
     EXPECT_EQ(PositionOf("bad-obj"), Vec3(0, 0, 3));
     EXPECT_NE(factory.FindArchetype("after-bad-obj"), nullptr) << "loading goes on";
+    EXPECT_NE(log.find("reserved-objects.xobj: archetype name 'blank' is reserved, skipped"), std::string::npos)
+        << log;
+    EXPECT_EQ(factory.FindArchetype("blank"), nullptr);
+    EXPECT_NE(factory.FindArchetype("after-blank-obj"), nullptr);
 }
 
 TEST_F(ArchetypeResourceTest, MissingOrMalformedFilesAreLoggedAndChangeNothing) {
