@@ -21,6 +21,7 @@
 
 #include <list>
 #include <map>
+#include <memory>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -87,7 +88,7 @@ private:
 
     static CompositionFactory* s_instance;
 
-    std::map<u32, Factory*> m_factories;
+    std::map<u32, std::unique_ptr<Factory>> m_factories;
     std::map<std::string, Composition*> m_archetypes;
     std::map<std::string, u32> m_typeIds;
     // Creation order, with an index for constant-time removal.
