@@ -16,7 +16,8 @@ void Register(CompositionFactory& factory, const char* className) {
     factory.AddComponentType(new ComponentFactory<T>(T::kTypeId), T::kTypeId, className);
 }
 
-// A class whose subsystem has not landed yet (see PlaceholderComponent).
+// A class registered by name and type id with an inert stand-in
+// (PlaceholderComponent) until its own class is written.
 template <u32 TypeId>
 void Placeholder(CompositionFactory& factory, const char* className) {
     Register<PlaceholderComponent<TypeId>>(factory, className);

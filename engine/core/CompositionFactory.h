@@ -8,7 +8,8 @@
 //   archetype, in creation order.
 // A new object is empty ("blank") or a deep copy of an archetype.
 //
-// Problems are printed to stdout, not logged (the texts are fixed). Each
+// Problems are printed to stdout, not logged: the factory's texts are part of
+// its output that tools and tests read on stdout. Each
 // program's main makes exactly one instance as a local, right at the start,
 // and registers the component types (RegisterComponentTypes); the destructor
 // reports objects never destroyed and frees everything, components before

@@ -1,7 +1,7 @@
 #pragma once
-// Placeholder until the graphics subsystem is built: it keeps the screen size
-// it is given and draws no text. Like the real one, it records itself as the
-// instance.
+// Placeholder for the graphics subsystem's FontManager. As it stands, it keeps
+// the screen size it is given and draws no text. It records itself as the
+// instance (GenericManager), so look-ups find it.
 
 #include "engine/base/Types.h"
 #include "engine/core/GenericManager.h"

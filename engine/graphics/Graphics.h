@@ -1,10 +1,10 @@
 #pragma once
-// The graphics system. For now it holds only the debug-drawing services:
-// anything may queue debug text or shapes for the current frame, and the
-// renderer draws them over the picture at the end of the frame (see
-// DebugDrawQueue). As a System it is a placeholder until the graphics
-// subsystem is built: the mains add it to the engine, and its frame
-// operations do nothing (no window content is drawn).
+// The graphics system. It holds the debug-drawing services: anything may
+// queue debug text or shapes for the current frame, and the renderer draws
+// them over the picture at the end of the frame (see DebugDrawQueue). As a
+// System it is a placeholder: the mains add it to the engine, and its frame
+// operations do nothing. Missing: the renderer, so no window content is
+// drawn.
 
 #include "engine/base/Types.h"
 #include "engine/core/System.h"

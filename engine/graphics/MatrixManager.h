@@ -1,6 +1,6 @@
 #pragma once
-// Placeholder until the graphics subsystem is built: it keeps the screen size
-// it is given and builds no matrices.
+// Placeholder for the graphics subsystem's MatrixManager. As it stands, it
+// keeps the screen size it is given and builds no matrices.
 
 #include "engine/base/Types.h"
 #include "engine/platform/DeviceParams.h"

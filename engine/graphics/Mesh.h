@@ -1,6 +1,6 @@
 #pragma once
-// Placeholder until the graphics subsystem is built: a mesh holds no vertices
-// yet. The mesh registry (MeshManager) hands these out by name.
+// Placeholder for the graphics subsystem's Mesh. As it stands, a mesh holds no
+// vertices yet. The mesh registry (MeshManager) hands these out by name.
 
 namespace Ostrel {
 

@@ -1,8 +1,9 @@
 #pragma once
-// Placeholder until the graphics subsystem is built: the builders of the
-// primitive shapes leave the mesh empty. The real ones fill a unit cube
-// (divisions per face), a sphere of radius 0.5 (stacks, slices), the unit quad
-// in the XY plane (sprite) and the unit quad in the XZ plane (plane).
+// Placeholder for the graphics subsystem's MeshBuilders. As it stands, the
+// builders of the primitive shapes leave the mesh empty. Missing: the builders
+// that fill a unit cube (divisions per face), a sphere of radius 0.5 (stacks,
+// slices), the unit quad in the XY plane (sprite) and the unit quad in the XZ
+// plane (plane).
 
 #include "engine/base/Types.h"
 

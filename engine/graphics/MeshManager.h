@@ -1,7 +1,7 @@
 #pragma once
-// Placeholder until the graphics subsystem is built: the mesh registry keeps
-// empty meshes by name. Create under an existing name replaces the earlier
-// mesh (pointers to it become invalid).
+// Placeholder for the graphics subsystem's MeshManager. As it stands, the
+// registry keeps empty meshes by name. Create under an existing name replaces
+// the earlier mesh (pointers to it become invalid).
 
 #include <map>
 #include <memory>

@@ -1,7 +1,7 @@
 #pragma once
-// Placeholder until the graphics subsystem is built: it keeps the window
-// parameters and records that Create was called; no GL context is made and
-// nothing is drawn.
+// Placeholder for the graphics subsystem's RenderDevice. As it stands, it
+// keeps the window parameters and records that Create was called; no GL
+// context is made and nothing is drawn.
 
 #include "engine/platform/DeviceParams.h"
 

@@ -1,7 +1,7 @@
 #pragma once
-// Placeholder until the graphics subsystem is built: it holds no skeletons;
-// the mains only construct and destroy it. Like the real one, it records
-// itself as the instance.
+// Placeholder for the graphics subsystem's SkeletonManager. As it stands, it
+// holds no skeletons; the mains only construct and destroy it. It records
+// itself as the instance (GenericManager), so look-ups find it.
 
 #include "engine/core/GenericManager.h"
 

@@ -1,7 +1,7 @@
 #pragma once
-// Placeholder until the graphics subsystem is built: it holds no textures; the
-// mains only construct and destroy it. Like the real one, it records itself as
-// the instance.
+// Placeholder for the graphics subsystem's TextureManager. As it stands, it
+// holds no textures; the mains only construct and destroy it. It records
+// itself as the instance (GenericManager), so look-ups find it.
 
 namespace Ostrel {
 

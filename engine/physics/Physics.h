@@ -1,6 +1,6 @@
 #pragma once
-// Placeholder until the physics subsystem is built: a System that the mains
-// add to the engine; every frame operation does nothing.
+// Placeholder for the physics subsystem's Physics. As it stands, it is a
+// System that the mains add to the engine; every frame operation does nothing.
 
 #include "engine/base/Types.h"
 #include "engine/core/System.h"

@@ -41,7 +41,7 @@ class ObjectManagerTest : public ::testing::Test {
 protected:
     void SetUp() override {
         engine.AddSystem(&core);
-        // The real transform takes id 27 before the probes can.
+        // TransformComponent takes id 27 before the probes can.
         factory.AddComponentType(new Ostrel::ComponentFactory<TransformComponent>(27), 27,
                                  "TransformComponent");
         RegisterProbes(factory);
