@@ -16,6 +16,7 @@
 #include "engine/graphics/LightManager.h"
 #include "engine/graphics/MatrixManager.h"
 #include "engine/graphics/MeshManager.h"
+#include "engine/graphics/MeshManagerLookup.h"
 #include "engine/graphics/RenderDevice.h"
 #include "engine/graphics/SkeletonManager.h"
 #include "engine/graphics/TextureManager.h"
@@ -67,6 +68,7 @@ struct GameManagers {
 
     RenderDevice renderDevice;
     MeshManager meshManager;
+    MeshManagerLookup meshLookup{meshManager};
     TextureManager textureManager;
     LightManager lightManager;
     MatrixManager matrixManager;
@@ -90,18 +92,21 @@ struct GameManagers {
 
     // The window parameters to the services that need them; the listening
     // managers subscribe here so they hear the first frame.
-    void Connect(const DeviceParams& params, GameSystems& systems) {
+    // False when no render device could be started: the run then ends in
+    // order, with a non-zero exit.
+    bool Connect(const DeviceParams& params, GameSystems& systems) {
         renderDevice.SetWindowParameters(params);
         systems.input.SetWindow(params);
         systems.uiSystem.SetScreenSize(params);
         matrixManager.SetScreenSize(params);
-        renderDevice.Create();
+        if (!StartRenderDevice(renderDevice)) return false;
         lightManager.Initialize();
         matrixManager.Initialize();
         hbvManager.Initialize();
         fontManager.SetScreenSize(params);
         fontManager.Initialize();
         tutorialManager.Connect();
+        return true;
     }
 };
 
@@ -120,9 +125,10 @@ void GameMain() {
     GameManagers managers(services.userFolder);
     // The window exists after the creation step.
     engine.LoadSystemConfigs();
+    ConnectWindowToGraphics(systems.windowSystem, managers.renderDevice, managers.matrixManager);
     engine.CreateSystems();
-    managers.Connect(systems.windowSystem.GetDeviceParams(), systems);
-    services.resources.LoadResource("loading-pkg");
+    if (!managers.Connect(systems.windowSystem.GetDeviceParams(), systems)) return;
+    services.resources.LoadRequiredResource("loading-pkg");
     CreatePrimitiveMeshes(managers.meshManager);
     TestObjectProbe probe(engine);  // acts only when TAVRIN_TEST_OBJECT is set
     engine.Run();

@@ -18,6 +18,7 @@
 #include "engine/graphics/LightManager.h"
 #include "engine/graphics/MatrixManager.h"
 #include "engine/graphics/MeshManager.h"
+#include "engine/graphics/MeshManagerLookup.h"
 #include "engine/graphics/RenderDevice.h"
 #include "engine/graphics/SkeletonManager.h"
 #include "engine/graphics/TextureManager.h"
@@ -73,6 +74,7 @@ struct EditorManagers {
 
     RenderDevice renderDevice;
     MeshManager meshManager;
+    MeshManagerLookup meshLookup{meshManager};
     LightManager lightManager;
     TextureManager textureManager;
     MatrixManager matrixManager;
@@ -95,17 +97,20 @@ struct EditorManagers {
 
     // The window parameters to the services that need them; the listening
     // managers subscribe here so they hear the first frame.
-    void Connect(const DeviceParams& params, EditorSystems& systems) {
+    // False when no render device could be started: the run then ends in
+    // order, with a non-zero exit.
+    bool Connect(const DeviceParams& params, EditorSystems& systems) {
         renderDevice.SetWindowParameters(params);
         systems.input.SetWindow(params);
         systems.uiSystem.SetScreenSize(params);
         matrixManager.SetScreenSize(params);
-        renderDevice.Create();
+        if (!StartRenderDevice(renderDevice)) return false;
         lightManager.Initialize();
         matrixManager.Initialize();
         fontManager.SetScreenSize(params);
         fontManager.Initialize();
         tutorialManager.Connect();
+        return true;
     }
 };
 
@@ -124,9 +129,10 @@ void RunLevelEditor() {
     EditorManagers managers(services.userFolder);
     // The window exists after the creation step.
     engine.LoadSystemConfigs();
+    ConnectWindowToGraphics(systems.windowSystem, managers.renderDevice, managers.matrixManager);
     engine.CreateSystems();
-    managers.Connect(systems.windowSystem.GetDeviceParams(), systems);
-    services.resources.LoadResource("loading-pkg");
+    if (!managers.Connect(systems.windowSystem.GetDeviceParams(), systems)) return;
+    services.resources.LoadRequiredResource("loading-pkg");
     // The editor loads everything on the main thread before its first frame.
     services.resources.BackgroundLoad();
     CreatePrimitiveMeshes(managers.meshManager);

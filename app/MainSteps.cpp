@@ -1,11 +1,13 @@
 #include "app/MainSteps.h"
 
+#include "engine/base/Log.h"
 #include "engine/core/Engine.h"
 #include "engine/core/ScopedProfiler.h"
 #include "engine/core/System.h"
 #include "engine/graphics/Graphics.h"
 #include "engine/graphics/MeshBuilders.h"
 #include "engine/graphics/MeshManager.h"
+#include "engine/graphics/ModelLoaders.h"
 #include "engine/io/ArchetypeLoader.h"
 #include "engine/io/ConfigureFileXML.h"
 #include "engine/io/FilePath.h"
@@ -29,6 +31,7 @@ void RegisterResources(ResourceManager& resources) {
     resources.RegisterLoader(kKindArchetype, LoadArchetypeResource);
     RegisterSoundLoaders(resources);
     resources.RegisterLoader(kKindProperty, LoadPropertyAsset);
+    RegisterModelLoaders(resources);
 }
 
 void LoadStates(ResourceManager& resources, SerializerXML& reader, StateResourceTable& states) {
@@ -56,9 +59,13 @@ void ConnectEngine(Engine& engine, StartupServices& services) {
         ConfigureFileXML config(true);
         if (path.IsValid() && config.Load(path.GetString())) {
             system.LoadConfig(&config);
-        } else {
-            system.LoadConfig(nullptr);
+            return;
         }
+        if (path.IsValid()) {
+            LogMessage(path.GetString() + ": configuration of " + system.GetName() + " could not be read (" +
+                       config.LoadError() + "), its defaults are kept\n");
+        }
+        system.LoadConfig(nullptr);
     });
     StateResourceTable& states = services.states;
     engine.SetStateSelector([&states](const std::string& state) { states.SelectCurrent(state); });

@@ -19,6 +19,7 @@
 #include "engine/graphics/LightManager.h"
 #include "engine/graphics/MatrixManager.h"
 #include "engine/graphics/MeshManager.h"
+#include "engine/graphics/MeshManagerLookup.h"
 #include "engine/graphics/RenderDevice.h"
 #include "engine/graphics/SkeletonManager.h"
 #include "engine/graphics/TextureManager.h"
@@ -72,6 +73,7 @@ struct ViewerManagers {
 
     RenderDevice renderDevice;
     MeshManager meshManager;
+    MeshManagerLookup meshLookup{meshManager};
     LightManager lightManager;
     MatrixManager matrixManager;
     TextureManager textureManager;
@@ -95,16 +97,19 @@ struct ViewerManagers {
     // The window parameters to the services that need them (there is no UI
     // system); the listening managers subscribe here so they hear the first
     // frame.
-    void Connect(const DeviceParams& params, ViewerSystems& systems) {
+    // False when no render device could be started: the run then ends in
+    // order, with a non-zero exit.
+    bool Connect(const DeviceParams& params, ViewerSystems& systems) {
         renderDevice.SetWindowParameters(params);
         systems.input.SetWindow(params);
         matrixManager.SetScreenSize(params);
         matrixManager.Initialize();
-        renderDevice.Create();
+        if (!StartRenderDevice(renderDevice)) return false;
         lightManager.Initialize();
         fontManager.SetScreenSize(params);
         fontManager.Initialize();
         tutorialManager.Connect();
+        return true;
     }
 };
 
@@ -123,9 +128,10 @@ void RunModelViewer() {
     ViewerManagers managers(services.userFolder);
     // The window exists after the creation step.
     engine.LoadSystemConfigs();
+    ConnectWindowToGraphics(systems.windowSystem, managers.renderDevice, managers.matrixManager);
     engine.CreateSystems();
-    managers.Connect(systems.windowSystem.GetDeviceParams(), systems);
-    services.resources.LoadResource("loading-pkg");
+    if (!managers.Connect(systems.windowSystem.GetDeviceParams(), systems)) return;
+    services.resources.LoadRequiredResource("loading-pkg");
     // The viewer loads everything on the main thread before its first frame.
     services.resources.BackgroundLoad();
     CreatePrimitiveMeshes(managers.meshManager);
