@@ -4,10 +4,12 @@
 #include "engine/core/Engine.h"
 #include "engine/core/ScopedProfiler.h"
 #include "engine/core/System.h"
+#include "engine/graphics/FontTemplateManager.h"
 #include "engine/graphics/Graphics.h"
 #include "engine/graphics/MeshBuilders.h"
 #include "engine/graphics/MeshManager.h"
 #include "engine/graphics/ModelLoaders.h"
+#include "engine/graphics/TextureManager.h"
 #include "engine/io/ArchetypeLoader.h"
 #include "engine/io/ConfigureFileXML.h"
 #include "engine/io/FilePath.h"
@@ -32,6 +34,8 @@ void RegisterResources(ResourceManager& resources) {
     RegisterSoundLoaders(resources);
     resources.RegisterLoader(kKindProperty, LoadPropertyAsset);
     RegisterModelLoaders(resources);
+    RegisterFontLoader(resources);
+    resources.RegisterLoader(kKindImage, LoadTextureResource);
 }
 
 void LoadStates(ResourceManager& resources, SerializerXML& reader, StateResourceTable& states) {
