@@ -50,6 +50,7 @@
 #include "engine/world/RoomInstanceManager.h"
 #include "engine/world/RoomPaletteManager.h"
 #include "engine/world/TutorialManager.h"
+#include "engine/world/WorldVisualLookup.h"
 
 #include <string>
 
@@ -116,6 +117,7 @@ void GameMain() {
     LightManager lightManager;
     MatrixManager matrixManager;
     PaletteRegistry paletteRegistry;
+    WorldVisualLookup visualLookup(textureManager, paletteRegistry);
     RoomInstanceManager roomInstanceManager;
     LevelInstanceManager levelInstanceManager;
     RoomPaletteManager roomPaletteManager;

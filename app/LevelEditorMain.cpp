@@ -50,6 +50,7 @@
 #include "engine/world/RoomInstanceManager.h"
 #include "engine/world/RoomPaletteManager.h"
 #include "engine/world/TutorialManager.h"
+#include "engine/world/WorldVisualLookup.h"
 #include "tools/editor/LevelEditor.h"
 
 #include <string>
@@ -122,6 +123,7 @@ void RunLevelEditor() {
     FontManager fontManager;
     PropertyManager propertyManager;
     PaletteRegistry paletteRegistry;
+    WorldVisualLookup visualLookup(textureManager, paletteRegistry);
     UserConfigManager userConfig(true);
     TutorialManager tutorialManager;
     userConfig.SetDirectory(userFolder);

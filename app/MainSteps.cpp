@@ -15,6 +15,7 @@
 #include "engine/io/FilePath.h"
 #include "engine/resources/ResourceKinds.h"
 #include "engine/resources/ResourceManager.h"
+#include "engine/world/TilePaletteRecord.h"
 
 namespace Ostrel {
 
@@ -29,6 +30,7 @@ void RegisterResources(ResourceManager& resources) {
     resources.RegisterLoader(kKindArchetype, LoadArchetypeResource);
     RegisterSoundLoaders(resources);
     resources.RegisterLoader(kKindProperty, LoadPropertyAsset);
+    resources.RegisterLoader(kKindTilePalette, LoadTilePaletteResource);
 }
 
 void StartLog(Logger& logger, const std::string& userFolder) {

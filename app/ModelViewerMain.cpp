@@ -50,6 +50,7 @@
 #include "engine/world/RoomInstanceManager.h"
 #include "engine/world/RoomPaletteManager.h"
 #include "engine/world/TutorialManager.h"
+#include "engine/world/WorldVisualLookup.h"
 #include "tools/viewer/ModelView.h"
 
 #include <string>
@@ -120,6 +121,7 @@ void RunModelViewer() {
     FontTemplateManager fontTemplateManager;
     FontManager fontManager;
     PaletteRegistry paletteRegistry;
+    WorldVisualLookup visualLookup(textureManager, paletteRegistry);
     UserConfigManager userConfig(true);
     TutorialManager tutorialManager;
     userConfig.SetDirectory(userFolder);

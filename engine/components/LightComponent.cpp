@@ -1,0 +1,46 @@
+#include "engine/components/LightComponent.h"
+
+#include "engine/components/ComponentSupport.h"
+#include "engine/core/Reflect.h"
+#include "engine/core/TweakBarGroup.h"
+#include "engine/core/Variant.h"
+#include "engine/io/Serializer.h"
+
+LV_REFLECT_CLASS(Ostrel::LightComponent);
+
+namespace Ostrel {
+
+namespace {
+
+struct FloatKey {
+    const char* key;
+    f32 Vec3::*member;
+    bool color;
+};
+
+constexpr FloatKey kKeys[] = {
+    {"Color_R", &Vec3::x, true},        {"Color_G", &Vec3::y, true},        {"Color_B", &Vec3::z, true},
+    {"Attenuation_X", &Vec3::x, false}, {"Attenuation_Y", &Vec3::y, false}, {"Attenuation_Z", &Vec3::z, false},
+};
+
+}  // namespace
+
+Component* LightComponent::Clone() const {
+    auto* copy = NewComponentOf<LightComponent>();
+    if (!copy) return nullptr;
+    copy->m_color = m_color;
+    copy->m_attenuation = m_attenuation;
+    return copy;
+}
+
+void LightComponent::Serialize(Serializer* s) {
+    for (const FloatKey& k : kKeys) s->SerializeFloat(k.key, &((k.color ? m_color : m_attenuation).*k.member));
+}
+
+void LightComponent::ExposeProperties(TweakBarGroup* panel) {
+    for (const FloatKey& k : kKeys) panel->AddFloat(k.key, &((k.color ? m_color : m_attenuation).*k.member), false);
+}
+
+Variant LightComponent::ToVariant() { return Variant(this); }
+
+}  // namespace Ostrel
