@@ -23,6 +23,13 @@ constexpr FloatKey kKeys[] = {
     {"Attenuation_X", &Vec3::x, false}, {"Attenuation_Y", &Vec3::y, false}, {"Attenuation_Z", &Vec3::z, false},
 };
 
+// The field a key names. (Written in two steps: g++ 12 applies .* to a copy
+// when the object expression is a conditional.)
+f32* Field(const FloatKey& k, Vec3& color, Vec3& attenuation) {
+    Vec3& vector = k.color ? color : attenuation;
+    return &(vector.*k.member);
+}
+
 }  // namespace
 
 Component* LightComponent::Clone() const {
@@ -34,11 +41,11 @@ Component* LightComponent::Clone() const {
 }
 
 void LightComponent::Serialize(Serializer* s) {
-    for (const FloatKey& k : kKeys) s->SerializeFloat(k.key, &((k.color ? m_color : m_attenuation).*k.member));
+    for (const FloatKey& k : kKeys) s->SerializeFloat(k.key, Field(k, m_color, m_attenuation));
 }
 
 void LightComponent::ExposeProperties(TweakBarGroup* panel) {
-    for (const FloatKey& k : kKeys) panel->AddFloat(k.key, &((k.color ? m_color : m_attenuation).*k.member), false);
+    for (const FloatKey& k : kKeys) panel->AddFloat(k.key, Field(k, m_color, m_attenuation), false);
 }
 
 Variant LightComponent::ToVariant() { return Variant(this); }
