@@ -40,19 +40,6 @@ Candidate MakeCandidate(const Box& box, u32 count) {
 
 float Volume(const Vec3& halfSize) { return halfSize.x * halfSize.y * halfSize.z; }
 
-float PlaneDistance(const Vec4& plane, const Vec3& p) {
-    return plane.x * p.x + plane.y * p.y + plane.z * p.z + plane.w;
-}
-
-// The corner of centre +- half that lies farthest along the plane's normal
-// (positive) or against it.
-Vec3 Corner(const Vec4& plane, const Vec3& centre, const Vec3& half, bool positive) {
-    Vec3 corner = centre;
-    const float normal[3] = {plane.x, plane.y, plane.z};
-    for (int a = 0; a < 3; ++a) corner[a] += (normal[a] > 0.0f) == positive ? half[a] : -half[a];
-    return corner;
-}
-
 struct CheaperFirst {
     bool operator()(const HbvSplit& a, const HbvSplit& b) const { return a.totalCost > b.totalCost; }
 };
@@ -76,10 +63,11 @@ std::array<Vec4, 6> FrustumPlanes(const Matrix4& m) {
 }
 
 bool BoxOutsideAnyPlane(const std::array<Vec4, 6>& planes, const Vec3& low, const Vec3& high) {
-    const Vec3 centre = (high + low) * 0.5f;
-    const Vec3 half = (high - low) * 0.5f;
-    for (const Vec4& plane : planes) {
-        if (PlaneDistance(plane, Corner(plane, centre, half, true)) < 0.0f) return true;
+    for (const Vec4& n : planes) {
+        const float x = n.x > 0.0f ? high.x : low.x;  // the box's positive corner
+        const float y = n.y > 0.0f ? high.y : low.y;
+        const float z = n.z > 0.0f ? high.z : low.z;
+        if (n.x * x + n.y * y + n.z * z + n.w < 0.0f) return true;
     }
     return false;
 }
@@ -103,17 +91,23 @@ void HbvTree::Clear() {
         if (node->right) pending.push_back(std::move(node->right));
     }
     m_objects.clear();
+    m_built = false;
+    m_layout.clear();
+    m_layoutHandles.clear();
+    m_layoutStale = true;
 }
 
 void HbvTree::AddObject(u32 handle, const Vec3& low, const Vec3& high, const Vec3& sortKey) {
-    if (!m_root) return;
+    if (!m_root || m_built) return;
     m_root->Grow(low, high);
     m_root->objects.push_back(static_cast<u32>(m_objects.size()));
     m_objects.push_back({handle, low, high, sortKey});
+    m_layoutStale = true;
 }
 
 void HbvTree::Build() {
-    if (!m_root) return;
+    if (!m_root || m_built) return;
+    m_built = true;
     std::priority_queue<HbvSplit, std::vector<HbvSplit>, CheaperFirst> work;
     work.push(Split(*m_root));
     while (!work.empty()) {
@@ -127,6 +121,7 @@ void HbvTree::Build() {
         if (leftCount > 1) work.push(Split(*node.left));
         if (rightCount >= 2) work.push(Split(*node.right));
     }
+    m_layoutStale = true;
 }
 
 void HbvTree::SortByAxis(std::vector<u32>& objects, int axis) const {
@@ -187,18 +182,59 @@ HbvSplit HbvTree::Split(HbvNode& node) {
     return record;
 }
 
-HbvTree::TestResult HbvTree::TestNode(HbvNode& node) const {
+u32 HbvTree::GetCachedPlane(const HbvNode& node) const {
+    if (m_layoutStale || node.layoutIndex >= m_layout.size()) return 0;
+    return m_layout[node.layoutIndex].cachedPlane;
+}
+
+// The tree the query walks: the nodes it can reach in depth-first order (left
+// before right), each knowing where its subtree ends, and one list of handles
+// in which every node's objects form one run. The run of an inner node is its
+// children's runs, so it holds the same objects as the node's own list.
+void HbvTree::LayOut() {
+    m_layout.clear();
+    m_layoutHandles.clear();
+    m_layoutStale = false;
+    if (!m_root) return;
+    constexpr u32 kEnter = ~0u;
+    std::vector<std::pair<HbvNode*, u32>> pending{{m_root.get(), kEnter}};
+    while (!pending.empty()) {
+        auto [node, index] = pending.back();
+        pending.pop_back();
+        if (index != kEnter) {  // the subtree of m_layout[index] is complete
+            m_layout[index].end = static_cast<u32>(m_layout.size());
+            m_layout[index].count = static_cast<u32>(m_layoutHandles.size()) - m_layout[index].first;
+            continue;
+        }
+        node->layoutIndex = static_cast<u32>(m_layout.size());
+        m_layout.push_back({node->centre, node->halfSize, 0, 0, static_cast<u32>(m_layoutHandles.size()), 0,
+                            node->leaf});
+        if (node->leaf) {
+            for (u32 object : node->objects) m_layoutHandles.push_back(m_objects[object].handle);
+            m_layout.back().end = node->layoutIndex + 1;
+            m_layout.back().count = static_cast<u32>(node->objects.size());
+            continue;
+        }
+        pending.push_back({node, node->layoutIndex});
+        pending.push_back({node->right.get(), kEnter});
+        pending.push_back({node->left.get(), kEnter});
+    }
+}
+
+HbvTree::TestResult HbvTree::TestNode(LaidOutNode& node) const {
+    static constexpr u8 kOrder[6][6] = {{0, 1, 2, 3, 4, 5}, {1, 2, 3, 4, 5, 0}, {2, 3, 4, 5, 0, 1},
+                                        {3, 4, 5, 0, 1, 2}, {4, 5, 0, 1, 2, 3}, {5, 0, 1, 2, 3, 4}};
     TestResult result = kInside;
-    for (u32 i = 0; i < 6; ++i) {
-        const u32 k = (i + node.cachedPlane) % 6;
+    for (u32 k : kOrder[node.cachedPlane]) {
         const Vec4& plane = m_planes[k];
-        if (PlaneDistance(plane, Corner(plane, node.centre, node.halfSize, true)) < 0.0f) {
+        const Vec3 offset = node.halfSize * m_positiveCorner[k];
+        const float atCentre = plane.x * node.centre.x + plane.y * node.centre.y + plane.z * node.centre.z + plane.w;
+        const float towards = plane.x * offset.x + plane.y * offset.y + plane.z * offset.z;
+        if (atCentre + towards < 0.0f) {  // the positive corner is outside
             node.cachedPlane = k;
             return kOutside;
         }
-        if (PlaneDistance(plane, Corner(plane, node.centre, node.halfSize, false)) < 0.0f) {
-            result = kIntersecting;
-        }
+        if (atCentre - towards < 0.0f) result = kIntersecting;  // the negative corner is
     }
     node.cachedPlane = 0;
     return result;
@@ -207,20 +243,29 @@ HbvTree::TestResult HbvTree::TestNode(HbvNode& node) const {
 void HbvTree::Query(const Matrix4& viewProjection, std::vector<u32>& out) {
     out.clear();
     m_planes = FrustumPlanes(viewProjection);
+    // Per plane, which way each axis goes to its positive corner (the
+    // negative corner is the opposite one).
+    for (int k = 0; k < 6; ++k) {
+        const Vec4& n = m_planes[k];
+        m_positiveCorner[k] = Vec3(n.x > 0.0f ? 1.0f : -1.0f, n.y > 0.0f ? 1.0f : -1.0f, n.z > 0.0f ? 1.0f : -1.0f);
+    }
     if (!m_root) return;
-    // Depth first, left before right, with a stack of our own (see Clear).
-    std::vector<HbvNode*> pending{m_root.get()};
-    while (!pending.empty()) {
-        HbvNode& node = *pending.back();
-        pending.pop_back();
+    if (m_layoutStale) LayOut();
+    // Outside: skip the subtree. Intersecting inner node: step into it (its
+    // left child comes next). Inside, or an intersecting leaf: take its run
+    // and skip the subtree.
+    for (std::size_t i = 0; i < m_layout.size();) {
+        LaidOutNode& node = m_layout[i];
         const TestResult result = TestNode(node);
-        if (result == kOutside) continue;
         if (result == kIntersecting && !node.leaf) {
-            pending.push_back(node.right.get());
-            pending.push_back(node.left.get());
+            ++i;
             continue;
         }
-        for (u32 index : node.objects) out.push_back(m_objects[index].handle);
+        if (result != kOutside) {
+            const auto first = m_layoutHandles.begin() + node.first;
+            out.insert(out.end(), first, first + node.count);
+        }
+        i = node.end;
     }
 }
 

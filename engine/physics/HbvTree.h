@@ -18,7 +18,10 @@
 // positive and negative corners, starting with the plane that rejected it
 // last time; a node wholly inside gives all its objects without visiting its
 // children, and so does an intersecting leaf, so a query answers a superset
-// of the objects whose boxes meet the frustum.
+// of the objects whose boxes meet the frustum. The query walks a compact
+// depth-first copy of the tree (nodes side by side, each node's handles one
+// run of a shared list), made after each change; the answer holds the same
+// objects as the nodes' own lists, in depth-first order.
 //
 // Not thread-safe: the owner serialises Build, Query and changes.
 
@@ -34,15 +37,15 @@
 namespace Ostrel {
 
 struct HbvNode {
-    // The frustum plane that last rejected this node, tested first next time.
-    u32 cachedPlane = 0;
     bool leaf = true;
     std::unique_ptr<HbvNode> left;
     std::unique_ptr<HbvNode> right;
     Vec3 centre;
     Vec3 halfSize;
-    // Indices into the tree's object list, of every object of the subtree.
+    // Every object of the subtree, as indices into the tree's object list.
     std::vector<u32> objects;
+    // Where the query keeps this node (see HbvTree::LayOut).
+    u32 layoutIndex = 0;
 
     // Grows the box to include [low, high]. Each half size stays at least
     // 0.001, and a new node's box starts as the point at the origin.
@@ -81,18 +84,22 @@ public:
     const HbvNode* GetRoot() const { return m_root.get(); }
 
     // Adds an object to the root: its handle, its world box and its sort key
-    // (its mesh centre in world space). Nothing without a root.
+    // (its mesh centre in world space). Nothing without a root or once built.
     void AddObject(u32 handle, const Vec3& low, const Vec3& high, const Vec3& sortKey);
     std::size_t GetObjectCount() const { return m_objects.size(); }
     u32 GetHandle(u32 index) const { return m_objects[index].handle; }
 
     // Splits the root until no node is worth splitting. Nothing without a
-    // root; a root with fewer than 2 objects stays a leaf.
+    // root or when built already; a root with fewer than 2 objects stays a
+    // leaf.
     void Build();
 
     // Empties out, then appends the handles of every object of the nodes the
     // frustum of viewProjection reaches (see above). Nothing without a root.
     void Query(const Matrix4& viewProjection, std::vector<u32>& out);
+    // The frustum plane that last rejected the node (0 when none did, or
+    // when the last query accepted it): the first one its next test tries.
+    u32 GetCachedPlane(const HbvNode& node) const;
 
 private:
     struct Object {
@@ -101,15 +108,32 @@ private:
         Vec3 high;
         Vec3 key;
     };
+    // A node as the query walks it: depth-first, next to its left child.
+    struct LaidOutNode {
+        Vec3 centre;
+        Vec3 halfSize;
+        u32 cachedPlane;  // the plane that rejected it last, tested first
+        u32 end;          // the index after its subtree
+        u32 first;        // its run in m_layoutHandles
+        u32 count;
+        bool leaf;
+    };
     enum TestResult { kInside = 0, kOutside = 1, kIntersecting = 2 };
 
     HbvSplit Split(HbvNode& node);
     void SortByAxis(std::vector<u32>& objects, int axis) const;
-    TestResult TestNode(HbvNode& node) const;
+    void LayOut();
+    TestResult TestNode(LaidOutNode& node) const;
 
     std::vector<Object> m_objects;
     std::unique_ptr<HbvNode> m_root;
     std::array<Vec4, 6> m_planes{};
+    std::array<Vec3, 6> m_positiveCorner{};
+    bool m_built = false;
+    // The query's copy of the tree, rebuilt when the tree changed.
+    std::vector<LaidOutNode> m_layout;
+    std::vector<u32> m_layoutHandles;
+    bool m_layoutStale = true;
 };
 
 }  // namespace Ostrel

@@ -104,9 +104,9 @@ TEST(HbvTree, SplitsCheapestFirstAndCullsWhatLiesBehind) {
     // plane (index 5) rejects the right cluster; once seen again, it is 0.
     tree.Query(Camera(Vec3(0, 0, 0), Vec3(1, 0, 0), 50.0f), found);
     EXPECT_TRUE(found.empty());
-    EXPECT_EQ(root->right->cachedPlane, 5u);
+    EXPECT_EQ(tree.GetCachedPlane(*root->right), 5u);
     tree.Query(Camera(Vec3(0, 0, 0), Vec3(1, 0, 0)), found);
-    EXPECT_EQ(root->right->cachedPlane, 0u);
+    EXPECT_EQ(tree.GetCachedPlane(*root->right), 0u);
 }
 
 TEST(HbvTree, EmptyAndDegenerateTreesStayWhole) {
@@ -122,7 +122,12 @@ TEST(HbvTree, EmptyAndDegenerateTreesStayWhole) {
     tree.Query(Camera(Vec3(0, 0, -10), Vec3(0, 0, 0)), found);
     EXPECT_TRUE(found.empty());
 
+    // A built tree takes no more objects (the level's list is closed).
+    tree.AddObject(5, Vec3(-1, -1, -1), Vec3(1, 1, 1), Vec3());
+    EXPECT_EQ(tree.GetObjectCount(), 0u);
+
     // One mesh: the root stays a leaf and returns it whenever it is seen.
+    tree.Reset();
     tree.AddObject(5, Vec3(-1, -1, -1), Vec3(1, 1, 1), Vec3());
     tree.Build();
     EXPECT_TRUE(tree.GetRoot()->leaf);
