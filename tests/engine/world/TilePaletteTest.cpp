@@ -1,0 +1,95 @@
+#include "engine/world/PaletteRegistry.h"
+#include "engine/world/TilePaletteRecord.h"
+#include "engine/world/WorldVisualLookup.h"
+
+#include "engine/components/VisualLookup.h"
+#include "engine/graphics/TextureManager.h"
+#include "engine/io/ILogProvider.h"
+#include "engine/io/Logger.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+
+namespace Ostrel {
+namespace {
+
+class CapturedLog final : public ILogProvider {
+public:
+    explicit CapturedLog(std::string* text) : m_text(text) {}
+    void Write(const char* text) override { *m_text += text; }
+
+private:
+    std::string* m_text;
+};
+
+std::string WritePalette(const std::string& name, const std::string& text) {
+    const auto folder = std::filesystem::path(LV_TEST_TMP) / ("palettes-" + std::to_string(getpid()));
+    std::filesystem::create_directories(folder);
+    const std::string path = (folder / name).string();
+    std::ofstream(path, std::ios::binary) << text;
+    return path;
+}
+
+TEST(TilePalette, FilesLoadIntoTheRegistryByBaseNameAndTheFirstOfANameStays) {
+    std::string log;
+    Logger logger;
+    logger.AddProvider(std::make_unique<CapturedLog>(&log));
+    Logger* previous = Logger::Current();
+    Logger::SetCurrent(&logger);
+    PaletteRegistry registry;
+
+    LoadTilePaletteResource(WritePalette("floor-tiles.xpal", R"(<Palette>
+        <TileDimensionX>32</TileDimensionX><TileDimensionY>16</TileDimensionY>
+        <NumberOfTilesX>4</NumberOfTilesX><NumberOfTilesY>3</NumberOfTilesY>
+        <AtlasName>tiles</AtlasName>
+        <TileNames>grass  stone
+            water	sand</TileNames>
+    </Palette>)"));
+    LoadTilePaletteResource(WritePalette("bare.xpal", "<Palette><TileNames/></Palette>"));
+    LoadTilePaletteResource(WritePalette("zero.xpal", "<Palette><NumberOfTilesX>0</NumberOfTilesX></Palette>"));
+    LoadTilePaletteResource(WritePalette("broken.xpal", "<Palette><TileDimensionX>3</Palet"));
+    // A second file of a loaded name changes nothing.
+    std::filesystem::create_directories(std::filesystem::path(WritePalette("x", "")).parent_path() / "again");
+    LoadTilePaletteResource(WritePalette("again/floor-tiles.xpal", "<Palette><NumberOfTilesX>9</NumberOfTilesX></Palette>"));
+
+    const TilePaletteRecord* floor = registry.Find("floor-tiles");
+    ASSERT_NE(floor, nullptr);
+    EXPECT_EQ(floor->name, "floor-tiles");
+    EXPECT_EQ(floor->tileWidth * 100 + floor->tileHeight, 3216);
+    EXPECT_EQ(floor->tilesX * 10 + floor->tilesY, 43);
+    EXPECT_EQ(floor->atlasName, "tiles");
+    EXPECT_EQ(floor->tileNames, (std::vector<std::string>{"grass", "stone", "water", "sand"}));
+    EXPECT_EQ(floor->tileU, 0.0f) << "no atlas known";
+
+    const TilePaletteRecord* bare = registry.Find("bare");
+    ASSERT_NE(bare, nullptr);
+    EXPECT_EQ(bare->tilesX * 10 + bare->tilesY, 11) << "absent counts keep 1";
+    EXPECT_TRUE(bare->tileNames.empty());
+    EXPECT_EQ(registry.Find("zero")->tilesX, 1) << "a palette needs at least one column";
+    EXPECT_NE(log.find("zero.xpal: tile palette has 0 x 1 tiles"), std::string::npos) << log;
+    EXPECT_EQ(registry.Find("broken"), nullptr);
+    EXPECT_NE(log.find("broken.xpal"), std::string::npos) << log;
+    EXPECT_EQ(registry.Find(""), nullptr);
+
+    std::vector<TilePaletteRecord*> all;
+    registry.ListPalettes(all);
+    std::vector<std::string> names;
+    for (const TilePaletteRecord* p : all) names.push_back(p->name);
+    EXPECT_EQ(names, (std::vector<std::string>{"bare", "floor-tiles", "zero"}));
+
+    // The components reach palettes through the installed look-up.
+    TextureManager textures;
+    {
+        WorldVisualLookup lookup(textures, registry);
+        EXPECT_EQ(FindTilePaletteByName("floor-tiles"), floor);
+        EXPECT_EQ(VisualLookup::Current()->GetPaletteColumns(*floor), 4);
+    }
+    EXPECT_EQ(VisualLookup::Current(), nullptr);
+    Logger::SetCurrent(previous);
+}
+
+}  // namespace
+}  // namespace Ostrel
