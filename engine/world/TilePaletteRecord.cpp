@@ -1,6 +1,8 @@
 #include "engine/world/TilePaletteRecord.h"
 
 #include "engine/core/EngineLog.h"
+#include "engine/graphics/Texture.h"
+#include "engine/graphics/TextureManager.h"
 #include "engine/io/FilePath.h"
 #include "engine/io/Serializer.h"
 #include "engine/io/SerializerXML.h"
@@ -24,10 +26,14 @@ void TilePaletteRecord::Serialize(Serializer& s) {
     for (std::string word; words >> word;) tileNames.push_back(word);
 }
 
+// The atlas must be loaded before the palette; without it the tiles have no
+// size (logged).
 void TilePaletteRecord::ResolveAtlas() {
-    atlas = nullptr;
-    atlasWidth = 0;
-    atlasHeight = 0;
+    const TextureManager* textures = TextureManager::Instance();
+    atlas = textures && !atlasName.empty() ? textures->Find(atlasName) : nullptr;
+    atlasWidth = atlas ? static_cast<s32>(atlas->GetWidth()) : 0;
+    atlasHeight = atlas ? static_cast<s32>(atlas->GetHeight()) : 0;
+    if (!atlas) LogErrorf("Tile palette '%s': no atlas texture '%s' is loaded\n", name.c_str(), atlasName.c_str());
     tileU = atlasWidth > 0 ? static_cast<f32>(tileWidth) / static_cast<f32>(atlasWidth) : 0.0f;
     tileV = atlasHeight > 0 ? static_cast<f32>(tileHeight) / static_cast<f32>(atlasHeight) : 0.0f;
 }

@@ -13,7 +13,9 @@ WorldVisualLookup::~WorldVisualLookup() {
     if (VisualLookup::Current() == this) VisualLookup::Install(m_previous);
 }
 
-Texture* WorldVisualLookup::FindTexture(const std::string&) const { return nullptr; }
+Texture* WorldVisualLookup::FindTexture(const std::string& name) const {
+    return name.empty() ? nullptr : m_textures.Find(name);
+}
 
 TilePaletteRecord* WorldVisualLookup::FindTilePalette(const std::string& name) const {
     return m_palettes.Find(name);
@@ -21,12 +23,12 @@ TilePaletteRecord* WorldVisualLookup::FindTilePalette(const std::string& name) c
 
 int WorldVisualLookup::GetPaletteColumns(const TilePaletteRecord& palette) const { return palette.tilesX; }
 
-void WorldVisualLookup::BuildTileTexture(Texture** slot, const std::vector<s32>&, int, int, int,
-                                         std::string* name) {
-    *slot = nullptr;
-    name->clear();
+void WorldVisualLookup::BuildTileTexture(Texture** slot, const std::vector<s32>& grid, int width, int height,
+                                         int columns, std::string* name) {
+    m_textures.CreateFloatTextureFromRows(slot, grid, static_cast<float>(width), static_cast<float>(height),
+                                          columns, name);
 }
 
-void WorldVisualLookup::DestroyTexture(Texture*) {}
+void WorldVisualLookup::DestroyTexture(Texture* texture) { m_textures.Destroy(texture); }
 
 }  // namespace Ostrel

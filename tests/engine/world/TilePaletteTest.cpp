@@ -2,7 +2,11 @@
 #include "engine/world/TilePaletteRecord.h"
 #include "engine/world/WorldVisualLookup.h"
 
+#include "tests/engine/components/ComponentWorld.h"
+
+#include "engine/components/MeshComponent.h"
 #include "engine/components/VisualLookup.h"
+#include "engine/graphics/Texture.h"
 #include "engine/graphics/TextureManager.h"
 #include "engine/io/ILogProvider.h"
 #include "engine/io/Logger.h"
@@ -89,6 +93,48 @@ TEST(TilePalette, FilesLoadIntoTheRegistryByBaseNameAndTheFirstOfANameStays) {
     }
     EXPECT_EQ(VisualLookup::Current(), nullptr);
     Logger::SetCurrent(previous);
+}
+
+// With the real registries: the atlas gives the tile size, and each mesh's
+// tile texture is a float texture in the texture registry whose texel for a
+// cell is (value mod columns, value div columns, 0), grid row 0 on top.
+TEST(TilePalette, AtlasSizesAndMeshTileTexturesComeFromTheTextureRegistry) {
+    TextureManager textures;
+    const std::string atlasBytes = BuildFloatTextureImage(std::vector<int>(32, 0), 8, 4, 1);
+    textures.Create("tiles")->CreateFromBytes("tiles", reinterpret_cast<const u8*>(atlasBytes.data()),
+                                              atlasBytes.size());
+    PaletteRegistry registry;
+    LoadTilePaletteResource(WritePalette("atlas-tiles.xpal", R"(<Palette>
+        <TileDimensionX>2</TileDimensionX><TileDimensionY>1</TileDimensionY>
+        <NumberOfTilesX>4</NumberOfTilesX><NumberOfTilesY>4</NumberOfTilesY><AtlasName>tiles</AtlasName>
+    </Palette>)"));
+    const TilePaletteRecord* palette = registry.Find("atlas-tiles");
+    ASSERT_NE(palette, nullptr);
+    EXPECT_EQ(palette->atlas, textures.Find("tiles"));
+    EXPECT_EQ(palette->atlasWidth * 10 + palette->atlasHeight, 84);
+    EXPECT_FLOAT_EQ(palette->tileU, 0.25f);
+    EXPECT_FLOAT_EQ(palette->tileV, 0.25f);
+
+    WorldVisualLookup lookup(textures, registry);
+    ComponentTest::ComponentWorld world(R"(<tiled-obj><MeshComponent><MeshID>Wide</MeshID>
+        <TextureTiles_x>3</TextureTiles_x><TextureTiles_y>2</TextureTiles_y>
+        <TilePalette>atlas-tiles</TilePalette><TileMapping>1 2 3 4 5 6</TileMapping>
+    </MeshComponent></tiled-obj>)");
+    auto* mesh = world.Get<MeshComponent>(world.Create("tiled-obj"));
+    Texture* tiles = mesh->GetTileTexture();
+    ASSERT_NE(tiles, nullptr);
+    EXPECT_EQ(textures.Find(mesh->GetTileTextureName()), tiles);
+    const Image* image = tiles->GetImage();
+    ASSERT_NE(image, nullptr);
+    ASSERT_EQ(image->width * 10 + image->height, 32u);
+    float texel[4];
+    image->FloatsAt(1, 1, texel);  // value 5: column 1, row 1
+    EXPECT_EQ(texel[0] * 10 + texel[1], 11.0f);
+    image->FloatsAt(2, 0, texel);  // value 3: column 3, row 0
+    EXPECT_EQ(texel[0] * 10 + texel[1], 30.0f);
+    const std::string name = mesh->GetTileTextureName();
+    mesh->Uninitialize();
+    EXPECT_EQ(textures.Find(name), nullptr);
 }
 
 }  // namespace
