@@ -28,4 +28,5 @@ expect_line "$(log_file)" "tiles: 4 x 4 from 'floor-tiles': 0 0 1 0 4 5 5 4 8 9 
 expect_no_line "$(log_file)" "floor-tiles.xpal"
 expect_no_line "$(log_file)" "no atlas texture"
 check_object block-obj "kind 0, size 1.000 1.000 1.000"
+check_object crate-obj "kind 0, size 2.000 2.000 2.000"
 check_object ball-obj "kind 1, size 0.8"
