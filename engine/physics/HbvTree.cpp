@@ -227,9 +227,12 @@ HbvTree::TestResult HbvTree::TestNode(LaidOutNode& node) const {
     TestResult result = kInside;
     for (u32 k : kOrder[node.cachedPlane]) {
         const Vec4& plane = m_planes[k];
-        const Vec3 offset = node.halfSize * m_positiveCorner[k];
+        // normal . (positive corner - centre), with the corner's signs
+        // folded into the normal (exact: they are +-1).
+        const Vec3& towardsCorner = m_positiveCorner[k];
         const float atCentre = plane.x * node.centre.x + plane.y * node.centre.y + plane.z * node.centre.z + plane.w;
-        const float towards = plane.x * offset.x + plane.y * offset.y + plane.z * offset.z;
+        const float towards = towardsCorner.x * node.halfSize.x + towardsCorner.y * node.halfSize.y +
+                              towardsCorner.z * node.halfSize.z;
         if (atCentre + towards < 0.0f) {  // the positive corner is outside
             node.cachedPlane = k;
             return kOutside;
@@ -244,10 +247,10 @@ void HbvTree::Query(const Matrix4& viewProjection, std::vector<u32>& out) {
     out.clear();
     m_planes = FrustumPlanes(viewProjection);
     // Per plane, which way each axis goes to its positive corner (the
-    // negative corner is the opposite one).
+    // negative corner is the opposite one), times the normal's component.
     for (int k = 0; k < 6; ++k) {
         const Vec4& n = m_planes[k];
-        m_positiveCorner[k] = Vec3(n.x > 0.0f ? 1.0f : -1.0f, n.y > 0.0f ? 1.0f : -1.0f, n.z > 0.0f ? 1.0f : -1.0f);
+        m_positiveCorner[k] = Vec3(n.x > 0.0f ? n.x : -n.x, n.y > 0.0f ? n.y : -n.y, n.z > 0.0f ? n.z : -n.z);
     }
     if (!m_root) return;
     if (m_layoutStale) LayOut();

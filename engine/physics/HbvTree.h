@@ -128,6 +128,9 @@ private:
     std::vector<Object> m_objects;
     std::unique_ptr<HbvNode> m_root;
     std::array<Vec4, 6> m_planes{};
+    // Per plane: the normal with each component's sign turned towards the
+    // positive corner (normal . that corner's offset from a box centre is
+    // this . the half size).
     std::array<Vec3, 6> m_positiveCorner{};
     bool m_built = false;
     // The query's copy of the tree, rebuilt when the tree changed.
