@@ -1,18 +1,29 @@
 // Small-object churn: the pool allocator against glibc malloc (and mimalloc
-// when it is installed), in the same run. Each iteration frees and allocates
-// a batch of blocks of one size while a working set stays alive, the pattern
-// of message arguments, count cells and delegates. Compare the items per
-// second of the three rows of each size.
+// when it is installed), in the same run. The pool is measured the two ways
+// the engine reaches it: SmallAllocate / SmallDeallocate (count cells) and
+// SmallObject's operator new / delete (variants, delegates).
+//
+//   Churn/<allocator>/<size>   a batch of 64 frees and 64 allocations while
+//                              1024 blocks stay alive (items = blocks)
+//   Pairs/<allocator>/<size>   allocate one block and free it at once
+//   Objects/<allocator>/<size> Churn with objects of a class of that size
+//                              (a SmallObject, or the same class on the
+//                              global heap)
+//
+// bench.sh prints the ratios of the time per item.
 
 #include "engine/core/SmallAllocator.h"
+#include "engine/core/SmallObject.h"
 
 #include <benchmark/benchmark.h>
 
+#include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <vector>
 
-#ifdef LV_HAVE_MIMALLOC
-#include <mimalloc.h>
+#ifdef LV_MIMALLOC_LIBRARY
+#include <dlfcn.h>
 #endif
 
 namespace {
@@ -30,10 +41,29 @@ struct MallocOps {
     static void Free(void* block, std::size_t) { std::free(block); }
 };
 
-#ifdef LV_HAVE_MIMALLOC
+#ifdef LV_MIMALLOC_LIBRARY
+// mimalloc's own entry points from a library opened with local symbols, so
+// that malloc stays glibc's everywhere else in the process.
+struct Mimalloc {
+    void* (*allocate)(std::size_t) = nullptr;
+    void (*free)(void*) = nullptr;
+
+    Mimalloc() {
+        void* library = dlopen(LV_MIMALLOC_LIBRARY, RTLD_NOW | RTLD_LOCAL);
+        if (library == nullptr) {
+            std::fprintf(stderr, "mimalloc not loaded: %s\n", dlerror());
+            return;
+        }
+        allocate = reinterpret_cast<void* (*)(std::size_t)>(dlsym(library, "mi_malloc"));
+        free = reinterpret_cast<void (*)(void*)>(dlsym(library, "mi_free"));
+    }
+    bool Loaded() const { return allocate != nullptr && free != nullptr; }
+};
+const Mimalloc g_mimalloc;
+
 struct MimallocOps {
-    static void* Allocate(std::size_t size) { return mi_malloc(size); }
-    static void Free(void* block, std::size_t) { mi_free(block); }
+    static void* Allocate(std::size_t size) { return g_mimalloc.allocate(size); }
+    static void Free(void* block, std::size_t) { g_mimalloc.free(block); }
 };
 #endif
 
@@ -77,13 +107,50 @@ void Pairs(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations());
 }
 
+// Objects of Size bytes (a virtual destructor and a payload), pooled or not.
+struct HeapBase {
+    virtual ~HeapBase() = default;
+};
+template <class Base, std::size_t Size>
+struct Payload final : Base {
+    char bytes[Size - sizeof(Base)] = {};
+};
+
+template <class Base, std::size_t Size>
+void Objects(benchmark::State& state) {
+    using Object = Payload<Base, Size>;
+    static_assert(sizeof(Object) == Size);
+    std::vector<std::unique_ptr<Base>> live(kLiveBlocks);
+    for (auto& object : live) {
+        object.reset(new Object());
+    }
+    std::size_t cursor = 0;
+    for (auto _ : state) {
+        for (int i = 0; i < kBatch; ++i) {
+            live[(cursor + i) % kLiveBlocks].reset();
+        }
+        for (int i = 0; i < kBatch; ++i) {
+            live[(cursor + i) % kLiveBlocks].reset(new Object());
+        }
+        benchmark::DoNotOptimize(live.data());
+        cursor = (cursor + kBatch) % kLiveBlocks;
+    }
+    state.SetItemsProcessed(state.iterations() * kBatch);
+}
+
 }  // namespace
 
 BENCHMARK_TEMPLATE(Churn, PoolOps)->Name("Churn/SmallAllocator")->Arg(16)->Arg(32)->Arg(64);
 BENCHMARK_TEMPLATE(Churn, MallocOps)->Name("Churn/glibc_malloc")->Arg(16)->Arg(32)->Arg(64);
 BENCHMARK_TEMPLATE(Pairs, PoolOps)->Name("Pairs/SmallAllocator")->Arg(16)->Arg(32)->Arg(64);
 BENCHMARK_TEMPLATE(Pairs, MallocOps)->Name("Pairs/glibc_malloc")->Arg(16)->Arg(32)->Arg(64);
-#ifdef LV_HAVE_MIMALLOC
+BENCHMARK_TEMPLATE(Objects, Ostrel::SmallObject, 16)->Name("Objects/SmallAllocator/16");
+BENCHMARK_TEMPLATE(Objects, Ostrel::SmallObject, 32)->Name("Objects/SmallAllocator/32");
+BENCHMARK_TEMPLATE(Objects, Ostrel::SmallObject, 64)->Name("Objects/SmallAllocator/64");
+BENCHMARK_TEMPLATE(Objects, HeapBase, 16)->Name("Objects/glibc_malloc/16");
+BENCHMARK_TEMPLATE(Objects, HeapBase, 32)->Name("Objects/glibc_malloc/32");
+BENCHMARK_TEMPLATE(Objects, HeapBase, 64)->Name("Objects/glibc_malloc/64");
+#ifdef LV_MIMALLOC_LIBRARY
 BENCHMARK_TEMPLATE(Churn, MimallocOps)->Name("Churn/mimalloc")->Arg(16)->Arg(32)->Arg(64);
 BENCHMARK_TEMPLATE(Pairs, MimallocOps)->Name("Pairs/mimalloc")->Arg(16)->Arg(32)->Arg(64);
 #endif

@@ -31,6 +31,7 @@
 #include <memory>
 #include <string>
 #include <type_traits>
+#include <utility>
 #include <vector>
 
 namespace Ostrel {
@@ -119,11 +120,37 @@ public:
 
 private:
     using ListenerList = std::vector<FunctionRef>;
+
+    // A listener list shared by its entry and the sends walking it, so that
+    // a send keeps walking a list that Remove or Clear dropped meanwhile.
+    // Tables belong to the main thread: the count is a plain integer.
+    class SharedListeners {
+    public:
+        SharedListeners() : m_list(new Counted()) {}
+        SharedListeners(const SharedListeners& other) : m_list(other.m_list) { ++m_list->holders; }
+        SharedListeners(SharedListeners&& other) noexcept : m_list(std::exchange(other.m_list, nullptr)) {}
+        SharedListeners& operator=(const SharedListeners&) = delete;
+        SharedListeners& operator=(SharedListeners&&) = delete;
+        ~SharedListeners() {
+            if (m_list != nullptr && --m_list->holders == 0) {
+                delete m_list;
+            }
+        }
+        ListenerList& operator*() const { return m_list->items; }
+        ListenerList* operator->() const { return &m_list->items; }
+        ListenerList* get() const { return &m_list->items; }
+
+    private:
+        struct Counted {
+            ListenerList items;
+            int holders = 1;
+        };
+        Counted* m_list;
+    };
+
     struct Entry {
         FunctionRef handler;
-        // Shared so that a send keeps walking a list that Remove or Clear
-        // dropped meanwhile.
-        std::shared_ptr<ListenerList> listeners = std::make_shared<ListenerList>();
+        SharedListeners listeners;
     };
     using EntryMap = std::map<std::string, Entry>;
 
@@ -151,7 +178,7 @@ void MessageListenerTable::Dispatch(EntryMap::iterator entry, const CallOne& cal
         FunctionRef handler = entry->second.handler;
         call(*handler);
     } else {
-        std::shared_ptr<ListenerList> listeners = entry->second.listeners;
+        const SharedListeners listeners = entry->second.listeners;
         for (const FunctionRef& listener : *listeners) call(*listener);
     }
     --m_depth;
