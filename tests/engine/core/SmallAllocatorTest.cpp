@@ -126,7 +126,7 @@ TEST(SmallAllocator, SecondFreeChunkSwapsWithTheLastBeforeGoingBack) {
     EXPECT_EQ(pool->GetAllocChunkIndex(), 1);  // the alloc chunk was the released last one
     EXPECT_EQ(pool->GetChunk(0).m_freeCount, 0);
 
-    // C's blocks are still found (outward search from chunk 1 reaches chunk 0).
+    // C's blocks are still found in the slot it moved to.
     FreeAll(allocator, c, 32);
     EXPECT_EQ(pool->GetChunkCount(), 1u);
     EXPECT_EQ(pool->GetChunk(0).m_freeCount, 128);
@@ -146,7 +146,7 @@ TEST(SmallAllocator, FreeingTheLastChunkKeepsTheHeldOne) {
     EXPECT_EQ(pool->GetDeallocChunkIndex(), 0);
 }
 
-TEST(SmallAllocator, DeallocationSearchesOutwardFromTheLastDeallocChunk) {
+TEST(SmallAllocator, TheChunkThatTakesABlockBackBecomesTheDeallocChunk) {
     SmallAllocator allocator(4096, 64);
     std::vector<std::vector<void*>> chunks;
     for (int i = 0; i < 5; ++i) {
