@@ -20,6 +20,7 @@
 #include "engine/graphics/LightManager.h"
 #include "engine/graphics/MatrixManager.h"
 #include "engine/graphics/MeshManager.h"
+#include "engine/graphics/MeshManagerLookup.h"
 #include "engine/graphics/RenderDevice.h"
 #include "engine/graphics/SkeletonManager.h"
 #include "engine/graphics/TextureManager.h"
@@ -110,6 +111,7 @@ void GameMain() {
     // 10. Managers.
     RenderDevice renderDevice;
     MeshManager meshManager;
+    MeshManagerLookup meshLookup(meshManager);
     TextureManager textureManager;
     LightManager lightManager;
     MatrixManager matrixManager;

@@ -20,6 +20,7 @@
 #include "engine/graphics/LightManager.h"
 #include "engine/graphics/MatrixManager.h"
 #include "engine/graphics/MeshManager.h"
+#include "engine/graphics/MeshManagerLookup.h"
 #include "engine/graphics/RenderDevice.h"
 #include "engine/graphics/SkeletonManager.h"
 #include "engine/graphics/TextureManager.h"
@@ -103,6 +104,7 @@ void RunLevelEditor() {
     LogUpdateOrder(engine);
     RenderDevice renderDevice;
     MeshManager meshManager;
+    MeshManagerLookup meshLookup(meshManager);
     LightManager lightManager;
     TextureManager textureManager;
     MatrixManager matrixManager;

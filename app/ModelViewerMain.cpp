@@ -21,6 +21,7 @@
 #include "engine/graphics/LightManager.h"
 #include "engine/graphics/MatrixManager.h"
 #include "engine/graphics/MeshManager.h"
+#include "engine/graphics/MeshManagerLookup.h"
 #include "engine/graphics/RenderDevice.h"
 #include "engine/graphics/SkeletonManager.h"
 #include "engine/graphics/TextureManager.h"
@@ -101,6 +102,7 @@ void RunModelViewer() {
     LogUpdateOrder(engine);
     RenderDevice renderDevice;
     MeshManager meshManager;
+    MeshManagerLookup meshLookup(meshManager);
     LightManager lightManager;
     MatrixManager matrixManager;
     TextureManager textureManager;

@@ -1,5 +1,6 @@
 #include "app/TestObjectProbe.h"
 
+#include "engine/components/CollisionComponent.h"
 #include "engine/core/ActionBase.h"
 #include "engine/core/BrainComponent.h"
 #include "engine/core/Composition.h"
@@ -9,6 +10,7 @@
 #include "engine/core/VarFun_Delegate.h"
 #include "engine/io/Log.h"
 
+#include <cstdio>
 #include <cstdlib>
 
 namespace Ostrel {
@@ -21,6 +23,17 @@ constexpr int kTestSteps = 3;
 ObjectManager* Objects(Engine& engine) { return static_cast<ObjectManager*>(engine.GetObjectManager()); }
 
 void Report(const std::string& line) { LogMessage(line + "\n", kInfoLevel); }
+
+// The fitted collision volume, so a run shows what the collider made of its mesh.
+void ReportCollider(u32 id, const Composition* object) {
+    const auto* collider = object ? object->GetComponentAs<CollisionComponent>() : nullptr;
+    if (!collider) return;
+    const BoundingVolume& v = collider->GetVolume();
+    char text[160];
+    std::snprintf(text, sizeof text, "Test object %u collider: kind %u, size %.3f %.3f %.3f", id, v.kind,
+                  double(v.size.x), double(v.size.y), double(v.size.z));
+    Report(text);
+}
 
 // Destroys its object after a few steps of the brain.
 class TestAction : public ActionBase {
@@ -85,6 +98,7 @@ void TestObjectProbe::OnObjectCreated(u32 id) {
     Report("Test object " + std::to_string(id) + " announced");
     ObjectManager* objects = Objects(m_engine);
     Composition* object = objects ? objects->GetObject(id) : nullptr;
+    ReportCollider(id, object);
     if (BrainComponent* brain = GetBrainComponentOf(object)) {
         auto* action = new TestAction;
         action->SetOwner(id);

@@ -1,6 +1,12 @@
 #include "engine/core/RegisterComponentTypes.h"
 
+#include "engine/components/CollisionComponent.h"
+#include "engine/components/DestructibleComponent.h"
+#include "engine/components/MeshComponent.h"
 #include "engine/components/MessageComponent.h"
+#include "engine/components/MovementComponent.h"
+#include "engine/components/PortalComponent.h"
+#include "engine/components/RegionComponent.h"
 #include "engine/components/TransformComponent.h"
 #include "engine/core/BrainComponent.h"
 #include "engine/core/ComponentFactory.h"
@@ -62,14 +68,14 @@ void RegisterComponentTypes(CompositionFactory& f) {
     Placeholder<FourCC("chkC")>(f, "CheckpointComponent");
     Placeholder<FourCC("PCMC")>(f, "PlayerCameraModifierComponent");
     Placeholder<FourCC("refC")>(f, "RumbleEffectComponent");
-    Placeholder<FourCC("desC")>(f, "DestructibleComponent");
-    Placeholder<FourCC("prtC")>(f, "PortalComponent");
+    Register<DestructibleComponent>(f, "DestructibleComponent");
+    Register<PortalComponent>(f, "PortalComponent");
     Placeholder<FourCC("skbC")>(f, "SkyboxComponent");
-    Placeholder<42>(f, "MeshComponent");
+    Register<MeshComponent>(f, "MeshComponent");
     Register<TransformComponent>(f, "TransformComponent");
     Placeholder<FourCC("fdgC")>(f, "FidgetComponent");
-    Placeholder<FourCC("move")>(f, "MovementComponent");
-    Placeholder<FourCC("coll")>(f, "CollisionComponent");
+    Register<MovementComponent>(f, "MovementComponent");
+    Register<CollisionComponent>(f, "CollisionComponent");
     Placeholder<FourCC("CamC")>(f, "CameraComponent");
     Placeholder<FourCC("DCLC")>(f, "DefaultCameraLogicComponent");
     Placeholder<FourCC("Emit")>(f, "ParticleEmitterComponent");
@@ -83,7 +89,7 @@ void RegisterComponentTypes(CompositionFactory& f) {
     Placeholder<FourCC("aimc")>(f, "AimerComponent");
     Placeholder<FourCC("rtvC")>(f, "RotationalVelocityComponent");
     Placeholder<FourCC("trgt")>(f, "LightTargetComponent");
-    Placeholder<FourCC("regi")>(f, "RegionComponent");
+    Register<RegionComponent>(f, "RegionComponent");
 }
 
 }  // namespace Ostrel

@@ -1,0 +1,26 @@
+#include "engine/graphics/MeshManagerLookup.h"
+
+#include "engine/graphics/Mesh.h"
+#include "engine/graphics/MeshManager.h"
+
+#include <cstddef>
+
+namespace Ostrel {
+
+static_assert(offsetof(Vertex, position) == 0, "PointView reads the position at the start of a record");
+
+MeshManagerLookup::MeshManagerLookup(const MeshManager& meshes)
+    : m_meshes(meshes), m_previous(MeshLookup::Install(this)) {}
+
+MeshManagerLookup::~MeshManagerLookup() {
+    if (MeshLookup::Current() == this) MeshLookup::Install(m_previous);
+}
+
+Mesh* MeshManagerLookup::FindMesh(const std::string& name) const { return m_meshes.Find(name); }
+
+PointView MeshManagerLookup::GetVertexPositions(const Mesh& mesh) const {
+    const std::vector<Vertex>& vertices = mesh.GetVertices();
+    return PointView(vertices.data(), vertices.size(), sizeof(Vertex));
+}
+
+}  // namespace Ostrel
