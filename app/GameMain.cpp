@@ -136,6 +136,7 @@ void GameMain() {
     userConfig.SetDirectory(userFolder);
     // 12. The window exists after the creation step.
     engine.LoadSystemConfigs();
+    ConnectWindowToGraphics(windowSystem, renderDevice, matrixManager);
     engine.CreateSystems();
     // 13. Window parameters to the services that need them; the listening
     // managers subscribe here so they hear the first frame.
@@ -144,7 +145,8 @@ void GameMain() {
     input.SetWindow(params);
     uiSystem.SetScreenSize(params);
     matrixManager.SetScreenSize(params);
-    renderDevice.Create();
+    // Without a device the run ends here, in order, with a non-zero exit.
+    if (!StartRenderDevice(renderDevice)) return;
     lightManager.Initialize();
     matrixManager.Initialize();
     hbvManager.Initialize();

@@ -126,13 +126,15 @@ void RunLevelEditor() {
     TutorialManager tutorialManager;
     userConfig.SetDirectory(userFolder);
     engine.LoadSystemConfigs();
+    ConnectWindowToGraphics(windowSystem, renderDevice, matrixManager);
     engine.CreateSystems();
     const DeviceParams params = windowSystem.GetDeviceParams();
     renderDevice.SetWindowParameters(params);
     input.SetWindow(params);
     uiSystem.SetScreenSize(params);
     matrixManager.SetScreenSize(params);
-    renderDevice.Create();
+    // Without a device the run ends here, in order, with a non-zero exit.
+    if (!StartRenderDevice(renderDevice)) return;
     lightManager.Initialize();
     matrixManager.Initialize();
     fontManager.SetScreenSize(params);

@@ -1,11 +1,13 @@
 // Entry point of lantern-vaults: the game, the level editor ("-l") or the
-// model viewer ("-m"), chosen by the whole command line. Always returns 0:
+// model viewer ("-m"), chosen by the whole command line. Returns 0, or the
+// code of a failure that ended the run early in order (no render device):
 // every failure after start-up is reported by the part that meets it.
 
 #include "app/Mains.h"
 #include "engine/core/Random.h"
 #include "engine/io/Log.h"
 #include "engine/platform/CommandLine.h"
+#include "engine/platform/ExitCode.h"
 #include "engine/platform/RunSwitches.h"
 
 #include <string>
@@ -20,5 +22,5 @@ int main(int argc, char** argv) {
         case Ostrel::Program::ModelViewer: Ostrel::RunModelViewer(); break;
         case Ostrel::Program::Game: Ostrel::GameMain(); break;
     }
-    return 0;
+    return Ostrel::ProcessExitCode();
 }

@@ -1,8 +1,43 @@
 #include "engine/graphics/Graphics.h"
 
+#include "engine/core/VarFun_Delegate.h"
 #include "engine/graphics/DebugDrawQueue.h"
+#include "engine/graphics/RenderDevice.h"
+
+#include <mutex>
 
 namespace Ostrel {
+
+void Graphics::Create() {
+    m_subscriptions.Listen("WindowScreenStateChange", MakeDelegate(this, &Graphics::OnWindowScreenStateChange));
+}
+
+void Graphics::Shutdown() {
+    m_subscriptions.Clear();
+}
+
+void Graphics::Update(f32) {
+    RenderDevice* renderDevice = GetRenderDevice();
+    if (!renderDevice || !renderDevice->CanDrawFrame()) return;
+    std::lock_guard lock(*renderDevice);
+    rd::Device& device = *renderDevice->GetDevice();
+    device.SetRenderState(rd::RS::CullMode, rd::Cull::CounterClockwise);
+    if (device.TestCooperativeLevel() != rd::CoopLevel::Ok) return;
+    device.Clear(rd::kClearTarget | rd::kClearZBuffer, 0x00000000, 1.0f);
+    device.BeginScene();
+    device.EndScene();
+    device.Present();
+}
+
+void Graphics::OnWindowScreenStateChange(bool windowed, u32 width, u32 height) {
+    RenderDevice* renderDevice = GetRenderDevice();
+    if (!renderDevice || !renderDevice->GetDevice()) return;
+    std::lock_guard lock(*renderDevice);
+    renderDevice->SetWidth(width);
+    renderDevice->SetHeight(height);
+    renderDevice->SetWindowed(windowed);
+    renderDevice->Reset();
+}
 
 void Graphics::DrawDebugText(const char* text, float x, float y, u8 red, u8 green, u8 blue,
                              u8 alpha) {

@@ -1,13 +1,15 @@
 #pragma once
-// The graphics system. For now it holds only the debug-drawing services:
-// anything may queue debug text or shapes for the current frame, and the
-// renderer draws them over the picture at the end of the frame (see
-// DebugDrawQueue). As a System it is a placeholder until the graphics
-// subsystem is built: the mains add it to the engine, and its frame
-// operations do nothing (no window content is drawn).
+// The graphics system. For now it holds the debug-drawing services (anything
+// may queue debug text or shapes for the current frame, and the renderer
+// draws them over the picture at the end of the frame; see DebugDrawQueue)
+// and draws the frame of a scene without a camera: under the render
+// device's lock it clears the back buffer to black, begins and ends the
+// scene and presents. A "WindowScreenStateChange" resizes the device's back
+// buffer. The passes of a real scene come with the renderer.
 
 #include "engine/core/System.h"
 #include "engine/core/Types.h"
+#include "engine/platform/SubscriptionList.h"
 
 #include <string>
 
@@ -17,7 +19,14 @@ class Graphics : public System {
 public:
     static constexpr u32 kId = 4;
 
-    void Update(f32) override {}
+    // Subscribes "WindowScreenStateChange".
+    void Create() override;
+    // Draws the frame (nothing without a device, or while the device cannot
+    // draw: lost, or missing a render target).
+    void Update(f32 dt) override;
+    void Shutdown() override;
+    // Sets the device's size and mode (a size of 0 is ignored) and resets it.
+    void OnWindowScreenStateChange(bool windowed, u32 width, u32 height);
     std::string GetName() const override { return "Graphics"; }
     u32 GetId() const override { return kId; }
 
@@ -29,6 +38,9 @@ public:
     // or less is replaced by sizeX.
     static void DrawDebugShape(int kind, float x, float y, float z, float sizeX, float sizeY,
                                float sizeZ, u8 red, u8 green, u8 blue, u8 alpha);
+
+private:
+    SubscriptionList m_subscriptions;
 };
 
 }  // namespace Ostrel

@@ -12,7 +12,9 @@ public:
     MatrixManager() = default;
     MatrixManager(const MatrixManager&) = delete;
     MatrixManager& operator=(const MatrixManager&) = delete;
+    // A size of 0 (a minimised window) keeps the last good size.
     void SetScreenSize(const DeviceParams& params) {
+        if (params.width == 0 || params.height == 0) return;
         m_width = params.width;
         m_height = params.height;
     }

@@ -30,7 +30,7 @@ WindowSystem::WindowSystem(const char* name) : m_name(name ? name : "Tavrin"), m
 }
 
 WindowSystem::~WindowSystem() {
-    m_window.reset();
+    CloseWindow();
     m_video.reset();
     if (s_current == this) s_current = nullptr;
 }
@@ -41,6 +41,15 @@ WindowSystem* WindowSystem::Current() {
 
 void WindowSystem::SetScreenSizeHandler(std::function<void(const DeviceParams&)> handler) {
     m_screenSizeHandler = std::move(handler);
+}
+
+void WindowSystem::SetWindowClosingHandler(std::function<void()> handler) {
+    m_closingHandler = std::move(handler);
+}
+
+void WindowSystem::CloseWindow() {
+    if (m_window && m_closingHandler) m_closingHandler();
+    m_window.reset();
 }
 
 void WindowSystem::SetQuitHandler(std::function<void()> handler) {
@@ -139,7 +148,7 @@ void WindowSystem::Shutdown() {
         SaveUserSettings(*settings->GetWriter());
     }
     m_subscriptions.Clear();
-    m_window.reset();
+    CloseWindow();
     m_script.reset();
     m_video.reset();
 }

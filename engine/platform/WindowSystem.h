@@ -117,6 +117,10 @@ public:
     // for the editor's panels.
     void SetMessages(PlatformMessages& messages) { m_messages = &messages; }
     void SetScreenSizeHandler(std::function<void(const DeviceParams&)> handler);
+    // Called once just before the window (and with it any GL context made on
+    // it) goes away, at Shutdown or destruction: the render device gives up
+    // its context there.
+    void SetWindowClosingHandler(std::function<void()> handler);
     void SetQuitHandler(std::function<void()> handler);
     void SetRawEventHook(std::function<void(const void*)> hook);
     // Replaces the scripted input (TAVRIN_INPUT_SCRIPT) by the given file.
@@ -130,6 +134,7 @@ private:
     void PlaceFullScreen(int width, int height);
     void PlaceWindowed(int width, int height);
     void Quit();
+    void CloseWindow();
     void PumpEvents();
     void HandleEvent(const void* sdlEvent);
 
@@ -153,6 +158,7 @@ private:
 
     PlatformMessages* m_messages;
     std::function<void(const DeviceParams&)> m_screenSizeHandler;
+    std::function<void()> m_closingHandler;
     std::function<void()> m_quitHandler;
     std::function<void(const void*)> m_rawHook;
     std::unique_ptr<ScriptedInputPlayer> m_script;
