@@ -1,7 +1,7 @@
-// Small-object churn: the pool allocator against glibc malloc (and mimalloc
-// when it is installed), in the same run. The pool is measured the two ways
-// the engine reaches it: SmallAllocate / SmallDeallocate (count cells) and
-// SmallObject's operator new / delete (variants, delegates).
+// Small-object churn: the pool allocator against glibc malloc, in the same
+// run. The pool is measured the two ways the engine reaches it:
+// SmallAllocate / SmallDeallocate (count cells) and SmallObject's operator
+// new / delete (variants, delegates).
 //
 //   Churn/<allocator>/<size>   a batch of 64 frees and 64 allocations while
 //                              1024 blocks stay alive (items = blocks)
@@ -10,6 +10,9 @@
 //                              (a SmallObject, or the same class on the
 //                              global heap)
 //
+// Built a second time as SmallAllocatorMimallocBench, linked with mimalloc,
+// which then replaces malloc in that whole process: there the rows are
+// MiChurn and MiPairs, the pool against mimalloc's own entry points.
 // bench.sh prints the ratios of the time per item.
 
 #include "engine/core/SmallAllocator.h"
@@ -17,13 +20,12 @@
 
 #include <benchmark/benchmark.h>
 
-#include <cstdio>
 #include <cstdlib>
 #include <memory>
 #include <vector>
 
-#ifdef LV_MIMALLOC_LIBRARY
-#include <dlfcn.h>
+#ifdef LV_BENCH_MIMALLOC
+#include <mimalloc.h>
 #endif
 
 namespace {
@@ -41,29 +43,10 @@ struct MallocOps {
     static void Free(void* block, std::size_t) { std::free(block); }
 };
 
-#ifdef LV_MIMALLOC_LIBRARY
-// mimalloc's own entry points from a library opened with local symbols, so
-// that malloc stays glibc's everywhere else in the process.
-struct Mimalloc {
-    void* (*allocate)(std::size_t) = nullptr;
-    void (*free)(void*) = nullptr;
-
-    Mimalloc() {
-        void* library = dlopen(LV_MIMALLOC_LIBRARY, RTLD_NOW | RTLD_LOCAL);
-        if (library == nullptr) {
-            std::fprintf(stderr, "mimalloc not loaded: %s\n", dlerror());
-            return;
-        }
-        allocate = reinterpret_cast<void* (*)(std::size_t)>(dlsym(library, "mi_malloc"));
-        free = reinterpret_cast<void (*)(void*)>(dlsym(library, "mi_free"));
-    }
-    bool Loaded() const { return allocate != nullptr && free != nullptr; }
-};
-const Mimalloc g_mimalloc;
-
+#ifdef LV_BENCH_MIMALLOC
 struct MimallocOps {
-    static void* Allocate(std::size_t size) { return g_mimalloc.allocate(size); }
-    static void Free(void* block, std::size_t) { g_mimalloc.free(block); }
+    static void* Allocate(std::size_t size) { return mi_malloc(size); }
+    static void Free(void* block, std::size_t) { mi_free(block); }
 };
 #endif
 
@@ -140,6 +123,7 @@ void Objects(benchmark::State& state) {
 
 }  // namespace
 
+#ifndef LV_BENCH_MIMALLOC
 BENCHMARK_TEMPLATE(Churn, PoolOps)->Name("Churn/SmallAllocator")->Arg(16)->Arg(32)->Arg(64);
 BENCHMARK_TEMPLATE(Churn, MallocOps)->Name("Churn/glibc_malloc")->Arg(16)->Arg(32)->Arg(64);
 BENCHMARK_TEMPLATE(Pairs, PoolOps)->Name("Pairs/SmallAllocator")->Arg(16)->Arg(32)->Arg(64);
@@ -150,9 +134,11 @@ BENCHMARK_TEMPLATE(Objects, Ostrel::SmallObject, 64)->Name("Objects/SmallAllocat
 BENCHMARK_TEMPLATE(Objects, HeapBase, 16)->Name("Objects/glibc_malloc/16");
 BENCHMARK_TEMPLATE(Objects, HeapBase, 32)->Name("Objects/glibc_malloc/32");
 BENCHMARK_TEMPLATE(Objects, HeapBase, 64)->Name("Objects/glibc_malloc/64");
-#ifdef LV_MIMALLOC_LIBRARY
-BENCHMARK_TEMPLATE(Churn, MimallocOps)->Name("Churn/mimalloc")->Arg(16)->Arg(32)->Arg(64);
-BENCHMARK_TEMPLATE(Pairs, MimallocOps)->Name("Pairs/mimalloc")->Arg(16)->Arg(32)->Arg(64);
+#else
+BENCHMARK_TEMPLATE(Churn, PoolOps)->Name("MiChurn/SmallAllocator")->Arg(16)->Arg(32)->Arg(64);
+BENCHMARK_TEMPLATE(Churn, MimallocOps)->Name("MiChurn/mimalloc")->Arg(16)->Arg(32)->Arg(64);
+BENCHMARK_TEMPLATE(Pairs, PoolOps)->Name("MiPairs/SmallAllocator")->Arg(16)->Arg(32)->Arg(64);
+BENCHMARK_TEMPLATE(Pairs, MimallocOps)->Name("MiPairs/mimalloc")->Arg(16)->Arg(32)->Arg(64);
 #endif
 
 BENCHMARK_MAIN();
