@@ -5,7 +5,9 @@
 #include "engine/core/System.h"
 #include "engine/graphics/MeshBuilders.h"
 #include "engine/graphics/MeshManager.h"
+#include "engine/graphics/ModelLoaders.h"
 #include "engine/io/ConfigureFileXML.h"
+#include "engine/io/Log.h"
 #include "engine/io/LogStartup.h"
 #include "engine/io/Logger.h"
 #include "engine/io/PropertyManager.h"
@@ -29,6 +31,7 @@ void RegisterResources(ResourceManager& resources) {
     resources.RegisterLoader(kKindArchetype, LoadArchetypeResource);
     RegisterSoundLoaders(resources);
     resources.RegisterLoader(kKindProperty, LoadPropertyAsset);
+    RegisterModelLoaders(resources);
 }
 
 void StartLog(Logger& logger, const std::string& userFolder) {
@@ -48,9 +51,13 @@ void ConnectEngine(Engine& engine, ResourceManager& resources, StateResourceTabl
         ConfigureFileXML config(true);
         if (path.IsValid() && config.Load(path.GetString())) {
             system.LoadConfig(&config);
-        } else {
-            system.LoadConfig(nullptr);
+            return;
         }
+        if (path.IsValid()) {
+            LogMessage(path.GetString() + ": configuration of " + system.GetName() + " could not be read (" +
+                       config.LoadError() + "), its defaults are kept\n");
+        }
+        system.LoadConfig(nullptr);
     });
     engine.SetStateSelector([&states](const std::string& state) { states.SelectCurrent(state); });
 }

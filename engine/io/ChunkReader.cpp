@@ -1,5 +1,7 @@
 #include "engine/io/ChunkReader.h"
 
+#include <algorithm>
+
 namespace Ostrel {
 
 std::string ChunkIdText(u32 id) {
@@ -19,6 +21,14 @@ bool ChunkReader::Close() {
     bool answer = m_reader->Close();
     m_reader.reset();
     return answer;
+}
+
+s32 ChunkReader::FileLength() {
+    if (!m_reader) return -1;
+    const s32 here = m_reader->Tell();
+    const s32 rest = m_reader->ReadAll(nullptr);  // measures without moving
+    if (here < 0 || rest < 0) return -1;
+    return s32(std::min<s64>(s64(here) + rest, 0x7FFFFFFF));
 }
 
 ChunkHeader ChunkReader::ReadHeader() {

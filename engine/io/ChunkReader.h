@@ -18,6 +18,7 @@ public:
 
     bool Close() override;
     bool IsEof() override { return m_reader && m_reader->IsEof(); }
+    s32 FileLength() override;
     ChunkHeader PeekChunk() override;
     ChunkHeader ReadChunk() override;
     bool SkipChunk(const ChunkHeader& header) override;

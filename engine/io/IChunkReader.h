@@ -30,6 +30,9 @@ public:
     virtual ~IChunkReader() = default;
     virtual bool Close() = 0;
     virtual bool IsEof() = 0;
+    // The length of the whole file in bytes, or -1 when it cannot be measured.
+    // Readers of a chunk check each chunk's size against it before trusting it.
+    virtual s32 FileLength() = 0;
     // Reads the next header and returns to where it started.
     virtual ChunkHeader PeekChunk() = 0;
     // Reads the next header and stays at the start of its payload.

@@ -83,6 +83,10 @@ TEST(ChunkReader, EmptyAndTruncatedFilesGiveIdZeroAndPeekKeepsPosition) {
     s32 before = truncated->Tell();
     EXPECT_EQ(truncated->PeekChunk().id, 0u);
     EXPECT_EQ(truncated->Tell(), before);
+    // The file's length is measured from anywhere without moving.
+    EXPECT_EQ(truncated->FileLength(), s32(data.size() + 5));
+    EXPECT_EQ(truncated->Tell(), before);
+    EXPECT_EQ(empty->FileLength(), 0);
 }
 
 TEST(ChunkReader, DeletingThroughTheInterfaceClosesTheFile) {

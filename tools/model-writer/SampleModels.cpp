@@ -1,0 +1,160 @@
+#include "tools/model-writer/SampleModels.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <system_error>
+
+namespace Ostrel {
+
+namespace {
+
+constexpr float kDegToRad = 3.1415927f / 180.0f;
+
+Quaternion AboutZ(float degrees) { return Quaternion::FromAxisAngle({0, 0, 1}, degrees * kDegToRad); }
+
+ModelVertexRecord Corner(const Vec3& position, const Vec3& normal, float u, float v) {
+    ModelVertexRecord record;
+    record.position = position;
+    record.normal = normal;
+    record.u = u;
+    record.v = v;
+    return record;
+}
+
+// A skinned vertex: weights between two bones (the same bone twice for one).
+void Skin(ModelVertexRecord& v, u32 boneA, u32 boneB) {
+    v.bones[0] = u8(boneA);
+    v.bones[1] = u8(boneB);
+    v.weights[0] = boneA == boneB ? 1.0f : 0.5f;
+    v.weights[1] = boneA == boneB ? 0.0f : 0.5f;
+}
+
+// The bones of the segments below and above a ring (the same bone at the ends).
+void RingBones(u32 ring, u32 segments, u32& below, u32& above) {
+    below = ring == 0 ? 0 : ring - 1;
+    above = std::min(ring, segments - 1);
+}
+
+}  // namespace
+
+void AddQuad(WriterMesh& mesh, const Vec3 (&c)[4], const Vec3& normal) {
+    const u32 base = u32(mesh.vertices.size());
+    const float uv[4][2] = {{0, 0}, {1, 0}, {1, 1}, {0, 1}};
+    for (int i = 0; i < 4; ++i) mesh.vertices.push_back(Corner(c[i], normal, uv[i][0], uv[i][1]));
+    // Clockwise seen from outside means (b - a) x (c - a) points outward.
+    const bool outward = (c[1] - c[0]).Cross(c[2] - c[0]).Dot(normal) > 0.0f;
+    const u32 order[6] = {0, 1, 2, 0, 2, 3};
+    for (int i = 0; i < 6; i += 3) {
+        mesh.indices.push_back(base + order[i]);
+        mesh.indices.push_back(base + (outward ? order[i + 1] : order[i + 2]));
+        mesh.indices.push_back(base + (outward ? order[i + 2] : order[i + 1]));
+    }
+}
+
+void AddBox(WriterMesh& mesh, const Vec3& l, const Vec3& h) {
+    const Vec3 faces[6][5] = {
+        {{l.x, l.y, l.z}, {h.x, l.y, l.z}, {h.x, h.y, l.z}, {l.x, h.y, l.z}, {0, 0, -1}},
+        {{h.x, l.y, h.z}, {l.x, l.y, h.z}, {l.x, h.y, h.z}, {h.x, h.y, h.z}, {0, 0, 1}},
+        {{l.x, l.y, h.z}, {l.x, l.y, l.z}, {l.x, h.y, l.z}, {l.x, h.y, h.z}, {-1, 0, 0}},
+        {{h.x, l.y, l.z}, {h.x, l.y, h.z}, {h.x, h.y, h.z}, {h.x, h.y, l.z}, {1, 0, 0}},
+        {{l.x, h.y, l.z}, {h.x, h.y, l.z}, {h.x, h.y, h.z}, {l.x, h.y, h.z}, {0, 1, 0}},
+        {{l.x, l.y, h.z}, {h.x, l.y, h.z}, {h.x, l.y, l.z}, {l.x, l.y, l.z}, {0, -1, 0}},
+    };
+    for (const auto& f : faces) AddQuad(mesh, {f[0], f[1], f[2], f[3]}, f[4]);
+}
+
+WriterModel MakeSkinnedChain(u32 segments, float width, float segmentLength,
+                             const std::vector<std::string>& boneNames) {
+    WriterModel model;
+    WriterMesh& mesh = model.mesh.emplace();
+    mesh.skinned = true;
+    const float r = width * 0.5f;
+    // Four sides, each a strip of one quad per segment.
+    const float sides[4][5] = {{-r, -r, r, -r, 0}, {r, -r, r, r, 1}, {r, r, -r, r, 2}, {-r, r, -r, -r, 3}};
+    const Vec3 normals[4] = {{0, 0, -1}, {1, 0, 0}, {0, 0, 1}, {-1, 0, 0}};
+    for (int s = 0; s < 4; ++s) {
+        const float* e = sides[s];
+        for (u32 k = 0; k < segments; ++k) {
+            const float y0 = float(k) * segmentLength, y1 = float(k + 1) * segmentLength;
+            const u32 base = u32(mesh.vertices.size());
+            AddQuad(mesh, {{e[0], y0, e[1]}, {e[2], y0, e[3]}, {e[2], y1, e[3]}, {e[0], y1, e[1]}}, normals[s]);
+            for (u32 i = 0; i < 4; ++i) {
+                u32 a, b;
+                RingBones(i < 2 ? k : k + 1, segments, a, b);
+                Skin(mesh.vertices[base + i], a, b);
+            }
+        }
+    }
+    const float top = float(segments) * segmentLength;
+    const u32 capBase = u32(mesh.vertices.size());
+    AddQuad(mesh, {{-r, 0, -r}, {r, 0, -r}, {r, 0, r}, {-r, 0, r}}, {0, -1, 0});
+    AddQuad(mesh, {{-r, top, -r}, {r, top, -r}, {r, top, r}, {-r, top, r}}, {0, 1, 0});
+    for (u32 i = 0; i < 8; ++i) {
+        const u32 bone = i < 4 ? 0 : segments - 1;
+        Skin(mesh.vertices[capBase + i], bone, bone);
+    }
+    std::vector<WriterBone>& bones = model.skeleton.emplace();
+    for (u32 k = 0; k < segments; ++k) {
+        const std::string name = k < boneNames.size() ? boneNames[k] : "bone" + std::to_string(k);
+        const RigidTransform local{{0, k == 0 ? 0.0f : segmentLength, 0}, Quaternion::Identity()};
+        bones.push_back(BoneFromLocal(name, k == 0 ? kNoParentBone : k - 1, local, bones));
+    }
+    return model;
+}
+
+ModelAnimationData MakeSwingClip(u32 boneCount, float duration, float restLength,
+                                 const std::vector<u32>& swing, const std::vector<float>& angles) {
+    ModelAnimationData clip;
+    clip.duration = duration;
+    clip.tracks.resize(boneCount);
+    for (u32 b = 0; b < boneCount; ++b) {
+        const Vec3 rest{0, b == 0 ? 0.0f : restLength, 0};
+        const bool swings = std::find(swing.begin(), swing.end(), b) != swing.end() && angles.size() > 1;
+        if (!swings) {
+            clip.tracks[b].push_back({0.0f, rest, Quaternion::Identity()});
+            continue;
+        }
+        for (std::size_t k = 0; k < angles.size(); ++k) {
+            const float time = duration * float(k) / float(angles.size() - 1);
+            clip.tracks[b].push_back({time, rest, angles[k] == 0.0f ? Quaternion::Identity() : AboutZ(angles[k])});
+        }
+    }
+    return clip;
+}
+
+WriterModel MakeCrate() {
+    WriterModel model;
+    AddBox(model.mesh.emplace(), {-0.5f, -0.5f, -0.5f}, {0.5f, 0.5f, 0.5f});
+    return model;
+}
+
+WriterModel MakeHinge() {
+    WriterModel model = MakeSkinnedChain(2, 1.0f, 1.0f, {"root", "tip"});
+    model.clip = MakeSwingClip(2, 1.0f, 1.0f, {1}, {0.0f, 45.0f, 0.0f});
+    return model;
+}
+
+WriterModel MakeHingeWave() {
+    WriterModel model;
+    model.clip = MakeSwingClip(2, 2.0f, 1.0f, {1}, {0.0f, 30.0f, 0.0f, -30.0f, 0.0f});
+    return model;
+}
+
+std::string HingeFastAnimationSet() { return "anim: hinge\nscale: 2.0\n"; }
+
+std::string WriteSampleModels(const std::string& folder) {
+    const std::pair<const char*, WriterModel> models[] = {
+        {"crate.bin", MakeCrate()}, {"hinge.bin", MakeHinge()}, {"hinge-wave.bin", MakeHingeWave()}};
+    std::string problems;
+    std::error_code error;
+    std::filesystem::create_directories(folder, error);  // a failure shows in the writes below
+    for (const auto& [file, model] : models) {
+        const std::string why = WriteModelFile(folder + "/" + file, model);
+        if (!why.empty()) problems += why + "\n";
+    }
+    const std::string why = WriteFileAtomically(folder + "/hinge-fast.anim", HingeFastAnimationSet());
+    if (!why.empty()) problems += why + "\n";
+    return problems;
+}
+
+}  // namespace Ostrel

@@ -1,0 +1,50 @@
+#pragma once
+// The sample models the game's data and tests use, and the building blocks
+// to make more (boxes, skinned chains of any length, clips).
+//
+// Coordinates are the engine's: left-handed, y up; front faces wind
+// clockwise as seen from outside.
+
+#include "tools/model-writer/ModelWriter.h"
+
+#include <string>
+#include <vector>
+
+namespace Ostrel {
+
+// Appends a quad (corners in order around it) as two triangles that face
+// along normal; uvs run (0,0), (1,0), (1,1), (0,1) over the corners.
+void AddQuad(WriterMesh& mesh, const Vec3 (&corners)[4], const Vec3& normal);
+// Appends an axis-aligned box between low and high, 4 vertices per face.
+void AddBox(WriterMesh& mesh, const Vec3& low, const Vec3& high);
+
+// A box of width x (segments * segmentLength) x width standing on y = 0,
+// skinned to a chain of one bone per segment: bone k sits at the bottom of
+// segment k (model-space bind y = k * segmentLength), each the child of the
+// one below. Ring 0 follows bone 0, the top ring the last bone, each ring in
+// between half and half the bones of its two segments.
+WriterModel MakeSkinnedChain(u32 segments, float width, float segmentLength,
+                             const std::vector<std::string>& boneNames);
+
+// A clip of duration over boneCount bones that holds every bone at its rest
+// offset (translation along y by restLength, none for bone 0), except the
+// bones listed in swing, which turn about z through the given angles
+// (degrees) at evenly spaced times from 0 to duration.
+ModelAnimationData MakeSwingClip(u32 boneCount, float duration, float restLength,
+                                 const std::vector<u32>& swing, const std::vector<float>& anglesDegrees);
+
+// "crate": a static textured unit cube (24 vertices, 36 indices).
+WriterModel MakeCrate();
+// "hinge": a 1 x 2 x 1 box along +y in two segments on the bones "root" and
+// "tip", and a clip bending the tip 45 degrees about z and back in 1 s.
+WriterModel MakeHinge();
+// "hinge-wave": a clip only, the tip waving +30 / -30 degrees over 2 s.
+WriterModel MakeHingeWave();
+// The text of "hinge-fast.anim".
+std::string HingeFastAnimationSet();
+
+// Writes every sample into folder (made when missing); returns the
+// problems, one per line.
+std::string WriteSampleModels(const std::string& folder);
+
+}  // namespace Ostrel
