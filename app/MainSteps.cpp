@@ -3,9 +3,11 @@
 #include "engine/core/CompositionFactory.h"
 #include "engine/core/Engine.h"
 #include "engine/core/System.h"
+#include "engine/graphics/FontTemplateManager.h"
 #include "engine/graphics/MeshBuilders.h"
 #include "engine/graphics/MeshManager.h"
 #include "engine/graphics/ModelLoaders.h"
+#include "engine/graphics/TextureManager.h"
 #include "engine/io/ConfigureFileXML.h"
 #include "engine/io/Log.h"
 #include "engine/io/LogStartup.h"
@@ -32,6 +34,8 @@ void RegisterResources(ResourceManager& resources) {
     RegisterSoundLoaders(resources);
     resources.RegisterLoader(kKindProperty, LoadPropertyAsset);
     RegisterModelLoaders(resources);
+    RegisterFontLoader(resources);
+    resources.RegisterLoader(kKindImage, LoadTextureResource);
 }
 
 void StartLog(Logger& logger, const std::string& userFolder) {

@@ -2,7 +2,7 @@
 # Fuzzes one parser with libFuzzer for real.
 #   scripts/fuzz.sh TARGET SECONDS     TARGET: ChunkReader, PackageList, StreamReader, ConfigureFileXML,
 #                                      Archetypes, Room, States, PropertyPage, LevelOrder, TilePalette,
-#                                      ModelData, XmlDepth
+#                                      ModelData, XmlDepth, Pfm, Dds, Tga
 # Installs clang and libclang-rt-14-dev when missing, builds
 # tests/fuzz/<TARGET>Fuzz.cpp with the engine sources it needs under
 # -fsanitize=fuzzer,address,undefined into build/fuzz/, and runs it for
@@ -69,6 +69,14 @@ case "$target" in
             engine/core/Matrix4.cpp engine/core/Vec3.cpp
         )
         ;;
+    Pfm|Dds|Tga)
+        engine_sources+=(engine/graphics/ImageDecoder.cpp engine/graphics/PfmReader.cpp engine/graphics/DdsReader.cpp)
+        # The stb decoder is compiled in (not the shared library) so that it is
+        # instrumented and the fuzzer can see its branches.
+        mkdir -p "$root/build/fuzz"
+        printf '#define STB_IMAGE_IMPLEMENTATION\n#include <stb_image.h>\n' > "$root/build/fuzz/stb_image_impl.cpp"
+        engine_sources+=(build/fuzz/stb_image_impl.cpp)
+        ;;
 esac
 
 out="$root/build/fuzz"
@@ -76,7 +84,7 @@ mkdir -p "$out/artifacts/$lower" "$out/corpus-$lower"
 cd "$root"
 # shellcheck disable=SC2046
 clang++ -std=c++20 -g -O1 -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined \
-    -I"$root" $(pkg-config --cflags tinyxml sdl2) \
+    -I"$root" $(pkg-config --cflags tinyxml sdl2 stb) \
     "$source_file" "${engine_sources[@]}" \
     $(pkg-config --libs tinyxml sdl2) -o "$out/${lower}-fuzzer"
 
