@@ -19,14 +19,20 @@ RESULTS="$BUILD_DIR/bench-results"
 rm -rf "$RESULTS"
 mkdir -p "$RESULTS"
 load_before=$(cut -d' ' -f1-3 /proc/loadavg)
+failed=()
 for b in "$BUILD_DIR"/bench/*; do
   if [ -x "$b" ] && [ -f "$b" ]; then
     name=$(basename "$b")
     echo "== $name"
-    "$b" --benchmark_out="$RESULTS/$name.json" --benchmark_out_format=json "$@"
+    # One failing benchmark does not hide the others' figures.
+    "$b" --benchmark_out="$RESULTS/$name.json" --benchmark_out_format=json "$@" || failed+=("$name")
   fi
 done
 
 echo
 echo "== ratios (CPU time per operation, ours / baseline; load before $load_before, after $(cut -d' ' -f1-3 /proc/loadavg))"
 bash scripts/bench-ratios.sh "$RESULTS"/*.json
+if [ ${#failed[@]} -gt 0 ]; then
+  echo "failed: ${failed[*]}" >&2
+  exit 1
+fi
