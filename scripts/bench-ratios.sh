@@ -2,6 +2,7 @@
 # Reads Google Benchmark JSON files (--benchmark_out_format=json) and prints
 # one line per comparison of our code against its baseline, for example
 #   allocator churn 16 B: ours/glibc 0.71, ours/mimalloc 1.22
+# (allocator, message send, object life cycle, physics, text and audio).
 # A ratio is our CPU time over the baseline's for the same work, both from
 # one process: below 1 we are faster. Against mimalloc, ours is the run in
 # the mimalloc-linked binary (rows MiChurn, MiPairs). With
@@ -54,7 +55,7 @@ awk '
     a = time_of(ours)
     b = time_of(base)
     if (a < 0 || b <= 0) return ""
-    return sprintf("ours/%s %.2f", label, a / b)
+    return sprintf((a / b < 0.1) ? "ours/%s %.2g" : "ours/%s %.2f", label, a / b)
   }
   function line(title, r1, r2,    text) {
     text = r1
@@ -78,6 +79,24 @@ awk '
       s = sizes[i]
       line("SmallObject new/delete churn " s " B",
            ratio("Objects/SmallAllocator/" s, "Objects/glibc_malloc/" s, "glibc"), "")
+    }
+    split("1000 10000", objects, " ")
+    for (i = 1; i <= 2; i++) {
+      n = objects[i]
+      line("object life cycle " n " objects", ratio("BM_ObjectLifecycle/" n, "BM_RawAllocationBaseline/" n, "raw allocation"), "")
+    }
+    split("200 1000 5000", bodies, " ")
+    for (i = 1; i <= 3; i++) {
+      n = bodies[i]
+      line("physics frame " n " bodies", ratio("BM_OursGrid/" n, "BM_Bullet/" n, "bullet (grid)"),
+           ratio("BM_OursBruteForce/" n, "BM_Bullet/" n, "bullet (brute force)"))
+    }
+    line("text measure 10,000 strings", ratio("BM_MeasureStrings", "BM_MeasureStringsRaw", "raw FreeType"), "")
+    split("1 32 100", voices, " ")
+    for (i = 1; i <= 3; i++) {
+      n = voices[i]
+      line("audio mix " n (n == 1 ? " voice" : " voices"),
+           ratio("BM_MixDecodedAtDeviceRate/" n, "BM_BaselineSumVoices/" n, "plain sum"), "")
     }
     split("1 4 16", counts, " ")
     for (i = 1; i <= 3; i++) {
