@@ -18,9 +18,8 @@ using Ostrel::Vec3;
 
 namespace {
 
+const std::string kObjects = std::string(LV_SOURCE_DIR) + "/rsc/objects/core-test-objects.xobj";
 const std::string kData = std::string(LV_SOURCE_DIR) + "/tests/engine/core/data/";
-// The shipped sample objects plus an entry under the reserved name "blank".
-const std::string kObjects = kData + "core-test-objects.xobj";
 
 class ArchetypeResourceTest : public ::testing::Test {
 protected:
@@ -37,6 +36,7 @@ protected:
 
 TEST_F(ArchetypeResourceTest, LoadsEveryTopLevelElementAsAnArchetype) {
     Ostrel::LoadArchetypeResource(kObjects);
+    Ostrel::LoadArchetypeResource(kData + "reserved-name.xobj");
     EXPECT_EQ(factory.GetArchetypeNames(),
               (std::vector<std::string>{"brain-obj", "crate-obj", "static-obj", "timed-obj"}))
         << "\"blank\" is reserved";
