@@ -17,7 +17,7 @@
 #include "engine/graphics/MeshManager.h"
 #include "engine/graphics/RenderDevice.h"
 #include "engine/graphics/TextureManager.h"
-#include "engine/io/Logger.h"
+#include "engine/base/Logger.h"
 #include "engine/resources/ResourceKinds.h"
 #include "engine/resources/ResourceManager.h"
 

@@ -3,7 +3,7 @@
 // by name, for components whose class the graphics code does not include:
 // the light's colour and attenuation, the skybox's base name.
 
-#include "engine/io/Serializer.h"
+#include "engine/base/Serializer.h"
 
 #include <map>
 #include <string>

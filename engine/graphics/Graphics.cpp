@@ -1,6 +1,6 @@
 #include "engine/graphics/Graphics.h"
 
-#include "engine/components/MessageComponent.h"
+#include "engine/core/MessageComponent.h"
 #include "engine/core/Composition.h"
 #include "engine/core/CoreSystem.h"
 #include "engine/core/Engine.h"
@@ -22,8 +22,8 @@
 #include "engine/graphics/ShaderProgram.h"
 #include "engine/graphics/TextFont.h"
 #include "engine/graphics/TextureManager.h"
-#include "engine/io/Log.h"
-#include "engine/io/Serializer.h"
+#include "engine/base/Log.h"
+#include "engine/base/Serializer.h"
 #include "engine/platform/WindowSystem.h"
 
 #include <mutex>

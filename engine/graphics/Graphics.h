@@ -27,7 +27,7 @@
 // and present; after a presented frame both debug queues are emptied.
 
 #include "engine/core/System.h"
-#include "engine/core/Types.h"
+#include "engine/base/Types.h"
 #include "engine/core/Vec3.h"
 #include "engine/core/Vec4.h"
 #include "engine/graphics/AtomManager.h"

@@ -1,6 +1,6 @@
 #include "engine/graphics/LightManager.h"
 
-#include "engine/components/TransformComponent.h"
+#include "engine/core/TransformComponent.h"
 #include "engine/core/Component.h"
 #include "engine/core/Composition.h"
 #include "engine/core/Engine.h"
@@ -9,7 +9,7 @@
 #include "engine/core/Vec4.h"
 #include "engine/graphics/ComponentFields.h"
 #include "engine/graphics/ShaderProgram.h"
-#include "engine/io/Log.h"
+#include "engine/base/Log.h"
 
 #include <algorithm>
 #include <string>

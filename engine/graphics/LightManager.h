@@ -20,7 +20,7 @@
 // A light object without a transform is not entered (logged once per
 // object id). Main thread only: object messages and the frame's uploads.
 
-#include "engine/core/Types.h"
+#include "engine/base/Types.h"
 #include "engine/core/Vec3.h"
 #include "engine/graphics/AtomManager.h"
 #include "engine/platform/SubscriptionList.h"

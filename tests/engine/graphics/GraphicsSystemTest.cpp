@@ -18,7 +18,7 @@
 #include "engine/graphics/Texture.h"
 #include "engine/graphics/TextureManager.h"
 
-#include "../components/ComponentWorld.h"
+#include "tests/engine/components/ComponentWorld.h"
 #include "FontTestSupport.h"
 #include "GraphicsTestSupport.h"
 #include "ImageFiles.h"

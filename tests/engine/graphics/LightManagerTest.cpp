@@ -5,7 +5,7 @@
 #include "engine/graphics/LightManager.h"
 #include "engine/graphics/ShaderProgram.h"
 
-#include "../components/ComponentWorld.h"
+#include "tests/engine/components/ComponentWorld.h"
 #include "GraphicsTestSupport.h"
 #include "LightTestSupport.h"
 

@@ -2,10 +2,10 @@
 // Lights for the light-manager tests: a light component that writes its
 // colour and attenuation as the real one does, and a set of transforms.
 
-#include "engine/components/TransformComponent.h"
+#include "engine/core/TransformComponent.h"
 #include "engine/core/Component.h"
 #include "engine/core/Variant.h"
-#include "engine/io/Serializer.h"
+#include "engine/base/Serializer.h"
 
 #include <deque>
 
