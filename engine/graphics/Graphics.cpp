@@ -1,5 +1,6 @@
 #include "engine/graphics/Graphics.h"
 
+#include "engine/components/SkyboxComponent.h"
 #include "engine/core/MessageComponent.h"
 #include "engine/core/Composition.h"
 #include "engine/core/CoreSystem.h"
@@ -9,7 +10,6 @@
 #include "engine/core/ObjectManager.h"
 #include "engine/core/ScopedProfiler.h"
 #include "engine/core/VarFun_Delegate.h"
-#include "engine/graphics/ComponentFields.h"
 #include "engine/graphics/DebugDrawQueue.h"
 #include "engine/graphics/DebugText.h"
 #include "engine/graphics/DeviceTextRenderer.h"
@@ -24,6 +24,7 @@
 #include "engine/graphics/TextureManager.h"
 #include "engine/base/Log.h"
 #include "engine/base/Serializer.h"
+#include "engine/physics/HbvManager.h"
 #include "engine/platform/WindowSystem.h"
 
 #include <mutex>
@@ -33,7 +34,6 @@ namespace Ostrel {
 namespace {
 
 constexpr u32 kCameraTypeId = FourCC("CamC");
-constexpr u32 kSkyboxTypeId = FourCC("skbC");
 constexpr int kRecompileKey = 48;  // '0'
 constexpr int kDebugShapesKey = 112;  // F1
 constexpr int kSkyboxKey = 119;  // F8
@@ -124,7 +124,8 @@ void Graphics::Initialize() {
     m_device = m_renderDevice->GetDevice() ? m_renderDevice->GetDevice() : m_renderDevice->Create();
     m_lightManager = LightManager::GetInstance();
     m_matrixManager = MatrixManager::GetInstance();
-    // The volume hierarchy takes useHbv when it exists (it is not built yet).
+    m_hbvManager = HbvManager::GetInstance();
+    if (m_hbvManager) m_hbvManager->SetActive(m_useHbv);
     for (int i = 0; i < 23; ++i) m_parameters[i] = InternName(kParameterNames[i]);
     for (auto& mesh : m_debugMeshes) mesh = std::make_unique<Mesh>();
     m_deviceObjectsOk = true;
@@ -340,8 +341,8 @@ void Graphics::OnObjectCreated(u32 id) {
     Composition* object = m_objectManager ? m_objectManager->GetObject(id) : nullptr;
     if (!object) return;
     if (object->GetComponent(kCameraTypeId) && m_cameraId == 0) m_cameraId = id;
-    if (Component* sky = object->GetComponent(kSkyboxTypeId)) {
-        std::string name = ComponentFields(*sky).String("skybox-base-name");
+    if (auto* sky = object->GetComponentAs<SkyboxComponent>()) {
+        std::string name = sky->GetTextureName();
         OnSetSkybox(&name);
         if (auto* messages = object->GetComponentAs<MessageComponent>()) {
             messages->Listen("SetSkybox", MakeDelegate(this, &Graphics::OnSetSkybox));

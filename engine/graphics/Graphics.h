@@ -43,6 +43,7 @@ namespace Ostrel {
 
 class CoreSystem;
 class DeviceTextRenderer;
+class HbvManager;
 class LightManager;
 class MatrixManager;
 class Mesh;
@@ -179,6 +180,7 @@ private:
     ObjectManager* m_objectManager = nullptr;
     MatrixManager* m_matrixManager = nullptr;
     CoreSystem* m_coreSystem = nullptr;
+    HbvManager* m_hbvManager = nullptr;
     Skybox m_skybox{kSkyboxSize};
     rd::Device* m_device = nullptr;
     rd::VertexLayout* m_staticLayout = nullptr;

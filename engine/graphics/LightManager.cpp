@@ -1,13 +1,14 @@
 #include "engine/graphics/LightManager.h"
 
+#include "engine/components/LightComponent.h"
+#include "engine/components/LightTargetComponent.h"
+#include "engine/components/MovementComponent.h"
 #include "engine/core/TransformComponent.h"
-#include "engine/core/Component.h"
 #include "engine/core/Composition.h"
 #include "engine/core/Engine.h"
 #include "engine/core/ObjectManager.h"
 #include "engine/core/VarFun_Delegate.h"
 #include "engine/core/Vec4.h"
-#include "engine/graphics/ComponentFields.h"
 #include "engine/graphics/ShaderProgram.h"
 #include "engine/base/Log.h"
 
@@ -46,32 +47,22 @@ void LightManager::Initialize() {
 
 void LightManager::Shutdown() { m_subscriptions.Clear(); }
 
-LightManager::LightValues LightManager::ReadSerializedLight(Component& light) {
-    const ComponentFields fields(light);
-    LightValues values;
-    values.color = Vec3(fields.Float("Color_R", 0.0f), fields.Float("Color_G", 0.0f), fields.Float("Color_B", 0.0f));
-    values.attenuation = Vec3(fields.Float("Attenuation_X", values.attenuation.x),
-                              fields.Float("Attenuation_Y", values.attenuation.y),
-                              fields.Float("Attenuation_Z", values.attenuation.z));
-    return values;
-}
-
 void LightManager::OnObjectCreated(u32 id) {
     ObjectManager* objects = LiveObjectManager();
     Composition* object = objects ? objects->GetObject(id) : nullptr;
     if (!object) return;
     auto* transform = object->GetComponentAs<TransformComponent>();
-    if (Component* light = object->GetComponent(kLightTypeId)) {
+    if (auto* light = object->GetComponentAs<LightComponent>()) {
         if (transform) {
-            AddLight(id, transform, light, object->GetComponent(kMovementTypeId) != nullptr);
+            AddLight(id, transform, light, object->GetComponentAs<MovementComponent>() != nullptr);
         } else if (m_warnedNoTransform.insert(id).second) {
             LogMessagef("light object %u has no TransformComponent; it gives no light\n", id);
         }
     }
-    if (object->GetComponent(kLightTargetTypeId)) SetTarget(id, transform);
+    if (object->GetComponentAs<LightTargetComponent>()) SetTarget(id, transform);
 }
 
-void LightManager::AddLight(u32 id, TransformComponent* transform, Component* light, bool moving) {
+void LightManager::AddLight(u32 id, TransformComponent* transform, LightComponent* light, bool moving) {
     if (!transform || !light) return;
     (moving ? m_moving : m_static).push_back({id, transform, light});
     m_sorted = false;
@@ -139,12 +130,12 @@ void LightManager::WriteSlot(ShaderProgram& program, u32 slot, const LightEntry*
         program.SetVec4(h.pos, &zero);
         return;
     }
-    const LightValues values = m_reader(*light->light);
+    const Vec3& c = light->light->GetColor();
     const Vec3& p = light->transform->GetPosition();
-    const Vec4 color(values.color.x, values.color.y, values.color.z, 1.0f);
+    const Vec4 color(c.x, c.y, c.z, 1.0f);
     const Vec4 pos(p.x, p.y, p.z, 1.0f);
     program.SetVec4(h.color, &color);
-    program.SetVec3(h.attenuation, &values.attenuation);
+    program.SetVec3(h.attenuation, &light->light->GetAttenuation());
     program.SetVec4(h.pos, &pos);
 }
 

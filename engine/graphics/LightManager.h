@@ -13,9 +13,6 @@
 //
 // Values per slot: colour (r, g, b, 1), attenuation (x, y, z) as the light
 // component gives them, position (x, y, z, 1) of the object's transform.
-// The light component's values are read through a LightReader; the default
-// one asks the component to write its "Color_R/G/B" and
-// "Attenuation_X/Y/Z" fields.
 //
 // A light object without a transform is not entered (logged once per
 // object id). Main thread only: object messages and the frame's uploads.
@@ -30,27 +27,17 @@
 
 namespace Ostrel {
 
-class Component;
+class LightComponent;
 class ShaderProgram;
 class TransformComponent;
 
 class LightManager {
 public:
     static constexpr u32 kMaxLights = 16;
-    static constexpr u32 kLightTypeId = FourCC("liht");
-    static constexpr u32 kLightTargetTypeId = FourCC("trgt");
-    static constexpr u32 kMovementTypeId = FourCC("move");
-
-    struct LightValues {
-        Vec3 color;
-        Vec3 attenuation{1.0f, 0.1f, 0.0f};
-    };
-    // Reads a light component's colour and attenuation.
-    using LightReader = LightValues (*)(Component& light);
     struct LightEntry {
         u32 id = 0;
         TransformComponent* transform = nullptr;
-        Component* light = nullptr;
+        LightComponent* light = nullptr;
     };
     struct LightHandles {
         ParamHandle color = nullptr;
@@ -73,7 +60,7 @@ public:
     void OnObjectCreated(u32 id);
     void OnObjectDestroyed(u32 id);
     // What OnObjectCreated does with an object's parts (tests use them too).
-    void AddLight(u32 id, TransformComponent* transform, Component* light, bool moving);
+    void AddLight(u32 id, TransformComponent* transform, LightComponent* light, bool moving);
     void SetTarget(u32 id, TransformComponent* transform);
 
     // Writes all sixteen slots of program (Initialize first).
@@ -81,9 +68,6 @@ public:
     // The static lights in slot order of the last upload's window (tests):
     // which lights UploadLights writes, as indices into the static list.
     std::vector<u32> ChooseStaticLights(u32 slotsUsed);
-
-    void SetLightReader(LightReader reader) { m_reader = reader; }
-    static LightValues ReadSerializedLight(Component& light);
 
     const std::vector<LightEntry>& GetMovingLights() const { return m_moving; }
     const std::vector<LightEntry>& GetStaticLights() const { return m_static; }
@@ -101,7 +85,6 @@ private:
     std::vector<LightEntry> m_static;
     std::vector<LightHandles> m_slots;
     ParamHandle m_numLights = nullptr;
-    LightReader m_reader = &ReadSerializedLight;
     std::set<u32> m_warnedNoTransform;
     SubscriptionList m_subscriptions;
 

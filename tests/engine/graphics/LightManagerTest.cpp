@@ -29,10 +29,10 @@ std::vector<u32> Range(u32 first, u32 last) {
 // window needs the sort); the light ids are 1000 + x.
 struct StaticRow {
     StaticRow(LightManager& lights, u32 n) {
-        for (u32 i = n; i-- > 0;) lights.AddLight(1000 + i, transforms.At(float(i)), &light, false);
+        for (u32 i = n; i-- > 0;) lights.AddLight(1000 + i, transforms.At(float(i)), light.get(), false);
     }
     Transforms transforms;
-    FakeLight light;
+    TestLight light;
 };
 
 std::vector<u32> ChosenIds(LightManager& lights, u32 moving) {
@@ -42,12 +42,12 @@ std::vector<u32> ChosenIds(LightManager& lights, u32 moving) {
 }
 
 TEST(LightManager, SlotSelectionFollowsTheMovingFirstAndWindowRules) {
-    FakeLight light;
+    TestLight light;
     {
         // 20 moving lights: the first 16 fill the slots, no static light.
         LightManager lights;
         Transforms t;
-        for (u32 i = 0; i < 20; ++i) lights.AddLight(i + 1, t.At(float(i)), &light, true);
+        for (u32 i = 0; i < 20; ++i) lights.AddLight(i + 1, t.At(float(i)), light.get(), true);
         StaticRow row(lights, 3);
         EXPECT_TRUE(lights.ChooseStaticLights(16).empty());
     }
@@ -56,7 +56,7 @@ TEST(LightManager, SlotSelectionFollowsTheMovingFirstAndWindowRules) {
         LightManager lights;
         Transforms t;
         StaticRow row(lights, 10);
-        for (u32 i = 0; i < 6; ++i) lights.AddLight(i + 1, t.At(0), &light, true);
+        for (u32 i = 0; i < 6; ++i) lights.AddLight(i + 1, t.At(0), light.get(), true);
         lights.SetTarget(99, t.At(5));
         EXPECT_EQ(ChosenIds(lights, 6), (std::vector<u32>{9, 8, 7, 6, 5, 4, 3, 2, 1, 0}));
         EXPECT_FALSE(lights.IsSorted());
@@ -129,10 +129,10 @@ TEST(LightManager, UploadWritesLightValuesAndZeroSlots) {
     // One static and one moving light: the moving one first, then the
     // static one, both with w = 1 and the component's values.
     Transforms t;
-    FakeLight lamp(Vec3(0.5f, 0.25f, 1.0f), Vec3(1.0f, 0.5f, 0.125f));
-    FakeLight torch(Vec3(1, 0, 0));
-    lights.AddLight(5, t.At(1, 2, 3), &lamp, false);
-    lights.AddLight(6, t.At(-4, 0, 8), &torch, true);
+    TestLight lamp(Vec3(0.5f, 0.25f, 1.0f), Vec3(1.0f, 0.5f, 0.125f));
+    TestLight torch(Vec3(1, 0, 0));
+    lights.AddLight(5, t.At(1, 2, 3), lamp.get(), false);
+    lights.AddLight(6, t.At(-4, 0, 8), torch.get(), true);
     lights.UploadLights(&program);
     EXPECT_EQ(rdv.recording->UniformValues(device, "lights[0].color"), (std::vector<float>{1, 0, 0, 1}));
     EXPECT_EQ(rdv.recording->UniformValues(device, "lights[0].pos"), (std::vector<float>{-4, 0, 8, 1}));

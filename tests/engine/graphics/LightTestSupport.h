@@ -1,36 +1,30 @@
 #pragma once
-// Lights for the light-manager tests: a light component that writes its
-// colour and attenuation as the real one does, and a set of transforms.
+// Lights for the light-manager tests: a light component with a given colour
+// and attenuation (read in as from an archetype), and transforms that stay
+// put.
 
+#include "engine/components/LightComponent.h"
 #include "engine/core/TransformComponent.h"
-#include "engine/core/Component.h"
-#include "engine/core/Variant.h"
-#include "engine/base/Serializer.h"
+#include "tests/engine/components/ComponentWorld.h"
 
 #include <deque>
+#include <string>
 
 namespace Ostrel::Testing {
 
-class FakeLight final : public Component {
+class TestLight {
 public:
-    FakeLight(Vec3 color = Vec3(1, 1, 1), Vec3 attenuation = Vec3(1, 0.1f, 0)) : color(color), attenuation(attenuation) {}
-    void Initialize() override {}
-    Component* Clone() const override { return new FakeLight(color, attenuation); }
-    void Uninitialize() override {}
-    void Serialize(Serializer* s) override {
-        s->SerializeFloat("Color_R", &color.x);
-        s->SerializeFloat("Color_G", &color.y);
-        s->SerializeFloat("Color_B", &color.z);
-        s->SerializeFloat("Attenuation_X", &attenuation.x);
-        s->SerializeFloat("Attenuation_Y", &attenuation.y);
-        s->SerializeFloat("Attenuation_Z", &attenuation.z);
+    explicit TestLight(Vec3 color = Vec3(1, 1, 1), Vec3 attenuation = Vec3(1, 0.1f, 0)) {
+        ComponentTest::TextSerializer reader(true);
+        reader.values = {{"Color_R", std::to_string(color.x)},       {"Color_G", std::to_string(color.y)},
+                         {"Color_B", std::to_string(color.z)},       {"Attenuation_X", std::to_string(attenuation.x)},
+                         {"Attenuation_Y", std::to_string(attenuation.y)}, {"Attenuation_Z", std::to_string(attenuation.z)}};
+        m_light.Serialize(&reader);
     }
-    void ExposeProperties(TweakBarGroup*) override {}
-    u32 GetTypeId() const override { return FourCC("liht"); }
-    Variant ToVariant() override { return Variant(); }
+    LightComponent* get() { return &m_light; }
 
-    Vec3 color;
-    Vec3 attenuation;
+private:
+    LightComponent m_light;
 };
 
 // Transforms that stay put (a deque never moves its elements).

@@ -147,8 +147,8 @@ TEST(ShaderFiles, EmptyLightSlotsAddNothingAndALightBrightens) {
     EXPECT_NEAR(draw(), 89, 2);
     // A white light just in front of the plane, attenuation 1: full white.
     Transforms transforms;
-    FakeLight lamp(Vec3(1, 1, 1), Vec3(1, 0, 0));
-    lights.AddLight(1, transforms.At(0, 0, -1), &lamp, false);
+    TestLight lamp(Vec3(1, 1, 1), Vec3(1, 0, 0));
+    lights.AddLight(1, transforms.At(0, 0, -1), lamp.get(), false);
     EXPECT_NEAR(draw(), 255, 2);
     lights.Shutdown();
     gl.device->Release(texture);
