@@ -37,7 +37,6 @@ protected:
 
 TEST_F(ArchetypeResourceTest, LoadsEveryTopLevelElementAsAnArchetype) {
     Ostrel::LoadArchetypeResource(kObjects);
-    Ostrel::LoadArchetypeResource(kData + "reserved-name.xobj");
     EXPECT_EQ(factory.GetArchetypeNames(),
               (std::vector<std::string>{"brain-obj", "crate-obj", "static-obj", "timed-obj"}));
     EXPECT_EQ(factory.GetLiveCount(), 0u);
