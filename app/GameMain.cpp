@@ -154,7 +154,7 @@ void GameMain() {
     fontManager.Initialize();
     tutorialManager.Connect();
     // 14.-16.
-    resources.LoadResource("loading-pkg");
+    resources.LoadRequiredResource("loading-pkg");
     CreatePrimitiveMeshes(meshManager);
     // Only acts in automated runs that name a test object (TAVRIN_TEST_OBJECT).
     TestObjectProbe probe(engine);

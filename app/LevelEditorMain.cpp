@@ -140,7 +140,7 @@ void RunLevelEditor() {
     fontManager.SetScreenSize(params);
     fontManager.Initialize();
     tutorialManager.Connect();
-    resources.LoadResource("loading-pkg");
+    resources.LoadRequiredResource("loading-pkg");
     // The editor loads everything on the main thread before its first frame.
     resources.BackgroundLoad();
     CreatePrimitiveMeshes(meshManager);

@@ -3,10 +3,13 @@
 #include "engine/core/CompositionFactory.h"
 #include "engine/core/Engine.h"
 #include "engine/core/System.h"
+#include "engine/graphics/FontTemplateManager.h"
 #include "engine/graphics/MeshBuilders.h"
 #include "engine/graphics/MeshManager.h"
 #include "engine/graphics/ModelLoaders.h"
+#include "engine/graphics/TextureManager.h"
 #include "engine/io/ConfigureFileXML.h"
+#include "engine/io/Log.h"
 #include "engine/io/LogStartup.h"
 #include "engine/io/Logger.h"
 #include "engine/io/PropertyManager.h"
@@ -31,6 +34,8 @@ void RegisterResources(ResourceManager& resources) {
     RegisterSoundLoaders(resources);
     resources.RegisterLoader(kKindProperty, LoadPropertyAsset);
     RegisterModelLoaders(resources);
+    RegisterFontLoader(resources);
+    resources.RegisterLoader(kKindImage, LoadTextureResource);
 }
 
 void StartLog(Logger& logger, const std::string& userFolder) {
@@ -50,9 +55,13 @@ void ConnectEngine(Engine& engine, ResourceManager& resources, StateResourceTabl
         ConfigureFileXML config(true);
         if (path.IsValid() && config.Load(path.GetString())) {
             system.LoadConfig(&config);
-        } else {
-            system.LoadConfig(nullptr);
+            return;
         }
+        if (path.IsValid()) {
+            LogMessage(path.GetString() + ": configuration of " + system.GetName() + " could not be read (" +
+                       config.LoadError() + "), its defaults are kept\n");
+        }
+        system.LoadConfig(nullptr);
     });
     engine.SetStateSelector([&states](const std::string& state) { states.SelectCurrent(state); });
 }

@@ -137,7 +137,7 @@ void RunModelViewer() {
     fontManager.SetScreenSize(params);
     fontManager.Initialize();
     tutorialManager.Connect();
-    resources.LoadResource("loading-pkg");
+    resources.LoadRequiredResource("loading-pkg");
     resources.BackgroundLoad();
     CreatePrimitiveMeshes(meshManager);
     // Only acts in automated runs that name a test object (TAVRIN_TEST_OBJECT).

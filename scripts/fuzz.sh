@@ -2,13 +2,16 @@
 # Fuzzes one parser with libFuzzer for real.
 #   scripts/fuzz.sh TARGET SECONDS     TARGET: ChunkReader, PackageList, StreamReader, ConfigureFileXML,
 #                                      Archetypes, Room, States, PropertyPage, LevelOrder, TilePalette,
-#                                      ModelData
+#                                      ModelData, XmlDepth, Pfm, Dds, Tga
 # Installs clang and libclang-rt-14-dev when missing, builds
 # tests/fuzz/<TARGET>Fuzz.cpp with the engine sources it needs under
 # -fsanitize=fuzzer,address,undefined into build/fuzz/, and runs it for
 # SECONDS seconds on a working copy of the checked-in corpus
 # (tests/fuzz/corpus/<target>/). New inputs stay in build/fuzz/; crashes are
 # written to build/fuzz/artifacts/<target>/ and end the run with exit code 1.
+# The XML targets take inputs up to 1 MiB (-max_len), enough for some 350,000
+# nested elements: far past the depth at which an unguarded TinyXML overflows
+# the stack, so a hole in the nesting guard shows as a crash.
 set -euo pipefail
 
 if [[ $# -ne 2 ]]; then
@@ -39,7 +42,7 @@ fi
 engine_sources=(
     engine/io/FilePath.cpp engine/io/FileSystemFile.cpp engine/io/FileReader.cpp
     engine/io/MemoryFile.cpp engine/io/ChunkReader.cpp engine/io/StreamBufferedReader.cpp
-    engine/io/ConfigureFileXML.cpp engine/io/XmlDocumentFile.cpp engine/io/Log.cpp engine/io/Logger.cpp engine/io/Assert.cpp
+    engine/io/ConfigureFileXML.cpp engine/io/XmlDocumentFile.cpp engine/io/XmlNestingDepth.cpp engine/io/Log.cpp engine/io/Logger.cpp engine/io/Assert.cpp
     engine/io/DirectoryIterator.cpp engine/io/RecursiveDirectoryIterator.cpp
     engine/platform/Paths.cpp engine/platform/DebugOutput.cpp
     engine/resources/ResourceManager.cpp engine/resources/ResourceManagerPackages.cpp
@@ -66,6 +69,14 @@ case "$target" in
             engine/core/Matrix4.cpp engine/core/Vec3.cpp
         )
         ;;
+    Pfm|Dds|Tga)
+        engine_sources+=(engine/graphics/ImageDecoder.cpp engine/graphics/PfmReader.cpp engine/graphics/DdsReader.cpp)
+        # The stb decoder is compiled in (not the shared library) so that it is
+        # instrumented and the fuzzer can see its branches.
+        mkdir -p "$root/build/fuzz"
+        printf '#define STB_IMAGE_IMPLEMENTATION\n#include <stb_image.h>\n' > "$root/build/fuzz/stb_image_impl.cpp"
+        engine_sources+=(build/fuzz/stb_image_impl.cpp)
+        ;;
 esac
 
 out="$root/build/fuzz"
@@ -73,11 +84,17 @@ mkdir -p "$out/artifacts/$lower" "$out/corpus-$lower"
 cd "$root"
 # shellcheck disable=SC2046
 clang++ -std=c++20 -g -O1 -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined \
-    -I"$root" $(pkg-config --cflags tinyxml sdl2) \
+    -I"$root" $(pkg-config --cflags tinyxml sdl2 stb) \
     "$source_file" "${engine_sources[@]}" \
     $(pkg-config --libs tinyxml sdl2) -o "$out/${lower}-fuzzer"
 
+options=()
+case "$target" in
+    ConfigureFileXML|Archetypes|Room|States|PropertyPage|LevelOrder|TilePalette|XmlDepth)
+        options+=(-max_len=1048576) ;;
+esac
+
 seeds="$root/tests/fuzz/corpus/$lower"
 echo "fuzzing $target for $seconds s (seeds: $seeds)"
-"$out/${lower}-fuzzer" -max_total_time="$seconds" -print_final_stats=1 \
+"$out/${lower}-fuzzer" -max_total_time="$seconds" -print_final_stats=1 "${options[@]}" \
     -artifact_prefix="$out/artifacts/$lower/" "$out/corpus-$lower" "$seeds"

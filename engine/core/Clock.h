@@ -30,22 +30,36 @@ public:
     i64 Now() const override;
 };
 
+// Sleeps on a wake-up descriptor with a timeout, so WakeSleepers (which a
+// signal handler may call) ends any sleep at once instead of after it. Once
+// woken, sleeps return immediately until ClearSleeperWake.
 class ThreadSleeper final : public ISleeper {
 public:
     void SleepMs(u32 milliseconds) override;
 };
 
+// Creates the wake-up descriptor; call before installing a signal handler
+// that calls WakeSleepers (ThreadSleeper also creates it on first use).
+void PrepareSleeperWake();
+// Async-signal-safe: ends current and later sleeps of ThreadSleeper.
+void WakeSleepers();
+// Sleeps wait their full time again.
+void ClearSleeperWake();
+
 // A clock that reads a fixed step on every Now() (TAVRIN_FIXED_DT): each call
-// advances by stepSeconds, so every frame sees the same delta.
+// advances by stepSeconds, so every frame sees the same delta. The step is
+// kept within 0..kMaxStepSeconds and the reading stops at the largest tick
+// count instead of wrapping.
 class FixedStepClock final : public IClock {
 public:
+    static constexpr double kMaxStepSeconds = 1000.0;
     explicit FixedStepClock(double stepSeconds);
     i64 Frequency() const override { return kFrequency; }
     i64 Now() const override;
 
 private:
     static constexpr i64 kFrequency = 1000000000;
-    i64 m_step;
+    i64 m_step = 0;
     mutable i64 m_now = 0;
 };
 

@@ -6,6 +6,8 @@
 #include "engine/core/Timer.h"
 #include "engine/io/Logger.h"
 
+#include <cstdio>
+
 namespace Ostrel {
 
 Engine* Engine::s_instance = nullptr;
@@ -68,7 +70,7 @@ void Engine::Run() {
     m_timer->Tick();
     // Fixed for the whole run: later changes of debug or max-fps do not
     // affect this run's cap (nor the profiler's key).
-    const f32 minFrameTime = (m_debug && m_maxFps > 0.0f) ? 1.0f / m_maxFps : 0.0f;
+    const f32 minFrameTime = MinFrameTime();
 
     while (m_running) {
         RunFrame(minFrameTime);
@@ -91,12 +93,27 @@ void Engine::RunFrame(f32 minFrameTime) {
     m_profiler->EndFrame();
 }
 
+f32 Engine::MinFrameTime() {
+    if (!m_debug || !(m_maxFps > 0.0f)) return 0.0f;
+    if (m_maxFps < kMinMaxFps) {
+        // A cap of 0.01 would make 100-second frames (and a tiny one
+        // overflows the sleep's milliseconds).
+        char line[96];
+        std::snprintf(line, sizeof line, "CoreSystem: max-fps %g is below 1, using 1\n", double(m_maxFps));
+        Log(line, kLogLevelError);
+        return 1.0f / kMinMaxFps;
+    }
+    return 1.0f / m_maxFps;
+}
+
 f32 Engine::NextStep() {
     m_timer->Tick();
     f32 dt = m_timer->GetDelta();
     m_rawFrameTime = dt;
     if (m_paused) dt = 0.0f;
     if (dt > kMaxFrameTime) dt = kMaxFrameTime;
+    // A clock that runs backwards (or a broken reading) is not a step.
+    if (!(dt >= 0.0f)) dt = 0.0f;
     return dt;
 }
 
@@ -111,7 +128,8 @@ void Engine::UpdateSystems(f32 dt) {
 }
 
 void Engine::SleepRestOfFrame(f32 minFrameTime, f32 dt) {
-    // Computed from the clamped step, not from the time the systems took.
+    // Computed from the clamped step, not from the time the systems took;
+    // both are at most a second here, so the milliseconds stay small.
     if (minFrameTime > dt) m_sleeper->SleepMs(u32((minFrameTime - dt) * 1000.0f));
 }
 

@@ -41,6 +41,8 @@ class Timer;
 class Engine {
 public:
     static constexpr f32 kMaxFrameTime = 0.032f;
+    // The lowest frame cap: "max-fps" below it is read as it (and logged).
+    static constexpr f32 kMinMaxFps = 1.0f;
 
     // Loads and hands a system its configuration: calls system.LoadConfig
     // with the configuration resource named after the system (lower-cased) or
@@ -123,6 +125,8 @@ public:
 
 private:
     void RunFrame(f32 minFrameTime);
+    // The run's minimum frame time from debug and max-fps (0: no cap).
+    f32 MinFrameTime();
     f32 NextStep();
     void UpdateSystems(f32 dt);
     void SleepRestOfFrame(f32 minFrameTime, f32 dt);

@@ -1,12 +1,28 @@
 #include "engine/graphics/Graphics.h"
 
+#include "engine/core/CoreSystem.h"
+#include "engine/core/Engine.h"
 #include "engine/core/VarFun_Delegate.h"
 #include "engine/graphics/DebugDrawQueue.h"
+#include "engine/graphics/DebugText.h"
+#include "engine/graphics/DeviceTextRenderer.h"
 #include "engine/graphics/RenderDevice.h"
+#include "engine/graphics/TextFont.h"
 
 #include <mutex>
 
 namespace Ostrel {
+
+namespace {
+
+void SendToAll(const char* message) {
+    if (Engine* engine = Engine::Instance(); engine && engine->GetCoreSystem()) engine->GetCoreSystem()->Send(message);
+}
+
+}  // namespace
+
+Graphics::Graphics() = default;
+Graphics::~Graphics() = default;
 
 void Graphics::Create() {
     m_subscriptions.Listen("WindowScreenStateChange", MakeDelegate(this, &Graphics::OnWindowScreenStateChange));
@@ -14,6 +30,18 @@ void Graphics::Create() {
 
 void Graphics::Shutdown() {
     m_subscriptions.Clear();
+    m_debugFont.reset();
+    m_textRenderer.reset();
+}
+
+void Graphics::DrawDebugTexts(rd::Device& device) {
+    if (!m_textRenderer || &m_textRenderer->GetDevice() != &device) {
+        m_debugFont.reset();
+        m_textRenderer = std::make_unique<DeviceTextRenderer>(device);
+        m_debugFont = TextFont::Create(DebugFontDesc(), m_textRenderer.get());
+    }
+    if (!m_debugFont) return;
+    for (const DebugTextCall& text : DebugDrawQueue::Instance().Texts()) DrawDebugTextEntry(*m_debugFont, text);
 }
 
 void Graphics::Update(f32) {
@@ -25,18 +53,22 @@ void Graphics::Update(f32) {
     if (device.TestCooperativeLevel() != rd::CoopLevel::Ok) return;
     device.Clear(rd::kClearTarget | rd::kClearZBuffer, 0x00000000, 1.0f);
     device.BeginScene();
+    DrawDebugTexts(device);
     device.EndScene();
     device.Present();
+    DebugDrawQueue::Instance().Clear();
 }
 
 void Graphics::OnWindowScreenStateChange(bool windowed, u32 width, u32 height) {
     RenderDevice* renderDevice = GetRenderDevice();
     if (!renderDevice || !renderDevice->GetDevice()) return;
     std::lock_guard lock(*renderDevice);
+    SendToAll("LostDevice");
     renderDevice->SetWidth(width);
     renderDevice->SetHeight(height);
     renderDevice->SetWindowed(windowed);
     renderDevice->Reset();
+    SendToAll("ResetDevice");
 }
 
 void Graphics::DrawDebugText(const char* text, float x, float y, u8 red, u8 green, u8 blue,

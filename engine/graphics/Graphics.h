@@ -3,20 +3,34 @@
 // may queue debug text or shapes for the current frame, and the renderer
 // draws them over the picture at the end of the frame; see DebugDrawQueue)
 // and draws the frame of a scene without a camera: under the render
-// device's lock it clears the back buffer to black, begins and ends the
-// scene and presents. A "WindowScreenStateChange" resizes the device's back
-// buffer. The passes of a real scene come with the renderer.
+// device's lock it clears the back buffer to black, begins the scene, draws
+// the queued debug text with the debug font (DebugText.h), ends the scene
+// and presents; after a presented frame the debug queues are emptied. A
+// "WindowScreenStateChange" sends "LostDevice", resizes the device's back
+// buffer and sends "ResetDevice". The passes of a real scene come with the
+// renderer.
 
 #include "engine/core/System.h"
 #include "engine/core/Types.h"
 #include "engine/platform/SubscriptionList.h"
 
+#include <memory>
 #include <string>
 
 namespace Ostrel {
 
+class DeviceTextRenderer;
+class TextFont;
+
+namespace rd {
+class Device;
+}
+
 class Graphics : public System {
 public:
+    Graphics();
+    ~Graphics() override;
+
     static constexpr u32 kId = 4;
 
     // Subscribes "WindowScreenStateChange".
@@ -40,7 +54,11 @@ public:
                                float sizeZ, u8 red, u8 green, u8 blue, u8 alpha);
 
 private:
+    void DrawDebugTexts(rd::Device& device);
+
     SubscriptionList m_subscriptions;
+    std::unique_ptr<DeviceTextRenderer> m_textRenderer;
+    std::unique_ptr<TextFont> m_debugFont;
 };
 
 }  // namespace Ostrel

@@ -1,7 +1,13 @@
 #include "engine/graphics/Mesh.h"
 
+#include "engine/graphics/RenderDevice.h"
+#include "engine/graphics/device/Device.h"
+#include "engine/io/Log.h"
+
 #include <algorithm>
 #include <cfloat>
+#include <cstring>
+#include <mutex>
 
 namespace Ostrel {
 
@@ -53,7 +59,33 @@ void Mesh::Build() {
         case kPrimitiveTriangleStrip: m_primitiveCount = m_indexCount >= 2 ? m_indexCount - 2 : 0; break;
         default: break;
     }
+    FillBuffers();
     if (!m_boundsComputed) ComputeBounds();
+}
+
+void Mesh::FillBuffers() {
+    ReleaseBuffers();
+    RenderDevice* renderDevice = GetRenderDevice();
+    if (!renderDevice) return;
+    std::lock_guard<RenderDevice> lock(*renderDevice);
+    rd::Device* device = renderDevice->GetDevice();
+    if (!device) return;
+    const u32 stride = GetStride();
+    m_vertexBuffer = device->CreateVertexBuffer(std::size_t(m_vertexCount) * stride, true);
+    if (!m_vertexBuffer) {
+        LogMessagef("mesh of %u vertices: no vertex buffer, not drawn\n", m_vertexCount);
+        return;
+    }
+    m_indexBuffer = device->CreateIndexBuffer16(std::size_t(m_indexCount) * 2, true);
+    if (!m_indexBuffer) {
+        LogMessagef("mesh of %u indices: no index buffer, not drawn\n", m_indexCount);
+        return;
+    }
+    std::memcpy(m_indexBuffer->Lock(true), m_indices.data(), std::size_t(m_indexCount) * 2);
+    m_indexBuffer->Unlock();
+    u8* bytes = static_cast<u8*>(m_vertexBuffer->Lock(true));
+    for (u32 i = 0; i < m_vertexCount; ++i) std::memcpy(bytes + std::size_t(i) * stride, &m_vertices[i], stride);
+    m_vertexBuffer->Unlock();
 }
 
 // An empty mesh gets zero bounds and computes them again at its next build,
@@ -77,7 +109,20 @@ void Mesh::ComputeBounds() {
     m_boundsComputed = true;
 }
 
-void Mesh::ReleaseBuffers() {}
+void Mesh::ReleaseBuffers() {
+    if (!m_vertexBuffer && !m_indexBuffer) return;
+    RenderDevice* renderDevice = GetRenderDevice();
+    if (renderDevice) {
+        std::lock_guard<RenderDevice> lock(*renderDevice);
+        // A device released with the window took its buffers with it.
+        if (rd::Device* device = renderDevice->GetDevice()) {
+            device->Release(m_vertexBuffer);
+            device->Release(m_indexBuffer);
+        }
+    }
+    m_vertexBuffer = nullptr;
+    m_indexBuffer = nullptr;
+}
 
 void Mesh::Clear() {
     ReleaseBuffers();

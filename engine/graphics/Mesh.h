@@ -15,6 +15,10 @@
 
 namespace Ostrel {
 
+namespace rd {
+class Buffer;
+}
+
 // Primitive kinds, numbered as the device layer numbers them.
 enum MeshPrimitiveType : u32 {
     kPrimitiveLineList = 2,
@@ -66,9 +70,15 @@ public:
     void SetPrimitiveType(u32 type) { m_primitiveType = type; }
     u32 GetPrimitiveType() const { return m_primitiveType; }
 
-    // Sets the counts from the lists and, on the first build only, the bounds.
+    // Sets the counts from the lists, makes the device buffers (dynamic
+    // vertex and 16-bit index buffers, under the render device's lock) and
+    // fills them from the lists, and on the first build only sets the bounds.
+    // Without a device, or when a buffer cannot be made, the mesh is left
+    // without that buffer (logged) and draws skip it; the lock is released on
+    // every path. Buffers from an earlier build are given back first.
     void Build();
-    // Releases the device buffers (device lost); the lists stay.
+    // Releases the vertex buffer, then the index buffer (device lost); the
+    // lists stay.
     void ReleaseBuffers();
     // Releases the buffers, empties both lists and resets the placement and
     // the skinned flag. The bounds of the first build are kept.
@@ -83,6 +93,12 @@ public:
     bool BoundsComputed() const { return m_boundsComputed; }
     const Vec3& GetCentre() const { return m_centre; }
     const Vec3& GetHalfExtents() const { return m_halfExtents; }
+    rd::Buffer* GetVertexBuffer() const { return m_vertexBuffer; }
+    rd::Buffer* GetIndexBuffer() const { return m_indexBuffer; }
+    // Bytes per vertex in the vertex buffer: 56 skinned, 36 static.
+    u32 GetStride() const { return m_skinned ? kSkinnedVertexStride : kStaticVertexStride; }
+    // True when both buffers exist (the mesh can be drawn).
+    bool HasBuffers() const { return m_vertexBuffer && m_indexBuffer; }
 
     // The mesh's own placement (the skybox sets it for its planes); angles in degrees.
     Vec3 position;
@@ -91,6 +107,7 @@ public:
 
 private:
     void ComputeBounds();
+    void FillBuffers();
 
     Vec3 m_centre;
     Vec3 m_halfExtents{1.0f, 1.0f, 1.0f};
@@ -102,6 +119,8 @@ private:
     u32 m_primitiveCount = 0;
     bool m_skinned = false;
     bool m_boundsComputed = false;
+    rd::Buffer* m_vertexBuffer = nullptr;
+    rd::Buffer* m_indexBuffer = nullptr;
 };
 
 }  // namespace Ostrel

@@ -1,10 +1,17 @@
 #pragma once
-// The mesh registry: meshes by name, owned by the manager. Create under an
-// existing name replaces the earlier mesh (pointers to it become invalid).
+// The mesh registry: every mesh by name, owned here. The primitives are
+// made at start-up, model meshes by the background loader, the debug and
+// skybox shapes by the graphics system.
 //
-// Threads: the background loader creates model meshes while the main thread
-// looks meshes up, so Create and Find take the manager's mutex. A mesh is
-// filled and built by the thread that created it before anything draws it.
+// Create under a name that is taken files a new mesh under it; the old mesh
+// stays alive (retired) until Clear, so a pointer someone still holds never
+// dangles. ReleaseAllBuffers and RebuildAllBuffers give every mesh's device
+// buffers back and build them again from the kept lists (device lost and
+// reset).
+//
+// Threads: the loader thread creates meshes while the main thread looks them
+// up, so map access takes the manager's lock. A mesh itself is filled by one
+// thread before anything draws it.
 
 #include "engine/core/GenericManager.h"
 
@@ -12,6 +19,7 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <vector>
 
 namespace Ostrel {
 
@@ -26,10 +34,18 @@ public:
     Mesh* Create(const std::string& name);
     // The mesh of that name, or null.
     Mesh* Find(const std::string& name) const;
+    void ReleaseAllBuffers();
+    void RebuildAllBuffers();
+    // Deletes every mesh (their buffers first) and empties the registry.
+    void Clear();
+    std::size_t Count() const;
 
 private:
+    std::vector<Mesh*> AllMeshes(bool withRetired) const;
+
     mutable std::mutex m_mutex;
     std::map<std::string, std::unique_ptr<Mesh>> m_meshes;
+    std::vector<std::unique_ptr<Mesh>> m_retired;
 };
 
 // The live mesh manager, or null before the mains build it.

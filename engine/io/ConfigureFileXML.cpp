@@ -36,15 +36,51 @@ ConfigureFileXML::ConfigureFileXML(bool reading, const std::string& rootName)
 bool ConfigureFileXML::Load(const std::string& path) {
     // The safe loader refuses documents nested deep enough to overflow the
     // stack in TinyXML's recursive parser; a failed load leaves it empty.
-    m_loaded = LoadXmlFile(m_document, NormalizeSeparators(path));
+    m_loaded = LoadXmlFile(m_document, NormalizeSeparators(path), &m_loadError);
     if (!m_loaded) m_document.Clear();
     return m_loaded;
 }
 
+bool ConfigureFileXML::LoadSalvaging(const std::string& path) {
+    const bool parsed = LoadXmlFile(m_document, NormalizeSeparators(path), &m_loadError);
+    if (!parsed) KeepCompleteKeys();
+    m_loaded = parsed || Root() != nullptr;
+    return parsed;
+}
+
 bool ConfigureFileXML::LoadFromText(const std::string& text) {
-    m_loaded = ParseXmlText(m_document, text.c_str());
+    m_loaded = ParseXmlText(m_document, text.c_str(), &m_loadError);
     if (!m_loaded) m_document.Clear();
     return m_loaded;
+}
+
+bool ConfigureFileXML::LoadFromTextSalvaging(const std::string& text) {
+    const bool parsed = ParseXmlText(m_document, text.c_str(), &m_loadError);
+    if (!parsed) KeepCompleteKeys();
+    m_loaded = parsed || Root() != nullptr;
+    return parsed;
+}
+
+void ConfigureFileXML::KeepCompleteKeys() {
+    // TinyXML keeps what it built up to the fault, and the node it was
+    // reading is always the last one linked on its level. When the root is
+    // the last top-level node it was still open: its last child may be cut
+    // short (a truncated "800" reads "80"), so only the keys before it are
+    // certain. A root followed by other nodes was complete.
+    const TiXmlElement* oldRoot = m_document.FirstChildElement();
+    TiXmlDocument salvaged;
+    if (oldRoot != nullptr) {
+        const bool rootOpen = oldRoot == m_document.LastChild();
+        auto* root = new TiXmlElement(oldRoot->Value());
+        salvaged.LinkEndChild(root);
+        for (const TiXmlElement* key = oldRoot->FirstChildElement(); key != nullptr;
+             key = key->NextSiblingElement()) {
+            if (rootOpen && key == oldRoot->LastChild()) break;
+            if (IsPlainKeyName(key->Value())) root->LinkEndChild(key->Clone());
+        }
+        if (root->FirstChildElement() == nullptr) salvaged.Clear();
+    }
+    m_document = salvaged;
 }
 
 std::string ConfigureFileXML::ToText() const {

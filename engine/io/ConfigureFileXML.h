@@ -31,9 +31,18 @@ public:
     ConfigureFileXML(bool reading, const std::string& rootName);
 
     // Loads the document from path; answers (and records) whether it worked.
+    // On failure LoadError() says why (see LoadXmlFile).
     bool Load(const std::string& path);
+    // As Load, but a document that fails to parse keeps the keys the parser
+    // had read completely before the fault (every key of the root element
+    // but the one it was reading when it stopped); answers whether the file
+    // parsed. IsLoaded() is then true when any key was kept.
+    bool LoadSalvaging(const std::string& path);
+    const std::string& LoadError() const { return m_loadError; }
     // Parses a document held in memory (tests, fuzzing, packed data).
     bool LoadFromText(const std::string& text);
+    // LoadSalvaging for a document held in memory.
+    bool LoadFromTextSalvaging(const std::string& text);
     bool IsLoaded() const { return m_loaded; }
 
     // Writes the document to a temporary file beside path and renames it over
@@ -70,10 +79,13 @@ private:
     TiXmlElement* RootForWriting();
     const TiXmlElement* FindKey(const std::string& key) const;
     void AppendKey(const std::string& key, const std::string& text);
+    // After a failed parse: keeps only the complete keys of the partial tree.
+    void KeepCompleteKeys();
 
     TiXmlDocument m_document;
     bool m_reading;
     bool m_loaded;
+    std::string m_loadError;
 };
 
 }  // namespace Ostrel

@@ -158,9 +158,12 @@ bool SerializerXML::BeginLoad(const std::string& fileName, const char* openMessa
     }
     m_document->Clear();
     m_first = m_current = m_document.get();
-    m_loaded = LoadXmlFile(*m_document, fileName);
+    std::string why;
+    m_loaded = LoadXmlFile(*m_document, fileName, &why);
     if (!m_loaded) {
+        // The first line is the long-standing one that logs are searched for.
         LogMessage(openMessage + fileName + "'. Is the file name correct?\n");
+        LogMessage(fileName + ": " + why + "\n");
     }
     return m_loaded;
 }

@@ -57,9 +57,11 @@ bool SerializerXML::ReadRoomText(const std::string& roomName, const char* text, 
     }
     m_document->Clear();
     m_first = m_current = m_document.get();
-    m_loaded = ParseXmlText(*m_document, text);
+    std::string why;
+    m_loaded = ParseXmlText(*m_document, text, &why);
     if (!m_loaded) {
         LogMessage("Failed to parse file'" + roomName + "'. Is the file name correct?\n");
+        LogMessage(roomName + ": " + why + "\n");
         return false;
     }
     TiXmlElement* root = Document().FirstChildElement();

@@ -10,6 +10,12 @@
 // not run every system (the editor has no sound) keeps the player's other
 // choices. The file is written to a temporary file and renamed; a failed
 // write is logged.
+//
+// A settings file that does not parse is never written over: it is renamed
+// to "UserConfig.xcfg.broken" (or ".broken-2" and so on when that exists)
+// with one log line, and the keys the parser had read completely before the
+// fault are still used. When it cannot be renamed it stays as it is and this
+// run saves nothing.
 
 #include "engine/core/GenericManager.h"
 #include "engine/io/ConfigureFileXML.h"
@@ -32,7 +38,8 @@ public:
     void SetDirectory(const std::string& directory) { m_directory = directory; }
     std::string GetFilePath() const;
 
-    // The loaded settings, or null while the file cannot be loaded.
+    // The loaded settings, or null while the file is missing (or held
+    // nothing that could be read).
     ConfigureFileXML* GetReader();
     ConfigureFileXML* GetWriter() { return m_writer.get(); }
 
@@ -41,7 +48,13 @@ public:
     bool Save();
 
 private:
+    // Loads the file into reader, setting it aside when it does not parse;
+    // answers whether reader holds any settings.
+    bool ReadFile(ConfigureFileXML& reader);
+    void SetAside(const ConfigureFileXML& salvaged);
+
     std::string m_directory;
+    bool m_keepFile = false;
     bool m_saveOnExit;
     std::unique_ptr<ConfigureFileXML> m_writer;
     std::unique_ptr<ConfigureFileXML> m_reader;

@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <utility>
 
 namespace Ostrel {
 
@@ -27,64 +28,39 @@ bool PrintToFile(const TiXmlDocument& document, const std::string& path) {
     return written && closed;
 }
 
-// Skips a "<!...>" or "<?...>" construct starting at p; answers the position
-// after it (comments and CDATA end at their own terminators).
-const char* SkipSpecial(const char* p) {
-    const char* terminator = ">";
-    if (std::strncmp(p, "<!--", 4) == 0) {
-        terminator = "-->";
-    } else if (std::strncmp(p, "<![CDATA[", 9) == 0) {
-        terminator = "]]>";
-    }
-    const char* end = std::strstr(p + 2, terminator);
-    return end != nullptr ? end + std::strlen(terminator) : p + std::strlen(p);
+void SetReason(std::string* why, std::string reason) {
+    if (why != nullptr) *why = std::move(reason);
 }
 
-// Skips a start tag at p (quoted attribute values may hold '>'); answers the
-// position after it and whether it closed itself ("/>").
-const char* SkipStartTag(const char* p, bool* empty) {
-    char quote = 0;
-    for (++p; *p != '\0'; ++p) {
-        if (quote != 0) {
-            quote = *p == quote ? 0 : quote;
-        } else if (*p == '"' || *p == '\'') {
-            quote = *p;
-        } else if (*p == '>') {
-            *empty = p[-1] == '/';
-            return p + 1;
-        }
+// TinyXML's description, with the place when it knows one (its rows and
+// columns count from 1; 0 means unknown).
+std::string DescribeParseError(const TiXmlDocument& document) {
+    std::string text;
+    if (document.ErrorRow() > 0) {
+        text = "line " + std::to_string(document.ErrorRow()) + ", column " +
+               std::to_string(document.ErrorCol()) + ": ";
     }
-    *empty = false;
-    return p;
+    return text + document.ErrorDesc();
+}
+
+// Why a path cannot be read as a document, or empty when it is a regular file.
+std::string CheckReadable(const std::string& path) {
+    std::error_code error;
+    const auto status = std::filesystem::status(path, error);
+    if (status.type() == std::filesystem::file_type::not_found) return "no such file";
+    if (status.type() == std::filesystem::file_type::directory) return "a folder, not a file";
+    if (status.type() != std::filesystem::file_type::regular) return "not a regular file";
+    return {};
 }
 
 }  // namespace
 
-int MeasureXmlDepth(const char* text) {
-    int depth = 0;
-    int deepest = 0;
-    for (const char* p = text; *p != '\0';) {
-        if (*p != '<') {
-            ++p;
-        } else if (p[1] == '/') {
-            depth = depth > 0 ? depth - 1 : 0;
-            p += 2;
-        } else if (p[1] == '!' || p[1] == '?') {
-            p = SkipSpecial(p);
-        } else {
-            bool empty = false;
-            p = SkipStartTag(p, &empty);
-            if (!empty && ++depth > deepest) {
-                deepest = depth;
-            }
-        }
-    }
-    return deepest;
-}
-
-bool ParseXmlText(TiXmlDocument& document, const char* text) {
+bool ParseXmlText(TiXmlDocument& document, const char* text, std::string* why) {
     document.Clear();
-    if (MeasureXmlDepth(text) > kMaxXmlDepth) {
+    const std::size_t depth = MeasureXmlDepth(text);
+    if (depth > kMaxXmlDepth) {
+        SetReason(why, "elements nested " + std::to_string(depth) + " levels deep (at most " +
+                           std::to_string(kMaxXmlDepth) + " are read)");
         return false;
     }
     // TinyXML can step over the terminating NUL when the text ends inside a
@@ -94,19 +70,28 @@ bool ParseXmlText(TiXmlDocument& document, const char* text) {
     std::string padded(text);
     padded.append(kParsePadding, '\0');
     document.Parse(padded.c_str());
-    return !document.Error();
+    if (document.Error()) {
+        SetReason(why, DescribeParseError(document));
+        return false;
+    }
+    return true;
 }
 
-bool LoadXmlFile(TiXmlDocument& document, const std::string& path) {
+bool LoadXmlFile(TiXmlDocument& document, const std::string& path, std::string* why) {
     document.Clear();
-    std::error_code error;
-    if (!std::filesystem::is_regular_file(path, error)) {
+    if (std::string reason = CheckReadable(path); !reason.empty()) {
+        SetReason(why, std::move(reason));
         return false;
     }
     std::ifstream file(path, std::ios::binary);
+    if (!file) {
+        SetReason(why, "cannot be opened for reading");
+        return false;
+    }
     std::ostringstream content;
-    if (!file || !(content << file.rdbuf())) {
+    if (!(content << file.rdbuf())) {
         // An empty file leaves the stream failed as well; it has no root either.
+        SetReason(why, file.peek() == std::char_traits<char>::eof() ? "empty file" : "read error");
         return false;
     }
     std::string text = content.str();
@@ -122,7 +107,7 @@ bool LoadXmlFile(TiXmlDocument& document, const std::string& path) {
             normalised += text[i];
         }
     }
-    return ParseXmlText(document, normalised.c_str());
+    return ParseXmlText(document, normalised.c_str(), why);
 }
 
 bool SaveXmlDocument(const TiXmlDocument& document, const std::string& path) {

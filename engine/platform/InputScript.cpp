@@ -5,9 +5,9 @@
 #include <algorithm>
 #include <cerrno>
 #include <charconv>
+#include <filesystem>
 #include <fstream>
 #include <optional>
-#include <sstream>
 
 namespace Ostrel {
 
@@ -152,45 +152,133 @@ bool ParseLine(std::string_view line, const Words& w, ScriptedEvent& e) {
     return false;
 }
 
+std::string EscapeControlBytes(std::string_view text) {
+    static const char kHex[] = "0123456789abcdef";
+    std::string escaped;
+    escaped.reserve(text.size());
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x20 || byte == 0x7F || c == '\\') {
+            escaped += "\\x";
+            escaped += kHex[byte >> 4];
+            escaped += kHex[byte & 0xF];
+        } else {
+            escaped += c;
+        }
+    }
+    return escaped;
+}
+
+// Turns lines into events; malformed lines are reported up to a limit, so a
+// large garbage file cannot flood the log.
+class ScriptLines {
+public:
+    ScriptLines(std::vector<ScriptedEvent>& events, const std::string& source, std::vector<std::string>& errors)
+        : m_events(events), m_source(source), m_errors(errors) {}
+
+    // line holds at most kMaxInputScriptLine bytes; overlong says whether
+    // more followed on the same line (they were dropped).
+    void Add(std::string_view line, bool overlong) {
+        ++m_lineNumber;
+        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+        if (overlong) {
+            Report("input-script line longer than " + std::to_string(kMaxInputScriptLine) + " bytes '" +
+                   EscapeControlBytes(line.substr(0, 64)) + "...', skipped");
+            return;
+        }
+        Words words = SplitWords(line);
+        if (words.empty() || words[0].front() == '#') return;
+        ScriptedEvent event;
+        event.line = m_lineNumber;
+        if (ParseLine(line, words, event)) {
+            m_events.push_back(std::move(event));
+        } else {
+            Report("malformed input-script line '" + EscapeControlBytes(line) + "', skipped");
+        }
+    }
+
+    void Finish() {
+        if (m_reported > kMaxReports) {
+            m_errors.push_back(m_source + ": " + std::to_string(m_reported - kMaxReports) +
+                               " more malformed input-script lines, skipped");
+        }
+        std::stable_sort(m_events.begin(), m_events.end(),
+                         [](const ScriptedEvent& a, const ScriptedEvent& b) { return a.frame < b.frame; });
+    }
+
+private:
+    static constexpr int kMaxReports = 100;
+
+    void Report(const std::string& what) {
+        if (++m_reported > kMaxReports) return;
+        m_errors.push_back(m_source + ":" + std::to_string(m_lineNumber) + ": " + what);
+    }
+
+    std::vector<ScriptedEvent>& m_events;
+    const std::string& m_source;
+    std::vector<std::string>& m_errors;
+    int m_lineNumber = 0;
+    int m_reported = 0;
+};
+
 }  // namespace
 
 InputScript InputScript::Parse(std::string_view text, const std::string& source,
                                std::vector<std::string>& errors) {
     InputScript script;
-    int lineNumber = 0;
+    ScriptLines lines(script.m_events, source, errors);
     size_t pos = 0;
     while (pos <= text.size()) {
         size_t end = text.find('\n', pos);
         if (end == std::string_view::npos) end = text.size();
-        std::string_view line = text.substr(pos, end - pos);
-        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-        ++lineNumber;
+        const std::string_view line = text.substr(pos, end - pos);
+        const bool overlong = line.size() > kMaxInputScriptLine;
+        lines.Add(overlong ? line.substr(0, kMaxInputScriptLine) : line, overlong);
         pos = end + 1;
-        Words words = SplitWords(line);
-        if (words.empty() || words[0].front() == '#') continue;
-        ScriptedEvent event;
-        event.line = lineNumber;
-        if (ParseLine(line, words, event)) {
-            script.m_events.push_back(std::move(event));
-        } else {
-            errors.push_back(source + ":" + std::to_string(lineNumber) + ": malformed input-script line '" +
-                             std::string(line) + "', skipped");
-        }
     }
-    std::stable_sort(script.m_events.begin(), script.m_events.end(),
-                     [](const ScriptedEvent& a, const ScriptedEvent& b) { return a.frame < b.frame; });
+    lines.Finish();
     return script;
 }
 
 InputScript InputScript::Load(const std::string& path, std::vector<std::string>& errors) {
+    std::error_code error;
+    if (std::filesystem::is_directory(path, error)) {
+        errors.push_back(path + ": a folder, not an input script, no scripted input");
+        return {};
+    }
     std::ifstream file(path, std::ios::binary);
     if (!file) {
         errors.push_back(path + ": cannot read the input script, no scripted input");
         return {};
     }
-    std::ostringstream text;
-    text << file.rdbuf();
-    return Parse(text.str(), path, errors);
+    // Line by line through the stream's buffer: a line keeps at most
+    // kMaxInputScriptLine bytes and the whole read stops after
+    // kMaxInputScriptBytes, so endless or huge inputs (/dev/zero) stay small.
+    InputScript script;
+    ScriptLines lines(script.m_events, path, errors);
+    std::streambuf* buffer = file.rdbuf();
+    std::string line;
+    bool overlong = false;
+    size_t total = 0;
+    for (int c = buffer->sbumpc(); c != std::char_traits<char>::eof(); c = buffer->sbumpc()) {
+        if (++total > kMaxInputScriptBytes) {
+            errors.push_back(path + ": input script longer than " + std::to_string(kMaxInputScriptBytes) +
+                             " bytes, the rest is ignored");
+            break;
+        }
+        if (c == '\n') {
+            lines.Add(line, overlong);
+            line.clear();
+            overlong = false;
+        } else if (line.size() < kMaxInputScriptLine) {
+            line.push_back(char(c));
+        } else {
+            overlong = true;
+        }
+    }
+    lines.Add(line, overlong);
+    lines.Finish();
+    return script;
 }
 
 std::vector<ScriptedEvent> InputScript::TakeUntil(long frame) {

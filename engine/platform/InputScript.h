@@ -10,7 +10,10 @@
 //   FRAME pad leftstick|rightstick X Y   thumb position, up positive
 //   FRAME close                     a window-close request
 // Blank lines and lines starting with '#' are ignored. Keywords are lower
-// case. A malformed line is reported with its line number and skipped.
+// case. A malformed line is reported with its line number and skipped (its
+// control bytes written as \xNN; after 100 reports only a count follows).
+// A line longer than kMaxInputScriptLine bytes is reported and skipped; a
+// file is read up to kMaxInputScriptBytes, the rest is reported and ignored.
 // The window system turns each event into the SDL event (or virtual pad
 // state) a real device would produce, so it takes the same path as real input.
 
@@ -19,6 +22,9 @@
 #include <vector>
 
 namespace Ostrel {
+
+inline constexpr std::size_t kMaxInputScriptLine = 4096;
+inline constexpr std::size_t kMaxInputScriptBytes = 4u << 20;
 
 struct ScriptedEvent {
     enum class Kind { Key, Text, MouseMove, MouseButton, MouseWheel, PadButton, PadStick, Close };

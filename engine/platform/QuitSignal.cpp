@@ -1,5 +1,7 @@
 #include "engine/platform/QuitSignal.h"
 
+#include "engine/core/Clock.h"
+
 #include <SDL_hints.h>
 
 #include <csignal>
@@ -12,6 +14,8 @@ volatile std::sig_atomic_t s_received = 0;
 
 extern "C" void OnQuitSignal(int signal) {
     s_received = signal;
+    // A frame-cap sleep of the engine loop ends now rather than when due.
+    WakeSleepers();
 }
 
 }  // namespace
@@ -20,6 +24,7 @@ namespace QuitSignal {
 
 void Install() {
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    PrepareSleeperWake();
     struct sigaction action {};
     action.sa_handler = OnQuitSignal;
     sigemptyset(&action.sa_mask);
@@ -33,11 +38,14 @@ int Received() {
 }
 
 void Clear() {
+    // The engine's sleeps stay woken: the run is ending, and the frames
+    // until it has ended must not sleep their full time.
     s_received = 0;
 }
 
 void Raise(int signal) {
     s_received = signal;
+    WakeSleepers();
 }
 
 }  // namespace QuitSignal

@@ -12,6 +12,8 @@ namespace QuitSignal {
 // signal handlers turned off, so that SDL does not turn the signals into
 // window-close requests that the game would swallow.
 void Install();
+// A signal also wakes the engine loop's frame-cap sleep (WakeSleepers), so
+// the run ends without waiting out a long capped frame.
 // The signal received since the last Clear, or 0.
 int Received();
 void Clear();

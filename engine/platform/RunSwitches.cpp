@@ -8,21 +8,34 @@ namespace Ostrel {
 
 namespace {
 
-std::optional<long> ParseLong(const char* text, long minimum) {
+// Frame counts, fixed steps and seeds outside these ranges are refused: a
+// step of 1e300 seconds or a billion-second frame overflows the clock, and
+// nothing sane needs more.
+constexpr long kMaxFrameCount = 1000000000;
+constexpr double kMinFixedDt = 1e-6;
+constexpr double kMaxFixedDt = 1.0;
+constexpr long long kMaxSeed = 0xFFFFFFFFll;
+
+std::optional<long long> ParseInteger(const char* text, long long minimum, long long maximum) {
     if (!text || !*text) return std::nullopt;
     errno = 0;
     char* end = nullptr;
-    long value = std::strtol(text, &end, 10);
-    if (errno != 0 || *end != '\0' || value < minimum) return std::nullopt;
+    const long long value = std::strtoll(text, &end, 10);
+    if (errno != 0 || *end != '\0' || value < minimum || value > maximum) return std::nullopt;
     return value;
 }
 
-std::optional<double> ParsePositiveDouble(const char* text) {
+std::optional<long> ParseFrameCount(const char* text, long minimum) {
+    const auto value = ParseInteger(text, minimum, kMaxFrameCount);
+    return value ? std::optional<long>(long(*value)) : std::nullopt;
+}
+
+std::optional<double> ParseFixedDt(const char* text) {
     if (!text || !*text) return std::nullopt;
     errno = 0;
     char* end = nullptr;
     double value = std::strtod(text, &end);
-    if (errno != 0 || *end != '\0' || !std::isfinite(value) || value <= 0.0) return std::nullopt;
+    if (errno != 0 || *end != '\0' || !(value >= kMinFixedDt && value <= kMaxFixedDt)) return std::nullopt;
     return value;
 }
 
@@ -35,16 +48,15 @@ std::string Malformed(const char* name, const char* value) {
 RunSwitches RunSwitches::Parse(const std::function<const char*(const char*)>& getValue) {
     RunSwitches switches;
     if (const char* v = getValue("TAVRIN_MAX_FRAMES")) {
-        switches.maxFrames = ParseLong(v, 1);
+        switches.maxFrames = ParseFrameCount(v, 1);
         if (!switches.maxFrames) switches.errors.push_back(Malformed("TAVRIN_MAX_FRAMES", v));
     }
     if (const char* v = getValue("TAVRIN_FIXED_DT")) {
-        switches.fixedDt = ParsePositiveDouble(v);
+        switches.fixedDt = ParseFixedDt(v);
         if (!switches.fixedDt) switches.errors.push_back(Malformed("TAVRIN_FIXED_DT", v));
     }
     if (const char* v = getValue("TAVRIN_SEED")) {
-        auto seed = ParseLong(v, 0);
-        if (seed && *seed <= long(0xFFFFFFFFu)) {
+        if (auto seed = ParseInteger(v, 0, kMaxSeed)) {
             switches.seed = unsigned(*seed);
         } else {
             switches.errors.push_back(Malformed("TAVRIN_SEED", v));
@@ -57,7 +69,7 @@ RunSwitches RunSwitches::Parse(const std::function<const char*(const char*)>& ge
         std::string text(v);
         auto at = text.rfind('@');
         std::optional<long> frame;
-        if (at != std::string::npos && at > 0) frame = ParseLong(text.c_str() + at + 1, 0);
+        if (at != std::string::npos && at > 0) frame = ParseFrameCount(text.c_str() + at + 1, 0);
         if (frame) {
             switches.screenshot = Screenshot{text.substr(0, at), *frame};
         } else {

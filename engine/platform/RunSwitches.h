@@ -1,12 +1,13 @@
 #pragma once
 // Environment switches for automated runs. Only the platform layer and the
 // engine loop read them; a player at a desktop sets none.
-//   TAVRIN_MAX_FRAMES=N       the run ends cleanly after N frames
+//   TAVRIN_MAX_FRAMES=N       the run ends cleanly after N frames (1..10^9)
 //   TAVRIN_FIXED_DT=S         every frame reads S seconds from the timer
-//   TAVRIN_SEED=N             seeds Rand
+//                             (0.000001..1)
+//   TAVRIN_SEED=N             seeds Rand (0..2^32-1)
 //   TAVRIN_INPUT_SCRIPT=FILE  scripted platform events (see InputScript)
-//   TAVRIN_SCREENSHOT=FILE@N  writes frame N as PNG
-// A malformed value is reported in errors and ignored.
+//   TAVRIN_SCREENSHOT=FILE@N  writes frame N as PNG (0..10^9)
+// A malformed or out-of-range value is reported in errors and ignored.
 
 #include <functional>
 #include <optional>

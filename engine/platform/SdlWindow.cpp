@@ -51,7 +51,7 @@ void SdlWindow::Video::GetScreenSize(int& width, int& height) const {
 }
 
 std::unique_ptr<SdlWindow> SdlWindow::Create(const std::string& title, int x, int y, int width, int height,
-                                             bool bordered) {
+                                             bool bordered, std::string* error) {
     const Uint32 flags = SDL_WINDOW_HIDDEN | (bordered ? 0u : Uint32(SDL_WINDOW_BORDERLESS));
     const int w = std::max(width, 1);
     const int h = std::max(height, 1);
@@ -59,7 +59,11 @@ std::unique_ptr<SdlWindow> SdlWindow::Create(const std::string& title, int x, in
     SDL_Window* window = SDL_CreateWindow(title.c_str(), x, y, w, h, flags | SDL_WINDOW_OPENGL);
     if (!window) window = SDL_CreateWindow(title.c_str(), x, y, w, h, flags);
     if (!window) {
-        LogMessagef("WindowSystem: cannot create the window '%s': %s\n", title.c_str(), SDL_GetError());
+        if (error != nullptr) {
+            *error = SDL_GetError();
+        } else {
+            LogMessagef("WindowSystem: cannot create the window '%s': %s\n", title.c_str(), SDL_GetError());
+        }
         return nullptr;
     }
     return std::unique_ptr<SdlWindow>(new SdlWindow(window, bordered));

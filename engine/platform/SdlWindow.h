@@ -22,9 +22,10 @@ public:
     static std::unique_ptr<Video> StartVideo();
 
     // A hidden window with the given client size (a size below 1 becomes 1,
-    // SDL's smallest). Null after logging why.
+    // SDL's smallest). Null when SDL refuses it: SDL's reason goes to error
+    // when one is given (the caller logs it), otherwise to the log.
     static std::unique_ptr<SdlWindow> Create(const std::string& title, int x, int y, int width, int height,
-                                             bool bordered);
+                                             bool bordered, std::string* error = nullptr);
     ~SdlWindow();
     SdlWindow(const SdlWindow&) = delete;
     SdlWindow& operator=(const SdlWindow&) = delete;

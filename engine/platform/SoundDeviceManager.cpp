@@ -29,7 +29,10 @@ void SoundDeviceManager::LoadSound(const std::string& path) {
     const std::string key = FilePath(path).GetBaseName();
     ResourceManager* resources = ResourceManager::Instance();
     std::unique_ptr<IFile> file = resources ? resources->Open(key) : nullptr;
-    if (!file) return;
+    if (!file) {
+        LogMessagef("Sound '%s': cannot open the file, skipped\n", path.c_str());
+        return;
+    }
     const s32 size = file->ReadAll(nullptr);
     if (size <= 0) {
         LogMessagef("Sound '%s': cannot measure the file (or it is empty), skipped\n", path.c_str());

@@ -13,6 +13,10 @@
 
 #include <SDL.h>
 
+#include <algorithm>
+#include <climits>
+#include <string>
+
 namespace Ostrel {
 
 namespace {
@@ -101,7 +105,18 @@ void WindowSystem::OpenWindow() {
     m_video = SdlWindow::StartVideo();
     if (!m_video) return;
     m_video->GetScreenSize(m_screenWidth, m_screenHeight);
-    CreateMainWindow();
+    std::string error;
+    CreateMainWindow(&error);
+    if (!m_window) {
+        // A saved size SDL refuses (far larger than any screen, say) must not
+        // leave the program without a window, nor be saved again.
+        LogMessagef("WindowSystem: cannot create a window of %d x %d (%s), using full screen %d x %d\n", m_width,
+                    m_height, error.c_str(), m_screenWidth, m_screenHeight);
+        m_windowed = false;
+        m_width = m_savedWidth = m_screenWidth;
+        m_height = m_savedHeight = m_screenHeight;
+        CreateMainWindow();
+    }
     if (!m_window) return;
     m_window->Place(m_posX, m_posY, m_width, m_height);
     OnSetCursor();
@@ -118,7 +133,7 @@ void WindowSystem::OpenWindow() {
     }
 }
 
-void WindowSystem::CreateMainWindow() {
+void WindowSystem::CreateMainWindow(std::string* error) {
     if (m_windowed) {
         m_style = kStyleWindowed;
     } else {
@@ -130,12 +145,13 @@ void WindowSystem::CreateMainWindow() {
     // Only at creation is a window larger than the screen kept on it.
     if (m_posX < 1) m_posX = 0;
     if (m_posY < 1) m_posY = 0;
-    m_window = SdlWindow::Create(m_name, m_posX, m_posY, m_width, m_height, m_windowed);
+    m_window = SdlWindow::Create(m_name, m_posX, m_posY, m_width, m_height, m_windowed, error);
 }
 
 void WindowSystem::Centre(int width, int height) {
-    m_posX = (m_screenWidth - width) / 2;
-    m_posY = (m_screenHeight - height) / 2;
+    // In 64 bits: a size read from the settings file may be any int.
+    m_posX = int(std::clamp((i64(m_screenWidth) - width) / 2, i64(INT_MIN), i64(INT_MAX)));
+    m_posY = int(std::clamp((i64(m_screenHeight) - height) / 2, i64(INT_MIN), i64(INT_MAX)));
 }
 
 void WindowSystem::Initialize() {

@@ -128,7 +128,7 @@ public:
 
 private:
     void OpenWindow();
-    void CreateMainWindow();
+    void CreateMainWindow(std::string* error = nullptr);
     void Centre(int width, int height);
     void ToggleFullScreen();
     void PlaceFullScreen(int width, int height);

@@ -6,6 +6,8 @@
 #include "engine/io/RecursiveDirectoryIterator.h"
 #include "engine/platform/Paths.h"
 
+#include <filesystem>
+
 namespace Ostrel {
 
 void ResourceManager::RegisterExtension(const std::string& kind, const std::string& extension) {
@@ -32,6 +34,17 @@ void ResourceManager::LoadHierarchy(const std::string& root) {
                   m_root.c_str(), root.c_str());
     m_root = root;
     for (RecursiveDirectoryIterator it(root); !it.IsEnd(); it.Advance()) RecordFile(it.GetEntry());
+    ReportEmptyRoot();
+}
+
+void ResourceManager::ReportEmptyRoot() const {
+    std::shared_lock lock(m_mapsMutex);
+    if (!m_paths.empty()) return;
+    std::error_code error;
+    const bool folder = std::filesystem::is_directory(m_root, error);
+    const std::string here = std::filesystem::current_path(error).string();
+    LogMessagef("Resource folder '%s' %s (working directory '%s'): no data is loaded\n", m_root.c_str(),
+                folder ? "holds no data files" : "not found", here.c_str());
 }
 
 void ResourceManager::RecordFile(const FilePath& path) {
@@ -73,6 +86,15 @@ std::unique_ptr<IFile> ResourceManager::Open(const std::string& name) const {
     auto file = std::make_unique<FileSystemFile>(path);
     if (!file->Open()) return nullptr;
     return file;
+}
+
+void ResourceManager::LoadRequiredResource(const std::string& name) {
+    std::string path;
+    if (!FindPath(ToLowerAscii(name), path)) {
+        LogMessagef("Resource '%s' not found under '%s': nothing of it is loaded\n", name.c_str(), m_root.c_str());
+        return;
+    }
+    LoadResource(name);
 }
 
 void ResourceManager::LoadResource(const std::string& name) {

@@ -58,6 +58,9 @@ public:
     // Runs the loader of the file's kind with its path. Unknown names,
     // extensions without a kind and kinds without a loader do nothing.
     void LoadResource(const std::string& name);
+    // LoadResource for a resource the program needs ("loading-pkg"): a name
+    // that is not recorded is logged instead of ignored.
+    void LoadRequiredResource(const std::string& name);
     // Runs the kind's loader for every key of the kind, in discovery order.
     void LoadAllOfKind(const std::string& kind);
     // Loads the background kinds in their order, once; later calls do nothing.
@@ -86,6 +89,8 @@ public:
 
 private:
     void RecordFile(const FilePath& path);
+    // One log line when the walk found no data file (folder missing or empty).
+    void ReportEmptyRoot() const;
     LoadCallback FindLoader(const std::string& kind) const;
     bool FindPath(const std::string& key, std::string& path) const;
 

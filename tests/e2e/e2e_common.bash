@@ -33,3 +33,18 @@ log_file() { echo "$XDG_DATA_HOME/$userFolderName/error_log.log"; }
 expect_line() { grep -qF -- "$2" "$1" || fail "$1 lacks: $2"; }
 # expect_no_line FILE TEXT
 expect_no_line() { ! grep -qF -- "$2" "$1" || fail "$1 holds: $2"; }
+
+# expect_clean_run NAME: the run's stderr holds no sanitizer report.
+expect_clean_run() {
+  ! grep -qE "runtime error:|AddressSanitizer|LeakSanitizer" "$work/$1.err" ||
+    { cat "$work/$1.err" >&2; fail "$1: sanitizer report"; }
+}
+
+# user_folder NAME: a fresh per-user folder for a run with keepXdg=1; its
+# path is left in $settings.
+user_folder() {
+  export XDG_DATA_HOME="$work/xdg-$1"
+  rm -rf "$XDG_DATA_HOME"
+  settings="$XDG_DATA_HOME/$userFolderName"
+  mkdir -p "$settings"
+}

@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <limits>
+#include <thread>
+
 using namespace Ostrel;
 
 TEST(Clock, FixedStepClockAdvancesExactlyOneStepPerRead) {
@@ -22,4 +26,36 @@ TEST(Clock, SteadyClockIsMonotonicAndDefaultCanBeReplaced) {
     EXPECT_EQ(DefaultClock().Now(), 250);
     SetDefaultClock(nullptr);
     EXPECT_EQ(DefaultClock().Frequency(), 1000000000);
+}
+
+TEST(Clock, FixedStepClockNeitherOverflowsNorGoesBack) {
+    // Steps beyond the range are cut to it and the reading stops at the top.
+    FixedStepClock huge(1e300);
+    i64 previous = huge.Now();
+    for (int i = 0; i < 100; ++i) {
+        const i64 now = huge.Now();
+        EXPECT_GE(now, previous);
+        previous = now;
+    }
+    FixedStepClock broken(std::numeric_limits<double>::quiet_NaN());
+    EXPECT_EQ(broken.Now(), 0);
+}
+
+TEST(Clock, WakeSleepersEndsASleepAtOnceUntilCleared) {
+    ThreadSleeper sleeper;
+    ClearSleeperWake();
+    using std::chrono::steady_clock;
+    const auto start = steady_clock::now();
+    std::thread waker([] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        WakeSleepers();
+    });
+    sleeper.SleepMs(60000);  // a minute unless woken
+    sleeper.SleepMs(60000);  // still woken: returns at once
+    waker.join();
+    EXPECT_LT(steady_clock::now() - start, std::chrono::seconds(30));
+    ClearSleeperWake();
+    const auto again = steady_clock::now();
+    sleeper.SleepMs(30);
+    EXPECT_GE(steady_clock::now() - again, std::chrono::milliseconds(30)) << "a full sleep once cleared";
 }

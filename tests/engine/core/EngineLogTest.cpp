@@ -14,22 +14,6 @@
 using namespace Ostrel;
 using namespace Ostrel::Testing;
 
-namespace {
-
-class CollectingProvider : public ILogProvider {
-public:
-    explicit CollectingProvider(std::vector<std::string>* lines) : m_lines(lines) {}
-    void Write(const char* text) override {
-        std::lock_guard<std::mutex> lock(m_mutex);
-        m_lines->push_back(text);
-    }
-
-private:
-    std::mutex m_mutex;
-    std::vector<std::string>* m_lines;
-};
-
-}  // namespace
 
 TEST(EngineLog, MessagesFromSeveralThreadsArriveWhole) {
     std::vector<std::string> lines;

@@ -3,6 +3,7 @@
 #include "engine/core/Engine.h"
 #include "engine/core/ScopedProfiler.h"
 #include "engine/io/ConfigureFileXML.h"
+#include "engine/io/Logger.h"
 
 #include <gtest/gtest.h>
 
@@ -90,6 +91,31 @@ TEST_F(EngineLoop, FrameCapIsFixedAtRunStartAndOffWithoutDebug) {
     ASSERT_EQ(sleeper.requests.size(), 3u);
     EXPECT_EQ(sleeper.requests[1], 16u);
     EXPECT_EQ(sleeper.requests[2], 16u);
+}
+
+TEST_F(EngineLoop, CapsBelowOneFramePerSecondAndBackwardClocksNeverMakeLongSleeps) {
+    // max-fps 0.01 would ask for 100-second frames, 1e-7 for more
+    // milliseconds than the sleep takes: both read as 1 frame per second.
+    for (const auto& [maxFps, shown] : {std::pair{0.01f, "0.01"}, std::pair{1e-7f, "1e-07"}}) {
+        Logger logger;
+        std::vector<std::string> logged;
+        logger.AddProvider(std::make_unique<CollectingProvider>(&logged));
+        engine.SetLog(&logger);
+        engine.SetDebug(true);
+        engine.SetMaxFps(maxFps);
+        sleeper.requests.clear();
+        frameTimes = {0.25, -5.0, 0.0};  // the clock jumps back between frames 2 and 3
+        engine.Run();
+        ASSERT_EQ(sleeper.requests.size(), 4u) << maxFps;
+        EXPECT_EQ(sleeper.requests[0], 1000u);
+        EXPECT_EQ(sleeper.requests[1], 968u);  // 0.25 s is clamped to 0.032
+        EXPECT_EQ(sleeper.requests[2], 1000u) << "a negative step reads as 0, not as a longer sleep";
+        EXPECT_EQ(driver.steps[2], 0.0f);
+        EXPECT_EQ(logged, std::vector<std::string>{std::string("CoreSystem: max-fps ") + shown +
+                                                   " is below 1, using 1\n"});
+        engine.SetLog(nullptr);
+        driver.steps.clear();
+    }
 }
 
 TEST_F(EngineLoop, SystemsRunInUpdateOrderAroundTheFirstStateAnnouncement) {

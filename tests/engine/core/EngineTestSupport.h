@@ -4,8 +4,10 @@
 
 #include "engine/core/Clock.h"
 #include "engine/core/System.h"
+#include "engine/io/ILogProvider.h"
 
 #include <functional>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -15,6 +17,20 @@ class RecordingSleeper : public ISleeper {
 public:
     void SleepMs(u32 milliseconds) override { requests.push_back(milliseconds); }
     std::vector<u32> requests;
+};
+
+// Keeps every logged message (safe from several threads).
+class CollectingProvider : public ILogProvider {
+public:
+    explicit CollectingProvider(std::vector<std::string>* lines) : m_lines(lines) {}
+    void Write(const char* text) override {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_lines->push_back(text);
+    }
+
+private:
+    std::mutex m_mutex;
+    std::vector<std::string>* m_lines;
 };
 
 // Appends "<Event> <name>" lines to a shared log and keeps the steps it got.

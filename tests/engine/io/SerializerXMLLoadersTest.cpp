@@ -193,11 +193,13 @@ TEST(SerializerXMLLoaders, LogsTheExactFailureTexts) {
     reader.LoadLevelOrder(missing, order);
     reader.LoadStates(missing, table);
     reader.LoadPaletteWith(missing, [](Serializer&) {});
+    // The long-standing line, then the reason on a line of its own.
+    const std::string why = missing + ": no such file\n";
     EXPECT_EQ(log.Text(),
-              "Failed to open file '" + missing + "'. Is the file name correct?\n" +
-              "Failed to open file '" + missing + "'. Is the file name correct?\n" +
-              "Failed to open file'" + missing + "'. Is the file name correct?\n" +
-              "Failed to open file'" + missing + "'. Is the file name correct?\n");
+              "Failed to open file '" + missing + "'. Is the file name correct?\n" + why +
+              "Failed to open file '" + missing + "'. Is the file name correct?\n" + why +
+              "Failed to open file'" + missing + "'. Is the file name correct?\n" + why +
+              "Failed to open file'" + missing + "'. Is the file name correct?\n" + why);
 }
 
 TEST(SerializerXMLLoaders, MissingExpectedElementIsLoggedOnce) {
@@ -229,26 +231,38 @@ TEST(SerializerXMLLoaders, FailedSaveIsLoggedAndKeepsTheOldFile) {
 namespace Ostrel {
 namespace {
 
-TEST(XmlDocumentFile, MeasuresNestingAsAParserWouldRecurse) {
-    EXPECT_EQ(MeasureXmlDepth(""), 0);
-    EXPECT_EQ(MeasureXmlDepth("<a/><b x='>'/><!-- <c><c> --><![CDATA[<d><d>]]><?xml?>"), 0);
-    EXPECT_EQ(MeasureXmlDepth("<a><b><c/></b></a><d>"), 2);
-    EXPECT_EQ(MeasureXmlDepth("<a x=\"/>\"><b>text</b>"), 2) << "a quoted '/>' does not close the tag";
-    EXPECT_EQ(MeasureXmlDepth("<a><a><a"), 3);
-}
-
 TEST(XmlDocumentFile, DeeplyNestedFilesAreRefusedNotACrash) {
     std::string deep;
     for (int i = 0; i < 100000; ++i) deep += "<a>";
     const std::string path = XmlTest::WriteFile("deep.xlod", deep);
     std::vector<std::string> order;
     SerializerXML reader(true);
-    EXPECT_FALSE(reader.LoadLevelOrder(path, order));
+    {
+        XmlTest::LogCapture log;
+        EXPECT_FALSE(reader.LoadLevelOrder(path, order));
+        EXPECT_NE(log.Text().find("Failed to open file '" + path + "'. Is the file name correct?\n" + path +
+                                  ": elements nested 100000 levels deep (at most 256 are read)\n"),
+                  std::string::npos)
+            << log.Text();
+    }
     EXPECT_TRUE(order.empty());
     std::string limit;
-    for (int i = 0; i < kMaxXmlDepth; ++i) limit = "<a>" + limit + "</a>";
+    for (std::size_t i = 0; i < kMaxXmlDepth; ++i) limit = "<a>" + limit + "</a>";
     EXPECT_TRUE(reader.LoadLevelOrder(XmlTest::WriteFile("limit.xlod", limit), order));
     EXPECT_EQ(order, std::vector<std::string>{"a"});
+}
+
+TEST(XmlDocumentFile, ParseFailuresSayWhereAndWhy) {
+    const std::string path = XmlTest::WriteFile("broken.xobj", "<a>\n  <b></c>\n</a>");
+    SerializerXML reader(true);
+    XmlTest::LogCapture log;
+    EXPECT_FALSE(reader.LoadObjects(path));
+    EXPECT_FALSE(reader.LoadObjects(XmlTest::ScratchPath("")));
+    EXPECT_EQ(log.Text(), "Failed to open file'" + path + "'. Is the file name correct?\n" + path +
+                              ": line 2, column 6: Error reading end tag.\n" +
+                              "Failed to open file'" + XmlTest::ScratchPath("") +
+                              "'. Is the file name correct?\n" + XmlTest::ScratchPath("") +
+                              ": a folder, not a file\n");
 }
 
 TEST(XmlDocumentFile, CarriageReturnsReadAsLineEnds) {

@@ -105,6 +105,7 @@ TEST(SerializerXMLRoom, BrokenOrIncompleteRoomsAreLoggedAndReadNothing) {
     EXPECT_EQ(room.GetDifficulty(), 0);
     EXPECT_EQ(log.Text(),
               "Failed to parse file'broken'. Is the file name correct?\n"
+              "broken: Error reading Element value.\n"
               "Room [bare]: no element 'Attributes', attributes left as they were\n"
               "Room [bare]: no element 'Objects', no objects read\n"
               "Room [only]: no element 'Attributes', attributes left as they were\n"

@@ -108,5 +108,52 @@ TEST(UserConfigManager, FailedSaveIsLoggedAndLeavesNoFile) {
                 testing::HasSubstr("Failed to save file '" + (dir / "UserConfig.xcfg").string()));
 }
 
+// A settings file that does not parse is set aside under a name of its own
+// (never written over, not even by a later broken file), what the parser
+// read completely before the fault is still used, and one line says so.
+TEST(UserConfigManager, UnreadableSettingsAreKeptAsideAndWhatIsWholeIsUsed) {
+    struct Case {
+        const char* text;
+        const char* reason;
+        std::vector<std::string> recovered;
+    };
+    const Case cases[] = {
+        {"<UserSettings><WindowWidth>800</WindowWidth><WindowHeight>600</WindowHeight>"
+         "<Fullscreen>0</Fullscreen><bgm-mu",
+         "(line 1, column 104: Failed to read Element name)", {"WindowWidth", "WindowHeight", "Fullscreen"}},
+        {"<UserSettings><WindowWidth>800</WindowWidth><WindowHeight>6", "(Error reading Element value.)",
+         {"WindowWidth"}},
+        {"", "(empty file)", {}},
+        {"\x93\xff binary \x01", "(Error document empty.)", {}},
+        {"<UserSettings><\">", "(Error reading Element value.)", {}},
+    };
+    fs::path dir = FreshDir("broken");
+    std::string expectedAside = "UserConfig.xcfg.broken";
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        const Case& c = cases[i];
+        std::ofstream(dir / "UserConfig.xcfg", std::ios::binary) << c.text;
+        testing::internal::CaptureStderr();
+        {
+            UserConfigManager manager(true);
+            manager.SetDirectory(dir.string());
+            ConfigureFileXML* reader = manager.GetReader();
+            EXPECT_EQ(reader == nullptr, c.recovered.empty()) << c.text;
+            if (reader) {
+                EXPECT_EQ(reader->GetKeys(), c.recovered);
+            }
+        }
+        const std::string log = testing::internal::GetCapturedStderr();
+        EXPECT_THAT(log, testing::HasSubstr("UserConfig.xcfg could not be read (")) << c.text;
+        EXPECT_THAT(log, testing::HasSubstr(c.reason));
+        EXPECT_THAT(log, testing::HasSubstr("): kept as " + expectedAside + ", using the defaults"));
+        EXPECT_EQ(ReadText(dir / expectedAside), c.text) << "kept byte for byte";
+        if (!c.recovered.empty()) {
+            EXPECT_EQ(KeysOf(dir / "UserConfig.xcfg"), c.recovered) << "the new file holds what was recovered";
+        }
+        expectedAside = "UserConfig.xcfg.broken-" + std::to_string(i + 2);
+    }
+    EXPECT_EQ(ReadText(dir / "UserConfig.xcfg.broken"), cases[0].text);
+}
+
 }  // namespace
 }  // namespace Ostrel

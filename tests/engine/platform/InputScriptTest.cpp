@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 using namespace Ostrel;
+using namespace std::string_view_literals;
 using Kind = ScriptedEvent::Kind;
 
 TEST(InputScript, ParsesEveryLineKindInFrameOrder) {
@@ -83,4 +84,35 @@ TEST(InputScript, UnreadableFileIsOneError) {
     ASSERT_EQ(errors.size(), 1u);
     EXPECT_NE(errors[0].find("/nonexistent/script.txt"), std::string::npos);
     EXPECT_TRUE(script.Empty());
+}
+
+TEST(InputScript, HostileFilesStayBoundedAndLinesAreLoggedReadably) {
+    std::vector<std::string> errors;
+    // Control bytes and NULs are written out, not passed into the log.
+    InputScript::Parse("1 key\0 65 down\n2 \x1b[31mred\\\n"sv, "c.txt", errors);
+    ASSERT_EQ(errors.size(), 2u);
+    EXPECT_EQ(errors[0], "c.txt:1: malformed input-script line '1 key\\x00 65 down', skipped");
+    EXPECT_EQ(errors[1], "c.txt:2: malformed input-script line '2 \\x1b[31mred\\x5c', skipped");
+
+    // An endless file of NULs is one overlong line, read up to the limit.
+    errors.clear();
+    InputScript zeros = InputScript::Load("/dev/zero", errors);
+    EXPECT_TRUE(zeros.Empty());
+    ASSERT_EQ(errors.size(), 2u);
+    EXPECT_EQ(errors[0], "/dev/zero: input script longer than 4194304 bytes, the rest is ignored");
+    EXPECT_EQ(errors[1].rfind("/dev/zero:1: input-script line longer than 4096 bytes '\\x00\\x00", 0), 0u);
+
+    // A line at the limit still counts; garbage floods are counted, not listed.
+    std::string text = "1 text " + std::string(kMaxInputScriptLine - 7, 'x') + "\n";
+    for (int i = 0; i < 150; ++i) text += "junk\n";
+    errors.clear();
+    InputScript big = InputScript::Parse(text, "big.txt", errors);
+    EXPECT_EQ(big.Events().size(), 1u);
+    ASSERT_EQ(errors.size(), 101u);
+    EXPECT_EQ(errors.back(), "big.txt: 50 more malformed input-script lines, skipped");
+
+    errors.clear();
+    EXPECT_TRUE(InputScript::Load(LV_TEST_TMP, errors).Empty());
+    ASSERT_EQ(errors.size(), 1u);
+    EXPECT_EQ(errors[0], std::string(LV_TEST_TMP) + ": a folder, not an input script, no scripted input");
 }

@@ -45,3 +45,29 @@ TEST(RunSwitches, UnsetMeansNothingAndMalformedIsReportedAndIgnored) {
     ASSERT_EQ(s.errors.size(), 4u);
     EXPECT_EQ(s.errors[0], "TAVRIN_MAX_FRAMES: malformed value '0', ignored");
 }
+
+TEST(RunSwitches, ValuesOutsideTheirRangesAreRefused) {
+    struct Case {
+        const char* name;
+        const char* value;
+        bool accepted;
+    };
+    const Case cases[] = {
+        {"TAVRIN_MAX_FRAMES", "1000000000", true},  {"TAVRIN_MAX_FRAMES", "1000000001", false},
+        {"TAVRIN_MAX_FRAMES", "99999999999999999999", false},
+        {"TAVRIN_FIXED_DT", "0.000001", true},      {"TAVRIN_FIXED_DT", "1", true},
+        {"TAVRIN_FIXED_DT", "1.5", false},          {"TAVRIN_FIXED_DT", "1e300", false},
+        {"TAVRIN_FIXED_DT", "1e9", false},          {"TAVRIN_FIXED_DT", "1e-7", false},
+        {"TAVRIN_FIXED_DT", "nan", false},          {"TAVRIN_FIXED_DT", "inf", false},
+        {"TAVRIN_SEED", "0", true},                 {"TAVRIN_SEED", "4294967295", true},
+        {"TAVRIN_SEED", "4294967296", false},       {"TAVRIN_SCREENSHOT", "a.png@1000000001", false},
+    };
+    for (const Case& c : cases) {
+        const RunSwitches s = ParseFrom({{c.name, c.value}});
+        EXPECT_EQ(s.errors.empty(), c.accepted) << c.name << "=" << c.value;
+        if (!c.accepted) {
+            ASSERT_EQ(s.errors.size(), 1u);
+            EXPECT_EQ(s.errors[0], std::string(c.name) + ": malformed value '" + c.value + "', ignored");
+        }
+    }
+}

@@ -67,7 +67,12 @@ TEST_F(SoundResourcesTest, BackgroundLoadFindsRecordsAndDebugKeyRereadsManifests
     SoundDeviceManager devices(AudioSystem::OutputKind::None);
     SoundManager sounds;
     fs::remove(m_root / "sound/gone-sfx.wav");  // recorded by the walk, then removed
+    testing::internal::CaptureStderr();
     resources.BackgroundLoad();
+    const std::string log = testing::internal::GetCapturedStderr();
+    EXPECT_NE(log.find("Sound '" + (m_root / "sound/gone-sfx.wav").string() + "': cannot open the file, skipped"),
+              std::string::npos)
+        << log;
 
     SoundAsset* thud = sounds.Find("thud-sfx");
     ASSERT_NE(thud, nullptr);

@@ -1,0 +1,60 @@
+#!/usr/bin/env bash
+# A debug run of the game with the frame profiler switched on by F9: the
+# screenshot shows its report, drawn as debug text in the top-left corner
+# (the summary line is red); the middle of the frame stays black.
+set -euo pipefail
+source "$(dirname "$0")/e2e_common.bash" "$@"
+
+sed -i 's|<debug>0</debug>|<debug>1</debug>|' rsc/coresystem.xcfg
+grep -q '<debug>1</debug>' rsc/coresystem.xcfg || fail "could not switch the debug flag on"
+printf '2 key 120 down\n3 key 120 up\n' > "$work/f9.txt"
+export XDG_DATA_HOME="$work/xdg-game"
+mkdir -p "$XDG_DATA_HOME/$userFolderName"
+printf '<UserSettings><WindowWidth>320</WindowWidth><WindowHeight>200</WindowHeight><Fullscreen>0</Fullscreen></UserSettings>' \
+  > "$XDG_DATA_HOME/$userFolderName/UserConfig.xcfg"
+shot="$work/profiler.png"
+TAVRIN_INPUT_SCRIPT="$work/f9.txt" TAVRIN_SCREENSHOT="$shot@20" keepXdg=1 run_program game
+[ -f "$shot" ] || fail "no screenshot at $shot"
+expect_no_line "$(log_file)" "text is not drawn"
+
+# Prints the number of reddish pixels in the report's top line and of lit
+# pixels in the middle of the frame.
+counts=$(python3 - "$shot" <<'PY'
+import struct, sys, zlib
+data = open(sys.argv[1], 'rb').read()
+pos, idat = 8, b''
+while pos < len(data):
+    length, kind = struct.unpack('>I4s', data[pos:pos + 8])
+    body = data[pos + 8:pos + 8 + length]
+    if kind == b'IHDR':
+        width, height = struct.unpack('>II', body[:8])
+    elif kind == b'IDAT':
+        idat += body
+    pos += 12 + length
+raw, stride, prev, red, elsewhere = zlib.decompress(idat), width * 4, bytearray(width * 4), 0, 0
+for y in range(height):
+    kind, line = raw[y * (stride + 1)], bytearray(raw[y * (stride + 1) + 1:(y + 1) * (stride + 1)])
+    for i in range(stride):
+        a = line[i - 4] if i >= 4 else 0
+        b, c = prev[i], (prev[i - 4] if i >= 4 else 0)
+        if kind == 1: line[i] = (line[i] + a) & 255
+        elif kind == 2: line[i] = (line[i] + b) & 255
+        elif kind == 3: line[i] = (line[i] + (a + b) // 2) & 255
+        elif kind == 4:
+            p = a + b - c
+            pa, pb, pc = abs(p - a), abs(p - b), abs(p - c)
+            line[i] = (line[i] + (a if pa <= pb and pa <= pc else b if pb <= pc else c)) & 255
+    for x in range(width):
+        r, g, b_ = line[x * 4:x * 4 + 3]
+        if x < 200 and y < 20 and r > 128 and g < 100:
+            red += 1
+        elif 100 <= x < 300 and 60 <= y < 140 and r + g + b_ > 0:
+            elsewhere += 1
+    prev = line
+print(red, elsewhere)
+PY
+)
+read -r red elsewhere <<<"$counts"
+[ "$red" -gt 20 ] || fail "the profiler's summary line is not on screen ($red red pixels)"
+[ "$elsewhere" -eq 0 ] || fail "$elsewhere lit pixels in the middle of the frame"
+echo "profiler report: $red red pixels; ok"
