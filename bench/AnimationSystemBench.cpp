@@ -2,7 +2,8 @@
 // advanced by 1/60 s and sampled into its pose (30 keys per track, every bone
 // slerped and chained to its parent). Three ways:
 //   Threaded - the animation system with its pool (one worker per counted
-//              processor), the main thread waiting for all of them;
+//              processor, and for comparison 2 and 4), the main thread
+//              waiting for all of them;
 //   Serial   - the same system with threading off (the F2 debug switch);
 //   PlainLoop- the baseline: a plain loop over 1,000 controllers on one
 //              thread, the same sampling maths without object look-ups.
@@ -85,7 +86,8 @@ struct Assets {
 };
 
 struct World {
-    explicit World(bool threading) {
+    // workers 0: one per counted processor, as in the game.
+    World(bool threading, u32 workers = 0) {
         factory.AddComponentType(new ComponentFactory<MeshComponent>(MeshComponent::kTypeId), MeshComponent::kTypeId,
                                  "MeshComponent");
         factory.AddComponentType(new ComponentFactory<BenchFidget>(BenchFidget::kTypeId), BenchFidget::kTypeId,
@@ -93,6 +95,7 @@ struct World {
         engine.AddSystem(&core);
         engine.AddSystem(&objects);
         engine.AddSystem(&animation);
+        animation.SetProcessorCount(workers);
         animation.Initialize();
         animation.SetThreading(threading && animation.GetWorkerCount() > 0);
         Composition* prototype = factory.Create("blank");
@@ -123,7 +126,7 @@ void Report(benchmark::State& state, const World& world) {
 }
 
 void BM_AnimationFrame_Threaded(benchmark::State& state) {
-    World world(true);
+    World world(true, u32(state.range(0)));
     for (auto _ : state) world.animation.Update(kFrame);
     Report(state, world);
 }
@@ -150,7 +153,8 @@ void BM_AnimationFrame_PlainLoop(benchmark::State& state) {
 
 BENCHMARK(BM_AnimationFrame_PlainLoop)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_AnimationFrame_Serial)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK(BM_AnimationFrame_Threaded)->Unit(benchmark::kMillisecond)->UseRealTime();
+// Argument: the pool's size (0: the processor count, as in the game).
+BENCHMARK(BM_AnimationFrame_Threaded)->Arg(0)->Arg(2)->Arg(4)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace
 
