@@ -12,7 +12,7 @@ PACKAGES=(
   libsndfile1-dev libfreetype-dev fonts-dejavu-core
   libstb-dev libimgui-dev
   googletest libgtest-dev libgmock-dev libbenchmark-dev
-  libmimalloc-dev libboost-dev
+  libmimalloc-dev libboost-dev libbullet-dev
 )
 
 missing=()

@@ -24,4 +24,5 @@ check_object() {
 
 check_object floor-obj "kind 0, size 20.000 1.000 20.000"
 check_object block-obj "kind 0, size 1.000 1.000 1.000"
+check_object crate-obj "kind 0, size 2.000 2.000 2.000"
 check_object ball-obj "kind 1, size 0.8"

@@ -15,6 +15,8 @@
 #include <utility>
 #include <vector>
 
+#include <unistd.h>
+
 namespace Ostrel::Testing {
 
 // Collects every message logged while it exists (it is the current hub).
@@ -42,8 +44,11 @@ private:
 };
 
 // An empty folder LV_TEST_TMP/graphics/<name>.
+// ctest runs each test of a fixture in its own process, in parallel: the
+// process id keeps two of them from emptying each other's folder.
 inline std::filesystem::path FreshGraphicsFolder(const std::string& name) {
-    const std::filesystem::path dir = std::filesystem::path(LV_TEST_TMP) / "graphics" / name;
+    const std::filesystem::path dir = std::filesystem::path(LV_TEST_TMP) / "graphics" /
+                                      (name + "-" + std::to_string(::getpid()));
     std::filesystem::remove_all(dir);
     std::filesystem::create_directories(dir);
     return dir;
