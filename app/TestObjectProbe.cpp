@@ -8,7 +8,7 @@
 #include "engine/core/Engine.h"
 #include "engine/core/ObjectManager.h"
 #include "engine/core/VarFun_Delegate.h"
-#include "engine/io/Log.h"
+#include "engine/base/Log.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -5,7 +5,7 @@
 // most 255 blocks, each at least one byte. A plain record: FixedAllocator
 // keeps chunks by value in an array and swaps them around.
 
-#include "engine/core/Types.h"
+#include "engine/base/Types.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -56,7 +56,8 @@ public:
         m_table->SendValues(name, args...);
     }
 
-    // The typed senders under their established names.
+    // Typed senders, one per argument list that messages use; each name says
+    // what it carries.
     void SendMessageString(const std::string& n, const char* text) { SendMessageValues(n, text); }
     void SendMessageStringValue(const std::string& n, const std::string& text) {
         SendMessageValues(n, text);

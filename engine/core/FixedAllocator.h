@@ -9,8 +9,8 @@
 //
 // Not synchronised: SmallAllocator holds its lock around every call.
 
+#include "engine/base/Types.h"
 #include "engine/core/BlockPoolChunk.h"
-#include "engine/core/Types.h"
 
 #include <vector>
 

@@ -1,6 +1,6 @@
 #include "engine/core/MessageListenerTable.h"
 
-#include "engine/io/Assert.h"
+#include "engine/base/Assert.h"
 
 namespace Ostrel {
 

@@ -82,7 +82,8 @@ public:
         }
     }
 
-    // The typed senders under their established names.
+    // Typed senders, one per argument list that messages use; each name says
+    // what it carries.
     void SendString(const std::string& n, const char* text) { SendValues(n, text); }
     void SendStringInt(const std::string& n, const char* text, const int& v) { SendValues(n, text, v); }
     void SendStringValue(const std::string& n, const std::string& text) { SendValues(n, text); }

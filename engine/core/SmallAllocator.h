@@ -14,9 +14,9 @@
 // after that (by static objects destroyed later still) are ignored: their
 // memory went back to malloc with their chunk.
 
+#include "engine/base/Types.h"
 #include "engine/core/FixedAllocator.h"
 #include "engine/core/SpinLock.h"
-#include "engine/core/Types.h"
 
 #include <atomic>
 #include <cstdlib>

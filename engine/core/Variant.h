@@ -18,9 +18,9 @@
 // returns the stored address itself; a value type copies the stored value.
 // Variants come from the small-object pool (40 bytes on 64-bit).
 
+#include "engine/base/Types.h"
 #include "engine/core/MetaClassOf.h"
 #include "engine/core/SmallObject.h"
-#include "engine/core/Types.h"
 
 #include <cstddef>
 #include <string>

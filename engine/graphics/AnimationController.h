@@ -20,8 +20,8 @@
 // are only read and may be shared by controllers on several threads.
 // Sampling allocates nothing; the pose list is sized by SetSkeleton only.
 
+#include "engine/base/Types.h"
 #include "engine/core/Matrix4.h"
-#include "engine/core/Types.h"
 #include "engine/core/Vec3.h"
 #include "engine/graphics/Animation.h"
 #include "engine/graphics/Quaternion.h"

@@ -1,5 +1,7 @@
 #include "engine/graphics/AnimationSystem.h"
 
+#include "engine/base/Log.h"
+#include "engine/base/Serializer.h"
 #include "engine/components/MeshComponent.h"
 #include "engine/core/Composition.h"
 #include "engine/core/Engine.h"
@@ -7,8 +9,6 @@
 #include "engine/core/Reflect.h"
 #include "engine/core/VarFun_Delegate.h"
 #include "engine/graphics/AnimatedComponent.h"
-#include "engine/io/Log.h"
-#include "engine/io/Serializer.h"
 #include "engine/platform/ProcessorCount.h"
 
 #include <algorithm>

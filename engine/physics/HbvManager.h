@@ -1,6 +1,6 @@
 #pragma once
-// Placeholder until the physics subsystem is built: Initialize and Shutdown
-// build and subscribe nothing.
+// Placeholder for the physics subsystem's HbvManager. As it stands, Initialize
+// and Shutdown build and subscribe nothing.
 
 namespace Ostrel {
 
