@@ -41,6 +41,7 @@
 #include "engine/world/RoomInstanceManager.h"
 #include "engine/world/RoomPaletteManager.h"
 #include "engine/world/TutorialManager.h"
+#include "engine/world/WorldVisualLookup.h"
 
 namespace Ostrel {
 
@@ -73,6 +74,7 @@ struct GameManagers {
     LightManager lightManager;
     MatrixManager matrixManager;
     PaletteRegistry paletteRegistry;
+    WorldVisualLookup visualLookup{textureManager, paletteRegistry};
     RoomInstanceManager roomInstanceManager;
     LevelInstanceManager levelInstanceManager;
     RoomPaletteManager roomPaletteManager;

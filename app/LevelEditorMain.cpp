@@ -42,6 +42,7 @@
 #include "engine/world/RoomInstanceManager.h"
 #include "engine/world/RoomPaletteManager.h"
 #include "engine/world/TutorialManager.h"
+#include "engine/world/WorldVisualLookup.h"
 #include "tools/editor/LevelEditor.h"
 
 namespace Ostrel {
@@ -92,6 +93,7 @@ struct EditorManagers {
     FontManager fontManager;
     PropertyManager propertyManager;
     PaletteRegistry paletteRegistry;
+    WorldVisualLookup visualLookup{textureManager, paletteRegistry};
     UserConfigManager userConfig{true};  // saves the user settings when it goes
     TutorialManager tutorialManager;
 

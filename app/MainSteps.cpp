@@ -18,6 +18,7 @@
 #include "engine/io/UserDataFolder.h"
 #include "engine/resources/ResourceKinds.h"
 #include "engine/sound/SoundDeviceManager.h"
+#include "engine/world/TilePaletteRecord.h"
 #include "game/RegisterComponentTypes.h"
 
 namespace Ostrel {
@@ -36,6 +37,7 @@ void RegisterResources(ResourceManager& resources) {
     RegisterModelLoaders(resources);
     RegisterFontLoader(resources);
     resources.RegisterLoader(kKindImage, LoadTextureResource);
+    resources.RegisterLoader(kKindTilePalette, LoadTilePaletteResource);
 }
 
 void LoadStates(ResourceManager& resources, SerializerXML& reader, StateResourceTable& states) {

@@ -42,6 +42,7 @@
 #include "engine/world/RoomInstanceManager.h"
 #include "engine/world/RoomPaletteManager.h"
 #include "engine/world/TutorialManager.h"
+#include "engine/world/WorldVisualLookup.h"
 #include "tools/viewer/ModelView.h"
 
 namespace Ostrel {
@@ -91,6 +92,7 @@ struct ViewerManagers {
     FontTemplateManager fontTemplateManager;
     FontManager fontManager;
     PaletteRegistry paletteRegistry;
+    WorldVisualLookup visualLookup{textureManager, paletteRegistry};
     UserConfigManager userConfig{true};  // saves the user settings when it goes
     TutorialManager tutorialManager;
 

@@ -1,11 +1,19 @@
 #include "game/RegisterComponentTypes.h"
 
+#include "engine/components/AimerComponent.h"
 #include "engine/components/CollisionComponent.h"
 #include "engine/components/DestructibleComponent.h"
+#include "engine/components/LevelGeometryComponent.h"
+#include "engine/components/LightComponent.h"
+#include "engine/components/LightTargetComponent.h"
 #include "engine/components/MeshComponent.h"
 #include "engine/components/MovementComponent.h"
 #include "engine/components/PortalComponent.h"
 #include "engine/components/RegionComponent.h"
+#include "engine/components/ShadowComponent.h"
+#include "engine/components/SkyboxComponent.h"
+#include "engine/components/StaticBillboardComponent.h"
+#include "engine/components/TransparentPlaneComponent.h"
 #include "engine/core/BrainComponent.h"
 #include "engine/core/ComponentFactory.h"
 #include "engine/core/CompositionFactory.h"
@@ -71,7 +79,7 @@ void RegisterComponentTypes(CompositionFactory& f) {
     Placeholder<FourCC("refC")>(f, "RumbleEffectComponent");
     Register<DestructibleComponent>(f, "DestructibleComponent");
     Register<PortalComponent>(f, "PortalComponent");
-    Placeholder<FourCC("skbC")>(f, "SkyboxComponent");
+    Register<SkyboxComponent>(f, "SkyboxComponent");
     Register<MeshComponent>(f, "MeshComponent");
     Register<TransformComponent>(f, "TransformComponent");
     Placeholder<FourCC("fdgC")>(f, "FidgetComponent");
@@ -80,16 +88,16 @@ void RegisterComponentTypes(CompositionFactory& f) {
     Placeholder<FourCC("CamC")>(f, "CameraComponent");
     Placeholder<FourCC("DCLC")>(f, "DefaultCameraLogicComponent");
     Placeholder<FourCC("Emit")>(f, "ParticleEmitterComponent");
-    Placeholder<FourCC("Shad")>(f, "ShadowComponent");
+    Register<ShadowComponent>(f, "ShadowComponent");
     Placeholder<FourCC("tmlC")>(f, "TimedLifeComponent");
-    Placeholder<FourCC("SBil")>(f, "StaticBillboardComponent");
-    Placeholder<FourCC("liht")>(f, "LightComponent");
-    Placeholder<FourCC("lgeo")>(f, "LevelGeometryComponent");
+    Register<StaticBillboardComponent>(f, "StaticBillboardComponent");
+    Register<LightComponent>(f, "LightComponent");
+    Register<LevelGeometryComponent>(f, "LevelGeometryComponent");
     Placeholder<FourCC("orbC")>(f, "OrbitObjectComponent");
-    Placeholder<FourCC("trpc")>(f, "TransparentPlaneComponent");
-    Placeholder<FourCC("aimc")>(f, "AimerComponent");
+    Register<TransparentPlaneComponent>(f, "TransparentPlaneComponent");
+    Register<AimerComponent>(f, "AimerComponent");
     Placeholder<FourCC("rtvC")>(f, "RotationalVelocityComponent");
-    Placeholder<FourCC("trgt")>(f, "LightTargetComponent");
+    Register<LightTargetComponent>(f, "LightTargetComponent");
     Register<RegionComponent>(f, "RegionComponent");
 }
 

@@ -58,9 +58,12 @@ const std::vector<Row> kRows = {
 // Rows already backed by their real class. Every other row is still an inert
 // placeholder; a subsystem that brings its class moves its rows here.
 const std::set<std::string> kRealClasses = {
-    "BrainComponent",     "CollisionComponent", "DestructibleComponent", "MeshComponent",
-    "MessageComponent",   "MovementComponent",  "PortalComponent",       "RegionComponent",
-    "TransformComponent"};
+    "AimerComponent",          "BrainComponent",           "CollisionComponent",
+    "DestructibleComponent",   "LevelGeometryComponent",   "LightComponent",
+    "LightTargetComponent",    "MeshComponent",            "MessageComponent",
+    "MovementComponent",       "PortalComponent",          "RegionComponent",
+    "ShadowComponent",         "SkyboxComponent",          "StaticBillboardComponent",
+    "TransformComponent",      "TransparentPlaneComponent"};
 
 }  // namespace
 
