@@ -2,7 +2,8 @@
 # Reads Google Benchmark JSON files (--benchmark_out_format=json) and prints
 # one line per comparison of our code against its baseline, for example
 #   allocator churn 16 B: ours/glibc 0.71, ours/mimalloc 1.22
-# (allocator, message send, object life cycle, physics, text and audio).
+# (allocator, message send, object life cycle, physics, text, graphics and
+# audio).
 # A ratio is our CPU time over the baseline's for the same work, both from
 # one process: below 1 we are faster. Against mimalloc, ours is the run in
 # the mimalloc-linked binary (rows MiChurn, MiPairs). With
@@ -92,6 +93,8 @@ awk '
            ratio("BM_OursBruteForce/" n, "BM_Bullet/" n, "bullet (brute force)"))
     }
     line("text measure 10,000 strings", ratio("BM_MeasureStrings", "BM_MeasureStringsRaw", "raw FreeType"), "")
+    line("graphics start-up and first frame", ratio("BM_InitializeAndFirstFrameGl", "BM_EmptyFrameGl", "empty frame"), "")
+    line("graphics resize round trip", ratio("BM_ResizeRoundTripGl", "BM_EmptyFrameGl", "empty frame"), "")
     split("1 32 100", voices, " ")
     for (i = 1; i <= 3; i++) {
       n = voices[i]
