@@ -12,6 +12,7 @@
 #include "engine/core/ComponentFactory.h"
 #include "engine/core/CompositionFactory.h"
 #include "engine/core/PlaceholderComponent.h"
+#include "engine/graphics/FidgetComponent.h"
 
 namespace Ostrel {
 
@@ -73,7 +74,7 @@ void RegisterComponentTypes(CompositionFactory& f) {
     Placeholder<FourCC("skbC")>(f, "SkyboxComponent");
     Register<MeshComponent>(f, "MeshComponent");
     Register<TransformComponent>(f, "TransformComponent");
-    Placeholder<FourCC("fdgC")>(f, "FidgetComponent");
+    Register<FidgetComponent>(f, "FidgetComponent");
     Register<MovementComponent>(f, "MovementComponent");
     Register<CollisionComponent>(f, "CollisionComponent");
     Placeholder<FourCC("CamC")>(f, "CameraComponent");

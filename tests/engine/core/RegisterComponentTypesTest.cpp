@@ -58,9 +58,9 @@ const std::vector<Row> kRows = {
 // Rows already backed by their real class. Every other row is still an inert
 // placeholder; a subsystem that brings its class moves its rows here.
 const std::set<std::string> kRealClasses = {
-    "BrainComponent",     "CollisionComponent", "DestructibleComponent", "MeshComponent",
-    "MessageComponent",   "MovementComponent",  "PortalComponent",       "RegionComponent",
-    "TransformComponent"};
+    "BrainComponent",     "CollisionComponent", "DestructibleComponent", "FidgetComponent",
+    "MeshComponent",      "MessageComponent",   "MovementComponent",     "PortalComponent",
+    "RegionComponent",    "TransformComponent"};
 
 }  // namespace
 
