@@ -9,7 +9,7 @@
 // its own state and controller: no messages, no object creation or
 // destruction, no asset look-ups, no other object.
 
-#include "engine/core/Types.h"
+#include "engine/base/Types.h"
 
 namespace Ostrel {
 

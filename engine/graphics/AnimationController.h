@@ -21,7 +21,7 @@
 // Sampling allocates nothing; the pose list is sized by SetSkeleton only.
 
 #include "engine/core/Matrix4.h"
-#include "engine/core/Types.h"
+#include "engine/base/Types.h"
 #include "engine/core/Vec3.h"
 #include "engine/graphics/Animation.h"
 #include "engine/graphics/Quaternion.h"

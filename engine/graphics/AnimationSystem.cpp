@@ -7,8 +7,8 @@
 #include "engine/core/Reflect.h"
 #include "engine/core/VarFun_Delegate.h"
 #include "engine/graphics/AnimatedComponent.h"
-#include "engine/io/Log.h"
-#include "engine/io/Serializer.h"
+#include "engine/base/Log.h"
+#include "engine/base/Serializer.h"
 #include "engine/platform/ProcessorCount.h"
 
 #include <algorithm>

@@ -19,9 +19,9 @@
 // the objects are stepped serially on the main thread and the workers stay
 // asleep.
 
+#include "engine/base/Types.h"
 #include "engine/core/MetaClassOf.h"
 #include "engine/core/System.h"
-#include "engine/core/Types.h"
 #include "engine/platform/SubscriptionList.h"
 #include "engine/platform/ThreadEvent.h"
 

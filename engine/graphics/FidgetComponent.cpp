@@ -1,5 +1,6 @@
 #include "engine/graphics/FidgetComponent.h"
 
+#include "engine/base/Serializer.h"
 #include "engine/components/ComponentSupport.h"
 #include "engine/components/MeshComponent.h"
 #include "engine/core/Composition.h"
@@ -10,7 +11,6 @@
 #include "engine/graphics/AnimationController.h"
 #include "engine/graphics/AnimationManager.h"
 #include "engine/graphics/SkeletonManager.h"
-#include "engine/io/Serializer.h"
 
 LV_REFLECT_CLASS(Ostrel::FidgetComponent);
 

@@ -20,10 +20,10 @@
 // the shared skeleton and clip): no messages, no look-ups, no other object.
 // Every other operation runs on the main thread.
 
+#include "engine/base/Types.h"
 #include "engine/components/FidgetControl.h"
 #include "engine/core/Component.h"
 #include "engine/core/MetaClassOf.h"
-#include "engine/core/Types.h"
 #include "engine/graphics/AnimatedComponent.h"
 
 #include <memory>

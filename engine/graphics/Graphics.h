@@ -11,7 +11,7 @@
 // renderer.
 
 #include "engine/core/System.h"
-#include "engine/core/Types.h"
+#include "engine/base/Types.h"
 #include "engine/platform/SubscriptionList.h"
 
 #include <memory>

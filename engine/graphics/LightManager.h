@@ -1,6 +1,6 @@
 #pragma once
-// Placeholder until the graphics subsystem is built: Initialize and Shutdown
-// subscribe nothing and no light is kept.
+// Placeholder for the graphics subsystem's LightManager. As it stands,
+// Initialize and Shutdown subscribe nothing and no light is kept.
 
 namespace Ostrel {
 

@@ -2,9 +2,9 @@
 #include "tests/engine/graphics/AnimationTestSupport.h"
 
 #include "engine/actions/DamagePlayerAction.h"
-#include "engine/components/MessageComponent.h"
 #include "engine/components/ObjectMessages.h"
 #include "engine/core/BrainComponent.h"
+#include "engine/core/MessageComponent.h"
 #include "engine/core/MessageListenerTable.h"
 #include "engine/graphics/AnimationController.h"
 #include "engine/graphics/AnimationManager.h"
