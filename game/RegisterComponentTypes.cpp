@@ -20,6 +20,7 @@
 #include "engine/core/MessageComponent.h"
 #include "engine/core/PlaceholderComponent.h"
 #include "engine/core/TransformComponent.h"
+#include "engine/graphics/FidgetComponent.h"
 
 namespace Ostrel {
 
@@ -82,7 +83,7 @@ void RegisterComponentTypes(CompositionFactory& f) {
     Register<SkyboxComponent>(f, "SkyboxComponent");
     Register<MeshComponent>(f, "MeshComponent");
     Register<TransformComponent>(f, "TransformComponent");
-    Placeholder<FourCC("fdgC")>(f, "FidgetComponent");
+    Register<FidgetComponent>(f, "FidgetComponent");
     Register<MovementComponent>(f, "MovementComponent");
     Register<CollisionComponent>(f, "CollisionComponent");
     Placeholder<FourCC("CamC")>(f, "CameraComponent");

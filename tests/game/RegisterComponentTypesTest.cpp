@@ -59,11 +59,11 @@ const std::vector<Row> kRows = {
 // placeholder; a subsystem that brings its class moves its rows here.
 const std::set<std::string> kRealClasses = {
     "AimerComponent",          "BrainComponent",           "CollisionComponent",
-    "DestructibleComponent",   "LevelGeometryComponent",   "LightComponent",
-    "LightTargetComponent",    "MeshComponent",            "MessageComponent",
-    "MovementComponent",       "PortalComponent",          "RegionComponent",
-    "ShadowComponent",         "SkyboxComponent",          "StaticBillboardComponent",
-    "TransformComponent",      "TransparentPlaneComponent"};
+    "DestructibleComponent",   "FidgetComponent",          "LevelGeometryComponent",
+    "LightComponent",          "LightTargetComponent",     "MeshComponent",
+    "MessageComponent",        "MovementComponent",        "PortalComponent",
+    "RegionComponent",         "ShadowComponent",          "SkyboxComponent",
+    "StaticBillboardComponent", "TransformComponent",      "TransparentPlaneComponent"};
 
 }  // namespace
 
