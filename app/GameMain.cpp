@@ -1,17 +1,13 @@
-// The game's main: builds every engine object as a local in a fixed order,
-// runs the loop and tears everything down in exactly the reverse order (the
-// order of declaration below is the order of construction).
-
-#include "app/Mains.h"
+// The game's main: the start-up services, the game's systems and managers,
+// the run, and the teardown in exactly the reverse order of declaration.
 
 #include "app/MainSteps.h"
+#include "app/Mains.h"
 #include "app/TestObjectProbe.h"
-#include "engine/core/CompositionFactory.h"
 #include "engine/core/CoreSystem.h"
 #include "engine/core/Engine.h"
 #include "engine/core/LogicSystem.h"
 #include "engine/core/ObjectManager.h"
-#include "engine/core/RegisterComponentTypes.h"
 #include "engine/graphics/AnimationManager.h"
 #include "engine/graphics/AnimationSystem.h"
 #include "engine/graphics/FontManager.h"
@@ -24,23 +20,18 @@
 #include "engine/graphics/RenderDevice.h"
 #include "engine/graphics/SkeletonManager.h"
 #include "engine/graphics/TextureManager.h"
-#include "engine/io/Logger.h"
 #include "engine/io/PropertyManager.h"
-#include "engine/io/SerializerXML.h"
-#include "engine/io/StateResourceTable.h"
 #include "engine/io/UserConfigManager.h"
-#include "engine/io/UserDataFolder.h"
 #include "engine/physics/HbvManager.h"
 #include "engine/physics/Physics.h"
 #include "engine/platform/DeviceParams.h"
 #include "engine/platform/Input.h"
-#include "engine/platform/SoundDeviceManager.h"
-#include "engine/platform/SoundManager.h"
-#include "engine/platform/SoundSystem.h"
 #include "engine/platform/WindowSystem.h"
-#include "engine/resources/ResourceManager.h"
 #include "engine/script/ScriptManager.h"
 #include "engine/script/ScriptSystem.h"
+#include "engine/sound/SoundDeviceManager.h"
+#include "engine/sound/SoundManager.h"
+#include "engine/sound/SoundSystem.h"
 #include "engine/ui/UiElementManager.h"
 #include "engine/ui/UiSceneManager.h"
 #include "engine/ui/UiSystem.h"
@@ -50,35 +41,16 @@
 #include "engine/world/RoomInstanceManager.h"
 #include "engine/world/RoomPaletteManager.h"
 #include "engine/world/TutorialManager.h"
-
-#include <string>
+#include "engine/world/WorldVisualLookup.h"
 
 namespace Ostrel {
 
-void GameMain() {
-    // 1. Objects first: the factory outlives everything and reports leaks last.
-    CompositionFactory factory;
-    RegisterComponentTypes(factory);
-    // 2. Names and the per-user folder (a failure is ignored: see the log step).
-    const std::string folderName = "Brisa and Qil Lantern Vaults";
-    const std::string title = "Brisa and Qil: Lantern Vaults";
-    CreateUserDataFolder(folderName.c_str());
-    std::string userFolder = GetUserDataPath(folderName.c_str());
-    // 3. Resources.
-    ResourceManager resources;
-    RegisterResources(resources);
-    // 4.
-    userFolder += kUserFolderSeparator;
-    // 5. The log: file first, then the console.
-    Logger logger;
-    StartLog(logger, userFolder);
-    // 6. The "States" settings, read before the engine exists.
-    StateResourceTable states;
-    SerializerXML statesReader(true);
-    const std::string statesPath = LoadStates(resources, statesReader, states);
-    // 7. Systems, in construction order.
+namespace {
+
+// The game's systems in construction order; GameMain adds them in update order.
+struct GameSystems {
     ObjectManager objectManager;
-    WindowSystem windowSystem(title.c_str());
+    WindowSystem windowSystem{kGameTitle};
     Graphics graphics;
     Input input;
     SoundSystem soundSystem;
@@ -89,33 +61,20 @@ void GameMain() {
     LogicSystem logicSystem;
     ScriptSystem scriptSystem;
     GameSystem gameSystem;
-    // 8.
-    Engine engine;
-    engine.PushState("GamePlay");
-    engine.SetLog(&logger);
-    ConnectEngine(engine, resources, states);
-    // 9. The update order.
-    engine.AddSystem(&objectManager);
-    engine.AddSystem(&windowSystem);
-    engine.AddSystem(&input);
-    engine.AddSystem(&soundSystem);
-    engine.AddSystem(&graphics);
-    engine.AddSystem(&uiSystem);
-    engine.AddSystem(&coreSystem);
-    engine.AddSystem(&animationSystem);
-    engine.AddSystem(&physics);
-    engine.AddSystem(&logicSystem);
-    engine.AddSystem(&scriptSystem);
-    engine.AddSystem(&gameSystem);
-    LogUpdateOrder(engine);
-    // 10. Managers.
+};
+
+// The game's managers in construction order.
+struct GameManagers {
+    explicit GameManagers(const std::string& userFolder) { userConfig.SetDirectory(userFolder); }
+
     RenderDevice renderDevice;
     MeshManager meshManager;
-    MeshManagerLookup meshLookup(meshManager);
+    MeshManagerLookup meshLookup{meshManager};
     TextureManager textureManager;
     LightManager lightManager;
     MatrixManager matrixManager;
     PaletteRegistry paletteRegistry;
+    WorldVisualLookup visualLookup{textureManager, paletteRegistry};
     RoomInstanceManager roomInstanceManager;
     LevelInstanceManager levelInstanceManager;
     RoomPaletteManager roomPaletteManager;
@@ -130,38 +89,53 @@ void GameMain() {
     SoundManager soundManager;
     PropertyManager propertyManager;
     HbvManager hbvManager;
-    UserConfigManager userConfig(true);
+    UserConfigManager userConfig{true};  // saves the user settings when it goes
     TutorialManager tutorialManager;
-    // 11.
-    userConfig.SetDirectory(userFolder);
-    // 12. The window exists after the creation step.
-    engine.LoadSystemConfigs();
-    ConnectWindowToGraphics(windowSystem, renderDevice, matrixManager);
-    engine.CreateSystems();
-    // 13. Window parameters to the services that need them; the listening
+
+    // The window parameters to the services that need them; the listening
     // managers subscribe here so they hear the first frame.
-    const DeviceParams params = windowSystem.GetDeviceParams();
-    renderDevice.SetWindowParameters(params);
-    input.SetWindow(params);
-    uiSystem.SetScreenSize(params);
-    matrixManager.SetScreenSize(params);
-    // Without a device the run ends here, in order, with a non-zero exit.
-    if (!StartRenderDevice(renderDevice)) return;
-    lightManager.Initialize();
-    matrixManager.Initialize();
-    hbvManager.Initialize();
-    fontManager.SetScreenSize(params);
-    fontManager.Initialize();
-    tutorialManager.Connect();
-    // 14.-16.
-    resources.LoadRequiredResource("loading-pkg");
-    CreatePrimitiveMeshes(meshManager);
-    // Only acts in automated runs that name a test object (TAVRIN_TEST_OBJECT).
-    TestObjectProbe probe(engine);
+    // False when no render device could be started: the run then ends in
+    // order, with a non-zero exit.
+    bool Connect(const DeviceParams& params, GameSystems& systems) {
+        renderDevice.SetWindowParameters(params);
+        systems.input.SetWindow(params);
+        systems.uiSystem.SetScreenSize(params);
+        matrixManager.SetScreenSize(params);
+        if (!StartRenderDevice(renderDevice)) return false;
+        lightManager.Initialize();
+        matrixManager.Initialize();
+        hbvManager.Initialize();
+        fontManager.SetScreenSize(params);
+        fontManager.Initialize();
+        tutorialManager.Connect();
+        return true;
+    }
+};
+
+}  // namespace
+
+void GameMain() {
+    StartupServices services;
+    GameSystems systems;
+    Engine engine;
+    engine.PushState("GamePlay");
+    ConnectEngine(engine, services);
+    AddSystems(engine, {&systems.objectManager, &systems.windowSystem, &systems.input, &systems.soundSystem,
+                        &systems.graphics, &systems.uiSystem, &systems.coreSystem, &systems.animationSystem,
+                        &systems.physics, &systems.logicSystem, &systems.scriptSystem, &systems.gameSystem});
+    LogUpdateOrder(engine);
+    GameManagers managers(services.userFolder);
+    // The window exists after the creation step.
+    engine.LoadSystemConfigs();
+    ConnectWindowToGraphics(systems.windowSystem, managers.renderDevice, managers.matrixManager);
+    engine.CreateSystems();
+    if (!managers.Connect(systems.windowSystem.GetDeviceParams(), systems)) return;
+    services.resources.LoadRequiredResource("loading-pkg");
+    CreatePrimitiveMeshes(managers.meshManager);
+    TestObjectProbe probe(engine);  // acts only when TAVRIN_TEST_OBJECT is set
     engine.Run();
     LogRunEnd(engine);
-    // Teardown: the light manager's shutdown, then every local in reverse.
-    lightManager.Shutdown();
+    managers.lightManager.Shutdown();
 }
 
 }  // namespace Ostrel

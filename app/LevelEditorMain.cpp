@@ -1,17 +1,15 @@
-// The level editor's main ("-l"): the game's start-up with the editor's
-// systems, title and first state. The SoundSystem is built but never added to
-// the engine, so it is never configured, created, updated or shut down.
-
-#include "app/Mains.h"
+// The level editor's main ("-l"): the start-up services, the editor's
+// systems and managers, the run, and the teardown in exactly the reverse order
+// of declaration. The SoundSystem is built but never added to the engine, so
+// it is never configured, created, updated or shut down.
 
 #include "app/MainSteps.h"
+#include "app/Mains.h"
 #include "app/TestObjectProbe.h"
-#include "engine/core/CompositionFactory.h"
 #include "engine/core/CoreSystem.h"
 #include "engine/core/Engine.h"
 #include "engine/core/LogicSystem.h"
 #include "engine/core/ObjectManager.h"
-#include "engine/core/RegisterComponentTypes.h"
 #include "engine/graphics/AnimationManager.h"
 #include "engine/graphics/AnimationSystem.h"
 #include "engine/graphics/FontManager.h"
@@ -24,23 +22,17 @@
 #include "engine/graphics/RenderDevice.h"
 #include "engine/graphics/SkeletonManager.h"
 #include "engine/graphics/TextureManager.h"
-#include "engine/io/Logger.h"
 #include "engine/io/PropertyManager.h"
-#include "engine/io/SerializerXML.h"
-#include "engine/io/StateResourceTable.h"
 #include "engine/io/UserConfigManager.h"
-#include "engine/io/UserDataFolder.h"
-#include "engine/physics/HbvManager.h"
 #include "engine/physics/Physics.h"
 #include "engine/platform/DeviceParams.h"
 #include "engine/platform/Input.h"
-#include "engine/platform/SoundDeviceManager.h"
-#include "engine/platform/SoundManager.h"
-#include "engine/platform/SoundSystem.h"
 #include "engine/platform/WindowSystem.h"
-#include "engine/resources/ResourceManager.h"
 #include "engine/script/ScriptManager.h"
 #include "engine/script/ScriptSystem.h"
+#include "engine/sound/SoundDeviceManager.h"
+#include "engine/sound/SoundManager.h"
+#include "engine/sound/SoundSystem.h"
 #include "engine/ui/UiElementManager.h"
 #include "engine/ui/UiSceneManager.h"
 #include "engine/ui/UiSystem.h"
@@ -50,30 +42,20 @@
 #include "engine/world/RoomInstanceManager.h"
 #include "engine/world/RoomPaletteManager.h"
 #include "engine/world/TutorialManager.h"
+#include "engine/world/WorldVisualLookup.h"
 #include "tools/editor/LevelEditor.h"
-
-#include <string>
 
 namespace Ostrel {
 
-void RunLevelEditor() {
-    CompositionFactory factory;
-    RegisterComponentTypes(factory);
-    const std::string folderName = "Brisa and Qil Lantern Vaults";
-    const std::string title = "Tavrin";
-    CreateUserDataFolder(folderName.c_str());
-    std::string userFolder = GetUserDataPath(folderName.c_str());
-    ResourceManager resources;
-    RegisterResources(resources);
-    userFolder += kUserFolderSeparator;
-    Logger logger;
-    StartLog(logger, userFolder);
-    StateResourceTable states;
-    SerializerXML statesReader(true);
-    const std::string statesPath = LoadStates(resources, statesReader, states);
+namespace {
+
+// The editor's systems in construction order; RunLevelEditor adds them in
+// update order.
+struct EditorSystems {
+    EditorSystems() { windowSystem.SetToolMode(true); }  // closing the window ends the run
+
     ObjectManager objectManager;
-    WindowSystem windowSystem(title.c_str());
-    windowSystem.SetToolMode(true);  // the tools end the run when the window closes
+    WindowSystem windowSystem{kToolTitle};
     Graphics graphics;
     UiSystem uiSystem;
     Input input;
@@ -85,26 +67,15 @@ void RunLevelEditor() {
     ScriptSystem scriptSystem;
     LevelEditor levelEditor;
     GameSystem gameSystem;
-    Engine engine;
-    engine.PushState("LevelEditor");
-    engine.SetLog(&logger);
-    ConnectEngine(engine, resources, states);
-    engine.AddSystem(&objectManager);
-    engine.AddSystem(&windowSystem);
-    engine.AddSystem(&input);
-    engine.AddSystem(&graphics);
-    engine.AddSystem(&uiSystem);
-    engine.AddSystem(&coreSystem);
-    engine.AddSystem(&animationSystem);
-    engine.AddSystem(&physics);
-    engine.AddSystem(&logicSystem);
-    engine.AddSystem(&scriptSystem);
-    engine.AddSystem(&levelEditor);
-    engine.AddSystem(&gameSystem);
-    LogUpdateOrder(engine);
+};
+
+// The editor's managers in construction order (no volume hierarchy).
+struct EditorManagers {
+    explicit EditorManagers(const std::string& userFolder) { userConfig.SetDirectory(userFolder); }
+
     RenderDevice renderDevice;
     MeshManager meshManager;
-    MeshManagerLookup meshLookup(meshManager);
+    MeshManagerLookup meshLookup{meshManager};
     LightManager lightManager;
     TextureManager textureManager;
     MatrixManager matrixManager;
@@ -122,31 +93,53 @@ void RunLevelEditor() {
     FontManager fontManager;
     PropertyManager propertyManager;
     PaletteRegistry paletteRegistry;
-    UserConfigManager userConfig(true);
+    WorldVisualLookup visualLookup{textureManager, paletteRegistry};
+    UserConfigManager userConfig{true};  // saves the user settings when it goes
     TutorialManager tutorialManager;
-    userConfig.SetDirectory(userFolder);
+
+    // The window parameters to the services that need them; the listening
+    // managers subscribe here so they hear the first frame.
+    // False when no render device could be started: the run then ends in
+    // order, with a non-zero exit.
+    bool Connect(const DeviceParams& params, EditorSystems& systems) {
+        renderDevice.SetWindowParameters(params);
+        systems.input.SetWindow(params);
+        systems.uiSystem.SetScreenSize(params);
+        matrixManager.SetScreenSize(params);
+        if (!StartRenderDevice(renderDevice)) return false;
+        lightManager.Initialize();
+        matrixManager.Initialize();
+        fontManager.SetScreenSize(params);
+        fontManager.Initialize();
+        tutorialManager.Connect();
+        return true;
+    }
+};
+
+}  // namespace
+
+void RunLevelEditor() {
+    StartupServices services;
+    EditorSystems systems;
+    Engine engine;
+    engine.PushState("LevelEditor");
+    ConnectEngine(engine, services);
+    AddSystems(engine, {&systems.objectManager, &systems.windowSystem, &systems.input, &systems.graphics,
+                        &systems.uiSystem, &systems.coreSystem, &systems.animationSystem, &systems.physics,
+                        &systems.logicSystem, &systems.scriptSystem, &systems.levelEditor, &systems.gameSystem});
+    LogUpdateOrder(engine);
+    EditorManagers managers(services.userFolder);
+    // The window exists after the creation step.
     engine.LoadSystemConfigs();
-    ConnectWindowToGraphics(windowSystem, renderDevice, matrixManager);
+    ConnectWindowToGraphics(systems.windowSystem, managers.renderDevice, managers.matrixManager);
     engine.CreateSystems();
-    const DeviceParams params = windowSystem.GetDeviceParams();
-    renderDevice.SetWindowParameters(params);
-    input.SetWindow(params);
-    uiSystem.SetScreenSize(params);
-    matrixManager.SetScreenSize(params);
-    // Without a device the run ends here, in order, with a non-zero exit.
-    if (!StartRenderDevice(renderDevice)) return;
-    lightManager.Initialize();
-    matrixManager.Initialize();
-    fontManager.SetScreenSize(params);
-    fontManager.Initialize();
-    tutorialManager.Connect();
-    resources.LoadRequiredResource("loading-pkg");
+    if (!managers.Connect(systems.windowSystem.GetDeviceParams(), systems)) return;
+    services.resources.LoadRequiredResource("loading-pkg");
     // The editor loads everything on the main thread before its first frame.
-    resources.BackgroundLoad();
-    CreatePrimitiveMeshes(meshManager);
-    uiSystem.SetStartScene("le-hud");
-    // Only acts in automated runs that name a test object (TAVRIN_TEST_OBJECT).
-    TestObjectProbe probe(engine);
+    services.resources.BackgroundLoad();
+    CreatePrimitiveMeshes(managers.meshManager);
+    systems.uiSystem.SetStartScene("le-hud");
+    TestObjectProbe probe(engine);  // acts only when TAVRIN_TEST_OBJECT is set
     engine.Run();
     LogRunEnd(engine);
 }

@@ -1,24 +1,25 @@
 #include "app/MainSteps.h"
 
-#include "engine/core/CompositionFactory.h"
+#include "engine/base/Log.h"
 #include "engine/core/Engine.h"
+#include "engine/core/ScopedProfiler.h"
 #include "engine/core/System.h"
 #include "engine/graphics/FontTemplateManager.h"
+#include "engine/graphics/Graphics.h"
 #include "engine/graphics/MeshBuilders.h"
 #include "engine/graphics/MeshManager.h"
 #include "engine/graphics/ModelLoaders.h"
 #include "engine/graphics/TextureManager.h"
+#include "engine/io/ArchetypeLoader.h"
 #include "engine/io/ConfigureFileXML.h"
-#include "engine/io/Log.h"
-#include "engine/io/LogStartup.h"
-#include "engine/io/Logger.h"
-#include "engine/io/PropertyManager.h"
-#include "engine/io/SerializerXML.h"
-#include "engine/io/StateResourceTable.h"
-#include "engine/platform/SoundDeviceManager.h"
 #include "engine/io/FilePath.h"
+#include "engine/io/LogStartup.h"
+#include "engine/io/PropertyManager.h"
+#include "engine/io/UserDataFolder.h"
 #include "engine/resources/ResourceKinds.h"
-#include "engine/resources/ResourceManager.h"
+#include "engine/sound/SoundDeviceManager.h"
+#include "engine/world/TilePaletteRecord.h"
+#include "game/RegisterComponentTypes.h"
 
 namespace Ostrel {
 
@@ -26,8 +27,8 @@ namespace {
 
 constexpr int kInfoLevel = 1;
 
-}  // namespace
-
+// The resource kinds, the walk of "rsc", and the loaders of the formats whose
+// owners exist today (archetypes, sound manifests, property pages).
 void RegisterResources(ResourceManager& resources) {
     RegisterResourceKinds(resources);
     resources.RegisterLoader(kKindArchetype, LoadArchetypeResource);
@@ -36,20 +37,29 @@ void RegisterResources(ResourceManager& resources) {
     RegisterModelLoaders(resources);
     RegisterFontLoader(resources);
     resources.RegisterLoader(kKindImage, LoadTextureResource);
+    resources.RegisterLoader(kKindTilePalette, LoadTilePaletteResource);
 }
 
-void StartLog(Logger& logger, const std::string& userFolder) {
-    AddStandardLogProviders(logger, userFolder + "error_log.log");
-    Logger::SetCurrent(&logger);
-}
-
-std::string LoadStates(ResourceManager& resources, SerializerXML& reader, StateResourceTable& states) {
+void LoadStates(ResourceManager& resources, SerializerXML& reader, StateResourceTable& states) {
     const FilePath path = resources.GetPath("States");
     if (path.IsValid()) reader.LoadStates(path.GetString(), states);
-    return path.IsValid() ? path.GetString() : std::string();
 }
 
-void ConnectEngine(Engine& engine, ResourceManager& resources, StateResourceTable& states) {
+}  // namespace
+
+StartupServices::StartupServices() {
+    RegisterComponentTypes(factory);
+    CreateUserDataFolder(kUserFolderName);
+    userFolder = GetUserDataPath(kUserFolderName) + "/";
+    RegisterResources(resources);
+    AddStandardLogProviders(logger, userFolder + "error_log.log");
+    Logger::SetCurrent(&logger);
+    LoadStates(resources, statesReader, states);
+}
+
+void ConnectEngine(Engine& engine, StartupServices& services) {
+    engine.SetLog(&services.logger);
+    ResourceManager& resources = services.resources;
     engine.SetConfigSource([&resources](System& system) {
         const FilePath path = resources.GetPath(system.GetName());
         ConfigureFileXML config(true);
@@ -63,7 +73,13 @@ void ConnectEngine(Engine& engine, ResourceManager& resources, StateResourceTabl
         }
         system.LoadConfig(nullptr);
     });
+    StateResourceTable& states = services.states;
     engine.SetStateSelector([&states](const std::string& state) { states.SelectCurrent(state); });
+    engine.GetProfiler().SetTextDrawer(&Graphics::DrawDebugText);
+}
+
+void AddSystems(Engine& engine, std::initializer_list<System*> updateOrder) {
+    for (System* system : updateOrder) engine.AddSystem(system);
 }
 
 void LogUpdateOrder(const Engine& engine) {

@@ -1,42 +1,61 @@
 #pragma once
-// Steps the three mains share. Each main declares its own locals in its own
-// order, because that order is the contract (teardown is its exact
-// reverse); these helpers only act on the objects handed to them and own
-// nothing.
+// What the three mains share. Each main holds, as locals, first the start-up
+// services, then its systems, the engine and its managers: the order of
+// declaration is the order of construction, and teardown is its exact
+// reverse. StartupServices is the same in every program; the systems, the
+// managers and their order differ per program and are listed in each main.
 
+#include "engine/base/Logger.h"
+#include "engine/core/CompositionFactory.h"
+#include "engine/io/SerializerXML.h"
+#include "engine/io/StateResourceTable.h"
+#include "engine/resources/ResourceManager.h"
+
+#include <initializer_list>
 #include <string>
 
 namespace Ostrel {
 
 class Engine;
 class MeshManager;
-class Logger;
-class ResourceManager;
-class SerializerXML;
-class StateResourceTable;
+class System;
 
-// Appended to the per-user folder path before file names are joined to it.
-inline constexpr const char* kUserFolderSeparator = "/";
+// The window titles of the game and of the tools.
+inline constexpr const char* kGameTitle = "Brisa and Qil: Lantern Vaults";
+inline constexpr const char* kToolTitle = "Tavrin";
 
-// The resource kinds, the walk of "rsc", and the loaders of the formats whose
-// owners exist today (archetypes, sound manifests, property pages).
-void RegisterResources(ResourceManager& resources);
+// Everything a program builds before its systems, in construction order:
+// the object factory (with every component type registered; it goes last and
+// reports the objects never freed), the per-user folder (created when
+// missing; a failure is not reported here: the log says what it could not
+// open), the resources with their kinds and loaders, the log (its file in the
+// per-user folder, then the console; made current, so anything logged before
+// the engine exists reaches it) and the "States" settings, read before the
+// engine exists so the first state change selects its entry (a missing
+// "States" resource is not reported; a malformed file is logged by the
+// reader and leaves the table empty).
+struct StartupServices {
+    StartupServices();
+    StartupServices(const StartupServices&) = delete;
+    StartupServices& operator=(const StartupServices&) = delete;
 
-// The log: "error_log.log" in the per-user folder (its path ending in a
-// separator), appended to, then the console. When the file cannot be opened
-// the console alone remains and the reason goes to stderr. The hub is made
-// current, so anything logged before the engine exists reaches it.
-void StartLog(Logger& logger, const std::string& userFolder);
-
-// Asks the resources for "States" and, when the path is valid, loads the
-// states file into the table (a missing file is not reported; a malformed
-// one is logged by the reader and leaves the table as it is). Returns the
-// path text (empty when there is none).
-std::string LoadStates(ResourceManager& resources, SerializerXML& reader, StateResourceTable& states);
+    CompositionFactory factory;
+    // Ends in a separator, ready for file names to be appended.
+    std::string userFolder;
+    ResourceManager resources;
+    Logger logger;
+    StateResourceTable states;
+    SerializerXML statesReader{true};
+};
 
 // Hands each system its configuration (the resource named after the system,
-// or null) and lets the state stack select the entries of the state table.
-void ConnectEngine(Engine& engine, ResourceManager& resources, StateResourceTable& states);
+// or null), lets the state stack select the entries of the state table, has
+// the profiler draw its report as debug text of the graphics system, and
+// gives the engine the log.
+void ConnectEngine(Engine& engine, StartupServices& services);
+
+// Adds the systems to the engine; their order is the update order.
+void AddSystems(Engine& engine, std::initializer_list<System*> updateOrder);
 
 // One log line with the systems in update order, e.g. "Update order (12):
 // ObjectManager, WindowSystem, ...".

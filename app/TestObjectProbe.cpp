@@ -1,6 +1,7 @@
 #include "app/TestObjectProbe.h"
 
 #include "engine/components/CollisionComponent.h"
+#include "engine/components/MeshComponent.h"
 #include "engine/core/ActionBase.h"
 #include "engine/core/BrainComponent.h"
 #include "engine/core/Composition.h"
@@ -8,7 +9,7 @@
 #include "engine/core/Engine.h"
 #include "engine/core/ObjectManager.h"
 #include "engine/core/VarFun_Delegate.h"
-#include "engine/io/Log.h"
+#include "engine/base/Log.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -33,6 +34,17 @@ void ReportCollider(u32 id, const Composition* object) {
     std::snprintf(text, sizeof text, "Test object %u collider: kind %u, size %.3f %.3f %.3f", id, v.kind,
                   double(v.size.x), double(v.size.y), double(v.size.z));
     Report(text);
+}
+
+// The tile grid of a mesh with a palette, so a run shows the palette and the
+// tile text were read.
+void ReportTiles(u32 id, const Composition* object) {
+    const auto* mesh = object ? object->GetComponentAs<MeshComponent>() : nullptr;
+    if (!mesh || !mesh->HasPalette()) return;
+    std::string cells;
+    for (s32 cell : mesh->GetGrid()) cells += " " + std::to_string(cell);
+    Report("Test object " + std::to_string(id) + " tiles: " + std::to_string(mesh->GetTilesX()) + " x " +
+           std::to_string(mesh->GetTilesY()) + " from '" + mesh->GetTilePaletteName() + "':" + cells);
 }
 
 // Destroys its object after a few steps of the brain.
@@ -99,6 +111,7 @@ void TestObjectProbe::OnObjectCreated(u32 id) {
     ObjectManager* objects = Objects(m_engine);
     Composition* object = objects ? objects->GetObject(id) : nullptr;
     ReportCollider(id, object);
+    ReportTiles(id, object);
     if (BrainComponent* brain = GetBrainComponentOf(object)) {
         auto* action = new TestAction;
         action->SetOwner(id);

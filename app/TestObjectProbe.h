@@ -13,7 +13,7 @@
 // The probe listens on the global messages from its construction (after the
 // systems, before the run) to its destruction (before the systems).
 
-#include "engine/core/Types.h"
+#include "engine/base/Types.h"
 #include "engine/core/VariantFunction.h"
 
 #include <string>

@@ -5,14 +5,16 @@
 
 #include "app/Mains.h"
 #include "engine/core/Random.h"
-#include "engine/io/Log.h"
+#include "engine/base/Log.h"
+#include "engine/platform/AssertBox.h"
 #include "engine/platform/CommandLine.h"
 #include "engine/platform/ExitCode.h"
-#include "engine/platform/RunSwitches.h"
+#include "engine/base/RunSwitches.h"
 
 #include <string>
 
 int main(int argc, char** argv) {
+    Ostrel::InstallAssertBox();
     const Ostrel::RunSwitches& switches = Ostrel::RunSwitches::FromEnvironment();
     // No log hub exists yet: these lines go to stderr.
     for (const std::string& error : switches.errors) Ostrel::LogMessage(error + "\n");

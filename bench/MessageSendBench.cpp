@@ -1,12 +1,13 @@
 // Sending a two-argument message (int, bool: the shape of "KeyTriggered") to
 // 1, 4 and 16 listeners, three ways in one run:
-//   BM_MessageTable      our MessageListenerTable (variants, delegates)
+//   BM_MessageTable      CoreSystem::SendMessageValueBool, as the input
+//                        system sends a key, to delegates made by MakeDelegate
 //   BM_Signals2          boost::signals2 with the same listeners
 //   BM_FunctionLoop      a plain loop over std::function (the floor)
 // The ratios of interest are table / signals2 (target: at most 0.5) and
 // table / loop.
 
-#include "engine/core/MessageListenerTable.h"
+#include "engine/core/CoreSystem.h"
 #include "engine/core/Reflect.h"
 #include "engine/core/VarFun_Delegate.h"
 
@@ -32,13 +33,13 @@ namespace {
 
 void BM_MessageTable(benchmark::State& state) {
     std::vector<KeyListener> listeners(std::size_t(state.range(0)));
-    Ostrel::MessageListenerTable table;
+    Ostrel::CoreSystem core;
     for (KeyListener& l : listeners)
-        table.Listen("KeyTriggered", Ostrel::MakeDelegate(&l, &KeyListener::OnKeyTriggered));
+        core.Listen("KeyTriggered", Ostrel::MakeDelegate(&l, &KeyListener::OnKeyTriggered));
     int key = 120;
     bool pressed = true;
     for (auto _ : state) {
-        table.SendValues("KeyTriggered", key, pressed);
+        core.SendMessageValueBool("KeyTriggered", key, pressed);
         benchmark::ClobberMemory();
     }
     benchmark::DoNotOptimize(listeners.front().sum);

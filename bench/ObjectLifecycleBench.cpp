@@ -6,15 +6,15 @@
 // second through the whole cycle. The baseline allocates and frees the same
 // number of heap blocks (one object, five components) with plain new/delete.
 
-#include "engine/components/MessageComponent.h"
-#include "engine/components/TransformComponent.h"
 #include "engine/core/Composition.h"
 #include "engine/core/CompositionFactory.h"
 #include "engine/core/CoreSystem.h"
 #include "engine/core/Engine.h"
+#include "engine/core/MessageComponent.h"
 #include "engine/core/ObjectManager.h"
-#include "engine/core/RegisterComponentTypes.h"
+#include "engine/core/TransformComponent.h"
 #include "engine/core/VarFun_Delegate.h"
+#include "game/RegisterComponentTypes.h"
 
 #include <benchmark/benchmark.h>
 

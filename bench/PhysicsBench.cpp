@@ -11,14 +11,14 @@
 
 #include "engine/components/CollisionComponent.h"
 #include "engine/components/MovementComponent.h"
-#include "engine/components/TransformComponent.h"
+#include "engine/core/TransformComponent.h"
 #include "engine/core/Composition.h"
 #include "engine/core/CompositionFactory.h"
 #include "engine/core/CoreSystem.h"
 #include "engine/core/Engine.h"
 #include "engine/core/ObjectManager.h"
 #include "engine/core/Random.h"
-#include "engine/core/RegisterComponentTypes.h"
+#include "game/RegisterComponentTypes.h"
 #include "engine/physics/Physics.h"
 
 #include <benchmark/benchmark.h>

@@ -1,17 +1,30 @@
-// Small-object churn: the pool allocator against glibc malloc (and mimalloc
-// when it is installed), in the same run. Each iteration frees and allocates
-// a batch of blocks of one size while a working set stays alive, the pattern
-// of message arguments, count cells and delegates. Compare the items per
-// second of the three rows of each size.
+// Small-object churn: the pool allocator against glibc malloc, in the same
+// run. The pool is measured the two ways the engine reaches it:
+// SmallAllocate / SmallDeallocate (count cells) and SmallObject's operator
+// new / delete (variants, delegates).
+//
+//   Churn/<allocator>/<size>   a batch of 64 frees and 64 allocations while
+//                              1024 blocks stay alive (items = blocks)
+//   Pairs/<allocator>/<size>   allocate one block and free it at once
+//   Objects/<allocator>/<size> Churn with objects of a class of that size
+//                              (a SmallObject, or the same class on the
+//                              global heap)
+//
+// Built a second time as SmallAllocatorMimallocBench, linked with mimalloc,
+// which then replaces malloc in that whole process: there the rows are
+// MiChurn and MiPairs, the pool against mimalloc's own entry points.
+// bench.sh prints the ratios of the time per item.
 
 #include "engine/core/SmallAllocator.h"
+#include "engine/core/SmallObject.h"
 
 #include <benchmark/benchmark.h>
 
 #include <cstdlib>
+#include <memory>
 #include <vector>
 
-#ifdef LV_HAVE_MIMALLOC
+#ifdef LV_BENCH_MIMALLOC
 #include <mimalloc.h>
 #endif
 
@@ -30,7 +43,7 @@ struct MallocOps {
     static void Free(void* block, std::size_t) { std::free(block); }
 };
 
-#ifdef LV_HAVE_MIMALLOC
+#ifdef LV_BENCH_MIMALLOC
 struct MimallocOps {
     static void* Allocate(std::size_t size) { return mi_malloc(size); }
     static void Free(void* block, std::size_t) { mi_free(block); }
@@ -77,15 +90,55 @@ void Pairs(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations());
 }
 
+// Objects of Size bytes (a virtual destructor and a payload), pooled or not.
+struct HeapBase {
+    virtual ~HeapBase() = default;
+};
+template <class Base, std::size_t Size>
+struct Payload final : Base {
+    char bytes[Size - sizeof(Base)] = {};
+};
+
+template <class Base, std::size_t Size>
+void Objects(benchmark::State& state) {
+    using Object = Payload<Base, Size>;
+    static_assert(sizeof(Object) == Size);
+    std::vector<std::unique_ptr<Base>> live(kLiveBlocks);
+    for (auto& object : live) {
+        object.reset(new Object());
+    }
+    std::size_t cursor = 0;
+    for (auto _ : state) {
+        for (int i = 0; i < kBatch; ++i) {
+            live[(cursor + i) % kLiveBlocks].reset();
+        }
+        for (int i = 0; i < kBatch; ++i) {
+            live[(cursor + i) % kLiveBlocks].reset(new Object());
+        }
+        benchmark::DoNotOptimize(live.data());
+        cursor = (cursor + kBatch) % kLiveBlocks;
+    }
+    state.SetItemsProcessed(state.iterations() * kBatch);
+}
+
 }  // namespace
 
+#ifndef LV_BENCH_MIMALLOC
 BENCHMARK_TEMPLATE(Churn, PoolOps)->Name("Churn/SmallAllocator")->Arg(16)->Arg(32)->Arg(64);
 BENCHMARK_TEMPLATE(Churn, MallocOps)->Name("Churn/glibc_malloc")->Arg(16)->Arg(32)->Arg(64);
 BENCHMARK_TEMPLATE(Pairs, PoolOps)->Name("Pairs/SmallAllocator")->Arg(16)->Arg(32)->Arg(64);
 BENCHMARK_TEMPLATE(Pairs, MallocOps)->Name("Pairs/glibc_malloc")->Arg(16)->Arg(32)->Arg(64);
-#ifdef LV_HAVE_MIMALLOC
-BENCHMARK_TEMPLATE(Churn, MimallocOps)->Name("Churn/mimalloc")->Arg(16)->Arg(32)->Arg(64);
-BENCHMARK_TEMPLATE(Pairs, MimallocOps)->Name("Pairs/mimalloc")->Arg(16)->Arg(32)->Arg(64);
+BENCHMARK_TEMPLATE(Objects, Ostrel::SmallObject, 16)->Name("Objects/SmallAllocator/16");
+BENCHMARK_TEMPLATE(Objects, Ostrel::SmallObject, 32)->Name("Objects/SmallAllocator/32");
+BENCHMARK_TEMPLATE(Objects, Ostrel::SmallObject, 64)->Name("Objects/SmallAllocator/64");
+BENCHMARK_TEMPLATE(Objects, HeapBase, 16)->Name("Objects/glibc_malloc/16");
+BENCHMARK_TEMPLATE(Objects, HeapBase, 32)->Name("Objects/glibc_malloc/32");
+BENCHMARK_TEMPLATE(Objects, HeapBase, 64)->Name("Objects/glibc_malloc/64");
+#else
+BENCHMARK_TEMPLATE(Churn, PoolOps)->Name("MiChurn/SmallAllocator")->Arg(16)->Arg(32)->Arg(64);
+BENCHMARK_TEMPLATE(Churn, MimallocOps)->Name("MiChurn/mimalloc")->Arg(16)->Arg(32)->Arg(64);
+BENCHMARK_TEMPLATE(Pairs, PoolOps)->Name("MiPairs/SmallAllocator")->Arg(16)->Arg(32)->Arg(64);
+BENCHMARK_TEMPLATE(Pairs, MimallocOps)->Name("MiPairs/mimalloc")->Arg(16)->Arg(32)->Arg(64);
 #endif
 
 BENCHMARK_MAIN();

@@ -2,11 +2,18 @@
 # .cpp below it. OBJECT libraries put all their object files into whatever
 # links them, so the static registration of reflected classes survives
 # linking (a static archive would drop registration-only translation units).
+#
+# A library names the libraries below it (DEPENDS) and links them PUBLIC, so
+# the order is part of the build: CMake refuses a dependency cycle between
+# libraries that are not static archives. Third-party packages (PACKAGES) are
+# linked PRIVATE to the one library that uses them, or PUBLIC (PUBLIC_PACKAGES)
+# when its headers include theirs. tests/check-layering.sh checks the same
+# order on the #include lines.
 
 set(LV_LIBRARIES "" CACHE INTERNAL "")
 
 function(lv_add_library name folder)
-  cmake_parse_arguments(ARG "" "" "RECURSE_EXCLUDE" ${ARGN})
+  cmake_parse_arguments(ARG "" "" "RECURSE_EXCLUDE;DEPENDS;PACKAGES;PUBLIC_PACKAGES" ${ARGN})
   file(GLOB_RECURSE sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/${folder}/*.cpp)
   foreach(ex IN LISTS ARG_RECURSE_EXCLUDE)
     list(FILTER sources EXCLUDE REGEX "^${CMAKE_SOURCE_DIR}/${folder}/${ex}/")
@@ -14,21 +21,20 @@ function(lv_add_library name folder)
   set(target lv_${name})
   if(sources)
     add_library(${target} OBJECT ${sources})
+    set(public PUBLIC)
+    set(private PRIVATE)
   else()
     # A folder with no sources yet still gets a target, so others can name it.
     add_library(${target} INTERFACE)
+    set(public INTERFACE)
+    set(private INTERFACE)
   endif()
-  get_target_property(type ${target} TYPE)
-  if(type STREQUAL "INTERFACE_LIBRARY")
-    set(scope INTERFACE)
-  else()
-    set(scope PUBLIC)
+  target_include_directories(${target} ${public} ${CMAKE_SOURCE_DIR})
+  list(TRANSFORM ARG_DEPENDS PREPEND lv_)
+  target_link_libraries(${target} ${public} ${ARG_DEPENDS} ${ARG_PUBLIC_PACKAGES})
+  if(ARG_PACKAGES)
+    target_link_libraries(${target} ${private} ${ARG_PACKAGES})
   endif()
-  target_include_directories(${target} ${scope} ${CMAKE_SOURCE_DIR})
-  target_link_libraries(${target} ${scope}
-    Threads::Threads SDL2::SDL2 Freetype::Freetype
-    PkgConfig::LUA PkgConfig::TINYXML PkgConfig::EPOXY PkgConfig::SNDFILE
-    PkgConfig::STB PkgConfig::IMGUI ${CMAKE_DL_LIBS})
   set(LV_LIBRARIES ${LV_LIBRARIES} ${target} CACHE INTERNAL "")
 endfunction()
 

@@ -42,9 +42,9 @@ fi
 engine_sources=(
     engine/io/FilePath.cpp engine/io/FileSystemFile.cpp engine/io/FileReader.cpp
     engine/io/MemoryFile.cpp engine/io/ChunkReader.cpp engine/io/StreamBufferedReader.cpp
-    engine/io/ConfigureFileXML.cpp engine/io/XmlDocumentFile.cpp engine/io/XmlNestingDepth.cpp engine/io/Log.cpp engine/io/Logger.cpp engine/io/Assert.cpp
+    engine/io/ConfigureFileXML.cpp engine/io/XmlDocumentFile.cpp engine/io/XmlNestingDepth.cpp engine/base/Log.cpp engine/base/Logger.cpp engine/base/Assert.cpp
     engine/io/DirectoryIterator.cpp engine/io/RecursiveDirectoryIterator.cpp
-    engine/platform/Paths.cpp engine/platform/DebugOutput.cpp
+    engine/base/Paths.cpp engine/base/DebugOutput.cpp
     engine/resources/ResourceManager.cpp engine/resources/ResourceManagerPackages.cpp
 )
 

@@ -1,8 +1,8 @@
 #include "engine/actions/ActionSupport.h"
 
+#include "engine/base/Log.h"
 #include "engine/core/CoreSystem.h"
 #include "engine/core/Engine.h"
-#include "engine/core/EngineLog.h"
 #include "engine/core/ObjectManager.h"
 
 #include <algorithm>

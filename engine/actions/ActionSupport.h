@@ -12,9 +12,9 @@
 // delegates, so starting twice subscribes once and ending twice (or deleting
 // an action that was never ended) unsubscribes nothing that is not there.
 
+#include "engine/base/Types.h"
 #include "engine/core/Component.h"
 #include "engine/core/Composition.h"
-#include "engine/core/Types.h"
 #include "engine/core/VariantFunction.h"
 #include "engine/core/Vec3.h"
 

@@ -4,9 +4,9 @@
 // finishes. The companion rides the player with it.
 
 #include "engine/actions/ActionSupport.h"
-#include "engine/components/TransformComponent.h"
 #include "engine/core/ActionBase.h"
 #include "engine/core/MetaClassOf.h"
+#include "engine/core/TransformComponent.h"
 
 namespace Ostrel {
 

@@ -1,9 +1,9 @@
 #include "engine/actions/DamageEnemyAction.h"
 
 #include "engine/components/ObjectMessages.h"
-#include "engine/components/TransformComponent.h"
 #include "engine/core/ObjectManager.h"
 #include "engine/core/Reflect.h"
+#include "engine/core/TransformComponent.h"
 #include "engine/core/VarFun_Delegate.h"
 
 LV_REFLECT_CLASS(Ostrel::DamageEnemyAction);

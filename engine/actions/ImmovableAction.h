@@ -5,9 +5,9 @@
 // the next step on. Never finishes. Enemies use it while they attack.
 
 #include "engine/actions/ActionSupport.h"
-#include "engine/components/TransformComponent.h"
 #include "engine/core/ActionBase.h"
 #include "engine/core/MetaClassOf.h"
+#include "engine/core/TransformComponent.h"
 #include "engine/core/Vec3.h"
 
 namespace Ostrel {

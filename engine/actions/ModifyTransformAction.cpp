@@ -1,7 +1,7 @@
 #include "engine/actions/ModifyTransformAction.h"
 
-#include "engine/components/TransformComponent.h"
 #include "engine/core/Reflect.h"
+#include "engine/core/TransformComponent.h"
 
 LV_REFLECT_CLASS(Ostrel::ModifyTransformAction);
 

@@ -8,7 +8,7 @@
 #include "engine/core/Reflect.h"
 #include "engine/core/TweakBarGroup.h"
 #include "engine/core/Variant.h"
-#include "engine/io/Serializer.h"
+#include "engine/base/Serializer.h"
 
 #include <vector>
 

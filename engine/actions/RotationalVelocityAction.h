@@ -4,9 +4,9 @@
 // replaces the rate. Never finishes.
 
 #include "engine/actions/ActionSupport.h"
-#include "engine/components/TransformComponent.h"
 #include "engine/core/ActionBase.h"
 #include "engine/core/MetaClassOf.h"
+#include "engine/core/TransformComponent.h"
 #include "engine/core/Vec3.h"
 
 namespace Ostrel {

@@ -3,7 +3,7 @@
 #include "engine/actions/ActionSupport.h"
 #include "engine/core/Composition.h"
 #include "engine/core/CoreSystem.h"
-#include "engine/core/EngineLog.h"
+#include "engine/base/Log.h"
 #include "engine/core/ObjectManager.h"
 #include "engine/core/Reflect.h"
 #include "engine/core/VarFun_Delegate.h"

@@ -4,7 +4,7 @@
 #include "engine/core/BrainComponent.h"
 #include "engine/core/Component.h"
 #include "engine/core/Composition.h"
-#include "engine/core/EngineLog.h"
+#include "engine/base/Log.h"
 
 namespace Ostrel {
 

@@ -14,9 +14,9 @@
 
 #include "engine/actions/ActionSupport.h"
 #include "engine/components/MovementComponent.h"
-#include "engine/components/TransformComponent.h"
 #include "engine/core/ActionBase.h"
 #include "engine/core/MetaClassOf.h"
+#include "engine/core/TransformComponent.h"
 #include "engine/core/Vec3.h"
 
 namespace Ostrel {

@@ -5,8 +5,8 @@
 // makes it.
 
 #include "engine/actions/ActionSupport.h"
-#include "engine/components/TransformComponent.h"
 #include "engine/core/ActionBase.h"
+#include "engine/core/TransformComponent.h"
 #include "engine/core/Vec3.h"
 
 namespace Ostrel {

@@ -1,15 +1,15 @@
 #include "engine/components/CameraComponent.h"
 
 #include "engine/components/ComponentSupport.h"
-#include "engine/components/TransformComponent.h"
+#include "engine/core/TransformComponent.h"
 #include "engine/core/Composition.h"
 #include "engine/core/CoreSystem.h"
 #include "engine/core/Engine.h"
-#include "engine/core/EngineLog.h"
+#include "engine/base/Log.h"
 #include "engine/core/Reflect.h"
 #include "engine/core/TweakBarGroup.h"
 #include "engine/core/Variant.h"
-#include "engine/io/Serializer.h"
+#include "engine/base/Serializer.h"
 
 #include <cmath>
 #include <iterator>

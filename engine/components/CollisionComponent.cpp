@@ -3,14 +3,14 @@
 #include "engine/components/ComponentSupport.h"
 #include "engine/components/MeshComponent.h"
 #include "engine/components/MeshLookup.h"
-#include "engine/components/TransformComponent.h"
+#include "engine/core/TransformComponent.h"
 #include "engine/core/Composition.h"
-#include "engine/core/EngineLog.h"
+#include "engine/base/Log.h"
 #include "engine/core/Reflect.h"
 #include "engine/core/TweakBarGroup.h"
 #include "engine/core/VarFun_Delegate.h"
 #include "engine/core/Variant.h"
-#include "engine/io/Serializer.h"
+#include "engine/base/Serializer.h"
 
 LV_REFLECT_CLASS(Ostrel::CollisionComponent);
 

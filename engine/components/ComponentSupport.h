@@ -4,7 +4,7 @@
 // component subscribes to messages (archetypes, id 0, stay passive).
 
 #include "engine/core/CompositionFactory.h"
-#include "engine/core/Types.h"
+#include "engine/base/Types.h"
 
 namespace Ostrel {
 

@@ -8,7 +8,7 @@
 #include "engine/core/TweakBarGroup.h"
 #include "engine/core/VarFun_Delegate.h"
 #include "engine/core/Variant.h"
-#include "engine/io/Serializer.h"
+#include "engine/base/Serializer.h"
 #include "engine/platform/VirtualKeys.h"
 
 LV_REFLECT_CLASS(Ostrel::DefaultCameraLogicComponent);

@@ -2,10 +2,11 @@
 
 #include "engine/components/ComponentSupport.h"
 #include "engine/components/MeshLookup.h"
+#include "engine/components/VisualLookup.h"
 #include "engine/core/Reflect.h"
 #include "engine/core/TweakBarGroup.h"
 #include "engine/core/Variant.h"
-#include "engine/io/Serializer.h"
+#include "engine/base/Serializer.h"
 
 LV_REFLECT_CLASS(Ostrel::MeshComponent);
 
@@ -13,18 +14,45 @@ namespace Ostrel {
 
 namespace {
 
-void SetDiffuseTextureField(const void* value, void* clientData) {
-    static_cast<MeshComponent*>(clientData)->SetDiffuseTexture(*static_cast<const std::string*>(value));
-}
+MeshComponent* Self(void* clientData) { return static_cast<MeshComponent*>(clientData); }
 
-void GetDiffuseTextureField(void* value, void* clientData) {
-    *static_cast<std::string*>(value) = static_cast<MeshComponent*>(clientData)->GetDiffuseTextureId();
+void SetDiffuseTextureField(const void* value, void* client) {
+    Self(client)->SetDiffuseTexture(*static_cast<const std::string*>(value));
+}
+void GetDiffuseTextureField(void* value, void* client) {
+    *static_cast<std::string*>(value) = Self(client)->GetDiffuseTextureId();
+}
+void SetTilesXField(const void* value, void* client) { Self(client)->SetTilesX(*static_cast<const int*>(value)); }
+void GetTilesXField(void* value, void* client) { *static_cast<int*>(value) = Self(client)->GetTilesX(); }
+void SetTilesYField(const void* value, void* client) { Self(client)->SetTilesY(*static_cast<const int*>(value)); }
+void GetTilesYField(void* value, void* client) { *static_cast<int*>(value) = Self(client)->GetTilesY(); }
+void SetTilePaletteField(const void* value, void* client) {
+    Self(client)->SetTilePalette(*static_cast<const std::string*>(value));
+}
+void GetTilePaletteField(void* value, void* client) {
+    *static_cast<std::string*>(value) = Self(client)->GetTilePaletteName();
 }
 
 }  // namespace
 
 void MeshComponent::Initialize() {
     if (!m_mesh) m_mesh = FindMeshByName(m_meshId);
+    if (!m_texture) m_texture = FindTextureByName(m_diffuseTexId);
+    if (!m_palette) m_palette = FindTilePaletteByName(m_tilePalette);
+    m_previousWidth = GetTilesX();
+    m_previousHeight = GetTilesY();
+    m_lastPaintedX = 0;
+    m_lastPaintedY = 0;
+    m_hasPalette = m_palette != nullptr;
+    if (!m_palette) return;
+    if (!m_tileMapping.empty() && m_previousWidth > 0 && m_previousHeight > 0) {
+        ReadTileMapping();
+        BuildTileTexture();
+    } else {
+        // A grid that a short or missing text left smaller than the size
+        // would be painted past its end.
+        m_grid.resize(static_cast<std::size_t>(m_previousWidth) * m_previousHeight, 0);
+    }
 }
 
 Component* MeshComponent::Clone() const {
@@ -40,10 +68,17 @@ Component* MeshComponent::Clone() const {
     copy->m_important = m_important;
     copy->m_tiles = m_tiles;
     copy->m_highlightColor = m_highlightColor;
+    copy->m_palette = m_palette;
     copy->m_tilePalette = m_tilePalette;
     copy->m_tileMapping = m_tileMapping;
-    return copy;  // highlighted starts cleared
+    copy->m_grid = m_grid;
+    // highlighted starts cleared and the tile texture null: the resize gives
+    // the clone a texture of its own.
+    copy->ResizeTileGrid();
+    return copy;
 }
+
+void MeshComponent::Uninitialize() { DestroyTileTexture(); }
 
 void MeshComponent::Serialize(Serializer* s) {
     s->SerializeString("MeshID", &m_meshId);
@@ -57,6 +92,7 @@ void MeshComponent::Serialize(Serializer* s) {
     s->SerializeFloat("TextureTiles_x", &m_tiles.x);
     s->SerializeFloat("TextureTiles_y", &m_tiles.y);
     s->SerializeString("TilePalette", &m_tilePalette);
+    if (s->IsWriting() && m_palette) m_tileMapping = WriteTileMapping();
     s->SerializeString("TileMapping", &m_tileMapping);
 }
 
@@ -67,6 +103,9 @@ void MeshComponent::ExposeProperties(TweakBarGroup* panel) {
     panel->AddBool("Visible", &m_visible, false);
     panel->AddBool("Scaffolding", &m_scaffolding, false);
     panel->AddBool("IsImportant", &m_important, false);
+    panel->AddCallbackVar("TextureTiles_x", kTweakInt, &SetTilesXField, &GetTilesXField, this);
+    panel->AddCallbackVar("TextureTiles_y", kTweakInt, &SetTilesYField, &GetTilesYField, this);
+    panel->AddCallbackVar("TilePalette", kTweakString, &SetTilePaletteField, &GetTilePaletteField, this);
 }
 
 Variant MeshComponent::ToVariant() { return Variant(this); }
@@ -78,7 +117,7 @@ void MeshComponent::SetMesh(const std::string& name) {
 
 void MeshComponent::SetDiffuseTexture(const std::string& name) {
     m_diffuseTexId = name;
-    m_texture = nullptr;
+    m_texture = FindTextureByName(name);
 }
 
 }  // namespace Ostrel

@@ -9,6 +9,7 @@
 // Main thread only, like the components that use it.
 
 #include "engine/core/BoundingVolume.h"
+#include "engine/core/Vec3.h"
 
 #include <string>
 
@@ -25,6 +26,10 @@ public:
     // The positions of the mesh's vertex list as kept in memory (the first
     // three floats of each vertex record).
     virtual PointView GetVertexPositions(const Mesh& mesh) const = 0;
+    // The mesh's model-space bounding box as centre and half extents. The
+    // default measures the vertex positions (a box of zero size at the origin
+    // for a mesh without vertices); a registry that keeps bounds answers them.
+    virtual void GetBounds(const Mesh& mesh, Vec3* centre, Vec3* halfExtents) const;
 
     // The installed look-up, or null.
     static MeshLookup* Current();

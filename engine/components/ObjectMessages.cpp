@@ -1,7 +1,7 @@
 #include "engine/components/ObjectMessages.h"
 
-#include "engine/components/MessageComponent.h"
 #include "engine/core/Composition.h"
+#include "engine/core/MessageComponent.h"
 
 namespace Ostrel {
 

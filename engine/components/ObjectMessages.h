@@ -5,8 +5,8 @@
 // Arguments travel as in MessageListenerTable::SendValues: a C string is
 // copied, everything else is referred to for the duration of the send.
 
+#include "engine/base/Types.h"
 #include "engine/core/MessageListenerTable.h"
-#include "engine/core/Types.h"
 
 #include <string>
 

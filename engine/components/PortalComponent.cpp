@@ -4,7 +4,7 @@
 #include "engine/core/Reflect.h"
 #include "engine/core/TweakBarGroup.h"
 #include "engine/core/Variant.h"
-#include "engine/io/Serializer.h"
+#include "engine/base/Serializer.h"
 
 LV_REFLECT_CLASS(Ostrel::PortalComponent);
 

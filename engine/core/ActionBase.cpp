@@ -1,8 +1,8 @@
 #include "engine/core/ActionBase.h"
 
+#include "engine/base/Log.h"
 #include "engine/core/Composition.h"
 #include "engine/core/Engine.h"
-#include "engine/core/EngineLog.h"
 #include "engine/core/ObjectManager.h"
 #include "engine/core/Reflect.h"
 #include "engine/core/VarFun_Delegate.h"

@@ -13,9 +13,9 @@
 // Set owner, lane, id and flags before handing the action to a brain: it may
 // start at once.
 
+#include "engine/base/Types.h"
 #include "engine/core/IAction.h"
 #include "engine/core/MetaClassOf.h"
-#include "engine/core/Types.h"
 #include "engine/core/VariantFunction.h"
 
 namespace Ostrel {

@@ -7,30 +7,43 @@ namespace Ostrel {
 ActionList::~ActionList() { EndAndDeleteAll(); }
 
 void ActionList::EndAndDeleteAll() {
-    std::vector<IAction*> actions;
+    std::vector<std::unique_ptr<IAction>> actions;
     actions.swap(m_actions);
-    for (IAction* action : actions) {
+    for (std::unique_ptr<IAction>& action : actions) {
         action->OnEnd();
-        delete action;
+        action.reset();
     }
-    std::vector<IAction*> neverStarted;
+    std::vector<std::unique_ptr<IAction>> neverStarted;
     neverStarted.swap(m_pendingAdd);
-    for (IAction* action : neverStarted) delete action;
+    neverStarted.clear();
     m_pendingRemove.clear();
 }
 
-bool ActionList::Contains(const IAction* action) const {
-    return std::find(m_actions.begin(), m_actions.end(), action) != m_actions.end();
+std::vector<IAction*> ActionList::Actions() const {
+    std::vector<IAction*> actions;
+    actions.reserve(m_actions.size());
+    for (const std::unique_ptr<IAction>& action : m_actions) actions.push_back(action.get());
+    return actions;
 }
 
-void ActionList::Add(IAction* action) {
+bool ActionList::Contains(const IAction* action) const {
+    return std::any_of(m_actions.begin(), m_actions.end(),
+                       [action](const std::unique_ptr<IAction>& held) { return held.get() == action; });
+}
+
+void ActionList::Add(std::unique_ptr<IAction> action) {
     if (!action) return;
     if (m_updating) {
-        m_pendingAdd.push_back(action);
+        m_pendingAdd.push_back(std::move(action));
         return;
     }
-    m_actions.insert(m_actions.begin(), action);
-    action->OnStart();
+    Start(std::move(action));
+}
+
+void ActionList::Start(std::unique_ptr<IAction> action) {
+    IAction* started = action.get();
+    m_actions.insert(m_actions.begin(), std::move(action));
+    started->OnStart();
 }
 
 bool ActionList::Remove(IAction* action) {
@@ -39,30 +52,32 @@ bool ActionList::Remove(IAction* action) {
         m_pendingRemove.push_back(action);
         return true;
     }
-    m_actions.erase(std::remove(m_actions.begin(), m_actions.end(), action), m_actions.end());
-    action->OnEnd();
-    delete action;
+    auto it = std::find_if(m_actions.begin(), m_actions.end(),
+                           [action](const std::unique_ptr<IAction>& held) { return held.get() == action; });
+    std::unique_ptr<IAction> removed = std::move(*it);
+    m_actions.erase(it);
+    removed->OnEnd();
     return true;
 }
 
 void ActionList::Update(f32 dt) {
     if (m_inUpdate) return;  // an action stepping its own list again: ignored
+    // An action may make the owner let go of this list (Abandon); the pass
+    // keeps it alive until it has cleaned up.
+    const std::shared_ptr<ActionList> keepAlive = weak_from_this().lock();
     m_inUpdate = true;
     m_laneStates.clear();
     m_updating = true;
     // Nothing is inserted into or erased from m_actions while m_updating is
     // set, so indices stay valid; the length is re-read anyway.
-    for (size_t i = 0; i < m_actions.size() && !m_abandoned; ++i) UpdateAction(m_actions[i], dt);
+    for (size_t i = 0; i < m_actions.size() && !m_abandoned; ++i) UpdateAction(m_actions[i].get(), dt);
     m_updating = false;
     if (!m_abandoned) {
         ApplyPendingAdds();
         ApplyPendingRemoves();
     }
     m_inUpdate = false;
-    if (m_abandoned) {
-        EndAndDeleteAll();
-        delete this;
-    }
+    if (m_abandoned) EndAndDeleteAll();
 }
 
 void ActionList::UpdateAction(IAction* action, f32 dt) {
@@ -77,9 +92,9 @@ void ActionList::UpdateAction(IAction* action, f32 dt) {
 }
 
 void ActionList::ApplyPendingAdds() {
-    std::vector<IAction*> adds;
+    std::vector<std::unique_ptr<IAction>> adds;
     adds.swap(m_pendingAdd);
-    for (IAction* action : adds) Add(action);
+    for (std::unique_ptr<IAction>& action : adds) Add(std::move(action));
 }
 
 void ActionList::ApplyPendingRemoves() {
@@ -94,13 +109,8 @@ void ActionList::ApplyPendingRemoves() {
     for (IAction* action : removes) Remove(action);
 }
 
-void ActionList::Abandon(ActionList* list) {
-    if (!list) return;
-    if (list->m_inUpdate) {
-        list->m_abandoned = true;
-        return;
-    }
-    delete list;
+void ActionList::Abandon(std::shared_ptr<ActionList> list) {
+    if (list && list->m_inUpdate) list->m_abandoned = true;
 }
 
 }  // namespace Ostrel

@@ -11,31 +11,35 @@
 // started before the finished one is ended.
 //
 // The list owns its actions: removal ends (OnEnd) and deletes them, and so
-// does destroying the list. A list that must go away while it is updating
-// (its object torn down by one of its own actions) is handed to Abandon: the
-// running update then ends every action and deletes the list itself.
+// does destroying the list. Its owner holds it through a std::shared_ptr and
+// lets go of it through Abandon: a list abandoned while it is updating (its
+// object torn down by one of its own actions) stops the pass, ends every
+// action, and is destroyed when the pass returns, because Update holds a
+// reference to its own list for the length of the pass.
 
+#include "engine/base/Types.h"
 #include "engine/core/IAction.h"
-#include "engine/core/Types.h"
 
 #include <map>
+#include <memory>
 #include <vector>
 
 namespace Ostrel {
 
-class ActionList {
+class ActionList : public std::enable_shared_from_this<ActionList> {
 public:
     ActionList() = default;
     ActionList(const ActionList&) = delete;
     ActionList& operator=(const ActionList&) = delete;
     // Ends and deletes every action in list order; queued additions that
-    // never started are deleted without OnEnd. Must not run during Update
-    // (use Abandon).
+    // never started are deleted without OnEnd. A list owned through a
+    // std::shared_ptr is never destroyed during its own Update.
     ~ActionList();
 
     // Takes ownership. Outside an update: to the front, then OnStart. During
     // an update: queued until the end of the pass.
-    void Add(IAction* action);
+    void Add(std::unique_ptr<IAction> action);
+    void Add(IAction* action) { Add(std::unique_ptr<IAction>(action)); }
     // False (and nothing done) when the action is not in the list, which
     // includes an action queued for addition in the running pass. Outside an
     // update: erased, OnEnd, deleted. During an update: queued for removal.
@@ -43,24 +47,27 @@ public:
     // One pass over the actions; see the header comment for the order.
     void Update(f32 dt);
 
-    // Destroys the list now, or, when called from inside its own Update, at
-    // the end of that Update. The caller must not use the list afterwards.
-    static void Abandon(ActionList* list);
+    // Lets go of the list: destroyed now when this was the last reference,
+    // or, when called from inside its own Update, after that pass has ended
+    // every action.
+    static void Abandon(std::shared_ptr<ActionList> list);
 
     bool IsUpdating() const { return m_updating; }
     bool IsEmpty() const { return m_actions.empty() && m_pendingAdd.empty(); }
     // The actions in list order (front first), for inspection.
-    const std::vector<IAction*>& Actions() const { return m_actions; }
+    std::vector<IAction*> Actions() const;
 
 private:
     bool Contains(const IAction* action) const;
     void UpdateAction(IAction* action, f32 dt);
+    void Start(std::unique_ptr<IAction> action);
     void ApplyPendingAdds();
     void ApplyPendingRemoves();
     void EndAndDeleteAll();
 
-    std::vector<IAction*> m_actions;
-    std::vector<IAction*> m_pendingAdd;
+    std::vector<std::unique_ptr<IAction>> m_actions;
+    std::vector<std::unique_ptr<IAction>> m_pendingAdd;
+    // Not owned: actions of m_actions queued for removal during a pass.
     std::vector<IAction*> m_pendingRemove;
     bool m_updating = false;
     std::map<u32, int> m_laneStates;

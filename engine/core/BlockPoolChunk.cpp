@@ -1,12 +1,17 @@
 #include "engine/core/BlockPoolChunk.h"
 
+#include "engine/core/SmallAllocatorPageMap.h"
+
 #include <cstdio>
 #include <cstdlib>
 
 namespace Ostrel {
 
 void BlockPoolChunk::Init(u32 blockSize, u8 blocks) {
-    m_data = static_cast<u8*>(std::malloc(std::size_t(blockSize) * blocks));
+    // Whole pages of the page map, so that the map answers for every block
+    // of this chunk and for no other allocation.
+    const std::size_t length = Private::PoolPagesLength(std::size_t(blockSize) * blocks);
+    m_data = static_cast<u8*>(std::aligned_alloc(Private::kPoolPageSize, length));
     if (m_data == nullptr) {
         std::fprintf(stderr, "SmallAllocator: out of memory for a chunk of %u blocks of %u bytes\n",
                      unsigned(blocks), blockSize);

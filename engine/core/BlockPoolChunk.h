@@ -5,7 +5,7 @@
 // most 255 blocks, each at least one byte. A plain record: FixedAllocator
 // keeps chunks by value in an array and swaps them around.
 
-#include "engine/core/Types.h"
+#include "engine/base/Types.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -13,7 +13,8 @@
 namespace Ostrel {
 
 struct BlockPoolChunk {
-    // Takes blockSize * blocks bytes from malloc and threads the free list.
+    // Takes blockSize * blocks bytes from the general heap, rounded up to whole
+    // pages of the page map and starting on a page, and threads the free list.
     // A failed malloc is fatal (the allocator has no way to report it).
     void Init(u32 blockSize, u8 blocks);
 
@@ -30,9 +31,13 @@ struct BlockPoolChunk {
 
     // Returns a block of this chunk (the caller checked HasBlock).
     void Deallocate(void* block, u32 blockSize) {
-        u8* bytes = static_cast<u8*>(block);
-        *bytes = m_firstFree;
-        m_firstFree = u8(std::size_t(bytes - m_data) / blockSize);
+        DeallocateAt(block, u8(std::size_t(static_cast<u8*>(block) - m_data) / blockSize));
+    }
+
+    // Returns block, the index-th of this chunk (the caller did the division).
+    void DeallocateAt(void* block, u8 index) {
+        *static_cast<u8*>(block) = m_firstFree;
+        m_firstFree = index;
         ++m_freeCount;
     }
 

@@ -6,7 +6,7 @@
 // length r in all three (the collision tests use r / 2 as the radius). centre
 // is relative to the object's position, in its unrotated axes.
 
-#include "engine/core/Types.h"
+#include "engine/base/Types.h"
 #include "engine/core/Vec3.h"
 
 #include <cstddef>

@@ -1,9 +1,9 @@
 #include "engine/core/BrainComponent.h"
 
+#include "engine/base/Log.h"
 #include "engine/core/ActionList.h"
 #include "engine/core/Composition.h"
 #include "engine/core/CompositionFactory.h"
-#include "engine/core/EngineLog.h"
 #include "engine/core/Reflect.h"
 #include "engine/core/Variant.h"
 
@@ -11,9 +11,9 @@ LV_REFLECT_CLASS(Ostrel::BrainComponent);
 
 namespace Ostrel {
 
-BrainComponent::BrainComponent() : m_list(new ActionList) {}
+BrainComponent::BrainComponent() : m_list(std::make_shared<ActionList>()) {}
 
-BrainComponent::~BrainComponent() { ActionList::Abandon(m_list); }
+BrainComponent::~BrainComponent() { ActionList::Abandon(std::move(m_list)); }
 
 Component* BrainComponent::Clone() const {
     CompositionFactory* factory = CompositionFactory::Instance();
@@ -21,8 +21,7 @@ Component* BrainComponent::Clone() const {
 }
 
 void BrainComponent::Uninitialize() {
-    ActionList::Abandon(m_list);
-    m_list = nullptr;
+    ActionList::Abandon(std::move(m_list));
 }
 
 Variant BrainComponent::ToVariant() { return Variant(this); }
@@ -39,9 +38,9 @@ void BrainComponent::AddAction(IAction* action) {
 }
 
 void BrainComponent::Update(f32 dt) {
-    // Only the local copy is used after the call: an action may destroy this
-    // brain during the update.
-    if (ActionList* list = m_list) list->Update(dt);
+    // Only the local reference is used: an action may destroy this brain
+    // during the update.
+    if (std::shared_ptr<ActionList> list = m_list) list->Update(dt);
 }
 
 BrainComponent* GetBrainComponentOf(const Composition* object) {

@@ -8,9 +8,11 @@
 // object is being torn down) ends and deletes every action and leaves the
 // brain without a list; an action added after that is deleted at once.
 
+#include "engine/base/Types.h"
 #include "engine/core/Component.h"
 #include "engine/core/MetaClassOf.h"
-#include "engine/core/Types.h"
+
+#include <memory>
 
 namespace Ostrel {
 
@@ -38,12 +40,12 @@ public:
     // One pass over the actions (ActionList::Update).
     void Update(f32 dt);
     // Null after Uninitialize.
-    ActionList* GetActionList() const { return m_list; }
+    ActionList* GetActionList() const { return m_list.get(); }
 
 private:
     // The list deletes itself when it is let go of during its own update
     // (an action tore the object down): see ActionList::Abandon.
-    ActionList* m_list;
+    std::shared_ptr<ActionList> m_list;
 };
 
 // The brain of the object, or null (object null or without a brain).

@@ -4,7 +4,7 @@
 // reads ticks and a tick frequency (like a high-resolution performance
 // counter) and asks a sleeper for whole milliseconds.
 
-#include "engine/core/Types.h"
+#include "engine/base/Types.h"
 
 namespace Ostrel {
 

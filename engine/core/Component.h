@@ -15,7 +15,7 @@
 //   CompositionFactory::CreateComponent and copies the class's data fields;
 //   the clone has no owner, no handle and is active.
 
-#include "engine/core/Types.h"
+#include "engine/base/Types.h"
 
 namespace Ostrel {
 

@@ -1,10 +1,10 @@
 #include "engine/core/Composition.h"
 
+#include "engine/base/Log.h"
+#include "engine/base/Serializer.h"
 #include "engine/core/Component.h"
 #include "engine/core/CompositionFactory.h"
 #include "engine/core/TweakBarGroup.h"
-#include "engine/io/Log.h"
-#include "engine/io/Serializer.h"
 
 namespace Ostrel {
 

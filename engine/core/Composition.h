@@ -10,7 +10,7 @@
 // Objects are made only by the CompositionFactory ("blank" or a clone of an
 // archetype); their id comes from the ObjectManager (0 for archetypes).
 
-#include "engine/core/Types.h"
+#include "engine/base/Types.h"
 
 #include <map>
 #include <string>

@@ -44,7 +44,7 @@ CompositionFactory::~CompositionFactory() {
         DestroyComponentsAndDelete(object);
     }
     DestroyAllArchetypes();
-    for (auto& [id, factory] : m_factories) delete factory;
+    for (auto& [id, factory] : m_factories) factory.reset();
     m_factories.clear();
     m_typeIds.clear();
 }
@@ -56,7 +56,7 @@ CompositionFactory* CompositionFactory::Instance() {
 
 void CompositionFactory::AddComponentType(Factory* factory, u32 typeId, std::string className) {
     std::lock_guard lock(FactoryMutex());
-    if (!m_factories.emplace(typeId, factory).second) delete factory;
+    m_factories.try_emplace(typeId, std::unique_ptr<Factory>(factory));
     m_typeIds.emplace(std::move(className), typeId);
 }
 

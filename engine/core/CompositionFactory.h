@@ -8,7 +8,8 @@
 //   archetype, in creation order.
 // A new object is empty ("blank") or a deep copy of an archetype.
 //
-// Problems are printed to stdout, not logged (the texts are fixed). Each
+// Problems are printed to stdout, not logged: the factory's texts are part of
+// its output that tools and tests read on stdout. Each
 // program's main makes exactly one instance as a local, right at the start,
 // and registers the component types (RegisterComponentTypes); the destructor
 // reports objects never destroyed and frees everything, components before
@@ -17,10 +18,11 @@
 // Threads: archetype files load on the background-load thread, so the tables
 // and the component factories' lists are guarded by FactoryMutex().
 
-#include "engine/core/Types.h"
+#include "engine/base/Types.h"
 
 #include <list>
 #include <map>
+#include <memory>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -74,7 +76,8 @@ public:
     void InitializeArchetypes();
     std::vector<std::string> GetArchetypeNames() const;
     // Destroys every archetype and runs the loader of every "ARCHETYPE"
-    // resource again. Objects already made are untouched.
+    // resource again. Objects already made are untouched. Built with the
+    // resource manager (engine/resources/ArchetypeReload.cpp).
     void ReloadArchetypes();
 
     std::size_t GetLiveCount() const;
@@ -86,17 +89,12 @@ private:
 
     static CompositionFactory* s_instance;
 
-    std::map<u32, Factory*> m_factories;
+    std::map<u32, std::unique_ptr<Factory>> m_factories;
     std::map<std::string, Composition*> m_archetypes;
     std::map<std::string, u32> m_typeIds;
     // Creation order, with an index for constant-time removal.
     std::list<Composition*> m_live;
     std::unordered_map<Composition*, std::list<Composition*>::iterator> m_liveIndex;
 };
-
-// The loader of the "ARCHETYPE" resource kind: every top-level element of the
-// ".xobj" file at path becomes an archetype named by its tag (not
-// initialised). A file that cannot be read is logged and changes nothing.
-void LoadArchetypeResource(const std::string& path);
 
 }  // namespace Ostrel

@@ -2,10 +2,10 @@
 // the typed look-ups of the transform and the message component, and the
 // object's own messages.
 
-#include "engine/components/MessageComponent.h"
-#include "engine/components/TransformComponent.h"
 #include "engine/core/Component.h"
 #include "engine/core/Composition.h"
+#include "engine/core/MessageComponent.h"
+#include "engine/core/TransformComponent.h"
 
 namespace Ostrel {
 

@@ -1,7 +1,7 @@
 #include "engine/core/CoreSystem.h"
 
+#include "engine/base/Serializer.h"
 #include "engine/core/Engine.h"
-#include "engine/io/Serializer.h"
 
 namespace Ostrel {
 

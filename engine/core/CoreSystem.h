@@ -42,8 +42,8 @@ public:
     void Unlisten(const std::string& name, const FunctionRef& function) {
         m_table->Unlisten(name, function);
     }
-    void Send(const std::string& name) { m_table->Send(name); }
-    void SendArgs(const std::string& name, const VariantList& arguments) {
+    void Send(std::string_view name) { m_table->Send(name); }
+    void SendArgs(std::string_view name, const VariantList& arguments) {
         m_table->SendArgs(name, arguments);
     }
     void SetHandler(const std::string& name, const FunctionRef& function) {
@@ -52,49 +52,50 @@ public:
     void ClearHandler(const std::string& name) { m_table->ClearHandler(name); }
 
     template <class... Args>
-    void SendMessageValues(const std::string& name, const Args&... args) {
+    void SendMessageValues(std::string_view name, const Args&... args) {
         m_table->SendValues(name, args...);
     }
 
-    // The typed senders under their established names.
-    void SendMessageString(const std::string& n, const char* text) { SendMessageValues(n, text); }
-    void SendMessageStringValue(const std::string& n, const std::string& text) {
+    // Typed senders, one per argument list that messages use; each name says
+    // what it carries.
+    void SendMessageString(std::string_view n, const char* text) { SendMessageValues(n, text); }
+    void SendMessageStringValue(std::string_view n, const std::string& text) {
         SendMessageValues(n, text);
     }
-    void SendMessageStringPtr(const std::string& n, std::string* text) { SendMessageValues(n, text); }
+    void SendMessageStringPtr(std::string_view n, std::string* text) { SendMessageValues(n, text); }
     // A text by reference plus any reflected value (an enumeration, a record)
     // by reference.
     template <class T>
-    void SendMessageStringPtrValue(const std::string& n, const std::string& text, const T& value) {
+    void SendMessageStringPtrValue(std::string_view n, const std::string& text, const T& value) {
         SendMessageValues(n, text, value);
     }
-    void SendMessageStringFloat(const std::string& n, const char* text, const float& v) {
+    void SendMessageStringFloat(std::string_view n, const char* text, const float& v) {
         SendMessageValues(n, text, v);
     }
-    void SendMessageUInt(const std::string& n, const unsigned& v) { SendMessageValues(n, v); }
-    void SendMessageUIntPtr(const std::string& n, unsigned* v) { SendMessageValues(n, v); }
-    void SendMessageInt(const std::string& n, const int& v) { SendMessageValues(n, v); }
-    void SendMessageInt2(const std::string& n, const int& a, const int& b) { SendMessageValues(n, a, b); }
-    void SendMessageFloat(const std::string& n, const float& v) { SendMessageValues(n, v); }
-    void SendMessageFloat3(const std::string& n, const float& a, const float& b, const float& c) {
+    void SendMessageUInt(std::string_view n, const unsigned& v) { SendMessageValues(n, v); }
+    void SendMessageUIntPtr(std::string_view n, unsigned* v) { SendMessageValues(n, v); }
+    void SendMessageInt(std::string_view n, const int& v) { SendMessageValues(n, v); }
+    void SendMessageInt2(std::string_view n, const int& a, const int& b) { SendMessageValues(n, a, b); }
+    void SendMessageFloat(std::string_view n, const float& v) { SendMessageValues(n, v); }
+    void SendMessageFloat3(std::string_view n, const float& a, const float& b, const float& c) {
         SendMessageValues(n, a, b, c);
     }
-    void SendMessageBool(const std::string& n, const bool& v) { SendMessageValues(n, v); }
-    void SendMessageBoolPtr(const std::string& n, bool* v) { SendMessageValues(n, v); }
-    void SendMessageValueBool(const std::string& n, const int& v, const bool& b) {
+    void SendMessageBool(std::string_view n, const bool& v) { SendMessageValues(n, v); }
+    void SendMessageBoolPtr(std::string_view n, bool* v) { SendMessageValues(n, v); }
+    void SendMessageValueBool(std::string_view n, const int& v, const bool& b) {
         SendMessageValues(n, v, b);
     }
     // (SoundFamily, bool) and (SoundFamily, bool*): any reflected enumeration.
     template <class Family>
-    void SendMessageSoundFamilyBool(const std::string& n, const Family& f, const bool& b) {
+    void SendMessageSoundFamilyBool(std::string_view n, const Family& f, const bool& b) {
         SendMessageValues(n, f, b);
     }
     template <class Family>
-    void SendMessageSoundFamilyBoolPtr(const std::string& n, const Family& f, bool* b) {
+    void SendMessageSoundFamilyBoolPtr(std::string_view n, const Family& f, bool* b) {
         SendMessageValues(n, f, b);
     }
     template <class Vec>
-    void SendMessageVec3(const std::string& n, const Vec& v) { SendMessageValues(n, v); }
+    void SendMessageVec3(std::string_view n, const Vec& v) { SendMessageValues(n, v); }
 
 private:
     std::unique_ptr<MessageListenerTable> m_table;

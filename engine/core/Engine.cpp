@@ -1,10 +1,10 @@
 #include "engine/core/Engine.h"
 
+#include "engine/base/Log.h"
 #include "engine/core/CoreSystem.h"
 #include "engine/core/ScopedProfiler.h"
 #include "engine/core/System.h"
 #include "engine/core/Timer.h"
-#include "engine/io/Logger.h"
 
 #include <cstdio>
 
@@ -23,10 +23,17 @@ Engine::Engine(IClock& clock, ISleeper& sleeper)
       m_profiler(std::make_unique<ScopedProfiler>(clock)) {
     m_timer->Tick();
     s_instance = this;
+    SetEngineLogRoute(&LogThroughInstance);
 }
 
 Engine::~Engine() {
-    if (s_instance == this) s_instance = nullptr;
+    if (s_instance != this) return;
+    s_instance = nullptr;
+    SetEngineLogRoute(nullptr);
+}
+
+void Engine::LogThroughInstance(const char* text, int level) {
+    if (Engine* engine = s_instance) engine->Log(text, level);
 }
 
 Engine* Engine::Instance() { return s_instance; }

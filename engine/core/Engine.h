@@ -20,9 +20,9 @@
 //
 // Everything here runs on the main thread.
 
+#include "engine/base/RunSwitches.h"
+#include "engine/base/Types.h"
 #include "engine/core/Clock.h"
-#include "engine/core/Types.h"
-#include "engine/platform/RunSwitches.h"
 
 #include <functional>
 #include <map>
@@ -156,6 +156,9 @@ private:
     ConfigSource m_configSource;
     StateSelector m_selectState;
     RunSwitches m_switches;
+
+    // The engine log route (SetEngineLogRoute) while an engine exists.
+    static void LogThroughInstance(const char* text, int level);
 
     static Engine* s_instance;
 };

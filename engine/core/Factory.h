@@ -2,7 +2,7 @@
 // The interface of one component factory (see ComponentFactory). The
 // CompositionFactory owns one per registered component class.
 
-#include "engine/core/Types.h"
+#include "engine/base/Types.h"
 
 #include <mutex>
 

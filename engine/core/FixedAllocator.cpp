@@ -11,6 +11,7 @@ constexpr u32 kMaxBlocksPerChunk = 255;
 
 FixedAllocator::~FixedAllocator() {
     for (BlockPoolChunk& chunk : m_chunks) {
+        MapChunk(chunk, nullptr);
         chunk.Release();
     }
 }
@@ -24,6 +25,19 @@ void FixedAllocator::Init(u32 blockSize, u32 chunkSize) {
         blocks = kMinBlocksPerChunk;
     }
     m_blocksPerChunk = u8(blocks);
+    m_chunkLength = blocks * blockSize;
+    // floor(offset * ceil(2^32 / d) / 2^32) equals floor(offset / d) while
+    // offset * d < 2^32; offsets stay below 255 * d, so d up to 4096 is safe.
+    m_reciprocal = blockSize <= 4096 ? ((u64(1) << 32) + blockSize - 1) / blockSize : 0;
+}
+
+bool FixedAllocator::IsUnused() const {
+    for (const BlockPoolChunk& chunk : m_chunks) {
+        if (chunk.m_freeCount != m_blocksPerChunk) {
+            return false;
+        }
+    }
+    return true;
 }
 
 // The alloc chunk is full (or unset): the held empty chunk, else the first
@@ -50,44 +64,10 @@ BlockPoolChunk* FixedAllocator::AppendChunk() {
     m_chunks.emplace_back();
     BlockPoolChunk& chunk = m_chunks.back();
     chunk.Init(m_blockSize, m_blocksPerChunk);
+    MapChunk(chunk, this);
     m_allocChunk = &chunk;
     m_deallocChunk = &chunk;
     return m_allocChunk;
-}
-
-BlockPoolChunk* FixedAllocator::FindChunk(const void* block) {
-    if (m_chunks.empty() || m_deallocChunk == nullptr) {
-        return nullptr;
-    }
-    const u32 chunkLength = u32(m_blocksPerChunk) * m_blockSize;
-    BlockPoolChunk* const first = &m_chunks.front();
-    BlockPoolChunk* const last = &m_chunks.back();
-    BlockPoolChunk* lo = m_deallocChunk;
-    BlockPoolChunk* hi = (lo == last) ? nullptr : lo + 1;
-    while (lo != nullptr || hi != nullptr) {
-        if (lo != nullptr) {
-            if (lo->HasBlock(block, chunkLength)) {
-                return lo;
-            }
-            lo = (lo == first) ? nullptr : lo - 1;
-        }
-        if (hi != nullptr) {
-            if (hi->HasBlock(block, chunkLength)) {
-                return hi;
-            }
-            hi = (hi == last) ? nullptr : hi + 1;
-        }
-    }
-    return nullptr;
-}
-
-// The dealloc chunk has just become completely free: it becomes the held
-// empty chunk, after giving one free chunk back if one was held already.
-void FixedAllocator::KeepOrGiveBackFreeChunk() {
-    if (m_emptyChunk != nullptr) {
-        GiveBackOneFreeChunk();
-    }
-    m_emptyChunk = m_deallocChunk;
 }
 
 // Two chunks are completely free (the held one and the dealloc chunk): move
@@ -98,12 +78,18 @@ void FixedAllocator::GiveBackOneFreeChunk() {
         m_deallocChunk = m_emptyChunk;
     } else if (last != m_emptyChunk) {
         std::swap(*m_emptyChunk, *last);
+        MapChunk(*m_emptyChunk, this);  // the former last chunk, in its new slot
     }
     if (m_allocChunk == nullptr || m_allocChunk == last || m_allocChunk->m_freeCount == 0) {
         m_allocChunk = m_deallocChunk;
     }
+    MapChunk(*last, nullptr);
     last->Release();
     m_chunks.pop_back();
+}
+
+void FixedAllocator::MapChunk(const BlockPoolChunk& chunk, FixedAllocator* pool) {
+    Private::MapPoolPages(chunk.m_data, m_chunkLength, pool, u32(&chunk - m_chunks.data()));
 }
 
 int FixedAllocator::IndexOf(const BlockPoolChunk* chunk) const {

@@ -11,6 +11,7 @@
 // owns: its destructor deletes every non-null asset, in name order.
 
 #include <map>
+#include <memory>
 #include <string>
 
 namespace Ostrel {
@@ -42,36 +43,34 @@ public:
     // The asset of that name, or null.
     A* Find(const std::string& name) const {
         auto it = m_assets.find(name);
-        return it == m_assets.end() ? nullptr : it->second;
+        return it == m_assets.end() ? nullptr : it->second.get();
     }
 
     // Takes ownership. A name already filed keeps its first asset: the new one
     // is deleted and false returned.
-    bool Add(const std::string& name, A* asset) {
-        auto [it, inserted] = m_assets.emplace(name, asset);
-        if (!inserted) delete asset;
-        return inserted;
+    bool Add(const std::string& name, std::unique_ptr<A> asset) {
+        return m_assets.try_emplace(name, std::move(asset)).second;
     }
+    bool Add(const std::string& name, A* asset) { return Add(name, std::unique_ptr<A>(asset)); }
 
     // Deletes the asset of that name; false when there is none.
     bool Remove(const std::string& name) {
         auto it = m_assets.find(name);
         if (it == m_assets.end()) return false;
-        delete it->second;
         m_assets.erase(it);
         return true;
     }
 
     // Deletes every non-null asset in name order and empties the table.
     void DeleteAll() {
-        for (auto& [name, asset] : m_assets) delete asset;
+        for (auto& [name, asset] : m_assets) asset.reset();
         m_assets.clear();
     }
 
-    const std::map<std::string, A*>& Assets() const { return m_assets; }
+    const std::map<std::string, std::unique_ptr<A>>& Assets() const { return m_assets; }
 
 protected:
-    std::map<std::string, A*> m_assets;
+    std::map<std::string, std::unique_ptr<A>> m_assets;
 };
 
 }  // namespace Ostrel

@@ -14,7 +14,7 @@
 // generation storage is allocated once for all 65,536 slots, so growing never
 // moves it, and its cells are atomics.
 
-#include "engine/core/Types.h"
+#include "engine/base/Types.h"
 
 #include <atomic>
 #include <memory>

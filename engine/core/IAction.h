@@ -12,7 +12,7 @@
 // Lanes only group actions for blocking; lane 0 is the default, the game
 // uses four-character codes ('brai', 'dama', 'knoc', 'flas', ...).
 
-#include "engine/core/Types.h"
+#include "engine/base/Types.h"
 
 namespace Ostrel {
 

@@ -12,7 +12,7 @@
 // registration, a static object built after a singleton's first use is
 // destroyed before that singleton.
 
-#include "engine/core/Types.h"
+#include "engine/base/Types.h"
 
 #include <atomic>
 #include <mutex>

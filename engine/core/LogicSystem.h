@@ -9,9 +9,9 @@
 // template) while the brains are being stepped: the walk goes by index and
 // re-reads the length, so the new object is stepped in the same pass.
 
+#include "engine/base/Types.h"
 #include "engine/core/MetaClassOf.h"
 #include "engine/core/System.h"
-#include "engine/core/Types.h"
 #include "engine/core/VariantFunction.h"
 
 #include <functional>

@@ -2,16 +2,17 @@
 // The engine's 4 x 4 matrix and the builders of world, view and projection
 // matrices.
 //
-// Conventions (kept from the original renderer, the GL device converts):
+// Conventions (every engine and game computation uses them; only the GL device
+// converts to its own):
 // row-major storage m[row * 4 + column]; vectors are rows, v' = v * M, so a
 // product A * B applies A first and a translation sits in the fourth row
 // (elements 12, 13, 14); left-handed view and projection with clip depth
 // 0..1. Angles given to the builders are degrees converted with
 // DegToRad (3.1415927 / 180).
 
+#include "engine/base/Types.h"
 #include "engine/core/Vec3.h"
 #include "engine/core/Vec4.h"
-#include "engine/core/Types.h"
 
 namespace Ostrel {
 

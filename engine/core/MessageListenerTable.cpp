@@ -1,6 +1,6 @@
 #include "engine/core/MessageListenerTable.h"
 
-#include "engine/io/Assert.h"
+#include "engine/base/Assert.h"
 
 namespace Ostrel {
 
@@ -20,18 +20,18 @@ void MessageListenerTable::Unlisten(const std::string& name, const FunctionRef& 
     AddNow(m_pendingRemove, name, function);
 }
 
-void MessageListenerTable::Send(const std::string& name) {
+void MessageListenerTable::Send(std::string_view name) {
     auto entry = m_active.find(name);
     if (entry != m_active.end()) Dispatch(entry, [](VariantFunction& f) { f.Call(); });
 }
 
-void MessageListenerTable::SendArgs(const std::string& name, const VariantList& arguments) {
+void MessageListenerTable::SendArgs(std::string_view name, const VariantList& arguments) {
     auto entry = m_active.find(name);
     if (entry != m_active.end())
         Dispatch(entry, [&arguments](VariantFunction& f) { f.Call(arguments); });
 }
 
-VariantList& MessageListenerTable::ArgumentList(int depth) {
+VariantList& MessageListenerTable::AddArgumentList(int depth) {
     while (m_argumentLists.size() <= std::size_t(depth))
         m_argumentLists.push_back(std::make_unique<VariantList>());
     return *m_argumentLists[std::size_t(depth)];

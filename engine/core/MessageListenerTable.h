@@ -27,10 +27,14 @@
 #include "engine/core/VariantFunction.h"
 #include "engine/core/VariantList.h"
 
+#include <bit>
+#include <cstring>
 #include <map>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <type_traits>
+#include <utility>
 #include <vector>
 
 namespace Ostrel {
@@ -47,8 +51,9 @@ public:
     // there is none.
     void Unlisten(const std::string& name, const FunctionRef& function);
 
-    void Send(const std::string& name);
-    void SendArgs(const std::string& name, const VariantList& arguments);
+    // Sends take the name as a view: a literal name builds no string.
+    void Send(std::string_view name);
+    void SendArgs(std::string_view name, const VariantList& arguments);
 
     // Creates the name's entry when absent.
     void SetHandler(const std::string& name, const FunctionRef& function);
@@ -63,7 +68,7 @@ public:
     // variable (a pointer argument refers to what it points to). Every typed
     // sender below is this one mechanism.
     template <class... Args>
-    void SendValues(const std::string& name, const Args&... args) {
+    void SendValues(std::string_view name, const Args&... args) {
         auto entry = m_active.find(name);
         if (entry == m_active.end()) return;  // nobody listens: build nothing
         if constexpr (sizeof...(Args) == 0) {
@@ -82,24 +87,25 @@ public:
         }
     }
 
-    // The typed senders under their established names.
-    void SendString(const std::string& n, const char* text) { SendValues(n, text); }
-    void SendStringInt(const std::string& n, const char* text, const int& v) { SendValues(n, text, v); }
-    void SendStringValue(const std::string& n, const std::string& text) { SendValues(n, text); }
-    void SendStringPtr(const std::string& n, std::string* text) { SendValues(n, text); }
-    void SendUInt(const std::string& n, const unsigned& v) { SendValues(n, v); }
-    void SendInt(const std::string& n, const int& v) { SendValues(n, v); }
-    void SendFloat(const std::string& n, const float& v) { SendValues(n, v); }
-    void SendFloat2(const std::string& n, const float& a, const float& b) { SendValues(n, a, b); }
-    void SendFloat3(const std::string& n, const float& a, const float& b, const float& c) {
+    // Typed senders, one per argument list that messages use; each name says
+    // what it carries.
+    void SendString(std::string_view n, const char* text) { SendValues(n, text); }
+    void SendStringInt(std::string_view n, const char* text, const int& v) { SendValues(n, text, v); }
+    void SendStringValue(std::string_view n, const std::string& text) { SendValues(n, text); }
+    void SendStringPtr(std::string_view n, std::string* text) { SendValues(n, text); }
+    void SendUInt(std::string_view n, const unsigned& v) { SendValues(n, v); }
+    void SendInt(std::string_view n, const int& v) { SendValues(n, v); }
+    void SendFloat(std::string_view n, const float& v) { SendValues(n, v); }
+    void SendFloat2(std::string_view n, const float& a, const float& b) { SendValues(n, a, b); }
+    void SendFloat3(std::string_view n, const float& a, const float& b, const float& c) {
         SendValues(n, a, b, c);
     }
-    void SendFloatBool(const std::string& n, const float& v, const bool& b) { SendValues(n, v, b); }
-    void SendBool(const std::string& n, const bool& v) { SendValues(n, v); }
+    void SendFloatBool(std::string_view n, const float& v, const bool& b) { SendValues(n, v, b); }
+    void SendBool(std::string_view n, const bool& v) { SendValues(n, v); }
     template <class Vec>
-    void SendVec3(const std::string& n, const Vec& v) { SendValues(n, v); }
+    void SendVec3(std::string_view n, const Vec& v) { SendValues(n, v); }
     template <class Vec>
-    void SendVec3Ref(const std::string& n, Vec& v) { SendValues(n, v); }
+    void SendVec3Ref(std::string_view n, Vec& v) { SendValues(n, v); }
 
     // Inspection (tests, debug displays).
     bool HasEntry(const std::string& name) const { return m_active.count(name) != 0; }
@@ -119,20 +125,81 @@ public:
 
 private:
     using ListenerList = std::vector<FunctionRef>;
+
+    // A listener list shared by its entry and the sends walking it, so that
+    // a send keeps walking a list that Remove or Clear dropped meanwhile.
+    // Tables belong to the main thread: the count is a plain integer.
+    class SharedListeners {
+    public:
+        SharedListeners() : m_list(new Counted()) {}
+        SharedListeners(const SharedListeners& other) : m_list(other.m_list) { ++m_list->holders; }
+        SharedListeners(SharedListeners&& other) noexcept : m_list(std::exchange(other.m_list, nullptr)) {}
+        SharedListeners& operator=(const SharedListeners&) = delete;
+        SharedListeners& operator=(SharedListeners&&) = delete;
+        ~SharedListeners() {
+            if (m_list != nullptr && --m_list->holders == 0) {
+                delete m_list;
+            }
+        }
+        ListenerList& operator*() const { return m_list->items; }
+        ListenerList* operator->() const { return &m_list->items; }
+        ListenerList* get() const { return &m_list->items; }
+
+    private:
+        struct Counted {
+            ListenerList items;
+            int holders = 1;
+        };
+        Counted* m_list;
+    };
+
     struct Entry {
         FunctionRef handler;
-        // Shared so that a send keeps walking a list that Remove or Clear
-        // dropped meanwhile.
-        std::shared_ptr<ListenerList> listeners = std::make_shared<ListenerList>();
+        SharedListeners listeners;
     };
-    using EntryMap = std::map<std::string, Entry>;
+    // Byte-wise order of names, eight bytes at a time (compared as
+    // big-endian words, which is the byte order); looks views up directly.
+    struct NameOrder {
+        using is_transparent = void;
+        bool operator()(std::string_view a, std::string_view b) const {
+            const std::size_t common = a.size() < b.size() ? a.size() : b.size();
+            std::size_t i = 0;
+            for (; i + 8 <= common; i += 8) {
+                u64 x;
+                u64 y;
+                std::memcpy(&x, a.data() + i, 8);
+                std::memcpy(&y, b.data() + i, 8);
+                if (x != y) {
+                    if constexpr (std::endian::native == std::endian::little) {
+                        x = __builtin_bswap64(x);
+                        y = __builtin_bswap64(y);
+                    }
+                    return x < y;
+                }
+            }
+            for (; i < common; ++i) {
+                if (a[i] != b[i]) {
+                    return u8(a[i]) < u8(b[i]);
+                }
+            }
+            return a.size() < b.size();
+        }
+    };
+    using EntryMap = std::map<std::string, Entry, NameOrder>;
 
     void AddNow(EntryMap& map, const std::string& name, const FunctionRef& function);
     void RemoveNow(EntryMap& map, const std::string& name, const FunctionRef& function);
     void ApplyPending();
     template <class CallOne>
     void Dispatch(EntryMap::iterator entry, const CallOne& call);
-    VariantList& ArgumentList(int depth);
+    // The argument list of one nesting depth, made on first use.
+    VariantList& ArgumentList(int depth) {
+        if (std::size_t(depth) < m_argumentLists.size()) [[likely]] {
+            return *m_argumentLists[std::size_t(depth)];
+        }
+        return AddArgumentList(depth);
+    }
+    VariantList& AddArgumentList(int depth);
 
     EntryMap m_active;
     EntryMap m_pendingAdd;
@@ -151,7 +218,7 @@ void MessageListenerTable::Dispatch(EntryMap::iterator entry, const CallOne& cal
         FunctionRef handler = entry->second.handler;
         call(*handler);
     } else {
-        std::shared_ptr<ListenerList> listeners = entry->second.listeners;
+        const SharedListeners listeners = entry->second.listeners;
         for (const FunctionRef& listener : *listeners) call(*listener);
     }
     --m_depth;

@@ -1,17 +1,20 @@
 #include "engine/core/ObjectManager.h"
 
-#include "engine/components/TransformComponent.h"
+#include "engine/base/Log.h"
 #include "engine/core/Component.h"
 #include "engine/core/Composition.h"
 #include "engine/core/CompositionFactory.h"
 #include "engine/core/CoreSystem.h"
 #include "engine/core/Engine.h"
 #include "engine/core/Reflect.h"
+#include "engine/core/TransformComponent.h"
 #include "engine/core/VarFun_Delegate.h"
-#include "engine/io/Log.h"
 
 // Created and deleted by its meta class; not copied (the handle tables are
 // not copyable).
+// Created and deleted, never copied: the manager destroys every object in its
+// tables when it goes, so a copy of the tables would destroy each object a
+// second time, and a copy without them would be a new, empty manager.
 LV_REFLECT_CLASS(Ostrel::ObjectManager);
 
 namespace Ostrel {

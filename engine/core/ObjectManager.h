@@ -17,11 +17,11 @@
 // here runs on the main thread, except GetComponentByHandle / GetObject /
 // IsValid, which the level-load thread may call (see HandleTable).
 
+#include "engine/base/Types.h"
 #include "engine/core/HandleTable.h"
 #include "engine/core/MetaClassOf.h"
 #include "engine/core/RefPtr.h"
 #include "engine/core/System.h"
-#include "engine/core/Types.h"
 
 #include <string>
 #include <vector>

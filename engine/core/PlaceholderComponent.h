@@ -1,10 +1,11 @@
 #pragma once
-// Stand-in for component classes whose subsystem has not been built yet: it
-// is registered under the real class name and type id (RegisterComponentTypes),
+// Stand-in for a component class that is not written yet: it is registered
+// under that class's name and type id (RegisterComponentTypes),
 // so archetype and room files naming that class load today. It is inert: it
 // keeps no fields, subscribes to nothing, reads nothing and writes nothing.
-// Each subsystem replaces its rows in RegisterComponentTypes with the real
-// class; a test lists the rows that are still placeholders.
+// Missing: the class's fields and behaviour. A row in RegisterComponentTypes
+// is replaced by its own class once written; a test lists the rows that are
+// still placeholders.
 
 #include "engine/core/Component.h"
 #include "engine/core/Variant.h"

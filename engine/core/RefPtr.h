@@ -10,8 +10,8 @@
 // The count is changed atomically, so handles to one object may be copied and
 // dropped on different threads; the object itself is not synchronised.
 
+#include "engine/base/Types.h"
 #include "engine/core/SmallAllocator.h"
-#include "engine/core/Types.h"
 
 #include <atomic>
 #include <type_traits>

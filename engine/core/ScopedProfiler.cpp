@@ -3,7 +3,6 @@
 #include "engine/core/CoreSystem.h"
 #include "engine/core/Reflect.h"
 #include "engine/core/VarFun_Delegate.h"
-#include "engine/graphics/Graphics.h"
 
 #include <cstdio>
 
@@ -88,7 +87,7 @@ void ScopedProfiler::DrawSummaryLine() {
     char line[64];
     std::snprintf(line, sizeof(line), "%.1f (%.4fs)", double(m_averageFps),
                   double(m_averageFrameTime));
-    Graphics::DrawDebugText(line, 5.0f, 5.0f, 255, 69, 79, 255);
+    DrawText(line, 5.0f, 255);
 }
 
 void ScopedProfiler::DrawSectionLines() {
@@ -100,9 +99,13 @@ void ScopedProfiler::DrawSectionLines() {
         char line[128];
         std::snprintf(line, sizeof(line), "%s:%3d%% (%.4fs)", name.c_str(), share,
                       double(seconds));
-        Graphics::DrawDebugText(line, 5.0f, float(y), 54, 69, 79, 255);
+        DrawText(line, float(y), 54);
         y += kLineStep;
     }
+}
+
+void ScopedProfiler::DrawText(const char* text, float y, u8 red) {
+    if (m_drawText) m_drawText(text, 5.0f, y, red, 69, 79, 255);
 }
 
 int ScopedProfiler::ReportHeight() const { return m_height ? m_height() : kDefaultReportHeight; }
@@ -118,4 +121,4 @@ void RegisterScopedProfiler(Ostrel::MetaClass& meta) {
 
 }  // namespace
 
-LV_REFLECT_OPAQUE(Ostrel::ScopedProfiler, RegisterScopedProfiler);
+LV_REFLECT_CLASS(Ostrel::ScopedProfiler, RegisterScopedProfiler);

@@ -12,11 +12,14 @@
 // engine was in debug mode when the run started (SetAllowed). A toggle takes
 // effect at the end of the frame: measuring and reporting switch together, so
 // a section is never left open.
+//
+// The report is drawn through the text drawer the graphics layer hands over
+// (SetTextDrawer); without one the report is measured but not drawn.
 
+#include "engine/base/Types.h"
 #include "engine/core/Clock.h"
 #include "engine/core/MetaClassOf.h"
 #include "engine/core/Timer.h"
-#include "engine/core/Types.h"
 
 #include <functional>
 #include <map>
@@ -63,6 +66,12 @@ public:
     static constexpr int kDefaultReportHeight = 720;
     void SetHeightSource(std::function<int()> height) { m_height = std::move(height); }
 
+    // Draws one line of debug text at (x, y) pixels from the top left in the
+    // given colour.
+    using TextDrawer = std::function<void(const char* text, float x, float y, u8 red, u8 green,
+                                          u8 blue, u8 alpha)>;
+    void SetTextDrawer(TextDrawer drawer) { m_drawText = std::move(drawer); }
+
     bool IsActive() const { return m_active; }
     bool IsAllowed() const { return m_allowed; }
     const std::map<std::string, f32>& GetShownSections() const { return m_shownSections; }
@@ -78,6 +87,7 @@ private:
     void DrawSummaryLine();
     void DrawSectionLines();
     int ReportHeight() const;
+    void DrawText(const char* text, float y, u8 red);
 
     std::map<std::string, f32> m_frameSections;
     std::map<std::string, f32> m_shownSections;
@@ -91,6 +101,7 @@ private:
     bool m_allowed = false;
     f32 m_averageFps = 0.0f;
     std::function<int()> m_height;
+    TextDrawer m_drawText;
     struct Subscription;
     std::unique_ptr<Subscription> m_subscription;
 };

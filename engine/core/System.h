@@ -15,7 +15,7 @@
 // configuration and the name of its profiler section. Its id is a small
 // number or a four-character code (FourCC("core")).
 
-#include "engine/core/Types.h"
+#include "engine/base/Types.h"
 
 #include <string>
 

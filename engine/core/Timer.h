@@ -5,8 +5,8 @@
 // coarsens as a run gets long (about 1 ms after 4.5 hours); frame logic was
 // tuned with exactly this behaviour, so it is kept.
 
+#include "engine/base/Types.h"
 #include "engine/core/Clock.h"
-#include "engine/core/Types.h"
 
 namespace Ostrel {
 

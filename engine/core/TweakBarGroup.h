@@ -8,7 +8,7 @@
 // Field pointers and client data must stay valid while the panel shows them
 // (the editor rebuilds the panel when its selection changes).
 
-#include "engine/core/Types.h"
+#include "engine/base/Types.h"
 
 #include <string>
 

@@ -54,6 +54,9 @@ public:
 
 protected:
     bool Ready(const VariantList& arguments) const {
+        if (arguments.Size() >= sizeof...(A)) [[likely]] {
+            return true;
+        }
         return Private::HasArguments(arguments, int(sizeof...(A)), GetClass());
     }
 

@@ -29,13 +29,6 @@ Variant::Variant(const Variant& other) : SmallObject(other) {
     CopyFrom(other);
 }
 
-Variant::Variant(Variant&& other) noexcept
-    : SmallObject(other),
-      m_data(std::exchange(other.m_data, nullptr)),
-      m_owned(other.m_owned),
-      m_count(std::exchange(other.m_count, nullptr)),
-      m_type(other.m_type) {}
-
 Variant& Variant::operator=(const Variant& other) {
     // Self-assignment would release the value before copying it.
     if (this != &other) {
@@ -54,10 +47,6 @@ Variant& Variant::operator=(Variant&& other) noexcept {
         m_type = other.m_type;
     }
     return *this;
-}
-
-Variant::~Variant() {
-    Release();
 }
 
 void Variant::CopyFrom(const Variant& other) {
@@ -89,13 +78,11 @@ Variant Variant::MakeOwnedCopy() const {
     return copy;
 }
 
-void Variant::Release() {
-    if (m_owned && m_count != nullptr && DropRef(m_count)) {
+void Variant::DropOwnership() {
+    if (m_count != nullptr && DropRef(m_count)) {
         m_type->Delete(m_data);
         RefCountDelete(m_count);
     }
-    m_data = nullptr;
-    m_count = nullptr;
 }
 
 s32 Variant::GetRefCount() const {

@@ -18,13 +18,14 @@
 // returns the stored address itself; a value type copies the stored value.
 // Variants come from the small-object pool (40 bytes on 64-bit).
 
+#include "engine/base/Types.h"
 #include "engine/core/MetaClassOf.h"
 #include "engine/core/SmallObject.h"
-#include "engine/core/Types.h"
 
 #include <cstddef>
 #include <string>
 #include <type_traits>
+#include <utility>
 
 namespace Ostrel {
 
@@ -63,10 +64,19 @@ public:
     Variant(const char* text);
 
     Variant(const Variant& other);
-    Variant(Variant&& other) noexcept;
+    Variant(Variant&& other) noexcept
+        : SmallObject(other),
+          m_data(std::exchange(other.m_data, nullptr)),
+          m_owned(other.m_owned),
+          m_count(std::exchange(other.m_count, nullptr)),
+          m_type(other.m_type) {}
     Variant& operator=(const Variant& other);
     Variant& operator=(Variant&& other) noexcept;
-    ~Variant() override;
+    ~Variant() override {
+        if (m_owned) {
+            DropOwnership();
+        }
+    }
 
     // Makes this variant own a new copy of value (made by type's NewCopy).
     void SetOwnedCopy(MetaClass* type, const void* value);
@@ -75,7 +85,13 @@ public:
 
     // Lets go of the value (deleting it when this was the last owner); data
     // becomes null, the type stays.
-    void Release();
+    void Release() {
+        if (m_owned) {
+            DropOwnership();
+        }
+        m_data = nullptr;
+        m_count = nullptr;
+    }
 
     template <class T>
     T As() const {
@@ -100,6 +116,8 @@ public:
 
 private:
     void CopyFrom(const Variant& other);
+    // An owning variant lets go of its share; the last one deletes the value.
+    void DropOwnership();
 
     void* m_data = nullptr;
     bool m_owned = false;

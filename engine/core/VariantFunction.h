@@ -10,9 +10,9 @@
 // (same argument count and the same argument meta classes; a pointer to a
 // structure and the structure by value count as the same).
 
+#include "engine/base/Types.h"
 #include "engine/core/RefPtr.h"
 #include "engine/core/SmallObject.h"
-#include "engine/core/Types.h"
 #include "engine/core/VariantList.h"
 
 #include <vector>

@@ -5,26 +5,10 @@
 
 namespace Ostrel {
 
-namespace {
-[[noreturn]] void IndexPastEnd(std::size_t index, std::size_t size) {
-    std::fprintf(stderr, "VariantList: argument %zu read from a list of %zu\n", index, size);
+void VariantList::IndexPastEnd(std::size_t index) const {
+    std::fprintf(stderr, "VariantList: argument %zu read from a list of %zu\n", index, m_items.size());
     std::fflush(stderr);
     std::_Exit(3);
-}
-}  // namespace
-
-const Variant& VariantList::At(std::size_t index) const {
-    if (index >= m_items.size()) {
-        IndexPastEnd(index, m_items.size());
-    }
-    return m_items[index];
-}
-
-Variant& VariantList::At(std::size_t index) {
-    if (index >= m_items.size()) {
-        IndexPastEnd(index, m_items.size());
-    }
-    return m_items[index];
 }
 
 const VariantList& EmptyArgumentList() {

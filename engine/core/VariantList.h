@@ -26,13 +26,26 @@ public:
 
     const Variant& operator[](std::size_t index) const { return At(index); }
     Variant& operator[](std::size_t index) { return At(index); }
-    const Variant& At(std::size_t index) const;
-    Variant& At(std::size_t index);
+    const Variant& At(std::size_t index) const {
+        if (index >= m_items.size()) [[unlikely]] {
+            IndexPastEnd(index);
+        }
+        return m_items[index];
+    }
+    Variant& At(std::size_t index) {
+        if (index >= m_items.size()) [[unlikely]] {
+            IndexPastEnd(index);
+        }
+        return m_items[index];
+    }
 
     std::vector<Variant>::const_iterator begin() const { return m_items.begin(); }
     std::vector<Variant>::const_iterator end() const { return m_items.end(); }
 
 private:
+    // Reports the read past the end and stops the program.
+    [[noreturn]] void IndexPastEnd(std::size_t index) const;
+
     std::vector<Variant> m_items;
 };
 

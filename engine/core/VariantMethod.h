@@ -5,7 +5,7 @@
 // held through RefPtr, allocated from the general heap. Bound functions
 // return nothing, so the return list is never touched.
 
-#include "engine/core/Types.h"
+#include "engine/base/Types.h"
 #include "engine/core/VariantList.h"
 
 namespace Ostrel {

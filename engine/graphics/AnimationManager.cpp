@@ -2,7 +2,7 @@
 
 #include "engine/io/FilePath.h"
 #include "engine/io/FileSystemFile.h"
-#include "engine/io/Log.h"
+#include "engine/base/Log.h"
 #include "engine/io/StreamBufferedReader.h"
 
 #include <charconv>
@@ -62,10 +62,10 @@ AnimationManager::~AnimationManager() {
 
 Animation* AnimationManager::File(const std::string& name, std::unique_ptr<Animation> animation) {
     std::lock_guard<std::mutex> lock(m_mutex);
-    Animation*& slot = m_assets[name];
-    if (slot) m_displaced.emplace_back(slot);
-    slot = animation.release();
-    return slot;
+    std::unique_ptr<Animation>& slot = m_assets[name];
+    if (slot) m_displaced.push_back(std::move(slot));
+    slot = std::move(animation);
+    return slot.get();
 }
 
 Animation* AnimationManager::AddAnimSet(const std::string& name) {
@@ -78,16 +78,16 @@ Animation* AnimationManager::AddAnimation(const std::string& name, const ModelAn
 
 Animation* AnimationManager::ReplaceAnimation(const std::string& name, const ModelAnimationData& clip) {
     std::lock_guard<std::mutex> lock(m_mutex);
-    Animation*& slot = m_assets[name];
-    if (!slot) slot = new Animation();
+    std::unique_ptr<Animation>& slot = m_assets[name];
+    if (!slot) slot = std::make_unique<Animation>();
     *slot = CopyOfClip(clip, slot->scale);
-    return slot;
+    return slot.get();
 }
 
 Animation* AnimationManager::Find(const std::string& name) const {
     std::lock_guard<std::mutex> lock(m_mutex);
     auto it = m_assets.find(name);
-    return it == m_assets.end() ? nullptr : it->second;
+    return it == m_assets.end() ? nullptr : it->second.get();
 }
 
 Animation* AnimationManager::LoadAnimationSet(const std::string& path) {

@@ -7,7 +7,7 @@
 //
 // Main thread only: debug drawing is queued from system updates.
 
-#include "engine/core/Types.h"
+#include "engine/base/Types.h"
 
 #include <string>
 #include <vector>

@@ -4,7 +4,7 @@
 #include "engine/graphics/GlyphAtlas.h"
 #include "engine/graphics/RenderDevice.h"
 #include "engine/graphics/device/Device.h"
-#include "engine/io/Log.h"
+#include "engine/base/Log.h"
 
 #include <cstring>
 #include <string>

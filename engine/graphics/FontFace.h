@@ -14,7 +14,7 @@
 // A FontFace is used by one thread at a time; each owns its FreeType library
 // object, so faces on different threads never share state.
 
-#include "engine/core/Types.h"
+#include "engine/base/Types.h"
 
 #include <memory>
 #include <string>

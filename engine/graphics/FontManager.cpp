@@ -4,7 +4,7 @@
 #include "engine/graphics/DeviceTextRenderer.h"
 #include "engine/graphics/RenderDevice.h"
 #include "engine/graphics/TextSprite.h"
-#include "engine/io/Log.h"
+#include "engine/base/Log.h"
 
 #include <cstdlib>
 #include <mutex>

@@ -15,7 +15,7 @@
 // back-buffer size and its text drawing) under the device's lock.
 
 #include "engine/core/GenericManager.h"
-#include "engine/core/Types.h"
+#include "engine/base/Types.h"
 #include "engine/core/Vec2.h"
 #include "engine/core/Vec4.h"
 #include "engine/graphics/FontDescription.h"

@@ -1,7 +1,7 @@
 #include "engine/graphics/FontRegistry.h"
 
 #include "engine/io/IFile.h"
-#include "engine/io/Log.h"
+#include "engine/base/Log.h"
 #include "engine/resources/ResourceManager.h"
 
 #include <algorithm>

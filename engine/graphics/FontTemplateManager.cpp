@@ -2,7 +2,7 @@
 
 #include "engine/graphics/FontRegistry.h"
 #include "engine/io/FilePath.h"
-#include "engine/io/Log.h"
+#include "engine/base/Log.h"
 #include "engine/resources/ResourceKinds.h"
 #include "engine/resources/ResourceManager.h"
 

@@ -6,7 +6,7 @@
 // thread.
 
 #include "engine/core/GenericManager.h"
-#include "engine/core/Types.h"
+#include "engine/base/Types.h"
 
 #include <mutex>
 #include <string>

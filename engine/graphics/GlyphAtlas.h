@@ -8,7 +8,7 @@
 // when the text is drawn. Version() changes with every change of the pixels,
 // which tells the drawing side to upload again.
 
-#include "engine/core/Types.h"
+#include "engine/base/Types.h"
 
 #include <vector>
 

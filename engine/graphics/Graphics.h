@@ -1,48 +1,130 @@
 #pragma once
-// The graphics system. For now it holds the debug-drawing services (anything
-// may queue debug text or shapes for the current frame, and the renderer
-// draws them over the picture at the end of the frame; see DebugDrawQueue)
-// and draws the frame of a scene without a camera: under the render
-// device's lock it clears the back buffer to black, begins the scene, draws
-// the queued debug text with the debug font (DebugText.h), ends the scene
-// and presents; after a presented frame the debug queues are emptied. A
-// "WindowScreenStateChange" sends "LostDevice", resizes the device's back
-// buffer and sends "ResetDevice". The passes of a real scene come with the
-// renderer.
+// The graphics system (id 4, "Graphics"): owns everything the frame needs on
+// the render device.
+//
+// - Nine shader programs, two vertex layouts (static, skinned), the debug
+//   font, five off-screen render targets (screen, aux and edge colour,
+//   important and unimportant depth), five debug meshes and the skybox; the
+//   render lists of object ids, the debug queues and the screen fade.
+// - Configuration "Debug" (debug keys), "DoPostProcess" (draw through the
+//   off-screen targets and compose), "UseHBV" (static meshes through the
+//   volume hierarchy); defaults off, off, on.
+// - Create subscribes its eight messages; Initialize builds every device
+//   object under the render device's lock, in a fixed order, and interns the
+//   23 parameter names the drawing code uses.
+// - Update: under the lock sends "GraphicsUpdate" (dt) and sets culling;
+//   sorts the lists that changed; draws the frame under the lock; steps the
+//   fade.
+// - DeviceLost / DeviceReset release and rebuild the device objects in fixed
+//   orders, emptying the programs' parameter caches, and send "LostDevice" /
+//   "ResetDevice"; a window size or mode change runs both.
+// - Failures: a program whose source is missing or broken is logged and
+//   left invalid (its draws are skipped); a render target or vertex layout
+//   that cannot be made is logged and frames are skipped until a later reset
+//   makes everything; without a debug font the debug text is not drawn.
+//
+// The frame draws what the renderer has today: clear, the queued debug text
+// and present; after a presented frame both debug queues are emptied.
 
 #include "engine/core/System.h"
-#include "engine/core/Types.h"
+#include "engine/base/Types.h"
+#include "engine/core/Vec3.h"
+#include "engine/core/Vec4.h"
+#include "engine/graphics/AtomManager.h"
+#include "engine/graphics/Skybox.h"
 #include "engine/platform/SubscriptionList.h"
 
+#include <array>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace Ostrel {
 
+class CoreSystem;
 class DeviceTextRenderer;
+class HbvManager;
+class LightManager;
+class MatrixManager;
+class Mesh;
+class MeshManager;
+class ObjectManager;
+class RenderDevice;
+class ShaderProgram;
 class TextFont;
+class TextureManager;
+struct Matrix4;
 
 namespace rd {
 class Device;
-}
+class Texture;
+class VertexLayout;
+}  // namespace rd
 
 class Graphics : public System {
 public:
+    static constexpr u32 kId = 4;
+    static constexpr float kSkyboxSize = 5.0f;
+    static constexpr float kGameReadyFadeSeconds = 1.0f;
+
+    // The programs in creation order.
+    enum ProgramIndex {
+        kSkyboxProgram,
+        kParticleProgram,
+        kDebugProgram,
+        kStaticLitProgram,
+        kSkinnedLitProgram,
+        kStaticVertProgram,
+        kPostProcessProgram,
+        kStaticEdgeProgram,
+        kSkinnedEdgeProgram,
+        kProgramCount
+    };
+    // The render targets in creation order.
+    enum TargetIndex { kScreenTarget, kEdgeTarget, kAuxTarget, kImpDepthTarget, kUnimpDepthTarget, kTargetCount };
+    // The debug meshes.
+    enum DebugMeshIndex { kDebugPlane, kDebugCircle, kDebugSquare, kDebugLine, kDebugCube, kDebugMeshCount };
+    // The parameter names Initialize interns, in order.
+    static const char* const kParameterNames[23];
+    static const char* const kTargetNames[kTargetCount];
+
     Graphics();
     ~Graphics() override;
 
-    static constexpr u32 kId = 4;
-
-    // Subscribes "WindowScreenStateChange".
+    void LoadConfig(Serializer* config) override;
+    // Subscribes "ObjectCreated", "ObjectDestroyed", "KeyTriggered",
+    // "ShowScaffolding", "WindowScreenStateChange", "CameraChange",
+    // "GameReady" and "StartFade".
     void Create() override;
-    // Draws the frame (nothing without a device, or while the device cannot
-    // draw: lost, or missing a render target).
+    void Initialize() override;
     void Update(f32 dt) override;
     void Shutdown() override;
-    // Sets the device's size and mode (a size of 0 is ignored) and resets it.
-    void OnWindowScreenStateChange(bool windowed, u32 width, u32 height);
     std::string GetName() const override { return "Graphics"; }
     u32 GetId() const override { return kId; }
+
+    void DeviceLost();
+    void DeviceReset();
+
+    // Message handlers.
+    void OnObjectCreated(u32 id);
+    void OnObjectDestroyed(u32 id);
+    void OnKeyTriggered(int key, bool pressed);
+    void OnShowScaffolding(bool show);
+    // Sets the device's size and mode (a size of 0 is ignored), then
+    // DeviceLost and DeviceReset.
+    void OnWindowScreenStateChange(bool windowed, u32 width, u32 height);
+    void OnCameraChange(u32 id);
+    void OnGameReady();
+    void OnStartFade(Vec4 from, Vec4 to, float seconds, std::string* message);
+    // Local "SetSkybox" of a skybox object: an empty name changes nothing.
+    void OnSetSkybox(std::string* name);
+    // One step of the screen fade (run by Update after the frame).
+    void StepFade(float dt);
+
+    // Draws the skybox's six planes with the camera's orientation (the frame
+    // calls it under the lock; nothing but depth testing on until a skybox
+    // name was set).
+    void DrawSkybox(rd::Device& device, const Vec3& cameraDirection, const Vec3& cameraUp);
 
     // Queues text at pixel (x, y) from the top-left corner in the given
     // colour. The text is copied.
@@ -53,12 +135,91 @@ public:
     static void DrawDebugShape(int kind, float x, float y, float z, float sizeX, float sizeY,
                                float sizeZ, u8 red, u8 green, u8 blue, u8 alpha);
 
-private:
-    void DrawDebugTexts(rd::Device& device);
+    // State, for the frame and for tests.
+    bool IsDebug() const { return m_debug; }
+    bool DoesPostProcess() const { return m_doPostProcess; }
+    bool UsesHbv() const { return m_useHbv; }
+    bool DrawsSkybox() const { return m_drawSkybox; }
+    bool DrawsDebugShapes() const { return m_drawDebugShapes; }
+    bool ShowsScaffolding() const { return m_showScaffolding; }
+    u32 GetCameraId() const { return m_cameraId; }
+    ShaderProgram* GetProgram(ProgramIndex index) const { return m_programs[index].get(); }
+    rd::Texture* GetTarget(TargetIndex index) const { return m_targets[index]; }
+    rd::Texture* GetBackBuffer() const { return m_backBuffer; }
+    rd::VertexLayout* GetStaticLayout() const { return m_staticLayout; }
+    rd::VertexLayout* GetSkinnedLayout() const { return m_skinnedLayout; }
+    Mesh* GetDebugMesh(DebugMeshIndex index) const { return m_debugMeshes[index].get(); }
+    ParamHandle GetParameter(int index) const { return m_parameters[index]; }
+    const Skybox& GetSkybox() const { return m_skybox; }
+    const std::string& GetSkyboxName() const { return m_skyboxName; }
+    const Vec4& GetFadeColor() const { return m_fadeColor; }
+    bool HasDebugFont() const { return m_debugFont != nullptr; }
+    // False while a device object the frame needs is missing.
+    bool HasDeviceObjects() const { return m_deviceObjectsOk; }
 
-    SubscriptionList m_subscriptions;
+private:
+    void CreateVertexLayouts();
+    void CreateDebugFont();
+    void ReleaseDebugFont();
+    void CreateTargets();
+    void ReleaseTarget(TargetIndex index);
+    void ReleaseLayout(rd::VertexLayout*& layout);
+    void BuildDebugMeshes();
+    void RenderFrame(rd::Device& device);
+    void DrawDebugTexts();
+    void Send(const std::string& message);
+    // The device of the render device, or null.
+    rd::Device* LiveDevice() const;
+
+    bool m_debug = false;
+    bool m_useHbv = true;
+    RenderDevice* m_renderDevice = nullptr;
+    TextureManager* m_textureManager = nullptr;
+    MeshManager* m_meshManager = nullptr;
+    LightManager* m_lightManager = nullptr;
+    ObjectManager* m_objectManager = nullptr;
+    MatrixManager* m_matrixManager = nullptr;
+    CoreSystem* m_coreSystem = nullptr;
+    HbvManager* m_hbvManager = nullptr;
+    Skybox m_skybox{kSkyboxSize};
+    rd::Device* m_device = nullptr;
+    rd::VertexLayout* m_staticLayout = nullptr;
+    rd::VertexLayout* m_skinnedLayout = nullptr;
+    std::vector<u32> m_drawList;
+    bool m_drawListSorted = true;
+    std::vector<u32> m_shadowList;
+    std::vector<u32> m_transparentPlaneList;
+    std::vector<u32> m_emitterList;
+    std::vector<u32> m_billboardList;
+    std::vector<u32> m_aimerList;
+    u32 m_cameraId = 0;
+    std::array<std::unique_ptr<ShaderProgram>, kProgramCount> m_programs;
+    std::array<ParamHandle, 23> m_parameters{};
     std::unique_ptr<DeviceTextRenderer> m_textRenderer;
     std::unique_ptr<TextFont> m_debugFont;
+    std::array<rd::Texture*, kTargetCount> m_targets{};
+    rd::Texture* m_backBuffer = nullptr;
+    std::array<std::unique_ptr<Mesh>, kDebugMeshCount> m_debugMeshes;
+    const Matrix4* m_viewMatrix = nullptr;
+    const Matrix4* m_projectionMatrix = nullptr;
+    const Matrix4* m_orthoMatrix = nullptr;
+    const Matrix4* m_inverseViewMatrix = nullptr;
+    bool m_drawSkybox = false;
+    bool m_drawDebugShapes = false;
+    Vec4 m_fadeFrom{0, 0, 0, 0};
+    Vec4 m_fadeTo{0, 0, 0, 0};
+    Vec4 m_fadeColor{1, 1, 1, 1};
+    float m_fadeDuration = 0.0f;
+    float m_fadeElapsed = 0.0f;
+    std::string m_fadeDoneMessage;
+    bool m_billboardListSorted = true;
+    bool m_doPostProcess = false;
+    std::string m_skyboxName;
+    bool m_showScaffolding = false;
+    bool m_initialized = false;
+    bool m_deviceObjectsOk = true;
+    bool m_warnedNoFont = false;
+    SubscriptionList m_subscriptions;
 };
 
 }  // namespace Ostrel

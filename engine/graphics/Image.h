@@ -12,7 +12,7 @@
 // DDS gives RGBA8 (uncompressed 32-bit, or DXT1/3/5 decoded here); PFM gives
 // RGBA32F with alpha 1 (colour "PF" or grey "Pf" files).
 
-#include "engine/core/Types.h"
+#include "engine/base/Types.h"
 
 #include <cstddef>
 #include <optional>

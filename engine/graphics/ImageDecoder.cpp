@@ -2,7 +2,7 @@
 
 #include "engine/graphics/DdsReader.h"
 #include "engine/graphics/PfmReader.h"
-#include "engine/io/Log.h"
+#include "engine/base/Log.h"
 
 #include <stb_image.h>
 

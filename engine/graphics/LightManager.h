@@ -1,16 +1,94 @@
 #pragma once
-// Placeholder until the graphics subsystem is built: Initialize and Shutdown
-// subscribe nothing and no light is kept.
+// The level's point lights and their upload into a lit program's sixteen
+// light slots ("lights[i].color", ".attenuation", ".pos").
+//
+// A light is an object with a light component ('liht'). Objects that can
+// move (a movement component, 'move') are moving lights and always take the
+// first slots; the others are static. With more lights than slots and a
+// light target (the last created object with a 'trgt' component, in practice
+// the player), the static lights are sorted along x once after each change
+// and a window of the static lights nearest the target along x fills the
+// remaining slots. Slots left over get colour, attenuation and position all
+// zero: the lit shaders skip a slot whose position has w = 0.
+//
+// Values per slot: colour (r, g, b, 1), attenuation (x, y, z) as the light
+// component gives them, position (x, y, z, 1) of the object's transform.
+//
+// A light object without a transform is not entered (logged once per
+// object id). Main thread only: object messages and the frame's uploads.
+
+#include "engine/base/Types.h"
+#include "engine/core/Vec3.h"
+#include "engine/graphics/AtomManager.h"
+#include "engine/platform/SubscriptionList.h"
+
+#include <set>
+#include <vector>
 
 namespace Ostrel {
 
+class LightComponent;
+class ShaderProgram;
+class TransformComponent;
+
 class LightManager {
 public:
-    LightManager() = default;
+    static constexpr u32 kMaxLights = 16;
+    struct LightEntry {
+        u32 id = 0;
+        TransformComponent* transform = nullptr;
+        LightComponent* light = nullptr;
+    };
+    struct LightHandles {
+        ParamHandle color = nullptr;
+        ParamHandle attenuation = nullptr;
+        ParamHandle pos = nullptr;
+    };
+
+    // Registers the new manager as the instance.
+    LightManager();
+    ~LightManager();
     LightManager(const LightManager&) = delete;
     LightManager& operator=(const LightManager&) = delete;
-    void Initialize() {}
-    void Shutdown() {}
+    static LightManager* GetInstance() { return s_instance; }
+
+    // Subscribes "ObjectCreated" and "ObjectDestroyed" and interns the 48
+    // slot names and "num_lights".
+    void Initialize();
+    void Shutdown();
+
+    void OnObjectCreated(u32 id);
+    void OnObjectDestroyed(u32 id);
+    // What OnObjectCreated does with an object's parts (tests use them too).
+    void AddLight(u32 id, TransformComponent* transform, LightComponent* light, bool moving);
+    void SetTarget(u32 id, TransformComponent* transform);
+
+    // Writes all sixteen slots of program (Initialize first).
+    void UploadLights(ShaderProgram* program);
+    // The static lights in slot order of the last upload's window (tests):
+    // which lights UploadLights writes, as indices into the static list.
+    std::vector<u32> ChooseStaticLights(u32 slotsUsed);
+
+    const std::vector<LightEntry>& GetMovingLights() const { return m_moving; }
+    const std::vector<LightEntry>& GetStaticLights() const { return m_static; }
+    const std::vector<LightHandles>& GetSlotHandles() const { return m_slots; }
+    u32 GetTargetId() const { return m_targetId; }
+    bool IsSorted() const { return m_sorted; }
+
+private:
+    void WriteSlot(ShaderProgram& program, u32 slot, const LightEntry* light);
+
+    u32 m_targetId = 0;
+    TransformComponent* m_targetTransform = nullptr;
+    bool m_sorted = false;
+    std::vector<LightEntry> m_moving;
+    std::vector<LightEntry> m_static;
+    std::vector<LightHandles> m_slots;
+    ParamHandle m_numLights = nullptr;
+    std::set<u32> m_warnedNoTransform;
+    SubscriptionList m_subscriptions;
+
+    static inline LightManager* s_instance = nullptr;
 };
 
 }  // namespace Ostrel

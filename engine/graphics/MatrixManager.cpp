@@ -1,7 +1,7 @@
 #include "engine/graphics/MatrixManager.h"
 
 #include "engine/core/VarFun_Delegate.h"
-#include "engine/io/Log.h"
+#include "engine/base/Log.h"
 
 namespace Ostrel {
 

@@ -15,7 +15,7 @@
 // renderer keeps them from start-up on. Main thread only.
 
 #include "engine/core/Matrix4.h"
-#include "engine/core/Types.h"
+#include "engine/base/Types.h"
 #include "engine/core/Vec3.h"
 #include "engine/platform/DeviceParams.h"
 #include "engine/platform/SubscriptionList.h"

@@ -2,7 +2,7 @@
 
 #include "engine/graphics/RenderDevice.h"
 #include "engine/graphics/device/Device.h"
-#include "engine/io/Log.h"
+#include "engine/base/Log.h"
 
 #include <algorithm>
 #include <cfloat>

@@ -8,7 +8,7 @@
 // then call Build. The lists are not guarded: one thread fills a mesh before
 // anything draws it.
 
-#include "engine/core/Types.h"
+#include "engine/base/Types.h"
 #include "engine/core/Vec3.h"
 
 #include <vector>

@@ -7,7 +7,7 @@
 // start-up; the graphics system builds the debug shapes and the skybox its
 // planes. Counts below 1 (2 points for the circle) are raised to that minimum.
 
-#include "engine/core/Types.h"
+#include "engine/base/Types.h"
 
 namespace Ostrel {
 

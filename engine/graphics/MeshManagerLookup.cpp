@@ -23,4 +23,9 @@ PointView MeshManagerLookup::GetVertexPositions(const Mesh& mesh) const {
     return PointView(vertices.data(), vertices.size(), sizeof(Vertex));
 }
 
+void MeshManagerLookup::GetBounds(const Mesh& mesh, Vec3* centre, Vec3* halfExtents) const {
+    *centre = mesh.GetCentre();
+    *halfExtents = mesh.GetHalfExtents();
+}
+
 }  // namespace Ostrel

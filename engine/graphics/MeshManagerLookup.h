@@ -19,6 +19,8 @@ public:
 
     Mesh* FindMesh(const std::string& name) const override;
     PointView GetVertexPositions(const Mesh& mesh) const override;
+    // The bounds the mesh keeps.
+    void GetBounds(const Mesh& mesh, Vec3* centre, Vec3* halfExtents) const override;
 
 private:
     const MeshManager& m_meshes;

@@ -1,7 +1,7 @@
 #include "engine/graphics/ModelData.h"
 
 #include "engine/io/IChunkReader.h"
-#include "engine/io/Log.h"
+#include "engine/base/Log.h"
 
 #include <cmath>
 #include <cstdarg>

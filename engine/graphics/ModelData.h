@@ -25,7 +25,7 @@
 // file's name and the reason and left out; the other chunks of the file still
 // load. A chunk whose size runs past the file ends the walk.
 
-#include "engine/core/Types.h"
+#include "engine/base/Types.h"
 #include "engine/core/Vec3.h"
 #include "engine/graphics/Animation.h"
 #include "engine/graphics/Skeleton.h"

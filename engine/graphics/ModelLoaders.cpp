@@ -8,7 +8,7 @@
 #include "engine/io/ChunkReader.h"
 #include "engine/io/FilePath.h"
 #include "engine/io/FileSystemFile.h"
-#include "engine/io/Log.h"
+#include "engine/base/Log.h"
 #include "engine/resources/ResourceKinds.h"
 #include "engine/resources/ResourceManager.h"
 

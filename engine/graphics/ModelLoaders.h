@@ -4,7 +4,7 @@
 // mesh, skeleton and clip "crate"). The loaders may run on the background
 // loading thread; the managers guard their maps.
 
-#include "engine/core/Types.h"
+#include "engine/base/Types.h"
 
 #include <string>
 

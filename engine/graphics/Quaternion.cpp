@@ -18,6 +18,22 @@ Quaternion QuaternionConcat(const Quaternion& a, const Quaternion& b) {
             b.w * a.w - b.x * a.x - b.y * a.y - b.z * a.z};
 }
 
+Quaternion QuaternionSlerp(float u, const Quaternion& q0, const Quaternion& q1) {
+    float d = q0.x * q1.x + q0.y * q1.y + q0.z * q1.z + q0.w * q1.w;
+    const bool flip = d < 0.0f;
+    if (flip) d = -d;
+    float w0 = 1.0f - u;
+    float w1 = u;
+    if (1.0f - d > 1e-5f) {
+        const float theta = std::acos(d);
+        const float s = std::sin(theta);
+        w0 = std::sin((1.0f - u) * theta) / s;
+        w1 = std::sin(u * theta) / s;
+    }
+    if (flip) w1 = -w1;
+    return {w0 * q0.x + w1 * q1.x, w0 * q0.y + w1 * q1.y, w0 * q0.z + w1 * q1.z, w0 * q0.w + w1 * q1.w};
+}
+
 Matrix4 QuaternionToMatrix(const Quaternion& q) {
     Matrix4 m = Matrix4::Identity();
     const float x = q.x, y = q.y, z = q.z, w = q.w;

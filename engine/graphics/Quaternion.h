@@ -36,6 +36,13 @@ Matrix4 QuaternionToMatrix(const Quaternion& q);
 // The same with t in the fourth row: p * M rotates p, then moves it by t.
 Matrix4 QuaternionTranslationToMatrix(const Quaternion& q, const Vec3& t);
 
+// Spherical interpolation from q0 (u = 0) to q1 (u = 1) along the shorter
+// arc: when the two have a negative dot product q1 is taken negated (the same
+// rotation). Nearly equal rotations (1 - |dot| <= 1e-5) are blended linearly,
+// which returns two equal rotations unchanged. u outside 0..1 extrapolates.
+// The result is not normalised.
+Quaternion QuaternionSlerp(float u, const Quaternion& q0, const Quaternion& q1);
+
 // p rotated by q (p * QuaternionToMatrix(q)).
 Vec3 RotateByQuaternion(const Vec3& p, const Quaternion& q);
 

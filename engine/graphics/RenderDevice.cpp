@@ -4,9 +4,9 @@
 #include "engine/core/Engine.h"
 #include "engine/graphics/MatrixManager.h"
 #include "engine/graphics/Screenshot.h"
-#include "engine/io/Log.h"
+#include "engine/base/Log.h"
 #include "engine/platform/ExitCode.h"
-#include "engine/platform/RunSwitches.h"
+#include "engine/base/RunSwitches.h"
 #include "engine/platform/WindowSystem.h"
 
 namespace Ostrel {

@@ -25,7 +25,7 @@
 // frame presented at or after FRAME (engine frames count from 1) is written
 // to FILE as PNG.
 
-#include "engine/core/Types.h"
+#include "engine/base/Types.h"
 #include "engine/core/Vec2.h"
 #include "engine/graphics/device/Device.h"
 #include "engine/platform/DeviceParams.h"

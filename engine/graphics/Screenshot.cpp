@@ -1,6 +1,6 @@
 #include "engine/graphics/Screenshot.h"
 
-#include "engine/io/Log.h"
+#include "engine/base/Log.h"
 
 #include <stb_image_write.h>
 

@@ -1,7 +1,7 @@
 #pragma once
 // Writing a picture read back from the render device to a PNG file.
 
-#include "engine/core/Types.h"
+#include "engine/base/Types.h"
 
 #include <string>
 #include <vector>

@@ -5,7 +5,7 @@
 #include "engine/graphics/device/Device.h"
 #include "engine/graphics/device/GlslText.h"
 #include "engine/io/FilePath.h"
-#include "engine/io/Log.h"
+#include "engine/base/Log.h"
 #include "engine/resources/ResourceManager.h"
 
 #include <fstream>

@@ -21,7 +21,7 @@
 // frame both hold it).
 
 #include "engine/core/Matrix4.h"
-#include "engine/core/Types.h"
+#include "engine/base/Types.h"
 #include "engine/core/Vec2.h"
 #include "engine/core/Vec3.h"
 #include "engine/core/Vec4.h"

@@ -13,7 +13,7 @@
 // until the list is resized.
 
 #include "engine/core/Matrix4.h"
-#include "engine/core/Types.h"
+#include "engine/base/Types.h"
 #include "engine/core/Vec3.h"
 #include "engine/graphics/Quaternion.h"
 

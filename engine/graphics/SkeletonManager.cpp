@@ -10,10 +10,10 @@ SkeletonManager::~SkeletonManager() {
 
 Skeleton* SkeletonManager::File(const std::string& name, std::unique_ptr<Skeleton> skeleton) {
     std::lock_guard<std::mutex> lock(m_mutex);
-    Skeleton*& slot = m_assets[name];
-    if (slot) m_displaced.emplace_back(slot);
-    slot = skeleton.release();
-    return slot;
+    std::unique_ptr<Skeleton>& slot = m_assets[name];
+    if (slot) m_displaced.push_back(std::move(slot));
+    slot = std::move(skeleton);
+    return slot.get();
 }
 
 Skeleton* SkeletonManager::Create(const std::string& name) {
@@ -26,16 +26,16 @@ Skeleton* SkeletonManager::AddSkeleton(const std::string& name, const Skeleton& 
 
 Skeleton* SkeletonManager::ReplaceSkeleton(const std::string& name, const Skeleton& source) {
     std::lock_guard<std::mutex> lock(m_mutex);
-    Skeleton*& slot = m_assets[name];
-    if (!slot) slot = new Skeleton();
+    std::unique_ptr<Skeleton>& slot = m_assets[name];
+    if (!slot) slot = std::make_unique<Skeleton>();
     CopySkeleton(*slot, source);
-    return slot;
+    return slot.get();
 }
 
 Skeleton* SkeletonManager::Find(const std::string& name) const {
     std::lock_guard<std::mutex> lock(m_mutex);
     auto it = m_assets.find(name);
-    return it == m_assets.end() ? nullptr : it->second;
+    return it == m_assets.end() ? nullptr : it->second.get();
 }
 
 }  // namespace Ostrel

@@ -2,7 +2,7 @@
 
 #include "engine/graphics/FontRegistry.h"
 #include "engine/graphics/TextSprite.h"
-#include "engine/io/Log.h"
+#include "engine/base/Log.h"
 
 #include <algorithm>
 

@@ -20,7 +20,7 @@
 //   - Line height is the font's cell height (ascent + descent); kerning is
 //     applied between neighbouring characters of a line.
 
-#include "engine/core/Types.h"
+#include "engine/base/Types.h"
 
 #include <string>
 #include <string_view>

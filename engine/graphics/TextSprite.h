@@ -9,7 +9,7 @@
 //
 // Main thread only.
 
-#include "engine/core/Types.h"
+#include "engine/base/Types.h"
 
 #include <span>
 #include <vector>

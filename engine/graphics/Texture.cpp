@@ -6,7 +6,7 @@
 #include "engine/io/FilePath.h"
 #include "engine/io/FileSystemFile.h"
 #include "engine/io/IFile.h"
-#include "engine/io/Log.h"
+#include "engine/base/Log.h"
 #include "engine/resources/ResourceManager.h"
 
 #include <vector>

@@ -10,7 +10,7 @@
 // textures, float images A32B32G32R32F; both sample point-filtered. The
 // pixels stay with the texture so that it can be made again.
 
-#include "engine/core/Types.h"
+#include "engine/base/Types.h"
 #include "engine/graphics/Image.h"
 
 #include <optional>

@@ -2,7 +2,7 @@
 
 #include "engine/graphics/Texture.h"
 #include "engine/io/FilePath.h"
-#include "engine/io/Log.h"
+#include "engine/base/Log.h"
 
 #include <bit>
 #include <cmath>

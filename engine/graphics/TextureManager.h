@@ -13,7 +13,7 @@
 // Destroy or Clear; a texture is filed only once its pixels are in place.
 
 #include "engine/core/GenericManager.h"
-#include "engine/core/Types.h"
+#include "engine/base/Types.h"
 
 #include <map>
 #include <memory>

@@ -1,7 +1,7 @@
 #include "engine/io/ConfigureFileXML.h"
 
+#include "engine/base/Paths.h"
 #include "engine/io/XmlDocumentFile.h"
-#include "engine/platform/Paths.h"
 
 #include <cstdio>
 #include <set>

@@ -11,8 +11,8 @@
 // Numbers that fail to parse leave the value unchanged; an element without
 // text reads as the empty string (strings) or as absent (numbers and bools).
 
+#include "engine/base/Serializer.h"
 #include "engine/io/ConfigureFile.h"
-#include "engine/io/Serializer.h"
 
 #include <tinyxml.h>
 

@@ -1,6 +1,6 @@
 #include "engine/io/DebugConsoleLog.h"
 
-#include "engine/platform/DebugOutput.h"
+#include "engine/base/DebugOutput.h"
 
 namespace Ostrel {
 

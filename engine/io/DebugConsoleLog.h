@@ -1,7 +1,7 @@
 #pragma once
 // The debugger-output provider: every message goes to stderr unchanged.
 
-#include "engine/io/ILogProvider.h"
+#include "engine/base/ILogProvider.h"
 
 namespace Ostrel {
 

@@ -1,6 +1,6 @@
 #include "engine/io/DirectoryIterator.h"
 
-#include "engine/platform/Paths.h"
+#include "engine/base/Paths.h"
 
 #include <algorithm>
 #include <dirent.h>

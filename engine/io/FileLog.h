@@ -5,7 +5,7 @@
 // a run ended by a failed assertion leaves no end line. Every write is
 // flushed at once so a crash loses nothing already logged.
 
-#include "engine/io/ILogProvider.h"
+#include "engine/base/ILogProvider.h"
 
 #include <ctime>
 #include <fstream>

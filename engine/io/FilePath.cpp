@@ -1,6 +1,6 @@
 #include "engine/io/FilePath.h"
 
-#include "engine/platform/Paths.h"
+#include "engine/base/Paths.h"
 
 namespace Ostrel {
 

@@ -1,6 +1,6 @@
 #include "engine/io/FileSystemFile.h"
 
-#include "engine/platform/Paths.h"
+#include "engine/base/Paths.h"
 
 #include <climits>
 

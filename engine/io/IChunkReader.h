@@ -7,7 +7,7 @@
 // significant byte: 'dpm2' is 0x64706D32 (FourCC("dpm2")) and its four bytes
 // in the file read "2mpd".
 
-#include "engine/core/Types.h"
+#include "engine/base/Types.h"
 
 #include <string>
 

@@ -2,7 +2,7 @@
 // A readable file. Positions and sizes are signed 32-bit: data files are far
 // below 2 GB.
 
-#include "engine/core/Types.h"
+#include "engine/base/Types.h"
 
 namespace Ostrel {
 

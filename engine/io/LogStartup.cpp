@@ -1,10 +1,10 @@
 #include "engine/io/LogStartup.h"
 
+#include "engine/base/DebugOutput.h"
+#include "engine/base/Logger.h"
 #include "engine/io/DebugConsoleLog.h"
 #include "engine/io/FileLog.h"
 #include "engine/io/LogException.h"
-#include "engine/io/Logger.h"
-#include "engine/platform/DebugOutput.h"
 
 #include <memory>
 

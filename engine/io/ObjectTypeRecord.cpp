@@ -1,6 +1,6 @@
 #include "engine/io/ObjectTypeRecord.h"
 
-#include "engine/io/Serializer.h"
+#include "engine/base/Serializer.h"
 
 namespace Ostrel {
 

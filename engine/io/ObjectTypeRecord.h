@@ -3,7 +3,7 @@
 // value and a set of object flags. A state holds one record per object type
 // name (StateRecord); the meaning of both values belongs to their users.
 
-#include "engine/core/Types.h"
+#include "engine/base/Types.h"
 
 #include <map>
 #include <string>

@@ -1,7 +1,7 @@
 #include "engine/io/PropertyManager.h"
 
+#include "engine/base/Log.h"
 #include "engine/io/FilePath.h"
-#include "engine/io/Log.h"
 #include "engine/io/SerializerXML.h"
 
 #include <atomic>

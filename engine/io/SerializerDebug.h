@@ -4,7 +4,7 @@
 // manager's debug display. The graphics layer installs the drawing function
 // (Graphics::DrawDebugText); without one the text is dropped.
 
-#include "engine/io/Serializer.h"
+#include "engine/base/Serializer.h"
 
 #include <functional>
 #include <string>

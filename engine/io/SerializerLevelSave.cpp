@@ -1,8 +1,8 @@
 #include "engine/io/SerializerLevelSave.h"
 
+#include "engine/base/Log.h"
 #include "engine/core/Composition.h"
 #include "engine/core/CompositionFactory.h"
-#include "engine/io/Log.h"
 #include "engine/io/XmlDocumentFile.h"
 #include "engine/io/XmlText.h"
 

@@ -14,7 +14,7 @@
 // default, counts as differing. "ParticleEmitterComponent" is always written
 // in full. An empty string is never written.
 
-#include "engine/io/Serializer.h"
+#include "engine/base/Serializer.h"
 
 #include <map>
 #include <memory>
@@ -55,7 +55,8 @@ public:
     // The editor's save: writes the objects that carry the save flag to
     // "<root>/level/<saveName>.xrm" (creating the folder), and on success
     // makes the room findable at once under its lower-case name. Answers
-    // whether the file was written.
+    // whether the file was written. Built with the resource manager
+    // (engine/resources/SerializerLevelSaveRoom.cpp).
     static bool SaveRoom(const std::string& saveName, const std::vector<Composition*>& objects);
 
 private:

@@ -1,6 +1,6 @@
 #include "engine/io/SerializerXML.h"
 
-#include "engine/io/Log.h"
+#include "engine/base/Log.h"
 #include "engine/io/XmlDocumentFile.h"
 #include "engine/io/XmlText.h"
 

@@ -17,8 +17,8 @@
 // target unchanged; a missing expected element is logged once and read as
 // empty. A missing value leaves the caller's field unchanged.
 
+#include "engine/base/Serializer.h"
 #include "engine/io/PropertyPage.h"
-#include "engine/io/Serializer.h"
 
 #include <functional>
 #include <memory>
@@ -93,9 +93,10 @@ public:
     template <class Record>
     bool LoadPalette(const std::string& fileName, Record& palette);
     // Room ("xrm"), found by name through the ResourceManager. A room that
-    // cannot be opened or read is a fatal assertion; a parse failure is
-    // logged. Objects naming an unknown archetype or component are logged
+    // cannot be opened or read is logged and skipped (answer false); a parse
+    // failure is logged. Objects naming an unknown archetype or component are logged
     // and skipped.
+    // Built with the resource manager (engine/resources/SerializerXMLRoomFile.cpp).
     bool LoadRoom(const std::string& roomName, RoomTarget& room);
     // The part of LoadRoom after the file is read: text is the whole file.
     bool ReadRoomText(const std::string& roomName, const char* text, RoomTarget& room);

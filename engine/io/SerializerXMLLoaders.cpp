@@ -2,8 +2,8 @@
 // sound manifests, level orders, property pages and tile palettes.
 #include "engine/io/SerializerXML.h"
 
+#include "engine/base/Log.h"
 #include "engine/io/ObjectTypeRecord.h"
-#include "engine/io/Log.h"
 #include "engine/io/StateResourceTable.h"
 
 #include <tinyxml.h>

@@ -1,10 +1,10 @@
 // The loaders of SerializerXML that build objects: archetypes and rooms.
 #include "engine/io/SerializerXML.h"
 
+#include "engine/base/Log.h"
 #include "engine/core/Component.h"
 #include "engine/core/Composition.h"
 #include "engine/core/CompositionFactory.h"
-#include "engine/io/Log.h"
 #include "engine/io/XmlDocumentFile.h"
 
 #include <tinyxml.h>

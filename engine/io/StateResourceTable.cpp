@@ -1,6 +1,6 @@
 #include "engine/io/StateResourceTable.h"
 
-#include "engine/io/Log.h"
+#include "engine/base/Log.h"
 
 #include <atomic>
 

@@ -1,7 +1,7 @@
 #include "engine/io/UserConfigManager.h"
 
-#include "engine/io/Log.h"
-#include "engine/platform/Paths.h"
+#include "engine/base/Log.h"
+#include "engine/base/Paths.h"
 
 #include <filesystem>
 #include <system_error>

@@ -1,7 +1,7 @@
 #include "engine/io/UserDataFolder.h"
 
-#include "engine/platform/Paths.h"
-#include "engine/platform/UserFolder.h"
+#include "engine/base/Paths.h"
+#include "engine/base/UserFolder.h"
 
 namespace Ostrel {
 

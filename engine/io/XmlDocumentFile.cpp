@@ -1,6 +1,6 @@
 #include "engine/io/XmlDocumentFile.h"
 
-#include "engine/io/Log.h"
+#include "engine/base/Log.h"
 
 #include <tinyxml.h>
 

@@ -9,7 +9,7 @@
 // overlapped but was not pushed apart.
 
 #include "engine/core/MetaClassOf.h"
-#include "engine/core/Types.h"
+#include "engine/base/Types.h"
 
 namespace Ostrel {
 

@@ -1,7 +1,7 @@
 #include "engine/physics/CollisionWorld.h"
 
 #include "engine/components/CollisionComponent.h"
-#include "engine/components/MessageComponent.h"
+#include "engine/core/MessageComponent.h"
 #include "engine/components/MovementComponent.h"
 #include "engine/core/Composition.h"
 #include "engine/core/HandleTable.h"

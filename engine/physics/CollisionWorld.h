@@ -27,7 +27,7 @@
 // colliders). The grid-ready flag is published after the cells are filled.
 // Everything else is main-thread only.
 
-#include "engine/core/Types.h"
+#include "engine/base/Types.h"
 #include "engine/core/Vec3.h"
 #include "engine/physics/CollisionData.h"
 

@@ -2,7 +2,7 @@
 
 #include "engine/components/CollisionComponent.h"
 #include "engine/components/MovementComponent.h"
-#include "engine/components/TransformComponent.h"
+#include "engine/core/TransformComponent.h"
 #include "engine/core/Composition.h"
 #include "engine/physics/CollisionWorld.h"
 #include "engine/physics/ShapeTests.h"

@@ -7,7 +7,7 @@
 // Main thread only.
 
 #include "engine/core/BoundingVolume.h"
-#include "engine/core/Types.h"
+#include "engine/base/Types.h"
 #include "engine/core/Vec3.h"
 
 namespace Ostrel {

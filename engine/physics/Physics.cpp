@@ -8,7 +8,7 @@
 #include "engine/core/ObjectManager.h"
 #include "engine/core/Reflect.h"
 #include "engine/core/VarFun_Delegate.h"
-#include "engine/io/Serializer.h"
+#include "engine/base/Serializer.h"
 
 LV_REFLECT_CLASS(Ostrel::Physics);
 LV_REFLECT_VALUE(Ostrel::CollisionData);

@@ -21,7 +21,7 @@
 
 #include "engine/core/MetaClassOf.h"
 #include "engine/core/System.h"
-#include "engine/core/Types.h"
+#include "engine/base/Types.h"
 #include "engine/core/VariantFunction.h"
 #include "engine/physics/CollisionWorld.h"
 #include "engine/physics/RigidBodyIntegrator.h"

@@ -1,7 +1,7 @@
 #include "engine/physics/RigidBodyIntegrator.h"
 
 #include "engine/components/MovementComponent.h"
-#include "engine/components/TransformComponent.h"
+#include "engine/core/TransformComponent.h"
 #include "engine/core/Composition.h"
 #include "engine/core/ObjectManager.h"
 

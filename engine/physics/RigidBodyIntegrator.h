@@ -18,7 +18,7 @@
 //
 // Main thread only.
 
-#include "engine/core/Types.h"
+#include "engine/base/Types.h"
 #include "engine/core/Vec3.h"
 
 #include <vector>

@@ -12,7 +12,7 @@
 // Every test but SweptLevelGeometryTest leaves its inputs unchanged.
 
 #include "engine/core/BoundingVolume.h"
-#include "engine/core/Types.h"
+#include "engine/base/Types.h"
 #include "engine/core/Vec3.h"
 #include "engine/core/Vec4.h"
 

@@ -5,8 +5,8 @@
 // positive. "ControllerUpdate" hands listeners a pointer to the copy that
 // Input keeps; it is valid during the send only.
 
+#include "engine/base/Types.h"
 #include "engine/core/MetaClassOf.h"
-#include "engine/core/Types.h"
 #include "engine/core/Vec2.h"
 
 namespace Ostrel {

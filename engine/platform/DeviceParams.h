@@ -4,7 +4,7 @@
 // and the matrix and font managers. The window is an opaque handle (the SDL
 // window); only the platform and graphics-device layers look inside it.
 
-#include "engine/core/Types.h"
+#include "engine/base/Types.h"
 
 namespace Ostrel {
 

@@ -1,8 +1,8 @@
 #include "engine/platform/Input.h"
 
+#include "engine/base/Log.h"
+#include "engine/base/Serializer.h"
 #include "engine/core/VarFun_Delegate.h"
-#include "engine/io/Log.h"
-#include "engine/io/Serializer.h"
 #include "engine/platform/PadDeadZones.h"
 #include "engine/platform/PadSource.h"
 #include "engine/platform/PlatformMessages.h"

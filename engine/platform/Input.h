@@ -14,9 +14,9 @@
 //
 // Main thread only.
 
+#include "engine/base/Types.h"
 #include "engine/core/MetaClassOf.h"
 #include "engine/core/System.h"
-#include "engine/core/Types.h"
 #include "engine/platform/ControllerData.h"
 #include "engine/platform/DeviceParams.h"
 #include "engine/platform/SubscriptionList.h"

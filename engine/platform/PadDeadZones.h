@@ -9,7 +9,7 @@
 // Right stick: 0 inside 8689, 1 up to 32767, and above that the squared
 // length over 32767 squared (up to about 2 in the corners of the square range).
 
-#include "engine/core/Types.h"
+#include "engine/base/Types.h"
 
 namespace Ostrel {
 

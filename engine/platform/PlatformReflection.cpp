@@ -6,5 +6,5 @@
 #include "engine/platform/WindowSystem.h"
 
 LV_REFLECT_VALUE(Ostrel::ControllerData);
-LV_REFLECT_OPAQUE(Ostrel::Input);
-LV_REFLECT_OPAQUE(Ostrel::WindowSystem);
+LV_REFLECT_CLASS(Ostrel::Input);
+LV_REFLECT_VALUE(Ostrel::WindowSystem);

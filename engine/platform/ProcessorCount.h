@@ -4,7 +4,7 @@
 // (hyper-threading) counts once; other cores count each of their processors.
 // Only processors this process may run on (its affinity) are counted.
 
-#include "engine/core/Types.h"
+#include "engine/base/Types.h"
 
 #include <vector>
 

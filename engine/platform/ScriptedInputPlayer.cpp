@@ -1,6 +1,6 @@
 #include "engine/platform/ScriptedInputPlayer.h"
 
-#include "engine/io/Log.h"
+#include "engine/base/Log.h"
 #include "engine/platform/VirtualKeys.h"
 
 #include <SDL.h>

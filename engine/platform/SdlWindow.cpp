@@ -1,6 +1,6 @@
 #include "engine/platform/SdlWindow.h"
 
-#include "engine/io/Log.h"
+#include "engine/base/Log.h"
 #include "engine/platform/QuitSignal.h"
 
 #include <SDL.h>

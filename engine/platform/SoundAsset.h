@@ -4,7 +4,7 @@
 // on, and the sound record found when it loaded (null when no manifest had
 // named it yet; the sound then plays at volume 1 without a limit).
 
-#include "engine/core/Types.h"
+#include "engine/base/Types.h"
 #include "engine/platform/audio/AudioHandles.h"
 
 #include <memory>

@@ -1,6 +1,6 @@
 #include "engine/platform/SoundDefinition.h"
 
-#include "engine/io/Serializer.h"
+#include "engine/base/Serializer.h"
 
 namespace Ostrel {
 

@@ -8,7 +8,7 @@
 // Records are read by the loading thread and the debug reload while the main
 // thread plays: every value is atomic, and the name never changes.
 
-#include "engine/core/Types.h"
+#include "engine/base/Types.h"
 
 #include <atomic>
 #include <string>

@@ -1,14 +1,14 @@
 #include "engine/platform/WindowSystem.h"
 
+#include "engine/base/Log.h"
+#include "engine/base/RunSwitches.h"
+#include "engine/base/Serializer.h"
 #include "engine/core/Engine.h"
 #include "engine/core/VarFun_Delegate.h"
 #include "engine/io/ConfigureFile.h"
-#include "engine/io/Log.h"
-#include "engine/io/Serializer.h"
 #include "engine/io/UserConfigManager.h"
 #include "engine/platform/PlatformMessages.h"
 #include "engine/platform/QuitSignal.h"
-#include "engine/platform/RunSwitches.h"
 #include "engine/platform/ScriptedInputPlayer.h"
 
 #include <SDL.h>
@@ -32,6 +32,23 @@ WindowSystem::WindowSystem(const char* name) : m_name(name ? name : "Tavrin"), m
     // Before anything starts SDL, so SDL installs no signal handlers of its own.
     QuitSignal::Install();
 }
+
+WindowSystem::WindowSystem(const WindowSystem& other)
+    : System(),
+      m_posX(other.m_posX),
+      m_posY(other.m_posY),
+      m_windowed(other.m_windowed),
+      m_toolMode(other.m_toolMode),
+      m_style(other.m_style),
+      m_debug(other.m_debug),
+      m_name(other.m_name),
+      m_height(other.m_height),
+      m_width(other.m_width),
+      m_savedWidth(other.m_savedWidth),
+      m_savedHeight(other.m_savedHeight),
+      m_screenWidth(other.m_screenWidth),
+      m_screenHeight(other.m_screenHeight),
+      m_messages(other.m_messages) {}
 
 WindowSystem::~WindowSystem() {
     CloseWindow();

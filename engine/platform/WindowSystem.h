@@ -23,9 +23,9 @@
 // Engine::CreateSystems read GetDeviceParams() (before, there is no window)
 // and hand them to the render device, Input::SetWindow and the others.
 
+#include "engine/base/Types.h"
 #include "engine/core/MetaClassOf.h"
 #include "engine/core/System.h"
-#include "engine/core/Types.h"
 #include "engine/platform/DeviceParams.h"
 #include "engine/platform/SdlWindow.h"
 #include "engine/platform/SubscriptionList.h"
@@ -49,6 +49,11 @@ public:
 
     // name is the window title ("Tavrin" for the tools).
     explicit WindowSystem(const char* name = "Tavrin");
+    // A copy carries the window settings (title, position, sizes, mode,
+    // style, debug and tool mode) and nothing that belongs to a running
+    // window: no window, no handlers, no scripted input, no subscriptions,
+    // and it does not become the current window system.
+    WindowSystem(const WindowSystem& other);
     ~WindowSystem() override;
 
     std::string GetName() const override { return "WindowSystem"; }

@@ -1,10 +1,10 @@
 #include "engine/resources/ResourceManager.h"
 
-#include "engine/io/Assert.h"
+#include "engine/base/Assert.h"
+#include "engine/base/Log.h"
+#include "engine/base/Paths.h"
 #include "engine/io/FileSystemFile.h"
-#include "engine/io/Log.h"
 #include "engine/io/RecursiveDirectoryIterator.h"
-#include "engine/platform/Paths.h"
 
 #include <filesystem>
 

@@ -1,8 +1,8 @@
 // Package files (".pkg"): lists of resource names loaded together, such as
 // "loading-pkg", which every program loads before its run.
 
+#include "engine/base/Log.h"
 #include "engine/io/FilePath.h"
-#include "engine/io/Log.h"
 #include "engine/resources/ResourceManager.h"
 
 #include <vector>

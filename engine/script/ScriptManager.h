@@ -1,7 +1,7 @@
 #pragma once
-// Placeholder until the scripting subsystem is built: no Lua state is opened
-// and "startup-script" is not run. Like the real one, it records itself as the
-// instance.
+// Placeholder for the scripting subsystem's ScriptManager. As it stands, no
+// Lua state is opened and "startup-script" is not run. It records itself as
+// the instance (GenericManager), so look-ups find it.
 
 #include "engine/core/GenericManager.h"
 

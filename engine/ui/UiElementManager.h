@@ -1,7 +1,7 @@
 #pragma once
-// Placeholder until the user interface subsystem is built: it holds no UI
-// elements; the mains only construct and destroy it. Like the real one, it
-// records itself as the instance.
+// Placeholder for the user interface subsystem's UiElementManager; what it
+// lacks: it holds no UI elements; the mains only construct and destroy it. It
+// records itself as the instance (GenericManager), so look-ups find it.
 
 #include "engine/core/GenericManager.h"
 

@@ -1,9 +1,10 @@
 #pragma once
-// Placeholder until the levels and game flow subsystem is built: a System that
-// the mains add to the engine; every frame operation does nothing.
+// Placeholder for the levels and game flow subsystem's GameSystem; what it
+// lacks: a System that the mains add to the engine; every frame operation does
+// nothing.
 
+#include "engine/base/Types.h"
 #include "engine/core/System.h"
-#include "engine/core/Types.h"
 
 #include <string>
 

@@ -1,8 +1,8 @@
 #include "engine/world/RoomInstance.h"
 
+#include "engine/base/Serializer.h"
 #include "engine/core/Composition.h"
 #include "engine/core/CompositionFactory.h"
-#include "engine/io/Serializer.h"
 
 namespace Ostrel {
 

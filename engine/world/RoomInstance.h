@@ -7,7 +7,7 @@
 // (ReadAttributes) and appends every object it builds (AppendObject). The
 // room owns its objects and destroys them through the object factory.
 
-#include "engine/core/Types.h"
+#include "engine/base/Types.h"
 #include "engine/core/Vec3.h"
 #include "engine/io/SerializerXML.h"
 

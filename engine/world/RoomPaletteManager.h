@@ -1,7 +1,7 @@
 #pragma once
-// Placeholder until the levels and game flow subsystem is built: it holds no
-// room palettes; the mains only construct and destroy it. Like the real one,
-// it records itself as the instance.
+// Placeholder for the levels and game flow subsystem's RoomPaletteManager. As
+// it stands, it holds no room palettes; the mains only construct and destroy
+// it. It records itself as the instance (GenericManager), so look-ups find it.
 
 #include "engine/core/GenericManager.h"
 

@@ -1,7 +1,7 @@
 #pragma once
-// Placeholder until the levels and game flow subsystem is built: Connect
-// subscribes nothing and no tutorial is kept. Like the real one, it records
-// itself as the instance.
+// Placeholder for the levels and game flow subsystem's TutorialManager; what
+// it lacks: Connect subscribes nothing and no tutorial is kept. It records
+// itself as the instance (GenericManager), so look-ups find it.
 
 #include "engine/core/GenericManager.h"
 

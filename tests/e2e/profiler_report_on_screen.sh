@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # A debug run of the game with the frame profiler switched on by F9: the
-# screenshot shows its report, drawn as debug text in the top-left corner
-# (the summary line is red); the middle of the frame stays black.
+# screenshot shows its report, drawn as debug text: the summary line (red)
+# in the top-left corner and the section lines ending at the bottom edge of
+# the 640 x 400 window; the middle of the frame stays black.
 set -euo pipefail
 source "$(dirname "$0")/e2e_common.bash" "$@"
 
@@ -10,15 +11,16 @@ grep -q '<debug>1</debug>' rsc/coresystem.xcfg || fail "could not switch the deb
 printf '2 key 120 down\n3 key 120 up\n' > "$work/f9.txt"
 export XDG_DATA_HOME="$work/xdg-game"
 mkdir -p "$XDG_DATA_HOME/$userFolderName"
-printf '<UserSettings><WindowWidth>320</WindowWidth><WindowHeight>200</WindowHeight><Fullscreen>0</Fullscreen></UserSettings>' \
+printf '<UserSettings><WindowWidth>640</WindowWidth><WindowHeight>400</WindowHeight><Fullscreen>0</Fullscreen></UserSettings>' \
   > "$XDG_DATA_HOME/$userFolderName/UserConfig.xcfg"
 shot="$work/profiler.png"
 TAVRIN_INPUT_SCRIPT="$work/f9.txt" TAVRIN_SCREENSHOT="$shot@20" keepXdg=1 run_program game
 [ -f "$shot" ] || fail "no screenshot at $shot"
 expect_no_line "$(log_file)" "text is not drawn"
 
-# Prints the number of reddish pixels in the report's top line and of lit
-# pixels in the middle of the frame.
+# Prints the number of reddish pixels in the report's top line, of section
+# line pixels in the last line's rows, and of lit pixels in the middle of
+# the frame.
 counts=$(python3 - "$shot" <<'PY'
 import struct, sys, zlib
 data = open(sys.argv[1], 'rb').read()
@@ -31,7 +33,7 @@ while pos < len(data):
     elif kind == b'IDAT':
         idat += body
     pos += 12 + length
-raw, stride, prev, red, elsewhere = zlib.decompress(idat), width * 4, bytearray(width * 4), 0, 0
+raw, stride, prev, red, bottom, elsewhere = zlib.decompress(idat), width * 4, bytearray(width * 4), 0, 0, 0
 for y in range(height):
     kind, line = raw[y * (stride + 1)], bytearray(raw[y * (stride + 1) + 1:(y + 1) * (stride + 1)])
     for i in range(stride):
@@ -48,13 +50,16 @@ for y in range(height):
         r, g, b_ = line[x * 4:x * 4 + 3]
         if x < 200 and y < 20 and r > 128 and g < 100:
             red += 1
-        elif 100 <= x < 300 and 60 <= y < 140 and r + g + b_ > 0:
+        elif x < 300 and y >= height - 14 and b_ > r and b_ > 0:
+            bottom += 1
+        elif 300 <= x < 500 and 60 <= y < 140 and r + g + b_ > 0:
             elsewhere += 1
     prev = line
-print(red, elsewhere)
+print(red, bottom, elsewhere)
 PY
 )
-read -r red elsewhere <<<"$counts"
+read -r red bottom elsewhere <<<"$counts"
 [ "$red" -gt 20 ] || fail "the profiler's summary line is not on screen ($red red pixels)"
+[ "$bottom" -gt 20 ] || fail "the profiler's last section line does not end at the bottom ($bottom pixels)"
 [ "$elsewhere" -eq 0 ] || fail "$elsewhere lit pixels in the middle of the frame"
-echo "profiler report: $red red pixels; ok"
+echo "profiler report: $red red pixels, $bottom in the last line; ok"

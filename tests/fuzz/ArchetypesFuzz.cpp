@@ -3,8 +3,8 @@
 #include "XmlFuzzInput.h"
 #include "XmlFuzzObjects.h"
 
+#include "engine/base/Logger.h"
 #include "engine/core/Composition.h"
-#include "engine/io/Logger.h"
 #include "engine/io/SerializerLevelSave.h"
 #include "engine/io/SerializerXML.h"
 

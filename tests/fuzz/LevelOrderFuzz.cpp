@@ -1,7 +1,7 @@
 // Level orders ("xlod") from arbitrary bytes.
 #include "XmlFuzzInput.h"
 
-#include "engine/io/Logger.h"
+#include "engine/base/Logger.h"
 #include "engine/io/SerializerXML.h"
 
 #include <vector>

@@ -4,7 +4,7 @@
 
 #include "engine/graphics/ModelData.h"
 #include "engine/io/ChunkReader.h"
-#include "engine/io/Logger.h"
+#include "engine/base/Logger.h"
 #include "engine/io/MemoryFile.h"
 
 #include <cstddef>

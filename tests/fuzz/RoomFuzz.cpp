@@ -3,7 +3,7 @@
 #include "XmlFuzzInput.h"
 #include "XmlFuzzObjects.h"
 
-#include "engine/io/Logger.h"
+#include "engine/base/Logger.h"
 #include "engine/io/SerializerXML.h"
 #include "engine/world/RoomInstance.h"
 

@@ -1,7 +1,7 @@
 // "States" ("xstt") from arbitrary bytes, then every state selected.
 #include "XmlFuzzInput.h"
 
-#include "engine/io/Logger.h"
+#include "engine/base/Logger.h"
 #include "engine/io/SerializerXML.h"
 #include "engine/io/StateResourceTable.h"
 

@@ -2,7 +2,7 @@
 // every palette field, blocks included.
 #include "XmlFuzzInput.h"
 
-#include "engine/io/Logger.h"
+#include "engine/base/Logger.h"
 #include "engine/io/SerializerXML.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

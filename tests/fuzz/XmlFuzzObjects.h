@@ -4,11 +4,11 @@
 // class names (one of them "ParticleEmitterComponent", which the level save
 // writes in full).
 
+#include "engine/base/Serializer.h"
 #include "engine/core/Component.h"
 #include "engine/core/ComponentFactory.h"
 #include "engine/core/CompositionFactory.h"
 #include "engine/core/Variant.h"
-#include "engine/io/Serializer.h"
 
 #include <string>
 

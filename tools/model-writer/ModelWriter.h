@@ -13,7 +13,7 @@
 // never writes a file the game skips. The Encode and AppendChunk functions
 // are also used on their own to make deliberately broken files for tests.
 
-#include "engine/core/Types.h"
+#include "engine/base/Types.h"
 #include "engine/graphics/Animation.h"
 #include "engine/graphics/ModelData.h"
 #include "engine/graphics/Quaternion.h"

@@ -1,9 +1,10 @@
 #pragma once
-// Placeholder until the model viewer subsystem is built: a System that the
-// mains add to the engine; every frame operation does nothing.
+// Placeholder for the model viewer subsystem's ModelView. As it stands, it is
+// a System that the mains add to the engine; every frame operation does
+// nothing.
 
+#include "engine/base/Types.h"
 #include "engine/core/System.h"
-#include "engine/core/Types.h"
 
 #include <string>
 

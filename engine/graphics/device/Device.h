@@ -40,7 +40,7 @@
 // Present belong to the render thread.
 
 #include "engine/core/Matrix4.h"
-#include "engine/core/Types.h"
+#include "engine/base/Types.h"
 #include "engine/core/Vec4.h"
 #include "engine/graphics/device/DeviceResources.h"
 #include "engine/graphics/device/DeviceTypes.h"

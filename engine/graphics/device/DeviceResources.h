@@ -9,7 +9,7 @@
 // makes them lazily on the render thread, so an object created on the
 // loading thread holds only CPU data until it is first used.
 
-#include "engine/core/Types.h"
+#include "engine/base/Types.h"
 #include "engine/graphics/device/DeviceTypes.h"
 
 #include <atomic>

@@ -7,7 +7,7 @@
 // the same numbers it always did. Each backend maps them to its own API; no
 // backend type appears here.
 
-#include "engine/core/Types.h"
+#include "engine/base/Types.h"
 
 #include <string>
 

@@ -1,7 +1,7 @@
 #include "engine/graphics/device/GlDevice.h"
 
 #include "engine/graphics/device/GlslText.h"
-#include "engine/io/Log.h"
+#include "engine/base/Log.h"
 
 #include <algorithm>
 #include <cstring>

@@ -2,7 +2,7 @@
 
 #include "engine/graphics/device/GlDevice.h"
 
-#include "engine/io/Log.h"
+#include "engine/base/Log.h"
 
 #include <algorithm>
 

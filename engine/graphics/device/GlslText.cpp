@@ -170,8 +170,9 @@ std::map<std::string, UniformRef> ScanGlslUniforms(std::string_view source) {
                 continue;
             }
             for (int element = 0; element < one.count; ++element) {
-                const std::string prefix =
-                    one.name + (one.count > 1 ? "[" + std::to_string(element) + "]" : std::string()) + ".";
+                std::string prefix = one.name;
+                if (one.count > 1) prefix.append("[").append(std::to_string(element)).append("]");
+                prefix += '.';
                 for (const Member& member : structIt->second) add(prefix + member.name, member.type, member.count);
             }
         }

@@ -3,7 +3,7 @@
 // apply before compiling, and a scan of the declarations for the recording
 // backend (the GL backend asks the driver instead).
 
-#include "engine/core/Types.h"
+#include "engine/base/Types.h"
 #include "engine/graphics/device/DeviceTypes.h"
 
 #include <map>

@@ -9,7 +9,7 @@
 // playing them, so a clip replaced or released while it plays lives on until
 // its last voice lets go.
 
-#include "engine/core/Types.h"
+#include "engine/base/Types.h"
 
 #include <memory>
 #include <string>

@@ -4,7 +4,7 @@
 // must outlive the decoder. Decoded sounds use one decoder once at load;
 // streamed sounds open one per play, so every play has its own cursor.
 
-#include "engine/core/Types.h"
+#include "engine/base/Types.h"
 
 #include <memory>
 #include <string>

@@ -5,7 +5,7 @@
 // every operation on it is a harmless no-op (IsPlaying answers false). A
 // default-constructed handle is stale from the start.
 
-#include "engine/core/Types.h"
+#include "engine/base/Types.h"
 
 namespace Ostrel {
 

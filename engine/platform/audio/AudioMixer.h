@@ -19,7 +19,7 @@
 // mutex guards the voices and groups; nothing slow (decoder creation, freeing
 // clips) is done while holding it except the stream decoding inside Mix.
 
-#include "engine/core/Types.h"
+#include "engine/base/Types.h"
 #include "engine/platform/audio/AudioHandles.h"
 
 #include <atomic>

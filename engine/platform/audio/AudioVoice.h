@@ -5,7 +5,7 @@
 // equal rates every output frame is exactly one source frame).
 // Used only by AudioMixer, under its lock.
 
-#include "engine/core/Types.h"
+#include "engine/base/Types.h"
 
 #include <memory>
 #include <vector>

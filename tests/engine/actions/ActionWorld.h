@@ -9,10 +9,10 @@
 
 #include "engine/components/MovementComponent.h"
 #include "engine/components/ObjectMessages.h"
-#include "engine/components/TransformComponent.h"
 #include "engine/core/ActionBase.h"
 #include "engine/core/BrainComponent.h"
 #include "engine/core/LogicSystem.h"
+#include "engine/core/TransformComponent.h"
 #include "engine/core/VarFun_Delegate.h"
 
 #include <string>

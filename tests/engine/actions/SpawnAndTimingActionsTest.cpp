@@ -8,7 +8,7 @@
 #include "engine/components/FidgetControl.h"
 #include "engine/components/MeshComponent.h"
 #include "engine/components/ObjectMessages.h"
-#include "engine/components/TransformComponent.h"
+#include "engine/core/TransformComponent.h"
 #include "engine/core/ActionList.h"
 #include "engine/core/BrainComponent.h"
 #include "engine/core/ComponentFactory.h"

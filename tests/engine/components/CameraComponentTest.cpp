@@ -1,6 +1,6 @@
 #include "engine/components/CameraComponent.h"
 #include "engine/components/DefaultCameraLogicComponent.h"
-#include "engine/components/TransformComponent.h"
+#include "engine/core/TransformComponent.h"
 #include "engine/core/VarFun_Delegate.h"
 #include "tests/engine/components/ComponentWorld.h"
 

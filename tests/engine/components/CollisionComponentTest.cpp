@@ -2,16 +2,16 @@
 
 #include "engine/components/CollisionComponent.h"
 #include "engine/components/MeshComponent.h"
-#include "engine/components/MessageComponent.h"
+#include "engine/core/MessageComponent.h"
 #include "engine/components/MovementComponent.h"
 #include "engine/components/PortalComponent.h"
 #include "engine/components/RegionComponent.h"
 #include "engine/components/DestructibleComponent.h"
-#include "engine/components/TransformComponent.h"
+#include "engine/core/TransformComponent.h"
 #include "engine/core/Composition.h"
 #include "engine/core/TweakBarGroup.h"
 #include "engine/core/VarFun_Delegate.h"
-#include "engine/io/Serializer.h"
+#include "engine/base/Serializer.h"
 
 #include <gtest/gtest.h>
 

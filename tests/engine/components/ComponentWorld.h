@@ -13,12 +13,12 @@
 #include "engine/core/CoreSystem.h"
 #include "engine/core/Engine.h"
 #include "engine/core/ObjectManager.h"
-#include "engine/core/RegisterComponentTypes.h"
+#include "game/RegisterComponentTypes.h"
 #include "engine/core/TweakBarGroup.h"
 #include "engine/core/Vec3.h"
-#include "engine/io/ILogProvider.h"
-#include "engine/io/Logger.h"
-#include "engine/io/Serializer.h"
+#include "engine/base/ILogProvider.h"
+#include "engine/base/Logger.h"
+#include "engine/base/Serializer.h"
 #include "engine/io/SerializerXML.h"
 
 #include <unistd.h>

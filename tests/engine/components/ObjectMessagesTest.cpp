@@ -1,10 +1,10 @@
-#include "engine/components/MessageComponent.h"
 #include "engine/components/ObjectMessages.h"
 #include "engine/core/Composition.h"
 #include "engine/core/CompositionFactory.h"
+#include "engine/core/MessageComponent.h"
 #include "engine/core/Reflect.h"
-#include "engine/core/RegisterComponentTypes.h"
 #include "engine/core/VarFun_Delegate.h"
+#include "game/RegisterComponentTypes.h"
 
 #include <gtest/gtest.h>
 

@@ -206,17 +206,19 @@ TEST(ActionList, DestroyingTheListEndsEveryActionOnce) {
 
 TEST(ActionList, ListAbandonedDuringItsOwnUpdateCleansUpAfterThePass) {
     std::vector<std::string> trace;
-    auto* list = new ActionList;
+    auto list = std::make_shared<ActionList>();
     auto* first = new TraceAction("first", trace);
     auto* killer = new TraceAction("killer", trace);
     list->Add(first);
     list->Add(killer);
     killer->hook = [&] {
         list->Add(new TraceAction("late", trace));
-        ActionList::Abandon(list);  // the brain lets go of its list
+        ActionList::Abandon(std::move(list));  // the brain lets go of its list
     };
     trace.clear();
-    list->Update(0.1f);  // deletes the list at the end; ASan checks the rest
+    std::weak_ptr<ActionList> watch = list;
+    list->Update(0.1f);  // the pass holds the list; ASan checks the rest
+    EXPECT_TRUE(watch.expired());
     EXPECT_EQ(trace, (std::vector<std::string>{"update killer", "end killer", "delete killer", "end first",
                                                "delete first", "delete late"}));
 }

@@ -1,4 +1,3 @@
-#include "engine/components/MessageComponent.h"
 #include "engine/core/ActionBase.h"
 #include "engine/core/ActionList.h"
 #include "engine/core/BrainComponent.h"
@@ -7,6 +6,7 @@
 #include "engine/core/CompositionFactory.h"
 #include "engine/core/CoreSystem.h"
 #include "engine/core/Engine.h"
+#include "engine/core/MessageComponent.h"
 #include "engine/core/MessageListenerTable.h"
 #include "engine/core/ObjectManager.h"
 

@@ -6,6 +6,7 @@
 #include "engine/core/VarFun_Delegate.h"
 #include "engine/core/Vec3.h"
 #include "engine/graphics/DebugDrawQueue.h"
+#include "engine/graphics/Graphics.h"
 #include "engine/io/ConfigureFileXML.h"
 
 #include <gtest/gtest.h>
@@ -102,6 +103,7 @@ TEST(CoreSystemMessages, KeyTriggeredTogglesTheProfilerOfADebugRun) {
         if (input.steps.size() == 2) core.SendMessageValueBool("KeyTriggered", 120, false);
         if (input.steps.size() == 3) engine.Quit();
     };
+    engine.GetProfiler().SetTextDrawer(&Graphics::DrawDebugText);
     DebugDrawQueue::Instance().Clear();
     engine.Run();
     EXPECT_TRUE(engine.GetProfiler().IsActive());

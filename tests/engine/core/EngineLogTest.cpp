@@ -1,7 +1,7 @@
 #include "EngineTestSupport.h"
+#include "engine/base/Log.h"
+#include "engine/base/Logger.h"
 #include "engine/core/Engine.h"
-#include "engine/core/EngineLog.h"
-#include "engine/io/Logger.h"
 
 #include <gtest/gtest.h>
 

@@ -3,7 +3,7 @@
 #include "engine/core/Engine.h"
 #include "engine/core/ScopedProfiler.h"
 #include "engine/io/ConfigureFileXML.h"
-#include "engine/io/Logger.h"
+#include "engine/base/Logger.h"
 
 #include <gtest/gtest.h>
 

@@ -4,7 +4,7 @@
 
 #include "engine/core/Clock.h"
 #include "engine/core/System.h"
-#include "engine/io/ILogProvider.h"
+#include "engine/base/ILogProvider.h"
 
 #include <functional>
 #include <mutex>

@@ -59,6 +59,22 @@ protected:
 LV_DECLARE_META_CLASS(Receiver);
 LV_REFLECT_CLASS(Receiver);
 
+// Names that share long prefixes, differ only past eight bytes, in length
+// or in a byte above 127 each reach their own listener only.
+TEST_F(Table, EachNameReachesOnlyItsOwnListeners) {
+    const std::string names[] = {"KeyTriggered", "KeyTriggeredX", "KeyTriggere", "KeyTriggeredAgainLater",
+                                 "KeyTriggeredAgainLatest", "K\xC3\xA9y", "Key", ""};
+    for (const std::string& name : names) table.Listen(name, Ping(Make(name)));
+    for (const std::string& name : names) {
+        trace.clear();
+        table.Send(name);
+        EXPECT_EQ(trace, std::vector<std::string>{name});
+    }
+    trace.clear();
+    table.Send("KeyTriggeredAgainLates");
+    EXPECT_TRUE(trace.empty());
+}
+
 TEST_F(Table, RemovalOverwritesWithTheLastListener) {
     Receiver &a = Make("first"), &b = Make("second"), &c = Make("third");
     table.Listen("Ping", Ping(a));

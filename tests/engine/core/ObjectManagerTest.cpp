@@ -1,6 +1,5 @@
 #include "ObjectTestSupport.h"
 
-#include "engine/components/TransformComponent.h"
 #include "engine/core/ComponentFactory.h"
 #include "engine/core/Composition.h"
 #include "engine/core/CompositionFactory.h"
@@ -8,6 +7,7 @@
 #include "engine/core/Engine.h"
 #include "engine/core/HandleTable.h"
 #include "engine/core/ObjectManager.h"
+#include "engine/core/TransformComponent.h"
 
 #include <gtest/gtest.h>
 
@@ -41,7 +41,7 @@ class ObjectManagerTest : public ::testing::Test {
 protected:
     void SetUp() override {
         engine.AddSystem(&core);
-        // The real transform takes id 27 before the probes can.
+        // TransformComponent takes id 27 before the probes can.
         factory.AddComponentType(new Ostrel::ComponentFactory<TransformComponent>(27), 27,
                                  "TransformComponent");
         RegisterProbes(factory);

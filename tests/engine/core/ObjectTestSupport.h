@@ -3,11 +3,11 @@
 // lifecycle, an in-memory Serializer with the block cursor of the XML one,
 // and a panel that records what components expose.
 
+#include "engine/base/Serializer.h"
 #include "engine/core/Component.h"
 #include "engine/core/CompositionFactory.h"
 #include "engine/core/TweakBarGroup.h"
 #include "engine/core/Variant.h"
-#include "engine/io/Serializer.h"
 
 #include <functional>
 #include <map>

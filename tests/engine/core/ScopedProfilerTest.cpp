@@ -2,6 +2,7 @@
 #include "engine/core/Engine.h"
 #include "engine/core/ScopedProfiler.h"
 #include "engine/graphics/DebugDrawQueue.h"
+#include "engine/graphics/Graphics.h"
 
 #include <gtest/gtest.h>
 
@@ -12,7 +13,10 @@ namespace {
 
 class Profiler : public ::testing::Test {
 protected:
-    Profiler() : clock(1 << 20), profiler(clock) { DebugDrawQueue::Instance().Clear(); }
+    Profiler() : clock(1 << 20), profiler(clock) {
+        DebugDrawQueue::Instance().Clear();
+        profiler.SetTextDrawer(&Graphics::DrawDebugText);
+    }
     ~Profiler() override { DebugDrawQueue::Instance().Clear(); }
 
     void SwitchOn() {
@@ -137,6 +141,7 @@ TEST(ProfilerInEngine, F9WorksOnlyWhenDebugWasOnAtRunStart) {
             if (system.steps.size() == 3) engine.Quit();
         };
         engine.AddSystem(&system);
+        engine.GetProfiler().SetTextDrawer(&Graphics::DrawDebugText);
         DebugDrawQueue::Instance().Clear();
         engine.Run();
         EXPECT_EQ(engine.GetProfiler().IsActive(), debug);

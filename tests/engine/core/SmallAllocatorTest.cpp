@@ -5,6 +5,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <mutex>
 #include <random>
 #include <thread>
 #include <vector>
@@ -125,7 +126,7 @@ TEST(SmallAllocator, SecondFreeChunkSwapsWithTheLastBeforeGoingBack) {
     EXPECT_EQ(pool->GetAllocChunkIndex(), 1);  // the alloc chunk was the released last one
     EXPECT_EQ(pool->GetChunk(0).m_freeCount, 0);
 
-    // C's blocks are still found (outward search from chunk 1 reaches chunk 0).
+    // C's blocks are still found in the slot it moved to.
     FreeAll(allocator, c, 32);
     EXPECT_EQ(pool->GetChunkCount(), 1u);
     EXPECT_EQ(pool->GetChunk(0).m_freeCount, 128);
@@ -145,7 +146,7 @@ TEST(SmallAllocator, FreeingTheLastChunkKeepsTheHeldOne) {
     EXPECT_EQ(pool->GetDeallocChunkIndex(), 0);
 }
 
-TEST(SmallAllocator, DeallocationSearchesOutwardFromTheLastDeallocChunk) {
+TEST(SmallAllocator, TheChunkThatTakesABlockBackBecomesTheDeallocChunk) {
     SmallAllocator allocator(4096, 64);
     std::vector<std::vector<void*>> chunks;
     for (int i = 0; i < 5; ++i) {
@@ -245,6 +246,116 @@ TEST(SmallAllocator, ProcessWideInstanceSurvivesConcurrentThreads) {
     }
     for (std::thread& thread : threads) {
         thread.join();
+    }
+}
+
+namespace {
+
+// Free blocks over all chunks of one pool of the calling thread's allocator.
+int FreeBlocks(u32 size) {
+    const FixedAllocator* pool = Private::t_smallAllocator->FindFixedAllocator(size);
+    int free = 0;
+    for (std::size_t i = 0; pool != nullptr && i < pool->GetChunkCount(); ++i) {
+        free += pool->GetChunk(i).m_freeCount;
+    }
+    return free;
+}
+
+}  // namespace
+
+// Blocks cross threads both ways: each goes back to the allocator that gave
+// it out, queued until that allocator's owner next allocates. A thread that
+// ends with blocks alive parks its allocator; the next new thread takes it
+// over, queue included.
+TEST(SmallAllocator, BlocksFreedOnAnotherThreadReturnToTheirOwner) {
+    constexpr u32 kSize = 57;  // a size nothing else in this binary uses
+    std::vector<void*> blocks;
+    for (int i = 0; i < 100; ++i) {
+        blocks.push_back(SmallAllocate(kSize));
+    }
+    const int freeWhileHeld = FreeBlocks(kSize);
+    std::thread([&] {
+        for (void* block : blocks) {
+            SmallDeallocate(block, kSize);
+        }
+    }).join();
+    EXPECT_EQ(FreeBlocks(kSize), freeWhileHeld);  // queued, not yet taken back
+    SmallDeallocate(SmallAllocate(kSize), kSize);
+    const FixedAllocator* pool = Private::t_smallAllocator->FindFixedAllocator(kSize);
+    EXPECT_TRUE(pool->IsUnused());
+    EXPECT_EQ(pool->GetChunkCount(), 1u);  // one empty chunk held, as on one thread
+
+    SmallAllocator* workerAllocator = nullptr;
+    blocks.clear();
+    std::thread([&] {
+        for (int i = 0; i < 300; ++i) {
+            blocks.push_back(SmallAllocate(kSize));
+        }
+        workerAllocator = Private::t_smallAllocator;
+    }).join();
+    ASSERT_NE(workerAllocator, nullptr);
+    ASSERT_NE(workerAllocator, Private::t_smallAllocator);
+    for (void* block : blocks) {
+        SmallDeallocate(block, kSize);
+    }
+    std::thread([&] {
+        SmallDeallocate(SmallAllocate(kSize), kSize);
+        EXPECT_EQ(Private::t_smallAllocator, workerAllocator);
+        EXPECT_TRUE(Private::t_smallAllocator->FindFixedAllocator(kSize)->IsUnused());
+    }).join();
+}
+
+// Threads hand blocks and pool objects to each other through a mailbox, so
+// most frees are remote; every block must arrive intact.
+TEST(SmallAllocator, ThreadsTradingBlocksKeepThemIntact) {
+    struct Cell : SmallObject {
+        explicit Cell(u32 v) : value(v) {}
+        u32 value;
+    };
+    struct Item {
+        u8* block;
+        u32 size;
+        Cell* cell;
+    };
+    std::mutex mutex;
+    std::vector<Item> mailbox;
+    auto release = [](const Item& item) {
+        for (u32 i = 0; i < item.size; ++i) {
+            if (item.block[i] != u8(item.size)) {
+                ADD_FAILURE() << "block of " << item.size << " overwritten";
+                break;
+            }
+        }
+        EXPECT_EQ(item.cell->value, item.size);
+        SmallDeallocate(item.block, item.size);
+        delete item.cell;
+    };
+    auto trade = [&](unsigned seed) {
+        std::mt19937 random(seed);
+        for (int step = 0; step < 3000; ++step) {
+            const u32 size = 1 + random() % 64;
+            Item item{static_cast<u8*>(SmallAllocate(size)), size, new Cell(size)};
+            std::memset(item.block, int(size), size);
+            {
+                std::lock_guard<std::mutex> lock(mutex);
+                mailbox.push_back(item);
+                const std::size_t index = random() % mailbox.size();
+                item = mailbox[index];
+                mailbox[index] = mailbox.back();
+                mailbox.pop_back();
+            }
+            release(item);
+        }
+    };
+    std::vector<std::thread> threads;
+    for (unsigned i = 0; i < 4; ++i) {
+        threads.emplace_back(trade, i + 10);
+    }
+    for (std::thread& thread : threads) {
+        thread.join();
+    }
+    for (const Item& item : mailbox) {
+        release(item);
     }
 }
 

@@ -46,7 +46,7 @@ struct Asset {
 
 class AssetBank : public GenericAssetManager<AssetBank, Asset> {
 public:
-    void Put(const std::string& name, Asset* asset) { m_assets[name] = asset; }
+    void Put(const std::string& name, Asset* asset) { m_assets[name].reset(asset); }
 };
 
 }  // namespace

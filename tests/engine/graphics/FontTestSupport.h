@@ -4,7 +4,7 @@
 
 #include "engine/graphics/GlyphAtlas.h"
 #include "engine/graphics/TextSprite.h"
-#include "engine/io/Logger.h"
+#include "engine/base/Logger.h"
 
 #include <algorithm>
 #include <fstream>

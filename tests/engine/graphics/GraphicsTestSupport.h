@@ -3,8 +3,8 @@
 
 #include "engine/graphics/RenderDevice.h"
 #include "engine/graphics/device/RecordingDevice.h"
-#include "engine/io/ILogProvider.h"
-#include "engine/io/Logger.h"
+#include "engine/base/ILogProvider.h"
+#include "engine/base/Logger.h"
 #include "engine/resources/ResourceKinds.h"
 #include "engine/resources/ResourceManager.h"
 

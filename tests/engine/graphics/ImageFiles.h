@@ -2,7 +2,7 @@
 // Builders of small image files for the reader and texture tests: bytes laid
 // out by hand, so each test states exactly what the file holds.
 
-#include "engine/core/Types.h"
+#include "engine/base/Types.h"
 
 #include <cstring>
 #include <string>

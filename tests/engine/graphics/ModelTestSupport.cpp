@@ -1,7 +1,7 @@
 #include "ModelTestSupport.h"
 
 #include "engine/io/ChunkReader.h"
-#include "engine/io/ILogProvider.h"
+#include "engine/base/ILogProvider.h"
 #include "engine/io/MemoryFile.h"
 
 #include <filesystem>

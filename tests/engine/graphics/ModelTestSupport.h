@@ -3,7 +3,7 @@
 // files, and capturing the log.
 
 #include "engine/graphics/ModelData.h"
-#include "engine/io/Logger.h"
+#include "engine/base/Logger.h"
 
 #include <string>
 #include <vector>

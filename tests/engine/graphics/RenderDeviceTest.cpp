@@ -2,8 +2,8 @@
 
 #include "engine/graphics/Graphics.h"
 #include "engine/graphics/device/RecordingDevice.h"
-#include "engine/io/ILogProvider.h"
-#include "engine/io/Logger.h"
+#include "engine/base/ILogProvider.h"
+#include "engine/base/Logger.h"
 #include "engine/platform/ExitCode.h"
 
 #include <gtest/gtest.h>

@@ -1,15 +1,16 @@
+#include "engine/io/ArchetypeLoader.h"
 #include "engine/io/SerializerLevelSave.h"
 
 #include "XmlTestFiles.h"
 
-#include "engine/components/TransformComponent.h"
 #include "engine/core/Composition.h"
 #include "engine/core/CompositionFactory.h"
-#include "engine/core/RegisterComponentTypes.h"
+#include "engine/core/TransformComponent.h"
 #include "engine/io/SerializerXML.h"
 #include "engine/resources/ResourceKinds.h"
 #include "engine/resources/ResourceManager.h"
 #include "engine/world/RoomInstance.h"
+#include "game/RegisterComponentTypes.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>

@@ -1,9 +1,9 @@
 #include "engine/io/StateResourceTable.h"
 
+#include "engine/base/RunSwitches.h"
 #include "engine/core/Clock.h"
 #include "engine/core/Engine.h"
 #include "engine/core/System.h"
-#include "engine/platform/RunSwitches.h"
 
 #include "engine/io/SerializerXML.h"
 

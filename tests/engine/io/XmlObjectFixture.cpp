@@ -2,9 +2,9 @@
 
 #include "XmlTestFiles.h"
 
+#include "engine/base/Serializer.h"
 #include "engine/core/ComponentFactory.h"
 #include "engine/core/Variant.h"
-#include "engine/io/Serializer.h"
 #include "engine/io/SerializerXML.h"
 
 #include <unistd.h>

@@ -4,9 +4,9 @@
 // stand-in registered as "ParticleEmitterComponent"; archetypes come from an
 // XML text through SerializerXML::LoadObjects.
 
+#include "engine/base/Types.h"
 #include "engine/core/Component.h"
 #include "engine/core/CompositionFactory.h"
-#include "engine/core/Types.h"
 
 #include <string>
 

@@ -1,8 +1,8 @@
 #pragma once
 // Scratch files for the XML serializer tests, under the test temp folder.
 
-#include "engine/io/ILogProvider.h"
-#include "engine/io/Logger.h"
+#include "engine/base/ILogProvider.h"
+#include "engine/base/Logger.h"
 
 #include <string>
 

@@ -6,9 +6,9 @@
 #include "tests/engine/components/ComponentWorld.h"
 
 #include "engine/components/CollisionComponent.h"
-#include "engine/components/MessageComponent.h"
+#include "engine/core/MessageComponent.h"
 #include "engine/components/MovementComponent.h"
-#include "engine/components/TransformComponent.h"
+#include "engine/core/TransformComponent.h"
 #include "engine/core/VarFun_Delegate.h"
 #include "engine/physics/DebugVolume.h"
 #include "engine/physics/Physics.h"

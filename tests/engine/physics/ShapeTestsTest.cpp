@@ -4,7 +4,7 @@
 
 #include "engine/components/CollisionComponent.h"
 #include "engine/components/MovementComponent.h"
-#include "engine/components/TransformComponent.h"
+#include "engine/core/TransformComponent.h"
 
 #include <gtest/gtest.h>
 

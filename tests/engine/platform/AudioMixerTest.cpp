@@ -1,7 +1,7 @@
 #include "engine/platform/audio/AudioClip.h"
 #include "engine/platform/audio/AudioMixer.h"
 
-#include "SoundImages.h"
+#include "tests/engine/platform/SoundImages.h"
 
 #include <gtest/gtest.h>
 

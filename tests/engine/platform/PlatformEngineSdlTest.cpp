@@ -2,6 +2,7 @@
 // the core system's global table to delegates, their handlers are reached by
 // messages sent there, and the window ends the engine's run.
 
+#include "engine/base/RunSwitches.h"
 #include "engine/core/Clock.h"
 #include "engine/core/CoreSystem.h"
 #include "engine/core/Engine.h"
@@ -9,7 +10,6 @@
 #include "engine/platform/ControllerData.h"
 #include "engine/platform/Input.h"
 #include "engine/platform/QuitSignal.h"
-#include "engine/platform/RunSwitches.h"
 #include "engine/platform/WindowSystem.h"
 #include "tests/engine/platform/PlatformFakes.h"
 

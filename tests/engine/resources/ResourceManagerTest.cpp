@@ -1,4 +1,4 @@
-#include "engine/io/Logger.h"
+#include "engine/base/Logger.h"
 #include "engine/resources/ResourceKinds.h"
 #include "engine/resources/ResourceManager.h"
 

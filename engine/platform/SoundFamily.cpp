@@ -1,5 +1,0 @@
-#include "engine/platform/SoundFamily.h"
-
-#include "engine/core/Reflect.h"
-
-LV_REFLECT_ENUM(Ostrel::SoundFamilies::SoundFamily);

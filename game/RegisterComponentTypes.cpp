@@ -1,0 +1,111 @@
+#include "game/RegisterComponentTypes.h"
+
+#include "engine/actions/OrbitObjectComponent.h"
+#include "engine/actions/RotationalVelocityComponent.h"
+#include "engine/actions/TimedLifeComponent.h"
+#include "engine/actions/WaveMotionComponent.h"
+#include "engine/components/AimerComponent.h"
+#include "engine/components/CameraComponent.h"
+#include "engine/components/CollisionComponent.h"
+#include "engine/components/DefaultCameraLogicComponent.h"
+#include "engine/components/DestructibleComponent.h"
+#include "engine/components/LevelGeometryComponent.h"
+#include "engine/components/LightComponent.h"
+#include "engine/components/LightTargetComponent.h"
+#include "engine/components/MeshComponent.h"
+#include "engine/components/MovementComponent.h"
+#include "engine/components/PortalComponent.h"
+#include "engine/components/RegionComponent.h"
+#include "engine/components/ShadowComponent.h"
+#include "engine/components/SkyboxComponent.h"
+#include "engine/components/StaticBillboardComponent.h"
+#include "engine/components/TransparentPlaneComponent.h"
+#include "engine/core/BrainComponent.h"
+#include "engine/core/ComponentFactory.h"
+#include "engine/core/CompositionFactory.h"
+#include "engine/core/MessageComponent.h"
+#include "engine/core/PlaceholderComponent.h"
+#include "engine/core/TransformComponent.h"
+#include "engine/graphics/FidgetComponent.h"
+
+namespace Ostrel {
+
+namespace {
+
+template <class T>
+void Register(CompositionFactory& factory, const char* className) {
+    factory.AddComponentType(new ComponentFactory<T>(T::kTypeId), T::kTypeId, className);
+}
+
+// A class registered by name and type id with an inert stand-in
+// (PlaceholderComponent) until its own class is written.
+template <u32 TypeId>
+void Placeholder(CompositionFactory& factory, const char* className) {
+    Register<PlaceholderComponent<TypeId>>(factory, className);
+}
+
+}  // namespace
+
+void RegisterComponentTypes(CompositionFactory& f) {
+    Register<BrainComponent>(f, "BrainComponent");
+    Register<MessageComponent>(f, "MessageComponent");
+    Register<WaveMotionComponent>(f, "WaveMotionComponent");
+    Placeholder<FourCC("plrC")>(f, "PlayerComponent");
+    Placeholder<FourCC("PCLC")>(f, "PlayerCameraLogicComponent");
+    Placeholder<FourCC("emyC")>(f, "EnemyComponent");
+    Placeholder<FourCC("chgC")>(f, "ChargerComponent");
+    Placeholder<FourCC("spwC")>(f, "SpawnerComponent");
+    Placeholder<FourCC("qilC")>(f, "QilComponent");
+    Placeholder<FourCC("pctC")>(f, "PlayerTriggerComponent");
+    Placeholder<FourCC("tliC")>(f, "TriggerListenerComponent");
+    Placeholder<FourCC("wspC")>(f, "WaveSpawnerComponent");
+    Placeholder<FourCC("CntC")>(f, "ControllerComponent");
+    Placeholder<FourCC("helC")>(f, "HealthComponent");
+    Placeholder<FourCC("golC")>(f, "GoalComponent");
+    Placeholder<FourCC("gatC")>(f, "GateComponent");
+    Placeholder<FourCC("brdC")>(f, "BroodMotherComponent");
+    Placeholder<FourCC("datC")>(f, "DamageTrapComponent");
+    Placeholder<FourCC("pudC")>(f, "PowerUpDropComponent");
+    Placeholder<FourCC("puaC")>(f, "PowerUpAnimateComponent");
+    Placeholder<FourCC("proC")>(f, "ProjectileComponent");
+    Placeholder<FourCC("hpkC")>(f, "HealthPackComponent");
+    Placeholder<FourCC("foxC")>(f, "FoxComponent");
+    Placeholder<FourCC("birC")>(f, "BirdComponent");
+    Placeholder<FourCC("patC")>(f, "PowerUpAttackComponent");
+    Placeholder<FourCC("timC")>(f, "TimedTriggerComponent");
+    Placeholder<FourCC("fboC")>(f, "FoxBossComponent");
+    Placeholder<FourCC("bboC")>(f, "BirdBossComponent");
+    Placeholder<FourCC("yboC")>(f, "YakBossComponent");
+    Placeholder<FourCC("ykti")>(f, "YakTileComponent");
+    Placeholder<FourCC("fxti")>(f, "FoxTileComponent");
+    Placeholder<FourCC("fxma")>(f, "FoxManagerComponent");
+    Placeholder<FourCC("focC")>(f, "FlyOverCameraComponent");
+    Placeholder<FourCC("CMTL")>(f, "CameraModifierTriggerListenerComponent");
+    Placeholder<FourCC("chkC")>(f, "CheckpointComponent");
+    Placeholder<FourCC("PCMC")>(f, "PlayerCameraModifierComponent");
+    Placeholder<FourCC("refC")>(f, "RumbleEffectComponent");
+    Register<DestructibleComponent>(f, "DestructibleComponent");
+    Register<PortalComponent>(f, "PortalComponent");
+    Register<SkyboxComponent>(f, "SkyboxComponent");
+    Register<MeshComponent>(f, "MeshComponent");
+    Register<TransformComponent>(f, "TransformComponent");
+    Register<FidgetComponent>(f, "FidgetComponent");
+    Register<MovementComponent>(f, "MovementComponent");
+    Register<CollisionComponent>(f, "CollisionComponent");
+    Register<CameraComponent>(f, "CameraComponent");
+    Register<DefaultCameraLogicComponent>(f, "DefaultCameraLogicComponent");
+    Placeholder<FourCC("Emit")>(f, "ParticleEmitterComponent");
+    Register<ShadowComponent>(f, "ShadowComponent");
+    Register<TimedLifeComponent>(f, "TimedLifeComponent");
+    Register<StaticBillboardComponent>(f, "StaticBillboardComponent");
+    Register<LightComponent>(f, "LightComponent");
+    Register<LevelGeometryComponent>(f, "LevelGeometryComponent");
+    Register<OrbitObjectComponent>(f, "OrbitObjectComponent");
+    Register<TransparentPlaneComponent>(f, "TransparentPlaneComponent");
+    Register<AimerComponent>(f, "AimerComponent");
+    Register<RotationalVelocityComponent>(f, "RotationalVelocityComponent");
+    Register<LightTargetComponent>(f, "LightTargetComponent");
+    Register<RegionComponent>(f, "RegionComponent");
+}
+
+}  // namespace Ostrel

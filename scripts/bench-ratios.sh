@@ -1,0 +1,112 @@
+#!/usr/bin/env bash
+# Reads Google Benchmark JSON files (--benchmark_out_format=json) and prints
+# one line per comparison of our code against its baseline, for example
+#   allocator churn 16 B: ours/glibc 0.71, ours/mimalloc 1.22
+# (allocator, message send, object life cycle, physics, text, graphics and
+# audio).
+# A ratio is our CPU time over the baseline's for the same work, both from
+# one process: below 1 we are faster. Against mimalloc, ours is the run in
+# the mimalloc-linked binary (rows MiChurn, MiPairs). With
+# --benchmark_repetitions the medians are compared. Plain bash and awk, so
+# it runs wherever the benchmarks do.
+set -euo pipefail
+
+if [ $# -eq 0 ]; then
+  echo "usage: $0 results.json..." >&2
+  exit 2
+fi
+
+awk '
+  # Each benchmark object names itself before its times; "time_unit" follows
+  # "cpu_time" in the same object.
+  /"name":/ {
+    name = $0
+    sub(/^[^:]*: *"/, "", name)
+    sub(/",? *$/, "", name)
+  }
+  /"cpu_time":/ {
+    value = $0
+    sub(/^[^:]*: */, "", value)
+    sub(/, *$/, "", value)
+    cpu = value + 0
+  }
+  /"time_unit":/ {
+    unit = $0
+    sub(/^[^:]*: *"/, "", unit)
+    sub(/",? *$/, "", unit)
+    scale = (unit == "s") ? 1e9 : (unit == "ms") ? 1e6 : (unit == "us") ? 1e3 : 1
+    ns = cpu * scale
+    if (name ~ /_median$/) {
+      base = name
+      sub(/_median$/, "", base)
+      median[base] = ns
+    } else if (name !~ /_(mean|stddev|cv)$/) {
+      sum[name] += ns
+      count[name]++
+    }
+  }
+
+  function time_of(n) {
+    if (n in median) return median[n]
+    if (n in count) return sum[n] / count[n]
+    return -1
+  }
+  # "ours/<label> 0.71" when both rows ran, "" otherwise.
+  function ratio(ours, base, label,    a, b) {
+    a = time_of(ours)
+    b = time_of(base)
+    if (a < 0 || b <= 0) return ""
+    return sprintf((a / b < 0.1) ? "ours/%s %.2g" : "ours/%s %.2f", label, a / b)
+  }
+  function line(title, r1, r2,    text) {
+    text = r1
+    if (r2 != "") text = (text == "" ? r2 : text ", " r2)
+    if (text != "") print title ": " text
+  }
+
+  END {
+    split("16 32 64", sizes, " ")
+    for (i = 1; i <= 3; i++) {
+      s = sizes[i]
+      line("allocator churn " s " B", ratio("Churn/SmallAllocator/" s, "Churn/glibc_malloc/" s, "glibc"),
+           ratio("MiChurn/SmallAllocator/" s, "MiChurn/mimalloc/" s, "mimalloc"))
+    }
+    for (i = 1; i <= 3; i++) {
+      s = sizes[i]
+      line("allocator pairs " s " B", ratio("Pairs/SmallAllocator/" s, "Pairs/glibc_malloc/" s, "glibc"),
+           ratio("MiPairs/SmallAllocator/" s, "MiPairs/mimalloc/" s, "mimalloc"))
+    }
+    for (i = 1; i <= 3; i++) {
+      s = sizes[i]
+      line("SmallObject new/delete churn " s " B",
+           ratio("Objects/SmallAllocator/" s, "Objects/glibc_malloc/" s, "glibc"), "")
+    }
+    split("1000 10000", objects, " ")
+    for (i = 1; i <= 2; i++) {
+      n = objects[i]
+      line("object life cycle " n " objects", ratio("BM_ObjectLifecycle/" n, "BM_RawAllocationBaseline/" n, "raw allocation"), "")
+    }
+    split("200 1000 5000", bodies, " ")
+    for (i = 1; i <= 3; i++) {
+      n = bodies[i]
+      line("physics frame " n " bodies", ratio("BM_OursGrid/" n, "BM_Bullet/" n, "bullet (grid)"),
+           ratio("BM_OursBruteForce/" n, "BM_Bullet/" n, "bullet (brute force)"))
+    }
+    line("text measure 10,000 strings", ratio("BM_MeasureStrings", "BM_MeasureStringsRaw", "raw FreeType"), "")
+    line("graphics start-up and first frame", ratio("BM_InitializeAndFirstFrameGl", "BM_EmptyFrameGl", "empty frame"), "")
+    line("graphics resize round trip", ratio("BM_ResizeRoundTripGl", "BM_EmptyFrameGl", "empty frame"), "")
+    split("1 32 100", voices, " ")
+    for (i = 1; i <= 3; i++) {
+      n = voices[i]
+      line("audio mix " n (n == 1 ? " voice" : " voices"),
+           ratio("BM_MixDecodedAtDeviceRate/" n, "BM_BaselineSumVoices/" n, "plain sum"), "")
+    }
+    split("1 4 16", counts, " ")
+    for (i = 1; i <= 3; i++) {
+      n = counts[i]
+      line("message send " n (n == 1 ? " listener" : " listeners"),
+           ratio("BM_MessageTable/" n, "BM_Signals2/" n, "signals2"),
+           ratio("BM_MessageTable/" n, "BM_FunctionLoop/" n, "function"))
+    }
+  }
+' "$@"

@@ -1,0 +1,73 @@
+#include "engine/base/RunSwitches.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <string>
+
+using namespace Ostrel;
+
+namespace {
+RunSwitches ParseFrom(const std::map<std::string, std::string>& env) {
+    return RunSwitches::Parse([&](const char* name) -> const char* {
+        auto it = env.find(name);
+        return it == env.end() ? nullptr : it->second.c_str();
+    });
+}
+}  // namespace
+
+TEST(RunSwitches, ReadsEverySwitch) {
+    RunSwitches s = ParseFrom({{"TAVRIN_MAX_FRAMES", "120"},
+                               {"TAVRIN_FIXED_DT", "0.016"},
+                               {"TAVRIN_SEED", "7"},
+                               {"TAVRIN_INPUT_SCRIPT", "/tmp/in.txt"},
+                               {"TAVRIN_SCREENSHOT", "/tmp/a@b.png@30"}});
+    EXPECT_TRUE(s.errors.empty());
+    EXPECT_EQ(s.maxFrames, 120);
+    EXPECT_DOUBLE_EQ(*s.fixedDt, 0.016);
+    EXPECT_EQ(s.seed, 7u);
+    EXPECT_EQ(s.inputScript, "/tmp/in.txt");
+    ASSERT_TRUE(s.screenshot);
+    EXPECT_EQ(s.screenshot->file, "/tmp/a@b.png");
+    EXPECT_EQ(s.screenshot->frame, 30);
+}
+
+TEST(RunSwitches, UnsetMeansNothingAndMalformedIsReportedAndIgnored) {
+    EXPECT_FALSE(ParseFrom({}).maxFrames);
+    RunSwitches s = ParseFrom({{"TAVRIN_MAX_FRAMES", "0"},
+                               {"TAVRIN_FIXED_DT", "fast"},
+                               {"TAVRIN_SEED", "-1"},
+                               {"TAVRIN_SCREENSHOT", "nofr"}});
+    EXPECT_FALSE(s.maxFrames);
+    EXPECT_FALSE(s.fixedDt);
+    EXPECT_FALSE(s.seed);
+    EXPECT_FALSE(s.screenshot);
+    ASSERT_EQ(s.errors.size(), 4u);
+    EXPECT_EQ(s.errors[0], "TAVRIN_MAX_FRAMES: malformed value '0', ignored");
+}
+
+TEST(RunSwitches, ValuesOutsideTheirRangesAreRefused) {
+    struct Case {
+        const char* name;
+        const char* value;
+        bool accepted;
+    };
+    const Case cases[] = {
+        {"TAVRIN_MAX_FRAMES", "1000000000", true},  {"TAVRIN_MAX_FRAMES", "1000000001", false},
+        {"TAVRIN_MAX_FRAMES", "99999999999999999999", false},
+        {"TAVRIN_FIXED_DT", "0.000001", true},      {"TAVRIN_FIXED_DT", "1", true},
+        {"TAVRIN_FIXED_DT", "1.5", false},          {"TAVRIN_FIXED_DT", "1e300", false},
+        {"TAVRIN_FIXED_DT", "1e9", false},          {"TAVRIN_FIXED_DT", "1e-7", false},
+        {"TAVRIN_FIXED_DT", "nan", false},          {"TAVRIN_FIXED_DT", "inf", false},
+        {"TAVRIN_SEED", "0", true},                 {"TAVRIN_SEED", "4294967295", true},
+        {"TAVRIN_SEED", "4294967296", false},       {"TAVRIN_SCREENSHOT", "a.png@1000000001", false},
+    };
+    for (const Case& c : cases) {
+        const RunSwitches s = ParseFrom({{c.name, c.value}});
+        EXPECT_EQ(s.errors.empty(), c.accepted) << c.name << "=" << c.value;
+        if (!c.accepted) {
+            ASSERT_EQ(s.errors.size(), 1u);
+            EXPECT_EQ(s.errors[0], std::string(c.name) + ": malformed value '" + c.value + "', ignored");
+        }
+    }
+}
