@@ -21,31 +21,14 @@ expect_no_line "$(log_file)" "text is not drawn"
 # Prints the number of reddish pixels in the report's top line, of section
 # line pixels in the last line's rows, and of lit pixels in the middle of
 # the frame.
-counts=$(python3 - "$shot" <<'PY'
-import struct, sys, zlib
-data = open(sys.argv[1], 'rb').read()
-pos, idat = 8, b''
-while pos < len(data):
-    length, kind = struct.unpack('>I4s', data[pos:pos + 8])
-    body = data[pos + 8:pos + 8 + length]
-    if kind == b'IHDR':
-        width, height = struct.unpack('>II', body[:8])
-    elif kind == b'IDAT':
-        idat += body
-    pos += 12 + length
-raw, stride, prev, red, bottom, elsewhere = zlib.decompress(idat), width * 4, bytearray(width * 4), 0, 0, 0
-for y in range(height):
-    kind, line = raw[y * (stride + 1)], bytearray(raw[y * (stride + 1) + 1:(y + 1) * (stride + 1)])
-    for i in range(stride):
-        a = line[i - 4] if i >= 4 else 0
-        b, c = prev[i], (prev[i - 4] if i >= 4 else 0)
-        if kind == 1: line[i] = (line[i] + a) & 255
-        elif kind == 2: line[i] = (line[i] + b) & 255
-        elif kind == 3: line[i] = (line[i] + (a + b) // 2) & 255
-        elif kind == 4:
-            p = a + b - c
-            pa, pb, pc = abs(p - a), abs(p - b), abs(p - c)
-            line[i] = (line[i] + (a if pa <= pb and pa <= pc else b if pb <= pc else c)) & 255
+counts=$(python3 - "$shot" "$(dirname "$0")" <<'PY'
+import sys
+sys.dont_write_bytecode = True  # no cache files in the source tree
+sys.path.insert(0, sys.argv[2])
+from png_rows import read_rgba
+width, height, rows = read_rgba(sys.argv[1])
+red, bottom, elsewhere = 0, 0, 0
+for y, line in enumerate(rows):
     for x in range(width):
         r, g, b_ = line[x * 4:x * 4 + 3]
         if x < 200 and y < 20 and r > 128 and g < 100:
@@ -54,7 +37,6 @@ for y in range(height):
             bottom += 1
         elif 300 <= x < 500 and 60 <= y < 140 and r + g + b_ > 0:
             elsewhere += 1
-    prev = line
 print(red, bottom, elsewhere)
 PY
 )

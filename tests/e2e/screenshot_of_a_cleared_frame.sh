@@ -5,41 +5,8 @@
 set -euo pipefail
 source "$(dirname "$0")/e2e_common.bash" "$@"
 
-# Prints "WIDTH HEIGHT R G B A" of a PNG (8-bit RGBA, any filter) at pixel (X, Y).
-png_probe() {
-  python3 - "$1" "$2" "$3" <<'PY'
-import struct, sys, zlib
-data = open(sys.argv[1], 'rb').read()
-assert data[:8] == b'\x89PNG\r\n\x1a\n', 'not a PNG'
-pos, idat = 8, b''
-while pos < len(data):
-    length, kind = struct.unpack('>I4s', data[pos:pos + 8])
-    body = data[pos + 8:pos + 8 + length]
-    if kind == b'IHDR':
-        width, height, depth, colour = struct.unpack('>IIBB', body[:10])
-        assert depth == 8 and colour == 6, 'not 8-bit RGBA'
-    elif kind == b'IDAT':
-        idat += body
-    pos += 12 + length
-raw, stride, rows, prev = zlib.decompress(idat), width * 4, [], bytearray(width * 4)
-for y in range(height):
-    kind, line = raw[y * (stride + 1)], bytearray(raw[y * (stride + 1) + 1:(y + 1) * (stride + 1)])
-    for i in range(stride):
-        a = line[i - 4] if i >= 4 else 0
-        b, c = prev[i], (prev[i - 4] if i >= 4 else 0)
-        if kind == 1: line[i] = (line[i] + a) & 255
-        elif kind == 2: line[i] = (line[i] + b) & 255
-        elif kind == 3: line[i] = (line[i] + (a + b) // 2) & 255
-        elif kind == 4:
-            p = a + b - c
-            pa, pb, pc = abs(p - a), abs(p - b), abs(p - c)
-            line[i] = (line[i] + (a if pa <= pb and pa <= pc else b if pb <= pc else c)) & 255
-    rows.append(line)
-    prev = line
-x, y = int(sys.argv[2]), int(sys.argv[3])
-print(width, height, *rows[y][x * 4:x * 4 + 4])
-PY
-}
+# Prints "WIDTH HEIGHT R G B A" of a PNG at pixel (X, Y).
+png_probe() { python3 "$(dirname "$0")/png_rows.py" "$1" "$2" "$3"; }
 
 check_screenshot() {
   local name=$1; shift
