@@ -164,8 +164,10 @@ void SmallDeallocateUnattached(void* block, u32 size);
 // Allocates from / gives back to the calling thread's allocator. Safe at
 // exit: after the process-wide allocator is gone, SmallAllocate falls back to
 // malloc and SmallDeallocate does nothing (the block went back to malloc with
-// its chunk).
+// its chunk). A request for 0 bytes is served as 1 byte (the pools divide
+// by the block size); give it back with the same size 0.
 inline void* SmallAllocate(u32 size) {
+    size += (size == 0);
     if (SmallAllocator* allocator = Private::t_smallAllocator) [[likely]] {
         return allocator->Allocate(size);
     }
@@ -173,6 +175,7 @@ inline void* SmallAllocate(u32 size) {
 }
 
 inline void SmallDeallocate(void* block, u32 size) {
+    size += (size == 0);
     if (SmallAllocator* allocator = Private::t_smallAllocator) [[likely]] {
         allocator->Deallocate(block, size);
         return;

@@ -57,6 +57,14 @@ TEST(SmallAllocator, RequestsAboveTheMaximumGoToMalloc) {
     ASSERT_NE(allocator.FindFixedAllocator(64), nullptr);
     EXPECT_EQ(allocator.FindFixedAllocator(64)->GetChunkCount(), 1u);
     allocator.Deallocate(largest, 64);
+
+    // Zero bytes: a distinct usable block, not a division by a zero block size.
+    void* none = SmallAllocate(0);
+    void* other = SmallAllocate(0);
+    ASSERT_NE(none, nullptr);
+    EXPECT_NE(none, other);
+    SmallDeallocate(other, 0);
+    SmallDeallocate(none, 0);
 }
 
 TEST(SmallAllocator, FullChunkOpensASecondWhichBecomesAllocAndDeallocChunk) {
