@@ -33,7 +33,6 @@ namespace Ostrel {
 
 namespace {
 
-constexpr u32 kCameraTypeId = FourCC("CamC");
 constexpr int kRecompileKey = 48;  // '0'
 constexpr int kDebugShapesKey = 112;  // F1
 constexpr int kSkyboxKey = 119;  // F8
@@ -233,43 +232,12 @@ void Graphics::Update(f32 dt) {
         }
         if (rd::Device* device = LiveDevice()) device->SetRenderState(rd::RS::CullMode, rd::Cull::CounterClockwise);
     }
-    // Nothing files objects into the lists yet, so they stay in order.
-    m_drawListSorted = true;
-    m_billboardListSorted = true;
+    SortRenderLists();
     if (renderDevice && renderDevice->GetDevice()) {
         std::lock_guard lock(*renderDevice);
         RenderFrame(*renderDevice->GetDevice());
     }
     StepFade(dt);
-}
-
-void Graphics::RenderFrame(rd::Device& device) {
-    RenderDevice* renderDevice = GetRenderDevice();
-    if (!renderDevice->CanDrawFrame() || !m_deviceObjectsOk) return;
-    switch (device.TestCooperativeLevel()) {
-        case rd::CoopLevel::Ok:
-            break;
-        case rd::CoopLevel::DeviceNotReset:
-            DeviceLost();
-            DeviceReset();
-            return;
-        default:
-            return;
-    }
-    device.Clear(rd::kClearTarget | rd::kClearZBuffer, 0x00000000, 1.0f);
-    device.BeginScene();
-    DrawDebugTexts();
-    device.EndScene();
-    device.Present();
-    DebugDrawQueue::Instance().Clear();
-}
-
-void Graphics::DrawDebugTexts() {
-    rd::Device* device = LiveDevice();
-    if (!device) return;
-    if (!m_textRenderer || &m_textRenderer->GetDevice() != device) CreateDebugFont();
-    if (!m_debugFont) return;
-    for (const DebugTextCall& text : DebugDrawQueue::Instance().Texts()) DrawDebugTextEntry(*m_debugFont, text);
 }
 
 void Graphics::DeviceLost() {
@@ -335,23 +303,6 @@ void Graphics::Shutdown() {
         if (Engine* engine = Engine::Instance()) engine->GetProfiler().SetHeightSource(nullptr);
     }
     m_initialized = false;
-}
-
-void Graphics::OnObjectCreated(u32 id) {
-    Composition* object = m_objectManager ? m_objectManager->GetObject(id) : nullptr;
-    if (!object) return;
-    if (object->GetComponent(kCameraTypeId) && m_cameraId == 0) m_cameraId = id;
-    if (auto* sky = object->GetComponentAs<SkyboxComponent>()) {
-        std::string name = sky->GetTextureName();
-        OnSetSkybox(&name);
-        if (auto* messages = object->GetComponentAs<MessageComponent>()) {
-            messages->Listen("SetSkybox", MakeDelegate(this, &Graphics::OnSetSkybox));
-        }
-    }
-}
-
-void Graphics::OnObjectDestroyed(u32 id) {
-    if (m_cameraId == id) m_cameraId = 0;
 }
 
 void Graphics::OnKeyTriggered(int key, bool pressed) {
@@ -425,49 +376,6 @@ void Graphics::OnSetSkybox(std::string* name) {
     m_skyboxName = *name;
     TextureManager* textures = m_textureManager ? m_textureManager : TextureManager::Instance();
     if (textures) m_skybox.SetTextures(m_skyboxName, *textures);
-}
-
-void Graphics::DrawSkybox(rd::Device& device, const Vec3& cameraDirection, const Vec3& cameraUp) {
-    Mesh* top = m_skybox.GetPlane(Skybox::kTop);
-    ShaderProgram* program = m_programs[kSkyboxProgram].get();
-    if (!m_skybox.IsLoaded() || !top || !top->HasBuffers() || !program) {
-        device.SetRenderState(rd::RS::ZEnable, 1);
-        return;
-    }
-    device.SetStreamSource(top->GetVertexBuffer(), kStaticVertexStride);
-    device.SetIndices(top->GetIndexBuffer());
-    device.SetVertexLayout(m_staticLayout);
-    program->Use(ShaderProgram::kUseVertex | ShaderProgram::kUsePixel);
-    device.SetRenderState(rd::RS::ZEnable, 0);
-    bool first = true;
-    for (Skybox::Face face : {Skybox::kFront, Skybox::kBack, Skybox::kLeft, Skybox::kRight, Skybox::kTop,
-                              Skybox::kBottom}) {
-        const Mesh* plane = m_skybox.GetPlane(face);
-        Matrix4 world;
-        BuildTransformMatrix(world, plane->position, plane->rotation, plane->scale);
-        program->SetMatrix(m_parameters[kWorldMat], &world);
-        program->SetTexture(m_parameters[kDiffuseSampler], m_skybox.GetTexture(face));
-        if (first) {
-            const Matrix4 view = Skybox::SkyView(cameraDirection, cameraUp);
-            program->SetMatrix(m_parameters[kCamMat], &view);
-            first = false;
-        }
-        device.DrawIndexed(rd::Prim(plane->GetPrimitiveType()), plane->GetVertexCount(), plane->GetPrimitiveCount());
-    }
-    device.SetRenderState(rd::RS::ZEnable, 1);
-}
-
-void Graphics::DrawDebugText(const char* text, float x, float y, u8 red, u8 green, u8 blue,
-                             u8 alpha) {
-    DebugDrawQueue::Instance().AddText({text ? text : "", x, y, red, green, blue, alpha});
-}
-
-void Graphics::DrawDebugShape(int kind, float x, float y, float z, float sizeX, float sizeY,
-                              float sizeZ, u8 red, u8 green, u8 blue, u8 alpha) {
-    if (sizeY <= 0.0f) sizeY = sizeX;
-    if (sizeZ <= 0.0f) sizeZ = sizeX;
-    DebugDrawQueue::Instance().AddShape(
-        {kind, x, y, z, sizeX, sizeY, sizeZ, red, green, blue, alpha});
 }
 
 }  // namespace Ostrel

@@ -54,6 +54,7 @@ class ShaderProgram;
 class TextFont;
 class TextureManager;
 struct Matrix4;
+struct DebugShapeCall;
 
 namespace rd {
 class Device;
@@ -135,6 +136,12 @@ public:
     static void DrawDebugShape(int kind, float x, float y, float z, float sizeX, float sizeY,
                                float sizeZ, u8 red, u8 green, u8 blue, u8 alpha);
 
+    // Draws one queued debug shape (the frame calls it for each record).
+    void DrawDebugShapes(rd::Device& device, const DebugShapeCall& shape, const Matrix4& inverseView);
+    // The particle pass: every running emitter of the emitter list, then the
+    // destination blend back to the inverse source alpha.
+    void DrawEmitters(rd::Device& device, const Matrix4& inverseView);
+
     // State, for the frame and for tests.
     bool IsDebug() const { return m_debug; }
     bool DoesPostProcess() const { return m_doPostProcess; }
@@ -165,6 +172,8 @@ private:
     void ReleaseTarget(TargetIndex index);
     void ReleaseLayout(rd::VertexLayout*& layout);
     void BuildDebugMeshes();
+    // Sorts the draw list and the billboard list when objects were added.
+    void SortRenderLists();
     void RenderFrame(rd::Device& device);
     void DrawDebugTexts();
     void Send(const std::string& message);
