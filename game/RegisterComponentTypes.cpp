@@ -27,6 +27,7 @@
 #include "engine/core/PlaceholderComponent.h"
 #include "engine/core/TransformComponent.h"
 #include "engine/graphics/FidgetComponent.h"
+#include "engine/graphics/ParticleEmitterComponent.h"
 
 namespace Ostrel {
 
@@ -94,7 +95,7 @@ void RegisterComponentTypes(CompositionFactory& f) {
     Register<CollisionComponent>(f, "CollisionComponent");
     Register<CameraComponent>(f, "CameraComponent");
     Register<DefaultCameraLogicComponent>(f, "DefaultCameraLogicComponent");
-    Placeholder<FourCC("Emit")>(f, "ParticleEmitterComponent");
+    Register<ParticleEmitterComponent>(f, "ParticleEmitterComponent");
     Register<ShadowComponent>(f, "ShadowComponent");
     Register<TimedLifeComponent>(f, "TimedLifeComponent");
     Register<StaticBillboardComponent>(f, "StaticBillboardComponent");

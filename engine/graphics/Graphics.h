@@ -62,6 +62,9 @@ class Texture;
 class VertexLayout;
 }  // namespace rd
 
+// Particles.
+class ParticleEmitterComponent;
+
 class Graphics : public System {
 public:
     static constexpr u32 kId = 4;
@@ -141,6 +144,18 @@ public:
     // The particle pass: every running emitter of the emitter list, then the
     // destination blend back to the inverse source alpha.
     void DrawEmitters(rd::Device& device, const Matrix4& inverseView);
+
+    // Particles. DrawEmitters resolves the emitter list's ids (objects
+    // without an emitter are skipped) and runs DrawParticlePass over them:
+    // "ProjMat" on the particle program, the program bound, each running
+    // emitter drawn with its destination blend code, then the destination
+    // blend back to the inverse source alpha, also when all are stopped.
+    void DrawParticlePass(rd::Device& device, const Matrix4& inverseView,
+                          const std::vector<ParticleEmitterComponent*>& emitters);
+    // The live particles of one emitter as camera-facing sprites, in slot
+    // order within the emitter's slot bound, on the bound particle program.
+    // An emitter without a drawable "Sprite" mesh is skipped.
+    void DrawParticles(rd::Device& device, const ParticleEmitterComponent& emitter, Matrix4 inverseView);
 
     // State, for the frame and for tests.
     bool IsDebug() const { return m_debug; }
@@ -229,6 +244,9 @@ private:
     bool m_deviceObjectsOk = true;
     bool m_warnedNoFont = false;
     SubscriptionList m_subscriptions;
+
+    // Particles: the emitters of the current frame's pass (reused).
+    std::vector<ParticleEmitterComponent*> m_frameEmitters;
 };
 
 }  // namespace Ostrel

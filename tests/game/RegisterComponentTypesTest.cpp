@@ -72,6 +72,7 @@ const std::set<std::string> kRealClasses = {
     "MessageComponent",
     "MovementComponent",
     "OrbitObjectComponent",
+    "ParticleEmitterComponent",
     "PortalComponent",
     "RegionComponent",
     "RotationalVelocityComponent",

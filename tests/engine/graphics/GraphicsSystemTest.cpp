@@ -13,7 +13,9 @@
 #include "engine/graphics/LightManager.h"
 #include "engine/graphics/MatrixManager.h"
 #include "engine/graphics/Mesh.h"
+#include "engine/graphics/MeshBuilders.h"
 #include "engine/graphics/MeshManager.h"
+#include "engine/graphics/ParticleEmitterComponent.h"
 #include "engine/graphics/ShaderProgram.h"
 #include "engine/graphics/Texture.h"
 #include "engine/graphics/TextureManager.h"
@@ -358,6 +360,127 @@ TEST(GraphicsSystem, SkyboxChoosesItsFacesByBaseNameAndDrawsWithoutTranslation) 
     Matrix4 expected;
     LookAtMatrix(expected, Vec3(0, 0, 0), Vec3(1, 0, 1), Vec3(0, 1, 0));
     EXPECT_EQ(view, std::vector<float>(expected.m, expected.m + 16));
+}
+
+
+// Particles, fades, the recompile key.
+
+int ProgramReleases(const rd::RecordingDevice& recording) {
+    int count = 0;
+    for (const rd::TraceEntry& e : recording.GetTrace().Entries()) count += e.op == "Release" && e.args.rfind("prog", 0) == 0;
+    return count;
+}
+
+TEST(GraphicsSystem, ZeroSecondFadesKeepTheirStartColourAndTheFadeStepsAfterThePresent) {
+    World w;
+    w.Start();
+    std::string done = "Faded";
+    for (float seconds : {0.0f, -1.0f}) {
+        w.core.SendMessageValues("StartFade", Vec4(0.25f, 0.5f, 0.75f, 1), Vec4(0, 0, 0, 0), seconds, &done);
+        for (int i = 0; i < 3; ++i) w.graphics.Update(0.5f);
+        EXPECT_EQ(V(w.graphics.GetFadeColor()), V(Vec4(0.25f, 0.5f, 0.75f, 1)));
+    }
+    std::string silent;
+    w.core.SendMessageValues("StartFade", Vec4(1, 1, 1, 1), Vec4(0, 0, 0, 0), 0.5f, &silent);
+    w.graphics.Update(0.5f);
+    EXPECT_EQ(V(w.graphics.GetFadeColor()), V(Vec4(0, 0, 0, 0)));
+    EXPECT_EQ(std::count(w.heard.events.begin(), w.heard.events.end(), "Faded"), 0);
+
+    // The completion message comes after the frame of its update was presented.
+    std::vector<u32> presentsWhenDone;
+    struct Watcher {
+        void Faded() { seen->push_back(recording->PresentCount()); }
+        std::vector<u32>* seen;
+        rd::RecordingDevice* recording;
+    } watcher{&presentsWhenDone, w.recording};
+    w.core.Listen("Faded", MakeDelegate(&watcher, &Watcher::Faded));
+    const u32 presents = w.recording->PresentCount();
+    w.core.SendMessageValues("StartFade", Vec4(0, 0, 0, 0), Vec4(1, 1, 1, 1), 0.5f, &done);
+    w.graphics.Update(0.5f);
+    EXPECT_EQ(presentsWhenDone, (std::vector<u32>{presents + 1}));
+    w.core.Unlisten("Faded", MakeDelegate(&watcher, &Watcher::Faded));
+}
+
+TEST(GraphicsSystem, TheRecompileKeyActsOnPressAndReleaseAndAFailedRecompileKeepsTheWorkingShaders) {
+    const std::filesystem::path root = FreshGraphicsFolder("recompile");
+    std::filesystem::copy(std::filesystem::path(LV_SOURCE_DIR) / "rsc" / "shaders", root / "shaders");
+    World w(root.string());
+    w.Start();
+    ComponentTest::TextSerializer config(true);
+    config.values = {{"Debug", "1"}};
+    w.graphics.LoadConfig(&config);
+    w.recording->GetTrace().Clear();
+    w.core.SendMessageValues("KeyTriggered", 48, true);
+    w.core.SendMessageValues("KeyTriggered", 48, false);
+    // Two programs, two stages each, relinked on the press and on the release.
+    EXPECT_EQ(ProgramReleases(*w.recording), 8);
+
+    ShaderProgram* lit = w.graphics.GetProgram(Graphics::kStaticLitProgram);
+    rd::Program* working = lit->GetDeviceProgram();
+    // Both stages of the static program broken: it keeps its program; the
+    // skinned one relinks its new vertex stage with the old pixel stage.
+    WriteGraphicsFile(root / "shaders" / "lit-vert-ps.psh", "#error half-edited\n");
+    WriteGraphicsFile(root / "shaders" / "static-vert-vs.psh", "#error half-edited\n");
+    GraphicsLogCapture log;
+    w.core.SendMessageValues("KeyTriggered", 48, true);
+    EXPECT_NE(log.Text().find("shader compile failed"), std::string::npos) << log.Text();
+    EXPECT_EQ(lit->GetDeviceProgram(), working);
+    EXPECT_TRUE(w.graphics.GetProgram(Graphics::kSkinnedLitProgram)->IsValid());
+    w.graphics.Update(0.016f);
+    EXPECT_EQ(w.recording->PresentCount(), 1u);
+}
+
+// A running emitter of count particles at adjust, stepped once.
+std::unique_ptr<ParticleEmitterComponent> SteppedEmitter(int count, const std::string& blend, const Vec3& adjust) {
+    auto e = std::make_unique<ParticleEmitterComponent>();
+    ParticleEmitterComponent::Parameters& p = e->EditParameters();
+    p.maximumParticles = count;
+    p.particleLifeTime = 10.0f;
+    p.textureWidth = 16.0f;
+    p.textureHeight = 32.0f;
+    p.minScale = p.maxScale = 2.0f;
+    p.initialAdjust = adjust;
+    e->SetBlendMode(blend);
+    e->Initialize();
+    e->SetRunning(true);
+    e->OnGraphicsUpdate(0.1f);
+    return e;
+}
+
+TEST(GraphicsSystem, TheParticlePassDrawsRunningEmittersWithTheirBlendAndAlwaysRestoresIt) {
+    World w;
+    w.Start();
+    auto noSprite = SteppedEmitter(1, "Normal", Vec3());  // made before "Sprite" exists
+    BuildSpriteMesh(w.meshes.Create("Sprite"));
+    auto normal = SteppedEmitter(2, "Normal", Vec3());
+    auto stopped = SteppedEmitter(3, "Glowy", Vec3());
+    stopped->SetRunning(false);
+    auto glowy = SteppedEmitter(1, "Glowy", Vec3(1, 2, 3));
+    Matrix4 inverseView;
+    SetIdentityMatrix(inverseView);
+
+    w.recording->GetTrace().Clear();
+    w.graphics.DrawParticlePass(*w.recording, inverseView, {noSprite.get(), normal.get(), stopped.get(), glowy.get()});
+    EXPECT_EQ(w.recording->GetTrace().Lines({"SetRenderState", "DrawIndexed"}),
+              (std::vector<std::string>{"SetRenderState DestBlend 6", "SetRenderState DestBlend 6", "DrawIndexed 5 4 2",
+                                        "DrawIndexed 5 4 2", "SetRenderState DestBlend 7", "DrawIndexed 5 4 2",
+                                        "SetRenderState DestBlend 6"}));
+    rd::Program* particle = w.graphics.GetProgram(Graphics::kParticleProgram)->GetDeviceProgram();
+    const Matrix4* projection = w.matrices.GetProjection();
+    EXPECT_EQ(w.recording->UniformValues(particle, "ProjMat"), std::vector<float>(projection->m, projection->m + 16));
+    EXPECT_EQ(w.recording->UniformValues(particle, "WorldMat"),
+              (std::vector<float>{2, 0, 0, 0, 0, 2, 0, 0, 0, 0, 1, 0, 1, 2, 3, 1}));
+    EXPECT_EQ(w.recording->UniformValues(particle, "tex_width_per"), std::vector<float>{0.25f});
+    EXPECT_EQ(w.recording->UniformValues(particle, "tex_height_per"), std::vector<float>{0.5f});
+    EXPECT_EQ(w.recording->UniformValues(particle, "opaqueness"), std::vector<float>{1.0f});
+
+    // Every emitter stopped: nothing drawn, the blend still set back.
+    normal->SetRunning(false);
+    glowy->SetRunning(false);
+    w.recording->GetTrace().Clear();
+    w.graphics.DrawParticlePass(*w.recording, inverseView, {normal.get(), glowy.get()});
+    EXPECT_EQ(w.recording->GetTrace().Lines({"SetRenderState", "DrawIndexed"}),
+              (std::vector<std::string>{"SetRenderState DestBlend 6"}));
 }
 
 }  // namespace
