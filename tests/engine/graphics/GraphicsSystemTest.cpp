@@ -406,10 +406,15 @@ TEST(GraphicsSystem, TheRecompileKeyActsOnPressAndReleaseAndAFailedRecompileKeep
     std::filesystem::copy(std::filesystem::path(LV_SOURCE_DIR) / "rsc" / "shaders", root / "shaders");
     World w(root.string());
     w.Start();
+    // Without "Debug" the keys do nothing.
+    w.recording->GetTrace().Clear();
+    for (int key : {48, 112, 119}) w.core.SendMessageValues("KeyTriggered", key, true);
+    EXPECT_EQ(ProgramReleases(*w.recording), 0);
+    EXPECT_TRUE(w.graphics.DrawsDebugShapes());
+    EXPECT_TRUE(w.graphics.DrawsSkybox());
     ComponentTest::TextSerializer config(true);
     config.values = {{"Debug", "1"}};
     w.graphics.LoadConfig(&config);
-    w.recording->GetTrace().Clear();
     w.core.SendMessageValues("KeyTriggered", 48, true);
     w.core.SendMessageValues("KeyTriggered", 48, false);
     // Two programs, two stages each, relinked on the press and on the release.
