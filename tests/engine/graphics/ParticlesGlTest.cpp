@@ -7,7 +7,6 @@
 #include "engine/graphics/Graphics.h"
 #include "engine/graphics/LightManager.h"
 #include "engine/graphics/MatrixManager.h"
-#include "engine/graphics/Mesh.h"
 #include "engine/graphics/MeshBuilders.h"
 #include "engine/graphics/MeshManager.h"
 #include "engine/graphics/ParticleEmitterComponent.h"
@@ -38,6 +37,12 @@ struct GlParticles {
         matrices.OnCameraLookAtUpdate(0, 0, 0);
         matrices.OnCameraUpUpdate(0, 1, 0);
         matrices.OnGraphicsUpdate(0.0f);
+        if (!gl) return;
+        graphics.Create();
+        graphics.Initialize();
+        BuildSpriteMesh(meshes.Create("Sprite"));
+        const std::string white = MakeTga32(1, 1, {255, 255, 255, 255});
+        textures.Create("white")->CreateFromBytes("white.tga", Bytes(white), white.size());
     }
     ~GlParticles() { graphics.Shutdown(); }
 
@@ -90,19 +95,12 @@ struct GlParticles {
 TEST(ParticlesGl, GlowyIsBrighterThanNormalOnTheSameBackground) {
     GlParticles scene;
     ASSERT_NE(scene.gl, nullptr);
-    scene.graphics.Create();
-    scene.graphics.Initialize();
     ASSERT_TRUE(scene.graphics.GetProgram(Graphics::kParticleProgram)->IsValid());
-    BuildSpriteMesh(scene.meshes.Create("Sprite"));
-    const std::string white = MakeTga32(1, 1, {255, 255, 255, 255});
-    ASSERT_TRUE(scene.textures.Create("white")->CreateFromBytes("white.tga", Bytes(white), white.size()));
-
     // Background 64: normal gives 0.5 * 255 + 0.5 * 64, glow 0.5 * 255 + 64.
     const int normal = scene.CentreAfterParticle("Normal");
     const int glowy = scene.CentreAfterParticle("Glowy");
     EXPECT_NEAR(normal, 160, 3);
     EXPECT_NEAR(glowy, 192, 3);
-    EXPECT_GT(glowy, normal + 20);
 }
 
 }  // namespace
