@@ -1,5 +1,6 @@
 #include "engine/graphics/ParticleEmitterComponent.h"
 
+#include "engine/base/Log.h"
 #include "engine/base/Serializer.h"
 #include "engine/components/ComponentSupport.h"
 #include "engine/core/CoreSystem.h"
@@ -25,6 +26,9 @@ namespace Ostrel {
 namespace {
 
 constexpr float kFreeAge = -1.0f;
+// The most slots a pool holds: a larger "MaximumParticles" (bad data) would
+// otherwise ask for gigabytes. Walks stop at the pool, so the rest is unused.
+constexpr int kPoolLimit = 65536;
 const char kSpriteMesh[] = "Sprite";
 const char kGlowy[] = "Glowy";
 
@@ -127,6 +131,14 @@ struct ExposeKey {
     void operator()(const std::string& key, std::string* v) const { panel->AddString(key, v, false); }
 };
 
+std::size_t PoolSizeFor(int maximum) {
+    if (maximum > kPoolLimit) {
+        LogMessagef("ParticleEmitterComponent: MaximumParticles %d is above %d; the pool holds %d\n", maximum,
+                    kPoolLimit, kPoolLimit);
+    }
+    return std::size_t(std::clamp(maximum, 0, kPoolLimit));
+}
+
 Texture* FindTexture(const std::string& name) {
     TextureManager* textures = TextureManager::Instance();
     return textures && !name.empty() ? textures->Find(name) : nullptr;
@@ -138,7 +150,7 @@ void ParticleEmitterComponent::Initialize() {
     MeshManager* meshes = GetMeshManager();
     m_mesh = meshes ? meshes->Find(kSpriteMesh) : nullptr;
     m_texture = FindTexture(m_params.textureSheet);
-    m_particles.assign(std::size_t(std::max(m_params.maximumParticles, 0)), Particle());
+    m_particles.assign(PoolSizeFor(m_params.maximumParticles), Particle());
     m_accumulator = 0.0f;
     TransformComponent* transform = GetOwner() ? GetTransform() : nullptr;
     m_positionSource = transform ? &transform->Position() : nullptr;
@@ -232,7 +244,7 @@ void ParticleEmitterComponent::Restart() {
 }
 
 void ParticleEmitterComponent::SetMaximumParticles(int maximum) {
-    if (maximum > 0 && std::size_t(maximum) > m_particles.size()) m_particles.resize(std::size_t(maximum));
+    if (maximum > 0 && std::size_t(maximum) > m_particles.size()) m_particles.resize(PoolSizeFor(maximum));
     m_params.maximumParticles = maximum;
     // Slots beyond a lowered bound keep their particles but are never visited
     // again; counting them as live would hold back every later release.

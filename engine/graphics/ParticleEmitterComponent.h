@@ -14,7 +14,8 @@
 // Bounds: every walk over the slots (here and in the drawing) stops at
 // GetSlotBound() = min(MaximumParticles, pool size), a negative maximum
 // counting as 0, so a value read after Initialize or lowered in the editor
-// never runs past the pool; the release count is never negative. A
+// never runs past the pool; the release count is never negative. A pool
+// holds at most 65536 slots (a larger value is logged). A
 // "NumberOfTextures" of 0 or less is set to 1 before any spawn.
 //
 // Random draws come from the engine's 15-bit Rand(), in a fixed order per

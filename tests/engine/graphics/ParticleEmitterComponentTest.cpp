@@ -132,6 +132,10 @@ TEST(ParticleEmitter, NoWalkPassesThePoolWhateverTheMaximumSays) {
     auto negative = Running(-5, 0.0f, 1.0f);
     negative->OnGraphicsUpdate(0.1f);
     EXPECT_EQ(negative->GetLiveCount(), 0);
+    auto huge = Running(2000000000, 0.0f, 1.0f);  // a typo in a file, not gigabytes
+    EXPECT_EQ(huge->GetParticles().size(), 65536u);
+    huge->SetMaximumParticles(2100000000);
+    EXPECT_EQ(huge->GetSlotBound(), 65536u);
 
     // Lowered in the editor below the live count: releases go on inside it.
     auto lowered = Running(10, 0.0f, 0.25f);
