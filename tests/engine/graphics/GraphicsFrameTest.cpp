@@ -151,8 +151,9 @@ TEST(GraphicsFrame, DirectFrameKeepsTheBackBufferAndComposesNothing) {
     EXPECT_TRUE(w.DrawsWith({Graphics::kPostProcessProgram}).empty());
 }
 
-TEST(GraphicsFrame, MeshRunsBindTheStreamOnceAndSwitchOnlyTheVertexProgram) {
-    FrameWorld w;
+void ExpectMeshRuns(bool postProcess) {
+    SCOPED_TRACE(postProcess ? "post-processed" : "direct");
+    FrameWorld w(postProcess);
     w.UseCamera();
     // Sorted order: important first, animated before static, one mesh adjacent.
     Composition* important = w.Make("mesh-obj", "crate");
@@ -199,6 +200,11 @@ TEST(GraphicsFrame, MeshRunsBindTheStreamOnceAndSwitchOnlyTheVertexProgram) {
         if (draws == 2 && binding) between.push_back(e.Line());
     }
     EXPECT_EQ(between, (std::vector<std::string>{"SetProgram " + staticLit, "SetVertexLayout staticVertexDecl"}));
+}
+
+TEST(GraphicsFrame, MeshRunsBindTheStreamOnceAndSwitchOnlyTheVertexProgram) {
+    ExpectMeshRuns(false);
+    ExpectMeshRuns(true);
 }
 
 TEST(GraphicsFrame, WithoutACameraOnlyTheUserInterfaceAndTextAreDrawn) {
