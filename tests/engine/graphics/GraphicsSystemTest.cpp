@@ -13,9 +13,7 @@
 #include "engine/graphics/LightManager.h"
 #include "engine/graphics/MatrixManager.h"
 #include "engine/graphics/Mesh.h"
-#include "engine/graphics/MeshBuilders.h"
 #include "engine/graphics/MeshManager.h"
-#include "engine/graphics/ParticleEmitterComponent.h"
 #include "engine/graphics/ShaderProgram.h"
 #include "engine/graphics/Texture.h"
 #include "engine/graphics/TextureManager.h"
@@ -363,7 +361,7 @@ TEST(GraphicsSystem, SkyboxChoosesItsFacesByBaseNameAndDrawsWithoutTranslation) 
 }
 
 
-// Fades of no length, the recompile key, the particle pass.
+// Fades of no length, the recompile key.
 
 TEST(GraphicsSystem, ZeroSecondFadesKeepTheirStartColourAndAFadeEndsAfterThePresent) {
     World w;
@@ -425,57 +423,6 @@ TEST(GraphicsSystem, TheRecompileKeyActsOnPressAndReleaseAndAFailedRecompileKeep
     EXPECT_NE(log.Text().find("shader compile failed"), std::string::npos) << log.Text();
     EXPECT_EQ(lit->GetDeviceProgram(), working);
     EXPECT_TRUE(w.graphics.GetProgram(Graphics::kSkinnedLitProgram)->IsValid());
-}
-
-// A running emitter of count particles of scale 2 at adjust, stepped once.
-std::unique_ptr<ParticleEmitterComponent> SteppedEmitter(int count, const std::string& blend, const Vec3& adjust) {
-    auto e = std::make_unique<ParticleEmitterComponent>();
-    ParticleEmitterComponent::Parameters& p = e->EditParameters();
-    p.maximumParticles = count;
-    p.particleLifeTime = 10.0f;
-    p.textureWidth = 16.0f;
-    p.textureHeight = 32.0f;
-    p.minScale = p.maxScale = 2.0f;
-    p.initialAdjust = adjust;
-    e->SetBlendMode(blend);
-    e->Initialize();
-    e->SetRunning(true);
-    e->OnGraphicsUpdate(0.1f);
-    return e;
-}
-
-TEST(GraphicsSystem, TheParticlePassDrawsRunningEmittersWithTheirBlendAndAlwaysRestoresIt) {
-    World w;
-    w.Start();
-    auto noSprite = SteppedEmitter(1, "Normal", Vec3());  // made before "Sprite" exists
-    BuildSpriteMesh(w.meshes.Create("Sprite"));
-    auto normal = SteppedEmitter(2, "Normal", Vec3());
-    auto stopped = SteppedEmitter(3, "Glowy", Vec3());
-    stopped->SetRunning(false);
-    auto glowy = SteppedEmitter(1, "Glowy", Vec3(1, 2, 3));
-    Matrix4 inverseView;
-    SetIdentityMatrix(inverseView);
-    auto pass = [&](std::vector<ParticleEmitterComponent*> emitters) {
-        w.recording->GetTrace().Clear();
-        w.graphics.DrawParticlePass(*w.recording, inverseView, emitters);
-        return w.recording->GetTrace().Lines({"SetRenderState", "DrawIndexed"});
-    };
-    const std::string draw = "DrawIndexed 5 4 2";
-    EXPECT_EQ(pass({noSprite.get(), normal.get(), stopped.get(), glowy.get()}),
-              (std::vector<std::string>{"SetRenderState DestBlend 6", "SetRenderState DestBlend 6", draw, draw,
-                                        "SetRenderState DestBlend 7", draw, "SetRenderState DestBlend 6"}));
-    rd::Program* particle = w.graphics.GetProgram(Graphics::kParticleProgram)->GetDeviceProgram();
-    const Matrix4* projection = w.matrices.GetProjection();
-    EXPECT_EQ(w.recording->UniformValues(particle, "ProjMat"), std::vector<float>(projection->m, projection->m + 16));
-    EXPECT_EQ(w.recording->UniformValues(particle, "WorldMat"),
-              (std::vector<float>{2, 0, 0, 0, 0, 2, 0, 0, 0, 0, 1, 0, 1, 2, 3, 1}));
-    for (const auto& [name, value] : {std::pair{"tex_width_per", 0.25f}, {"tex_height_per", 0.5f}, {"opaqueness", 1.0f}}) {
-        EXPECT_EQ(w.recording->UniformValues(particle, name), std::vector<float>{value}) << name;
-    }
-    // Every emitter stopped: nothing drawn, the blend still set back.
-    normal->SetRunning(false);
-    glowy->SetRunning(false);
-    EXPECT_EQ(pass({normal.get(), glowy.get()}), (std::vector<std::string>{"SetRenderState DestBlend 6"}));
 }
 
 }  // namespace
