@@ -1,11 +1,23 @@
 #!/usr/bin/env python3
-# Writes the sample tile atlas rsc/textures/tiles.png: 4 x 4 tiles of 64 x 64
-# pixels in the order of rsc/palettes/floor-tiles.xpal (flagstones, planks,
-# grass, water and sand), each a base colour with a darker border and a light
-# diagonal so neighbouring tiles and their orientation can be told apart.
-# The output is checked in; run this after changing it.
+# Writes the sample textures under rsc/textures, deterministically (the same
+# bytes on every run):
+# - tiles.png: the tile atlas, 4 x 4 tiles of 64 x 64 pixels in the order of
+#   rsc/palettes/floor-tiles.xpal (flagstones, planks, grass, water and
+#   sand), each a base colour with a darker border and a light diagonal so
+#   neighbouring tiles and their orientation can be told apart;
+# - sky-top ... sky-back.png: the six faces of the sample sky, one flat
+#   colour each, all different, so a picture tells which face it shows;
+# - crate-planks.png: a light, even crate face with a darker rim;
+# - DropShadow.png: a soft black disc (alpha falls off from the centre);
+# - marker.png: the aimer's orange arrow on transparency;
+# - sign.png: the billboard's yellow disc on transparency;
+# - glass.png: an even, half-transparent cyan for the transparent plane.
+# The outputs are checked in; run this after changing it.
+# --check writes nothing and fails when a checked-in file differs.
+import math
 import os
 import struct
+import sys
 import zlib
 
 TILE = 64
@@ -17,8 +29,14 @@ BASES = [
     (50, 90, 170), (80, 130, 180), (210, 190, 130), (140, 140, 140),
 ]
 
+# The sky's faces; the end-to-end scene checks read these colours.
+SKY = {
+    "top": (150, 200, 240), "bottom": (90, 70, 50), "right": (200, 180, 40),
+    "left": (60, 170, 60), "front": (40, 90, 200), "back": (200, 60, 40),
+}
 
-def pixel(x, y):
+
+def tile_pixel(x, y):
     tile = (y // TILE) * COLUMNS + x // TILE
     u, v = x % TILE, y % TILE
     r, g, b = BASES[tile]
@@ -29,28 +47,82 @@ def pixel(x, y):
     return (r, g, b)
 
 
+def crate_pixel(x, y):
+    rim = x < 4 or y < 4 or x >= 60 or y >= 60
+    return (120, 100, 80) if rim else (220, 220, 220)
+
+
+def shadow_pixel(x, y):
+    d = math.hypot(x - 31.5, y - 31.5) / 32.0
+    return (0, 0, 0, max(0, int(round(200 * (1.0 - d)))))
+
+
+def marker_pixel(x, y):
+    # An arrow pointing up the image: a triangle head over a shaft.
+    head = y < 28 and abs(x - 31.5) <= (y - 4) * 0.9
+    shaft = 28 <= y < 60 and abs(x - 31.5) <= 7
+    return (255, 140, 0, 255) if head or shaft else (0, 0, 0, 0)
+
+
+def sign_pixel(x, y):
+    inside = math.hypot(x - 31.5, y - 31.5) <= 28
+    return (250, 220, 40, 255) if inside else (0, 0, 0, 0)
+
+
 def chunk(kind, data):
     body = kind + data
     return struct.pack(">I", len(data)) + body + struct.pack(">I", zlib.crc32(body) & 0xFFFFFFFF)
 
 
-def main():
-    width, height = TILE * COLUMNS, TILE * ROWS
+def png(width, height, pixel, channels=3):
     rows = bytearray()
     for y in range(height):
         rows.append(0)  # no filter
         for x in range(width):
             rows.extend(pixel(x, y))
-    png = b"\x89PNG\r\n\x1a\n"
-    png += chunk(b"IHDR", struct.pack(">IIBBBBB", width, height, 8, 2, 0, 0, 0))
-    png += chunk(b"IDAT", zlib.compress(bytes(rows), 9))
-    png += chunk(b"IEND", b"")
+    colour_type = 2 if channels == 3 else 6
+    data = b"\x89PNG\r\n\x1a\n"
+    data += chunk(b"IHDR", struct.pack(">IIBBBBB", width, height, 8, colour_type, 0, 0, 0))
+    data += chunk(b"IDAT", zlib.compress(bytes(rows), 9))
+    data += chunk(b"IEND", b"")
+    return data
+
+
+def textures():
+    out = {"tiles.png": png(TILE * COLUMNS, TILE * ROWS, tile_pixel)}
+    for face, colour in SKY.items():
+        out["sky-%s.png" % face] = png(16, 16, lambda x, y, c=colour: c)
+    out["crate-planks.png"] = png(64, 64, crate_pixel)
+    out["DropShadow.png"] = png(64, 64, shadow_pixel, 4)
+    out["marker.png"] = png(64, 64, marker_pixel, 4)
+    out["sign.png"] = png(64, 64, sign_pixel, 4)
+    out["glass.png"] = png(16, 16, lambda x, y: (80, 200, 220, 128), 4)
+    return out
+
+
+def main():
+    check = sys.argv[1:] == ["--check"]
+    if sys.argv[1:] and not check:
+        sys.exit("usage: gen-textures.py [--check]")
     root = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..")
-    out = os.path.join(root, "rsc", "textures", "tiles.png")
-    os.makedirs(os.path.dirname(out), exist_ok=True)
-    with open(out + ".tmp", "wb") as f:
-        f.write(png)
-    os.replace(out + ".tmp", out)
+    folder = os.path.join(root, "rsc", "textures")
+    os.makedirs(folder, exist_ok=True)
+    differ = []
+    for name, data in sorted(textures().items()):
+        path = os.path.join(folder, name)
+        if check:
+            try:
+                same = open(path, "rb").read() == data
+            except OSError:
+                same = False
+            if not same:
+                differ.append(name)
+            continue
+        with open(path + ".tmp", "wb") as f:
+            f.write(data)
+        os.replace(path + ".tmp", path)
+    if differ:
+        sys.exit("rsc/textures differs from the generator: " + ", ".join(differ))
 
 
 if __name__ == "__main__":
