@@ -14,6 +14,12 @@ VisualLookup* VisualLookup::Install(VisualLookup* lookup) {
     return previous;
 }
 
+void VisualLookup::GetPaletteAtlas(const TilePaletteRecord&, Texture** atlas, float* tileU, float* tileV) const {
+    *atlas = nullptr;
+    *tileU = 1.0f;
+    *tileV = 1.0f;
+}
+
 Texture* FindTextureByName(const std::string& name) {
     VisualLookup* lookup = VisualLookup::Current();
     return lookup ? lookup->FindTexture(name) : nullptr;
@@ -22,6 +28,16 @@ Texture* FindTextureByName(const std::string& name) {
 TilePaletteRecord* FindTilePaletteByName(const std::string& name) {
     VisualLookup* lookup = VisualLookup::Current();
     return lookup && !name.empty() ? lookup->FindTilePalette(name) : nullptr;
+}
+
+void GetPaletteAtlas(const TilePaletteRecord& palette, Texture** atlas, float* tileU, float* tileV) {
+    if (VisualLookup* lookup = VisualLookup::Current()) {
+        lookup->GetPaletteAtlas(palette, atlas, tileU, tileV);
+        return;
+    }
+    *atlas = nullptr;
+    *tileU = 1.0f;
+    *tileV = 1.0f;
 }
 
 }  // namespace Ostrel

@@ -39,6 +39,11 @@ public:
                                   int columns, std::string* name) = 0;
     // Destroys a texture that BuildTileTexture made.
     virtual void DestroyTexture(Texture* texture) = 0;
+    // What a mesh drawn with the palette samples: the atlas texture (null
+    // while unknown) and the fraction of the atlas one tile covers in u and
+    // v. The default answers no atlas and (1, 1).
+    virtual void GetPaletteAtlas(const TilePaletteRecord& palette, Texture** atlas, float* tileU,
+                                 float* tileV) const;
 
     // The installed look-up, or null.
     static VisualLookup* Current();
@@ -49,5 +54,8 @@ public:
 // Look-ups through the installed VisualLookup; null without one.
 Texture* FindTextureByName(const std::string& name);
 TilePaletteRecord* FindTilePaletteByName(const std::string& name);
+// The palette's atlas and tile fractions through the installed look-up (no
+// atlas and (1, 1) without one).
+void GetPaletteAtlas(const TilePaletteRecord& palette, Texture** atlas, float* tileU, float* tileV);
 
 }  // namespace Ostrel

@@ -23,8 +23,12 @@
 //   that cannot be made is logged and frames are skipped until a later reset
 //   makes everything; without a debug font the debug text is not drawn.
 //
-// The frame draws what the renderer has today: clear, the queued debug text
-// and present; after a presented frame both debug queues are emptied.
+// The frame (GraphicsFrame.cpp) draws, in a fixed order: clears, skybox,
+// the opaque meshes in runs sharing a mesh (colour into target 0, depth into
+// the important or unimportant depth target at 1), highlight edges, the
+// hierarchy's meshes, the blended quads, particles, debug shapes, the
+// composite (with "DoPostProcess"), "SceneDrawing", debug text and present;
+// after a presented frame both debug queues are emptied.
 
 #include "engine/core/System.h"
 #include "engine/base/Types.h"
@@ -35,20 +39,28 @@
 #include "engine/platform/SubscriptionList.h"
 
 #include <array>
+#include <chrono>
 #include <memory>
 #include <string>
 #include <vector>
 
 namespace Ostrel {
 
+class AimerComponent;
+class CameraComponent;
 class Composition;
 class CoreSystem;
 class DeviceTextRenderer;
+class FidgetComponent;
+class MeshComponent;
+class ShadowComponent;
+class StaticBillboardComponent;
+class TransformComponent;
+class TransparentPlaneComponent;
 class HbvManager;
 class LightManager;
 class MatrixManager;
 class Mesh;
-class MeshComponent;
 class MeshManager;
 class ObjectManager;
 class RenderDevice;
@@ -62,6 +74,7 @@ namespace rd {
 class Device;
 class Texture;
 class VertexLayout;
+enum class CoopLevel : u32;
 }  // namespace rd
 
 class Graphics : public System {
@@ -165,6 +178,38 @@ public:
     bool IsDrawListSorted() const { return m_drawListSorted; }
     bool IsBillboardListSorted() const { return m_billboardListSorted; }
 
+    // ---- The frame and object drawing (GraphicsFrame.cpp, GraphicsObjectDrawing.cpp) ----
+    // Asks the device whether a frame may be drawn. A lost device is waited
+    // for (LostDeviceWait) and one that can be reset is released and rebuilt
+    // (DeviceLost, DeviceReset); either way the device is asked once more
+    // and that answer returned. Ok: draw.
+    rd::CoopLevel CheckDevice(rd::Device& device);
+    // The composite of the off-screen targets into the bound back buffer.
+    void DrawPostProcess(rd::Device& device);
+    // One mesh object with the bound program (lit or, for the hierarchy,
+    // static lit), on the stream and indices the caller bound for its mesh.
+    // fidget (may be null) supplies the skin matrices of a skinned mesh.
+    void DrawMeshObject(rd::Device& device, const MeshComponent& mesh, const TransformComponent& transform,
+                        const FidgetComponent* fidget, ShaderProgram& program);
+    // The same mesh in the highlight colour with an edge program (the frame
+    // sets the wire-frame fill around it).
+    void DrawMeshEdges(rd::Device& device, const MeshComponent& mesh, const TransformComponent& transform,
+                       const FidgetComponent* fidget, ShaderProgram& program);
+    // The quads of the blended pass, on the static-vert program with the
+    // debug plane's buffers bound by the frame.
+    void DrawTransparentPlane(rd::Device& device, const TransparentPlaneComponent& plane,
+                              const TransformComponent& transform);
+    void DrawAimer(rd::Device& device, AimerComponent& aimer);
+    void DrawShadow(rd::Device& device, const ShadowComponent& shadow, const TransformComponent& transform);
+    void DrawBillboard(rd::Device& device, const StaticBillboardComponent& billboard,
+                       const TransformComponent& transform, const Matrix4& inverseView);
+    // How long CheckDevice waits on a lost device (one second; tests shorten it).
+    void SetLostDeviceWait(std::chrono::milliseconds wait) { m_lostDeviceWait = wait; }
+    // The render lists by kind, for tests that fill them without the filing.
+    enum class RenderList { Draw, Shadow, TransparentPlane, Emitter, Billboard, Aimer };
+    std::vector<u32>& RenderListForTests(RenderList list);
+    // ---- end of the frame and object drawing ----
+
     // State, for the frame and for tests.
     bool IsDebug() const { return m_debug; }
     bool DoesPostProcess() const { return m_doPostProcess; }
@@ -209,6 +254,20 @@ private:
     void Send(const std::string& message);
     // The device of the render device, or null.
     rd::Device* LiveDevice() const;
+
+    // ---- The frame and object drawing ----
+    // The camera of cameraId, or null when its object or camera is gone.
+    CameraComponent* FrameCamera() const;
+    void DrawOpaquePass(rd::Device& device);
+    void DrawHierarchyPass(rd::Device& device);
+    void DrawBlendedPass(rd::Device& device, const Matrix4& inverseView);
+    // Draws the debug plane with the bound program (the blended quads).
+    void DrawQuad(rd::Device& device);
+    // "BoneMat" for a skinned mesh drawn with a fidget that has a skeleton.
+    void SetSkinMatrices(const Mesh& mesh, const FidgetComponent* fidget, ShaderProgram& program);
+    std::chrono::milliseconds m_lostDeviceWait{1000};
+    std::vector<Matrix4> m_skinMatrices;  // scratch of SetSkinMatrices
+    // ---- end of the frame and object drawing ----
 
     bool m_debug = false;
     bool m_useHbv = true;

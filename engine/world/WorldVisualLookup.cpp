@@ -31,4 +31,11 @@ void WorldVisualLookup::BuildTileTexture(Texture** slot, const std::vector<s32>&
 
 void WorldVisualLookup::DestroyTexture(Texture* texture) { m_textures.Destroy(texture); }
 
+void WorldVisualLookup::GetPaletteAtlas(const TilePaletteRecord& palette, Texture** atlas, float* tileU,
+                                        float* tileV) const {
+    *atlas = palette.atlas;
+    *tileU = palette.tileU;
+    *tileV = palette.tileV;
+}
+
 }  // namespace Ostrel

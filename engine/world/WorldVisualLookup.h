@@ -24,6 +24,8 @@ public:
     void BuildTileTexture(Texture** slot, const std::vector<s32>& grid, int width, int height, int columns,
                           std::string* name) override;
     void DestroyTexture(Texture* texture) override;
+    void GetPaletteAtlas(const TilePaletteRecord& palette, Texture** atlas, float* tileU,
+                         float* tileV) const override;
 
 private:
     TextureManager& m_textures;

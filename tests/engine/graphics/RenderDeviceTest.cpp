@@ -7,6 +7,8 @@
 #include "engine/platform/ExitCode.h"
 
 #include <gtest/gtest.h>
+
+#include <chrono>
 #include <stb_image.h>
 
 #include <atomic>
@@ -152,8 +154,9 @@ TEST(RenderDevice, AMissingRenderTargetSkipsFramesUntilAResetSucceeds) {
     EXPECT_EQ(f.recording->BackBuffer()->Width(), 1024u);
     EXPECT_FALSE(f.recording->GetPresentParams().windowed);
 
-    // A lost device draws nothing that frame.
-    f.recording->ScriptCooperativeLevels({rd::CoopLevel::DeviceLost});
+    // A device still lost after the wait draws nothing that frame.
+    graphics.SetLostDeviceWait(std::chrono::milliseconds(0));
+    f.recording->ScriptCooperativeLevels({rd::CoopLevel::DeviceLost, rd::CoopLevel::DeviceLost});
     graphics.Update(0.016f);
     EXPECT_EQ(f.recording->PresentCount(), 2u);
 }
