@@ -11,6 +11,7 @@ import math
 import os
 import sys
 
+sys.dont_write_bytecode = True  # no cache files in the source tree
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from png_rows import read_rgba  # noqa: E402
 

@@ -2,22 +2,10 @@
 // world matrix and colour each kind is drawn with, the line's rewritten end
 // points, and kinds that name no shape.
 
-#include "engine/core/CoreSystem.h"
-#include "engine/core/Engine.h"
 #include "engine/core/Matrix4.h"
-#include "engine/graphics/DebugDrawQueue.h"
-#include "engine/graphics/FontRegistry.h"
-#include "engine/graphics/Graphics.h"
-#include "engine/graphics/LightManager.h"
-#include "engine/graphics/MatrixManager.h"
-#include "engine/graphics/Mesh.h"
-#include "engine/graphics/MeshManager.h"
-#include "engine/graphics/ShaderProgram.h"
-#include "engine/graphics/TextureManager.h"
 #include "engine/graphics/device/DeviceResources.h"
 
-#include "FontTestSupport.h"
-#include "GraphicsTestSupport.h"
+#include "FrameTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -28,26 +16,8 @@ namespace {
 
 using namespace Ostrel::Testing;
 
-struct ShapeWorld {
-    ShapeWorld() {
-        FontRegistry::Instance().Register(FontTest::ShippedFontBytes(), "DejaVuSans.ttf");
-        RegisterResourceKinds(resources, std::string(LV_SOURCE_DIR) + "/rsc");
-        engine.AddSystem(&core);
-        engine.AddSystem(&graphics);
-        device.SetFactory(rd::RecordingDevice::MakeFactory(0, [this](rd::RecordingDevice& made) { recording = &made; }));
-        device.SetWindowParameters({320, 200, nullptr, true});
-        device.Create();
-        matrices.SetScreenSize({320, 200, nullptr, true});
-        DebugDrawQueue::Instance().Clear();
-        graphics.Create();
-        graphics.Initialize();
-        recording->GetTrace().Clear();
-    }
-    ~ShapeWorld() {
-        graphics.Shutdown();
-        DebugDrawQueue::Instance().Clear();
-        FontRegistry::Instance().Clear();
-    }
+struct ShapeWorld : FrameWorld {
+    ShapeWorld() { recording->GetTrace().Clear(); }
     // Queues one request and draws it; returns the world matrix it used.
     std::vector<float> Draw(int kind, Vec3 at, Vec3 size, const Matrix4& inverseView = Matrix4::Identity()) {
         DebugDrawQueue::Instance().Clear();
@@ -56,17 +26,6 @@ struct ShapeWorld {
         return recording->UniformValues(Program(), "WorldMat");
     }
     rd::Program* Program() const { return graphics.GetProgram(Graphics::kDebugProgram)->GetDeviceProgram(); }
-
-    ResourceManager resources;
-    Engine engine;
-    CoreSystem core;
-    RenderDevice device;
-    rd::RecordingDevice* recording = nullptr;
-    MeshManager meshes;
-    TextureManager textures;
-    MatrixManager matrices;
-    LightManager lights;
-    Graphics graphics;
 };
 
 std::vector<float> M(const Matrix4& m) { return std::vector<float>(m.m, m.m + 16); }
