@@ -42,8 +42,16 @@ inline const char kArchetypes[] = R"(
     <FidgetComponent><skeleton-name>rig</skeleton-name></FidgetComponent>
 </animated-obj>
 <shadow-obj><TransformComponent/><ShadowComponent/></shadow-obj>
-<plane-obj><TransformComponent/><TransparentPlaneComponent/></plane-obj>
-<billboard-obj><TransformComponent/><StaticBillboardComponent/></billboard-obj>
+<plane-obj>
+    <TransformComponent/>
+    <TransparentPlaneComponent><AdjustY>0.5</AdjustY><ScaleX>4</ScaleX><ScaleZ>2</ScaleZ></TransparentPlaneComponent>
+</plane-obj>
+<billboard-obj>
+    <TransformComponent/>
+    <StaticBillboardComponent>
+        <ScaleX>2</ScaleX><ScaleY>3</ScaleY><AdjustY>1</AdjustY><Rotation>1</Rotation>
+    </StaticBillboardComponent>
+</billboard-obj>
 <aimer-obj><TransformComponent/><AimerComponent/></aimer-obj>
 <light-obj>
     <TransformComponent/>

@@ -5,9 +5,11 @@
 // meshes, cameras and stale hierarchy handles.
 
 #include "engine/components/ShadowComponent.h"
+#include "engine/components/VisualLookup.h"
 #include "engine/graphics/FidgetComponent.h"
 #include "engine/graphics/Texture.h"
 #include "engine/physics/HbvManager.h"
+#include "engine/world/TilePaletteRecord.h"
 
 #include "FrameTestSupport.h"
 #include "ImageFiles.h"
@@ -22,6 +24,51 @@ namespace Ostrel {
 namespace {
 
 using namespace Ostrel::Testing;
+
+// One tile palette, "tiles", whose atlas is a real texture and whose tile
+// textures are never made.
+class OnePalette final : public VisualLookup {
+public:
+    explicit OnePalette(Texture* atlas) : m_atlas(atlas), m_previous(VisualLookup::Install(this)) {
+        m_palette.name = "tiles";
+        m_palette.tilesX = 2;
+        m_palette.tilesY = 4;
+        m_palette.tileU = 0.5f;
+        m_palette.tileV = 0.25f;
+    }
+    ~OnePalette() override { VisualLookup::Install(m_previous); }
+    Texture* FindTexture(const std::string&) const override { return nullptr; }
+    TilePaletteRecord* FindTilePalette(const std::string& name) const override {
+        return name == "tiles" ? &m_palette : nullptr;
+    }
+    int GetPaletteColumns(const TilePaletteRecord& palette) const override { return palette.tilesX; }
+    void BuildTileTexture(Texture** slot, const std::vector<s32>&, int, int, int, std::string*) override {
+        *slot = nullptr;
+    }
+    void DestroyTexture(Texture*) override {}
+    void GetPaletteAtlas(const TilePaletteRecord& palette, Texture** atlas, float* tileU, float* tileV) const override {
+        *atlas = m_atlas;
+        *tileU = palette.tileU;
+        *tileV = palette.tileV;
+    }
+
+private:
+    Texture* m_atlas;
+    mutable TilePaletteRecord m_palette;
+    VisualLookup* m_previous;
+};
+
+std::unique_ptr<Texture> GreyTexture(const char* name) {
+    auto texture = std::make_unique<Texture>();
+    const std::string file = MakeTga32(4, 4, std::vector<u8>(4 * 4 * 4, 128));
+    texture->CreateFromBytes(name, Bytes(file), file.size());
+    return texture;
+}
+
+void ExpectMatrix(const std::vector<float>& actual, const Matrix4& expected, const char* what) {
+    ASSERT_EQ(actual.size(), 16u) << what;
+    for (int i = 0; i < 16; ++i) EXPECT_NEAR(actual[i], expected.m[i], 1e-5f) << what << " element " << i;
+}
 
 // Which targets a draw went to, as "rt0 rt1 rt2".
 std::string TargetsOf(const rd::TraceEntry& e) { return e.targets[0] + " " + e.targets[1] + " " + e.targets[2]; }
@@ -104,8 +151,9 @@ TEST(GraphicsFrame, DirectFrameKeepsTheBackBufferAndComposesNothing) {
     EXPECT_TRUE(w.DrawsWith({Graphics::kPostProcessProgram}).empty());
 }
 
-TEST(GraphicsFrame, MeshRunsBindTheStreamOnceAndSwitchOnlyTheVertexProgram) {
-    FrameWorld w;
+void ExpectMeshRuns(bool postProcess) {
+    SCOPED_TRACE(postProcess ? "post-processed" : "direct");
+    FrameWorld w(postProcess);
     w.UseCamera();
     // Sorted order: important first, animated before static, one mesh adjacent.
     Composition* important = w.Make("mesh-obj", "crate");
@@ -152,6 +200,11 @@ TEST(GraphicsFrame, MeshRunsBindTheStreamOnceAndSwitchOnlyTheVertexProgram) {
         if (draws == 2 && binding) between.push_back(e.Line());
     }
     EXPECT_EQ(between, (std::vector<std::string>{"SetProgram " + staticLit, "SetVertexLayout staticVertexDecl"}));
+}
+
+TEST(GraphicsFrame, MeshRunsBindTheStreamOnceAndSwitchOnlyTheVertexProgram) {
+    ExpectMeshRuns(false);
+    ExpectMeshRuns(true);
 }
 
 TEST(GraphicsFrame, WithoutACameraOnlyTheUserInterfaceAndTextAreDrawn) {
@@ -229,10 +282,82 @@ TEST(GraphicsFrame, ShadowsLookUpTheDropShadowOnlyWhenThereAreShadows) {
     // Flat at height 2.05, turned by the object's y rotation less 90 degrees.
     Matrix4 expected;
     BuildTransformMatrix(expected, Vec3(1, 2.05f, 2), Vec3(90, -60, 0), Vec3(1, 1, 1));
-    const auto world = w.recording->UniformValues(w.graphics.GetProgram(Graphics::kStaticVertProgram)->GetDeviceProgram(),
-                                                  "WorldMat");
-    ASSERT_EQ(world.size(), 16u);
-    for (int i = 0; i < 16; ++i) EXPECT_NEAR(world[i], expected.m[i], 1e-5f) << i;
+    ExpectMatrix(w.recording->UniformValues(w.graphics.GetProgram(Graphics::kStaticVertProgram)->GetDeviceProgram(),
+                                            "WorldMat"),
+                 expected, "shadow");
+}
+
+// Planes lie flat, sized by their x and z scale, raised by their adjust;
+// billboards face the camera through the inverse view, rolled by their own
+// angle plus the transform's z rotation, both in radians.
+TEST(GraphicsFrame, BlendedQuadsBuildTheirWorldMatrices) {
+    FrameWorld w;
+    w.UseCamera();
+    w.matrices.OnCameraPosUpdate(3, 2, -10);
+    w.matrices.OnCameraLookAtUpdate(0, 0, 0);
+    w.matrices.OnCameraUpUpdate(0, 1, 0);
+    w.matrices.OnGraphicsUpdate(0.0f);
+    rd::Program* quads = w.graphics.GetProgram(Graphics::kStaticVertProgram)->GetDeviceProgram();
+
+    w.File(List::TransparentPlane, w.Make("plane-obj", nullptr, Vec3(1, 2, 3)));
+    w.Frame();
+    Matrix4 expected;
+    BuildTransformMatrix(expected, Vec3(1, 2.5f, 3), Vec3(90, 180, 0), Vec3(4, 2, 1));
+    ExpectMatrix(w.recording->UniformValues(quads, "WorldMat"), expected, "plane");
+    EXPECT_EQ(w.recording->UniformValues(quads, "AdditiveColor"), (std::vector<float>{1, 1, 1, 1}));
+
+    w.graphics.RenderListForTests(List::TransparentPlane).clear();
+    Composition* billboard = w.Make("billboard-obj", nullptr, Vec3(1, 2, 3));
+    billboard->GetTransform()->SetRotation(Vec3(0, 0, 0.5f));
+    billboard->GetTransform()->SetScale(Vec3(2, 1, 1));
+    w.File(List::Billboard, billboard);
+    w.Frame();
+    expected = ScalingMatrix(4, 3, 1) * RotationZMatrix(1.5f) * *w.matrices.GetInverseView();
+    expected.m[12] = 1;
+    expected.m[13] = 3;
+    expected.m[14] = 3;
+    ExpectMatrix(w.recording->UniformValues(quads, "WorldMat"), expected, "billboard");
+}
+
+// With a palette the lit shader samples the palette's atlas through the
+// tile map; a map not made yet clears its sampler but keeps the fractions.
+TEST(GraphicsFrame, TiledMeshesSampleThePaletteAtlas) {
+    FrameWorld w;
+    w.UseCamera();
+    auto atlas = GreyTexture("atlas.tga");
+    auto crate = GreyTexture("crate.tga");
+    OnePalette palettes(atlas.get());
+    Composition* floor = w.Make("mesh-obj", "box");
+    w.MeshOf(floor)->SetTilesX(2);
+    w.MeshOf(floor)->SetTilesY(3);
+    w.MeshOf(floor)->SetTilePalette("tiles");
+    ASSERT_NE(w.MeshOf(floor)->GetPalette(), nullptr);
+    w.File(List::Draw, floor);
+    Composition* plain = w.Make("mesh-obj", "crate");
+    w.MeshOf(plain)->SetTexture(crate.get());
+    w.File(List::Draw, plain);
+    w.Frame();
+
+    rd::Program* lit = w.graphics.GetProgram(Graphics::kStaticLitProgram)->GetDeviceProgram();
+    // Per draw: the textures bound and the tile uniforms set before it.
+    std::vector<std::vector<std::string>> perDraw(1);
+    for (const rd::TraceEntry& e : w.recording->GetTrace().Entries()) {
+        if (e.op == "SetTexture") perDraw.back().push_back(e.args);
+        for (const char* name : {" tile_percentage ", " tex_tiles "}) {
+            const auto at = e.args.find(name);
+            if (e.op == "SetUniform" && e.args.rfind(lit->Label() + " ", 0) == 0 && at != std::string::npos) {
+                perDraw.back().push_back(e.args.substr(at + 1));
+            }
+        }
+        if (e.op == "DrawIndexed" && e.program == lit->Label()) perDraw.emplace_back();
+    }
+    ASSERT_EQ(perDraw.size(), 3u);
+    const std::string atlasLabel = atlas->GetDeviceTexture()->Label();
+    const std::string crateLabel = crate->GetDeviceTexture()->Label();
+    EXPECT_EQ(perDraw[0], (std::vector<std::string>{"0 " + atlasLabel, "tile_percentage 0.5 0.25", "1 null",
+                                                    "tex_tiles 2 3"}));
+    EXPECT_EQ(perDraw[1], (std::vector<std::string>{"0 " + crateLabel, "tile_percentage 1 1", "1 null",
+                                                    "tex_tiles 1 1"}));
 }
 
 TEST(GraphicsFrame, SkinningReadsOnlyPosesThatExistAndNeedsASkeleton) {
@@ -279,12 +404,18 @@ TEST(GraphicsFrame, MeshesThatCannotBeDrawnAreSkippedButStayFiled) {
     w.MeshOf(scaffold)->SetScaffolding(true);
     w.MeshOf(scaffold)->SetVisible(false);
     w.File(List::Draw, scaffold);
+    // Invisible but selected: only its edges.
+    Composition* selected = w.Make("mesh-obj", "crate");
+    w.MeshOf(selected)->SetVisible(false);
+    w.MeshOf(selected)->SetHighlighted(true);
+    w.File(List::Draw, selected);
     w.Frame();
     EXPECT_EQ(w.DrawsWith({Graphics::kStaticLitProgram}).size(), 2u);
+    EXPECT_EQ(w.DrawsWith({Graphics::kStaticEdgeProgram}).size(), 1u);
     w.graphics.OnShowScaffolding(true);
     w.Frame();
     EXPECT_EQ(w.DrawsWith({Graphics::kStaticLitProgram}).size(), 3u);
-    EXPECT_EQ(w.graphics.RenderListForTests(List::Draw).size(), 6u);
+    EXPECT_EQ(w.graphics.RenderListForTests(List::Draw).size(), 7u);
 }
 
 // The hierarchy's static meshes: drawn with the static lit program into the
