@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # The game without rooms of its own shows the sample scene (gfx-test-pkg).
-# Three screenshots of frame 8 at 320 x 200: through the post-process
-# composite, drawn directly, and drawn directly with the hinge as a static
-# mesh instead of the skinned one; sample_scene_probes.py checks named probe
-# points of each with tolerances. The screenshots stay in the work folder
+# Four screenshots of frame 8 at 320 x 200: through the post-process
+# composite, drawn directly, drawn directly with the hinge as a static mesh
+# instead of the skinned one, and with the hinge playing its clip;
+# sample_scene_probes.py checks named probe points of each with tolerances. The screenshots stay in the work folder
 # (build/test/test-tmp/e2e-sample_scene_pixels/shots).
 set -euo pipefail
 here="$(dirname "$(readlink -f "$0")")"
@@ -34,7 +34,12 @@ shoot() {
 shoot composite 1 gfx-hinge-static
 shoot direct 0 gfx-hinge-static
 shoot static 0 gfx-hinge
+# The hinge playing its clip, so the bind-pose comparison is known to look
+# at a skinned draw.
+sed -i 's|<show-bind-pose>1</show-bind-pose>|<show-bind-pose>0</show-bind-pose>|; s|<running>0</running>|<running>1</running>|' \
+  "$work/rsc/objects/gfx-test.xobj"
+shoot animated 0 gfx-hinge-static
 
 python3 "$here/sample_scene_probes.py" "$work/shots/composite.png" "$work/shots/direct.png" \
-  "$work/shots/static.png" || fail "pixel probes (screenshots in $work/shots)"
+  "$work/shots/static.png" "$work/shots/animated.png" || fail "pixel probes (screenshots in $work/shots)"
 echo "sample scene: ok"

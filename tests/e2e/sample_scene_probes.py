@@ -1,12 +1,13 @@
-"""Pixel checks of the sample scene (rsc/objects/gfx-test.xobj) on three
+"""Pixel checks of the sample scene (rsc/objects/gfx-test.xobj) on four
 screenshots of the same frame: drawn through the composite, drawn directly,
-and drawn directly with the static hinge in place of the skinned one.
+drawn directly with the static hinge in place of the skinned one, and with
+the skinned hinge playing its clip.
 
 Every probe is named, placed by projecting a world point with the camera of
 the scene, and checked with a tolerance, so small rasterisation changes do
 not break it. Prints one line per probe; exits 1 if any fails.
 
-Usage: sample_scene_probes.py COMPOSITE.png DIRECT.png STATIC.png"""
+Usage: sample_scene_probes.py COMPOSITE.png DIRECT.png STATIC.png ANIMATED.png"""
 import math
 import os
 import sys
@@ -132,7 +133,7 @@ def compare(a, b, name, tol, region=None):
 
 
 def main():
-    composite, direct, static = (Image(p) for p in sys.argv[1:4])
+    composite, direct, static, animated = (Image(p) for p in sys.argv[1:5])
     scene_checks(composite, "composite")
     scene_checks(direct, "direct")
     # With the fade at (1, 1, 1, 1) the composite adds nothing of its own.
@@ -144,7 +145,12 @@ def main():
           "%s where the static hinge stands, the sky would be %s" % (got, SKY_FRONT))
     lo = direct.project((-3.6, 4.2, 2.5))
     hi = direct.project((-2.4, 1.9, 2.5))
-    compare(direct, static, "hinge_bind_pose_equals_static", 2, (lo[0], lo[1], hi[0], hi[1]))
+    region = (lo[0], lo[1], hi[0], hi[1])
+    compare(direct, static, "hinge_bind_pose_equals_static", 2, region)
+    # Playing its clip the hinge bends, so that comparison saw a skinned draw.
+    moved = sum(1 for y in range(region[1], region[3] + 1) for x in range(region[0], region[2] + 1)
+                if max(abs(p - q) for p, q in zip(animated.rgb(x, y), static.rgb(x, y))) > 2)
+    check("hinge_animated_differs", moved >= 20, "%d pixels of the hinge moved, want at least 20" % moved)
     if failures:
         print("failed: " + ", ".join(failures))
         sys.exit(1)
