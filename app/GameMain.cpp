@@ -3,6 +3,7 @@
 
 #include "app/MainSteps.h"
 #include "app/Mains.h"
+#include "app/SampleScene.h"
 #include "app/TestObjectProbe.h"
 #include "engine/core/CoreSystem.h"
 #include "engine/core/Engine.h"
@@ -133,6 +134,7 @@ void GameMain() {
     services.resources.LoadRequiredResource("loading-pkg");
     CreatePrimitiveMeshes(managers.meshManager);
     TestObjectProbe probe(engine);  // acts only when TAVRIN_TEST_OBJECT is set
+    SampleScene sampleScene(engine, services.resources);  // only while the game has no rooms
     engine.Run();
     LogRunEnd(engine);
     managers.lightManager.Shutdown();

@@ -48,6 +48,7 @@ namespace Ostrel {
 
 class AimerComponent;
 class CameraComponent;
+class Composition;
 class CoreSystem;
 class DeviceTextRenderer;
 class FidgetComponent;
@@ -148,12 +149,14 @@ public:
     // colour. The text is copied.
     static void DrawDebugText(const char* text, float x, float y, u8 red, u8 green, u8 blue,
                               u8 alpha);
-    // Queues one shape of the given kind at (x, y, z). A sizeY or sizeZ of 0
-    // or less is replaced by sizeX.
+    // Queues one shape of the given kind at (x, y, z): 0 a line from there to
+    // (sizeX, sizeY, sizeZ), 1 a circle and 2 a square facing the camera, 3
+    // an axis-aligned wire box. A negative sizeY or sizeZ stands for sizeX.
     static void DrawDebugShape(int kind, float x, float y, float z, float sizeX, float sizeY,
                                float sizeZ, u8 red, u8 green, u8 blue, u8 alpha);
 
-    // Draws one queued debug shape (the frame calls it for each record).
+    // Draws one queued debug shape (the frame calls it for each record) in
+    // its colour with depth testing off; a kind outside 0..3 is skipped.
     void DrawDebugShapes(rd::Device& device, const DebugShapeCall& shape, const Matrix4& inverseView);
     // The particle pass: every running emitter of the emitter list, then the
     // destination blend back to the inverse source alpha.
@@ -170,6 +173,25 @@ public:
     // order within the emitter's slot bound, on the bound particle program.
     // An emitter without a drawable "Sprite" mesh is skipped.
     void DrawParticles(rd::Device& device, const ParticleEmitterComponent& emitter, Matrix4 inverseView);
+
+    // Render lists (filed from "ObjectCreated" / "ObjectDestroyed").
+    // Appends the id to the draw list.
+    void AddToDrawList(u32 id);
+    // Drawing order of the draw list: important meshes first, then animated
+    // (with a 'fdgC' component) before static, then by mesh, then by diffuse
+    // texture, so objects sharing a mesh are adjacent. Objects are looked up
+    // through the engine's object manager.
+    static bool CompareRenderOrderByMesh(u32 a, u32 b);
+    // Drawing order of the billboard list: larger z first, then smaller y.
+    static bool CompareRenderOrderByDepth(u32 a, u32 b);
+    const std::vector<u32>& GetDrawList() const { return m_drawList; }
+    const std::vector<u32>& GetShadowList() const { return m_shadowList; }
+    const std::vector<u32>& GetTransparentPlaneList() const { return m_transparentPlaneList; }
+    const std::vector<u32>& GetEmitterList() const { return m_emitterList; }
+    const std::vector<u32>& GetBillboardList() const { return m_billboardList; }
+    const std::vector<u32>& GetAimerList() const { return m_aimerList; }
+    bool IsDrawListSorted() const { return m_drawListSorted; }
+    bool IsBillboardListSorted() const { return m_billboardListSorted; }
 
     // ---- The frame and object drawing (GraphicsFrame.cpp, GraphicsObjectDrawing.cpp) ----
     // Asks the device whether a frame may be drawn. A lost device is waited
@@ -233,6 +255,13 @@ private:
     void ReleaseTarget(TargetIndex index);
     void ReleaseLayout(rd::VertexLayout*& layout);
     void BuildDebugMeshes();
+    // Debug shapes: the debug mesh a shape kind draws (kDebugMeshCount for
+    // none).
+    static DebugMeshIndex DebugShapeMesh(int kind);
+    // Render lists: the object manager the filing reads, and whether a mesh
+    // object is left to the volume hierarchy instead of the draw list.
+    ObjectManager* Objects() const;
+    bool QualifiesForHierarchy(const Composition& object, const MeshComponent& mesh) const;
     // Sorts the draw list and the billboard list when objects were added.
     void SortRenderLists();
     void RenderFrame(rd::Device& device);

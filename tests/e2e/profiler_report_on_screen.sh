@@ -5,6 +5,8 @@
 # the 640 x 400 window; the middle of the frame stays black.
 set -euo pipefail
 source "$(dirname "$0")/e2e_common.bash" "$@"
+# Without the sample scene the game draws nothing but the report.
+rm -f "$work/rsc/gfx-test-pkg.pkg"
 
 sed -i 's|<debug>0</debug>|<debug>1</debug>|' rsc/coresystem.xcfg
 grep -q '<debug>1</debug>' rsc/coresystem.xcfg || fail "could not switch the debug flag on"

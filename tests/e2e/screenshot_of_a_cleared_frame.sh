@@ -4,6 +4,8 @@
 # cleared to opaque black, and logs it.
 set -euo pipefail
 source "$(dirname "$0")/e2e_common.bash" "$@"
+# Without the sample scene the game has no camera and draws a cleared frame.
+rm -f "$work/rsc/gfx-test-pkg.pkg"
 
 # Prints "WIDTH HEIGHT R G B A" of a PNG at pixel (X, Y).
 png_probe() { python3 "$(dirname "$0")/png_rows.py" "$1" "$2" "$3"; }

@@ -1,0 +1,154 @@
+#!/usr/bin/env python3
+# Writes the sample textures under rsc/textures, deterministically (the same
+# bytes on every run):
+# - tiles.png: the tile atlas, 4 x 4 tiles of 64 x 64 pixels in the order of
+#   rsc/palettes/floor-tiles.xpal (flagstones, planks, grass, water and
+#   sand), each a base colour with a darker border and a light diagonal so
+#   neighbouring tiles and their orientation can be told apart;
+# - sky-top ... sky-back.png: the six faces of the sample sky, one flat
+#   colour each, all different, so a picture tells which face it shows;
+# - crate-planks.png: a light, even crate face with a darker rim;
+# - DropShadow.png: a soft black disc (alpha falls off from the centre);
+# - marker.png: the aimer's orange arrow on transparency;
+# - sign.png: the billboard's yellow disc on transparency;
+# - glass.png: an even, half-transparent cyan for the transparent plane;
+# - particle-sheet.png: four 32 x 32 particle cells in one row (a soft glow,
+#   a four-pointed spark, a smoke puff and a ring), white with the shape in
+#   the alpha channel, so an emitter's blend mode and opacity decide how
+#   they look.
+# The outputs are checked in; run this after changing it.
+# --check writes nothing and fails when a checked-in file differs.
+import math
+import os
+import struct
+import sys
+import zlib
+
+TILE = 64
+COLUMNS = ROWS = 4
+BASES = [
+    (150, 150, 140), (130, 128, 120), (110, 135, 105), (90, 90, 95),
+    (160, 120, 75), (140, 105, 70), (105, 75, 50), (120, 90, 60),
+    (80, 150, 60), (150, 150, 70), (90, 160, 90), (120, 95, 65),
+    (50, 90, 170), (80, 130, 180), (210, 190, 130), (140, 140, 140),
+]
+
+# The sky's faces; the end-to-end scene checks read these colours.
+SKY = {
+    "top": (150, 200, 240), "bottom": (90, 70, 50), "right": (200, 180, 40),
+    "left": (60, 170, 60), "front": (40, 90, 200), "back": (200, 60, 40),
+}
+
+
+def tile_pixel(x, y):
+    tile = (y // TILE) * COLUMNS + x // TILE
+    u, v = x % TILE, y % TILE
+    r, g, b = BASES[tile]
+    if u < 3 or v < 3 or u >= TILE - 3 or v >= TILE - 3:
+        return (r * 3 // 5, g * 3 // 5, b * 3 // 5)
+    if abs(u - v) < 2:
+        return (min(255, r + 50), min(255, g + 50), min(255, b + 50))
+    return (r, g, b)
+
+
+def crate_pixel(x, y):
+    rim = x < 4 or y < 4 or x >= 60 or y >= 60
+    return (120, 100, 80) if rim else (220, 220, 220)
+
+
+def shadow_pixel(x, y):
+    d = math.hypot(x - 31.5, y - 31.5) / 32.0
+    return (0, 0, 0, max(0, int(round(200 * (1.0 - d)))))
+
+
+def marker_pixel(x, y):
+    # An arrow pointing up the image: a triangle head over a shaft.
+    head = y < 28 and abs(x - 31.5) <= (y - 4) * 0.9
+    shaft = 28 <= y < 60 and abs(x - 31.5) <= 7
+    return (255, 140, 0, 255) if head or shaft else (0, 0, 0, 0)
+
+
+def sign_pixel(x, y):
+    inside = math.hypot(x - 31.5, y - 31.5) <= 28
+    return (250, 220, 40, 255) if inside else (0, 0, 0, 0)
+
+
+PARTICLE_CELL = 32
+
+
+def particle_pixel(x, y):
+    cell, u = divmod(x, PARTICLE_CELL)
+    half = PARTICLE_CELL / 2
+    dx, dy = (u + 0.5 - half) / half, (y + 0.5 - half) / half
+    r = math.hypot(dx, dy)
+    if cell == 0:  # soft glow
+        a = max(0.0, 1.0 - r) ** 2
+    elif cell == 1:  # spark: a bright core and two thin bars
+        a = max(0.0, 1.0 - r * 2.5) + max(0.0, 1.0 - abs(dx) * 12) * max(0.0, 1.0 - abs(dy)) \
+            + max(0.0, 1.0 - abs(dy) * 12) * max(0.0, 1.0 - abs(dx))
+    elif cell == 2:  # smoke puff: a blob with lumps
+        a = 0.7 * max(0.0, 1.0 - r / (0.15 * math.sin(5 * math.atan2(dy, dx)) + 0.85))
+    else:  # ring
+        a = max(0.0, 1.0 - abs(r - 0.7) * 6)
+    return (255, 255, 255, int(round(255 * min(1.0, a))))
+
+
+def chunk(kind, data):
+    body = kind + data
+    return struct.pack(">I", len(data)) + body + struct.pack(">I", zlib.crc32(body) & 0xFFFFFFFF)
+
+
+def png(width, height, pixel, channels=3):
+    rows = bytearray()
+    for y in range(height):
+        rows.append(0)  # no filter
+        for x in range(width):
+            rows.extend(pixel(x, y))
+    colour_type = 2 if channels == 3 else 6
+    data = b"\x89PNG\r\n\x1a\n"
+    data += chunk(b"IHDR", struct.pack(">IIBBBBB", width, height, 8, colour_type, 0, 0, 0))
+    data += chunk(b"IDAT", zlib.compress(bytes(rows), 9))
+    data += chunk(b"IEND", b"")
+    return data
+
+
+def textures():
+    out = {"tiles.png": png(TILE * COLUMNS, TILE * ROWS, tile_pixel)}
+    for face, colour in SKY.items():
+        out["sky-%s.png" % face] = png(16, 16, lambda x, y, c=colour: c)
+    out["crate-planks.png"] = png(64, 64, crate_pixel)
+    out["DropShadow.png"] = png(64, 64, shadow_pixel, 4)
+    out["marker.png"] = png(64, 64, marker_pixel, 4)
+    out["sign.png"] = png(64, 64, sign_pixel, 4)
+    out["glass.png"] = png(16, 16, lambda x, y: (80, 200, 220, 128), 4)
+    out["particle-sheet.png"] = png(PARTICLE_CELL * 4, PARTICLE_CELL, particle_pixel, 4)
+    return out
+
+
+def main():
+    check = sys.argv[1:] == ["--check"]
+    if sys.argv[1:] and not check:
+        sys.exit("usage: gen-textures.py [--check]")
+    root = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..")
+    folder = os.path.join(root, "rsc", "textures")
+    os.makedirs(folder, exist_ok=True)
+    differ = []
+    for name, data in sorted(textures().items()):
+        path = os.path.join(folder, name)
+        if check:
+            try:
+                same = open(path, "rb").read() == data
+            except OSError:
+                same = False
+            if not same:
+                differ.append(name)
+            continue
+        with open(path + ".tmp", "wb") as f:
+            f.write(data)
+        os.replace(path + ".tmp", path)
+    if differ:
+        sys.exit("rsc/textures differs from the generator: " + ", ".join(differ))
+
+
+if __name__ == "__main__":
+    main()
