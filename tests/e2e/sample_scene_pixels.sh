@@ -31,14 +31,14 @@ shoot() {
   expect_line "$(log_file)" "Screenshot of frame 8 written to '$work/shots/$name.png' (320 x 200)"
 }
 
-shoot composite 1 gfx-hinge-static
-shoot direct 0 gfx-hinge-static
-shoot static 0 gfx-hinge
+shoot composite 1 gfx-hinge-static,gfx-sparks
+shoot direct 0 gfx-hinge-static,gfx-sparks
+shoot static 0 gfx-hinge,gfx-sparks
 # The hinge playing its clip, so the bind-pose comparison is known to look
 # at a skinned draw.
 sed -i 's|<show-bind-pose>1</show-bind-pose>|<show-bind-pose>0</show-bind-pose>|; s|<running>0</running>|<running>1</running>|' \
   "$work/rsc/objects/gfx-test.xobj"
-shoot animated 0 gfx-hinge-static
+shoot animated 0 gfx-hinge-static,gfx-sparks
 
 python3 "$here/sample_scene_probes.py" "$work/shots/composite.png" "$work/shots/direct.png" \
   "$work/shots/static.png" "$work/shots/animated.png" || fail "pixel probes (screenshots in $work/shots)"
