@@ -48,3 +48,18 @@ user_folder() {
   settings="$XDG_DATA_HOME/$userFolderName"
   mkdir -p "$settings"
 }
+
+# shoot_scene NAME SKIP: a 320 x 200 run of the game in a fresh per-user
+# folder (10 frames, the sample scene without the archetypes named in SKIP),
+# frame 8 written to $work/shots/NAME.png; the run must be clean.
+shoot_scene() {
+  local name=$1 skip=$2
+  mkdir -p "$work/shots"
+  user_folder "$name"
+  printf '<UserSettings><WindowWidth>320</WindowWidth><WindowHeight>200</WindowHeight><Fullscreen>0</Fullscreen></UserSettings>' \
+    > "$settings/UserConfig.xcfg"
+  TAVRIN_MAX_FRAMES=10 TAVRIN_SCREENSHOT="$work/shots/$name.png@8" TAVRIN_SCENE_SKIP="$skip" keepXdg=1 \
+    run_program "$name"
+  expect_clean_run "$name"
+  expect_line "$(log_file)" "Screenshot of frame 8 written to '$work/shots/$name.png' (320 x 200)"
+}

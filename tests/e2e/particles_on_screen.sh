@@ -31,16 +31,9 @@ grep -qx e2e-particles "$work/rsc/gfx-test-pkg.pkg" || echo e2e-particles >> "$w
 
 # shoot NAME POSTPROCESS SKIP: one run of 10 frames, frame 8 in shots/NAME.png.
 shoot() {
-  local name=$1 post=$2 skip=$3
   printf '<Graphics><Debug>0</Debug><DoPostProcess>%s</DoPostProcess><UseHBV>1</UseHBV></Graphics>\n' \
-    "$post" > "$work/rsc/graphics.xcfg"
-  user_folder "$name"
-  printf '<UserSettings><WindowWidth>320</WindowWidth><WindowHeight>200</WindowHeight><Fullscreen>0</Fullscreen></UserSettings>' \
-    > "$settings/UserConfig.xcfg"
-  TAVRIN_MAX_FRAMES=10 TAVRIN_SCREENSHOT="$work/shots/$name.png@8" TAVRIN_SCENE_SKIP="$skip" keepXdg=1 \
-    run_program "$name"
-  expect_clean_run "$name"
-  expect_line "$(log_file)" "Screenshot of frame 8 written to '$work/shots/$name.png' (320 x 200)"
+    "$2" > "$work/rsc/graphics.xcfg"
+  shoot_scene "$1" "$3"
 }
 
 # middle NAME: "R G B" of the picture's middle pixel.

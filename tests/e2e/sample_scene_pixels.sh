@@ -19,16 +19,9 @@ graphics_config() {
 
 # shoot NAME POSTPROCESS SKIP: one run, its screenshot in shots/NAME.png.
 shoot() {
-  local name=$1 post=$2 skip=$3
-  graphics_config "$post"
-  user_folder "$name"
-  printf '<UserSettings><WindowWidth>320</WindowWidth><WindowHeight>200</WindowHeight><Fullscreen>0</Fullscreen></UserSettings>' \
-    > "$settings/UserConfig.xcfg"
-  TAVRIN_MAX_FRAMES=10 TAVRIN_SCREENSHOT="$work/shots/$name.png@8" TAVRIN_SCENE_SKIP="$skip" keepXdg=1 \
-    run_program "$name"
-  expect_clean_run "$name"
+  graphics_config "$2"
+  shoot_scene "$1" "$3"
   expect_line "$(log_file)" "Sample scene: 11 objects placed from 'gfx-test-pkg'"
-  expect_line "$(log_file)" "Screenshot of frame 8 written to '$work/shots/$name.png' (320 x 200)"
 }
 
 shoot composite 1 gfx-hinge-static,gfx-sparks

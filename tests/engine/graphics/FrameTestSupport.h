@@ -125,6 +125,14 @@ struct FrameWorld : Assets, ComponentTest::ComponentWorld {
     void File(List list, Composition* object) { graphics.RenderListForTests(list).push_back(object->GetId()); }
     MeshComponent* MeshOf(Composition* object) { return object->GetComponentAs<MeshComponent>(); }
     void UseCamera() { graphics.OnCameraChange(Make("camera-obj")->GetId()); }
+    // A camera object for the frame, with the view from eye to the origin.
+    void UseCameraAt(float x, float y, float z) {
+        UseCamera();
+        matrices.OnCameraPosUpdate(x, y, z);
+        matrices.OnCameraLookAtUpdate(0, 0, 0);
+        matrices.OnCameraUpUpdate(0, 1, 0);
+        matrices.OnGraphicsUpdate(0.0f);
+    }
 
     // The trace of one Graphics::Update.
     const std::vector<rd::TraceEntry>& Frame() {

@@ -40,11 +40,7 @@ std::vector<u8> DrawScene(bool postProcess) {
     auto blue = Plain(50, 100, 200);
     w.Make("light-obj", nullptr, Vec3(0, 0, -3));
     w.objects.Update(0.0f);  // the light manager files the light
-    w.UseCamera();
-    w.matrices.OnCameraPosUpdate(0, 0, -3);
-    w.matrices.OnCameraLookAtUpdate(0, 0, 0);
-    w.matrices.OnCameraUpUpdate(0, 1, 0);
-    w.matrices.OnGraphicsUpdate(0.0f);
+    w.UseCameraAt(0, 0, -3);
     w.graphics.RenderListForTests(List::Draw).clear();
     // A box at the centre, a smaller one up and to the left, a wall behind.
     struct Placed {

@@ -292,11 +292,7 @@ TEST(GraphicsFrame, ShadowsLookUpTheDropShadowOnlyWhenThereAreShadows) {
 // angle plus the transform's z rotation, both in radians.
 TEST(GraphicsFrame, BlendedQuadsBuildTheirWorldMatrices) {
     FrameWorld w;
-    w.UseCamera();
-    w.matrices.OnCameraPosUpdate(3, 2, -10);
-    w.matrices.OnCameraLookAtUpdate(0, 0, 0);
-    w.matrices.OnCameraUpUpdate(0, 1, 0);
-    w.matrices.OnGraphicsUpdate(0.0f);
+    w.UseCameraAt(3, 2, -10);
     rd::Program* quads = w.graphics.GetProgram(Graphics::kStaticVertProgram)->GetDeviceProgram();
 
     w.File(List::TransparentPlane, w.Make("plane-obj", nullptr, Vec3(1, 2, 3)));
@@ -426,11 +422,7 @@ TEST(GraphicsFrame, HierarchyPassSkipsStaleHandlesAndCopesWithABuild) {
     FrameWorld w;
     HbvManager hbv;
     hbv.Initialize();
-    w.UseCamera();
-    w.matrices.OnCameraPosUpdate(0, 2, -10);
-    w.matrices.OnCameraLookAtUpdate(0, 0, 0);
-    w.matrices.OnCameraUpUpdate(0, 1, 0);
-    w.matrices.OnGraphicsUpdate(0.0f);
+    w.UseCameraAt(0, 2, -10);
     w.Frame();
     EXPECT_TRUE(w.DrawsWith({Graphics::kStaticLitProgram}).empty()) << "before the first level";
 

@@ -33,11 +33,7 @@ int CentreRed(bool postProcess, const std::string& blend) {
 
     w.Make("light-obj", nullptr, Vec3(0, 0, -3));
     w.objects.Update(0.0f);  // the light manager files the light
-    w.UseCamera();
-    w.matrices.OnCameraPosUpdate(0, 0, -3);
-    w.matrices.OnCameraLookAtUpdate(0, 0, 0);
-    w.matrices.OnCameraUpUpdate(0, 1, 0);
-    w.matrices.OnGraphicsUpdate(0.0f);
+    w.UseCameraAt(0, 0, -3);
     Composition* wall = w.Make("mesh-obj", "box", Vec3(0, 0, 6));
     wall->GetTransform()->SetScale(Vec3(60, 60, 1));
     w.MeshOf(wall)->SetTexture(wallTexture);
