@@ -16,8 +16,9 @@
 // - Depth test less-or-equal; clockwise faces on screen are the front faces
 //   (Cull::CounterClockwise culls the others).
 // - Image textures are given top row first and v = 0 samples the top row.
-//   Render targets hold their bottom row first: read them with texelFetch
-//   at gl_FragCoord (every target has the back buffer's size).
+//   Render targets hold their bottom row first: read them at gl_FragCoord
+//   (every target has the back buffer's size), by texelFetch or by point
+//   sampling at texel centres with v = 0 at the bottom row.
 // - The device draws into its own back buffer (BackBuffer()), which may be
 //   bound at target 0 while other textures are bound at 1 and 2. All targets
 //   share one depth buffer of the back buffer's size. Present copies the
