@@ -1,10 +1,24 @@
 #include "engine/world/RoomInstance.h"
 
+#include "engine/base/Log.h"
 #include "engine/base/Serializer.h"
+#include "engine/components/CollisionComponent.h"
+#include "engine/components/ComponentSupport.h"
+#include "engine/components/PortalComponent.h"
 #include "engine/core/Composition.h"
 #include "engine/core/CompositionFactory.h"
+#include "engine/core/ObjectManager.h"
+#include "engine/core/TransformComponent.h"
+
+#include <cfloat>
 
 namespace Ostrel {
+
+namespace {
+
+void ReportRoomFault(const std::string& what) { LogMessage(what + "; the room is refused\n"); }
+
+}  // namespace
 
 RoomInstance::RoomInstance(std::string name) : m_name(std::move(name)) {}
 
@@ -22,6 +36,91 @@ RoomInstance::~RoomInstance() {
     }
 }
 
+bool RoomInstance::Load(const std::string& name) {
+    m_name = name;
+    SerializerXML reader(true);
+    if (!reader.LoadRoom(name, *this)) {
+        LogMessage("Room [" + name + "] could not be read; the room is refused\n");
+        return false;
+    }
+    return Validate();
+}
+
+bool RoomInstance::Validate() {
+    ResetPortals();
+    Vec3 min(FLT_MAX, FLT_MAX, FLT_MAX);
+    Vec3 max(-FLT_MAX, -FLT_MAX, -FLT_MAX);
+    for (const Composition* object : m_objects) {
+        if (object->GetComponent(PortalComponent::kTypeId) != nullptr && !TakePortal(*object)) return false;
+        if (object->GetComponent(CollisionComponent::kTypeId) != nullptr &&
+            !TakeCollisionBounds(*object, min, max)) {
+            return false;
+        }
+    }
+    if (!m_hasEntrance && !m_hasExit) {
+        ReportRoomFault("Room [" + m_name + "] has no entrance or exit");
+        return false;
+    }
+    m_centre = (min + max) / 2.0f;
+    m_size = max - min;
+    m_levelSlot = 0;
+    return true;
+}
+
+void RoomInstance::ResetPortals() {
+    m_hasEntrance = false;
+    m_hasExit = false;
+    m_entrance = Vec3();
+    m_exit = Vec3();
+}
+
+bool RoomInstance::TakePortal(const Composition& object) {
+    const TransformComponent* transform = object.GetTransform();
+    if (transform == nullptr) {
+        ReportRoomFault("Room [" + m_name + "]: encountered a portal with no transform");
+        return false;
+    }
+    const u32 type = object.GetComponentAs<PortalComponent>()->GetType();
+    if (type == kPortalEntrance) {
+        if (m_hasEntrance) {
+            ReportRoomFault("Room [" + m_name + "] has multiple entrances");
+            return false;
+        }
+        m_hasEntrance = true;
+        m_entrance = transform->GetPosition();
+        return true;
+    }
+    if (type == kPortalExit) {
+        if (m_hasExit) {
+            ReportRoomFault("Room [" + m_name + "] has multiple exits");
+            return false;
+        }
+        m_hasExit = true;
+        m_exit = transform->GetPosition();
+        return true;
+    }
+    ReportRoomFault("Room [" + m_name + "] has a portal with unknown type");
+    return false;
+}
+
+bool RoomInstance::TakeCollisionBounds(const Composition& object, Vec3& min, Vec3& max) const {
+    const TransformComponent* transform = object.GetTransform();
+    if (transform == nullptr) {
+        ReportRoomFault("Room [" + m_name + "]: encountered an object with collision, but no transform");
+        return false;
+    }
+    const BoundingVolume& volume = object.GetComponentAs<CollisionComponent>()->GetVolume();
+    const Vec3 middle = transform->GetPosition() + volume.centre;
+    const Vec3 half = volume.size / 2.0f;
+    const Vec3 low = middle - half;
+    const Vec3 high = middle + half;
+    for (int axis = 0; axis < 3; ++axis) {
+        if (low[axis] < min[axis]) min[axis] = low[axis];
+        if (high[axis] > max[axis]) max[axis] = high[axis];
+    }
+    return true;
+}
+
 void RoomInstance::ReadAttributes(Serializer& serializer) {
     int difficulty = m_difficulty;
     serializer.SerializeInt("Difficulty", &difficulty);
@@ -32,6 +131,12 @@ void RoomInstance::AppendObject(Composition* object) {
     if (object != nullptr) {
         m_objects.push_back(object);
     }
+}
+
+void RoomInstance::InstantiateObjects() const {
+    ObjectManager* objects = CurrentObjectManager();
+    if (objects == nullptr) return;
+    for (const Composition* object : m_objects) objects->CloneComposition(object);
 }
 
 }  // namespace Ostrel

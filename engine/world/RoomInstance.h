@@ -1,11 +1,19 @@
 #pragma once
 // One hand-made room of a level, as read from its room file (".xrm"): the
-// room's template objects (never live in the object manager), its difficulty
-// and, once validated by the levels code, its portals and bounds.
+// room's template objects (never live in the object manager), its difficulty,
+// its entrance and exit (the positions of its portal objects) and the bounds
+// of its collision objects.
 //
 // SerializerXML::LoadRoom fills a room: it lets the room read "Attributes"
 // (ReadAttributes) and appends every object it builds (AppendObject). The
 // room owns its objects and destroys them through the object factory.
+//
+// Content rules (Validate): at most one entrance and one exit portal, no
+// portal of another type, portals and collision objects with a transform, and
+// at least one portal. A room that breaks one is refused: the reason is
+// logged with the room's name ("Room [cave] has multiple entrances") and
+// Load/Validate answer false, so the palette that names it is refused too.
+// The program goes on.
 
 #include "engine/base/Types.h"
 #include "engine/core/Vec3.h"
@@ -27,23 +35,47 @@ public:
     RoomInstance(const RoomInstance&) = delete;
     RoomInstance& operator=(const RoomInstance&) = delete;
 
+    // Reads the room file of that name (found through the ResourceManager)
+    // into this room, names the room after it, then validates. False when the
+    // file could not be read or parsed (the loader logs why) or the content
+    // was refused.
+    bool Load(const std::string& name);
+    // Checks the objects and takes the portals and bounds from them (see the
+    // header comment). Answers whether the room is usable; the first fault
+    // found is logged and ends the check.
+    bool Validate();
+
     // Reads the int "Difficulty"; absent, the difficulty is unchanged.
     void ReadAttributes(Serializer& serializer) override;
     // Takes ownership of object (null is ignored).
     void AppendObject(Composition* object) override;
 
+    // Clones every template object into the current object manager, in
+    // order; each clone is announced with "ObjectCreated" at once. Nothing
+    // without an object manager. Used by the level editor.
+    void InstantiateObjects() const;
+
     const std::string& GetName() const { return m_name; }
     void SetName(std::string name) { m_name = std::move(name); }
     int GetDifficulty() const { return m_difficulty; }
+    void SetDifficulty(int difficulty) { m_difficulty = difficulty; }
     bool HasEntrance() const { return m_hasEntrance; }
     Vec3 GetEntrance() const { return m_entrance; }
     bool HasExit() const { return m_hasExit; }
     Vec3 GetExit() const { return m_exit; }
+    // Extent (max - min) and centre of the collision bounds. Without collision
+    // objects the size is -infinity on every axis and the centre (0, 0, 0).
     Vec3 GetSize() const { return m_size; }
     Vec3 GetCentre() const { return m_centre; }
+    u32 GetLevelSlot() const { return m_levelSlot; }
     const std::vector<Composition*>& GetObjects() const { return m_objects; }
 
 private:
+    // Each answers false after logging the fault.
+    bool TakePortal(const Composition& object);
+    bool TakeCollisionBounds(const Composition& object, Vec3& min, Vec3& max) const;
+    void ResetPortals();
+
     std::vector<Composition*> m_objects;
     std::string m_name;
     s32 m_difficulty = 0;

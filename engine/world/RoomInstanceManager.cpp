@@ -1,0 +1,91 @@
+#include "engine/world/RoomInstanceManager.h"
+
+#include "engine/base/Log.h"
+
+namespace Ostrel {
+
+std::string CheckRandomGroup(u32 playOrder, s32 minRooms, s32 maxRooms, std::size_t roomCount) {
+    if (playOrder != kRoomsRandom) return {};
+    if (minRooms > maxRooms) {
+        return "random group has min > max (" + std::to_string(minRooms) + " > " + std::to_string(maxRooms) + ")";
+    }
+    if (minRooms < 0) return "random group has a negative minimum (" + std::to_string(minRooms) + ")";
+    if (maxRooms > kMaxRandomPicks) {
+        return "random group may pick " + std::to_string(maxRooms) + " rooms (at most " +
+               std::to_string(kMaxRandomPicks) + ")";
+    }
+    if (maxRooms > 0 && roomCount == 0) return "random group has no rooms";
+    return {};
+}
+
+bool RoomInstanceManager::LoadPalette(const std::vector<std::unique_ptr<RoomGroup>>& groups,
+                                      const std::string& paletteName) {
+    Clear();
+    for (const auto& group : groups) {
+        if (!LoadGroup(*group, paletteName)) {
+            Clear();
+            LogMessage("Room palette " + paletteName + " is refused: no level is built from it\n");
+            return false;
+        }
+    }
+    return true;
+}
+
+bool RoomInstanceManager::LoadGroup(const RoomGroup& group, const std::string& paletteName) {
+    const std::string fault =
+        CheckRandomGroup(group.playOrder, group.minRooms, group.maxRooms, group.roomNames.size());
+    if (!fault.empty()) {
+        LogMessage("Room palette " + paletteName + ": " + fault + "\n");
+        return false;
+    }
+    auto resolved = std::make_unique<RoomInstanceGroup>();
+    resolved->playOrder = group.playOrder;
+    resolved->minRooms = group.minRooms;
+    resolved->maxRooms = group.maxRooms;
+    for (const std::string& name : group.roomNames) {
+        RoomInstance* room = LoadRoom(name);
+        if (room == nullptr || !ClassifyRoom(*room, paletteName)) return false;
+        resolved->rooms.push_back(room);
+    }
+    m_groups.push_back(std::move(resolved));
+    return true;
+}
+
+RoomInstance* RoomInstanceManager::LoadRoom(const std::string& name) {
+    if (RoomInstance* known = Find(name)) return known;
+    auto room = std::make_unique<RoomInstance>(name);
+    if (!room->Load(name)) return nullptr;
+    RoomInstance* loaded = room.get();
+    Add(name, std::move(room));
+    return loaded;
+}
+
+bool RoomInstanceManager::ClassifyRoom(RoomInstance& room, const std::string& paletteName) {
+    if (room.HasEntrance() && room.HasExit()) {
+        m_middle.push_back(&room);
+        return true;
+    }
+    RoomInstance*& slot = room.HasEntrance() ? m_end : m_start;
+    if (slot != nullptr) {
+        LogMessage(std::string("Room palette has multiple ") + (room.HasEntrance() ? "end" : "start") +
+                   " rooms: " + slot->GetName() + ", " + room.GetName() + " (palette " + paletteName + ")\n");
+        return false;
+    }
+    slot = &room;
+    return true;
+}
+
+void RoomInstanceManager::GetGroups(std::vector<RoomInstanceGroup*>& out) const {
+    out.clear();
+    for (const auto& group : m_groups) out.push_back(group.get());
+}
+
+void RoomInstanceManager::Clear() {
+    m_groups.clear();
+    m_start = nullptr;
+    m_end = nullptr;
+    m_middle.clear();
+    DeleteAll();
+}
+
+}  // namespace Ostrel

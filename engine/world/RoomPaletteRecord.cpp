@@ -1,0 +1,80 @@
+#include "engine/world/RoomPaletteRecord.h"
+
+#include "engine/io/StreamBufferedReader.h"
+
+#include <algorithm>
+
+namespace Ostrel {
+
+namespace {
+
+constexpr const char* kNameWord = "name:";
+constexpr const char* kRandomWord = "random";
+constexpr const char* kOrderedWord = "ordered";
+
+void ReadTitle(IBufferedReader& reader, RoomPaletteRecord& record) {
+    std::string token;
+    if (!reader.ReadToken(token)) return;
+    if (token != kNameWord) {
+        reader.UnreadToken(token);
+        return;
+    }
+    std::string title;
+    if (!reader.ReadToken(title)) return;
+    std::replace(title.begin(), title.end(), '_', ' ');
+    std::replace(title.begin(), title.end(), '-', ' ');
+    record.title = title;
+}
+
+// Room names up to the next group word or the end of the text. Running out of
+// text clears the reader's failure, so that the last group counts as read.
+void ReadRoomNames(IBufferedReader& reader, RoomGroup& group) {
+    group.roomNames.clear();
+    std::string token;
+    while (reader.ReadToken(token)) {
+        if (token == kRandomWord || token == kOrderedWord) {
+            reader.UnreadToken(token);
+            return;
+        }
+        group.roomNames.push_back(token);
+    }
+    reader.ClearError();
+}
+
+// False when no group word is left. Any word but "random" starts an ordered
+// group and is not a room name.
+bool ReadGroup(IBufferedReader& reader, const std::string& name, RoomGroup& group,
+               RoomPaletteRecord& record) {
+    std::string word;
+    if (!reader.ReadToken(word)) return false;
+    if (word == kRandomWord) {
+        group.playOrder = kRoomsRandom;
+        int minimum = 0;
+        int maximum = 0;
+        const bool counts = reader.ReadInt(minimum) && reader.ReadInt(maximum);
+        if (!counts) {
+            record.faults.push_back("Room palette " + name +
+                                    ": 'random' must be followed by two integers (minimum and maximum)");
+        }
+        group.minRooms = minimum;
+        group.maxRooms = maximum;
+    } else {
+        group.playOrder = kRoomsOrdered;
+    }
+    ReadRoomNames(reader, group);
+    return true;
+}
+
+}  // namespace
+
+void ParseRoomPalette(const std::string& name, std::string text, RoomPaletteRecord& record) {
+    std::unique_ptr<StreamBufferedReader> reader = StreamBufferedReader::FromText(std::move(text));
+    ReadTitle(*reader, record);
+    for (;;) {
+        auto group = std::make_unique<RoomGroup>();
+        if (!ReadGroup(*reader, name, *group, record)) break;
+        if (reader->IsGood()) record.groups.push_back(std::move(group));
+    }
+}
+
+}  // namespace Ostrel
