@@ -9,7 +9,6 @@
 #include "engine/core/ObjectManager.h"
 #include "engine/core/VarFun_Delegate.h"
 #include "engine/graphics/Graphics.h"
-#include "engine/resources/ResourceKinds.h"
 #include "engine/resources/ResourceManager.h"
 
 #include <algorithm>
@@ -28,7 +27,7 @@ bool EndsWith(const std::string& text, const std::string& end) {
 }  // namespace
 
 SampleScene::SampleScene(Engine& engine, ResourceManager& resources) : m_engine(engine), m_resources(resources) {
-    if (!m_resources.GetNamesOfKind(kKindRoom).empty() || !m_resources.GetPath(kPackage).IsValid()) return;
+    if (!m_resources.GetPath(kPackage).IsValid()) return;
     if (const char* skip = std::getenv("TAVRIN_SCENE_SKIP")) {
         std::istringstream names(skip);
         for (std::string name; std::getline(names, name, ',');) {

@@ -1,6 +1,6 @@
 #pragma once
-// The game's stand-in content: while the data holds no room of the game's
-// own ("xrm" files), the first state of the game loads the package
+// The game's stand-in content until the game system plays levels: the first
+// state of the game loads the package
 // "gfx-test-pkg" and places one object from each archetype whose name
 // starts with "gfx-", in name order, logging
 //   "Sample scene: N objects placed from 'gfx-test-pkg'".
@@ -10,8 +10,8 @@
 // and a green debug cube every frame.
 //
 // TAVRIN_SCENE_SKIP=NAME[,NAME...] leaves the named archetypes out (the
-// end-to-end tests draw the same geometry two ways in two runs). Once rooms
-// exist, or without the package, nothing happens at all.
+// end-to-end tests draw the same geometry two ways in two runs). Without the
+// package nothing happens at all.
 
 #include "engine/base/Types.h"
 #include "engine/core/VariantFunction.h"

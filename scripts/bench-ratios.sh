@@ -2,8 +2,8 @@
 # Reads Google Benchmark JSON files (--benchmark_out_format=json) and prints
 # one line per comparison of our code against its baseline, for example
 #   allocator churn 16 B: ours/glibc 0.71, ours/mimalloc 1.22
-# (allocator, message send, object life cycle, physics, text, graphics and
-# audio; whole GL frames compare wall-clock times).
+# (allocator, message send, object life cycle, level building, physics, text,
+# graphics and audio; whole GL frames compare wall-clock times).
 # A ratio is our CPU time over the baseline's for the same work, both from
 # one process: below 1 we are faster. Against mimalloc, ours is the run in
 # the mimalloc-linked binary (rows MiChurn, MiPairs). With
@@ -111,6 +111,11 @@ awk '
       n = bodies[i]
       line("physics frame " n " bodies", ratio("BM_OursGrid/" n, "BM_Bullet/" n, "bullet (grid)"),
            ratio("BM_OursBruteForce/" n, "BM_Bullet/" n, "bullet (brute force)"))
+    }
+    a = real_time_of("BM_BuildLevelFromRoomFiles/real_time")
+    b = real_time_of("BM_LoadSameObjectsFromOneArchetypeFile/real_time")
+    if (a > 0 && b > 0) {
+      printf "level of 30 rooms x 200 objects from files: ours/one archetype file %.2f (wall clock, %.0f ms per level)\n", a / b, a / 1e6
     }
     line("text measure 10,000 strings", ratio("BM_MeasureStrings", "BM_MeasureStringsRaw", "raw FreeType"), "")
     line("graphics start-up and first frame", ratio("BM_InitializeAndFirstFrameGl", "BM_EmptyFrameGl", "empty frame"), "")

@@ -2,7 +2,7 @@
 # Fuzzes one parser with libFuzzer for real.
 #   scripts/fuzz.sh TARGET SECONDS     TARGET: ChunkReader, PackageList, StreamReader, ConfigureFileXML,
 #                                      Archetypes, Room, States, PropertyPage, LevelOrder, TilePalette,
-#                                      ModelData, XmlDepth, Pfm, Dds, Tga
+#                                      ModelData, XmlDepth, Pfm, Dds, Tga, RoomPalette, RoomLevel
 # Installs clang and libclang-rt-14-dev when missing, builds
 # tests/fuzz/<TARGET>Fuzz.cpp with the engine sources it needs under
 # -fsanitize=fuzzer,address,undefined into build/fuzz/, and runs it for
@@ -63,6 +63,14 @@ case "$target" in
             engine/core/BlockPoolChunk.cpp engine/core/Lifetime.cpp
         )
         ;;
+    RoomPalette|RoomLevel)
+        # The levels code and what it stands on: the object model, the stock
+        # components (transforms, portals, collision) and the XML loaders.
+        engine_sources+=($(ls engine/base/*.cpp engine/core/*.cpp engine/io/*.cpp engine/resources/*.cpp \
+                              engine/components/*.cpp)
+            engine/world/RoomInstance.cpp engine/world/RoomPaletteRecord.cpp engine/world/RoomLayout.cpp
+            engine/world/LevelInstanceManager.cpp engine/resources/SerializerXMLRoomFile.cpp)
+        ;;
     ModelData)
         engine_sources+=(
             engine/graphics/ModelData.cpp engine/graphics/Skeleton.cpp engine/graphics/Quaternion.cpp
@@ -79,6 +87,9 @@ case "$target" in
         ;;
 esac
 
+# Each source once, in first-seen order.
+mapfile -t engine_sources < <(printf '%s\n' "${engine_sources[@]}" | awk '!seen[$0]++')
+
 out="$root/build/fuzz"
 mkdir -p "$out/artifacts/$lower" "$out/corpus-$lower"
 cd "$root"
@@ -90,7 +101,7 @@ clang++ -std=c++20 -g -O1 -fsanitize=fuzzer,address,undefined -fno-sanitize-reco
 
 options=()
 case "$target" in
-    ConfigureFileXML|Archetypes|Room|States|PropertyPage|LevelOrder|TilePalette|XmlDepth)
+    ConfigureFileXML|Archetypes|Room|States|PropertyPage|LevelOrder|TilePalette|XmlDepth|RoomLevel)
         options+=(-max_len=1048576) ;;
 esac
 

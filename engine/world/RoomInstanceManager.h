@@ -34,14 +34,6 @@ struct RoomInstanceGroup {
     std::vector<RoomInstance*> rooms;
 };
 
-// The most rooms one random group may pick: a larger maximum is a typing
-// slip that would otherwise build a level of millions of rooms.
-inline constexpr s32 kMaxRandomPicks = 1000;
-
-// Empty when the group can be drawn from, else the fault (without the
-// palette's name): "random group has min > max" and the like.
-std::string CheckRandomGroup(u32 playOrder, s32 minRooms, s32 maxRooms, std::size_t roomCount);
-
 class RoomInstanceManager : public GenericAssetManager<RoomInstanceManager, RoomInstance> {
 public:
     // Replaces the rooms and groups by those of the palette (see the header

@@ -67,6 +67,20 @@ bool ReadGroup(IBufferedReader& reader, const std::string& name, RoomGroup& grou
 
 }  // namespace
 
+std::string CheckRandomGroup(u32 playOrder, s32 minRooms, s32 maxRooms, std::size_t roomCount) {
+    if (playOrder != kRoomsRandom) return {};
+    if (minRooms > maxRooms) {
+        return "random group has min > max (" + std::to_string(minRooms) + " > " + std::to_string(maxRooms) + ")";
+    }
+    if (minRooms < 0) return "random group has a negative minimum (" + std::to_string(minRooms) + ")";
+    if (maxRooms > kMaxRandomPicks) {
+        return "random group may pick " + std::to_string(maxRooms) + " rooms (at most " +
+               std::to_string(kMaxRandomPicks) + ")";
+    }
+    if (maxRooms > 0 && roomCount == 0) return "random group has no rooms";
+    return {};
+}
+
 void ParseRoomPalette(const std::string& name, std::string text, RoomPaletteRecord& record) {
     std::unique_ptr<StreamBufferedReader> reader = StreamBufferedReader::FromText(std::move(text));
     ReadTitle(*reader, record);

@@ -34,6 +34,16 @@ struct RoomPaletteRecord {
     std::vector<std::string> faults;
 };
 
+// The most rooms one random group may pick: a larger maximum is a typing
+// slip that would otherwise build a level of millions of rooms.
+inline constexpr s32 kMaxRandomPicks = 1000;
+
+// Empty when a group of that play order, counts and number of rooms can be
+// drawn from, else the fault (without the palette's name): "random group has
+// min > max (3 > 1)", a negative minimum, more than kMaxRandomPicks picks, or
+// picks without rooms. Ordered groups always pass.
+std::string CheckRandomGroup(u32 playOrder, s32 minRooms, s32 maxRooms, std::size_t roomCount);
+
 // Parses palette text into record (which should be fresh). name is the
 // palette's name, used in the fault lines. Never fails: whatever cannot be
 // read is recorded in record.faults.

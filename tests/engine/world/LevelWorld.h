@@ -96,8 +96,10 @@ inline constexpr float kNone = -1000.0f;
 class LevelWorld {
 public:
     // files: name (with extension) -> text, written under a fresh "rsc" tree
-    // that the resource manager then walks.
-    explicit LevelWorld(const std::map<std::string, std::string>& files) {
+    // that the resource manager then walks; with existingRoot, that tree is
+    // walked instead and extraArchetypes (".xobj" paths) are loaded too.
+    explicit LevelWorld(const std::map<std::string, std::string>& files, const std::string& existingRoot = "",
+                        const std::vector<std::string>& extraArchetypes = {}) {
         previousLogger = Logger::Current();
         Logger::SetCurrent(&logger);
         logger.AddProvider(std::make_unique<ComponentTest::detail::AppendingLog>(&log));
@@ -110,14 +112,21 @@ public:
                                  FakeTriggerListener::kTypeId, "TriggerListenerComponent");
         RegisterComponentTypes(factory);
         meshes.meshes["Wide"] = ComponentTest::BoxCorners(Vec3(4, 1, 2));
+        meshes.meshes["Cube"] = ComponentTest::BoxCorners(Vec3(1, 1, 1));
+        meshes.meshes["Sphere"] = ComponentTest::BoxCorners(Vec3(1, 1, 1));
         SerializerXML(true).LoadObjects(ComponentTest::WriteScratchFile("level-archetypes.xobj", kArchetypes));
+        for (const std::string& path : extraArchetypes) SerializerXML(true).LoadObjects(path);
         factory.InitializeArchetypes();
         static int s_trees = 0;
-        root = (std::filesystem::path(LV_TEST_TMP) /
-                ("levels-" + std::to_string(getpid()) + "-" + std::to_string(++s_trees)) / "rsc")
-                   .string();
-        std::filesystem::remove_all(root);
-        std::filesystem::create_directories(root + "/level");
+        root = existingRoot.empty() ? (std::filesystem::path(LV_TEST_TMP) /
+                                       ("levels-" + std::to_string(getpid()) + "-" + std::to_string(++s_trees)) /
+                                       "rsc")
+                                          .string()
+                                    : existingRoot;
+        if (existingRoot.empty()) {
+            std::filesystem::remove_all(root);
+            std::filesystem::create_directories(root + "/level");
+        }
         for (const auto& [name, text] : files) Write(name, text);
         RegisterResourceKinds(resources, root);
         resources.RegisterLoader(kKindRoomPalette, LoadRoomPaletteResource);

@@ -1,0 +1,39 @@
+// The shipped sample levels build: every palette of the level order lays out
+// into a chained level with its spawners and a goal at the end.
+#include "LevelWorld.h"
+
+#include "engine/core/Random.h"
+#include "engine/core/TransformComponent.h"
+
+#include <gtest/gtest.h>
+
+namespace Ostrel {
+namespace {
+
+using namespace LevelTest;
+
+TEST(SampleLevel, EveryShippedPaletteBuildsAPlayableLevel) {
+    const std::string rsc = std::string(LV_SOURCE_DIR) + "/rsc";
+    LevelWorld world({}, rsc, {rsc + "/objects/level-objects.xobj", rsc + "/objects/stock-objects.xobj"});
+    std::vector<std::string> order;
+    SerializerXML(true).LoadLevelOrder(rsc + "/levels/levels.xlod", order);
+    ASSERT_FALSE(order.empty());
+    for (const std::string& palette : order) {
+        ASSERT_TRUE(world.palettes.Has(palette)) << palette;
+        for (unsigned seed : {1u, 2u, 3u, 77u}) {
+            SRand(seed);
+            ASSERT_TRUE(world.game.GenerateLayout(palette)) << palette << "\n" << world.log;
+            EXPECT_GE(world.level.GetRoomCount(), 3) << palette;
+            EXPECT_EQ(world.rooms.GetStartRoom()->GetName(), "room-start");
+            EXPECT_EQ(world.rooms.GetEndRoom()->GetName(), "room-end");
+            const auto& objects = world.level.GetLevel()->GetObjects();
+            EXPECT_EQ(objects.back()->GetName(), "goal-obj") << "the end room closes the level";
+            EXPECT_GT(objects.back()->GetTransform()->GetPosition().x, world.level.GetRoomEnds().back());
+        }
+    }
+    EXPECT_EQ(world.level.GetTitle(), "Hall of Echoes");
+    EXPECT_EQ(world.log.find("refused"), std::string::npos) << world.log;
+}
+
+}  // namespace
+}  // namespace Ostrel
