@@ -7,6 +7,7 @@
 #include "engine/core/Reflect.h"
 #include "engine/core/TransformComponent.h"
 #include "engine/core/VarFun_Delegate.h"
+#include "game/objects/GameSupport.h"
 
 LV_REFLECT_CLASS(Vandle::BurnAction);
 
@@ -46,7 +47,9 @@ void BurnAction::CreateFlames(Composition& owner) {
 
 void BurnAction::OnEnd() {
     ObjectManager* objects = ActionObjects();
-    if (m_effectId != 0 && objects && objects->IsValid(m_effectId)) objects->DestroyObject(m_effectId);
+    // The flames may have ended on their own (a timed life): only a live
+    // object is queued.
+    if (m_effectId != 0 && objects && objects->GetObject(m_effectId)) objects->DestroyObject(m_effectId);
     m_effectId = 0;
     m_listeners.UnlistenAll();
     ActionBase::OnEnd();
@@ -55,8 +58,8 @@ void BurnAction::OnEnd() {
 int BurnAction::OnUpdate(f32 dt) {
     m_remaining -= dt;
     m_sinceTick += dt;
-    if (m_remaining <= 0.0f && !m_endless) return kActionFinished;
-    if (m_sinceTick >= m_tickInterval) {
+    if (m_remaining <= kTimeTolerance && !m_endless) return kActionFinished;
+    if (m_sinceTick >= m_tickInterval - kTimeTolerance) {
         m_sinceTick = 0.0f;
         const f32 damage = m_damage;
         const f32 coolDown = 0.0f;

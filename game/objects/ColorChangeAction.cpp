@@ -2,6 +2,7 @@
 
 #include "engine/core/Reflect.h"
 #include "engine/core/VarFun_Delegate.h"
+#include "game/objects/GameSupport.h"
 
 LV_REFLECT_CLASS(Vandle::ColorChangeAction);
 
@@ -31,9 +32,9 @@ void ColorChangeAction::OnStartColorFlash() {
 int ColorChangeAction::OnUpdate(f32 dt) {
     if (m_flashDuration == 0.0f || !m_active) return kActionRunning;
     m_remaining -= dt;
-    if (m_remaining > 0.0f) {
+    if (m_remaining > kTimeTolerance) {
         m_toggleTimer -= dt;
-        if (m_toggleTimer <= 0.0f) {
+        if (m_toggleTimer <= kTimeTolerance) {
             m_showingNormal = !m_showingNormal;
             ShowColor(m_showingNormal ? m_normalColor : m_flashColor);
             m_toggleTimer = m_toggleInterval;

@@ -13,6 +13,7 @@
 
 #include "engine/components/MovementComponent.h"
 #include "engine/components/ObjectMessages.h"
+#include "engine/core/ActionList.h"
 #include "engine/core/BrainComponent.h"
 #include "engine/core/IAction.h"
 #include "engine/core/LogicSystem.h"
@@ -26,6 +27,7 @@
 #include "engine/physics/CollisionData.h"
 #include "engine/physics/Physics.h"
 
+#include <cmath>
 #include <memory>
 #include <string>
 #include <vector>
@@ -116,9 +118,10 @@ public:
         if (physics) physics->Update(dt);
         logic.Update(dt);
     }
-    // Steps until seconds have passed (the last step may be shorter).
+    // Steps of dt for seconds (rounded to whole steps).
     void Run(f32 seconds, f32 dt = 1.0f / 60.0f) {
-        for (f32 left = seconds; left > 1e-6f; left -= dt) Step(left < dt ? left : dt);
+        const long steps = std::lround(double(seconds) / double(dt));
+        for (long i = 0; i < steps; ++i) Step(dt);
     }
 
     // Hands the action to the object's brain (it starts at once).
@@ -157,6 +160,10 @@ public:
         for (const Sent& s : sent) n += s.text == text ? 1 : 0;
         return n;
     }
+
+    // Whether the id names a live object (IsValid also answers true for a
+    // destroyed object until its slot is reused).
+    bool Alive(u32 id) const { return objects.GetObject(id) != nullptr; }
 
     static Vec3 PositionOf(const Composition* object) { return object->GetTransform()->GetPosition(); }
 
