@@ -55,8 +55,7 @@ bool MessageTrace::Wants(std::string_view name) const { return m_names.find(name
 void MessageTrace::OnSend(std::string_view name, const VariantList& arguments) {
     Engine* engine = Engine::Instance();
     const u64 frame = engine && engine->IsRunning() ? engine->GetFrameCount() + 1 : 0;
-    LogMessage("trace frame " + std::to_string(frame) + ": " + DescribeSend(name, arguments) + "\n",
-               kLogLevelError);
+    LogErrorf("trace frame %llu: %s\n", static_cast<unsigned long long>(frame), DescribeSend(name, arguments).c_str());
 }
 
 }  // namespace Ostrel
