@@ -7,7 +7,8 @@
 // older burn on the object at its next update (its own send is ignored).
 //
 // The end is tested before the tick, so the step that ends a burn deals no
-// damage, and a duration below the tick interval deals none at all. Ending
+// damage, and a duration below the tick interval deals none at all (times
+// within kTimeTolerance of a limit count as reaching it). Ending
 // destroys the flames. Without a "burn-fx" archetype the burn still deals
 // its damage. The creator sets damage, tick interval and duration, the
 // owner, and adds it to the burning object's brain.

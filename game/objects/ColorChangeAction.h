@@ -4,7 +4,8 @@
 // from now (the blink phase runs on). During a flash the mesh tint switches
 // between the flash colour and the normal colour every toggle interval,
 // starting with the flash colour at the first update of a fresh action; at
-// the end the normal colour is put back. The normal colour is the mesh's own
+// the end the normal colour is put back (times within kTimeTolerance of a
+// limit count as reaching it). The normal colour is the mesh's own
 // tint when the action starts, so a tinted archetype keeps its tint.
 //
 // A flash duration of 0 (never set) ignores every flash; an object without
