@@ -28,6 +28,10 @@
 #include "engine/core/TransformComponent.h"
 #include "engine/graphics/FidgetComponent.h"
 #include "engine/graphics/ParticleEmitterComponent.h"
+#include "game/objects/HealthComponent.h"
+#include "game/objects/PlayerTriggerComponent.h"
+#include "game/objects/TimedTriggerComponent.h"
+#include "game/objects/TriggerListenerComponent.h"
 
 namespace Ostrel {
 
@@ -57,11 +61,11 @@ void RegisterComponentTypes(CompositionFactory& f) {
     Placeholder<FourCC("chgC")>(f, "ChargerComponent");
     Placeholder<FourCC("spwC")>(f, "SpawnerComponent");
     Placeholder<FourCC("qilC")>(f, "QilComponent");
-    Placeholder<FourCC("pctC")>(f, "PlayerTriggerComponent");
-    Placeholder<FourCC("tliC")>(f, "TriggerListenerComponent");
+    Register<Vandle::PlayerTriggerComponent>(f, "PlayerTriggerComponent");
+    Register<Vandle::TriggerListenerComponent>(f, "TriggerListenerComponent");
     Placeholder<FourCC("wspC")>(f, "WaveSpawnerComponent");
     Placeholder<FourCC("CntC")>(f, "ControllerComponent");
-    Placeholder<FourCC("helC")>(f, "HealthComponent");
+    Register<Vandle::HealthComponent>(f, "HealthComponent");
     Placeholder<FourCC("golC")>(f, "GoalComponent");
     Placeholder<FourCC("gatC")>(f, "GateComponent");
     Placeholder<FourCC("brdC")>(f, "BroodMotherComponent");
@@ -73,7 +77,7 @@ void RegisterComponentTypes(CompositionFactory& f) {
     Placeholder<FourCC("foxC")>(f, "FoxComponent");
     Placeholder<FourCC("birC")>(f, "BirdComponent");
     Placeholder<FourCC("patC")>(f, "PowerUpAttackComponent");
-    Placeholder<FourCC("timC")>(f, "TimedTriggerComponent");
+    Register<Vandle::TimedTriggerComponent>(f, "TimedTriggerComponent");
     Placeholder<FourCC("fboC")>(f, "FoxBossComponent");
     Placeholder<FourCC("bboC")>(f, "BirdBossComponent");
     Placeholder<FourCC("yboC")>(f, "YakBossComponent");

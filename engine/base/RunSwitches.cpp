@@ -39,6 +39,23 @@ std::optional<double> ParseFixedDt(const char* text) {
     return value;
 }
 
+// "A,B,C": names of printable characters without blanks, none empty.
+std::optional<std::vector<std::string>> ParseNameList(const char* text) {
+    std::vector<std::string> names(1);
+    for (const char* c = text; *c; ++c) {
+        if (*c == ',') {
+            names.emplace_back();
+        } else if (*c > ' ' && *c < 127) {
+            names.back() += *c;
+        } else {
+            return std::nullopt;
+        }
+    }
+    for (const std::string& name : names)
+        if (name.empty()) return std::nullopt;
+    return names;
+}
+
 std::string Malformed(const char* name, const char* value) {
     return std::string(name) + ": malformed value '" + value + "', ignored";
 }
@@ -75,6 +92,10 @@ RunSwitches RunSwitches::Parse(const std::function<const char*(const char*)>& ge
         } else {
             switches.errors.push_back(Malformed("TAVRIN_SCREENSHOT", v));
         }
+    }
+    if (const char* v = getValue("TAVRIN_TRACE_MESSAGES")) {
+        switches.traceMessages = ParseNameList(v);
+        if (!switches.traceMessages) switches.errors.push_back(Malformed("TAVRIN_TRACE_MESSAGES", v));
     }
     return switches;
 }

@@ -7,6 +7,9 @@
 //   TAVRIN_SEED=N             seeds Rand (0..2^32-1)
 //   TAVRIN_INPUT_SCRIPT=FILE  scripted platform events (see InputScript)
 //   TAVRIN_SCREENSHOT=FILE@N  writes frame N as PNG (0..10^9)
+//   TAVRIN_TRACE_MESSAGES=NAME[,NAME...]
+//                             logs every send of the named global messages
+//                             with the frame and the arguments
 // A malformed or out-of-range value is reported in errors and ignored.
 
 #include <functional>
@@ -26,6 +29,8 @@ struct RunSwitches {
         long frame = 0;
     };
     std::optional<Screenshot> screenshot;
+    // Names of global messages whose sends are logged (none empty).
+    std::optional<std::vector<std::string>> traceMessages;
     // One line per malformed switch, ready for the log.
     std::vector<std::string> errors;
 

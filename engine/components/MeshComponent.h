@@ -110,6 +110,8 @@ public:
     bool IsImportant() const { return m_important; }
     void SetImportant(bool important) { m_important = important; }
     const Vec4& GetTint() const { return m_tint; }
+    // The run-time tint (the colour flash of a hit); "Color_r/g/b" set it from data.
+    void SetTint(const Vec4& tint) { m_tint = tint; }
     const Vec2& GetTiles() const { return m_tiles; }
     bool IsHighlighted() const { return m_highlighted; }
     const Vec4& GetHighlightColor() const { return m_highlightColor; }

@@ -17,6 +17,8 @@
 
 namespace Ostrel {
 
+class MessageTrace;
+
 class CoreSystem : public System {
 public:
     static constexpr u32 kId = FourCC("core");
@@ -28,7 +30,9 @@ public:
     // Reads "debug" (bool) and "max-fps" (float). Without a configuration the
     // defaults stay: debug off, no frame cap.
     void LoadConfig(Serializer* config) override;
-    // Hands the settings to the engine before Run fixes its frame cap.
+    // Hands the settings to the engine before Run fixes its frame cap, and
+    // starts the message trace the engine's run switches ask for
+    // (TAVRIN_TRACE_MESSAGES, see MessageTrace).
     void Initialize() override;
     std::string GetName() const override { return "CoreSystem"; }
     u32 GetId() const override { return kId; }
@@ -99,6 +103,7 @@ public:
 
 private:
     std::unique_ptr<MessageListenerTable> m_table;
+    std::unique_ptr<MessageTrace> m_trace;
     bool m_debug = false;
     f32 m_maxFps = 0.0f;
 };

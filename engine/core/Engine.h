@@ -122,6 +122,7 @@ public:
     // TAVRIN_MAX_FRAMES and TAVRIN_FIXED_DT; read from the environment by the
     // default constructor, replaced by tests.
     void SetRunSwitches(const RunSwitches& switches) { m_switches = switches; }
+    const RunSwitches& GetRunSwitches() const { return m_switches; }
 
 private:
     void RunFrame(f32 minFrameTime);

@@ -20,12 +20,18 @@ void MessageListenerTable::Unlisten(const std::string& name, const FunctionRef& 
     AddNow(m_pendingRemove, name, function);
 }
 
+void MessageListenerTable::Observe(std::string_view name, const VariantList& arguments) {
+    if (m_observer->Wants(name)) m_observer->OnSend(name, arguments);
+}
+
 void MessageListenerTable::Send(std::string_view name) {
+    if (m_observer != nullptr) [[unlikely]] Observe(name, VariantList());
     auto entry = m_active.find(name);
     if (entry != m_active.end()) Dispatch(entry, [](VariantFunction& f) { f.Call(); });
 }
 
 void MessageListenerTable::SendArgs(std::string_view name, const VariantList& arguments) {
+    if (m_observer != nullptr) [[unlikely]] Observe(name, arguments);
     auto entry = m_active.find(name);
     if (entry != m_active.end())
         Dispatch(entry, [&arguments](VariantFunction& f) { f.Call(arguments); });

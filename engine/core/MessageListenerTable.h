@@ -20,6 +20,10 @@
 //   ClearHandler, Remove and Clear apply at once, also during a send: the
 //   running handler and the list being walked are kept alive for the call.
 //
+// - An observer (SetObserver) is told of every send whose name it wants,
+//   before any receiver runs and also when nobody listens: message traces
+//   and test recorders watch a table without being listeners.
+//
 // Main thread only.
 
 #include "engine/core/RefPtr.h"
@@ -41,6 +45,15 @@ namespace Ostrel {
 
 class MessageListenerTable {
 public:
+    class SendObserver {
+    public:
+        virtual ~SendObserver() = default;
+        // Asked before the arguments are packed.
+        virtual bool Wants(std::string_view name) const = 0;
+        // The arguments refer to the sender's values, as for receivers.
+        virtual void OnSend(std::string_view name, const VariantList& arguments) = 0;
+    };
+
     MessageListenerTable() = default;
     ~MessageListenerTable();
     MessageListenerTable(const MessageListenerTable&) = delete;
@@ -69,6 +82,13 @@ public:
     // sender below is this one mechanism.
     template <class... Args>
     void SendValues(std::string_view name, const Args&... args) {
+        if (m_observer != nullptr) [[unlikely]] {
+            if (m_observer->Wants(name)) {
+                VariantList observed;
+                (observed.Add(MakeArgument(args)), ...);
+                m_observer->OnSend(name, observed);
+            }
+        }
         auto entry = m_active.find(name);
         if (entry == m_active.end()) return;  // nobody listens: build nothing
         if constexpr (sizeof...(Args) == 0) {
@@ -106,6 +126,11 @@ public:
     void SendVec3(std::string_view n, const Vec& v) { SendValues(n, v); }
     template <class Vec>
     void SendVec3Ref(std::string_view n, Vec& v) { SendValues(n, v); }
+
+    // At most one observer; null removes it. Not owned: it must outlive the
+    // table or be removed first.
+    void SetObserver(SendObserver* observer) { m_observer = observer; }
+    SendObserver* GetObserver() const { return m_observer; }
 
     // Inspection (tests, debug displays).
     bool HasEntry(const std::string& name) const { return m_active.count(name) != 0; }
@@ -201,7 +226,10 @@ private:
     }
     VariantList& AddArgumentList(int depth);
 
+    void Observe(std::string_view name, const VariantList& arguments);
+
     EntryMap m_active;
+    SendObserver* m_observer = nullptr;
     EntryMap m_pendingAdd;
     EntryMap m_pendingRemove;
     int m_depth = 0;

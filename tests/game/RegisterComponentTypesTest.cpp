@@ -65,6 +65,7 @@ const std::set<std::string> kRealClasses = {
     "DefaultCameraLogicComponent",
     "DestructibleComponent",
     "FidgetComponent",
+    "HealthComponent",
     "LevelGeometryComponent",
     "LightComponent",
     "LightTargetComponent",
@@ -73,15 +74,18 @@ const std::set<std::string> kRealClasses = {
     "MovementComponent",
     "OrbitObjectComponent",
     "ParticleEmitterComponent",
+    "PlayerTriggerComponent",
     "PortalComponent",
     "RegionComponent",
     "RotationalVelocityComponent",
     "ShadowComponent",
     "SkyboxComponent",
     "StaticBillboardComponent",
+    "TimedTriggerComponent",
     "TimedLifeComponent",
     "TransformComponent",
     "TransparentPlaneComponent",
+    "TriggerListenerComponent",
     "WaveMotionComponent"};
 
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include <map>
 #include <string>
+#include <vector>
 
 using namespace Ostrel;
 
@@ -21,8 +22,10 @@ TEST(RunSwitches, ReadsEverySwitch) {
                                {"TAVRIN_FIXED_DT", "0.016"},
                                {"TAVRIN_SEED", "7"},
                                {"TAVRIN_INPUT_SCRIPT", "/tmp/in.txt"},
-                               {"TAVRIN_SCREENSHOT", "/tmp/a@b.png@30"}});
+                               {"TAVRIN_SCREENSHOT", "/tmp/a@b.png@30"},
+                               {"TAVRIN_TRACE_MESSAGES", "ObjectCreated,TriggerActivated"}});
     EXPECT_TRUE(s.errors.empty());
+    EXPECT_EQ(s.traceMessages, (std::vector<std::string>{"ObjectCreated", "TriggerActivated"}));
     EXPECT_EQ(s.maxFrames, 120);
     EXPECT_DOUBLE_EQ(*s.fixedDt, 0.016);
     EXPECT_EQ(s.seed, 7u);
@@ -61,6 +64,9 @@ TEST(RunSwitches, ValuesOutsideTheirRangesAreRefused) {
         {"TAVRIN_FIXED_DT", "nan", false},          {"TAVRIN_FIXED_DT", "inf", false},
         {"TAVRIN_SEED", "0", true},                 {"TAVRIN_SEED", "4294967295", true},
         {"TAVRIN_SEED", "4294967296", false},       {"TAVRIN_SCREENSHOT", "a.png@1000000001", false},
+        {"TAVRIN_TRACE_MESSAGES", "Heal", true},    {"TAVRIN_TRACE_MESSAGES", "", false},
+        {"TAVRIN_TRACE_MESSAGES", "A,,B", false},   {"TAVRIN_TRACE_MESSAGES", "A,", false},
+        {"TAVRIN_TRACE_MESSAGES", "A B", false},    {"TAVRIN_TRACE_MESSAGES", "A\tB", false},
     };
     for (const Case& c : cases) {
         const RunSwitches s = ParseFrom({{c.name, c.value}});

@@ -1,4 +1,5 @@
 #include "EngineTestSupport.h"
+#include "engine/base/Logger.h"
 #include "engine/core/CoreSystem.h"
 #include "engine/core/Engine.h"
 #include "engine/core/Reflect.h"
@@ -132,4 +133,35 @@ TEST(CoreSystemMessages, TypedSendersCarryQuestionsTextAndValues) {
     windowed = false;
     core.SendMessageBoolPtr("QueryWindowed", &windowed);
     EXPECT_TRUE(windowed);
+}
+
+TEST(CoreSystemMessages, TraceSwitchLogsNamedGlobalSendsWithTheirArguments) {
+    std::vector<std::string> lines;
+    Logger logger;
+    logger.AddProvider(std::make_unique<CollectingProvider>(&lines));
+    ManualClock clock;
+    RecordingSleeper sleeper;
+    Engine engine(clock, sleeper);
+    engine.SetLog(&logger);
+    RunSwitches switches;
+    switches.traceMessages = std::vector<std::string>{"TriggerActivated", "CheckpointUpdated", "BossHealthChanged",
+                                                      "Toggle"};
+    engine.SetRunSwitches(switches);
+    CoreSystem core;
+    engine.AddSystem(&core);
+    core.Initialize();
+    Answerer a;
+    core.Listen("CheckpointUpdated", MakeDelegate(&a, &Answerer::OnPosition));
+
+    core.SendMessageInt("TriggerActivated", 7);  // traced although nobody listens
+    core.SendMessageVec3("CheckpointUpdated", Vec3(1, 2.5f, -3));
+    core.SendMessageStringFloat("BossHealthChanged", "ui-yak", 0.25f);
+    core.SendMessageBool("Toggle", true);
+    core.Send("Toggle");
+    core.SendMessageInt("Untraced", 1);
+    EXPECT_EQ(lines, (std::vector<std::string>{
+                         "trace frame 0: TriggerActivated(7)\n", "trace frame 0: CheckpointUpdated((1, 2.5, -3))\n",
+                         "trace frame 0: BossHealthChanged(ui-yak, 0.25)\n", "trace frame 0: Toggle(true)\n",
+                         "trace frame 0: Toggle()\n"}));
+    EXPECT_TRUE(a.position == Vec3(1, 2.5f, -3)) << "the trace does not take the receivers' place";
 }

@@ -1,0 +1,61 @@
+#include "engine/core/MessageTrace.h"
+
+#include "engine/base/Log.h"
+#include "engine/core/Composition.h"
+#include "engine/core/Engine.h"
+#include "engine/core/MetaClass.h"
+#include "engine/core/ObjectManager.h"
+#include "engine/core/Vec3.h"
+
+namespace Ostrel {
+
+namespace {
+
+std::string Number(float value) {
+    std::string text;
+    MetaClassOf<float>()->ToString(text, &value);
+    return text;
+}
+
+std::string DescribeArgument(const Variant& argument) {
+    const MetaClass* type = argument.GetType();
+    if (argument.IsNull() || type == nullptr) return "null";
+    if (type == MetaClassOf<bool>()) return argument.As<bool>() ? "true" : "false";
+    if (type == MetaClassOf<Vec3>()) {
+        const Vec3& v = *argument.As<const Vec3*>();
+        return "(" + Number(v.x) + ", " + Number(v.y) + ", " + Number(v.z) + ")";
+    }
+    std::string text = argument.ToString();
+    if (type == MetaClassOf<unsigned>()) {
+        Engine* engine = Engine::Instance();
+        auto* objects = engine ? static_cast<ObjectManager*>(engine->GetObjectManager()) : nullptr;
+        const u32 id = argument.As<unsigned>();
+        if (const Composition* object = objects && id != 0 ? objects->GetObject(id) : nullptr)
+            text += " '" + object->GetName() + "'";
+    }
+    return text;
+}
+
+}  // namespace
+
+std::string DescribeSend(std::string_view name, const VariantList& arguments) {
+    std::string text(name);
+    text += '(';
+    for (std::size_t i = 0; i < arguments.Size(); ++i) {
+        if (i > 0) text += ", ";
+        text += DescribeArgument(arguments[i]);
+    }
+    return text + ')';
+}
+
+MessageTrace::MessageTrace(const std::vector<std::string>& names) : m_names(names.begin(), names.end()) {}
+
+bool MessageTrace::Wants(std::string_view name) const { return m_names.find(name) != m_names.end(); }
+
+void MessageTrace::OnSend(std::string_view name, const VariantList& arguments) {
+    Engine* engine = Engine::Instance();
+    const u64 frame = engine && engine->IsRunning() ? engine->GetFrameCount() + 1 : 0;
+    LogErrorf("trace frame %llu: %s\n", static_cast<unsigned long long>(frame), DescribeSend(name, arguments).c_str());
+}
+
+}  // namespace Ostrel

@@ -1,0 +1,52 @@
+#include "game/objects/TriggerListenerComponent.h"
+
+#include "engine/base/Serializer.h"
+#include "engine/components/ComponentSupport.h"
+#include "engine/core/Composition.h"
+#include "engine/core/CoreSystem.h"
+#include "engine/core/Reflect.h"
+#include "engine/core/TweakBarGroup.h"
+#include "engine/core/VarFun_Delegate.h"
+#include "engine/core/Variant.h"
+#include "game/objects/GameSupport.h"
+
+LV_REFLECT_CLASS(Vandle::TriggerListenerComponent);
+
+namespace Vandle {
+
+using namespace Ostrel;
+
+void TriggerListenerComponent::Initialize() {
+    CoreSystem* core = GameCore();
+    if (m_listening || !core || !IsOwnerLive(*this)) return;
+    core->Listen("TriggerActivated", MakeDelegate(this, &TriggerListenerComponent::OnTriggerActivated));
+    m_listening = true;
+}
+
+void TriggerListenerComponent::Uninitialize() {
+    if (!m_listening) return;
+    if (CoreSystem* core = GameCore())
+        core->Unlisten("TriggerActivated", MakeDelegate(this, &TriggerListenerComponent::OnTriggerActivated));
+    m_listening = false;
+}
+
+Component* TriggerListenerComponent::Clone() const {
+    auto* copy = NewComponentOf<TriggerListenerComponent>();
+    if (copy) copy->m_triggerId = m_triggerId;
+    return copy;
+}
+
+void TriggerListenerComponent::Serialize(Serializer* s) { s->SerializeInt("TriggerId", &m_triggerId); }
+
+void TriggerListenerComponent::ExposeProperties(TweakBarGroup* panel) {
+    AddIntField<TriggerListenerComponent, &TriggerListenerComponent::GetTriggerId,
+                &TriggerListenerComponent::SetTriggerId>(panel, "TriggerId", this);
+}
+
+Variant TriggerListenerComponent::ToVariant() { return Variant(this); }
+
+void TriggerListenerComponent::OnTriggerActivated(int id) {
+    if (id == m_triggerId && GetOwner()) GetOwner()->Send("TriggerFired");
+}
+
+}  // namespace Vandle
