@@ -193,7 +193,9 @@ void PanelRenderer::DrawLists(rd::Device& device) {
             const float y1 = std::clamp(cmd.ClipRect.w - data->DisplayPos.y, 0.0f, targetHeight);
             if (x1 <= x0 || y1 <= y0) continue;
             device.SetScissorRect(int(x0), int(y0), int(x1 - x0 + 0.5f), int(y1 - y0 + 0.5f));
-            device.SetTexture(u32(o.atlasUnit), static_cast<rd::Texture*>(cmd.GetTexID()));
+            // Lists built before the atlas existed on this device name no texture.
+            rd::Texture* texture = static_cast<rd::Texture*>(cmd.GetTexID());
+            device.SetTexture(u32(o.atlasUnit), texture ? texture : o.atlas);
             device.DrawIndexedFrom(rd::Prim::TriangleList, cmd.IdxOffset, u32(list.VtxBuffer.Size), cmd.ElemCount / 3);
         }
     }

@@ -110,8 +110,8 @@ void PanelRenderer::Feed(const WindowInputEvent& event) {
         m_mouseY = float(event.y);
         break;
     case Kind::MouseButton:
-        m_mouseX = float(event.x);
-        m_mouseY = float(event.y);
+        // The cursor comes from motion events only: injected button events
+        // carry no position.
         m_mouseDown[size_t(event.button)] = event.down;
         if (event.down) m_mousePressed[size_t(event.button)] = true;
         break;
