@@ -1,9 +1,9 @@
 #pragma once
 // The editor's panel as the components see it: Composition::ExposeProperties
 // opens one group per component (BeginGroup with the class name), and each
-// component's ExposeProperties adds its fields to that group. The level editor
-// implements it over its panel layer; everywhere else NullTweakBarGroup takes
-// the calls and does nothing.
+// component's ExposeProperties adds its fields to that group. The tools
+// implement it over their panel bars (PanelGroup in tools/panels); everywhere
+// else NullTweakBarGroup takes the calls and does nothing.
 //
 // Field pointers and client data must stay valid while the panel shows them
 // (the editor rebuilds the panel when its selection changes).

@@ -11,7 +11,11 @@ namespace Ostrel {
 
 namespace {
 
-PanelModel* s_current = nullptr;
+// Live models, newest last: the newest is the current one.
+std::vector<PanelModel*>& LiveModels() {
+    static std::vector<PanelModel*> models;
+    return models;
+}
 
 // The variant alternative that holds values of a type (0: none).
 size_t ValueIndex(PanelType type) {
@@ -171,16 +175,16 @@ PanelGroupInfo& PanelBar::TouchGroup(const std::string& groupName) {
     return groups.back();
 }
 
-PanelModel::PanelModel() : m_previous(s_current) {
-    s_current = this;
+PanelModel::PanelModel() {
+    LiveModels().push_back(this);
 }
 
 PanelModel::~PanelModel() {
-    if (s_current == this) s_current = m_previous;
+    std::erase(LiveModels(), this);
 }
 
 PanelModel* PanelModel::Current() {
-    return s_current;
+    return LiveModels().empty() ? nullptr : LiveModels().back();
 }
 
 PanelBar* PanelModel::NewBar(const std::string& name) {

@@ -197,7 +197,6 @@ private:
 
     std::vector<std::unique_ptr<PanelBar>> m_bars;
     std::deque<Action> m_queue;
-    PanelModel* m_previous = nullptr;
     u64 m_nextSerial = 1;
     bool m_contained = false;
 };

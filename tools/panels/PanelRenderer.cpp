@@ -312,7 +312,7 @@ void PanelRenderer::BuildField(PanelBar& bar, PanelEntry& entry) {
     case PanelType::Dir3f: {
         std::array<f32, 3> v = std::holds_alternative<std::array<f32, 3>>(value) ? std::get<std::array<f32, 3>>(value)
                                                                                  : std::array<f32, 3>{};
-        changed = ImGui::DragFloat3(label.c_str(), v.data(), 0.01f, -1.0f, 1.0f, "%.3f");
+        changed = ImGui::DragFloat3(label.c_str(), v.data(), 0.01f, 0.0f, 0.0f, "%.3f");
         value = v;
         break;
     }
