@@ -11,6 +11,8 @@
 
 #include <algorithm>
 #include <cstring>
+#include <initializer_list>
+#include <memory>
 
 namespace Ostrel {
 
@@ -66,33 +68,17 @@ constexpr std::pair<rd::RS, u32> kDrawStates[] = {
 
 }  // namespace
 
-struct PanelRenderer::DeviceObjects {
-    rd::Device* device = nullptr;
-    rd::Shader* vs = nullptr;
-    rd::Shader* ps = nullptr;
-    rd::Program* program = nullptr;
-    rd::VertexLayout* layout = nullptr;
-    rd::Texture* atlas = nullptr;
-    rd::Buffer* vertices = nullptr;
-    rd::Buffer* indices = nullptr;
-    rd::UniformRef screenSize;
-    int atlasUnit = 0;
-    bool failed = false;  // logged once; nothing is drawn on that device
 
-    void Release() {
-        if (!device) return;
-        for (rd::Resource* r : std::initializer_list<rd::Resource*>{program, vs, ps, layout, atlas, vertices, indices}) {
-            device->Release(r);
-        }
-        *this = DeviceObjects();
+void PanelRenderer::DeviceObjects::Release() {
+    for (rd::Resource* r : std::initializer_list<rd::Resource*>{program, vs, ps, layout, atlas, vertices, indices}) {
+        device->Release(r);
     }
-};
+}
 
 void PanelRenderer::ReleaseDeviceObjects(rd::Device* live) {
     if (!m_objects) return;
     if (m_objects->device == live) m_objects->Release();
-    delete m_objects;
-    m_objects = nullptr;
+    m_objects.reset();
     ImGui::SetCurrentContext(m_context);
     ImGui::GetIO().Fonts->SetTexID(nullptr);
 }
@@ -100,7 +86,7 @@ void PanelRenderer::ReleaseDeviceObjects(rd::Device* live) {
 bool PanelRenderer::MakeDeviceObjects(rd::Device& device) {
     if (m_objects && m_objects->device == &device) return !m_objects->failed;
     ReleaseDeviceObjects(nullptr);
-    m_objects = new DeviceObjects;
+    m_objects = std::make_unique<DeviceObjects>();
     DeviceObjects& o = *m_objects;
     o.device = &device;
     std::string log;

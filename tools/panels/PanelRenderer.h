@@ -26,10 +26,12 @@
 // device is gone with its objects).
 
 #include "engine/base/Types.h"
+#include "engine/graphics/device/DeviceTypes.h"
 #include "tools/panels/PanelModel.h"
 
 #include <array>
 #include <map>
+#include <memory>
 #include <optional>
 #include <set>
 #include <string>
@@ -86,7 +88,23 @@ public:
     std::optional<PanelRect> BarRect(const std::string& bar) const;
 
 private:
-    struct DeviceObjects;
+    // What Draw made on one device (owned by that device; given back by
+    // ReleaseDeviceObjects).
+    struct DeviceObjects {
+        rd::Device* device = nullptr;
+        rd::Shader* vs = nullptr;
+        rd::Shader* ps = nullptr;
+        rd::Program* program = nullptr;
+        rd::VertexLayout* layout = nullptr;
+        rd::Texture* atlas = nullptr;
+        rd::Buffer* vertices = nullptr;
+        rd::Buffer* indices = nullptr;
+        rd::UniformRef screenSize;
+        int atlasUnit = 0;
+        bool failed = false;  // logged once; nothing is drawn on that device
+
+        void Release();
+    };
     using ItemKey = std::tuple<std::string, std::string, std::string>;
 
     void NewFrame(f32 dt, int displayWidth, int displayHeight);
@@ -101,7 +119,7 @@ private:
 
     PanelModel& m_model;
     ImGuiContext* m_context = nullptr;
-    DeviceObjects* m_objects = nullptr;
+    std::unique_ptr<DeviceObjects> m_objects;
     bool m_built = false;
     int m_displayWidth = 0;
     int m_displayHeight = 0;
