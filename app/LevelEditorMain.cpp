@@ -44,6 +44,8 @@
 #include "engine/world/TutorialManager.h"
 #include "engine/world/WorldVisualLookup.h"
 #include "tools/editor/LevelEditor.h"
+#include "tools/panels/PanelModel.h"
+#include "tools/panels/PanelOverlay.h"
 
 namespace Ostrel {
 
@@ -140,6 +142,10 @@ void RunLevelEditor() {
     CreatePrimitiveMeshes(managers.meshManager);
     systems.uiSystem.SetStartScene("le-hud");
     TestObjectProbe probe(engine);  // acts only when TAVRIN_TEST_OBJECT is set
+    // The panels draw over the render device made above; the tool's system
+    // fills them. Both outlive the systems' shutdown at the end of the run.
+    PanelModel panels;
+    PanelOverlay overlay(panels, systems.windowSystem, systems.graphics, managers.renderDevice);
     engine.Run();
     LogRunEnd(engine);
 }

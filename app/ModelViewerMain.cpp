@@ -44,6 +44,8 @@
 #include "engine/world/TutorialManager.h"
 #include "engine/world/WorldVisualLookup.h"
 #include "tools/viewer/ModelView.h"
+#include "tools/panels/PanelModel.h"
+#include "tools/panels/PanelOverlay.h"
 
 namespace Ostrel {
 
@@ -138,6 +140,10 @@ void RunModelViewer() {
     services.resources.BackgroundLoad();
     CreatePrimitiveMeshes(managers.meshManager);
     TestObjectProbe probe(engine);  // acts only when TAVRIN_TEST_OBJECT is set
+    // The panels draw over the render device made above; the tool's system
+    // fills them. Both outlive the systems' shutdown at the end of the run.
+    PanelModel panels;
+    PanelOverlay overlay(panels, systems.windowSystem, systems.graphics, managers.renderDevice);
     engine.Run();
     LogRunEnd(engine);
 }

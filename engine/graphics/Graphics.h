@@ -40,6 +40,7 @@
 
 #include <array>
 #include <chrono>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -144,6 +145,12 @@ public:
     // calls it under the lock; nothing but depth testing on until a skybox
     // name was set).
     void DrawSkybox(rd::Device& device, const Vec3& cameraDirection, const Vec3& cameraUp);
+
+    // Something drawn over every frame after the user interface ("SceneDrawing")
+    // and before the debug text, into the back buffer, under the render
+    // device's lock: the tools' panels. The hook must leave the device's
+    // state as it found it. Null removes it.
+    void SetOverlayHook(std::function<void(rd::Device&)> hook) { m_overlayHook = std::move(hook); }
 
     // Queues text at pixel (x, y) from the top-left corner in the given
     // colour. The text is copied.
@@ -309,6 +316,7 @@ private:
     std::array<std::unique_ptr<ShaderProgram>, kProgramCount> m_programs;
     std::array<ParamHandle, 23> m_parameters{};
     std::unique_ptr<DeviceTextRenderer> m_textRenderer;
+    std::function<void(rd::Device&)> m_overlayHook;
     std::unique_ptr<TextFont> m_debugFont;
     std::array<rd::Texture*, kTargetCount> m_targets{};
     rd::Texture* m_backBuffer = nullptr;

@@ -192,6 +192,7 @@ void Graphics::RenderFrame(rd::Device& device) {
         }
     }
     Send("SceneDrawing");
+    if (m_overlayHook) m_overlayHook(d);
     DrawDebugTexts();
     d.EndScene();
     d.Present();

@@ -71,6 +71,7 @@ public:
     // For std::lock_guard / std::unique_lock.
     void lock() { Lock(); }
     void unlock() { Unlock(); }
+    bool try_lock() { return m_lock.try_lock(); }
 
     rd::Device* GetDevice() const { return m_device.get(); }
     const DeviceParams& GetWindowParameters() const { return m_params; }

@@ -81,6 +81,10 @@ void WindowSystem::SetRawEventHook(std::function<void(const void*)> hook) {
     m_rawHook = std::move(hook);
 }
 
+void WindowSystem::SetPumpedHook(std::function<void(f32)> hook) {
+    m_pumpedHook = std::move(hook);
+}
+
 void WindowSystem::LoadConfig(Serializer* config) {
     if (config) config->SerializeBool("Debug", &m_debug);
     UserConfigManager* settings = UserConfigManager::Instance();
@@ -315,7 +319,7 @@ void WindowSystem::UseInputScript(const std::string& path) {
     for (const std::string& error : errors) LogMessage(error + "\n");
 }
 
-void WindowSystem::Update(f32) {
+void WindowSystem::Update(f32 dt) {
     ++m_frame;
     if (m_script) m_script->Inject(m_frame);
     if (int signal = QuitSignal::Received(); signal != 0) {
@@ -324,6 +328,7 @@ void WindowSystem::Update(f32) {
         Quit();
     }
     PumpEvents();
+    if (m_pumpedHook) m_pumpedHook(dt);
 }
 
 }  // namespace Ostrel

@@ -69,7 +69,7 @@ public:
     // Creates and shows the window and subscribes the handlers.
     void Create() override;
     void Initialize() override;
-    // The event pump; dt is not used.
+    // The event pump; dt only goes to the pumped hook.
     void Update(f32 dt) override;
     // Saves the settings, destroys the window, unsubscribes.
     void Shutdown() override;
@@ -128,6 +128,11 @@ public:
     void SetWindowClosingHandler(std::function<void()> handler);
     void SetQuitHandler(std::function<void()> handler);
     void SetRawEventHook(std::function<void(const void*)> hook);
+    // Called at the end of every Update, after the frame's events were
+    // handled, with the frame time: a safe point (no draw, no dispatch
+    // running) where the tools build their panels and run what the panels
+    // asked for.
+    void SetPumpedHook(std::function<void(f32)> hook);
     // Replaces the scripted input (TAVRIN_INPUT_SCRIPT) by the given file.
     void UseInputScript(const std::string& path);
 
@@ -166,6 +171,7 @@ private:
     std::function<void()> m_closingHandler;
     std::function<void()> m_quitHandler;
     std::function<void(const void*)> m_rawHook;
+    std::function<void(f32)> m_pumpedHook;
     std::unique_ptr<ScriptedInputPlayer> m_script;
     SubscriptionList m_subscriptions;
     // Declared last so the window goes before SDL video stops.

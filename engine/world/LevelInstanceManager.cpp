@@ -99,7 +99,7 @@ void LevelInstanceManager::PlaceRoom(const RoomInstance& room, bool first) {
     }
     if (room.HasExit()) m_roomEnds.push_back((offset + room.GetExit()).x);
     ++m_roomCount;
-    std::map<u32, u32> triggerIds;  // this copy's file ids -> level ids
+    std::map<s32, s32> triggerIds;  // this copy's file ids -> level ids
     for (Composition* copy : copies) {
         TakeSpawner(*copy);
         RenumberTriggers(*copy, kPlayerTriggerTypeId, triggerIds);
@@ -119,7 +119,7 @@ void LevelInstanceManager::TakeSpawner(Composition& object) {
     }
 }
 
-void LevelInstanceManager::RenumberTriggers(Composition& object, u32 typeId, std::map<u32, u32>& ids) {
+void LevelInstanceManager::RenumberTriggers(Composition& object, u32 typeId, std::map<s32, s32>& ids) {
     Component* component = object.GetComponent(typeId);
     if (component == nullptr) return;
     auto* holder = dynamic_cast<TriggerIdHolder*>(component);

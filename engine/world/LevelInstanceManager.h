@@ -90,12 +90,12 @@ private:
     bool CheckRooms(const std::vector<RoomInstance*>& rooms) const;
     void PlaceRoom(const RoomInstance& room, bool first);
     void TakeSpawner(Composition& object);
-    void RenumberTriggers(Composition& object, u32 typeId, std::map<u32, u32>& ids);
+    void RenumberTriggers(Composition& object, u32 typeId, std::map<s32, s32>& ids);
     bool CheckSpawners() const;
 
     std::string m_title;
     std::unique_ptr<LevelInstance> m_level;
-    u32 m_nextTriggerId = 0;
+    s32 m_nextTriggerId = 0;
     Vec3 m_exitPoint{0.0f, 0.0f, 0.0f};
     Composition* m_playerSpawner = nullptr;
     Composition* m_companionSpawner = nullptr;

@@ -1,5 +1,6 @@
 #pragma once
-// What the level builder needs of a trigger component: its 32-bit trigger id,
+// What the level builder needs of a trigger component: its 32-bit trigger id
+// (a signed "TriggerId", as the files store it),
 // read and replaced. The game's PlayerTriggerComponent ('pctC') and
 // TriggerListenerComponent ('tliC') derive from Component and from this
 // interface; the builder finds them by type id and reaches the id through a
@@ -14,8 +15,8 @@ namespace Ostrel {
 
 class TriggerIdHolder {
 public:
-    virtual u32 GetTriggerId() const = 0;
-    virtual void SetTriggerId(u32 id) = 0;
+    virtual s32 GetTriggerId() const = 0;
+    virtual void SetTriggerId(s32 id) = 0;
 
 protected:
     ~TriggerIdHolder() = default;

@@ -14,6 +14,7 @@
 
 #include "engine/core/Component.h"
 #include "engine/core/MetaClassOf.h"
+#include "engine/world/TriggerIdHolder.h"
 #include "engine/core/Vec3.h"
 
 namespace Ostrel {
@@ -25,7 +26,7 @@ namespace Vandle {
 using Ostrel::s32;
 using Ostrel::u32;
 
-class PlayerTriggerComponent final : public Ostrel::Component {
+class PlayerTriggerComponent final : public Ostrel::Component, public Ostrel::TriggerIdHolder {
 public:
     static constexpr u32 kTypeId = Ostrel::FourCC("pctC");
     // The component that marks the player object.
@@ -42,8 +43,8 @@ public:
     void OnCollisionData(Ostrel::CollisionData* contact);
     void OnDeactivateLeftOf(Ostrel::Vec3 point);
 
-    s32 GetTriggerId() const { return m_triggerId; }
-    void SetTriggerId(s32 id) { m_triggerId = id; }
+    s32 GetTriggerId() const override { return m_triggerId; }
+    void SetTriggerId(s32 id) override { m_triggerId = id; }
     s32 GetNumUses() const { return m_numUses; }
     void SetNumUses(s32 uses) { m_numUses = uses; }
 

@@ -10,13 +10,14 @@
 
 #include "engine/core/Component.h"
 #include "engine/core/MetaClassOf.h"
+#include "engine/world/TriggerIdHolder.h"
 
 namespace Vandle {
 
 using Ostrel::s32;
 using Ostrel::u32;
 
-class TriggerListenerComponent final : public Ostrel::Component {
+class TriggerListenerComponent final : public Ostrel::Component, public Ostrel::TriggerIdHolder {
 public:
     static constexpr u32 kTypeId = Ostrel::FourCC("tliC");
 
@@ -30,8 +31,8 @@ public:
 
     void OnTriggerActivated(int id);
 
-    s32 GetTriggerId() const { return m_triggerId; }
-    void SetTriggerId(s32 id) { m_triggerId = id; }
+    s32 GetTriggerId() const override { return m_triggerId; }
+    void SetTriggerId(s32 id) override { m_triggerId = id; }
 
 private:
     s32 m_triggerId = 0;

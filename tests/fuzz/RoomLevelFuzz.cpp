@@ -28,8 +28,8 @@ template <Ostrel::u32 TypeId>
 class Trigger final : public Ostrel::Component, public Ostrel::TriggerIdHolder {
 public:
     static constexpr Ostrel::u32 kTypeId = TypeId;
-    Ostrel::u32 GetTriggerId() const override { return id; }
-    void SetTriggerId(Ostrel::u32 value) override { id = value; }
+    Ostrel::s32 GetTriggerId() const override { return id; }
+    void SetTriggerId(Ostrel::s32 value) override { id = value; }
     void Initialize() override {}
     void Uninitialize() override {}
     Component* Clone() const override {
@@ -39,12 +39,12 @@ public:
     }
     void Serialize(Ostrel::Serializer* s) override {
         int value = static_cast<int>(id);
-        if (s->SerializeInt("TriggerId", &value)) id = static_cast<Ostrel::u32>(value);
+        if (s->SerializeInt("TriggerId", &value)) id = value;
     }
     void ExposeProperties(Ostrel::TweakBarGroup*) override {}
     Ostrel::u32 GetTypeId() const override { return kTypeId; }
     Ostrel::Variant ToVariant() override { return Ostrel::Variant(); }
-    Ostrel::u32 id = 0;
+    Ostrel::s32 id = 0;
 };
 
 template <class T>

@@ -137,7 +137,13 @@ public:
     virtual void SetIndices(Buffer* indices) = 0;
     // Draws primCount primitives from the bound index buffer (starting at
     // index 0; numVertices is the number of vertices they may use).
-    virtual void DrawIndexed(Prim prim, u32 numVertices, u32 primCount) = 0;
+    void DrawIndexed(Prim prim, u32 numVertices, u32 primCount) { DrawIndexedFrom(prim, 0, numVertices, primCount); }
+    // The same from index startIndex of the bound index buffer; a range that
+    // runs past the buffer draws nothing.
+    virtual void DrawIndexedFrom(Prim prim, u32 startIndex, u32 numVertices, u32 primCount) = 0;
+    // The scissor rectangle in pixels of target 0, origin at the top left
+    // (used while ScissorTestEnable is 1). Negative sizes count as 0.
+    virtual void SetScissorRect(int x, int y, int width, int height) = 0;
     virtual void BeginScene() = 0;
     virtual void EndScene() = 0;
     // Shows the back buffer. The present hook (if set) runs first, with the

@@ -54,6 +54,7 @@ const char* RenderStateName(RS state) {
         case RS::CullMode: return "CullMode";
         case RS::ZFunc: return "ZFunc";
         case RS::AlphaBlendEnable: return "AlphaBlendEnable";
+        case RS::ScissorTestEnable: return "ScissorTestEnable";
     }
     return "Unknown";
 }

@@ -30,6 +30,7 @@ enum class RS : u32 {
     CullMode = 22,         // Cull (default CounterClockwise)
     ZFunc = 23,            // Cmp (default LessEqual)
     AlphaBlendEnable = 27, // 0 / 1 (default 0)
+    ScissorTestEnable = 174, // 0 / 1 (default 0): draws and clears keep to the scissor rectangle
 };
 namespace Cull {
 constexpr u32 None = 1;

@@ -129,7 +129,8 @@ public:
     void SetVertexLayout(VertexLayout* layout) override { m_layout = layout; }
     void SetStreamSource(Buffer* vertices, u32 stride) override;
     void SetIndices(Buffer* indices) override { m_indices = static_cast<GlBuffer*>(indices); }
-    void DrawIndexed(Prim prim, u32 numVertices, u32 primCount) override;
+    void DrawIndexedFrom(Prim prim, u32 startIndex, u32 numVertices, u32 primCount) override;
+    void SetScissorRect(int x, int y, int width, int height) override;
     void BeginScene() override { ProcessReleases(); }
     void EndScene() override {}
     bool ReadPixels(Texture* target, std::vector<u8>& rgbaTopRowFirst) override;
@@ -151,6 +152,7 @@ private:
     void ApplyDefaultState();
     void ApplyRenderState(RS state, u32 value);
     void ApplySampler(u32 unit);
+    void ApplyScissor();
     // Creates or refreshes the GL side of a texture or buffer (render thread).
     void Prepare(GlTexture* texture);
     void Prepare(GlBuffer* buffer);
@@ -181,7 +183,8 @@ private:
     GlName m_samplers[kMaxTextureUnits];
     u32 m_samplerStates[kMaxTextureUnits][8] = {};
 
-    u32 m_states[32] = {};
+    u32 m_states[176] = {};  // by render-state code
+    int m_scissor[4] = {};   // x, y, width, height from the top left of target 0
     Texture* m_targets[kMaxRenderTargets] = {};
     Texture* m_textures[kMaxTextureUnits] = {};
     Program* m_program = nullptr;

@@ -102,11 +102,26 @@ void GlDevice::ApplyRenderState(RS state, u32 value) {
             }
             break;
         case RS::AlphaBlendEnable: value ? glEnable(GL_BLEND) : glDisable(GL_BLEND); break;
+        case RS::ScissorTestEnable: value ? glEnable(GL_SCISSOR_TEST) : glDisable(GL_SCISSOR_TEST); break;
         case RS::SrcBlend:
         case RS::DestBlend:
             glBlendFunc(BlendFactor(m_states[u32(RS::SrcBlend)]), BlendFactor(m_states[u32(RS::DestBlend)]));
             break;
     }
+}
+
+void GlDevice::SetScissorRect(int x, int y, int width, int height) {
+    m_scissor[0] = x;
+    m_scissor[1] = y;
+    m_scissor[2] = width < 0 ? 0 : width;
+    m_scissor[3] = height < 0 ? 0 : height;
+}
+
+// GL counts scissor rows from the bottom of the bound framebuffer; the
+// rectangle is given from the top of target 0.
+void GlDevice::ApplyScissor() {
+    const int targetHeight = m_targets[0] ? int(m_targets[0]->Height()) : int(m_params.height);
+    glScissor(m_scissor[0], targetHeight - m_scissor[1] - m_scissor[3], m_scissor[2], m_scissor[3]);
 }
 
 void GlDevice::SetSamplerState(u32 unit, SamplerState state, u32 value) {
@@ -196,6 +211,7 @@ void GlDevice::Clear(u32 flags, u32 argb, float z) {
     ProcessReleases();
     const u32 bound = BoundTargetMask();
     if (!BindTargets(bound)) return;
+    if (m_states[u32(RS::ScissorTestEnable)]) ApplyScissor();
     if (flags & kClearTarget) {
         float colour[4];
         UnpackArgb(argb, colour);
@@ -309,7 +325,7 @@ GLuint GlDevice::VertexArrayFor() {
     return m_vertexArrays.emplace(key, GlName(vao, DeleteVertexArray)).first->second.Get();
 }
 
-void GlDevice::DrawIndexed(Prim prim, u32 numVertices, u32 primCount) {
+void GlDevice::DrawIndexedFrom(Prim prim, u32 startIndex, u32 numVertices, u32 primCount) {
     ProcessReleases();
     if (!m_program) {
         if (!m_warnedNoProgram) LogMessage("render device: a draw without a program is skipped\n");
@@ -318,15 +334,16 @@ void GlDevice::DrawIndexed(Prim prim, u32 numVertices, u32 primCount) {
     }
     if (!m_layout || !m_vertices || !m_indices || m_stride == 0) return;
     const u32 count = IndexCount(prim, primCount);
-    if (count == 0 || size_t(count) * 2 > m_indices->Size()) return;
+    if (count == 0 || (size_t(startIndex) + count) * 2 > m_indices->Size()) return;
     Prepare(m_vertices);
     Prepare(m_indices);
     BindTextures();
     if (!BindTargets(BoundTargetMask() & m_program->OutputMask())) return;
     UseProgramForUniforms(m_program);
     glBindVertexArray(VertexArrayFor());
+    if (m_states[u32(RS::ScissorTestEnable)]) ApplyScissor();
     glDrawRangeElements(PrimitiveMode(prim), 0, numVertices ? numVertices - 1 : 0, GLsizei(count),
-                        GL_UNSIGNED_SHORT, nullptr);
+                        GL_UNSIGNED_SHORT, reinterpret_cast<const void*>(size_t(startIndex) * 2));
     glBindVertexArray(0);
 }
 

@@ -324,9 +324,15 @@ void RecordingDevice::SetIndices(Buffer* indices) {
     Record("SetIndices", LabelOf(indices));
 }
 
-void RecordingDevice::DrawIndexed(Prim prim, u32 numVertices, u32 primCount) {
-    Record("DrawIndexed", std::to_string(u32(prim)) + " " + std::to_string(numVertices) + " " +
-                              std::to_string(primCount));
+void RecordingDevice::DrawIndexedFrom(Prim prim, u32 startIndex, u32 numVertices, u32 primCount) {
+    std::string args = std::to_string(u32(prim)) + " " + std::to_string(numVertices) + " " + std::to_string(primCount);
+    if (startIndex != 0) args += " from " + std::to_string(startIndex);
+    Record("DrawIndexed", std::move(args));
+}
+
+void RecordingDevice::SetScissorRect(int x, int y, int width, int height) {
+    Record("SetScissorRect", std::to_string(x) + " " + std::to_string(y) + " " + std::to_string(std::max(width, 0)) +
+                                 " " + std::to_string(std::max(height, 0)));
 }
 
 void RecordingDevice::BeginScene() {

@@ -118,7 +118,11 @@ public:
     void SetVertexLayout(VertexLayout* layout) override;
     void SetStreamSource(Buffer* vertices, u32 stride) override;
     void SetIndices(Buffer* indices) override;
-    void DrawIndexed(Prim prim, u32 numVertices, u32 primCount) override;
+    // Recorded as "DrawIndexed prim vertices count", plus " from N" when
+    // the start index N is not 0.
+    void DrawIndexedFrom(Prim prim, u32 startIndex, u32 numVertices, u32 primCount) override;
+    // Recorded as "SetScissorRect x y width height".
+    void SetScissorRect(int x, int y, int width, int height) override;
     void BeginScene() override;
     void EndScene() override;
     bool ReadPixels(Texture* target, std::vector<u8>& rgbaTopRowFirst) override;

@@ -61,6 +61,7 @@ public:
         entries.push_back("float " + l);
         floats[l] = v;
     }
+    void AddInt(const std::string& l, s32*, bool) override { entries.push_back("int " + l); }
     void AddBool(const std::string& l, bool*, bool) override { entries.push_back("bool " + l); }
     void AddCallbackVar(const std::string& l, int kind, TweakBarSetter setter, TweakBarGetter getter,
                         void* client) override {

@@ -93,6 +93,7 @@ public:
     void BeginGroup(const std::string& name) override { entries.push_back("group " + name); }
     void AddString(const std::string& label, std::string*, bool) override { Add("string", label); }
     void AddFloat(const std::string& label, float*, bool) override { Add("float", label); }
+    void AddInt(const std::string& label, Ostrel::s32*, bool) override { Add("int", label); }
     void AddBool(const std::string& label, bool*, bool) override { Add("bool", label); }
     void AddCallbackVar(const std::string& label, int kind, Ostrel::TweakBarSetter setter,
                         Ostrel::TweakBarGetter getter, void* clientData) override {

@@ -60,6 +60,7 @@ public:
     void BeginGroup(const std::string&) override {}
     void AddString(const std::string& l, std::string*, bool) override { entries.push_back("string " + l); }
     void AddFloat(const std::string& l, float*, bool) override { entries.push_back("float " + l); }
+    void AddInt(const std::string& l, Ostrel::s32*, bool) override { entries.push_back("int " + l); }
     void AddBool(const std::string& l, bool*, bool) override { entries.push_back("bool " + l); }
     void AddCallbackVar(const std::string& l, int kind, Ostrel::TweakBarSetter setter,
                         Ostrel::TweakBarGetter getter, void* client) override {

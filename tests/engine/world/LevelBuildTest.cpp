@@ -105,7 +105,7 @@ TEST_F(LevelBuild, EveryRoomCopyGetsItsOwnTriggerIdsWithListenersPaired) {
     std::set<u32> ids;
     for (Composition* t : triggers) ids.insert(IdOf(t));
     EXPECT_EQ(ids.size(), 5u) << "no two copies share an id";
-    EXPECT_EQ(R("mid")->GetObjects()[1]->GetComponentAs<FakePlayerTrigger>()->id, 7u) << "templates keep file ids";
+    EXPECT_EQ(R("mid")->GetObjects()[1]->GetComponentAs<FakePlayerTrigger>()->id, 7) << "templates keep file ids";
 
     // A new build numbers from 0 again.
     ASSERT_TRUE(world.level.Build({R("start")}));

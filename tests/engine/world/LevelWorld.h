@@ -29,8 +29,8 @@ template <u32 TypeId>
 class FakeTrigger final : public Component, public TriggerIdHolder {
 public:
     static constexpr u32 kTypeId = TypeId;
-    u32 GetTriggerId() const override { return id; }
-    void SetTriggerId(u32 value) override { id = value; }
+    s32 GetTriggerId() const override { return id; }
+    void SetTriggerId(s32 value) override { id = value; }
     void Initialize() override {}
     void Uninitialize() override {}
     Component* Clone() const override {
@@ -40,13 +40,13 @@ public:
     }
     void Serialize(Serializer* s) override {
         int value = static_cast<int>(id);
-        if (s->SerializeInt("TriggerId", &value)) id = static_cast<u32>(value);
+        if (s->SerializeInt("TriggerId", &value)) id = value;
     }
     void ExposeProperties(TweakBarGroup*) override {}
     u32 GetTypeId() const override { return kTypeId; }
     Variant ToVariant() override { return Variant(); }
 
-    u32 id = 0;
+    s32 id = 0;
 };
 using FakePlayerTrigger = FakeTrigger<kPlayerTriggerTypeId>;
 using FakeTriggerListener = FakeTrigger<kTriggerListenerTypeId>;

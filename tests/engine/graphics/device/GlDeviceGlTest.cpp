@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstring>
 #include <mutex>
 #include <thread>
@@ -229,6 +230,42 @@ TEST_F(GlDeviceTest, ClockwiseFacesAreFrontAndCounterClockwiseCullingRemovesTheO
     EXPECT_EQ(BackPixel(32, 20), (Rgba{0, 0, 0, 255}));
     const bool edgeDrawn = BackPixel(15, 20)[0] == 255 || BackPixel(16, 20)[0] == 255 || BackPixel(17, 20)[0] == 255;
     EXPECT_TRUE(edgeDrawn);
+}
+
+TEST_F(GlDeviceTest, ScissorRectangleCountsFromTheTopLeftAndDrawsStartAtAnyIndex) {
+    Program* program = Link(kColourShader);
+    device->Clear(kClearTarget | kClearZBuffer, 0xFF000000, 1.0f);
+    // Clears and draws keep to the rectangle while the test is on.
+    device->SetScissorRect(0, 0, 16, 8);
+    device->SetRenderState(RS::ScissorTestEnable, 1);
+    device->Clear(kClearTarget, 0xFFFF0000, 1.0f);
+    EXPECT_EQ(BackPixel(2, 2), (Rgba{255, 0, 0, 255}));
+    EXPECT_EQ(BackPixel(2, 60), (Rgba{0, 0, 0, 255}));
+    EXPECT_EQ(BackPixel(20, 2), (Rgba{0, 0, 0, 255}));
+    device->SetScissorRect(40, 50, 10, 10);
+    SetColour(program, 1, 1, 1, 1);
+    Draw(program, Quad(-1, 1, 1, -1, 0.5f));
+    EXPECT_EQ(BackPixel(45, 55), (Rgba{255, 255, 255, 255}));
+    EXPECT_EQ(BackPixel(45, 45), (Rgba{0, 0, 0, 255}));
+    EXPECT_EQ(BackPixel(2, 2), (Rgba{255, 0, 0, 255}));
+    device->SetRenderState(RS::ScissorTestEnable, 0);
+    device->Clear(kClearTarget | kClearZBuffer, 0xFF000000, 1.0f);
+    EXPECT_EQ(BackPixel(2, 2), (Rgba{0, 0, 0, 255}));
+
+    // From index 3 only the second triangle (bottom right) is drawn; a range
+    // past the end of the indices draws nothing.
+    device->SetProgram(program);
+    device->SetMatrices(program, device->FindUniform(program, "WorldMat"),
+                        std::array<float, 16>{1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1}.data(), 1);
+    device->SetVertexLayout(layout);
+    device->SetStreamSource(Quad(-1, 1, 1, -1, 0.5f), sizeof(TestVertex));
+    device->SetIndices(indices);
+    device->DrawIndexedFrom(Prim::TriangleList, 3, 4, 1);
+    EXPECT_EQ(BackPixel(60, 60), (Rgba{255, 255, 255, 255}));
+    EXPECT_EQ(BackPixel(3, 3), (Rgba{0, 0, 0, 255}));
+    device->Clear(kClearTarget, 0xFF000000, 1.0f);
+    device->DrawIndexedFrom(Prim::TriangleList, 4, 4, 1);
+    EXPECT_EQ(BackPixel(60, 60), (Rgba{0, 0, 0, 255}));
 }
 
 TEST_F(GlDeviceTest, TopRowIsAtVZeroAndSamplingIsNearest) {

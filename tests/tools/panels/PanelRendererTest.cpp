@@ -1,0 +1,272 @@
+// The panel renderer headless: ImGui frames fed with window events, the
+// edits they queue, the input the panels take from the game, and the draw
+// lists through the recording device.
+
+#include "tools/panels/PanelApi.h"
+#include "tools/panels/PanelRenderer.h"
+
+#include "engine/graphics/device/RecordingDevice.h"
+#include "engine/platform/PlatformMessages.h"
+#include "engine/platform/WindowInputEvent.h"
+
+#include <gtest/gtest.h>
+
+namespace Ostrel {
+namespace {
+
+using Kind = WindowInputEvent::Kind;
+
+struct Pressed {
+    int count = 0;
+};
+void Press(void* p) {
+    ++static_cast<Pressed*>(p)->count;
+}
+struct Named {
+    std::string value = "a";
+    int sets = 0;
+};
+void SetName(const void* v, void* n) {
+    static_cast<Named*>(n)->value = *static_cast<const std::string*>(v);
+    ++static_cast<Named*>(n)->sets;
+}
+void GetName(void* v, void* n) {
+    TwCopyStdStringToLibrary(*static_cast<std::string*>(v), static_cast<Named*>(n)->value);
+}
+
+class PanelRendererTest : public ::testing::Test {
+protected:
+    PanelRendererTest() : renderer(model) {
+        bar = TwNewBar("Editor Info");
+        const s32 size[2] = {300, 260}, position[2] = {20, 20};
+        TwSetParam(bar, nullptr, "size", PanelParamType::Int32, 2, size);
+        TwSetParam(bar, nullptr, "position", PanelParamType::Int32, 2, position);
+        TwAddVarRW(bar, "Show Floor", PanelType::BoolCpp, &flag);
+        TwAddVarRW(bar, "Speed", PanelType::Float, &speed, " group='Camera'");
+        TwAddVarCB(bar, "Loading From", PanelType::StdString, SetName, GetName, &name, " group='I/O'");
+        TwAddButton(bar, "Load Level", Press, &pressed, "label='Load Level' group='I/O'");
+        Frame();
+    }
+
+    void Frame(std::vector<WindowInputEvent> events = {}) {
+        for (const WindowInputEvent& e : events) renderer.Feed(e);
+        renderer.BuildFrame(1.0f / 60.0f, 640, 480);
+    }
+    static WindowInputEvent Move(float x, float y) {
+        WindowInputEvent e;
+        e.kind = Kind::MouseMove;
+        e.x = int(x);
+        e.y = int(y);
+        return e;
+    }
+    static WindowInputEvent Button(bool down, int button = WindowInputEvent::kLeft) {
+        WindowInputEvent e;
+        e.kind = Kind::MouseButton;
+        e.down = down;
+        e.button = button;
+        e.x = -1;  // set by Click
+        return e;
+    }
+    static WindowInputEvent Key(int vk, bool down) {
+        WindowInputEvent e;
+        e.kind = Kind::Key;
+        e.virtualKey = vk;
+        e.down = down;
+        return e;
+    }
+    static WindowInputEvent Text(const std::string& text) {
+        WindowInputEvent e;
+        e.kind = Kind::Text;
+        e.text = text;
+        return e;
+    }
+    // Moves there, then presses and releases within one frame.
+    void Click(float x, float y) {
+        WindowInputEvent down = Button(true), up = Button(false);
+        down.x = up.x = int(x);
+        down.y = up.y = int(y);
+        Frame({Move(x, y)});
+        Frame({down, up});
+        Frame();
+    }
+    void ClickItem(const std::string& group, const std::string& item) {
+        const std::optional<PanelRect> rect = renderer.ItemRect("Editor Info", group, item);
+        ASSERT_TRUE(rect) << item;
+        Click(rect->x + 6, rect->CentreY());
+    }
+
+    PanelModel model;
+    PanelRenderer renderer;
+    PanelBar* bar = nullptr;
+    bool flag = false;
+    float speed = 2.0f;
+    Named name;
+    Pressed pressed;
+};
+
+TEST_F(PanelRendererTest, ClicksAndTypingEditThroughTheQueueOnce) {
+    ClickItem("", "Show Floor");
+    EXPECT_TRUE(flag);
+    ClickItem("I/O", "Load Level");
+    EXPECT_EQ(pressed.count, 1);
+
+    // Typing changes nothing until Enter; Enter commits once.
+    ClickItem("I/O", "Loading From");
+    EXPECT_TRUE(renderer.WantsKeyboard());
+    Frame({Key(46, true), Key(46, false)});  // Delete at the end of the text: nothing
+    Frame({Key(8, true)});
+    Frame({Key(8, false), Text("ab")});
+    Frame({Text("c")});
+    EXPECT_EQ(name.value, "a");
+    EXPECT_EQ(name.sets, 0);
+    Frame({Key(13, true)});
+    Frame({Key(13, false)});
+    Frame();
+    EXPECT_EQ(name.value, "abc");
+    EXPECT_EQ(name.sets, 1);
+    EXPECT_FALSE(renderer.WantsKeyboard());
+
+    // Leaving the field by a click elsewhere commits as well (half a second
+    // later: a quicker click would be a double click, selecting everything).
+    for (int i = 0; i < 30; ++i) Frame();
+    ClickItem("I/O", "Loading From");
+    Frame({Key(35, true), Key(35, false)});  // End: the click put the cursor first
+    Frame({Text("d")});
+    Click(600, 400);
+    EXPECT_EQ(name.value, "abcd");
+    EXPECT_EQ(name.sets, 2);
+    // A value changed by code shows in the field at the next frame.
+    name.value = "room";
+    Frame();
+    ClickItem("I/O", "Loading From");
+    Frame({Key(13, true), Key(13, false)});
+    Frame();
+    EXPECT_EQ(name.sets, 2);  // Enter without an edit commits nothing
+    EXPECT_EQ(name.value, "room");
+}
+
+TEST_F(PanelRendererTest, GroupsFollowTheirOpenedStateBothWays) {
+    EXPECT_TRUE(renderer.ItemRect("Editor Info", "Camera", "Speed"));
+    ASSERT_TRUE(TwDefine("'Editor Info'/'Camera' opened=false"));
+    Frame();
+    EXPECT_FALSE(renderer.ItemRect("Editor Info", "Camera", "Speed"));
+    // The user opens it: the model hears of it.
+    const PanelRect barRect = *renderer.BarRect("Editor Info");
+    const PanelRect flagRect = *renderer.ItemRect("Editor Info", "", "Show Floor");
+    Click(barRect.x + 40, flagRect.y + flagRect.height + 14);
+    EXPECT_TRUE(bar->FindGroup("Camera")->opened);
+    EXPECT_TRUE(renderer.ItemRect("Editor Info", "Camera", "Speed"));
+}
+
+TEST_F(PanelRendererTest, MovedBarsWriteTheirPlaceBackAndStayContained) {
+    const PanelRect before = *renderer.BarRect("Editor Info");
+    EXPECT_EQ(before.x, 20);
+    EXPECT_EQ(before.width, 300);
+    WindowInputEvent down = Button(true), up = Button(false);
+    down.x = up.x = 60;
+    down.y = up.y = 28;
+    Frame({Move(60, 28)});
+    Frame({down});
+    Frame({Move(110, 58)});
+    Frame({Move(160, 88)});
+    Frame({up});
+    s32 position[2] = {};
+    TwGetParam(bar, nullptr, "position", PanelParamType::Int32, 2, position);
+    EXPECT_EQ(position[0], 120);
+    EXPECT_EQ(position[1], 80);
+
+    // Code moves it again; "contained" pulls a bar back inside the display.
+    const s32 away[2] = {-50, 5000};
+    TwSetParam(bar, nullptr, "position", PanelParamType::Int32, 2, away);
+    Frame();
+    EXPECT_EQ(renderer.BarRect("Editor Info")->x, -50);  // not contained: where it was put
+    ASSERT_TRUE(TwDefine(" GLOBAL contained=true "));
+    Frame();
+    const PanelRect inside = *renderer.BarRect("Editor Info");
+    EXPECT_EQ(inside.x, 0);
+    EXPECT_EQ(inside.y, 480 - 260);
+    TwGetParam(bar, nullptr, "position", PanelParamType::Int32, 2, position);
+    EXPECT_EQ(position[1], 480 - 260);
+}
+
+TEST_F(PanelRendererTest, TakesOnlyTheInputItOwnsAndReleasesFollowPresses) {
+    using namespace WindowMessageId;
+    Frame({Move(600, 400)});
+    Frame();
+    EXPECT_FALSE(renderer.TakesWindowMessage(kLButtonDown, 1));
+    EXPECT_FALSE(renderer.TakesWindowMessage(kMouseMove, 0));
+    Frame({Move(100, 100)});  // over the bar
+    Frame();
+    // The left button, the right button (as key code 2) and the middle (4).
+    EXPECT_TRUE(renderer.TakesWindowMessage(kMouseMove, 0));
+    EXPECT_TRUE(renderer.TakesWindowMessage(kLButtonDown, 1));
+    EXPECT_TRUE(renderer.TakesWindowMessage(kKeyDown, 2));
+    EXPECT_TRUE(renderer.TakesWindowMessage(kKeyDown, 4));
+    EXPECT_FALSE(renderer.TakesWindowMessage(kKeyDown, 'C'));  // no field has the keyboard
+    Frame({Move(600, 400)});
+    Frame();
+    // Released away from the bar, the presses it took are still its own;
+    // the key pressed for the game goes back to the game.
+    EXPECT_TRUE(renderer.TakesWindowMessage(kLButtonUp, 1));
+    EXPECT_TRUE(renderer.TakesWindowMessage(kKeyUp, 2));
+    EXPECT_FALSE(renderer.TakesWindowMessage(kKeyUp, 'C'));
+    EXPECT_FALSE(renderer.TakesWindowMessage(kLButtonUp, 1));
+
+    ClickItem("I/O", "Loading From");
+    EXPECT_TRUE(renderer.TakesWindowMessage(kKeyDown, 'C'));
+    EXPECT_TRUE(renderer.TakesWindowMessage(kKeyDown, 46));
+    EXPECT_TRUE(renderer.TakesWindowMessage(kSysKeyDown, 'X'));
+    EXPECT_FALSE(renderer.TakesWindowMessage(kChar, 'c'));
+    Frame({Key(13, true), Key(13, false)});
+    Frame();
+    EXPECT_TRUE(renderer.TakesWindowMessage(kKeyUp, 'C'));  // pressed while typing
+    EXPECT_FALSE(renderer.TakesWindowMessage(kKeyDown, 'C'));
+}
+
+TEST_F(PanelRendererTest, DrawsThroughTheDeviceAndPutsItsStateBack) {
+    rd::RecordingDevice device({640, 480, true, nullptr});
+    rd::Texture* target = device.CreateRenderTarget(640, 480, rd::Format::A8R8G8B8);
+    device.SetRenderTarget(1, target);
+    device.SetRenderState(rd::RS::ZEnable, 1);
+    device.SetRenderState(rd::RS::CullMode, rd::Cull::CounterClockwise);
+    device.SetRenderState(rd::RS::SrcBlend, rd::Blend::One);
+    device.SetRenderState(rd::RS::AlphaBlendEnable, 0);
+    device.GetTrace().Clear();
+    renderer.Draw(device);
+
+    const rd::Trace& trace = device.GetTrace();
+    EXPECT_GT(trace.Count("DrawIndexed"), 1u);
+    bool fromOffset = false;
+    for (const rd::TraceEntry& e : trace.Entries()) {
+        if (e.op != "DrawIndexed") continue;
+        EXPECT_EQ(e.program, "panels");
+        EXPECT_EQ(e.targets[0], device.BackBuffer()->Label());
+        EXPECT_EQ(e.targets[1], "");
+        EXPECT_EQ(e.args.rfind("4 ", 0), 0u) << e.args;
+        fromOffset |= e.args.find(" from ") != std::string::npos;
+    }
+    EXPECT_TRUE(fromOffset);
+    EXPECT_GT(trace.Count("SetScissorRect"), 0u);
+    EXPECT_EQ(device.GetRenderTarget(1), target);
+    EXPECT_EQ(device.GetRenderState(rd::RS::ZEnable), 1u);
+    EXPECT_EQ(device.GetRenderState(rd::RS::CullMode), rd::Cull::CounterClockwise);
+    EXPECT_EQ(device.GetRenderState(rd::RS::SrcBlend), rd::Blend::One);
+    EXPECT_EQ(device.GetRenderState(rd::RS::AlphaBlendEnable), 0u);
+    EXPECT_EQ(device.GetRenderState(rd::RS::ScissorTestEnable), 0u);
+
+    // Later frames reuse the device objects; a bar deleted draws nothing.
+    const size_t objects = device.LiveObjects();
+    Frame();
+    renderer.Draw(device);
+    EXPECT_EQ(device.LiveObjects(), objects);
+    TwDeleteBar(bar);
+    Frame();
+    device.GetTrace().Clear();
+    renderer.Draw(device);
+    EXPECT_EQ(device.GetTrace().Count("DrawIndexed"), 0u);
+    renderer.ReleaseDeviceObjects(&device);
+    EXPECT_LT(device.LiveObjects(), objects);
+}
+
+}  // namespace
+}  // namespace Ostrel

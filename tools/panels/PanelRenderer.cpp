@@ -1,0 +1,386 @@
+// The ImGui frame of the panels: input, windows, groups and widgets. Device
+// drawing is in PanelDrawing.cpp.
+
+#include "tools/panels/PanelRenderer.h"
+
+#include "engine/platform/PlatformMessages.h"
+#include "engine/platform/VirtualKeys.h"
+#include "engine/platform/WindowInputEvent.h"
+
+#include <imgui.h>
+#include <imgui_stdlib.h>
+
+#include <algorithm>
+#include <cmath>
+#include <utility>
+#include <vector>
+
+namespace Ostrel {
+
+namespace {
+
+constexpr float kDefaultDt = 1.0f / 60.0f;
+
+ImVec4 Colour(const std::array<u8, 3>& c, float scale = 1.0f, float towardWhite = 0.0f) {
+    auto channel = [&](u8 v) { return std::clamp(v / 255.0f * scale * (1 - towardWhite) + towardWhite, 0.0f, 1.0f); };
+    return ImVec4(channel(c[0]), channel(c[1]), channel(c[2]), 1.0f);
+}
+
+// The bar's colours: its colour as the background, a darker title, widgets a
+// shade away from the background toward the text.
+int PushBarStyle(const PanelBar& bar) {
+    const ImVec4 text = bar.lightText ? ImVec4(1, 1, 1, 1) : ImVec4(0, 0, 0, 1);
+    const ImVec4 frame = bar.lightText ? Colour(bar.colour, 0.6f) : Colour(bar.colour, 1.0f, 0.45f);
+    const ImVec4 hover = bar.lightText ? Colour(bar.colour, 0.45f) : Colour(bar.colour, 1.0f, 0.6f);
+    const std::pair<ImGuiCol, ImVec4> colours[] = {
+        {ImGuiCol_WindowBg, Colour(bar.colour)},
+        {ImGuiCol_TitleBg, Colour(bar.colour, 0.7f)},
+        {ImGuiCol_TitleBgActive, Colour(bar.colour, 0.55f)},
+        {ImGuiCol_Text, text},
+        {ImGuiCol_FrameBg, frame},
+        {ImGuiCol_FrameBgHovered, hover},
+        {ImGuiCol_FrameBgActive, hover},
+        {ImGuiCol_Button, frame},
+        {ImGuiCol_ButtonHovered, hover},
+        {ImGuiCol_ButtonActive, hover},
+        {ImGuiCol_Header, frame},
+        {ImGuiCol_HeaderHovered, hover},
+        {ImGuiCol_HeaderActive, hover},
+        {ImGuiCol_CheckMark, text},
+        {ImGuiCol_Separator, text},
+    };
+    for (const auto& [slot, colour] : colours) ImGui::PushStyleColor(slot, colour);
+    return int(std::size(colours));
+}
+
+bool IsMouseButtonCode(unsigned code) {
+    return code == unsigned(Vk::kLeftButton) || code == unsigned(Vk::kRightButton) || code == 4;
+}
+
+// Keys ImGui's text fields and navigation use, as our virtual-key codes.
+void MapKeys(ImGuiIO& io) {
+    const std::pair<ImGuiKey, int> keys[] = {
+        {ImGuiKey_Tab, Vk::kTab},        {ImGuiKey_LeftArrow, 37}, {ImGuiKey_RightArrow, 39},
+        {ImGuiKey_UpArrow, 38},          {ImGuiKey_DownArrow, 40}, {ImGuiKey_PageUp, 33},
+        {ImGuiKey_PageDown, 34},         {ImGuiKey_Home, 36},      {ImGuiKey_End, 35},
+        {ImGuiKey_Insert, 45},           {ImGuiKey_Delete, 46},    {ImGuiKey_Backspace, Vk::kBack},
+        {ImGuiKey_Space, Vk::kSpace},    {ImGuiKey_Enter, Vk::kReturn}, {ImGuiKey_Escape, Vk::kEscape},
+        {ImGuiKey_KeyPadEnter, Vk::kReturn}, {ImGuiKey_A, 'A'}, {ImGuiKey_C, 'C'},
+        {ImGuiKey_V, 'V'},               {ImGuiKey_X, 'X'},        {ImGuiKey_Y, 'Y'},
+        {ImGuiKey_Z, 'Z'},
+    };
+    for (const auto& [key, code] : keys) io.KeyMap[key] = code;
+}
+
+PanelRect LastItemRect() {
+    const ImVec2 min = ImGui::GetItemRectMin();
+    const ImVec2 max = ImGui::GetItemRectMax();
+    return {min.x, min.y, max.x - min.x, max.y - min.y};
+}
+
+}  // namespace
+
+PanelRenderer::PanelRenderer(PanelModel& model) : m_model(model) {
+    ImGuiContext* previous = ImGui::GetCurrentContext();
+    m_context = ImGui::CreateContext();
+    ImGui::SetCurrentContext(m_context);
+    ImGuiIO& io = ImGui::GetIO();
+    io.IniFilename = nullptr;  // the model keeps the layout; no imgui.ini
+    io.LogFilename = nullptr;
+    io.BackendPlatformName = "lantern-vaults";
+    io.BackendRendererName = "lantern-vaults render device";
+    MapKeys(io);
+    ImGui::StyleColorsDark();
+    ImGui::GetStyle().WindowRounding = 0.0f;
+    if (previous) ImGui::SetCurrentContext(previous);
+}
+
+PanelRenderer::~PanelRenderer() {
+    ReleaseDeviceObjects(nullptr);
+    ImGui::DestroyContext(m_context);
+}
+
+void PanelRenderer::Feed(const WindowInputEvent& event) {
+    using Kind = WindowInputEvent::Kind;
+    ImGui::SetCurrentContext(m_context);
+    ImGuiIO& io = ImGui::GetIO();
+    switch (event.kind) {
+    case Kind::MouseMove:
+        m_mouseX = float(event.x);
+        m_mouseY = float(event.y);
+        break;
+    case Kind::MouseButton:
+        // The cursor comes from motion events only: injected button events
+        // carry no position.
+        m_mouseDown[size_t(event.button)] = event.down;
+        if (event.down) m_mousePressed[size_t(event.button)] = true;
+        break;
+    case Kind::MouseWheel:
+        io.MouseWheel += event.wheelY;
+        io.MouseWheelH += event.wheelX;
+        break;
+    case Kind::Key:
+        if (event.virtualKey <= 0 || event.virtualKey >= int(m_keyDown.size())) break;
+        m_keyDown[size_t(event.virtualKey)] = event.down;
+        if (event.down) m_keyPressed[size_t(event.virtualKey)] = true;
+        break;
+    case Kind::Text:
+        io.AddInputCharactersUTF8(event.text.c_str());
+        break;
+    case Kind::FocusGained:
+    case Kind::FocusLost:
+        io.AddFocusEvent(event.kind == Kind::FocusGained);
+        if (event.kind == Kind::FocusLost) {
+            m_mouseDown.fill(false);
+            m_keyDown.fill(false);
+        }
+        break;
+    case Kind::None:
+        break;
+    }
+}
+
+void PanelRenderer::NewFrame(f32 dt, int displayWidth, int displayHeight) {
+    ImGuiIO& io = ImGui::GetIO();
+    io.DisplaySize = ImVec2(float(std::max(displayWidth, 1)), float(std::max(displayHeight, 1)));
+    io.DeltaTime = dt > 0.0f ? dt : kDefaultDt;
+    io.MousePos = ImVec2(m_mouseX, m_mouseY);
+    for (size_t i = 0; i < m_mouseDown.size(); ++i) {
+        io.MouseDown[i] = m_mouseDown[i] || m_mousePressed[i];
+        m_mousePressed[i] = false;
+    }
+    for (size_t i = 0; i < m_keyDown.size(); ++i) {
+        io.KeysDown[i] = m_keyDown[i] || m_keyPressed[i];
+        m_keyPressed[i] = false;
+    }
+    io.KeyShift = io.KeysDown[Vk::kShift];
+    io.KeyCtrl = io.KeysDown[Vk::kControl];
+    io.KeyAlt = io.KeysDown[Vk::kMenu];
+    ImGui::NewFrame();
+}
+
+void PanelRenderer::BuildFrame(f32 dt, int displayWidth, int displayHeight) {
+    ImGui::SetCurrentContext(m_context);
+    m_displayWidth = displayWidth;
+    m_displayHeight = displayHeight;
+    // The font atlas is built on the CPU here; Draw uploads it.
+    if (!ImGui::GetIO().Fonts->IsBuilt()) {
+        unsigned char* pixels = nullptr;
+        int width = 0, height = 0;
+        ImGui::GetIO().Fonts->GetTexDataAsRGBA32(&pixels, &width, &height);
+    }
+    NewFrame(dt, displayWidth, displayHeight);
+    m_itemRects.clear();
+    m_barRects.clear();
+    const ImVec2 display = ImGui::GetIO().DisplaySize;
+    // Bars made or deleted by an action run below wait for the next frame.
+    std::vector<PanelBar*> bars;
+    for (const auto& bar : m_model.Bars()) bars.push_back(bar.get());
+    for (PanelBar* bar : bars) BuildBar(*bar, display.x, display.y);
+    ImGui::Render();
+    m_built = true;
+    m_wantsMouse = ImGui::GetIO().WantCaptureMouse;
+    m_wantsKeyboard = ImGui::GetIO().WantCaptureKeyboard;
+    std::erase_if(m_placed, [this](const auto& placed) {
+        return std::none_of(m_model.Bars().begin(), m_model.Bars().end(),
+                            [&](const auto& bar) { return bar->serial == placed.first; });
+    });
+    std::erase_if(m_edits, [this](const auto& edit) { return !m_editing.count(edit.first); });
+    m_model.RunQueued();
+}
+
+void PanelRenderer::BuildBar(PanelBar& bar, float displayWidth, float displayHeight) {
+    if (m_model.Contained()) {
+        // Kept inside the display: no larger than it, no edge outside it.
+        const std::array<s32, 2> size{std::min(bar.size[0], s32(displayWidth)), std::min(bar.size[1], s32(displayHeight))};
+        const std::array<s32, 2> position{std::clamp(bar.position[0], 0, std::max(s32(displayWidth) - size[0], 0)),
+                                          std::clamp(bar.position[1], 0, std::max(s32(displayHeight) - size[1], 0))};
+        if (size != bar.size || position != bar.position) {
+            bar.size = size;
+            bar.position = position;
+            ++bar.placement;
+        }
+    }
+    u32& placed = m_placed[bar.serial];
+    if (placed != bar.placement) {
+        ImGui::SetNextWindowPos(ImVec2(float(bar.position[0]), float(bar.position[1])), ImGuiCond_Always);
+        ImGui::SetNextWindowSize(ImVec2(float(bar.size[0]), float(bar.size[1])), ImGuiCond_Always);
+        placed = bar.placement;
+    }
+    const int colours = PushBarStyle(bar);
+    const std::string title = bar.label + "###" + bar.name;
+    ImGui::Begin(title.c_str(), nullptr, ImGuiWindowFlags_NoCollapse | ImGuiWindowFlags_NoSavedSettings);
+    ImGui::PushItemWidth(ImGui::GetWindowWidth() * 0.5f);
+    BuildChildren(bar, "");
+    ImGui::PopItemWidth();
+    const ImVec2 position = ImGui::GetWindowPos();
+    const ImVec2 size = ImGui::GetWindowSize();
+    ImGui::End();
+    ImGui::PopStyleColor(colours);
+    // Where the user moved or resized it.
+    bar.position = {s32(std::lround(position.x)), s32(std::lround(position.y))};
+    bar.size = {s32(std::lround(size.x)), s32(std::lround(size.y))};
+    m_barRects[bar.name] = {position.x, position.y, size.x, size.y};
+}
+
+void PanelRenderer::BuildChildren(PanelBar& bar, const std::string& group) {
+    // Entries and subgroups of the group, in the order they were made. By
+    // serial and name, since a callback run later may change the lists.
+    struct Child {
+        u64 order;
+        bool isGroup;
+        size_t index;
+    };
+    std::vector<Child> children;
+    for (size_t i = 0; i < bar.entries.size(); ++i) {
+        if (bar.entries[i].group == group) children.push_back({bar.entries[i].order, false, i});
+    }
+    for (size_t i = 0; i < bar.groups.size(); ++i) {
+        if (bar.groups[i].parent == group && bar.groups[i].name != group) children.push_back({bar.groups[i].order, true, i});
+    }
+    std::sort(children.begin(), children.end(), [](const Child& a, const Child& b) { return a.order < b.order; });
+    for (const Child& child : children) {
+        if (child.isGroup) {
+            BuildGroup(bar, bar.groups[child.index]);
+        } else {
+            BuildEntry(bar, bar.entries[child.index]);
+        }
+    }
+}
+
+void PanelRenderer::BuildGroup(PanelBar& bar, PanelGroupInfo& group) {
+    const std::string title = group.label + "###group:" + group.name;
+    ImGui::SetNextItemOpen(group.opened, ImGuiCond_Always);
+    const bool open = ImGui::TreeNodeEx(title.c_str(), ImGuiTreeNodeFlags_Framed);
+    group.opened = open;
+    if (!open) return;
+    const std::string name = group.name;  // the tree below only reads the lists
+    BuildChildren(bar, name);
+    ImGui::TreePop();
+}
+
+void PanelRenderer::BuildEntry(PanelBar& bar, PanelEntry& entry) {
+    ImGui::PushID(int(entry.serial & 0x7FFFFFFF));
+    switch (entry.kind) {
+    case PanelEntry::Kind::Separator:
+        ImGui::Separator();
+        break;
+    case PanelEntry::Kind::Button:
+        if (ImGui::Button((entry.label + "###button").c_str())) m_model.QueuePress(bar, entry);
+        break;
+    case PanelEntry::Kind::Variable:
+    case PanelEntry::Kind::Callback:
+        BuildField(bar, entry);
+        break;
+    }
+    m_itemRects[{bar.name, entry.group, entry.name}] = LastItemRect();
+    ImGui::PopID();
+}
+
+void PanelRenderer::BuildField(PanelBar& bar, PanelEntry& entry) {
+    PanelValue value = m_model.Read(entry);
+    if (value.index() == 0) value = entry.type == PanelType::StdString ? PanelValue(std::string()) : value;
+    const bool editable = entry.IsEditable();
+    const std::string label = entry.label + "###value";
+    ImGui::BeginDisabled(!editable && entry.type != PanelType::StdString);
+    bool changed = false;
+    switch (entry.type) {
+    case PanelType::BoolCpp: {
+        bool v = std::holds_alternative<bool>(value) && std::get<bool>(value);
+        changed = ImGui::Checkbox(label.c_str(), &v);
+        value = v;
+        break;
+    }
+    case PanelType::Int32: {
+        s32 v = std::holds_alternative<s32>(value) ? std::get<s32>(value) : 0;
+        changed = ImGui::DragScalar(label.c_str(), ImGuiDataType_S32, &v, 0.2f);
+        value = v;
+        break;
+    }
+    case PanelType::UInt32: {
+        u32 v = std::holds_alternative<u32>(value) ? std::get<u32>(value) : 0;
+        changed = ImGui::DragScalar(label.c_str(), ImGuiDataType_U32, &v, 0.2f);
+        value = v;
+        break;
+    }
+    case PanelType::Float: {
+        f32 v = std::holds_alternative<f32>(value) ? std::get<f32>(value) : 0.0f;
+        changed = ImGui::DragFloat(label.c_str(), &v, 0.05f, 0.0f, 0.0f, "%.3f");
+        value = v;
+        break;
+    }
+    case PanelType::Dir3f: {
+        std::array<f32, 3> v = std::holds_alternative<std::array<f32, 3>>(value) ? std::get<std::array<f32, 3>>(value)
+                                                                                 : std::array<f32, 3>{};
+        changed = ImGui::DragFloat3(label.c_str(), v.data(), 0.01f, 0.0f, 0.0f, "%.3f");
+        value = v;
+        break;
+    }
+    case PanelType::Char:
+    case PanelType::StdString:
+        BuildText(bar, entry, value);
+        break;
+    case PanelType::Undefined:
+        break;
+    }
+    ImGui::EndDisabled();
+    if (changed && editable) m_model.QueueCommit(bar, entry, std::move(value));
+}
+
+// Text (and single characters) are typed into a buffer of their own and
+// committed once, when the field lets the keyboard go.
+void PanelRenderer::BuildText(PanelBar& bar, PanelEntry& entry, const PanelValue& value) {
+    std::string shown;
+    if (const auto* text = std::get_if<std::string>(&value)) shown = *text;
+    if (const auto* c = std::get_if<char>(&value)) shown = *c ? std::string(1, *c) : std::string();
+    std::string& edit = m_edits[entry.serial];
+    if (!m_editing.count(entry.serial)) edit = shown;
+    const bool editable = entry.IsEditable();
+    ImGuiInputTextFlags flags = editable ? 0 : ImGuiInputTextFlags_ReadOnly;
+    ImGui::InputText((entry.label + "###value").c_str(), &edit, flags);
+    if (ImGui::IsItemActive()) {
+        m_editing.insert(entry.serial);
+    } else {
+        m_editing.erase(entry.serial);
+    }
+    if (!editable || !ImGui::IsItemDeactivatedAfterEdit()) return;
+    if (entry.type == PanelType::Char) {
+        m_model.QueueCommit(bar, entry, edit.empty() ? char(0) : edit[0]);
+    } else {
+        m_model.QueueCommit(bar, entry, edit);
+    }
+}
+
+bool PanelRenderer::TakesWindowMessage(unsigned message, unsigned wParam) {
+    const bool keyMessage = message == WindowMessageId::kKeyDown || message == WindowMessageId::kKeyUp ||
+                            message == WindowMessageId::kSysKeyDown;
+    if (message == WindowMessageId::kMouseMove) return m_wantsMouse;
+    if (message == WindowMessageId::kLButtonDown || message == WindowMessageId::kLButtonUp) {
+        wParam = unsigned(Vk::kLeftButton);
+    } else if (!keyMessage || wParam >= m_swallowedDown.size()) {
+        return false;
+    }
+    const bool down = message != WindowMessageId::kKeyUp && message != WindowMessageId::kLButtonUp;
+    if (!down) {
+        // The release goes where the press went, so nothing stays held.
+        return std::exchange(m_swallowedDown[wParam], false);
+    }
+    const bool take = IsMouseButtonCode(wParam) ? m_wantsMouse : m_wantsKeyboard;
+    m_swallowedDown[wParam] = take;
+    return take;
+}
+
+std::optional<PanelRect> PanelRenderer::ItemRect(const std::string& bar, const std::string& group,
+                                                 const std::string& name) const {
+    const auto found = m_itemRects.find({bar, group, name});
+    if (found == m_itemRects.end()) return std::nullopt;
+    return found->second;
+}
+
+std::optional<PanelRect> PanelRenderer::BarRect(const std::string& bar) const {
+    const auto found = m_barRects.find(bar);
+    if (found == m_barRects.end()) return std::nullopt;
+    return found->second;
+}
+
+}  // namespace Ostrel
