@@ -43,6 +43,7 @@ awk '
     value = $0
     sub(/^[^:]*: */, "", value)
     sub(/, *$/, "", value)
+    if (!(name in speedup)) pooled[++pools] = name
     speedup[name] = value + 0
   }
   /"workers":/ {
@@ -50,6 +51,12 @@ awk '
     sub(/^[^:]*: */, "", value)
     sub(/, *$/, "", value)
     workers[name] = value + 0
+  }
+  /"objects":/ {
+    value = $0
+    sub(/^[^:]*: */, "", value)
+    sub(/, *$/, "", value)
+    objectCount[name] = value + 0
   }
   /"time_unit":/ {
     unit = $0
@@ -138,12 +145,12 @@ awk '
       line("audio mix " n (n == 1 ? " voice" : " voices"),
            ratio("BM_MixDecodedAtDeviceRate/" n, "BM_BaselineSumVoices/" n, "plain sum"), "")
     }
-    split("2 4 8 0", pools, " ")
-    for (i = 1; i <= 4; i++) {
-      n = "BM_AnimationFrame_Threaded/" pools[i] "/manual_time"
-      if (!(n in speedup) || workers[n] <= 0) continue
-      printf "animation frame %d workers%s: speed-up %.2f over serial (%.2f per worker, aim 0.6)\n",
-             workers[n], (pools[i] == "0" ? " (one per processor)" : ""), speedup[n], speedup[n] / workers[n]
+    for (i = 1; i <= pools; i++) {
+      n = pooled[i]
+      if (workers[n] <= 0) continue
+      printf "animation frame, %d objects on %d workers%s: speed-up %.2f over serial (%.2f per worker, aim 0.6)\n",
+             objectCount[n], workers[n], (n ~ /Threaded\/0\// ? " (one per processor)" : ""), speedup[n],
+             speedup[n] / workers[n]
     }
     split("1 4 16", counts, " ")
     for (i = 1; i <= 3; i++) {
