@@ -39,24 +39,36 @@ awk '
   }
   # The animation pool reports its own speed-up (serial over threaded
   # frames taken side by side) and the worker count it ran with.
+  # With repetitions the median row stands for the run (it comes after the
+  # repetitions); the other aggregates are left out.
+  function counter_row(n) {
+    if (n ~ /_(mean|stddev|cv)$/) return ""
+    sub(/_median$/, "", n)
+    return n
+  }
   /"speedup":/ {
     value = $0
     sub(/^[^:]*: */, "", value)
     sub(/, *$/, "", value)
-    if (!(name in speedup)) pooled[++pools] = name
-    speedup[name] = value + 0
+    row = counter_row(name)
+    if (row != "") {
+      if (!(row in speedup)) pooled[++pools] = row
+      speedup[row] = value + 0
+    }
   }
   /"workers":/ {
     value = $0
     sub(/^[^:]*: */, "", value)
     sub(/, *$/, "", value)
-    workers[name] = value + 0
+    row = counter_row(name)
+    if (row != "") workers[row] = value + 0
   }
   /"objects":/ {
     value = $0
     sub(/^[^:]*: */, "", value)
     sub(/, *$/, "", value)
-    objectCount[name] = value + 0
+    row = counter_row(name)
+    if (row != "") objectCount[row] = value + 0
   }
   /"time_unit":/ {
     unit = $0
