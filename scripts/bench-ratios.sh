@@ -3,7 +3,8 @@
 # one line per comparison of our code against its baseline, for example
 #   allocator churn 16 B: ours/glibc 0.71, ours/mimalloc 1.22
 # (allocator, message send, object life cycle, level building, physics, text,
-# graphics and audio; whole GL frames compare wall-clock times).
+# graphics and audio; whole GL frames compare wall-clock times), and the
+# animation pool's speed-up over serial stepping for each worker count.
 # A ratio is our CPU time over the baseline's for the same work, both from
 # one process: below 1 we are faster. Against mimalloc, ours is the run in
 # the mimalloc-linked binary (rows MiChurn, MiPairs). With
@@ -35,6 +36,39 @@ awk '
     sub(/^[^:]*: */, "", value)
     sub(/, *$/, "", value)
     cpu = value + 0
+  }
+  # The animation pool reports its own speed-up (serial over threaded
+  # frames taken side by side) and the worker count it ran with.
+  # With repetitions the median row stands for the run (it comes after the
+  # repetitions); the other aggregates are left out.
+  function counter_row(n) {
+    if (n ~ /_(mean|stddev|cv)$/) return ""
+    sub(/_median$/, "", n)
+    return n
+  }
+  /"speedup":/ {
+    value = $0
+    sub(/^[^:]*: */, "", value)
+    sub(/, *$/, "", value)
+    row = counter_row(name)
+    if (row != "") {
+      if (!(row in speedup)) pooled[++pools] = row
+      speedup[row] = value + 0
+    }
+  }
+  /"workers":/ {
+    value = $0
+    sub(/^[^:]*: */, "", value)
+    sub(/, *$/, "", value)
+    row = counter_row(name)
+    if (row != "") workers[row] = value + 0
+  }
+  /"objects":/ {
+    value = $0
+    sub(/^[^:]*: */, "", value)
+    sub(/, *$/, "", value)
+    row = counter_row(name)
+    if (row != "") objectCount[row] = value + 0
   }
   /"time_unit":/ {
     unit = $0
@@ -127,6 +161,13 @@ awk '
       n = voices[i]
       line("audio mix " n (n == 1 ? " voice" : " voices"),
            ratio("BM_MixDecodedAtDeviceRate/" n, "BM_BaselineSumVoices/" n, "plain sum"), "")
+    }
+    for (i = 1; i <= pools; i++) {
+      n = pooled[i]
+      if (workers[n] <= 0) continue
+      printf "animation frame, %d objects on %d workers%s: speed-up %.2f over serial (%.2f per worker, aim 0.6)\n",
+             objectCount[n], workers[n], (n ~ /Threaded\/0\// ? " (one per processor)" : ""), speedup[n],
+             speedup[n] / workers[n]
     }
     split("1 4 16", counts, " ")
     for (i = 1; i <= 3; i++) {

@@ -9,7 +9,7 @@ PACKAGES=(
   liblua5.1-0-dev libtinyxml-dev
   libsdl2-dev libepoxy-dev libgl1-mesa-dri libegl-dev libegl-mesa0 libgles-dev
   xvfb xauth xdotool
-  libsndfile1-dev libfreetype-dev fonts-dejavu-core
+  libsndfile1-dev libfreetype-dev libfontconfig-dev fonts-dejavu-core fonts-liberation2
   libstb-dev libimgui-dev
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   libmimalloc-dev libboost-dev libbullet-dev

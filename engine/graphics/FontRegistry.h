@@ -6,15 +6,20 @@
 // italic), and a request picks the closest one, adding synthetic bold or
 // italic where the family has no such style.
 //
-// A family that is not registered falls back to the shipped face "DejaVu
-// Sans": the registered one, else the "DejaVuSans" resource (read on first
-// need), else the first registered family. Each family that falls back is
-// logged once.
+// A family that no registered face has is looked up among the installed
+// fonts, as the operating system would: once per family and style, the file
+// the platform offers (FindSystemFontFile: the family itself or its metric-
+// compatible stand-in) is read, registered, and answers for that family and
+// style from then on. Only when that finds nothing does the family fall back
+// to the shipped face "DejaVu Sans": the registered one, else the
+// "DejaVuSans" resource (read on first need), else the first registered
+// family. Each family that falls back is logged once.
 //
 // Thread-safe: the loading thread registers while the main thread looks up.
 
 #include "engine/graphics/FontFace.h"
 
+#include <map>
 #include <mutex>
 #include <optional>
 #include <set>
@@ -51,7 +56,8 @@ public:
     std::optional<Match> Find(const std::string& family, bool bold, bool italic);
 
     bool IsRegistered(const std::string& family) const;
-    // Forgets every face and which families were reported (tests).
+    // Forgets every face, which families were reported and what the
+    // installed fonts answered (tests).
     void Clear();
 
 private:
@@ -63,11 +69,18 @@ private:
 
     const Entry* Closest(const std::string& family, bool bold, bool italic) const;
     const Entry* FallbackLocked();
+    const Entry* InstalledLocked(const std::string& family, bool bold, bool italic);
+    const Entry* ByHandle(u32 handle) const;
     u32 RegisterLocked(std::vector<u8> bytes, const std::string& origin);
 
     mutable std::mutex m_mutex;
     std::vector<Entry> m_entries;
     std::set<std::string> m_reported;
+    // Installed-font answers: lower-case family plus style -> the handle of
+    // the face registered for it, 0 when the platform offered none; and the
+    // handle of each file already read.
+    std::map<std::string, u32> m_installedAnswers;
+    std::map<std::string, u32> m_installedFiles;
     bool m_triedResource = false;
     u32 m_nextHandle = 1;
 };

@@ -34,28 +34,18 @@ Quaternion QuaternionSlerp(float u, const Quaternion& q0, const Quaternion& q1) 
     return {w0 * q0.x + w1 * q1.x, w0 * q0.y + w1 * q1.y, w0 * q0.z + w1 * q1.z, w0 * q0.w + w1 * q1.w};
 }
 
-Matrix4 QuaternionToMatrix(const Quaternion& q) {
-    Matrix4 m = Matrix4::Identity();
+// Every element is written once (the pose of each bone goes through here):
+// a matrix first filled and then partly overwritten costs store-forwarding
+// stalls when it is read back whole.
+Matrix4 QuaternionTranslationToMatrix(const Quaternion& q, const Vec3& t) {
     const float x = q.x, y = q.y, z = q.z, w = q.w;
-    m(0, 0) = 1 - 2 * y * y - 2 * z * z;
-    m(0, 1) = 2 * x * y + 2 * z * w;
-    m(0, 2) = 2 * x * z - 2 * y * w;
-    m(1, 0) = 2 * x * y - 2 * z * w;
-    m(1, 1) = 1 - 2 * x * x - 2 * z * z;
-    m(1, 2) = 2 * y * z + 2 * x * w;
-    m(2, 0) = 2 * x * z + 2 * y * w;
-    m(2, 1) = 2 * y * z - 2 * x * w;
-    m(2, 2) = 1 - 2 * x * x - 2 * y * y;
-    return m;
+    return Matrix4(1 - 2 * y * y - 2 * z * z, 2 * x * y + 2 * z * w, 2 * x * z - 2 * y * w, 0,
+                   2 * x * y - 2 * z * w, 1 - 2 * x * x - 2 * z * z, 2 * y * z + 2 * x * w, 0,
+                   2 * x * z + 2 * y * w, 2 * y * z - 2 * x * w, 1 - 2 * x * x - 2 * y * y, 0,
+                   t.x, t.y, t.z, 1);
 }
 
-Matrix4 QuaternionTranslationToMatrix(const Quaternion& q, const Vec3& t) {
-    Matrix4 m = QuaternionToMatrix(q);
-    m(3, 0) = t.x;
-    m(3, 1) = t.y;
-    m(3, 2) = t.z;
-    return m;
-}
+Matrix4 QuaternionToMatrix(const Quaternion& q) { return QuaternionTranslationToMatrix(q, Vec3(0, 0, 0)); }
 
 Vec3 RotateByQuaternion(const Vec3& p, const Quaternion& q) {
     const Matrix4 m = QuaternionToMatrix(q);

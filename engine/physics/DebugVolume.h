@@ -12,8 +12,9 @@
 
 namespace Ostrel {
 
-// One outline: a box (kind 0) or a sphere (kind 1) of the given sizes
-// centred at centre, in 0..255 colour components.
+// One outline of a volume of the given kind (kShapeBox: a box of the three
+// sizes; kShapeSphere: a sphere whose diameter is the first size; any other
+// kind: nothing), centred at centre, in 0..255 colour components.
 using DebugVolumeDrawer = void (*)(u32 kind, const Vec3& centre, const Vec3& size, u8 red, u8 green, u8 blue,
                                    u8 alpha);
 

@@ -158,6 +158,33 @@ TEST(Matrix4, ProductAppliesTheLeftFactorFirst) {
     EXPECT_TRUE(Matrix4() == Matrix4(0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0));
 }
 
+// The row-at-a-time product against the textbook element sum: equal to the
+// last bit, since each element adds its four terms in the same order. The
+// identity is exact ones and zeros, and SetIdentity overwrites everything.
+TEST(Matrix4, ProductMatchesTheElementSumExactlyAndIdentityIsExact) {
+    unsigned seed = 12345;
+    auto next = [&seed] {
+        seed = seed * 1103515245u + 12345u;
+        return float(int(seed >> 8) % 20001 - 10000) / 977.0f;
+    };
+    for (int trial = 0; trial < 50; ++trial) {
+        Matrix4 a, b;
+        for (float& e : a.m) e = next();
+        for (float& e : b.m) e = next();
+        const Matrix4 product = a * b;
+        for (int i = 0; i < 4; ++i) {
+            for (int j = 0; j < 4; ++j) {
+                float sum = 0.0f;
+                for (int k = 0; k < 4; ++k) sum += a(i, k) * b(k, j);
+                ASSERT_EQ(product(i, j), sum) << "trial " << trial << " element " << i << "," << j;
+            }
+        }
+        EXPECT_TRUE(a * Matrix4::Identity() == a);
+        EXPECT_TRUE(Matrix4::Identity() * a == a);
+        EXPECT_TRUE(a.SetIdentity() == Matrix4(1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1));
+    }
+}
+
 TEST(Matrix4, TransformScalesThenRotatesXYZThenTranslates) {
     Matrix4 identity;
     BuildTransformMatrix(identity, Vec3(), Vec3(), Vec3(1, 1, 1));

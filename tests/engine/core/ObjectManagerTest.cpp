@@ -297,3 +297,58 @@ TEST_F(ObjectManagerTest, RefusesObjectsPastTheIdLimit) {
     EXPECT_EQ(factory.GetLiveCount(), HandleTable::kMaxSlots) << "the refused object is freed";
     manager.Shutdown();
 }
+
+// A clone the tables refuse is destroyed at once (the factory's live list
+// would otherwise keep it until shutdown, and a component half-registered
+// would keep its handle), both when the ids run out and when the component
+// handles do; the object and component it was cloned from stay intact.
+TEST_F(ObjectManagerTest, RefusedClonesAreDestroyedNotKept) {
+    const Composition* archetype = factory.FindArchetype("thing-obj");
+    // thing-obj has two components: 32768 of them take every component handle.
+    u32 first = 0;
+    for (u32 i = 0; i < HandleTable::kMaxSlots / 2; ++i) {
+        const u32 id = manager.CreateObject("thing-obj", nullptr);
+        ASSERT_NE(id, 0u);
+        if (i == 0) first = id;
+    }
+    const std::size_t live = factory.GetLiveCount();
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(manager.CloneComposition(archetype), 0u);
+    EXPECT_EQ(manager.CloneObject(first), 0u);
+    EXPECT_NE(testing::internal::GetCapturedStderr().find("component table is full"), std::string::npos);
+    EXPECT_EQ(factory.GetLiveCount(), live) << "the refused clones are freed";
+    EXPECT_EQ(manager.GetLiveObjects().size(), HandleTable::kMaxSlots / 2);
+    Composition* source = manager.GetObject(first);
+    ASSERT_NE(source, nullptr);
+    for (const auto& [type, component] : source->GetComponents()) {
+        EXPECT_NE(component->GetHandle(), 0u);
+        EXPECT_EQ(manager.GetComponentByHandle(component->GetHandle()), component) << "source keeps its handles";
+    }
+
+    // Freeing one object makes room for exactly one more clone, not two.
+    manager.DestroyObject(first);
+    manager.Update(0.016f);
+    const u32 clone = manager.CloneComposition(archetype);
+    EXPECT_NE(clone, 0u);
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(manager.CloneObject(clone), 0u);
+    testing::internal::GetCapturedStderr();
+    EXPECT_EQ(factory.GetLiveCount(), live);
+    manager.Shutdown();
+    EXPECT_EQ(factory.GetLiveCount(), 0u);
+}
+
+TEST_F(ObjectManagerTest, ClonesPastTheIdLimitAreDestroyed) {
+    u32 first = 0;
+    for (u32 i = 0; i < HandleTable::kMaxSlots; ++i) {
+        const u32 id = manager.CreateObject("blank", nullptr);
+        ASSERT_NE(id, 0u);
+        if (i == 0) first = id;
+    }
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(manager.CloneComposition(factory.FindArchetype("thing-obj")), 0u);
+    EXPECT_EQ(manager.CloneObject(first), 0u);
+    EXPECT_NE(testing::internal::GetCapturedStderr().find("object table is full"), std::string::npos);
+    EXPECT_EQ(factory.GetLiveCount(), HandleTable::kMaxSlots) << "the refused clones are freed";
+    manager.Shutdown();
+}

@@ -53,6 +53,19 @@ inline const char kArchetypes[] = R"(
     </StaticBillboardComponent>
 </billboard-obj>
 <aimer-obj><TransformComponent/><AimerComponent/></aimer-obj>
+<box-collider-obj>
+    <TransformComponent><ScaX>2</ScaX><ScaZ>0.5</ScaZ></TransformComponent>
+    <MessageComponent/><MeshComponent><MeshID>box</MeshID></MeshComponent>
+    <CollisionComponent><OffsetY>0.25</OffsetY></CollisionComponent>
+</box-collider-obj>
+<ball-collider-obj>
+    <TransformComponent/><MessageComponent/><MeshComponent><MeshID>box</MeshID></MeshComponent>
+    <CollisionComponent><ShapeName>SPHERE</ShapeName></CollisionComponent>
+</ball-collider-obj>
+<ghost-collider-obj>
+    <TransformComponent/><MessageComponent/><MeshComponent><MeshID>box</MeshID></MeshComponent>
+    <CollisionComponent><Shape>2</Shape></CollisionComponent>
+</ghost-collider-obj>
 <light-obj>
     <TransformComponent/>
     <LightComponent>

@@ -1,9 +1,12 @@
 // Debug shapes on the recording device: what a queued request stores, the
 // world matrix and colour each kind is drawn with, the line's rewritten end
-// points, and kinds that name no shape.
+// points, kinds that name no shape, and the collision outlines physics
+// queues through the drawer the graphics layer installs.
 
+#include "engine/components/CollisionComponent.h"
 #include "engine/core/Matrix4.h"
 #include "engine/graphics/device/DeviceResources.h"
+#include "engine/physics/Physics.h"
 
 #include "FrameTestSupport.h"
 
@@ -86,6 +89,62 @@ TEST(GraphicsDebugShapes, EachKindDrawsItsMeshWithItsPlacementAndColour) {
     w.recording->GetTrace().Clear();
     for (int kind : {4, -1, 1000}) w.Draw(kind, Vec3(0, 0, 0), Vec3(1, 1, 1));
     EXPECT_TRUE(w.recording->GetTrace().Entries().empty());
+}
+
+// The physics system's outlines, through the drawer this library installs
+// (nothing replaced): a box collider becomes a wire box (kind 3) of its three
+// sizes at position + centre, a sphere a circle (kind 1) of its size, in
+// yellow; a collider that never overlaps has no outline.
+TEST(GraphicsDebugShapes, CollisionOutlinesAreWireBoxesAndCirclesOfTheColliders) {
+    ShapeWorld w;
+    Physics physics;
+    w.engine.AddSystem(&physics);
+    PhysicsSettings settings;
+    settings.drawCollision = true;
+    physics.SetSettings(settings);
+    physics.Initialize();
+    Composition* box = w.Create("box-collider-obj");
+    Composition* ball = w.Create("ball-collider-obj");
+    ASSERT_NE(w.Create("ghost-collider-obj"), nullptr);
+    ASSERT_TRUE(box && ball);
+    box->GetTransform()->SetPosition(Vec3(1, 2, 3));
+    ball->GetTransform()->SetPosition(Vec3(-2, 0, 4));
+    w.objects.Update(0.0f);  // announces them to physics
+    const float r = ball->GetComponentAs<CollisionComponent>()->GetVolume().size.x;
+    ASSERT_GT(r, 0.0f);
+
+    DebugDrawQueue::Instance().Clear();
+    physics.Update(0.0f);
+    const std::vector<DebugShapeCall> shapes = DebugDrawQueue::Instance().Shapes();
+    ASSERT_EQ(shapes.size(), 2u) << "the box and the ball; the ghost has no outline";
+    auto fields = [](const DebugShapeCall& c) {
+        return std::vector<float>{float(c.kind), c.x, c.y, c.z, c.sizeX, c.sizeY, c.sizeZ,
+                                  float(c.red), float(c.green), float(c.blue), float(c.alpha)};
+    };
+    EXPECT_EQ(fields(shapes[0]), (std::vector<float>{3, 1, 2.25f, 3, 2, 1, 0.5f, 255, 255, 0, 255}));
+    EXPECT_EQ(fields(shapes[1]), (std::vector<float>{1, -2, 0, 4, r, r, r, 255, 255, 0, 255}));
+
+    // Drawn: the wire cube scaled to the box's sizes at its centre.
+    Matrix4 boxWorld;
+    BuildTransformMatrix(boxWorld, Vec3(1, 2.25f, 3), Vec3(0, 0, 0), Vec3(2, 1, 0.5f));
+    w.recording->GetTrace().Clear();
+    w.graphics.DrawDebugShapes(*w.recording, shapes[0], Matrix4::Identity());
+    EXPECT_EQ(w.recording->UniformValues(w.Program(), "WorldMat"), M(boxWorld));
+    const Mesh* cube = w.graphics.GetDebugMesh(Graphics::kDebugCube);
+    EXPECT_EQ(w.recording->GetTrace().Lines({"DrawIndexed"}),
+              std::vector<std::string>{"DrawIndexed 2 " + std::to_string(cube->GetVertexCount()) + " 12"});
+
+    // Outlines follow the switches: off with neither, on with the message.
+    settings.drawCollision = false;
+    physics.SetSettings(settings);
+    DebugDrawQueue::Instance().Clear();
+    physics.Update(0.0f);
+    EXPECT_TRUE(DebugDrawQueue::Instance().Shapes().empty());
+    w.core.SendMessageValues("ShowDebugUpdated", true);
+    physics.Update(0.0f);
+    EXPECT_EQ(DebugDrawQueue::Instance().Shapes().size(), 2u);
+    physics.Shutdown();
+    DebugDrawQueue::Instance().Clear();
 }
 
 }  // namespace

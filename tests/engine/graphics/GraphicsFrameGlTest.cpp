@@ -3,7 +3,9 @@
 // post-process composite. The composite must equal the direct picture when
 // the fade is (1, 1, 1, 1), up to its last row and column.
 
+#include "engine/core/Matrix4.h"
 #include "engine/graphics/Texture.h"
+#include "engine/physics/Physics.h"
 
 #include "FrameTestSupport.h"
 #include "ImageFiles.h"
@@ -12,6 +14,7 @@
 
 #include <cstdlib>
 #include <memory>
+#include <utility>
 
 namespace Ostrel {
 namespace {
@@ -93,6 +96,61 @@ TEST(GraphicsFrameGl, TheCompositeShowsTheDirectPictureUpToTheLastRowAndColumn) 
     for (u32 y = 0; y < kHeight; ++y) {
         EXPECT_GT(At(composite, kWidth - 1, y)[2], 100) << "last column, y " << y;
     }
+}
+
+// Where a world point lands in the back buffer (top row first).
+std::pair<int, int> PixelOf(MatrixManager& matrices, const Vec3& p) {
+    const Vec4 clip = Vec4(p.x, p.y, p.z, 1.0f) * *matrices.GetView() * *matrices.GetProjection();
+    const float x = (clip.x / clip.w + 1.0f) * 0.5f * kWidth;
+    const float y = (1.0f - clip.y / clip.w) * 0.5f * kHeight;
+    return {int(x), int(y)};
+}
+
+bool YellowNear(const std::vector<u8>& pixels, std::pair<int, int> at) {
+    for (int dy = -1; dy <= 1; ++dy) {
+        for (int dx = -1; dx <= 1; ++dx) {
+            const int x = at.first + dx, y = at.second + dy;
+            if (x < 0 || y < 0 || x >= int(kWidth) || y >= int(kHeight)) continue;
+            const u8* p = At(pixels, u32(x), u32(y));
+            if (p[0] > 200 && p[1] > 200 && p[2] < 60) return true;
+        }
+    }
+    return false;
+}
+
+// A box collider's outline with "DRAW_COLLISION": the physics system queues
+// it through the installed drawer and the frame draws it. The four edges of
+// its near face show in yellow, and the inside stays the cleared black.
+TEST(GraphicsFrameGl, ABoxColliderOutlineShowsItsFourEdges) {
+    FrameWorld w(false, true);
+    if (!w.device.GetDevice()) GTEST_SKIP() << "no GL device";
+    Physics physics;
+    w.engine.AddSystem(&physics);
+    PhysicsSettings settings;
+    settings.drawCollision = true;
+    physics.SetSettings(settings);
+    physics.Initialize();
+    // 2 wide, 1 high, 0.5 deep, its centre 0.25 above its position.
+    Composition* box = w.Create("box-collider-obj");
+    ASSERT_NE(box, nullptr);
+    box->GetTransform()->SetPosition(Vec3(0, -0.25f, 0));
+    w.objects.Update(0.0f);
+    w.UseCameraAt(0, 0, -3);
+    w.graphics.RenderListForTests(List::Draw).clear();
+    physics.Update(0.0f);
+    w.graphics.Update(0.0f);
+    std::vector<u8> pixels;
+    rd::Device* device = w.device.GetDevice();
+    ASSERT_TRUE(device->ReadPixels(device->BackBuffer(), pixels));
+    ASSERT_EQ(pixels.size(), std::size_t(kWidth) * kHeight * 4);
+
+    const Vec3 edges[4] = {{-1, 0, -0.25f}, {1, 0, -0.25f}, {0, 0.5f, -0.25f}, {0, -0.5f, -0.25f}};
+    const char* names[4] = {"left", "right", "top", "bottom"};
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_TRUE(YellowNear(pixels, PixelOf(w.matrices, edges[i]))) << names[i] << " edge";
+        EXPECT_FALSE(YellowNear(pixels, PixelOf(w.matrices, edges[i] * 0.5f))) << "inside, toward the " << names[i];
+    }
+    physics.Shutdown();
 }
 
 }  // namespace

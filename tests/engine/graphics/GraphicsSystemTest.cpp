@@ -113,9 +113,8 @@ TEST(GraphicsSystem, InitializeBuildsEveryDeviceObjectInOrder) {
     World w;
     GraphicsLogCapture log;
     w.Start();
-    // The debug font "Arial" falls back to the shipped face; nothing else is logged.
-    EXPECT_EQ(log.Text(), "font family 'Arial' is not registered; using 'DejaVu Sans'\n"
-                         "Graphics ready: 9 of 9 shader programs, 5 render targets of 320 x 200\n");
+    // The debug font "Arial" is an installed face; nothing else is logged.
+    EXPECT_EQ(log.Text(), "Graphics ready: 9 of 9 shader programs, 5 render targets of 320 x 200\n");
 
     const char* const names[23] = {
         "ProjMat",        "CamMat",        "WorldMat",       "diffuse_sampler",     "BoneMat",

@@ -94,9 +94,8 @@ TEST(ShaderFiles, TheGraphicsSystemStartsOnTheShippedSources) {
     EXPECT_EQ(skinned->OutputMask(), 3u);
     graphics.Update(0.016f);
     graphics.Shutdown();
-    // The debug font "Arial" falls back to the shipped face; nothing else is logged.
-    EXPECT_EQ(capture.Text(), "font family 'Arial' is not registered; using 'DejaVu Sans'\n"
-                         "Graphics ready: 9 of 9 shader programs, 5 render targets of 64 x 64\n");
+    // The debug font "Arial" is an installed face; nothing else is logged.
+    EXPECT_EQ(capture.Text(), "Graphics ready: 9 of 9 shader programs, 5 render targets of 64 x 64\n");
 }
 
 TEST(ShaderFiles, EmptyLightSlotsAddNothingAndALightBrightens) {

@@ -17,6 +17,10 @@ using FontTest::RecordingRenderer;
 
 namespace {
 
+// Family names no machine has: they fall back to the shipped face.
+constexpr const char* kMissing = "Lantern Vaults Missing Face";
+constexpr const char* kOtherMissing = "Lantern Vaults Other Face";
+
 class TextFontTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -76,10 +80,13 @@ TEST_F(TextFontTest, FamiliesMatchWithoutCaseAndUnknownOnesFallBackOnceEach) {
     auto boldItalic = registry.Find("DejaVu Sans", true, true);
     EXPECT_TRUE(boldItalic->syntheticBold && boldItalic->syntheticItalic);
 
-    for (int i = 0; i < 3; ++i) EXPECT_EQ(registry.Find("Arial", false, false)->family, "DejaVu Sans");
-    EXPECT_EQ(registry.Find("Verdana", true, false)->family, "DejaVu Sans");
-    EXPECT_EQ(log.Count("'Arial' is not registered; using 'DejaVu Sans'"), 1u);
-    EXPECT_EQ(log.Count("'Verdana' is not registered"), 1u);
+    // Families neither registered nor installed (fontconfig offers only its
+    // generic default for them).
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(registry.Find(kMissing, false, false)->family, "DejaVu Sans");
+    EXPECT_EQ(registry.Find(kMissing, true, false)->family, "DejaVu Sans");
+    EXPECT_EQ(registry.Find(kOtherMissing, true, false)->family, "DejaVu Sans");
+    EXPECT_EQ(log.Count(std::string("'") + kMissing + "' is not registered; using 'DejaVu Sans'"), 1u);
+    EXPECT_EQ(log.Count(std::string("'") + kOtherMissing + "' is not registered"), 1u);
     EXPECT_EQ(log.Lines().size(), 2u);
 
     // Bytes that are no font are logged with their origin and kept out.
@@ -89,8 +96,54 @@ TEST_F(TextFontTest, FamiliesMatchWithoutCaseAndUnknownOnesFallBackOnceEach) {
 
     // With no face registered and no resources, nothing can be drawn.
     registry.Clear();
-    EXPECT_FALSE(registry.Find("Arial", false, false));
-    EXPECT_EQ(TextFont::Create({"Arial", 12, 0, 0, false}, nullptr), nullptr);
+    EXPECT_FALSE(registry.Find(kMissing, false, false));
+    EXPECT_EQ(TextFont::Create({kMissing, 12, 0, 0, false}, nullptr), nullptr);
+}
+
+// The machine is set up with the Liberation faces (scripts/setup-deps.sh),
+// which fontconfig configures as the metric-compatible stand-ins of Arial,
+// Times New Roman and Courier New.
+TEST_F(TextFontTest, FamiliesNoResourceRegistersAreLookedUpAmongTheInstalledFonts) {
+    auto fileName = [](const std::string& family, bool bold, bool italic) {
+        const std::string path = FindSystemFontFile(family, bold, italic);
+        return path.substr(path.find_last_of('/') + 1);
+    };
+    EXPECT_EQ(fileName("Arial", false, false), "LiberationSans-Regular.ttf");
+    EXPECT_EQ(fileName("arial", true, false), "LiberationSans-Bold.ttf");
+    EXPECT_EQ(fileName("Arial", true, true), "LiberationSans-BoldItalic.ttf");
+    EXPECT_EQ(fileName("Times New Roman", false, true), "LiberationSerif-Italic.ttf");
+    EXPECT_EQ(fileName("Liberation Mono", false, false), "LiberationMono-Regular.ttf");
+    EXPECT_EQ(FindSystemFontFile(kMissing, false, false), "") << "a generic default is no answer";
+    EXPECT_EQ(FindSystemFontFile("", false, false), "");
+    EXPECT_EQ(FindSystemFontFile("sans-serif", false, false), "") << "nor is a generic name";
+
+    CapturedLog log;
+    FontRegistry& registry = FontRegistry::Instance();
+    auto regular = registry.Find("Arial", false, false);
+    ASSERT_TRUE(regular);
+    EXPECT_EQ(regular->family, "Liberation Sans");
+    EXPECT_FALSE(regular->syntheticBold || regular->syntheticItalic);
+    // Each style is its own face; asking again answers the same face.
+    auto bold = registry.Find("ARIAL", true, false);
+    ASSERT_TRUE(bold);
+    EXPECT_FALSE(bold->syntheticBold) << "the installed bold face, not a thickened regular";
+    EXPECT_NE(bold->bytes, regular->bytes);
+    EXPECT_EQ(registry.Find("arial", false, false)->bytes, regular->bytes);
+    EXPECT_EQ(registry.Find("Liberation Sans", false, false)->bytes, regular->bytes) << "read once";
+
+    // A family a resource registers is never looked up: the shipped face has
+    // no bold, and its bold stays synthetic although DejaVu Sans Bold is
+    // installed.
+    EXPECT_TRUE(registry.Find("DejaVu Sans", true, false)->syntheticBold);
+    EXPECT_TRUE(log.Lines().empty());
+
+    // The debug font's description draws with the installed face.
+    RecordingRenderer renderer;
+    auto font = Make(12, 400, false, 8, &renderer, "Arial");
+    ASSERT_NE(font, nullptr);
+    EXPECT_EQ(font->LineHeight(), 12);
+    EXPECT_GT(Ink(*font, renderer, "Arial").first, 0);
+    EXPECT_TRUE(log.Lines().empty());
 }
 
 TEST_F(TextFontTest, NegativeHeightsAreEmHeightsAndPositiveOnesCellHeights) {
@@ -129,7 +182,7 @@ TEST_F(TextFontTest, KerningComesFromTheFace) {
 TEST_F(TextFontTest, SyntheticBoldWidensAndThickensAndSyntheticItalicSlants) {
     RecordingRenderer renderer;
     auto regular = Make(-32, 0, false, 0, &renderer);
-    auto bold = Make(-32, 1000, false, 0, &renderer, "Arial");
+    auto bold = Make(-32, 1000, false, 0, &renderer, kMissing);
     auto italic = Make(-32, 0, true, 0, &renderer);
     EXPECT_GT(Width(*bold, "llll"), Width(*regular, "llll"));
     EXPECT_EQ(Width(*italic, "llll"), Width(*regular, "llll"));
