@@ -5,6 +5,8 @@
 // scenes send, and a world holding the engine, its core system, the element
 // manager and a texture registry.
 
+#include "engine/base/ILogProvider.h"
+#include "engine/base/Logger.h"
 #include "engine/core/CoreSystem.h"
 #include "engine/core/Engine.h"
 #include "engine/core/VarFun_Delegate.h"
@@ -19,6 +21,7 @@
 #include "tests/engine/graphics/ImageFiles.h"
 
 #include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -46,6 +49,38 @@ public:
     std::vector<Text> texts;
     std::string order;
     bool editMode = false;
+};
+
+// Collects every line logged while it lives (from any thread).
+class LogCapture {
+public:
+    LogCapture() : m_previous(Logger::Current()) {
+        m_logger.AddProvider(std::make_unique<Provider>(this));
+        Logger::SetCurrent(&m_logger);
+    }
+    ~LogCapture() { Logger::SetCurrent(m_previous); }
+    std::string All() const {
+        std::lock_guard lock(m_mutex);
+        return m_text;
+    }
+
+private:
+    class Provider : public ILogProvider {
+    public:
+        explicit Provider(LogCapture* owner) : m_owner(owner) {}
+        void Write(const char* text) override {
+            std::lock_guard lock(m_owner->m_mutex);
+            m_owner->m_text += text;
+        }
+
+    private:
+        LogCapture* m_owner;
+    };
+
+    mutable std::mutex m_mutex;
+    std::string m_text;
+    Logger m_logger;
+    Logger* m_previous;
 };
 
 inline CoreSystem& Core() {
