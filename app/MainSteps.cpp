@@ -18,6 +18,7 @@
 #include "engine/io/UserDataFolder.h"
 #include "engine/resources/ResourceKinds.h"
 #include "engine/sound/SoundDeviceManager.h"
+#include "engine/ui/UiSceneManager.h"
 #include "engine/world/TilePaletteRecord.h"
 #include "game/RegisterComponentTypes.h"
 
@@ -28,7 +29,7 @@ namespace {
 constexpr int kInfoLevel = 1;
 
 // The resource kinds, the walk of "rsc", and the loaders of the formats whose
-// owners exist today (archetypes, sound manifests, property pages).
+// owners exist today (archetypes, sound manifests, property pages, scenes).
 void RegisterResources(ResourceManager& resources) {
     RegisterResourceKinds(resources);
     resources.RegisterLoader(kKindArchetype, LoadArchetypeResource);
@@ -38,6 +39,7 @@ void RegisterResources(ResourceManager& resources) {
     RegisterFontLoader(resources);
     resources.RegisterLoader(kKindImage, LoadTextureResource);
     resources.RegisterLoader(kKindTilePalette, LoadTilePaletteResource);
+    resources.RegisterLoader(kKindScene, LoadSceneResource);
 }
 
 void LoadStates(ResourceManager& resources, SerializerXML& reader, StateResourceTable& states) {

@@ -87,6 +87,9 @@ public:
 
     // Name of the asset being run; empty between runs.
     const std::string& GetCurrentScriptName() const { return m_currentScript; }
+    // Names the next run (RunBuffer, RunString, CallGlobal) in its error
+    // messages; the run clears it. The scene loader names scene files so.
+    void SetCurrentScriptName(const std::string& name) { m_currentScript = name; }
     const Limits& GetLimits() const { return m_limits; }
     void SetInstructionLimit(u64 instructions) { m_limits.instructions = instructions; }
     std::size_t GetMemoryInUse() const { return m_memory.inUse; }

@@ -8,11 +8,9 @@
 namespace {
 
 const Ostrel::PlaceholderMetaClasses s_pendingUiClasses{
-    "UiSystem", "UiElementBase", "UiTextArea", "UiToggleImage", "UiLabel", "UiScene",
-    "UiSendMessageHandler", "UiTimerHandler", "UiScrollGroup", "UiAnyKeyHandler",
-    "UiAutoMessageHandler", "UiResourceLoadHandler", "UiLevelLoadHandler", "UiPauseHandler",
-    "UiImage", "UiKeyHandler", "UiSolid", "UiSceneChangeHandler", "UiBobHandler", "UiButton",
-    "UiBaseImpl", "UiNavigator"
+    "UiSystem", "UiTextArea", "UiLabel", "UiSendMessageHandler", "UiTimerHandler", "UiScrollGroup",
+    "UiAnyKeyHandler", "UiAutoMessageHandler", "UiResourceLoadHandler", "UiLevelLoadHandler", "UiPauseHandler",
+    "UiKeyHandler", "UiSceneChangeHandler", "UiBobHandler"
 };
 
 }  // namespace

@@ -22,6 +22,7 @@
 
 #include "engine/core/MessageListenerTable.h"
 #include "engine/core/Vec2.h"
+#include "engine/script/ScriptBinding.h"
 #include "engine/ui/UiElement.h"
 #include "engine/ui/UiEventHandler.h"
 
@@ -97,6 +98,9 @@ public:
     // "UiTimeUpdate" while entered and rotating: turns by speed x dt.
     void OnUiTimeUpdate(float dt);
 
+    // Whether a script handed the element to an owner (a clone has none).
+    ScriptOwnership& Ownership() { return m_ownership; }
+
     bool IsRotating() const { return m_rotating; }
     bool IsSubscribedToTime() const { return m_timeSubscribed; }
     const std::vector<std::unique_ptr<UiEventHandler>>& GetHandlers() const { return m_handlers; }
@@ -127,6 +131,7 @@ private:
     bool m_selected = false;
     bool m_visible = true;
     bool m_timeSubscribed = false;
+    ScriptOwnership m_ownership;
 };
 
 }  // namespace Ostrel

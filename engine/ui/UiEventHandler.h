@@ -8,6 +8,12 @@
 //
 // Clone makes the copy a scene instance gets from its template: same
 // configuration, no owner.
+//
+// Scripts create handlers with "new" and give them to a scene or element
+// with "AddHandler"; a handler class's script description is announced with
+// RegisterUiHandlerClass (UiScriptClasses.h) so that "AddHandler" accepts it.
+
+#include "engine/script/ScriptBinding.h"
 
 #include <memory>
 
@@ -30,6 +36,12 @@ public:
     virtual void SetActive(bool active) = 0;
     virtual void OnKey(int /*key*/, bool /*down*/) {}
     virtual void OnController(ControllerData* /*data*/) {}
+
+    // Whether a script handed the handler to an owner.
+    ScriptOwnership& Ownership() { return m_ownership; }
+
+private:
+    ScriptOwnership m_ownership;
 };
 
 }  // namespace Ostrel

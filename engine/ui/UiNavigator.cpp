@@ -30,6 +30,13 @@ void UiNavigator::AddNavigation(const std::string& from, int direction, const st
     if (m_current.empty()) m_current = from;
 }
 
+std::unique_ptr<UiNavigator> UiNavigator::Clone() const {
+    auto copy = std::make_unique<UiNavigator>();
+    copy->m_links = m_links;
+    copy->m_current = m_current;
+    return copy;
+}
+
 std::string UiNavigator::Move(int direction) {
     if (!IsLinkDirection(direction)) return {};
     auto links = m_links.find(m_current);

@@ -9,6 +9,7 @@
 // still moves; the scene then selects nothing.
 
 #include "engine/core/ScriptEnums.h"
+#include "engine/script/ScriptBinding.h"
 
 #include <array>
 #include <map>
@@ -29,7 +30,10 @@ public:
     const std::string& GetCurrentElement() const { return m_current; }
     // The name moved to, or empty (no move, no sound).
     std::string Move(int direction);
-    std::unique_ptr<UiNavigator> Clone() const { return std::make_unique<UiNavigator>(*this); }
+    // A copy of the links and the current element (with no owner).
+    std::unique_ptr<UiNavigator> Clone() const;
+    // Whether a script handed the navigator to a scene.
+    ScriptOwnership& Ownership() { return m_ownership; }
 
 private:
     // Entries 1..4 by UiDirection; entry 0 (None) stays empty.
@@ -37,6 +41,7 @@ private:
 
     std::map<std::string, Links> m_links;
     std::string m_current;
+    ScriptOwnership m_ownership;
 };
 
 // Arrow keys (37..40) and the pad's directional buttons (255..258); None with

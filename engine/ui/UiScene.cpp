@@ -117,6 +117,12 @@ void UiScene::Teardown() {
     DetachAndDeleteHandlers();
 }
 
+void UiScene::Reload() {
+    Teardown();
+    Load(m_path);
+    Enter();
+}
+
 void UiScene::SetActive(bool active) {
     CoreSystem* core = Core();
     if (active && core != nullptr) {

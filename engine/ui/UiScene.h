@@ -38,6 +38,7 @@
 
 namespace Ostrel {
 
+class ScriptManager;
 class UiDrawContext;
 
 class UiScene : public UiBaseImpl {
@@ -63,6 +64,14 @@ public:
     void AddElement(std::unique_ptr<UiElementBase> element);
     // Replaces (and deletes) the navigator; null removes it.
     void SetNavigator(std::unique_ptr<UiNavigator> navigator);
+
+    // Fills this template from the scene file at path (the resource of its
+    // base name): runs the file, then its "LoadScene"(scene). A file that
+    // cannot be read, does not compile or defines no "LoadScene" leaves the
+    // scene as it was (logged); a script error keeps what was built.
+    void Load(const std::string& path);
+    // The layout editor's reload of a live scene: Teardown, Load, Enter.
+    void Reload();
 
     // Draws the background (alpha above 0.001) and every visible element,
     // or every element in edit mode.
@@ -110,6 +119,7 @@ protected:
 private:
     UiScene(const UiScene& source);
 
+    void RunSceneScript(ScriptManager& scripts, const std::string& text, const std::string& name);
     bool IsInputReady();
     void Navigate(UiDirection direction);
     void SelectInitialElement();

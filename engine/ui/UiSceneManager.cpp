@@ -2,6 +2,7 @@
 
 #include "engine/base/Log.h"
 #include "engine/graphics/RenderDevice.h"
+#include "engine/io/FilePath.h"
 
 namespace Ostrel {
 
@@ -70,6 +71,18 @@ bool UiSceneManager::IsLive(const UiScene* scene) const {
 std::size_t UiSceneManager::GetLiveCount() const {
     std::lock_guard lock(m_mutex);
     return m_live.size();
+}
+
+void UiSceneManager::LoadSceneFile(const std::string& path) {
+    Lock lock(*this);
+    const std::string name = FilePath(path).GetBaseName();
+    if (Find(name) != nullptr) return;  // the first file of a name stays
+    UiScene* scene = CreateTemplate(name);
+    if (scene != nullptr) scene->Load(path);
+}
+
+void LoadSceneResource(const std::string& path) {
+    if (UiSceneManager* manager = UiSceneManager::Instance()) manager->LoadSceneFile(path);
 }
 
 }  // namespace Ostrel

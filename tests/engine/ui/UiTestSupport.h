@@ -59,6 +59,8 @@ public:
         Logger::SetCurrent(&m_logger);
     }
     ~LogCapture() { Logger::SetCurrent(m_previous); }
+    // Give it to an engine too (Engine::SetLog): LogErrorf goes there.
+    Logger& GetLogger() { return m_logger; }
     std::string All() const {
         std::lock_guard lock(m_mutex);
         return m_text;
