@@ -14,6 +14,7 @@
 #include "engine/ui/UiScriptClasses.h"
 
 #include <mutex>
+#include <optional>
 #include <vector>
 
 namespace Ostrel {
@@ -155,6 +156,10 @@ void AddHandlerFromScript(lua_State* L, UiBase& owner) {
 }
 
 void UiScene::Load(const std::string& path) {
+    // Scene scripts share the one Lua state with the loading thread: hold
+    // the template lock (recursive, so the loader's own hold is fine).
+    std::optional<UiSceneManager::Lock> lock;
+    if (UiSceneManager* manager = UiSceneManager::Instance()) lock.emplace(*manager);
     m_path = path;
     const std::string name = FilePath(path).GetBaseName();
     ResourceManager* resources = ResourceManager::Instance();
