@@ -34,5 +34,6 @@ if command -v setarch >/dev/null 2>&1 && setarch "$(uname -m)" -R true 2>/dev/nu
 fi
 "${prefix[@]}" "$BUILD_DIR/tests/lv_engine_core_tests" --gtest_filter="$FILTER"
 echo "tsan: no data race in $FILTER"
-(cd "$BUILD_DIR/tests" && "${prefix[@]}" ./lv_engine_ui_tests --gtest_filter="$UI_FILTER")
+# Repeated: a single run of the threaded test interleaves too few times.
+(cd "$BUILD_DIR/tests" && "${prefix[@]}" ./lv_engine_ui_tests --gtest_filter="$UI_FILTER" --gtest_repeat=20)
 echo "tsan: no data race in $UI_FILTER"
