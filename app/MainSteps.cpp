@@ -18,6 +18,7 @@
 #include "engine/io/UserDataFolder.h"
 #include "engine/resources/ResourceKinds.h"
 #include "engine/sound/SoundDeviceManager.h"
+#include "engine/ui/UiSceneManager.h"
 #include "engine/world/RoomPaletteManager.h"
 #include "engine/world/TilePaletteRecord.h"
 #include "game/RegisterComponentTypes.h"
@@ -30,7 +31,7 @@ constexpr int kInfoLevel = 1;
 
 // The resource kinds, the walk of "rsc", and the loaders of the formats whose
 // owners exist today (archetypes, sound manifests, property pages, models,
-// fonts, images, tile and room palettes).
+// fonts, images, tile and room palettes, scenes).
 void RegisterResources(ResourceManager& resources) {
     RegisterResourceKinds(resources);
     resources.RegisterLoader(kKindArchetype, LoadArchetypeResource);
@@ -41,6 +42,7 @@ void RegisterResources(ResourceManager& resources) {
     resources.RegisterLoader(kKindImage, LoadTextureResource);
     resources.RegisterLoader(kKindTilePalette, LoadTilePaletteResource);
     resources.RegisterLoader(kKindRoomPalette, LoadRoomPaletteResource);
+    resources.RegisterLoader(kKindScene, LoadSceneResource);
 }
 
 void LoadStates(ResourceManager& resources, SerializerXML& reader, StateResourceTable& states) {

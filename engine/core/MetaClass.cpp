@@ -7,7 +7,9 @@
 
 namespace Ostrel {
 
-MetaClass::MetaClass(std::string name) : m_name(std::move(name)) {
+MetaClass::MetaClass(std::string name) : MetaClass(std::move(name), false) {}
+
+MetaClass::MetaClass(std::string name, bool placeholder) : m_placeholder(placeholder), m_name(std::move(name)) {
     // The allocator exists before any meta class, so it is destroyed after
     // all of them (their fields and methods give count cells back).
     DefaultSmallAllocator::Instance();

@@ -63,6 +63,10 @@ public:
     MetaClass& operator=(const MetaClass&) = delete;
 
     const std::string& GetName() const { return m_name; }
+    // True for the stand-in of a class that is not written yet
+    // (MetaClassPlaceholder): the real class's meta class replaces it in the
+    // registry, whichever of the two is built first.
+    bool IsPlaceholder() const { return m_placeholder; }
 
     virtual int ToInt(const void* value) const = 0;
     virtual double ToFloat(const void* value) const = 0;
@@ -102,8 +106,14 @@ public:
     void SetEnumValues(std::vector<EnumValue> values) { m_enumValues = std::move(values); }
     const std::vector<EnumValue>& GetEnumValues() const { return m_enumValues; }
 
+protected:
+    // For MetaClassPlaceholder: the flag must be known when the constructor
+    // registers the meta class.
+    MetaClass(std::string name, bool placeholder);
+
 private:
     ScriptBinder m_scriptBinder = nullptr;
+    bool m_placeholder = false;
     std::string m_name;
     std::map<std::string, std::unique_ptr<MethodInfo>> m_methods;
     std::map<std::string, std::unique_ptr<FieldInfo>> m_fields;

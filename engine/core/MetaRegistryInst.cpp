@@ -18,7 +18,14 @@ MetaRegistryInst* MetaRegistryInst::InstanceIfAlive() {
 
 bool MetaRegistryInst::Register(MetaClass* meta) {
     std::lock_guard<std::mutex> lock(m_mutex);
-    return m_classes.try_emplace(meta->GetName(), meta).second;
+    auto [it, inserted] = m_classes.try_emplace(meta->GetName(), meta);
+    if (inserted) return true;
+    // A class written since its stand-in was listed takes the stand-in's place.
+    if (it->second->IsPlaceholder() && !meta->IsPlaceholder()) {
+        it->second = meta;
+        return true;
+    }
+    return false;
 }
 
 void MetaRegistryInst::Unregister(const MetaClass* meta) {

@@ -26,7 +26,8 @@ public:
     // The registry, or nullptr when it does not exist (never creates it).
     static MetaRegistryInst* InstanceIfAlive();
 
-    // False (and nothing stored) when the name is taken already.
+    // False (and nothing stored) when the name is taken already, unless the
+    // name is held by a placeholder and meta is not: then meta replaces it.
     bool Register(MetaClass* meta);
     // Forgets meta if it is the one registered under its name.
     void Unregister(const MetaClass* meta);

@@ -1,10 +1,12 @@
 #include "engine/core/MetaClassNil.h"
+#include "engine/core/MetaClassPlaceholder.h"
 #include "engine/core/MetaClassString.h"
 #include "engine/core/Reflect.h"
 #include "engine/core/RegistryDump.h"
 #include "engine/core/ScriptEnums.h"
 #include "engine/core/TextConstants.h"
 #include "engine/core/Variant.h"
+#include "engine/core/Vec3.h"
 
 #include <gtest/gtest.h>
 
@@ -181,6 +183,28 @@ TEST(MetaClass, FirstMetaClassOfANameStaysInTheRegistry) {
     EXPECT_EQ(MetaRegistryInst::Instance().Find("int"), MetaClassOf<int>());
 }
 
+TEST(MetaClass, RealClassReplacesItsPlaceholderInEitherOrder) {
+    MetaRegistryInst& registry = MetaRegistryInst::Instance();
+    {
+        MetaClassPlaceholder early("PendingTestClass");
+        EXPECT_EQ(registry.Find("PendingTestClass"), &early);
+        EXPECT_EQ(early.GetKind(), kKindClass);
+        EXPECT_EQ(early.New(), nullptr);
+        MetaClassNil real("PendingTestClass");
+        EXPECT_EQ(registry.Find("PendingTestClass"), &real);
+        MetaClassPlaceholder late("PendingTestClass", kKindEnum);
+        EXPECT_EQ(registry.Find("PendingTestClass"), &real) << "a placeholder never displaces a class";
+        MetaClassPlaceholder second("PendingTestClass2");
+        MetaClassPlaceholder third("PendingTestClass2");
+        EXPECT_EQ(registry.Find("PendingTestClass2"), &second) << "the first placeholder stays";
+    }
+    EXPECT_EQ(registry.Find("PendingTestClass"), nullptr);
+    EXPECT_EQ(registry.Find("PendingTestClass2"), nullptr);
+    // A real class never gives way to a placeholder of its name.
+    MetaClassPlaceholder impostor("Vec3");
+    EXPECT_EQ(registry.Find("Vec3"), MetaClassOf<Vec3>());
+}
+
 TEST(MetaClass, FieldsReadAndWriteThroughVariants) {
     MetaClass* meta = MetaClassOf<Point>();
     FieldInfo* field = meta->FindField("x");
@@ -238,9 +262,9 @@ TEST(MetaClass, ScriptBinderRunsOnlyWhenSet) {
     EXPECT_EQ(s_runs, 1);
 }
 
-TEST(MetaClass, UiKeyTableHoldsThe112WindowsAndPadCodes) {
+TEST(MetaClass, UiKeyTableHoldsThe148WindowsAndPadCodes) {
     const std::vector<EnumValue>& keys = MetaClassOf<UiKey>()->GetEnumValues();
-    ASSERT_EQ(keys.size(), 112u);
+    ASSERT_EQ(keys.size(), 148u);
     std::map<std::string, int> byName;
     for (const EnumValue& key : keys) {
         EXPECT_TRUE(byName.emplace(key.name, key.value).second) << key.name;
@@ -253,11 +277,16 @@ TEST(MetaClass, UiKeyTableHoldsThe112WindowsAndPadCodes) {
         {"SEMI", 186},    {"PLUS", 187},        {"COMMA", 188},        {"MINUS", 189},
         {"PERIOD", 190},  {"QUESTION", 191},    {"TILDE", 192},        {"LBRACKET", 219},
         {"PIPE", 220},    {"RBRACKET", 221},    {"DQUOTE", 222},       {"GAMEPAD_DPAD_UP", 255},
-        {"GAMEPAD_START", 263}, {"GAMEPAD_A", 271}, {"GAMEPAD_Y", 274}};
+        {"GAMEPAD_START", 263}, {"GAMEPAD_A", 271}, {"GAMEPAD_Y", 274}, {"0", 48},
+        {"9", 57},        {"A", 65},            {"Z", 90}};
     for (const auto& [name, code] : telling) {
         EXPECT_EQ(byName[name], code) << name;
     }
     EXPECT_EQ(keys.front().name, std::string("LBUTTON"));
+    EXPECT_EQ(keys[29].name, std::string("HELP"));
+    EXPECT_EQ(keys[30].name, std::string("0"));
+    EXPECT_EQ(keys[40].name, std::string("A"));
+    EXPECT_EQ(keys[66].name, std::string("LWIN"));
     EXPECT_EQ(keys.back().name, std::string("GAMEPAD_Y"));
 }
 

@@ -21,7 +21,7 @@ int ValueOf(const char* table, const char* name) {
 TEST(ScriptEnumTables, UiKeyHasTheTellingRowsAndNoDuplicates) {
     const ScriptEnumTable* keys = FindScriptEnumTable("UiKey");
     ASSERT_NE(keys, nullptr);
-    EXPECT_EQ(keys->values.size(), 112u);
+    EXPECT_EQ(keys->values.size(), 148u);
     const std::pair<const char*, int> telling[] = {
         {"LBUTTON", 1},    {"BACK", 8},       {"RETURN", 13},  {"ESCAPE", 27},        {"SPACE", 32},
         {"HOME", 36},      {"LEFT", 37},      {"UP", 38},      {"RIGHT", 39},         {"DOWN", 40},

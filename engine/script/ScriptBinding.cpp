@@ -1,0 +1,294 @@
+#include "engine/script/ScriptBinding.h"
+
+#include "engine/base/Log.h"
+#include "engine/core/MetaClass.h"
+#include "engine/core/MetaClassGeneric.h"
+#include "engine/core/MetaRegistryInst.h"
+#include "engine/script/ScriptManager.h"
+
+#include <lua.hpp>
+
+#include <cstdlib>
+#include <map>
+
+namespace Ostrel {
+
+namespace {
+
+// Registry table: class metatable -> its scripted base's metatable. Kept out
+// of the metatables so scripts cannot see or change it.
+constexpr const char* kBasesKey = "Ostrel.ScriptBases";
+// A chain deeper than this is not a class hierarchy of ours.
+constexpr int kMaxDepth = 32;
+
+std::map<const MetaClass*, const ScriptClass*>& BoundClasses() {
+    static std::map<const MetaClass*, const ScriptClass*> s_classes;
+    return s_classes;
+}
+
+void RunBoundClass(ScriptManager* scripts, const MetaClass& meta) {
+    if (scripts == nullptr) return;
+    if (const ScriptClass* cls = FindScriptClass(meta)) RegisterScriptClass(*scripts, meta, *cls);
+}
+
+void SetMethods(lua_State* L, std::span<const ScriptMethod> methods) {
+    for (const ScriptMethod& method : methods) {
+        lua_pushcfunction(L, method.function);
+        lua_setfield(L, -2, method.name);
+    }
+}
+
+// "new" of a creatable class: upvalues are its meta class and description.
+int NewObject(lua_State* L) {
+    const auto* meta = static_cast<const MetaClass*>(lua_touserdata(L, lua_upvalueindex(1)));
+    const auto* cls = static_cast<const ScriptClass*>(lua_touserdata(L, lua_upvalueindex(2)));
+    // The userdata first: if Lua runs out of memory nothing is leaked.
+    auto* slot = static_cast<void**>(lua_newuserdata(L, sizeof(void*)));
+    *slot = nullptr;
+    void* object = meta->New();
+    if (object == nullptr) return luaL_error(L, "%s cannot be created", cls->name);
+    *slot = object;
+    if (cls->ownership != nullptr) {
+        if (ScriptManager* scripts = ScriptManager::FromState(L)) scripts->TrackCreated(cls->ownership(object), object, *meta);
+    }
+    luaL_getmetatable(L, cls->RegistryKey().c_str());
+    lua_setmetatable(L, -2);
+    return 1;
+}
+
+// Records in the registry that the metatable at -1 derives from baseKey's.
+void RecordBase(lua_State* L, const std::string& baseKey) {
+    lua_getfield(L, LUA_REGISTRYINDEX, kBasesKey);
+    if (!lua_istable(L, -1)) {
+        lua_pop(L, 1);
+        lua_newtable(L);
+        lua_pushvalue(L, -1);
+        lua_setfield(L, LUA_REGISTRYINDEX, kBasesKey);
+    }
+    lua_pushvalue(L, -2);
+    lua_getfield(L, LUA_REGISTRYINDEX, baseKey.c_str());
+    lua_rawset(L, -3);
+    lua_pop(L, 1);
+}
+
+// The registry key of cls's base after registering the base; empty when
+// there is none or it is not bound.
+std::string PrepareBase(ScriptManager& scripts, const ScriptClass& cls) {
+    if (cls.base == nullptr) return {};
+    MetaClass* baseMeta = MetaRegistryInst::Instance().Find(cls.base);
+    const ScriptClass* baseClass = baseMeta != nullptr ? FindScriptClass(*baseMeta) : nullptr;
+    if (baseClass == nullptr) {
+        LogErrorf("lua: %s: its base %s has no script binding; bound without it\n", cls.name, cls.base);
+        return {};
+    }
+    std::string baseKey = baseClass->RegistryKey();
+    lua_State* L = scripts.GetState();
+    luaL_getmetatable(L, baseKey.c_str());
+    const bool registered = !lua_isnil(L, -1);
+    lua_pop(L, 1);
+    // Through the base's own binder, which registers its base in turn.
+    if (!registered) baseMeta->RunScriptBinder(&scripts);
+    return baseKey;
+}
+
+}  // namespace
+
+void BindScriptClass(MetaClass& meta, const ScriptClass& cls) {
+    BoundClasses()[&meta] = &cls;
+    meta.SetScriptBinder(&RunBoundClass);
+}
+
+const ScriptClass* FindScriptClass(const MetaClass& meta) {
+    const auto& classes = BoundClasses();
+    auto it = classes.find(&meta);
+    return it == classes.end() ? nullptr : it->second;
+}
+
+bool RegisterScriptClass(ScriptManager& scripts, const MetaClass& meta, const ScriptClass& cls) {
+    lua_State* L = scripts.GetState();
+    if (L == nullptr) return false;
+    const std::string key = cls.RegistryKey();
+    luaL_getmetatable(L, key.c_str());
+    const bool registered = !lua_isnil(L, -1);
+    lua_pop(L, 1);
+    if (registered) return false;
+
+    const std::string baseKey = PrepareBase(scripts, cls);
+    luaL_newmetatable(L, key.c_str());
+    if (baseKey.empty()) {
+        // The metatable is its own __index: methods are found in it.
+        lua_pushvalue(L, -1);
+        lua_setfield(L, -2, "__index");
+        SetMethods(L, cls.methods);
+    } else {
+        // A methods table that falls back to the base's metatable.
+        lua_createtable(L, 0, int(cls.methods.size()));
+        SetMethods(L, cls.methods);
+        lua_getfield(L, LUA_REGISTRYINDEX, baseKey.c_str());
+        lua_setmetatable(L, -2);
+        lua_setfield(L, -2, "__index");
+        RecordBase(L, baseKey);
+    }
+    static const luaL_Reg kNoFunctions[] = {{nullptr, nullptr}};
+    luaL_register(L, cls.name, kNoFunctions);
+    if (cls.creation == ScriptClass::kCreatable) {
+        lua_pushlightuserdata(L, const_cast<MetaClass*>(&meta));
+        lua_pushlightuserdata(L, const_cast<ScriptClass*>(&cls));
+        lua_pushcclosure(L, &NewObject, 2);
+        lua_setfield(L, -2, "new");
+    }
+    lua_settop(L, -3);
+    return true;
+}
+
+void RegisterScriptEnum(lua_State* L, const char* name, std::span<const EnumValue> values) {
+    static const luaL_Reg kNoFunctions[] = {{nullptr, nullptr}};
+    luaL_register(L, name, kNoFunctions);
+    for (const EnumValue& value : values) {
+        lua_pushinteger(L, value.value);
+        lua_setfield(L, -2, value.name);
+    }
+    lua_settop(L, -2);
+}
+
+void PushObject(lua_State* L, void* object, const ScriptClass& cls) {
+    if (object == nullptr) {
+        lua_pushnil(L);
+        return;
+    }
+    auto* slot = static_cast<void**>(lua_newuserdata(L, sizeof(void*)));
+    *slot = object;
+    luaL_getmetatable(L, cls.RegistryKey().c_str());
+    lua_setmetatable(L, -2);
+}
+
+bool IsInstanceOf(lua_State* L, int index, const ScriptClass& cls) {
+    // Light userdata has no metatable of its own; a userdata smaller than a
+    // pointer is none of ours (the debug library can give it our metatable).
+    if (lua_type(L, index) != LUA_TUSERDATA || lua_objlen(L, index) < sizeof(void*)) return false;
+    if (!lua_getmetatable(L, index)) return false;
+    luaL_getmetatable(L, cls.RegistryKey().c_str());
+    lua_getfield(L, LUA_REGISTRYINDEX, kBasesKey);
+    // Stack: current metatable, wanted metatable, bases table.
+    bool found = false;
+    for (int depth = 0; depth < kMaxDepth; ++depth) {
+        if (lua_rawequal(L, -3, -2)) {
+            found = true;
+            break;
+        }
+        if (!lua_istable(L, -1)) break;
+        lua_pushvalue(L, -3);
+        lua_rawget(L, -2);
+        if (lua_isnil(L, -1)) {
+            lua_pop(L, 1);
+            break;
+        }
+        lua_replace(L, -4);
+    }
+    lua_pop(L, 3);
+    return found;
+}
+
+void* ToObject(lua_State* L, int index, const ScriptClass& cls) {
+    if (!IsInstanceOf(L, index, cls)) return nullptr;
+    return *static_cast<void**>(lua_touserdata(L, index));
+}
+
+void ClaimForOwner(lua_State* L, ScriptOwnership& ownership, const char* what) {
+    if (ownership.m_hasOwner) luaL_error(L, "%s already has an owner", what);
+    ownership.m_hasOwner = true;
+    if (ScriptManager* scripts = ScriptManager::FromState(L)) scripts->ForgetCreated(&ownership);
+}
+
+int ScriptArgs::Count() const {
+    return lua_gettop(m_state);
+}
+
+void* ScriptArgs::CheckSelf(const ScriptClass& cls) const {
+    void* object = ToObject(m_state, 1, cls);
+    if (object == nullptr) luaL_argerror(m_state, 1, cls.missingMessage);
+    return object;
+}
+
+void* ScriptArgs::CheckObject(int index, const ScriptClass& cls) const {
+    void* object = ToObject(m_state, index, cls);
+    if (object == nullptr) luaL_typerror(m_state, index, cls.name);
+    return object;
+}
+
+std::string ScriptArgs::Text(int index) const {
+    const int type = lua_type(m_state, index);
+    if (type != LUA_TSTRING && type != LUA_TNUMBER) return {};
+    std::size_t length = 0;
+    const char* text = lua_tolstring(m_state, index, &length);
+    return std::string(text, length);
+}
+
+float ScriptArgs::Number(int index) const {
+    return float(lua_tonumber(m_state, index));
+}
+
+bool ScriptArgs::Flag(int index) const {
+    return lua_toboolean(m_state, index) != 0;
+}
+
+int ScriptArgs::Integer(int index) const {
+    return Private::TruncateToInteger<int>(lua_tonumber(m_state, index));
+}
+
+int ScriptArgs::CheckInteger(int index) const {
+    return Private::TruncateToInteger<int>(luaL_checknumber(m_state, index));
+}
+
+void ScriptArgs::CheckTable(int index) const {
+    luaL_checktype(m_state, index, LUA_TTABLE);
+}
+
+float ScriptArgs::TableNumber(int index, int position) const {
+    lua_rawgeti(m_state, index, position);
+    const float value = float(lua_tonumber(m_state, -1));
+    lua_pop(m_state, 1);
+    return value;
+}
+
+void ScriptArgs::Error(const std::string& text) const {
+    luaL_error(m_state, "%s", text.c_str());
+    std::abort();  // luaL_error does not return
+}
+
+LuaTableView::LuaTableView(lua_State* L, int index)
+    : m_state(L), m_index(index < 0 && index > LUA_REGISTRYINDEX ? lua_gettop(L) + index + 1 : index) {}
+
+std::optional<int> LuaTableView::Integer(std::string_view key) const {
+    if (!lua_istable(m_state, m_index)) return std::nullopt;
+    lua_getfield(m_state, m_index, std::string(key).c_str());
+    std::optional<int> value;
+    if (lua_type(m_state, -1) == LUA_TNUMBER) value = Private::TruncateToInteger<int>(lua_tonumber(m_state, -1));
+    lua_pop(m_state, 1);
+    return value;
+}
+
+std::optional<bool> LuaTableView::Boolean(std::string_view key) const {
+    if (!lua_istable(m_state, m_index)) return std::nullopt;
+    lua_getfield(m_state, m_index, std::string(key).c_str());
+    std::optional<bool> value;
+    if (lua_type(m_state, -1) == LUA_TBOOLEAN) value = lua_toboolean(m_state, -1) != 0;
+    if (lua_type(m_state, -1) == LUA_TNUMBER) value = lua_tonumber(m_state, -1) != 0;
+    lua_pop(m_state, 1);
+    return value;
+}
+
+std::optional<std::string> LuaTableView::Text(std::string_view key) const {
+    if (!lua_istable(m_state, m_index)) return std::nullopt;
+    lua_getfield(m_state, m_index, std::string(key).c_str());
+    std::optional<std::string> value;
+    if (lua_type(m_state, -1) == LUA_TSTRING) {
+        std::size_t length = 0;
+        const char* text = lua_tolstring(m_state, -1, &length);
+        value = std::string(text, length);
+    }
+    lua_pop(m_state, 1);
+    return value;
+}
+
+}  // namespace Ostrel

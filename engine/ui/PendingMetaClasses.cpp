@@ -1,0 +1,16 @@
+// The user interface's reflected classes that are not written yet,
+// registered by name (MetaClassPlaceholder.h) so that the registry lists
+// every class of the program. A class written since takes its stand-in's
+// place through its own registration line; remove its name here then.
+
+#include "engine/core/MetaClassPlaceholder.h"
+
+namespace {
+
+const Ostrel::PlaceholderMetaClasses s_pendingUiClasses{
+    "UiSystem", "UiTextArea", "UiLabel", "UiSendMessageHandler", "UiTimerHandler", "UiScrollGroup",
+    "UiAnyKeyHandler", "UiAutoMessageHandler", "UiResourceLoadHandler", "UiLevelLoadHandler", "UiPauseHandler",
+    "UiKeyHandler", "UiSceneChangeHandler", "UiBobHandler"
+};
+
+}  // namespace
