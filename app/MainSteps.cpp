@@ -16,6 +16,7 @@
 #include "engine/io/LogStartup.h"
 #include "engine/io/PropertyManager.h"
 #include "engine/io/UserDataFolder.h"
+#include "engine/platform/QuitSignal.h"
 #include "engine/resources/ResourceKinds.h"
 #include "engine/sound/SoundDeviceManager.h"
 #include "engine/world/TilePaletteRecord.h"
@@ -52,6 +53,9 @@ StartupServices::StartupServices() {
     CreateUserDataFolder(kUserFolderName);
     userFolder = GetUserDataPath(kUserFolderName) + "/";
     RegisterResources(resources);
+    // A SIGINT or SIGTERM during start-up loading stops the loads; the window
+    // system then ends the run in order at its first pump.
+    resources.SetStopCheck([] { return QuitSignal::Received() != 0; });
     AddStandardLogProviders(logger, userFolder + "error_log.log");
     Logger::SetCurrent(&logger);
     LoadStates(resources, statesReader, states);
