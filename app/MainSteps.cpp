@@ -22,6 +22,8 @@
 #include "engine/world/TilePaletteRecord.h"
 #include "game/RegisterComponentTypes.h"
 
+#include <filesystem>
+
 namespace Ostrel {
 
 namespace {
@@ -61,6 +63,27 @@ StartupServices::StartupServices() {
     LoadStates(resources, statesReader, states);
 }
 
+namespace {
+
+// Any root tag is read, but one naming another system is most likely a
+// configuration copied into the wrong file.
+void ReportForeignRoot(const ConfigureFileXML& config, const std::string& path, const std::string& systemName) {
+    const std::string root = config.RootName();
+    if (ToLowerAscii(root) == ToLowerAscii(systemName)) return;
+    LogMessage(path + ": the root element is '" + root + "', not '" + systemName + "'; its keys are read anyway\n");
+}
+
+// The walk records files only, so a folder named like the configuration
+// would leave the system silently on its defaults.
+void ReportConfigFolder(const ResourceManager& resources, const std::string& systemName) {
+    const std::string folder = resources.MakeRootPath(ToLowerAscii(systemName) + ".xcfg").GetString();
+    std::error_code error;
+    if (!std::filesystem::is_directory(folder, error)) return;
+    LogMessage(folder + ": configuration of " + systemName + " is a folder, not a file; its defaults are kept\n");
+}
+
+}  // namespace
+
 void ConnectEngine(Engine& engine, StartupServices& services) {
     engine.SetLog(&services.logger);
     ResourceManager& resources = services.resources;
@@ -68,12 +91,15 @@ void ConnectEngine(Engine& engine, StartupServices& services) {
         const FilePath path = resources.GetPath(system.GetName());
         ConfigureFileXML config(true);
         if (path.IsValid() && config.Load(path.GetString())) {
+            ReportForeignRoot(config, path.GetString(), system.GetName());
             system.LoadConfig(&config);
             return;
         }
         if (path.IsValid()) {
             LogMessage(path.GetString() + ": configuration of " + system.GetName() + " could not be read (" +
                        config.LoadError() + "), its defaults are kept\n");
+        } else {
+            ReportConfigFolder(resources, system.GetName());
         }
         system.LoadConfig(nullptr);
     });
