@@ -174,5 +174,34 @@ TEST(TilePalette, AtlasSizesAndMeshTileTexturesComeFromTheTextureRegistry) {
     EXPECT_EQ(textures.Find(name), nullptr);
 }
 
+// A mapping naming no palette (or a texture) is logged once however many
+// objects use it; a negative tile count keeps its default.
+TEST(TilePalette, MeshesNamingNoPaletteOrBadTileCountsAreLoggedOnce) {
+    std::string log;
+    Logger logger;
+    logger.AddProvider(std::make_unique<CapturedLog>(&log));
+    Logger* previous = Logger::Current();
+    Logger::SetCurrent(&logger);
+    TextureManager textures;
+    textures.Create("tiles");
+    PaletteRegistry registry;
+    WorldVisualLookup lookup(textures, registry);
+    ComponentTest::ComponentWorld world(R"(<texture-named-obj><MeshComponent><MeshID>Wide</MeshID>
+        <TextureTiles_x>-3</TextureTiles_x><TextureTiles_y>2</TextureTiles_y><TilePalette>tiles</TilePalette>
+    </MeshComponent></texture-named-obj>)");
+    for (int i = 0; i < 3; ++i) {
+        auto* mesh = world.Get<MeshComponent>(world.Create("texture-named-obj"));
+        ASSERT_NE(mesh, nullptr);
+        EXPECT_EQ(mesh->GetTilesX(), 1);
+        EXPECT_EQ(mesh->GetTileTexture(), nullptr);
+    }
+    const std::string line = "key 'TilePalette': 'tiles' is not a loaded tile palette; no tiles are drawn";
+    const std::size_t first = log.find(line);
+    EXPECT_NE(first, std::string::npos) << log;
+    EXPECT_EQ(log.find(line, first + 1), std::string::npos) << log;
+    EXPECT_NE(log.find("key 'TextureTiles_x': '-3' is below 0; the default 1 is kept"), std::string::npos) << log;
+    Logger::SetCurrent(previous);
+}
+
 }  // namespace
 }  // namespace Ostrel
