@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdlib>
+#include <set>
 #include <vector>
 
 namespace Ostrel::rd {
@@ -270,30 +271,82 @@ bool SplitDefine(const std::string& line, std::string& name, std::string& body) 
 
 }  // namespace
 
+namespace {
+
+// One piece of a macro body: a name that may be a macro, or other text of a
+// known length.
+struct MacroPiece {
+    std::string name;
+    i64 length = 0;
+};
+
+std::vector<MacroPiece> MacroPieces(const std::string& body) {
+    std::vector<MacroPiece> pieces;
+    size_t i = 0;
+    while (i < body.size()) {
+        if (IsWordChar(body[i])) {
+            const size_t start = i;
+            while (i < body.size() && IsWordChar(body[i])) ++i;
+            pieces.push_back({body.substr(start, i - start), i64(i - start)});
+        } else {
+            if (pieces.empty() || !pieces.back().name.empty()) pieces.push_back({});
+            ++pieces.back().length;
+            ++i;
+        }
+    }
+    return pieces;
+}
+
+}  // namespace
+
 u64 EstimateGlslMacroExpansion(std::string_view source) {
     const i64 ceiling = i64(kMaxGlslMacroExpansion) + 1;
-    std::map<std::string, i64> sizes;
-    i64 largest = 0;
+    // The preprocessor expands names when a macro is used, so a macro may
+    // name others defined after it: every definition is read first (the last
+    // one of a name counts), then each size is summed over its body. A name
+    // already being expanded is not expanded again, as in the preprocessor.
+    std::map<std::string, std::vector<MacroPiece>> bodies;
     for (const std::string& line : LogicalLines(StripComments(source))) {
         std::string name, body;
-        if (!SplitDefine(line, name, body)) continue;
+        if (SplitDefine(line, name, body)) bodies[name] = MacroPieces(body);
+    }
+    std::map<std::string, i64> sizes;
+    std::set<std::string> expanding;
+    struct Frame {
+        const std::string* name;
+        const std::vector<MacroPiece>* pieces;
+        size_t next = 0;
         i64 size = 0;
-        size_t i = 0;
-        while (i < body.size()) {
-            if (IsWordChar(body[i])) {
-                const size_t start = i;
-                while (i < body.size() && IsWordChar(body[i])) ++i;
-                // A macro's own name in its body is not expanded again, so
-                // only names defined before this line count their expansion.
-                const auto known = sizes.find(body.substr(start, i - start));
-                size = SaturatingAdd(size, known != sizes.end() ? known->second : i64(i - start), ceiling);
+    };
+    i64 largest = 0;
+    for (const auto& [root, rootPieces] : bodies) {
+        if (sizes.count(root)) continue;
+        std::vector<Frame> stack{{&root, &rootPieces}};
+        expanding.insert(root);
+        while (!stack.empty()) {
+            Frame& top = stack.back();
+            if (top.next == top.pieces->size()) {
+                const std::string& done = *top.name;
+                const i64 size = top.size;
+                sizes[done] = size;
+                largest = std::max(largest, size);
+                expanding.erase(done);
+                stack.pop_back();
+                if (!stack.empty()) stack.back().size = SaturatingAdd(stack.back().size, size, ceiling);
+                continue;
+            }
+            const MacroPiece& piece = (*top.pieces)[top.next++];
+            const auto known = piece.name.empty() ? sizes.end() : sizes.find(piece.name);
+            const auto macro = piece.name.empty() ? bodies.end() : bodies.find(piece.name);
+            if (known != sizes.end()) {
+                top.size = SaturatingAdd(top.size, known->second, ceiling);
+            } else if (macro == bodies.end() || expanding.count(piece.name)) {
+                top.size = SaturatingAdd(top.size, piece.length, ceiling);
             } else {
-                size = SaturatingAdd(size, 1, ceiling);
-                ++i;
+                expanding.insert(macro->first);
+                stack.push_back({&macro->first, &macro->second});
             }
         }
-        sizes[name] = size;
-        largest = std::max(largest, size);
     }
     return u64(largest);
 }

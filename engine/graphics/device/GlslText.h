@@ -41,9 +41,9 @@ struct UniformScan {
 UniformScan ScanGlslUniformsBounded(std::string_view source, i64 maxElements);
 
 // An upper estimate, in bytes, of the largest text one macro of the source's
-// "#define" lines expands to: each use of an earlier macro inside a body
-// counts that macro's whole expansion. Only "#define" lines are read;
-// saturates at kMaxGlslMacroExpansion + 1.
+// "#define" lines expands to: each use of another macro inside a body (in
+// whatever order they are defined) counts that macro's whole expansion.
+// Only "#define" lines are read; saturates at kMaxGlslMacroExpansion + 1.
 constexpr u64 kMaxGlslMacroExpansion = u64(1) << 20;
 u64 EstimateGlslMacroExpansion(std::string_view source);
 

@@ -35,6 +35,16 @@ TEST(GlslText, MacroEstimateGrowsWithTheChainAndSaturates) {
     EXPECT_EQ(EstimateGlslMacroExpansion("#define A xxxx\n// #define B A A A A\n#if A\n#endif\n"), 4u);
     EXPECT_EQ(EstimateGlslMacroExpansion("#define A A A\n"), 3u);
     EXPECT_EQ(EstimateGlslMacroExpansion("  #  define  A\n#define\n#define (x)\n"), 0u);
+    // Macros used before they are defined expand all the same, and a loop
+    // of names stops where the preprocessor stops.
+    std::string reversed;
+    for (int i = 0; i < 39; ++i) reversed += "#define B" + std::to_string(i) + " B" + std::to_string(i + 1) + " B" + std::to_string(i + 1) + "\n";
+    reversed += "#define B39 x\n";
+    EXPECT_EQ(EstimateGlslMacroExpansion(reversed), kMaxGlslMacroExpansion + 1);
+    EXPECT_EQ(EstimateGlslMacroExpansion("#define P Q Q\n#define Q P\n"), 3u);
+    std::string longChain;
+    for (int i = 0; i < 100000; ++i) longChain += "#define C" + std::to_string(i) + " C" + std::to_string(i + 1) + "\n";
+    EXPECT_EQ(EstimateGlslMacroExpansion(longChain), 7u);  // "C100000", no stack depth needed
 }
 
 TEST(GlslText, CheckRefusesExplodingMacrosAndHugeUniformsOnly) {
