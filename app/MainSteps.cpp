@@ -16,12 +16,15 @@
 #include "engine/io/LogStartup.h"
 #include "engine/io/PropertyManager.h"
 #include "engine/io/UserDataFolder.h"
+#include "engine/platform/QuitSignal.h"
 #include "engine/resources/ResourceKinds.h"
 #include "engine/sound/SoundDeviceManager.h"
 #include "engine/ui/UiSceneManager.h"
 #include "engine/world/RoomPaletteManager.h"
 #include "engine/world/TilePaletteRecord.h"
 #include "game/RegisterComponentTypes.h"
+
+#include <filesystem>
 
 namespace Ostrel {
 
@@ -57,10 +60,34 @@ StartupServices::StartupServices() {
     CreateUserDataFolder(kUserFolderName);
     userFolder = GetUserDataPath(kUserFolderName) + "/";
     RegisterResources(resources);
+    // A SIGINT or SIGTERM during start-up loading stops the loads; the window
+    // system then ends the run in order at its first pump.
+    resources.SetStopCheck([] { return QuitSignal::Received() != 0; });
     AddStandardLogProviders(logger, userFolder + "error_log.log");
     Logger::SetCurrent(&logger);
     LoadStates(resources, statesReader, states);
 }
+
+namespace {
+
+// Any root tag is read, but one naming another system is most likely a
+// configuration copied into the wrong file.
+void ReportForeignRoot(const ConfigureFileXML& config, const std::string& path, const std::string& systemName) {
+    const std::string root = config.RootName();
+    if (ToLowerAscii(root) == ToLowerAscii(systemName)) return;
+    LogMessage(path + ": the root element is '" + root + "', not '" + systemName + "'; its keys are read anyway\n");
+}
+
+// The walk records files only, so a folder named like the configuration
+// would leave the system silently on its defaults.
+void ReportConfigFolder(const ResourceManager& resources, const std::string& systemName) {
+    const std::string folder = resources.MakeRootPath(ToLowerAscii(systemName) + ".xcfg").GetString();
+    std::error_code error;
+    if (!std::filesystem::is_directory(folder, error)) return;
+    LogMessage(folder + ": configuration of " + systemName + " is a folder, not a file; its defaults are kept\n");
+}
+
+}  // namespace
 
 void ConnectEngine(Engine& engine, StartupServices& services) {
     engine.SetLog(&services.logger);
@@ -69,12 +96,15 @@ void ConnectEngine(Engine& engine, StartupServices& services) {
         const FilePath path = resources.GetPath(system.GetName());
         ConfigureFileXML config(true);
         if (path.IsValid() && config.Load(path.GetString())) {
+            ReportForeignRoot(config, path.GetString(), system.GetName());
             system.LoadConfig(&config);
             return;
         }
         if (path.IsValid()) {
             LogMessage(path.GetString() + ": configuration of " + system.GetName() + " could not be read (" +
                        config.LoadError() + "), its defaults are kept\n");
+        } else {
+            ReportConfigFolder(resources, system.GetName());
         }
         system.LoadConfig(nullptr);
     });

@@ -42,7 +42,7 @@ fi
 engine_sources=(
     engine/io/FilePath.cpp engine/io/FileSystemFile.cpp engine/io/FileReader.cpp
     engine/io/MemoryFile.cpp engine/io/ChunkReader.cpp engine/io/StreamBufferedReader.cpp
-    engine/io/ConfigureFileXML.cpp engine/io/XmlDocumentFile.cpp engine/io/XmlNestingDepth.cpp engine/base/Log.cpp engine/base/Logger.cpp engine/base/Assert.cpp
+    engine/io/ConfigureFileXML.cpp engine/io/DataValue.cpp engine/io/XmlDocumentFile.cpp engine/io/XmlNestingDepth.cpp engine/base/Log.cpp engine/base/Logger.cpp engine/base/Assert.cpp
     engine/io/DirectoryIterator.cpp engine/io/RecursiveDirectoryIterator.cpp
     engine/base/Paths.cpp engine/base/DebugOutput.cpp
     engine/resources/ResourceManager.cpp engine/resources/ResourceManagerPackages.cpp
@@ -77,6 +77,14 @@ case "$target" in
             engine/core/Matrix4.cpp engine/core/Vec3.cpp
         )
         ;;
+    GlslText)
+        engine_sources+=(engine/graphics/device/GlslText.cpp engine/graphics/device/DeviceResources.cpp
+                         engine/graphics/device/DeviceTypes.cpp)
+        ;;
+    FontFace)
+        engine_sources+=(engine/graphics/FontFace.cpp)
+        extra_flags=$(pkg-config --cflags --libs freetype2)
+        ;;
     Pfm|Dds|Tga)
         engine_sources+=(engine/graphics/ImageDecoder.cpp engine/graphics/PfmReader.cpp engine/graphics/DdsReader.cpp)
         # The stb decoder is compiled in (not the shared library) so that it is
@@ -97,7 +105,7 @@ cd "$root"
 clang++ -std=c++20 -g -O1 -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined \
     -I"$root" $(pkg-config --cflags tinyxml sdl2 stb) \
     "$source_file" "${engine_sources[@]}" \
-    $(pkg-config --libs tinyxml sdl2) -o "$out/${lower}-fuzzer"
+    $(pkg-config --libs tinyxml sdl2) ${extra_flags:-} -o "$out/${lower}-fuzzer"
 
 options=()
 case "$target" in

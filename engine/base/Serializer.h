@@ -27,6 +27,10 @@ public:
     virtual bool SerializeBlock(std::string& name) = 0;
     virtual bool IsReading() const = 0;
     virtual bool IsWriting() const = 0;
+    // What is being read, for log lines about bad values: the file and,
+    // inside it, the object ("rsc/a.xobj: object 'crate'"); empty when the
+    // serializer does not know.
+    virtual std::string Where() const { return {}; }
 };
 
 }  // namespace Ostrel

@@ -7,6 +7,7 @@
 #include "engine/core/TweakBarGroup.h"
 #include "engine/core/Variant.h"
 #include "engine/base/Serializer.h"
+#include "engine/io/DataValue.h"
 
 LV_REFLECT_CLASS(Ostrel::MeshComponent);
 
@@ -39,6 +40,10 @@ void MeshComponent::Initialize() {
     if (!m_mesh) m_mesh = FindMeshByName(m_meshId);
     if (!m_texture) m_texture = FindTextureByName(m_diffuseTexId);
     if (!m_palette) m_palette = FindTilePaletteByName(m_tilePalette);
+    if (!m_palette && !m_tilePalette.empty() && VisualLookup::Current()) {
+        LogDataOnce((m_source.empty() ? std::string() : m_source + ": ") + "key 'TilePalette': '" + m_tilePalette +
+                    "' is not a loaded tile palette; no tiles are drawn\n");
+    }
     m_previousWidth = GetTilesX();
     m_previousHeight = GetTilesY();
     m_lastPaintedX = 0;
@@ -70,6 +75,7 @@ Component* MeshComponent::Clone() const {
     copy->m_highlightColor = m_highlightColor;
     copy->m_palette = m_palette;
     copy->m_tilePalette = m_tilePalette;
+    copy->m_source = m_source;
     copy->m_tileMapping = m_tileMapping;
     copy->m_grid = m_grid;
     // highlighted starts cleared and the tile texture null: the resize gives
@@ -89,9 +95,10 @@ void MeshComponent::Serialize(Serializer* s) {
     s->SerializeFloat("Color_g", &m_tint.y);
     s->SerializeFloat("Color_b", &m_tint.z);
     s->SerializeBool("IsImportant", &m_important);
-    s->SerializeFloat("TextureTiles_x", &m_tiles.x);
-    s->SerializeFloat("TextureTiles_y", &m_tiles.y);
+    SerializeValue(*s, "TextureTiles_x", &m_tiles.x, NonNegative(float(kMaxTiles)));
+    SerializeValue(*s, "TextureTiles_y", &m_tiles.y, NonNegative(float(kMaxTiles)));
     s->SerializeString("TilePalette", &m_tilePalette);
+    if (s->IsReading()) m_source = s->Where();
     if (s->IsWriting() && m_palette) m_tileMapping = WriteTileMapping();
     s->SerializeString("TileMapping", &m_tileMapping);
 }

@@ -146,6 +146,8 @@ private:
     Vec4 m_highlightColor{0.0f, 0.0f, 0.0f, 0.0f};
     Texture* m_tileTexture = nullptr;
     std::string m_tilePalette;
+    // The file and object the data was read from, for log lines.
+    std::string m_source;
     TilePaletteRecord* m_palette = nullptr;
     std::string m_tileMapping;
     std::vector<s32> m_grid;

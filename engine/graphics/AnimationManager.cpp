@@ -3,6 +3,7 @@
 #include "engine/io/FilePath.h"
 #include "engine/io/FileSystemFile.h"
 #include "engine/base/Log.h"
+#include "engine/io/DataValue.h"
 #include "engine/io/StreamBufferedReader.h"
 
 #include <charconv>
@@ -41,14 +42,8 @@ AnimationSetText ParseAnimationSet(std::string_view text, const std::string& sou
         } else if (token == "scale:") {
             std::string number;
             if (!reader->ReadToken(number)) break;
-            double value = 0.0;
-            auto [end, error] = std::from_chars(number.data(), number.data() + number.size(), value);
-            if (error == std::errc() && end != number.data()) {
-                set.scale = float(value);
-            } else {
-                LogMessagef("%s: 'scale:' is followed by '%s', not a number; ignored\n", source.c_str(),
-                            number.c_str());
-            }
+            // Any finite rate: a negative one plays the clip backwards.
+            ReadDataValue(source, "scale:", number.c_str(), &set.scale, {}, NumberText::Leading);
         }
     }
     return set;

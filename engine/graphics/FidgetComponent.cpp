@@ -11,6 +11,8 @@
 #include "engine/graphics/AnimationController.h"
 #include "engine/graphics/AnimationManager.h"
 #include "engine/graphics/SkeletonManager.h"
+#include "engine/io/DataValue.h"
+#include "engine/base/Log.h"
 
 LV_REFLECT_CLASS(Ostrel::FidgetComponent);
 
@@ -55,6 +57,7 @@ void FidgetComponent::Initialize() {
     LookUpNamedAssets();
     // Archetypes (id 0) and loose components stay passive.
     if (!GetOwner() || GetOwnerId() == 0) return;
+    ReportMissingAssets();
     m_mesh = GetOwner()->GetComponentAs<MeshComponent>();
     Subscribe();
     ApplyShowBindPose();
@@ -68,6 +71,18 @@ void FidgetComponent::LookUpNamedAssets() {
     if (!m_skeleton) {
         m_skeleton = FindSkeleton(m_skeletonName);
         if (m_skeleton) m_controller->SetSkeleton(m_skeleton);
+    }
+}
+
+// Once per object name and asset: every copy of an archetype would repeat it.
+void FidgetComponent::ReportMissingAssets() const {
+    const std::string object = "object '" + GetOwner()->GetName() + "': ";
+    if (!m_animation && !m_animationName.empty() && AnimationManager::Instance()) {
+        LogDataOnce(object + "animation '" + m_animationName +
+                    "' is no loaded clip or animation set; the object keeps its bind pose\n");
+    }
+    if (!m_skeleton && !m_skeletonName.empty() && SkeletonManager::Instance()) {
+        LogDataOnce(object + "skeleton '" + m_skeletonName + "' is not loaded; the object is not animated\n");
     }
 }
 
@@ -137,7 +152,11 @@ void FidgetComponent::SetAnimation(const std::string& name) {
         return;
     }
     m_animation = FindAnimation(name);
-    if (!m_animation) return;
+    if (!m_animation) {
+        LogMessage("object '" + (GetOwner() ? GetOwner()->GetName() : std::string()) + "': animation '" + name +
+                   "' is no loaded clip or animation set; ignored\n");
+        return;
+    }
     m_animationName = name;
     m_controller->SetAnimation(m_animation);
 }

@@ -90,6 +90,7 @@ public:
     MeshComponent* GetMesh() const { return m_mesh; }
 
 private:
+    void ReportMissingAssets() const;
     void LookUpNamedAssets();
     void Subscribe();
     void Unsubscribe();

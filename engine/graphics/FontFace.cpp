@@ -38,8 +38,27 @@ struct Face {
     }
 };
 
+// FreeType's own message for an error code; its FT_Error_String answers null
+// when the library was built without the messages, as distributions do.
+const char* FreeTypeMessage(FT_Error error) {
+    if (const char* text = FT_Error_String(error)) return text;
+#undef FTERRORS_H_
+#define FT_ERRORDEF(e, v, s) {v, s},
+#define FT_ERROR_START_LIST {
+#define FT_ERROR_END_LIST {0, nullptr}};
+    static const struct {
+        int code;
+        const char* message;
+    } kMessages[] =
+#include FT_ERRORS_H
+    for (const auto& entry : kMessages) {
+        if (entry.message && entry.code == error) return entry.message;
+    }
+    return nullptr;
+}
+
 std::string ErrorText(const char* what, FT_Error error) {
-    const char* text = FT_Error_String(error);
+    const char* text = FreeTypeMessage(error);
     return std::string(what) + " (FreeType error " + std::to_string(error) + (text ? std::string(": ") + text : "") + ")";
 }
 

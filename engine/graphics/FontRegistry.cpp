@@ -53,6 +53,7 @@ u32 FontRegistry::RegisterLocked(std::vector<u8> bytes, const std::string& origi
         return 0;
     }
     entry.handle = m_nextHandle++;
+    entry.origin = origin;
     entry.bytes = std::make_shared<const std::vector<u8>>(std::move(bytes));
     m_entries.push_back(std::move(entry));
     return m_entries.back().handle;
@@ -138,7 +139,8 @@ std::optional<FontRegistry::Match> FontRegistry::Find(const std::string& family,
         }
         if (!entry) return std::nullopt;
     }
-    return Match{entry->bytes, entry->info.family, bold && !entry->info.bold, italic && !entry->info.italic};
+    return Match{entry->bytes, entry->info.family, bold && !entry->info.bold, italic && !entry->info.italic,
+                 entry->origin};
 }
 
 bool FontRegistry::IsRegistered(const std::string& family) const {

@@ -41,6 +41,7 @@ public:
         std::string family;  // the family found (the fallback's name when it fell back)
         bool syntheticBold = false;
         bool syntheticItalic = false;
+        std::string origin;  // where the face was registered from (its path)
     };
 
     static FontRegistry& Instance();
@@ -65,6 +66,7 @@ private:
         u32 handle = 0;
         FontFileInfo info;
         FontBytes bytes;
+        std::string origin;
     };
 
     const Entry* Closest(const std::string& family, bool bold, bool italic) const;

@@ -27,17 +27,25 @@ bool LooksLikeTga(const u8* data, std::size_t size) {
     return mapType <= 1 && knownType && (bits == 8 || bits == 15 || bits == 16 || bits == 24 || bits == 32);
 }
 
-// The fewest bytes a TGA of this header can hold its pixels in: every pixel
-// for a plain file, one 128-pixel run packet per 128 pixels when run-length
-// encoded. A header that promises more than the file can carry is refused
-// before the decoder allocates for it.
+// The bytes before a TGA's pixels: the header, the ID field (length at 0)
+// and, with a colour map (flag at 1), its entries (count at 5, bits at 7).
+std::size_t TgaPixelOffset(const u8* data) {
+    const std::size_t mapEntries = data[1] == 1 ? std::size_t(data[5] | data[6] << 8) : 0;
+    return 18 + std::size_t(data[0]) + mapEntries * ((std::size_t(data[7]) + 7) / 8);
+}
+
+// The fewest bytes a TGA of this header can hold its pixels in, after its ID
+// field and colour map: every pixel for a plain file, one 128-pixel run
+// packet per 128 pixels when run-length encoded. A header that promises more
+// than the file can carry is refused before the decoder allocates for it.
 bool TgaFitsInFile(const u8* data, std::size_t size) {
     const std::size_t width = std::size_t(data[12] | data[13] << 8), height = std::size_t(data[14] | data[15] << 8);
     const std::size_t bytesPerPixel = (std::size_t(data[16]) + 7) / 8;
     const std::size_t pixels = width * height;
     const bool runLength = data[2] >= 9;
     const std::size_t minimum = runLength ? (pixels + 127) / 128 * (1 + bytesPerPixel) : pixels * bytesPerPixel;
-    return minimum <= size - 18;
+    const std::size_t offset = TgaPixelOffset(data);
+    return offset <= size && minimum <= size - offset;
 }
 
 // A PNG's pixels are deflated, and deflate expands at most 1032 times; at
@@ -54,6 +62,8 @@ bool PngFitsInFile(const u8* data, std::size_t size) {
 
 std::optional<Image> ReadWithStb(const u8* data, std::size_t size, std::string* error) {
     if (size > std::size_t(INT_MAX)) return RejectImage(error, "image file too large");
+    if (!LooksLikePng(data, size) && TgaPixelOffset(data) > size)
+        return RejectImage(error, "TGA ID field or colour map runs past the end of the file");
     if (!LooksLikePng(data, size) && !TgaFitsInFile(data, size)) return RejectImage(error, "TGA pixel data truncated");
     if (LooksLikePng(data, size) && !PngFitsInFile(data, size)) return RejectImage(error, "PNG pixel data truncated");
     int width = 0, height = 0, components = 0;

@@ -128,8 +128,35 @@ bool ReadBone(PayloadReader& in, Bone& bone) {
            in.Quat(bone.inverseBindRotation);
 }
 
+bool Finite(const Vec3& v) { return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z); }
+
+// A rotation must be finite and of non-zero length: normalising a zero
+// quaternion divides by zero.
+bool UsableRotation(const Quaternion& q) {
+    if (!(std::isfinite(q.x) && std::isfinite(q.y) && std::isfinite(q.z) && std::isfinite(q.w))) return false;
+    const double length = double(q.x) * q.x + double(q.y) * q.y + double(q.z) * q.z + double(q.w) * q.w;
+    return length > 1e-12 && std::isfinite(length);
+}
+
+bool CheckBindPoses(const std::vector<Bone>& bones, std::string& why) {
+    for (u32 i = 0; i < u32(bones.size()); ++i) {
+        const Bone& bone = bones[i];
+        if (!Finite(bone.bindTranslation) || !Finite(bone.inverseBindTranslation)) {
+            why = Text("bone %u '%s': a bind translation is not finite", i, bone.name.c_str());
+            return false;
+        }
+        if (!UsableRotation(bone.bindRotation) || !UsableRotation(bone.inverseBindRotation)) {
+            why = Text("bone %u '%s': a bind rotation is not finite or has zero length", i, bone.name.c_str());
+            return false;
+        }
+    }
+    return true;
+}
+
 // Parents must name bones of this skeleton and every chain must reach a
 // root: a loop of parents would make any walk down the children endless.
+// Each bone is walked once: a walk stops at the first bone already known to
+// reach a root, so a long chain costs its length, not its length squared.
 bool CheckParents(const std::vector<Bone>& bones, std::string& why) {
     const u32 count = u32(bones.size());
     for (u32 i = 0; i < count; ++i) {
@@ -140,16 +167,30 @@ bool CheckParents(const std::vector<Bone>& bones, std::string& why) {
             return false;
         }
     }
+    enum : u8 { kUnvisited, kOnWalk, kReachesRoot };
+    std::vector<u8> state(count, kUnvisited);
+    std::vector<u32> walk;
     for (u32 i = 0; i < count; ++i) {
+        walk.clear();
         u32 at = i;
-        for (u32 steps = 0; at != kNoParentBone; ++steps, at = bones[at].parent) {
-            if (steps > count) {
-                why = Text("the parents of bone %u '%s' form a loop", i, bones[i].name.c_str());
-                return false;
-            }
+        while (at != kNoParentBone && state[at] == kUnvisited) {
+            state[at] = kOnWalk;
+            walk.push_back(at);
+            at = bones[at].parent;
         }
+        if (at != kNoParentBone && state[at] == kOnWalk) {
+            why = Text("the parents of bone %u '%s' form a loop", i, bones[i].name.c_str());
+            return false;
+        }
+        for (const u32 bone : walk) state[bone] = kReachesRoot;
     }
     return true;
+}
+
+bool CheckFilled(const PayloadReader& in, const char* hint, std::string& why) {
+    if (in.Left() == 0) return true;
+    why = Text("%lld bytes are left over after the fields%s", (long long)in.Left(), hint);
+    return false;
 }
 
 bool ReadTrack(PayloadReader& in, u32 track, AnimationTrack& keys, std::string& why) {
@@ -169,6 +210,12 @@ bool ReadTrack(PayloadReader& in, u32 track, AnimationTrack& keys, std::string& 
         const bool ordered = k == 0 ? std::isfinite(key.time) : key.time >= keys[k - 1].time;
         if (!ordered || !std::isfinite(key.time)) {
             why = Text("track %u: key %u has time %g, not after the previous key", track, k, double(key.time));
+            return false;
+        }
+        if (!Finite(key.translation) || !UsableRotation(key.rotation)) {
+            why = Text("track %u: key %u has a translation that is not finite or a rotation that is not finite "
+                       "or has zero length",
+                       track, k);
             return false;
         }
     }
@@ -212,6 +259,8 @@ bool ReadModelMeshChunk(ModelMeshData& target, IChunkReader& reader, std::string
     mesh.stride = mesh.format == kModelSkinnedFormat ? kModelSkinnedStride : kModelStaticStride;
     if (!ReadIndices(in, mesh, why) || !ReadVertices(in, mesh, why) || !CheckIndices(mesh, why))
         return false;
+    const char* hint = mesh.format == kModelStaticFormat ? " (format 0 is static: is the mesh skinned?)" : "";
+    if (!CheckFilled(in, hint, why)) return false;
     target = std::move(mesh);
     return true;
 }
@@ -223,6 +272,10 @@ bool ReadSkeletonChunk(Skeleton& target, IChunkReader& reader, std::string& why)
     if (!in.Fits()) return why = "the chunk runs past the end of the file", false;
     u32 boneCount = 0;
     if (!in.U32(boneCount)) return why = "truncated before the bone count", false;
+    if (boneCount > kModelMaxBones) {
+        why = Text("bone count %u is above %u (a vertex names its bones with one byte)", boneCount, kModelMaxBones);
+        return false;
+    }
     if (!in.Has(boneCount, kModelBoneRecordBytes)) {
         why = Text("bone count %u needs at least %llu bytes, only %lld left in the chunk", boneCount,
                    (unsigned long long)boneCount * kModelBoneRecordBytes, (long long)in.Left());
@@ -233,7 +286,8 @@ bool ReadSkeletonChunk(Skeleton& target, IChunkReader& reader, std::string& why)
     for (u32 i = 0; i < boneCount; ++i) {
         if (!ReadBone(in, skeleton.bones[i])) return why = Text("truncated in bone %u", i), false;
     }
-    if (!CheckParents(skeleton.bones, why)) return false;
+    if (!CheckParents(skeleton.bones, why) || !CheckBindPoses(skeleton.bones, why) || !CheckFilled(in, "", why))
+        return false;
     LinkBones(skeleton);
     target = std::move(skeleton);
     return true;
@@ -258,6 +312,7 @@ bool ReadAnimationChunk(ModelAnimationData& target, IChunkReader& reader, std::s
     for (u32 t = 0; t < trackCount; ++t) {
         if (!ReadTrack(in, t, clip.tracks[t], why)) return false;
     }
+    if (!CheckFilled(in, "", why)) return false;
     target = std::move(clip);
     return true;
 }
@@ -276,6 +331,24 @@ void ReadPart(std::unique_ptr<T>& slot, ReadFn read, IChunkReader& reader, const
     } else {
         LogMessagef("model file %s: '%s' chunk at offset %d: %s; chunk skipped\n", source.c_str(),
                     ChunkIdText(header.id).c_str(), int(header.start) - 8, why.c_str());
+    }
+}
+
+// A skinned mesh may only name bones of the file's skeleton: the skinning
+// matrices past the skeleton are not set. Checked once both are read.
+void CheckMeshBones(ModelData& model, const std::string& source) {
+    if (!model.mesh || !model.skeleton || model.mesh->format != kModelSkinnedFormat) return;
+    const u32 boneCount = u32(model.skeleton->bones.size());
+    for (u32 i = 0; i < model.mesh->vertexCount; ++i) {
+        const ModelVertexRecord vertex = model.mesh->GetVertex(i);
+        for (const u8 bone : vertex.bones) {
+            if (bone < boneCount) continue;
+            LogMessagef("model file %s: 'mesh' chunk: vertex %u names bone %u, beyond the skeleton's %u bones; "
+                        "mesh skipped\n",
+                        source.c_str(), i, unsigned(bone), boneCount);
+            model.mesh.reset();
+            return;
+        }
     }
 }
 
@@ -333,6 +406,14 @@ void ModelData::Read(IChunkReader& reader, const std::string& source) {
         if (!reader.SkipChunk(header)) break;
         at = end;
     }
+    // The top chunk's size is otherwise unused, but one larger than the file
+    // shows a file cut short, possibly exactly between two chunks.
+    if (fileLength >= 0 && s64(top.start) + s64(top.size) > s64(fileLength)) {
+        LogMessagef("model file %s: the 'dpm2' chunk declares %u bytes, the file holds %lld after its header; "
+                    "the file looks cut short\n",
+                    source.c_str(), top.size, (long long)(s64(fileLength) - s64(top.start)));
+    }
+    CheckMeshBones(*this, source);
 }
 
 u32 ModelData::Parts() const {

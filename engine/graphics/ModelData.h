@@ -21,9 +21,13 @@
 // Reading checks everything against the bytes that are really there: each
 // chunk must lie within the file, each field within its chunk, counts are
 // checked against the bytes left before anything is allocated, formats,
-// indices and parents must be in range. A chunk that fails is logged with the
-// file's name and the reason and left out; the other chunks of the file still
-// load. A chunk whose size runs past the file ends the walk.
+// indices and parents must be in range, a known chunk's fields must fill it
+// exactly, poses and keys must be finite with rotations of non-zero length,
+// and a skinned mesh's bone indices must name bones of the file's skeleton. A
+// chunk that fails is logged with the file's name and the reason and left
+// out; the other chunks of the file still load. A chunk whose size runs past
+// the file ends the walk; a 'dpm2' size larger than the file (a file cut at a
+// chunk boundary) is logged.
 
 #include "engine/base/Types.h"
 #include "engine/core/Vec3.h"
@@ -49,6 +53,9 @@ inline constexpr u32 kModelStaticStride = 32;
 inline constexpr u32 kModelSkinnedStride = 52;
 // 16-bit indices address at most this many vertices.
 inline constexpr u32 kModelMaxVertices = 65536;
+// A vertex names its bones with one byte each, so skinning can use at most
+// this many bones; the reader and the model writer refuse larger skeletons.
+inline constexpr u32 kModelMaxBones = 256;
 // Bytes of a bone record without its name, and of one key.
 inline constexpr u32 kModelBoneRecordBytes = 61;
 inline constexpr u32 kModelKeyBytes = 32;

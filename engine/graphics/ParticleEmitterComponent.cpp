@@ -14,9 +14,11 @@
 #include "engine/core/Variant.h"
 #include "engine/graphics/MeshManager.h"
 #include "engine/graphics/TextureManager.h"
+#include "engine/io/DataValue.h"
 
 #include <algorithm>
 #include <cmath>
+#include <set>
 #include <utility>
 
 LV_REFLECT_CLASS(Ostrel::ParticleEmitterComponent);
@@ -86,10 +88,24 @@ void ForEachKey(ParticleEmitterComponent::Parameters& p, bool& running, Visit&& 
     visit("BlendMode", &p.blendMode);
 }
 
+// What each number key can use; any other float only has to be finite.
+ValueLimits<float> FloatLimitsOf(const std::string& key) {
+    static const std::set<std::string> kNonNegative = {"ParticleLifeTime", "ReleaseRate", "EffectLifeTime",
+                                                       "TextureWidth", "TextureHeight"};
+    if (kNonNegative.count(key)) return NonNegative<float>();
+    // The drawing step divides the cell size by the sheet's.
+    if (key == "FullTextureWidth" || key == "FullTextureHeight") return Positive<float>();
+    return {};
+}
+
+ValueLimits<int> IntLimitsOf(const std::string& key) {
+    return key == "MaximumParticles" ? NonNegative<int>(kPoolLimit) : NonNegative<int>();
+}
+
 struct SerializeKey {
     Serializer* s;
-    void operator()(const std::string& key, float* v) const { s->SerializeFloat(key, v); }
-    void operator()(const std::string& key, int* v) const { s->SerializeInt(key, v); }
+    void operator()(const std::string& key, float* v) const { SerializeValue(*s, key, v, FloatLimitsOf(key)); }
+    void operator()(const std::string& key, int* v) const { SerializeValue(*s, key, v, IntLimitsOf(key)); }
     void operator()(const std::string& key, bool* v) const { s->SerializeBool(key, v); }
     void operator()(const std::string& key, std::string* v) const { s->SerializeString(key, v); }
 };
@@ -144,12 +160,19 @@ Texture* FindTexture(const std::string& name) {
     return textures && !name.empty() ? textures->Find(name) : nullptr;
 }
 
+void ReportMissingSheet(const std::string& where, const std::string& sheet) {
+    LogDataOnce((where.empty() ? std::string() : where + ": ") + "key 'TextureSheet': no texture '" + sheet +
+                "' is loaded; the particles are drawn without one\n");
+}
+
 }  // namespace
 
 void ParticleEmitterComponent::Initialize() {
     MeshManager* meshes = GetMeshManager();
     m_mesh = meshes ? meshes->Find(kSpriteMesh) : nullptr;
     m_texture = FindTexture(m_params.textureSheet);
+    if (!m_texture && !m_params.textureSheet.empty() && TextureManager::Instance())
+        ReportMissingSheet(m_source, m_params.textureSheet);
     m_particles.assign(PoolSizeFor(m_params.maximumParticles), Particle());
     m_accumulator = 0.0f;
     TransformComponent* transform = GetOwner() ? GetTransform() : nullptr;
@@ -183,12 +206,20 @@ Component* ParticleEmitterComponent::Clone() const {
     copy->m_mesh = m_mesh;
     copy->m_texture = m_texture;
     copy->m_running = m_running;
+    copy->m_source = m_source;
     return copy;
 }
 
 void ParticleEmitterComponent::Serialize(Serializer* s) {
     m_params.blendMode = m_blendCode == kBlendGlowy ? kGlowy : "Normal";
     ForEachKey(m_params, m_running, SerializeKey{s});
+    if (s->IsReading()) {
+        m_source = s->Where();
+        if (m_params.blendMode != kGlowy && m_params.blendMode != "Normal") {
+            LogMessage((m_source.empty() ? std::string() : m_source + ": ") + "key 'BlendMode': '" +
+                       m_params.blendMode + "' is neither 'Normal' nor 'Glowy'; drawn as 'Normal'\n");
+        }
+    }
     m_blendCode = BlendCodeOf(m_params.blendMode);
 }
 

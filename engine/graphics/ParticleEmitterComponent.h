@@ -163,6 +163,8 @@ private:
     Vec3 SourcePosition() const;
 
     Parameters m_params;
+    // The file and archetype the parameters were read from, for log lines.
+    std::string m_source;
     u32 m_blendCode = kBlendNormal;
     const Vec3* m_positionSource = nullptr;
     float m_accumulator = 0.0f;

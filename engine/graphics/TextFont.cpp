@@ -32,8 +32,9 @@ std::unique_ptr<TextFont> TextFont::Create(const TextFontDesc& desc, TextRendere
     std::string error;
     std::unique_ptr<FontFace> face = FontFace::Open(match->bytes, size, &error);
     if (!face) {
-        LogMessagef("font '%s' (face '%s', height %d): %s; its text is not drawn\n", desc.family.c_str(),
-                    match->family.c_str(), desc.height, error.c_str());
+        LogMessagef("font '%s' (face '%s' from %s, height %d): %s; its text is not drawn\n", desc.family.c_str(),
+                    match->family.c_str(), match->origin.empty() ? "memory" : match->origin.c_str(), desc.height,
+                    error.c_str());
         return nullptr;
     }
     return std::unique_ptr<TextFont>(new TextFont(desc, std::move(face), match->family, renderer));

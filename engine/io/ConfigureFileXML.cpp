@@ -1,6 +1,7 @@
 #include "engine/io/ConfigureFileXML.h"
 
 #include "engine/base/Paths.h"
+#include "engine/io/DataValue.h"
 #include "engine/io/XmlDocumentFile.h"
 
 #include <cstdio>
@@ -13,17 +14,6 @@ namespace {
 
 constexpr const char* kDefaultRootName = "Configuration";
 
-template <typename T>
-bool ParseNumber(const char* text, T& out) {
-    if (!text) return false;
-    std::istringstream stream(text);
-    stream.imbue(std::locale::classic());
-    T parsed{};
-    if (!(stream >> parsed)) return false;
-    out = parsed;
-    return true;
-}
-
 }  // namespace
 
 ConfigureFileXML::ConfigureFileXML(bool reading) : m_reading(reading), m_loaded(!reading) {}
@@ -34,6 +24,7 @@ ConfigureFileXML::ConfigureFileXML(bool reading, const std::string& rootName)
 }
 
 bool ConfigureFileXML::Load(const std::string& path) {
+    m_path = path;
     // The safe loader refuses documents nested deep enough to overflow the
     // stack in TinyXML's recursive parser; a failed load leaves it empty.
     m_loaded = LoadXmlFile(m_document, NormalizeSeparators(path), &m_loadError);
@@ -42,6 +33,7 @@ bool ConfigureFileXML::Load(const std::string& path) {
 }
 
 bool ConfigureFileXML::LoadSalvaging(const std::string& path) {
+    m_path = path;
     const bool parsed = LoadXmlFile(m_document, NormalizeSeparators(path), &m_loadError);
     if (!parsed) KeepCompleteKeys();
     m_loaded = parsed || Root() != nullptr;
@@ -93,6 +85,11 @@ bool ConfigureFileXML::SaveFile(const std::string& path) const {
     return SaveXmlDocument(m_document, NormalizeSeparators(path));
 }
 
+std::string ConfigureFileXML::RootName() const {
+    const TiXmlElement* root = Root();
+    return root ? root->ValueStr() : std::string();
+}
+
 TiXmlElement* ConfigureFileXML::Root() const {
     return const_cast<TiXmlDocument&>(m_document).FirstChildElement();
 }
@@ -137,7 +134,7 @@ bool ConfigureFileXML::SerializeFloat(const std::string& name, float* value) {
     if (m_reading) {
         const TiXmlElement* element = FindKey(name);
         if (!element) return false;
-        ParseNumber(element->GetText(), *value);
+        ReadDataValue(m_path, name, element->GetText(), value, {}, NumberText::Leading);
         return true;
     }
     // Large enough for any float printed with "%f" (up to 39 integer digits).
@@ -152,7 +149,7 @@ bool ConfigureFileXML::SerializeInt(const std::string& name, int* value) {
     if (m_reading) {
         const TiXmlElement* element = FindKey(name);
         if (!element) return false;
-        ParseNumber(element->GetText(), *value);
+        ReadDataValue(m_path, name, element->GetText(), value, {}, NumberText::Leading);
         return true;
     }
     char buffer[32];

@@ -8,8 +8,11 @@
 // read as an int, "0" is false, "-1" counts as missing (the default stays),
 // any other integer is true. Written bools are 1 or 0.
 //
-// Numbers that fail to parse leave the value unchanged; an element without
-// text reads as the empty string (strings) or as absent (numbers and bools).
+// Numbers are read through ReadDataValue (DataValue.h): a text that is not
+// a whole number is logged with the file's path and the key, and leaves the
+// value unchanged unless it starts with a number, which is then kept. An
+// element without text reads as the empty string (strings) or as a blank
+// number (logged, value unchanged).
 
 #include "engine/base/Serializer.h"
 #include "engine/io/ConfigureFile.h"
@@ -66,6 +69,11 @@ public:
     bool SerializeBool(const std::string& name, bool* value) override;
     bool SerializeInt(const std::string& name, int* value) override;
     bool SerializeBlock(std::string& name) override;
+    // The path given to Load or LoadSalvaging, or what SetWhere set.
+    std::string Where() const override { return m_path; }
+    void SetWhere(std::string where) { m_path = std::move(where); }
+    // The root element's tag, or empty when there is none.
+    std::string RootName() const;
 
     // The keys under the root, in document order (duplicates included).
     std::vector<std::string> GetKeys() const;
@@ -86,6 +94,7 @@ private:
     bool m_reading;
     bool m_loaded;
     std::string m_loadError;
+    std::string m_path;
 };
 
 }  // namespace Ostrel

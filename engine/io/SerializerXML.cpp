@@ -1,6 +1,7 @@
 #include "engine/io/SerializerXML.h"
 
 #include "engine/base/Log.h"
+#include "engine/io/DataValue.h"
 #include "engine/io/XmlDocumentFile.h"
 #include "engine/io/XmlText.h"
 
@@ -73,7 +74,7 @@ bool SerializerXML::SerializeFloat(const std::string& name, float* value) {
         if (!ReadValueText(name, &text)) {
             return false;
         }
-        ParseFloatText(text, value);  // a text that is no number leaves the value
+        ReadDataValue(m_where, name, text, value, {}, NumberText::Leading);
         return true;
     }
     WriteValueText(name, FormatFloatText(*value));
@@ -86,7 +87,7 @@ bool SerializerXML::SerializeInt(const std::string& name, int* value) {
         if (!ReadValueText(name, &text)) {
             return false;
         }
-        ParseIntText(text, value);
+        ReadDataValue(m_where, name, text, value, {}, NumberText::Leading);
         return true;
     }
     WriteValueText(name, FormatIntText(*value));
@@ -158,6 +159,7 @@ bool SerializerXML::BeginLoad(const std::string& fileName, const char* openMessa
     }
     m_document->Clear();
     m_first = m_current = m_document.get();
+    m_where = fileName;
     std::string why;
     m_loaded = LoadXmlFile(*m_document, fileName, &why);
     if (!m_loaded) {

@@ -15,7 +15,9 @@
 // loader holds a document a second load on the same serializer does nothing.
 // Unreadable files are logged ("Failed to open file'...") and leave the
 // target unchanged; a missing expected element is logged once and read as
-// empty. A missing value leaves the caller's field unchanged.
+// empty. A missing value leaves the caller's field unchanged; a number that
+// does not parse is logged with the file, the object and the key (see
+// DataValue.h), and a text that starts with a number keeps that number.
 
 #include "engine/base/Serializer.h"
 #include "engine/io/PropertyPage.h"
@@ -64,6 +66,10 @@ public:
     bool SerializeBlock(std::string& name) override;
     bool IsReading() const override;
     bool IsWriting() const override;
+    // The file being loaded and the object being read in it; a caller that
+    // walks a document of its own may set it with SetWhere.
+    std::string Where() const override { return m_where; }
+    void SetWhere(std::string where) { m_where = std::move(where); }
 
     // Writes the document to fileName through a temporary file. Answers false
     // (and logs "Failed to save file '<path>'") when it could not be written.
@@ -134,6 +140,7 @@ private:
     TiXmlNode* m_current = nullptr;
     bool m_loaded = false;
     const bool m_reading;
+    std::string m_where;
 };
 
 namespace SerializerXMLDetail {

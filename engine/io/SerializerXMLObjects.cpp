@@ -5,6 +5,7 @@
 #include "engine/core/Component.h"
 #include "engine/core/Composition.h"
 #include "engine/core/CompositionFactory.h"
+#include "engine/io/DataValue.h"
 #include "engine/io/XmlDocumentFile.h"
 
 #include <tinyxml.h>
@@ -45,6 +46,7 @@ void SerializerXML::ReadArchetypes(const std::string& fileName) {
             continue;
         }
         BeginBlockList(element->FirstChildElement());
+        SetWhere(DataPlace(fileName, name));
         object->Serialize(this);
         object->SetName(name);
         factory->AddArchetype(object, name);
@@ -57,6 +59,7 @@ bool SerializerXML::ReadRoomText(const std::string& roomName, const char* text, 
     }
     m_document->Clear();
     m_first = m_current = m_document.get();
+    m_where = roomName;
     std::string why;
     m_loaded = ParseXmlText(*m_document, text, &why);
     if (!m_loaded) {
@@ -115,6 +118,7 @@ void SerializerXML::ReadRoomObject(const std::string& roomName, CompositionFacto
             continue;
         }
         SetCurrent(element);
+        SetWhere(DataPlace("Room [" + roomName + "]", archetype));
         component->Serialize(this);
     }
     object->Initialize();

@@ -9,6 +9,7 @@
 #include "engine/core/Reflect.h"
 #include "engine/core/VarFun_Delegate.h"
 #include "engine/base/Serializer.h"
+#include "engine/io/DataValue.h"
 
 LV_REFLECT_CLASS(Ostrel::Physics);
 LV_REFLECT_VALUE(Ostrel::CollisionData);
@@ -27,7 +28,8 @@ ObjectManager* Physics::Objects() const {
 void Physics::LoadConfig(Serializer* config) {
     if (!config) return;
     config->SerializeFloat("GRAVITY", &m_settings.gravity);
-    config->SerializeFloat("DRAG", &m_settings.drag);
+    // Drag scales the velocity every step: a negative factor would flip it.
+    SerializeValue(*config, "DRAG", &m_settings.drag, NonNegative<float>());
     config->SerializeBool("RK4", &m_settings.rk4);
     config->SerializeBool("DRAW_COLLISION", &m_settings.drawCollision);
 }

@@ -6,6 +6,7 @@
 #include "engine/core/Engine.h"
 #include "engine/core/VarFun_Delegate.h"
 #include "engine/io/ConfigureFile.h"
+#include "engine/io/DataValue.h"
 #include "engine/io/UserConfigManager.h"
 #include "engine/platform/PlatformMessages.h"
 #include "engine/platform/QuitSignal.h"
@@ -88,6 +89,7 @@ void WindowSystem::SetPumpedHook(std::function<void(f32)> hook) {
 void WindowSystem::LoadConfig(Serializer* config) {
     if (config) config->SerializeBool("Debug", &m_debug);
     UserConfigManager* settings = UserConfigManager::Instance();
+    m_settingsPath = settings ? settings->GetFilePath() : std::string();
     LoadUserSettings(settings ? settings->GetReader() : nullptr);
 }
 
@@ -97,8 +99,15 @@ void WindowSystem::LoadUserSettings(ConfigureFile* settings) {
     if (settings) {
         settings->Bool("Fullscreen", &m_windowed);
         m_windowed = !m_windowed;
-        settings->Int("WindowHeight", &height);
-        settings->Int("WindowWidth", &width);
+        // A negative size is refused with the file's name; 0
+        // stands for the screen's size.
+        if (auto* serializer = dynamic_cast<Serializer*>(settings)) {
+            SerializeValue(*serializer, "WindowHeight", &height, NonNegative<int>());
+            SerializeValue(*serializer, "WindowWidth", &width, NonNegative<int>());
+        } else {
+            settings->Int("WindowHeight", &height);
+            settings->Int("WindowWidth", &width);
+        }
     }
     m_height = m_savedHeight = height;
     m_width = m_savedWidth = width;
@@ -131,8 +140,10 @@ void WindowSystem::OpenWindow() {
     if (!m_window) {
         // A saved size SDL refuses (far larger than any screen, say) must not
         // leave the program without a window, nor be saved again.
-        LogMessagef("WindowSystem: cannot create a window of %d x %d (%s), using full screen %d x %d\n", m_width,
-                    m_height, error.c_str(), m_screenWidth, m_screenHeight);
+        LogMessagef("WindowSystem: cannot create a window of %d x %d (%s), using full screen %d x %d; the size "
+                    "comes from %s\n",
+                    m_width, m_height, error.c_str(), m_screenWidth, m_screenHeight,
+                    m_settingsPath.empty() ? "the defaults" : m_settingsPath.c_str());
         m_windowed = false;
         m_width = m_savedWidth = m_screenWidth;
         m_height = m_savedHeight = m_screenHeight;

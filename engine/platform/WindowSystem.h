@@ -155,6 +155,7 @@ private:
     u32 m_style = kStylePopup;
     bool m_debug = false;
     std::string m_name;
+    std::string m_settingsPath;  // the settings file the window size came from
     int m_height = 0;
     int m_width = 0;
     int m_savedWidth = 0;

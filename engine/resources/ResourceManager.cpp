@@ -109,9 +109,16 @@ void ResourceManager::LoadAllOfKind(const std::string& kind) {
     LoadCallback loader = FindLoader(kind);
     if (!loader) return;
     for (const std::string& key : GetNamesOfKind(kind)) {
+        if (StopRequested()) return;
         std::string path;
         if (FindPath(key, path)) loader(path);
     }
+}
+
+bool ResourceManager::StopRequested() const {
+    if (!m_stopCheck || !m_stopCheck()) return false;
+    if (!m_stopLogged.exchange(true)) LogMessage("Resource loading stopped: a quit was requested\n");
+    return true;
 }
 
 void ResourceManager::BackgroundLoad() {
@@ -121,7 +128,10 @@ void ResourceManager::BackgroundLoad() {
         std::shared_lock lock(m_mapsMutex);
         kinds = m_backgroundKinds;
     }
-    for (const std::string& kind : kinds) LoadAllOfKind(kind);
+    for (const std::string& kind : kinds) {
+        if (StopRequested()) break;
+        LoadAllOfKind(kind);
+    }
     std::lock_guard<std::mutex> lock(m_backgroundMutex);
     m_backgroundDone = true;
 }

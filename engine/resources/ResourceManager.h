@@ -65,6 +65,12 @@ public:
     void LoadAllOfKind(const std::string& kind);
     // Loads the background kinds in their order, once; later calls do nothing.
     void BackgroundLoad();
+    // Asked between two resources by LoadAllOfKind, BackgroundLoad and
+    // LoadPackage: once it answers true (a quit was requested) the loads
+    // stop, with one log line, so a signal ends the program without waiting
+    // for the data. Set before any loading thread starts.
+    void SetStopCheck(std::function<bool()> check) { m_stopCheck = std::move(check); }
+    bool StopRequested() const;
     bool IsBackgroundLoadDone() const;
 
     // The root followed directly by relative ("\\level\\a.xrm" -> "rsc/level/a.xrm").
@@ -109,6 +115,8 @@ private:
     std::set<std::string> m_packagesLoading;
 
     std::string m_root;
+    std::function<bool()> m_stopCheck;
+    mutable std::atomic<bool> m_stopLogged{false};
 };
 
 // Splits a package text into its entries (see LoadPackage).

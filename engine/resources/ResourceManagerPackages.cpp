@@ -65,6 +65,7 @@ void ResourceManager::LoadPackage(const std::string& path) {
         }
     }
     for (const std::string& entry : ParsePackageText(bytes.data(), bytes.size())) {
+        if (StopRequested()) break;
         if (!GetPath(entry).IsValid()) {
             LogMessagef("Package '%s': unknown resource '%s', skipped\n", name.c_str(), entry.c_str());
             continue;

@@ -1,6 +1,7 @@
 #include "engine/sound/SoundDeviceManager.h"
 
 #include "engine/base/Log.h"
+#include "engine/platform/audio/AudioDecoder.h"
 #include "engine/io/FilePath.h"
 #include "engine/io/IFile.h"
 #include "engine/io/SerializerXML.h"
@@ -58,12 +59,14 @@ bool SoundDeviceManager::LoadSoundImage(const std::string& key, std::vector<u8> 
     const SoundDefinition* definition = m_definitions.Find(key);
     const bool stream = definition ? definition->IsStream() : true;
     const bool loop = definition ? definition->IsLooping() : false;
+    const std::string cut = AudioDecoder::DescribeCut(image.data(), image.size());
     std::string error;
     std::shared_ptr<const AudioClip> clip = AudioClip::Load(std::move(image), stream, loop, &error);
     if (!clip) {
         LogMessagef("Sound '%s': cannot decode (%s), skipped\n", path.c_str(), error.c_str());
         return false;
     }
+    if (!cut.empty()) LogMessagef("Sound '%s': %s; what is there is played\n", path.c_str(), cut.c_str());
     sounds->Store(key, std::make_unique<SoundAsset>(std::move(clip), m_device.get(), definition));
     return true;
 }

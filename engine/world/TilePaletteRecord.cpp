@@ -3,6 +3,7 @@
 #include "engine/base/Log.h"
 #include "engine/graphics/Texture.h"
 #include "engine/graphics/TextureManager.h"
+#include "engine/io/DataValue.h"
 #include "engine/io/FilePath.h"
 #include "engine/base/Serializer.h"
 #include "engine/io/SerializerXML.h"
@@ -14,10 +15,10 @@
 namespace Ostrel {
 
 void TilePaletteRecord::Serialize(Serializer& s) {
-    s.SerializeInt("TileDimensionX", &tileWidth);
-    s.SerializeInt("TileDimensionY", &tileHeight);
-    s.SerializeInt("NumberOfTilesX", &tilesX);
-    s.SerializeInt("NumberOfTilesY", &tilesY);
+    SerializeValue(s, "TileDimensionX", &tileWidth, Between(1, kMaxTileDimension));
+    SerializeValue(s, "TileDimensionY", &tileHeight, Between(1, kMaxTileDimension));
+    SerializeValue(s, "NumberOfTilesX", &tilesX, Between(1, kMaxTileCount));
+    SerializeValue(s, "NumberOfTilesY", &tilesY, Between(1, kMaxTileCount));
     s.SerializeString("AtlasName", &atlasName);
     s.SerializeString("TileNames", &m_tileNamesText);
     ResolveAtlas();

@@ -18,6 +18,11 @@ class Texture;
 
 class TilePaletteRecord {
 public:
+    // Larger values are refused (logged; the key keeps its default): no
+    // texture is wider, and no atlas holds more tiles a side.
+    static constexpr int kMaxTileDimension = 16384;
+    static constexpr int kMaxTileCount = 4096;
+
     // Reads the six values (absent keys keep what the record holds), then
     // resolves the atlas and splits "TileNames" at white space.
     void Serialize(Serializer& serializer);

@@ -45,6 +45,7 @@ std::string CheckMesh(const WriterMesh& mesh, u32 boneCount) {
 }
 
 std::string CheckSkeleton(const std::vector<WriterBone>& bones) {
+    if (bones.size() > kModelMaxBones) return "more than " + std::to_string(kModelMaxBones) + " bones";
     for (u32 i = 0; i < bones.size(); ++i) {
         if (bones[i].name.size() > 255) return "bone " + std::to_string(i) + ": name longer than 255 bytes";
         if (bones[i].parent != kNoParentBone && bones[i].parent >= i)

@@ -299,6 +299,17 @@ void GlDevice::Prepare(GlBuffer* buffer) {
 }
 
 Shader* GlDevice::CompileShader(bool pixel, std::string_view source, std::string_view name, std::string* log) {
+    // Some sources crash or exhaust the driver's compiler (exploding macros,
+    // huge uniform arrays); those are refused before it sees them.
+    GLint components = 0;
+    glGetIntegerv(pixel ? GL_MAX_FRAGMENT_UNIFORM_COMPONENTS : GL_MAX_VERTEX_UNIFORM_COMPONENTS, &components);
+    const i64 maxElements = components > 0 ? std::min<i64>(components, kMaxScannedUniformElements)
+                                           : kMaxScannedUniformElements;
+    const std::string refusal = CheckGlslSource(source, maxElements);
+    if (!refusal.empty()) {
+        if (log) *log = std::string(name) + ": " + refusal;
+        return nullptr;
+    }
     const std::string text = PrepareGlslSource(pixel, source);
     const GLuint shader = glCreateShader(pixel ? GL_FRAGMENT_SHADER : GL_VERTEX_SHADER);
     GlName owned(shader, DeleteShader);

@@ -203,6 +203,13 @@ Texture* RecordingDevice::CreateRenderTarget(u32 width, u32 height, Format forma
 }
 
 Shader* RecordingDevice::CompileShader(bool pixel, std::string_view source, std::string_view name, std::string* log) {
+    // The same refusals as the GL device, with GL 3.3's smallest uniform
+    // budget (1024 components).
+    const std::string refusal = CheckGlslSource(source, 1024);
+    if (!refusal.empty()) {
+        if (log) *log = std::string(name) + ": " + refusal;
+        return nullptr;
+    }
     if (source.find("#error") != std::string_view::npos || source.find("main") == std::string_view::npos) {
         if (log) *log = std::string(name) + ": 0:1(1): error: simulated compile failure";
         return nullptr;

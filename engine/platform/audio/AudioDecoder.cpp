@@ -60,6 +60,14 @@ std::unique_ptr<AudioDecoder> AudioDecoder::Open(const u8* data, std::size_t siz
         if (error) *error = "no channels or no sample rate";
         return nullptr;
     }
+    if (info.channels > kMaxChannels || info.samplerate > kMaxSampleRate) {
+        sf_close(file);
+        if (error)
+            *error = "impossible format: " + std::to_string(info.channels) + " channels at " +
+                     std::to_string(info.samplerate) + " Hz (at most " + std::to_string(kMaxChannels) + " at " +
+                     std::to_string(kMaxSampleRate) + ")";
+        return nullptr;
+    }
     // Float reads of integer files come back in -1..1.
     sf_command(file, SFC_SET_NORM_FLOAT, nullptr, SF_TRUE);
     decoder->m_file = file;
@@ -67,6 +75,14 @@ std::unique_ptr<AudioDecoder> AudioDecoder::Open(const u8* data, std::size_t siz
     decoder->m_sampleRate = info.samplerate;
     decoder->m_frames = info.frames;
     return decoder;
+}
+
+std::string AudioDecoder::DescribeCut(const u8* data, std::size_t size) {
+    if (!data || size < 12 || std::memcmp(data, "RIFF", 4) != 0 || std::memcmp(data + 8, "WAVE", 4) != 0) return {};
+    const u64 announced = u64(data[4]) | u64(data[5]) << 8 | u64(data[6]) << 16 | u64(data[7]) << 24;
+    if (announced + 8 <= size) return {};
+    return "the file is cut short: its header announces " + std::to_string(announced + 8) + " bytes, it holds " +
+           std::to_string(size);
 }
 
 AudioDecoder::~AudioDecoder() {

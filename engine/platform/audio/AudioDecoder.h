@@ -23,6 +23,15 @@ public:
     AudioDecoder(const AudioDecoder&) = delete;
     AudioDecoder& operator=(const AudioDecoder&) = delete;
 
+    // Larger formats are refused as impossible: no sound we play has them,
+    // and the mixer would allocate for them.
+    static constexpr int kMaxChannels = 8;
+    static constexpr int kMaxSampleRate = 384000;
+
+    // Why a WAV image is shorter than its RIFF header says (cut short), or
+    // empty; libsndfile plays what is there without a word.
+    static std::string DescribeCut(const u8* data, std::size_t size);
+
     int Channels() const { return m_channels; }
     int SampleRate() const { return m_sampleRate; }
     // The frame count the file header announces (an estimate for MP3).

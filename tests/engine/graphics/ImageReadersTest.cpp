@@ -176,5 +176,26 @@ TEST(StbImages, HeadersPromisingMoreThanTheFileHoldsAreRefusedBeforeDecoding) {
     EXPECT_FALSE(Reason("").empty());
 }
 
+// The ID field and the colour map come before the pixels and count toward
+// the file's size: an ID length of 255 in a small file, or pixels that fit
+// only when the ID is left out, are refused; a sound file with an ID reads.
+TEST(StbImages, TgaIdFieldAndColourMapAreCountedInTheSizeCheck) {
+    const std::string plain = MakeTga32(2, 2, std::vector<u8>(16, 7));
+    std::string longId = plain;
+    longId[0] = char(255);
+    EXPECT_NE(Reason(longId).find("TGA ID field or colour map runs past the end of the file"), std::string::npos);
+    std::string shortByTheId = plain;
+    shortByTheId[0] = 4;  // 16 pixel bytes are there, 20 would be needed
+    shortByTheId += "xyz";
+    EXPECT_NE(Reason(shortByTheId).find("truncated"), std::string::npos);
+    std::string mapped = plain;
+    mapped[1] = 1, mapped[5] = char(0xFF), mapped[6] = char(0xFF), mapped[7] = 24;  // 65535 map entries
+    EXPECT_NE(Reason(mapped).find("runs past the end of the file"), std::string::npos);
+    std::string withId = plain.substr(0, 18) + "four" + plain.substr(18);
+    withId[0] = 4;
+    std::string error;
+    EXPECT_TRUE(DecodeImageQuiet(Bytes(withId), withId.size(), &error)) << error;
+}
+
 }  // namespace
 }  // namespace Ostrel

@@ -266,6 +266,17 @@ std::vector<MalformedCase> MalformedCases() {
                                     " needs " + std::to_string(meshLeft + 52) + " bytes, only " +
                                     std::to_string(meshLeft) + " left in the chunk";
     const std::string wrapAt = std::to_string(8 + mesh.size());
+    constexpr u32 kNaN = 0x7FC00000u;
+    constexpr u32 kInfinity = 0x7F800000u;
+    auto patched = [](std::vector<u8> payload, std::initializer_list<std::pair<std::size_t, u32>> patches) {
+        for (const auto& [at, value] : patches) Patch(payload, at, value);
+        return payload;
+    };
+    // Bone 0 "root": name at 4, parent at 9, bind translation at 13, bind
+    // rotation at 25. Key 0 of track 0: translation at 16, rotation at 28.
+    const std::vector<u8> zeroBind = patched(skelPayload, {{25, 0}, {29, 0}, {33, 0}, {37, 0}});
+    const std::vector<u8> zeroKey = patched(animPayload, {{28, 0}, {32, 0}, {36, 0}, {40, 0}});
+    const std::size_t firstBonesAt = vertexCountAt + 4 + 48;
 
     return {
         {"format 7", badMesh(0, 7), kModelPartSkeleton, "format 7 is neither 0 (static) nor 1 (skinned)"},
@@ -275,7 +286,8 @@ std::vector<MalformedCase> MalformedCases() {
         {"index beyond the vertices", badMesh(8, 70000 + 65536), kModelPartSkeleton, "is beyond the " + vertices + " vertices"},
         {"vertices past the chunk's end", Join({Chunk(kModelMeshChunk, shortMesh), skel}), kModelPartSkeleton,
          shortReason},
-        {"huge bone count", badSkel(0, 0xFFFFFFFFu), kModelPartMesh, "bone count 4294967295 needs"},
+        {"huge bone count", badSkel(0, 0xFFFFFFFFu), kModelPartMesh, "bone count 4294967295 is above 256"},
+        {"bone count past the chunk", badSkel(0, 200), kModelPartMesh, "bone count 200 needs"},
         {"parent out of range", badSkel(tipParentAt, 5), kModelPartMesh, "bone 1 'tip' has parent 5, beyond the 2 bones"},
         {"parents in a loop", badSkel(4 + 1 + 4, 1), kModelPartMesh, "the parents of bone 0 'root' form a loop"},
         {"name past the chunk's end", badSkel(4, 0xFF), kModelPartMesh, "truncated in bone 0"},
@@ -284,6 +296,21 @@ std::vector<MalformedCase> MalformedCases() {
         {"huge track count", badAnim(4, 0xFFFFFFFFu), kModelPartSkeleton, "track count 4294967295 needs"},
         {"times going back", Join({Chunk(kModelAnimationChunk, lateTimes), skel}), kModelPartSkeleton,
          "track 1: key 2 has time 0, not after the previous key"},
+        {"NaN bind translation", badSkel(13, kNaN), kModelPartMesh, "bone 0 'root': a bind translation is not finite"},
+        {"infinite inverse bind rotation", badSkel(4 + 1 + 4 + 4 + 12 + 16 + 12, kInfinity), kModelPartMesh,
+         "bone 0 'root': a bind rotation is not finite or has zero length"},
+        {"zero bind rotation", Join({Chunk(kModelSkeletonChunk, zeroBind), mesh}), kModelPartMesh,
+         "bone 0 'root': a bind rotation is not finite or has zero length"},
+        {"too many bones", badSkel(0, 300), kModelPartMesh, "bone count 300 is above 256"},
+        {"infinite key translation", badAnim(16, kInfinity), kModelPartSkeleton,
+         "track 0: key 0 has a translation that is not finite"},
+        {"NaN key rotation", badAnim(28, kNaN), kModelPartSkeleton, "track 0: key 0 has a translation"},
+        {"zero key rotation", Join({Chunk(kModelAnimationChunk, zeroKey), skel}), kModelPartSkeleton,
+         "or has zero length"},
+        {"skinned records under format 0", badMesh(0, 0), kModelPartSkeleton,
+         "bytes are left over after the fields (format 0 is static: is the mesh skinned?)"},
+        {"vertex bone past the skeleton", badMesh(firstBonesAt, 5), kModelPartSkeleton,
+         "'mesh' chunk: vertex 0 names bone 5, beyond the skeleton's 2 bones; mesh skipped"},
         {"a chunk size that wraps", Join({mesh, wrapping, skel}), kModelPartMesh,
          "'zzzz' chunk at offset " + wrapAt + ": size 4294967288 runs past the end of the file"},
     };
@@ -311,10 +338,45 @@ TEST(ModelData, TruncatedFilesKeepTheChunksBeforeTheCut) {
         const ModelData model = ReadModelBytes(std::vector<u8>(full.begin(), full.begin() + std::ptrdiff_t(cut)));
         const u32 expected = (cut >= meshEnd ? kModelPartMesh : 0) | (cut >= skelEnd ? kModelPartSkeleton : 0);
         ASSERT_EQ(expected, model.Parts()) << "cut at " << cut;
-        if (cut > 8 && cut != meshEnd && cut != skelEnd) {
-            ASSERT_NE("", log.Text()) << "cut at " << cut;
+        // A cut between two chunks is seen from the top chunk's size.
+        ASSERT_NE(std::string::npos, log.Text().find("model file test.bin: ")) << "cut at " << cut;
+        if (cut == meshEnd || cut == skelEnd) {
+            EXPECT_NE(std::string::npos, log.Text().find("the file looks cut short")) << log.Text();
         }
     }
+    LogCapture log;
+    EXPECT_EQ(7u, ReadModelBytes(full).Parts());
+    EXPECT_EQ("", log.Text());
+}
+
+// Skeletons are checked in one pass over the bones: a long chain costs its
+// length, a loop anywhere in it is found, and a count past what skinning can
+// address is refused before the bones are read.
+TEST(ModelData, LongBoneChainsAreCheckedOnceAndOverlongSkeletonsRefused) {
+    auto chain = [](u32 count, u32 lastParent) {
+        std::vector<WriterBone> bones(count);
+        for (u32 i = 0; i < count; ++i) bones[i] = {"b" + std::to_string(i), i == 0 ? kNoParentBone : i - 1, {}};
+        bones[0].parent = lastParent;
+        return WrapModelFile(Chunk(kModelSkeletonChunk, EncodeSkeletonPayload(bones)));
+    };
+    LogCapture log;
+    EXPECT_EQ(kModelPartSkeleton, ReadModelBytes(chain(256, kNoParentBone)).Parts());
+    EXPECT_EQ("", log.Text());
+    EXPECT_EQ(0u, ReadModelBytes(chain(256, 255)).Parts());
+    EXPECT_NE(std::string::npos, log.Text().find("the parents of bone 0 'b0' form a loop")) << log.Text();
+    EXPECT_EQ(0u, ReadModelBytes(chain(100000, kNoParentBone), "long.bin").Parts());
+    EXPECT_NE(std::string::npos, log.Text().find("model file long.bin: 'skel' chunk at offset 8: bone count 100000 "
+                                                 "is above 256"))
+        << log.Text();
+    // Parents listed after their children: every bone still reaches the root.
+    std::vector<WriterBone> reversed(200);
+    for (u32 i = 0; i < 200; ++i) reversed[i] = {"r" + std::to_string(i), i == 199 ? kNoParentBone : i + 1, {}};
+    EXPECT_EQ(kModelPartSkeleton,
+              ReadModelBytes(WrapModelFile(Chunk(kModelSkeletonChunk, EncodeSkeletonPayload(reversed)))).Parts());
+    // The writer holds the same limit.
+    WriterModel big;
+    big.skeleton = std::vector<WriterBone>(257, WriterBone{"x", kNoParentBone, {}});
+    EXPECT_EQ("more than 256 bones", CheckModel(big));
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include "engine/io/SerializerLevelSave.h"
 
 #include "tests/engine/components/ComponentWorld.h"
+#include "ModelTestSupport.h"
 
 #include <gtest/gtest.h>
 #include <tinyxml.h>
@@ -190,6 +191,61 @@ TEST(ParticleEmitter, AllFortySevenKeysRoundTripThroughSerializeAndClone) {
         e.Serialize(&blend);
         EXPECT_EQ(e.GetBlendCode(), ParticleEmitterComponent::kBlendNormal) << mode;
     }
+}
+
+// Values a key cannot use are logged with the key and the text, and the key
+// keeps its default; an unknown blend mode and a sheet that is no loaded
+// texture are named too (the sheet once, however many copies start).
+TEST(ParticleEmitter, BadValuesKeepTheirDefaultsAndUnknownNamesAreLogged) {
+    ComponentWorld world("<none-obj/>");
+    const struct {
+        const char* key;
+        const char* text;
+        const char* problem;
+    } cases[] = {
+        {"MaximumParticles", "70000", "is above 65536"},  {"MaximumParticles", "-5", "is below 0"},
+        {"ReleaseRate", "-3", "is below 0"},               {"ParticleLifeTime", "nan", "is not a number"},
+        {"EffectLifeTime", "-0.5", "is below 0"},          {"FullTextureWidth", "0", "is not above 0"},
+        {"TextureHeight", "-32", "is below 0"},            {"NumberOfTextures", "-2", "is below 0"},
+        {"RadialVelMin", "1e999", "is out of range"},      {"MinScale", "", "is blank"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.key) + "=" + c.text);
+        ModelTest::LogCapture log;
+        TextSerializer reader(true);
+        reader.values = {{c.key, c.text}};
+        ParticleEmitterComponent e;
+        e.Serialize(&reader);
+        TextSerializer expected(false), actual(false);
+        ParticleEmitterComponent fresh;
+        fresh.Serialize(&expected);
+        e.Serialize(&actual);
+        EXPECT_EQ(actual.written, expected.written);
+        EXPECT_NE(log.Text().find(std::string("key '") + c.key + "': '" + c.text + "' " + c.problem),
+                  std::string::npos)
+            << log.Text();
+    }
+
+    ModelTest::LogCapture log;
+    TextSerializer reader(true);
+    reader.values = {{"BlendMode", "Additive"}, {"TextureSheet", "no-such-sheet"}};
+    ParticleEmitterComponent e;
+    e.Serialize(&reader);
+    EXPECT_NE(log.Text().find("key 'BlendMode': 'Additive' is neither 'Normal' nor 'Glowy'; drawn as 'Normal'"),
+              std::string::npos)
+        << log.Text();
+    TextureManager textures;
+    for (int copy = 0; copy < 3; ++copy) {
+        Component* started = e.Clone();
+        ASSERT_NE(started, nullptr);
+        started->Initialize();
+        started->Uninitialize();
+        world.factory.DestroyComponent(started);
+    }
+    const std::string sheetLine = "key 'TextureSheet': no texture 'no-such-sheet' is loaded";
+    const std::size_t first = log.Text().find(sheetLine);
+    EXPECT_NE(first, std::string::npos) << log.Text();
+    EXPECT_EQ(log.Text().find(sheetLine, first + 1), std::string::npos) << "logged once";
 }
 
 TEST(ParticleEmitter, EditorFieldsRestartGrowThePoolAndAcceptOnlyKnownSheets) {

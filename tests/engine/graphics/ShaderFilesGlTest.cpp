@@ -156,3 +156,44 @@ TEST(ShaderFiles, EmptyLightSlotsAddNothingAndALightBrightens) {
 
 }  // namespace
 }  // namespace Ostrel
+
+namespace Ostrel {
+namespace {
+
+// Sources that crash or exhaust a driver's compiler never reach it: the
+// device refuses them and names the file; a modest chain still compiles.
+TEST(ShaderFiles, TheRealDeviceRefusesExplodingMacrosAndHugeUniformArrays) {
+    GlWorld gl;
+    ASSERT_NE(gl.device, nullptr);
+    std::lock_guard lock(gl.renderDevice);
+    std::string chain = "#define A0(v) v\n";
+    for (int i = 1; i <= 39; ++i) {
+        chain += "#define A" + std::to_string(i) + "(v) A" + std::to_string(i - 1) + "(v) A" +
+                 std::to_string(i - 1) + "(v)\n";
+    }
+    const std::string body = "out vec4 out_color0;\nvoid main() { out_color0 = vec4(A6(0.1)); }\n";
+    const struct {
+        std::string source;
+        const char* expected;
+    } cases[] = {
+        {chain + body, "bomb.psh: a macro expands to more than 1048576 bytes"},
+        {"struct S { vec4 a[4]; };\nuniform S s[100000000];\n" + body, "bomb.psh: uniforms declare more than"},
+    };
+    for (const auto& c : cases) {
+        std::string log;
+        EXPECT_EQ(gl.device->CompileShader(true, c.source, "bomb.psh", &log), nullptr);
+        EXPECT_EQ(log.rfind(c.expected, 0), 0u) << log;
+    }
+    std::string shortChain = "#define A0(v) v\n";
+    for (int i = 1; i <= 6; ++i) {
+        shortChain += "#define A" + std::to_string(i) + "(v) A" + std::to_string(i - 1) + "(v)+A" +
+                      std::to_string(i - 1) + "(v)\n";
+    }
+    std::string log;
+    rd::Shader* fine = gl.device->CompileShader(true, shortChain + body, "fine.psh", &log);
+    EXPECT_NE(fine, nullptr) << log;
+    gl.device->Release(fine);
+}
+
+}  // namespace
+}  // namespace Ostrel

@@ -1,4 +1,5 @@
 #include "engine/platform/audio/AudioClip.h"
+#include "engine/platform/audio/AudioDecoder.h"
 #include "engine/platform/audio/AudioMixer.h"
 
 #include "tests/engine/platform/SoundImages.h"
@@ -253,6 +254,27 @@ TEST(AudioClip, DecodesWavAndMp3ImagesAndRejectsBrokenOnes) {
     float streamedPeak = 0;
     for (float s : out) streamedPeak = std::max(streamedPeak, std::fabs(s));
     EXPECT_GT(streamedPeak, 0.3f);
+
+    // A WAV cut in its data still decodes what is there, but the cut is
+    // described; whole images and MP3s are not.
+    std::vector<u8> cutWav = MakeSoundImage(tone, 1, 22050, ImageFormat::Wav16);
+    EXPECT_EQ(AudioDecoder::DescribeCut(cutWav.data(), cutWav.size()), "");
+    EXPECT_EQ(AudioDecoder::DescribeCut(mp3Image.data(), mp3Image.size()), "");
+    const std::size_t whole = cutWav.size();
+    cutWav.resize(1000);
+    EXPECT_TRUE(AudioClip::Load(cutWav, false, false, &error)) << error;
+    EXPECT_EQ(AudioDecoder::DescribeCut(cutWav.data(), cutWav.size()),
+              "the file is cut short: its header announces " + std::to_string(whole) + " bytes, it holds 1000");
+
+    // Formats no sound can have are refused before anything is decoded.
+    std::vector<u8> wide = MakeSoundImage(tone, 1, 22050, ImageFormat::Wav16);
+    wide[22] = 200;  // channel count
+    EXPECT_FALSE(AudioClip::Load(wide, false, false, &error));
+    EXPECT_NE(error.find("impossible format: 200 channels"), std::string::npos) << error;
+    std::vector<u8> fast = MakeSoundImage(tone, 1, 22050, ImageFormat::Wav16);
+    fast[24] = 0, fast[25] = 0, fast[26] = 0, fast[27] = 0x10;  // 268435456 Hz
+    EXPECT_FALSE(AudioClip::Load(fast, false, false, &error));
+    EXPECT_NE(error.find("impossible format"), std::string::npos) << error;
 
     std::vector<u8> truncated = MakeSoundImage(tone, 1, 22050, ImageFormat::Wav16);
     truncated.resize(20);

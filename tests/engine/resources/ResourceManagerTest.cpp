@@ -171,6 +171,35 @@ TEST(ResourceManagerBackground, DoneFlipsOnceAfterTheLoadOnAnotherThread) {
     EXPECT_EQ(order, (std::vector<std::string>{"ARCHETYPE", "IMAGE"}));
 }
 
+// A quit requested while loading stops every loop between two resources:
+// the kinds of the background load, the files of a kind, and a package's
+// entries; the loads done so far stay done and the load still reports done.
+TEST(ResourceManagerBackground, StopCheckEndsTheLoadsBetweenResources) {
+    fs::path root = FreshRoot("stop");
+    for (const char* name : {"a.xobj", "b.xobj", "c.xobj", "pic.png"}) WriteBytes(root / name, "");
+    WriteBytes(root / "list.pkg", "a\nb\nc\n");
+    ResourceManager manager;
+    RegisterResourceKinds(manager, root.string());
+    std::vector<std::string> loaded;
+    bool quit = false;
+    manager.SetStopCheck([&] { return quit; });
+    manager.RegisterLoader(kKindArchetype, [&](const std::string& path) {
+        loaded.push_back(FilePath(path).GetFileName());
+        quit = loaded.size() == 2;  // the signal arrives during the second file
+    });
+    manager.RegisterLoader(kKindImage, [&](const std::string& path) { loaded.push_back(path); });
+    manager.BackgroundLoad();
+    EXPECT_EQ(loaded, (std::vector<std::string>{"a.xobj", "b.xobj"}));
+    EXPECT_TRUE(manager.IsBackgroundLoadDone());
+    manager.LoadAllOfKind(kKindArchetype);
+    manager.LoadResource("list");
+    EXPECT_EQ(loaded.size(), 2u);
+    quit = false;
+    loaded.clear();
+    manager.LoadResource("list");
+    EXPECT_EQ(loaded.size(), 2u);  // stops again after the second entry
+}
+
 TEST(ResourceManagerDeathTest, SecondHierarchyIsFatal) {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     setenv("SDL_VIDEODRIVER", "offscreen", 1);

@@ -37,6 +37,42 @@ std::string WritePalette(const std::string& name, const std::string& text) {
     return path;
 }
 
+// Each bad value is logged with the file and the key and leaves its default
+// (tiles 1, dimensions 0); the good keys of the same file still load.
+TEST(TilePalette, BadNumbersKeepTheirDefaultsAndNameFileAndKey) {
+    std::string log;
+    Logger logger;
+    logger.AddProvider(std::make_unique<CapturedLog>(&log));
+    Logger* previous = Logger::Current();
+    Logger::SetCurrent(&logger);
+    PaletteRegistry registry;
+    const struct {
+        const char* key;
+        const char* text;
+        const char* problem;
+    } cases[] = {
+        {"TileDimensionX", "-16", "is below 1"},       {"TileDimensionY", "abc", "is not a whole number"},
+        {"TileDimensionX", "99999", "is above 16384"}, {"NumberOfTilesX", "5000", "is above 4096"},
+        {"NumberOfTilesY", "", "is blank"},            {"NumberOfTilesY", "0x10", "is below 1"},
+        {"NumberOfTilesX", "-3", "is below 1"},
+    };
+    int index = 0;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.key) + "=" + c.text);
+        const std::string name = "bad" + std::to_string(index++);
+        const std::string path = WritePalette(name + ".xpal", std::string("<Palette><AtlasName>a</AtlasName><") + c.key +
+                                                                  ">" + c.text + "</" + c.key + "></Palette>");
+        log.clear();
+        LoadTilePaletteResource(path);
+        const TilePaletteRecord* record = registry.Find(name);
+        ASSERT_NE(record, nullptr);
+        EXPECT_EQ(record->tilesX * 10 + record->tilesY, 11);
+        EXPECT_EQ(record->tileWidth + record->tileHeight, 0);
+        EXPECT_NE(log.find(path + ": key '" + c.key + "': '" + c.text + "' " + c.problem), std::string::npos) << log;
+    }
+    Logger::SetCurrent(previous);
+}
+
 TEST(TilePalette, FilesLoadIntoTheRegistryByBaseNameAndTheFirstOfANameStays) {
     std::string log;
     Logger logger;
@@ -73,7 +109,8 @@ TEST(TilePalette, FilesLoadIntoTheRegistryByBaseNameAndTheFirstOfANameStays) {
     EXPECT_EQ(bare->tilesX * 10 + bare->tilesY, 11) << "absent counts keep 1";
     EXPECT_TRUE(bare->tileNames.empty());
     EXPECT_EQ(registry.Find("zero")->tilesX, 1) << "a palette needs at least one column";
-    EXPECT_NE(log.find("zero.xpal: tile palette has 0 x 1 tiles"), std::string::npos) << log;
+    EXPECT_NE(log.find("zero.xpal: key 'NumberOfTilesX': '0' is below 1; the default 1 is kept"), std::string::npos)
+        << log;
     EXPECT_EQ(registry.Find("broken"), nullptr);
     EXPECT_NE(log.find("broken.xpal"), std::string::npos) << log;
     EXPECT_EQ(registry.Find(""), nullptr);
@@ -135,6 +172,35 @@ TEST(TilePalette, AtlasSizesAndMeshTileTexturesComeFromTheTextureRegistry) {
     const std::string name = mesh->GetTileTextureName();
     mesh->Uninitialize();
     EXPECT_EQ(textures.Find(name), nullptr);
+}
+
+// A mapping naming no palette (or a texture) is logged once however many
+// objects use it; a negative tile count keeps its default.
+TEST(TilePalette, MeshesNamingNoPaletteOrBadTileCountsAreLoggedOnce) {
+    std::string log;
+    Logger logger;
+    logger.AddProvider(std::make_unique<CapturedLog>(&log));
+    Logger* previous = Logger::Current();
+    Logger::SetCurrent(&logger);
+    TextureManager textures;
+    textures.Create("tiles");
+    PaletteRegistry registry;
+    WorldVisualLookup lookup(textures, registry);
+    ComponentTest::ComponentWorld world(R"(<texture-named-obj><MeshComponent><MeshID>Wide</MeshID>
+        <TextureTiles_x>-3</TextureTiles_x><TextureTiles_y>2</TextureTiles_y><TilePalette>tiles</TilePalette>
+    </MeshComponent></texture-named-obj>)");
+    for (int i = 0; i < 3; ++i) {
+        auto* mesh = world.Get<MeshComponent>(world.Create("texture-named-obj"));
+        ASSERT_NE(mesh, nullptr);
+        EXPECT_EQ(mesh->GetTilesX(), 1);
+        EXPECT_EQ(mesh->GetTileTexture(), nullptr);
+    }
+    const std::string line = "key 'TilePalette': 'tiles' is not a loaded tile palette; no tiles are drawn";
+    const std::size_t first = log.find(line);
+    EXPECT_NE(first, std::string::npos) << log;
+    EXPECT_EQ(log.find(line, first + 1), std::string::npos) << log;
+    EXPECT_NE(log.find("key 'TextureTiles_x': '-3' is below 0; the default 1 is kept"), std::string::npos) << log;
+    Logger::SetCurrent(previous);
 }
 
 }  // namespace
