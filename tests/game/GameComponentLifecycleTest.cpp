@@ -63,11 +63,13 @@ TEST(GameComponentLifecycle, TemplatesStayInertAndLiveObjectsLeaveNoListenersBeh
     for (const std::string& name : world.factory.GetArchetypeNames()) {
         const Composition* archetype = world.factory.FindArchetype(name);
         if (auto* messages = archetype->GetMessageComponent()) {
-            for (const std::string& local : kLocalNames)
+            for (const std::string& local : kLocalNames) {
                 EXPECT_FALSE(messages->GetTable().HasEntry(local)) << name << " listens to " << local;
+            }
         }
-        if (const auto* brain = archetype->GetComponentAs<BrainComponent>(); brain && brain->GetActionList())
+        if (const auto* brain = archetype->GetComponentAs<BrainComponent>(); brain && brain->GetActionList()) {
             EXPECT_TRUE(brain->GetActionList()->IsEmpty()) << name;
+        }
     }
 
     for (const char* archetype : {"enemy-obj", "volume-obj"}) {
