@@ -26,8 +26,8 @@
 #include "engine/core/MessageComponent.h"
 #include "engine/core/PlaceholderComponent.h"
 #include "engine/core/TransformComponent.h"
-#include "engine/graphics/FidgetComponent.h"
-#include "engine/graphics/ParticleEmitterComponent.h"
+#include "engine/graphics/animation/FidgetComponent.h"
+#include "engine/graphics/particles/ParticleEmitterComponent.h"
 
 namespace Ostrel {
 

@@ -65,12 +65,12 @@ case "$target" in
         ;;
     ModelData)
         engine_sources+=(
-            engine/graphics/ModelData.cpp engine/graphics/Skeleton.cpp engine/graphics/Quaternion.cpp
+            engine/graphics/models/ModelData.cpp engine/graphics/animation/Skeleton.cpp engine/graphics/animation/Quaternion.cpp
             engine/core/Matrix4.cpp engine/core/Vec3.cpp
         )
         ;;
     Pfm|Dds|Tga)
-        engine_sources+=(engine/graphics/ImageDecoder.cpp engine/graphics/PfmReader.cpp engine/graphics/DdsReader.cpp)
+        engine_sources+=(engine/graphics/textures/ImageDecoder.cpp engine/graphics/textures/PfmReader.cpp engine/graphics/textures/DdsReader.cpp)
         # The stb decoder is compiled in (not the shared library) so that it is
         # instrumented and the fuzzer can see its branches.
         mkdir -p "$root/build/fuzz"

@@ -5,7 +5,7 @@
 #include "engine/core/Matrix4.h"
 #include "engine/graphics/device/DeviceResources.h"
 
-#include "FrameTestSupport.h"
+#include "tests/engine/graphics/FrameTestSupport.h"
 
 #include <gtest/gtest.h>
 

@@ -3,10 +3,10 @@
 // post-process composite. The composite must equal the direct picture when
 // the fade is (1, 1, 1, 1), up to its last row and column.
 
-#include "engine/graphics/Texture.h"
+#include "engine/graphics/textures/Texture.h"
 
-#include "FrameTestSupport.h"
-#include "ImageFiles.h"
+#include "tests/engine/graphics/FrameTestSupport.h"
+#include "tests/engine/graphics/textures/ImageFiles.h"
 
 #include <gtest/gtest.h>
 
