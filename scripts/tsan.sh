@@ -3,7 +3,7 @@
 # allocator (thread-owned allocators, remote frees, parked allocators), pool
 # objects, variants, reference-counted handles and delegates. Builds a
 # separate tree (build/tsan) with -fsanitize=thread and runs the matching
-# core tests; any data race fails the run. Slower than ./test.sh, so not part
+# unit tests; any data race fails the run. Slower than ./test.sh, so not part
 # of it. Extra arguments replace the test filter.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -19,10 +19,10 @@ cmake -S . -B "$BUILD_DIR" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLV_SANITIZE=OFF \
       -DCMAKE_CXX_FLAGS="-fsanitize=thread -fno-omit-frame-pointer" \
       -DCMAKE_C_FLAGS="-fsanitize=thread -fno-omit-frame-pointer" \
       -DCMAKE_EXE_LINKER_FLAGS="-fsanitize=thread" >/dev/null
-cmake --build "$BUILD_DIR" -j "$JOBS" --target lv_engine_core_tests
+cmake --build "$BUILD_DIR" -j "$JOBS" --target lv_unit_tests
 
 export TSAN_OPTIONS=${TSAN_OPTIONS:-halt_on_error=1 second_deadlock_stack=1}
-run=("$BUILD_DIR/tests/lv_engine_core_tests" --gtest_filter="$FILTER")
+run=("$BUILD_DIR/tests/lv_unit_tests" --gtest_filter="$FILTER")
 # ThreadSanitizer needs the classic address-space layout; with strong mmap
 # randomisation it stops at start-up, so randomisation is off for the run.
 if command -v setarch >/dev/null 2>&1 && setarch "$(uname -m)" -R true 2>/dev/null; then
