@@ -22,11 +22,11 @@
 #include "engine/core/Engine.h"
 #include "engine/core/ObjectManager.h"
 #include "engine/core/Variant.h"
-#include "engine/graphics/AnimatedComponent.h"
-#include "engine/graphics/Animation.h"
-#include "engine/graphics/AnimationController.h"
-#include "engine/graphics/AnimationSystem.h"
-#include "engine/graphics/Skeleton.h"
+#include "engine/graphics/animation/AnimatedComponent.h"
+#include "engine/graphics/animation/Animation.h"
+#include "engine/graphics/animation/AnimationController.h"
+#include "engine/graphics/animation/AnimationSystem.h"
+#include "engine/graphics/animation/Skeleton.h"
 #include "engine/platform/ProcessorCount.h"
 
 #include <benchmark/benchmark.h>

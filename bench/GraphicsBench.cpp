@@ -10,13 +10,13 @@
 //   BM_EmptyFrameGl               the baseline: one frame of an initialized
 //                                 system (clear and present)
 
-#include "engine/graphics/FontRegistry.h"
+#include "engine/graphics/text/FontRegistry.h"
 #include "engine/graphics/Graphics.h"
 #include "engine/graphics/LightManager.h"
 #include "engine/graphics/MatrixManager.h"
-#include "engine/graphics/MeshManager.h"
+#include "engine/graphics/models/MeshManager.h"
 #include "engine/graphics/RenderDevice.h"
-#include "engine/graphics/TextureManager.h"
+#include "engine/graphics/textures/TextureManager.h"
 #include "engine/base/Logger.h"
 #include "engine/resources/ResourceKinds.h"
 #include "engine/resources/ResourceManager.h"

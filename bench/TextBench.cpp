@@ -15,12 +15,12 @@
 // the frame time of 2,000 strings (GL minus its empty frame) against a
 // 16.7 ms frame.
 
-#include "engine/graphics/DeviceTextRenderer.h"
-#include "engine/graphics/FontFace.h"
-#include "engine/graphics/FontManager.h"
-#include "engine/graphics/FontRegistry.h"
-#include "engine/graphics/TextLayout.h"
-#include "engine/graphics/TextSprite.h"
+#include "engine/graphics/text/DeviceTextRenderer.h"
+#include "engine/graphics/text/FontFace.h"
+#include "engine/graphics/text/FontManager.h"
+#include "engine/graphics/text/FontRegistry.h"
+#include "engine/graphics/text/TextLayout.h"
+#include "engine/graphics/text/TextSprite.h"
 #include "engine/graphics/device/Device.h"
 #include "engine/resources/ResourceKinds.h"
 #include "engine/resources/ResourceManager.h"

@@ -12,6 +12,11 @@
 
 set(LV_LIBRARIES "" CACHE INTERNAL "")
 
+# The first library with sources precompiles the standard headers of
+# cmake/EnginePrecompiled.h; every later one reuses that header.
+option(LV_PCH "Precompile the standard headers of engine sources" ON)
+set(LV_PCH_OWNER "" CACHE INTERNAL "")
+
 function(lv_add_library name folder)
   cmake_parse_arguments(ARG "" "" "RECURSE_EXCLUDE;DEPENDS;PACKAGES;PUBLIC_PACKAGES" ${ARGN})
   file(GLOB_RECURSE sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/${folder}/*.cpp)
@@ -34,6 +39,14 @@ function(lv_add_library name folder)
   target_link_libraries(${target} ${public} ${ARG_DEPENDS} ${ARG_PUBLIC_PACKAGES})
   if(ARG_PACKAGES)
     target_link_libraries(${target} ${private} ${ARG_PACKAGES})
+  endif()
+  if(LV_PCH AND sources)
+    if(LV_PCH_OWNER)
+      target_precompile_headers(${target} REUSE_FROM ${LV_PCH_OWNER})
+    else()
+      target_precompile_headers(${target} PRIVATE ${CMAKE_SOURCE_DIR}/cmake/EnginePrecompiled.h)
+      set(LV_PCH_OWNER ${target} CACHE INTERNAL "")
+    endif()
   endif()
   set(LV_LIBRARIES ${LV_LIBRARIES} ${target} CACHE INTERNAL "")
 endfunction()

@@ -26,12 +26,12 @@
 #include "engine/core/MessageComponent.h"
 #include "engine/core/PlaceholderComponent.h"
 #include "engine/core/TransformComponent.h"
-#include "engine/graphics/FidgetComponent.h"
-#include "engine/graphics/ParticleEmitterComponent.h"
-#include "game/objects/HealthComponent.h"
+#include "engine/graphics/animation/FidgetComponent.h"#include "engine/graphics/particles/ParticleEmitterComponent.h"#include "game/objects/HealthComponent.h"
 #include "game/objects/PlayerTriggerComponent.h"
 #include "game/objects/TimedTriggerComponent.h"
 #include "game/objects/TriggerListenerComponent.h"
+#include "engine/graphics/animation/FidgetComponent.h"
+#include "engine/graphics/particles/ParticleEmitterComponent.h"
 
 namespace Ostrel {
 

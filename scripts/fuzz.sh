@@ -73,7 +73,7 @@ case "$target" in
         ;;
     ModelData)
         engine_sources+=(
-            engine/graphics/ModelData.cpp engine/graphics/Skeleton.cpp engine/graphics/Quaternion.cpp
+            engine/graphics/models/ModelData.cpp engine/graphics/animation/Skeleton.cpp engine/graphics/animation/Quaternion.cpp
             engine/core/Matrix4.cpp engine/core/Vec3.cpp
         )
         ;;
@@ -82,11 +82,11 @@ case "$target" in
                          engine/graphics/device/DeviceTypes.cpp)
         ;;
     FontFace)
-        engine_sources+=(engine/graphics/FontFace.cpp)
-        extra_flags=$(pkg-config --cflags --libs freetype2)
+        engine_sources+=(engine/graphics/text/FontFace.cpp)
+        extra_flags=$(pkg-config --cflags --libs freetype2 fontconfig)
         ;;
     Pfm|Dds|Tga)
-        engine_sources+=(engine/graphics/ImageDecoder.cpp engine/graphics/PfmReader.cpp engine/graphics/DdsReader.cpp)
+        engine_sources+=(engine/graphics/textures/ImageDecoder.cpp engine/graphics/textures/PfmReader.cpp engine/graphics/textures/DdsReader.cpp)
         # The stb decoder is compiled in (not the shared library) so that it is
         # instrumented and the fuzzer can see its branches.
         mkdir -p "$root/build/fuzz"

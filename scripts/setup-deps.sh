@@ -5,7 +5,7 @@
 set -euo pipefail
 
 PACKAGES=(
-  cmake g++ pkg-config make python3
+  cmake g++ pkg-config make python3 lld
   liblua5.1-0-dev libtinyxml-dev
   libsdl2-dev libepoxy-dev libgl1-mesa-dri libegl-dev libegl-mesa0 libgles-dev
   xvfb xauth xdotool

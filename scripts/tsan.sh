@@ -23,7 +23,7 @@ cmake -S . -B "$BUILD_DIR" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLV_SANITIZE=OFF \
       -DCMAKE_CXX_FLAGS="-fsanitize=thread -fno-omit-frame-pointer" \
       -DCMAKE_C_FLAGS="-fsanitize=thread -fno-omit-frame-pointer" \
       -DCMAKE_EXE_LINKER_FLAGS="-fsanitize=thread" >/dev/null
-cmake --build "$BUILD_DIR" -j "$JOBS" --target lv_engine_core_tests lv_engine_ui_tests
+cmake --build "$BUILD_DIR" -j "$JOBS" --target lv_unit_tests
 
 export TSAN_OPTIONS=${TSAN_OPTIONS:-halt_on_error=1 second_deadlock_stack=1}
 # ThreadSanitizer needs the classic address-space layout; with strong mmap
@@ -32,8 +32,8 @@ prefix=()
 if command -v setarch >/dev/null 2>&1 && setarch "$(uname -m)" -R true 2>/dev/null; then
   prefix=(setarch "$(uname -m)" -R)
 fi
-"${prefix[@]}" "$BUILD_DIR/tests/lv_engine_core_tests" --gtest_filter="$FILTER"
+"${prefix[@]}" "$BUILD_DIR/tests/lv_unit_tests" --gtest_filter="$FILTER"
 echo "tsan: no data race in $FILTER"
 # Repeated: a single run of the threaded test interleaves too few times.
-(cd "$BUILD_DIR/tests" && "${prefix[@]}" ./lv_engine_ui_tests --gtest_filter="$UI_FILTER" --gtest_repeat=20)
+(cd "$BUILD_DIR/tests" && "${prefix[@]}" ./lv_unit_tests --gtest_filter="$UI_FILTER" --gtest_repeat=20)
 echo "tsan: no data race in $UI_FILTER"

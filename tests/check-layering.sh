@@ -29,7 +29,7 @@ third_party=(
     'SDL[_a-z0-9]*\.h'      engine/platform
     '(GL|epoxy)/'           engine/graphics/device
     '(lua|lualib|lauxlib)\.h|lua\.hpp' engine/script
-    'ft2build\.h|freetype/|fontconfig/' engine/graphics/FontFace.cpp
+    'ft2build\.h|freetype/|fontconfig/' engine/graphics/text/FontFace.cpp
 )
 
 failures=0

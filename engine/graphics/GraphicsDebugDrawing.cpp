@@ -6,11 +6,11 @@
 
 #include "engine/core/Matrix4.h"
 #include "engine/graphics/DebugDrawQueue.h"
-#include "engine/graphics/DebugText.h"
-#include "engine/graphics/DeviceTextRenderer.h"
-#include "engine/graphics/Mesh.h"
+#include "engine/graphics/text/DebugText.h"
+#include "engine/graphics/text/DeviceTextRenderer.h"
+#include "engine/graphics/models/Mesh.h"
 #include "engine/graphics/ShaderProgram.h"
-#include "engine/graphics/TextFont.h"
+#include "engine/graphics/text/TextFont.h"
 #include "engine/graphics/device/Device.h"
 
 #include <cstring>

@@ -14,11 +14,11 @@
 #include "engine/components/VisualLookup.h"
 #include "engine/core/Matrix4.h"
 #include "engine/core/TransformComponent.h"
-#include "engine/graphics/AnimationController.h"
-#include "engine/graphics/FidgetComponent.h"
-#include "engine/graphics/Mesh.h"
+#include "engine/graphics/animation/AnimationController.h"
+#include "engine/graphics/animation/FidgetComponent.h"
+#include "engine/graphics/models/Mesh.h"
 #include "engine/graphics/ShaderProgram.h"
-#include "engine/graphics/Skeleton.h"
+#include "engine/graphics/animation/Skeleton.h"
 #include "engine/graphics/device/Device.h"
 
 #include <algorithm>

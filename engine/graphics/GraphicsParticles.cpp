@@ -6,8 +6,8 @@
 #include "engine/core/Composition.h"
 #include "engine/core/Matrix4.h"
 #include "engine/core/ObjectManager.h"
-#include "engine/graphics/Mesh.h"
-#include "engine/graphics/ParticleEmitterComponent.h"
+#include "engine/graphics/models/Mesh.h"
+#include "engine/graphics/particles/ParticleEmitterComponent.h"
 #include "engine/graphics/ShaderProgram.h"
 #include "engine/graphics/device/Device.h"
 

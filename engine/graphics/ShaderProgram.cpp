@@ -1,7 +1,7 @@
 #include "engine/graphics/ShaderProgram.h"
 
 #include "engine/graphics/RenderDevice.h"
-#include "engine/graphics/Texture.h"
+#include "engine/graphics/textures/Texture.h"
 #include "engine/graphics/device/Device.h"
 #include "engine/graphics/device/GlslText.h"
 #include "engine/io/FilePath.h"

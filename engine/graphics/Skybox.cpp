@@ -1,9 +1,9 @@
 #include "engine/graphics/Skybox.h"
 
-#include "engine/graphics/Mesh.h"
-#include "engine/graphics/MeshBuilders.h"
-#include "engine/graphics/MeshManager.h"
-#include "engine/graphics/TextureManager.h"
+#include "engine/graphics/models/Mesh.h"
+#include "engine/graphics/models/MeshBuilders.h"
+#include "engine/graphics/models/MeshManager.h"
+#include "engine/graphics/textures/TextureManager.h"
 #include "engine/io/FilePath.h"
 
 namespace Ostrel {

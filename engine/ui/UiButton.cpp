@@ -1,7 +1,6 @@
 #include "engine/ui/UiButton.h"
 
-#include "engine/graphics/Texture.h"
-#include "engine/ui/UiImage.h"
+#include "engine/graphics/textures/Texture.h"#include "engine/ui/UiImage.h"
 
 namespace Ostrel {
 

@@ -1,6 +1,6 @@
 #include "engine/world/WorldVisualLookup.h"
 
-#include "engine/graphics/TextureManager.h"
+#include "engine/graphics/textures/TextureManager.h"
 #include "engine/world/PaletteRegistry.h"
 #include "engine/world/TilePaletteRecord.h"
 

@@ -1,6 +1,6 @@
 // Fuzz target: DDS textures (uncompressed and DXT1/3/5 blocks).
 
-#include "engine/graphics/DdsReader.h"
+#include "engine/graphics/textures/DdsReader.h"
 
 #include "ImageFuzzChecks.h"
 

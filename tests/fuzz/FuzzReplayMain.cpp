@@ -1,7 +1,10 @@
-// Replays a fuzz corpus through one LLVMFuzzerTestOneInput, so the corpus
-// runs as a normal test with g++ (no libFuzzer needed). Arguments are files
-// or directories (every file inside, sorted). Exit code 0 when every input
-// ran; a crash or trap fails the test as it would fail the fuzzer.
+// Replays a fuzz corpus through one fuzz target's LLVMFuzzerTestOneInput, so
+// the corpus runs as a normal test with g++ (no libFuzzer needed). The first
+// argument names the target (its file name without "Fuzz.cpp"); the others
+// are files or directories (every file inside, sorted). Exit code 0 when
+// every input ran; a crash or trap fails the test as it would fail the fuzzer.
+
+#include "tests/fuzz/FuzzReplayTargets.h"
 
 #include <algorithm>
 #include <cstddef>
@@ -10,29 +13,43 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <string_view>
 #include <vector>
-
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size);
 
 namespace {
 
-bool RunFile(const std::filesystem::path& path) {
+using FuzzEntry = int (*)(const uint8_t* data, size_t size);
+
+FuzzEntry FindTarget(std::string_view name) {
+    for (std::size_t i = 0; i < kFuzzReplayTargetCount; ++i)
+        if (name == kFuzzReplayTargets[i].name) return kFuzzReplayTargets[i].run;
+    return nullptr;
+}
+
+bool RunFile(FuzzEntry target, const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);
     if (!in) {
         std::fprintf(stderr, "cannot read %s\n", path.c_str());
         return false;
     }
     std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    LLVMFuzzerTestOneInput(bytes.data(), bytes.size());
+    target(bytes.data(), bytes.size());
     return true;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
+    FuzzEntry target = argc > 1 ? FindTarget(argv[1]) : nullptr;
+    if (target == nullptr) {
+        std::fprintf(stderr, "usage: %s TARGET CORPUS...; targets:", argv[0]);
+        for (std::size_t i = 0; i < kFuzzReplayTargetCount; ++i) std::fprintf(stderr, " %s", kFuzzReplayTargets[i].name);
+        std::fprintf(stderr, "\n");
+        return 2;
+    }
     std::size_t count = 0;
     bool ok = true;
-    for (int i = 1; i < argc; ++i) {
+    for (int i = 2; i < argc; ++i) {
         std::filesystem::path arg(argv[i]);
         std::vector<std::filesystem::path> files;
         if (std::filesystem::is_directory(arg)) {
@@ -43,12 +60,12 @@ int main(int argc, char** argv) {
             files.push_back(arg);
         }
         for (const auto& file : files) {
-            ok = RunFile(file) && ok;
+            ok = RunFile(target, file) && ok;
             ++count;
         }
     }
     // Also the empty input, which every parser must survive.
-    LLVMFuzzerTestOneInput(nullptr, 0);
+    target(nullptr, 0);
     std::printf("replayed %zu inputs\n", count);
     if (count == 0) {
         std::fprintf(stderr, "no corpus inputs found\n");

@@ -3,7 +3,7 @@
 // accepted image whose size is within the limit and whose pixel buffer is
 // exactly what that size needs.
 
-#include "engine/graphics/Image.h"
+#include "engine/graphics/textures/Image.h"
 
 #include <optional>
 

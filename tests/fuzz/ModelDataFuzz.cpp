@@ -2,7 +2,7 @@
 // reader accepts parts, uses them as the loaders do, so anything the reader
 // lets through must be safe to build a mesh and a skeleton copy from.
 
-#include "engine/graphics/ModelData.h"
+#include "engine/graphics/models/ModelData.h"
 #include "engine/io/ChunkReader.h"
 #include "engine/base/Logger.h"
 #include "engine/io/MemoryFile.h"

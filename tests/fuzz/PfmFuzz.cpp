@@ -1,6 +1,6 @@
 // Fuzz target: float maps (tile lookup textures and PFM image resources).
 
-#include "engine/graphics/PfmReader.h"
+#include "engine/graphics/textures/PfmReader.h"
 
 #include "ImageFuzzChecks.h"
 

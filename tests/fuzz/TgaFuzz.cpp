@@ -2,7 +2,7 @@
 // (no signature, so every input that is not DDS, PFM or PNG reaches the TGA
 // size check and the stb decoder).
 
-#include "engine/graphics/Image.h"
+#include "engine/graphics/textures/Image.h"
 
 #include "ImageFuzzChecks.h"
 

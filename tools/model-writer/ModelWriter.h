@@ -14,10 +14,10 @@
 // are also used on their own to make deliberately broken files for tests.
 
 #include "engine/base/Types.h"
-#include "engine/graphics/Animation.h"
-#include "engine/graphics/ModelData.h"
-#include "engine/graphics/Quaternion.h"
-#include "engine/graphics/Skeleton.h"
+#include "engine/graphics/animation/Animation.h"
+#include "engine/graphics/models/ModelData.h"
+#include "engine/graphics/animation/Quaternion.h"
+#include "engine/graphics/animation/Skeleton.h"
 
 #include <optional>
 #include <string>

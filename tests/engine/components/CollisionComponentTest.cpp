@@ -23,7 +23,7 @@
 namespace Ostrel::ComponentTest {
 namespace {
 
-const char kArchetypes[] = R"(
+const char kCollisionArchetypes[] = R"(
 <stock-obj>
     <TransformComponent><PosY>2.0</PosY></TransformComponent>
     <MovementComponent><VelX>1.5</VelX><AccelY>-2</AccelY><Gravity>1</Gravity></MovementComponent>
@@ -90,7 +90,7 @@ void ExpectVolume(const BoundingVolume& v, u32 kind, const Vec3& size, const Vec
 
 class CollisionComponentTest : public ::testing::Test {
 protected:
-    ComponentWorld world{kArchetypes};
+    ComponentWorld world{kCollisionArchetypes};
 };
 
 TEST_F(CollisionComponentTest, ArchetypeWithEveryStockComponentMakesAFittedObject) {

@@ -13,7 +13,7 @@ namespace Ostrel::ComponentTest {
 namespace {
 
 // "Wide" spans x -2..2 and z -1..1.
-const char kArchetypes[] = R"(
+const char kTileGridArchetypes[] = R"(
 <floor-obj>
     <TransformComponent/>
     <MeshComponent>
@@ -62,7 +62,7 @@ MeshComponent* NewGrid(ComponentWorld& world, int width, int height, std::vector
 
 TEST(MeshTileGrid, TextIsReadIntoTheGridAndWrittenBackOnlyWithAPalette) {
     FakeVisuals visuals;
-    ComponentWorld world(kArchetypes);
+    ComponentWorld world(kTileGridArchetypes);
     auto* floor = world.Get<MeshComponent>(world.Create("floor-obj"));
     ASSERT_TRUE(floor->HasPalette());
     EXPECT_EQ(floor->GetGrid(), (std::vector<s32>{1, 2, 3, 4, 5, 6}));
@@ -94,7 +94,7 @@ TEST(MeshTileGrid, TextIsReadIntoTheGridAndWrittenBackOnlyWithAPalette) {
 
 TEST(MeshTileGrid, ResizingKeepsTheCellsThatStillFit) {
     FakeVisuals visuals;
-    ComponentWorld world(kArchetypes);
+    ComponentWorld world(kTileGridArchetypes);
     const s32 a = 1, b = 2, c = 3, d = 4;
     MeshComponent* mesh = NewGrid(world, 2, 2, {a, b, c, d});
     ASSERT_EQ(mesh->GetGrid(), (std::vector<s32>{a, b, c, d}));
@@ -137,7 +137,7 @@ TEST(MeshTileGrid, ResizingKeepsTheCellsThatStillFit) {
 
 TEST(MeshTileGrid, TheBrushPaintsCellsRectanglesAndWholeGridsNeverOutsideTheGrid) {
     FakeVisuals visuals;
-    ComponentWorld world(kArchetypes);
+    ComponentWorld world(kTileGridArchetypes);
     MeshComponent* mesh = NewGrid(world, 4, 2, std::vector<s32>(8, 0));
     mesh->PaintTiles(Point(-0.5f, -0.5f), 0, 7, nullptr);  // cell (1, 1)
     EXPECT_EQ(mesh->GetGrid(), (std::vector<s32>{0, 0, 0, 0, 0, 7, 0, 0}));
@@ -177,7 +177,7 @@ TEST(MeshTileGrid, TheBrushPaintsCellsRectanglesAndWholeGridsNeverOutsideTheGrid
 
 TEST(MeshTileGrid, ACloneBuildsItsOwnTextureAndUninitializeDestroysIt) {
     FakeVisuals visuals;
-    ComponentWorld world(kArchetypes);
+    ComponentWorld world(kTileGridArchetypes);
     const Composition* archetype = world.factory.FindArchetype("floor-obj");
     Texture* prototypeTexture = archetype->GetComponentAs<MeshComponent>()->GetTileTexture();
     ASSERT_NE(prototypeTexture, nullptr) << "an archetype builds its texture when initialised";

@@ -23,7 +23,7 @@
 namespace Ostrel::ComponentTest {
 namespace {
 
-const char kArchetypes[] = R"(
+const char kPortalArchetypes[] = R"(
 <barrel-obj>
     <TransformComponent/>
     <MessageComponent/>
@@ -46,7 +46,7 @@ struct DamageRecorder {
 };
 
 TEST(PortalComponent, TypeTextsAreExactAndReadingDerivesTheTypeFromTheText) {
-    ComponentWorld world(kArchetypes);
+    ComponentWorld world(kPortalArchetypes);
     auto* portal = static_cast<PortalComponent*>(world.factory.CreateComponent(PortalComponent::kTypeId));
     auto read = [](PortalComponent* p, const char* text) {
         TextSerializer reader(true);
@@ -91,7 +91,7 @@ TEST(PortalComponent, TypeTextsAreExactAndReadingDerivesTheTypeFromTheText) {
 }
 
 TEST(DestructibleComponent, ForwardsEveryHitAndDiesAtTheNextObjectUpdate) {
-    ComponentWorld world(kArchetypes);
+    ComponentWorld world(kPortalArchetypes);
     Composition* barrel = world.Create("barrel-obj");
     const u32 id = barrel->GetId();
     DamageRecorder recorder;
@@ -113,7 +113,7 @@ TEST(DestructibleComponent, ForwardsEveryHitAndDiesAtTheNextObjectUpdate) {
 }
 
 TEST(StockComponentsRoundTrip, RoomSaveKeepsPortalTypesColliderFlagsAndShapes) {
-    ComponentWorld world(kArchetypes);
+    ComponentWorld world(kPortalArchetypes);
     namespace fs = std::filesystem;
     const std::string root =
         (fs::path(LV_TEST_TMP) / "component-tests" / ("rooms-" + std::to_string(getpid()))).string();

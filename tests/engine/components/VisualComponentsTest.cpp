@@ -29,7 +29,7 @@
 namespace Ostrel::ComponentTest {
 namespace {
 
-const char kArchetypes[] = R"(
+const char kVisualArchetypes[] = R"(
 <aimer-obj>
     <TransformComponent><PosX>1</PosX><PosY>2</PosY><PosZ>3</PosZ></TransformComponent>
     <AimerComponent><TextureID>crate</TextureID><AdjustRadius>3</AdjustRadius><DirectionZ>2</DirectionZ></AimerComponent>
@@ -62,7 +62,7 @@ struct SkyRecorder {
 
 TEST(AimerComponent, TheAimPointLiesAdjustRadiusAlongTheNormalisedDirection) {
     FakeVisuals visuals;
-    ComponentWorld world(kArchetypes);
+    ComponentWorld world(kVisualArchetypes);
     auto* aimer = world.Get<AimerComponent>(world.Create("aimer-obj"));
     EXPECT_EQ(aimer->GetTexture(), visuals.Handle(0));
     const Vec3 point = aimer->GetAimPoint();
@@ -77,7 +77,7 @@ TEST(AimerComponent, TheAimPointLiesAdjustRadiusAlongTheNormalisedDirection) {
 
 TEST(VisualComponents, KeysSurviveArchetypesClonesAndTheRoomSave) {
     FakeVisuals visuals;
-    ComponentWorld world(kArchetypes);
+    ComponentWorld world(kVisualArchetypes);
     namespace fs = std::filesystem;
     const std::string root =
         (fs::path(LV_TEST_TMP) / "component-tests" / ("visual-rooms-" + std::to_string(getpid()))).string();
@@ -135,7 +135,7 @@ TEST(VisualComponents, KeysSurviveArchetypesClonesAndTheRoomSave) {
 
 TEST(VisualComponents, EditorFieldsAndTheSkyboxButton) {
     FakeVisuals visuals;
-    ComponentWorld world(kArchetypes);
+    ComponentWorld world(kVisualArchetypes);
     Composition* props = world.Create("props-obj");
 
     Panel panel;

@@ -8,7 +8,7 @@
 #include "engine/graphics/device/DeviceResources.h"
 #include "engine/physics/Physics.h"
 
-#include "FrameTestSupport.h"
+#include "tests/engine/graphics/FrameTestSupport.h"
 
 #include <gtest/gtest.h>
 

@@ -4,11 +4,11 @@
 // the fade is (1, 1, 1, 1), up to its last row and column.
 
 #include "engine/core/Matrix4.h"
-#include "engine/graphics/Texture.h"
-#include "engine/physics/Physics.h"
+#include "engine/graphics/textures/Texture.h"#include "engine/physics/Physics.h"
+#include "engine/graphics/textures/Texture.h"
 
-#include "FrameTestSupport.h"
-#include "ImageFiles.h"
+#include "tests/engine/graphics/FrameTestSupport.h"
+#include "tests/engine/graphics/textures/ImageFiles.h"
 
 #include <gtest/gtest.h>
 

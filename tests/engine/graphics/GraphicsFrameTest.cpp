@@ -6,13 +6,13 @@
 
 #include "engine/components/ShadowComponent.h"
 #include "engine/components/VisualLookup.h"
-#include "engine/graphics/FidgetComponent.h"
-#include "engine/graphics/Texture.h"
+#include "engine/graphics/animation/FidgetComponent.h"
+#include "engine/graphics/textures/Texture.h"
 #include "engine/physics/HbvManager.h"
 #include "engine/world/TilePaletteRecord.h"
 
-#include "FrameTestSupport.h"
-#include "ImageFiles.h"
+#include "tests/engine/graphics/FrameTestSupport.h"
+#include "tests/engine/graphics/textures/ImageFiles.h"
 
 #include <gtest/gtest.h>
 

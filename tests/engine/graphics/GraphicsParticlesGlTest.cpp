@@ -4,11 +4,11 @@
 // off-screen screen target. Neither target has alpha, so the glow's
 // destination-alpha blend reads 1 and adds the particle to the wall.
 
-#include "engine/graphics/ParticleEmitterComponent.h"
-#include "engine/graphics/Texture.h"
+#include "engine/graphics/particles/ParticleEmitterComponent.h"
+#include "engine/graphics/textures/Texture.h"
 
-#include "FrameTestSupport.h"
-#include "ImageFiles.h"
+#include "tests/engine/graphics/FrameTestSupport.h"
+#include "tests/engine/graphics/textures/ImageFiles.h"
 
 #include <gtest/gtest.h>
 

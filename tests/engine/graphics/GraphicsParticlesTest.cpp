@@ -2,9 +2,9 @@
 // emitters of its emitter list with their blend codes, skips what is not an
 // emitter or has no sprite, and always sets the destination blend back.
 
-#include "engine/graphics/ParticleEmitterComponent.h"
+#include "engine/graphics/particles/ParticleEmitterComponent.h"
 
-#include "FrameTestSupport.h"
+#include "tests/engine/graphics/FrameTestSupport.h"
 
 #include <gtest/gtest.h>
 

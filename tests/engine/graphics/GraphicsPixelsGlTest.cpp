@@ -4,14 +4,14 @@
 
 #include "engine/core/Matrix4.h"
 #include "engine/graphics/MatrixManager.h"
-#include "engine/graphics/Mesh.h"
-#include "engine/graphics/MeshBuilders.h"
+#include "engine/graphics/models/Mesh.h"
+#include "engine/graphics/models/MeshBuilders.h"
 #include "engine/graphics/ShaderProgram.h"
-#include "engine/graphics/Texture.h"
-#include "engine/graphics/TextureManager.h"
+#include "engine/graphics/textures/Texture.h"
+#include "engine/graphics/textures/TextureManager.h"
 
-#include "GraphicsTestSupport.h"
-#include "ImageFiles.h"
+#include "tests/engine/graphics/GraphicsTestSupport.h"
+#include "tests/engine/graphics/textures/ImageFiles.h"
 
 #include <gtest/gtest.h>
 

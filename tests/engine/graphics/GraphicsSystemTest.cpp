@@ -8,20 +8,20 @@
 #include "engine/core/Engine.h"
 #include "engine/core/VarFun_Delegate.h"
 #include "engine/graphics/DebugDrawQueue.h"
-#include "engine/graphics/FontRegistry.h"
+#include "engine/graphics/text/FontRegistry.h"
 #include "engine/graphics/Graphics.h"
 #include "engine/graphics/LightManager.h"
 #include "engine/graphics/MatrixManager.h"
-#include "engine/graphics/Mesh.h"
-#include "engine/graphics/MeshManager.h"
+#include "engine/graphics/models/Mesh.h"
+#include "engine/graphics/models/MeshManager.h"
 #include "engine/graphics/ShaderProgram.h"
-#include "engine/graphics/Texture.h"
-#include "engine/graphics/TextureManager.h"
+#include "engine/graphics/textures/Texture.h"
+#include "engine/graphics/textures/TextureManager.h"
 
 #include "tests/engine/components/ComponentWorld.h"
-#include "FontTestSupport.h"
-#include "GraphicsTestSupport.h"
-#include "ImageFiles.h"
+#include "tests/engine/graphics/text/FontTestSupport.h"
+#include "tests/engine/graphics/GraphicsTestSupport.h"
+#include "tests/engine/graphics/textures/ImageFiles.h"
 
 #include <gtest/gtest.h>
 

@@ -7,15 +7,15 @@
 #include "engine/core/CoreSystem.h"
 #include "engine/core/Engine.h"
 #include "engine/graphics/DebugDrawQueue.h"
-#include "engine/graphics/FontManager.h"
-#include "engine/graphics/FontRegistry.h"
+#include "engine/graphics/text/FontManager.h"
+#include "engine/graphics/text/FontRegistry.h"
 #include "engine/graphics/Graphics.h"
 #include "engine/graphics/RenderDevice.h"
 #include "engine/graphics/device/RecordingDevice.h"
 #include "engine/resources/ResourceKinds.h"
 #include "engine/resources/ResourceManager.h"
 
-#include "FontTestSupport.h"
+#include "tests/engine/graphics/text/FontTestSupport.h"
 
 #include <gtest/gtest.h>
 

@@ -6,8 +6,8 @@
 #include "engine/graphics/ShaderProgram.h"
 
 #include "tests/engine/components/ComponentWorld.h"
-#include "GraphicsTestSupport.h"
-#include "LightTestSupport.h"
+#include "tests/engine/graphics/GraphicsTestSupport.h"
+#include "tests/engine/graphics/LightTestSupport.h"
 
 #include <gtest/gtest.h>
 

@@ -7,14 +7,14 @@
 #include "engine/graphics/Graphics.h"
 #include "engine/graphics/LightManager.h"
 #include "engine/graphics/MatrixManager.h"
-#include "engine/graphics/Mesh.h"
-#include "engine/graphics/MeshBuilders.h"
-#include "engine/graphics/MeshManager.h"
+#include "engine/graphics/models/Mesh.h"
+#include "engine/graphics/models/MeshBuilders.h"
+#include "engine/graphics/models/MeshManager.h"
 #include "engine/graphics/ShaderProgram.h"
-#include "engine/graphics/TextureManager.h"
+#include "engine/graphics/textures/TextureManager.h"
 
-#include "GraphicsTestSupport.h"
-#include "LightTestSupport.h"
+#include "tests/engine/graphics/GraphicsTestSupport.h"
+#include "tests/engine/graphics/LightTestSupport.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
 #include "engine/graphics/ShaderProgram.h"
-#include "engine/graphics/Texture.h"
-#include "engine/graphics/TextureManager.h"
+#include "engine/graphics/textures/Texture.h"
+#include "engine/graphics/textures/TextureManager.h"
 
-#include "GraphicsTestSupport.h"
-#include "ImageFiles.h"
+#include "tests/engine/graphics/GraphicsTestSupport.h"
+#include "tests/engine/graphics/textures/ImageFiles.h"
 
 #include <gtest/gtest.h>
 

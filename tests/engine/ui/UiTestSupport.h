@@ -10,16 +10,13 @@
 #include "engine/core/CoreSystem.h"
 #include "engine/core/Engine.h"
 #include "engine/core/VarFun_Delegate.h"
-#include "engine/graphics/Texture.h"
-#include "engine/graphics/TextureManager.h"
-#include "engine/sound/SoundFamily.h"
+#include "engine/graphics/textures/Texture.h"#include "engine/graphics/textures/TextureManager.h"#include "engine/sound/SoundFamily.h"
 #include "engine/ui/UiBase.h"
 #include "engine/ui/UiDrawTarget.h"
 #include "engine/ui/UiElementManager.h"
 #include "engine/ui/UiEventHandler.h"
 
-#include "tests/engine/graphics/ImageFiles.h"
-
+#include "tests/engine/graphics/textures/ImageFiles.h"
 #include <memory>
 #include <mutex>
 #include <string>

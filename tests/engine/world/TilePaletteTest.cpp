@@ -6,8 +6,8 @@
 
 #include "engine/components/MeshComponent.h"
 #include "engine/components/VisualLookup.h"
-#include "engine/graphics/Texture.h"
-#include "engine/graphics/TextureManager.h"
+#include "engine/graphics/textures/Texture.h"
+#include "engine/graphics/textures/TextureManager.h"
 #include "engine/base/ILogProvider.h"
 #include "engine/base/Logger.h"
 

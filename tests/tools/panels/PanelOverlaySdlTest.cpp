@@ -9,24 +9,16 @@
 #include "engine/components/MeshComponent.h"
 #include "engine/core/TransformComponent.h"
 #include "engine/core/VarFun_Delegate.h"
-#include "engine/graphics/FontRegistry.h"
-#include "engine/graphics/Graphics.h"
+#include "engine/graphics/text/FontRegistry.h"#include "engine/graphics/Graphics.h"
 #include "engine/graphics/LightManager.h"
 #include "engine/graphics/MatrixManager.h"
-#include "engine/graphics/MeshBuilders.h"
-#include "engine/graphics/MeshManager.h"
-#include "engine/graphics/MeshManagerLookup.h"
-#include "engine/graphics/RenderDevice.h"
-#include "engine/graphics/Texture.h"
-#include "engine/graphics/TextureManager.h"
-#include "engine/platform/Input.h"
+#include "engine/graphics/models/MeshBuilders.h"#include "engine/graphics/models/MeshManager.h"#include "engine/graphics/models/MeshManagerLookup.h"#include "engine/graphics/RenderDevice.h"
+#include "engine/graphics/textures/Texture.h"#include "engine/graphics/textures/TextureManager.h"#include "engine/platform/Input.h"
 #include "engine/platform/WindowSystem.h"
 #include "engine/resources/ResourceKinds.h"
 #include "engine/resources/ResourceManager.h"
 #include "tests/engine/components/ComponentWorld.h"
-#include "tests/engine/graphics/FontTestSupport.h"
-#include "tests/engine/graphics/ImageFiles.h"
-
+#include "tests/engine/graphics/text/FontTestSupport.h"#include "tests/engine/graphics/textures/ImageFiles.h"
 #include <gtest/gtest.h>
 
 #include <algorithm>

@@ -5,7 +5,7 @@
 //   model-writer --info FILE...
 // scripts/gen-models.sh runs the first form into rsc/models.
 
-#include "engine/graphics/ModelData.h"
+#include "engine/graphics/models/ModelData.h"
 #include "engine/io/ChunkReader.h"
 #include "engine/io/FileSystemFile.h"
 #include "tools/model-writer/SampleModels.h"
