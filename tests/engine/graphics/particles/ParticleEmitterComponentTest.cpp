@@ -9,7 +9,7 @@
 #include "engine/io/SerializerLevelSave.h"
 
 #include "tests/engine/components/ComponentWorld.h"
-#include "ModelTestSupport.h"
+#include "tests/engine/graphics/models/ModelTestSupport.h"
 
 #include <gtest/gtest.h>
 #include <tinyxml.h>
