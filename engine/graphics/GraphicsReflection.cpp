@@ -3,7 +3,8 @@
 // copy through their meta class, the font manager does not.
 
 #include "engine/core/Reflect.h"
-#include "engine/graphics/text/FontManager.h"#include "engine/graphics/Graphics.h"
+#include "engine/graphics/text/FontManager.h"
+#include "engine/graphics/Graphics.h"
 #include "engine/graphics/LightManager.h"
 #include "engine/graphics/MatrixManager.h"
 

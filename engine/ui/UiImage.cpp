@@ -1,7 +1,9 @@
 #include "engine/ui/UiImage.h"
 
 #include "engine/base/Log.h"
-#include "engine/graphics/textures/Texture.h"#include "engine/graphics/textures/TextureManager.h"#include "engine/ui/UiDrawContext.h"
+#include "engine/graphics/textures/Texture.h"
+#include "engine/graphics/textures/TextureManager.h"
+#include "engine/ui/UiDrawContext.h"
 
 namespace Ostrel {
 

@@ -1,6 +1,7 @@
 #include "engine/ui/UiToggleImage.h"
 
-#include "engine/graphics/textures/Texture.h"#include "engine/ui/UiImage.h"
+#include "engine/graphics/textures/Texture.h"
+#include "engine/ui/UiImage.h"
 
 namespace Ostrel {
 

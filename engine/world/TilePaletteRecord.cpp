@@ -1,7 +1,9 @@
 #include "engine/world/TilePaletteRecord.h"
 
 #include "engine/base/Log.h"
-#include "engine/graphics/textures/Texture.h"#include "engine/graphics/textures/TextureManager.h"#include "engine/io/DataValue.h"
+#include "engine/graphics/textures/Texture.h"
+#include "engine/graphics/textures/TextureManager.h"
+#include "engine/io/DataValue.h"
 #include "engine/graphics/textures/Texture.h"
 #include "engine/graphics/textures/TextureManager.h"
 #include "engine/io/FilePath.h"

@@ -3,7 +3,8 @@
 // text layer's limits (taken from the input's first bytes), and a few glyphs
 // measured and rasterised.
 
-#include "engine/graphics/text/FontFace.h"#include "engine/graphics/text/TextFont.h"
+#include "engine/graphics/text/FontFace.h"
+#include "engine/graphics/text/TextFont.h"
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>

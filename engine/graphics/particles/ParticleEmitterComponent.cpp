@@ -12,7 +12,9 @@
 #include "engine/core/TweakBarGroup.h"
 #include "engine/core/VarFun_Delegate.h"
 #include "engine/core/Variant.h"
-#include "engine/graphics/models/MeshManager.h"#include "engine/graphics/textures/TextureManager.h"#include "engine/io/DataValue.h"
+#include "engine/graphics/models/MeshManager.h"
+#include "engine/graphics/textures/TextureManager.h"
+#include "engine/io/DataValue.h"
 #include "engine/graphics/models/MeshManager.h"
 #include "engine/graphics/textures/TextureManager.h"
 

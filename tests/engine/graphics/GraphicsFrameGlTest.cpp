@@ -4,7 +4,8 @@
 // the fade is (1, 1, 1, 1), up to its last row and column.
 
 #include "engine/core/Matrix4.h"
-#include "engine/graphics/textures/Texture.h"#include "engine/physics/Physics.h"
+#include "engine/graphics/textures/Texture.h"
+#include "engine/physics/Physics.h"
 #include "engine/graphics/textures/Texture.h"
 
 #include "tests/engine/graphics/FrameTestSupport.h"

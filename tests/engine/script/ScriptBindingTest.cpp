@@ -5,7 +5,8 @@
 #include "ScriptTestSupport.h"
 
 #include "engine/core/Reflect.h"
-#include "engine/graphics/text/FontDescription.h"#include "engine/script/ScriptBinding.h"
+#include "engine/graphics/text/FontDescription.h"
+#include "engine/script/ScriptBinding.h"
 
 #include <gtest/gtest.h>
 #include <lua.hpp>
