@@ -21,7 +21,7 @@
 namespace Vandle::GameTest {
 namespace {
 
-const char kObjects[] = R"(
+const char kLifecycleObjects[] = R"(
 <enemy-obj>
     <TransformComponent/>
     <MessageComponent/>
@@ -56,7 +56,7 @@ std::map<std::string, std::size_t> GlobalListenerCounts(GameFixture& world) {
 }
 
 TEST(GameComponentLifecycle, TemplatesStayInertAndLiveObjectsLeaveNoListenersBehind) {
-    GameFixture world(kObjects);
+    GameFixture world(kLifecycleObjects);
     const auto before = GlobalListenerCounts(world);
     EXPECT_EQ(before.at("TriggerActivated"), 0u);
     EXPECT_EQ(before.at("DeactivateLeftOf"), 0u);
@@ -113,7 +113,7 @@ private:
 };
 
 TEST(GameComponentLifecycle, EditedValuesSurviveARoomRoundTrip) {
-    GameFixture world(kObjects);
+    GameFixture world(kLifecycleObjects);
     RoomObjects placed(world.factory);
     placed.objects = {world.factory.Create("enemy-obj"), world.factory.Create("enemy-obj"),
                       world.factory.Create("volume-obj")};

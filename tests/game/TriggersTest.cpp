@@ -10,7 +10,7 @@
 namespace Vandle::GameTest {
 namespace {
 
-const char kObjects[] = R"(
+const char kTriggerObjects[] = R"(
 <player-obj>
     <TransformComponent/>
     <MovementComponent><Gravity>0</Gravity><Drag>0</Drag></MovementComponent>
@@ -67,7 +67,7 @@ const char kObjects[] = R"(
 constexpr f32 kPhysicsStep = 0.016f;
 
 struct TriggerWorld : GameFixture {
-    TriggerWorld() : GameFixture(kObjects, GameOptions{true}) { RecordGlobal({"TriggerActivated"}); }
+    TriggerWorld() : GameFixture(kTriggerObjects, GameOptions{true}) { RecordGlobal({"TriggerActivated"}); }
     Composition* Listener(const std::string& archetype) {
         Composition* object = Spawn(archetype);
         Record(object, {"TriggerFired"});
@@ -126,7 +126,7 @@ TEST(Trigger, DeactivateLeftOfSpendsTriggersUpToThePointAndCodesAnswer) {
 }
 
 struct TimerWorld : GameFixture {
-    TimerWorld() : GameFixture(kObjects) {}
+    TimerWorld() : GameFixture(kTriggerObjects) {}
     Composition* Timer(const std::string& archetype = "timer-obj") {
         Composition* object = Spawn(archetype);
         Record(object, {"TriggerFired"});
