@@ -42,7 +42,7 @@ int TutorialManager::LoadText(const std::string& text, const std::string& source
         }
         ++count;
         if (!complete) {
-            LogMessage(source + ": tutorial '" + name + "' has a malformed number; the rest of the file is skipped\n");
+            LogMessage(source + ": tutorial '" + name + "' has a malformed or missing number; the rest of the file is skipped\n");
             break;
         }
     }
