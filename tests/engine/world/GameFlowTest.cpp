@@ -9,10 +9,13 @@
 #include "engine/core/TransformComponent.h"
 #include "engine/core/Vec3.h"
 #include "engine/io/ConfigureFileXML.h"
+#include "engine/physics/HbvManager.h"
+#include "engine/physics/Physics.h"
 
 #include <gtest/gtest.h>
 
 #include <set>
+#include <thread>
 
 namespace Ostrel {
 namespace {
@@ -296,6 +299,46 @@ TEST(GameFlow, FlyOverDropsGoneTargetsByMovingTheLastIdIntoPlace) {
     flow.game.Update(0.0f);
     // [0 1 2 3 4]: 0 gone, 4 moves in and is gone, 3 moves in and is gone.
     EXPECT_EQ(flow.game.GetFlyOverTargets(), (std::vector<u32>{ids[2], ids[1]}));
+}
+
+// The built level reaches the collision world and the volume hierarchy the
+// way the loading screen drives them: the jobs of "RequestBackgroundLoadTargets",
+// collected after "LevelLoaded", run on a worker thread.
+TEST(GameFlow, ALoadedLevelFillsTheCollisionGridAndTheVolumeHierarchy) {
+    const std::string walls = Object("wall-obj", 3, 0, 0) + Object("wall-obj", 6, 0, 0);
+    Flow flow({
+        {"room-start.xrm", PortalRoom(0, kNone, 10,
+                                      walls + Object("spawner-Luvo", 0, 1, 0) + Object("spawner-qil-obj", -2, 1, 0) +
+                                          Object("spawner-camera", -5, 4, 0))},
+        {"room-end.xrm", PortalRoom(0, 0, kNone, Object("wall-obj", 4, 0, 0))},
+        {"lvl-a.rmp", "ordered room-start room-end"},
+        {"order.xlod", "<lvl-a/>"},
+    });
+    HbvManager hbv;
+    Physics physics;
+    flow.world.engine.AddSystem(&physics);
+    hbv.Initialize();
+    physics.Initialize();
+
+    flow.Send("GameFreshStart");
+    flow.Frame();
+    EXPECT_TRUE(hbv.IsCollecting()) << "between LevelLoadStarted and LevelLoaded";
+    flow.Frame();
+    EXPECT_FALSE(hbv.IsCollecting());
+    EXPECT_FALSE(physics.GetCollisionWorld().IsGridReady());
+    std::vector<FunctionRef> jobs;
+    flow.world.core.SendMessageValues("RequestBackgroundLoadTargets", &jobs);
+    ASSERT_EQ(jobs.size(), 2u);
+    std::thread loader([&jobs] {
+        for (const FunctionRef& job : jobs) job->Call();
+    });
+    loader.join();
+
+    EXPECT_TRUE(physics.GetCollisionWorld().IsGridReady());
+    EXPECT_EQ(physics.GetCollisionWorld().GetStaticCount(), 3u);
+    EXPECT_EQ(hbv.GetObjectCount(), 3u) << "the three walls' meshes";
+    physics.Shutdown();
+    hbv.Shutdown();
 }
 
 }  // namespace
