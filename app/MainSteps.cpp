@@ -20,8 +20,10 @@
 #include "engine/resources/ResourceKinds.h"
 #include "engine/sound/SoundDeviceManager.h"
 #include "engine/ui/UiSceneManager.h"
+#include "engine/world/GameSystem.h"
 #include "engine/world/RoomPaletteManager.h"
 #include "engine/world/TilePaletteRecord.h"
+#include "engine/world/TutorialManager.h"
 #include "game/RegisterComponentTypes.h"
 
 #include <filesystem>
@@ -34,7 +36,7 @@ constexpr int kInfoLevel = 1;
 
 // The resource kinds, the walk of "rsc", and the loaders of the formats whose
 // owners exist today (archetypes, sound manifests, property pages, models,
-// fonts, images, tile and room palettes, scenes).
+// fonts, images, tile and room palettes, scenes, tutorials, the level order).
 void RegisterResources(ResourceManager& resources) {
     RegisterResourceKinds(resources);
     resources.RegisterLoader(kKindArchetype, LoadArchetypeResource);
@@ -46,6 +48,8 @@ void RegisterResources(ResourceManager& resources) {
     resources.RegisterLoader(kKindTilePalette, LoadTilePaletteResource);
     resources.RegisterLoader(kKindRoomPalette, LoadRoomPaletteResource);
     resources.RegisterLoader(kKindScene, LoadSceneResource);
+    resources.RegisterLoader(kKindTutorial, LoadTutorialFile);
+    resources.RegisterLoader(kKindLevelOrder, LoadLevelOrderResource);
 }
 
 void LoadStates(ResourceManager& resources, SerializerXML& reader, StateResourceTable& states) {

@@ -39,8 +39,10 @@ SampleScene::SampleScene(Engine& engine, ResourceManager& resources) : m_engine(
     m_active = true;
     m_onStateBegin = MakeDelegate(this, &SampleScene::OnStateBegin);
     m_onGraphicsUpdate = MakeDelegate(this, &SampleScene::OnGraphicsUpdate);
+    m_onLevelLoadStarted = MakeDelegate(this, &SampleScene::OnLevelLoadStarted);
     core->Listen("StateBegin", m_onStateBegin);
     core->Listen("GraphicsUpdate", m_onGraphicsUpdate);
+    core->Listen("LevelLoadStarted", m_onLevelLoadStarted);
 }
 
 SampleScene::~SampleScene() {
@@ -48,13 +50,14 @@ SampleScene::~SampleScene() {
     if (CoreSystem* core = m_engine.GetCoreSystem()) {
         core->Unlisten("StateBegin", m_onStateBegin);
         core->Unlisten("GraphicsUpdate", m_onGraphicsUpdate);
+        core->Unlisten("LevelLoadStarted", m_onLevelLoadStarted);
     }
 }
 
 void SampleScene::OnStateBegin() {
     auto* objects = static_cast<ObjectManager*>(m_engine.GetObjectManager());
     CompositionFactory* factory = CompositionFactory::Instance();
-    if (m_placed || !objects || !factory) return;
+    if (m_placed || m_stopped || !objects || !factory) return;
     m_placed = true;
     m_resources.LoadResource(kPackage);
     std::vector<std::string> names = factory->GetArchetypeNames();
@@ -75,9 +78,17 @@ void SampleScene::OnStateBegin() {
     LogMessagef("Sample scene: %d objects placed from '%s'\n", placed, kPackage);
 }
 
+// The game system clears every object before it builds a level, so the
+// placed objects go with it; the scene only stops placing and drawing.
+void SampleScene::OnLevelLoadStarted() {
+    if (m_stopped) return;
+    m_stopped = true;
+    LogMessage("Sample scene: stopped, a level is loading\n");
+}
+
 void SampleScene::OnGraphicsUpdate(f32) {
     auto* graphics = dynamic_cast<Graphics*>(m_engine.GetSystem(Graphics::kId));
-    if (!m_placed || !graphics || !graphics->IsDebug()) return;
+    if (!m_placed || m_stopped || !graphics || !graphics->IsDebug()) return;
     // A line through the hinge and the floor, drawn over them, and a box
     // around the shadowed ball.
     Graphics::DrawDebugShape(0, -6.0f, 3.0f, 3.5f, 6.0f, 3.0f, 3.5f, 255, 0, 0, 255);

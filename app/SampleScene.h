@@ -1,6 +1,7 @@
 #pragma once
-// The game's stand-in content until the game system plays levels: the first
-// state of the game loads the package
+// The game's stand-in content until the game system plays a level (it stops
+// at the first "LevelLoadStarted"): the first state of the game loads the
+// package
 // "gfx-test-pkg" and places one object from each archetype whose name
 // starts with "gfx-", in name order, logging
 //   "Sample scene: N objects placed from 'gfx-test-pkg'".
@@ -36,6 +37,7 @@ public:
 
     void OnStateBegin();
     void OnGraphicsUpdate(f32 dt);
+    void OnLevelLoadStarted();
 
 private:
     Engine& m_engine;
@@ -43,8 +45,10 @@ private:
     std::set<std::string> m_skipped;
     bool m_active = false;
     bool m_placed = false;
+    bool m_stopped = false;
     FunctionRef m_onStateBegin;
     FunctionRef m_onGraphicsUpdate;
+    FunctionRef m_onLevelLoadStarted;
 };
 
 }  // namespace Ostrel

@@ -2,7 +2,8 @@
 # Fuzzes one parser with libFuzzer for real.
 #   scripts/fuzz.sh TARGET SECONDS     TARGET: ChunkReader, PackageList, StreamReader, ConfigureFileXML,
 #                                      Archetypes, Room, States, PropertyPage, LevelOrder, TilePalette,
-#                                      ModelData, XmlDepth, Pfm, Dds, Tga, RoomPalette, RoomLevel
+#                                      ModelData, XmlDepth, Pfm, Dds, Tga, RoomPalette, RoomLevel,
+#                                      Tutorial
 # Installs clang and libclang-rt-14-dev when missing, builds
 # tests/fuzz/<TARGET>Fuzz.cpp with the engine sources it needs under
 # -fsanitize=fuzzer,address,undefined into build/fuzz/, and runs it for
@@ -70,6 +71,12 @@ case "$target" in
                               engine/components/*.cpp)
             engine/world/RoomInstance.cpp engine/world/RoomPaletteRecord.cpp engine/world/RoomLayout.cpp
             engine/world/LevelInstanceManager.cpp engine/resources/SerializerXMLRoomFile.cpp)
+        ;;
+    Tutorial)
+        # The reader and the show rule, over the object model's core (the
+        # manager's messages go through the engine's table).
+        engine_sources+=($(ls engine/base/*.cpp engine/core/*.cpp engine/io/*.cpp engine/resources/*.cpp)
+            engine/platform/SubscriptionList.cpp engine/world/TutorialRecord.cpp engine/world/TutorialManager.cpp)
         ;;
     ModelData)
         engine_sources+=(

@@ -1,14 +1,109 @@
 #include "engine/world/GameSystem.h"
 
 #include "engine/base/Log.h"
+#include "engine/base/Serializer.h"
+#include "engine/core/Composition.h"
+#include "engine/core/CompositionFactory.h"
+#include "engine/core/CoreSystem.h"
+#include "engine/core/Engine.h"
+#include "engine/core/ObjectManager.h"
+#include "engine/core/Reflect.h"
+#include "engine/core/TransformComponent.h"
+#include "engine/core/VarFun_Delegate.h"
+#include "engine/core/Vec4.h"
+#include "engine/io/SerializerXML.h"
+#include "engine/resources/ResourceKinds.h"
+#include "engine/resources/ResourceManager.h"
 #include "engine/world/LevelInstanceManager.h"
 #include "engine/world/RoomInstanceManager.h"
 #include "engine/world/RoomLayout.h"
 #include "engine/world/RoomPaletteManager.h"
 
-#include <vector>
+#include <utility>
+
+LV_REFLECT_CLASS(Ostrel::GameSystem);
 
 namespace Ostrel {
+
+namespace {
+
+constexpr u32 kPortalTypeId = FourCC("prtC");
+constexpr u32 kGoalTypeId = FourCC("golC");
+
+// The prompts offered every period while a level runs, in this order.
+const char* const kTutorialPrompts[] = {"move-basic", "use-qil-basic", "use-dash", "use-qil-advanced",
+                                        "use-dash-advanced"};
+
+ObjectManager* Objects() {
+    Engine* engine = Engine::Instance();
+    return engine ? static_cast<ObjectManager*>(engine->GetObjectManager()) : nullptr;
+}
+
+}  // namespace
+
+GameSystem::~GameSystem() { m_subscriptions.Clear(); }
+
+CoreSystem* GameSystem::Core() const {
+    Engine* engine = Engine::Instance();
+    return engine ? engine->GetCoreSystem() : nullptr;
+}
+
+void GameSystem::LoadConfig(Serializer* config) {
+    if (config) config->SerializeBool("debug", &m_debugKeys);
+}
+
+void GameSystem::Initialize() {
+    if (m_subscriptions.Empty()) {
+        m_subscriptions.Listen("GameLevelRestart", MakeDelegate(this, &GameSystem::OnGameLevelRestart));
+        m_subscriptions.Listen("GameLevelRetry", MakeDelegate(this, &GameSystem::OnGameLevelRetry));
+        m_subscriptions.Listen("GameFreshStart", MakeDelegate(this, &GameSystem::OnGameFreshStart));
+        m_subscriptions.Listen("UiPause", MakeDelegate(this, &GameSystem::OnUiPause));
+        m_subscriptions.Listen("KeyTriggered", MakeDelegate(this, &GameSystem::OnKeyTriggered));
+        m_subscriptions.Listen("ObjectCreated", MakeDelegate(this, &GameSystem::OnObjectCreated));
+        m_subscriptions.Listen("ObjectDestroyed", MakeDelegate(this, &GameSystem::OnObjectDestroyed));
+        m_subscriptions.Listen("PlayerDeath", MakeDelegate(this, &GameSystem::OnPlayerDeath));
+        m_subscriptions.Listen("GoalReached", MakeDelegate(this, &GameSystem::OnGoalReached));
+        m_subscriptions.Listen("GameEnding", MakeDelegate(this, &GameSystem::OnGameEnding));
+        m_subscriptions.Listen("GameReady", MakeDelegate(this, &GameSystem::OnGameReady));
+        m_subscriptions.Listen("CheckpointUpdated", MakeDelegate(this, &GameSystem::OnCheckpointUpdated));
+        m_subscriptions.Listen("QueryRoomCount", MakeDelegate(this, &GameSystem::OnQueryRoomCount));
+        m_subscriptions.Listen("QueryCurrentRoom", MakeDelegate(this, &GameSystem::OnQueryCurrentRoom));
+        m_subscriptions.Listen("QueryLevelTitle", MakeDelegate(this, &GameSystem::OnQueryLevelTitle));
+        m_subscriptions.Listen("CameraFlyOver", MakeDelegate(this, &GameSystem::OnCameraFlyOver));
+        m_subscriptions.Listen("CameraPathFinished", MakeDelegate(this, &GameSystem::OnCameraPathFinished));
+    }
+    if (CoreSystem* core = Core()) core->SendMessageBool("ShowDebugUpdated", false);
+}
+
+void GameSystem::Shutdown() { m_subscriptions.Clear(); }
+
+void GameSystem::Update(f32 dt) {
+    if (m_countdown > 0) --m_countdown;
+    CoreSystem* core = Core();
+    if (m_reload) {
+        if (m_levelIndex >= m_levelNames.size()) {
+            CompleteGame();
+            return;
+        }
+        if (core) core->Send("LevelLoadStarted");
+        if (m_rebuild) GenerateLayout(m_levelNames[m_levelIndex]);
+        ResetLevel();
+        m_reload = false;
+        m_loading = true;
+        m_levelRunning = false;
+        if (core) core->SendMessageBool("SetTutorialsActive", false);
+    } else if (m_loading) {
+        if (core) {
+            core->Send("LevelLoaded");
+            core->SendMessageFloat("PlayerHealthChanged", 1.0f);
+        }
+        m_loading = false;
+    } else if (m_countdown == 0) {
+        m_countdown = -1;
+        StartFlyOver();
+    }
+    if (m_levelRunning) UpdateTutorialPrompts(dt);
+}
 
 bool GameSystem::GenerateLayout(std::string paletteName) {
     m_readyCount = 0;
@@ -27,6 +122,203 @@ bool GameSystem::GenerateLayout(std::string paletteName) {
     level->SetTitle(rooms->GetTitle());
     if (!AppendRoomSequence(groups, sequence)) sequence.clear();
     return level->Build(sequence);
+}
+
+void GameSystem::LoadLevelOrder(const std::string& path) {
+    m_levelNames.clear();
+    SerializerXML(true).LoadLevelOrder(path, m_levelNames);
+}
+
+void GameSystem::ClearLevelObjects() {
+    if (ObjectManager* objects = Objects()) objects->DestroyAllObjects();
+}
+
+void GameSystem::ResetLevel() {
+    ClearLevelObjects();
+    if (LevelInstanceManager* level = LevelInstanceManager::Instance()) level->Instantiate();
+}
+
+void GameSystem::CompleteGame() {
+    m_reload = false;
+    m_loading = false;
+    m_levelIndex = 0;
+    m_levelNames.clear();
+    m_levelRunning = false;
+    if (CoreSystem* core = Core()) core->Send("GameComplete");
+}
+
+void GameSystem::RemoveTarget(std::size_t index) {
+    m_flyOverTargets[index] = m_flyOverTargets.back();
+    m_flyOverTargets.pop_back();
+}
+
+void GameSystem::StartFlyOver() {
+    ObjectManager* objects = Objects();
+    std::vector<Vec3> points;
+    for (std::size_t i = 0; i < m_flyOverTargets.size();) {
+        const Composition* object = objects ? objects->GetObject(m_flyOverTargets[i]) : nullptr;
+        if (!object) {
+            RemoveTarget(i);  // the id moved into place i is looked at next
+            continue;
+        }
+        if (const TransformComponent* transform = object->GetTransform()) points.push_back(transform->GetPosition());
+        ++i;
+    }
+    // Largest x first; among equals the first found moves up.
+    for (std::size_t i = 0; i < points.size(); ++i) {
+        std::size_t best = i;
+        for (std::size_t j = i + 1; j < points.size(); ++j) {
+            if (points[j].x > points[best].x) best = j;
+        }
+        if (best != i) std::swap(points[i], points[best]);
+    }
+    m_flyOverPoints.clear();
+    for (const Vec3& point : points) {
+        if (m_flyOverPoints.empty() || !(m_flyOverPoints.back() == point)) m_flyOverPoints.push_back(point);
+    }
+    CoreSystem* core = Core();
+    if (m_flyOverPoints.size() < 2) {
+        // No route to fly: carry on as the camera does when a route ends.
+        LogMessagef("GameSystem: the level has %d fly-over point(s); the fly-over is skipped\n",
+                    static_cast<int>(m_flyOverPoints.size()));
+        OnCameraPathFinished();
+        if (core) core->SendMessageBool("SetTutorialsActive", true);
+        return;
+    }
+    Vec3* first = m_flyOverPoints.data();
+    const int count = static_cast<int>(m_flyOverPoints.size());
+    if (core) core->SendMessageValues("CameraFlyOver", first, count);
+}
+
+void GameSystem::UpdateTutorialPrompts(f32 dt) {
+    if (m_countdown >= 0 || m_flyOverRunning) return;
+    m_tutorialTimer -= dt;
+    if (!(m_tutorialTimer < 0.0f)) return;
+    m_tutorialTimer = kTutorialPeriod;
+    CoreSystem* core = Core();
+    if (!core) return;
+    for (const char* prompt : kTutorialPrompts) {
+        std::string name = prompt;
+        core->SendMessageStringPtr("ShowTutorial", &name);
+    }
+}
+
+void GameSystem::OnGameLevelRestart() {
+    m_reload = true;
+    m_rebuild = true;
+}
+
+void GameSystem::OnGameLevelRetry() { m_reload = true; }
+
+void GameSystem::OnGameFreshStart() {
+    ClearLevelObjects();
+    if (ResourceManager* resources = ResourceManager::Instance()) resources->LoadAllOfKind(kKindLevelOrder);
+    m_levelIndex = 0;
+    m_reload = true;
+    m_rebuild = true;
+    if (CoreSystem* core = Core()) core->Send("UnlockAllTutorials");
+}
+
+void GameSystem::OnUiPause(bool paused) {
+    Engine* engine = Engine::Instance();
+    if (!engine || engine->IsPaused() == paused) return;
+    if (CoreSystem* core = Core()) core->Send(paused ? "GamePaused" : "GameResumed");
+    engine->SetPaused(paused);
+}
+
+void GameSystem::OnKeyTriggered(int key, bool pressed) {
+    if (!m_debugKeys || !pressed) return;
+    if (key == kKeyGoal) {
+        if (CoreSystem* core = Core()) core->Send("GoalReached");
+    } else if (key == kKeyReloadArchetypes) {
+        if (CompositionFactory* factory = CompositionFactory::Instance()) factory->ReloadArchetypes();
+    }
+}
+
+void GameSystem::OnObjectCreated(u32 id) {
+    if (id == 0) return;
+    ObjectManager* objects = Objects();
+    const Composition* object = objects ? objects->GetObject(id) : nullptr;
+    if (!object) return;
+    if (object->GetComponent(kPortalTypeId) || object->GetComponent(kGoalTypeId) ||
+        object->GetName() == kPlayerSpawner) {
+        m_flyOverTargets.push_back(id);
+    }
+}
+
+void GameSystem::OnObjectDestroyed(u32 id) {
+    for (std::size_t i = 0; i < m_flyOverTargets.size(); ++i) {
+        if (m_flyOverTargets[i] == id) {
+            RemoveTarget(i);
+            return;
+        }
+    }
+}
+
+void GameSystem::OnPlayerDeath() {
+    if (CoreSystem* core = Core()) {
+        const Vec4 from(1.0f, 1.0f, 1.0f, 1.0f);
+        const Vec4 to(0.0f, 0.0f, 0.0f, 0.0f);
+        const float seconds = 2.0f;
+        std::string done = "GameLost";
+        core->SendMessageValues("StartFade", from, to, seconds, &done);
+    }
+    m_levelRunning = false;
+}
+
+void GameSystem::OnGoalReached() {
+    ++m_levelIndex;
+    m_reload = true;
+    m_rebuild = true;
+}
+
+void GameSystem::OnGameEnding() {
+    m_levelRunning = false;
+    ClearLevelObjects();
+}
+
+void GameSystem::OnGameReady() {
+    if (m_readyCount != 0) {
+        if (CoreSystem* core = Core()) core->SendMessageBool("SetTutorialsActive", true);
+    } else {
+        m_countdown = kFlyOverDelayFrames;
+    }
+    m_levelRunning = true;
+    m_tutorialTimer = 0.0f;
+    m_flyOverRunning = false;
+    ++m_readyCount;
+}
+
+void GameSystem::OnCheckpointUpdated(Vec3 position) {
+    if (LevelInstanceManager* level = LevelInstanceManager::Instance()) level->MoveSpawners(position);
+}
+
+void GameSystem::OnQueryRoomCount(int* out) {
+    LevelInstanceManager* level = LevelInstanceManager::Instance();
+    if (out) *out = level ? level->GetRoomCount() : 0;
+}
+
+void GameSystem::OnQueryCurrentRoom(Vec3 position, int* out) {
+    LevelInstanceManager* level = LevelInstanceManager::Instance();
+    if (out) *out = level ? level->GetRoomAt(position) : 0;
+}
+
+void GameSystem::OnQueryLevelTitle(std::string* out) {
+    LevelInstanceManager* level = LevelInstanceManager::Instance();
+    if (out) *out = level ? level->GetTitle() : std::string();
+}
+
+void GameSystem::OnCameraFlyOver(Vec3*, int) { m_flyOverRunning = true; }
+
+void GameSystem::OnCameraPathFinished() {
+    m_tutorialTimer = 0.0f;
+    m_flyOverRunning = false;
+}
+
+void LoadLevelOrderResource(const std::string& path) {
+    Engine* engine = Engine::Instance();
+    auto* game = engine ? dynamic_cast<GameSystem*>(engine->GetGameSystem()) : nullptr;
+    if (game) game->LoadLevelOrder(path);
 }
 
 }  // namespace Ostrel

@@ -1,23 +1,60 @@
 #pragma once
-// The game system: the level order, the level index and the game-flow state
-// machine, built on the room layout and the level builder.
+// The game system ('GAMS', last in the update order): the level order (one
+// room palette name per level, from the ".xlod" files), the index of the
+// level being played, and the state machine that takes the game from a
+// fresh start through loading, the opening fly-over, play, death and retry
+// to the next level and finally "GameComplete". It speaks to the rest of the
+// program by global messages only.
 //
-// Built so far: GenerateLayout and the two fields it resets (ready count,
-// rebuild). The rest (level order, Update's state machine, the message
-// handlers) is still a placeholder: Update does nothing.
+// Update, each frame:
+//   1. a pending countdown (> 0) loses one frame (frames, not seconds);
+//   2. on reload: past the last level, CompleteGame ("GameComplete") and
+//      stop; otherwise "LevelLoadStarted", a new layout when rebuild is set,
+//      ResetLevel, then loading and "SetTutorialsActive"(false);
+//   3. else the update after a load: "LevelLoaded", "PlayerHealthChanged"(1);
+//   4. else a countdown at exactly 0 starts the fly-over;
+//   5. while the level runs, the tutorial prompts.
+// So a load takes two updates; play begins when "GameReady" arrives from the
+// loading screen. The first "GameReady" after a new layout counts two frames
+// down to the fly-over; later ones (a retry) turn the tutorials on at once.
+//
+// The fly-over visits the level's portals, goals and the player's spawner,
+// largest x first, without adjacent repeats. A route of fewer than two
+// points cannot be flown (the camera ignores it and never reports its end),
+// so the system then acts as if the route had ended: tutorials on.
+//
+// Debug keys (configuration "debug", on by default; presses only): U (85)
+// sends "GoalReached", '[' (219) reloads every archetype from its file.
 
 #include "engine/base/Types.h"
+#include "engine/core/MetaClassOf.h"
 #include "engine/core/System.h"
+#include "engine/core/Vec3.h"
+#include "engine/platform/SubscriptionList.h"
 
 #include <string>
+#include <vector>
 
 namespace Ostrel {
+
+class CoreSystem;
 
 class GameSystem : public System {
 public:
     static constexpr u32 kId = FourCC("GAMS");
+    static constexpr f32 kTutorialPeriod = 10.0f;
+    static constexpr int kFlyOverDelayFrames = 2;
+    static constexpr int kKeyGoal = 85;
+    static constexpr int kKeyReloadArchetypes = 219;
+    static constexpr const char* kPlayerSpawner = "spawner-Luvo";
 
-    void Update(f32) override {}
+    GameSystem() = default;
+    ~GameSystem() override;
+
+    void Update(f32 dt) override;
+    void LoadConfig(Serializer* config) override;
+    void Initialize() override;
+    void Shutdown() override;
     std::string GetName() const override { return "GameSystem"; }
     u32 GetId() const override { return kId; }
 
@@ -30,14 +67,74 @@ public:
     // manager).
     bool GenerateLayout(std::string paletteName);
 
+    // Empties the level order, then appends the top-level tags of the file.
+    void LoadLevelOrder(const std::string& path);
+    void SetLevelNames(std::vector<std::string> names) { m_levelNames = std::move(names); }
+
+    // Handlers of the global messages (Initialize subscribes them).
+    void OnGameLevelRestart();
+    void OnGameLevelRetry();
+    void OnGameFreshStart();
+    void OnUiPause(bool paused);
+    void OnKeyTriggered(int key, bool pressed);
+    void OnObjectCreated(u32 id);
+    void OnObjectDestroyed(u32 id);
+    void OnPlayerDeath();
+    void OnGoalReached();
+    void OnGameEnding();
+    void OnGameReady();
+    void OnCheckpointUpdated(Vec3 position);
+    void OnQueryRoomCount(int* out);
+    void OnQueryCurrentRoom(Vec3 position, int* out);
+    void OnQueryLevelTitle(std::string* out);
+    void OnCameraFlyOver(Vec3* points, int count);
+    void OnCameraPathFinished();
+
+    const std::vector<std::string>& GetLevelNames() const { return m_levelNames; }
+    u32 GetLevelIndex() const { return m_levelIndex; }
     u32 GetReadyCount() const { return m_readyCount; }
     bool GetRebuild() const { return m_rebuild; }
+    bool IsReloading() const { return m_reload; }
+    bool IsLoading() const { return m_loading; }
+    s32 GetCountdown() const { return m_countdown; }
+    bool IsFlyOverRunning() const { return m_flyOverRunning; }
+    bool IsLevelRunning() const { return m_levelRunning; }
+    bool AreDebugKeysEnabled() const { return m_debugKeys; }
+    const std::vector<u32>& GetFlyOverTargets() const { return m_flyOverTargets; }
+    f32 GetTutorialTimer() const { return m_tutorialTimer; }
 
 private:
-    // "GameReady" messages since the last new layout.
-    u32 m_readyCount = 0;
+    CoreSystem* Core() const;
+    void ClearLevelObjects();
+    void ResetLevel();
+    void CompleteGame();
+    void StartFlyOver();
+    void UpdateTutorialPrompts(f32 dt);
+    void RemoveTarget(std::size_t index);
+
+    std::vector<std::string> m_levelNames;
+    u32 m_levelIndex = 0;
+    bool m_reload = false;
+    bool m_loading = false;
     // The next reload lays the level out anew.
     bool m_rebuild = true;
+    // "GameReady" messages since the last new layout.
+    u32 m_readyCount = 0;
+    s32 m_countdown = -1;
+    bool m_flyOverRunning = false;
+    bool m_levelRunning = false;
+    bool m_debugKeys = true;
+    std::vector<u32> m_flyOverTargets;
+    f32 m_tutorialTimer = 0.0f;
+    // The route of the fly-over in flight; the camera reads it during the send.
+    std::vector<Vec3> m_flyOverPoints;
+    SubscriptionList m_subscriptions;
 };
 
+// The LEVELORDERDOC resource loader: the running engine's game system reads
+// the file's level order.
+void LoadLevelOrderResource(const std::string& path);
+
 }  // namespace Ostrel
+
+LV_DECLARE_META_CLASS(Ostrel::GameSystem);

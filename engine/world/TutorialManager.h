@@ -1,15 +1,70 @@
 #pragma once
-// Placeholder for the levels and game flow subsystem's TutorialManager; what
-// it lacks: Connect subscribes nothing and no tutorial is kept. It records
-// itself as the instance (GenericManager), so look-ups find it.
+// Every tutorial prompt of the game by name (TutorialRecord, from ".tut"
+// files), and the rule that decides whether a requested prompt is due.
+//
+// Global messages handled (Connect subscribes them, Disconnect and the
+// destructor remove them):
+//   "ShowTutorial"(std::string*)   the show rule below
+//   "LockTutorial"(std::string*)   while active: locks the record
+//   "UnlockTutorial"(std::string*) while active: unlocks it (count 0)
+//   "UnlockAllTutorials"           unlocks every record, active or not
+//   "SetTutorialsActive"(bool)     switches the manager on or off
+//   "ControllerChanged"(bool)      whether a pad is connected (none at first)
+// Show rule: nothing while inactive, for an unknown or locked record, or
+// while a record it depends on is missing or not locked; otherwise, when one
+// of its pages suits the current device (pad connected: controller, else
+// keyboard), "QueueTutorial"(TutorialRecord*) hands it to the UI, which
+// calls MarkShown after its last page; with no page for the device the
+// record counts as done and is locked.
+//
+// Threads: files are read on the background loader while the main thread
+// handles messages, so the table is guarded by a lock. A record stays at its
+// address until a later file replaces it or the manager goes.
 
 #include "engine/core/GenericManager.h"
+#include "engine/platform/SubscriptionList.h"
+#include "engine/world/TutorialRecord.h"
+
+#include <mutex>
+#include <string>
 
 namespace Ostrel {
 
-class TutorialManager : public GenericManager<TutorialManager> {
+class TutorialManager : public GenericAssetManager<TutorialManager, TutorialRecord> {
 public:
-    void Connect() {}
+    TutorialManager() = default;
+    ~TutorialManager() override;
+
+    void Connect();
+    void Disconnect();
+
+    // Reads every record of the text (source names it in log lines); a
+    // record replaces an earlier one of its name. A malformed number ends the
+    // reading there (logged). Answers the number of records read.
+    int LoadText(const std::string& text, const std::string& source);
+    void LoadFile(const std::string& path);
+
+    TutorialRecord* FindRecord(const std::string& name) const;
+    bool IsActive() const { return m_active; }
+    bool IsPadConnected() const { return m_padConnected; }
+
+    void OnShowTutorial(std::string* name);
+    void OnLockTutorial(std::string* name);
+    void OnUnlockTutorial(std::string* name);
+    void OnUnlockAllTutorials();
+    void OnSetTutorialsActive(bool active);
+    void OnControllerChanged(bool connected);
+
+private:
+    mutable std::mutex m_mutex;
+    SubscriptionList m_subscriptions;
+    bool m_active = true;
+    bool m_padConnected = false;
 };
 
+// The TUTORIAL resource loader.
+void LoadTutorialFile(const std::string& path);
+
 }  // namespace Ostrel
+
+LV_DECLARE_META_CLASS(Ostrel::TutorialManager);

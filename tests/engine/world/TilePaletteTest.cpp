@@ -103,6 +103,8 @@ TEST(TilePalette, FilesLoadIntoTheRegistryByBaseNameAndTheFirstOfANameStays) {
     EXPECT_EQ(floor->atlasName, "tiles");
     EXPECT_EQ(floor->tileNames, (std::vector<std::string>{"grass", "stone", "water", "sand"}));
     EXPECT_EQ(floor->tileU, 0.0f) << "no atlas known";
+    EXPECT_EQ(floor->atlas, nullptr) << "kept, untextured";
+    EXPECT_NE(log.find("Tile palette 'floor-tiles': no atlas texture 'tiles' is loaded"), std::string::npos) << log;
 
     const TilePaletteRecord* bare = registry.Find("bare");
     ASSERT_NE(bare, nullptr);

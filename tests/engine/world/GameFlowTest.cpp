@@ -1,0 +1,345 @@
+// The game system's flow, headless: the levels world of LevelWorld.h, the
+// game system added to its engine, frames of (object manager, game system)
+// and a recorder of the global messages the flow speaks in.
+
+#include "engine/world/GameSystem.h"
+
+#include "LevelWorld.h"
+
+#include "engine/core/TransformComponent.h"
+#include "engine/core/Vec3.h"
+#include "engine/io/ConfigureFileXML.h"
+#include "engine/physics/HbvManager.h"
+#include "engine/physics/Physics.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+#include <thread>
+
+namespace Ostrel {
+namespace {
+
+using namespace LevelTest;
+
+// One line per recorded send: the name, then the argument that matters.
+class FlowRecorder : public MessageListenerTable::SendObserver {
+public:
+    bool Wants(std::string_view name) const override { return kNames.count(std::string(name)) != 0; }
+    void OnSend(std::string_view name, const VariantList& args) override {
+        std::string line(name);
+        if (name == "SetTutorialsActive" || name == "ShowDebugUpdated") {
+            line += args[0].As<bool>() ? " on" : " off";
+        } else if (name == "ShowTutorial") {
+            line += " " + *args[0].As<std::string*>();
+        } else if (name == "PlayerHealthChanged") {
+            line += " " + std::to_string(args[0].As<float>());
+        } else if (name == "CameraFlyOver") {
+            const Vec3* points = args[0].As<Vec3*>();
+            const int count = args[1].As<int>();
+            route.assign(points, points + count);
+            line += " " + std::to_string(count);
+        }
+        lines.push_back(line);
+    }
+    // The lines recorded since the last call.
+    std::vector<std::string> Take() { return std::exchange(lines, {}); }
+
+    std::vector<std::string> lines;
+    std::vector<Vec3> route;
+
+private:
+    inline static const std::set<std::string> kNames = {
+        "ShowDebugUpdated", "GameComplete", "LevelLoadStarted", "SetTutorialsActive", "LevelLoaded",
+        "PlayerHealthChanged", "StartFade", "UnlockAllTutorials", "GamePaused", "GameResumed",
+        "GoalReached", "CameraFlyOver", "ShowTutorial"};
+};
+
+using Lines = std::vector<std::string>;
+const Lines kPrompts = {"ShowTutorial move-basic", "ShowTutorial use-qil-basic", "ShowTutorial use-dash",
+                        "ShowTutorial use-qil-advanced", "ShowTutorial use-dash-advanced"};
+
+std::string StartRoom(float exitX = 10) {
+    return PortalRoom(0, kNone, exitX,
+                      Object("spawner-Luvo", 0, 1, 0) + Object("spawner-qil-obj", -2, 1, 0) +
+                          Object("spawner-camera", -5, 4, 0));
+}
+
+// Two levels of three rooms (start, middle, end) in a row; the middle room
+// of "lvl-b" is drawn from two.
+std::map<std::string, std::string> TwoLevels() {
+    return {
+        {"room-start.xrm", StartRoom()},
+        {"room-mid.xrm", PortalRoom(1, 0, 10)},
+        {"room-long.xrm", PortalRoom(2, 0, 30)},
+        {"room-end.xrm", PortalRoom(0, 0, kNone)},
+        {"lvl-a.rmp", "name: First\nordered room-start room-mid room-end"},
+        {"lvl-b.rmp", "name: Second\nordered room-start\nrandom 1 1 room-mid room-long\nordered room-end"},
+        {"order.xlod", "<lvl-a/><lvl-b/>"},
+    };
+}
+
+class Flow {
+public:
+    explicit Flow(const std::map<std::string, std::string>& files) : world(files) {
+        world.engine.AddSystem(&world.game);
+        world.resources.RegisterLoader(kKindLevelOrder, LoadLevelOrderResource);
+        world.core.GetTable().SetObserver(&rec);
+        world.game.Initialize();
+    }
+    ~Flow() {
+        world.game.Shutdown();
+        world.core.GetTable().SetObserver(nullptr);
+    }
+    void Frame(f32 dt = 0.25f) {
+        world.objects.Update(dt);
+        world.game.Update(dt);
+    }
+    void Send(const char* name) { world.core.Send(name); }
+    // Fresh start, the two load updates and "GameReady"; the lines are taken.
+    void ReadyFirstLevel() {
+        Send("GameFreshStart");
+        Frame();
+        Frame();
+        Send("GameReady");
+        rec.Take();
+    }
+
+    LevelWorld world;
+    FlowRecorder rec;
+    GameSystem& game = world.game;
+};
+
+TEST(GameFlow, FreshStartLoadsFliesOverPromptsAndRunsThroughTheLevelsToTheEnd) {
+    Flow flow(TwoLevels());
+    EXPECT_EQ(flow.rec.Take(), Lines{"ShowDebugUpdated off"});
+    flow.game.SetLevelNames({"stale"});
+
+    flow.Send("GameFreshStart");
+    EXPECT_EQ(flow.game.GetLevelNames(), (Lines{"lvl-a", "lvl-b"})) << "the level order is read again";
+    EXPECT_EQ(flow.rec.Take(), Lines{"UnlockAllTutorials"});
+
+    flow.Frame();  // the reload update builds and places the level
+    EXPECT_EQ(flow.rec.Take(), (Lines{"LevelLoadStarted", "SetTutorialsActive off"}));
+    EXPECT_EQ(flow.world.level.GetRoomCount(), 3);
+    EXPECT_EQ(flow.world.level.GetTitle(), "First");
+    EXPECT_EQ(flow.game.GetFlyOverTargets().size(), 5u) << "four portals and the player's spawner";
+    flow.Frame();
+    EXPECT_EQ(flow.rec.Take(), (Lines{"LevelLoaded", "PlayerHealthChanged 1.000000"}));
+    flow.Frame();
+    EXPECT_TRUE(flow.rec.Take().empty()) << "waiting for GameReady";
+
+    flow.Send("GameReady");
+    EXPECT_EQ(flow.game.GetCountdown(), 2);
+    flow.Frame();
+    EXPECT_TRUE(flow.rec.Take().empty()) << "one frame of the countdown";
+    flow.Frame(0.0f);  // frames count, not seconds
+    EXPECT_EQ(flow.rec.Take(), Lines{"CameraFlyOver 3"});
+    // Portals meet where rooms join: x 20, 20, 10, 10 and the spawner at 0.
+    ASSERT_EQ(flow.rec.route.size(), 3u);
+    EXPECT_EQ(flow.rec.route[0], Vec3(20, 0, 0));
+    EXPECT_EQ(flow.rec.route[1], Vec3(10, 0, 0));
+    EXPECT_EQ(flow.rec.route[2], Vec3(0, 1, 0));
+    EXPECT_TRUE(flow.game.IsFlyOverRunning());
+    for (int i = 0; i < 5; ++i) flow.Frame(1.0f);
+    EXPECT_TRUE(flow.rec.Take().empty()) << "no prompts during the fly-over";
+
+    flow.Send("CameraPathFinished");
+    flow.Frame(0.0f);
+    EXPECT_TRUE(flow.rec.Take().empty()) << "the timer must fall strictly below 0";
+    flow.Frame(0.5f);
+    EXPECT_EQ(flow.rec.Take(), kPrompts);
+    for (int i = 0; i < 20; ++i) flow.Frame(0.5f);  // exactly 10 s: not yet below 0
+    EXPECT_TRUE(flow.rec.Take().empty());
+    flow.Frame(0.5f);
+    EXPECT_EQ(flow.rec.Take(), kPrompts);
+
+    flow.Send("GoalReached");
+    flow.Frame();
+    EXPECT_EQ(flow.rec.Take(), (Lines{"GoalReached", "LevelLoadStarted", "SetTutorialsActive off"}));
+    EXPECT_EQ(flow.game.GetLevelIndex(), 1u);
+    EXPECT_EQ(flow.world.level.GetTitle(), "Second");
+    EXPECT_EQ(flow.game.GetReadyCount(), 0u) << "a new layout";
+    EXPECT_FALSE(flow.game.IsLevelRunning());
+    flow.Frame();
+    flow.Send("GameReady");
+    flow.Frame();
+    flow.Frame();
+    EXPECT_EQ(flow.rec.Take(), (Lines{"LevelLoaded", "PlayerHealthChanged 1.000000", "CameraFlyOver 3"}))
+        << "the old level's targets left with its objects";
+
+    flow.Send("GoalReached");
+    flow.Frame();
+    EXPECT_EQ(flow.rec.Take(), (Lines{"GoalReached", "GameComplete"}));
+    EXPECT_EQ(flow.game.GetLevelIndex(), 0u);
+    EXPECT_TRUE(flow.game.GetLevelNames().empty());
+    EXPECT_FALSE(flow.game.IsReloading());
+    flow.Frame();
+    EXPECT_TRUE(flow.rec.Take().empty());
+    flow.Send("GoalReached");
+    flow.Frame();
+    EXPECT_EQ(flow.rec.Take(), (Lines{"GoalReached", "GameComplete"})) << "until the level order is read again";
+}
+
+TEST(GameFlow, RetryTwiceInOneFrameReloadsOnceWithTheSameRoomsAndNoFlyOver) {
+    Flow flow(TwoLevels());
+    flow.ReadyFirstLevel();
+    flow.Frame();
+    flow.Frame();
+    flow.rec.Take();
+    flow.Send("CameraPathFinished");
+    const std::vector<float> ends = flow.world.level.GetRoomEnds();
+    const std::size_t targets = flow.game.GetFlyOverTargets().size();
+
+    flow.Send("PlayerDeath");
+    EXPECT_EQ(flow.rec.Take(), Lines{"StartFade"});
+    EXPECT_FALSE(flow.game.IsLevelRunning());
+    flow.Send("GameLevelRetry");
+    flow.Send("GameLevelRetry");
+    flow.Frame();
+    flow.Frame();
+    flow.Frame();
+    EXPECT_EQ(flow.rec.Take(), (Lines{"LevelLoadStarted", "SetTutorialsActive off", "LevelLoaded",
+                                      "PlayerHealthChanged 1.000000"}));
+    EXPECT_EQ(flow.world.level.GetRoomEnds(), ends);
+    EXPECT_EQ(flow.game.GetFlyOverTargets().size(), targets) << "the old copies' ids went with them";
+
+    flow.Send("GameReady");
+    EXPECT_EQ(flow.rec.Take(), Lines{"SetTutorialsActive on"});
+    EXPECT_EQ(flow.game.GetCountdown(), -1);
+    flow.Frame(0.1f);
+    EXPECT_EQ(flow.rec.Take(), kPrompts) << "tutorials at once, no second fly-over";
+
+    flow.Send("GameLevelRestart");
+    flow.Frame();
+    flow.Frame();
+    flow.Send("GameReady");
+    EXPECT_EQ(flow.game.GetCountdown(), 2) << "a restart lays out anew and flies over again";
+}
+
+TEST(GameFlow, PauseIsSentOnChangesOnlyAndDebugKeysActOnPressWhenAllowed) {
+    Flow flow(TwoLevels());
+    flow.rec.Take();
+    flow.world.core.SendMessageBool("UiPause", true);
+    flow.world.core.SendMessageBool("UiPause", true);
+    EXPECT_TRUE(flow.world.engine.IsPaused());
+    flow.world.core.SendMessageBool("UiPause", false);
+    flow.world.core.SendMessageBool("UiPause", false);
+    EXPECT_FALSE(flow.world.engine.IsPaused());
+    EXPECT_EQ(flow.rec.Take(), (Lines{"GamePaused", "GameResumed"}));
+
+    flow.world.core.SendMessageValueBool("KeyTriggered", 85, false);
+    flow.world.core.SendMessageValueBool("KeyTriggered", 84, true);
+    EXPECT_TRUE(flow.rec.Take().empty());
+    flow.world.core.SendMessageValueBool("KeyTriggered", 85, true);
+    EXPECT_EQ(flow.rec.Take(), Lines{"GoalReached"});
+    EXPECT_EQ(flow.game.GetLevelIndex(), 1u);
+
+    flow.game.LoadConfig(nullptr);
+    EXPECT_TRUE(flow.game.AreDebugKeysEnabled()) << "no configuration keeps the default";
+    ConfigureFileXML config(true);
+    ASSERT_TRUE(config.LoadFromText("<GameSystem><debug>0</debug></GameSystem>"));
+    flow.game.LoadConfig(&config);
+    EXPECT_FALSE(flow.game.AreDebugKeysEnabled());
+    flow.world.core.SendMessageValueBool("KeyTriggered", 85, true);
+    EXPECT_TRUE(flow.rec.Take().empty());
+    EXPECT_EQ(flow.game.GetLevelIndex(), 1u);
+}
+
+TEST(GameFlow, QueriesAnswerFromTheBuiltLevelAndACheckpointMovesTheSpawners) {
+    Flow flow(TwoLevels());
+    flow.ReadyFirstLevel();
+    int rooms = 0;
+    flow.world.core.SendMessageValues("QueryRoomCount", &rooms);
+    EXPECT_EQ(rooms, 3);
+    int room = 0;
+    const Vec3 inMiddle(15, 0, 0);
+    flow.world.core.SendMessageValues("QueryCurrentRoom", inMiddle, &room);
+    EXPECT_EQ(room, 2);
+    std::string title;
+    flow.world.core.SendMessageStringPtr("QueryLevelTitle", &title);
+    EXPECT_EQ(title, "First");
+    flow.world.core.SendMessageVec3("CheckpointUpdated", Vec3(12, 7, 3));
+    EXPECT_EQ(flow.world.level.GetPlayerSpawner()->GetTransform()->GetPosition(), Vec3(12, 1, 3));
+}
+
+// The camera cannot fly a route of one point and would never report its end.
+TEST(GameFlow, ALevelWithFewerThanTwoFlyOverPointsStillTurnsTheTutorialsOn) {
+    Flow flow({
+        {"room-start.xrm", PortalRoom(0, kNone, 0,
+                                      Object("spawner-Luvo", 0, 0, 0) + Object("spawner-qil-obj", -2, 1, 0) +
+                                          Object("spawner-camera", -5, 4, 0))},
+        {"lvl-a.rmp", "ordered room-start"},
+        {"order.xlod", "<lvl-a/>"},
+    });
+    flow.ReadyFirstLevel();
+    EXPECT_EQ(flow.game.GetFlyOverTargets().size(), 2u);
+    flow.Frame();
+    EXPECT_TRUE(flow.rec.Take().empty());
+    flow.Frame();
+    Lines expected{"SetTutorialsActive on"};  // as when a route ends, and no route sent
+    expected.insert(expected.end(), kPrompts.begin(), kPrompts.end());
+    EXPECT_EQ(flow.rec.Take(), expected);
+    EXPECT_FALSE(flow.game.IsFlyOverRunning());
+    EXPECT_TRUE(flow.world.Logged("the level has 1 fly-over point(s); the fly-over is skipped"));
+}
+
+TEST(GameFlow, FlyOverDropsGoneTargetsByMovingTheLastIdIntoPlace) {
+    Flow flow(TwoLevels());
+    flow.ReadyFirstLevel();
+    std::vector<u32> ids = flow.game.GetFlyOverTargets();
+    ASSERT_EQ(ids.size(), 5u);
+    // Without its subscriptions the system does not hear the destruction.
+    flow.game.Shutdown();
+    flow.world.objects.DestroyObject(ids[0]);
+    flow.world.objects.DestroyObject(ids[4]);
+    flow.world.objects.DestroyObject(ids[3]);
+    flow.world.objects.Update(0.0f);
+    flow.game.Update(0.0f);
+    flow.game.Update(0.0f);
+    // [0 1 2 3 4]: 0 gone, 4 moves in and is gone, 3 moves in and is gone.
+    EXPECT_EQ(flow.game.GetFlyOverTargets(), (std::vector<u32>{ids[2], ids[1]}));
+}
+
+// The built level reaches the collision world and the volume hierarchy the
+// way the loading screen drives them: the jobs of "RequestBackgroundLoadTargets",
+// collected after "LevelLoaded", run on a worker thread.
+TEST(GameFlow, ALoadedLevelFillsTheCollisionGridAndTheVolumeHierarchy) {
+    const std::string walls = Object("wall-obj", 3, 0, 0) + Object("wall-obj", 6, 0, 0);
+    Flow flow({
+        {"room-start.xrm", PortalRoom(0, kNone, 10,
+                                      walls + Object("spawner-Luvo", 0, 1, 0) + Object("spawner-qil-obj", -2, 1, 0) +
+                                          Object("spawner-camera", -5, 4, 0))},
+        {"room-end.xrm", PortalRoom(0, 0, kNone, Object("wall-obj", 4, 0, 0))},
+        {"lvl-a.rmp", "ordered room-start room-end"},
+        {"order.xlod", "<lvl-a/>"},
+    });
+    HbvManager hbv;
+    Physics physics;
+    flow.world.engine.AddSystem(&physics);
+    hbv.Initialize();
+    physics.Initialize();
+
+    flow.Send("GameFreshStart");
+    flow.Frame();
+    EXPECT_TRUE(hbv.IsCollecting()) << "between LevelLoadStarted and LevelLoaded";
+    flow.Frame();
+    EXPECT_FALSE(hbv.IsCollecting());
+    EXPECT_FALSE(physics.GetCollisionWorld().IsGridReady());
+    std::vector<FunctionRef> jobs;
+    flow.world.core.SendMessageValues("RequestBackgroundLoadTargets", &jobs);
+    ASSERT_EQ(jobs.size(), 2u);
+    std::thread loader([&jobs] {
+        for (const FunctionRef& job : jobs) job->Call();
+    });
+    loader.join();
+
+    EXPECT_TRUE(physics.GetCollisionWorld().IsGridReady());
+    EXPECT_EQ(physics.GetCollisionWorld().GetStaticCount(), 3u);
+    EXPECT_EQ(hbv.GetObjectCount(), 3u) << "the three walls' meshes";
+    physics.Shutdown();
+    hbv.Shutdown();
+}
+
+}  // namespace
+}  // namespace Ostrel
