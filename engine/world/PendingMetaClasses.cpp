@@ -7,7 +7,7 @@
 
 namespace {
 
-const Ostrel::PlaceholderMetaClasses s_pendingWorldClasses{"GameSystem", "TutorialManager", "TutorialRecord"};
+const Ostrel::PlaceholderMetaClasses s_pendingWorldClasses{"GameSystem", "TutorialManager"};
 const Ostrel::PlaceholderMetaClasses s_pendingWorldEnums{{"TutorialSceneInput"}, Ostrel::kKindEnum};
 
 }  // namespace
