@@ -110,10 +110,12 @@ void UiSystem::Initialize() {
 }
 
 void UiSystem::Shutdown() {
-    OnUiCaptureInput(false);
     m_subscriptions.Clear();
     OnLostDevice();
     ClearScenes();
+    // A pause scene popped just now sent its release to nobody: no direct
+    // handler may be left pointing here.
+    if (m_captured) OnUiCaptureInput(false);
 }
 
 // ---- device objects
@@ -396,6 +398,7 @@ void UiSystem::OnStopLoop() {
 void UiSystem::OnUiCaptureInput(bool capture) {
     CoreSystem* core = Core();
     if (core == nullptr) return;
+    m_captured = capture;
     if (capture) {
         core->SetHandler("KeyTriggered", MakeDelegate(this, &UiSystem::OnKeyTriggered));
         core->SetHandler("ControllerUpdate", MakeDelegate(this, &UiSystem::OnControllerUpdate));

@@ -121,6 +121,7 @@ public:
     UiElementBase* GetEditSelection() const { return m_editSelection; }
     std::size_t GetTutorialQueueLength() const { return m_tutorials.size(); }
     bool IsShowingTutorial() const { return m_tutorialShowing; }
+    bool IsCapturingInput() const { return m_captured; }
     // The overlay lines of the layout editor for the selection (empty
     // without one), each cut to kOverlayLineSize - 1 characters.
     std::vector<std::string> EditOverlayLines() const;
@@ -178,6 +179,7 @@ private:
     float m_tutorialTimeLeft = 0.0f;
     std::string m_tutorialTest;
     bool m_padConnected = false;
+    bool m_captured = false;
 };
 
 }  // namespace Ostrel

@@ -4,6 +4,7 @@
 
 #include "engine/core/Clock.h"
 #include "engine/platform/ControllerData.h"
+#include "engine/ui/UiEventHandlers.h"
 #include "engine/ui/UiSceneManager.h"
 #include "engine/ui/UiScene.h"
 #include "engine/ui/UiSolid.h"
@@ -200,6 +201,21 @@ TEST(UiSystem, KeysGoToTheTopmostSceneThatAcceptsInputAndPadDataToTheTop) {
     Core().SendMessageValues("KeyTriggered", 67, false);
     EXPECT_EQ(other.keys, std::vector<int>{67});
     EXPECT_EQ(f.TakeLog(), "key 67 up a'");
+}
+
+TEST(UiSystem, ShutdownWithAPauseSceneOnTheStackLeavesNoCaptureBehind) {
+    UiFixture f;
+    UiScene* pause = f.scenes.CreateTemplate("pause");
+    pause->SetName("pause");
+    pause->AddHandler(new UiPauseHandler);
+    f.Request(Push, "pause");
+    f.ui.Update(0.016f);
+    EXPECT_TRUE(f.ui.IsCapturingInput());
+    EXPECT_TRUE(Core().GetTable().HasHandler("KeyTriggered"));
+    f.ui.Shutdown();
+    EXPECT_FALSE(Core().GetTable().HasHandler("KeyTriggered"));
+    EXPECT_FALSE(Core().GetTable().HasHandler("ControllerUpdate"));
+    f.ui.Initialize();
 }
 
 struct TimeListener {
