@@ -8,9 +8,7 @@
 namespace {
 
 const Ostrel::PlaceholderMetaClasses s_pendingUiClasses{
-    "UiSystem", "UiTextArea", "UiLabel", "UiSendMessageHandler", "UiTimerHandler", "UiScrollGroup",
-    "UiAnyKeyHandler", "UiAutoMessageHandler", "UiResourceLoadHandler", "UiLevelLoadHandler", "UiPauseHandler",
-    "UiKeyHandler", "UiSceneChangeHandler", "UiBobHandler"
+    "UiTextArea", "UiLabel", "UiScrollGroup", "UiResourceLoadHandler", "UiLevelLoadHandler"
 };
 
 }  // namespace

@@ -69,4 +69,12 @@ bool TutorialRecord::ReadScene(IBufferedReader& reader, TutorialScene& scene) {
     return true;
 }
 
+void TutorialRecord::AddScene(std::string sceneName, s32 delay, TutorialSceneInput input) {
+    auto scene = std::make_unique<TutorialScene>();
+    scene->sceneName = std::move(sceneName);
+    scene->delay = delay;
+    scene->input = input;
+    m_scenes.push_back(std::move(scene));
+}
+
 }  // namespace Ostrel

@@ -60,6 +60,10 @@ public:
     // below 1 locks after the first).
     void MarkShown();
 
+    // Appends a page; the reader's way in, and the UI tests'.
+    void AddScene(std::string sceneName, s32 delay, TutorialSceneInput input);
+    void SetShowLimit(s32 limit) { m_showLimit = limit; }
+
     const std::string& GetName() const { return m_name; }
     void SetName(std::string name) { m_name = std::move(name); }
     const std::vector<std::unique_ptr<TutorialScene>>& GetScenes() const { return m_scenes; }

@@ -259,6 +259,73 @@ end
     EXPECT_NE(t->GetNavigator(), nullptr);
 }
 
+// The stock handlers from a scene file: created with "new", configured by
+// their setters and accepted by "AddHandler"; a timer chained to a scene
+// change. Misused setters are Lua errors.
+TEST(UiSceneFiles, StockHandlersAreConfiguredFromScriptsAndChainThroughEvents) {
+    LogCapture log;
+    SceneFiles f("handlers", {{"splash.scn", R"(
+function LoadScene(scene)
+  local t = UiTimerHandler.new()
+  t:SetTimeout(0.05)
+  t:SetRaiseEvent("SplashDone")
+  scene:AddHandler(t)
+  local c = UiSceneChangeHandler.new()
+  c:SetResponseEvent("SplashDone")
+  c:SetTargetScene("title")
+  c:SetSceneChangeMethod(UiSceneChangeMethod.Goto)
+  scene:AddHandler(c)
+  local k = UiKeyHandler.new()
+  k:AddKey(UiKey.RETURN)
+  k:SetRaiseEvent("SplashDone")
+  scene:AddHandler(k)
+  local s = UiSendMessageHandler.new()
+  s:SetResponseEvent("Never")
+  s:SetRaiseEvent("StopLoop")
+  s:SetDeactivateOnSend(false)
+  scene:AddHandler(s)
+  local bob = UiBobHandler.new()
+  bob:SetLength(2) bob:SetHeight(4) bob:ForceSign(1)
+  local el = UiSolid.new()
+  el:AddHandler(bob)
+  scene:AddElement(el)
+  scene:AddHandler(UiPauseHandler.new())
+  scene:AddHandler(UiAnyKeyHandler.new())
+  local a = UiAutoMessageHandler.new()
+  a:SetRaiseEvent("Shown")
+  scene:AddHandler(a)
+  local function refused(f, ...) assert(not pcall(f, ...)) end
+  refused(k.AddKey, k, "enter")
+  refused(c.SetSceneChangeMethod, c, 9)
+  refused(t.SetTimeout, t, "soon")
+  refused(UiTimerHandler.SetTimeout, 1)
+  refused(scene.AddHandler, scene, t)
+end
+)"}});
+    f.world.engine.SetLog(&log.GetLogger());
+    f.Load("splash.scn");
+    UiScene* splash = f.scenes->Find("splash");
+    ASSERT_NE(splash, nullptr);
+    EXPECT_EQ(log.All(), "");
+    struct Changes {
+        void On(std::string* name, UiSceneChangeMethod method) { lines.push_back(*name + " " + std::to_string(int(method))); }
+        std::vector<std::string> lines;
+    } changes;
+    Core().Listen("UiChangeScene", MakeDelegate(&changes, &Changes::On));
+    UiScene* live = f.scenes->Instantiate("splash");
+    ASSERT_NE(live, nullptr);
+    Core().SendMessageFloat("UiTimeUpdate", 0.05f);
+    EXPECT_TRUE(changes.lines.empty()) << "0.05 is not past 0.05";
+    Core().SendMessageFloat("UiTimeUpdate", 0.01f);
+    EXPECT_EQ(changes.lines, std::vector<std::string>{"title 3"});
+    live->OnKey(13, true);
+    EXPECT_EQ(changes.lines.size(), 1u) << "the change handler deactivated its scene";
+    live->Leave();
+    f.scenes->Release(live);
+    Core().Unlisten("UiChangeScene", MakeDelegate(&changes, &Changes::On));
+    f.world.engine.SetLog(nullptr);
+}
+
 TEST(UiSceneFiles, ScenesLoadOnAWorkerWhileTheMainThreadInstantiatesAndDraws) {
     std::vector<std::pair<std::string, std::string>> files = {{"menu.scn", kMenuScene}};
     const std::string big = R"(
