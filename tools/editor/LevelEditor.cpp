@@ -352,7 +352,7 @@ void LevelEditor::FillEditorBar() {
     TwAddSeparator(m_editorBar, "EndObjectCreation", "");
     group.BeginGroup("");
     group.AddCallbackVar("Total Objects", 1, nullptr, &LevelEditor::GetTotalObjects, this);
-    group.AddCallbackVar("Show Debug", 0, &LevelEditor::SetShowDebugCallback, &LevelEditor::GetShowDebugCallback,
+    group.AddCallbackVar("Show Debug", 2, &LevelEditor::SetShowDebugCallback, &LevelEditor::GetShowDebugCallback,
                          this);
     TwAddSeparator(m_editorBar, "Separator 5", "");
     if (Composition* camera = ObjectHandle(m_cameraId).GetObject()) camera->ExposeProperties(&group);
