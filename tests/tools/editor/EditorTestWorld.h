@@ -62,7 +62,9 @@ inline const char* kEditorArchetypes = R"(
 <DefaultCamera>
     <TransformComponent><PosY>5</PosY><PosZ>-10</PosZ></TransformComponent>
     <CameraComponent />
-    <DefaultCameraLogicComponent><CameraSpeed>10</CameraSpeed><CameraRotationSpeed>10</CameraRotationSpeed></DefaultCameraLogicComponent>
+    <DefaultCameraLogicComponent>
+        <CameraSpeed>10</CameraSpeed><CameraRotationSpeed>10</CameraRotationSpeed>
+    </DefaultCameraLogicComponent>
 </DefaultCamera>
 <crate>
     <TransformComponent />

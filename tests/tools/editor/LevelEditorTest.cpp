@@ -23,6 +23,8 @@
 #include <fstream>
 #include <sstream>
 
+#include <unistd.h>
+
 namespace Ostrel {
 namespace {
 
@@ -60,6 +62,12 @@ struct Ear {
 class LevelEditorTest : public ::testing::Test {
 protected:
     explicit LevelEditorTest(const std::string& archetypes = EditorTest::kEditorArchetypes) : w(archetypes) {
+        // A data root of this process's own, where the layout is written.
+        root = std::filesystem::path(LV_TEST_TMP) / "editor-tests" / std::to_string(getpid()) / "rsc";
+        std::filesystem::remove_all(root);
+        std::filesystem::create_directories(root);
+        resources.RegisterExtension("Config", "xcfg");
+        resources.LoadHierarchy(root.string());
         w.world.engine.AddSystem(&editor);
         core().Listen("GamePaused", MakeDelegate(&ear, &Ear::Paused));
         core().Listen("ShowScaffolding", MakeDelegate(&ear, &Ear::Scaffolding));
@@ -81,6 +89,8 @@ protected:
 
     EditorWorld w;
     Ear ear;
+    std::filesystem::path root;
+    ResourceManager resources;
     PanelModel model;
     LevelEditor editor;
 };
@@ -284,20 +294,6 @@ TEST_F(LevelEditorTest, KeyStatesCoverCodesBelow256AndFocusClearsThem) {
     EXPECT_FALSE(editor.IsKeyDown(65));
 }
 
-class EmptyFactoryEditorTest : public LevelEditorTest {
-protected:
-    EmptyFactoryEditorTest() : LevelEditorTest("<DefaultCamera><TransformComponent /></DefaultCamera>") {}
-};
-
-TEST_F(EmptyFactoryEditorTest, OnlyTheCameraArchetypeOrNoneReadsNothingPastTheList) {
-    editor.Initialize();
-    EXPECT_EQ(editor.GetSelectedArchetype(), "DefaultCamera");
-    editor.Update(0.0f);
-    model.Commit("Editor Info", "Object Creation", "Selected Archetype", std::string("nothing"));
-    editor.Update(0.0f);
-    EXPECT_EQ(editor.GetSelectedArchetype(), "DefaultCamera");
-}
-
 class NoArchetypesEditorTest : public LevelEditorTest {
 protected:
     NoArchetypesEditorTest() : LevelEditorTest("") {}
@@ -321,14 +317,8 @@ std::string ReadText(const std::string& path) {
 }
 
 TEST_F(LevelEditorTest, LayoutIsReadBackFromTheBarsAndWrittenToTheDataRoot) {
-    const std::filesystem::path root = std::filesystem::path(LV_TEST_TMP) / "editor-layout" / "rsc";
-    std::filesystem::remove_all(root.parent_path());
-    std::filesystem::create_directories(root);
     const std::string file = (root / "leveleditor.xcfg").string();
     {
-        ResourceManager resources;
-        resources.RegisterExtension("Config", "xcfg");
-        resources.LoadHierarchy(root.string());
         editor.Initialize();
         // The user drags "Editor Info" and resizes "Tile Palette".
         const s32 moved[2] = {110, 40};
