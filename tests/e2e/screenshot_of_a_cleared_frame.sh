@@ -6,6 +6,16 @@ set -euo pipefail
 source "$(dirname "$0")/e2e_common.bash" "$@"
 # Without the sample scene the game has no camera and draws a cleared frame.
 rm -f "$work/rsc/gfx-test-pkg.pkg"
+# The editor's three bars are placed small in the bottom-right corner, away
+# from the probed pixel.
+{
+  echo "<LevelEditor>"
+  for bar in System Object Palette; do
+    echo "<${bar}BarSizeX>40</${bar}BarSizeX><${bar}BarSizeY>30</${bar}BarSizeY>"
+    echo "<${bar}BarPosX>270</${bar}BarPosX><${bar}BarPosY>160</${bar}BarPosY>"
+  done
+  echo "</LevelEditor>"
+} > "$work/rsc/leveleditor.xcfg"
 
 # Prints "WIDTH HEIGHT R G B A" of a PNG at pixel (X, Y).
 png_probe() { python3 "$(dirname "$0")/png_rows.py" "$1" "$2" "$3"; }

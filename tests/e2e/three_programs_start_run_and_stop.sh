@@ -4,7 +4,8 @@
 # systems in its own update order, never touches the sound system in the
 # tools, writes the log start and end lines and the user settings, frees
 # every object, steps an object made from an archetype through its
-# announcement, its brain and its destruction, and logs nothing else: the
+# announcement, its brain and its destruction (the editor, which pauses the
+# world, only announces it), and logs nothing else: the
 # shipped data holds no record that is reported, and every font it asks for
 # is found.
 set -euo pipefail
@@ -27,13 +28,18 @@ check_program() {
   [ -f "$XDG_DATA_HOME/$userFolderName/UserConfig.xcfg" ] || fail "$name: UserConfig.xcfg not written"
   expect_no_line "$work/$name.out" "Not all compositions were freed"
   # The test object: made from the archetype, announced, stepped by its
-  # brain, destroyed and announced again.
+  # brain, destroyed and announced again. The editor pauses the world at its
+  # first frame, so there the brain never steps and the object stays.
   local id
   id=$(sed -n "s/.*Test object \([0-9]*\) created from 'brain-obj'.*/\1/p" "$log" | head -1)
   [ -n "$id" ] || fail "$name: the test object was not created"
   expect_line "$log" "Test object $id announced"
-  expect_line "$log" "Test action of object $id ran 3 steps"
-  expect_line "$log" "Test object $id destroyed and announced"
+  if [ "$name" = editor ]; then
+    expect_no_line "$log" "Test action of object $id"
+  else
+    expect_line "$log" "Test action of object $id ran 3 steps"
+    expect_line "$log" "Test object $id destroyed and announced"
+  fi
   local other
   # The graphics system reports its programs and targets once; the game
   # without rooms places the sample scene. Those lines are expected. The

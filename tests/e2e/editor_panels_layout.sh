@@ -1,0 +1,59 @@
+#!/usr/bin/env bash
+# The editor's three bars on screen in their colours at their default places,
+# a drag of "Editor Info" by its title written to rsc/leveleditor.xcfg at the
+# end of the run and read by the next run, and a malformed layout file
+# reported and replaced by the defaults.
+set -euo pipefail
+source "$(dirname "$0")/e2e_common.bash" "$@"
+unset TAVRIN_MAX_FRAMES
+layout="$work/rsc/leveleditor.xcfg"
+rm -f "$layout"
+
+# Prints "R G B" of a PNG at pixel (X, Y).
+pixel() { python3 "$(dirname "$0")/png_rows.py" "$1" "$2" "$3" | awk '{print $3, $4, $5}'; }
+expect_pixel() {
+  local got; got=$(pixel "$1" "$2" "$3")
+  [ "$got" = "$4" ] || fail "$1 at ($2, $3) reads '$got', expected '$4'"
+}
+# layout_value KEY: the integer the layout file holds for KEY.
+layout_value() { sed -n "s:.*<$1>\(-\?[0-9]*\)</$1>.*:\1:p" "$layout"; }
+
+# First run: defaults; the title of "Editor Info" is dragged 100 px right,
+# then the window is closed.
+cat > drag.txt <<'SCRIPT'
+8 mouse move 60 18 0 0
+10 mouse left down
+12 mouse move 110 18 50 0
+14 mouse move 160 18 50 0
+16 mouse left up
+20 close
+SCRIPT
+TAVRIN_INPUT_SCRIPT="$work/drag.txt" TAVRIN_SCREENSHOT="$work/first.png@5" timeout 120 \
+  bash -c 'exec "$0" -l' "$exe" >first.out 2>first.err || { cat first.err >&2; fail "first run"; }
+! grep -qE "runtime error:|AddressSanitizer" first.err || { cat first.err >&2; fail "first run: sanitizer report"; }
+expect_pixel first.png 15 30 "200 200 200"
+expect_pixel first.png 325 30 "250 50 50"
+expect_pixel first.png 635 30 "50 50 250"
+expect_pixel first.png 950 600 "0 0 0"
+[ -f "$layout" ] || fail "no layout file written"
+[ ! -e "$layout.tmp" ] || fail "the temporary layout file was left"
+[ ! -e "$work/LevelEditor" ] || fail "a bare LevelEditor file was written"
+[ "$(layout_value SystemBarPosX)" = 110 ] || { cat "$layout" >&2; fail "the drag was not saved"; }
+[ "$(layout_value SystemBarPosY)" = 10 ] || fail "SystemBarPosY changed"
+[ "$(layout_value ObjectBarPosX)" = 320 ] || fail "ObjectBarPosX changed"
+grep -q "<SavingTo>Untitled</SavingTo>" "$layout" || fail "SavingTo missing"
+grep -q "<LoadingFrom>Untitled</LoadingFrom>" "$layout" || fail "LoadingFrom missing"
+
+# Second run: the bar is where the user left it.
+TAVRIN_MAX_FRAMES=8 TAVRIN_SCREENSHOT="$work/second.png@5" run_program second -l
+expect_clean_run second
+expect_pixel second.png 115 30 "200 200 200"
+expect_pixel second.png 15 30 "0 0 0"
+
+# A malformed layout file: reported, and the defaults are used and saved.
+printf '<LevelEditor><SystemBarPosX>50</SystemBarPosX' > "$layout"
+TAVRIN_MAX_FRAMES=8 TAVRIN_SCREENSHOT="$work/third.png@5" run_program third -l
+expect_line "$(log_file)" "configuration of LevelEditor could not be read"
+expect_pixel third.png 15 30 "200 200 200"
+[ "$(layout_value SystemBarPosX)" = 10 ] || fail "the defaults were not used"
+echo "editor panels and layout: ok"

@@ -1,0 +1,403 @@
+#include "tools/editor/LevelEditor.h"
+
+#include "engine/base/Log.h"
+#include "engine/base/Serializer.h"
+#include "engine/components/CollisionComponent.h"
+#include "engine/core/Composition.h"
+#include "engine/core/CompositionFactory.h"
+#include "engine/core/CoreSystem.h"
+#include "engine/core/Engine.h"
+#include "engine/core/ObjectManager.h"
+#include "engine/core/VarFun_Delegate.h"
+#include "engine/io/SerializerXML.h"
+#include "engine/resources/ResourceManager.h"
+#include "engine/world/PaletteRegistry.h"
+#include "engine/world/TilePaletteRecord.h"
+#include "tools/editor/ObjectHandle.h"
+#include "tools/panels/PanelApi.h"
+#include "tools/panels/PanelGroup.h"
+
+#include <algorithm>
+
+namespace Ostrel {
+
+namespace {
+
+constexpr const char* kEditorBarName = "Editor Info";
+constexpr const char* kObjectBarName = "Object Info";
+constexpr const char* kPaletteBarName = "Tile Palette";
+constexpr const char* kLayoutFile = "leveleditor.xcfg";
+
+// The configuration keys of each bar's layout, in the bars' order.
+constexpr const char* kLayoutKeys[3][4] = {
+    {"SystemBarSizeX", "SystemBarSizeY", "SystemBarPosX", "SystemBarPosY"},
+    {"ObjectBarSizeX", "ObjectBarSizeY", "ObjectBarPosX", "ObjectBarPosY"},
+    {"PaletteBarSizeX", "PaletteBarSizeY", "PaletteBarPosX", "PaletteBarPosY"},
+};
+
+LevelEditor& Editor(void* client) { return *static_cast<LevelEditor*>(client); }
+
+void SerializeLayout(Serializer& serializer, std::array<LevelEditor::BarLayout, 3>& layout) {
+    for (size_t bar = 0; bar < layout.size(); ++bar) {
+        s32* values[4] = {&layout[bar].sizeX, &layout[bar].sizeY, &layout[bar].posX, &layout[bar].posY};
+        for (int i = 0; i < 4; ++i) serializer.SerializeInt(kLayoutKeys[bar][i], values[i]);
+    }
+}
+
+}  // namespace
+
+LevelEditor::LevelEditor() {
+    m_layout[kObjectBar].posX = 320;
+    m_layout[kPaletteBar].posX = 630;
+}
+
+LevelEditor::~LevelEditor() {
+    m_subscriptions.Clear();
+    // Bars left by a run that never shut down: their entries point in here.
+    DeleteBars();
+}
+
+ObjectManager* LevelEditor::Objects() const {
+    Engine* engine = m_engine ? m_engine : Engine::Instance();
+    return engine ? static_cast<ObjectManager*>(engine->GetObjectManager()) : nullptr;
+}
+
+// ---- configuration and layout ----------------------------------------------
+
+void LevelEditor::LoadConfig(Serializer* config) {
+    if (!config) return;  // no layout file: the defaults stay
+    SerializeLayout(*config, m_layout);
+    config->SerializeString("LoadingFrom", &m_loadName);
+}
+
+std::string LevelEditor::LayoutPath() const {
+    ResourceManager* resources = ResourceManager::Instance();
+    if (!resources) return std::string("rsc/") + kLayoutFile;
+    const FilePath known = resources->GetPath(GetName());
+    if (known.IsValid()) return known.GetString();
+    return resources->MakeRootPath(kLayoutFile).GetString();
+}
+
+bool LevelEditor::SaveLayout() {
+    SerializerXML writer(false);
+    std::string block = GetName();
+    writer.SerializeBlock(block);
+    SerializeLayout(writer, m_layout);
+    writer.SerializeString("LoadingFrom", &m_loadName);
+    writer.SerializeString("SavingTo", &m_saveName);
+    std::string end = "EOF";
+    writer.SerializeBlock(end);
+    const std::string path = LayoutPath();
+    if (!writer.SaveFile(path)) return false;  // logged by the writer
+    if (ResourceManager* resources = ResourceManager::Instance()) resources->AddResourcePath(path);
+    return true;
+}
+
+void LevelEditor::ReadLayoutBack() {
+    PanelBar* bars[3] = {m_editorBar, m_objectBar, m_paletteBar};
+    for (int i = 0; i < 3; ++i) {
+        if (!bars[i]) continue;
+        s32 size[2] = {m_layout[i].sizeX, m_layout[i].sizeY};
+        s32 position[2] = {m_layout[i].posX, m_layout[i].posY};
+        if (TwGetParam(bars[i], nullptr, "size", PanelParamType::Int32, 2, size)) {
+            m_layout[i].sizeX = size[0];
+            m_layout[i].sizeY = size[1];
+        }
+        if (TwGetParam(bars[i], nullptr, "position", PanelParamType::Int32, 2, position)) {
+            m_layout[i].posX = position[0];
+            m_layout[i].posY = position[1];
+        }
+    }
+}
+
+// ---- lifecycle --------------------------------------------------------------
+
+void LevelEditor::Initialize() {
+    m_archetypes.clear();
+    if (CompositionFactory* factory = CompositionFactory::Instance()) m_archetypes = factory->GetArchetypeNames();
+    m_keys.fill(false);
+    Connect();
+    // With no archetypes at all the text stays empty.
+    m_selectedArchetype = m_archetypeIndex < m_archetypes.size() ? m_archetypes[m_archetypeIndex] : std::string();
+
+    DeleteBars();
+    m_editorBar = TwNewBar(kEditorBarName);
+    m_objectBar = TwNewBar(kObjectBarName);
+    m_paletteBar = TwNewBar(kPaletteBarName);
+
+    m_palettes.clear();
+    m_tiles.clear();
+    if (PaletteRegistry* palettes = PaletteRegistry::Instance()) palettes->ListPalettes(m_palettes);
+    if (!m_palettes.empty() && m_palettes.front()) m_tiles = m_palettes.front()->tileNames;
+
+    TwDefine(" GLOBAL contained=true");
+    TwDefine("'Editor Info' color='200 200 200' text=dark ");
+    TwDefine("'Object Info' color='250 50 50' text=light ");
+    TwDefine("'Tile Palette' color='50 50 250' text=light ");
+
+    PanelBar* bars[3] = {m_editorBar, m_objectBar, m_paletteBar};
+    for (int i = 0; i < 3; ++i) {
+        const s32 size[2] = {m_layout[i].sizeX, m_layout[i].sizeY};
+        const s32 position[2] = {m_layout[i].posX, m_layout[i].posY};
+        TwSetParam(bars[i], nullptr, "size", PanelParamType::Int32, 2, size);
+        TwSetParam(bars[i], nullptr, "position", PanelParamType::Int32, 2, position);
+    }
+
+    FillEditorBar();
+    FillPaletteBar();
+    m_firstUpdate = true;
+}
+
+void LevelEditor::Shutdown() {
+    Disconnect();
+    ReadLayoutBack();
+    SaveLayout();
+    DeleteBars();
+}
+
+void LevelEditor::DeleteBars() {
+    for (PanelBar** bar : {&m_editorBar, &m_objectBar, &m_paletteBar}) {
+        if (*bar) TwDeleteBar(*bar);
+        *bar = nullptr;
+    }
+}
+
+void LevelEditor::Connect() {
+    if (!m_subscriptions.Empty()) return;
+    m_subscriptions.Listen("KeyTriggered", MakeDelegate(this, &LevelEditor::OnKeyTriggered));
+    m_subscriptions.Listen("MouseMoved", MakeDelegate(this, &LevelEditor::OnMouseMoved));
+    m_subscriptions.Listen("ObjectCreated", MakeDelegate(this, &LevelEditor::OnObjectCreated));
+    m_subscriptions.Listen("ObjectDestroyed", MakeDelegate(this, &LevelEditor::OnObjectDestroyed));
+    m_subscriptions.Listen("TransformUpdated", MakeDelegate(this, &LevelEditor::OnTransformUpdated));
+    m_subscriptions.Listen("SetFocus", MakeDelegate(this, &LevelEditor::OnSetFocus));
+}
+
+void LevelEditor::Disconnect() { m_subscriptions.Clear(); }
+
+// ---- the frame --------------------------------------------------------------
+
+void LevelEditor::Update(f32 /*dt*/) {
+    if (m_firstUpdate) FirstUpdate();
+    SnapArchetypeText();
+    TwRefreshBar(m_objectBar);
+    TwRefreshBar(m_editorBar);
+    // Room loading and object creation are requested by keys and buttons
+    // and carried out here, outside any panel callback.
+    if (m_loadRequested) {
+        m_loadRequested = false;
+        ButtonNotReady("Load Level");
+    }
+    if (m_createRequested) {
+        m_createRequested = false;
+        ButtonNotReady("Create New");
+    }
+    if (!m_archetypes.empty() && m_archetypeIndex >= m_archetypes.size()) {
+        m_archetypeIndex = u32(m_archetypes.size() - 1);
+    }
+    if (m_showDebug) DrawBoundsEntries();
+}
+
+void LevelEditor::FirstUpdate() {
+    m_firstUpdate = false;
+    Engine* engine = m_engine ? m_engine : Engine::Instance();
+    CoreSystem* core = engine ? engine->GetCoreSystem() : nullptr;
+    if (core) core->Send("GamePaused");
+    if (engine) engine->SetPaused(true);
+    if (ObjectManager* objects = Objects()) m_cameraId = objects->CreateObject("DefaultCamera", nullptr);
+    if (m_cameraId == 0) LogMessage("LevelEditor: the archetype 'DefaultCamera' could not be made; no editor camera\n");
+    if (core) {
+        core->SendMessageBool("ShowScaffolding", true);
+        core->SendMessageBool("ShowDebugUpdated", m_showDebug);
+    }
+    FillEditorBar();
+}
+
+void LevelEditor::SnapArchetypeText() {
+    if (m_archetypes.empty() || m_archetypeIndex >= m_archetypes.size()) return;
+    if (m_selectedArchetype == m_archetypes[m_archetypeIndex]) return;
+    auto it = std::find(m_archetypes.begin(), m_archetypes.end(), m_selectedArchetype);
+    if (it != m_archetypes.end()) m_archetypeIndex = u32(it - m_archetypes.begin());
+    m_selectedArchetype = m_archetypes[m_archetypeIndex];
+}
+
+void LevelEditor::DrawBoundsEntries() const {
+    for (const BoundsEntry& entry : m_boundsEntries) {
+        const Vec4 position = ObjectHandle(entry.id).GetPosition();
+        DrawDebugVolume(entry.volume, position.x, position.y, position.z, 0.0f, 1.0f, 1.0f);
+    }
+}
+
+// ---- messages ---------------------------------------------------------------
+
+void LevelEditor::OnKeyTriggered(int key, bool pressed) {
+    if (key < 0 || key >= kKeyCount) return;
+    m_keys[size_t(key)] = pressed;
+    if (key == 17) m_moveStep = pressed ? 4.0f : 1.0f;  // Ctrl: larger steps
+    if (key == 1 && pressed) m_pressCursor = m_cursor;
+}
+
+void LevelEditor::OnMouseMoved(int mode, int x, int y) {
+    if (mode != 0) return;  // relative motion steers the camera only
+    m_cursor = {x, y};
+}
+
+void LevelEditor::OnSetFocus() { m_keys.fill(false); }
+
+void LevelEditor::OnObjectCreated(u32 id) {
+    if (id == 0 || id == m_cameraId) return;
+    if (std::find(m_objects.begin(), m_objects.end(), id) != m_objects.end()) return;
+    m_objects.push_back(id);
+    if (m_objects.size() == 1) {
+        m_listCursor = 0;
+        Select(id);
+    }
+    ObjectHandle handle(id);
+    Composition* object = handle.GetObject();
+    if (!object) return;
+    if (object->GetComponentAs<CollisionComponent>()) {
+        m_collisionPicks.push_back(id);
+        return;
+    }
+    BoundsEntry entry;
+    entry.id = id;
+    if (FitVolumeToMesh(id, entry.volume, nullptr, 0, true)) m_boundsEntries.push_back(entry);
+}
+
+void LevelEditor::OnObjectDestroyed(u32 id) {
+    if (id == 0) return;
+    if (id == m_cameraId) {
+        // The camera's fields leave "Editor Info" before the camera goes.
+        m_cameraId = 0;
+        FillEditorBar();
+        return;
+    }
+    auto it = std::find(m_objects.begin(), m_objects.end(), id);
+    if (id == m_selected) {
+        if (it == m_objects.end() || m_objects.size() < 2) {
+            m_listCursor = 0;
+            Select(0);
+        } else {
+            const size_t next = (size_t(it - m_objects.begin()) + 1) % m_objects.size();
+            Select(m_objects[next]);
+        }
+    }
+    if (it != m_objects.end()) m_objects.erase(it);
+    if (m_selected != 0) {
+        auto selected = std::find(m_objects.begin(), m_objects.end(), m_selected);
+        m_listCursor = selected != m_objects.end() ? size_t(selected - m_objects.begin()) : 0;
+    } else if (m_listCursor >= m_objects.size()) {
+        m_listCursor = 0;
+    }
+    RemoveFromPickLists(id);
+}
+
+void LevelEditor::RemoveFromPickLists(u32 id) {
+    m_collisionPicks.erase(std::remove(m_collisionPicks.begin(), m_collisionPicks.end(), id), m_collisionPicks.end());
+    m_boundsEntries.erase(std::remove_if(m_boundsEntries.begin(), m_boundsEntries.end(),
+                                         [id](const BoundsEntry& entry) { return entry.id == id; }),
+                          m_boundsEntries.end());
+    if (m_boundsCursor >= m_boundsEntries.size()) m_boundsCursor = 0;
+}
+
+void LevelEditor::OnTransformUpdated(u32 id) {
+    for (BoundsEntry& entry : m_boundsEntries) {
+        if (entry.id != id) continue;
+        if (ObjectHandle(id).GetObject()) FitVolumeToMesh(id, entry.volume, nullptr, 0, true);
+        return;
+    }
+}
+
+// ---- selection and panels ---------------------------------------------------
+
+void LevelEditor::Select(u32 id) {
+    if (id != 0 && std::find(m_objects.begin(), m_objects.end(), id) == m_objects.end()) id = 0;
+    m_selected = id;
+    FillObjectBar();
+}
+
+void LevelEditor::SetShowDebug(bool show) {
+    m_showDebug = show;
+    Engine* engine = m_engine ? m_engine : Engine::Instance();
+    if (CoreSystem* core = engine ? engine->GetCoreSystem() : nullptr) core->SendMessageBool("ShowDebugUpdated", show);
+}
+
+void LevelEditor::FillEditorBar() {
+    if (!m_editorBar) return;
+    TwRemoveAllVars(m_editorBar);
+    PanelGroup group(m_editorBar);
+    group.BeginGroup("I/O");
+    group.AddButton("New Level", &LevelEditor::NewLevelButton, this);
+    TwAddSeparator(m_editorBar, "NewLevelSeparator", "group='I/O'");
+    TwAddVarRW(m_editorBar, "Loading From", PanelType::StdString, &m_loadName, " group='I/O'");
+    group.AddButton("Load Level", &LevelEditor::LoadLevelButton, this);
+    TwAddSeparator(m_editorBar, "Separator 1", "group='I/O'");
+    TwAddVarRW(m_editorBar, "Saving To", PanelType::StdString, &m_saveName, " group='I/O'");
+    group.AddButton("Save Level", &LevelEditor::SaveLevelButton, this);
+    TwAddSeparator(m_editorBar, "EndI/O", "");
+    group.BeginGroup("");
+    group.AddButton("Test Level", &LevelEditor::TestLevelButton, this);
+    TwAddSeparator(m_editorBar, "BeginObjectCreation", "");
+    group.BeginGroup("Object Creation");
+    TwAddVarRW(m_editorBar, "Selected Archetype", PanelType::StdString, &m_selectedArchetype,
+               " group='Object Creation'");
+    group.AddButton("Create New", &LevelEditor::CreateNewButton, this);
+    TwAddSeparator(m_editorBar, "Separator 3", "group='Object Creation'");
+    group.BeginGroup("Object Creation");
+    group.AddButton("Clone Selected", &LevelEditor::CloneSelectedButton, this);
+    TwAddVarRW(m_editorBar, "Number of Clones", PanelType::UInt32, &m_cloneCount, " group='Clone Settings'");
+    TwAddVarRW(m_editorBar, "ClonePositionModX", PanelType::Float, &m_cloneOffset.x, " group='Clone Settings'");
+    TwAddVarRW(m_editorBar, "ClonePositionModY", PanelType::Float, &m_cloneOffset.y, " group='Clone Settings'");
+    TwAddVarRW(m_editorBar, "ClonePositionModZ", PanelType::Float, &m_cloneOffset.z, " group='Clone Settings'");
+    TwDefine("'Editor Info'/'Clone Settings' group='Object Creation' opened=false");
+    TwAddSeparator(m_editorBar, "EndObjectCreation", "");
+    group.BeginGroup("");
+    group.AddCallbackVar("Total Objects", 1, nullptr, &LevelEditor::GetTotalObjects, this);
+    group.AddCallbackVar("Show Debug", 2, &LevelEditor::SetShowDebugCallback, &LevelEditor::GetShowDebugCallback,
+                         this);
+    TwAddSeparator(m_editorBar, "Separator 5", "");
+    if (Composition* camera = ObjectHandle(m_cameraId).GetObject()) camera->ExposeProperties(&group);
+}
+
+void LevelEditor::FillObjectBar() {
+    if (!m_objectBar) return;
+    TwRemoveAllVars(m_objectBar);
+    Composition* object = ObjectHandle(m_selected).GetObject();
+    if (!object) return;
+    m_selectedName = object->GetName();
+    TwAddVarRO(m_objectBar, "ObjectName", PanelType::StdString, &m_selectedName);
+    PanelGroup group(m_objectBar);
+    object->ExposeProperties(&group);
+}
+
+void LevelEditor::FillPaletteBar() {
+    if (!m_paletteBar) return;
+    // The brush's entries come with the editor's tile commands.
+    TwRemoveAllVars(m_paletteBar);
+}
+
+// ---- panel callbacks --------------------------------------------------------
+
+void LevelEditor::ButtonNotReady(const char* name) const {
+    LogMessage(std::string("LevelEditor: '") + name + "' is not available in this build\n");
+}
+
+void LevelEditor::NewLevelButton(void* editor) { Editor(editor).ButtonNotReady("New Level"); }
+void LevelEditor::LoadLevelButton(void* editor) { Editor(editor).m_loadRequested = true; }
+void LevelEditor::SaveLevelButton(void* editor) { Editor(editor).ButtonNotReady("Save Level"); }
+void LevelEditor::TestLevelButton(void* editor) { Editor(editor).ButtonNotReady("Test Level"); }
+void LevelEditor::CreateNewButton(void* editor) { Editor(editor).m_createRequested = true; }
+void LevelEditor::CloneSelectedButton(void* editor) { Editor(editor).ButtonNotReady("Clone Selected"); }
+
+void LevelEditor::GetTotalObjects(void* value, void* editor) {
+    *static_cast<u32*>(value) = u32(Editor(editor).m_objects.size());
+}
+
+void LevelEditor::SetShowDebugCallback(const void* value, void* editor) {
+    Editor(editor).SetShowDebug(*static_cast<const bool*>(value));
+}
+
+void LevelEditor::GetShowDebugCallback(void* value, void* editor) {
+    *static_cast<bool*>(value) = Editor(editor).m_showDebug;
+}
+
+}  // namespace Ostrel
