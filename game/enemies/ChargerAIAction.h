@@ -45,7 +45,8 @@ public:
     void SetChargeSpeed(f32 speed) { m_chargeSpeed = speed; }
     void SetChargeTime(f32 seconds) { m_chargeTime = seconds; }
 
-    f32 GetAccumulator() const { return m_accumulator; }
+    // The urge to charge (the step accumulator is ActionBase's).
+    f32 GetUrge() const { return m_accumulator; }
     f32 GetChargeRange() const { return m_chargeRange; }
     f32 GetChargeSpeed() const { return m_chargeSpeed; }
     bool IsWaiting() const { return m_waitTimer > 0.0f; }
