@@ -4,6 +4,7 @@
 #include "engine/actions/KnockbackPlayerAction.h"
 #include "engine/components/MeshComponent.h"
 #include "engine/core/Random.h"
+#include "engine/io/SerializerLevelSave.h"
 #include "game/enemies/ChargerAIAction.h"
 #include "game/enemies/ChargerComponent.h"
 #include "game/enemies/EnemyComponent.h"
@@ -13,6 +14,7 @@
 #include "game/objects/HealthComponent.h"
 
 #include <gtest/gtest.h>
+#include <tinyxml.h>
 
 #include <cmath>
 #include <numbers>
@@ -467,6 +469,75 @@ TEST(PeriodicCharger, EveryContactHurtsAndPushesAndItDiesSilently) {
     EXPECT_FALSE(world.Alive(id));
     EXPECT_EQ(world.Count("PlaySound(yak-death-sfx)"), 0);
     EXPECT_TRUE(world.sent.empty());
+}
+
+// Reads a room's objects into a list it owns.
+class RoomObjects final : public RoomTarget {
+public:
+    explicit RoomObjects(CompositionFactory& factory) : m_factory(factory) {}
+    ~RoomObjects() {
+        for (Composition* object : objects) m_factory.Destroy(object);
+    }
+    void ReadAttributes(Serializer&) override {}
+    void AppendObject(Composition* object) override { objects.push_back(object); }
+    std::vector<Composition*> objects;
+
+private:
+    CompositionFactory& m_factory;
+};
+
+TEST(EnemyLifecycle, TemplatesStayInertObjectsLeaveNoListenersAndEditsSurviveARoom) {
+    GameFixture world(Objects());
+    const std::vector<std::string> archetypes = {"yak-obj", "charger-obj", "nest-obj", "wave-obj"};
+    for (const std::string& name : archetypes) {
+        const Composition* archetype = world.factory.FindArchetype(name);
+        for (const char* local : {"CollisionData", "ObjectDead", "FinishedSpawning", "TriggerFired"})
+            EXPECT_FALSE(archetype->GetMessageComponent()->GetTable().HasEntry(local)) << name << " " << local;
+        EXPECT_TRUE(archetype->GetComponentAs<BrainComponent>()->GetActionList()->IsEmpty()) << name;
+    }
+    // The logic system is the one listener the world starts with.
+    const std::size_t before = world.core.GetTable().GetListeners("ObjectDestroyed").size();
+    EXPECT_EQ(before, 1u);
+    for (const std::string& name : archetypes) {
+        std::vector<u32> ids;
+        for (int i = 0; i < 300; ++i) ids.push_back(world.Spawn(name)->GetId());
+        world.Step(0.1f);
+        for (u32 id : ids) world.objects.DestroyObject(id);
+        world.Step(0.1f);
+        EXPECT_EQ(world.core.GetTable().GetListeners("ObjectDestroyed").size(), before) << name;
+    }
+
+    RoomObjects placed(world.factory);
+    placed.objects = {world.factory.Create("yak-obj"), world.factory.Create("nest-obj"),
+                      world.factory.Create("wave-obj"), world.factory.Create("charger-obj")};
+    ComponentTest::Panel yak, nest, wave, charger;
+    placed.objects[0]->ExposeProperties(&yak);
+    placed.objects[1]->ExposeProperties(&nest);
+    placed.objects[2]->ExposeProperties(&wave);
+    placed.objects[3]->ExposeProperties(&charger);
+    yak.Set<float>("speed", 3.5f);
+    nest.Set<int>("SpawnLimit", 5);
+    nest.Set<float>("SpawnTime", 4.0f);
+    wave.Set<int>("SpawnLimit", -1);
+    EXPECT_EQ(charger.Get<float>("ChargeSpeed"), 20.0f);
+    EXPECT_EQ(charger.Get<unsigned>("ChargePercentage"), 5u);
+
+    SerializerLevelSave writer;
+    for (Composition* object : placed.objects) writer.WriteObject(*object);
+    TiXmlPrinter printer;
+    writer.Document().Accept(&printer);
+    RoomObjects read(world.factory);
+    ASSERT_TRUE(SerializerXML(true).ReadRoomText("trip", printer.CStr(), read));
+    ASSERT_EQ(read.objects.size(), 4u);
+    EXPECT_EQ(read.objects[0]->GetComponentAs<EnemyComponent>()->GetSpeed(), 3.5f);
+    auto* nestRead = read.objects[1]->GetComponentAs<SpawnerComponent>();
+    EXPECT_EQ(nestRead->GetSpawnLimit(), 5);
+    EXPECT_EQ(nestRead->GetSpawnTime(), 4.0f);
+    EXPECT_EQ(nestRead->GetSpawnType(), "yak-obj");
+    EXPECT_EQ(read.objects[2]->GetComponentAs<WaveSpawnerComponent>()->GetSpawnLimit(), -1);
+    EXPECT_EQ(read.objects[3]->GetComponentAs<ChargerComponent>()->GetChargeSpeed(), 20.0f);
+    EXPECT_EQ(std::string(printer.CStr()).find("SpawnEffect"), std::string::npos)
+        << "an unread SpawnEffect is never written";
 }
 
 }  // namespace
