@@ -1,15 +1,15 @@
 #!/usr/bin/env bash
 # The sample nest fills up with yaks at its period, headless. The test object
 # (which the probe destroys after three brain steps) is a seed whose spawner
-# of period 0 makes one sample "yak-nest-obj" on its first step; 800 fixed
-# frames then make two yaks of its 10 s period (the first near frame 315),
-# each with its spawn sound and smoke, and the run ends normally. The same seed gives the
-# same trace twice.
+# of period 0 makes one sample "yak-nest-obj" on its first step; 800 frames
+# of 0.032 s then make two yaks of its 10 s period (near frames 315 and 630),
+# each with its spawn sound and smoke, and the run ends normally. The same
+# seed gives the same trace twice.
 set -euo pipefail
 source "$(dirname "$0")/e2e_common.bash" "$@"
 export TAVRIN_TEST_OBJECT=nest-seed-obj
 export TAVRIN_TRACE_MESSAGES=ObjectCreated,PlaySound,ShowTutorial,LockTutorial
-export TAVRIN_MAX_FRAMES=800 TAVRIN_FIXED_DT=0.05 TAVRIN_SEED=7
+export TAVRIN_MAX_FRAMES=800 TAVRIN_FIXED_DT=0.032 TAVRIN_SEED=7
 
 cp "$src/tests/e2e/fixtures/nest-seed-objects.xobj" rsc/objects/
 echo "nest-seed-objects" >> rsc/loading-pkg.pkg
