@@ -28,6 +28,10 @@
 #include "engine/core/TransformComponent.h"
 #include "engine/graphics/animation/FidgetComponent.h"
 #include "engine/graphics/particles/ParticleEmitterComponent.h"
+#include "game/enemies/ChargerComponent.h"
+#include "game/enemies/EnemyComponent.h"
+#include "game/enemies/SpawnerComponent.h"
+#include "game/enemies/WaveSpawnerComponent.h"
 #include "game/objects/HealthComponent.h"
 #include "game/objects/PlayerTriggerComponent.h"
 #include "game/objects/TimedTriggerComponent.h"
@@ -59,13 +63,13 @@ void RegisterComponentTypes(CompositionFactory& f) {
     Register<WaveMotionComponent>(f, "WaveMotionComponent");
     Placeholder<FourCC("plrC")>(f, "PlayerComponent");
     Placeholder<FourCC("PCLC")>(f, "PlayerCameraLogicComponent");
-    Placeholder<FourCC("emyC")>(f, "EnemyComponent");
-    Placeholder<FourCC("chgC")>(f, "ChargerComponent");
-    Placeholder<FourCC("spwC")>(f, "SpawnerComponent");
+    Register<Vandle::EnemyComponent>(f, "EnemyComponent");
+    Register<Vandle::ChargerComponent>(f, "ChargerComponent");
+    Register<Vandle::SpawnerComponent>(f, "SpawnerComponent");
     Placeholder<FourCC("qilC")>(f, "QilComponent");
     Register<Vandle::PlayerTriggerComponent>(f, "PlayerTriggerComponent");
     Register<Vandle::TriggerListenerComponent>(f, "TriggerListenerComponent");
-    Placeholder<FourCC("wspC")>(f, "WaveSpawnerComponent");
+    Register<Vandle::WaveSpawnerComponent>(f, "WaveSpawnerComponent");
     Placeholder<FourCC("CntC")>(f, "ControllerComponent");
     Register<Vandle::HealthComponent>(f, "HealthComponent");
     Placeholder<FourCC("golC")>(f, "GoalComponent");

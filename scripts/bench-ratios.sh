@@ -151,6 +151,11 @@ awk '
     if (a > 0 && b > 0) {
       printf "level of 30 rooms x 200 objects from files: ours/one archetype file %.2f (wall clock, %.0f ms per level)\n", a / b, a / 1e6
     }
+    a = time_of("BM_YakChaseFrame")
+    b = time_of("BM_PlainBodiesFrame")
+    if (a > 0 && b > 0) {
+      printf "frame of 200 yaks chasing a player: ours/plain bodies %.2f (yaks add %.3f ms per frame, aim at most 1)\n", a / b, (a - b) / 1e6
+    }
     line("text measure 10,000 strings", ratio("BM_MeasureStrings", "BM_MeasureStringsRaw", "raw FreeType"), "")
     line("graphics start-up and first frame", ratio("BM_InitializeAndFirstFrameGl", "BM_EmptyFrameGl", "empty frame"), "")
     line("sample scene through the composite", real_ratio("BM_SampleSceneGl/1", "BM_SampleSceneGl/0", "direct"), "")

@@ -8,7 +8,7 @@
 #include "engine/core/Reflect.h"
 #include "engine/core/ScopedProfiler.h"
 #include "engine/core/VarFun_Delegate.h"
-#include "engine/graphics/FontManager.h"
+#include "engine/graphics/text/FontManager.h"
 #include "engine/graphics/Graphics.h"
 #include "engine/graphics/RenderDevice.h"
 #include "engine/graphics/ShaderProgram.h"

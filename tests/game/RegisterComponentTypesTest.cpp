@@ -61,9 +61,11 @@ const std::set<std::string> kRealClasses = {
     "AimerComponent",
     "BrainComponent",
     "CameraComponent",
+    "ChargerComponent",
     "CollisionComponent",
     "DefaultCameraLogicComponent",
     "DestructibleComponent",
+    "EnemyComponent",
     "FidgetComponent",
     "HealthComponent",
     "LevelGeometryComponent",
@@ -80,13 +82,15 @@ const std::set<std::string> kRealClasses = {
     "RotationalVelocityComponent",
     "ShadowComponent",
     "SkyboxComponent",
+    "SpawnerComponent",
     "StaticBillboardComponent",
     "TimedTriggerComponent",
     "TimedLifeComponent",
     "TransformComponent",
     "TransparentPlaneComponent",
     "TriggerListenerComponent",
-    "WaveMotionComponent"};
+    "WaveMotionComponent",
+    "WaveSpawnerComponent"};
 
 }  // namespace
 

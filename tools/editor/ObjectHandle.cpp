@@ -8,9 +8,9 @@
 #include "engine/core/Matrix4.h"
 #include "engine/core/ObjectManager.h"
 #include "engine/core/TransformComponent.h"
-#include "engine/graphics/FidgetComponent.h"
+#include "engine/graphics/animation/FidgetComponent.h"
 #include "engine/graphics/Graphics.h"
-#include "engine/graphics/Mesh.h"
+#include "engine/graphics/models/Mesh.h"
 
 #include <span>
 

@@ -140,11 +140,31 @@ WriterModel MakeHingeWave() {
     return model;
 }
 
+WriterModel MakeYak() {
+    WriterModel model = MakeSkinnedChain(3, 1.0f, 0.5f, {"body", "neck", "head"});
+    model.clip = MakeSwingClip(3, 2.0f, 0.5f, {2}, {0.0f, 8.0f, 0.0f, -8.0f, 0.0f});
+    return model;
+}
+
+WriterModel MakeYakHeadshake() {
+    WriterModel model;
+    model.clip = MakeSwingClip(3, 0.5f, 0.5f, {2}, {0.0f, 25.0f, -25.0f, 25.0f, -25.0f, 0.0f});
+    return model;
+}
+
+WriterModel MakeYakCharge() {
+    WriterModel model;
+    model.clip = MakeSwingClip(3, 0.5f, 0.5f, {1}, {35.0f, 35.0f});
+    return model;
+}
+
 std::string HingeFastAnimationSet() { return "anim: hinge\nscale: 2.0\n"; }
 
 std::string WriteSampleModels(const std::string& folder) {
     const std::pair<const char*, WriterModel> models[] = {
-        {"crate.bin", MakeCrate()}, {"hinge.bin", MakeHinge()}, {"hinge-wave.bin", MakeHingeWave()}};
+        {"crate.bin", MakeCrate()}, {"hinge.bin", MakeHinge()}, {"hinge-wave.bin", MakeHingeWave()},
+        {"yak-mesh.bin", MakeYak()},      {"yak-headshake-anim.bin", MakeYakHeadshake()},
+        {"yak-charge-anim.bin", MakeYakCharge()}};
     std::string problems;
     std::error_code error;
     std::filesystem::create_directories(folder, error);  // a failure shows in the writes below

@@ -40,6 +40,14 @@ WriterModel MakeCrate();
 WriterModel MakeHinge();
 // "hinge-wave": a clip only, the tip waving +30 / -30 degrees over 2 s.
 WriterModel MakeHingeWave();
+// "yak-mesh": a 1 x 1.5 x 1 box along +y in three segments on the bones
+// "body", "neck" and "head", with a 2 s idle sway of the head.
+WriterModel MakeYak();
+// "yak-headshake-anim": a clip only, the head shaking +25 / -25 degrees
+// twice in 0.5 s.
+WriterModel MakeYakHeadshake();
+// "yak-charge-anim": a clip only, the neck lowered 35 degrees for the run.
+WriterModel MakeYakCharge();
 // The text of "hinge-fast.anim".
 std::string HingeFastAnimationSet();
 

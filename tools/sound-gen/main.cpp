@@ -143,6 +143,10 @@ int main(int argc, char** argv) {
         Blips("new-menu-click-sfx", {1800}, 0.05),
         Blips("new-menu-select-sfx", {880, 1320}, 0.07),
         Blips("checkpoint-sfx", {660, 880, 1100}, 0.1),
+        Blips("yak-spawn-sfx", {330, 440, 550}, 0.06),
+        Thud("yak-death-sfx", 220, 50, 0.5, 15),
+        Whoosh("yak-charge-sfx", 0.6, 16),
+        Thud("spawner-death-sfx", 70, 25, 0.8, 17),
         Music("battle-bgm", {110.0, 87.31, 130.81, 98.0}, 0.25),
         Music("boss-battle-bgm", {82.41, 87.31, 77.78, 73.42}, 0.2),
     };

@@ -4,7 +4,7 @@
 // volume fitting run over the same records the renderer draws.
 
 #include "engine/components/MeshLookup.h"
-#include "engine/graphics/Mesh.h"
+#include "engine/graphics/models/Mesh.h"
 #include "tests/engine/components/ComponentWorld.h"
 
 #include <map>

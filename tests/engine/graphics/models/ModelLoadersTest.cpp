@@ -131,6 +131,9 @@ TEST(ModelLoaders, SampleModelsAreCurrentAndLoadThroughTheResourceManager) {
     EXPECT_EQ(EncodeModel(MakeCrate()), ModelTest::ReadWholeFile(folder + "crate.bin"));
     EXPECT_EQ(EncodeModel(MakeHinge()), ModelTest::ReadWholeFile(folder + "hinge.bin"));
     EXPECT_EQ(EncodeModel(MakeHingeWave()), ModelTest::ReadWholeFile(folder + "hinge-wave.bin"));
+    EXPECT_EQ(EncodeModel(MakeYak()), ModelTest::ReadWholeFile(folder + "yak-mesh.bin"));
+    EXPECT_EQ(EncodeModel(MakeYakHeadshake()), ModelTest::ReadWholeFile(folder + "yak-headshake-anim.bin"));
+    EXPECT_EQ(EncodeModel(MakeYakCharge()), ModelTest::ReadWholeFile(folder + "yak-charge-anim.bin"));
     const std::vector<u8> set = ModelTest::ReadWholeFile(folder + "hinge-fast.anim");
     EXPECT_EQ(HingeFastAnimationSet(), std::string(set.begin(), set.end()));
 
@@ -145,6 +148,9 @@ TEST(ModelLoaders, SampleModelsAreCurrentAndLoadThroughTheResourceManager) {
     ASSERT_NE(nullptr, m.meshes.Find("crate"));
     EXPECT_EQ(24u, m.meshes.Find("crate")->GetVertexCount());
     EXPECT_NE(nullptr, m.skeletons.Find("hinge"));
+    EXPECT_NE(nullptr, m.skeletons.Find("yak-mesh"));
+    EXPECT_NE(nullptr, m.animations.Find("yak-headshake-anim"));
+    EXPECT_NE(nullptr, m.animations.Find("yak-charge-anim"));
     EXPECT_EQ(nullptr, m.meshes.Find("hinge-wave"));
     const Animation* fast = m.animations.Find("hinge-fast");
     ASSERT_NE(nullptr, fast);
