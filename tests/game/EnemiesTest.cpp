@@ -471,21 +471,6 @@ TEST(PeriodicCharger, EveryContactHurtsAndPushesAndItDiesSilently) {
     EXPECT_TRUE(world.sent.empty());
 }
 
-// Reads a room's objects into a list it owns.
-class RoomObjects final : public RoomTarget {
-public:
-    explicit RoomObjects(CompositionFactory& factory) : m_factory(factory) {}
-    ~RoomObjects() {
-        for (Composition* object : objects) m_factory.Destroy(object);
-    }
-    void ReadAttributes(Serializer&) override {}
-    void AppendObject(Composition* object) override { objects.push_back(object); }
-    std::vector<Composition*> objects;
-
-private:
-    CompositionFactory& m_factory;
-};
-
 TEST(EnemyLifecycle, TemplatesStayInertObjectsLeaveNoListenersAndEditsSurviveARoom) {
     GameFixture world(Objects());
     const std::vector<std::string> archetypes = {"yak-obj", "charger-obj", "nest-obj", "wave-obj"};

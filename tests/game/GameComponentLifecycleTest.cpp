@@ -97,21 +97,6 @@ TEST(GameComponentLifecycle, TemplatesStayInertAndLiveObjectsLeaveNoListenersBeh
     EXPECT_TRUE(world.objects.GetLiveObjects().empty());
 }
 
-// Reads a room's objects into a list it owns.
-class RoomObjects final : public RoomTarget {
-public:
-    explicit RoomObjects(CompositionFactory& factory) : m_factory(factory) {}
-    ~RoomObjects() {
-        for (Composition* object : objects) m_factory.Destroy(object);
-    }
-    void ReadAttributes(Serializer&) override {}
-    void AppendObject(Composition* object) override { objects.push_back(object); }
-    std::vector<Composition*> objects;
-
-private:
-    CompositionFactory& m_factory;
-};
-
 TEST(GameComponentLifecycle, EditedValuesSurviveARoomRoundTrip) {
     GameFixture world(kLifecycleObjects);
     RoomObjects placed(world.factory);

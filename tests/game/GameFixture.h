@@ -176,4 +176,19 @@ private:
     std::vector<std::unique_ptr<SendRecorder>> m_recorders;
 };
 
+// Reads a room's objects into a list it owns.
+class RoomObjects final : public Ostrel::RoomTarget {
+public:
+    explicit RoomObjects(Ostrel::CompositionFactory& factory) : m_factory(factory) {}
+    ~RoomObjects() {
+        for (Composition* object : objects) m_factory.Destroy(object);
+    }
+    void ReadAttributes(Ostrel::Serializer&) override {}
+    void AppendObject(Ostrel::Composition* object) override { objects.push_back(object); }
+    std::vector<Ostrel::Composition*> objects;
+
+private:
+    Ostrel::CompositionFactory& m_factory;
+};
+
 }  // namespace Vandle::GameTest

@@ -14,7 +14,7 @@ namespace {
 using namespace LevelTest;
 
 // Spawners, so that the built level is accepted.
-std::string StartRoom() {
+std::string SpawnerStartRoom() {
     return PortalRoom(0, kNone, 10,
                       Object("spawner-Luvo", 0, 1, 0) + Object("spawner-qil-obj", -2, 1, 0) +
                           Object("spawner-camera", -5, 4, 0));
@@ -39,7 +39,7 @@ private:
 
 TEST(RoomLayout, SeededLayoutGivesTheExpectedRoomsAndLeavesThePaletteOrder) {
     LevelWorld world({
-        {"room-start.xrm", StartRoom()},
+        {"room-start.xrm", SpawnerStartRoom()},
         {"room-a.xrm", PortalRoom(3, 0, 10)},
         {"room-b.xrm", PortalRoom(1, 0, 10)},
         {"room-c.xrm", PortalRoom(2, 0, 10)},
