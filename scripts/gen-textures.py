@@ -15,7 +15,9 @@
 # - particle-sheet.png: four 32 x 32 particle cells in one row (a soft glow,
 #   a four-pointed spark, a smoke puff and a ring), white with the shape in
 #   the alpha channel, so an emitter's blend mode and opacity decide how
-#   they look.
+#   they look;
+# - grid.png: the model viewer's floor cell, light grey with a dark rim, so the
+#   floor, tiled 16 times, shows a grid.
 # The outputs are checked in; run this after changing it.
 # --check writes nothing and fails when a checked-in file differs.
 import math
@@ -54,6 +56,11 @@ def tile_pixel(x, y):
 def crate_pixel(x, y):
     rim = x < 4 or y < 4 or x >= 60 or y >= 60
     return (120, 100, 80) if rim else (220, 220, 220)
+
+
+def grid_pixel(x, y):
+    rim = x < 2 or y < 2 or x >= 62 or y >= 62
+    return (60, 60, 70) if rim else (170, 170, 175)
 
 
 def shadow_pixel(x, y):
@@ -117,6 +124,7 @@ def textures():
     for face, colour in SKY.items():
         out["sky-%s.png" % face] = png(16, 16, lambda x, y, c=colour: c)
     out["crate-planks.png"] = png(64, 64, crate_pixel)
+    out["grid.png"] = png(64, 64, grid_pixel)
     out["DropShadow.png"] = png(64, 64, shadow_pixel, 4)
     out["marker.png"] = png(64, 64, marker_pixel, 4)
     out["sign.png"] = png(64, 64, sign_pixel, 4)

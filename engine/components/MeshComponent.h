@@ -113,6 +113,8 @@ public:
     // The run-time tint (the colour flash of a hit); "Color_r/g/b" set it from data.
     void SetTint(const Vec4& tint) { m_tint = tint; }
     const Vec2& GetTiles() const { return m_tiles; }
+    // How often the diffuse texture repeats across the mesh (u, v).
+    void SetTiles(const Vec2& tiles) { m_tiles = tiles; }
     bool IsHighlighted() const { return m_highlighted; }
     const Vec4& GetHighlightColor() const { return m_highlightColor; }
     const std::string& GetTilePaletteName() const { return m_tilePalette; }

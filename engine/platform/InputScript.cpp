@@ -142,6 +142,13 @@ bool ParseLine(std::string_view line, const Words& w, ScriptedEvent& e) {
         e.kind = ScriptedEvent::Kind::Close;
         return w.size() == 2;
     }
+    if (w[1] == "drop") {
+        std::string_view rest = RestAfterWords(line, 2);
+        if (rest.empty()) return false;
+        e.kind = ScriptedEvent::Kind::Drop;
+        e.text = std::string(rest);
+        return true;
+    }
     if (w[1] == "text") {
         std::string_view rest = RestAfterWords(line, 2);
         if (rest.empty()) return false;

@@ -27,7 +27,7 @@ inline constexpr std::size_t kMaxInputScriptLine = 4096;
 inline constexpr std::size_t kMaxInputScriptBytes = 4u << 20;
 
 struct ScriptedEvent {
-    enum class Kind { Key, Text, MouseMove, MouseButton, MouseWheel, PadButton, PadStick, Close };
+    enum class Kind { Key, Text, MouseMove, MouseButton, MouseWheel, PadButton, PadStick, Close, Drop };
 
     long frame = 0;
     Kind kind = Kind::Close;
@@ -37,7 +37,7 @@ struct ScriptedEvent {
     int y = 0;
     int dx = 0;
     int dy = 0;
-    std::string text;
+    std::string text;  // Text: the characters; Drop: the dropped file's path
     int line = 0;
 };
 

@@ -124,6 +124,16 @@ void ScriptedInputPlayer::Push(const ScriptedEvent& event) {
         SDL_PushEvent(&close);
         break;
     }
+    case Kind::Drop: {
+        // One file dropped on its own; the window system frees the copy.
+        SDL_Event drop;
+        SDL_zero(drop);
+        drop.type = SDL_DROPFILE;
+        drop.drop.file = SDL_strdup(event.text.c_str());
+        drop.drop.windowID = m_windowId;
+        if (SDL_PushEvent(&drop) != 1) SDL_free(drop.drop.file);
+        break;
+    }
     }
 }
 

@@ -16,6 +16,12 @@ rm -f "$work/rsc/gfx-test-pkg.pkg"
   done
   echo "</LevelEditor>"
 } > "$work/rsc/leveleditor.xcfg"
+# The viewer's bar goes there too, and without its floor and sky archetypes
+# it draws a cleared frame as well.
+printf '<ModelView><SystemBarSizeX>40</SystemBarSizeX><SystemBarSizeY>30</SystemBarSizeY><SystemBarPosX>270</SystemBarPosX><SystemBarPosY>160</SystemBarPosY></ModelView>' \
+  > "$work/rsc/modelview.xcfg"
+sed -i '/^viewer-objects$/d' "$work/rsc/loading-pkg.pkg"
+rm -f "$work/rsc/objects/viewer-objects.xobj"
 
 # Prints "WIDTH HEIGHT R G B A" of a PNG at pixel (X, Y).
 png_probe() { python3 "$(dirname "$0")/png_rows.py" "$1" "$2" "$3"; }

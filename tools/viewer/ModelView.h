@@ -1,22 +1,135 @@
 #pragma once
-// Placeholder for the model viewer subsystem's ModelView. As it stands, it is
-// a System that the mains add to the engine; every frame operation does
-// nothing.
+// The model viewer ("-m"): one model on a grid floor under the sky, seen
+// through the free-flying default camera, and one panel, "Viewer Info",
+// with the animation controls and the camera's fields.
+//
+// Files dropped on the window:
+//   "fbx"        - converted by the model converter into the model file;
+//   "bin"        - copied to the model file;
+//   "png", "tga" - put on the model as its diffuse texture (remembered and
+//                  put on the next model when none is shown).
+// The extension is compared lower-cased (ASCII letters only). A dropped
+// model takes the current one away at once and is loaded two frames later;
+// a second drop in between restarts the count. With "Animation only" set,
+// the model stays and only its animation is replaced from the file.
+//
+// The model file "mv-asset.bin" in the working folder is removed before
+// each conversion or copy, so a failed one never shows an earlier model:
+// the failure is logged (naming "convert.log", where the converter's output
+// goes) and no model is shown. The converter runs without a shell, with the
+// arguments [converter, path, "-mv"] plus "-s" when "Scale Model" is set.
+//
+// The panel layout comes from the configuration "ModelView" and is written
+// back at shutdown to that file, or to "modelview.xcfg" in the data root
+// when there is none; missing keys keep 300 x 400 at (10, 10) and (320, 10).
+//
+// Main thread only.
 
 #include "engine/base/Types.h"
 #include "engine/core/System.h"
+#include "engine/platform/SubscriptionList.h"
 
+#include <array>
 #include <string>
 
 namespace Ostrel {
 
+class ObjectManager;
+class Serializer;
+struct PanelBar;
+
 class ModelView : public System {
 public:
     static constexpr u32 kId = FourCC("MVSy");
+    static constexpr const char* kAssetName = "mv-asset";
+    static constexpr const char* kModelFile = "mv-asset.bin";
+    static constexpr const char* kConvertLog = "convert.log";
+    static constexpr const char* kConverterName = "model-converter";
 
-    void Update(f32) override {}
+    struct BarLayout {
+        s32 sizeX = 300, sizeY = 400;
+        s32 posX = 10, posY = 10;
+    };
+
+    ModelView();
+    ~ModelView() override;
+
+    void Update(f32 dt) override;
+    void Initialize() override;
+    void LoadConfig(Serializer* config) override;
     std::string GetName() const override { return "ModelView"; }
     u32 GetId() const override { return kId; }
+    void Shutdown() override;
+
+    void OnKeyTriggered(int key, bool pressed);
+    // "FileDrop" (the path as a string).
+    void OnFileDropMessage(std::string* path);
+    void OnFileDrop(const std::string& path);
+
+    // The converter program (default: "model-converter" next to the
+    // executable, else on PATH). It runs in the working folder, where the
+    // model file and "convert.log" are.
+    void SetConverter(const std::string& program) { m_converter = program; }
+
+    // Writes the layout file; false when it could not be written (logged).
+    bool SaveLayout();
+    std::string LayoutPath() const;
+
+    void ResetCamera();
+    void SetAnimate(bool animate);
+
+    u32 GetModelId() const { return m_modelId; }
+    u32 GetCameraId() const { return m_cameraId; }
+    u32 GetFloorId() const { return m_floorId; }
+    s32 GetLoadCountdown() const { return m_loadCountdown; }
+    const std::string& GetDroppedPath() const { return m_droppedPath; }
+    const std::string& GetTextureName() const { return m_textureName; }
+    f32 GetDuration() const { return m_duration; }
+    bool GetAnimationOnly() const { return m_animationOnly; }
+    void SetAnimationOnly(bool on) { m_animationOnly = on; }
+    void SetScaleModel(bool on) { m_scaleModel = on; }
+    const std::array<BarLayout, 2>& GetLayout() const { return m_layout; }
+    PanelBar* ViewerBar() const { return m_bar; }
+
+private:
+    ObjectManager* Objects() const;
+    void BuildScene();
+    void FillViewerBar();
+    void LoadDroppedModel();
+    bool ConvertModel(const std::string& path);
+    bool CopyModelFile(const std::string& path);
+    void ApplyTexture() const;
+    void ReadLayoutBack();
+    void DeleteBar();
+
+    static void ResetCameraButton(void* viewer);
+    static void NextKeyButton(void* viewer);
+    static void PreviousKeyButton(void* viewer);
+    static void SetAnimationOnlyCallback(const void* value, void* viewer);
+    static void GetAnimationOnlyCallback(void* value, void* viewer);
+    static void SetAnimationTimeCallback(const void* value, void* viewer);
+    static void GetAnimationTimeCallback(void* value, void* viewer);
+    static void SetAnimateCallback(const void* value, void* viewer);
+    static void GetAnimateCallback(void* value, void* viewer);
+
+    PanelBar* m_bar = nullptr;
+    std::array<BarLayout, 2> m_layout;  // "Viewer Info", then the unused object bar
+    bool m_firstFrame = true;
+    u32 m_modelId = 0;
+    u32 m_cameraId = 0;
+    u32 m_floorId = 0;
+    s32 m_loadCountdown = -1;
+    std::string m_droppedPath;
+    std::string m_textureName;
+    bool m_animationOnly = false;
+    bool m_animate = true;
+    bool m_scaleModel = false;
+    bool m_showFloor = true;
+    bool m_showBindPose = false;
+    f32 m_duration = 0.0f;
+    f32 m_animationTime = 0.0f;
+    std::string m_converter;
+    SubscriptionList m_subscriptions;
 };
 
 }  // namespace Ostrel

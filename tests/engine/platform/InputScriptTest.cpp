@@ -20,11 +20,12 @@ TEST(InputScript, ParsesEveryLineKindInFrameOrder) {
         "7 pad GAMEPAD_A down\n"
         "7 pad 270 up\n"
         "7 pad leftstick 30000 -200\n"
+        "8 drop /tmp/a b \"q\" $(x).FBX\n"
         "9 close",
         "s.txt", errors);
     EXPECT_TRUE(errors.empty()) << errors.front();
     const auto& e = script.Events();
-    ASSERT_EQ(e.size(), 10u);
+    ASSERT_EQ(e.size(), 11u);
     EXPECT_EQ(e[0].frame, 3);
     EXPECT_EQ(e[0].code, 'A');
     EXPECT_FALSE(e[0].down);
@@ -40,7 +41,9 @@ TEST(InputScript, ParsesEveryLineKindInFrameOrder) {
     EXPECT_EQ(e[7].code, 270);
     EXPECT_EQ(e[8].kind, Kind::PadStick);
     EXPECT_EQ(e[8].y, -200);
-    EXPECT_EQ(e[9].kind, Kind::Close);
+    EXPECT_EQ(e[9].kind, Kind::Drop);
+    EXPECT_EQ(e[9].text, "/tmp/a b \"q\" $(x).FBX");
+    EXPECT_EQ(e[10].kind, Kind::Close);
     EXPECT_TRUE(script.UsesPad());
 }
 

@@ -1,0 +1,315 @@
+// The model viewer headless: its panel and scene, the drop pipeline with a
+// fake converter (argument vector, hostile names, the two-frame countdown,
+// failures that show nothing stale), animation-only drops, late textures and
+// the layout file; and the process runner on its own.
+
+#include "tools/viewer/ModelView.h"
+
+#include "engine/components/CameraComponent.h"
+#include "engine/components/MeshComponent.h"
+#include "engine/core/Composition.h"
+#include "engine/core/TransformComponent.h"
+#include "engine/graphics/animation/AnimationManager.h"
+#include "engine/graphics/animation/FidgetComponent.h"
+#include "engine/graphics/animation/SkeletonManager.h"
+#include "engine/graphics/models/MeshManager.h"
+#include "engine/io/ConfigureFileXML.h"
+#include "engine/resources/ResourceManager.h"
+#include "tests/tools/editor/EditorTestWorld.h"
+#include "tools/editor/ObjectHandle.h"
+#include "tools/model-writer/SampleModels.h"
+#include "tools/panels/PanelModel.h"
+#include "tools/viewer/ProcessRunner.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace Ostrel {
+namespace {
+
+namespace fs = std::filesystem;
+
+const char* kViewerArchetypes = R"(
+<DefaultCamera>
+    <TransformComponent />
+    <CameraComponent />
+    <DefaultCameraLogicComponent><CameraSpeed>3</CameraSpeed></DefaultCameraLogicComponent>
+</DefaultCamera>
+<skybox-obj><TransformComponent /></skybox-obj>
+<ground-base-obj>
+    <TransformComponent />
+    <MeshComponent><MeshID>Square</MeshID></MeshComponent>
+</ground-base-obj>
+<mv-asset>
+    <TransformComponent />
+    <MeshComponent><MeshID>mv-asset</MeshID></MeshComponent>
+</mv-asset>
+)";
+
+std::string ReadText(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+void WriteText(const fs::path& path, const std::string& text) {
+    std::ofstream(path, std::ios::binary) << text;
+}
+
+// An executable shell script standing in for the converter.
+void WriteScript(const fs::path& path, const std::string& body) {
+    WriteText(path, "#!/bin/sh\n" + body);
+    ::chmod(path.c_str(), 0755);
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    return lines;
+}
+
+class ModelViewTest : public ::testing::Test {
+protected:
+    ModelViewTest() : w(kViewerArchetypes) {
+        // Each test in a folder of its own, which is the working folder where
+        // the model file and the converter's log are.
+        folder = fs::path(LV_TEST_TMP) / "viewer-tests" / std::to_string(getpid());
+        fs::remove_all(folder);
+        fs::create_directories(folder / "rsc");
+        previous = fs::current_path();
+        fs::current_path(folder);
+        resources.RegisterExtension("Config", "xcfg");
+        resources.LoadHierarchy((folder / "rsc").string());
+        hinge = (folder / "hinge.bin").string();
+        crate = (folder / "crate.bin").string();
+        EXPECT_EQ(WriteModelFile(hinge, MakeHinge()), "");
+        EXPECT_EQ(WriteModelFile(crate, MakeCrate()), "");
+        // Records its arguments, one a line, and leaves the hinge as output.
+        WriteScript(folder / "fake-converter", "printf '%s\\n' \"$@\" > args.txt\ncp '" + hinge + "' mv-asset.bin\n");
+        // Writes half a file and fails.
+        WriteScript(folder / "failing-converter", "echo broken > mv-asset.bin\necho 'no meshes' >&2\nexit 2\n");
+        w.world.engine.AddSystem(&viewer);
+        viewer.SetConverter((folder / "fake-converter").string());
+    }
+    ~ModelViewTest() override {
+        viewer.Shutdown();
+        fs::current_path(previous);
+    }
+
+    void Start() {
+        viewer.Initialize();
+        Frame();
+    }
+    void Frame() {
+        w.Step();
+        viewer.Update(0.0f);
+    }
+    Composition* Model() const { return ObjectHandle(viewer.GetModelId()).GetObject(); }
+
+    EditorTest::EditorWorld w;
+    MeshManager meshes;
+    SkeletonManager skeletons;
+    AnimationManager animations;
+    fs::path folder, previous;
+    std::string hinge, crate;
+    ResourceManager resources;
+    PanelModel model;
+    ModelView viewer;
+};
+
+TEST_F(ModelViewTest, StartShowsThePanelTheFloorAndTheCamera) {
+    Start();
+    ASSERT_EQ(model.Bars().size(), 1u);
+    const PanelBar& bar = *model.Bars()[0];
+    EXPECT_EQ(bar.name, "Viewer Info");
+    EXPECT_EQ(bar.colour, (std::array<u8, 3>{200, 200, 200}));
+    EXPECT_FALSE(bar.lightText);
+    EXPECT_TRUE(model.Contained());
+    EXPECT_EQ(bar.size, (std::array<s32, 2>{300, 400}));
+    EXPECT_EQ(bar.position, (std::array<s32, 2>{10, 10}));
+    std::vector<std::string> top;
+    for (const PanelEntry& e : bar.entries) {
+        if (e.group.empty()) top.push_back(e.name);
+    }
+    ASSERT_GE(top.size(), 11u);
+    EXPECT_EQ(std::vector<std::string>(top.begin(), top.begin() + 11),
+              (std::vector<std::string>{"Animation only", "Reset Camera", "Duration", "Next Key", "Previous Key",
+                                        "Animation Time", "Animate", "Show Bind Pose", "Show Floor", "Scale Model",
+                                        "Separator 0"}));
+    EXPECT_FALSE(model.Commit("Viewer Info", "", "Duration", 5.0f));  // read-only
+    EXPECT_EQ(std::get<f32>(model.Read("Viewer Info", "", "Duration")), 0.0f);
+
+    Composition* floor = ObjectHandle(viewer.GetFloorId()).GetObject();
+    ASSERT_NE(floor, nullptr);
+    EXPECT_EQ(floor->GetTransform()->GetScale().x, 16.0f);
+    EXPECT_EQ(floor->GetTransform()->GetScale().z, 16.0f);
+    MeshComponent* mesh = floor->GetComponentAs<MeshComponent>();
+    EXPECT_EQ(mesh->GetTiles().x, 16.0f);
+    EXPECT_EQ(mesh->GetDiffuseTextureId(), "grid");
+    EXPECT_TRUE(model.Commit("Viewer Info", "", "Show Floor", false));
+    Frame();
+    EXPECT_FALSE(mesh->IsVisible());
+
+    auto* camera = ObjectHandle(viewer.GetCameraId()).GetObject()->GetComponentAs<CameraComponent>();
+    ASSERT_NE(camera, nullptr);
+    camera->SetPosition(5.0f, 5.0f, 5.0f);
+    EXPECT_TRUE(model.Press("Viewer Info", "", "Reset Camera"));
+    model.RunQueued();
+    EXPECT_EQ(camera->GetPosition().y, 6.0f);
+    EXPECT_EQ(camera->GetPosition().z, -10.0f);
+    EXPECT_EQ(camera->GetLookAt().x, 0.0f);
+}
+
+TEST_F(ModelViewTest, CapitalFbxRunsTheConverterWithoutAShellTwoFramesLater) {
+    Start();
+    // Names a shell would take apart or run; they must arrive as they are.
+    const std::string hostile = (folder / "a b \"q\" '$(touch pwned)'; `touch pwned2`.FBX").string();
+    viewer.SetScaleModel(true);
+    viewer.OnFileDrop(hostile);
+    EXPECT_EQ(viewer.GetLoadCountdown(), 2);
+    Frame();
+    EXPECT_FALSE(fs::exists(folder / "args.txt"));
+    Frame();
+    EXPECT_EQ(Lines(ReadText(folder / "args.txt")), (std::vector<std::string>{hostile, "-mv", "-s"}));
+    EXPECT_FALSE(fs::exists(folder / "pwned"));
+    EXPECT_FALSE(fs::exists(folder / "pwned2"));
+    ASSERT_NE(Model(), nullptr);
+    EXPECT_EQ(Model()->GetName(), "mv-asset");
+    // The hinge has a skeleton: a fidget playing its one-second clip.
+    FidgetComponent* fidget = Model()->GetComponentAs<FidgetComponent>();
+    ASSERT_NE(fidget, nullptr);
+    EXPECT_EQ(fidget->GetSkeletonName(), "mv-asset");
+    EXPECT_TRUE(fidget->IsRunning());
+    EXPECT_FLOAT_EQ(std::get<f32>(model.Read("Viewer Info", "", "Duration")), 1.0f);
+    EXPECT_TRUE(model.Commit("Viewer Info", "", "Animate", false));
+    model.RunQueued();
+    EXPECT_FALSE(fidget->IsRunning());
+
+    // Without "Scale Model" there is no "-s"; a second drop takes the model
+    // away at once and restarts the count.
+    viewer.SetScaleModel(false);
+    const u32 first = viewer.GetModelId();
+    viewer.OnFileDrop("x.fbx");
+    EXPECT_EQ(viewer.GetModelId(), 0u);
+    Frame();
+    EXPECT_EQ(ObjectHandle(first).GetObject(), nullptr);
+    viewer.OnFileDrop("y.Fbx");
+    Frame();
+    EXPECT_EQ(Model(), nullptr);
+    Frame();
+    ASSERT_NE(Model(), nullptr);
+    EXPECT_EQ(Lines(ReadText(folder / "args.txt")), (std::vector<std::string>{"y.Fbx", "-mv"}));
+}
+
+TEST_F(ModelViewTest, FailedConversionOrCopyShowsNoEarlierModel) {
+    Start();
+    viewer.OnFileDrop(crate);  // a converted model is copied
+    Frame();
+    Frame();
+    ASSERT_NE(Model(), nullptr);
+    EXPECT_EQ(Model()->GetComponentAs<FidgetComponent>(), nullptr);
+    EXPECT_EQ(std::get<f32>(model.Read("Viewer Info", "", "Duration")), 0.0f);
+    ASSERT_TRUE(fs::exists(folder / "mv-asset.bin"));
+
+    viewer.SetConverter((folder / "failing-converter").string());
+    viewer.OnFileDrop("broken.fbx");
+    Frame();
+    Frame();
+    EXPECT_EQ(Model(), nullptr);
+    EXPECT_FALSE(fs::exists(folder / "mv-asset.bin"));  // neither the old nor half a new one
+    EXPECT_EQ(ReadText(folder / "convert.log"), "no meshes\n");
+
+    viewer.SetConverter((folder / "no-such-converter").string());
+    viewer.OnFileDrop("other.fbx");
+    Frame();
+    Frame();
+    EXPECT_EQ(Model(), nullptr);
+
+    viewer.OnFileDrop(crate);
+    Frame();
+    Frame();
+    ASSERT_NE(Model(), nullptr);
+    viewer.OnFileDrop((folder / "missing.bin").string());
+    Frame();
+    Frame();
+    EXPECT_EQ(Model(), nullptr);
+    EXPECT_FALSE(fs::exists(folder / "mv-asset.bin"));
+
+    viewer.OnFileDrop("notes.txt");  // ignored
+    EXPECT_EQ(viewer.GetLoadCountdown(), 0);
+}
+
+TEST_F(ModelViewTest, AnimationOnlyKeepsTheModelAndTexturesWaitForIt) {
+    Start();
+    viewer.OnFileDrop((folder / "Wood.TGA").string());  // no file and no model: remembered
+    EXPECT_EQ(viewer.GetTextureName(), "Wood");
+    viewer.OnFileDrop(hinge);
+    Frame();
+    Frame();
+    ASSERT_NE(Model(), nullptr);
+    EXPECT_EQ(Model()->GetComponentAs<MeshComponent>()->GetDiffuseTextureId(), "Wood");
+    const u32 id = viewer.GetModelId();
+
+    WriterModel wave = MakeHingeWave();
+    const std::string wavePath = (folder / "wave.bin").string();
+    ASSERT_EQ(WriteModelFile(wavePath, wave), "");
+    EXPECT_TRUE(model.Commit("Viewer Info", "", "Animation only", true));
+    model.RunQueued();
+    EXPECT_TRUE(viewer.GetAnimationOnly());
+    viewer.OnFileDrop(wavePath);
+    EXPECT_EQ(viewer.GetModelId(), id);
+    Frame();
+    Frame();
+    EXPECT_EQ(viewer.GetModelId(), id);
+    EXPECT_FLOAT_EQ(viewer.GetDuration(), 2.0f);
+    EXPECT_EQ(animations.Find("mv-asset")->duration, 2.0f);
+}
+
+TEST_F(ModelViewTest, LayoutDefaultsAndIsWrittenBackToTheDataRoot) {
+    viewer.Initialize();
+    s32 moved[2] = {400, 20};
+    model.Bars()[0]->position = {moved[0], moved[1]};
+    viewer.Shutdown();
+    const fs::path file = folder / "rsc" / "modelview.xcfg";
+    ASSERT_TRUE(fs::exists(file));
+    EXPECT_FALSE(fs::exists(folder / "ModelView"));
+    const std::string text = ReadText(file);
+    EXPECT_NE(text.find("SystemBarPosX"), std::string::npos);
+    EXPECT_NE(text.find("400"), std::string::npos);
+    EXPECT_LT(text.find("SystemBarSizeX"), text.find("ObjectBarPosY"));
+
+    ModelView again;
+    ConfigureFileXML config(true);
+    ASSERT_TRUE(config.Load(file.string()));
+    again.LoadConfig(&config);
+    EXPECT_EQ(again.GetLayout()[0].posX, 400);
+    EXPECT_EQ(again.GetLayout()[0].sizeX, 300);
+    EXPECT_EQ(again.GetLayout()[1].posX, 320);
+}
+
+TEST(ProcessRunner, PassesArgumentsVerbatimAndReportsTheExit) {
+    const fs::path log = fs::path(LV_TEST_TMP) / ("runner-" + std::to_string(getpid()) + ".log");
+    WriteText(log, "old text that must go\n");
+    ProcessResult ok = RunProcess({"printf", "%s|", "a b", "$(x)", ";"}, log.string());
+    EXPECT_TRUE(ok.started);
+    EXPECT_EQ(ok.exitCode, 0);
+    EXPECT_EQ(ReadText(log), "a b|$(x)|;|");
+    ProcessResult failed = RunProcess({"sh", "-c", "echo oops >&2; exit 7"}, log.string());
+    EXPECT_EQ(failed.exitCode, 7);
+    EXPECT_EQ(ReadText(log), "oops\n");
+    EXPECT_FALSE(RunProcess({"/no/such/program"}, log.string()).started);
+    EXPECT_FALSE(RunProcess({}, log.string()).started);
+    EXPECT_EQ(FindHelperProgram("no-such-helper-here"), "no-such-helper-here");
+    fs::remove(log);
+}
+
+}  // namespace
+}  // namespace Ostrel

@@ -1,0 +1,346 @@
+#include "tools/viewer/ModelView.h"
+
+#include "engine/base/Log.h"
+#include "engine/base/Serializer.h"
+#include "engine/components/CameraComponent.h"
+#include "engine/components/DefaultCameraLogicComponent.h"
+#include "engine/components/MeshComponent.h"
+#include "engine/core/Composition.h"
+#include "engine/core/CompositionFactory.h"
+#include "engine/core/Engine.h"
+#include "engine/core/ObjectManager.h"
+#include "engine/core/TransformComponent.h"
+#include "engine/core/VarFun_Delegate.h"
+#include "engine/graphics/animation/FidgetComponent.h"
+#include "engine/graphics/models/ModelData.h"
+#include "engine/graphics/models/ModelLoaders.h"
+#include "engine/graphics/textures/TextureManager.h"
+#include "engine/io/SerializerXML.h"
+#include "engine/resources/ResourceManager.h"
+#include "tools/editor/ObjectHandle.h"
+#include "tools/panels/PanelApi.h"
+#include "tools/panels/PanelGroup.h"
+#include "tools/viewer/ProcessRunner.h"
+
+#include <filesystem>
+
+namespace Ostrel {
+
+namespace {
+
+constexpr const char* kBarName = "Viewer Info";
+constexpr const char* kLayoutFile = "modelview.xcfg";
+
+constexpr const char* kLayoutKeys[2][4] = {
+    {"SystemBarSizeX", "SystemBarSizeY", "SystemBarPosX", "SystemBarPosY"},
+    {"ObjectBarSizeX", "ObjectBarSizeY", "ObjectBarPosX", "ObjectBarPosY"},
+};
+
+ModelView& Viewer(void* client) { return *static_cast<ModelView*>(client); }
+
+template <class T>
+T* ComponentOf(u32 id) {
+    Composition* object = ObjectHandle(id).GetObject();
+    return object ? object->GetComponentAs<T>() : nullptr;
+}
+
+void SerializeLayout(Serializer& serializer, std::array<ModelView::BarLayout, 2>& layout) {
+    for (size_t bar = 0; bar < layout.size(); ++bar) {
+        s32* values[4] = {&layout[bar].sizeX, &layout[bar].sizeY, &layout[bar].posX, &layout[bar].posY};
+        for (int i = 0; i < 4; ++i) serializer.SerializeInt(kLayoutKeys[bar][i], values[i]);
+    }
+}
+
+// The extension after the last '.' of the file name, with ASCII capitals
+// lowered (other bytes, as in UTF-8 names, stay as they are).
+std::string LowerExtension(const std::string& path) {
+    const std::string name = std::filesystem::path(path).filename().string();
+    const size_t dot = name.rfind('.');
+    if (dot == std::string::npos) return {};
+    std::string ext = name.substr(dot + 1);
+    for (char& c : ext) {
+        if (c >= 'A' && c <= 'Z') c = char(c - 'A' + 'a');
+    }
+    return ext;
+}
+
+}  // namespace
+
+ModelView::ModelView() { m_layout[1].posX = 320; }
+
+ModelView::~ModelView() {
+    m_subscriptions.Clear();
+    DeleteBar();
+}
+
+ObjectManager* ModelView::Objects() const {
+    Engine* engine = m_engine ? m_engine : Engine::Instance();
+    return engine ? static_cast<ObjectManager*>(engine->GetObjectManager()) : nullptr;
+}
+
+// ---- configuration and layout ----------------------------------------------
+
+void ModelView::LoadConfig(Serializer* config) {
+    if (!config) return;  // no layout file: the defaults stay
+    SerializeLayout(*config, m_layout);
+}
+
+std::string ModelView::LayoutPath() const {
+    ResourceManager* resources = ResourceManager::Instance();
+    if (!resources) return std::string("rsc/") + kLayoutFile;
+    const FilePath known = resources->GetPath(GetName());
+    if (known.IsValid()) return known.GetString();
+    return resources->MakeRootPath(kLayoutFile).GetString();
+}
+
+bool ModelView::SaveLayout() {
+    SerializerXML writer(false);
+    std::string block = GetName();
+    writer.SerializeBlock(block);
+    SerializeLayout(writer, m_layout);
+    std::string end = "EOF";
+    writer.SerializeBlock(end);
+    const std::string path = LayoutPath();
+    if (!writer.SaveFile(path)) return false;  // logged by the writer
+    if (ResourceManager* resources = ResourceManager::Instance()) resources->AddResourcePath(path);
+    return true;
+}
+
+void ModelView::ReadLayoutBack() {
+    if (!m_bar) return;
+    s32 size[2] = {m_layout[0].sizeX, m_layout[0].sizeY};
+    s32 position[2] = {m_layout[0].posX, m_layout[0].posY};
+    if (TwGetParam(m_bar, nullptr, "size", PanelParamType::Int32, 2, size)) {
+        m_layout[0].sizeX = size[0];
+        m_layout[0].sizeY = size[1];
+    }
+    if (TwGetParam(m_bar, nullptr, "position", PanelParamType::Int32, 2, position)) {
+        m_layout[0].posX = position[0];
+        m_layout[0].posY = position[1];
+    }
+}
+
+// ---- lifecycle --------------------------------------------------------------
+
+void ModelView::Initialize() {
+    if (m_converter.empty()) m_converter = FindHelperProgram(kConverterName);
+    if (m_subscriptions.Empty()) {
+        m_subscriptions.Listen("KeyTriggered", MakeDelegate(this, &ModelView::OnKeyTriggered));
+        m_subscriptions.Listen("FileDrop", MakeDelegate(this, &ModelView::OnFileDropMessage));
+    }
+    m_modelId = 0;
+    m_cameraId = 0;
+    m_animationOnly = false;
+    DeleteBar();
+    m_bar = TwNewBar(kBarName);
+    TwDefine(" GLOBAL contained=true ");
+    TwDefine("'Viewer Info' color='200 200 200' text=dark ");
+    TwDefine("'Object Info' color='250 50 50' text=light ");
+    const s32 size[2] = {m_layout[0].sizeX, m_layout[0].sizeY};
+    const s32 position[2] = {m_layout[0].posX, m_layout[0].posY};
+    TwSetParam(m_bar, nullptr, "size", PanelParamType::Int32, 2, size);
+    TwSetParam(m_bar, nullptr, "position", PanelParamType::Int32, 2, position);
+    m_firstFrame = true;
+    m_loadCountdown = -1;
+}
+
+void ModelView::Shutdown() {
+    m_subscriptions.Clear();
+    ReadLayoutBack();
+    SaveLayout();
+    DeleteBar();
+}
+
+void ModelView::DeleteBar() {
+    if (m_bar) TwDeleteBar(m_bar);
+    m_bar = nullptr;
+}
+
+// ---- the frame --------------------------------------------------------------
+
+void ModelView::Update(f32 /*dt*/) {
+    if (m_firstFrame) {
+        BuildScene();
+        m_firstFrame = false;
+    }
+    ObjectHandle(m_floorId).SetVisible(m_showFloor);
+    const ObjectHandle model(m_modelId);
+    model.SetShowBindPose(m_showBindPose);
+    m_animationTime = model.GetAnimationTime();
+    if (m_loadCountdown > 0 && --m_loadCountdown == 0) LoadDroppedModel();
+}
+
+void ModelView::BuildScene() {
+    ObjectManager* objects = Objects();
+    if (!objects) return;
+    objects->CreateObject("skybox-obj", nullptr);
+    m_floorId = objects->CreateObject("ground-base-obj", nullptr);
+    if (Composition* floor = ObjectHandle(m_floorId).GetObject()) {
+        if (TransformComponent* transform = floor->GetTransform()) transform->SetScale(Vec3(16.0f, 1.0f, 16.0f));
+        if (MeshComponent* mesh = floor->GetComponentAs<MeshComponent>()) {
+            mesh->SetTiles(Vec2(16.0f, 16.0f));
+            mesh->SetDiffuseTexture("grid");
+        }
+    } else {
+        LogMessage("ModelView: the archetype 'ground-base-obj' could not be made; no floor\n");
+    }
+    m_cameraId = objects->CreateObject("DefaultCamera", nullptr);
+    if (m_cameraId == 0) LogMessage("ModelView: the archetype 'DefaultCamera' could not be made; no camera\n");
+    ResetCamera();
+    if (Composition* camera = ObjectHandle(m_cameraId).GetObject()) {
+        if (auto* logic = camera->GetComponentAs<DefaultCameraLogicComponent>()) logic->SetCameraSpeed(10.0f);
+    }
+    FillViewerBar();
+}
+
+void ModelView::ResetCamera() {
+    Composition* camera = ObjectHandle(m_cameraId).GetObject();
+    CameraComponent* component = camera ? camera->GetComponentAs<CameraComponent>() : nullptr;
+    if (!component) return;
+    component->SetPosition(0.0f, 6.0f, -10.0f);
+    component->SetLookAt(0.0f, 0.0f, 0.0f);
+}
+
+void ModelView::SetAnimate(bool animate) {
+    m_animate = animate;
+    if (FidgetComponent* fidget = ComponentOf<FidgetComponent>(m_modelId)) fidget->SetRunning(animate);
+}
+
+void ModelView::FillViewerBar() {
+    if (!m_bar) return;
+    TwRemoveAllVars(m_bar);
+    PanelGroup group(m_bar);
+    group.AddCallbackVar("Animation only", 2, &ModelView::SetAnimationOnlyCallback,
+                         &ModelView::GetAnimationOnlyCallback, this);
+    group.AddButton("Reset Camera", &ModelView::ResetCameraButton, this);
+    group.AddFloat("Duration", &m_duration, true);
+    group.AddButton("Next Key", &ModelView::NextKeyButton, this);
+    group.AddButton("Previous Key", &ModelView::PreviousKeyButton, this);
+    group.AddCallbackVar("Animation Time", 6, &ModelView::SetAnimationTimeCallback,
+                         &ModelView::GetAnimationTimeCallback, this);
+    group.AddCallbackVar("Animate", 2, &ModelView::SetAnimateCallback, &ModelView::GetAnimateCallback, this);
+    group.AddBool("Show Bind Pose", &m_showBindPose, false);
+    group.AddBool("Show Floor", &m_showFloor, false);
+    group.AddBool("Scale Model", &m_scaleModel, false);
+    TwAddSeparator(m_bar, "Separator 0", "");
+    if (Composition* camera = ObjectHandle(m_cameraId).GetObject()) camera->ExposeProperties(&group);
+}
+
+// ---- drops ------------------------------------------------------------------
+
+void ModelView::OnKeyTriggered(int /*key*/, bool /*pressed*/) {}
+
+void ModelView::OnFileDropMessage(std::string* path) {
+    if (path) OnFileDrop(*path);
+}
+
+void ModelView::OnFileDrop(const std::string& path) {
+    const std::string ext = LowerExtension(path);
+    if (ext == "fbx" || ext == "bin") {
+        if (!m_animationOnly) {
+            if (m_modelId != 0) {
+                if (ObjectManager* objects = Objects()) objects->DestroyObject(m_modelId);
+            }
+            m_modelId = 0;
+        }
+        m_droppedPath = path;
+        m_loadCountdown = 2;
+    } else if (ext == "png" || ext == "tga") {
+        if (!LoadTextureFromFile(path)) LogMessage("ModelView: the texture '" + path + "' could not be loaded\n");
+        m_textureName = std::filesystem::path(path).stem().string();
+        ApplyTexture();
+    }
+}
+
+void ModelView::ApplyTexture() const {
+    if (m_textureName.empty()) return;
+    if (MeshComponent* mesh = ComponentOf<MeshComponent>(m_modelId)) mesh->SetDiffuseTexture(m_textureName);
+}
+
+void ModelView::LoadDroppedModel() {
+    const std::string ext = LowerExtension(m_droppedPath);
+    bool ready = false;
+    if (ext == "fbx") {
+        ready = ConvertModel(m_droppedPath);
+    } else if (ext == "bin") {
+        ready = CopyModelFile(m_droppedPath);
+    }
+    if (!ready) return;
+
+    const u32 parts = ReloadGeometryResource(std::string(kModelFile), m_animationOnly ? kModelPartAnimation : 0xFFFFu);
+    if (!m_animationOnly) {
+        ObjectManager* objects = Objects();
+        Composition* object = objects ? objects->SpawnComposition(kAssetName) : nullptr;
+        if (!object) {
+            LogMessage(std::string("ModelView: the archetype '") + kAssetName + "' could not be made; no model\n");
+            return;
+        }
+        m_modelId = object->GetId();
+        CompositionFactory* factory = CompositionFactory::Instance();
+        auto* fidget = (parts & kModelPartSkeleton) && factory
+                           ? static_cast<FidgetComponent*>(factory->CreateComponent(FidgetComponent::kTypeId))
+                           : nullptr;
+        if (fidget) {
+            fidget->SetAnimation(kAssetName);
+            fidget->SetSkeleton(kAssetName);
+            fidget->SetShowBindPose(m_showBindPose);
+            fidget->SetRunning(true);
+            object->AddComponent(fidget);
+        }
+        objects->InitializeObject(object);
+    }
+    ApplyTexture();
+    FidgetComponent* fidget = ComponentOf<FidgetComponent>(m_modelId);
+    m_duration = fidget ? fidget->GetAnimationLength() : 0.0f;
+    if (fidget) fidget->SetRunning(m_animate);
+}
+
+bool ModelView::ConvertModel(const std::string& path) {
+    const std::string model = std::string(kModelFile);
+    std::error_code error;
+    std::filesystem::remove(model, error);
+    std::vector<std::string> argv = {m_converter.empty() ? std::string(kConverterName) : m_converter, path, "-mv"};
+    if (m_scaleModel) argv.push_back("-s");
+    const ProcessResult result = RunProcess(argv, std::string(kConvertLog));
+    if (result.started && result.exitCode == 0 && std::filesystem::is_regular_file(model, error)) return true;
+    std::filesystem::remove(model, error);
+    LogMessage("ModelView: converting '" + path + "' failed; see " + std::string(kConvertLog) + "\n");
+    return false;
+}
+
+bool ModelView::CopyModelFile(const std::string& path) {
+    const std::string model = std::string(kModelFile);
+    std::error_code error;
+    std::filesystem::remove(model, error);
+    error.clear();
+    std::filesystem::copy_file(path, model, std::filesystem::copy_options::overwrite_existing, error);
+    if (!error) return true;
+    std::filesystem::remove(model, error);
+    LogMessage("ModelView: copying '" + path + "' to " + model + " failed: " + error.message() + "\n");
+    return false;
+}
+
+// ---- panel callbacks --------------------------------------------------------
+
+void ModelView::ResetCameraButton(void* viewer) { Viewer(viewer).ResetCamera(); }
+void ModelView::NextKeyButton(void* viewer) { ObjectHandle(Viewer(viewer).m_modelId).NextKey(); }
+void ModelView::PreviousKeyButton(void* viewer) { ObjectHandle(Viewer(viewer).m_modelId).PreviousKey(); }
+
+void ModelView::SetAnimationOnlyCallback(const void* value, void* viewer) {
+    Viewer(viewer).m_animationOnly = *static_cast<const bool*>(value);
+}
+void ModelView::GetAnimationOnlyCallback(void* value, void* viewer) {
+    *static_cast<bool*>(value) = Viewer(viewer).m_animationOnly;
+}
+void ModelView::SetAnimationTimeCallback(const void* value, void* viewer) {
+    ObjectHandle(Viewer(viewer).m_modelId).SetAnimationTime(*static_cast<const f32*>(value));
+}
+void ModelView::GetAnimationTimeCallback(void* value, void* viewer) {
+    *static_cast<f32*>(value) = Viewer(viewer).m_animationTime;
+}
+void ModelView::SetAnimateCallback(const void* value, void* viewer) {
+    Viewer(viewer).SetAnimate(*static_cast<const bool*>(value));
+}
+void ModelView::GetAnimateCallback(void* value, void* viewer) { *static_cast<bool*>(value) = Viewer(viewer).m_animate; }
+
+}  // namespace Ostrel

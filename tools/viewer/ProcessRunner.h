@@ -1,0 +1,26 @@
+#pragma once
+// Runs a helper program directly (no shell): the argument vector reaches the
+// program exactly as given, so file names with blanks, quotes, "$(...)" or
+// ';' are passed untouched and nothing else runs. Its standard output and
+// standard error go to a log file, which is truncated first.
+
+#include <string>
+#include <vector>
+
+namespace Ostrel {
+
+struct ProcessResult {
+    bool started = false;  // false: the program could not be run (logged)
+    int exitCode = -1;     // the exit status; -1 when it ended by a signal
+};
+
+// argv[0] is the program: a path (with a '/') is run as is, a bare name is
+// looked up on PATH. Waits for the program to end.
+ProcessResult RunProcess(const std::vector<std::string>& argv, const std::string& logPath);
+
+// The program to run for name: the file of that name next to this
+// executable when it exists and is executable, else the bare name (looked up
+// on PATH when run).
+std::string FindHelperProgram(const std::string& name);
+
+}  // namespace Ostrel
