@@ -1,0 +1,37 @@
+#!/usr/bin/env bash
+# The model viewer with files dropped through the input script: a converted
+# model copied under a hostile name shows at the centre of the frame with the
+# grid floor still around it; a model source that cannot be converted is
+# logged and leaves the frame as the empty scene; no name runs a command.
+set -euo pipefail
+source "$(dirname "$0")/e2e_common.bash" "$@"
+unset TAVRIN_MAX_FRAMES
+
+# Prints "R G B" of a PNG at pixel (X, Y).
+pixel() { python3 "$(dirname "$0")/png_rows.py" "$1" "$2" "$3" | awk '{print $3, $4, $5}'; }
+
+# shoot NAME [FILE]: frame 20 of the viewer in $work/NAME.png, FILE (if
+# given) dropped at frame 5.
+shoot() {
+  local name=$1 file=${2:-}
+  if [ -n "$file" ]; then printf '5 drop %s\n' "$file" > "$work/$name.txt"; else : > "$work/$name.txt"; fi
+  TAVRIN_MAX_FRAMES=24 TAVRIN_INPUT_SCRIPT="$work/$name.txt" TAVRIN_SCREENSHOT="$work/$name.png@20" \
+    run_program "$name" -m
+  expect_clean_run "$name"
+}
+
+shoot empty
+hostile="$work/a b \"q\" \$(touch pwned); \`touch pwned2\`.BIN"
+cp rsc/models/crate.bin "$hostile"
+shoot copied "$hostile"
+[ "$(pixel copied.png 512 384)" != "$(pixel empty.png 512 384)" ] || fail "the dropped model is not at the centre"
+[ "$(pixel copied.png 512 700)" = "$(pixel empty.png 512 700)" ] || fail "the floor around the model changed"
+cmp -s "$hostile" mv-asset.bin || fail "mv-asset.bin is not a copy of the dropped file"
+
+head -c 100 rsc/models/crate.bin > "$work/cut \$(touch pwned).fbx"
+shoot failed "$work/cut \$(touch pwned).fbx"
+expect_line "$(log_file)" "failed; see convert.log"
+[ ! -e mv-asset.bin ] || fail "an earlier mv-asset.bin was left after a failed conversion"
+[ "$(pixel failed.png 512 384)" = "$(pixel empty.png 512 384)" ] || fail "a failed conversion shows something"
+[ ! -e pwned ] && [ ! -e pwned2 ] || fail "a dropped file name ran a command"
+echo "viewer drops: ok"
