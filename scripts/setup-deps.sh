@@ -13,6 +13,7 @@ PACKAGES=(
   libstb-dev libimgui-dev
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   libmimalloc-dev libboost-dev libbullet-dev
+  libassimp-dev assimp-testmodels
 )
 
 missing=()

@@ -28,7 +28,15 @@ shoot copied "$hostile"
 [ "$(pixel copied.png 512 700)" = "$(pixel empty.png 512 700)" ] || fail "the floor around the model changed"
 cmp -s "$hostile" mv-asset.bin || fail "mv-asset.bin is not a copy of the dropped file"
 
-head -c 100 rsc/models/crate.bin > "$work/cut \$(touch pwned).fbx"
+# A real model source, converted by model-converter from beside the program.
+fbx="$work/box \$(touch pwned); b.FBX"
+cp /usr/share/assimp/models/FBX/box.fbx "$fbx"
+shoot converted "$fbx"
+[ "$(pixel converted.png 512 384)" != "$(pixel empty.png 512 384)" ] || fail "the converted box is not at the centre"
+[ "$(pixel converted.png 512 700)" = "$(pixel empty.png 512 700)" ] || fail "the floor around the box changed"
+grep -q "vertices" convert.log || { cat convert.log >&2; fail "convert.log lacks the converter's report"; }
+
+head -c 100 /usr/share/assimp/models/FBX/box.fbx > "$work/cut \$(touch pwned).fbx"
 shoot failed "$work/cut \$(touch pwned).fbx"
 expect_line "$(log_file)" "failed; see convert.log"
 [ ! -e mv-asset.bin ] || fail "an earlier mv-asset.bin was left after a failed conversion"
