@@ -13,6 +13,8 @@
 #include "engine/core/VarFun_Delegate.h"
 #include "engine/resources/ResourceManager.h"
 #include "engine/ui/UiLoadHandlers.h"
+#include "engine/ui/UiScene.h"
+#include "engine/ui/UiSceneManager.h"
 #include "engine/ui/UiSolid.h"
 #include "engine/ui/UiSystem.h"
 #include "tests/engine/ui/UiTestSupport.h"
@@ -213,5 +215,39 @@ TEST(UiResourceLoadHandler, LoadsOnceInTheBackgroundAndShutdownWaitsForTheWorker
     EXPECT_TRUE(resources.IsBackgroundLoadDone());
     UiResourceLoadHandler::WaitForResourceLoads();  // nothing left: returns
     ui.Initialize();
+    ui.Shutdown();
+}
+
+TEST(UiResourceLoadHandler, ALoadingSceneHearsUiLoadingDoneOnceFromTheUiSystem) {
+    namespace fs = std::filesystem;
+    const fs::path root = fs::path(LV_TEST_TMP) / "ui-resource-load-scene";
+    fs::remove_all(root);
+    fs::create_directories(root);
+    std::ofstream(root / "only.blob") << "x";
+    UiWorld world;
+    ResourceManager resources;
+    std::atomic<int> loaded{0};
+    resources.RegisterExtension("BLOB", "blob");
+    resources.RegisterLoader("BLOB", [&](const std::string&) { ++loaded; });
+    resources.QueueKindForBackgroundLoad("BLOB");
+    resources.LoadHierarchy(root.string());
+    UiSceneManager scenes;
+    UiScene* loading = scenes.CreateTemplate("loading");
+    loading->AddHandler(new UiResourceLoadHandler);
+    UiSystem ui;
+    world.engine.AddSystem(&ui);
+    ui.SetStartScene("loading");
+    ui.Initialize();
+    ui.Update(0.016f);
+    ASSERT_EQ(ui.GetStack().size(), 1u);
+    Raised raised;
+    ui.GetStack()[0]->Listen("UiLoadingDone", MakeDelegate(&raised, &Raised::On));
+    for (int i = 0; i < 10000 && raised.count == 0; ++i) {
+        ui.Update(0.016f);
+        if (raised.count == 0) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    for (int i = 0; i < 5; ++i) ui.Update(0.016f);
+    EXPECT_EQ(raised.count, 1);
+    EXPECT_EQ(loaded, 1);
     ui.Shutdown();
 }
