@@ -19,15 +19,25 @@ CoreSystem* Core() {
     return engine ? engine->GetCoreSystem() : nullptr;
 }
 
-// Background-load workers whose handlers are gone; joined at shutdown.
+// Background-load workers whose handlers are gone; joined at shutdown, and
+// at exit at the latest (a joinable thread destroyed would end the program).
+struct WorkerList {
+    ~WorkerList() {
+        for (std::thread& thread : threads) {
+            if (thread.joinable()) thread.join();
+        }
+    }
+    std::vector<std::thread> threads;
+};
+
 std::mutex& HandedOverMutex() {
     static std::mutex s_mutex;
     return s_mutex;
 }
 
 std::vector<std::thread>& HandedOver() {
-    static std::vector<std::thread> s_threads;
-    return s_threads;
+    static WorkerList s_list;
+    return s_list.threads;
 }
 
 }  // namespace
