@@ -227,8 +227,12 @@ TEST(UiResourceLoadHandler, ALoadingSceneHearsUiLoadingDoneOnceFromTheUiSystem) 
     UiWorld world;
     ResourceManager resources;
     std::atomic<int> loaded{0};
+    std::atomic<bool> gate{false};  // opened once the test listens on the scene
     resources.RegisterExtension("BLOB", "blob");
-    resources.RegisterLoader("BLOB", [&](const std::string&) { ++loaded; });
+    resources.RegisterLoader("BLOB", [&](const std::string&) {
+        while (!gate) std::this_thread::yield();
+        ++loaded;
+    });
     resources.QueueKindForBackgroundLoad("BLOB");
     resources.LoadHierarchy(root.string());
     UiSceneManager scenes;
@@ -239,9 +243,11 @@ TEST(UiResourceLoadHandler, ALoadingSceneHearsUiLoadingDoneOnceFromTheUiSystem) 
     ui.SetStartScene("loading");
     ui.Initialize();
     ui.Update(0.016f);
+    if (ui.GetStack().size() != 1u) gate = true;  // let the worker end before failing
     ASSERT_EQ(ui.GetStack().size(), 1u);
     Raised raised;
     ui.GetStack()[0]->Listen("UiLoadingDone", MakeDelegate(&raised, &Raised::On));
+    gate = true;
     for (int i = 0; i < 10000 && raised.count == 0; ++i) {
         ui.Update(0.016f);
         if (raised.count == 0) std::this_thread::sleep_for(std::chrono::milliseconds(1));
