@@ -16,7 +16,7 @@ bash scripts/setup-deps.sh
 BUILD_DIR=${LV_TSAN_BUILD_DIR:-build/tsan}
 JOBS=${JOBS:-$(nproc)}
 FILTER=${1:-'SmallAllocator*:SmallObject*:Variant*:RefPtr*:Lifetime*:Table.*:TableDeathTest.*'}
-UI_FILTER=${UI_FILTER:-'UiSceneFiles.ScenesLoadOnAWorker*:UiElementManager.*'}
+UI_FILTER=${UI_FILTER:-'UiSceneFiles.ScenesLoadOnAWorker*:UiElementManager.*:UiLevelLoadHandler.*:UiResourceLoadHandler.*'}
 
 cmake -S . -B "$BUILD_DIR" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLV_SANITIZE=OFF \
       -DLV_BUILD_BENCH=OFF -DLV_BUILD_TESTS=ON \

@@ -5,6 +5,7 @@
 #include "engine/ui/UiButton.h"
 #include "engine/ui/UiImage.h"
 #include "engine/ui/UiScriptClasses.h"
+#include "engine/ui/UiScrollGroup.h"
 #include "engine/ui/UiSolid.h"
 #include "engine/ui/UiToggleImage.h"
 
@@ -124,6 +125,27 @@ int ButtonSetDebug(lua_State* L) {
     return 0;
 }
 
+// The element belongs to the group from then on. A group cannot take
+// itself or a group that holds it: the chain of parents would loop.
+int GroupAddElement(lua_State* L) {
+    ScriptArgs args(L);
+    UiScrollGroup& group = args.Self<UiScrollGroup>(kUiScrollGroupScript);
+    auto& element = args.Object<UiElementBase>(2, kUiElementBaseScript);
+    for (const UiBase* owner = &group; owner != nullptr; owner = owner->GetParent()) {
+        if (owner == &element) args.Error("UiScrollGroup: an element cannot hold itself");
+    }
+    ClaimForOwner(L, element.Ownership(), "element");
+    group.AddElement(std::unique_ptr<UiElementBase>(&element));
+    return 0;
+}
+
+int GroupSetScrollRate(lua_State* L) {
+    UiScrollGroup& group = ScriptArgs(L).Self<UiScrollGroup>(kUiScrollGroupScript);
+    group.SetScrollRate(CheckScriptNumber(L, 2));
+    return 0;
+}
+
+constexpr ScriptMethod kGroupMethods[] = {{"AddElement", &GroupAddElement}, {"SetScrollRate", &GroupSetScrollRate}};
 constexpr ScriptMethod kImageMethods[] = {{"SetTexture", &ImageSetTexture}};
 constexpr ScriptMethod kToggleMethods[] = {{"AddTexture", &ToggleAddTexture},
                                            {"SetCurrentTexture", &ToggleSetCurrentTexture}};
@@ -137,6 +159,8 @@ const ScriptClass kUiImageScript{"UiImage", "missing uiimage instance", kImageMe
 const ScriptClass kUiToggleImageScript{"UiToggleImage", "missing uitoggleimage instance", kToggleMethods,
                                        ScriptClass::kCreatable, "UiElementBase"};
 const ScriptClass kUiSolidScript{"UiSolid", "missing uisolid instance", {}, ScriptClass::kCreatable, "UiElementBase"};
+const ScriptClass kUiScrollGroupScript{"UiScrollGroup", "missing uiscrollgroup instance", kGroupMethods,
+                                       ScriptClass::kCreatable, "UiElementBase"};
 const ScriptClass kUiButtonScript{"UiButton", "missing uibutton instance", kButtonMethods, ScriptClass::kCreatable,
                                   "UiElementBase"};
 
@@ -149,3 +173,5 @@ LV_REFLECT_CLASS(Ostrel::UiToggleImage,
                  [](Ostrel::MetaClass& m) { Ostrel::BindScriptClass(m, Ostrel::kUiToggleImageScript); });
 LV_REFLECT_CLASS(Ostrel::UiSolid, [](Ostrel::MetaClass& m) { Ostrel::BindScriptClass(m, Ostrel::kUiSolidScript); });
 LV_REFLECT_CLASS(Ostrel::UiButton, [](Ostrel::MetaClass& m) { Ostrel::BindScriptClass(m, Ostrel::kUiButtonScript); });
+LV_REFLECT_CLASS(Ostrel::UiScrollGroup,
+                 [](Ostrel::MetaClass& m) { Ostrel::BindScriptClass(m, Ostrel::kUiScrollGroupScript); });

@@ -6,6 +6,7 @@
 #include "engine/script/ScriptBinding.h"
 #include "engine/script/ScriptValues.h"
 #include "engine/ui/UiEventHandlers.h"
+#include "engine/ui/UiLoadHandlers.h"
 #include "engine/ui/UiScriptClasses.h"
 
 namespace Ostrel {
@@ -51,6 +52,8 @@ extern const ScriptClass kUiKeyHandlerScript;
 extern const ScriptClass kUiSceneChangeHandlerScript;
 extern const ScriptClass kUiBobHandlerScript;
 extern const ScriptClass kUiPauseHandlerScript;
+extern const ScriptClass kUiResourceLoadHandlerScript;
+extern const ScriptClass kUiLevelLoadHandlerScript;
 
 namespace {
 
@@ -102,6 +105,14 @@ constexpr ScriptMethod kChangeMethods[] = {
     {"SetResponseEvent", &SetText<Change, kUiSceneChangeHandlerScript, &Change::SetResponseEvent>},
     {"SetDeactivateOnChange", &SetFlag<Change, kUiSceneChangeHandlerScript, &Change::SetDeactivateOnChange>},
 };
+using Level = UiLevelLoadHandler;
+constexpr ScriptMethod kLevelLoadMethods[] = {
+    {"SetStartLoaderMessageName", &SetText<Level, kUiLevelLoadHandlerScript, &Level::SetStartLoaderMessageName>},
+    {"SetRequestLoaderMessageName",
+     &SetText<Level, kUiLevelLoadHandlerScript, &Level::SetRequestLoaderMessageName>},
+    {"SetLoaderCompleteMessageName",
+     &SetText<Level, kUiLevelLoadHandlerScript, &Level::SetLoaderCompleteMessageName>},
+};
 constexpr ScriptMethod kBobMethods[] = {
     {"SetLength", &SetNumber<Bob, kUiBobHandlerScript, &Bob::SetLength>},
     {"SetHeight", &SetNumber<Bob, kUiBobHandlerScript, &Bob::SetHeight>},
@@ -122,6 +133,8 @@ LV_HANDLER_SCRIPT(UiKeyHandler, "missing uikeyhandler instance", kKeyMethods);
 LV_HANDLER_SCRIPT(UiSceneChangeHandler, "missing uiscenechangehandler instance", kChangeMethods);
 LV_HANDLER_SCRIPT(UiBobHandler, "missing uibobhandler instance", kBobMethods);
 LV_HANDLER_SCRIPT(UiPauseHandler, "missing uipausehandler instance", {});
+LV_HANDLER_SCRIPT(UiResourceLoadHandler, "missing uiresourceloadhandler instance", {});
+LV_HANDLER_SCRIPT(UiLevelLoadHandler, "missing uilevelloadhandler instance", kLevelLoadMethods);
 
 #undef LV_HANDLER_SCRIPT
 
@@ -141,3 +154,5 @@ LV_REFLECT_HANDLER(UiKeyHandler);
 LV_REFLECT_HANDLER(UiSceneChangeHandler);
 LV_REFLECT_HANDLER(UiBobHandler);
 LV_REFLECT_HANDLER(UiPauseHandler);
+LV_REFLECT_HANDLER(UiResourceLoadHandler);
+LV_REFLECT_HANDLER(UiLevelLoadHandler);

@@ -26,6 +26,9 @@ extern const ScriptClass kUiImageScript;
 extern const ScriptClass kUiToggleImageScript;
 extern const ScriptClass kUiSolidScript;
 extern const ScriptClass kUiButtonScript;
+extern const ScriptClass kUiLabelScript;
+extern const ScriptClass kUiTextAreaScript;
+extern const ScriptClass kUiScrollGroupScript;
 
 // Announces a handler class (its userdata may be given to "AddHandler").
 void RegisterUiHandlerClass(const ScriptClass& cls);

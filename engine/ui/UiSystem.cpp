@@ -17,6 +17,7 @@
 #include "engine/resources/ResourceManager.h"
 #include "engine/ui/UiElementBase.h"
 #include "engine/ui/UiScene.h"
+#include "engine/ui/UiLoadHandlers.h"
 #include "engine/ui/UiSceneManager.h"
 #include "engine/world/TutorialRecord.h"
 
@@ -110,6 +111,8 @@ void UiSystem::Initialize() {
 }
 
 void UiSystem::Shutdown() {
+    // A background load still running would outlive the managers it fills.
+    UiResourceLoadHandler::WaitForResourceLoads();
     m_subscriptions.Clear();
     OnLostDevice();
     ClearScenes();

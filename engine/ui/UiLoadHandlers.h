@@ -1,0 +1,98 @@
+#pragma once
+// The handlers of loading screens. Each starts a worker thread so that the
+// heavy work runs while the main loop keeps drawing the loading scene; the
+// end of the work becomes "UiLoadingDone" (or the configured event) on a
+// scene, which the scene's other handlers turn into the next screen.
+//
+// UiResourceLoadHandler runs the resource manager's background load at
+// Start; the UI system notices the manager's done flag and raises the event
+// (it raises nothing itself). Its worker may run longer than the scene that
+// started it: at Detach the thread is handed to a process-wide list that
+// WaitForResourceLoads joins (the UI system's Shutdown), so teardown never
+// races a running load. Detach does not block: the worker takes the render
+// device lock for scene scripts, which the main thread may hold.
+//
+// UiLevelLoadHandler collects jobs at Start (the request message: every
+// receiver appends a callback, the physics grid and the bounding-volume
+// tree) and runs them on a worker when the start message ("LevelLoaded")
+// arrives. The worker sets started, runs the jobs in order, then sets done
+// (release); the first "UiTimeUpdate" that sees both (acquire) clears them
+// and raises the completion event on the owner once. A start message while
+// a worker runs is ignored. Detach and destruction join the worker, so a
+// scene left mid-load never leaves a thread writing a freed handler.
+
+#include "engine/core/VariantFunction.h"
+#include "engine/ui/UiEventHandler.h"
+
+#include <atomic>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace Ostrel {
+
+class UiResourceLoadHandler : public UiEventHandler {
+public:
+    UiResourceLoadHandler() = default;
+    ~UiResourceLoadHandler() override;
+
+    void Attach(UiBase* owner) override { m_owner = owner; }
+    void Start() override;
+    void Detach() override;
+    std::unique_ptr<UiEventHandler> Clone() const override;
+    void SetActive(bool active) override { m_active = active; }
+
+    // Joins every background-load worker handed over so far (main thread).
+    static void WaitForResourceLoads();
+
+private:
+    void HandOver();
+
+    UiBase* m_owner = nullptr;
+    bool m_active = true;
+    std::thread m_worker;
+};
+
+class UiLevelLoadHandler : public UiEventHandler {
+public:
+    UiLevelLoadHandler() = default;
+    ~UiLevelLoadHandler() override;
+
+    void Attach(UiBase* owner) override { m_owner = owner; }
+    void Start() override;
+    void Detach() override;
+    std::unique_ptr<UiEventHandler> Clone() const override;
+    void SetActive(bool active) override { m_active = active; }
+
+    void OnLevelLoaded();
+    void OnUiTimeUpdate(float dt);
+
+    void SetStartLoaderMessageName(const std::string& name) { m_startMessage = name; }
+    void SetRequestLoaderMessageName(const std::string& name) { m_requestMessage = name; }
+    void SetLoaderCompleteMessageName(const std::string& name) { m_completionEvent = name; }
+    const std::string& GetStartMessage() const { return m_startMessage; }
+    const std::string& GetRequestMessage() const { return m_requestMessage; }
+    const std::string& GetCompletionEvent() const { return m_completionEvent; }
+    std::size_t GetTargetCount() const { return m_targets.size(); }
+    bool IsWorking() const { return m_working; }
+
+private:
+    void RunTargets();
+    void StopListening();
+    void Join();
+
+    UiBase* m_owner = nullptr;
+    bool m_active = true;
+    std::thread m_worker;
+    std::vector<FunctionRef> m_targets;
+    std::atomic<bool> m_started{false};
+    std::atomic<bool> m_done{false};
+    // Main thread only: a worker was started and not yet reported.
+    bool m_working = false;
+    bool m_listening = false;
+    std::string m_startMessage = "LevelLoaded";
+    std::string m_requestMessage = "RequestBackgroundLoadTargets";
+    std::string m_completionEvent = "UiLoadingDone";
+};
+
+}  // namespace Ostrel
