@@ -36,6 +36,7 @@
 #include "game/objects/PlayerTriggerComponent.h"
 #include "game/objects/TimedTriggerComponent.h"
 #include "game/objects/TriggerListenerComponent.h"
+#include "game/player/ControllerComponent.h"
 #include "engine/graphics/animation/FidgetComponent.h"
 #include "engine/graphics/particles/ParticleEmitterComponent.h"
 
@@ -70,7 +71,7 @@ void RegisterComponentTypes(CompositionFactory& f) {
     Register<Vandle::PlayerTriggerComponent>(f, "PlayerTriggerComponent");
     Register<Vandle::TriggerListenerComponent>(f, "TriggerListenerComponent");
     Register<Vandle::WaveSpawnerComponent>(f, "WaveSpawnerComponent");
-    Placeholder<FourCC("CntC")>(f, "ControllerComponent");
+    Register<Vandle::ControllerComponent>(f, "ControllerComponent");
     Register<Vandle::HealthComponent>(f, "HealthComponent");
     Placeholder<FourCC("golC")>(f, "GoalComponent");
     Placeholder<FourCC("gatC")>(f, "GateComponent");

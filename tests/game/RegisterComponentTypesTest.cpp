@@ -63,6 +63,7 @@ const std::set<std::string> kRealClasses = {
     "CameraComponent",
     "ChargerComponent",
     "CollisionComponent",
+    "ControllerComponent",
     "DefaultCameraLogicComponent",
     "DestructibleComponent",
     "EnemyComponent",
