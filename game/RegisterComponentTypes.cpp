@@ -37,6 +37,7 @@
 #include "game/objects/TimedTriggerComponent.h"
 #include "game/objects/TriggerListenerComponent.h"
 #include "game/player/ControllerComponent.h"
+#include "game/player/PlayerComponent.h"
 #include "engine/graphics/animation/FidgetComponent.h"
 #include "engine/graphics/particles/ParticleEmitterComponent.h"
 
@@ -62,7 +63,7 @@ void RegisterComponentTypes(CompositionFactory& f) {
     Register<BrainComponent>(f, "BrainComponent");
     Register<MessageComponent>(f, "MessageComponent");
     Register<WaveMotionComponent>(f, "WaveMotionComponent");
-    Placeholder<FourCC("plrC")>(f, "PlayerComponent");
+    Register<Vandle::PlayerComponent>(f, "PlayerComponent");
     Placeholder<FourCC("PCLC")>(f, "PlayerCameraLogicComponent");
     Register<Vandle::EnemyComponent>(f, "EnemyComponent");
     Register<Vandle::ChargerComponent>(f, "ChargerComponent");

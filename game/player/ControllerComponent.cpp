@@ -1,5 +1,6 @@
 #include "game/player/ControllerComponent.h"
 
+#include "engine/base/Log.h"
 #include "engine/components/AimerComponent.h"
 #include "engine/components/ComponentSupport.h"
 #include "engine/components/ObjectMessages.h"
@@ -53,8 +54,11 @@ bool IsDashKey(int key) {
 }
 
 // A stick axis into its two slots: a positive reading fills `positive`, a
-// negative one `negative` (as a positive amount), and 0 clears both.
+// negative one `negative` (as a positive amount), and 0 clears both. A
+// non-finite reading (a broken pad) counts as 0 so that no NaN reaches the
+// player's direction or the aim marker.
 void SplitAxis(f32 value, f32& positive, f32& negative) {
+    if (!std::isfinite(value)) value = 0.0f;
     if (value > 0.0f) {
         positive = value;
     } else if (value < 0.0f) {
@@ -154,7 +158,7 @@ void ControllerComponent::OnControllerUpdate(ControllerData* data) {
 
     SplitAxis(data->rightStick.x, m_aimRight, m_aimLeft);
     SplitAxis(data->rightStick.y, m_aimUp, m_aimDown);
-    if (data->rightStick.x != 0.0f || data->rightStick.y != 0.0f) m_aimStickUsed = true;
+    if (m_aimRight != 0.0f || m_aimLeft != 0.0f || m_aimUp != 0.0f || m_aimDown != 0.0f) m_aimStickUsed = true;
     if (!m_qilTutorialsLocked && m_aimStickUsed && m_padAttackUsed) LockQilTutorials();
 
     m_aimDirection = Vec3(m_aimRight - m_aimLeft, 0.0f, m_aimUp - m_aimDown);
@@ -190,6 +194,14 @@ void ControllerComponent::TurnAimer() {
     if (!owner) return;
     const Vec3 v = LengthSquared(m_aimDirection) != 0.0f ? m_aimDirection : m_facing;
     const f32 heading = std::atan2(v.x, v.z) * kDegreesPerRadian;
+    if (!std::isfinite(heading) || !std::isfinite(v.x) || !std::isfinite(v.z)) {
+        // A broken stick reading must not reach the marker's transform.
+        if (!m_loggedBadAim) {
+            m_loggedBadAim = true;
+            LogErrorf("ControllerComponent: ignoring a non-finite aim on object '%s'\n", owner->GetName().c_str());
+        }
+        return;
+    }
     if (auto* plane = owner->GetComponentAs<TransparentPlaneComponent>()) plane->SetRotationY(heading);
     if (auto* aimer = owner->GetComponentAs<AimerComponent>()) {
         aimer->SetRotationY(heading);

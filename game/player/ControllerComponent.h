@@ -60,6 +60,7 @@ private:
     bool m_qilTutorialsLocked = false;
     bool m_dashTutorialsLocked = false;
     bool m_listening = false;
+    bool m_loggedBadAim = false;
 };
 
 }  // namespace Vandle

@@ -9,6 +9,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <limits>
+
 namespace Vandle::GameTest {
 namespace {
 
@@ -152,6 +155,15 @@ TEST(Controller, PadAimsAndLocksTutorialsOnlyWithTheRightControls) {
     EXPECT_FLOAT_EQ(world.Aimer()->GetRotationY(), -90.0f);
     world.Stroke(270);
     EXPECT_EQ(world.Take(), (Texts{"PlayerAttack((-1, 0, 0))", "ReleaseAttack()"})) << "locked once only";
+
+    // Broken stick readings count as rest: no NaN reaches the marker or attacks.
+    const float inf = std::numeric_limits<float>::infinity();
+    world.Pad(Vec2(std::nanf(""), 0.0f), Vec2(inf, -inf));
+    EXPECT_FLOAT_EQ(world.Aimer()->GetRotationY(), -90.0f);
+    EXPECT_FLOAT_EQ(world.Plane()->GetRotationY(), -90.0f);
+    world.Take();
+    world.Key('X', true);
+    EXPECT_EQ(world.Take(), Texts{"PlayerAttack((-1, 0, 0))"});
 }
 
 TEST(Controller, OnlyLiveObjectsListenAndMissingPartsAreSkipped) {

@@ -77,6 +77,7 @@ const std::set<std::string> kRealClasses = {
     "MovementComponent",
     "OrbitObjectComponent",
     "ParticleEmitterComponent",
+    "PlayerComponent",
     "PlayerTriggerComponent",
     "PortalComponent",
     "RegionComponent",
