@@ -4,7 +4,12 @@
 #include "engine/core/ActionBase.h"
 #include "game/player/PlayerComponent.h"
 
+#include "engine/io/ConfigureFileXML.h"
+
 #include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
 
 namespace Vandle::GameTest {
 namespace {
@@ -144,6 +149,45 @@ TEST(Player, AttacksForwardUnderTheirNameUntilLockedAndDeathRemovesThePlayer) {
     EXPECT_EQ(shieldHero->GetCurrentAttack(), "ShootQil");
     shieldHero->OnResetPlayerAttack();
     EXPECT_EQ(shieldHero->GetCurrentAttack(), "ShieldAttack");
+}
+
+}  // namespace
+}  // namespace Vandle::GameTest
+
+namespace Vandle::GameTest {
+namespace {
+
+std::string ShippedText(const std::string& relative) {
+    std::ifstream in(std::string(LV_SOURCE_DIR) + "/" + relative);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+// The shipped player under the shipped physics walks at 8 to 12 units/s
+// within half a second of holding Right and stops as fast on release.
+TEST(Player, ShippedPlayerWalksAtItsSpeedAndStops) {
+    ConfigureFileXML config(true);
+    ASSERT_TRUE(config.Load(std::string(LV_SOURCE_DIR) + "/rsc/physics.xcfg"));
+    Physics shipped;
+    shipped.LoadConfig(&config);
+    PhysicsSettings settings = shipped.GetSettings();
+    ASSERT_FLOAT_EQ(settings.drag, 0.9f);
+    settings.gravity = 0.0f;  // no floor here: only the walk is measured
+    GameFixture world(ShippedText("rsc/objects/player-objects.xobj"), GameOptions{true, settings});
+    Composition* player = world.Spawn("player-obj");
+    ASSERT_NE(player, nullptr);
+    EXPECT_FLOAT_EQ(world.Get<PlayerComponent>(player)->GetMoveSpeed(), 66.0f);
+    auto speed = [&] { return world.Get<MovementComponent>(player)->GetVelocity().x; };
+    world.core.SendMessageValueBool("KeyTriggered", 39, true);
+    world.Run(0.5f);
+    EXPECT_GE(speed(), 8.0f);
+    world.Run(1.0f);
+    EXPECT_GE(speed(), 8.0f);
+    EXPECT_LE(speed(), 12.0f);
+    world.core.SendMessageValueBool("KeyTriggered", 39, false);
+    world.Run(0.5f);
+    EXPECT_LT(std::fabs(speed()), 0.5f);
 }
 
 }  // namespace
