@@ -2,6 +2,12 @@
 
 #include "engine/components/AimerComponent.h"
 #include "engine/core/ActionBase.h"
+#include "engine/actions/DamagePlayerAction.h"
+#include "engine/actions/ImpulseAction.h"
+#include "engine/actions/KnockbackPlayerAction.h"
+#include "engine/actions/VelocityMovementAction.h"
+#include "game/objects/ColorChangeAction.h"
+#include "game/player/DashActions.h"
 #include "game/player/PlayerComponent.h"
 
 #include "engine/io/ConfigureFileXML.h"
@@ -134,6 +140,20 @@ TEST(Player, AttacksForwardUnderTheirNameUntilLockedAndDeathRemovesThePlayer) {
 
     // The actions, newest first in the brain: the knockback lane leads.
     world.Run(0.1f);
+    std::vector<std::string> kinds;
+    for (IAction* action : GetBrainComponentOf(world.hero)->GetActionList()->Actions()) {
+        const std::string lane = std::to_string(action->GetLane());
+        if (dynamic_cast<KnockbackPlayerAction*>(action)) kinds.push_back("knock " + lane);
+        else if (dynamic_cast<DamagePlayerAction*>(action)) kinds.push_back("damage " + lane);
+        else if (dynamic_cast<ColorChangeAction*>(action)) kinds.push_back("flash");
+        else if (dynamic_cast<VelocityMovementAction*>(action)) kinds.push_back("velocity");
+        else if (dynamic_cast<DodgeRollAction*>(action)) kinds.push_back("dash");
+        else if (dynamic_cast<JumpAction*>(action)) kinds.push_back("jump");
+        else if (dynamic_cast<ImpulseAction*>(action)) kinds.push_back("impulse");
+        else kinds.push_back("other");
+    }
+    const std::string knoc = std::to_string(FourCC("knoc")), dama = std::to_string(FourCC("dama"));
+    EXPECT_EQ(kinds, (HeroTexts{"knock " + knoc, "damage " + dama, "flash", "velocity", "dash", "jump", "impulse"}));
     const u32 id = world.hero->GetId();
     world.hero->Send("ObjectDead");
     EXPECT_EQ(world.Take(), (HeroTexts{"ObjectDead()", "PlaySound(player-death-sfx)", "PlayerHealthChanged(0)",
