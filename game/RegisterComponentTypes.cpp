@@ -36,6 +36,8 @@
 #include "game/objects/PlayerTriggerComponent.h"
 #include "game/objects/TimedTriggerComponent.h"
 #include "game/objects/TriggerListenerComponent.h"
+#include "game/player/ControllerComponent.h"
+#include "game/player/PlayerComponent.h"
 #include "engine/graphics/animation/FidgetComponent.h"
 #include "engine/graphics/particles/ParticleEmitterComponent.h"
 
@@ -61,7 +63,7 @@ void RegisterComponentTypes(CompositionFactory& f) {
     Register<BrainComponent>(f, "BrainComponent");
     Register<MessageComponent>(f, "MessageComponent");
     Register<WaveMotionComponent>(f, "WaveMotionComponent");
-    Placeholder<FourCC("plrC")>(f, "PlayerComponent");
+    Register<Vandle::PlayerComponent>(f, "PlayerComponent");
     Placeholder<FourCC("PCLC")>(f, "PlayerCameraLogicComponent");
     Register<Vandle::EnemyComponent>(f, "EnemyComponent");
     Register<Vandle::ChargerComponent>(f, "ChargerComponent");
@@ -70,7 +72,7 @@ void RegisterComponentTypes(CompositionFactory& f) {
     Register<Vandle::PlayerTriggerComponent>(f, "PlayerTriggerComponent");
     Register<Vandle::TriggerListenerComponent>(f, "TriggerListenerComponent");
     Register<Vandle::WaveSpawnerComponent>(f, "WaveSpawnerComponent");
-    Placeholder<FourCC("CntC")>(f, "ControllerComponent");
+    Register<Vandle::ControllerComponent>(f, "ControllerComponent");
     Register<Vandle::HealthComponent>(f, "HealthComponent");
     Placeholder<FourCC("golC")>(f, "GoalComponent");
     Placeholder<FourCC("gatC")>(f, "GateComponent");

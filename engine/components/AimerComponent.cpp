@@ -18,6 +18,13 @@ void AimerComponent::Initialize() {
     if (!m_texture) m_texture = FindTextureByName(m_textureId);
 }
 
+void AimerComponent::SetLook(const std::string& textureId, f32 scaleX, f32 scaleZ, f32 adjustRadius) {
+    m_textureId = textureId;
+    m_texture = FindTextureByName(m_textureId);
+    m_scale = Vec3(scaleX, scaleZ, 1.0f);
+    m_adjustRadius = adjustRadius;
+}
+
 Component* AimerComponent::Clone() const {
     auto* copy = NewComponentOf<AimerComponent>();
     if (!copy) return nullptr;

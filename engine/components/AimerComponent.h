@@ -45,6 +45,8 @@ public:
     f32 GetAdjustRadius() const { return m_adjustRadius; }
     // (ScaleX, ScaleZ, 1): the third value is not stored.
     const Vec3& GetScale() const { return m_scale; }
+    // A new marker: texture (looked up by name at once), scale and radius.
+    void SetLook(const std::string& textureId, f32 scaleX, f32 scaleZ, f32 adjustRadius);
 
 private:
     std::string m_textureId;

@@ -79,7 +79,8 @@ public:
     void OnKeyTriggered(int key, bool pressed);
     void OnObjectCreated(u32 id);
     void OnObjectDestroyed(u32 id);
-    void OnPlayerDeath();
+    // "PlayerDeath"(the player object's id): every listener takes the id.
+    void OnPlayerDeath(u32 playerId);
     void OnGoalReached();
     void OnGameEnding();
     void OnGameReady();

@@ -12,7 +12,7 @@ namespace {
 
 const char kTriggerObjects[] = R"(
 <player-obj>
-    <TransformComponent/>
+    <TransformComponent><PosX>-100</PosX></TransformComponent>
     <MovementComponent><Gravity>0</Gravity><Drag>0</Drag></MovementComponent>
     <CollisionComponent><Static>0</Static><CollideWithStatics>1</CollideWithStatics></CollisionComponent>
     <MeshComponent><MeshID>Cube</MeshID></MeshComponent>

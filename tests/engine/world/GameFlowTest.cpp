@@ -191,7 +191,7 @@ TEST(GameFlow, RetryTwiceInOneFrameReloadsOnceWithTheSameRoomsAndNoFlyOver) {
     const std::vector<float> ends = flow.world.level.GetRoomEnds();
     const std::size_t targets = flow.game.GetFlyOverTargets().size();
 
-    flow.Send("PlayerDeath");
+    flow.world.core.SendMessageUInt("PlayerDeath", 7u);
     EXPECT_EQ(flow.rec.Take(), Lines{"StartFade"});
     EXPECT_FALSE(flow.game.IsLevelRunning());
     flow.Send("GameLevelRetry");

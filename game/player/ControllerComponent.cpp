@@ -1,0 +1,212 @@
+#include "game/player/ControllerComponent.h"
+
+#include "engine/base/Log.h"
+#include "engine/components/AimerComponent.h"
+#include "engine/components/ComponentSupport.h"
+#include "engine/components/ObjectMessages.h"
+#include "engine/components/TransparentPlaneComponent.h"
+#include "engine/core/Composition.h"
+#include "engine/core/CoreSystem.h"
+#include "engine/core/Reflect.h"
+#include "engine/core/VarFun_Delegate.h"
+#include "engine/core/Variant.h"
+#include "engine/platform/ControllerData.h"
+#include "engine/world/GameSystem.h"
+#include "game/objects/GameSupport.h"
+
+#include <cmath>
+
+LV_REFLECT_CLASS(Vandle::ControllerComponent);
+
+namespace Vandle {
+
+using namespace Ostrel;
+
+namespace {
+
+// Key codes: arrows, attack, dash and the debug keys.
+constexpr int kKeyLeft = 37, kKeyUp = 38, kKeyRight = 39, kKeyDown = 40;
+constexpr int kKeyX = 88, kKeyZ = 90, kKeyTilde = 192;
+constexpr int kPadLeftStick = 265, kPadRightStick = 266, kPadLeftShoulder = 267;
+constexpr int kPadRightShoulder = 268, kPadLeftTrigger = 269, kPadRightTrigger = 270;
+constexpr int kPadA = 271, kPadB = 272;
+
+constexpr f32 kDegreesPerRadian = 57.2957763671875f;
+
+const char* const kDebugAttacks[] = {"ShootQil", "ArcAttack", "MeteorAttack", "ShieldAttack",
+                                     "FirestarterAttack"};
+
+f32 LengthSquared(const Vec3& v) { return v.x * v.x + v.y * v.y + v.z * v.z; }
+
+Vec3 Normalised(const Vec3& v) {
+    const f32 length = std::sqrt(LengthSquared(v));
+    return length > 0.0f ? v / length : v;
+}
+
+bool IsAttackKey(int key) {
+    return key == kKeyX || key == kPadRightStick || key == kPadRightShoulder || key == kPadRightTrigger ||
+           key == kPadA;
+}
+
+bool IsDashKey(int key) {
+    return key == kKeyZ || key == kPadLeftStick || key == kPadLeftShoulder || key == kPadLeftTrigger ||
+           key == kPadB;
+}
+
+// A stick axis into its two slots: a positive reading fills `positive`, a
+// negative one `negative` (as a positive amount), and 0 clears both. A
+// non-finite reading (a broken pad) counts as 0 so that no NaN reaches the
+// player's direction or the aim marker.
+void SplitAxis(f32 value, f32& positive, f32& negative) {
+    if (!std::isfinite(value)) value = 0.0f;
+    if (value > 0.0f) {
+        positive = value;
+    } else if (value < 0.0f) {
+        negative = -value;
+    } else {
+        positive = 0.0f;
+        negative = 0.0f;
+    }
+}
+
+bool DebugKeysEnabled() {
+    Engine* engine = Engine::Instance();
+    auto* game = engine ? static_cast<GameSystem*>(engine->GetGameSystem()) : nullptr;
+    // Without a game system the keys keep their default: on.
+    return game ? game->AreDebugKeysEnabled() : true;
+}
+
+}  // namespace
+
+void ControllerComponent::Initialize() {
+    CoreSystem* core = GameCore();
+    if (m_listening || !core || !IsOwnerLive(*this)) return;
+    core->Listen("KeyTriggered", MakeDelegate(this, &ControllerComponent::OnKeyTriggered));
+    core->Listen("ControllerUpdate", MakeDelegate(this, &ControllerComponent::OnControllerUpdate));
+    m_listening = true;
+}
+
+void ControllerComponent::Uninitialize() {
+    if (!m_listening) return;
+    if (CoreSystem* core = GameCore()) {
+        core->Unlisten("KeyTriggered", MakeDelegate(this, &ControllerComponent::OnKeyTriggered));
+        core->Unlisten("ControllerUpdate", MakeDelegate(this, &ControllerComponent::OnControllerUpdate));
+    }
+    m_listening = false;
+}
+
+Component* ControllerComponent::Clone() const { return NewComponentOf<ControllerComponent>(); }
+
+void ControllerComponent::Serialize(Serializer*) {}
+
+void ControllerComponent::ExposeProperties(TweakBarGroup*) {}
+
+Variant ControllerComponent::ToVariant() { return Variant(this); }
+
+void ControllerComponent::OnKeyTriggered(int key, bool down) {
+    Engine* engine = Engine::Instance();
+    if (engine && engine->IsPaused()) return;
+    const bool debugKeys = DebugKeysEnabled();
+    const f32 value = down ? 1.0f : 0.0f;
+
+    switch (key) {
+    case kKeyLeft: m_moveLeft = value; SendDirection(); break;
+    case kKeyUp: m_moveUp = value; SendDirection(); break;
+    case kKeyRight: m_moveRight = value; SendDirection(); break;
+    case kKeyDown: m_moveDown = value; SendDirection(); break;
+    default: break;
+    }
+
+    if (IsAttackKey(key)) {
+        if (down) {
+            SendAttack();
+            if (key == kPadRightShoulder || key == kPadRightTrigger) {
+                m_padAttackUsed = true;
+                if (!m_qilTutorialsLocked && m_aimStickUsed) LockQilTutorials();
+            }
+        } else {
+            SendObjectMessageValues(GetOwner(), "ReleaseAttack");
+        }
+    } else if (IsDashKey(key)) {
+        if (down && (key == kPadLeftShoulder || key == kPadLeftTrigger) && !m_dashTutorialsLocked) {
+            m_dashTutorialsLocked = true;
+            if (CoreSystem* core = GameCore()) {
+                core->SendMessageString("LockTutorial", "use-dash");
+                core->SendMessageString("LockTutorial", "use-dash-advanced");
+            }
+        }
+        SendObjectMessageValues(GetOwner(), "DodgeRoll");
+    }
+
+    if (debugKeys) SendLocalDebugKey(key);
+    TurnAimer();
+}
+
+void ControllerComponent::SendLocalDebugKey(int key) {
+    if (key >= '1' && key <= '5') {
+        SendObjectMessageStringInt(GetOwner(), "ChangePlayerAttack", kDebugAttacks[key - '1'], -1);
+    } else if (key == kKeyTilde) {
+        SendObjectMessageFloatBool(GetOwner(), "Heal", 1.0f, true);
+    }
+}
+
+void ControllerComponent::OnControllerUpdate(ControllerData* data) {
+    if (!data) return;
+    SplitAxis(data->leftStick.x, m_moveRight, m_moveLeft);
+    SplitAxis(data->leftStick.y, m_moveUp, m_moveDown);
+    SendDirection();
+
+    SplitAxis(data->rightStick.x, m_aimRight, m_aimLeft);
+    SplitAxis(data->rightStick.y, m_aimUp, m_aimDown);
+    if (m_aimRight != 0.0f || m_aimLeft != 0.0f || m_aimUp != 0.0f || m_aimDown != 0.0f) m_aimStickUsed = true;
+    if (!m_qilTutorialsLocked && m_aimStickUsed && m_padAttackUsed) LockQilTutorials();
+
+    m_aimDirection = Vec3(m_aimRight - m_aimLeft, 0.0f, m_aimUp - m_aimDown);
+    if (LengthSquared(m_aimDirection) > 1.0f) m_aimDirection = Normalised(m_aimDirection);
+    TurnAimer();
+}
+
+void ControllerComponent::SendDirection() {
+    Vec3 direction(m_moveRight - m_moveLeft, 0.0f, m_moveUp - m_moveDown);
+    if (LengthSquared(direction) > 1.0f) direction = Normalised(direction);
+    // The message carries the zero vector when nothing is held, but Facing
+    // keeps the last direction the player moved in.
+    if (LengthSquared(direction) != 0.0f) m_facing = direction;
+    SendObjectMessageVec3(GetOwner(), "UpdatePlayerDirection", direction);
+}
+
+void ControllerComponent::SendAttack() {
+    const Vec3 direction =
+        LengthSquared(m_aimDirection) != 0.0f ? Normalised(m_aimDirection) : Normalised(m_facing);
+    SendObjectMessageVec3(GetOwner(), "PlayerAttack", direction);
+}
+
+void ControllerComponent::LockQilTutorials() {
+    m_qilTutorialsLocked = true;
+    if (CoreSystem* core = GameCore()) {
+        core->SendMessageString("LockTutorial", "use-qil-basic");
+        core->SendMessageString("LockTutorial", "use-qil-advanced");
+    }
+}
+
+void ControllerComponent::TurnAimer() {
+    Composition* owner = GetOwner();
+    if (!owner) return;
+    const Vec3 v = LengthSquared(m_aimDirection) != 0.0f ? m_aimDirection : m_facing;
+    const f32 heading = std::atan2(v.x, v.z) * kDegreesPerRadian;
+    if (!std::isfinite(heading) || !std::isfinite(v.x) || !std::isfinite(v.z)) {
+        // A broken stick reading must not reach the marker's transform.
+        if (!m_loggedBadAim) {
+            m_loggedBadAim = true;
+            LogErrorf("ControllerComponent: ignoring a non-finite aim on object '%s'\n", owner->GetName().c_str());
+        }
+        return;
+    }
+    if (auto* plane = owner->GetComponentAs<TransparentPlaneComponent>()) plane->SetRotationY(heading);
+    if (auto* aimer = owner->GetComponentAs<AimerComponent>()) {
+        aimer->SetRotationY(heading);
+        aimer->SetDirection(v);
+    }
+}
+
+}  // namespace Vandle

@@ -1,0 +1,68 @@
+#pragma once
+// The player's controls ('CntC'): turns the global "KeyTriggered" and
+// "ControllerUpdate" into the player object's own messages
+// "UpdatePlayerDirection"(Vec3), "PlayerAttack"(Vec3), "ReleaseAttack" and
+// "DodgeRoll" (sent on the way down and again on the way up), and with the
+// game system's debug keys on, '1'..'5' "ChangePlayerAttack"(name, -1) and
+// key 192 "Heal"(1.0, true). After every key and pad update it turns the
+// object's transparent plane and aim marker to the aim heading
+// atan2(x, z) in degrees. Facing keeps the last non-zero movement direction.
+// The dash and companion tutorials are locked once the player has used the
+// pad's shoulder or trigger for them. Keys are ignored while the engine is
+// paused; pad updates are not. No keys, no editor fields.
+
+#include "engine/core/Component.h"
+#include "engine/core/MetaClassOf.h"
+#include "engine/core/Vec3.h"
+
+namespace Ostrel {
+struct ControllerData;
+}
+
+namespace Vandle {
+
+using Ostrel::f32;
+using Ostrel::u32;
+
+class ControllerComponent final : public Ostrel::Component {
+public:
+    static constexpr u32 kTypeId = Ostrel::FourCC("CntC");
+
+    void Initialize() override;
+    Component* Clone() const override;
+    void Uninitialize() override;
+    void Serialize(Ostrel::Serializer* serializer) override;
+    void ExposeProperties(Ostrel::TweakBarGroup* panel) override;
+    u32 GetTypeId() const override { return kTypeId; }
+    Ostrel::Variant ToVariant() override;
+
+    void OnKeyTriggered(int key, bool down);
+    void OnControllerUpdate(Ostrel::ControllerData* data);
+
+    const Ostrel::Vec3& GetFacing() const { return m_facing; }
+    const Ostrel::Vec3& GetAimDirection() const { return m_aimDirection; }
+    bool AreQilTutorialsLocked() const { return m_qilTutorialsLocked; }
+    bool AreDashTutorialsLocked() const { return m_dashTutorialsLocked; }
+
+private:
+    void SendDirection();
+    void SendAttack();
+    void LockQilTutorials();
+    void TurnAimer();
+    void SendLocalDebugKey(int key);
+
+    Ostrel::Vec3 m_facing{0.0f, 0.0f, -1.0f};
+    f32 m_moveLeft = 0.0f, m_moveRight = 0.0f, m_moveUp = 0.0f, m_moveDown = 0.0f;
+    Ostrel::Vec3 m_aimDirection{0.0f, 0.0f, 0.0f};
+    f32 m_aimLeft = 0.0f, m_aimRight = 0.0f, m_aimUp = 0.0f, m_aimDown = 0.0f;
+    bool m_aimStickUsed = false;
+    bool m_padAttackUsed = false;
+    bool m_qilTutorialsLocked = false;
+    bool m_dashTutorialsLocked = false;
+    bool m_listening = false;
+    bool m_loggedBadAim = false;
+};
+
+}  // namespace Vandle
+
+LV_DECLARE_META_CLASS(Vandle::ControllerComponent);
