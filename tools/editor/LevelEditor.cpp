@@ -38,10 +38,7 @@ constexpr const char* kLayoutKeys[3][4] = {
 LevelEditor& Editor(void* client) { return *static_cast<LevelEditor*>(client); }
 
 void SerializeLayout(Serializer& serializer, std::array<LevelEditor::BarLayout, 3>& layout) {
-    for (size_t bar = 0; bar < layout.size(); ++bar) {
-        s32* values[4] = {&layout[bar].sizeX, &layout[bar].sizeY, &layout[bar].posX, &layout[bar].posY};
-        for (int i = 0; i < 4; ++i) serializer.SerializeInt(kLayoutKeys[bar][i], values[i]);
-    }
+    SerializeBarLayouts(serializer, layout.data(), kLayoutKeys, layout.size());
 }
 
 }  // namespace
@@ -70,13 +67,7 @@ void LevelEditor::LoadConfig(Serializer* config) {
     config->SerializeString("LoadingFrom", &m_loadName);
 }
 
-std::string LevelEditor::LayoutPath() const {
-    ResourceManager* resources = ResourceManager::Instance();
-    if (!resources) return std::string("rsc/") + kLayoutFile;
-    const FilePath known = resources->GetPath(GetName());
-    if (known.IsValid()) return known.GetString();
-    return resources->MakeRootPath(kLayoutFile).GetString();
-}
+std::string LevelEditor::LayoutPath() const { return ToolLayoutPath(GetName(), kLayoutFile); }
 
 bool LevelEditor::SaveLayout() {
     SerializerXML writer(false);
@@ -95,19 +86,7 @@ bool LevelEditor::SaveLayout() {
 
 void LevelEditor::ReadLayoutBack() {
     PanelBar* bars[3] = {m_editorBar, m_objectBar, m_paletteBar};
-    for (int i = 0; i < 3; ++i) {
-        if (!bars[i]) continue;
-        s32 size[2] = {m_layout[i].sizeX, m_layout[i].sizeY};
-        s32 position[2] = {m_layout[i].posX, m_layout[i].posY};
-        if (TwGetParam(bars[i], nullptr, "size", PanelParamType::Int32, 2, size)) {
-            m_layout[i].sizeX = size[0];
-            m_layout[i].sizeY = size[1];
-        }
-        if (TwGetParam(bars[i], nullptr, "position", PanelParamType::Int32, 2, position)) {
-            m_layout[i].posX = position[0];
-            m_layout[i].posY = position[1];
-        }
-    }
+    for (int i = 0; i < 3; ++i) ReadBarPlace(bars[i], m_layout[i]);
 }
 
 // ---- lifecycle --------------------------------------------------------------

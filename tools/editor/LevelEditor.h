@@ -30,6 +30,7 @@
 #include "engine/core/System.h"
 #include "engine/core/Vec3.h"
 #include "engine/platform/SubscriptionList.h"
+#include "tools/panels/BarLayout.h"
 
 #include <array>
 #include <string>
@@ -48,10 +49,7 @@ public:
     static constexpr int kKeyCount = 256;
 
     // One bar's place on screen, in pixels.
-    struct BarLayout {
-        s32 sizeX = 300, sizeY = 400;
-        s32 posX = 10, posY = 10;
-    };
+    using BarLayout = Ostrel::BarLayout;
     // An object without a collider and the volume fitted to its mesh.
     struct BoundsEntry {
         u32 id = 0;

@@ -45,10 +45,7 @@ T* ComponentOf(u32 id) {
 }
 
 void SerializeLayout(Serializer& serializer, std::array<ModelView::BarLayout, 2>& layout) {
-    for (size_t bar = 0; bar < layout.size(); ++bar) {
-        s32* values[4] = {&layout[bar].sizeX, &layout[bar].sizeY, &layout[bar].posX, &layout[bar].posY};
-        for (int i = 0; i < 4; ++i) serializer.SerializeInt(kLayoutKeys[bar][i], values[i]);
-    }
+    SerializeBarLayouts(serializer, layout.data(), kLayoutKeys, layout.size());
 }
 
 // The extension after the last '.' of the file name, with ASCII capitals
@@ -85,13 +82,7 @@ void ModelView::LoadConfig(Serializer* config) {
     SerializeLayout(*config, m_layout);
 }
 
-std::string ModelView::LayoutPath() const {
-    ResourceManager* resources = ResourceManager::Instance();
-    if (!resources) return std::string("rsc/") + kLayoutFile;
-    const FilePath known = resources->GetPath(GetName());
-    if (known.IsValid()) return known.GetString();
-    return resources->MakeRootPath(kLayoutFile).GetString();
-}
+std::string ModelView::LayoutPath() const { return ToolLayoutPath(GetName(), kLayoutFile); }
 
 bool ModelView::SaveLayout() {
     SerializerXML writer(false);
@@ -107,17 +98,7 @@ bool ModelView::SaveLayout() {
 }
 
 void ModelView::ReadLayoutBack() {
-    if (!m_bar) return;
-    s32 size[2] = {m_layout[0].sizeX, m_layout[0].sizeY};
-    s32 position[2] = {m_layout[0].posX, m_layout[0].posY};
-    if (TwGetParam(m_bar, nullptr, "size", PanelParamType::Int32, 2, size)) {
-        m_layout[0].sizeX = size[0];
-        m_layout[0].sizeY = size[1];
-    }
-    if (TwGetParam(m_bar, nullptr, "position", PanelParamType::Int32, 2, position)) {
-        m_layout[0].posX = position[0];
-        m_layout[0].posY = position[1];
-    }
+    ReadBarPlace(m_bar, m_layout[0]);
 }
 
 // ---- lifecycle --------------------------------------------------------------

@@ -28,6 +28,7 @@
 #include "engine/base/Types.h"
 #include "engine/core/System.h"
 #include "engine/platform/SubscriptionList.h"
+#include "tools/panels/BarLayout.h"
 
 #include <array>
 #include <string>
@@ -46,10 +47,7 @@ public:
     static constexpr const char* kConvertLog = "convert.log";
     static constexpr const char* kConverterName = "model-converter";
 
-    struct BarLayout {
-        s32 sizeX = 300, sizeY = 400;
-        s32 posX = 10, posY = 10;
-    };
+    using BarLayout = Ostrel::BarLayout;
 
     ModelView();
     ~ModelView() override;
