@@ -93,6 +93,22 @@ TEST(ModelConverter, ConvertsAssimpTestModelsThatTheLoaderReadsBack) {
         Mesh* loaded = meshes.Find(fs::path(name).stem().string());
         ASSERT_NE(loaded, nullptr);
         EXPECT_EQ(loaded->GetIndexCount(), triangles * 3);
+        // Skinned sources: parents first, one track per bone on shared key
+        // times, at most four weights per vertex summing to 1.
+        const bool skinned = std::string(name).find("_sk") != std::string::npos;
+        ASSERT_EQ(result.model.skeleton.has_value(), skinned);
+        if (!skinned) continue;
+        const std::vector<WriterBone>& bones = *result.model.skeleton;
+        for (u32 b = 0; b < bones.size(); ++b) EXPECT_TRUE(bones[b].parent == kNoParentBone || bones[b].parent < b);
+        ASSERT_EQ(result.model.clip->tracks.size(), bones.size());
+        for (const AnimationTrack& track : result.model.clip->tracks) EXPECT_EQ(track.size(), result.model.clip->tracks[0].size());
+        for (const ModelVertexRecord& v : result.model.mesh->vertices) {
+            EXPECT_NEAR(v.weights[0] + v.weights[1] + v.weights[2] + v.weights[3], 1.0f, 1e-5f);
+        }
+        const Skeleton* skeleton = skeletons.Find(fs::path(name).stem().string());
+        ASSERT_NE(skeleton, nullptr);
+        EXPECT_EQ(skeleton->bones.size(), bones.size());
+        ASSERT_NE(animations.Find(fs::path(name).stem().string()), nullptr);
     }
 
     // "-s": the largest extent becomes 2.
