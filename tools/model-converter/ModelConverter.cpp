@@ -14,6 +14,9 @@ namespace Ostrel {
 
 namespace {
 
+// 32 bytes a key: 128 MiB of keys at most.
+constexpr size_t kMaxResampledKeys = size_t(1) << 22;
+
 bool Finite(const aiVector3D& v) { return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z); }
 
 // The rigid part of a transform: its scale is dropped. A scale that is
@@ -101,7 +104,7 @@ public:
     bool Convert(WriterModel& model, std::string& message);
 
 private:
-    bool Fail(std::string& message, const std::string& why) {
+    bool Fail(std::string& message, const std::string& why) const {
         message = "'" + m_source + "' " + why;
         return false;
     }
@@ -114,7 +117,7 @@ private:
     }
     bool AddMesh(const MeshUse& use, WriterMesh& mesh, std::string& message);
     std::vector<WriterBone> MakeSkeleton() const;
-    ModelAnimationData MakeClip(std::string& notes) const;
+    bool MakeClip(ModelAnimationData& clip, std::string& notes, std::string& message) const;
 
     const aiScene& m_scene;
     NodeList m_nodes;
@@ -258,8 +261,7 @@ std::vector<WriterBone> SceneConverter::MakeSkeleton() const {
 // Keys are the bones' transforms relative to their parent bones, taken from
 // the whole node hierarchy at that time (animated nodes between or above
 // bones included). Without a clip the bind pose is the one key.
-ModelAnimationData SceneConverter::MakeClip(std::string& notes) const {
-    ModelAnimationData clip;
+bool SceneConverter::MakeClip(ModelAnimationData& clip, std::string& notes, std::string& message) const {
     const aiAnimation* animation = m_scene.mNumAnimations > 0 ? m_scene.mAnimations[0] : nullptr;
     const std::vector<WriterBone> bones = MakeSkeleton();
     if (!animation) {
@@ -269,7 +271,7 @@ ModelAnimationData SceneConverter::MakeClip(std::string& notes) const {
                 bones[b].parent == kNoParentBone ? bones[b].bind : bones[b].bind.Then(bones[bones[b].parent].bind.Inverse());
             clip.tracks[b].push_back({0.0f, local.translation, local.rotation});
         }
-        return clip;
+        return true;
     }
     if (m_scene.mNumAnimations > 1) notes += "; " + std::to_string(m_scene.mNumAnimations - 1) + " further clip(s) left out";
     const double ticksPerSecond = animation->mTicksPerSecond > 0.0 ? animation->mTicksPerSecond : 25.0;
@@ -294,6 +296,12 @@ ModelAnimationData SceneConverter::MakeClip(std::string& notes) const {
     shared.erase(std::unique(shared.begin(), shared.end(),
                              [&](double a, double b) { return (b - a) / ticksPerSecond < 1e-6; }),
                  shared.end());
+    // Every bone gets every time: refuse what would not fit in memory.
+    if (shared.size() * bones.size() > kMaxResampledKeys) {
+        return Fail(message, "has a clip of " + std::to_string(shared.size()) + " key times for " +
+                                 std::to_string(bones.size()) + " bones; at most " + std::to_string(kMaxResampledKeys) +
+                                 " keys in all are written");
+    }
     clip.duration = float(last / ticksPerSecond);
     clip.tracks.resize(bones.size());
     std::vector<aiMatrix4x4> global(m_nodes.nodes.size());
@@ -311,7 +319,7 @@ ModelAnimationData SceneConverter::MakeClip(std::string& notes) const {
             clip.tracks[b].push_back({float(t / ticksPerSecond), local.translation, local.rotation});
         }
     }
-    return clip;
+    return true;
 }
 
 bool SceneConverter::Convert(WriterModel& model, std::string& message) {
@@ -336,7 +344,8 @@ bool SceneConverter::Convert(WriterModel& model, std::string& message) {
     std::string notes;
     if (m_skinned) {
         model.skeleton = MakeSkeleton();
-        model.clip = MakeClip(notes);
+        model.clip.emplace();
+        if (!MakeClip(*model.clip, notes, message)) return false;
     }
     message = "'" + m_source + "': " + std::to_string(model.mesh->vertices.size()) + " vertices, " +
               std::to_string(model.mesh->indices.size() / 3) + " triangles";

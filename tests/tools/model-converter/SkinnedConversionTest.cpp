@@ -225,26 +225,48 @@ TEST(SkinnedConversion, SkeletonClipAndWeightsSkinTheStripAsTheSourceMovesIt) {
     fs::remove_all(folder);
 }
 
-TEST(SkinnedConversion, MoreThan256BonesIsRefused) {
-    const fs::path folder = fs::path(LV_TEST_TMP) / ("bones-" + std::to_string(getpid()));
-    fs::create_directories(folder);
+// A chain of bones, the first one weighted, its root moved by a clip of
+// keyCount keys.
+std::string BoneChainGltf(int bones, int keyCount) {
     GltfData data;
     const int position = data.Floats({0, 0, 0, 1, 0, 0, 0, 1, 0}, "VEC3", true);
     const int joints = data.Bytes({0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}, "VEC4");
     const int weights = data.Floats({1, 0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 0}, "VEC4");
     const int ibm = data.Floats({1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1}, "MAT4");
+    std::vector<float> times, moves;
+    for (int k = 0; k < keyCount; ++k) times.push_back(float(k) * 0.01f), moves.insert(moves.end(), {float(k % 7), 0, 0});
+    const int input = data.Floats(times, "SCALAR");
+    const int output = data.Floats(moves, "VEC3");
     std::string nodes = "{\"name\":\"Mesh\",\"mesh\":0,\"skin\":0}";
-    for (int i = 1; i <= 257; ++i) {
-        nodes += ",{\"name\":\"B" + std::to_string(i) + "\"" + (i < 257 ? ",\"children\":[" + std::to_string(i + 1) + "]" : "") + "}";
+    for (int i = 1; i <= bones; ++i) {
+        nodes += ",{\"name\":\"B" + std::to_string(i) + "\"" + (i < bones ? ",\"children\":[" + std::to_string(i + 1) + "]" : "") + "}";
     }
-    std::ofstream(folder / "chain.gltf") << data.Json(
-        "\"scenes\":[{\"nodes\":[0,1]}],\"nodes\":[" + nodes + "],\"meshes\":[{\"primitives\":[{\"attributes\":{\"POSITION\":" +
-        std::to_string(position) + ",\"JOINTS_0\":" + std::to_string(joints) + ",\"WEIGHTS_0\":" + std::to_string(weights) +
-        "}}]}],\"skins\":[{\"joints\":[1],\"inverseBindMatrices\":" + std::to_string(ibm) + "}]");
-    const ConvertResult result = ConvertModelFile((folder / "chain.gltf").string(), (folder / "chain.bin").string(), {});
-    EXPECT_FALSE(result.ok);
-    EXPECT_NE(result.message.find("257 bones"), std::string::npos) << result.message;
-    EXPECT_FALSE(fs::exists(folder / "chain.bin"));
+    return data.Json("\"scenes\":[{\"nodes\":[0,1]}],\"nodes\":[" + nodes + "],\"meshes\":[{\"primitives\":[{\"attributes\":{\"POSITION\":" +
+                     std::to_string(position) + ",\"JOINTS_0\":" + std::to_string(joints) + ",\"WEIGHTS_0\":" + std::to_string(weights) +
+                     "}}]}],\"skins\":[{\"joints\":[1],\"inverseBindMatrices\":" + std::to_string(ibm) + "}]," +
+                     "\"animations\":[{\"samplers\":[{\"input\":" + std::to_string(input) + ",\"output\":" + std::to_string(output) +
+                     "}],\"channels\":[{\"sampler\":0,\"target\":{\"node\":1,\"path\":\"translation\"}}]}]");
+}
+
+TEST(SkinnedConversion, TooManyBonesOrKeysAreRefusedWithoutAFile) {
+    const fs::path folder = fs::path(LV_TEST_TMP) / ("bones-" + std::to_string(getpid()));
+    fs::create_directories(folder);
+    struct Case {
+        int bones, keys;
+        const char* why;
+    };
+    // 256 bones pass; 257 do not. 200 bones x 21,000 key times are over 2^22 keys.
+    for (const Case& c : {Case{256, 2, nullptr}, Case{257, 2, "257 bones"}, Case{200, 21000, "21000 key times for 200 bones"}}) {
+        SCOPED_TRACE(c.bones);
+        std::ofstream(folder / "chain.gltf") << BoneChainGltf(c.bones, c.keys);
+        const ConvertResult result = ConvertModelFile((folder / "chain.gltf").string(), (folder / "chain.bin").string(), {});
+        EXPECT_EQ(result.ok, c.why == nullptr) << result.message;
+        if (c.why) {
+            EXPECT_NE(result.message.find(c.why), std::string::npos) << result.message;
+        }
+        EXPECT_EQ(fs::exists(folder / "chain.bin"), c.why == nullptr);
+        fs::remove(folder / "chain.bin");
+    }
     fs::remove_all(folder);
 }
 
