@@ -17,6 +17,8 @@ namespace {
 // 32 bytes a key: 128 MiB of keys at most.
 constexpr size_t kMaxResampledKeys = size_t(1) << 22;
 
+bool UsableWeight(float w) { return std::isfinite(w) && w > 0.0f; }
+
 bool Finite(const aiVector3D& v) { return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z); }
 
 // The rigid part of a transform: its scale is dropped. A scale that is
@@ -27,7 +29,9 @@ RigidTransform Rigid(const aiMatrix4x4& m) {
     aiVector3D scaling, position;
     aiQuaternion rotation;
     m.Decompose(scaling, rotation, position);
-    rotation.Normalize();
+    // A bone scaled to nothing (a way to hide parts) has no rotation to find.
+    const float length = rotation.x * rotation.x + rotation.y * rotation.y + rotation.z * rotation.z + rotation.w * rotation.w;
+    rotation = std::isfinite(length) && length > 1e-12f ? rotation.Normalize() : aiQuaternion();
     return {Vec3(position.x, position.y, position.z), Quaternion(rotation.x, rotation.y, rotation.z, rotation.w)};
 }
 
@@ -163,7 +167,7 @@ bool SceneConverter::FindBones(std::string& message) {
                 const aiBone* bone = use.mesh->mBones[b];
                 for (unsigned w = 0; w < bone->mNumWeights; ++w) {
                     const aiVertexWeight& weight = bone->mWeights[w];
-                    if (weight.mVertexId < weighted.size() && weight.mWeight > 0.0f) weighted[weight.mVertexId] = 1;
+                    if (weight.mVertexId < weighted.size() && UsableWeight(weight.mWeight)) weighted[weight.mVertexId] = 1;
                 }
             }
             rigid = std::find(weighted.begin(), weighted.end(), 0) != weighted.end();
@@ -200,7 +204,7 @@ bool SceneConverter::AddMesh(const MeshUse& use, WriterMesh& mesh, std::string& 
         const int index = m_boneOfNode[m_nodes.byName.at(bone->mName.C_Str())];
         for (unsigned w = 0; w < bone->mNumWeights; ++w) {
             const aiVertexWeight& weight = bone->mWeights[w];
-            if (weight.mVertexId < source.mNumVertices && weight.mWeight > 0.0f && std::isfinite(weight.mWeight)) {
+            if (weight.mVertexId < source.mNumVertices && UsableWeight(weight.mWeight)) {
                 influences[weight.mVertexId].emplace_back(weight.mWeight, index);
             }
         }

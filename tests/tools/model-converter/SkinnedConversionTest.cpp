@@ -226,8 +226,8 @@ TEST(SkinnedConversion, SkeletonClipAndWeightsSkinTheStripAsTheSourceMovesIt) {
 }
 
 // A chain of bones, the first one weighted, its root moved by a clip of
-// keyCount keys.
-std::string BoneChainGltf(int bones, int keyCount) {
+// keyCount keys; a hidden chain ends in a bone scaled to nothing.
+std::string BoneChainGltf(int bones, int keyCount, bool hidden) {
     GltfData data;
     const int position = data.Floats({0, 0, 0, 1, 0, 0, 0, 1, 0}, "VEC3", true);
     const int joints = data.Bytes({0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}, "VEC4");
@@ -239,7 +239,7 @@ std::string BoneChainGltf(int bones, int keyCount) {
     const int output = data.Floats(moves, "VEC3");
     std::string nodes = "{\"name\":\"Mesh\",\"mesh\":0,\"skin\":0}";
     for (int i = 1; i <= bones; ++i) {
-        nodes += ",{\"name\":\"B" + std::to_string(i) + "\"" + (i < bones ? ",\"children\":[" + std::to_string(i + 1) + "]" : "") + "}";
+        nodes += ",{\"name\":\"B" + std::to_string(i) + "\"" + (i < bones ? ",\"children\":[" + std::to_string(i + 1) + "]" : hidden ? ",\"scale\":[0,0,0]" : "") + "}";
     }
     return data.Json("\"scenes\":[{\"nodes\":[0,1]}],\"nodes\":[" + nodes + "],\"meshes\":[{\"primitives\":[{\"attributes\":{\"POSITION\":" +
                      std::to_string(position) + ",\"JOINTS_0\":" + std::to_string(joints) + ",\"WEIGHTS_0\":" + std::to_string(weights) +
@@ -254,11 +254,14 @@ TEST(SkinnedConversion, TooManyBonesOrKeysAreRefusedWithoutAFile) {
     struct Case {
         int bones, keys;
         const char* why;
+        bool hidden;
     };
-    // 256 bones pass; 257 do not. 200 bones x 21,000 key times are over 2^22 keys.
-    for (const Case& c : {Case{256, 2, nullptr}, Case{257, 2, "257 bones"}, Case{200, 21000, "21000 key times for 200 bones"}}) {
+    // 256 bones pass, also with a bone scaled to nothing; 257 do not. 200
+    // bones x 21,000 key times are over 2^22 keys.
+    for (const Case& c : {Case{256, 2, nullptr, false}, Case{3, 2, nullptr, true}, Case{257, 2, "257 bones", false},
+                          Case{200, 21000, "21000 key times for 200 bones", false}}) {
         SCOPED_TRACE(c.bones);
-        std::ofstream(folder / "chain.gltf") << BoneChainGltf(c.bones, c.keys);
+        std::ofstream(folder / "chain.gltf") << BoneChainGltf(c.bones, c.keys, c.hidden);
         const ConvertResult result = ConvertModelFile((folder / "chain.gltf").string(), (folder / "chain.bin").string(), {});
         EXPECT_EQ(result.ok, c.why == nullptr) << result.message;
         if (c.why) {
