@@ -30,7 +30,8 @@ RigidTransform Rigid(const aiMatrix4x4& m) {
     aiQuaternion rotation;
     m.Decompose(scaling, rotation, position);
     // A bone scaled to nothing (a way to hide parts) has no rotation to find.
-    const float length = rotation.x * rotation.x + rotation.y * rotation.y + rotation.z * rotation.z + rotation.w * rotation.w;
+    const float length =
+        rotation.x * rotation.x + rotation.y * rotation.y + rotation.z * rotation.z + rotation.w * rotation.w;
     rotation = std::isfinite(length) && length > 1e-12f ? rotation.Normalize() : aiQuaternion();
     return {Vec3(position.x, position.y, position.z), Quaternion(rotation.x, rotation.y, rotation.z, rotation.w)};
 }
@@ -103,7 +104,8 @@ struct MeshUse {
 // Everything that turns an Assimp scene into the writer's model.
 class SceneConverter {
 public:
-    SceneConverter(const aiScene& scene, const std::string& source) : m_scene(scene), m_nodes(scene.mRootNode), m_source(source) {}
+    SceneConverter(const aiScene& scene, const std::string& source)
+        : m_scene(scene), m_nodes(scene.mRootNode), m_source(source) {}
 
     bool Convert(WriterModel& model, std::string& message);
 
@@ -129,8 +131,8 @@ private:
     std::vector<MeshUse> m_uses;
     bool m_skinned = false;
     std::vector<char> m_isBone;
-    std::vector<int> m_boneOfNode;  // node -> bone index, -1 when none
-    std::vector<int> m_boneNodes;   // bone index -> node
+    std::vector<int> m_boneOfNode;                // node -> bone index, -1 when none
+    std::vector<int> m_boneNodes;                 // bone index -> node
     std::map<int, aiMatrix4x4> m_bindFromOffset;  // node -> model-space bind from an offset matrix
 };
 
@@ -144,7 +146,9 @@ bool SceneConverter::FindBones(std::string& message) {
         for (unsigned b = 0; b < use.mesh->mNumBones; ++b) {
             const aiBone* bone = use.mesh->mBones[b];
             const auto found = m_nodes.byName.find(bone->mName.C_Str());
-            if (found == m_nodes.byName.end()) return Fail(message, "weights vertices to a bone without a node ('" + std::string(bone->mName.C_Str()) + "')");
+            if (found == m_nodes.byName.end())
+                return Fail(message,
+                            "weights vertices to a bone without a node ('" + std::string(bone->mName.C_Str()) + "')");
             m_isBone[found->second] = 1;
             aiMatrix4x4 inverseOffset = bone->mOffsetMatrix;
             m_bindFromOffset.emplace(found->second, m_nodes.global[use.node] * inverseOffset.Inverse());
@@ -154,7 +158,8 @@ bool SceneConverter::FindBones(std::string& message) {
     for (size_t i = 1; i < count; ++i) below[i] = below[m_nodes.parent[i]] || m_isBone[m_nodes.parent[i]];
     for (size_t i = 0; i < count; ++i) {
         if (m_isBone[i] != 1) continue;
-        for (int up = m_nodes.parent[i]; up >= 0 && !m_isBone[up] && below[up]; up = m_nodes.parent[up]) m_isBone[up] = 2;
+        for (int up = m_nodes.parent[i]; up >= 0 && !m_isBone[up] && below[up]; up = m_nodes.parent[up])
+            m_isBone[up] = 2;
     }
     for (size_t i = 1; i < count; ++i) {
         if (m_isBone[m_nodes.parent[i]] && m_nodes.nodes[i]->mNumMeshes == 0) m_isBone[i] = 1;
@@ -167,7 +172,8 @@ bool SceneConverter::FindBones(std::string& message) {
                 const aiBone* bone = use.mesh->mBones[b];
                 for (unsigned w = 0; w < bone->mNumWeights; ++w) {
                     const aiVertexWeight& weight = bone->mWeights[w];
-                    if (weight.mVertexId < weighted.size() && UsableWeight(weight.mWeight)) weighted[weight.mVertexId] = 1;
+                    if (weight.mVertexId < weighted.size() && UsableWeight(weight.mWeight))
+                        weighted[weight.mVertexId] = 1;
                 }
             }
             rigid = std::find(weighted.begin(), weighted.end(), 0) != weighted.end();
@@ -191,7 +197,8 @@ bool SceneConverter::AddMesh(const MeshUse& use, WriterMesh& mesh, std::string& 
     const aiMesh& source = *use.mesh;
     const size_t base = mesh.vertices.size();
     if (base + source.mNumVertices > kModelMaxVertices) {
-        return Fail(message, "has more than " + std::to_string(kModelMaxVertices) + " vertices, which a model file cannot index");
+        return Fail(message, "has more than " + std::to_string(kModelMaxVertices) +
+                                 " vertices, which a model file cannot index");
     }
     const aiMatrix4x4& toModel = m_nodes.global[use.node];
     aiMatrix3x3 normalMatrix(toModel);
@@ -271,13 +278,15 @@ bool SceneConverter::MakeClip(ModelAnimationData& clip, std::string& notes, std:
     if (!animation) {
         clip.tracks.resize(bones.size());
         for (size_t b = 0; b < bones.size(); ++b) {
-            const RigidTransform local =
-                bones[b].parent == kNoParentBone ? bones[b].bind : bones[b].bind.Then(bones[bones[b].parent].bind.Inverse());
+            const RigidTransform local = bones[b].parent == kNoParentBone
+                                             ? bones[b].bind
+                                             : bones[b].bind.Then(bones[bones[b].parent].bind.Inverse());
             clip.tracks[b].push_back({0.0f, local.translation, local.rotation});
         }
         return true;
     }
-    if (m_scene.mNumAnimations > 1) notes += "; " + std::to_string(m_scene.mNumAnimations - 1) + " further clip(s) left out";
+    if (m_scene.mNumAnimations > 1)
+        notes += "; " + std::to_string(m_scene.mNumAnimations - 1) + " further clip(s) left out";
     const double ticksPerSecond = animation->mTicksPerSecond > 0.0 ? animation->mTicksPerSecond : 25.0;
     std::vector<const aiNodeAnim*> channelOf(m_nodes.nodes.size(), nullptr);
     std::vector<double> times = {0.0};
@@ -297,9 +306,9 @@ bool SceneConverter::MakeClip(ModelAnimationData& clip, std::string& notes, std:
     for (double t : times) shared.push_back(std::isfinite(t) ? std::clamp(t, 0.0, last) : 0.0);
     std::sort(shared.begin(), shared.end());
     // Times closer than a microsecond would not increase as floats.
-    shared.erase(std::unique(shared.begin(), shared.end(),
-                             [&](double a, double b) { return (b - a) / ticksPerSecond < 1e-6; }),
-                 shared.end());
+    shared.erase(
+        std::unique(shared.begin(), shared.end(), [&](double a, double b) { return (b - a) / ticksPerSecond < 1e-6; }),
+        shared.end());
     // Every bone gets every time: refuse what would not fit in memory.
     if (shared.size() * bones.size() > kMaxResampledKeys) {
         return Fail(message, "has a clip of " + std::to_string(shared.size()) + " key times for " +

@@ -30,10 +30,15 @@ namespace fs = std::filesystem;
 class GltfData {
 public:
     int Floats(const std::vector<float>& values, const char* type, bool minMax = false) {
-        return Add(values.data(), values.size() * 4, 5126, values.size() / Width(type), type, minMax ? &values : nullptr);
+        return Add(values.data(), values.size() * 4, 5126, values.size() / Width(type), type,
+                   minMax ? &values : nullptr);
     }
-    int Bytes(const std::vector<u8>& values, const char* type) { return Add(values.data(), values.size(), 5121, values.size() / Width(type), type, nullptr); }
-    int Shorts(const std::vector<u16>& values) { return Add(values.data(), values.size() * 2, 5123, values.size(), "SCALAR", nullptr); }
+    int Bytes(const std::vector<u8>& values, const char* type) {
+        return Add(values.data(), values.size(), 5121, values.size() / Width(type), type, nullptr);
+    }
+    int Shorts(const std::vector<u16>& values) {
+        return Add(values.data(), values.size() * 2, 5123, values.size(), "SCALAR", nullptr);
+    }
 
     std::string Json(const std::string& body) const {
         static const char* table = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
@@ -46,32 +51,37 @@ public:
             b64 += i + 1 < m_bytes.size() ? table[(n >> 6) & 63] : '=';
             b64 += i + 2 < m_bytes.size() ? table[n & 63] : '=';
         }
-        return "{\"asset\":{\"version\":\"2.0\"},\"scene\":0," + body + ",\"buffers\":[{\"byteLength\":" +
-               std::to_string(m_bytes.size()) + ",\"uri\":\"data:application/octet-stream;base64," + b64 +
-               "\"}],\"bufferViews\":[" + m_views + "],\"accessors\":[" + m_accessors + "]}";
+        return "{\"asset\":{\"version\":\"2.0\"},\"scene\":0," + body +
+               ",\"buffers\":[{\"byteLength\":" + std::to_string(m_bytes.size()) +
+               ",\"uri\":\"data:application/octet-stream;base64," + b64 + "\"}],\"bufferViews\":[" + m_views +
+               "],\"accessors\":[" + m_accessors + "]}";
     }
 
 private:
     static size_t Width(const std::string& type) {
         return type == "SCALAR" ? 1 : type == "VEC3" ? 3 : type == "VEC4" ? 4 : type == "MAT4" ? 16 : 2;
     }
-    int Add(const void* data, size_t bytes, int componentType, size_t count, const char* type, const std::vector<float>* minMax) {
+    int Add(const void* data, size_t bytes, int componentType, size_t count, const char* type,
+            const std::vector<float>* minMax) {
         while (m_bytes.size() % 4) m_bytes.push_back(0);
         const size_t offset = m_bytes.size();
         m_bytes.resize(offset + bytes);
         std::memcpy(m_bytes.data() + offset, data, bytes);
         const int index = m_count++;
         if (index) m_views += ",", m_accessors += ",";
-        m_views += "{\"buffer\":0,\"byteOffset\":" + std::to_string(offset) + ",\"byteLength\":" + std::to_string(bytes) + "}";
-        m_accessors += "{\"bufferView\":" + std::to_string(index) + ",\"componentType\":" + std::to_string(componentType) +
-                       ",\"count\":" + std::to_string(count) + ",\"type\":\"" + type + "\"";
+        m_views +=
+            "{\"buffer\":0,\"byteOffset\":" + std::to_string(offset) + ",\"byteLength\":" + std::to_string(bytes) + "}";
+        m_accessors += "{\"bufferView\":" + std::to_string(index) +
+                       ",\"componentType\":" + std::to_string(componentType) + ",\"count\":" + std::to_string(count) +
+                       ",\"type\":\"" + type + "\"";
         if (minMax) {
             float low[3] = {1e9f, 1e9f, 1e9f}, high[3] = {-1e9f, -1e9f, -1e9f};
             for (size_t i = 0; i < minMax->size(); ++i) {
                 low[i % 3] = std::min(low[i % 3], (*minMax)[i]), high[i % 3] = std::max(high[i % 3], (*minMax)[i]);
             }
-            m_accessors += ",\"min\":[" + std::to_string(low[0]) + "," + std::to_string(low[1]) + "," + std::to_string(low[2]) +
-                           "],\"max\":[" + std::to_string(high[0]) + "," + std::to_string(high[1]) + "," + std::to_string(high[2]) + "]";
+            m_accessors += ",\"min\":[" + std::to_string(low[0]) + "," + std::to_string(low[1]) + "," +
+                           std::to_string(low[2]) + "],\"max\":[" + std::to_string(high[0]) + "," +
+                           std::to_string(high[1]) + "," + std::to_string(high[2]) + "]";
         }
         m_accessors += "}";
         return index;
@@ -89,13 +99,15 @@ private:
 // 0, 0.5 and 2 s; Arm turns 90 degrees about x with keys at 0 and 1 s.
 std::string SkinnedStripGltf() {
     GltfData data;
-    const int position = data.Floats({-0.5f, 1, 0.2f, 0.5f, 1, 0.2f, -0.5f, 3, 0.2f, 0.5f, 3, 0.2f, -0.5f, 5, 0.2f, 0.5f, 5, 0.2f}, "VEC3", true);
+    const int position = data.Floats(
+        {-0.5f, 1, 0.2f, 0.5f, 1, 0.2f, -0.5f, 3, 0.2f, 0.5f, 3, 0.2f, -0.5f, 5, 0.2f, 0.5f, 5, 0.2f}, "VEC3", true);
     const int normal = data.Floats({0, 0, 1, 0, 0, 1, 0, 0, 1, 0, 0, 1, 0, 0, 1, 0, 0, 1}, "VEC3");
     const int joints = data.Bytes({0, 1, 0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 1, 0, 0, 0, 1, 0, 0, 0}, "VEC4");
-    const int weights = data.Floats({1, 0, 0, 0, 1, 0, 0, 0, .5f, .5f, 0, 0, .5f, .5f, 0, 0, 1, 0, 0, 0, 1, 0, 0, 0}, "VEC4");
+    const int weights =
+        data.Floats({1, 0, 0, 0, 1, 0, 0, 0, .5f, .5f, 0, 0, .5f, .5f, 0, 0, 1, 0, 0, 0, 1, 0, 0, 0}, "VEC4");
     const int indices = data.Shorts({0, 1, 3, 0, 3, 2, 2, 3, 5, 2, 5, 4});
     // Inverses of the bones' bind poses, translate(0, y, 0) * scale 2, column by column.
-    const int ibm = data.Floats({.5f, 0, 0, 0, 0, .5f, 0, 0, 0, 0, .5f, 0, 0, -.5f, 0, 1,  //
+    const int ibm = data.Floats({.5f, 0, 0, 0, 0, .5f, 0, 0, 0, 0, .5f, 0, 0, -.5f,  0, 1,  //
                                  .5f, 0, 0, 0, 0, .5f, 0, 0, 0, 0, .5f, 0, 0, -1.5f, 0, 1},
                                 "MAT4");
     const int rootTimes = data.Floats({0, 0.5f, 2}, "SCALAR", false);
@@ -109,11 +121,16 @@ std::string SkinnedStripGltf() {
         "\"nodes\":[{\"name\":\"Armature\",\"translation\":[0,1,0],\"scale\":[2,2,2],\"children\":[1]},"
         "{\"name\":\"Root\",\"children\":[2]},{\"name\":\"Arm\",\"translation\":[0,1,0],\"children\":[3]},"
         "{\"name\":\"Tip\",\"translation\":[0,1,0]},{\"name\":\"Strip\",\"mesh\":0,\"skin\":0}],"
-        "\"meshes\":[{\"primitives\":[{\"attributes\":{\"POSITION\":" + n(position) + ",\"NORMAL\":" + n(normal) +
-        ",\"JOINTS_0\":" + n(joints) + ",\"WEIGHTS_0\":" + n(weights) + "},\"indices\":" + n(indices) + "}]}],"
-        "\"skins\":[{\"joints\":[1,2],\"inverseBindMatrices\":" + n(ibm) + "}],"
-        "\"animations\":[{\"samplers\":[{\"input\":" + n(rootTimes) + ",\"output\":" + n(rootMoves) +
-        "},{\"input\":" + n(armTimes) + ",\"output\":" + n(armTurns) + "}],"
+        "\"meshes\":[{\"primitives\":[{\"attributes\":{\"POSITION\":" +
+        n(position) + ",\"NORMAL\":" + n(normal) + ",\"JOINTS_0\":" + n(joints) + ",\"WEIGHTS_0\":" + n(weights) +
+        "},\"indices\":" + n(indices) +
+        "}]}],"
+        "\"skins\":[{\"joints\":[1,2],\"inverseBindMatrices\":" +
+        n(ibm) +
+        "}],"
+        "\"animations\":[{\"samplers\":[{\"input\":" +
+        n(rootTimes) + ",\"output\":" + n(rootMoves) + "},{\"input\":" + n(armTimes) + ",\"output\":" + n(armTurns) +
+        "}],"
         "\"channels\":[{\"sampler\":0,\"target\":{\"node\":1,\"path\":\"translation\"}},"
         "{\"sampler\":1,\"target\":{\"node\":2,\"path\":\"rotation\"}}]}]");
 }
@@ -130,7 +147,8 @@ Vec3 Skinned(const ModelData& model, u32 i, float t) {
     const ModelVertexRecord v = model.mesh->GetVertex(i);
     Vec3 out;
     for (int k = 0; k < 4; ++k) {
-        const Matrix4 skin = model.skeleton->bones[v.bones[k]].inverseBindMatrix * controller.GetPoses()[v.bones[k]].matrix;
+        const Matrix4 skin =
+            model.skeleton->bones[v.bones[k]].inverseBindMatrix * controller.GetPoses()[v.bones[k]].matrix;
         const Vec4 p = Vec4(v.position, 1.0f) * skin;
         out = Vec3(out.x + p.x * v.weights[k], out.y + p.y * v.weights[k], out.z + p.z * v.weights[k]);
     }
@@ -149,9 +167,9 @@ u32 VertexAt(const ModelData& model, const Vec3& p) {
     return best;
 }
 
-#define EXPECT_VEC_NEAR(a, ex, ey, ez)   \
-    do {                                 \
-        const Vec3 got_ = (a);           \
+#define EXPECT_VEC_NEAR(a, ex, ey, ez)    \
+    do {                                  \
+        const Vec3 got_ = (a);            \
         EXPECT_NEAR(got_.x, (ex), 1e-4f); \
         EXPECT_NEAR(got_.y, (ey), 1e-4f); \
         EXPECT_NEAR(got_.z, (ez), 1e-4f); \
@@ -167,7 +185,8 @@ TEST(SkinnedConversion, SkeletonClipAndWeightsSkinTheStripAsTheSourceMovesIt) {
     const fs::path folder = fs::path(LV_TEST_TMP) / ("skinned-" + std::to_string(getpid()));
     fs::create_directories(folder);
     std::ofstream(folder / "strip.gltf") << SkinnedStripGltf();
-    const ConvertResult result = ConvertModelFile((folder / "strip.gltf").string(), (folder / "strip.bin").string(), {});
+    const ConvertResult result =
+        ConvertModelFile((folder / "strip.gltf").string(), (folder / "strip.bin").string(), {});
     ASSERT_TRUE(result.ok) << result.message;
     EXPECT_NE(result.message.find("3 bones"), std::string::npos) << result.message;
     const ModelData model = ReadBack(folder / "strip.bin");
@@ -217,7 +236,8 @@ TEST(SkinnedConversion, SkeletonClipAndWeightsSkinTheStripAsTheSourceMovesIt) {
 
     // "-s": the bind pose's largest extent (4, along y) becomes 2, and the
     // animated strip shrinks with it.
-    const ConvertResult scaled = ConvertModelFile((folder / "strip.gltf").string(), (folder / "scaled.bin").string(), {true});
+    const ConvertResult scaled =
+        ConvertModelFile((folder / "strip.gltf").string(), (folder / "scaled.bin").string(), {true});
     ASSERT_TRUE(scaled.ok) << scaled.message;
     const ModelData small = ReadBack(folder / "scaled.bin");
     ASSERT_TRUE(small.mesh && small.skeleton && small.animation);
@@ -234,17 +254,24 @@ std::string BoneChainGltf(int bones, int keyCount, bool hidden) {
     const int weights = data.Floats({1, 0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 0}, "VEC4");
     const int ibm = data.Floats({1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1}, "MAT4");
     std::vector<float> times, moves;
-    for (int k = 0; k < keyCount; ++k) times.push_back(float(k) * 0.01f), moves.insert(moves.end(), {float(k % 7), 0, 0});
+    for (int k = 0; k < keyCount; ++k)
+        times.push_back(float(k) * 0.01f), moves.insert(moves.end(), {float(k % 7), 0, 0});
     const int input = data.Floats(times, "SCALAR");
     const int output = data.Floats(moves, "VEC3");
     std::string nodes = "{\"name\":\"Mesh\",\"mesh\":0,\"skin\":0}";
     for (int i = 1; i <= bones; ++i) {
-        nodes += ",{\"name\":\"B" + std::to_string(i) + "\"" + (i < bones ? ",\"children\":[" + std::to_string(i + 1) + "]" : hidden ? ",\"scale\":[0,0,0]" : "") + "}";
+        nodes += ",{\"name\":\"B" + std::to_string(i) + "\"" +
+                 (i < bones ? ",\"children\":[" + std::to_string(i + 1) + "]"
+                  : hidden  ? ",\"scale\":[0,0,0]"
+                            : "") +
+                 "}";
     }
-    return data.Json("\"scenes\":[{\"nodes\":[0,1]}],\"nodes\":[" + nodes + "],\"meshes\":[{\"primitives\":[{\"attributes\":{\"POSITION\":" +
-                     std::to_string(position) + ",\"JOINTS_0\":" + std::to_string(joints) + ",\"WEIGHTS_0\":" + std::to_string(weights) +
+    return data.Json("\"scenes\":[{\"nodes\":[0,1]}],\"nodes\":[" + nodes +
+                     "],\"meshes\":[{\"primitives\":[{\"attributes\":{\"POSITION\":" + std::to_string(position) +
+                     ",\"JOINTS_0\":" + std::to_string(joints) + ",\"WEIGHTS_0\":" + std::to_string(weights) +
                      "}}]}],\"skins\":[{\"joints\":[1],\"inverseBindMatrices\":" + std::to_string(ibm) + "}]," +
-                     "\"animations\":[{\"samplers\":[{\"input\":" + std::to_string(input) + ",\"output\":" + std::to_string(output) +
+                     "\"animations\":[{\"samplers\":[{\"input\":" + std::to_string(input) +
+                     ",\"output\":" + std::to_string(output) +
                      "}],\"channels\":[{\"sampler\":0,\"target\":{\"node\":1,\"path\":\"translation\"}}]}]");
 }
 
@@ -262,7 +289,8 @@ TEST(SkinnedConversion, TooManyBonesOrKeysAreRefusedWithoutAFile) {
                           Case{200, 21000, "21000 key times for 200 bones", false}}) {
         SCOPED_TRACE(c.bones);
         std::ofstream(folder / "chain.gltf") << BoneChainGltf(c.bones, c.keys, c.hidden);
-        const ConvertResult result = ConvertModelFile((folder / "chain.gltf").string(), (folder / "chain.bin").string(), {});
+        const ConvertResult result =
+            ConvertModelFile((folder / "chain.gltf").string(), (folder / "chain.bin").string(), {});
         EXPECT_EQ(result.ok, c.why == nullptr) << result.message;
         if (c.why) {
             EXPECT_NE(result.message.find(c.why), std::string::npos) << result.message;
