@@ -25,7 +25,7 @@
 #   much of a bar is drawn;
 # - checkbox-on.png, checkbox-off.png: the options screen's boxes (32 x 32,
 #   a light frame; ticked has a green centre, unticked a dark one);
-# - options-highlight.png: the options screen's selected row (520 x 48), a
+# - options-highlight.png: the options screen's selected row (640 x 48), a
 #   half-transparent light blue.
 # The outputs are checked in; run this after changing it.
 # --check writes nothing and fails when a checked-in file differs.
@@ -172,7 +172,7 @@ def textures():
         out["hud-%s-fill.png" % bar] = png(BAR_W, BAR_H, lambda x, y, c=colour: bar_fill_pixel(x, y, c), 4)
     out["checkbox-on.png"] = png(32, 32, lambda x, y: checkbox_pixel(x, y, True), 4)
     out["checkbox-off.png"] = png(32, 32, lambda x, y: checkbox_pixel(x, y, False), 4)
-    out["options-highlight.png"] = png(520, 48, lambda x, y: (120, 170, 255, 96), 4)
+    out["options-highlight.png"] = png(640, 48, lambda x, y: (120, 170, 255, 96), 4)
     return out
 
 

@@ -27,7 +27,10 @@ def at(ux, uy):
     return int(round(width / 2 + ux * scale)), int(round(height / 2 + uy * scale))
 # hud.scn: "ui-health" at left -560, top -340; the fill (200 x 16) sits 4
 # units in, so it spans x -556..-356 and y -336..-320.
-(x0, y), (x1, _) = at(-556 + 2, -328), at(-356 - 2, -328)
+# The pixels whose centres lie inside the span.
+left, right = width / 2 - 556 * scale, width / 2 - 356 * scale
+x0, x1 = int(left + 0.5), int(right - 0.5)
+y = int(height / 2 - 328 * scale)
 row = [tuple(rows[y][4 * x:4 * x + 3]) for x in range(x0, x1 + 1)]
 bad = [(x0 + i, p) for i, p in enumerate(row) if not (p[0] > 170 and p[1] < 130 and p[2] < 130)]
 if bad:

@@ -35,16 +35,16 @@ def pixel(x, y):
 scale = height / 720.0
 def at(ux, uy):
     return int(round(width / 2 + ux * scale)), int(round(height / 2 + uy * scale))
-ticked = pixel(*at(200, -90))
-unticked = pixel(*at(200, -150))
+ticked = pixel(*at(270, -90))
+unticked = pixel(*at(270, -150))
 ok = True
 if not (ticked[1] > 150 and ticked[0] < 100):
     print("cbx_1 reads", ticked); ok = False
 if not max(unticked) < 60:
     print("cbx_0 reads", unticked); ok = False
 background = pixel(*at(-500, 300))
-x0, y0 = at(70, 16)
-x1, y1 = at(170, 38)
+x0, y0 = at(25, 16)
+x1, y1 = at(125, 38)
 bright = [(x, y) for y in range(y0, y1) for x in range(x0, x1) if min(pixel(x, y)) > 150]
 if len(bright) < 20:
     print("lbl_mid shows", len(bright), "bright pixels over the background", background); ok = False
