@@ -217,10 +217,15 @@ TEST(UiHudHandler, UnansweredQuestionsKeepTheirInitialValuesAndClonesKeepTheSett
     EXPECT_EQ(clone->GetLoadingScreenName(), "loading-b");
     EXPECT_EQ(clone->GetCheckpointDisplayTime(), 2.0f);
 
+    // A player found while attaching: the counter hidden at the start
+    // comes back with the first poll.
+    w.Spawn("player-obj");
     w.hud = w.Enter(std::unique_ptr<UiHudHandler>(static_cast<UiHudHandler*>(copy.release())));
     EXPECT_EQ(w.TakeSent(), std::vector<std::string>{"QueryRoomCount(0)"});
     EXPECT_EQ(w.hud->GetRoomCount(), 0);
-    w.Spawn("player-obj");
+    EXPECT_FALSE(w.roomBackground->IsVisible());
+    w.Time(1.0f / 60.0f);
+    EXPECT_TRUE(w.roomBackground->IsVisible());
     w.Time(1.1f);
     EXPECT_EQ(w.roomProgress->GetText(), "1/0");
     w.levelName->SetText("stale");
