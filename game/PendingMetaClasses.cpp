@@ -25,8 +25,7 @@ const Ostrel::PlaceholderMetaClasses s_pendingGameClasses{
     "TailSlamAction", "FoxManagerComponent", "FoxTileComponent", "CheckpointComponent",
     "RumbleSpawnAction", "BurnAction", "ColorChangeAction", "HealthComponent",
     "RumbleEffectComponent", "TriggerListenerComponent", "PlayerTriggerComponent", "GoalComponent",
-    "TimedTriggerAction", "TimedTriggerComponent", "UiEnergyBar", "UiHudHandler",
-    "UiOptionsHandler"
+    "TimedTriggerAction", "TimedTriggerComponent"
 };
 
 }  // namespace
