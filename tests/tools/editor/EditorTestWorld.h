@@ -28,6 +28,15 @@ public:
     PointView GetVertexPositions(const Mesh& mesh) const override {
         return PointView(mesh.GetVertices().data(), mesh.GetVertices().size(), sizeof(Vertex));
     }
+    // Stored bounds (centre, half extents) where a test gives them, else
+    // the measured ones: a mesh may reach past what its record says.
+    void GetBounds(const Mesh& mesh, Vec3* centre, Vec3* halfExtents) const override {
+        auto it = storedBounds.find(&mesh);
+        if (it == storedBounds.end()) return MeshLookup::GetBounds(mesh, centre, halfExtents);
+        *centre = it->second.first;
+        *halfExtents = it->second.second;
+    }
+    std::map<const Mesh*, std::pair<Vec3, Vec3>> storedBounds;
 
     // A flat square of side 1 in the x-z plane at y = 0, centred on the
     // origin, as a list (two triangles), a strip (four indices) or lines.

@@ -52,6 +52,13 @@ const char* kCommandArchetypes = R"(
         <TilePalette>ground-tiles</TilePalette>
     </MeshComponent>
 </tiled>
+<tiled-small>
+    <TransformComponent><ScaX>16</ScaX><ScaZ>16</ScaZ></TransformComponent>
+    <MeshComponent>
+        <MeshID>SmallBox</MeshID><TextureTiles_x>4</TextureTiles_x><TextureTiles_y>4</TextureTiles_y>
+        <TilePalette>ground-tiles</TilePalette>
+    </MeshComponent>
+</tiled-small>
 <tiled-bare>
     <TransformComponent />
     <MeshComponent><MeshID>Box</MeshID><TextureTiles_x>5</TextureTiles_x><TextureTiles_y>3</TextureTiles_y></MeshComponent>
@@ -398,6 +405,23 @@ TEST_F(EditorCommandsTest, FloorBrushPaintsLocalCellsAndPaletteBrushSetsThePalet
     ASSERT_TRUE(model.Commit("Tile Palette", "Palette", "Floor Palette", std::string("fl")));
     Click(Vec3(20.3f, 0.5f, 0.7f));
     EXPECT_EQ(mesh->GetTilePaletteName(), "floor-tiles");
+
+    // A mesh whose triangles reach past its stored bounds (half its size):
+    // hits beyond them paint the edge cells (AddressSanitizer watches).
+    Mesh& small = w.meshes.AddBox("SmallBox");
+    w.meshes.storedBounds[&small] = {Vec3(0, 0, 0), Vec3(0.25f, 0.25f, 0.25f)};
+    const u32 beyond = Make("tiled-small", Vec3(20, 0, 0), Vec3(16, 1, 16));
+    w.world.objects.DestroyObject(floor);
+    Frame();
+    editor.SelectObject(beyond);
+    ASSERT_TRUE(model.Commit("Tile Palette", "", "Floor Brush", true));
+    ASSERT_TRUE(model.Commit("Tile Palette", "Palette", "Floor Palette", std::string("gr")));
+    ASSERT_TRUE(model.Commit("Tile Palette", "Palette", "Floor Tile", std::string("shore")));
+    Click(Vec3(20 - 7.2f, 0.5f, 7.0f));   // local (-0.45, 0.44): column -1.6, row -1.5
+    Click(Vec3(20 + 7.2f, 0.5f, -7.0f));  // local (0.45, -0.44): column 5.6, row 5.5
+    std::vector<s32> corners(16, 0);
+    corners[0] = corners[15] = 14;
+    EXPECT_EQ(MeshOf(beyond)->GetGrid(), corners);
 }
 
 TEST_F(EditorCommandsTest, PalettesAndTilesByLongestBeginning) {
