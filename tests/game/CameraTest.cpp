@@ -242,13 +242,17 @@ TEST(CameraRoute, TwoWaypointsGlideBackAndBlockTheChase) {
 
 TEST(CameraRoute, EndCameraFlyOverEndsRouteAndGlideWithoutInterpolation) {
     CameraWorld world;
-    world.RecordGlobal({"CameraPathFinished", "InterpolateCamera"});
+    world.RecordGlobal({"CameraPathFinished", "InterpolateCamera", "TerminateAction"});
+    world.Record(world.camera, {"TerminateAction"});
     auto* route = new CameraRouteAction();
     route->AddWaypoints({Vec3(0.0f, 0.0f, 0.0f), Vec3(0.0f, 0.0f, 50.0f), Vec3(0.0f, 0.0f, 100.0f)});
     world.AddAction(world.camera, route);
     world.Step(0.1f);
     world.core.Send("EndCameraFlyOver");
     world.Step(0.1f);
+    const Texts local = world.SentTo(world.camera);
+    ASSERT_EQ(local.size(), 1u) << "the running move's id goes to the camera object";
+    EXPECT_EQ(local[0].rfind("TerminateAction(", 0), 0u);
     EXPECT_EQ(world.TakeGlobal(), Texts{"CameraPathFinished()"});
     EXPECT_TRUE(world.ActionsOf<CameraRouteAction>().empty());
     EXPECT_TRUE(world.ActionsOf<CameraMoveToAction>().empty());
