@@ -35,7 +35,7 @@ assert '<PlayerCameraModifierComponent />' in level, 'the shipped camera archety
 level = level.replace('<PlayerCameraModifierComponent />', '<PlayerCameraModifierComponent />' + light)
 open('rsc/objects/level-objects.xobj', 'w').write(level)
 PY
-echo "level-objects" >> rsc/loading-pkg.pkg
+grep -qx "level-objects" rsc/loading-pkg.pkg || echo "level-objects" >> rsc/loading-pkg.pkg
 mkdir -p rsc/scenes "$work/shots"
 cp "$src/tests/e2e/fixtures/camera-start.scn" rsc/scenes/
 printf '<UiSystem>\n  <debug>1</debug>\n  <start-scene>camera-start</start-scene>\n</UiSystem>\n' > rsc/uisystem.xcfg
