@@ -28,6 +28,9 @@
 #include "engine/core/TransformComponent.h"
 #include "engine/graphics/animation/FidgetComponent.h"
 #include "engine/graphics/particles/ParticleEmitterComponent.h"
+#include "game/camera/CameraModifierComponents.h"
+#include "game/camera/FlyOverCameraComponent.h"
+#include "game/camera/PlayerCameraLogicComponent.h"
 #include "game/enemies/ChargerComponent.h"
 #include "game/enemies/EnemyComponent.h"
 #include "game/enemies/ProjectileComponent.h"
@@ -66,7 +69,7 @@ void RegisterComponentTypes(CompositionFactory& f) {
     Register<MessageComponent>(f, "MessageComponent");
     Register<WaveMotionComponent>(f, "WaveMotionComponent");
     Register<Vandle::PlayerComponent>(f, "PlayerComponent");
-    Placeholder<FourCC("PCLC")>(f, "PlayerCameraLogicComponent");
+    Register<Vandle::PlayerCameraLogicComponent>(f, "PlayerCameraLogicComponent");
     Register<Vandle::EnemyComponent>(f, "EnemyComponent");
     Register<Vandle::ChargerComponent>(f, "ChargerComponent");
     Register<Vandle::SpawnerComponent>(f, "SpawnerComponent");
@@ -94,10 +97,10 @@ void RegisterComponentTypes(CompositionFactory& f) {
     Placeholder<FourCC("ykti")>(f, "YakTileComponent");
     Placeholder<FourCC("fxti")>(f, "FoxTileComponent");
     Placeholder<FourCC("fxma")>(f, "FoxManagerComponent");
-    Placeholder<FourCC("focC")>(f, "FlyOverCameraComponent");
-    Placeholder<FourCC("CMTL")>(f, "CameraModifierTriggerListenerComponent");
+    Register<Vandle::FlyOverCameraComponent>(f, "FlyOverCameraComponent");
+    Register<Vandle::CameraModifierTriggerListenerComponent>(f, "CameraModifierTriggerListenerComponent");
     Placeholder<FourCC("chkC")>(f, "CheckpointComponent");
-    Placeholder<FourCC("PCMC")>(f, "PlayerCameraModifierComponent");
+    Register<Vandle::PlayerCameraModifierComponent>(f, "PlayerCameraModifierComponent");
     Register<Vandle::RumbleEffectComponent>(f, "RumbleEffectComponent");
     Register<DestructibleComponent>(f, "DestructibleComponent");
     Register<PortalComponent>(f, "PortalComponent");
