@@ -80,6 +80,7 @@ const std::set<std::string> kRealClasses = {
     "PlayerComponent",
     "PlayerTriggerComponent",
     "PortalComponent",
+    "QilComponent",
     "RegionComponent",
     "RotationalVelocityComponent",
     "ShadowComponent",
