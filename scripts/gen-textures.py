@@ -17,7 +17,9 @@
 #   the alpha channel, so an emitter's blend mode and opacity decide how
 #   they look;
 # - grid.png: the model viewer's floor cell, light grey with a dark rim, so the
-#   floor, tiled 16 times, shows a grid.
+#   floor, tiled 16 times, shows a grid;
+# - qil-basic, qil-arc, qil-meteor, qil-shield, qil-fire.png: the companion's
+#   flat colour for each attack (the "qil-colors" page names them).
 # The outputs are checked in; run this after changing it.
 # --check writes nothing and fails when a checked-in file differs.
 import math
@@ -119,6 +121,11 @@ def png(width, height, pixel, channels=3):
     return data
 
 
+# The companion's colour per attack.
+QIL = {"basic": (255, 220, 90), "arc": (110, 170, 255), "meteor": (255, 130, 60),
+       "shield": (120, 230, 150), "fire": (255, 80, 40)}
+
+
 def textures():
     out = {"tiles.png": png(TILE * COLUMNS, TILE * ROWS, tile_pixel)}
     for face, colour in SKY.items():
@@ -130,6 +137,8 @@ def textures():
     out["sign.png"] = png(64, 64, sign_pixel, 4)
     out["glass.png"] = png(16, 16, lambda x, y: (80, 200, 220, 128), 4)
     out["particle-sheet.png"] = png(PARTICLE_CELL * 4, PARTICLE_CELL, particle_pixel, 4)
+    for name, colour in QIL.items():
+        out["qil-%s.png" % name] = png(16, 16, lambda x, y, c=colour: c)
     return out
 
 

@@ -20,7 +20,11 @@
 // does not start); farther than sqrt(80) from the player the attack is
 // refused and the player gets "CheckEnergy", so a spent special attack
 // falls back to the default at once. Otherwise the attacking flag is set and
-// the attack action clears it when it ends.
+// the attack action clears it when it ends. The special attacks ("ArcAttack",
+// "MeteorAttack", "ShieldAttack", "FirestarterAttack") and the victory
+// flight are not built yet: a special attack that starts ends at once (its
+// charge spent, the companion returning), and "InitiateVictory" is only
+// logged.
 //
 // "PlayerAttackChanged"(name): the mesh wears the "qil-colors" texture of
 // that attack (the empty name when the page has no entry) and the light
