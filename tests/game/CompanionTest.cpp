@@ -330,19 +330,19 @@ TEST(Companion, DiesWithThePlayerLeavesNoListenersAndRebindsToANewPlayer) {
     world.objects.DestroyObject(old);
     Composition* next = world.Spawn("player-obj", Vec3(5.0f, 1.0f, 0.0f));
     world.Step(1.0f / 60.0f);
-    world.qil->Send("LostPlayer");
-    world.qil->Send("LostOrbitTarget");
     EXPECT_EQ(world.Qil()->GetPlayerId(), next->GetId());
-    for (const std::string& name : kPlayerSideNames)
-        EXPECT_EQ(world.PlayerListeners(next, name), before[name] + 1) << name;
     for (IAction* action : GetBrainComponentOf(world.qil)->GetActionList()->Actions()) {
         if (auto* orbit = dynamic_cast<OrbitAction*>(action)) {
             EXPECT_EQ(orbit->GetTarget(), next->GetId());
         }
         if (auto* ret = dynamic_cast<QilReturnAction*>(action)) {
-            EXPECT_EQ(ret->GetPlayerId(), next->GetId());
+            EXPECT_EQ(ret->GetPlayerId(), next->GetId()) << "a player that is gone counts as none";
         }
     }
+    world.qil->Send("LostPlayer");
+    world.qil->Send("LostOrbitTarget");
+    for (const std::string& name : kPlayerSideNames)
+        EXPECT_EQ(world.PlayerListeners(next, name), before[name] + 1) << name;
 
     // The player's death leaves a "qil-death-fx" where the companion was.
     world.Run(0.5f);
