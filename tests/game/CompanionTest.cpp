@@ -399,6 +399,20 @@ TEST(Companion, ShotPassesThroughTheExcludedAndHitsTheFirstOther) {
     EXPECT_EQ(world.SentTo(trigger), std::vector<std::string>{}) << "a player trigger is passed";
     EXPECT_EQ(world.SentTo(world.player), std::vector<std::string>{});
     EXPECT_FLOAT_EQ(world.Get<HealthComponent>(world.dummy)->GetHealth(), 35.0f);
+
+    // A shot ended early still gives the player its attacks back.
+    auto* shot = new ShootQilAction(0.0f, 0.0f, 1.0f, world.player->GetId());
+    QilAttackFlag flag;
+    flag.Bind(*world.Qil());
+    shot->SetAttackingFlag(flag);
+    shot->SetId(9);
+    shot->SetListenTerminate(true);
+    world.Qil()->SetAttacking(true);
+    world.AddAction(world.qil, shot);
+    unsigned id = 9;
+    SendObjectMessageUInt(world.qil, "TerminateAction", id);
+    world.Step(1.0f / 60.0f);
+    EXPECT_FALSE(world.Qil()->IsAttacking());
 }
 
 TEST(Companion, ShippedDataHoldsTheCompanionItsEffectsPagesAndTheDummy) {
