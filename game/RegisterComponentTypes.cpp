@@ -43,6 +43,7 @@
 #include "game/objects/TriggerListenerComponent.h"
 #include "game/player/ControllerComponent.h"
 #include "game/player/PlayerComponent.h"
+#include "game/player/QilComponent.h"
 #include "engine/graphics/animation/FidgetComponent.h"
 #include "engine/graphics/particles/ParticleEmitterComponent.h"
 
@@ -73,7 +74,7 @@ void RegisterComponentTypes(CompositionFactory& f) {
     Register<Vandle::EnemyComponent>(f, "EnemyComponent");
     Register<Vandle::ChargerComponent>(f, "ChargerComponent");
     Register<Vandle::SpawnerComponent>(f, "SpawnerComponent");
-    Placeholder<FourCC("qilC")>(f, "QilComponent");
+    Register<Vandle::QilComponent>(f, "QilComponent");
     Register<Vandle::PlayerTriggerComponent>(f, "PlayerTriggerComponent");
     Register<Vandle::TriggerListenerComponent>(f, "TriggerListenerComponent");
     Register<Vandle::WaveSpawnerComponent>(f, "WaveSpawnerComponent");

@@ -17,7 +17,7 @@
 #   the alpha channel, so an emitter's blend mode and opacity decide how
 #   they look;
 # - grid.png: the model viewer's floor cell, light grey with a dark rim, so the
-#   floor, tiled 16 times, shows a grid.
+#   floor, tiled 16 times, shows a grid;
 # - hud-*-border.png and hud-*-fill.png: the HUD's bar frames (208 x 24, a
 #   dark inside with a rim in the bar's colour) and fills (200 x 16, one
 #   colour per row, lighter at the top) for health, bosses and the five
@@ -26,7 +26,9 @@
 # - checkbox-on.png, checkbox-off.png: the options screen's boxes (32 x 32,
 #   a light frame; ticked has a green centre, unticked a dark one);
 # - options-highlight.png: the options screen's selected row (640 x 48), a
-#   half-transparent light blue.
+#   half-transparent light blue;
+# - qil-basic, qil-arc, qil-meteor, qil-shield, qil-fire.png: the companion's
+#   flat colour for each attack (the "qil-colors" page names them).
 # The outputs are checked in; run this after changing it.
 # --check writes nothing and fails when a checked-in file differs.
 import math
@@ -155,6 +157,11 @@ def png(width, height, pixel, channels=3):
     return data
 
 
+# The companion's colour per attack.
+QIL = {"basic": (255, 220, 90), "arc": (110, 170, 255), "meteor": (255, 130, 60),
+       "shield": (120, 230, 150), "fire": (255, 80, 40)}
+
+
 def textures():
     out = {"tiles.png": png(TILE * COLUMNS, TILE * ROWS, tile_pixel)}
     for face, colour in SKY.items():
@@ -173,6 +180,8 @@ def textures():
     out["checkbox-on.png"] = png(32, 32, lambda x, y: checkbox_pixel(x, y, True), 4)
     out["checkbox-off.png"] = png(32, 32, lambda x, y: checkbox_pixel(x, y, False), 4)
     out["options-highlight.png"] = png(640, 48, lambda x, y: (120, 170, 255, 96), 4)
+    for name, colour in QIL.items():
+        out["qil-%s.png" % name] = png(16, 16, lambda x, y, c=colour: c)
     return out
 
 

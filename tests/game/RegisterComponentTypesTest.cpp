@@ -85,6 +85,7 @@ const std::set<std::string> kRealClasses = {
     "PlayerTriggerComponent",
     "PortalComponent",
     "ProjectileComponent",
+    "QilComponent",
     "RegionComponent",
     "RotationalVelocityComponent",
     "RumbleEffectComponent",
