@@ -4,12 +4,14 @@
 #include "engine/actions/TimedBlockAction.h"
 #include "engine/actions/TimedMoveToAction.h"
 #include "engine/core/Random.h"
+#include "engine/io/SerializerLevelSave.h"
 #include "game/bosses/BroodMotherComponent.h"
 #include "game/bosses/BroodSpawnAction.h"
 #include "game/enemies/WanderAction.h"
 #include "game/objects/TriggerListenerComponent.h"
 
 #include <gtest/gtest.h>
+#include <tinyxml.h>
 
 #include <algorithm>
 
@@ -298,6 +300,36 @@ TEST(BroodMother, HealthLossGivesWavesAndRoamingNestsAndHerDeathTakesTheBroodWit
     std::vector<Composition*> smoke = Named(world.objects, "yak-fx-obj");
     EXPECT_TRUE(std::any_of(smoke.begin(), smoke.end(),
                             [](Composition* s) { return GameFixture::PositionOf(s) == Vec3(100, 0, 0); }));
+}
+
+TEST(BroodMother, HerNineFieldsShowInOrderAndSurviveARoomRoundTrip) {
+    GameFixture world(kBroodObjects);
+    RoomObjects placed(world.factory);
+    placed.objects = {world.factory.Create("brood-mother-obj")};
+    ComponentTest::Panel panel;
+    placed.objects[0]->GetComponentAs<BroodMotherComponent>()->ExposeProperties(&panel);
+    EXPECT_EQ(panel.entries,
+              (std::vector<std::string>{"float SpawnTime", "float WaveHealthLossTrigger",
+                                        "float WanderingHealthLossTrigger", "float RoomMinX", "float RoomMinY",
+                                        "float RoomMinZ", "float RoomMaxX", "float RoomMaxY", "float RoomMaxZ"}));
+    *panel.floats.at("SpawnTime") = 4.0f;
+    *panel.floats.at("WanderingHealthLossTrigger") = 0.5f;
+    *panel.floats.at("RoomMaxY") = 3.0f;
+
+    SerializerLevelSave writer;
+    writer.WriteObject(*placed.objects[0]);
+    TiXmlPrinter printer;
+    writer.Document().Accept(&printer);
+    RoomObjects read(world.factory);
+    ASSERT_TRUE(SerializerXML(true).ReadRoomText("brood", printer.CStr(), read));
+    ASSERT_EQ(read.objects.size(), 1u);
+    ComponentTest::Panel back;
+    read.objects[0]->GetComponentAs<BroodMotherComponent>()->ExposeProperties(&back);
+    const std::pair<const char*, f32> expected[] = {{"SpawnTime", 4},  {"WaveHealthLossTrigger", 0.16f},
+                                                    {"WanderingHealthLossTrigger", 0.5f},
+                                                    {"RoomMinX", -50}, {"RoomMaxX", 150},
+                                                    {"RoomMaxY", 3},   {"RoomMaxZ", 20}};
+    for (const auto& [key, value] : expected) EXPECT_FLOAT_EQ(*back.floats.at(key), value) << key;
 }
 
 }  // namespace

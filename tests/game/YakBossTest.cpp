@@ -285,6 +285,7 @@ TEST(YakBoss, WavesHideItBehindMiniBossesAndItsDeathSinksIt) {
     // the camera back, a 0.2 s pause and the sink, then "battle-bgm".
     arena.boss->GetTransform()->SetPosition(Vec3(3, 0, 3));
     const u32 id = arena.boss->GetId();
+    const size_t destroyedListeners = world.core.GetTable().GetListeners("ObjectDestroyed").size();
     world.sent.clear();
     arena.Hit(30);
     EXPECT_EQ(world.Count("BossHealthChanged(ui-yak, 0)"), 1);
@@ -302,6 +303,8 @@ TEST(YakBoss, WavesHideItBehindMiniBossesAndItsDeathSinksIt) {
     world.Run(1.0f, kDt);
     EXPECT_FALSE(world.Alive(id));
     EXPECT_EQ(world.Count("PlayBackgroundSound(battle-bgm)"), 1);
+    EXPECT_EQ(world.core.GetTable().GetListeners("ObjectDestroyed").size(), destroyedListeners - 1)
+        << "the boss left no listener behind";
 }
 
 TEST(YakBoss, NoTilesHidesItForGoodAndFailedMiniBossesNeverLockTheFight) {
