@@ -7,6 +7,7 @@
 #include "engine/graphics/animation/AnimationManager.h"
 #include "game/bosses/YakBossAIAction.h"
 #include "game/bosses/YakBossComponent.h"
+#include "game/enemies/ChargerAIAction.h"
 #include "game/objects/HealthComponent.h"
 
 #include <gtest/gtest.h>
@@ -76,10 +77,10 @@ void Touch(Composition* object, u32 other) {
 // (0, 5, 0), a floor below the boss and a wall level with it, two tiles,
 // and the head shake 0.9 s long.
 struct Arena {
-    explicit Arena(const char* region = "arena-obj", bool tiles = true, const std::string& archetypes = kArena)
+    explicit Arena(const char* region = "arena-obj", bool tiles = true, const std::string& archetypes = kArena,
+                   f32 headShake = 0.9f)
         : world(archetypes) {
-        Animation* clip = animations.AddAnimSet("yak-headshake-anim");
-        clip->duration = 0.9f;
+        if (headShake > 0.0f) animations.AddAnimSet("yak-headshake-anim")->duration = headShake;
         world.RecordGlobal();
         player = world.Spawn("player-obj", Vec3(0, 0, -20));
         if (region) world.Spawn(region);
@@ -218,6 +219,24 @@ TEST(YakBossAI, AChargeEndingOnThePlayerSkipsTheStunAndNarrowArenasTakeTheLastTr
         std::vector<Composition*> rocks = Named(arena.world.objects, "yak-boss-projectile-obj");
         ASSERT_EQ(rocks.size(), 15u);
         EXPECT_GT(std::abs(GameFixture::PositionOf(rocks[0]).z), 1.0f) << "outside, used as it is";
+    }
+    {  // Paused mid-charge: the run ends and its speed goes; no clip, no head shake.
+        Arena arena("arena-obj", true, kArena, 0.0f);
+        EXPECT_EQ(arena.ai->GetHeadShakeLength(), 0.0f);
+        EXPECT_EQ(arena.RunToCharge(), 12);
+        EXPECT_EQ(arena.Local("SetAnimation(yak-headshake-anim)"), 0);
+        arena.world.Step(kDt);
+        arena.boss->Send("PauseBossAI");
+        EXPECT_FALSE(arena.ai->IsCharging());
+        EXPECT_EQ(arena.boss->GetComponentAs<MovementComponent>()->GetVelocity(), Vec3());
+        EXPECT_EQ(GameFixture::PositionOf(arena.boss), Vec3(0, 0, 10));
+        arena.world.Step(kDt);
+        EXPECT_EQ(BrainAction<EnemyChargeAction>(arena.boss), nullptr) << "ended by its id";
+        Touch(arena.boss, arena.wall);
+        EXPECT_EQ(arena.world.Count("CameraShake(0.5, 100, 3)"), 0) << "a hidden boss never slams";
+        arena.boss->Send("ResumeBossAI");
+        arena.world.Step(kDt);
+        EXPECT_FLOAT_EQ(arena.ai->GetWaitTimer(), 1.5f - kDt) << "waiting from half the wait time";
     }
     {  // No arena: logged at start; a slam drops nothing and the fight goes on.
         Arena arena(nullptr);
