@@ -33,10 +33,12 @@
 #include "game/bosses/YakTileComponent.h"
 #include "game/enemies/ChargerComponent.h"
 #include "game/enemies/EnemyComponent.h"
+#include "game/enemies/ProjectileComponent.h"
 #include "game/enemies/SpawnerComponent.h"
 #include "game/enemies/WaveSpawnerComponent.h"
 #include "game/objects/HealthComponent.h"
 #include "game/objects/PlayerTriggerComponent.h"
+#include "game/objects/RumbleEffectComponent.h"
 #include "game/objects/TimedTriggerComponent.h"
 #include "game/objects/TriggerListenerComponent.h"
 #include "game/player/ControllerComponent.h"
@@ -83,7 +85,7 @@ void RegisterComponentTypes(CompositionFactory& f) {
     Placeholder<FourCC("datC")>(f, "DamageTrapComponent");
     Placeholder<FourCC("pudC")>(f, "PowerUpDropComponent");
     Placeholder<FourCC("puaC")>(f, "PowerUpAnimateComponent");
-    Placeholder<FourCC("proC")>(f, "ProjectileComponent");
+    Register<Vandle::ProjectileComponent>(f, "ProjectileComponent");
     Placeholder<FourCC("hpkC")>(f, "HealthPackComponent");
     Placeholder<FourCC("foxC")>(f, "FoxComponent");
     Placeholder<FourCC("birC")>(f, "BirdComponent");
@@ -99,7 +101,7 @@ void RegisterComponentTypes(CompositionFactory& f) {
     Placeholder<FourCC("CMTL")>(f, "CameraModifierTriggerListenerComponent");
     Placeholder<FourCC("chkC")>(f, "CheckpointComponent");
     Placeholder<FourCC("PCMC")>(f, "PlayerCameraModifierComponent");
-    Placeholder<FourCC("refC")>(f, "RumbleEffectComponent");
+    Register<Vandle::RumbleEffectComponent>(f, "RumbleEffectComponent");
     Register<DestructibleComponent>(f, "DestructibleComponent");
     Register<PortalComponent>(f, "PortalComponent");
     Register<SkyboxComponent>(f, "SkyboxComponent");

@@ -1,0 +1,44 @@
+#include "game/objects/LevelObjectSupport.h"
+
+#include "engine/actions/ActionSupport.h"
+#include "engine/actions/TimedLifeAction.h"
+#include "engine/base/Log.h"
+#include "engine/core/BrainComponent.h"
+#include "engine/core/Composition.h"
+#include "engine/core/ObjectManager.h"
+
+#include <memory>
+
+namespace Vandle {
+
+using namespace Ostrel;
+
+Composition* MakeLevelObject(const std::string& archetype, TransformComponent* source, const char* requester) {
+    ObjectManager* objects = ActionObjects();
+    if (!objects) return nullptr;
+    Composition* made = objects->GetObject(objects->CreateObject(archetype, source));
+    if (!made)
+        LogErrorf("%s: archetype '%s' could not be created; skipped\n", requester, archetype.c_str());
+    return made;
+}
+
+bool AddToBrain(u32 objectId, ActionBase* action) {
+    std::unique_ptr<ActionBase> held(action);
+    Composition* object = FindActionObject(objectId);
+    BrainComponent* brain = GetBrainComponentOf(object);
+    if (!brain || !brain->GetActionList()) return false;
+    held->SetOwner(objectId);
+    brain->AddAction(held.release());
+    return true;
+}
+
+void GiveTimedLife(u32 objectId, f32 seconds, const char* requester) {
+    if (AddToBrain(objectId, new TimedLifeAction(seconds))) return;
+    Composition* object = FindActionObject(objectId);
+    if (!object) return;
+    LogErrorf("%s: object %u ('%s') has no BrainComponent to end its life; destroyed at once\n", requester,
+              objectId, object->GetName().c_str());
+    if (ObjectManager* objects = ActionObjects()) objects->DestroyObject(objectId);
+}
+
+}  // namespace Vandle
