@@ -28,6 +28,7 @@
 #include "game/objects/ColorChangeAction.h"
 #include "game/objects/GameSupport.h"
 #include "game/objects/HealthComponent.h"
+#include "game/objects/RumbleSpawnAction.h"
 
 #include <algorithm>
 
@@ -268,11 +269,22 @@ void YakBossComponent::AddSinking(Composition& self, f32 height) {
         if (ObjectManager* objects = CurrentObjectManager()) objects->DestroyObject(self.GetId());
         return;
     }
-    (void)height;
+    const u32 id = self.GetId();
     auto* end = new TimedLifeAction(0.01f);
     end->SetBlocking(true);
-    AddOwned(*brain, self.GetId(), end, 0);
-    AddOwned(*brain, self.GetId(), new TimedBlockAction(0.2f), 0);
+    AddOwned(*brain, id, end, 0);
+    if (const TransformComponent* transform = self.GetTransform()) {
+        auto* sink = new RumbleSpawnAction;
+        sink->SetStartPosition(transform->GetPosition());
+        sink->SetEndPosition(transform->GetPosition() - Vec3(0.0f, height, 0.0f));
+        sink->SetStartScale(transform->GetScale());
+        sink->SetEndScale(transform->GetScale());
+        sink->SetRising(false);
+        sink->SetDuration(kSinkTime);
+        sink->SetBlocking(true);
+        AddOwned(*brain, id, sink, 0);
+    }
+    AddOwned(*brain, id, new TimedBlockAction(0.2f), 0);
 }
 
 }  // namespace Vandle

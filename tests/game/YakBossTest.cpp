@@ -316,8 +316,12 @@ TEST(YakBoss, WavesHideItBehindMiniBossesAndItsDeathSinksIt) {
     EXPECT_EQ(GameFixture::PositionOf(arena.boss), Vec3(0, 0, 10));
     EXPECT_FALSE(arena.boss->GetComponentAs<CollisionComponent>()->GetFlags().collideWithStatics);
     EXPECT_FALSE(arena.boss->GetComponentAs<MovementComponent>()->HasGravity());
-    world.Run(YakBossComponent::kSinkTime + 0.2f, kDt);
+    const f32 height = arena.boss->GetComponentAs<CollisionComponent>()->GetVolume().size.y;
+    EXPECT_GT(height, 0.0f);
+    world.Run(YakBossComponent::kSinkTime + 0.25f, kDt);
     EXPECT_TRUE(world.Alive(id)) << "still sinking";
+    EXPECT_NEAR(GameFixture::PositionOf(arena.boss).y, -height, 1e-4f) << "sunk by its height";
+    EXPECT_NEAR(GameFixture::PositionOf(arena.boss).z, 10.0f, 1e-4f);
     EXPECT_EQ(world.Count("PlayBackgroundSound(battle-bgm)"), 0);
     world.Run(1.0f, kDt);
     EXPECT_FALSE(world.Alive(id));
