@@ -42,7 +42,7 @@ for run in first second; do
   expect_line "$log" "CameraShake(0.5, 100, 3)"
   expect_line "$log" "PlaySound(yak-slam-sfx)"
   # The first slam: its shake, 15 rocks, the sound; then the two effects.
-  first=$(grep -o "trace frame .*" "$log" | awk '/CameraShake/ { on = 1 } on' | head -40)
+  first=$(grep -o "trace frame .*" "$log" | awk '/CameraShake/ { on = 1 } on && n++ < 40')
   [ "$(grep -c "yak-boss-projectile-obj" <<<"$first")" -ge 15 ] || fail "$run run: fewer than 15 rocks after the first slam"
   [ "$(grep -c "ObjectCreated([0-9]* 'yak-boss-fx')" <<<"$first")" -ge 2 ] || fail "$run run: no two effects after the slam"
   traces+=("$(grep -o "trace frame .*" "$log")")
