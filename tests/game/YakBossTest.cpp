@@ -287,7 +287,7 @@ TEST(YakBoss, WavesHideItBehindMiniBossesAndItsDeathSinksIt) {
     EXPECT_TRUE(Shown(arena.boss));
 
     // A tile destroyed since the start gives no mini-boss, and the one made
-    // carries the whole share (F18): hidden at 0.4, back at 0.2.
+    // carries the whole share: hidden at 0.4, back at 0.2.
     world.objects.DestroyObject(arena.tileA);
     world.Step(kDt);
     arena.Hit(20);
