@@ -28,6 +28,9 @@
 #include "engine/core/TransformComponent.h"
 #include "engine/graphics/animation/FidgetComponent.h"
 #include "engine/graphics/particles/ParticleEmitterComponent.h"
+#include "game/bosses/BroodMotherComponent.h"
+#include "game/bosses/YakBossComponent.h"
+#include "game/bosses/YakTileComponent.h"
 #include "game/camera/CameraModifierComponents.h"
 #include "game/camera/FlyOverCameraComponent.h"
 #include "game/camera/PlayerCameraLogicComponent.h"
@@ -82,7 +85,7 @@ void RegisterComponentTypes(CompositionFactory& f) {
     Register<Vandle::HealthComponent>(f, "HealthComponent");
     Placeholder<FourCC("golC")>(f, "GoalComponent");
     Placeholder<FourCC("gatC")>(f, "GateComponent");
-    Placeholder<FourCC("brdC")>(f, "BroodMotherComponent");
+    Register<Vandle::BroodMotherComponent>(f, "BroodMotherComponent");
     Placeholder<FourCC("datC")>(f, "DamageTrapComponent");
     Placeholder<FourCC("pudC")>(f, "PowerUpDropComponent");
     Placeholder<FourCC("puaC")>(f, "PowerUpAnimateComponent");
@@ -94,8 +97,8 @@ void RegisterComponentTypes(CompositionFactory& f) {
     Register<Vandle::TimedTriggerComponent>(f, "TimedTriggerComponent");
     Placeholder<FourCC("fboC")>(f, "FoxBossComponent");
     Placeholder<FourCC("bboC")>(f, "BirdBossComponent");
-    Placeholder<FourCC("yboC")>(f, "YakBossComponent");
-    Placeholder<FourCC("ykti")>(f, "YakTileComponent");
+    Register<Vandle::YakBossComponent>(f, "YakBossComponent");
+    Register<Vandle::YakTileComponent>(f, "YakTileComponent");
     Placeholder<FourCC("fxti")>(f, "FoxTileComponent");
     Placeholder<FourCC("fxma")>(f, "FoxManagerComponent");
     Register<Vandle::FlyOverCameraComponent>(f, "FlyOverCameraComponent");

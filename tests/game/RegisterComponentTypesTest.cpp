@@ -60,6 +60,7 @@ const std::vector<Row> kRows = {
 const std::set<std::string> kRealClasses = {
     "AimerComponent",
     "BrainComponent",
+    "BroodMotherComponent",
     "CameraComponent",
     "CameraModifierTriggerListenerComponent",
     "ChargerComponent",
@@ -99,7 +100,9 @@ const std::set<std::string> kRealClasses = {
     "TransparentPlaneComponent",
     "TriggerListenerComponent",
     "WaveMotionComponent",
-    "WaveSpawnerComponent"};
+    "WaveSpawnerComponent",
+    "YakBossComponent",
+    "YakTileComponent"};
 
 }  // namespace
 
