@@ -28,8 +28,10 @@
 #include "engine/core/TransformComponent.h"
 #include "engine/graphics/animation/FidgetComponent.h"
 #include "engine/graphics/particles/ParticleEmitterComponent.h"
+#include "game/enemies/BirdComponent.h"
 #include "game/enemies/ChargerComponent.h"
 #include "game/enemies/EnemyComponent.h"
+#include "game/enemies/FoxComponent.h"
 #include "game/enemies/ProjectileComponent.h"
 #include "game/enemies/SpawnerComponent.h"
 #include "game/enemies/WaveSpawnerComponent.h"
@@ -84,8 +86,8 @@ void RegisterComponentTypes(CompositionFactory& f) {
     Placeholder<FourCC("puaC")>(f, "PowerUpAnimateComponent");
     Register<Vandle::ProjectileComponent>(f, "ProjectileComponent");
     Placeholder<FourCC("hpkC")>(f, "HealthPackComponent");
-    Placeholder<FourCC("foxC")>(f, "FoxComponent");
-    Placeholder<FourCC("birC")>(f, "BirdComponent");
+    Register<Vandle::FoxComponent>(f, "FoxComponent");
+    Register<Vandle::BirdComponent>(f, "BirdComponent");
     Placeholder<FourCC("patC")>(f, "PowerUpAttackComponent");
     Register<Vandle::TimedTriggerComponent>(f, "TimedTriggerComponent");
     Placeholder<FourCC("fboC")>(f, "FoxBossComponent");

@@ -59,6 +59,7 @@ const std::vector<Row> kRows = {
 // placeholder; a subsystem that brings its class moves its rows here.
 const std::set<std::string> kRealClasses = {
     "AimerComponent",
+    "BirdComponent",
     "BrainComponent",
     "CameraComponent",
     "ChargerComponent",
@@ -68,6 +69,7 @@ const std::set<std::string> kRealClasses = {
     "DestructibleComponent",
     "EnemyComponent",
     "FidgetComponent",
+    "FoxComponent",
     "HealthComponent",
     "LevelGeometryComponent",
     "LightComponent",
