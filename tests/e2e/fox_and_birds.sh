@@ -11,7 +11,7 @@ here="$(dirname "$(readlink -f "$0")")"
 source "$here/e2e_common.bash" "$@"
 export TAVRIN_TRACE_MESSAGES=ObjectCreated,PlaySound
 export TAVRIN_MAX_FRAMES=940 TAVRIN_FIXED_DT=0.032 TAVRIN_SEED=11
-skip=gfx-camera,gfx-crate,gfx-tiled-floor,gfx-hinge,gfx-hinge-static,gfx-shadowed,gfx-billboard,gfx-plane,gfx-aimer,gfx-highlighted,gfx-sparks
+skip=gfx-camera,gfx-crate,gfx-crate-light,gfx-tiled-floor,gfx-hinge,gfx-hinge-static,gfx-shadowed,gfx-billboard,gfx-plane,gfx-aimer,gfx-highlighted,gfx-sparks
 
 cp "$src/tests/e2e/fixtures/fox-bird-arena.xobj" rsc/objects/
 echo "fox-bird-arena" >> rsc/gfx-test-pkg.pkg
