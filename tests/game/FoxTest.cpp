@@ -4,7 +4,9 @@
 #include "engine/components/CollisionComponent.h"
 #include "engine/components/MeshComponent.h"
 #include "engine/core/Random.h"
+#include "engine/graphics/animation/AnimationController.h"
 #include "engine/graphics/animation/AnimationManager.h"
+#include "engine/graphics/animation/FidgetComponent.h"
 #include "game/enemies/FoxAIAction.h"
 #include "game/enemies/FoxComponent.h"
 #include "game/enemies/ThrowRubbleAction.h"
@@ -25,6 +27,7 @@ const char kFoxWorld[] = R"(
     <MovementComponent><Gravity>0</Gravity><Drag>0</Drag></MovementComponent>
     <CollisionComponent><Static>0</Static><CollideWithStatics>1</CollideWithStatics></CollisionComponent>
     <MeshComponent><MeshID>Cube</MeshID></MeshComponent>
+    <FidgetComponent/>
     <MessageComponent/>
     <BrainComponent/>
     <HealthComponent><Health>10</Health></HealthComponent>
@@ -147,6 +150,7 @@ TEST(Fox, SurfacesAtTheEndOfItsTenthLegWithItsSequenceWhileOnlyDamageAndFlashRun
     std::map<std::string, int> firstStep;
     f32 reddest = 1.0f;
     int rocksDuring = -1;
+    std::vector<f32> rates;
     for (int i = 1; i <= 30; ++i) {
         if (i == 4) {
             SendObjectMessageFloat2(fox, "DamageEnemy", 3.0f, 0.0f);
@@ -154,6 +158,7 @@ TEST(Fox, SurfacesAtTheEndOfItsTenthLegWithItsSequenceWhileOnlyDamageAndFlashRun
         }
         world.Step(0.125f);
         for (const Sent& s : world.sent) firstStep.try_emplace(s.text, i);
+        if (i == 1 || i == 10 || i == 20) rates.push_back(world.Get<FidgetComponent>(fox)->GetController().GetRate());
         if (i == 25) rocksDuring = CountLive(world.objects, "rock-obj");
         if (i >= 4 && i <= 6) reddest = std::min(reddest, mesh->GetTint().y);
         if (i < 26) {
@@ -171,6 +176,7 @@ TEST(Fox, SurfacesAtTheEndOfItsTenthLegWithItsSequenceWhileOnlyDamageAndFlashRun
     EXPECT_EQ(firstStep["PlaySound(fox-pant-sfx)"], 8) << "0.99 s of dig-up";
     EXPECT_EQ(firstStep["PlaySound(fox-burrow-sfx)"], 19) << "1.49 s of looking";
     EXPECT_EQ(firstStep["SetAnimation(boxfox-tail-mesh)"], 27) << "0.99 s of digging down, then a new leg";
+    EXPECT_EQ(rates, (std::vector<f32>{0.5f, 2.0f, 0.25f})) << "natural length / wanted length";
     EXPECT_EQ(reddest, 0.0f) << "the flash lane runs during the sequence";
     EXPECT_EQ(firstStep["TakeDamage(3)"], 4) << "the damage lane runs during the sequence";
     EXPECT_EQ(rocksDuring, rocksBefore) << "the throwers are held above ground";
@@ -242,6 +248,15 @@ TEST(Fox, MissingClipsPlayAtRateOneLoggedOnceAndContactsHurtThePlayer) {
     // Once per clip name in the whole run: two foxes here log it once at most.
     EXPECT_LE(lines("clip 'boxfox-look-anim' is not loaded"), 1) << world.log;
     EXPECT_LE(lines("clip 'boxfox-dig-down-anim' is not loaded"), 1);
+    EXPECT_EQ(FoxAIAction::PlaybackRate("fox-test-missing-clip", 2.0f), 1.0f);
+    EXPECT_EQ(FoxAIAction::PlaybackRate("fox-test-missing-clip", 2.0f), 1.0f);
+    EXPECT_EQ(lines("clip 'fox-test-missing-clip' is not loaded"), 1);
+    {
+        FoxClips clips;
+        EXPECT_EQ(FoxAIAction::PlaybackRate("boxfox-look-anim", 0.0f), 1.0f) << "no division by 0";
+        EXPECT_EQ(FoxAIAction::PlaybackRate("boxfox-look-anim", -1.0f), 1.0f);
+        EXPECT_EQ(FoxAIAction::PlaybackRate("boxfox-look-anim", 6.0f), 0.5f);
+    }
 
     TouchWith(fox, player);
     Composition* twin = world.Spawn("fox-player-obj", Vec3(0, 0, 0));
