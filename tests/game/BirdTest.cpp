@@ -2,6 +2,8 @@
 
 #include "engine/actions/TimedMoveToAction.h"
 #include "engine/core/Random.h"
+#include "engine/io/SerializerLevelSave.h"
+#include "game/enemies/FoxComponent.h"
 #include "game/enemies/BirdBounceAction.h"
 #include "game/enemies/BirdComponent.h"
 #include "game/enemies/PlayerSeekAction.h"
@@ -9,6 +11,7 @@
 #include "game/player/FaceVelocityAction.h"
 
 #include <gtest/gtest.h>
+#include <tinyxml.h>
 
 #include <cmath>
 
@@ -283,6 +286,34 @@ TEST(Bird, SplitsDrawTwoBirdsByWeightAndBadPagesDrawNone) {
     EXPECT_EQ(world.SentTo(0u), (std::vector<std::string>{"PlaySound(bird-death-sfx)", "PlaySound(bird-split-sfx)"}));
     EXPECT_EQ(LiveNamed(world.objects, "rock-obj"), 1) << "the split effect, and no children";
     EXPECT_EQ(int(world.objects.GetLiveObjects().size()), before + 1);
+}
+
+TEST(Bird, EditedBirdsAndFoxesSurviveARoomRoundTrip) {
+    GameFixture world(kBirdWorld);
+    RoomObjects placed(world.factory);
+    placed.objects = {world.factory.Create("pink-obj"), world.factory.Create("fox-obj")};
+    ComponentTest::Panel birdPanel, foxPanel;
+    placed.objects[0]->ExposeProperties(&birdPanel);
+    placed.objects[1]->ExposeProperties(&foxPanel);
+    EXPECT_EQ(std::count(birdPanel.entries.begin(), birdPanel.entries.end(), "string BirdColor"), 1);
+    *birdPanel.floats.at("Damage") = 4.0f;
+    *birdPanel.floats.at("MaxTurnAngle") = 12.0f;
+    *foxPanel.floats.at("TunnelingSpeed") = 6.0f;
+    *foxPanel.floats.at("ProjectileCooldownRange_") = 0.75f;
+
+    SerializerLevelSave writer;
+    for (Composition* object : placed.objects) writer.WriteObject(*object);
+    TiXmlPrinter printer;
+    writer.Document().Accept(&printer);
+    RoomObjects read(world.factory);
+    ASSERT_TRUE(SerializerXML(true).ReadRoomText("trip", printer.CStr(), read));
+    ASSERT_EQ(read.objects.size(), 2u);
+    auto* bird = read.objects[0]->GetComponentAs<BirdComponent>();
+    EXPECT_EQ(bird->GetDamage(), 4.0f);
+    EXPECT_EQ(bird->GetBirdColor(), "Red");
+    EXPECT_TRUE(bird->CanSplit());
+    EXPECT_EQ(read.objects[1]->GetComponentAs<FoxComponent>()->GetProjectileCooldownRange(), 0.75f);
+    EXPECT_NE(std::string(printer.CStr()).find("<TunnelingSpeed>6"), std::string::npos);
 }
 
 }  // namespace
