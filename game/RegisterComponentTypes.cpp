@@ -34,8 +34,10 @@
 #include "game/camera/CameraModifierComponents.h"
 #include "game/camera/FlyOverCameraComponent.h"
 #include "game/camera/PlayerCameraLogicComponent.h"
+#include "game/enemies/BirdComponent.h"
 #include "game/enemies/ChargerComponent.h"
 #include "game/enemies/EnemyComponent.h"
+#include "game/enemies/FoxComponent.h"
 #include "game/enemies/ProjectileComponent.h"
 #include "game/enemies/SpawnerComponent.h"
 #include "game/enemies/WaveSpawnerComponent.h"
@@ -91,8 +93,8 @@ void RegisterComponentTypes(CompositionFactory& f) {
     Placeholder<FourCC("puaC")>(f, "PowerUpAnimateComponent");
     Register<Vandle::ProjectileComponent>(f, "ProjectileComponent");
     Placeholder<FourCC("hpkC")>(f, "HealthPackComponent");
-    Placeholder<FourCC("foxC")>(f, "FoxComponent");
-    Placeholder<FourCC("birC")>(f, "BirdComponent");
+    Register<Vandle::FoxComponent>(f, "FoxComponent");
+    Register<Vandle::BirdComponent>(f, "BirdComponent");
     Placeholder<FourCC("patC")>(f, "PowerUpAttackComponent");
     Register<Vandle::TimedTriggerComponent>(f, "TimedTriggerComponent");
     Placeholder<FourCC("fboC")>(f, "FoxBossComponent");

@@ -59,6 +59,7 @@ const std::vector<Row> kRows = {
 // placeholder; a subsystem that brings its class moves its rows here.
 const std::set<std::string> kRealClasses = {
     "AimerComponent",
+    "BirdComponent",
     "BrainComponent",
     "BroodMotherComponent",
     "CameraComponent",
@@ -71,6 +72,7 @@ const std::set<std::string> kRealClasses = {
     "EnemyComponent",
     "FidgetComponent",
     "FlyOverCameraComponent",
+    "FoxComponent",
     "HealthComponent",
     "LevelGeometryComponent",
     "LightComponent",

@@ -158,13 +158,66 @@ WriterModel MakeYakCharge() {
     return model;
 }
 
+namespace {
+
+// A one-bone box of the given size standing on y = 0, and a clip of it
+// moving up and down (translation y per key) and turning about z.
+WriterModel OneBoneBox(float width, float height, float depth) {
+    WriterModel model = MakeSkinnedChain(1, 1.0f, height, {"body"});
+    WriterMesh& mesh = *model.mesh;
+    for (ModelVertexRecord& vertex : mesh.vertices) {
+        vertex.position.x *= width;
+        vertex.position.z *= depth;
+    }
+    return model;
+}
+
+ModelAnimationData RiseClip(float duration, const std::vector<float>& heights) {
+    ModelAnimationData clip;
+    clip.duration = duration;
+    clip.tracks.resize(1);
+    for (std::size_t k = 0; k < heights.size(); ++k) {
+        const float time = duration * float(k) / float(heights.size() - 1);
+        clip.tracks[0].push_back({time, {0, heights[k], 0}, Quaternion::Identity()});
+    }
+    return clip;
+}
+
+}  // namespace
+
+WriterModel MakeFoxTail() {
+    WriterModel model = OneBoneBox(0.3f, 0.9f, 0.3f);
+    model.clip = MakeSwingClip(1, 1.0f, 0.0f, {0}, {0.0f, 20.0f, 0.0f, -20.0f, 0.0f});
+    return model;
+}
+
+WriterModel MakeFoxDigUp() {
+    WriterModel model = OneBoneBox(1.2f, 1.0f, 1.6f);
+    model.clip = RiseClip(0.5f, {-1.0f, -0.4f, 0.0f});
+    return model;
+}
+
+WriterModel MakeFoxLook() {
+    WriterModel model = OneBoneBox(1.2f, 1.0f, 1.6f);
+    model.clip = MakeSwingClip(1, 2.8125f, 0.0f, {0}, {0.0f, 12.0f, 0.0f, -12.0f, 0.0f});
+    return model;
+}
+
+WriterModel MakeFoxDigDown() {
+    WriterModel model;
+    model.clip = RiseClip(0.75f, {0.0f, -0.4f, -1.0f});
+    return model;
+}
+
 std::string HingeFastAnimationSet() { return "anim: hinge\nscale: 2.0\n"; }
 
 std::string WriteSampleModels(const std::string& folder) {
     const std::pair<const char*, WriterModel> models[] = {
         {"crate.bin", MakeCrate()}, {"hinge.bin", MakeHinge()}, {"hinge-wave.bin", MakeHingeWave()},
         {"yak-mesh.bin", MakeYak()},      {"yak-headshake-anim.bin", MakeYakHeadshake()},
-        {"yak-charge-anim.bin", MakeYakCharge()}};
+        {"yak-charge-anim.bin", MakeYakCharge()}, {"boxfox-tail-mesh.bin", MakeFoxTail()},
+        {"boxfox-dig-up-anim.bin", MakeFoxDigUp()}, {"boxfox-look-anim.bin", MakeFoxLook()},
+        {"boxfox-dig-down-anim.bin", MakeFoxDigDown()}};
     std::string problems;
     std::error_code error;
     std::filesystem::create_directories(folder, error);  // a failure shows in the writes below

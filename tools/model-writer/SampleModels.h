@@ -48,6 +48,15 @@ WriterModel MakeYak();
 WriterModel MakeYakHeadshake();
 // "yak-charge-anim": a clip only, the neck lowered 35 degrees for the run.
 WriterModel MakeYakCharge();
+// The burrowing fox, one bone ("body") each: "boxfox-tail-mesh", the tail
+// sticking out of the ground (0.3 x 0.9 x 0.3) wagging over 1 s;
+// "boxfox-dig-up-anim", the fox (1.2 x 1 x 1.6) rising out of the ground in
+// 0.5 s; "boxfox-look-anim", the same fox looking left and right over
+// 2.8125 s; "boxfox-dig-down-anim", a clip only, sinking back in 0.75 s.
+WriterModel MakeFoxTail();
+WriterModel MakeFoxDigUp();
+WriterModel MakeFoxLook();
+WriterModel MakeFoxDigDown();
 // The text of "hinge-fast.anim".
 std::string HingeFastAnimationSet();
 

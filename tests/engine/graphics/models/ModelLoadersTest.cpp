@@ -134,6 +134,10 @@ TEST(ModelLoaders, SampleModelsAreCurrentAndLoadThroughTheResourceManager) {
     EXPECT_EQ(EncodeModel(MakeYak()), ModelTest::ReadWholeFile(folder + "yak-mesh.bin"));
     EXPECT_EQ(EncodeModel(MakeYakHeadshake()), ModelTest::ReadWholeFile(folder + "yak-headshake-anim.bin"));
     EXPECT_EQ(EncodeModel(MakeYakCharge()), ModelTest::ReadWholeFile(folder + "yak-charge-anim.bin"));
+    EXPECT_EQ(EncodeModel(MakeFoxTail()), ModelTest::ReadWholeFile(folder + "boxfox-tail-mesh.bin"));
+    EXPECT_EQ(EncodeModel(MakeFoxDigUp()), ModelTest::ReadWholeFile(folder + "boxfox-dig-up-anim.bin"));
+    EXPECT_EQ(EncodeModel(MakeFoxLook()), ModelTest::ReadWholeFile(folder + "boxfox-look-anim.bin"));
+    EXPECT_EQ(EncodeModel(MakeFoxDigDown()), ModelTest::ReadWholeFile(folder + "boxfox-dig-down-anim.bin"));
     const std::vector<u8> set = ModelTest::ReadWholeFile(folder + "hinge-fast.anim");
     EXPECT_EQ(HingeFastAnimationSet(), std::string(set.begin(), set.end()));
 
@@ -158,6 +162,16 @@ TEST(ModelLoaders, SampleModelsAreCurrentAndLoadThroughTheResourceManager) {
     EXPECT_EQ(1.0f, fast->duration);
     ASSERT_NE(nullptr, m.animations.Find("hinge-wave"));
     EXPECT_EQ(2.0f, m.animations.Find("hinge-wave")->duration);
+    // The fox's clips: the sample fox wants 1.0 s of digging and 5.625 s of
+    // looking, so they play at the exact rates 0.5, 0.5 and 0.75.
+    for (const char* name : {"boxfox-tail-mesh", "boxfox-dig-up-anim", "boxfox-look-anim"}) {
+        EXPECT_NE(nullptr, m.meshes.Find(name)) << name;
+        EXPECT_NE(nullptr, m.skeletons.Find(name)) << name;
+    }
+    ASSERT_NE(nullptr, m.animations.Find("boxfox-dig-down-anim"));
+    EXPECT_EQ(0.5f, m.animations.Find("boxfox-dig-up-anim")->duration / 1.0f);
+    EXPECT_EQ(0.5f, m.animations.Find("boxfox-look-anim")->duration / 5.625f);
+    EXPECT_EQ(0.75f, m.animations.Find("boxfox-dig-down-anim")->duration / 1.0f);
 }
 
 }  // namespace

@@ -1,0 +1,236 @@
+#include "game/enemies/BirdComponent.h"
+
+#include "engine/actions/AnimationAction.h"
+#include "engine/actions/DamageEnemyAction.h"
+#include "engine/actions/KnockbackEnemyAction.h"
+#include "engine/actions/MoveForwardAction.h"
+#include "engine/actions/RandomFloat.h"
+#include "engine/actions/TimedMoveToAction.h"
+#include "engine/base/Log.h"
+#include "engine/base/Serializer.h"
+#include "engine/components/ComponentSupport.h"
+#include "engine/components/MovementComponent.h"
+#include "engine/components/ObjectMessages.h"
+#include "engine/core/BrainComponent.h"
+#include "engine/core/Composition.h"
+#include "engine/core/ObjectManager.h"
+#include "engine/core/Reflect.h"
+#include "engine/core/TransformComponent.h"
+#include "engine/core/TweakBarGroup.h"
+#include "engine/core/VarFun_Delegate.h"
+#include "engine/core/Variant.h"
+#include "engine/io/PropertyManager.h"
+#include "engine/physics/CollisionData.h"
+#include "game/enemies/BirdBounceAction.h"
+#include "game/enemies/EnemySupport.h"
+#include "game/enemies/PlayerSeekAction.h"
+#include "game/enemies/WeightedPick.h"
+#include "game/objects/ColorChangeAction.h"
+#include "game/objects/GameSupport.h"
+#include "game/player/BobAction.h"
+#include "game/player/FaceVelocityAction.h"
+
+#include <cmath>
+#include <set>
+
+LV_REFLECT_CLASS(Vandle::BirdComponent);
+
+namespace Vandle {
+
+using namespace Ostrel;
+
+namespace {
+
+constexpr f32 kRadiansPerDegree = 3.1415927f / 180.0f;
+constexpr f32 kDegreesPerRadian = 57.295776f;
+const char kSplitMap[] = "bird-split-map";
+
+void AddOwned(BrainComponent& brain, u32 owner, ActionBase* action, u32 lane = 0) {
+    action->SetOwner(owner);
+    action->SetLane(lane);
+    brain.AddAction(action);
+}
+
+void PlaySound(const char* name) {
+    if (CoreSystem* core = GameCore()) core->SendMessageString("PlaySound", name);
+}
+
+// Logs a line once per text.
+void LogOnce(const std::string& line) {
+    static std::set<std::string> reported;
+    if (reported.insert(line).second) LogErrorf("%s\n", line.c_str());
+}
+
+}  // namespace
+
+void BirdComponent::Initialize() {
+    if (m_listening || !IsOwnerLive(*this)) return;
+    Composition* owner = GetOwner();
+    if (!m_hasDamage)
+        LogOnce("BirdComponent: archetype '" + owner->GetName() + "' gives no \"Damage\"; its touch deals 0");
+    if (auto* brain = owner->GetComponentAs<BrainComponent>())
+        AddActions(*brain);
+    else
+        LogErrorf("BirdComponent: object %u ('%s') has no BrainComponent; it will not move\n", GetOwnerId(),
+                  owner->GetName().c_str());
+    owner->Listen("CollisionData", MakeDelegate(this, &BirdComponent::OnCollision));
+    owner->Listen("ObjectDead", MakeDelegate(this, &BirdComponent::OnObjectDead));
+    owner->Listen("FinishedSpawning", MakeDelegate(this, &BirdComponent::OnFinishedSpawning));
+    owner->Listen("BirdSetCanSplit", MakeDelegate(this, &BirdComponent::OnBirdSetCanSplit));
+    owner->Listen("BirdSetSplitFx", MakeDelegate(this, &BirdComponent::OnBirdSetSplitFx));
+    m_listening = true;
+}
+
+void BirdComponent::AddActions(BrainComponent& brain) {
+    const u32 id = GetOwnerId();
+    AddMovement(brain);
+    AddOwned(brain, id, new DamageEnemyAction, FourCC("dama"));
+    auto* bob = new BobAction;
+    bob->SetFrequency(kBobFrequency);
+    bob->SetAmplitude(kBobAmplitude);
+    bob->SetOffset(kBobOffset);
+    AddOwned(brain, id, bob);
+    auto* flash = new ColorChangeAction;
+    flash->SetToggleInterval(0.05f);
+    flash->SetFlashDuration(0.25f);
+    flash->SetFlashColor(1.0f, 0.0f, 0.0f);
+    AddOwned(brain, id, flash, ColorChangeAction::kLane);
+    AddOwned(brain, id, new KnockbackEnemyAction, FourCC("knoc"));
+    auto* pose = new AnimationAction;
+    pose->SetShowBindPose(false);
+    AddOwned(brain, id, pose);
+}
+
+void BirdComponent::AddMovement(BrainComponent& brain) {
+    const u32 id = GetOwnerId();
+    if (m_birdColor == "red" || m_birdColor == "green") {
+        auto* seek = new PlayerSeekAction;
+        seek->SetSpeed(m_moveSpeed);
+        if (m_birdColor == "green") seek->SetMaxTurnRate(m_maxTurnAngle);
+        AddOwned(brain, id, seek);
+        return;
+    }
+    if (m_birdColor != "blue") {
+        LogOnce("BirdComponent: unknown \"BirdColor\" '" + m_birdColor + "'; such a bird does not move");
+        return;
+    }
+    auto* forward = new MoveForwardAction;
+    forward->SetSpeed(m_moveSpeed);
+    AddOwned(brain, id, forward);
+    const f32 r = RandomFloat(0.0f, 360.0f);
+    if (TransformComponent* transform = GetOwner()->GetTransform()) transform->Rotation().y = r;
+    if (auto* movement = GetOwner()->GetComponentAs<MovementComponent>())
+        movement->SetVelocity(Vec3(-std::sin(r * kRadiansPerDegree), 0.0f, -std::cos(r * kRadiansPerDegree)));
+    AddOwned(brain, id, new BirdBounceAction);
+    AddOwned(brain, id, new FaceVelocityAction);
+}
+
+void BirdComponent::Uninitialize() {
+    if (!m_listening || !GetOwner()) return;
+    Composition* owner = GetOwner();
+    owner->Unlisten("CollisionData", MakeDelegate(this, &BirdComponent::OnCollision));
+    owner->Unlisten("ObjectDead", MakeDelegate(this, &BirdComponent::OnObjectDead));
+    owner->Unlisten("FinishedSpawning", MakeDelegate(this, &BirdComponent::OnFinishedSpawning));
+    owner->Unlisten("BirdSetCanSplit", MakeDelegate(this, &BirdComponent::OnBirdSetCanSplit));
+    owner->Unlisten("BirdSetSplitFx", MakeDelegate(this, &BirdComponent::OnBirdSetSplitFx));
+    m_listening = false;
+}
+
+Component* BirdComponent::Clone() const {
+    auto* copy = NewComponentOf<BirdComponent>();
+    if (!copy) return nullptr;
+    copy->m_spawnEffect = m_spawnEffect;
+    copy->m_splitEffect = m_splitEffect;
+    copy->m_birdColor = m_birdColor;
+    copy->m_moveSpeed = m_moveSpeed;
+    copy->m_canSplit = m_canSplit;
+    copy->m_splitScale = m_splitScale;
+    copy->m_maxTurnAngle = m_maxTurnAngle;
+    copy->m_damage = m_damage;
+    copy->m_hasDamage = m_hasDamage;
+    return copy;
+}
+
+void BirdComponent::Serialize(Serializer* s) {
+    s->SerializeFloat("MoveSpeed", &m_moveSpeed);
+    s->SerializeString("SpawnEffect", &m_spawnEffect);
+    s->SerializeString("BirdColor", &m_birdColor);
+    s->SerializeBool("CanSplit", &m_canSplit);
+    s->SerializeFloat("SplitScale", &m_splitScale);
+    s->SerializeFloat("MaxTurnAngle", &m_maxTurnAngle);
+    if (s->SerializeFloat("Damage", &m_damage) && s->IsReading()) m_hasDamage = true;
+    s->SerializeString("SplitEffect", &m_splitEffect);
+}
+
+void BirdComponent::ExposeProperties(TweakBarGroup* panel) {
+    panel->AddFloat("MoveSpeed", &m_moveSpeed, false);
+    panel->AddString("SpawnEffect", &m_spawnEffect, false);
+    panel->AddString("SplitEffect", &m_splitEffect, false);
+    panel->AddString("BirdColor", &m_birdColor, false);
+    panel->AddBool("CanSplit", &m_canSplit, false);
+    panel->AddFloat("SplitScale", &m_splitScale, false);
+    panel->AddFloat("MaxTurnAngle", &m_maxTurnAngle, false);
+    panel->AddFloat("Damage", &m_damage, false);
+}
+
+Variant BirdComponent::ToVariant() { return Variant(this); }
+
+void BirdComponent::OnBirdSetSplitFx(std::string* archetype) {
+    if (archetype) m_splitEffect = *archetype;
+}
+
+void BirdComponent::OnCollision(CollisionData* contact) {
+    Composition* player = contact ? FindLivePlayer(contact->other) : nullptr;
+    Composition* self = GetOwner();
+    TransformComponent* transform = self ? self->GetTransform() : nullptr;
+    if (!player || !transform || !player->GetTransform()) return;
+    const Vec3 bird = transform->GetPosition();
+    const Vec3 b(bird.x, 0.0f, bird.z);
+    const Vec3 p(player->GetTransform()->GetPosition().x, 0.0f, player->GetTransform()->GetPosition().z);
+    Vec3 away = b - p;
+    const Vec3 push = (p - b).Normalized() * kPush;
+    auto* brain = self->GetComponentAs<BrainComponent>();
+    if (away.LengthSquared() != 0.0f && brain) {
+        away = away.Normalized() * kThrowBack;
+        auto* throwBack = new TimedMoveToAction(kThrowBackTime);
+        throwBack->SetBlocking(true);
+        throwBack->SetTarget(bird + away);
+        AddOwned(*brain, GetOwnerId(), throwBack);
+        if (m_birdColor != "red") transform->Rotation().y = std::atan2(-away.x, -away.z) * kDegreesPerRadian;
+    }
+    SendObjectMessageFloat2(player, "DamagePlayer", m_damage, kContactCoolDown);
+    SendObjectMessageValues(player, "KnockbackPlayer", push);
+    PlaySound("light-thud-sfx");
+}
+
+void BirdComponent::OnObjectDead() {
+    PlaySound("bird-death-sfx");
+    if (Composition* owner = GetOwner()) CreateGameObject(m_splitEffect, owner->GetTransform(), "BirdComponent");
+    if (m_canSplit) Split();
+    if (ObjectManager* objects = CurrentObjectManager()) objects->DestroyObject(GetOwnerId());
+}
+
+// Two birds drawn from the bird's split page, made where the bird is.
+void BirdComponent::Split() {
+    PlaySound("bird-split-sfx");
+    PropertyManager* properties = PropertyManager::Instance();
+    Composition* owner = GetOwner();
+    std::string page;
+    if (!properties || !owner || !properties->GetPageProperty(kSplitMap, owner->GetName(), page)) return;
+    WeightedPick table;
+    if (!table.Load(*properties, page, "BirdComponent")) return;
+    const u32 id = GetOwnerId();
+    for (int i = 0; i < 2; ++i) {
+        // Each creation may move the object tables: look the bird up again.
+        Composition* bird = FindActionObject(id);
+        if (!bird) return;
+        CreateGameObject(table.Pick(), bird->GetTransform(), "BirdComponent");
+    }
+}
+
+void BirdComponent::OnFinishedSpawning() {
+    if (Composition* owner = GetOwner()) CreateGameObject(m_spawnEffect, owner->GetTransform(), "BirdComponent");
+    PlaySound("bird-spawn-sfx");
+}
+
+}  // namespace Vandle

@@ -1,0 +1,240 @@
+#include "game/enemies/FoxAIAction.h"
+
+#include "engine/actions/AnimationAction.h"
+#include "engine/actions/PlaySoundAction.h"
+#include "engine/actions/RandomFloat.h"
+#include "engine/actions/TimedBlockAction.h"
+#include "engine/base/Log.h"
+#include "engine/core/BrainComponent.h"
+#include "engine/core/CoreSystem.h"
+#include "engine/core/ObjectManager.h"
+#include "engine/core/Random.h"
+#include "engine/core/Reflect.h"
+#include "engine/core/VarFun_Delegate.h"
+#include "engine/graphics/animation/AnimationManager.h"
+#include "engine/physics/CollisionData.h"
+#include "game/enemies/EnemySupport.h"
+#include "game/objects/GameSupport.h"
+
+#include <cmath>
+#include <initializer_list>
+#include <set>
+#include <vector>
+
+LV_REFLECT_CLASS(Vandle::FoxAIAction);
+
+namespace Vandle {
+
+using namespace Ostrel;
+
+namespace {
+
+constexpr f32 kRadiansPerDegree = 3.1415927f / 180.0f;
+constexpr u32 kDamageTrapTypeId = FourCC("datC");
+const char kTailMesh[] = "boxfox-tail-mesh";
+const char kDigUpClip[] = "boxfox-dig-up-anim";
+const char kLookClip[] = "boxfox-look-anim";
+const char kDigDownClip[] = "boxfox-dig-down-anim";
+
+void LogRateOnce(const std::string& clip, const char* why) {
+    static std::set<std::string> reported;
+    if (reported.insert(clip).second) LogErrorf("FoxAIAction: clip '%s' %s; it plays at rate 1.0\n", clip.c_str(), why);
+}
+
+// The sequence steps of one surfacing or burrowing, in the order they run.
+AnimationAction* Clip(const char* name, bool skeletonToo, f32 rate) {
+    auto* step = new AnimationAction;
+    if (skeletonToo) step->SetSkeletonName(name);
+    step->SetAnimationName(name);
+    if (rate >= 0.0f) step->SetRate(rate);
+    return step;
+}
+AnimationAction* ShowMesh() {
+    auto* step = new AnimationAction;
+    step->SetMeshVisible(true);
+    return step;
+}
+PlaySoundAction* Sound(const char* name) {
+    auto* step = new PlaySoundAction;
+    step->SetSound(name);
+    return step;
+}
+
+// Hands the steps to the brain last first, so they run first to last ahead
+// of everything else in lane 0.
+void Queue(BrainComponent* brain, u32 owner, std::initializer_list<ActionBase*> steps) {
+    std::vector<ActionBase*> inOrder(steps);
+    for (auto it = inOrder.rbegin(); it != inOrder.rend(); ++it) {
+        (*it)->SetOwner(owner);
+        (*it)->SetLane(0);
+        if (brain)
+            brain->AddAction(*it);
+        else
+            delete *it;
+    }
+}
+
+}  // namespace
+
+f32 FoxAIAction::PlaybackRate(const std::string& clip, f32 wantedSeconds) {
+    AnimationManager* animations = AnimationManager::Instance();
+    const Animation* animation = animations ? animations->Find(clip) : nullptr;
+    if (!animation) {
+        LogRateOnce(clip, "is not loaded");
+        return 1.0f;
+    }
+    if (!(wantedSeconds > 0.0f)) {
+        LogRateOnce(clip, "has a wanted length of 0 or less");
+        return 1.0f;
+    }
+    return animation->duration * animation->scale / wantedSeconds;
+}
+
+void FoxAIAction::OnStart() {
+    Composition* owner = FindActionObject(GetOwner());
+    if (!owner) return;
+    m_tunnelling = false;
+    m_listeners.Listen(*owner, "CollisionData", MakeDelegate(this, &FoxAIAction::OnCollision));
+    m_transform.Bind(owner);
+    m_movement.Bind(owner);
+    m_collision.Bind(owner);
+    m_mesh.Bind(owner);
+    m_player.BindHandle(0);
+    std::vector<u32> players;
+    if (ObjectManager* objects = ActionObjects(); objects && objects->FindPlayerObjects(players))
+        m_player.Bind(objects->GetObject(players.front()));
+    ActionBase::OnStart();
+    m_digUpSpeed = PlaybackRate(kDigUpClip, m_digUpAnimLength);
+    m_digDownSpeed = PlaybackRate(kDigDownClip, m_digUpAnimLength);
+    m_lookSpeed = PlaybackRate(kLookClip, m_lookAroundAnimLength);
+}
+
+void FoxAIAction::OnEnd() {
+    ActionBase::OnEnd();
+    m_listeners.UnlistenAll();
+}
+
+int FoxAIAction::OnUpdate(f32 dt) {
+    m_timeSinceTurn += dt;
+    m_travelTimer -= dt;
+    m_workTimer += dt;
+    if (m_travelTimer > 0.0f) {
+        if (MovementComponent* movement = m_movement.Get()) movement->SetVelocity(m_heading * m_tunnelingSpeed);
+        return kActionRunning;
+    }
+    if (m_workTimer > m_workTime) {
+        m_workTimer = 0.0f;
+        Surface();
+        return kActionRunning;
+    }
+    if (!m_tunnelling) BeginTunnelling();
+    ChooseHeading();
+    return kActionRunning;
+}
+
+BrainComponent* FoxAIAction::Brain() const {
+    Composition* owner = FindActionObject(GetOwner());
+    return owner ? owner->GetComponentAs<BrainComponent>() : nullptr;
+}
+
+bool FoxAIAction::PlayerPosition(Vec3& position) {
+    const TransformComponent* transform = m_player.Get();
+    if (!transform) {
+        m_player.BindHandle(0);
+        return false;
+    }
+    position = transform->GetPosition();
+    return true;
+}
+
+void FoxAIAction::SetYawFromHeading() {
+    if (TransformComponent* transform = m_transform.Get())
+        transform->Rotation().y = HeadingTowards(m_heading.x, m_heading.z);
+}
+
+void FoxAIAction::ChooseHeading() {
+    TransformComponent* transform = m_transform.Get();
+    if (!transform) return;
+    const Vec3 position = transform->GetPosition();
+    m_heading.y = 0.0f;
+    const f32 a = RandomFloat(-m_maxTurnAngle, m_maxTurnAngle) * kRadiansPerDegree;
+    const Vec3 h = m_heading;
+    m_heading.x = std::cos(a) * h.x + std::sin(a) * h.z;
+    m_heading.z = -std::sin(a) * h.x + std::cos(a) * h.z;
+
+    Vec3 player;
+    if (PlayerPosition(player)) {
+        Vec3 d = position - player;
+        d.y = 0.0f;
+        d.NormalizeThis();
+        Vec3 circle = player + d * m_circleDistance;
+        circle += m_circleSense ? Vec3(-d.z, 0.0f, d.x) : Vec3(d.z, 0.0f, -d.x);
+        Vec3 toCircle = circle - position;
+        toCircle.y = 0.0f;
+        toCircle.NormalizeThis();
+        m_heading = toCircle * m_circleWeight + m_heading * (1.0f - m_circleWeight);
+        m_heading.NormalizeThis();
+    }
+    SetYawFromHeading();
+    m_legEnd = position + m_heading * (m_tunnelingSpeed * m_travelTime);
+    m_travelTimer = m_travelTime;
+}
+
+void FoxAIAction::SetDynamicCollision(bool on) {
+    if (CollisionComponent* collision = m_collision.Get()) {
+        collision->Flags().collideWithDynamics = on;
+        collision->Flags().resolveWithDynamics = on;
+    }
+}
+
+void FoxAIAction::BeginTunnelling() {
+    if (Rand() % 2 == 1) m_circleSense = !m_circleSense;
+    if (MeshComponent* mesh = m_mesh.Get()) {
+        mesh->SetVisible(false);
+        mesh->SetImportant(true);
+        mesh->SetMesh(kTailMesh);
+    }
+    m_tunnelling = true;
+    SetDynamicCollision(false);
+    Queue(Brain(), GetOwner(), {Clip(kTailMesh, true, -1.0f), ShowMesh(), new TimedBlockAction(0.01f)});
+}
+
+void FoxAIAction::Surface() {
+    m_tunnelling = false;
+    if (CoreSystem* core = GameCore()) core->SendMessageString("PlaySound", "fox-surface-sfx");
+    if (MeshComponent* mesh = m_mesh.Get()) {
+        mesh->SetVisible(false);
+        mesh->SetImportant(false);
+        mesh->SetMesh(kDigUpClip);
+    }
+    SetDynamicCollision(true);
+    const f32 digWait = m_digUpAnimLength - kBlockShortening;
+    const f32 lookWait = m_lookAroundAnimLength - kBlockShortening;
+    Queue(Brain(), GetOwner(),
+          {Clip(kDigUpClip, true, m_digUpSpeed), ShowMesh(), new TimedBlockAction(digWait), Sound("fox-pant-sfx"),
+           Clip(kLookClip, true, m_lookSpeed), new TimedBlockAction(lookWait), Sound("fox-burrow-sfx"),
+           Clip(kDigDownClip, false, m_digDownSpeed), new TimedBlockAction(digWait)});
+}
+
+void FoxAIAction::OnCollision(CollisionData* contact) {
+    if (!contact || m_timeSinceTurn < kTurnDeadTime) return;
+    Composition* other = FindActionObject(contact->other);
+    const auto* obstacle = other ? other->GetComponentAs<CollisionComponent>() : nullptr;
+    if (!obstacle || !obstacle->GetFlags().isStatic || !obstacle->GetFlags().resolveWithDynamics) return;
+    if (other->GetComponent(kDamageTrapTypeId)) return;
+    TransformComponent* transform = m_transform.Get();
+    const TransformComponent* otherTransform = other->GetTransform();
+    if (!transform || !otherTransform) return;
+    if (transform->GetPosition().y > otherTransform->GetPosition().y) return;
+    m_timeSinceTurn = 0.0f;
+    const Vec3 back = transform->GetPosition() - m_legEnd;
+    if (back.LengthSquared() > 0.0f)
+        m_heading = back.Normalized();
+    else
+        m_heading = m_heading * -1.0f;
+    m_travelTimer = m_travelTime;
+    if (MovementComponent* movement = m_movement.Get()) movement->SetVelocity(Vec3(0.0f, 0.0f, 0.0f));
+    SetYawFromHeading();
+}
+
+}  // namespace Vandle
