@@ -16,6 +16,10 @@
 #   a four-pointed spark, a smoke puff and a ring), white with the shape in
 #   the alpha channel, so an emitter's blend mode and opacity decide how
 #   they look;
+# - menu-button.png: the menus' highlight behind the selected button, a warm
+#   amber bar with a lighter rim (opaque, so a picture shows the button's
+#   rectangle exactly);
+# - plain.png: opaque white, for meshes that show only their tint;
 # - grid.png: the model viewer's floor cell, light grey with a dark rim, so the
 #   floor, tiled 16 times, shows a grid.
 # The outputs are checked in; run this after changing it.
@@ -119,12 +123,19 @@ def png(width, height, pixel, channels=3):
     return data
 
 
+def menu_button_pixel(x, y):
+    rim = x < 4 or y < 4 or x >= 124 or y >= 28
+    return (250, 215, 120) if rim else (200, 130, 40)
+
+
 def textures():
     out = {"tiles.png": png(TILE * COLUMNS, TILE * ROWS, tile_pixel)}
     for face, colour in SKY.items():
         out["sky-%s.png" % face] = png(16, 16, lambda x, y, c=colour: c)
     out["crate-planks.png"] = png(64, 64, crate_pixel)
     out["grid.png"] = png(64, 64, grid_pixel)
+    out["menu-button.png"] = png(128, 32, menu_button_pixel)
+    out["plain.png"] = png(4, 4, lambda x, y: (255, 255, 255))
     out["DropShadow.png"] = png(64, 64, shadow_pixel, 4)
     out["marker.png"] = png(64, 64, marker_pixel, 4)
     out["sign.png"] = png(64, 64, sign_pixel, 4)

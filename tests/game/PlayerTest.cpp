@@ -195,7 +195,7 @@ TEST(Player, ShippedPlayerWalksAtItsSpeedAndStops) {
     ASSERT_FLOAT_EQ(settings.drag, 0.9f);
     settings.gravity = 0.0f;  // no floor here: only the walk is measured
     GameFixture world(ShippedText("rsc/objects/player-objects.xobj"), GameOptions{true, settings});
-    Composition* player = world.Spawn("player-obj");
+    Composition* player = world.Spawn("spawner-Luvo");
     ASSERT_NE(player, nullptr);
     EXPECT_FLOAT_EQ(world.Get<PlayerComponent>(player)->GetMoveSpeed(), 66.0f);
     auto speed = [&] { return world.Get<MovementComponent>(player)->GetVelocity().x; };
