@@ -48,7 +48,7 @@ play() {
   local shotVar=""
   [ "$shot" -gt 0 ] && shotVar="$work/shots/$name.png@$shot"
   TAVRIN_MAX_FRAMES=$frames TAVRIN_INPUT_SCRIPT="$work/$name.input" TAVRIN_SCREENSHOT="$shotVar" \
-    TAVRIN_TRACE_MESSAGES="GameFreshStart,LevelLoadStarted,LevelLoaded,GameReady,GamePaused,GameResumed,GameEnding,StopLoop,ObjectCreated" \
+    TAVRIN_TRACE_MESSAGES="GameFreshStart,LevelLoadStarted,LevelLoaded,GameReady,GamePaused,GameResumed,GameEnding,StopLoop,ObjectCreated,GoalReached,GameComplete" \
     keepXdg=1 run_program "$name"
   expect_clean_run "$name"
   cp "$(log_file)" "$work/$name.log"
@@ -88,10 +88,16 @@ base=20
 play menu "$base" "$base" "" 640 360
 python3 "$here/menu_pixels.py" menu "$work/shots/menu.png"
 
-# 3. the whole flow
+# 3. the whole flow; with the game system's debug keys, U reaches the goal:
+# the second level loads, and past it the game is complete.
 b=$base
+sed -i 's|<debug>0</debug>|<debug>1</debug>|' "$work/rsc/gamesystem.xcfg"
 play flow $((b + 400)) 0 "$b key 13 down
 $((b + 1)) key 13 up
+$((b + 40)) key U down
+$((b + 41)) key U up
+$((b + 60)) key U down
+$((b + 61)) key U up
 $((b + 80)) key 27 down
 $((b + 81)) key 27 up
 $((b + 100)) key 27 down
@@ -123,6 +129,14 @@ for spawner in spawner-Luvo spawner-qil-obj spawner-camera; do expect_line "$log
 [ "$(grep -c ': GameResumed' "$log")" -ge 1 ] || fail "no resume"
 [ "$(trace_frame "$log" ": GamePaused")" -lt "$(trace_frame "$log" ": GameResumed")" ] || fail "resumed before paused"
 expect_line "$log" ": GameEnding"
+# The goal twice: the second (last) level loads, then the game is complete.
+[ "$(grep -c ': GoalReached' "$log")" -eq 2 ] || fail "two goals expected"
+[ "$(grep -c ': LevelLoadStarted' "$log")" -eq 2 ] || fail "two level loads expected"
+[ "$(grep -c ': LevelLoaded' "$log")" -eq 2 ] || fail "two loaded levels expected"
+[ "$(grep -c ': GameComplete' "$log")" -eq 1 ] || fail "the game was not completed once"
+[ "$(trace_frame "$log" ": GameComplete")" -gt "$(grep ': LevelLoaded' "$log" | tail -n 1 | sed 's/^.*frame \([0-9]*\):.*$/\1/')" ] ||
+  fail "GameComplete before the second level was loaded"
+sed -i 's|<debug>1</debug>|<debug>0</debug>|' "$work/rsc/gamesystem.xcfg"
 sed -n 's/^.*UI scenes at frame [0-9]*: //p' "$log" > "$work/flow.stacks"
 printf 'boot\nmain-menu\nlevel-loading-ui\nhud\nhud > pause-menu\nhud\nhud > pause-menu\nmain-menu\n' > "$work/flow.expected"
 diff "$work/flow.expected" "$work/flow.stacks" >&2 || fail "the scene stacks differ"
