@@ -38,6 +38,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -78,7 +79,8 @@ struct ShippedGame {
         Frame();
     }
     ~ShippedGame() {
-        for (auto it = Order().rbegin(); it != Order().rend(); ++it) (*it)->Shutdown();
+        const std::vector<System*> order = Order();
+        for (auto it = order.rbegin(); it != order.rend(); ++it) (*it)->Shutdown();
         level.Build({});
         rooms.Clear();
     }
