@@ -190,9 +190,11 @@ void UiSystem::Update(f32 dt) {
         m_started = true;
         if (!m_startScene.empty()) {
             if (UiSceneManager* scenes = UiSceneManager::Instance()) {
-                if (UiScene* scene = scenes->Instantiate(m_startScene)) m_stack.push_back(scene);
+                if (UiScene* scene = scenes->Instantiate(m_startScene)) {
+                    m_stack.push_back(scene);
+                    LogStack();
+                }
             }
-            LogStack();
         }
     }
     if (m_reloadRequested) {
