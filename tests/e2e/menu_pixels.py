@@ -7,8 +7,8 @@ menu_pixels.py menu SHOT
     (enough bright pixels inside each caption's box) and the title is drawn
     in its gold.
 menu_pixels.py player STILL RIGHT DASH
-    Three 320 x 200 shots of the first level: the player's cube is the only
-    cyan; its pixels' mean x must lie at least 12 pixels right of the
+    Three 320 x 200 shots of the first level: the player's body is the only
+    cyan, lit or in shade; its pixels' mean x must lie at least 12 pixels right of the
     keyless run's after Right was held, and at least 6 further after a dash.
 """
 import os
@@ -67,7 +67,7 @@ def check_menu(path):
 def cyan_mean_x(path):
     width, height, rows = read_rgba(path)
     xs = [x for y in range(height) for x in range(width)
-          for c in [pixel(rows, x, y)] if c[1] > 120 and c[2] > 120 and c[0] < c[1] * 0.6]
+          for c in [pixel(rows, x, y)] if c[1] > 60 and c[2] > 60 and c[0] < c[1] * 0.5]
     if len(xs) < 20:
         fail("%s: the player is not in view (%d cyan pixels)" % (path, len(xs)))
     return sum(xs) / len(xs)
