@@ -158,13 +158,32 @@ WriterModel MakeYakCharge() {
     return model;
 }
 
+WriterModel MakeLuvo() {
+    WriterModel model = MakeSkinnedChain(3, 1.0f, 0.6f, {"hips", "chest", "head"});
+    model.clip = MakeSwingClip(3, 2.0f, 0.6f, {1}, {0.0f, 4.0f, 0.0f, -4.0f, 0.0f});
+    return model;
+}
+
+WriterModel MakeLuvoWalk() {
+    WriterModel model;
+    model.clip = MakeSwingClip(3, 0.6f, 0.6f, {1, 2}, {0.0f, 12.0f, 0.0f, -12.0f, 0.0f});
+    return model;
+}
+
+WriterModel MakeLuvoDodge() {
+    WriterModel model;
+    model.clip = MakeSwingClip(3, 0.5f, 0.6f, {1}, {0.0f, 40.0f, 0.0f});
+    return model;
+}
+
 std::string HingeFastAnimationSet() { return "anim: hinge\nscale: 2.0\n"; }
 
 std::string WriteSampleModels(const std::string& folder) {
     const std::pair<const char*, WriterModel> models[] = {
         {"crate.bin", MakeCrate()}, {"hinge.bin", MakeHinge()}, {"hinge-wave.bin", MakeHingeWave()},
         {"yak-mesh.bin", MakeYak()},      {"yak-headshake-anim.bin", MakeYakHeadshake()},
-        {"yak-charge-anim.bin", MakeYakCharge()}};
+        {"yak-charge-anim.bin", MakeYakCharge()}, {"luvo.bin", MakeLuvo()},
+        {"luvo-walk-anim.bin", MakeLuvoWalk()},   {"brisa-dodge-anim.bin", MakeLuvoDodge()}};
     std::string problems;
     std::error_code error;
     std::filesystem::create_directories(folder, error);  // a failure shows in the writes below
