@@ -206,6 +206,21 @@ WriterModel MakeFoxLook() {
 WriterModel MakeFoxDigDown() {
     WriterModel model;
     model.clip = RiseClip(0.75f, {0.0f, -0.4f, -1.0f});
+WriterModel MakeLuvo() {
+    WriterModel model = MakeSkinnedChain(3, 1.0f, 0.6f, {"hips", "chest", "head"});
+    model.clip = MakeSwingClip(3, 2.0f, 0.6f, {1}, {0.0f, 4.0f, 0.0f, -4.0f, 0.0f});
+    return model;
+}
+
+WriterModel MakeLuvoWalk() {
+    WriterModel model;
+    model.clip = MakeSwingClip(3, 0.6f, 0.6f, {1, 2}, {0.0f, 12.0f, 0.0f, -12.0f, 0.0f});
+    return model;
+}
+
+WriterModel MakeLuvoDodge() {
+    WriterModel model;
+    model.clip = MakeSwingClip(3, 0.5f, 0.6f, {1}, {0.0f, 40.0f, 0.0f});
     return model;
 }
 
@@ -218,6 +233,8 @@ std::string WriteSampleModels(const std::string& folder) {
         {"yak-charge-anim.bin", MakeYakCharge()}, {"boxfox-tail-mesh.bin", MakeFoxTail()},
         {"boxfox-dig-up-anim.bin", MakeFoxDigUp()}, {"boxfox-look-anim.bin", MakeFoxLook()},
         {"boxfox-dig-down-anim.bin", MakeFoxDigDown()}};
+        {"yak-charge-anim.bin", MakeYakCharge()}, {"luvo.bin", MakeLuvo()},
+        {"luvo-walk-anim.bin", MakeLuvoWalk()},   {"brisa-dodge-anim.bin", MakeLuvoDodge()}};
     std::string problems;
     std::error_code error;
     std::filesystem::create_directories(folder, error);  // a failure shows in the writes below
