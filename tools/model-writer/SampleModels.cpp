@@ -206,6 +206,9 @@ WriterModel MakeFoxLook() {
 WriterModel MakeFoxDigDown() {
     WriterModel model;
     model.clip = RiseClip(0.75f, {0.0f, -0.4f, -1.0f});
+    return model;
+}
+
 WriterModel MakeLuvo() {
     WriterModel model = MakeSkinnedChain(3, 1.0f, 0.6f, {"hips", "chest", "head"});
     model.clip = MakeSwingClip(3, 2.0f, 0.6f, {1}, {0.0f, 4.0f, 0.0f, -4.0f, 0.0f});
@@ -232,8 +235,7 @@ std::string WriteSampleModels(const std::string& folder) {
         {"yak-mesh.bin", MakeYak()},      {"yak-headshake-anim.bin", MakeYakHeadshake()},
         {"yak-charge-anim.bin", MakeYakCharge()}, {"boxfox-tail-mesh.bin", MakeFoxTail()},
         {"boxfox-dig-up-anim.bin", MakeFoxDigUp()}, {"boxfox-look-anim.bin", MakeFoxLook()},
-        {"boxfox-dig-down-anim.bin", MakeFoxDigDown()}};
-        {"yak-charge-anim.bin", MakeYakCharge()}, {"luvo.bin", MakeLuvo()},
+        {"boxfox-dig-down-anim.bin", MakeFoxDigDown()}, {"luvo.bin", MakeLuvo()},
         {"luvo-walk-anim.bin", MakeLuvoWalk()},   {"brisa-dodge-anim.bin", MakeLuvoDodge()}};
     std::string problems;
     std::error_code error;
