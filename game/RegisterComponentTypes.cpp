@@ -29,12 +29,19 @@
 #include "engine/graphics/animation/FidgetComponent.h"
 #include "engine/graphics/particles/ParticleEmitterComponent.h"
 #include "game/enemies/ChargerComponent.h"
+#include "game/enemies/DamageTrapComponent.h"
 #include "game/enemies/EnemyComponent.h"
 #include "game/enemies/ProjectileComponent.h"
 #include "game/enemies/SpawnerComponent.h"
 #include "game/enemies/WaveSpawnerComponent.h"
+#include "game/objects/CheckpointComponent.h"
+#include "game/objects/GateComponent.h"
+#include "game/objects/GoalComponent.h"
 #include "game/objects/HealthComponent.h"
+#include "game/objects/HealthPackComponent.h"
 #include "game/objects/PlayerTriggerComponent.h"
+#include "game/objects/PowerUpAttackComponent.h"
+#include "game/objects/PowerUpDropComponent.h"
 #include "game/objects/RumbleEffectComponent.h"
 #include "game/objects/TimedTriggerComponent.h"
 #include "game/objects/TriggerListenerComponent.h"
@@ -76,17 +83,17 @@ void RegisterComponentTypes(CompositionFactory& f) {
     Register<Vandle::WaveSpawnerComponent>(f, "WaveSpawnerComponent");
     Register<Vandle::ControllerComponent>(f, "ControllerComponent");
     Register<Vandle::HealthComponent>(f, "HealthComponent");
-    Placeholder<FourCC("golC")>(f, "GoalComponent");
-    Placeholder<FourCC("gatC")>(f, "GateComponent");
+    Register<Vandle::GoalComponent>(f, "GoalComponent");
+    Register<Vandle::GateComponent>(f, "GateComponent");
     Placeholder<FourCC("brdC")>(f, "BroodMotherComponent");
-    Placeholder<FourCC("datC")>(f, "DamageTrapComponent");
-    Placeholder<FourCC("pudC")>(f, "PowerUpDropComponent");
+    Register<Vandle::DamageTrapComponent>(f, "DamageTrapComponent");
+    Register<Vandle::PowerUpDropComponent>(f, "PowerUpDropComponent");
     Placeholder<FourCC("puaC")>(f, "PowerUpAnimateComponent");
     Register<Vandle::ProjectileComponent>(f, "ProjectileComponent");
-    Placeholder<FourCC("hpkC")>(f, "HealthPackComponent");
+    Register<Vandle::HealthPackComponent>(f, "HealthPackComponent");
     Placeholder<FourCC("foxC")>(f, "FoxComponent");
     Placeholder<FourCC("birC")>(f, "BirdComponent");
-    Placeholder<FourCC("patC")>(f, "PowerUpAttackComponent");
+    Register<Vandle::PowerUpAttackComponent>(f, "PowerUpAttackComponent");
     Register<Vandle::TimedTriggerComponent>(f, "TimedTriggerComponent");
     Placeholder<FourCC("fboC")>(f, "FoxBossComponent");
     Placeholder<FourCC("bboC")>(f, "BirdBossComponent");
@@ -96,7 +103,7 @@ void RegisterComponentTypes(CompositionFactory& f) {
     Placeholder<FourCC("fxma")>(f, "FoxManagerComponent");
     Placeholder<FourCC("focC")>(f, "FlyOverCameraComponent");
     Placeholder<FourCC("CMTL")>(f, "CameraModifierTriggerListenerComponent");
-    Placeholder<FourCC("chkC")>(f, "CheckpointComponent");
+    Register<Vandle::CheckpointComponent>(f, "CheckpointComponent");
     Placeholder<FourCC("PCMC")>(f, "PlayerCameraModifierComponent");
     Register<Vandle::RumbleEffectComponent>(f, "RumbleEffectComponent");
     Register<DestructibleComponent>(f, "DestructibleComponent");
