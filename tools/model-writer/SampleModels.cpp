@@ -158,13 +158,38 @@ WriterModel MakeYakCharge() {
     return model;
 }
 
+WriterModel MakeMenhir() {
+    WriterModel model;
+    WriterMesh& mesh = model.mesh.emplace();
+    AddBox(mesh, {-0.6f, -1.0f, -0.4f}, {0.6f, 0.8f, 0.4f});
+    AddBox(mesh, {-0.45f, 0.8f, -0.3f}, {0.45f, 1.0f, 0.3f});
+    return model;
+}
+
+WriterModel MakeHealthPack() {
+    WriterModel model;
+    WriterMesh& mesh = model.mesh.emplace();
+    AddBox(mesh, {-0.5f, -0.15f, -0.15f}, {0.5f, 0.15f, 0.15f});
+    AddBox(mesh, {-0.15f, -0.5f, -0.15f}, {0.15f, 0.5f, 0.15f});
+    return model;
+}
+
+WriterModel MakePowerUp() {
+    WriterModel model;
+    WriterMesh& mesh = model.mesh.emplace();
+    AddBox(mesh, {-0.3f, -0.3f, -0.3f}, {0.3f, 0.3f, 0.3f});
+    AddBox(mesh, {-0.1f, -0.5f, -0.1f}, {0.1f, 0.5f, 0.1f});
+    return model;
+}
+
 std::string HingeFastAnimationSet() { return "anim: hinge\nscale: 2.0\n"; }
 
 std::string WriteSampleModels(const std::string& folder) {
     const std::pair<const char*, WriterModel> models[] = {
         {"crate.bin", MakeCrate()}, {"hinge.bin", MakeHinge()}, {"hinge-wave.bin", MakeHingeWave()},
         {"yak-mesh.bin", MakeYak()},      {"yak-headshake-anim.bin", MakeYakHeadshake()},
-        {"yak-charge-anim.bin", MakeYakCharge()}};
+        {"yak-charge-anim.bin", MakeYakCharge()}, {"menhir-mesh.bin", MakeMenhir()},
+        {"healthpack-mesh.bin", MakeHealthPack()}, {"powerup-mesh.bin", MakePowerUp()}};
     std::string problems;
     std::error_code error;
     std::filesystem::create_directories(folder, error);  // a failure shows in the writes below

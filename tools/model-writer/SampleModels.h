@@ -48,6 +48,13 @@ WriterModel MakeYak();
 WriterModel MakeYakHeadshake();
 // "yak-charge-anim": a clip only, the neck lowered 35 degrees for the run.
 WriterModel MakeYakCharge();
+// "menhir-mesh": the gate's standing stone, 1.2 x 2 x 0.8 centred on the
+// origin with a narrower cap on top (static).
+WriterModel MakeMenhir();
+// "healthpack-mesh": a cross of two 1 x 0.3 x 0.3 bars (static).
+WriterModel MakeHealthPack();
+// "powerup-mesh": a 0.6 cube pierced by a 1 high bar (static).
+WriterModel MakePowerUp();
 // The text of "hinge-fast.anim".
 std::string HingeFastAnimationSet();
 

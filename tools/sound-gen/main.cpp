@@ -147,6 +147,9 @@ int main(int argc, char** argv) {
         Thud("yak-death-sfx", 220, 50, 0.5, 15),
         Whoosh("yak-charge-sfx", 0.6, 16),
         Thud("spawner-death-sfx", 70, 25, 0.8, 17),
+        Thud("menhir-move-sfx", 55, 30, 1.2, 18),
+        Blips("powerup-health-sfx", {523.25, 659.25, 783.99, 1046.5}, 0.08),
+        Blips("powerup-attack-sfx", {392, 587.33, 392, 783.99}, 0.07),
         Music("battle-bgm", {110.0, 87.31, 130.81, 98.0}, 0.25),
         Music("boss-battle-bgm", {82.41, 87.31, 77.78, 73.42}, 0.2),
     };
