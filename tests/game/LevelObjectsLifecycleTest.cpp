@@ -9,6 +9,7 @@
 #include "game/objects/CheckpointComponent.h"
 #include "game/objects/GateComponent.h"
 #include "game/objects/GoalComponent.h"
+#include "game/objects/HealthComponent.h"
 #include "game/objects/HealthPackComponent.h"
 #include "game/objects/PowerUpAttackComponent.h"
 #include "game/objects/PowerUpDropComponent.h"
@@ -181,6 +182,31 @@ TEST(LevelObjectsLifecycle, EveryValueSurvivesARoomSavedAndReadBack) {
                               "string NewAttack", "callback0 NumAttacks", "callback0 DropChance",
                               "float PositionModifierX", "float PositionModifierY", "float PositionModifierZ"})
         EXPECT_NE(std::find(panel.entries.begin(), panel.entries.end(), entry), panel.entries.end()) << entry;
+}
+
+
+// The shipped pieces on a walk: the player holds Right and passes a
+// checkpoint, a health pack and the goal, under physics without gravity.
+TEST(LevelObjectsLifecycle, ThePlayerWalksThroughACheckpointAHealthPackAndTheGoal) {
+    GameOptions options;
+    options.physics = true;
+    options.physicsSettings.gravity = 0.0f;
+    options.physicsSettings.drag = 0.9f;
+    GameFixture world(LevelObjectArchetypes(), options);
+    world.meshes.meshes["healthpack-mesh"] = ComponentTest::BoxCorners(Vec3(1, 1, 0.3f));
+    world.meshes.meshes["Sphere"] = ComponentTest::BoxCorners(Vec3(1, 1, 1));
+    world.RecordGlobal({"CheckpointUpdated", "PlaySound", "GoalReached"});
+    world.Spawn("checkpoint-obj", Vec3(5, 0.05f, 0));
+    world.Spawn("health-pack-obj", Vec3(10, 1, 0));
+    world.Spawn("goal-obj", Vec3(15, 1, 0));
+    Composition* player = world.Spawn("player-obj", Vec3(0, 0.5f, 0));
+    SendObjectMessageFloat(player, "TakeDamage", 50.0f);
+    world.core.SendMessageValueBool("KeyTriggered", 39, true);
+    world.Run(2.5f, 0.016f);
+    EXPECT_GT(GameFixture::PositionOf(player).x, 16.0f) << "walked past the goal";
+    EXPECT_EQ(world.SentTo(0u), (std::vector<std::string>{"PlaySound(checkpoint-sfx)", "CheckpointUpdated((5, 0.05, 0))",
+                                                          "PlaySound(powerup-health-sfx)", "GoalReached()"}));
+    EXPECT_EQ(player->GetComponentAs<HealthComponent>()->GetHealth(), 75.0f);
 }
 
 }  // namespace
