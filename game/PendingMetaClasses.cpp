@@ -10,11 +10,7 @@ namespace {
 const Ostrel::PlaceholderMetaClasses s_pendingGameClasses{
     "ControllerComponent", "PlayerComponent", "DodgeRollAction", "JumpAction", "EnemyComponent",
     "ChargerAIAction", "EnemyChargeAction", "FacePlayerAction", "PlayerSeekAction",
-    "SpawnerComponent", "WaveSpawnerComponent", "ChargerComponent", "PlayerCameraAction",
-    "PlayerCameraLogicComponent", "CameraShakeAction", "FlyOverCameraComponent",
-    "CameraMoveToAction", "CameraRouteAction", "CameraInterpolateAction",
-    "CameraModifierTriggerListenerComponent", "PlayerCameraModifierComponent",
-    "BroodMotherComponent", "TriggeredDeathComponent", "BroodSpawnAction", "WanderAction",
+    "SpawnerComponent", "WaveSpawnerComponent", "ChargerComponent", "BroodMotherComponent", "TriggeredDeathComponent", "BroodSpawnAction", "WanderAction",
     "QilComponent", "ArcAttackAction", "BobAction", "FaceVelocityAction",
     "FirestarterAttackAction", "QilReturnAction", "MeteorAttackAction", "ShieldAttackAction",
     "ShootQilAction", "VictoryAction", "GateComponent", "PowerUpDropComponent",
@@ -25,8 +21,7 @@ const Ostrel::PlaceholderMetaClasses s_pendingGameClasses{
     "TailSlamAction", "FoxManagerComponent", "FoxTileComponent", "CheckpointComponent",
     "RumbleSpawnAction", "BurnAction", "ColorChangeAction", "HealthComponent",
     "RumbleEffectComponent", "TriggerListenerComponent", "PlayerTriggerComponent", "GoalComponent",
-    "TimedTriggerAction", "TimedTriggerComponent", "UiEnergyBar", "UiHudHandler",
-    "UiOptionsHandler"
+    "TimedTriggerAction", "TimedTriggerComponent"
 };
 
 }  // namespace

@@ -28,6 +28,12 @@
 #include "engine/core/TransformComponent.h"
 #include "engine/graphics/animation/FidgetComponent.h"
 #include "engine/graphics/particles/ParticleEmitterComponent.h"
+#include "game/bosses/BroodMotherComponent.h"
+#include "game/bosses/YakBossComponent.h"
+#include "game/bosses/YakTileComponent.h"
+#include "game/camera/CameraModifierComponents.h"
+#include "game/camera/FlyOverCameraComponent.h"
+#include "game/camera/PlayerCameraLogicComponent.h"
 #include "game/enemies/ChargerComponent.h"
 #include "game/enemies/DamageTrapComponent.h"
 #include "game/enemies/EnemyComponent.h"
@@ -47,6 +53,7 @@
 #include "game/objects/TriggerListenerComponent.h"
 #include "game/player/ControllerComponent.h"
 #include "game/player/PlayerComponent.h"
+#include "game/player/QilComponent.h"
 #include "engine/graphics/animation/FidgetComponent.h"
 #include "engine/graphics/particles/ParticleEmitterComponent.h"
 
@@ -73,11 +80,11 @@ void RegisterComponentTypes(CompositionFactory& f) {
     Register<MessageComponent>(f, "MessageComponent");
     Register<WaveMotionComponent>(f, "WaveMotionComponent");
     Register<Vandle::PlayerComponent>(f, "PlayerComponent");
-    Placeholder<FourCC("PCLC")>(f, "PlayerCameraLogicComponent");
+    Register<Vandle::PlayerCameraLogicComponent>(f, "PlayerCameraLogicComponent");
     Register<Vandle::EnemyComponent>(f, "EnemyComponent");
     Register<Vandle::ChargerComponent>(f, "ChargerComponent");
     Register<Vandle::SpawnerComponent>(f, "SpawnerComponent");
-    Placeholder<FourCC("qilC")>(f, "QilComponent");
+    Register<Vandle::QilComponent>(f, "QilComponent");
     Register<Vandle::PlayerTriggerComponent>(f, "PlayerTriggerComponent");
     Register<Vandle::TriggerListenerComponent>(f, "TriggerListenerComponent");
     Register<Vandle::WaveSpawnerComponent>(f, "WaveSpawnerComponent");
@@ -85,7 +92,7 @@ void RegisterComponentTypes(CompositionFactory& f) {
     Register<Vandle::HealthComponent>(f, "HealthComponent");
     Register<Vandle::GoalComponent>(f, "GoalComponent");
     Register<Vandle::GateComponent>(f, "GateComponent");
-    Placeholder<FourCC("brdC")>(f, "BroodMotherComponent");
+    Register<Vandle::BroodMotherComponent>(f, "BroodMotherComponent");
     Register<Vandle::DamageTrapComponent>(f, "DamageTrapComponent");
     Register<Vandle::PowerUpDropComponent>(f, "PowerUpDropComponent");
     Placeholder<FourCC("puaC")>(f, "PowerUpAnimateComponent");
@@ -97,14 +104,14 @@ void RegisterComponentTypes(CompositionFactory& f) {
     Register<Vandle::TimedTriggerComponent>(f, "TimedTriggerComponent");
     Placeholder<FourCC("fboC")>(f, "FoxBossComponent");
     Placeholder<FourCC("bboC")>(f, "BirdBossComponent");
-    Placeholder<FourCC("yboC")>(f, "YakBossComponent");
-    Placeholder<FourCC("ykti")>(f, "YakTileComponent");
+    Register<Vandle::YakBossComponent>(f, "YakBossComponent");
+    Register<Vandle::YakTileComponent>(f, "YakTileComponent");
     Placeholder<FourCC("fxti")>(f, "FoxTileComponent");
     Placeholder<FourCC("fxma")>(f, "FoxManagerComponent");
-    Placeholder<FourCC("focC")>(f, "FlyOverCameraComponent");
-    Placeholder<FourCC("CMTL")>(f, "CameraModifierTriggerListenerComponent");
+    Register<Vandle::FlyOverCameraComponent>(f, "FlyOverCameraComponent");
+    Register<Vandle::CameraModifierTriggerListenerComponent>(f, "CameraModifierTriggerListenerComponent");
     Register<Vandle::CheckpointComponent>(f, "CheckpointComponent");
-    Placeholder<FourCC("PCMC")>(f, "PlayerCameraModifierComponent");
+    Register<Vandle::PlayerCameraModifierComponent>(f, "PlayerCameraModifierComponent");
     Register<Vandle::RumbleEffectComponent>(f, "RumbleEffectComponent");
     Register<DestructibleComponent>(f, "DestructibleComponent");
     Register<PortalComponent>(f, "PortalComponent");

@@ -3,7 +3,7 @@
 # one line per comparison of our code against its baseline, for example
 #   allocator churn 16 B: ours/glibc 0.71, ours/mimalloc 1.22
 # (allocator, message send, object life cycle, level building, physics, text,
-# graphics and audio; whole GL frames compare wall-clock times), and the
+# model conversion, graphics and audio; whole GL frames compare wall-clock times), and the
 # animation pool's speed-up over serial stepping for each worker count.
 # A ratio is our CPU time over the baseline's for the same work, both from
 # one process: below 1 we are faster. Against mimalloc, ours is the run in
@@ -156,6 +156,8 @@ awk '
     if (a > 0 && b > 0) {
       printf "frame of 200 yaks chasing a player: ours/plain bodies %.2f (yaks add %.3f ms per frame, aim at most 1)\n", a / b, (a - b) / 1e6
     }
+    line("model converter, animation_with_skeleton.fbx", ratio("BM_ConvertModel/0", "BM_AssimpImport/0", "assimp import (aim 1.5)"), "")
+    line("model converter, duck.dae", ratio("BM_ConvertModel/1", "BM_AssimpImport/1", "assimp import (aim 1.5)"), "")
     line("text measure 10,000 strings", ratio("BM_MeasureStrings", "BM_MeasureStringsRaw", "raw FreeType"), "")
     line("graphics start-up and first frame", ratio("BM_InitializeAndFirstFrameGl", "BM_EmptyFrameGl", "empty frame"), "")
     line("sample scene through the composite", real_ratio("BM_SampleSceneGl/1", "BM_SampleSceneGl/0", "direct"), "")

@@ -17,7 +17,18 @@
 #   the alpha channel, so an emitter's blend mode and opacity decide how
 #   they look;
 # - grid.png: the model viewer's floor cell, light grey with a dark rim, so the
-#   floor, tiled 16 times, shows a grid.
+#   floor, tiled 16 times, shows a grid;
+# - hud-*-border.png and hud-*-fill.png: the HUD's bar frames (208 x 24, a
+#   dark inside with a rim in the bar's colour) and fills (200 x 16, one
+#   colour per row, lighter at the top) for health, bosses and the five
+#   attacks; every fill row is even from end to end, so a picture shows how
+#   much of a bar is drawn;
+# - checkbox-on.png, checkbox-off.png: the options screen's boxes (32 x 32,
+#   a light frame; ticked has a green centre, unticked a dark one);
+# - options-highlight.png: the options screen's selected row (640 x 48), a
+#   half-transparent light blue;
+# - qil-basic, qil-arc, qil-meteor, qil-shield, qil-fire.png: the companion's
+#   flat colour for each attack (the "qil-colors" page names them).
 # The outputs are checked in; run this after changing it.
 # --check writes nothing and fails when a checked-in file differs.
 import math
@@ -100,6 +111,33 @@ def particle_pixel(x, y):
     return (255, 255, 255, int(round(255 * min(1.0, a))))
 
 
+# Bar colours of the HUD: health, bosses, then the attacks.
+HUD_BARS = {
+    "health": (200, 40, 40), "boss": (150, 60, 190), "qil": (230, 200, 40),
+    "arc": (60, 120, 230), "meteor": (240, 130, 30), "shield": (60, 210, 210),
+    "fire": (230, 70, 20),
+}
+BAR_W, BAR_H, BAR_RIM = 200, 16, 4
+
+
+def bar_border_pixel(x, y, colour):
+    inside = BAR_RIM <= x < BAR_W + BAR_RIM and BAR_RIM <= y < BAR_H + BAR_RIM
+    return (30, 30, 36, 255) if inside else colour + (255,)
+
+
+def bar_fill_pixel(x, y, colour):
+    lift = (BAR_H - y) * 4
+    return tuple(min(255, c + lift) for c in colour) + (255,)
+
+
+def checkbox_pixel(x, y, ticked):
+    if x < 3 or y < 3 or x >= 29 or y >= 29:
+        return (220, 220, 220, 255)
+    if 8 <= x < 24 and 8 <= y < 24:
+        return (40, 200, 60, 255) if ticked else (20, 20, 24, 255)
+    return (20, 20, 24, 255)
+
+
 def chunk(kind, data):
     body = kind + data
     return struct.pack(">I", len(data)) + body + struct.pack(">I", zlib.crc32(body) & 0xFFFFFFFF)
@@ -119,6 +157,11 @@ def png(width, height, pixel, channels=3):
     return data
 
 
+# The companion's colour per attack.
+QIL = {"basic": (255, 220, 90), "arc": (110, 170, 255), "meteor": (255, 130, 60),
+       "shield": (120, 230, 150), "fire": (255, 80, 40)}
+
+
 def textures():
     out = {"tiles.png": png(TILE * COLUMNS, TILE * ROWS, tile_pixel)}
     for face, colour in SKY.items():
@@ -130,6 +173,15 @@ def textures():
     out["sign.png"] = png(64, 64, sign_pixel, 4)
     out["glass.png"] = png(16, 16, lambda x, y: (80, 200, 220, 128), 4)
     out["particle-sheet.png"] = png(PARTICLE_CELL * 4, PARTICLE_CELL, particle_pixel, 4)
+    for bar, colour in HUD_BARS.items():
+        out["hud-%s-border.png" % bar] = png(
+            BAR_W + 2 * BAR_RIM, BAR_H + 2 * BAR_RIM, lambda x, y, c=colour: bar_border_pixel(x, y, c), 4)
+        out["hud-%s-fill.png" % bar] = png(BAR_W, BAR_H, lambda x, y, c=colour: bar_fill_pixel(x, y, c), 4)
+    out["checkbox-on.png"] = png(32, 32, lambda x, y: checkbox_pixel(x, y, True), 4)
+    out["checkbox-off.png"] = png(32, 32, lambda x, y: checkbox_pixel(x, y, False), 4)
+    out["options-highlight.png"] = png(640, 48, lambda x, y: (120, 170, 255, 96), 4)
+    for name, colour in QIL.items():
+        out["qil-%s.png" % name] = png(16, 16, lambda x, y, c=colour: c)
     return out
 
 

@@ -25,6 +25,8 @@ public:
     Variant ToVariant() override;
 
     const Vec3& GetColor() const { return m_color; }
+    // The game recolours a light at run time (the companion per attack).
+    void SetColor(const Vec3& color) { m_color = color; }
     const Vec3& GetAttenuation() const { return m_attenuation; }
 
 private:

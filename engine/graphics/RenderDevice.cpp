@@ -9,6 +9,8 @@
 #include "engine/base/RunSwitches.h"
 #include "engine/platform/WindowSystem.h"
 
+#include <algorithm>
+
 namespace Ostrel {
 
 namespace {
@@ -101,6 +103,10 @@ void RenderDevice::EnumerateDisplayModes() {
         for (const Vec2& existing : m_displayModes) known = known || (existing.x == mode.x && existing.y == mode.y);
         if (!known) m_displayModes.push_back(mode);
     }
+    // Smallest first, as the options screen steps through them (SDL lists
+    // the largest first).
+    std::sort(m_displayModes.begin(), m_displayModes.end(),
+              [](const Vec2& a, const Vec2& b) { return a.x != b.x ? a.x < b.x : a.y < b.y; });
 }
 
 rd::Device* RenderDevice::Reset() {

@@ -80,7 +80,8 @@ public:
     bool IsWindowed() const { return m_params.windowed; }
     const char* GetVertexShaderProfile() const { return m_device ? "glsl330" : ""; }
     const char* GetPixelShaderProfile() const { return m_device ? "glsl330" : ""; }
-    // Each (width, height) of the screen's modes once, in enumeration order.
+    // Each (width, height) of the screen's modes once, smallest width first
+    // (then smallest height).
     const std::vector<Vec2>& GetDisplayModes() const { return m_displayModes; }
     // Sets the texture of a stage (null clears it); nothing without a device.
     void SetTexture(u32 stage, rd::Texture* texture);

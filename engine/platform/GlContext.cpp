@@ -72,6 +72,12 @@ std::vector<std::pair<unsigned, unsigned>> GlContext::DisplayModes() {
             modes.emplace_back(unsigned(mode.w), unsigned(mode.h));
         }
     }
+    // A display that lists no usable mode (the offscreen driver lists 0 x 0)
+    // still has the size of its desktop.
+    SDL_DisplayMode desktop;
+    if (modes.empty() && SDL_GetDesktopDisplayMode(0, &desktop) == 0 && desktop.w > 0 && desktop.h > 0) {
+        modes.emplace_back(unsigned(desktop.w), unsigned(desktop.h));
+    }
     return modes;
 }
 

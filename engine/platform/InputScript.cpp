@@ -136,6 +136,11 @@ bool ParseLine(std::string_view line, const Words& w, ScriptedEvent& e) {
     if (!frame || *frame < 1) return false;
     e.frame = *frame;
     if (w[1] == "key") return ParseKey(w, e);
+    if (w[1] == "mouse" && w.size() > 3 && w[2] == "item") {
+        e.kind = ScriptedEvent::Kind::MouseItem;
+        e.text = std::string(RestAfterWords(line, 3));
+        return true;
+    }
     if (w[1] == "mouse") return ParseMouse(w, e);
     if (w[1] == "pad") return ParsePad(w, e);
     if (w[1] == "close") {

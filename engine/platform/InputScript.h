@@ -4,6 +4,9 @@
 //   FRAME key VK down|up            VK: 1..254, or one letter or digit (A, 7)
 //   FRAME text CHAR                 a character message (the rest of the line)
 //   FRAME mouse move X Y DX DY      cursor at (X, Y), relative motion (DX, DY)
+//   FRAME mouse item PLACE          cursor to a named place of the window (a
+//                                   tool's panel entry, "Bar|Group|Name"),
+//                                   found by the window's item locator
 //   FRAME mouse left|right down|up
 //   FRAME mouse wheel N             N notches (MouseWheel N * 120)
 //   FRAME pad BUTTON down|up        BUTTON: 255..274 or GAMEPAD_A and the like
@@ -27,7 +30,7 @@ inline constexpr std::size_t kMaxInputScriptLine = 4096;
 inline constexpr std::size_t kMaxInputScriptBytes = 4u << 20;
 
 struct ScriptedEvent {
-    enum class Kind { Key, Text, MouseMove, MouseButton, MouseWheel, PadButton, PadStick, Close, Drop };
+    enum class Kind { Key, Text, MouseMove, MouseItem, MouseButton, MouseWheel, PadButton, PadStick, Close, Drop };
 
     long frame = 0;
     Kind kind = Kind::Close;
@@ -37,7 +40,7 @@ struct ScriptedEvent {
     int y = 0;
     int dx = 0;
     int dy = 0;
-    std::string text;  // Text: the characters; Drop: the dropped file's path
+    std::string text;  // Text: the characters; Drop: the dropped file's path; MouseItem: the place
     int line = 0;
 };
 

@@ -111,6 +111,9 @@ void ScriptedInputPlayer::Push(const ScriptedEvent& event) {
     case Kind::MouseWheel:
         PushMouse(event);
         break;
+    case Kind::MouseItem:
+        PushMouseToItem(event);
+        break;
     case Kind::PadButton:
     case Kind::PadStick:
         SetPad(event);
@@ -177,6 +180,18 @@ void ScriptedInputPlayer::PushText(const ScriptedEvent& event) {
         SDL_PushEvent(&text);
         start += length;
     }
+}
+
+void ScriptedInputPlayer::PushMouseToItem(const ScriptedEvent& event) {
+    int x = 0, y = 0;
+    if (!m_locator || !m_locator(event.text, x, y)) {
+        LogMessagef("Input script line %d: no place '%s' on the window, skipped\n", event.line, event.text.c_str());
+        return;
+    }
+    ScriptedEvent move = event;
+    move.kind = ScriptedEvent::Kind::MouseMove;
+    move.x = x, move.y = y, move.dx = 0, move.dy = 0;
+    PushMouse(move);
 }
 
 void ScriptedInputPlayer::PushMouse(const ScriptedEvent& event) {

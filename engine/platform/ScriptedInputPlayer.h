@@ -8,6 +8,7 @@
 
 #include "engine/platform/InputScript.h"
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -16,6 +17,10 @@ namespace Ostrel {
 
 class ScriptedInputPlayer {
 public:
+    // Finds a named place of the window ("mouse item" lines) in window
+    // pixels; false when there is no such place.
+    using ItemLocator = std::function<bool(const std::string& place, int& x, int& y)>;
+
     // Null when the file cannot be read; malformed lines are skipped. Every
     // problem is added to errors, ready for the log.
     static std::unique_ptr<ScriptedInputPlayer> Load(const std::string& path, unsigned windowId,
@@ -28,6 +33,7 @@ public:
     // Pushes the events of frames up to and including frame.
     void Inject(long frame);
     bool HasVirtualPad() const { return m_pad != nullptr; }
+    void SetItemLocator(ItemLocator locator) { m_locator = std::move(locator); }
 
 private:
     void AttachPad();
@@ -35,10 +41,12 @@ private:
     void PushKey(const ScriptedEvent& event);
     void PushText(const ScriptedEvent& event);
     void PushMouse(const ScriptedEvent& event);
+    void PushMouseToItem(const ScriptedEvent& event);
     void SetPad(const ScriptedEvent& event);
 
     InputScript m_script;
     unsigned m_windowId;
+    ItemLocator m_locator;
     void* m_pad = nullptr;  // SDL_Joystick* of the virtual pad
     int m_padDevice = -1;
     bool m_joystickStarted = false;

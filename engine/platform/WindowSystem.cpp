@@ -327,7 +327,13 @@ void WindowSystem::OnDropFile(const std::string& path, bool firstOfDrop) {
 void WindowSystem::UseInputScript(const std::string& path) {
     std::vector<std::string> errors;
     m_script = ScriptedInputPlayer::Load(path, m_window ? m_window->Id() : 0, errors);
+    if (m_script) m_script->SetItemLocator(m_itemLocator);
     for (const std::string& error : errors) LogMessage(error + "\n");
+}
+
+void WindowSystem::SetItemLocator(std::function<bool(const std::string&, int&, int&)> locator) {
+    m_itemLocator = std::move(locator);
+    if (m_script) m_script->SetItemLocator(m_itemLocator);
 }
 
 void WindowSystem::Update(f32 dt) {

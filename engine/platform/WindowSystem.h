@@ -135,6 +135,9 @@ public:
     void SetPumpedHook(std::function<void(f32)> hook);
     // Replaces the scripted input (TAVRIN_INPUT_SCRIPT) by the given file.
     void UseInputScript(const std::string& path);
+    // Finds the places that "mouse item" lines of the input script name
+    // (the tools' panels install one); null removes it.
+    void SetItemLocator(std::function<bool(const std::string& place, int& x, int& y)> locator);
 
 private:
     void OpenWindow();
@@ -174,6 +177,7 @@ private:
     std::function<void(const void*)> m_rawHook;
     std::function<void(f32)> m_pumpedHook;
     std::unique_ptr<ScriptedInputPlayer> m_script;
+    std::function<bool(const std::string&, int&, int&)> m_itemLocator;
     SubscriptionList m_subscriptions;
     // Declared last so the window goes before SDL video stops.
     std::unique_ptr<SdlWindow::Video> m_video;

@@ -15,6 +15,7 @@
 #include "engine/resources/ResourceKinds.h"
 #include "engine/resources/ResourceManager.h"
 #include "engine/world/LevelInstanceManager.h"
+#include "engine/world/RoomInstance.h"
 #include "engine/world/RoomInstanceManager.h"
 #include "engine/world/RoomLayout.h"
 #include "engine/world/RoomPaletteManager.h"
@@ -71,6 +72,8 @@ void GameSystem::Initialize() {
         m_subscriptions.Listen("QueryLevelTitle", MakeDelegate(this, &GameSystem::OnQueryLevelTitle));
         m_subscriptions.Listen("CameraFlyOver", MakeDelegate(this, &GameSystem::OnCameraFlyOver));
         m_subscriptions.Listen("CameraPathFinished", MakeDelegate(this, &GameSystem::OnCameraPathFinished));
+        m_subscriptions.Listen("SetNewPlayLevel", MakeDelegate(this, &GameSystem::OnSetNewPlayLevel));
+        m_subscriptions.Listen("StateBegin", MakeDelegate(this, &GameSystem::OnStateBegin));
     }
     if (CoreSystem* core = Core()) core->SendMessageBool("ShowDebugUpdated", false);
 }
@@ -86,7 +89,11 @@ void GameSystem::Update(f32 dt) {
             return;
         }
         if (core) core->Send("LevelLoadStarted");
-        if (m_rebuild) GenerateLayout(m_levelNames[m_levelIndex]);
+        if (m_rebuild && !m_playRoom.empty()) {
+            BuildRoomLevel(m_playRoom);
+        } else if (m_rebuild) {
+            GenerateLayout(m_levelNames[m_levelIndex]);
+        }
         ResetLevel();
         m_reload = false;
         m_loading = true;
@@ -98,6 +105,10 @@ void GameSystem::Update(f32 dt) {
             core->SendMessageFloat("PlayerHealthChanged", 1.0f);
         }
         m_loading = false;
+        if (m_readyAfterLoad) {
+            m_readyAfterLoad = false;
+            OnGameReady();
+        }
     } else if (m_countdown == 0) {
         m_countdown = -1;
         StartFlyOver();
@@ -122,6 +133,46 @@ bool GameSystem::GenerateLayout(std::string paletteName) {
     level->SetTitle(rooms->GetTitle());
     if (!AppendRoomSequence(groups, sequence)) sequence.clear();
     return level->Build(sequence);
+}
+
+bool GameSystem::BuildRoomLevel(const std::string& roomName) {
+    m_readyCount = 0;
+    m_rebuild = false;
+    LevelInstanceManager* level = LevelInstanceManager::Instance();
+    if (level == nullptr) {
+        LogMessage("GameSystem: no level for the room '" + roomName + "' (the levels manager is missing)\n");
+        return false;
+    }
+    level->SetTitle(roomName);
+    RoomInstance room;
+    // Load logs why a room is refused; Build logs why a level is.
+    return room.Load(roomName) && level->Build({&room});
+}
+
+void GameSystem::OnSetNewPlayLevel(std::string* roomName) {
+    m_playPending = false;
+    const std::string name = roomName ? *roomName : std::string();
+    if (!BuildRoomLevel(name)) {
+        LogMessage("GameSystem: the room '" + name + "' cannot be played\n");
+        return;
+    }
+    m_playRoom = name;
+    m_playPending = true;
+}
+
+void GameSystem::OnStateBegin() {
+    if (!m_playPending) return;
+    m_playPending = false;
+    Engine* engine = Engine::Instance();
+    if (engine && engine->IsPaused()) {
+        if (CoreSystem* core = Core()) core->Send("GameResumed");
+        engine->SetPaused(false);
+    }
+    m_levelNames = {m_playRoom};
+    m_levelIndex = 0;
+    m_reload = true;
+    m_rebuild = false;  // built when the room was taken
+    m_readyAfterLoad = true;
 }
 
 void GameSystem::LoadLevelOrder(const std::string& path) {
@@ -211,6 +262,8 @@ void GameSystem::OnGameLevelRestart() {
 void GameSystem::OnGameLevelRetry() { m_reload = true; }
 
 void GameSystem::OnGameFreshStart() {
+    m_playRoom.clear();
+    m_playPending = false;
     ClearLevelObjects();
     if (ResourceManager* resources = ResourceManager::Instance()) resources->LoadAllOfKind(kKindLevelOrder);
     m_levelIndex = 0;

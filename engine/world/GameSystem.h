@@ -25,6 +25,16 @@
 //
 // Debug keys (configuration "debug", on by default; presses only): U (85)
 // sends "GoalReached", '[' (219) reloads every archetype from its file.
+//
+// Test play of one room (the level editor's "Test Level"):
+// "SetNewPlayLevel"(room name) reads the room and builds a level of that one
+// room at once; a room or level that the checks refuse (no portal, no
+// spawners) is logged and nothing is pending. An accepted room waits for the
+// next "StateBegin" (the editor pushes "GamePlay"), which resumes the world
+// ("GameResumed") and loads the level as a fresh start does; as no loading
+// screen runs there, the end of the load counts as "GameReady". The level
+// then plays by the usual rules: a restart rebuilds the same room, its goal
+// completes the game.
 
 #include "engine/base/Types.h"
 #include "engine/core/MetaClassOf.h"
@@ -90,6 +100,16 @@ public:
     void OnQueryLevelTitle(std::string* out);
     void OnCameraFlyOver(Vec3* points, int count);
     void OnCameraPathFinished();
+    void OnSetNewPlayLevel(std::string* roomName);
+    void OnStateBegin();
+
+    // Builds the level of one room (read from its file again). False, with
+    // no level, when the room or the level is refused (logged).
+    bool BuildRoomLevel(const std::string& roomName);
+    // A room taken by "SetNewPlayLevel" waits for the next state to begin.
+    bool IsPlayLevelPending() const { return m_playPending; }
+    // The room being test-played; empty while the level order is played.
+    const std::string& GetPlayRoom() const { return m_playRoom; }
 
     const std::vector<std::string>& GetLevelNames() const { return m_levelNames; }
     u32 GetLevelIndex() const { return m_levelIndex; }
@@ -129,6 +149,10 @@ private:
     f32 m_tutorialTimer = 0.0f;
     // The route of the fly-over in flight; the camera reads it during the send.
     std::vector<Vec3> m_flyOverPoints;
+    std::string m_playRoom;
+    bool m_playPending = false;
+    // The load now running was started for a test play: it ends ready.
+    bool m_readyAfterLoad = false;
     SubscriptionList m_subscriptions;
 };
 

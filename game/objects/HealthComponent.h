@@ -39,6 +39,9 @@ public:
     void OnHeal(f32 amount, bool isPercent);
 
     f32 GetHealth() const { return m_health; }
+    // Sets the health without any message (a boss cutting a blow at a
+    // threshold); the next blow is measured from it.
+    void SetHealth(f32 health) { m_health = health; }
     f32 GetPreviousHealth() const { return m_previousHealth; }
     f32 GetTotalHealth() const { return m_totalHealth; }
     // health / total, or 0 / 1 when the total is not above 0.

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The model viewer with files dropped through the input script: a converted
 # model copied under a hostile name shows at the centre of the frame with the
-# grid floor still around it; a model source that cannot be converted is
+# grid floor still around it; a skinned source is drawn with its clip; a
+# model source that cannot be converted is
 # logged and leaves the frame as the empty scene; no name runs a command.
 set -euo pipefail
 source "$(dirname "$0")/e2e_common.bash" "$@"
@@ -35,6 +36,25 @@ shoot converted "$fbx"
 [ "$(pixel converted.png 512 384)" != "$(pixel empty.png 512 384)" ] || fail "the converted box is not at the centre"
 [ "$(pixel converted.png 512 700)" = "$(pixel empty.png 512 700)" ] || fail "the floor around the box changed"
 grep -q "vertices" convert.log || { cat convert.log >&2; fail "convert.log lacks the converter's report"; }
+
+# A skinned, animated source: skeleton and clip reach the viewer, which
+# plays the clip on the drawn model.
+# It is metres wide, so "Scale Model" is ticked by a click first.
+cp /usr/share/assimp/models/FBX/animation_with_skeleton.fbx "$work/walk.fbx"
+printf '2 mouse move 27 253 0 0\n3 mouse left down\n4 mouse left up\n5 drop %s\n' "$work/walk.fbx" > "$work/skinned.txt"
+TAVRIN_MAX_FRAMES=24 TAVRIN_INPUT_SCRIPT="$work/skinned.txt" TAVRIN_SCREENSHOT="$work/skinned.png@20" \
+  run_program skinned -m
+expect_clean_run skinned
+grep -q "16 bones; a clip of 0.833 s" convert.log || { cat convert.log >&2; fail "the skinned source lost its skeleton or clip"; }
+changed=$(python3 - "$work/skinned.png" "$work/empty.png" "$(dirname "$0")" <<'PY'
+import sys
+sys.path.insert(0, sys.argv[3])
+from png_rows import read_rgba
+a, b = read_rgba(sys.argv[1]), read_rgba(sys.argv[2])
+print(sum(a[2][y][x * 4:x * 4 + 3] != b[2][y][x * 4:x * 4 + 3] for y in range(300, 460) for x in range(400, 624)))
+PY
+)
+[ "$changed" -ge 20 ] || fail "the skinned model is not drawn ($changed pixels changed)"
 
 head -c 100 /usr/share/assimp/models/FBX/box.fbx > "$work/cut \$(touch pwned).fbx"
 shoot failed "$work/cut \$(touch pwned).fbx"

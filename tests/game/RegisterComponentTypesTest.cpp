@@ -60,7 +60,9 @@ const std::vector<Row> kRows = {
 const std::set<std::string> kRealClasses = {
     "AimerComponent",
     "BrainComponent",
+    "BroodMotherComponent",
     "CameraComponent",
+    "CameraModifierTriggerListenerComponent",
     "ChargerComponent",
     "CheckpointComponent",
     "CollisionComponent",
@@ -70,6 +72,7 @@ const std::set<std::string> kRealClasses = {
     "DestructibleComponent",
     "EnemyComponent",
     "FidgetComponent",
+    "FlyOverCameraComponent",
     "GateComponent",
     "GoalComponent",
     "HealthComponent",
@@ -82,12 +85,15 @@ const std::set<std::string> kRealClasses = {
     "MovementComponent",
     "OrbitObjectComponent",
     "ParticleEmitterComponent",
+    "PlayerCameraLogicComponent",
+    "PlayerCameraModifierComponent",
     "PlayerComponent",
     "PlayerTriggerComponent",
     "PortalComponent",
     "PowerUpAttackComponent",
     "PowerUpDropComponent",
     "ProjectileComponent",
+    "QilComponent",
     "RegionComponent",
     "RotationalVelocityComponent",
     "RumbleEffectComponent",
@@ -101,7 +107,9 @@ const std::set<std::string> kRealClasses = {
     "TransparentPlaneComponent",
     "TriggerListenerComponent",
     "WaveMotionComponent",
-    "WaveSpawnerComponent"};
+    "WaveSpawnerComponent",
+    "YakBossComponent",
+    "YakTileComponent"};
 
 }  // namespace
 

@@ -54,8 +54,15 @@ LevelEditor::~LevelEditor() {
     DeleteBars();
 }
 
+Engine* LevelEditor::RunningEngine() const { return m_engine ? m_engine : Engine::Instance(); }
+
+CoreSystem* LevelEditor::Core() const {
+    Engine* engine = RunningEngine();
+    return engine ? engine->GetCoreSystem() : nullptr;
+}
+
 ObjectManager* LevelEditor::Objects() const {
-    Engine* engine = m_engine ? m_engine : Engine::Instance();
+    Engine* engine = RunningEngine();
     return engine ? static_cast<ObjectManager*>(engine->GetObjectManager()) : nullptr;
 }
 
@@ -164,11 +171,11 @@ void LevelEditor::Update(f32 /*dt*/) {
     // and carried out here, outside any panel callback.
     if (m_loadRequested) {
         m_loadRequested = false;
-        ButtonNotReady("Load Level");
+        LoadLevel();
     }
     if (m_createRequested) {
         m_createRequested = false;
-        ButtonNotReady("Create New");
+        CreateNewObject();
     }
     if (!m_archetypes.empty() && m_archetypeIndex >= m_archetypes.size()) {
         m_archetypeIndex = u32(m_archetypes.size() - 1);
@@ -208,18 +215,6 @@ void LevelEditor::DrawBoundsEntries() const {
 
 // ---- messages ---------------------------------------------------------------
 
-void LevelEditor::OnKeyTriggered(int key, bool pressed) {
-    if (key < 0 || key >= kKeyCount) return;
-    m_keys[size_t(key)] = pressed;
-    if (key == 17) m_moveStep = pressed ? 4.0f : 1.0f;  // Ctrl: larger steps
-    if (key == 1 && pressed) m_pressCursor = m_cursor;
-}
-
-void LevelEditor::OnMouseMoved(int mode, int x, int y) {
-    if (mode != 0) return;  // relative motion steers the camera only
-    m_cursor = {x, y};
-}
-
 void LevelEditor::OnSetFocus() { m_keys.fill(false); }
 
 void LevelEditor::OnObjectCreated(u32 id) {
@@ -228,7 +223,7 @@ void LevelEditor::OnObjectCreated(u32 id) {
     m_objects.push_back(id);
     if (m_objects.size() == 1) {
         m_listCursor = 0;
-        Select(id);
+        SelectNextObject();
     }
     ObjectHandle handle(id);
     Composition* object = handle.GetObject();
@@ -250,24 +245,30 @@ void LevelEditor::OnObjectDestroyed(u32 id) {
         FillEditorBar();
         return;
     }
-    auto it = std::find(m_objects.begin(), m_objects.end(), id);
     if (id == m_selected) {
+        auto it = std::find(m_objects.begin(), m_objects.end(), id);
         if (it == m_objects.end() || m_objects.size() < 2) {
             m_listCursor = 0;
-            Select(0);
+            SelectObject(0);
         } else {
-            const size_t next = (size_t(it - m_objects.begin()) + 1) % m_objects.size();
-            Select(m_objects[next]);
+            SelectNextObject();
         }
     }
-    if (it != m_objects.end()) m_objects.erase(it);
-    if (m_selected != 0) {
-        auto selected = std::find(m_objects.begin(), m_objects.end(), m_selected);
-        m_listCursor = selected != m_objects.end() ? size_t(selected - m_objects.begin()) : 0;
+    RemoveFromObjectList(id);
+    RemoveFromPickLists(id);
+}
+
+void LevelEditor::RemoveFromObjectList(u32 id) {
+    auto it = std::find(m_objects.begin(), m_objects.end(), id);
+    if (it == m_objects.end()) return;
+    m_objects.erase(it);
+    // The cursor stays on the selection, or within the list.
+    auto selected = std::find(m_objects.begin(), m_objects.end(), m_selected);
+    if (m_selected != 0 && selected != m_objects.end()) {
+        m_listCursor = size_t(selected - m_objects.begin());
     } else if (m_listCursor >= m_objects.size()) {
         m_listCursor = 0;
     }
-    RemoveFromPickLists(id);
 }
 
 void LevelEditor::RemoveFromPickLists(u32 id) {
@@ -287,12 +288,6 @@ void LevelEditor::OnTransformUpdated(u32 id) {
 }
 
 // ---- selection and panels ---------------------------------------------------
-
-void LevelEditor::Select(u32 id) {
-    if (id != 0 && std::find(m_objects.begin(), m_objects.end(), id) == m_objects.end()) id = 0;
-    m_selected = id;
-    FillObjectBar();
-}
 
 void LevelEditor::SetShowDebug(bool show) {
     m_showDebug = show;
@@ -346,26 +341,37 @@ void LevelEditor::FillObjectBar() {
     TwAddVarRO(m_objectBar, "ObjectName", PanelType::StdString, &m_selectedName);
     PanelGroup group(m_objectBar);
     object->ExposeProperties(&group);
+    const std::string palette = ObjectHandle(m_selected).GetTilePaletteName();
+    if (!palette.empty()) SelectPaletteByName(palette);
 }
 
 void LevelEditor::FillPaletteBar() {
     if (!m_paletteBar) return;
-    // The brush's entries come with the editor's tile commands.
     TwRemoveAllVars(m_paletteBar);
+    PanelGroup group(m_paletteBar);
+    group.AddCallbackVar("Palette Brush", 2, &LevelEditor::SetPaletteBrushCallback,
+                         &LevelEditor::GetPaletteBrushCallback, this);
+    group.AddCallbackVar("Floor Brush", 2, &LevelEditor::SetFloorBrushCallback, &LevelEditor::GetFloorBrushCallback,
+                         this);
+    group.BeginGroup("Palette");
+    group.AddCallbackVar("Floor Palette", 4, &LevelEditor::SetFloorPaletteCallback,
+                         &LevelEditor::GetFloorPaletteCallback, this);
+    group.AddButton("Next Palette", &LevelEditor::NextPaletteButton, this);
+    group.AddButton("Prev Palette", &LevelEditor::PrevPaletteButton, this);
+    group.AddCallbackVar("Floor Tile", 4, &LevelEditor::SetFloorTileCallback, &LevelEditor::GetFloorTileCallback,
+                         this);
+    group.AddButton("Next Floor Tile", &LevelEditor::NextFloorTileButton, this);
+    group.AddButton("Prev Floor Tile", &LevelEditor::PrevFloorTileButton, this);
 }
 
 // ---- panel callbacks --------------------------------------------------------
 
-void LevelEditor::ButtonNotReady(const char* name) const {
-    LogMessage(std::string("LevelEditor: '") + name + "' is not available in this build\n");
-}
-
-void LevelEditor::NewLevelButton(void* editor) { Editor(editor).ButtonNotReady("New Level"); }
-void LevelEditor::LoadLevelButton(void* editor) { Editor(editor).m_loadRequested = true; }
-void LevelEditor::SaveLevelButton(void* editor) { Editor(editor).ButtonNotReady("Save Level"); }
-void LevelEditor::TestLevelButton(void* editor) { Editor(editor).ButtonNotReady("Test Level"); }
-void LevelEditor::CreateNewButton(void* editor) { Editor(editor).m_createRequested = true; }
-void LevelEditor::CloneSelectedButton(void* editor) { Editor(editor).ButtonNotReady("Clone Selected"); }
+void LevelEditor::NewLevelButton(void* editor) { Editor(editor).DestroyAllObjects(); }
+void LevelEditor::LoadLevelButton(void* editor) { Editor(editor).LoadLevel(); }
+void LevelEditor::SaveLevelButton(void* editor) { Editor(editor).SaveLevel(); }
+void LevelEditor::TestLevelButton(void* editor) { Editor(editor).TestLevel(); }
+void LevelEditor::CreateNewButton(void* editor) { Editor(editor).CreateNewObject(); }
+void LevelEditor::CloneSelectedButton(void* editor) { Editor(editor).CloneSelected(); }
 
 void LevelEditor::GetTotalObjects(void* value, void* editor) {
     *static_cast<u32*>(value) = u32(Editor(editor).m_objects.size());
@@ -378,5 +384,42 @@ void LevelEditor::SetShowDebugCallback(const void* value, void* editor) {
 void LevelEditor::GetShowDebugCallback(void* value, void* editor) {
     *static_cast<bool*>(value) = Editor(editor).m_showDebug;
 }
+
+void LevelEditor::SetPaletteBrushCallback(const void* value, void* editor) {
+    Editor(editor).m_brushMode = *static_cast<const bool*>(value) ? kPaletteBrush : kNoBrush;
+}
+
+void LevelEditor::GetPaletteBrushCallback(void* value, void* editor) {
+    *static_cast<bool*>(value) = Editor(editor).m_brushMode == kPaletteBrush;
+}
+
+void LevelEditor::SetFloorBrushCallback(const void* value, void* editor) {
+    Editor(editor).m_brushMode = *static_cast<const bool*>(value) ? kFloorBrush : kNoBrush;
+}
+
+void LevelEditor::GetFloorBrushCallback(void* value, void* editor) {
+    *static_cast<bool*>(value) = Editor(editor).m_brushMode == kFloorBrush;
+}
+
+void LevelEditor::SetFloorPaletteCallback(const void* value, void* editor) {
+    Editor(editor).SelectPaletteByName(*static_cast<const std::string*>(value));
+}
+
+void LevelEditor::GetFloorPaletteCallback(void* value, void* editor) {
+    TwCopyStdStringToLibrary(*static_cast<std::string*>(value), Editor(editor).GetPaletteName());
+}
+
+void LevelEditor::SetFloorTileCallback(const void* value, void* editor) {
+    Editor(editor).SelectFloorTileByName(*static_cast<const std::string*>(value));
+}
+
+void LevelEditor::GetFloorTileCallback(void* value, void* editor) {
+    TwCopyStdStringToLibrary(*static_cast<std::string*>(value), Editor(editor).GetFloorTileName());
+}
+
+void LevelEditor::NextPaletteButton(void* editor) { Editor(editor).NextPalette(); }
+void LevelEditor::PrevPaletteButton(void* editor) { Editor(editor).PreviousPalette(); }
+void LevelEditor::NextFloorTileButton(void* editor) { Editor(editor).NextFloorTile(); }
+void LevelEditor::PrevFloorTileButton(void* editor) { Editor(editor).PreviousFloorTile(); }
 
 }  // namespace Ostrel

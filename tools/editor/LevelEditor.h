@@ -13,6 +13,18 @@
 // Objects without a collider get a volume fitted to their mesh, drawn every
 // frame while show-debug is on, and refitted when their transform changes.
 //
+// Commands (LevelEditorCommands.cpp): keys move, turn and scale the
+// selection in fixed steps, create, clone and delete objects, cycle the
+// archetypes and the selection, pause and resume the world. A left click
+// (press and release within 3 pixels) picks through the renderer's inverse
+// screen, projection and view matrices; clicking the selection again paints
+// it with the tile brush (LevelEditorPicking.cpp). The room commands
+// (LevelEditorRooms.cpp) start over, save, load and test-play the room.
+//
+// The selection changes only through SelectObject or ClearSelection, which
+// both refill "Object Info", so the panel never points into a destroyed
+// object; the list cursor always sits on the selection when there is one.
+//
 // The camera is never listed, counted or selected. Its destruction (real or
 // announced twice) takes its fields out of "Editor Info"; every removal
 // handler is safe to run twice for one id.
@@ -29,6 +41,7 @@
 #include "engine/core/BoundingVolume.h"
 #include "engine/core/System.h"
 #include "engine/core/Vec3.h"
+#include "engine/core/Vec4.h"
 #include "engine/platform/SubscriptionList.h"
 #include "tools/panels/BarLayout.h"
 
@@ -38,6 +51,8 @@
 
 namespace Ostrel {
 
+class CoreSystem;
+class Engine;
 class ObjectManager;
 class Serializer;
 struct PanelBar;
@@ -74,8 +89,71 @@ public:
     void OnTransformUpdated(u32 id);
     void OnSetFocus();
 
-    // Makes id (0: none) the selection and refills "Object Info".
-    void Select(u32 id);
+    // A pick hit: the distance along the pick ray (comparable between
+    // objects, whatever their scale) and the object.
+    struct PickHit {
+        f32 distance = 0.0f;
+        u32 id = 0;
+    };
+    enum BrushMode { kNoBrush = 0, kPaletteBrush = 1, kFloorBrush = 2 };
+
+    // Makes id the selection (0 or an unlisted id: none): the old one loses
+    // its highlight, the new one is highlighted in magenta, "Object Info" is
+    // refilled and the list cursor moves to it. Nothing when id is selected.
+    void SelectObject(u32 id);
+    void SelectNextObject();
+    void SelectPreviousObject();
+    // Requests the selection's destruction, drops it from the lists and
+    // selects the object after it (none when it was the last one listed).
+    void DeleteSelected(bool pressed);
+    // An object of the selected archetype, listed and selected at once.
+    void CreateNewObject();
+    // "Number of Clones" copies of the selection, the i-th moved by i times
+    // the clone offset; the last one is selected (none for 0 copies), and
+    // the settings go back to 1 and (0, 0, 0).
+    void CloneSelected();
+    void NextArchetype(bool pressed);
+    void PreviousArchetype(bool pressed);
+    // Button 0 picks at window pixel (x, y); other buttons do nothing.
+    void Pick(int button, int x, int y);
+    // The hits of the ray, nearest first.
+    std::vector<PickHit> FindHits(const Vec4& origin, const Vec4& direction) const;
+    // The pick ray through window pixel (x, y): from the camera object's
+    // position, unit direction. False without the renderer's matrices or a
+    // usable direction.
+    bool MakePickRay(int x, int y, Vec4& origin, Vec4& direction) const;
+    // The selection's tile map set to the starting pattern (row 0, and row 2
+    // of a map 3 high, of tile 13; "ground-tiles" when it names no palette).
+    void ResetTileMap();
+
+    // The tile brush.
+    void NextPalette();
+    void PreviousPalette();
+    // The palette sharing the longest beginning with text (at least one
+    // character; the earlier on equal length) becomes current.
+    void SelectPaletteByName(const std::string& text);
+    void NextFloorTile();
+    void PreviousFloorTile();
+    void SelectFloorTileByName(const std::string& text);
+    std::string GetPaletteName() const;
+    std::string GetFloorTileName() const;
+    int GetBrushMode() const { return m_brushMode; }
+    u32 GetPaletteIndex() const { return m_paletteIndex; }
+    u32 GetFloorTileIndex() const { return m_floorTileIndex; }
+
+    // Rooms. "New Level": every listed object is destroyed (at the object
+    // manager's next update) and the list emptied.
+    void DestroyAllObjects();
+    // Writes the listed objects to the room file of the save name; false
+    // when nothing was written (logged; an earlier file stays as it was).
+    bool SaveLevel();
+    // Replaces the listed objects by those of the room of the load name.
+    // False when the room could not be read (logged; no objects then).
+    bool LoadLevel();
+    // Hands the load name to the game system to play; when it takes the
+    // room, the editor pushes "GamePlay" and gives up its objects and
+    // camera. False (logged, nothing changed) when the room is refused.
+    bool TestLevel();
     // The show-debug flag; setting it sends "ShowDebugUpdated".
     void SetShowDebug(bool show);
     bool GetShowDebug() const { return m_showDebug; }
@@ -96,6 +174,12 @@ public:
     const std::string& GetSelectedArchetype() const { return m_selectedArchetype; }
     const std::string& GetLoadName() const { return m_loadName; }
     const std::string& GetSaveName() const { return m_saveName; }
+    void SetLoadName(const std::string& name) { m_loadName = name; }
+    void SetSaveName(const std::string& name) { m_saveName = name; }
+    u32 GetCloneCount() const { return m_cloneCount; }
+    const Vec3& GetCloneOffset() const { return m_cloneOffset; }
+    f32 GetMoveStep() const { return m_moveStep; }
+    size_t GetListCursor() const { return m_listCursor; }
     bool IsKeyDown(int key) const { return key >= 0 && key < kKeyCount && m_keys[key]; }
     const std::array<BarLayout, 3>& GetLayout() const { return m_layout; }
     PanelBar* EditorBar() const { return m_editorBar; }
@@ -117,7 +201,16 @@ private:
     void ReadLayoutBack();
     void DeleteBars();
     void RemoveFromPickLists(u32 id);
-    void ButtonNotReady(const char* name) const;
+    void RemoveFromObjectList(u32 id);
+    // The selection becomes none without touching the old one's highlight.
+    void ClearSelection();
+    void SetHighlight(u32 id, bool on) const;
+    void MoveSelection(int key);
+    bool ActOnCommandKey(int key, bool pressed);
+    void ApplyBrush(const Vec4& origin, const Vec4& direction, f32 distance);
+    void UsePalette(u32 index);
+    CoreSystem* Core() const;
+    Engine* RunningEngine() const;
 
     static void NewLevelButton(void* editor);
     static void LoadLevelButton(void* editor);
@@ -128,6 +221,18 @@ private:
     static void GetTotalObjects(void* value, void* editor);
     static void SetShowDebugCallback(const void* value, void* editor);
     static void GetShowDebugCallback(void* value, void* editor);
+    static void SetPaletteBrushCallback(const void* value, void* editor);
+    static void GetPaletteBrushCallback(void* value, void* editor);
+    static void SetFloorBrushCallback(const void* value, void* editor);
+    static void GetFloorBrushCallback(void* value, void* editor);
+    static void SetFloorPaletteCallback(const void* value, void* editor);
+    static void GetFloorPaletteCallback(void* value, void* editor);
+    static void SetFloorTileCallback(const void* value, void* editor);
+    static void GetFloorTileCallback(void* value, void* editor);
+    static void NextPaletteButton(void* editor);
+    static void PrevPaletteButton(void* editor);
+    static void NextFloorTileButton(void* editor);
+    static void PrevFloorTileButton(void* editor);
 
     std::string m_loadName = "Untitled";
     std::string m_saveName = "Untitled";

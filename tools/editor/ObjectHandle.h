@@ -18,6 +18,7 @@
 #include "engine/core/Vec4.h"
 #include "engine/physics/ShapeTests.h"
 
+#include <span>
 #include <string>
 #include <vector>
 
@@ -74,6 +75,12 @@ private:
 
     Composition* m_object = nullptr;
 };
+
+// RayHitsTriangles (same triangles, order and answer), with each triangle
+// first screened by a cheap barycentric test that never turns away one the
+// exact test takes: picking in large meshes costs a fraction.
+bool RayHitsTrianglesScreened(const Ray& ray, const PointView& vertices, std::span<const u16> indices, u32 layout,
+                              float& nearest);
 
 // 0 for a triangle list, 1 for a triangle strip, 2 for any other primitive.
 u32 GetTriangleLayout(const Mesh& mesh);

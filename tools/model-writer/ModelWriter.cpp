@@ -29,6 +29,14 @@ private:
     std::vector<u8>& m_out;
 };
 
+bool FiniteVec(const Vec3& v) { return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z); }
+
+// As the reader wants rotations: finite and of non-zero length.
+bool UsableRotation(const Quaternion& q) {
+    const double length = double(q.x) * q.x + double(q.y) * q.y + double(q.z) * q.z + double(q.w) * q.w;
+    return std::isfinite(length) && length > 1e-12;
+}
+
 std::string CheckMesh(const WriterMesh& mesh, u32 boneCount) {
     if (mesh.vertices.size() > kModelMaxVertices) return "more than 65536 vertices";
     if (mesh.indices.size() % 3 != 0) return "the index count is not a multiple of 3";
@@ -50,6 +58,8 @@ std::string CheckSkeleton(const std::vector<WriterBone>& bones) {
         if (bones[i].name.size() > 255) return "bone " + std::to_string(i) + ": name longer than 255 bytes";
         if (bones[i].parent != kNoParentBone && bones[i].parent >= i)
             return "bone " + std::to_string(i) + ": its parent must come before it";
+        if (!FiniteVec(bones[i].bind.translation) || !UsableRotation(bones[i].bind.rotation))
+            return "bone " + std::to_string(i) + ": its bind pose is not finite";
     }
     return "";
 }
@@ -63,6 +73,8 @@ std::string CheckClip(const ModelAnimationData& clip, std::size_t boneCount, boo
         for (std::size_t k = 0; k < track.size(); ++k) {
             if (!std::isfinite(track[k].time) || (k > 0 && track[k].time <= track[k - 1].time))
                 return "track " + std::to_string(t) + ": key times must increase";
+            if (!FiniteVec(track[k].translation) || !UsableRotation(track[k].rotation))
+                return "track " + std::to_string(t) + ": key " + std::to_string(k) + " is not finite";
         }
     }
     return "";

@@ -16,10 +16,24 @@ PanelOverlay::PanelOverlay(PanelModel& model, WindowSystem& window, Graphics& gr
     });
     m_graphics.SetOverlayHook([this](rd::Device& live) { m_renderer.Draw(live); });
     m_subscriptions.Listen("WindowMessage", MakeDelegate(this, &PanelOverlay::OnWindowMessage));
+    m_window.SetItemLocator([this](const std::string& place, int& x, int& y) { return Locate(place, x, y); });
+}
+
+bool PanelOverlay::Locate(const std::string& place, int& x, int& y) const {
+    const size_t first = place.find('|');
+    const size_t second = first == std::string::npos ? first : place.find('|', first + 1);
+    if (second == std::string::npos) return false;
+    const auto rect = m_renderer.ItemRect(place.substr(0, first), place.substr(first + 1, second - first - 1),
+                                          place.substr(second + 1));
+    if (!rect) return false;
+    x = int(rect->CentreX());
+    y = int(rect->CentreY());
+    return true;
 }
 
 PanelOverlay::~PanelOverlay() {
     m_subscriptions.Clear();
+    m_window.SetItemLocator(nullptr);
     m_graphics.SetOverlayHook(nullptr);
     m_window.SetPumpedHook(nullptr);
     m_window.SetRawEventHook(nullptr);

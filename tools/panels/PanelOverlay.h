@@ -7,6 +7,10 @@
 // "WindowMessage" that Input offers as handled, so typing into a field
 // presses no editor or game key and a click on a bar picks nothing.
 //
+// It also tells the input script where a panel entry is: a "mouse item
+// Bar|Group|Name" line moves the cursor to the centre of that entry as the
+// last frame drew it.
+//
 // Made by the editor's and the viewer's mains after the render device
 // exists and destroyed before the systems and the device; the destructor
 // removes the hooks. Needs a running engine for the "WindowMessage"
@@ -31,6 +35,9 @@ public:
     PanelRenderer& Renderer() { return m_renderer; }
 
     void OnWindowMessage(unsigned message, unsigned wParam, long lParam, bool* handled);
+    // The centre of the entry "Bar|Group|Name" (group empty: the bar's top
+    // level) in window pixels; false when the last frame drew no such entry.
+    bool Locate(const std::string& place, int& x, int& y) const;
 
 private:
     PanelRenderer m_renderer;

@@ -21,11 +21,12 @@ TEST(InputScript, ParsesEveryLineKindInFrameOrder) {
         "7 pad 270 up\n"
         "7 pad leftstick 30000 -200\n"
         "8 drop /tmp/a b \"q\" $(x).FBX\n"
+        "8 mouse item Editor Info|I/O|Save Level\n"
         "9 close",
         "s.txt", errors);
     EXPECT_TRUE(errors.empty()) << errors.front();
     const auto& e = script.Events();
-    ASSERT_EQ(e.size(), 11u);
+    ASSERT_EQ(e.size(), 12u);
     EXPECT_EQ(e[0].frame, 3);
     EXPECT_EQ(e[0].code, 'A');
     EXPECT_FALSE(e[0].down);
@@ -43,7 +44,9 @@ TEST(InputScript, ParsesEveryLineKindInFrameOrder) {
     EXPECT_EQ(e[8].y, -200);
     EXPECT_EQ(e[9].kind, Kind::Drop);
     EXPECT_EQ(e[9].text, "/tmp/a b \"q\" $(x).FBX");
-    EXPECT_EQ(e[10].kind, Kind::Close);
+    EXPECT_EQ(e[10].kind, Kind::MouseItem);
+    EXPECT_EQ(e[10].text, "Editor Info|I/O|Save Level");
+    EXPECT_EQ(e[11].kind, Kind::Close);
     EXPECT_TRUE(script.UsesPad());
 }
 
@@ -57,14 +60,15 @@ TEST(InputScript, MalformedLinesAreReportedWithLineNumberAndSkipped) {
         "2 key 65 pressed\n"   // 5
         "2 pad GAMEPAD_ANALOG_UP down\n"  // 6: never produced by a pad
         "2 mouse wheel 1000\n" // 7: overflows the wheel value
-        "2 close now\n"        // 8
-        "2 text\n"             // 9
-        "2 jump\n"             // 10
+        "2 mouse item\n"       // 8: no place named
+        "2 close now\n"        // 9
+        "2 text\n"             // 10
+        "2 jump\n"             // 11
         "3 key 66 up\n",
         "bad.txt", errors);
-    ASSERT_EQ(errors.size(), 9u);
+    ASSERT_EQ(errors.size(), 10u);
     EXPECT_EQ(errors[0], "bad.txt:2: malformed input-script line 'x key 65 down', skipped");
-    EXPECT_NE(errors[8].find("bad.txt:10:"), std::string::npos);
+    EXPECT_NE(errors[9].find("bad.txt:11:"), std::string::npos);
     ASSERT_EQ(script.Events().size(), 2u);
     EXPECT_EQ(script.Events()[1].code, 66);
 }

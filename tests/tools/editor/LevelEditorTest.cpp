@@ -244,7 +244,7 @@ TEST_F(LevelEditorTest, ObjectInfoNeverOutlivesTheSelectedObject) {
     w.Create("crate");
     const u32 floor = w.Create("floor");
     Frame();
-    editor.Select(floor);
+    editor.SelectObject(floor);
     ASSERT_FALSE(editor.ObjectBar()->entries.empty());
     w.world.objects.DestroyAllObjects();  // the room emptied, camera included
     for (int i = 0; i < 3; ++i) {
@@ -255,7 +255,7 @@ TEST_F(LevelEditorTest, ObjectInfoNeverOutlivesTheSelectedObject) {
     EXPECT_TRUE(editor.ObjectBar()->entries.empty());
     EXPECT_EQ(editor.GetCameraId(), 0u);
     // Selecting something that is not listed selects nothing.
-    editor.Select(12345);
+    editor.SelectObject(12345);
     EXPECT_EQ(editor.GetSelection(), 0u);
     EXPECT_TRUE(editor.ObjectBar()->entries.empty());
 }

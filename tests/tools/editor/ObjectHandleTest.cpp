@@ -5,6 +5,7 @@
 
 #include "engine/components/MeshComponent.h"
 #include "engine/core/Composition.h"
+#include "engine/core/Random.h"
 #include "engine/core/TransformComponent.h"
 #include "engine/graphics/DebugDrawQueue.h"
 #include "tests/tools/editor/EditorTestWorld.h"
@@ -12,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <cfloat>
+#include <cmath>
 
 namespace Ostrel {
 namespace {
@@ -90,6 +92,46 @@ TEST(ObjectHandleTest, RaysHitListsAndStripsThroughTheInverseTransformAndMissLin
     distance = 7.0f;
     EXPECT_FALSE(ObjectHandle(outline).IntersectRay(Down(0.1f, 0.2f), distance));
     EXPECT_EQ(distance, 7.0f);
+}
+
+// The screened mesh test against the engine's plain one: random rays at a
+// bumpy grid (list and strip), many aimed exactly at its vertices and
+// edges, from all sides and nearly along it, must give the same answers.
+TEST(ObjectHandleTest, ScreenedTriangleTestAnswersAsThePlainOne) {
+    SRand(11);
+    auto uniform = [](float low, float high) { return low + (high - low) * float(Rand()) / 32767.0f; };
+    std::vector<Vec3> points;
+    for (int z = 0; z < 6; ++z) {
+        for (int x = 0; x < 6; ++x) points.emplace_back(float(x), ((x * 7 + z * 3) % 4) * 0.25f, float(z));
+    }
+    std::vector<u16> list, strip;
+    for (u16 z = 0; z < 5; ++z) {
+        for (u16 x = 0; x < 5; ++x) {
+            const u16 a = u16(z * 6 + x), b = u16(a + 1), c = u16(a + 6), d = u16(c + 1);
+            list.insert(list.end(), {a, c, b, b, c, d});
+        }
+    }
+    for (u16 x = 0; x < 6; ++x) strip.insert(strip.end(), {x, u16(x + 6)});
+    list.push_back(200);  // an index past the vertices
+    int hits = 0;
+    for (int i = 0; i < 4000; ++i) {
+        Vec3 target(uniform(-0.5f, 5.5f), uniform(0.0f, 0.75f), uniform(-0.5f, 5.5f));
+        if (i % 3 == 0) target = points[size_t(Rand()) % points.size()];  // a vertex
+        if (i % 3 == 1) target.x = std::round(target.x), target.y = 0.25f;  // along grid lines
+        Vec3 from(uniform(-20, 20), uniform(-20, 20), uniform(-20, 20));
+        if (i % 5 == 0) from.y = target.y + uniform(-0.01f, 0.01f);  // nearly along the grid
+        const Ray ray{Vec4(from, 1.0f), Vec4(target - from, 0.0f)};
+        for (const auto& [indices, layout] : {std::pair{&list, u32(kTriangleList)}, std::pair{&strip, u32(kTriangleStrip)}}) {
+            float plain = 0.0f, screened = 0.0f;
+            const bool plainHit = RayHitsTriangles(ray, PointView(points), *indices, layout, plain);
+            ASSERT_EQ(RayHitsTrianglesScreened(ray, PointView(points), *indices, layout, screened), plainHit) << i;
+            ASSERT_EQ(screened, plain) << i;
+            hits += plainHit;
+        }
+    }
+    EXPECT_GT(hits, 2000);
+    float nearest = 0.0f;
+    EXPECT_FALSE(RayHitsTrianglesScreened(Down(1, 1), PointView(points), list, 7, nearest));
 }
 
 TEST(ObjectHandleTest, TriangleLayoutOfEachPrimitive) {

@@ -47,8 +47,8 @@ double FrontFacesAgreeing(const WriterMesh& mesh) {
         const Vec3 e1(b.position.x - a.position.x, b.position.y - a.position.y, b.position.z - a.position.z);
         const Vec3 e2(c.position.x - a.position.x, c.position.y - a.position.y, c.position.z - a.position.z);
         const Vec3 n(e1.y * e2.z - e1.z * e2.y, e1.z * e2.x - e1.x * e2.z, e1.x * e2.y - e1.y * e2.x);
-        const float along = n.x * (a.normal.x + b.normal.x + c.normal.x) + n.y * (a.normal.y + b.normal.y + c.normal.y) +
-                            n.z * (a.normal.z + b.normal.z + c.normal.z);
+        const float along = n.x * (a.normal.x + b.normal.x + c.normal.x) +
+                            n.y * (a.normal.y + b.normal.y + c.normal.y) + n.z * (a.normal.z + b.normal.z + c.normal.z);
         if (n.x == 0.0f && n.y == 0.0f && n.z == 0.0f) continue;  // degenerate
         ++total;
         if (along > 0.0f) ++agree;
@@ -64,16 +64,15 @@ TEST(ModelConverter, ConvertsAssimpTestModelsThatTheLoaderReadsBack) {
     MeshManager meshes;
     SkeletonManager skeletons;
     AnimationManager animations;
-    for (const char* name : {"FBX/box.fbx", "OBJ/spider.obj", "FBX/animation_with_skeleton.fbx",
-                             "glTF2/simple_skin/simple_skin.gltf"}) {
+    for (const char* name :
+         {"FBX/box.fbx", "OBJ/spider.obj", "FBX/animation_with_skeleton.fbx", "glTF2/simple_skin/simple_skin.gltf"}) {
         SCOPED_TRACE(name);
         const fs::path source = kAssimpModels / name;
         ASSERT_TRUE(fs::exists(source));
         Assimp::Importer importer;
-        const aiScene* scene = importer.ReadFile(source.string(), aiProcess_Triangulate |
-                                                                      aiProcess_JoinIdenticalVertices |
-                                                                      aiProcess_PreTransformVertices |
-                                                                      aiProcess_SortByPType);
+        const aiScene* scene =
+            importer.ReadFile(source.string(), aiProcess_Triangulate | aiProcess_JoinIdenticalVertices |
+                                                   aiProcess_PreTransformVertices | aiProcess_SortByPType);
         ASSERT_NE(scene, nullptr);
         size_t vertices = 0, triangles = 0;
         for (unsigned m = 0; m < scene->mNumMeshes; ++m) {
@@ -93,6 +92,23 @@ TEST(ModelConverter, ConvertsAssimpTestModelsThatTheLoaderReadsBack) {
         Mesh* loaded = meshes.Find(fs::path(name).stem().string());
         ASSERT_NE(loaded, nullptr);
         EXPECT_EQ(loaded->GetIndexCount(), triangles * 3);
+        // Skinned sources: parents first, one track per bone on shared key
+        // times, at most four weights per vertex summing to 1.
+        const bool skinned = std::string(name).find("_sk") != std::string::npos;
+        ASSERT_EQ(result.model.skeleton.has_value(), skinned);
+        if (!skinned) continue;
+        const std::vector<WriterBone>& bones = *result.model.skeleton;
+        for (u32 b = 0; b < bones.size(); ++b) EXPECT_TRUE(bones[b].parent == kNoParentBone || bones[b].parent < b);
+        ASSERT_EQ(result.model.clip->tracks.size(), bones.size());
+        for (const AnimationTrack& track : result.model.clip->tracks)
+            EXPECT_EQ(track.size(), result.model.clip->tracks[0].size());
+        for (const ModelVertexRecord& v : result.model.mesh->vertices) {
+            EXPECT_NEAR(v.weights[0] + v.weights[1] + v.weights[2] + v.weights[3], 1.0f, 1e-5f);
+        }
+        const Skeleton* skeleton = skeletons.Find(fs::path(name).stem().string());
+        ASSERT_NE(skeleton, nullptr);
+        EXPECT_EQ(skeleton->bones.size(), bones.size());
+        ASSERT_NE(animations.Find(fs::path(name).stem().string()), nullptr);
     }
 
     // "-s": the largest extent becomes 2.

@@ -273,6 +273,29 @@ TEST_F(ModelViewTest, AnimationOnlyKeepsTheModelAndTexturesWaitForIt) {
     EXPECT_EQ(animations.Find("mv-asset")->duration, 2.0f);
 }
 
+// The real converter (built beside the program) on a skinned, animated FBX:
+// the viewer gets a skeleton and a clip, so the model plays in a fidget and
+// "Duration" shows the clip's length.
+TEST_F(ModelViewTest, RealConverterGivesASkinnedSourceItsFidgetAndClip) {
+    const fs::path source = "/usr/share/assimp/models/FBX/animation_with_skeleton.fbx";
+    ASSERT_TRUE(fs::exists(source));
+    viewer.SetConverter((fs::path(LV_EXECUTABLE).parent_path() / "model-converter").string());
+    Start();
+    fs::copy_file(source, folder / "Walk Cycle.FBX");
+    viewer.OnFileDrop((folder / "Walk Cycle.FBX").string());
+    Frame();
+    Frame();
+    ASSERT_NE(Model(), nullptr) << ReadText(folder / "convert.log");
+    EXPECT_NE(ReadText(folder / "convert.log").find("16 bones"), std::string::npos);
+    FidgetComponent* fidget = Model()->GetComponentAs<FidgetComponent>();
+    ASSERT_NE(fidget, nullptr);
+    EXPECT_TRUE(fidget->IsRunning());
+    ASSERT_NE(skeletons.Find("mv-asset"), nullptr);
+    EXPECT_EQ(skeletons.Find("mv-asset")->bones.size(), 16u);
+    EXPECT_EQ(animations.Find("mv-asset")->tracks.size(), 16u);
+    EXPECT_NEAR(std::get<f32>(model.Read("Viewer Info", "", "Duration")), 0.8333f, 1e-3f);
+}
+
 TEST_F(ModelViewTest, LayoutDefaultsAndIsWrittenBackToTheDataRoot) {
     viewer.Initialize();
     s32 moved[2] = {400, 20};

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstring>
 
 namespace Ostrel {
@@ -377,6 +378,14 @@ TEST(ModelData, LongBoneChainsAreCheckedOnceAndOverlongSkeletonsRefused) {
     WriterModel big;
     big.skeleton = std::vector<WriterBone>(257, WriterBone{"x", kNoParentBone, {}});
     EXPECT_EQ("more than 256 bones", CheckModel(big));
+    // Nor does it write poses or keys the reader would refuse.
+    WriterModel bad;
+    bad.skeleton = std::vector<WriterBone>{{"b", kNoParentBone, {}}};
+    (*bad.skeleton)[0].bind.rotation = Quaternion(0, 0, 0, 0);
+    EXPECT_EQ("bone 0: its bind pose is not finite", CheckModel(bad));
+    (*bad.skeleton)[0].bind.rotation = Quaternion();
+    bad.clip = ModelAnimationData{1.0f, {{{0.0f, Vec3(std::nanf(""), 0, 0), Quaternion()}}}};
+    EXPECT_EQ("track 0: key 0 is not finite", CheckModel(bad));
 }
 
 }  // namespace

@@ -1,0 +1,172 @@
+#include "game/camera/CameraModifierComponents.h"
+
+#include "engine/actions/ActionSupport.h"
+#include "engine/base/Log.h"
+#include "engine/base/Serializer.h"
+#include "engine/components/CameraComponent.h"
+#include "engine/components/ComponentSupport.h"
+#include "engine/core/BrainComponent.h"
+#include "engine/core/Composition.h"
+#include "engine/core/CoreSystem.h"
+#include "engine/core/Reflect.h"
+#include "engine/core/TweakBarGroup.h"
+#include "engine/core/VarFun_Delegate.h"
+#include "engine/core/Variant.h"
+#include "game/camera/CameraActions.h"
+#include "game/camera/PlayerCameraLogicComponent.h"
+#include "game/objects/GameSupport.h"
+
+#include <cmath>
+#include <utility>
+
+LV_REFLECT_CLASS(Vandle::CameraModifierTriggerListenerComponent);
+LV_REFLECT_CLASS(Vandle::PlayerCameraModifierComponent);
+
+namespace Vandle {
+
+using namespace Ostrel;
+
+// ---- CameraModifierTriggerListenerComponent -----------------------------------
+
+void CameraModifierTriggerListenerComponent::Initialize() {
+    if (m_listening || !IsOwnerLive(*this)) return;
+    GetOwner()->Listen("TriggerFired", MakeDelegate(this, &CameraModifierTriggerListenerComponent::OnTriggerFired));
+    m_listening = true;
+}
+
+void CameraModifierTriggerListenerComponent::Uninitialize() {
+    if (!m_listening) return;
+    if (GetOwner())
+        GetOwner()->Unlisten("TriggerFired",
+                             MakeDelegate(this, &CameraModifierTriggerListenerComponent::OnTriggerFired));
+    m_listening = false;
+}
+
+Component* CameraModifierTriggerListenerComponent::Clone() const {
+    auto* copy = NewComponentOf<CameraModifierTriggerListenerComponent>();
+    if (!copy) return nullptr;
+    copy->m_chaseDistance = m_chaseDistance;
+    copy->m_timeToTake = m_timeToTake;
+    copy->m_newAngle = m_newAngle;
+    return copy;
+}
+
+void CameraModifierTriggerListenerComponent::Serialize(Serializer* s) {
+    s->SerializeFloat("ChaseDistance", &m_chaseDistance);
+    s->SerializeFloat("NewAngle", &m_newAngle);
+    s->SerializeFloat("TimeToTake", &m_timeToTake);
+}
+
+void CameraModifierTriggerListenerComponent::ExposeProperties(TweakBarGroup* panel) {
+    panel->AddFloat("ChaseDistance", &m_chaseDistance, false);
+    panel->AddFloat("NewAngle", &m_newAngle, false);
+    panel->AddFloat("TimeToTake", &m_timeToTake, false);
+}
+
+Variant CameraModifierTriggerListenerComponent::ToVariant() { return Variant(this); }
+
+void CameraModifierTriggerListenerComponent::OnTriggerFired() {
+    if (CoreSystem* core = GameCore()) core->SendMessageFloat3("InterpolateCamera", m_chaseDistance, m_newAngle, m_timeToTake);
+}
+
+// ---- PlayerCameraModifierComponent ---------------------------------------------
+
+void PlayerCameraModifierComponent::Initialize() {
+    CoreSystem* core = GameCore();
+    if (m_listening || !core || !IsOwnerLive(*this)) return;
+    m_onInterpolate = MakeDelegate(this, &PlayerCameraModifierComponent::OnInterpolateCamera);
+    m_onPrevious = MakeDelegate(this, &PlayerCameraModifierComponent::OnInterpolateToPreviousCameraState);
+    core->Listen("InterpolateCamera", m_onInterpolate);
+    core->Listen("InterpolateToPreviousCameraState", m_onPrevious);
+    m_listening = true;
+}
+
+void PlayerCameraModifierComponent::Uninitialize() {
+    if (!m_listening) return;
+    if (CoreSystem* core = GameCore()) {
+        core->Unlisten("InterpolateCamera", m_onInterpolate);
+        core->Unlisten("InterpolateToPreviousCameraState", m_onPrevious);
+    }
+    m_onInterpolate = FunctionRef();
+    m_onPrevious = FunctionRef();
+    m_listening = false;
+}
+
+Component* PlayerCameraModifierComponent::Clone() const {
+    auto* copy = NewComponentOf<PlayerCameraModifierComponent>();
+    if (!copy) return nullptr;
+    copy->m_nextDistance = m_nextDistance;
+    copy->m_transitionTime = m_transitionTime;
+    copy->m_nextAngle = m_nextAngle;
+    return copy;
+}
+
+Variant PlayerCameraModifierComponent::ToVariant() { return Variant(this); }
+
+bool PlayerCameraModifierComponent::Measure(f32& angle, f32& distance) {
+    u32 playerId = 0;
+    Vec3 player;
+    if (!FindChasedPlayer(playerId, player)) return false;
+    Composition* owner = GetOwner();
+    const char* missing = nullptr;
+    CameraComponent* camera = owner ? owner->GetComponentAs<CameraComponent>() : nullptr;
+    if (!camera)
+        missing = "CameraComponent";
+    else if (!owner->GetComponentAs<PlayerCameraLogicComponent>())
+        missing = "PlayerCameraLogicComponent";
+    else if (!GetBrainComponentOf(owner))
+        missing = "BrainComponent";
+    if (missing) {
+        LogCameraGapOnce(m_loggedGap, "PlayerCameraModifierComponent", GetOwnerId(), missing);
+        return false;
+    }
+    const Vec3 v = camera->GetDirection();
+    angle = std::atan2(-v.y, v.z) * kDegreesPerRadian;
+    distance = (player - camera->GetPosition()).Length();
+    return true;
+}
+
+void PlayerCameraModifierComponent::StartGlide(f32 fromDistance, f32 fromAngle, f32 toDistance, f32 toAngle,
+                                               f32 seconds) {
+    Composition* owner = GetOwner();
+    auto* chase = owner->GetComponentAs<PlayerCameraLogicComponent>();
+    auto* glide = new CameraInterpolateAction();
+    glide->SetTargetAngle(toAngle);
+    glide->SetStartAngle(fromAngle);
+    glide->SetTargetDistance(toDistance);
+    glide->SetStartDistance(fromDistance);
+    glide->SetSmoothingAmount(chase->GetSmoothingAmount());
+    glide->SetDuration(seconds);
+    glide->SetBlocking(true);
+    glide->SetOwner(GetOwnerId());
+    // The chase setting now matches the measured camera, so nothing jumps
+    // while the glide runs.
+    chase->SetAngle(fromAngle);
+    chase->SetChaseDistance(fromDistance);
+    GetBrainComponentOf(owner)->AddAction(glide);
+}
+
+void PlayerCameraModifierComponent::OnInterpolateCamera(f32 distance, f32 angle, f32 seconds) {
+    m_nextDistance = distance;
+    m_transitionTime = seconds;
+    m_nextAngle = angle;
+    f32 measuredAngle = 0.0f, measuredDistance = 0.0f;
+    if (!Measure(measuredAngle, measuredDistance)) return;
+    m_previousAngle = measuredAngle;
+    m_previousDistance = measuredDistance;
+    StartGlide(m_previousDistance, m_previousAngle, distance, angle, seconds);
+}
+
+void PlayerCameraModifierComponent::OnInterpolateToPreviousCameraState(f32 seconds) {
+    m_transitionTime = seconds;
+    f32 measuredAngle = 0.0f, measuredDistance = 0.0f;
+    if (!Measure(measuredAngle, measuredDistance)) return;
+    m_nextAngle = measuredAngle;
+    m_nextDistance = measuredDistance;
+    const f32 toDistance = m_previousDistance, toAngle = m_previousAngle;
+    std::swap(m_nextDistance, m_previousDistance);
+    std::swap(m_nextAngle, m_previousAngle);
+    StartGlide(m_previousDistance, m_previousAngle, toDistance, toAngle, seconds);
+}
+
+}  // namespace Vandle

@@ -1,0 +1,95 @@
+#!/usr/bin/env bash
+# The editor makes a room with keys and its panels and saves it; a second
+# run loads it with ';'. First run: "crate-obj" typed into "Selected
+# Archetype", C creates one, numpad 6 three times moves it 3 to the right,
+# "Save Level" (found through the panels, not by pixels) writes
+# rsc/level/Untitled.xrm, and the window is closed. Second run: ';' loads the
+# room, and the object is highlighted in magenta where the first run left it.
+set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+source "$here/e2e_common.bash" "$@"
+unset TAVRIN_MAX_FRAMES
+room="$work/rsc/level/Untitled.xrm"
+
+# "Object Info" and "Tile Palette" below "Editor Info", clear of the object.
+cat > rsc/leveleditor.xcfg <<'XML'
+<LevelEditor>
+    <SystemBarSizeX>300</SystemBarSizeX><SystemBarSizeY>400</SystemBarSizeY>
+    <SystemBarPosX>10</SystemBarPosX><SystemBarPosY>10</SystemBarPosY>
+    <ObjectBarSizeX>300</ObjectBarSizeX><ObjectBarSizeY>300</ObjectBarSizeY>
+    <ObjectBarPosX>10</ObjectBarPosX><ObjectBarPosY>420</ObjectBarPosY>
+    <PaletteBarSizeX>200</PaletteBarSizeX><PaletteBarSizeY>300</PaletteBarSizeY>
+    <PaletteBarPosX>320</PaletteBarPosX><PaletteBarPosY>420</PaletteBarPosY>
+    <LoadingFrom>Untitled</LoadingFrom>
+</LevelEditor>
+XML
+
+# magenta PNG: "COUNT CX CY" of the highlight's pixels right of the panels.
+magenta() {
+  python3 -c '
+import sys
+sys.path.insert(0, sys.argv[1])
+from png_rows import read_rgba
+width, height, rows = read_rgba(sys.argv[2])
+xs = ys = n = 0
+for y in range(height):
+    row = rows[y]
+    for x in range(530, width):
+        r, g, b = row[4 * x], row[4 * x + 1], row[4 * x + 2]
+        if r > 200 and g < 80 and b > 200:
+            xs += x; ys += y; n += 1
+print(n, xs // max(n, 1), ys // max(n, 1))
+' "$here" "$1"
+}
+
+cat > make.txt <<'SCRIPT'
+10 mouse item Editor Info|Object Creation|Selected Archetype
+11 mouse left down
+12 mouse left up
+14 key 17 down
+15 key A down
+16 key A up
+17 key 17 up
+18 text crate-obj
+19 key 13 down
+20 key 13 up
+22 mouse move 900 700 0 0
+24 key C down
+26 key C up
+28 key 102 down
+29 key 102 up
+30 key 102 down
+31 key 102 up
+32 key 102 down
+33 key 102 up
+36 mouse item Editor Info|I/O|Save Level
+37 mouse left down
+38 mouse left up
+44 close
+SCRIPT
+TAVRIN_INPUT_SCRIPT="$work/make.txt" TAVRIN_SCREENSHOT="$work/made.png@40" ASAN_OPTIONS=detect_leaks=0 \
+  XDG_DATA_HOME="$work/xdg-make" timeout 120 "$exe" -l >make.out 2>make.err || { cat make.err >&2; fail "first run"; }
+expect_clean_run make
+expect_line "$work/xdg-make/$userFolderName/error_log.log" "LevelEditor: saved the room 'Untitled' (1 objects)"
+[ -f "$room" ] || fail "no room file written"
+[ ! -e "$room.tmp" ] || fail "the temporary room file was left"
+grep -q "<crate-obj>" "$room" || { cat "$room" >&2; fail "the room lacks the crate"; }
+grep -q "<PosX>3.000000</PosX>" "$room" || { cat "$room" >&2; fail "the room lacks the moved PosX"; }
+read -r madeCount madeX madeY <<<"$(magenta made.png)"
+[ "$madeCount" -gt 20 ] || fail "no magenta highlight in the first run ($madeCount pixels)"
+
+# Second run: ';' loads the room saved above.
+cat > load.txt <<'SCRIPT'
+10 key 186 down
+11 key 186 up
+20 close
+SCRIPT
+TAVRIN_INPUT_SCRIPT="$work/load.txt" TAVRIN_SCREENSHOT="$work/loaded.png@16" ASAN_OPTIONS=detect_leaks=0 \
+  XDG_DATA_HOME="$work/xdg-load" timeout 120 "$exe" -l >load.out 2>load.err || { cat load.err >&2; fail "second run"; }
+expect_clean_run load
+read -r loadedCount loadedX loadedY <<<"$(magenta loaded.png)"
+[ "$loadedCount" -gt 20 ] || fail "no magenta highlight after the load ($loadedCount pixels)"
+dx=$((loadedX - madeX)); dy=$((loadedY - madeY))
+[ "${dx#-}" -le 2 ] && [ "${dy#-}" -le 2 ] ||
+  fail "the loaded object is at ($loadedX, $loadedY), the saved one was at ($madeX, $madeY)"
+echo "editor room save and load: ok ($madeCount / $loadedCount magenta pixels at ($loadedX, $loadedY))"

@@ -1,0 +1,297 @@
+// The level editor's room commands headless: save, start over, load (twice,
+// missing, by key), a save that cannot be written, and test-playing a room
+// through the game system.
+
+#include "tools/editor/LevelEditor.h"
+
+#include "engine/base/Logger.h"
+#include "engine/core/Composition.h"
+#include "engine/core/CoreSystem.h"
+#include "engine/core/TransformComponent.h"
+#include "engine/core/VarFun_Delegate.h"
+#include "engine/resources/ResourceManager.h"
+#include "engine/world/GameSystem.h"
+#include "engine/world/LevelInstanceManager.h"
+#include "tests/tools/editor/EditorTestWorld.h"
+#include "tools/editor/ObjectHandle.h"
+#include "tools/panels/PanelModel.h"
+
+#include <gtest/gtest.h>
+#include <tinyxml.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include <unistd.h>
+
+namespace Ostrel {
+namespace {
+
+using EditorTest::EditorWorld;
+
+const char* kRoomArchetypes = R"(
+<DefaultCamera>
+    <TransformComponent><PosZ>-10</PosZ></TransformComponent>
+    <CameraComponent />
+</DefaultCamera>
+<crate>
+    <TransformComponent />
+    <MeshComponent><MeshID>Box</MeshID></MeshComponent>
+    <CollisionComponent />
+</crate>
+<exit-obj>
+    <TransformComponent><PosX>20</PosX></TransformComponent>
+    <PortalComponent><type-name>Exit</type-name></PortalComponent>
+</exit-obj>
+<spawner-Luvo><TransformComponent /></spawner-Luvo>
+<spawner-qil-obj><TransformComponent /></spawner-qil-obj>
+<spawner-camera><TransformComponent /></spawner-camera>
+)";
+
+std::string FileText(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+struct RoomEar {
+    void Resumed() { resumed++; }
+    void Loaded() { loaded++; }
+    int resumed = 0;
+    int loaded = 0;
+};
+
+class EditorRoomsTest : public ::testing::Test {
+protected:
+    EditorRoomsTest() : w(kRoomArchetypes) {
+        Logger::SetCurrent(&w.world.logger);
+        root = std::filesystem::path(LV_TEST_TMP) / "editor-rooms" / std::to_string(getpid()) / "rsc";
+        std::filesystem::remove_all(root);
+        std::filesystem::create_directories(root);
+        resources.LoadHierarchy(root.string());
+        w.world.engine.AddSystem(&editor);
+        editor.Initialize();
+        editor.Update(0.0f);
+        Frame();
+    }
+    ~EditorRoomsTest() override {
+        editor.Shutdown();
+        Logger::SetCurrent(nullptr);
+    }
+
+    void Frame() {
+        w.Step();
+        editor.Update(0.0f);
+    }
+    u32 Make(const std::string& archetype, float x = 0.0f) {
+        RequireArchetype(archetype);
+        model.Commit("Editor Info", "Object Creation", "Selected Archetype", archetype);
+        editor.Update(0.0f);  // the text selects the archetype
+        EXPECT_TRUE(model.Press("Editor Info", "Object Creation", "Create New"));
+        const u32 id = editor.GetSelection();
+        if (x != 0.0f) {
+            EXPECT_TRUE(model.Commit("Object Info", "TransformComponent", "PosX", x));
+        }
+        return id;
+    }
+    void RequireArchetype(const std::string& name) {
+        const auto& names = editor.GetArchetypeNames();
+        ASSERT_NE(std::find(names.begin(), names.end(), name), names.end()) << name;
+    }
+    bool Save(const std::string& name) {
+        model.Commit("Editor Info", "I/O", "Saving To", name);
+        const size_t before = w.world.log.size();
+        model.Press("Editor Info", "I/O", "Save Level");
+        return w.world.log.find("LevelEditor: saved the room '" + name + "'", before) != std::string::npos;
+    }
+    void Load(const std::string& name) {
+        model.Commit("Editor Info", "I/O", "Loading From", name);
+        model.Press("Editor Info", "I/O", "Load Level");
+    }
+    std::vector<std::string> Listed() {
+        std::vector<std::string> names;
+        for (u32 id : editor.GetObjectList()) names.push_back(ObjectHandle(id).GetObject()->GetName());
+        return names;
+    }
+    float PosX(u32 id) { return ObjectHandle(id).GetObject()->GetTransform()->GetPosition().x; }
+    std::filesystem::path RoomFile(const std::string& name) { return root / "level" / (name + ".xrm"); }
+
+    EditorWorld w;
+    std::filesystem::path root;
+    ResourceManager resources;
+    PanelModel model;
+    LevelEditor editor;
+};
+
+TEST_F(EditorRoomsTest, SaveNewLoadRoundTrip) {
+    const u32 crate = Make("crate", 7.5f);
+    ASSERT_TRUE(Save("MyRoom"));
+    // Only the changed field is written: crate > TransformComponent > PosX.
+    TiXmlDocument document;
+    document.Parse(FileText(RoomFile("MyRoom")).c_str());
+    const TiXmlElement* objects = document.FirstChildElement("Level")->FirstChildElement("Objects");
+    ASSERT_NE(objects, nullptr);
+    const TiXmlElement* object = objects->FirstChildElement();
+    ASSERT_NE(object, nullptr);
+    EXPECT_STREQ(object->Value(), "crate");
+    EXPECT_EQ(object->NextSiblingElement(), nullptr);
+    const TiXmlElement* component = object->FirstChildElement();
+    ASSERT_NE(component, nullptr);
+    EXPECT_STREQ(component->Value(), "TransformComponent");
+    EXPECT_EQ(component->NextSiblingElement(), nullptr);
+    ASSERT_NE(component->FirstChildElement("PosX"), nullptr);
+    EXPECT_FLOAT_EQ(std::stof(component->FirstChildElement("PosX")->GetText()), 7.5f);
+    EXPECT_EQ(component->FirstChildElement()->NextSiblingElement(), nullptr);
+    EXPECT_FALSE(std::filesystem::exists(RoomFile("MyRoom").string() + ".tmp"));
+
+    // "New Level": the list empties at once, the objects go at the next update.
+    ASSERT_TRUE(model.Press("Editor Info", "I/O", "New Level"));
+    EXPECT_TRUE(editor.GetObjectList().empty());
+    EXPECT_EQ(editor.GetSelection(), 0u);
+    Frame();
+    EXPECT_EQ(ObjectHandle(crate).GetObject(), nullptr);
+
+    // Loaded in the same run, by its name; twice leaves one copy.
+    model.Commit("Editor Info", "I/O", "Saving To", std::string("Elsewhere"));
+    Load("MyRoom");
+    EXPECT_EQ(editor.GetSaveName(), "Untitled");
+    Load("MyRoom");
+    Frame();
+    Frame();
+    ASSERT_EQ(Listed(), std::vector<std::string>{"crate"});
+    EXPECT_FLOAT_EQ(PosX(editor.GetObjectList()[0]), 7.5f);
+    EXPECT_EQ(w.world.objects.GetLiveObjects().size(), 2u);  // the crate and the camera
+    EXPECT_EQ(editor.GetSelection(), editor.GetObjectList()[0]);
+    EXPECT_EQ(editor.GetCollisionPicks().size(), 1u);
+
+    // ';' loads at the next update.
+    w.world.core.SendMessageValues("KeyTriggered", 186, true);
+    EXPECT_EQ(editor.GetObjectList().size(), 1u);
+    Frame();
+    Frame();
+    EXPECT_EQ(Listed(), std::vector<std::string>{"crate"});
+    EXPECT_EQ(w.world.objects.GetLiveObjects().size(), 2u);
+
+    // A name that names no room: logged, and the editor holds no objects.
+    Load("NoSuchRoom");
+    Frame();
+    EXPECT_NE(w.world.log.find("unable to read designated room file: NoSuchRoom, room skipped"), std::string::npos);
+    EXPECT_NE(w.world.log.find("the room 'NoSuchRoom' could not be loaded"), std::string::npos);
+    EXPECT_TRUE(editor.GetObjectList().empty());
+    EXPECT_TRUE(editor.ObjectBar()->entries.empty());
+    EXPECT_EQ(w.world.objects.GetLiveObjects().size(), 1u);
+
+    // An empty room saves and loads as empty.
+    ASSERT_TRUE(Save("Empty"));
+    Load("Empty");
+    Frame();
+    EXPECT_TRUE(editor.GetObjectList().empty());
+}
+
+TEST_F(EditorRoomsTest, FailedSaveKeepsTheEarlierFileAndTheObjects) {
+    const u32 crate = Make("crate", 1.0f);
+    ASSERT_TRUE(Save("MyRoom"));
+    const std::string before = FileText(RoomFile("MyRoom"));
+
+    // The temporary file cannot be made: a folder holds its name (this
+    // fails for root too).
+    const std::filesystem::path blocker = RoomFile("MyRoom").string() + ".tmp";
+    std::filesystem::create_directories(blocker);
+    std::ofstream(blocker / "keep") << "user data";
+    model.Commit("Object Info", "TransformComponent", "PosX", 2.0f);
+    EXPECT_FALSE(Save("MyRoom"));
+    EXPECT_NE(w.world.log.find("Failed to save file '" + RoomFile("MyRoom").string() + "'"), std::string::npos)
+        << w.world.log;
+    EXPECT_NE(w.world.log.find("the room 'MyRoom' was not saved; the editor keeps its objects"), std::string::npos);
+    EXPECT_EQ(FileText(RoomFile("MyRoom")), before);
+    EXPECT_EQ(FileText(blocker / "keep"), "user data");
+    EXPECT_EQ(editor.GetObjectList(), std::vector<u32>{crate});
+    EXPECT_FLOAT_EQ(PosX(crate), 2.0f);
+
+    std::filesystem::remove_all(blocker);
+    ASSERT_TRUE(Save("MyRoom"));
+    EXPECT_NE(FileText(RoomFile("MyRoom")), before);
+
+    // Room names are file names inside the level folder.
+    for (const char* bad : {"../escape", "sub/room", "", "..", "a\\b"}) {
+        EXPECT_FALSE(Save(bad)) << bad;
+    }
+    EXPECT_FALSE(std::filesystem::exists(root / "escape.xrm"));
+    EXPECT_FALSE(std::filesystem::exists(root / "level" / "sub"));
+}
+
+class EditorTestPlayTest : public EditorRoomsTest {
+protected:
+    EditorTestPlayTest() {
+        w.world.engine.AddSystem(&game);
+        game.Initialize();
+        w.world.core.Listen("GameResumed", MakeDelegate(&ear, &RoomEar::Resumed));
+        w.world.core.Listen("LevelLoaded", MakeDelegate(&ear, &RoomEar::Loaded));
+    }
+    ~EditorTestPlayTest() override { game.Shutdown(); }
+
+    size_t CountLive(const std::string& archetype) {
+        size_t n = 0;
+        for (u32 id : w.world.objects.GetLiveObjects()) n += ObjectHandle(id).GetObject()->GetName() == archetype;
+        return n;
+    }
+
+    LevelInstanceManager levels;
+    GameSystem game;
+    RoomEar ear;
+};
+
+TEST_F(EditorTestPlayTest, RefusedRoomsKeepTheEditorAndAPlayableOneStartsUnpaused) {
+    const u32 camera = editor.GetCameraId();
+    Make("crate");
+    ASSERT_TRUE(Save("NoPortal"));
+    Make("exit-obj");
+    ASSERT_TRUE(Save("NoSpawners"));
+    for (const char* room : {"NoPortal", "NoSpawners", "Missing"}) {
+        model.Commit("Editor Info", "I/O", "Loading From", std::string(room));
+        EXPECT_FALSE(editor.TestLevel()) << room;
+        EXPECT_FALSE(game.IsPlayLevelPending());
+        EXPECT_TRUE(w.world.engine.GetStateStack().empty()) << room;  // nothing pushed
+        EXPECT_EQ(editor.GetObjectList().size(), 2u);
+        EXPECT_TRUE(editor.GetShowDebug());
+        EXPECT_EQ(editor.GetCameraId(), camera);
+    }
+    EXPECT_NE(w.world.log.find("Room [NoPortal]"), std::string::npos) << w.world.log;
+    EXPECT_NE(w.world.log.find("lacks the spawner"), std::string::npos);
+    EXPECT_NE(w.world.log.find("the room 'NoSpawners' cannot be test-played; the editor stays"), std::string::npos);
+
+    Make("spawner-Luvo", 3.0f);
+    Make("spawner-qil-obj", 1.0f);
+    Make("spawner-camera", -6.0f);
+    ASSERT_TRUE(Save("Playable"));
+    model.Commit("Editor Info", "I/O", "Loading From", std::string("Playable"));
+    ASSERT_TRUE(model.Press("Editor Info", "", "Test Level"));
+    EXPECT_EQ(w.world.engine.GetStateStack(), std::vector<std::string>{"GamePlay"});
+    EXPECT_FALSE(editor.GetShowDebug());
+    EXPECT_TRUE(editor.GetObjectList().empty());
+    EXPECT_EQ(editor.GetCameraId(), 0u);                    // dropped by the announcement
+    EXPECT_NE(ObjectHandle(camera).GetObject(), nullptr);  // but alive
+    EXPECT_TRUE(w.world.engine.IsPaused());
+    EXPECT_EQ(ear.resumed, 0);
+
+    // The pushed state begins: the world resumes and the room's level loads.
+    w.world.engine.UpdateStates();
+    EXPECT_FALSE(w.world.engine.IsPaused());
+    EXPECT_EQ(ear.resumed, 1);
+    for (int i = 0; i < 3; ++i) {
+        w.Step();
+        game.Update(0.016f);
+    }
+    EXPECT_EQ(ear.loaded, 1);
+    EXPECT_EQ(game.GetPlayRoom(), "Playable");
+    EXPECT_TRUE(game.IsLevelRunning());
+    EXPECT_EQ(game.GetReadyCount(), 1u);
+    EXPECT_EQ(CountLive("spawner-Luvo"), 1u);
+    EXPECT_EQ(CountLive("exit-obj"), 1u);
+    EXPECT_EQ(CountLive("crate"), 1u);
+}
+
+}  // namespace
+}  // namespace Ostrel
