@@ -46,6 +46,7 @@
 #include "game/objects/HealthComponent.h"
 #include "game/objects/HealthPackComponent.h"
 #include "game/objects/PlayerTriggerComponent.h"
+#include "game/objects/PowerUpAnimateComponent.h"
 #include "game/objects/PowerUpAttackComponent.h"
 #include "game/objects/PowerUpDropComponent.h"
 #include "game/objects/RumbleEffectComponent.h"
@@ -95,7 +96,7 @@ void RegisterComponentTypes(CompositionFactory& f) {
     Register<Vandle::BroodMotherComponent>(f, "BroodMotherComponent");
     Register<Vandle::DamageTrapComponent>(f, "DamageTrapComponent");
     Register<Vandle::PowerUpDropComponent>(f, "PowerUpDropComponent");
-    Placeholder<FourCC("puaC")>(f, "PowerUpAnimateComponent");
+    Register<Vandle::PowerUpAnimateComponent>(f, "PowerUpAnimateComponent");
     Register<Vandle::ProjectileComponent>(f, "ProjectileComponent");
     Register<Vandle::HealthPackComponent>(f, "HealthPackComponent");
     Placeholder<FourCC("foxC")>(f, "FoxComponent");

@@ -7,7 +7,9 @@
 #include "engine/io/SerializerLevelSave.h"
 #include "game/objects/HealthComponent.h"
 #include "game/objects/HealthPackComponent.h"
+#include "game/objects/PowerUpAnimateComponent.h"
 #include "game/objects/PowerUpDropComponent.h"
+#include "game/player/BobAction.h"
 
 #include <gtest/gtest.h>
 #include <tinyxml.h>
@@ -242,6 +244,72 @@ TEST(Pickups, AChangedHealAmountKeepsItsMeaningThroughASavedRoom) {
     ASSERT_TRUE(SerializerXML(true).ReadRoomText("old-packs", older, old));
     ASSERT_EQ(old.objects.size(), 1u);
     EXPECT_FALSE(old.objects[0]->GetComponentAs<HealthPackComponent>()->IsHealPercent());
+}
+
+const char kFloatingPickups[] = R"(
+<floating-pack-obj>
+    <TransformComponent><PosX>4</PosX><PosY>1</PosY></TransformComponent>
+    <MovementComponent><Gravity>0</Gravity><Drag>0</Drag></MovementComponent>
+    <MessageComponent/>
+    <BrainComponent/>
+    <HealthPackComponent/>
+    <PowerUpAnimateComponent>
+        <bob-frequency>2</bob-frequency><bob-amplitude>0.25</bob-amplitude><bob-offset>1</bob-offset>
+        <DeathEffect>sparkle-fx</DeathEffect>
+    </PowerUpAnimateComponent>
+</floating-pack-obj>
+<plain-powerup-obj>
+    <TransformComponent/>
+    <MessageComponent/>
+    <BrainComponent/>
+    <PowerUpAttackComponent><NewAttack>ArcAttack</NewAttack><NumAttacks>1</NumAttacks></PowerUpAttackComponent>
+    <PowerUpAnimateComponent/>
+</plain-powerup-obj>
+<sparkle-fx><TransformComponent><PosY>0.5</PosY></TransformComponent></sparkle-fx>
+)";
+
+TEST(Pickups, PickupsFloatOnTheirBobAndLeaveTheirDeathEffectWhereTaken) {
+    GameFixture world(std::string(kPickupObjects) + kFloatingPickups);
+    Composition* player = world.Spawn("player-obj");
+    Composition* pack = world.Spawn("floating-pack-obj");
+    auto* animate = pack->GetComponentAs<PowerUpAnimateComponent>();
+    BobAction* bob = nullptr;
+    for (IAction* action : pack->GetComponentAs<BrainComponent>()->GetActionList()->Actions())
+        if (auto* found = dynamic_cast<BobAction*>(action)) bob = found;
+    ASSERT_NE(bob, nullptr);
+    EXPECT_EQ(bob->GetAmplitude(), 0.25f);
+    EXPECT_EQ(bob->GetFrequency(), 2.0f);
+    EXPECT_EQ(bob->GetOffset(), 1.0f);
+    // An editor change reaches the running bob at once.
+    ComponentTest::Panel panel;
+    pack->ExposeProperties(&panel);
+    panel.Set<float>("bob-amplitude", 0.75f);
+    EXPECT_EQ(bob->GetAmplitude(), 0.75f);
+    EXPECT_EQ(panel.Get<float>("bob-frequency"), 2.0f);
+
+    // "DeathEffect" is written only when it was read.
+    ComponentTest::TextSerializer writer(false);
+    animate->Serialize(&writer);
+    EXPECT_EQ(writer.written.back(), "DeathEffect=sparkle-fx");
+    ComponentTest::TextSerializer plainWriter(false);
+    auto* plain = world.Spawn("plain-powerup-obj")->GetComponentAs<PowerUpAnimateComponent>();
+    EXPECT_FALSE(plain->HasDeathEffect());
+    plain->Serialize(&plainWriter);
+    EXPECT_EQ(plainWriter.written.size(), 3u);
+
+    Pick(pack, player);
+    u32 effect = 0;
+    for (u32 id : world.objects.GetLiveObjects())
+        if (world.objects.GetObject(id)->GetName() == "sparkle-fx") effect = id;
+    ASSERT_NE(effect, 0u);
+    const Vec3 taken = GameFixture::PositionOf(pack);
+    EXPECT_EQ(GameFixture::PositionOf(world.objects.GetObject(effect)), taken + Vec3(0, 0.5f, 0));
+    EXPECT_FALSE(world.objects.GetObject(effect)->GetSaveFlag());
+
+    world.Step(0.01f);  // the pack goes
+    const std::size_t before = world.objects.GetLiveObjects().size();
+    Pick(world.Spawn("plain-powerup-obj"), player);
+    EXPECT_EQ(world.objects.GetLiveObjects().size(), before + 1) << "without a death effect nothing is left";
 }
 
 }  // namespace

@@ -90,6 +90,7 @@ const std::set<std::string> kRealClasses = {
     "PlayerComponent",
     "PlayerTriggerComponent",
     "PortalComponent",
+    "PowerUpAnimateComponent",
     "PowerUpAttackComponent",
     "PowerUpDropComponent",
     "ProjectileComponent",
