@@ -95,7 +95,9 @@ TEST(LevelObjectsLifecycle, AThousandOfEachComeAndGoWithoutAListenerLeftBehind) 
             if (object) object->Send("ObjectDead");
         }
         BroadcastScope(world, ids.front());
-        for (u32 id : ids) world.objects.DestroyObject(id);
+        world.Step(0.05f);  // what was taken or spent goes now
+        for (u32 id : ids)
+            if (world.Alive(id)) world.objects.DestroyObject(id);
         world.Step(0.05f);
         world.objects.DestroyAllObjects();  // what they left behind: rumbles, effects, drops
         world.Step(0.05f);
