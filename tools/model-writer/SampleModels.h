@@ -66,6 +66,13 @@ WriterModel MakeLuvoWalk();
 // "brisa-dodge-anim": a clip only, the chest leaning 40 degrees into the
 // dash and back in 0.5 s.
 WriterModel MakeLuvoDodge();
+// "menhir-mesh": the gate's standing stone, 1.2 x 2 x 0.8 centred on the
+// origin with a narrower cap on top (static).
+WriterModel MakeMenhir();
+// "healthpack-mesh": a cross of two 1 x 0.3 x 0.3 bars (static).
+WriterModel MakeHealthPack();
+// "powerup-mesh": a 0.6 cube pierced by a 1 high bar (static).
+WriterModel MakePowerUp();
 // The text of "hinge-fast.anim".
 std::string HingeFastAnimationSet();
 
