@@ -224,6 +224,8 @@ WriterModel MakeLuvoWalk() {
 WriterModel MakeLuvoDodge() {
     WriterModel model;
     model.clip = MakeSwingClip(3, 0.5f, 0.6f, {1}, {0.0f, 40.0f, 0.0f});
+    return model;
+}
 
 WriterModel MakeMenhir() {
     WriterModel model;
