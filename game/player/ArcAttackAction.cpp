@@ -38,6 +38,7 @@ void ArcAttackAction::OnStart() {
     TransformComponent* playerTransform = player ? player->GetTransform() : nullptr;
     m_playerTransformHandle = playerTransform ? playerTransform->GetHandle() : 0;
     m_transform.Bind(owner);
+    m_movement.Bind(owner);
     if (TransformComponent* transform = m_transform.Get()) RefitCollider(*owner, transform->GetScale() * kColliderScale);
     if (CoreSystem* core = GameCore()) core->SendMessageString("PlaySound", "attack-arc-sfx");
     m_listeners.Listen(*owner, "CollisionData", MakeDelegate(this, &ArcAttackAction::OnCollision));
@@ -71,6 +72,10 @@ int ArcAttackAction::OnUpdate(f32 dt) {
         TransformComponent* transform = m_transform.Get();
         if (playerTransform && transform && owner) {
             transform->SetPosition(ArcPoint(playerTransform->GetPosition(), m_angle));
+            // The move to the first point leaves its velocity behind; the
+            // sweep places the companion, so physics must not carry it off
+            // the arc before its contacts are found.
+            if (MovementComponent* movement = m_movement.Get()) movement->SetVelocity(Vec3(0.0f, 0.0f, 0.0f));
             owner->Send("TransformUpdated");
         }
     } else {

@@ -8,7 +8,9 @@
 // Then each update advances the sweep by 950 degrees per second and writes
 // the companion's position on the arc around the player's transform (found
 // by handle, so the sweep follows a moving player and stands still when the
-// player is gone). After 180 degrees the action ends with "TransformUpdated"
+// player is gone); the companion's velocity is held at 0 meanwhile, so the
+// move's last velocity does not carry it off the arc between updates. After
+// 180 degrees the action ends with "TransformUpdated"
 // (the collider shrinks back) and "FinishedAttack".
 //
 // Every contact during the sweep, of any kind of object with a collider,
@@ -18,6 +20,7 @@
 // early.
 
 #include "engine/actions/ActionSupport.h"
+#include "engine/components/MovementComponent.h"
 #include "engine/core/ActionBase.h"
 #include "engine/core/MetaClassOf.h"
 #include "engine/core/TransformComponent.h"
@@ -66,6 +69,7 @@ private:
     f32 m_startAngle = 0.0f;
     QilAttackFlag m_attackingFlag;
     Ostrel::ComponentRef<Ostrel::TransformComponent> m_transform;
+    Ostrel::ComponentRef<Ostrel::MovementComponent> m_movement;
     Ostrel::OwnerListeners m_listeners;
 };
 
