@@ -128,7 +128,7 @@ struct AttackWorld : GameFixture {
     Composition* qil = nullptr;
 };
 
-constexpr f32 kFrame = 1.0f / 60.0f;
+constexpr f32 kAttackFrame = 1.0f / 60.0f;
 
 bool Holds(const std::vector<std::string>& texts, const std::string& text) {
     return std::find(texts.begin(), texts.end(), text) != texts.end();
@@ -168,7 +168,7 @@ TEST(SpecialAttacks, ArcSweepsAHalfCircleAroundThePlayerWithABigColliderAndHitsW
     std::vector<Vec3> sweep;
     int frames = 0;
     while (world.Qil()->IsAttacking() && frames++ < 60) {
-        world.Step(kFrame);
+        world.Step(kAttackFrame);
         if (!world.Qil()->IsAttacking() || frames <= 4) continue;
         sweep.push_back(world.QilPosition() - world.PositionOf(world.player));
         EXPECT_EQ(world.Get<MovementComponent>(world.qil)->GetVelocity(), Vec3(0.0f, 0.0f, 0.0f))
@@ -220,13 +220,13 @@ TEST(SpecialAttacks, MeteorLandsOnTheFloorShakesAndHurlsWhatIsNearOnceThenRestor
     Vec3 landing;
     f32 highest = start.y;
     for (int frame = 1; frame <= 120 && landedAt < 0.0f; ++frame) {
-        world.Step(kFrame);
+        world.Step(kAttackFrame);
 
 
 
         highest = std::max(highest, world.QilPosition().y);
         if (world.Count("CameraShake(0.25, 75, 0.5)") > 0) {
-            landedAt = f32(frame) * kFrame;
+            landedAt = f32(frame) * kAttackFrame;
             landing = world.QilPosition();
         }
     }
@@ -314,14 +314,14 @@ TEST(SpecialAttacks, MeteorLandsOnlyOnGeometryBelowItsCentreAndEndsAfterThreeSec
     EXPECT_FALSE(world.Get<CollisionComponent>(world.qil)->GetFlags().resolveWithStatics);
     unsigned id = 77;
     SendObjectMessageUInt(world.qil, "TerminateAction", id);
-    world.Step(kFrame);
+    world.Step(kAttackFrame);
     EXPECT_TRUE(world.Get<CollisionComponent>(world.qil)->GetFlags().resolveWithStatics);
 
     // A companion without movement: the throw is skipped and logged once.
     Composition* still = world.Spawn("still-qil-obj", Vec3(1.0f, 1.0f, 0.0f));
     world.AddAction(still, new MeteorAttackAction(0.0f, 0.0f, 1.0f));
     world.AddAction(still, new MeteorAttackAction(0.0f, 0.0f, 1.0f));
-    world.Step(kFrame);
+    world.Step(kAttackFrame);
     const std::string missing = "has no MovementComponent";
     EXPECT_NE(world.log.find(missing), std::string::npos);
 }
@@ -423,7 +423,7 @@ TEST(SpecialAttacks, FireFliesFastAndBigThroughTargetsBurningEachOnceAndStopsAtG
     world.Attack(Vec3(0.0f, 0.0f, -1.0f));
     EXPECT_FLOAT_EQ(world.QilPosition().z, playerAt.z - 2.0f);
     EXPECT_EQ(world.qil->GetTransform()->GetScale(), Vec3(1.4f, 1.4f, 1.4f)) << "twice 0.7";
-    world.Step(kFrame);
+    world.Step(kAttackFrame);
     EXPECT_FLOAT_EQ(world.Get<MovementComponent>(world.qil)->GetVelocity().z, -18.75f);
     world.Run(0.5f);
     EXPECT_FALSE(world.Qil()->IsAttacking());
@@ -444,7 +444,7 @@ TEST(SpecialAttacks, FireFliesFastAndBigThroughTargetsBurningEachOnceAndStopsAtG
     world.Attack(Vec3(0.0f, 0.0f, 1.0f));
     int frames = 0;
     while (world.Qil()->IsAttacking() && frames < 60) {
-        world.Step(kFrame);
+        world.Step(kAttackFrame);
         ++frames;
     }
     EXPECT_LT(frames, 18) << "the wall ends the flight before its 0.35 s";
@@ -483,7 +483,7 @@ TEST(SpecialAttacks, VictoryCirclesRisesWithFireworksAndCompletesTheGameOnceAfte
     world.Run(0.2f);
     EXPECT_EQ(world.Count("GameComplete()"), 1);
     EXPECT_EQ(world.CountActions<OrbitAction>(world.qil, FourCC("viob")), 0);
-    world.Step(kFrame);
+    world.Step(kAttackFrame);
     EXPECT_FALSE(world.Alive(fireworks));
     EXPECT_FALSE(world.Alive(effect));
     world.Run(1.0f);
