@@ -540,6 +540,13 @@ TEST(SpecialAttacks, WithoutTheirEffectArchetypesTheAttacksRunAndLeaveNothing) {
     plain.objects.FindObjectsWithComponent(TransformComponent::kTypeId, after);
     EXPECT_EQ(after.size(), before.size());
     EXPECT_FALSE(plain.Qil()->IsAttacking());
+
+    // A shield and a victory still running when the level goes: torn down
+    // with the objects, quietly.
+    plain.Attack(Vec3(1.0f, 0.0f, 0.0f));
+    plain.core.Send("InitiateVictory");
+    plain.Run(0.2f);
+    EXPECT_TRUE(plain.Qil()->IsAttacking());
 }
 
 }  // namespace
