@@ -25,6 +25,8 @@ public:
 
     // (ScaleX, ScaleZ, 1): the third value is not stored.
     const Vec3& GetScale() const { return m_scale; }
+    // Takes ScaleX and ScaleZ from x and y; the third value stays 1.
+    void SetScale(const Vec3& scale) { m_scale = Vec3(scale.x, scale.y, 1.0f); }
     bool IsVisible() const { return m_visible; }
     void SetVisible(bool visible) { m_visible = visible; }
 
