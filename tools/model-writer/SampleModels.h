@@ -57,6 +57,9 @@ WriterModel MakeFoxTail();
 WriterModel MakeFoxDigUp();
 WriterModel MakeFoxLook();
 WriterModel MakeFoxDigDown();
+WriterModel MakeFoxTailAttack();
+WriterModel MakeFoxTailFlourish();
+WriterModel MakeFoxTailDown();
 // The text of "hinge-fast.anim".
 std::string HingeFastAnimationSet();
 
