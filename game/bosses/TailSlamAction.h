@@ -6,8 +6,9 @@
 // one runs backwards, 0 stands still). A trail ("fox-boss-tremor-trail-obj")
 // is made with it and attached to the tremor. Finishes on its first update.
 //
-// A tremor that cannot be made or has no movement launches nothing (logged
-// once); a trail without a brain is left where it was made.
+// A tremor without movement stays where it was made, and a trail without a
+// brain where it was made (each logged once per archetype); nothing is
+// made for an archetype that does not exist.
 
 #include "engine/actions/ActionSupport.h"
 #include "engine/core/ActionBase.h"
