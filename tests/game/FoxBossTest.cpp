@@ -3,14 +3,18 @@
 #include "engine/components/CollisionComponent.h"
 #include "engine/components/ShadowComponent.h"
 #include "engine/core/Random.h"
+#include "engine/io/SerializerLevelSave.h"
 #include "engine/graphics/animation/AnimationManager.h"
+#include "game/bosses/BirdBossComponent.h"
 #include "game/bosses/FoxBossAIAction.h"
 #include "game/bosses/FoxBossComponent.h"
 #include "game/bosses/FoxBossRockShowerAction.h"
 #include "game/bosses/FoxManagerComponent.h"
+#include "game/bosses/FoxTileComponent.h"
 #include "game/bosses/TailSlamAction.h"
 
 #include <gtest/gtest.h>
+#include <tinyxml.h>
 
 #include <algorithm>
 #include <cmath>
@@ -377,6 +381,38 @@ TEST(FoxBoss, ReportsHurtsAndBringsTheSecondFoxOnEachDownwardCrossingOfOneHalf) 
     world.Step(kStep);
     EXPECT_FALSE(world.Alive(arena.bossId));
     EXPECT_EQ(arena.manager->GetTotalFoxNumber(), 1) << "the manager counted it";
+}
+
+TEST(FoxBoss, EditedBossPiecesSurviveARoomRoundTrip) {
+    GameFixture world(std::string(kFoxArena) +
+                      "<bird-boss-obj><TransformComponent/><BirdBossComponent/></bird-boss-obj>");
+    RoomObjects placed(world.factory);
+    placed.objects = {world.factory.Create("fox-boss-obj"), world.factory.Create("fox-boss-second-obj"),
+                      world.factory.Create("fox-tile-obj"), world.factory.Create("fox-manager-obj"),
+                      world.factory.Create("bird-boss-obj")};
+    ComponentTest::Panel tile, manager, bird;
+    placed.objects[2]->ExposeProperties(&tile);
+    placed.objects[3]->ExposeProperties(&manager);
+    placed.objects[4]->ExposeProperties(&bird);
+    *tile.floats.at("MaxAngle") = 45.0f;
+    EXPECT_EQ(manager.Get<int>("TotalFoxNumber"), 2);
+    manager.Set<int>("TotalFoxNumber", 3);
+    *bird.floats.at("Damage") = 6.0f;
+    EXPECT_EQ(std::count(bird.entries.begin(), bird.entries.end(), "string ForceDeadEffect"), 1);
+
+    SerializerLevelSave writer;
+    for (Composition* object : placed.objects) writer.WriteObject(*object);
+    TiXmlPrinter printer;
+    writer.Document().Accept(&printer);
+    RoomObjects read(world.factory);
+    ASSERT_TRUE(SerializerXML(true).ReadRoomText("trip", printer.CStr(), read));
+    ASSERT_EQ(read.objects.size(), 5u);
+    EXPECT_EQ(read.objects[0]->GetComponentAs<FoxBossComponent>()->GetSlamsBetweenRests(), 2);
+    EXPECT_FALSE(read.objects[1]->GetComponentAs<FoxBossComponent>()->IsFirstFox());
+    EXPECT_EQ(read.objects[2]->GetComponentAs<FoxTileComponent>()->GetMinAngle(), -90.0f);
+    EXPECT_EQ(read.objects[2]->GetComponentAs<FoxTileComponent>()->GetMaxAngle(), 45.0f);
+    EXPECT_EQ(read.objects[3]->GetComponentAs<FoxManagerComponent>()->GetTotalFoxNumber(), 3);
+    EXPECT_NE(std::string(printer.CStr()).find("<Damage>6"), std::string::npos);
 }
 
 }  // namespace
