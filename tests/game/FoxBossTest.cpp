@@ -143,7 +143,7 @@ TEST(FoxTailSlam, ShakesPlaysAndSendsATremorAlongTheFacingWithItsTrail) {
 // The fox arena: the player at the origin, one emerge tile at (0, 0, 30)
 // facing 180, a manager for two foxes, and the first fox at (5, 0, 0).
 struct FoxArena {
-    FoxArena() : world(kFoxArena) {
+    explicit FoxArena(bool startFight = true) : world(kFoxArena) {
         SRand(4);
         world.RecordGlobal({"PlaySound", "CameraShake", "PlayBackgroundSound", "BossHealthChanged", "InitiateVictory"});
         player = world.Spawn("arena-player-obj", Vec3(0, 0, 0));
@@ -151,7 +151,7 @@ struct FoxArena {
         world.objects.GetObject(tile)->GetTransform()->Rotation().y = 180.0f;
         Composition* keeper = world.Spawn("fox-manager-obj", Vec3(0, 0, 0));
         manager = keeper->GetComponentAs<FoxManagerComponent>();
-        keeper->Send("TriggerFired");
+        if (startFight) keeper->Send("TriggerFired");
         animations.AddAnimSet("foxtail-attack-anim")->duration = 1.5f;
         boss = world.Spawn("fox-boss-obj");
         bossId = boss->GetId();
@@ -274,6 +274,26 @@ TEST(FoxBossAI, ABossGoneWhileEmergedGivesItsTileBackAndTakesItsMound) {
     EXPECT_EQ(arena.manager->GetFreePoints(), std::vector<u32>{arena.tile});
     EXPECT_TRUE(arena.manager->GetUsedPoints().empty());
     EXPECT_FALSE(world.Alive(mound));
+}
+
+TEST(FoxBossAI, WithNoTileToBorrowItEmergesWhereItIsAndThrowsOverTheDefaultArc) {
+    FoxArena arena(false);  // the fight never started: nothing to lend
+    GameFixture& world = arena.world;
+    for (int surfacing = 0; surfacing < 3; ++surfacing) {
+        arena.RunUntilAbove(true);
+        arena.RunUntilAbove(false);
+    }
+    const Vec3 here = GameFixture::PositionOf(arena.boss);
+    arena.RunUntilAbove(true);
+    EXPECT_EQ(arena.ai->GetHeldTile(), 0u);
+    EXPECT_EQ(GameFixture::PositionOf(arena.boss), here);
+    world.Step(kStep);
+    arena.RunUntilAbove(false);
+    world.Step(kStep);
+    const std::vector<Composition*> rocks = AllNamed(world.objects, "fox-boss-projectile-obj");
+    ASSERT_FALSE(rocks.empty());
+    EXPECT_NEAR(rocks.front()->GetTransform()->GetRotation().y, -90.0f, 1e-3f);
+    EXPECT_TRUE(arena.manager->GetFreePoints().empty()) << "nothing, and never 0, was given back";
 }
 
 TEST(FoxManager, LendsEachTileOnceAndNeverZeroAndCountsOnlyFoxBosses) {
