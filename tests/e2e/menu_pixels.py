@@ -4,7 +4,7 @@ menu_pixels.py menu SHOT
     The main menu at 640 x 360: the background is the menu's blue, the
     selected Play button is an amber quad filling its rectangle (and nothing
     of it shows outside), the captions are white text of the shipped font
-    (enough bright pixels inside each caption's box) and the title is drawn
+    (enough bright pixels inside each caption's box: Play, Options, Quit) and the title is drawn
     in its gold.
 menu_pixels.py player STILL RIGHT DASH
     Three 320 x 200 shots of the first level: the player's body is the only
@@ -55,10 +55,12 @@ def check_menu(path):
     white = lambda c: min(c) >= 200
     if count(rows, (290, 184, 350, 216), white) < 25:
         fail("no caption text on the Play button")
-    if count(rows, (290, 234, 350, 266), white) < 25:
-        fail("no Quit caption")
-    if count(rows, (290, 234, 350, 266), lambda c: near(c, amber, 24)) > 0:
-        fail("the Quit button shows its quad while not selected")
+    # Options and Quit below it, unselected: captions without their quads.
+    for name, box in [("Options", (290, 234, 350, 266)), ("Quit", (290, 284, 350, 316))]:
+        if count(rows, box, white) < 25:
+            fail("no %s caption" % name)
+        if count(rows, box, lambda c: near(c, amber, 24)) > 0:
+            fail("the %s button shows its quad while not selected" % name)
     gold = lambda c: c[0] > 200 and c[1] > 160 and c[2] < 160
     if count(rows, (150, 50, 500, 110), gold) < 300:
         fail("no title text")
