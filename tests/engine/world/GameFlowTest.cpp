@@ -7,6 +7,7 @@
 #include "LevelWorld.h"
 
 #include "engine/core/TransformComponent.h"
+#include "engine/core/VarFun_Delegate.h"
 #include "engine/core/Vec3.h"
 #include "engine/io/ConfigureFileXML.h"
 #include "engine/physics/HbvManager.h"
@@ -14,6 +15,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <set>
 #include <thread>
 
@@ -215,6 +217,48 @@ TEST(GameFlow, RetryTwiceInOneFrameReloadsOnceWithTheSameRoomsAndNoFlyOver) {
     flow.Frame();
     flow.Send("GameReady");
     EXPECT_EQ(flow.game.GetCountdown(), 2) << "a restart lays out anew and flies over again";
+}
+
+// "+id" per "ObjectCreated", "-id" per "ObjectDestroyed", in order.
+struct LifeRecorder {
+    explicit LifeRecorder(CoreSystem& c) : core(c) {
+        core.Listen("ObjectCreated", MakeDelegate(this, &LifeRecorder::OnCreated));
+        core.Listen("ObjectDestroyed", MakeDelegate(this, &LifeRecorder::OnDestroyed));
+    }
+    ~LifeRecorder() {
+        core.Unlisten("ObjectCreated", MakeDelegate(this, &LifeRecorder::OnCreated));
+        core.Unlisten("ObjectDestroyed", MakeDelegate(this, &LifeRecorder::OnDestroyed));
+    }
+    void OnCreated(u32 id) { events.emplace_back('+', id); }
+    void OnDestroyed(u32 id) { events.emplace_back('-', id); }
+    CoreSystem& core;
+    std::vector<std::pair<char, u32>> events;
+};
+
+// A listener that keeps the first object of a kind (the frame's camera)
+// must see the old level go before the new one comes, on a retry and on
+// the next level alike, all within the load's frame.
+TEST(GameFlow, ALoadEndsEveryOldObjectBeforeItAnnouncesTheNewOnes) {
+    Flow flow(TwoLevels());
+    flow.ReadyFirstLevel();
+    for (const char* load : {"GameLevelRetry", "GoalReached"}) {
+        const std::vector<u32> old = flow.world.objects.GetLiveObjects();
+        ASSERT_FALSE(old.empty());
+        LifeRecorder life(flow.world.core);
+        flow.Send(load);
+        flow.Frame();
+        const std::vector<u32>& now = flow.world.objects.GetLiveObjects();
+        ASSERT_EQ(life.events.size(), old.size() + now.size()) << load;
+        for (std::size_t i = 0; i < life.events.size(); ++i) {
+            const auto [kind, id] = life.events[i];
+            const bool wasOld = std::find(old.begin(), old.end(), id) != old.end();
+            EXPECT_EQ(kind, i < old.size() ? '-' : '+') << load << ", event " << i;
+            EXPECT_EQ(wasOld, kind == '-') << load << ", event " << i;
+        }
+        flow.Frame();
+        EXPECT_EQ(life.events.size(), old.size() + now.size()) << load << ": nothing left for the next frame";
+        flow.Send("GameReady");
+    }
 }
 
 TEST(GameFlow, PauseIsSentOnChangesOnlyAndDebugKeysActOnPressWhenAllowed) {
