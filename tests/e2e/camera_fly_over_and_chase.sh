@@ -5,7 +5,8 @@
 # starts a few frames later. The run's copy of the data loads the level
 # archetypes, makes the player spawner a player (without gravity: nothing
 # here depends on the floor holding it), gives the floor and the player the
-# "grid" texture (untextured meshes draw black) and lights the camera.
+# "grid" texture (the pixel checks below read its shades) and lights the
+# camera.
 #
 # Run "flies": no Space. The flight ends by itself (with the glide back to
 # the chase setting); Right pressed during the flight does not move the
