@@ -134,7 +134,7 @@ void GameMain() {
     services.resources.LoadRequiredResource("loading-pkg");
     CreatePrimitiveMeshes(managers.meshManager);
     TestObjectProbe probe(engine);  // acts only when TAVRIN_TEST_OBJECT is set
-    SampleScene sampleScene(engine, services.resources);  // only while the game has no rooms
+    SampleScene sampleScene(engine, services.resources);  // only with TAVRIN_SAMPLE_SCENE=1
     engine.Run();
     LogRunEnd(engine);
     managers.lightManager.Shutdown();

@@ -27,6 +27,8 @@ bool EndsWith(const std::string& text, const std::string& end) {
 }  // namespace
 
 SampleScene::SampleScene(Engine& engine, ResourceManager& resources) : m_engine(engine), m_resources(resources) {
+    const char* wanted = std::getenv("TAVRIN_SAMPLE_SCENE");
+    if (wanted == nullptr || std::string(wanted) != "1") return;
     if (!m_resources.GetPath(kPackage).IsValid()) return;
     if (const char* skip = std::getenv("TAVRIN_SCENE_SKIP")) {
         std::istringstream names(skip);

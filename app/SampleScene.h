@@ -1,7 +1,7 @@
 #pragma once
-// The game's stand-in content until the game system plays a level (it stops
-// at the first "LevelLoadStarted"): the first state of the game loads the
-// package
+// A fixed scene for the graphics tests, placed only with TAVRIN_SAMPLE_SCENE=1
+// (the game itself starts at its menus). It stops at the first
+// "LevelLoadStarted". The first state of the game loads the package
 // "gfx-test-pkg" and places one object from each archetype whose name
 // starts with "gfx-", in name order, logging
 //   "Sample scene: N objects placed from 'gfx-test-pkg'".

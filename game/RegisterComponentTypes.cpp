@@ -36,13 +36,21 @@
 #include "game/camera/PlayerCameraLogicComponent.h"
 #include "game/enemies/BirdComponent.h"
 #include "game/enemies/ChargerComponent.h"
+#include "game/enemies/DamageTrapComponent.h"
 #include "game/enemies/EnemyComponent.h"
 #include "game/enemies/FoxComponent.h"
 #include "game/enemies/ProjectileComponent.h"
 #include "game/enemies/SpawnerComponent.h"
 #include "game/enemies/WaveSpawnerComponent.h"
+#include "game/objects/CheckpointComponent.h"
+#include "game/objects/GateComponent.h"
+#include "game/objects/GoalComponent.h"
 #include "game/objects/HealthComponent.h"
+#include "game/objects/HealthPackComponent.h"
 #include "game/objects/PlayerTriggerComponent.h"
+#include "game/objects/PowerUpAnimateComponent.h"
+#include "game/objects/PowerUpAttackComponent.h"
+#include "game/objects/PowerUpDropComponent.h"
 #include "game/objects/RumbleEffectComponent.h"
 #include "game/objects/TimedTriggerComponent.h"
 #include "game/objects/TriggerListenerComponent.h"
@@ -85,17 +93,17 @@ void RegisterComponentTypes(CompositionFactory& f) {
     Register<Vandle::WaveSpawnerComponent>(f, "WaveSpawnerComponent");
     Register<Vandle::ControllerComponent>(f, "ControllerComponent");
     Register<Vandle::HealthComponent>(f, "HealthComponent");
-    Placeholder<FourCC("golC")>(f, "GoalComponent");
-    Placeholder<FourCC("gatC")>(f, "GateComponent");
+    Register<Vandle::GoalComponent>(f, "GoalComponent");
+    Register<Vandle::GateComponent>(f, "GateComponent");
     Register<Vandle::BroodMotherComponent>(f, "BroodMotherComponent");
-    Placeholder<FourCC("datC")>(f, "DamageTrapComponent");
-    Placeholder<FourCC("pudC")>(f, "PowerUpDropComponent");
-    Placeholder<FourCC("puaC")>(f, "PowerUpAnimateComponent");
+    Register<Vandle::DamageTrapComponent>(f, "DamageTrapComponent");
+    Register<Vandle::PowerUpDropComponent>(f, "PowerUpDropComponent");
+    Register<Vandle::PowerUpAnimateComponent>(f, "PowerUpAnimateComponent");
     Register<Vandle::ProjectileComponent>(f, "ProjectileComponent");
-    Placeholder<FourCC("hpkC")>(f, "HealthPackComponent");
+    Register<Vandle::HealthPackComponent>(f, "HealthPackComponent");
     Register<Vandle::FoxComponent>(f, "FoxComponent");
     Register<Vandle::BirdComponent>(f, "BirdComponent");
-    Placeholder<FourCC("patC")>(f, "PowerUpAttackComponent");
+    Register<Vandle::PowerUpAttackComponent>(f, "PowerUpAttackComponent");
     Register<Vandle::TimedTriggerComponent>(f, "TimedTriggerComponent");
     Placeholder<FourCC("fboC")>(f, "FoxBossComponent");
     Placeholder<FourCC("bboC")>(f, "BirdBossComponent");
@@ -105,7 +113,7 @@ void RegisterComponentTypes(CompositionFactory& f) {
     Placeholder<FourCC("fxma")>(f, "FoxManagerComponent");
     Register<Vandle::FlyOverCameraComponent>(f, "FlyOverCameraComponent");
     Register<Vandle::CameraModifierTriggerListenerComponent>(f, "CameraModifierTriggerListenerComponent");
-    Placeholder<FourCC("chkC")>(f, "CheckpointComponent");
+    Register<Vandle::CheckpointComponent>(f, "CheckpointComponent");
     Register<Vandle::PlayerCameraModifierComponent>(f, "PlayerCameraModifierComponent");
     Register<Vandle::RumbleEffectComponent>(f, "RumbleEffectComponent");
     Register<DestructibleComponent>(f, "DestructibleComponent");

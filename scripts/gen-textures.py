@@ -16,6 +16,10 @@
 #   a four-pointed spark, a smoke puff and a ring), white with the shape in
 #   the alpha channel, so an emitter's blend mode and opacity decide how
 #   they look;
+# - menu-button.png: the menus' highlight behind the selected button, a warm
+#   amber bar with a lighter rim (opaque, so a picture shows the button's
+#   rectangle exactly);
+# - plain.png: opaque white, for meshes that show only their tint;
 # - grid.png: the model viewer's floor cell, light grey with a dark rim, so the
 #   floor, tiled 16 times, shows a grid;
 # - hud-*-border.png and hud-*-fill.png: the HUD's bar frames (208 x 24, a
@@ -162,12 +166,19 @@ QIL = {"basic": (255, 220, 90), "arc": (110, 170, 255), "meteor": (255, 130, 60)
        "shield": (120, 230, 150), "fire": (255, 80, 40)}
 
 
+def menu_button_pixel(x, y):
+    rim = x < 4 or y < 4 or x >= 124 or y >= 28
+    return (250, 215, 120) if rim else (200, 130, 40)
+
+
 def textures():
     out = {"tiles.png": png(TILE * COLUMNS, TILE * ROWS, tile_pixel)}
     for face, colour in SKY.items():
         out["sky-%s.png" % face] = png(16, 16, lambda x, y, c=colour: c)
     out["crate-planks.png"] = png(64, 64, crate_pixel)
     out["grid.png"] = png(64, 64, grid_pixel)
+    out["menu-button.png"] = png(128, 32, menu_button_pixel)
+    out["plain.png"] = png(4, 4, lambda x, y: (255, 255, 255))
     out["DropShadow.png"] = png(64, 64, shadow_pixel, 4)
     out["marker.png"] = png(64, 64, marker_pixel, 4)
     out["sign.png"] = png(64, 64, sign_pixel, 4)

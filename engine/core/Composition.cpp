@@ -59,6 +59,9 @@ void Composition::WriteComponents(Serializer* serializer) {
     CompositionFactory* factory = CompositionFactory::Instance();
     if (!factory) return;
     for (auto& [id, component] : m_components) {
+        // A component kept out of the factory has no name a file could
+        // create it by again: it is not written.
+        if (!factory->IsRegistered(id)) continue;
         std::string name = factory->GetComponentTypeName(id);
         serializer->SerializeBlock(name);
         component->Serialize(serializer);

@@ -62,8 +62,9 @@ public:
     // component and this object's name; id 0, no handles, not initialised,
     // save flag 1.
     Composition* Clone() const;
-    // Writing: one block per component, named by its class and closed by
-    // "EOF". Reading: blocks until "EOF", each creating the component its
+    // Writing: one block per registered component, named by its class and
+    // closed by "EOF" (a component the factory does not know is left out).
+    // Reading: blocks until "EOF", each creating the component its
     // name registers; an unregistered name is logged and skipped.
     void Serialize(Serializer* serializer);
     void ExposeProperties(TweakBarGroup* panel);

@@ -94,8 +94,9 @@ void CompositionFactory::DestroyComponent(Component* component) {
     std::lock_guard lock(FactoryMutex());
     auto it = m_factories.find(component->GetTypeId());
     if (it == m_factories.end()) {
-        Print("No component factory is registered with type " +
-              std::to_string(component->GetTypeId()) + "\n");
+        // A component of a type kept out of the factory on purpose, made in
+        // code (new, or its meta class): nothing else would ever free it.
+        delete component;
         return;
     }
     it->second->Destroy(component);

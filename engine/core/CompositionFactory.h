@@ -56,6 +56,8 @@ public:
     // The first registered class name in name order with that id, or
     // "Could not find.".
     std::string GetComponentTypeName(u32 typeId) const;
+    // Destroys the component through its type's factory; a component of a
+    // type with no factory (made in code) is deleted directly.
     void DestroyComponent(Component* component);
     bool IsRegistered(u32 typeId) const;
     // Registered type ids, ascending.

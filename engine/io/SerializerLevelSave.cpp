@@ -13,7 +13,13 @@ namespace Ostrel {
 namespace {
 
 const char kEndOfBlock[] = "EOF";
-const char kAlwaysWritten[] = "ParticleEmitterComponent";
+
+// Components written whole whatever their archetype says. An emitter's keys
+// only make sense together; a health pack reads a missing "HealIsPercent"
+// from "HealAmount", so the two must travel together.
+bool IsAlwaysWritten(const std::string& blockName) {
+    return blockName == "ParticleEmitterComponent" || blockName == "HealthPackComponent";
+}
 
 }  // namespace
 
@@ -91,7 +97,7 @@ bool SerializerLevelSave::HandleValue(const std::string& name, const T& value, c
     if (text.empty()) {
         return false;  // an empty string is never written
     }
-    if (m_blockName != kAlwaysWritten && !DiffersFromDefault(name, DefaultValue(value))) {
+    if (!IsAlwaysWritten(m_blockName) && !DiffersFromDefault(name, DefaultValue(value))) {
         return false;
     }
     WriteField(name, text);

@@ -11,8 +11,8 @@
 // once a value is written; components in the object's ascending type-id
 // order) > one element per such field. Floats compare exactly; a default
 // recorded with another type, or a field or component without a recorded
-// default, counts as differing. "ParticleEmitterComponent" is always written
-// in full. An empty string is never written.
+// default, counts as differing. "ParticleEmitterComponent" and
+// "HealthPackComponent" are always written in full. An empty string is never written.
 
 #include "engine/base/Serializer.h"
 

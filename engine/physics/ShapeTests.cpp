@@ -188,8 +188,10 @@ bool SweptLevelGeometryTest(CollisionComponent& a, const CollisionComponent& b, 
     if (motion.LengthSquared() <= r * r) return overlapResult;
     if (a.GetVolume().kind != kShapeBox) return overlapResult;
 
-    // Start the cast where the path leaves the mover's own box.
-    Ray ray{Vec4(previous, 1.0f), Vec4(motion, 0.0f)};
+    // The path of the box's centre, started where it leaves the mover's own
+    // box. A box that stands on its origin (feet at the position) would
+    // otherwise cast along the floor's surface and hit the floor.
+    Ray ray{Vec4(previous + a.GetVolume().centre, 1.0f), Vec4(motion, 0.0f)};
     float exit = FLT_MAX;
     RayHitsVolumeFaces(ray, a.GetVolume(), previous, exit);
     if (exit == FLT_MAX || !std::isfinite(exit)) return overlapResult;  // no exit point: nothing to cast

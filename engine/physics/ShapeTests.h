@@ -70,8 +70,8 @@ bool RayHitsTriangles(const Ray& ray, const PointView& vertices, std::span<const
 // within one frame. Needs both flags (a resolves with statics, b with
 // dynamics) and both transforms; otherwise, and whenever a moved no more than
 // half of b's thinnest extent since the frame's physics began, it returns
-// overlapResult. Else the path from a's previous position, started where it
-// leaves a's own box, is cast at b: a hit within this frame's motion returns
+// overlapResult. Else the path of a's box centre from its previous place,
+// started where it leaves a's own box, is cast at b: a hit within this frame's motion returns
 // true and puts a back at its previous position with its velocity scaled to
 // length 1; a miss returns false. A mover whose box gives no exit point (a
 // zero-size box) keeps overlapResult.

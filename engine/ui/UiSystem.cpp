@@ -190,7 +190,10 @@ void UiSystem::Update(f32 dt) {
         m_started = true;
         if (!m_startScene.empty()) {
             if (UiSceneManager* scenes = UiSceneManager::Instance()) {
-                if (UiScene* scene = scenes->Instantiate(m_startScene)) m_stack.push_back(scene);
+                if (UiScene* scene = scenes->Instantiate(m_startScene)) {
+                    m_stack.push_back(scene);
+                    LogStack();
+                }
             }
         }
     }
@@ -300,6 +303,15 @@ void UiSystem::ApplyTransitions() {
         (*it)->SetActive(true);
         if ((*it)->AcceptsInput()) break;
     }
+    LogStack();
+}
+
+void UiSystem::LogStack() const {
+    std::string names;
+    for (const UiScene* scene : m_stack) names += (names.empty() ? "" : " > ") + scene->GetName();
+    const Engine* engine = Engine::Instance();
+    const unsigned long long frame = engine && engine->IsRunning() ? engine->GetFrameCount() + 1 : 0;
+    LogMessagef("UI scenes at frame %llu: %s\n", frame, names.empty() ? "(none)" : names.c_str());
 }
 
 void UiSystem::UpdateTutorials() {

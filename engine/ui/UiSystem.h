@@ -10,6 +10,8 @@
 // first scene that accepts input. The start scene and tutorial pages are
 // pushed without the walk.
 //
+// Every change of the stack is logged with the frame it happened in.
+//
 // Input: keys go to the topmost scene that accepts input (the mouse buttons
 // 1, 2 and 4 to none), pad data to the top scene. "UiCaptureInput"(true)
 // makes this system the only receiver of "KeyTriggered" and
@@ -128,6 +130,8 @@ public:
 
 private:
     void ApplyTransitions();
+    // Logs the stack, bottom first: "UI scenes at frame N: boot > ...".
+    void LogStack() const;
     void PushNamed(const std::string& name);
     void PopScene();
     void ClearScenes();

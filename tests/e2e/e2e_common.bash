@@ -5,8 +5,12 @@ exe=$1; src=$2; work=$3
 rm -rf "$work"; mkdir -p "$work"
 cp -r "$src/rsc" "$work/rsc"
 cd "$work"
+# Most scripts look at the graphics test scene, not at the menus: no start
+# scene, and the sample scene placed. A script that plays the menus writes
+# the shipped configuration back and unsets TAVRIN_SAMPLE_SCENE.
+printf '<UiSystem>\n  <debug>0</debug>\n</UiSystem>\n' > "$work/rsc/uisystem.xcfg"
 export SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy
-export TAVRIN_MAX_FRAMES=30 TAVRIN_FIXED_DT=0.016
+export TAVRIN_MAX_FRAMES=30 TAVRIN_FIXED_DT=0.016 TAVRIN_SAMPLE_SCENE=1
 unset TAVRIN_INPUT_SCRIPT TAVRIN_SCREENSHOT
 userFolderName="Brisa and Qil Lantern Vaults"
 

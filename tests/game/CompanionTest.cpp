@@ -75,7 +75,7 @@ struct CompanionWorld : GameFixture {
         return settings;
     }
     void Place() {
-        player = Spawn("player-obj", Vec3(0.0f, 1.0f, 0.0f));
+        player = Spawn("spawner-Luvo", Vec3(0.0f, 1.0f, 0.0f));
         qil = Spawn("qil-obj", Vec3(1.0f, 1.0f, 1.5f));
         dummy = Spawn("target-dummy-obj", Vec3(0.0f, 1.5f, -6.0f));
     }
@@ -306,7 +306,7 @@ TEST(Companion, WearsTheAttackColoursAndSkipsWhatItLacks) {
 
 TEST(Companion, DiesWithThePlayerLeavesNoListenersAndRebindsToANewPlayer) {
     CompanionWorld world;
-    world.player = world.Spawn("player-obj", Vec3(0.0f, 1.0f, 0.0f));
+    world.player = world.Spawn("spawner-Luvo", Vec3(0.0f, 1.0f, 0.0f));
     std::map<std::string, size_t> before;
     for (const std::string& name : kPlayerSideNames) before[name] = world.PlayerListeners(world.player, name);
     world.qil = world.Spawn("qil-obj", Vec3(1.0f, 1.0f, 1.5f));
@@ -328,7 +328,7 @@ TEST(Companion, DiesWithThePlayerLeavesNoListenersAndRebindsToANewPlayer) {
     world.qil = world.Spawn("qil-obj", Vec3(1.0f, 1.0f, 1.5f));
     const u32 old = world.player->GetId();
     world.objects.DestroyObject(old);
-    Composition* next = world.Spawn("player-obj", Vec3(5.0f, 1.0f, 0.0f));
+    Composition* next = world.Spawn("spawner-Luvo", Vec3(5.0f, 1.0f, 0.0f));
     world.Step(1.0f / 60.0f);
     EXPECT_EQ(world.Qil()->GetPlayerId(), next->GetId());
     for (IAction* action : GetBrainComponentOf(world.qil)->GetActionList()->Actions()) {

@@ -1,6 +1,8 @@
 #include "tests/game/GameFixture.h"
 
 #include "engine/components/AimerComponent.h"
+#include "engine/components/ShadowComponent.h"
+#include "engine/components/TransparentPlaneComponent.h"
 #include "engine/core/ActionBase.h"
 #include "engine/actions/DamagePlayerAction.h"
 #include "engine/actions/ImpulseAction.h"
@@ -184,8 +186,11 @@ std::string ShippedText(const std::string& relative) {
     return text.str();
 }
 
-// The shipped player under the shipped physics walks at 8 to 12 units/s
-// within half a second of holding Right and stops as fast on release.
+// The shipped player (the level's player spawner) under the shipped physics
+// walks at 8 to 12 units/s within half a second of holding Right and stops
+// as fast on release; it carries its shadow, direction plane and aim
+// marker, and the shipped "player-aimer" page has a good entry for every
+// attack.
 TEST(Player, ShippedPlayerWalksAtItsSpeedAndStops) {
     ConfigureFileXML config(true);
     ASSERT_TRUE(config.Load(std::string(LV_SOURCE_DIR) + "/rsc/physics.xcfg"));
@@ -195,7 +200,7 @@ TEST(Player, ShippedPlayerWalksAtItsSpeedAndStops) {
     ASSERT_FLOAT_EQ(settings.drag, 0.9f);
     settings.gravity = 0.0f;  // no floor here: only the walk is measured
     GameFixture world(ShippedText("rsc/objects/player-objects.xobj"), GameOptions{true, settings});
-    Composition* player = world.Spawn("player-obj");
+    Composition* player = world.Spawn("spawner-Luvo");
     ASSERT_NE(player, nullptr);
     EXPECT_FLOAT_EQ(world.Get<PlayerComponent>(player)->GetMoveSpeed(), 66.0f);
     auto speed = [&] { return world.Get<MovementComponent>(player)->GetVelocity().x; };
@@ -208,6 +213,18 @@ TEST(Player, ShippedPlayerWalksAtItsSpeedAndStops) {
     world.core.SendMessageValueBool("KeyTriggered", 39, false);
     world.Run(0.5f);
     EXPECT_LT(std::fabs(speed()), 0.5f);
+
+    for (u32 type : {ShadowComponent::kTypeId, TransparentPlaneComponent::kTypeId, AimerComponent::kTypeId})
+        EXPECT_NE(player->GetComponent(type), nullptr) << type;
+    world.AddPropertyPage("player-aimer", ShippedText("rsc/pages/player-aimer.xpro"));
+    auto* aimer = world.Get<AimerComponent>(player);
+    for (const char* attack : {"ArcAttack", "MeteorAttack", "ShieldAttack", "FirestarterAttack", "ShootQil"}) {
+        SendObjectMessageStringInt(player, "ChangePlayerAttack", attack, 2);
+        EXPECT_EQ(world.Get<PlayerComponent>(player)->GetCurrentAttack(), attack);
+    }
+    EXPECT_EQ(world.log.find("player-aimer"), std::string::npos) << world.log;
+    EXPECT_EQ(aimer->GetTextureId(), "marker");
+    EXPECT_FLOAT_EQ(aimer->GetAdjustRadius(), 1.5f);
 }
 
 }  // namespace

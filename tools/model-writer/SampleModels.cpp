@@ -209,6 +209,48 @@ WriterModel MakeFoxDigDown() {
     return model;
 }
 
+WriterModel MakeLuvo() {
+    WriterModel model = MakeSkinnedChain(3, 1.0f, 0.6f, {"hips", "chest", "head"});
+    model.clip = MakeSwingClip(3, 2.0f, 0.6f, {1}, {0.0f, 4.0f, 0.0f, -4.0f, 0.0f});
+    return model;
+}
+
+WriterModel MakeLuvoWalk() {
+    WriterModel model;
+    model.clip = MakeSwingClip(3, 0.6f, 0.6f, {1, 2}, {0.0f, 12.0f, 0.0f, -12.0f, 0.0f});
+    return model;
+}
+
+WriterModel MakeLuvoDodge() {
+    WriterModel model;
+    model.clip = MakeSwingClip(3, 0.5f, 0.6f, {1}, {0.0f, 40.0f, 0.0f});
+    return model;
+}
+
+WriterModel MakeMenhir() {
+    WriterModel model;
+    WriterMesh& mesh = model.mesh.emplace();
+    AddBox(mesh, {-0.6f, -1.0f, -0.4f}, {0.6f, 0.8f, 0.4f});
+    AddBox(mesh, {-0.45f, 0.8f, -0.3f}, {0.45f, 1.0f, 0.3f});
+    return model;
+}
+
+WriterModel MakeHealthPack() {
+    WriterModel model;
+    WriterMesh& mesh = model.mesh.emplace();
+    AddBox(mesh, {-0.5f, -0.15f, -0.15f}, {0.5f, 0.15f, 0.15f});
+    AddBox(mesh, {-0.15f, -0.5f, -0.15f}, {0.15f, 0.5f, 0.15f});
+    return model;
+}
+
+WriterModel MakePowerUp() {
+    WriterModel model;
+    WriterMesh& mesh = model.mesh.emplace();
+    AddBox(mesh, {-0.3f, -0.3f, -0.3f}, {0.3f, 0.3f, 0.3f});
+    AddBox(mesh, {-0.1f, -0.5f, -0.1f}, {0.1f, 0.5f, 0.1f});
+    return model;
+}
+
 std::string HingeFastAnimationSet() { return "anim: hinge\nscale: 2.0\n"; }
 
 std::string WriteSampleModels(const std::string& folder) {
@@ -217,7 +259,10 @@ std::string WriteSampleModels(const std::string& folder) {
         {"yak-mesh.bin", MakeYak()},      {"yak-headshake-anim.bin", MakeYakHeadshake()},
         {"yak-charge-anim.bin", MakeYakCharge()}, {"boxfox-tail-mesh.bin", MakeFoxTail()},
         {"boxfox-dig-up-anim.bin", MakeFoxDigUp()}, {"boxfox-look-anim.bin", MakeFoxLook()},
-        {"boxfox-dig-down-anim.bin", MakeFoxDigDown()}};
+        {"boxfox-dig-down-anim.bin", MakeFoxDigDown()}, {"luvo.bin", MakeLuvo()},
+        {"luvo-walk-anim.bin", MakeLuvoWalk()},   {"brisa-dodge-anim.bin", MakeLuvoDodge()},
+        {"menhir-mesh.bin", MakeMenhir()}, {"healthpack-mesh.bin", MakeHealthPack()},
+        {"powerup-mesh.bin", MakePowerUp()}};
     std::string problems;
     std::error_code error;
     std::filesystem::create_directories(folder, error);  // a failure shows in the writes below

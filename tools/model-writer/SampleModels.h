@@ -57,6 +57,22 @@ WriterModel MakeFoxTail();
 WriterModel MakeFoxDigUp();
 WriterModel MakeFoxLook();
 WriterModel MakeFoxDigDown();
+// "luvo": the player, a 1 x 1.8 x 1 box along +y in three segments on the
+// bones "hips", "chest" and "head", with a 2 s idle sway of the chest.
+WriterModel MakeLuvo();
+// "luvo-walk-anim": a clip only, chest and head rocking +12 / -12 degrees
+// in 0.6 s.
+WriterModel MakeLuvoWalk();
+// "brisa-dodge-anim": a clip only, the chest leaning 40 degrees into the
+// dash and back in 0.5 s.
+WriterModel MakeLuvoDodge();
+// "menhir-mesh": the gate's standing stone, 1.2 x 2 x 0.8 centred on the
+// origin with a narrower cap on top (static).
+WriterModel MakeMenhir();
+// "healthpack-mesh": a cross of two 1 x 0.3 x 0.3 bars (static).
+WriterModel MakeHealthPack();
+// "powerup-mesh": a 0.6 cube pierced by a 1 high bar (static).
+WriterModel MakePowerUp();
 // The text of "hinge-fast.anim".
 std::string HingeFastAnimationSet();
 

@@ -160,6 +160,9 @@ int main(int argc, char** argv) {
         Thud("bird-death-sfx", 600, 180, 0.3, 21),
         Blips("bird-split-sfx", {990, 1480}, 0.06),
         Blips("bird-spawn-sfx", {1180, 1320, 1560}, 0.04),
+        Thud("menhir-move-sfx", 55, 30, 1.2, 18),
+        Blips("powerup-health-sfx", {523.25, 659.25, 783.99, 1046.5}, 0.08),
+        Blips("powerup-attack-sfx", {392, 587.33, 392, 783.99}, 0.07),
         Music("battle-bgm", {110.0, 87.31, 130.81, 98.0}, 0.25),
         Music("boss-battle-bgm", {82.41, 87.31, 77.78, 73.42}, 0.2),
     };

@@ -189,6 +189,25 @@ TEST_F(SweptLevelGeometry, FastMoverThroughAThinWallIsPutBackWithAUnitVelocity) 
     EXPECT_EQ(mover->GetTransform()->GetPosition(), Vec3(-5, 0, 0));
 }
 
+// A mover whose box stands on its origin (a model with its feet at its
+// position) dashing along the top of a floor slab is cast from its box's
+// centre: the floor under its feet is no contact, so the dash keeps its
+// speed. Falling fast through the slab is still caught.
+TEST_F(SweptLevelGeometry, AMoverStandingOnItsOriginSlidesAlongAFloor) {
+    std::vector<Vec3> standing = ComponentTest::BoxCorners(Vec3(1, 1.8f, 1));
+    for (Vec3& corner : standing) corner.y += 0.9f;
+    world.meshes.meshes["Cube"] = standing;
+    world.meshes.meshes["Wall"] = ComponentTest::BoxCorners(Vec3(8, 0.2f, 4));
+    Composition* walker = world.Create("mover-obj");
+    wall = world.Create("wall-obj");
+    wall->GetTransform()->SetPosition(Vec3(0, -0.1f, 0));
+    EXPECT_FALSE(Sweep(walker, Vec3(-1.5f, 0, 0), Vec3(1.5f, 0, 0), false));
+    EXPECT_EQ(walker->GetTransform()->GetPosition(), Vec3(1.5f, 0, 0));
+    EXPECT_FLOAT_EQ(walker->GetComponentAs<MovementComponent>()->GetVelocity().x, 30.0f);
+    EXPECT_TRUE(Sweep(walker, Vec3(0.3f, 0.5f, 0), Vec3(0.3f, -2.5f, 0), false));
+    EXPECT_EQ(walker->GetTransform()->GetPosition(), Vec3(0.3f, 0.5f, 0));
+}
+
 TEST_F(SweptLevelGeometry, WithoutFlagsABoxOrAnExitPointTheOverlapResultStands) {
     mover->GetComponentAs<CollisionComponent>()->Flags().resolveWithStatics = false;
     EXPECT_TRUE(Sweep(mover, Vec3(-3, 0, 0), Vec3(3, 0, 0), true));

@@ -12,6 +12,8 @@
 
 #include "engine/base/RunSwitches.h"
 #include "engine/core/VarFun_Delegate.h"
+#include "engine/physics/HbvManager.h"
+#include "engine/physics/Physics.h"
 #include "engine/resources/ResourceManager.h"
 #include "engine/ui/UiEventHandlers.h"
 #include "engine/ui/UiLoadHandlers.h"
@@ -133,6 +135,31 @@ TEST(UiLevelLoadHandler, OnAFixedFrameStepTheFirstTimeUpdateWaitsForTheJobs) {
         EXPECT_EQ(l.raised.count, round) << "and only once";
     }
     l.handler->Detach();
+}
+
+// A level's own jobs, collected from the physics system and the volume
+// hierarchy: the worker builds the static grid, so detection leaves brute
+// force only when the event comes.
+TEST(UiLevelLoadHandler, RunsTheLevelsPhysicsGridAndHierarchyJobs) {
+    LevelLoad l;
+    Physics physics;
+    l.world.engine.AddSystem(&physics);
+    physics.Initialize();
+    HbvManager hbv;
+    hbv.Initialize();
+    Core().Send("LevelLoadStarted");
+    EXPECT_TRUE(hbv.IsCollecting());
+    l.Begin();
+    EXPECT_EQ(l.handler->GetTargetCount(), 3u) << "the gated job, the grid and the tree";
+    EXPECT_FALSE(physics.GetCollisionWorld().IsGridReady());
+    Core().Send("LevelLoaded");
+    EXPECT_FALSE(hbv.IsCollecting()) << "the level is complete once it is loaded";
+    l.TickUntilRaised();
+    EXPECT_EQ(l.raised.count, 1);
+    EXPECT_TRUE(physics.GetCollisionWorld().IsGridReady()) << "built before the event";
+    l.handler->Detach();
+    hbv.Shutdown();
+    physics.Shutdown();
 }
 
 TEST(UiLevelLoadHandler, ALeftSceneJoinsItsWorkerAndHearsNothingMore) {

@@ -138,6 +138,9 @@ TEST(ModelLoaders, SampleModelsAreCurrentAndLoadThroughTheResourceManager) {
     EXPECT_EQ(EncodeModel(MakeFoxDigUp()), ModelTest::ReadWholeFile(folder + "boxfox-dig-up-anim.bin"));
     EXPECT_EQ(EncodeModel(MakeFoxLook()), ModelTest::ReadWholeFile(folder + "boxfox-look-anim.bin"));
     EXPECT_EQ(EncodeModel(MakeFoxDigDown()), ModelTest::ReadWholeFile(folder + "boxfox-dig-down-anim.bin"));
+    EXPECT_EQ(EncodeModel(MakeLuvo()), ModelTest::ReadWholeFile(folder + "luvo.bin"));
+    EXPECT_EQ(EncodeModel(MakeLuvoWalk()), ModelTest::ReadWholeFile(folder + "luvo-walk-anim.bin"));
+    EXPECT_EQ(EncodeModel(MakeLuvoDodge()), ModelTest::ReadWholeFile(folder + "brisa-dodge-anim.bin"));
     const std::vector<u8> set = ModelTest::ReadWholeFile(folder + "hinge-fast.anim");
     EXPECT_EQ(HingeFastAnimationSet(), std::string(set.begin(), set.end()));
 
@@ -155,6 +158,8 @@ TEST(ModelLoaders, SampleModelsAreCurrentAndLoadThroughTheResourceManager) {
     EXPECT_NE(nullptr, m.skeletons.Find("yak-mesh"));
     EXPECT_NE(nullptr, m.animations.Find("yak-headshake-anim"));
     EXPECT_NE(nullptr, m.animations.Find("yak-charge-anim"));
+    EXPECT_NE(nullptr, m.skeletons.Find("luvo"));
+    for (const char* clip : {"luvo", "luvo-walk-anim", "brisa-dodge-anim"}) EXPECT_NE(nullptr, m.animations.Find(clip));
     EXPECT_EQ(nullptr, m.meshes.Find("hinge-wave"));
     const Animation* fast = m.animations.Find("hinge-fast");
     ASSERT_NE(nullptr, fast);

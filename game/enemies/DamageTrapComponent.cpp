@@ -1,0 +1,71 @@
+#include "game/enemies/DamageTrapComponent.h"
+
+#include "engine/base/Serializer.h"
+#include "engine/components/ComponentSupport.h"
+#include "engine/components/ObjectMessages.h"
+#include "engine/core/Composition.h"
+#include "engine/core/Reflect.h"
+#include "engine/core/TransformComponent.h"
+#include "engine/core/TweakBarGroup.h"
+#include "engine/core/VarFun_Delegate.h"
+#include "engine/core/Variant.h"
+#include "engine/physics/CollisionData.h"
+#include "game/enemies/EnemySupport.h"
+
+#include <cmath>
+
+LV_REFLECT_CLASS(Vandle::DamageTrapComponent);
+
+namespace Vandle {
+
+using namespace Ostrel;
+
+void DamageTrapComponent::Initialize() {
+    if (m_listening || !IsOwnerLive(*this)) return;
+    GetOwner()->Listen("CollisionData", MakeDelegate(this, &DamageTrapComponent::OnCollisionData));
+    m_listening = true;
+}
+
+void DamageTrapComponent::Uninitialize() {
+    if (!m_listening || !GetOwner()) return;
+    GetOwner()->Unlisten("CollisionData", MakeDelegate(this, &DamageTrapComponent::OnCollisionData));
+    m_listening = false;
+}
+
+Component* DamageTrapComponent::Clone() const {
+    auto* copy = NewComponentOf<DamageTrapComponent>();
+    if (!copy) return nullptr;
+    copy->m_damage = m_damage;
+    copy->m_cooldown = m_cooldown;
+    return copy;
+}
+
+void DamageTrapComponent::Serialize(Serializer* s) {
+    s->SerializeFloat("Damage", &m_damage);
+    s->SerializeFloat("Cooldown", &m_cooldown);
+}
+
+void DamageTrapComponent::ExposeProperties(TweakBarGroup* panel) {
+    panel->AddFloat("Damage", &m_damage, false);
+    panel->AddFloat("Cooldown", &m_cooldown, false);
+}
+
+Variant DamageTrapComponent::ToVariant() { return Variant(this); }
+
+void DamageTrapComponent::OnCollisionData(CollisionData* contact) {
+    Composition* player = contact ? FindLivePlayer(contact->other) : nullptr;
+    if (!player) return;
+    const u32 playerId = player->GetId();
+    SendObjectMessageFloat2(player, "DamagePlayer", m_damage, m_cooldown);
+    player = FindLivePlayer(playerId);
+    const TransformComponent* own = GetTransform();
+    const TransformComponent* theirs = player ? player->GetTransform() : nullptr;
+    if (!own || !theirs) return;
+    const Vec3 d = theirs->GetPosition() - own->GetPosition();
+    Vec3 push = std::fabs(d.z) >= std::fabs(d.x) ? Vec3(0.0f, 0.0f, d.z) : Vec3(d.x, 0.0f, 0.0f);
+    if (push.LengthSquared() > 0.0f) push.NormalizeThis();
+    push = push * kPush;
+    SendObjectMessageValues(player, "KnockbackPlayer", push);
+}
+
+}  // namespace Vandle

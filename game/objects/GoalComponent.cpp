@@ -1,0 +1,40 @@
+#include "game/objects/GoalComponent.h"
+
+#include "engine/components/ComponentSupport.h"
+#include "engine/core/Composition.h"
+#include "engine/core/Reflect.h"
+#include "engine/core/VarFun_Delegate.h"
+#include "engine/core/Variant.h"
+#include "engine/physics/CollisionData.h"
+#include "game/enemies/EnemySupport.h"
+#include "game/objects/GameSupport.h"
+
+LV_REFLECT_CLASS(Vandle::GoalComponent);
+
+namespace Vandle {
+
+using namespace Ostrel;
+
+void GoalComponent::Initialize() {
+    if (m_listening || !GetOwner() || GetOwnerId() == 0) return;
+    GetOwner()->Listen("CollisionData", MakeDelegate(this, &GoalComponent::OnCollisionData));
+    m_listening = true;
+}
+
+void GoalComponent::Uninitialize() {
+    if (!m_listening || !GetOwner()) return;
+    GetOwner()->Unlisten("CollisionData", MakeDelegate(this, &GoalComponent::OnCollisionData));
+    m_listening = false;
+}
+
+Component* GoalComponent::Clone() const { return NewComponentOf<GoalComponent>(); }
+
+Variant GoalComponent::ToVariant() { return Variant(this); }
+
+void GoalComponent::OnCollisionData(CollisionData* contact) {
+    if (!contact || m_reached || !FindLivePlayer(contact->other)) return;
+    m_reached = true;
+    if (CoreSystem* core = GameCore()) core->Send("GoalReached");
+}
+
+}  // namespace Vandle
