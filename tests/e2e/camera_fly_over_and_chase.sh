@@ -3,10 +3,9 @@
 # start scene (fixtures/camera-start.scn, standing in for the game's menus)
 # starts a fresh game at once, so the first level is built and its fly-over
 # starts a few frames later. The run's copy of the data loads the level
-# archetypes, makes the player spawner a player (without gravity: nothing
-# here depends on the floor holding it), gives the floor and the player the
-# "grid" texture (the pixel checks below read its shades) and lights the
-# camera.
+# archetypes, takes the player's gravity away (nothing here depends on the
+# floor holding it), gives the floor and the player the "grid" texture (the
+# pixel checks below read its shades) and a white light to the camera.
 #
 # Run "flies": no Space. The flight ends by itself (with the glide back to
 # the chase setting); Right pressed during the flight does not move the
@@ -25,15 +24,19 @@ export TAVRIN_TRACE_MESSAGES=LevelLoaded,CameraFlyOver,CameraPathStarted,EndCame
 python3 - <<'PY'
 import re
 level = open('rsc/objects/level-objects.xobj').read()
-player = re.search(r'<player-obj>(.*?)</player-obj>', open('rsc/objects/player-objects.xobj').read(), re.S).group(1)
-player = player.replace('<Gravity>1</Gravity>', '<Gravity>0</Gravity>')
-player = player.replace('<MeshID>Cube</MeshID>', '<MeshID>Cube</MeshID><DiffuseTexID>grid</DiffuseTexID>')
-level = re.sub(r'<spawner-Luvo>.*?</spawner-Luvo>', '<spawner-Luvo>' + player + '</spawner-Luvo>', level, flags=re.S)
-level = re.sub(r'(<floor-piece-obj>.*?<MeshID>Cube</MeshID>)', r'\1<DiffuseTexID>grid</DiffuseTexID>', level, flags=re.S)
+players = open('rsc/objects/player-objects.xobj').read()
+player = re.search(r'<spawner-Luvo>.*?</spawner-Luvo>', players, re.S).group(0)
+assert '<Gravity>1</Gravity>' in player, 'the shipped player archetype changed'
+changed = player.replace('<Gravity>1</Gravity>', '<Gravity>0</Gravity>')
+changed = changed.replace('<DiffuseTexID>plain</DiffuseTexID>', '<DiffuseTexID>grid</DiffuseTexID>')
+open('rsc/objects/player-objects.xobj', 'w').write(players.replace(player, changed))
+level = re.sub(r'(<floor-piece-obj>.*?<MeshID>Cube</MeshID>)\s*<DiffuseTexID>plain</DiffuseTexID>',
+               r'\1<DiffuseTexID>grid</DiffuseTexID>', level, flags=re.S)
+camera = re.search(r'<spawner-camera>.*?</spawner-camera>', level, re.S).group(0)
+assert '<PlayerCameraModifierComponent />' in camera, 'the shipped camera archetype changed'
 light = ('<LightComponent><Color_R>1</Color_R><Color_G>1</Color_G><Color_B>1</Color_B><Attenuation_X>1</Attenuation_X>'
          '<Attenuation_Y>0</Attenuation_Y><Attenuation_Z>0</Attenuation_Z></LightComponent>')
-assert '<PlayerCameraModifierComponent />' in level, 'the shipped camera archetype changed'
-level = level.replace('<PlayerCameraModifierComponent />', '<PlayerCameraModifierComponent />' + light)
+level = level.replace(camera, re.sub(r'<LightComponent>.*?</LightComponent>', light, camera, flags=re.S))
 open('rsc/objects/level-objects.xobj', 'w').write(level)
 PY
 grep -qx "level-objects" rsc/loading-pkg.pkg || echo "level-objects" >> rsc/loading-pkg.pkg
