@@ -3,9 +3,9 @@
 # start scene (fixtures/camera-start.scn, standing in for the game's menus)
 # starts a fresh game at once, so the first level is built and its fly-over
 # starts a few frames later. The run's copy of the data loads the level
-# archetypes, takes the player's gravity away (nothing here depends on the
-# floor holding it), gives the floor and the player the "grid" texture (the
-# pixel checks below read its shades) and a white light to the camera.
+# archetypes, takes the shipped player ("spawner-Luvo") without gravity
+# (nothing here depends on the floor holding it), gives the floor the "grid"
+# texture and lights the camera white.
 #
 # Run "flies": no Space. The flight ends by itself (with the glide back to
 # the chase setting); Right pressed during the flight does not move the
@@ -23,20 +23,18 @@ export TAVRIN_TRACE_MESSAGES=LevelLoaded,CameraFlyOver,CameraPathStarted,EndCame
 
 python3 - <<'PY'
 import re
-level = open('rsc/objects/level-objects.xobj').read()
+# The shipped player is the level's "spawner-Luvo" itself.
 players = open('rsc/objects/player-objects.xobj').read()
-player = re.search(r'<spawner-Luvo>.*?</spawner-Luvo>', players, re.S).group(0)
-assert '<Gravity>1</Gravity>' in player, 'the shipped player archetype changed'
-changed = player.replace('<Gravity>1</Gravity>', '<Gravity>0</Gravity>')
-changed = changed.replace('<DiffuseTexID>plain</DiffuseTexID>', '<DiffuseTexID>grid</DiffuseTexID>')
-open('rsc/objects/player-objects.xobj', 'w').write(players.replace(player, changed))
-level = re.sub(r'(<floor-piece-obj>.*?<MeshID>Cube</MeshID>)\s*<DiffuseTexID>plain</DiffuseTexID>',
-               r'\1<DiffuseTexID>grid</DiffuseTexID>', level, flags=re.S)
-camera = re.search(r'<spawner-camera>.*?</spawner-camera>', level, re.S).group(0)
-assert '<PlayerCameraModifierComponent />' in camera, 'the shipped camera archetype changed'
+assert '<spawner-Luvo>' in players, 'the shipped player archetype changed'
+players = players.replace('<Gravity>1</Gravity>', '<Gravity>0</Gravity>')
+open('rsc/objects/player-objects.xobj', 'w').write(players)
+level = open('rsc/objects/level-objects.xobj').read()
+level = re.sub(r'(<floor-piece-obj>.*?)<DiffuseTexID>plain</DiffuseTexID>', r'\1<DiffuseTexID>grid</DiffuseTexID>', level, count=1, flags=re.S)
 light = ('<LightComponent><Color_R>1</Color_R><Color_G>1</Color_G><Color_B>1</Color_B><Attenuation_X>1</Attenuation_X>'
          '<Attenuation_Y>0</Attenuation_Y><Attenuation_Z>0</Attenuation_Z></LightComponent>')
-level = level.replace(camera, re.sub(r'<LightComponent>.*?</LightComponent>', light, camera, flags=re.S))
+assert '<PlayerCameraModifierComponent />' in level, 'the shipped camera archetype changed'
+level = re.sub(r'(<spawner-camera>.*?)<LightComponent>.*?</LightComponent>', r'\1', level, count=1, flags=re.S)
+level = level.replace('<PlayerCameraModifierComponent />', '<PlayerCameraModifierComponent />' + light)
 open('rsc/objects/level-objects.xobj', 'w').write(level)
 PY
 grep -qx "level-objects" rsc/loading-pkg.pkg || echo "level-objects" >> rsc/loading-pkg.pkg
@@ -90,7 +88,7 @@ sys.path.insert(0, sys.argv[1])
 from png_rows import read_rgba
 
 def player_centre(rows, w, h):
-    # The player: the grid texture tinted cyan (0.2, 0.9, 0.95).
+    # The player: its white texture tinted cyan (0.2, 0.9, 0.95).
     points = [(x, y) for y in range(h) for x in range(w)
               if (lambda r, g, b: g > 120 and g > r + 60 and b > r + 60 and abs(g - b) < 60)(*rows[y][x * 4:x * 4 + 3])]
     assert len(points) >= 8, f'{len(points)} player pixels'
