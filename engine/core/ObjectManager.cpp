@@ -183,14 +183,18 @@ void ObjectManager::DestroyAllNow() {
 
 // ---- frame ----------------------------------------------------------------
 
-void ObjectManager::Update(f32) {
-    // Both loops read the length again at every step: ids that listeners
-    // queue or create during a pass are handled in that same pass.
+void ObjectManager::DestroyPendingNow() {
     for (std::size_t i = 0; i < m_pendingDestroy.size(); ++i) {
         const u32 id = m_pendingDestroy[i];
         DestroyNow(id);
     }
     m_pendingDestroy.clear();
+}
+
+void ObjectManager::Update(f32) {
+    // Both loops read the length again at every step: ids that listeners
+    // queue or create during a pass are handled in that same pass.
+    DestroyPendingNow();
     for (std::size_t i = 0; i < m_pendingCreate.size(); ++i) {
         const u32 id = m_pendingCreate[i];
         if (GetObject(id)) {

@@ -70,6 +70,11 @@ public:
     void DestroyObject(u32 id);
     // Drops pending announcements and queues every live object.
     void DestroyAllObjects();
+    // The destroy pass of Update, run now: a caller that replaces the whole
+    // world (a level load) has the old objects' "ObjectDestroyed" sent
+    // before the new ones' "ObjectCreated". Not for use while an object's
+    // own code is on the stack.
+    void DestroyPendingNow();
 
     // Null when the id is 0, stale, released or never given.
     Composition* GetObject(u32 id) const;

@@ -248,6 +248,7 @@ void Graphics::DeviceLost() {
     ReleaseDebugFont();
     for (TargetIndex i : {kScreenTarget, kEdgeTarget, kUnimpDepthTarget, kImpDepthTarget, kAuxTarget}) ReleaseTarget(i);
     m_backBuffer = nullptr;
+    ReleaseWhiteTexture();
     ReleaseLayout(m_staticLayout);
     ReleaseLayout(m_skinnedLayout);
     Send("LostDevice");
@@ -288,6 +289,7 @@ void Graphics::Shutdown() {
             ReleaseTarget(i);
         }
         m_backBuffer = nullptr;
+        ReleaseWhiteTexture();
         for (DebugMeshIndex i : {kDebugLine, kDebugSquare, kDebugCircle, kDebugPlane, kDebugCube}) {
             if (m_debugMeshes[i]) m_debugMeshes[i]->ReleaseBuffers();
         }

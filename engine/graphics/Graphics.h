@@ -287,6 +287,10 @@ private:
     void DrawQuad(rd::Device& device);
     // "BoneMat" for a skinned mesh drawn with a fidget that has a skeleton.
     void SetSkinMatrices(const Mesh& mesh, const FidgetComponent* fidget, ShaderProgram& program);
+    // A 1 x 1 opaque white texture, made at first use: a lit mesh without a
+    // texture samples it, so it is drawn in its colour (tint) alone.
+    rd::Texture* WhiteTexture(rd::Device& device);
+    void ReleaseWhiteTexture();
     std::chrono::milliseconds m_lostDeviceWait{1000};
     std::vector<Matrix4> m_skinMatrices;  // scratch of SetSkinMatrices
     // ---- end of the frame and object drawing ----
@@ -319,6 +323,7 @@ private:
     std::function<void(rd::Device&)> m_overlayHook;
     std::unique_ptr<TextFont> m_debugFont;
     std::array<rd::Texture*, kTargetCount> m_targets{};
+    rd::Texture* m_whiteTexture = nullptr;
     rd::Texture* m_backBuffer = nullptr;
     std::array<std::unique_ptr<Mesh>, kDebugMeshCount> m_debugMeshes;
     const Matrix4* m_viewMatrix = nullptr;

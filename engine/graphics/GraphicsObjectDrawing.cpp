@@ -20,6 +20,7 @@
 #include "engine/graphics/ShaderProgram.h"
 #include "engine/graphics/animation/Skeleton.h"
 #include "engine/graphics/device/Device.h"
+#include "engine/graphics/textures/Texture.h"
 
 #include <algorithm>
 
@@ -69,6 +70,20 @@ void Graphics::SetSkinMatrices(const Mesh& mesh, const FidgetComponent* fidget, 
     program.SetMatrixArray(m_parameters[kBoneMat], m_skinMatrices.data(), u32(count));
 }
 
+rd::Texture* Graphics::WhiteTexture(rd::Device& device) {
+    if (!m_whiteTexture) {
+        const u8 white[4] = {255, 255, 255, 255};
+        m_whiteTexture = device.CreateTexture(1, 1, rd::Format::A8R8G8B8, white, false);
+        if (m_whiteTexture) m_whiteTexture->SetName("untextured-white");
+    }
+    return m_whiteTexture;
+}
+
+void Graphics::ReleaseWhiteTexture() {
+    if (rd::Device* device = LiveDevice(); device && m_whiteTexture) device->Release(m_whiteTexture);
+    m_whiteTexture = nullptr;
+}
+
 void Graphics::DrawMeshObject(rd::Device& device, const MeshComponent& mesh, const TransformComponent& transform,
                               const FidgetComponent* fidget, ShaderProgram& program) {
     const Mesh* geometry = mesh.GetMesh();
@@ -85,7 +100,9 @@ void Graphics::DrawMeshObject(rd::Device& device, const MeshComponent& mesh, con
         program.SetTexture(m_parameters[kMappingSampler], mesh.GetTileTexture());
     } else {
         const Vec2 whole(1, 1);
-        program.SetTexture(m_parameters[kDiffuseSampler], mesh.GetTexture());
+        Texture* texture = mesh.GetTexture();
+        rd::Texture* diffuse = texture ? texture->GetDeviceTexture() : nullptr;
+        program.SetRawTexture(m_parameters[kDiffuseSampler], diffuse ? diffuse : WhiteTexture(device));
         program.SetVec2(m_parameters[kTilePercentage], &whole);
         program.ClearTexture(m_parameters[kMappingSampler]);
     }

@@ -7,6 +7,8 @@
 #include "engine/resources/ResourceManager.h"
 #include "engine/ui/UiBase.h"
 
+#include <atomic>
+#include <chrono>
 #include <mutex>
 #include <system_error>
 
@@ -18,6 +20,17 @@ CoreSystem* Core() {
     Engine* engine = Engine::Instance();
     return engine ? engine->GetCoreSystem() : nullptr;
 }
+
+// A run on a fixed frame step (TAVRIN_FIXED_DT) is a replay: the frame at
+// which a load ends must not depend on the machine's speed, so the main
+// thread waits for the load instead of polling it.
+bool FixedStepRun() {
+    const Engine* engine = Engine::Instance();
+    return engine && engine->GetRunSwitches().fixedDt.has_value();
+}
+
+// Resource-load workers started and not yet finished.
+std::atomic<int> s_runningResourceLoads{0};
 
 // Background-load workers whose handlers are gone; joined at shutdown, and
 // at exit at the latest (a joinable thread destroyed would end the program).
@@ -50,12 +63,23 @@ UiResourceLoadHandler::~UiResourceLoadHandler() {
 
 void UiResourceLoadHandler::Start() {
     if (m_worker.joinable()) return;  // started already
+    // Counted before the thread exists, so that a wait that follows on the
+    // main thread cannot miss it.
+    s_runningResourceLoads.fetch_add(1);
     try {
         m_worker = std::thread([] {
             if (ResourceManager* resources = ResourceManager::Instance()) resources->BackgroundLoad();
+            s_runningResourceLoads.fetch_sub(1, std::memory_order_release);
         });
     } catch (const std::system_error& error) {
+        s_runningResourceLoads.fetch_sub(1);
         LogErrorf("UiResourceLoadHandler: cannot start the loading thread (%s)", error.what());
+    }
+}
+
+void UiResourceLoadHandler::WaitWhileLoadsRun() {
+    while (s_runningResourceLoads.load(std::memory_order_acquire) > 0) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
 }
 
@@ -128,6 +152,9 @@ void UiLevelLoadHandler::RunTargets() {
 }
 
 void UiLevelLoadHandler::OnUiTimeUpdate(float) {
+    // On a fixed step the first time update after the start message ends
+    // the load: the worker is waited for.
+    if (m_working && FixedStepRun()) Join();
     if (!m_done.load(std::memory_order_acquire) || !m_started.load(std::memory_order_relaxed)) return;
     m_started.store(false);
     m_done.store(false);

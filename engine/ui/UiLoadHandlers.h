@@ -20,6 +20,11 @@
 // and raises the completion event on the owner once. A start message while
 // a worker runs is ignored. Detach and destruction join the worker, so a
 // scene left mid-load never leaves a thread writing a freed handler.
+//
+// On a fixed frame step (TAVRIN_FIXED_DT, replays) both loads end at a frame
+// that does not depend on the machine: the level handler joins its worker at
+// the first "UiTimeUpdate" after the start message, and the UI system waits
+// for running resource loads before it looks at the manager's done flag.
 
 #include "engine/core/VariantFunction.h"
 #include "engine/ui/UiEventHandler.h"
@@ -44,6 +49,9 @@ public:
 
     // Joins every background-load worker handed over so far (main thread).
     static void WaitForResourceLoads();
+    // Returns once every worker started so far has finished its load (it
+    // does not join them). The UI system waits so on a fixed frame step.
+    static void WaitWhileLoadsRun();
 
 private:
     void HandOver();

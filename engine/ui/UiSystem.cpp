@@ -204,7 +204,10 @@ void UiSystem::Update(f32 dt) {
         m_replaceScene.clear();
         m_pendingPushes.clear();
     }
+    Engine* engine = Engine::Instance();
+    const bool fixedStep = engine && engine->GetRunSwitches().fixedDt;
     if (!m_loadingDone) {
+        if (fixedStep) UiResourceLoadHandler::WaitWhileLoadsRun();
         ResourceManager* resources = ResourceManager::Instance();
         if (resources && resources->IsBackgroundLoadDone()) {
             m_loadingDone = true;
@@ -214,7 +217,12 @@ void UiSystem::Update(f32 dt) {
     }
     ApplyTransitions();
     m_uiTimer->Tick();
-    const float uiTime = std::min(m_uiTimer->GetDelta(), kMaxUiStep);
+    float uiStep = m_uiTimer->GetDelta();
+    // On a fixed frame step (replays) the UI's time is that step too, as the
+    // engine's is: a timer then fires at the same frame in every run,
+    // whatever the wall clock did meanwhile. It runs while paused.
+    if (fixedStep) uiStep = static_cast<float>(*engine->GetRunSwitches().fixedDt);
+    const float uiTime = std::min(uiStep, kMaxUiStep);
     if (CoreSystem* core = Core()) core->SendMessageFloat("UiTimeUpdate", uiTime);
     UpdateTutorials();
 }

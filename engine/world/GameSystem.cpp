@@ -186,6 +186,10 @@ void GameSystem::ClearLevelObjects() {
 
 void GameSystem::ResetLevel() {
     ClearLevelObjects();
+    // The old objects go before the new ones are announced, so that a
+    // listener that takes the first of a kind (the frame's camera) takes
+    // the new level's rather than losing the old one a frame later.
+    if (ObjectManager* objects = Objects()) objects->DestroyPendingNow();
     if (LevelInstanceManager* level = LevelInstanceManager::Instance()) level->Instantiate();
 }
 

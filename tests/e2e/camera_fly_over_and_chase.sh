@@ -18,7 +18,7 @@ set -euo pipefail
 here="$(dirname "$(readlink -f "$0")")"
 source "$here/e2e_common.bash" "$@"
 
-export TAVRIN_FIXED_DT=0.016 TAVRIN_SEED=3 TAVRIN_SCENE_SKIP=gfx-camera
+export TAVRIN_FIXED_DT=0.016 TAVRIN_SEED=3
 export TAVRIN_TRACE_MESSAGES=LevelLoaded,CameraFlyOver,CameraPathStarted,EndCameraFlyOver,CameraPathFinished,SetTutorialsActive,InterpolateCamera,CameraLookAtUpdate
 
 python3 - <<'PY'

@@ -72,7 +72,7 @@ def check_menu(path):
 def cyan_mean_x(path):
     width, height, rows = read_rgba(path)
     xs = [x for y in range(height) for x in range(width)
-          for c in [pixel(rows, x, y)] if c[1] > 60 and c[2] > 60 and c[0] < c[1] * 0.5]
+          for c in [pixel(rows, x, y)] if c[1] > 60 and c[2] > c[1] * 0.8 and c[0] < c[1] * 0.5]
     if len(xs) < 20:
         fail("%s: the player is not in view (%d cyan pixels)" % (path, len(xs)))
     return sum(xs) / len(xs), width

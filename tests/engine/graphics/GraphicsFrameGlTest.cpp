@@ -107,6 +107,43 @@ std::pair<int, int> PixelOf(MatrixManager& matrices, const Vec3& p) {
     return {int(x), int(y)};
 }
 
+// A lit mesh without a texture (or whose texture never loaded) is drawn in
+// its colour: the lit shader samples white for it, not an unbound black.
+TEST(GraphicsFrameGl, AnUntexturedLitMeshShowsItsColour) {
+    FrameWorld w(false, true);
+    if (!w.device.GetDevice()) GTEST_SKIP() << "no GL device";
+    w.Make("light-obj", nullptr, Vec3(0, 0, -3));
+    w.objects.Update(0.0f);
+    w.UseCameraAt(0, 0, -3);
+    w.graphics.RenderListForTests(List::Draw).clear();
+    Texture empty;  // a missing resource leaves the texture empty
+    struct Placed {
+        Vec3 at;
+        Vec4 tint;
+        Texture* texture;
+    } boxes[] = {{Vec3(-1.2f, 0, 0), Vec4(0.2f, 0.9f, 0.95f, 1), nullptr},
+                 {Vec3(1.2f, 0, 0), Vec4(0.9f, 0.5f, 0.1f, 1), &empty}};
+    for (const Placed& p : boxes) {
+        Composition* box = w.Make("mesh-obj", "box", p.at);
+        w.MeshOf(box)->SetTint(p.tint);
+        w.MeshOf(box)->SetTexture(p.texture);
+        w.File(List::Draw, box);
+    }
+    for (int frame = 0; frame < 2; ++frame) {  // the white texture is kept
+        w.graphics.Update(0.0f);
+        std::vector<u8> pixels;
+        rd::Device* device = w.device.GetDevice();
+        ASSERT_TRUE(device->ReadPixels(device->BackBuffer(), pixels));
+        ASSERT_EQ(pixels.size(), std::size_t(kWidth) * kHeight * 4);
+        for (const Placed& p : boxes) {
+            const auto [x, y] = PixelOf(w.matrices, p.at + Vec3(0, 0, -0.5f));
+            const u8* seen = At(pixels, u32(x), u32(y));
+            const float want[3] = {p.tint.x, p.tint.y, p.tint.z};
+            for (int c = 0; c < 3; ++c) EXPECT_NEAR(seen[c], want[c] * 255.0f, 3) << "box at x " << p.at.x;
+        }
+    }
+}
+
 bool YellowNear(const std::vector<u8>& pixels, std::pair<int, int> at) {
     for (int dy = -1; dy <= 1; ++dy) {
         for (int dx = -1; dx <= 1; ++dx) {

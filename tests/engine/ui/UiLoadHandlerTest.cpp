@@ -10,10 +10,12 @@
 #include <fstream>
 #include <thread>
 
+#include "engine/base/RunSwitches.h"
 #include "engine/core/VarFun_Delegate.h"
 #include "engine/physics/HbvManager.h"
 #include "engine/physics/Physics.h"
 #include "engine/resources/ResourceManager.h"
+#include "engine/ui/UiEventHandlers.h"
 #include "engine/ui/UiLoadHandlers.h"
 #include "engine/ui/UiScene.h"
 #include "engine/ui/UiSceneManager.h"
@@ -107,6 +109,32 @@ TEST(UiLevelLoadHandler, RunsItsJobsOnAWorkerAndRaisesTheEventOnceAfterThem) {
     EXPECT_EQ(l.job.calls, 2);
     l.handler->Detach();
     EXPECT_EQ(l.world.GlobalListeners(), 0u);
+}
+
+// On a fixed frame step the load ends at the first time update after the
+// start message however long the jobs take, so a replay starts play at the
+// same frame on any machine.
+TEST(UiLevelLoadHandler, OnAFixedFrameStepTheFirstTimeUpdateWaitsForTheJobs) {
+    LevelLoad l;
+    RunSwitches switches;
+    switches.fixedDt = 0.016;
+    l.world.engine.SetRunSwitches(switches);
+    l.Begin();
+    for (int round = 1; round <= 2; ++round) {
+        l.job.open = false;
+        Core().Send("LevelLoaded");
+        std::thread opener([&] {
+            while (!l.job.inside) std::this_thread::yield();
+            std::this_thread::sleep_for(std::chrono::milliseconds(30));
+            l.job.open = true;
+        });
+        l.Tick();
+        opener.join();
+        EXPECT_EQ(l.raised.count, round) << "raised by the first update";
+        l.Tick();
+        EXPECT_EQ(l.raised.count, round) << "and only once";
+    }
+    l.handler->Detach();
 }
 
 // A level's own jobs, collected from the physics system and the volume
@@ -283,4 +311,48 @@ TEST(UiResourceLoadHandler, ALoadingSceneHearsUiLoadingDoneOnceFromTheUiSystem) 
     EXPECT_EQ(raised.count, 1);
     EXPECT_EQ(loaded, 1);
     ui.Shutdown();
+}
+
+// On a fixed frame step the UI system waits for a running resource load,
+// so the start scene hears "UiLoadingDone" in its first frame, however slow
+// the load.
+TEST(UiResourceLoadHandler, OnAFixedFrameStepTheFirstUpdateWaitsForTheLoad) {
+    namespace fs = std::filesystem;
+    const fs::path root = fs::path(LV_TEST_TMP) / "ui-resource-load-fixed";
+    fs::remove_all(root);
+    fs::create_directories(root);
+    for (const char* name : {"a.blob", "b.blob"}) std::ofstream(root / name) << name;
+    UiWorld world;
+    RunSwitches switches;
+    switches.fixedDt = 0.016;
+    world.engine.SetRunSwitches(switches);
+    ResourceManager resources;
+    std::atomic<int> loaded{0};
+    resources.RegisterExtension("BLOB", "blob");
+    resources.RegisterLoader("BLOB", [&](const std::string&) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        ++loaded;
+    });
+    resources.QueueKindForBackgroundLoad("BLOB");
+    resources.LoadHierarchy(root.string());
+    UiSceneManager scenes;
+    UiScene* loading = scenes.CreateTemplate("loading");
+    loading->AddHandler(new UiResourceLoadHandler);
+    auto* relay = new UiSendMessageHandler;  // the scene's event, sent globally
+    relay->SetResponseEvent("UiLoadingDone");
+    relay->SetRaiseEvent("LoadingSeen");
+    loading->AddHandler(relay);
+    Raised raised;
+    Core().Listen("LoadingSeen", MakeDelegate(&raised, &Raised::On));
+    UiSystem ui;
+    world.engine.AddSystem(&ui);
+    ui.SetStartScene("loading");
+    ui.Initialize();
+    ui.Update(0.016f);
+    EXPECT_EQ(raised.count, 1);
+    EXPECT_EQ(loaded, 2);
+    ui.Update(0.016f);
+    EXPECT_EQ(raised.count, 1);
+    ui.Shutdown();
+    Core().Unlisten("LoadingSeen", MakeDelegate(&raised, &Raised::On));
 }

@@ -237,6 +237,23 @@ TEST(UiSystem, TheUiClockIsClampedAndRunsWhileTheEngineIsPaused) {
     EXPECT_NEAR(time.steps[1], 0.01f, 1e-4f);
 }
 
+// A replay (fixed frame step) must not see the wall clock: every UI frame
+// is one step, clamped as ever, whatever time passed, paused or not.
+TEST(UiSystem, OnAFixedFrameStepTheUiClockIsThatStep) {
+    for (double step : {0.016, 0.05}) {
+        UiFixture f;
+        RunSwitches switches;
+        switches.fixedDt = step;
+        f.world.engine.SetRunSwitches(switches);
+        TimeListener time;
+        for (double wall : {0.0, 0.1, 0.003, 2.0}) {
+            f.clock.AdvanceSeconds(wall);
+            f.ui.Update(0.0f);
+        }
+        EXPECT_EQ(time.steps, std::vector<float>(4, std::min(float(step), UiSystem::kMaxUiStep))) << step;
+    }
+}
+
 TEST(UiSystem, TutorialPagesShowForTheirDelayInEngineTimeThenTheRecordIsMarked) {
     UiFixture f;
     f.Request(Push, "a");

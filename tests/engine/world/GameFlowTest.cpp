@@ -6,7 +6,9 @@
 
 #include "LevelWorld.h"
 
+#include "engine/components/MovementComponent.h"
 #include "engine/core/TransformComponent.h"
+#include "engine/core/VarFun_Delegate.h"
 #include "engine/core/Vec3.h"
 #include "engine/io/ConfigureFileXML.h"
 #include "engine/physics/HbvManager.h"
@@ -14,6 +16,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <set>
 #include <thread>
 
@@ -81,7 +84,8 @@ std::map<std::string, std::string> TwoLevels() {
 
 class Flow {
 public:
-    explicit Flow(const std::map<std::string, std::string>& files) : world(files) {
+    explicit Flow(const std::map<std::string, std::string>& files, const std::vector<std::string>& archetypes = {})
+        : world(files, "", archetypes) {
         world.engine.AddSystem(&world.game);
         world.resources.RegisterLoader(kKindLevelOrder, LoadLevelOrderResource);
         world.core.GetTable().SetObserver(&rec);
@@ -217,6 +221,48 @@ TEST(GameFlow, RetryTwiceInOneFrameReloadsOnceWithTheSameRoomsAndNoFlyOver) {
     EXPECT_EQ(flow.game.GetCountdown(), 2) << "a restart lays out anew and flies over again";
 }
 
+// "+id" per "ObjectCreated", "-id" per "ObjectDestroyed", in order.
+struct LifeRecorder {
+    explicit LifeRecorder(CoreSystem& c) : core(c) {
+        core.Listen("ObjectCreated", MakeDelegate(this, &LifeRecorder::OnCreated));
+        core.Listen("ObjectDestroyed", MakeDelegate(this, &LifeRecorder::OnDestroyed));
+    }
+    ~LifeRecorder() {
+        core.Unlisten("ObjectCreated", MakeDelegate(this, &LifeRecorder::OnCreated));
+        core.Unlisten("ObjectDestroyed", MakeDelegate(this, &LifeRecorder::OnDestroyed));
+    }
+    void OnCreated(u32 id) { events.emplace_back('+', id); }
+    void OnDestroyed(u32 id) { events.emplace_back('-', id); }
+    CoreSystem& core;
+    std::vector<std::pair<char, u32>> events;
+};
+
+// A listener that keeps the first object of a kind (the frame's camera)
+// must see the old level go before the new one comes, on a retry and on
+// the next level alike, all within the load's frame.
+TEST(GameFlow, ALoadEndsEveryOldObjectBeforeItAnnouncesTheNewOnes) {
+    Flow flow(TwoLevels());
+    flow.ReadyFirstLevel();
+    for (const char* load : {"GameLevelRetry", "GoalReached"}) {
+        const std::vector<u32> old = flow.world.objects.GetLiveObjects();
+        ASSERT_FALSE(old.empty());
+        LifeRecorder life(flow.world.core);
+        flow.Send(load);
+        flow.Frame();
+        const std::vector<u32>& now = flow.world.objects.GetLiveObjects();
+        ASSERT_EQ(life.events.size(), old.size() + now.size()) << load;
+        for (std::size_t i = 0; i < life.events.size(); ++i) {
+            const auto [kind, id] = life.events[i];
+            const bool wasOld = std::find(old.begin(), old.end(), id) != old.end();
+            EXPECT_EQ(kind, i < old.size() ? '-' : '+') << load << ", event " << i;
+            EXPECT_EQ(wasOld, kind == '-') << load << ", event " << i;
+        }
+        flow.Frame();
+        EXPECT_EQ(life.events.size(), old.size() + now.size()) << load << ": nothing left for the next frame";
+        flow.Send("GameReady");
+    }
+}
+
 TEST(GameFlow, PauseIsSentOnChangesOnlyAndDebugKeysActOnPressWhenAllowed) {
     Flow flow(TwoLevels());
     flow.rec.Take();
@@ -337,6 +383,72 @@ TEST(GameFlow, ALoadedLevelFillsTheCollisionGridAndTheVolumeHierarchy) {
     EXPECT_TRUE(physics.GetCollisionWorld().IsGridReady());
     EXPECT_EQ(physics.GetCollisionWorld().GetStaticCount(), 3u);
     EXPECT_EQ(hbv.GetObjectCount(), 3u) << "the three walls' meshes";
+    physics.Shutdown();
+    hbv.Shutdown();
+}
+
+// A falling body that resolves against statics (the player) lands on a
+// built level's floor and stays there: first while detection still walks
+// every static, then once the load's jobs have filled the grid.
+TEST(GameFlow, AGravityBodyStandsOnABuiltLevelsFloorBeforeAndAfterTheGrid) {
+    const std::string floor = Object("slab-obj", 0, 0, 0) + Object("slab-obj", 4, 0, 0);
+    // The shipped floor's and player's collision flags.
+    const std::string body = ComponentTest::WriteScratchFile("flow-faller.xobj", R"(
+<slab-obj>
+    <TransformComponent/><MeshComponent><MeshID>Wide</MeshID></MeshComponent>
+    <CollisionComponent><Static>1</Static><CollideWithDynamics>1</CollideWithDynamics>
+        <ResolveWithDynamics>1</ResolveWithDynamics></CollisionComponent>
+</slab-obj>
+<faller-obj>
+    <TransformComponent/><MeshComponent><MeshID>Cube</MeshID></MeshComponent>
+    <MovementComponent><Gravity>1</Gravity><Drag>1</Drag></MovementComponent>
+    <CollisionComponent><Static>0</Static><CollideWithDynamics>1</CollideWithDynamics>
+        <CollideWithStatics>1</CollideWithStatics><ResolveWithDynamics>1</ResolveWithDynamics>
+        <ResolveWithStatics>1</ResolveWithStatics></CollisionComponent>
+</faller-obj>)");
+    Flow flow({{"room-start.xrm", PortalRoom(0, kNone, 10, floor + Object("faller-obj", 1, 3, 0) + Object("faller-obj", 2, 5, 0) +
+                                                              Object("spawner-Luvo", 0, 1, 0) + Object("spawner-qil-obj", -1, 1, 0) +
+                                                              Object("spawner-camera", -5, 4, 0))},
+               {"lvl-a.rmp", "ordered room-start"},
+               {"order.xlod", "<lvl-a/>"}},
+              {body});
+    HbvManager hbv;
+    Physics physics;
+    PhysicsSettings settings;
+    settings.gravity = -30.0f;
+    settings.drag = 0.9f;
+    physics.SetSettings(settings);
+    flow.world.engine.AddSystem(&physics);
+    hbv.Initialize();
+    physics.Initialize();
+    flow.Send("GameFreshStart");
+    flow.Frame();
+    flow.Frame();
+    std::vector<u32> fallers;
+    flow.world.objects.FindObjectsWithComponent(MovementComponent::kTypeId, fallers);
+    ASSERT_EQ(fallers.size(), 2u) << flow.world.log;  // one over a slab, one over the seam of two
+    const float floorTop = 0.5f;  // "Wide" is 1 high, centred on y 0
+    auto height = [&](u32 id) { return flow.world.objects.GetObject(id)->GetTransform()->GetPosition().y; };
+    auto run = [&](int frames) {
+        float lowest = std::min(height(fallers[0]), height(fallers[1]));
+        for (int i = 0; i < frames; ++i) {
+            flow.world.objects.Update(1.0f / 60.0f);
+            physics.Update(1.0f / 60.0f);
+            flow.game.Update(1.0f / 60.0f);
+            lowest = std::min({lowest, height(fallers[0]), height(fallers[1])});
+        }
+        return lowest;
+    };
+    ASSERT_FALSE(physics.GetCollisionWorld().IsGridReady());
+    EXPECT_GT(run(90), floorTop - 0.1f) << "without the grid";
+    for (u32 id : fallers) EXPECT_NEAR(height(id), floorTop + 0.5f, 0.1f) << "resting on the floor";
+
+    std::vector<FunctionRef> jobs;
+    flow.world.core.SendMessageValues("RequestBackgroundLoadTargets", &jobs);
+    for (const FunctionRef& job : jobs) job->Call();
+    ASSERT_TRUE(physics.GetCollisionWorld().IsGridReady());
+    EXPECT_GT(run(120), floorTop - 0.1f) << "with the grid";
+    for (u32 id : fallers) EXPECT_NEAR(height(id), floorTop + 0.5f, 0.1f) << "still resting";
     physics.Shutdown();
     hbv.Shutdown();
 }
