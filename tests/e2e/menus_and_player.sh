@@ -11,12 +11,15 @@
 #  2. menu: a screenshot of the main menu, pixel-checked (menu_pixels.py).
 #  3. flow: Enter (Play) -> loading screen -> HUD with the level's objects;
 #     every level opens with the camera's fly-over, which holds all keys,
-#     so Space ends it first. Escape pauses, Escape resumes, Escape pauses
-#     again, Quit goes back to the main menu. Play again: the game system's
-#     debug key U reaches the goal, the HUD brings up the loading screen of
-#     the second level, U there completes the game and the HUD shows the
-#     complete menu, whose button goes back to the main menu; Quit there
-#     ends the game.
+#     so Space ends it first. Escape pauses, Escape resumes. The work copy
+#     has a spike trap right of the player, whose health is one hit: Right
+#     walks the player into it, the player dies, and after the fade the lost
+#     menu comes up; Retry loads the same rooms again and the HUD returns
+#     with no fly-over. There the game system's debug key U reaches the
+#     goal, the HUD brings up the loading screen of the second level, U
+#     there completes the game and the HUD shows the complete menu, whose
+#     button goes back to the main menu. Play again: Escape pauses, Quit
+#     goes back to the main menu; Quit there ends the game.
 #  4. still, right, dash: the level at the same late frame with no key, after
 #     Right was held for 40 frames, and after that plus one 'Z' (dash), each
 #     with the fly-over skipped. The chase camera keeps the player (the only
@@ -49,9 +52,9 @@ play() {
   expect_clean_run "$name"
   cp "$(log_file)" "$work/$name.log"
   expect_no_line "$work/$name.log" "GL error"
-  # Nothing but these lines is logged.
+  # Nothing but these lines (and those of $extraLines) is logged.
   local other
-  other=$(grep -vE "^\[.*\] (Starting|Terminating) application$|^Update order|^Graphics ready: 9 of 9 shader programs|^UI scenes at frame [0-9]+: |^trace frame [0-9]+: |^Screenshot of frame [0-9]+ written|^Run ended after [0-9]+ frames$" \
+  other=$(grep -vE "^\[.*\] (Starting|Terminating) application$|^Update order|^Graphics ready: 9 of 9 shader programs|^UI scenes at frame [0-9]+: |^trace frame [0-9]+: |^Screenshot of frame [0-9]+ written|^Run ended after [0-9]+ frames\$${extraLines:+|$extraLines}" \
     "$work/$name.log" || true)
   [ -z "$other" ] || { echo "$other" >&2; fail "$name: unexpected log lines"; }
 }
@@ -90,25 +93,47 @@ base=20
 play menu "$base" "$base" "" 640 360
 python3 "$here/menu_pixels.py" menu "$work/shots/menu.png"
 
-# 3. the whole flow, played twice from the main menu; with the game
-# system's debug keys, U reaches the goal. A Space 50 frames after each
-# level's loading (past the fly-over's 0.5 s cool-down) ends its fly-over.
+# 3. the whole flow, from the main menu; with the game system's debug keys,
+# U reaches the goal. A Space 50 frames after each level's first loading
+# (past the fly-over's 0.5 s cool-down) ends its fly-over. The first room
+# of the work copy gets a spike trap right of the player's spawner and the
+# player one hit of health, for this run only.
 b=$base
 sed -i 's|<debug>0</debug>|<debug>1</debug>|' "$work/rsc/gamesystem.xcfg"
+cp "$work/rsc/level/room-start.xrm" "$work/room-start.xrm.orig"
+cp "$work/rsc/objects/player-objects.xobj" "$work/player-objects.xobj.orig"
+sed -i 's|^\(.*\)<spawner-Luvo>\(.*\)$|\1<spike-trap-obj><TransformComponent><PosX>5.000000</PosX><PosY>0.100000</PosY><PosZ>0.000000</PosZ><ScaX>2.000000</ScaX><ScaY>0.200000</ScaY><ScaZ>2.000000</ScaZ></TransformComponent></spike-trap-obj>\n&|' \
+  "$work/rsc/level/room-start.xrm"
+grep -q '<spike-trap-obj>' "$work/rsc/level/room-start.xrm" || fail "the spike trap was not placed"
+sed -i 's|<Health>100</Health>|<Health>10</Health>|' "$work/rsc/objects/player-objects.xobj"
+grep -q '<Health>10</Health>' "$work/rsc/objects/player-objects.xobj" || fail "the player's health was not lowered"
 # key FRAME CODE: one press and release.
 key() { printf '%s key %s down\n%s key %s up\n' "$1" "$2" $(($1 + 1)) "$2"; }
-play flow $((b + 500)) 0 "$(key $b 13; key $((b + 50)) 32
-key $((b + 70)) 27; key $((b + 90)) 27; key $((b + 110)) 27
-key $((b + 120)) 40; key $((b + 130)) 13
-key $((b + 150)) 13; key $((b + 200)) 32; key $((b + 220)) U
-key $((b + 270)) 32; key $((b + 290)) U
-key $((b + 320)) 13
-key $((b + 340)) 40; key $((b + 345)) 40; key $((b + 350)) 13)"
+# Right is held from b+100 to b+160; the fade of the death takes 2 s (125
+# frames), so the lost menu is up well before the Enter (Retry) at b+350.
+r=$((b + 350))
+extraTrace=PlayerDeath,GameLost,GameLevelRetry,CameraFlyOver
+# The shipped rsc has no hurt clip for the player's model: the hit says so.
+extraLines="^object 'spawner-Luvo': animation 'brisa-ouch-anim' is no loaded clip or animation set; ignored$"
+play flow $((r + 500)) 0 "$(key $b 13; key $((b + 50)) 32
+key $((b + 70)) 27; key $((b + 90)) 27
+echo "$((b + 100)) key 39 down"; echo "$((b + 160)) key 39 up"
+key $r 13; key $((r + 50)) U
+key $((r + 100)) 32; key $((r + 120)) U
+key $((r + 150)) 13
+key $((r + 170)) 13; key $((r + 220)) 32
+key $((r + 240)) 27; key $((r + 250)) 40; key $((r + 260)) 13
+key $((r + 280)) 40; key $((r + 285)) 40; key $((r + 290)) 13)"
+unset extraTrace extraLines
+cp "$work/room-start.xrm.orig" "$work/rsc/level/room-start.xrm"
+cp "$work/player-objects.xobj.orig" "$work/rsc/objects/player-objects.xobj"
 log="$work/flow.log"
 loading=$(scene_frame "$log" "level-loading-ui")
 hud=$(scene_frame "$log" "hud")
 paused=$(scene_frame "$log" "hud > pause-menu")
-[ -n "$loading" ] && [ -n "$hud" ] && [ -n "$paused" ] || fail "the flow missed a scene (loading '$loading', hud '$hud', pause '$paused')"
+lost=$(scene_frame "$log" "game-lost-menu")
+[ -n "$loading" ] && [ -n "$hud" ] && [ -n "$paused" ] && [ -n "$lost" ] ||
+  fail "the flow missed a scene (loading '$loading', hud '$hud', pause '$paused', lost '$lost')"
 started=$(trace_frame "$log" "GameFreshStart")
 loaded=$(trace_frame "$log" ": LevelLoaded")
 ready=$(trace_frame "$log" ": GameReady")
@@ -117,28 +142,50 @@ ready=$(trace_frame "$log" ": GameReady")
 [ "$ready" -le "$hud" ] || fail "GameReady ($ready) after the HUD ($hud)"
 for spawner in spawner-Luvo spawner-qil-obj spawner-camera; do expect_line "$log" "'$spawner')"; done
 [ "$(grep -c ': GameFreshStart' "$log")" -eq 2 ] || fail "two fresh starts expected"
-# Pause, resume, pause, and the pause menu's Quit back to the main menu.
+# Pause and resume before the death, the pause of the second play.
 [ "$(grep -c ': GamePaused' "$log")" -eq 2 ] || fail "two pauses expected"
 [ "$(grep -c ': GameResumed' "$log")" -ge 1 ] || fail "no resume"
 [ "$(trace_frame "$log" ": GamePaused")" -lt "$(trace_frame "$log" ": GameResumed")" ] || fail "resumed before paused"
-# The pause menu's Quit, then the complete menu's button.
+# The death: once, after the resume and before the lost menu, which comes
+# after the fade's 2 s; the lost menu's Retry comes after it.
+death=$(trace_frame "$log" ": PlayerDeath")
+gameLost=$(trace_frame "$log" ": GameLost")
+retry=$(trace_frame "$log" ": GameLevelRetry")
+[ -n "$death" ] && [ -n "$gameLost" ] && [ -n "$retry" ] ||
+  fail "the death leg is incomplete (PlayerDeath '$death', GameLost '$gameLost', Retry '$retry')"
+[ "$(grep -c ': PlayerDeath' "$log")" -eq 1 ] || fail "one death expected"
+[ "$death" -gt "$(trace_frame "$log" ": GameResumed")" ] || fail "the player died ($death) before the resume"
+[ "$gameLost" -ge $((death + 120)) ] || fail "GameLost at $gameLost, before the fade of the death at $death ended"
+[ "$lost" -ge "$gameLost" ] && [ "$lost" -lt "$r" ] || fail "the lost menu at '$lost' (GameLost $gameLost, Retry key $r)"
+[ "$retry" -ge "$r" ] || fail "Retry at $retry, before its key at $r"
+# Three fly-overs: the first level, the second level, the second play; none
+# between the Retry and the goal reached on the retried level.
+goal=$(trace_frame "$log" ": GoalReached")
+[ -n "$goal" ] && [ "$goal" -gt "$retry" ] || fail "the goal ('$goal') was not reached after the Retry ($retry)"
+flyOvers=$(grep ': CameraFlyOver' "$log" | sed 's/^.*frame \([0-9]*\):.*$/\1/')
+[ "$(echo "$flyOvers" | wc -l)" -eq 3 ] || fail "three fly-overs expected: $(echo $flyOvers)"
+for f in $flyOvers; do
+  [ "$f" -lt "$retry" ] || [ "$f" -gt "$goal" ] || fail "a second fly-over at frame $f after the Retry at $retry"
+done
+# The second play's pause menu Quit, then the complete menu's button.
 [ "$(grep -c ': GameEnding' "$log")" -eq 2 ] || fail "two game endings expected"
 # The goal twice: the second (last) level loads, then the game is complete.
 [ "$(grep -c ': GoalReached' "$log")" -eq 2 ] || fail "two goals expected"
-[ "$(grep -c ': LevelLoadStarted' "$log")" -eq 3 ] || fail "three level loads expected"
-[ "$(grep -c ': LevelLoaded' "$log")" -eq 3 ] || fail "three loaded levels expected"
+[ "$(grep -c ': LevelLoadStarted' "$log")" -eq 4 ] || fail "four level loads expected"
+[ "$(grep -c ': LevelLoaded' "$log")" -eq 4 ] || fail "four loaded levels expected"
 [ "$(grep -c ': GameComplete' "$log")" -eq 1 ] || fail "the game was not completed once"
-[ "$(trace_frame "$log" ": GameComplete")" -gt "$(grep ': LevelLoaded' "$log" | tail -n 1 | sed 's/^.*frame \([0-9]*\):.*$/\1/')" ] ||
+[ "$(trace_frame "$log" ": GameComplete")" -gt "$(grep ': LevelLoaded' "$log" | sed -n 3p | sed 's/^.*frame \([0-9]*\):.*$/\1/')" ] ||
   fail "GameComplete before the second level was loaded"
 sed -i 's|<debug>1</debug>|<debug>0</debug>|' "$work/rsc/gamesystem.xcfg"
 sed -n 's/^.*UI scenes at frame [0-9]*: //p' "$log" > "$work/flow.stacks"
-printf '%s\n' boot main-menu level-loading-ui hud "hud > pause-menu" hud "hud > pause-menu" main-menu \
-  level-loading-ui hud level-loading-ui hud game-complete-menu main-menu > "$work/flow.expected"
+printf '%s\n' boot main-menu level-loading-ui hud "hud > pause-menu" hud game-lost-menu level-loading-ui hud \
+  level-loading-ui hud game-complete-menu main-menu level-loading-ui hud "hud > pause-menu" main-menu > "$work/flow.expected"
 diff "$work/flow.expected" "$work/flow.stacks" >&2 || fail "the scene stacks differ"
 expect_line "$log" ": StopLoop"
 ended=$(sed -n 's/^.*Run ended after \([0-9]*\) frames.*$/\1/p' "$log" | tail -n 1)
-[ "$ended" -lt $((b + 500)) ] || fail "Quit did not end the game"
+[ "$ended" -lt $((r + 500)) ] || fail "Quit did not end the game"
 echo "Enter at frame $b, loading screen at $loading, LevelLoaded at $loaded, HUD at $hud"
+echo "death at frame $death, lost menu at $lost, Retry at $retry, goal at $goal"
 
 # 4. the player walks and dashes under the chase camera
 shot=$((b + 150))
