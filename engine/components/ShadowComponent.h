@@ -25,6 +25,11 @@ public:
 
     // (ScaleX, ScaleZ, 1): the third value is not stored.
     const Vec3& GetScale() const { return m_scale; }
+    // ScaleX and ScaleZ, read back as GetScale().x and .y.
+    void SetScale(float scaleX, float scaleZ) {
+        m_scale.x = scaleX;
+        m_scale.y = scaleZ;
+    }
     bool IsVisible() const { return m_visible; }
     void SetVisible(bool visible) { m_visible = visible; }
 

@@ -19,10 +19,15 @@
 #include "engine/core/Variant.h"
 #include "engine/io/PropertyManager.h"
 #include "game/objects/GameSupport.h"
+#include "game/player/ArcAttackAction.h"
 #include "game/player/BobAction.h"
 #include "game/player/FaceVelocityAction.h"
+#include "game/player/FirestarterAttackAction.h"
+#include "game/player/MeteorAttackAction.h"
 #include "game/player/QilReturnAction.h"
+#include "game/player/ShieldAttackAction.h"
 #include "game/player/ShootQilAction.h"
+#include "game/player/VictoryAction.h"
 
 #include <cmath>
 #include <sstream>
@@ -226,11 +231,13 @@ void QilComponent::OnPlayerDeath() {
 }
 
 void QilComponent::OnInitiateVictory() {
-    // The victory flight is not part of this build: the companion stays.
-    if (!m_reportedVictory) {
-        m_reportedVictory = true;
-        LogMessage("QilComponent: the victory flight is not available in this build\n");
-    }
+    BrainComponent* brain = GetBrainComponentOf(GetOwner());
+    if (!brain) return;
+    auto* victory = new VictoryAction(m_playerId);
+    victory->SetDuration(kVictoryTime);
+    victory->SetOwner(GetOwnerId());
+    brain->AddAction(victory);
+    if (CoreSystem* core = GameCore()) core->SendMessageString("PlaySound", "qil-ascent-sfx");
 }
 
 // ---- attacks -----------------------------------------------------------------
@@ -280,36 +287,59 @@ bool QilComponent::BeginAttack() {
     return true;
 }
 
-void QilComponent::OnShootQil(Vec3 aim) {
-    if (!BeginAttack()) return;
+namespace {
+
+// The aim as a unit vector; a zero (or non-finite) aim stays zero.
+Vec3 AimDirection(const Vec3& aim) {
     const f32 length = std::sqrt(aim.LengthSquared());
-    const Vec3 direction = length > 0.0f && std::isfinite(length) ? aim / length : Vec3(0.0f, 0.0f, 0.0f);
-    auto* shot = new ShootQilAction(direction.x, direction.y, direction.z, m_playerId);
-    shot->SetSpeed(m_shootSpeed);
+    return length > 0.0f && std::isfinite(length) ? aim / length : Vec3(0.0f, 0.0f, 0.0f);
+}
+
+}  // namespace
+
+template <class A>
+void QilComponent::StartAttack(A* attack) {
     QilAttackFlag flag;
     flag.Bind(*this);
-    shot->SetAttackingFlag(flag);
-    shot->SetOwner(GetOwnerId());
-    GetBrainComponentOf(GetOwner())->AddAction(shot);
+    attack->SetAttackingFlag(flag);
+    attack->SetOwner(GetOwnerId());
+    GetBrainComponentOf(GetOwner())->AddAction(attack);
 }
 
-void QilComponent::StartUnbuiltAttack(const char* attack) {
+void QilComponent::OnShootQil(Vec3 aim) {
     if (!BeginAttack()) return;
-    // The special attacks are not part of this build: one that starts ends at
-    // once, as a shot that hit nothing would, so the charge is spent and the
-    // companion returns.
-    if (!m_reportedUnbuilt) {
-        m_reportedUnbuilt = true;
-        LogMessage(std::string("QilComponent: '") + attack + "' is not available in this build; it ends at once\n");
-    }
-    m_attacking = false;
-    if (Composition* owner = GetOwner()) owner->Send("FinishedAttack");
+    const Vec3 direction = AimDirection(aim);
+    auto* shot = new ShootQilAction(direction.x, direction.y, direction.z, m_playerId);
+    shot->SetSpeed(m_shootSpeed);
+    StartAttack(shot);
 }
 
-void QilComponent::OnArcAttack(Vec3) { StartUnbuiltAttack("ArcAttack"); }
-void QilComponent::OnMeteorAttack(Vec3) { StartUnbuiltAttack("MeteorAttack"); }
-void QilComponent::OnShieldAttack(Vec3) { StartUnbuiltAttack("ShieldAttack"); }
-void QilComponent::OnFirestarterAttack(Vec3) { StartUnbuiltAttack("FirestarterAttack"); }
+void QilComponent::OnArcAttack(Vec3 aim) {
+    if (!BeginAttack()) return;
+    const Vec3 direction = AimDirection(aim);
+    StartAttack(new ArcAttackAction(direction.x, direction.y, direction.z, m_playerId));
+}
+
+void QilComponent::OnMeteorAttack(Vec3 aim) {
+    if (!BeginAttack()) return;
+    const Vec3 direction = AimDirection(aim);
+    StartAttack(new MeteorAttackAction(direction.x, direction.y, direction.z));
+    // The facing tumbles the companion through the flight, until "FinishedAttack".
+    if (Composition* owner = GetOwner()) owner->Send("UseIncorrectRotation");
+}
+
+void QilComponent::OnShieldAttack(Vec3) {
+    if (!BeginAttack()) return;
+    StartAttack(new ShieldAttackAction(m_playerId));
+}
+
+void QilComponent::OnFirestarterAttack(Vec3 aim) {
+    if (!BeginAttack()) return;
+    const Vec3 direction = AimDirection(aim);
+    auto* fire = new FirestarterAttackAction(direction.x, direction.y, direction.z, m_playerId);
+    fire->SetSpeed(m_shootSpeed * kFireSpeedFactor);
+    StartAttack(fire);
+}
 
 // ---- colours -----------------------------------------------------------------
 

@@ -20,11 +20,12 @@
 // does not start); farther than sqrt(80) from the player the attack is
 // refused and the player gets "CheckEnergy", so a spent special attack
 // falls back to the default at once. Otherwise the attacking flag is set and
-// the attack action clears it when it ends. The special attacks ("ArcAttack",
-// "MeteorAttack", "ShieldAttack", "FirestarterAttack") and the victory
-// flight are not built yet: a special attack that starts ends at once (its
-// charge spent, the companion returning), and "InitiateVictory" is only
-// logged.
+// the attack action clears it when it ends: ShootQilAction, ArcAttackAction,
+// MeteorAttackAction (the companion then sends itself
+// "UseIncorrectRotation", so it tumbles in flight), ShieldAttackAction and
+// FirestarterAttackAction (at 1.25 x "ShootSpeed"). "InitiateVictory"
+// starts a VictoryAction of 6 s with "qil-ascent-sfx", when the companion
+// has a brain.
 //
 // "PlayerAttackChanged"(name): the mesh wears the "qil-colors" texture of
 // that attack (the empty name when the page has no entry) and the light
@@ -73,6 +74,8 @@ class QilComponent final : public Ostrel::Component {
 public:
     static constexpr u32 kTypeId = Ostrel::FourCC("qilC");
     static constexpr f32 kAttackRangeSquared = 80.0f;
+    static constexpr f32 kFireSpeedFactor = 1.25f;
+    static constexpr f32 kVictoryTime = 6.0f;
 
     void Initialize() override;
     Component* Clone() const override;
@@ -115,7 +118,9 @@ private:
     bool IsPlayerInRange() const;
     void SendPlayer(const char* message) const;
     void ApplyLight(const std::string& attack);
-    void StartUnbuiltAttack(const char* attack);
+    // Hands the attack its flag and the companion as owner, and starts it.
+    template <class A>
+    void StartAttack(A* attack);
     template <class C>
     C* Required(const char* className, bool& reported) const;
 
@@ -132,8 +137,6 @@ private:
     mutable bool m_reportedLight = false;
     mutable bool m_reportedMesh = false;
     mutable bool m_reportedMovement = false;
-    bool m_reportedUnbuilt = false;
-    bool m_reportedVictory = false;
 };
 
 }  // namespace Vandle

@@ -4,6 +4,7 @@
 #include "engine/core/BrainComponent.h"
 #include "engine/core/Reflect.h"
 #include "engine/core/VarFun_Delegate.h"
+#include "game/player/QilComponent.h"
 
 LV_REFLECT_CLASS(Vandle::QilReturnAction);
 
@@ -75,7 +76,17 @@ void QilReturnAction::OnBeganAttack() {
     SetCollision(true);
 }
 
+bool QilReturnAction::IsCompanionAttacking() const {
+    Composition* owner = FindActionObject(GetOwner());
+    auto* qil = owner ? owner->GetComponentAs<QilComponent>() : nullptr;
+    return qil && qil->IsAttacking();
+}
+
 void QilReturnAction::OnFinishedAttack() {
+    // A running attack's charge (the shield sends "FinishedAttack" and then
+    // "StartedAttack" for each unit of energy it takes): a return flight now
+    // would block the attack in its lane and lock the player's attacks.
+    if (IsCompanionAttacking()) return;
     m_attacking = false;
     StartReturn(m_returnTime);
 }

@@ -48,6 +48,7 @@ public:
 private:
     void StartReturn(f32 seconds);
     void SetCollision(bool on);
+    bool IsCompanionAttacking() const;
     void SendPlayer(const char* message) const;
 
     f32 m_returnTime = 0.15f;

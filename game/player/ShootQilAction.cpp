@@ -66,8 +66,10 @@ int ShootQilAction::OnUpdate(f32 dt) {
         movement->SetVelocity(m_direction * m_speed);
     }
     if (m_flying) return kActionBlocking;
-    if (Composition* owner = FindActionObject(GetOwner())) owner->Send("FinishedAttack");
+    // Cleared first: the return action starts no return flight on a
+    // "FinishedAttack" while the companion is still attacking.
     m_attackingFlag.Clear();
+    if (Composition* owner = FindActionObject(GetOwner())) owner->Send("FinishedAttack");
     return kActionFinished;
 }
 
