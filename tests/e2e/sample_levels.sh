@@ -70,8 +70,11 @@ play brood-hall
 grep -q "ObjectCreated([0-9]* 'brood-mother-obj')" "$work/brood-hall.log" || fail "brood-hall: no brood mother"
 grep -q "ObjectCreated([0-9]* 'yak-obj')" "$work/brood-hall.log" || fail "brood-hall: her nests made no yak"
 expect_line "$work/brood-hall.log" "PlayBackgroundSound(boss-battle-bgm)"
+expect_no_line "$work/brood-hall.log" "GoalReached()"
 
 play yak-boss
 grep -q "ObjectCreated([0-9]* 'yak-boss-obj')" "$work/yak-boss.log" || fail "yak-boss: no boss"
 expect_line "$work/yak-boss.log" "PlaySound(yak-slam-sfx)"
+# The goal stands off the way to the trigger: walking in does not end the level.
+expect_no_line "$work/yak-boss.log" "GoalReached()"
 echo "sample levels: each starts, plays the same twice and sets its fight off"
