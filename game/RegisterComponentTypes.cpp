@@ -28,7 +28,11 @@
 #include "engine/core/TransformComponent.h"
 #include "engine/graphics/animation/FidgetComponent.h"
 #include "engine/graphics/particles/ParticleEmitterComponent.h"
+#include "game/bosses/BirdBossComponent.h"
 #include "game/bosses/BroodMotherComponent.h"
+#include "game/bosses/FoxBossComponent.h"
+#include "game/bosses/FoxManagerComponent.h"
+#include "game/bosses/FoxTileComponent.h"
 #include "game/bosses/YakBossComponent.h"
 #include "game/bosses/YakTileComponent.h"
 #include "game/camera/CameraModifierComponents.h"
@@ -105,12 +109,12 @@ void RegisterComponentTypes(CompositionFactory& f) {
     Register<Vandle::BirdComponent>(f, "BirdComponent");
     Register<Vandle::PowerUpAttackComponent>(f, "PowerUpAttackComponent");
     Register<Vandle::TimedTriggerComponent>(f, "TimedTriggerComponent");
-    Placeholder<FourCC("fboC")>(f, "FoxBossComponent");
-    Placeholder<FourCC("bboC")>(f, "BirdBossComponent");
+    Register<Vandle::FoxBossComponent>(f, "FoxBossComponent");
+    Register<Vandle::BirdBossComponent>(f, "BirdBossComponent");
     Register<Vandle::YakBossComponent>(f, "YakBossComponent");
     Register<Vandle::YakTileComponent>(f, "YakTileComponent");
-    Placeholder<FourCC("fxti")>(f, "FoxTileComponent");
-    Placeholder<FourCC("fxma")>(f, "FoxManagerComponent");
+    Register<Vandle::FoxTileComponent>(f, "FoxTileComponent");
+    Register<Vandle::FoxManagerComponent>(f, "FoxManagerComponent");
     Register<Vandle::FlyOverCameraComponent>(f, "FlyOverCameraComponent");
     Register<Vandle::CameraModifierTriggerListenerComponent>(f, "CameraModifierTriggerListenerComponent");
     Register<Vandle::CheckpointComponent>(f, "CheckpointComponent");

@@ -3,9 +3,9 @@
 # start scene (fixtures/camera-start.scn, standing in for the game's menus)
 # starts a fresh game at once, so the first level is built and its fly-over
 # starts a few frames later. The run's copy of the data loads the level
-# archetypes, makes the player spawner a player (without gravity: nothing
-# here depends on the floor holding it), gives the floor and the player the
-# "grid" texture (untextured meshes draw black) and lights the camera.
+# archetypes, takes the shipped player ("spawner-Luvo") without gravity
+# (nothing here depends on the floor holding it), gives the floor the "grid"
+# texture and lights the camera white.
 #
 # Run "flies": no Space. The flight ends by itself (with the glide back to
 # the chase setting); Right pressed during the flight does not move the
@@ -23,15 +23,17 @@ export TAVRIN_TRACE_MESSAGES=LevelLoaded,CameraFlyOver,CameraPathStarted,EndCame
 
 python3 - <<'PY'
 import re
+# The shipped player is the level's "spawner-Luvo" itself.
+players = open('rsc/objects/player-objects.xobj').read()
+assert '<spawner-Luvo>' in players, 'the shipped player archetype changed'
+players = players.replace('<Gravity>1</Gravity>', '<Gravity>0</Gravity>')
+open('rsc/objects/player-objects.xobj', 'w').write(players)
 level = open('rsc/objects/level-objects.xobj').read()
-player = re.search(r'<player-obj>(.*?)</player-obj>', open('rsc/objects/player-objects.xobj').read(), re.S).group(1)
-player = player.replace('<Gravity>1</Gravity>', '<Gravity>0</Gravity>')
-player = player.replace('<MeshID>Cube</MeshID>', '<MeshID>Cube</MeshID><DiffuseTexID>grid</DiffuseTexID>')
-level = re.sub(r'<spawner-Luvo>.*?</spawner-Luvo>', '<spawner-Luvo>' + player + '</spawner-Luvo>', level, flags=re.S)
-level = re.sub(r'(<floor-piece-obj>.*?<MeshID>Cube</MeshID>)', r'\1<DiffuseTexID>grid</DiffuseTexID>', level, flags=re.S)
+level = re.sub(r'(<floor-piece-obj>.*?)<DiffuseTexID>plain</DiffuseTexID>', r'\1<DiffuseTexID>grid</DiffuseTexID>', level, count=1, flags=re.S)
 light = ('<LightComponent><Color_R>1</Color_R><Color_G>1</Color_G><Color_B>1</Color_B><Attenuation_X>1</Attenuation_X>'
          '<Attenuation_Y>0</Attenuation_Y><Attenuation_Z>0</Attenuation_Z></LightComponent>')
 assert '<PlayerCameraModifierComponent />' in level, 'the shipped camera archetype changed'
+level = re.sub(r'(<spawner-camera>.*?)<LightComponent>.*?</LightComponent>', r'\1', level, count=1, flags=re.S)
 level = level.replace('<PlayerCameraModifierComponent />', '<PlayerCameraModifierComponent />' + light)
 open('rsc/objects/level-objects.xobj', 'w').write(level)
 PY
@@ -86,7 +88,7 @@ sys.path.insert(0, sys.argv[1])
 from png_rows import read_rgba
 
 def player_centre(rows, w, h):
-    # The player: the grid texture tinted cyan (0.2, 0.9, 0.95).
+    # The player: its white texture tinted cyan (0.2, 0.9, 0.95).
     points = [(x, y) for y in range(h) for x in range(w)
               if (lambda r, g, b: g > 120 and g > r + 60 and b > r + 60 and abs(g - b) < 60)(*rows[y][x * 4:x * 4 + 3])]
     assert len(points) >= 8, f'{len(points)} player pixels'

@@ -4,12 +4,15 @@ menu_pixels.py menu SHOT
     The main menu at 640 x 360: the background is the menu's blue, the
     selected Play button is an amber quad filling its rectangle (and nothing
     of it shows outside), the captions are white text of the shipped font
-    (enough bright pixels inside each caption's box) and the title is drawn
+    (enough bright pixels inside each caption's box: Play, Options, Quit) and the title is drawn
     in its gold.
-menu_pixels.py player STILL RIGHT DASH
-    Three 320 x 200 shots of the first level: the player's body is the only
-    cyan, lit or in shade; its pixels' mean x must lie at least 12 pixels right of the
-    keyless run's after Right was held, and at least 6 further after a dash.
+menu_pixels.py player STILL RIGHT DASH X_STILL X_RIGHT X_DASH
+    Three 320 x 200 shots of the first level under the chase camera, with
+    the x of the camera's look-at point in each: the player's body is the
+    only cyan, lit or in shade, and its pixels' mean lies within 8 pixels of
+    the picture's middle column in each shot; the look-at x lies at least 4
+    units right of the keyless run's after Right was held, and at least 1
+    further after a dash.
 """
 import os
 import sys
@@ -55,10 +58,12 @@ def check_menu(path):
     white = lambda c: min(c) >= 200
     if count(rows, (290, 184, 350, 216), white) < 25:
         fail("no caption text on the Play button")
-    if count(rows, (290, 234, 350, 266), white) < 25:
-        fail("no Quit caption")
-    if count(rows, (290, 234, 350, 266), lambda c: near(c, amber, 24)) > 0:
-        fail("the Quit button shows its quad while not selected")
+    # Options and Quit below it, unselected: captions without their quads.
+    for name, box in [("Options", (290, 234, 350, 266)), ("Quit", (290, 284, 350, 316))]:
+        if count(rows, box, white) < 25:
+            fail("no %s caption" % name)
+        if count(rows, box, lambda c: near(c, amber, 24)) > 0:
+            fail("the %s button shows its quad while not selected" % name)
     gold = lambda c: c[0] > 200 and c[1] > 160 and c[2] < 160
     if count(rows, (150, 50, 500, 110), gold) < 300:
         fail("no title text")
@@ -70,22 +75,27 @@ def cyan_mean_x(path):
           for c in [pixel(rows, x, y)] if c[1] > 60 and c[2] > 60 and c[0] < c[1] * 0.5]
     if len(xs) < 20:
         fail("%s: the player is not in view (%d cyan pixels)" % (path, len(xs)))
-    return sum(xs) / len(xs)
+    return sum(xs) / len(xs), width
 
 
-def check_player(still, right, dash):
-    a, b, c = cyan_mean_x(still), cyan_mean_x(right), cyan_mean_x(dash)
-    print("player mean x: still %.1f, after Right %.1f, after the dash %.1f" % (a, b, c))
-    if b < a + 12:
-        fail("holding Right moved the player from %.1f to %.1f only" % (a, b))
-    if c < b + 6:
-        fail("the dash moved the player from %.1f to %.1f only" % (b, c))
+def check_player(still, right, dash, x_still, x_right, x_dash):
+    for path in (still, right, dash):
+        mean, width = cyan_mean_x(path)
+        print("%s: player mean x %.1f" % (os.path.basename(path), mean))
+        if abs(mean - width / 2) > 8:
+            fail("%s: the chase camera lost the player (mean x %.1f of %d)" % (path, mean, width))
+    a, b, c = float(x_still), float(x_right), float(x_dash)
+    print("look-at x: still %.2f, after Right %.2f, after the dash %.2f" % (a, b, c))
+    if b < a + 4:
+        fail("holding Right moved the player from x %.2f to %.2f only" % (a, b))
+    if c < b + 1:
+        fail("the dash moved the player from x %.2f to %.2f only" % (b, c))
 
 
 if __name__ == "__main__":
     if sys.argv[1:2] == ["menu"] and len(sys.argv) == 3:
         check_menu(sys.argv[2])
-    elif sys.argv[1:2] == ["player"] and len(sys.argv) == 5:
-        check_player(*sys.argv[2:5])
+    elif sys.argv[1:2] == ["player"] and len(sys.argv) == 8:
+        check_player(*sys.argv[2:8])
     else:
         sys.exit(__doc__)

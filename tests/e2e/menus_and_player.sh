@@ -10,12 +10,19 @@
 #  frames of the scripts below mean the same in every run.
 #  2. menu: a screenshot of the main menu, pixel-checked (menu_pixels.py).
 #  3. flow: Enter (Play) -> loading screen -> HUD with the level's objects;
-#     Escape pauses, Escape resumes, Escape pauses again, Quit goes back to
-#     the main menu and Quit there ends the game.
+#     every level opens with the camera's fly-over, which holds all keys,
+#     so Space ends it first. Escape pauses, Escape resumes, Escape pauses
+#     again, Quit goes back to the main menu. Play again: the game system's
+#     debug key U reaches the goal, the HUD brings up the loading screen of
+#     the second level, U there completes the game and the HUD shows the
+#     complete menu, whose button goes back to the main menu; Quit there
+#     ends the game.
 #  4. still, right, dash: the level at the same late frame with no key, after
-#     Right was held for 40 frames, and after that plus one 'Z' (dash). The
-#     player's pixels (the only cyan in the level) must lie right of the
-#     keyless run's, and further right after the dash.
+#     Right was held for 40 frames, and after that plus one 'Z' (dash), each
+#     with the fly-over skipped. The chase camera keeps the player (the only
+#     cyan in the level) in the middle of the picture; the camera's look-at
+#     point, which follows the player, lies further right after Right and
+#     further still after the dash.
 set -euo pipefail
 here="$(dirname "$(readlink -f "$0")")"
 source "$here/e2e_common.bash" "$@"
@@ -23,17 +30,6 @@ source "$here/e2e_common.bash" "$@"
 cp "$src/rsc/uisystem.xcfg" "$work/rsc/uisystem.xcfg"
 unset TAVRIN_SAMPLE_SCENE
 printf '<GameSystem>\n  <debug>0</debug>\n</GameSystem>\n' > "$work/rsc/gamesystem.xcfg"
-# A fixed camera beside the first room, last among the room's objects: the
-# view follows the last camera that announced itself, so the frame shows the
-# player walking across it.
-cat > "$work/rsc/objects/e2e-camera.xobj" <<'XML'
-<e2e-side-camera>
-    <TransformComponent><PosX>12</PosX><PosY>16</PosY><PosZ>-22</PosZ></TransformComponent>
-    <MessageComponent />
-    <CameraComponent><LookAtPos_X>12</LookAtPos_X><LookAtPos_Y>0</LookAtPos_Y><LookAtPos_Z>0</LookAtPos_Z></CameraComponent>
-</e2e-side-camera>
-XML
-sed -i 's|</Objects>|<e2e-side-camera /></Objects>|' "$work/rsc/level/room-start.xrm"
 mkdir -p "$work/shots"
 
 # play NAME FRAMES SHOT_FRAME SCRIPT [WIDTH HEIGHT]: one run of the game (at
@@ -48,7 +44,7 @@ play() {
   local shotVar=""
   [ "$shot" -gt 0 ] && shotVar="$work/shots/$name.png@$shot"
   TAVRIN_MAX_FRAMES=$frames TAVRIN_INPUT_SCRIPT="$work/$name.input" TAVRIN_SCREENSHOT="$shotVar" \
-    TAVRIN_TRACE_MESSAGES="GameFreshStart,LevelLoadStarted,LevelLoaded,GameReady,GamePaused,GameResumed,GameEnding,StopLoop,ObjectCreated,GoalReached,GameComplete" \
+    TAVRIN_TRACE_MESSAGES="GameFreshStart,LevelLoadStarted,LevelLoaded,GameReady,GamePaused,GameResumed,GameEnding,StopLoop,ObjectCreated,GoalReached,GameComplete${extraTrace:+,$extraTrace}" \
     keepXdg=1 run_program "$name"
   expect_clean_run "$name"
   cp "$(log_file)" "$work/$name.log"
@@ -94,30 +90,20 @@ base=20
 play menu "$base" "$base" "" 640 360
 python3 "$here/menu_pixels.py" menu "$work/shots/menu.png"
 
-# 3. the whole flow; with the game system's debug keys, U reaches the goal:
-# the second level loads, and past it the game is complete.
+# 3. the whole flow, played twice from the main menu; with the game
+# system's debug keys, U reaches the goal. A Space 50 frames after each
+# level's loading (past the fly-over's 0.5 s cool-down) ends its fly-over.
 b=$base
 sed -i 's|<debug>0</debug>|<debug>1</debug>|' "$work/rsc/gamesystem.xcfg"
-play flow $((b + 400)) 0 "$b key 13 down
-$((b + 1)) key 13 up
-$((b + 40)) key U down
-$((b + 41)) key U up
-$((b + 60)) key U down
-$((b + 61)) key U up
-$((b + 80)) key 27 down
-$((b + 81)) key 27 up
-$((b + 100)) key 27 down
-$((b + 101)) key 27 up
-$((b + 120)) key 27 down
-$((b + 121)) key 27 up
-$((b + 130)) key 40 down
-$((b + 131)) key 40 up
-$((b + 140)) key 13 down
-$((b + 141)) key 13 up
-$((b + 170)) key 40 down
-$((b + 171)) key 40 up
-$((b + 180)) key 13 down
-$((b + 181)) key 13 up"
+# key FRAME CODE: one press and release.
+key() { printf '%s key %s down\n%s key %s up\n' "$1" "$2" $(($1 + 1)) "$2"; }
+play flow $((b + 500)) 0 "$(key $b 13; key $((b + 50)) 32
+key $((b + 70)) 27; key $((b + 90)) 27; key $((b + 110)) 27
+key $((b + 120)) 40; key $((b + 130)) 13
+key $((b + 150)) 13; key $((b + 200)) 32; key $((b + 220)) U
+key $((b + 270)) 32; key $((b + 290)) U
+key $((b + 320)) 13
+key $((b + 340)) 40; key $((b + 345)) 40; key $((b + 350)) 13)"
 log="$work/flow.log"
 loading=$(scene_frame "$log" "level-loading-ui")
 hud=$(scene_frame "$log" "hud")
@@ -130,38 +116,47 @@ ready=$(trace_frame "$log" ": GameReady")
 [ "$loading" -le "$loaded" ] || fail "the loading screen ($loading) came after LevelLoaded ($loaded)"
 [ "$ready" -le "$hud" ] || fail "GameReady ($ready) after the HUD ($hud)"
 for spawner in spawner-Luvo spawner-qil-obj spawner-camera; do expect_line "$log" "'$spawner')"; done
+[ "$(grep -c ': GameFreshStart' "$log")" -eq 2 ] || fail "two fresh starts expected"
 # Pause, resume, pause, and the pause menu's Quit back to the main menu.
 [ "$(grep -c ': GamePaused' "$log")" -eq 2 ] || fail "two pauses expected"
 [ "$(grep -c ': GameResumed' "$log")" -ge 1 ] || fail "no resume"
 [ "$(trace_frame "$log" ": GamePaused")" -lt "$(trace_frame "$log" ": GameResumed")" ] || fail "resumed before paused"
-expect_line "$log" ": GameEnding"
+# The pause menu's Quit, then the complete menu's button.
+[ "$(grep -c ': GameEnding' "$log")" -eq 2 ] || fail "two game endings expected"
 # The goal twice: the second (last) level loads, then the game is complete.
 [ "$(grep -c ': GoalReached' "$log")" -eq 2 ] || fail "two goals expected"
-[ "$(grep -c ': LevelLoadStarted' "$log")" -eq 2 ] || fail "two level loads expected"
-[ "$(grep -c ': LevelLoaded' "$log")" -eq 2 ] || fail "two loaded levels expected"
+[ "$(grep -c ': LevelLoadStarted' "$log")" -eq 3 ] || fail "three level loads expected"
+[ "$(grep -c ': LevelLoaded' "$log")" -eq 3 ] || fail "three loaded levels expected"
 [ "$(grep -c ': GameComplete' "$log")" -eq 1 ] || fail "the game was not completed once"
 [ "$(trace_frame "$log" ": GameComplete")" -gt "$(grep ': LevelLoaded' "$log" | tail -n 1 | sed 's/^.*frame \([0-9]*\):.*$/\1/')" ] ||
   fail "GameComplete before the second level was loaded"
 sed -i 's|<debug>1</debug>|<debug>0</debug>|' "$work/rsc/gamesystem.xcfg"
 sed -n 's/^.*UI scenes at frame [0-9]*: //p' "$log" > "$work/flow.stacks"
-printf 'boot\nmain-menu\nlevel-loading-ui\nhud\nhud > pause-menu\nhud\nhud > pause-menu\nmain-menu\n' > "$work/flow.expected"
+printf '%s\n' boot main-menu level-loading-ui hud "hud > pause-menu" hud "hud > pause-menu" main-menu \
+  level-loading-ui hud level-loading-ui hud game-complete-menu main-menu > "$work/flow.expected"
 diff "$work/flow.expected" "$work/flow.stacks" >&2 || fail "the scene stacks differ"
 expect_line "$log" ": StopLoop"
 ended=$(sed -n 's/^.*Run ended after \([0-9]*\) frames.*$/\1/p' "$log" | tail -n 1)
-[ "$ended" -lt $((b + 400)) ] || fail "Quit did not end the game"
+[ "$ended" -lt $((b + 500)) ] || fail "Quit did not end the game"
 echo "Enter at frame $b, loading screen at $loading, LevelLoaded at $loaded, HUD at $hud"
 
-# 4. the player walks and dashes
+# 4. the player walks and dashes under the chase camera
 shot=$((b + 150))
-play still "$shot" "$shot" "$b key 13 down
-$((b + 1)) key 13 up"
-walk="$b key 13 down
-$((b + 1)) key 13 up
+skip="$(key $b 13; key $((b + 50)) 32)"
+walk="$skip
 $((b + 70)) key 39 down
 $((b + 110)) key 39 up"
+extraTrace=CameraLookAtUpdate
+play still "$shot" "$shot" "$skip"
 play right "$shot" "$shot" "$walk"
 play dash "$shot" "$shot" "$walk
 $((b + 112)) key Z down
 $((b + 113)) key Z up"
-python3 "$here/menu_pixels.py" player "$work/shots/still.png" "$work/shots/right.png" "$work/shots/dash.png"
+unset extraTrace
+# look_at_x NAME: the x of the last look-at point of the shot's frame.
+look_at_x() {
+  grep -E "trace frame $shot: CameraLookAtUpdate" "$work/$1.log" | tail -n 1 | sed -E 's/.*\(([-0-9.e]+), .*/\1/'
+}
+python3 "$here/menu_pixels.py" player "$work/shots/still.png" "$work/shots/right.png" "$work/shots/dash.png" \
+  "$(look_at_x still)" "$(look_at_x right)" "$(look_at_x dash)"
 echo "menus and player: ok"

@@ -69,7 +69,7 @@ TEST(LevelObjectsLifecycle, AThousandOfEachComeAndGoWithoutAListenerLeftBehind) 
     GameFixture world(LevelObjectArchetypes());
     world.AddPropertyPage("powerup-drop-map", "<dropping-yak-obj>few-drops</dropping-yak-obj>\n");
     world.AddPropertyPage("few-drops", "<meteor-powerup-obj>1</meteor-powerup-obj>\n");
-    Composition* player = world.Spawn("player-obj", Vec3(0, 0, 0));
+    Composition* player = world.Spawn("spawner-Luvo", Vec3(0, 0, 0));
     u32 playerId = player->GetId();
     world.Step(0.01f);
     const auto before = ScopeListenerCounts(world);
@@ -104,7 +104,7 @@ TEST(LevelObjectsLifecycle, AThousandOfEachComeAndGoWithoutAListenerLeftBehind) 
         world.Step(0.05f);
         EXPECT_TRUE(world.objects.GetLiveObjects().empty()) << archetype;
         EXPECT_EQ(ScopeListenerCounts(world), before) << archetype;
-        player = world.Spawn("player-obj", Vec3(0, 0, 0));
+        player = world.Spawn("spawner-Luvo", Vec3(0, 0, 0));
         world.Step(0.01f);
         EXPECT_EQ(ScopeListenerCounts(world), before) << archetype;
         playerId = player->GetId();
@@ -197,11 +197,12 @@ TEST(LevelObjectsLifecycle, ThePlayerWalksThroughACheckpointAHealthPackAndTheGoa
     GameFixture world(LevelObjectArchetypes(), options);
     world.meshes.meshes["healthpack-mesh"] = ComponentTest::BoxCorners(Vec3(1, 1, 0.3f));
     world.meshes.meshes["Sphere"] = ComponentTest::BoxCorners(Vec3(1, 1, 1));
+    world.meshes.meshes["luvo"] = ComponentTest::BoxCorners(Vec3(1, 1, 1));  // the player's bounds
     world.RecordGlobal({"CheckpointUpdated", "PlaySound", "GoalReached"});
     world.Spawn("checkpoint-obj", Vec3(5, 0.05f, 0));
     world.Spawn("health-pack-obj", Vec3(10, 1, 0));
     world.Spawn("goal-obj", Vec3(15, 1, 0));
-    Composition* player = world.Spawn("player-obj", Vec3(0, 0.5f, 0));
+    Composition* player = world.Spawn("spawner-Luvo", Vec3(0, 0.5f, 0));
     SendObjectMessageFloat(player, "TakeDamage", 50.0f);
     world.core.SendMessageValueBool("KeyTriggered", 39, true);
     world.Run(2.5f, 0.016f);

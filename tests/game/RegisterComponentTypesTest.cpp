@@ -59,6 +59,7 @@ const std::vector<Row> kRows = {
 // placeholder; a subsystem that brings its class moves its rows here.
 const std::set<std::string> kRealClasses = {
     "AimerComponent",
+    "BirdBossComponent",
     "BirdComponent",
     "BrainComponent",
     "BroodMotherComponent",
@@ -74,9 +75,12 @@ const std::set<std::string> kRealClasses = {
     "EnemyComponent",
     "FidgetComponent",
     "FlyOverCameraComponent",
+    "FoxBossComponent",
     "FoxComponent",
     "GateComponent",
     "GoalComponent",
+    "FoxManagerComponent",
+    "FoxTileComponent",
     "HealthComponent",
     "HealthPackComponent",
     "LevelGeometryComponent",

@@ -251,6 +251,27 @@ WriterModel MakePowerUp() {
     return model;
 }
 
+// The fox boss's tail clips, each on the tail's one-bone box: a slam
+// (raised, struck down, back), a flourish (swishes) and the tail going down.
+// The boss wants 1.0, 3.125 and 2.16 s of them, so they play at rate 0.5.
+WriterModel MakeFoxTailAttack() {
+    WriterModel model = OneBoneBox(0.3f, 0.9f, 0.3f);
+    model.clip = MakeSwingClip(1, 0.5f, 0.0f, {0}, {0.0f, -30.0f, 60.0f, 0.0f});
+    return model;
+}
+
+WriterModel MakeFoxTailFlourish() {
+    WriterModel model = OneBoneBox(0.3f, 0.9f, 0.3f);
+    model.clip = MakeSwingClip(1, 1.5625f, 0.0f, {0}, {0.0f, 30.0f, -30.0f, 30.0f, -30.0f, 0.0f});
+    return model;
+}
+
+WriterModel MakeFoxTailDown() {
+    WriterModel model = OneBoneBox(0.3f, 0.9f, 0.3f);
+    model.clip = RiseClip(1.08f, {0.0f, -0.5f, -1.0f});
+    return model;
+}
+
 std::string HingeFastAnimationSet() { return "anim: hinge\nscale: 2.0\n"; }
 
 std::string WriteSampleModels(const std::string& folder) {
@@ -262,7 +283,8 @@ std::string WriteSampleModels(const std::string& folder) {
         {"boxfox-dig-down-anim.bin", MakeFoxDigDown()}, {"luvo.bin", MakeLuvo()},
         {"luvo-walk-anim.bin", MakeLuvoWalk()},   {"brisa-dodge-anim.bin", MakeLuvoDodge()},
         {"menhir-mesh.bin", MakeMenhir()}, {"healthpack-mesh.bin", MakeHealthPack()},
-        {"powerup-mesh.bin", MakePowerUp()}};
+        {"powerup-mesh.bin", MakePowerUp()}, {"foxtail-attack-anim.bin", MakeFoxTailAttack()},
+        {"foxtail-flourish-anim.bin", MakeFoxTailFlourish()}, {"foxtail-down-anim.bin", MakeFoxTailDown()}};
     std::string problems;
     std::error_code error;
     std::filesystem::create_directories(folder, error);  // a failure shows in the writes below

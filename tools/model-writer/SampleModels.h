@@ -73,6 +73,9 @@ WriterModel MakeMenhir();
 WriterModel MakeHealthPack();
 // "powerup-mesh": a 0.6 cube pierced by a 1 high bar (static).
 WriterModel MakePowerUp();
+WriterModel MakeFoxTailAttack();
+WriterModel MakeFoxTailFlourish();
+WriterModel MakeFoxTailDown();
 // The text of "hinge-fast.anim".
 std::string HingeFastAnimationSet();
 

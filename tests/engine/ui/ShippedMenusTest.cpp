@@ -102,9 +102,12 @@ TEST(ShippedMenus, EveryButtonSendsItsMessagesAndChangesScene) {
     };
     const std::string gotoCode = std::to_string(int(UiSceneChangeMethod::Goto));
     const std::string popCode = std::to_string(int(UiSceneChangeMethod::Pop));
+    const std::string pushCode = std::to_string(int(UiSceneChangeMethod::Push));
     const Case cases[] = {
         {"main-menu", {kEnter}, {"GameFreshStart", "UiChangeScene(level-loading-ui, " + gotoCode + ")"}},
-        {"main-menu", {kDown, kEnter}, {"StopLoop"}},
+        {"main-menu", {kDown, kEnter}, {"UiChangeScene(options, " + pushCode + ")"}},
+        {"main-menu", {kDown, kDown, kEnter}, {"StopLoop"}},
+        {"main-menu", {kDown, kDown, kDown, kEnter}, {"StopLoop"}},
         {"main-menu", {kDown, kUp, kEnter}, {"GameFreshStart", "UiChangeScene(level-loading-ui, " + gotoCode + ")"}},
         {"pause-menu", {kEnter}, {"UiChangeScene(, " + popCode + ")"}},
         {"pause-menu", {kEscape}, {"UiChangeScene(, " + popCode + ")"}},

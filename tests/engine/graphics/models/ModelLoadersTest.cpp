@@ -141,6 +141,9 @@ TEST(ModelLoaders, SampleModelsAreCurrentAndLoadThroughTheResourceManager) {
     EXPECT_EQ(EncodeModel(MakeLuvo()), ModelTest::ReadWholeFile(folder + "luvo.bin"));
     EXPECT_EQ(EncodeModel(MakeLuvoWalk()), ModelTest::ReadWholeFile(folder + "luvo-walk-anim.bin"));
     EXPECT_EQ(EncodeModel(MakeLuvoDodge()), ModelTest::ReadWholeFile(folder + "brisa-dodge-anim.bin"));
+    EXPECT_EQ(EncodeModel(MakeFoxTailAttack()), ModelTest::ReadWholeFile(folder + "foxtail-attack-anim.bin"));
+    EXPECT_EQ(EncodeModel(MakeFoxTailFlourish()), ModelTest::ReadWholeFile(folder + "foxtail-flourish-anim.bin"));
+    EXPECT_EQ(EncodeModel(MakeFoxTailDown()), ModelTest::ReadWholeFile(folder + "foxtail-down-anim.bin"));
     const std::vector<u8> set = ModelTest::ReadWholeFile(folder + "hinge-fast.anim");
     EXPECT_EQ(HingeFastAnimationSet(), std::string(set.begin(), set.end()));
 
@@ -177,6 +180,14 @@ TEST(ModelLoaders, SampleModelsAreCurrentAndLoadThroughTheResourceManager) {
     EXPECT_EQ(0.5f, m.animations.Find("boxfox-dig-up-anim")->duration / 1.0f);
     EXPECT_EQ(0.5f, m.animations.Find("boxfox-look-anim")->duration / 5.625f);
     EXPECT_EQ(0.75f, m.animations.Find("boxfox-dig-down-anim")->duration / 1.0f);
+    // The fox boss's tail clips play at exactly 0.5 of its default lengths.
+    const std::pair<const char*, float> tails[] = {
+        {"foxtail-attack-anim", 1.0f}, {"foxtail-flourish-anim", 3.125f}, {"foxtail-down-anim", 2.16f}};
+    for (const auto& [name, wanted] : tails) {
+        ASSERT_NE(nullptr, m.animations.Find(name)) << name;
+        EXPECT_NE(nullptr, m.skeletons.Find(name)) << name;
+        EXPECT_EQ(0.5f, m.animations.Find(name)->duration / wanted) << name;
+    }
 }
 
 }  // namespace
