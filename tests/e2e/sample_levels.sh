@@ -5,12 +5,15 @@
 # run, whatever the loader thread does), a fixed step, a fixed seed and an
 # input script that walks the player right, into the level's player trigger,
 # then sidesteps along z. "max-fps" is raised so game time outruns real time.
-# Each level runs twice with one seed; the two traces must be the same.
+# The five levels run twice each with one seed; the two traces must be the same.
 #  yak-nests:  the gate rises ("menhir-move-sfx") and a wave yak per pulse
 #              of the wave the player sets off, and the nests' yaks.
 #  brood-hall: the brood mother is made as the player arrives, her nests
 #              pulse yaks and she reports on "ui-yak".
 #  yak-boss:   the boss is made on the trigger and slams into the walls.
+#  bird-boss:  the bird boss is made on the trigger and hatches birds.
+#  fox-boss:   the first fox is made on the trigger with the fight's music;
+#              it slams its tail.
 # Re-recording: the scripts are generated below from frame numbers only
 # (walk for WALK frames, then sidestep a second each way); after tuning the
 # rooms or the player's speed, change WALK so the player still reaches the
@@ -77,4 +80,16 @@ grep -q "ObjectCreated([0-9]* 'yak-boss-obj')" "$work/yak-boss.log" || fail "yak
 expect_line "$work/yak-boss.log" "PlaySound(yak-slam-sfx)"
 # The goal stands off the way to the trigger: walking in does not end the level.
 expect_no_line "$work/yak-boss.log" "GoalReached()"
+
+play bird-boss
+grep -q "ObjectCreated([0-9]* 'bird-boss-obj')" "$work/bird-boss.log" || fail "bird-boss: no bird boss"
+expect_line "$work/bird-boss.log" "PlaySound(bird-spawn-sfx)"
+expect_line "$work/bird-boss.log" "PlayBackgroundSound(boss-battle-bgm)"
+expect_no_line "$work/bird-boss.log" "GoalReached()"
+
+play fox-boss
+grep -q "ObjectCreated([0-9]* 'fox-boss-obj')" "$work/fox-boss.log" || fail "fox-boss: no fox boss"
+expect_line "$work/fox-boss.log" "PlayBackgroundSound(boss-battle-bgm)"
+expect_line "$work/fox-boss.log" "PlaySound(fox-slam-sfx)"
+expect_no_line "$work/fox-boss.log" "InitiateVictory()"
 echo "sample levels: each starts, plays the same twice and sets its fight off"

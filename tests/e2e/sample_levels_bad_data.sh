@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Bad data in a work copy of the yak boss level, each case on a fresh copy
 # of its room and sounds: an arena without its region, an arena without its
-# yak tiles, a missing sound and a malformed room line. Each is logged by
+# yak tiles, a missing sound and a malformed room line; then the fox arena
+# with "TotalFoxNumber" 0. Each is logged by
 # name, the run reaches its frame limit and exits 0, and the user's
 # UserConfig.xcfg is written back whole, with its values.
 set -euo pipefail
@@ -51,4 +52,10 @@ expect_line "$work/missing-sound.log" "yak-slam-sfx"
 sed 's|<yak-tile-obj><TransformComponent><PosX>30.000000</PosX>|<yak-tile-obj><TransformComponent><PosX>30.0<</PosX>|' "$src/$room" > "$room"
 bad malformed-room
 expect_line "$work/malformed-room.log" "room-yak-boss"
+
+# The fox arena with "TotalFoxNumber" 0: said when the fight starts.
+echo "<fox-boss />" > rsc/levels/levels.xlod
+sed -i 's|<TotalFoxNumber>2</TotalFoxNumber>|<TotalFoxNumber>0</TotalFoxNumber>|' rsc/level/room-fox-boss.xrm
+bad no-foxes-to-count
+expect_line "$work/no-foxes-to-count.log" "TotalFoxNumber is 0; this fight will never end in the victory"
 echo "sample level bad data: each logged by name, each run to its end"

@@ -156,9 +156,7 @@ TEST_F(SampleLevels, FiveLevelsInOrderEachStartingWithThePlayer) {
             EXPECT_EQ(room->text.find("1112687665"), std::string::npos) << room->name;
             EXPECT_EQ(room->text.find("1112687666"), std::string::npos) << room->name;
             for (const Placed& o : room->objects)
-                EXPECT_TRUE(archetypes.count(o.name) || o.name.rfind("bird-boss", 0) == 0 ||
-                            o.name.rfind("fox-", 0) == 0)
-                    << room->name << " names an unknown archetype " << o.name;
+                EXPECT_TRUE(archetypes.count(o.name)) << room->name << " names an unknown archetype " << o.name;
         }
     }
 }
