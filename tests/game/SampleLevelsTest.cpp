@@ -223,4 +223,28 @@ TEST_F(SampleLevels, TheFoxArenaHasItsManagerListenerAndTwoTiles) {
     for (const Placed& o : arena.objects) EXPECT_NE(o.name, "goal-obj") << "the fox victory ends the game, not a goal";
 }
 
+// The names the five fights make or play: each archetype is defined under
+// rsc/objects, each sound is in a manifest and has its file.
+TEST_F(SampleLevels, EveryNameTheFightsUseIsDefined) {
+    for (const char* name :
+         {"spawner-Luvo", "spawner-qil-obj", "spawner-camera", "checkpoint-obj", "health-pack-obj", "goal-obj",
+          "boss-trigger-obj", "yak-obj", "yak-fx-obj", "yak-nest-obj", "yak-wave-obj", "menhir-gate-obj", "rumble-obj",
+          "rumble-fx", "anchor-obj", "brood-mother-obj", "spawner-yak-obj", "moving-spawner-yak-obj", "yak-boss-obj",
+          "yak-mini-boss-obj", "yak-boss-projectile-obj", "yak-boss-fx", "yak-tile-obj", "yak-arena-obj",
+          "bird-boss-obj", "bird-red-obj", "bird-green-obj", "bird-blue-obj", "fox-boss-obj", "fox-boss-second-obj",
+          "fox-boss-projectile-obj", "fox-tile-obj", "fox-manager-obj"})
+        EXPECT_TRUE(archetypes.count(name)) << name;
+    const std::string manifest = ReadText(kRsc + "/sounds/game-sounds.xsm");
+    for (const char* name :
+         {"menhir-move-sfx", "yak-spawn-sfx", "yak-charge-sfx", "yak-slam-sfx", "yak-boss-dmg-1-sfx",
+          "yak-boss-dmg-2-sfx", "yak-boss-dmg-3-sfx", "boss-battle-bgm", "battle-bgm", "bird-spawn-sfx",
+          "bird-boss-dmg-1-sfx", "bird-boss-dmg-2-sfx", "bird-boss-dmg-3-sfx", "bird-boss-death-sfx", "fox-slam-sfx",
+          "fox-boss-spawn-sfx", "fox-boss-dmg-1-sfx", "fox-boss-dmg-2-sfx", "fox-boss-dmg-3-sfx",
+          "fox-boss-death-sfx", "checkpoint-sfx", "light-thud-sfx"}) {
+        const std::string file = kRsc + "/sounds/" + name;
+        EXPECT_NE(manifest.find(std::string("<name>") + name + "</name>"), std::string::npos) << name;
+        EXPECT_TRUE(std::filesystem::exists(file + ".wav") || std::filesystem::exists(file + ".mp3")) << name;
+    }
+}
+
 }  // namespace
