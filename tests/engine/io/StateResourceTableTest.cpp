@@ -72,8 +72,8 @@ TEST(StateResourceTable, SampleStatesSelectGamePlay) {
     ASSERT_TRUE(reader.LoadStates(std::string(LV_SOURCE_DIR) + "/rsc/states.xstt"));
     table.SelectCurrent("GamePlay");
     ASSERT_NE(table.Current(), nullptr);
-    EXPECT_EQ(table.Current()->at("player-obj").activity, 1);
-    EXPECT_EQ(table.Current()->at("player-obj").objectFlags, 3u);
+    EXPECT_EQ(table.Current()->at("spawner-Luvo").activity, 1);
+    EXPECT_EQ(table.Current()->at("spawner-Luvo").objectFlags, 3u);
     table.SelectCurrent("LevelEditor");
     ASSERT_NE(table.Current(), nullptr);
     EXPECT_TRUE(table.Current()->empty());
