@@ -1,5 +1,6 @@
 #include "engine/sound/SoundSystem.h"
 
+#include "engine/base/Log.h"
 #include "engine/base/Serializer.h"
 #include "engine/core/Reflect.h"
 #include "engine/platform/SoundAsset.h"
@@ -118,9 +119,20 @@ std::size_t SoundSystem::CountedChannels(const std::string& name) const {
     return it == m_playing.end() ? 0 : it->second.size();
 }
 
-void SoundSystem::Play(const std::string& name, SoundChannel** out, const AudioGroup* group) {
+SoundAsset* SoundSystem::FindPlayable(const std::string& name) {
+    if (!m_device) return nullptr;
     SoundAsset* asset = FindSound(name);
-    if (!asset || !m_device) return;
+    // A name the manifests do not give, or whose file failed to load: said
+    // once per name, so a missing sound is found without flooding the log.
+    if (!asset && m_unknownSounds.insert(name).second)
+        LogMessagef("Sound '%s' is not loaded (not in a sound manifest, or its file is missing); not played\n",
+                    name.c_str());
+    return asset;
+}
+
+void SoundSystem::Play(const std::string& name, SoundChannel** out, const AudioGroup* group) {
+    SoundAsset* asset = FindPlayable(name);
+    if (!asset) return;
     const s32 limit = asset->GetInstanceLimit();
     if (limit > 0 && CountedChannels(name) >= static_cast<std::size_t>(limit)) return;
     SoundChannel* record = nullptr;
@@ -162,8 +174,8 @@ void SoundSystem::OnPlayBackgroundSound(std::string* name) {
     if (m_background && m_backgroundName == *name && m_background->IsPlaying()) return;
     m_background.reset();
     m_backgroundName.clear();
-    SoundAsset* asset = FindSound(*name);
-    if (!asset || !m_device) return;
+    SoundAsset* asset = FindPlayable(*name);
+    if (!asset) return;
     SoundChannel* record = nullptr;
     asset->Play(&record, true);
     auto owned = m_liveChannels.find(record);

@@ -29,6 +29,7 @@
 #include "engine/sound/SoundFamily.h"
 
 #include <map>
+#include <set>
 #include <utility>
 #include <memory>
 #include <string>
@@ -60,6 +61,8 @@ public:
     // for an unknown name or a sound at its instance limit; *out is then left
     // as it was. With out, the caller holds the record until "ReleaseChannel".
     void Play(const std::string& name, SoundChannel** out, const AudioGroup* group);
+    // The named sound when a device plays; a name that is not loaded is logged once.
+    SoundAsset* FindPlayable(const std::string& name);
     // A new record for channel, owned by this system, held for the caller.
     SoundChannel* TrackChannel(AudioChannel channel) override;
     void OnDeviceGone() override;
@@ -114,6 +117,7 @@ private:
     bool m_debug = false;
     bool m_initialized = false;
     std::map<std::string, std::vector<AudioChannel>> m_playing;
+    std::set<std::string> m_unknownSounds;  // names already reported as not loaded
 };
 
 }  // namespace Ostrel

@@ -80,6 +80,11 @@ void FoxManagerComponent::OnTriggerFired() {
         objects->FindObjectsWithComponent(FoxTileComponent::kTypeId, tiles);
     for (u32 tile : tiles)
         if (!Contains(m_free, tile) && !Contains(m_used, tile)) m_free.push_back(tile);
+    // With no fox to count the fight can never end in the victory: worth a
+    // line, since the level then has no way out.
+    if (m_totalFoxNumber <= 0)
+        LogErrorf("FoxManagerComponent: object %u: TotalFoxNumber is %d; this fight will never end in the victory\n",
+                  GetOwnerId(), m_totalFoxNumber);
     if (CoreSystem* core = GameCore()) core->SendMessageString("PlayBackgroundSound", "boss-battle-bgm");
 }
 

@@ -1,0 +1,104 @@
+#!/usr/bin/env python3
+# Writes the rooms of the five sample levels into rsc/level. With --check it
+# writes nothing and fails when a checked-in room differs from what it would
+# write (after hand edits or a change here without a re-run).
+import os
+import sys
+
+ROOT = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..")
+CHECK = "--check" in sys.argv[1:]
+stale = []
+def T(x, y, z, sx=None, sy=None, sz=None, ry=None):
+    s = "<TransformComponent><PosX>%f</PosX><PosY>%f</PosY><PosZ>%f</PosZ>" % (x, y, z)
+    if ry is not None: s += "<RotY>%f</RotY>" % ry
+    if sx is not None: s += "<ScaX>%f</ScaX>" % sx
+    if sy is not None: s += "<ScaY>%f</ScaY>" % sy
+    if sz is not None: s += "<ScaZ>%f</ScaZ>" % sz
+    return s + "</TransformComponent>"
+def O(name, *parts): return "<%s>%s</%s>" % (name, "".join(parts), name)
+def entrance(): return O("entrance-obj", T(0, 0, 0), "<PortalComponent><type-name>Entrance</type-name></PortalComponent>")
+def exitp(x): return O("exit-obj", T(x, 0, 0), "<PortalComponent><type-name>Exit</type-name></PortalComponent>")
+def trig(i): return "<PlayerTriggerComponent><TriggerId>%d</TriggerId><NumUses>1</NumUses></PlayerTriggerComponent>" % i
+def listen(i): return "<TriggerListenerComponent><TriggerId>%d</TriggerId></TriggerListenerComponent>" % i
+def arena():
+    # a 60 x 60 floor with four walls 8 high, the region over it
+    return [O("floor-piece-obj", T(30, -0.5, 0, 60, None, 60)),
+            O("wall-piece-obj", T(30, 4, 32, 68, 8, 4)),
+            O("wall-piece-obj", T(30, 4, -32, 68, 8, 4)),
+            O("wall-piece-obj", T(62, 4, 0, 4, 8, 60)),
+            # the west wall leaves the corridor from the start room open
+            O("wall-piece-obj", T(-2, 4, 18, 4, 8, 25)),
+            O("wall-piece-obj", T(-2, 4, -18, 4, 8, 25)),
+            O("yak-arena-obj", T(30, 5, 0, 60, 10, 60))]
+def write(name, difficulty, objects):
+    text = "<Level>\n    <Attributes>\n        <Difficulty>%d</Difficulty>\n    </Attributes>\n    <Objects>\n" % difficulty
+    text += "".join("        %s\n" % o for o in objects)
+    text += "    </Objects>\n</Level>\n"
+    path = os.path.join(ROOT, "rsc", "level", name + ".xrm")
+    if CHECK:
+        try:
+            with open(path) as f:
+                if f.read() == text: return
+        except OSError:
+            pass
+        stale.append(path)
+        return
+    with open(path, "w") as f:
+        f.write(text)
+
+# Level 1, middle room: a yak wave set off as the player walks in.
+write("room-yak-nests", 1, [
+    entrance(),
+    O("floor-piece-obj", T(15, -0.5, 0, 30)),
+    O("wall-piece-obj", T(15, 2, 5.25, 30)),
+    O("wall-piece-obj", T(15, 2, -5.25, 30)),
+    O("boss-trigger-obj", T(4, 1, 0), trig(3)),
+    O("yak-wave-obj", T(20, 0.5, 2.5), listen(3)),
+    O("health-pack-obj", T(26, 1, -3)),
+    exitp(30)])
+# Level 1, last room: the gate first, then the nests it counts, the goal behind it.
+write("room-yak-gate", 1, [
+    entrance(),
+    O("floor-piece-obj", T(20, -0.5, 0, 40)),
+    O("wall-piece-obj", T(20, 2, 5.25, 40)),
+    O("wall-piece-obj", T(20, 2, -5.25, 40)),
+    O("wall-piece-obj", T(40.25, 2, 0, 0.5, None, 10)),
+    O("menhir-gate-obj", T(28, 2, 0, 1, 2, 10)),
+    O("yak-nest-obj", T(12, 0.5, 3)),
+    O("yak-nest-obj", T(18, 0.5, -3)),
+    O("goal-obj", T(36, 1, 0))])
+# The boss rooms keep their goal in a corner, off the way to the trigger:
+# the player goes there once the fight is won.
+# Level 2: the brood mother, made by a wave spawner when the player walks in.
+write("room-brood-hall", 2, arena()[:6] + [
+    entrance(),
+    O("yak-arena-obj", T(30, 5, 0, 60, 10, 60)),
+    O("brood-mother-spawner-obj", T(40, 0, 0), listen(5)),
+    O("boss-trigger-obj", T(10, 1, 0), trig(5)),
+    O("goal-obj", T(56, 1, -25))])
+# Level 3: the yak boss arena; its tiles come before the boss's spawner.
+write("room-yak-boss", 3, [entrance()] + arena() + [
+    O("yak-tile-obj", T(30, 0.01, 15)),
+    O("yak-tile-obj", T(30, 0.01, -15)),
+    O("yak-boss-spawner-obj", T(45, 0, 0), listen(7)),
+    O("boss-trigger-obj", T(10, 1, 0), trig(7)),
+    O("goal-obj", T(56, 1, -25))])
+# Level 4: birds and their boss.
+write("room-bird-boss", 4, [entrance()] + arena() + [
+    O("bird-red-obj", T(25, 2, 10)),
+    O("bird-blue-obj", T(25, 2, -10)),
+    O("bird-boss-spawner-obj", T(40, 6, 0), listen(9)),
+    O("boss-trigger-obj", T(10, 1, 0), trig(9)),
+    O("goal-obj", T(56, 1, -25))])
+# Level 5: the fox arena; the manager's victory ends the game.
+write("room-fox-boss", 5, [entrance()] + arena() + [
+    O("fox-tile-obj", T(50, 0.01, 20, ry=135)),
+    O("fox-tile-obj", T(50, 0.01, -20, ry=45)),
+    O("fox-manager-obj", T(30, 0, 0), listen(11),
+      "<FoxManagerComponent><TotalFoxNumber>2</TotalFoxNumber></FoxManagerComponent>"),
+    O("fox-boss-spawner-obj", T(45, 1, 0), listen(11)),
+    O("boss-trigger-obj", T(10, 1, 0), trig(11))])
+
+if stale:
+    print("rooms differ from scripts/gen-sample-rooms.py: " + ", ".join(stale))
+    sys.exit(1)

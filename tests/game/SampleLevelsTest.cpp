@@ -1,0 +1,250 @@
+// The shipped level order and its rooms keep the placement rules the fights
+// depend on: read straight from rsc/ (level order, palettes, rooms and the
+// archetypes they name), without running anything.
+#include <gtest/gtest.h>
+#include <tinyxml.h>
+
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+const std::string kRsc = std::string(LV_SOURCE_DIR) + "/rsc";
+
+std::string ReadText(const std::string& path) {
+    std::ifstream in(path);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+// One placed object: its archetype name, the room's own component elements
+// and its position.
+struct Placed {
+    std::string name;
+    const TiXmlElement* element = nullptr;
+    float x = 0, y = 0, z = 0, height = 1;
+};
+
+struct Room {
+    std::string name;
+    std::string text;
+    TiXmlDocument doc;
+    std::vector<Placed> objects;
+};
+
+float ChildFloat(const TiXmlElement* parent, const char* child, float fallback) {
+    const TiXmlElement* e = parent ? parent->FirstChildElement(child) : nullptr;
+    return e && e->GetText() ? std::stof(e->GetText()) : fallback;
+}
+
+class SampleLevels : public ::testing::Test {
+protected:
+    void SetUp() override {
+        // Every archetype of rsc/objects, by name.
+        for (const auto& entry : std::filesystem::directory_iterator(kRsc + "/objects")) {
+            if (entry.path().extension() != ".xobj") continue;
+            auto doc = std::make_unique<TiXmlDocument>();
+            const std::string text = "<all>" + ReadText(entry.path().string()) + "</all>";
+            doc->Parse(text.c_str());
+            ASSERT_FALSE(doc->Error()) << entry.path();
+            for (const TiXmlElement* e = doc->RootElement()->FirstChildElement(); e; e = e->NextSiblingElement())
+                archetypes[e->Value()] = e;
+            docs.push_back(std::move(doc));
+        }
+        TiXmlDocument order;
+        const std::string text = "<all>" + ReadText(kRsc + "/levels/levels.xlod") + "</all>";
+        order.Parse(text.c_str());
+        ASSERT_FALSE(order.Error());
+        for (const TiXmlElement* e = order.RootElement()->FirstChildElement(); e; e = e->NextSiblingElement())
+            levels.push_back(e->Value());
+    }
+
+    // The rooms of a palette, in play order (the sample palettes are ordered).
+    std::vector<std::unique_ptr<Room>> Rooms(const std::string& palette) {
+        std::vector<std::unique_ptr<Room>> rooms;
+        std::istringstream lines(ReadText(kRsc + "/levels/" + palette + ".rmp"));
+        std::string line;
+        while (std::getline(lines, line)) {
+            std::istringstream words(line);
+            std::string kind, name;
+            words >> kind;
+            EXPECT_NE(kind, "random") << palette << ": the sample levels play their rooms in a fixed order";
+            if (kind != "ordered") continue;
+            while (words >> name) rooms.push_back(LoadRoom(name));
+        }
+        return rooms;
+    }
+
+    std::unique_ptr<Room> LoadRoom(const std::string& name) {
+        auto room = std::make_unique<Room>();
+        room->name = name;
+        room->text = ReadText(kRsc + "/level/" + name + ".xrm");
+        room->doc.Parse(room->text.c_str());
+        EXPECT_FALSE(room->doc.Error()) << name;
+        const TiXmlElement* objects = room->doc.RootElement() ? room->doc.RootElement()->FirstChildElement("Objects")
+                                                              : nullptr;
+        for (const TiXmlElement* e = objects ? objects->FirstChildElement() : nullptr; e; e = e->NextSiblingElement()) {
+            const TiXmlElement* t = e->FirstChildElement("TransformComponent");
+            room->objects.push_back({e->Value(), e, ChildFloat(t, "PosX", 0), ChildFloat(t, "PosY", 0),
+                                     ChildFloat(t, "PosZ", 0), ChildFloat(t, "ScaY", 1)});
+        }
+        return room;
+    }
+
+    // A component element of a placed object: the room's own, else its archetype's.
+    const TiXmlElement* Component(const Placed& object, const char* type) const {
+        if (const TiXmlElement* own = object.element->FirstChildElement(type)) return own;
+        auto it = archetypes.find(object.name);
+        return it == archetypes.end() ? nullptr : it->second->FirstChildElement(type);
+    }
+    std::string Text(const Placed& object, const char* type, const char* key) const {
+        const TiXmlElement* c = Component(object, type);
+        const TiXmlElement* k = c ? c->FirstChildElement(key) : nullptr;
+        return k && k->GetText() ? k->GetText() : "";
+    }
+    // The archetype a wave spawner makes, "" for other objects.
+    std::string WaveMakes(const Placed& object) const { return Text(object, "WaveSpawnerComponent", "SpawnType"); }
+    bool IsBoss(const std::string& name) const {
+        return name == "brood-mother-obj" || name == "yak-boss-obj" || name == "bird-boss-obj" ||
+               name == "fox-boss-obj";
+    }
+
+    // Checks one boss room: the boss comes from a wave spawner whose listener
+    // id a player trigger of the same room sends; level geometry walls and a
+    // region stand around it.
+    void ExpectBossRoom(const Room& room, const std::string& boss) {
+        SCOPED_TRACE(room.name);
+        const Placed* spawner = nullptr;
+        for (const Placed& o : room.objects) {
+            EXPECT_NE(o.name, boss) << "a boss placed directly starts before the player exists";
+            if (WaveMakes(o) == boss) spawner = &o;
+        }
+        ASSERT_NE(spawner, nullptr) << "no wave spawner makes " << boss;
+        const std::string id = Text(*spawner, "TriggerListenerComponent", "TriggerId");
+        ASSERT_FALSE(id.empty());
+        bool triggered = false, region = false;
+        int walls = 0;
+        for (const Placed& o : room.objects) {
+            if (Text(o, "PlayerTriggerComponent", "TriggerId") == id) triggered = true;
+            if (Component(o, "RegionComponent")) region = true;
+            // A wall: level geometry whose top stands above the boss, not a floor under it.
+            if (Component(o, "LevelGeometryComponent") && o.y + o.height / 2 > spawner->y) ++walls;
+        }
+        EXPECT_TRUE(triggered) << "no player trigger sends " << id;
+        EXPECT_TRUE(region) << "no region marks the arena";
+        EXPECT_GE(walls, 4) << "too few level geometry walls at or above the boss";
+    }
+
+    std::vector<std::unique_ptr<TiXmlDocument>> docs;
+    std::map<std::string, const TiXmlElement*> archetypes;
+    std::vector<std::string> levels;
+};
+
+TEST_F(SampleLevels, FiveLevelsInOrderEachStartingWithThePlayer) {
+    ASSERT_EQ(levels, (std::vector<std::string>{"yak-nests", "brood-hall", "yak-boss", "bird-boss", "fox-boss"}));
+    for (const std::string& level : levels) {
+        auto rooms = Rooms(level);
+        ASSERT_GE(rooms.size(), 2u) << level;
+        EXPECT_EQ(rooms.front()->name, "room-start") << level;
+        for (const auto& room : rooms) {
+            // The brood mother's own pulse and wave ids ('BRD1', 'BRD2') never stand in a room.
+            EXPECT_EQ(room->text.find("1112687665"), std::string::npos) << room->name;
+            EXPECT_EQ(room->text.find("1112687666"), std::string::npos) << room->name;
+            for (const Placed& o : room->objects)
+                EXPECT_TRUE(archetypes.count(o.name)) << room->name << " names an unknown archetype " << o.name;
+        }
+    }
+}
+
+TEST_F(SampleLevels, TheGateRoomClosesTheNestLevelAndNoBossStandsInIt) {
+    auto rooms = Rooms("yak-nests");
+    const Room& last = *rooms.back();
+    std::size_t gate = last.objects.size();
+    for (std::size_t i = 0; i < last.objects.size(); ++i)
+        if (Component(last.objects[i], "GateComponent") && gate == last.objects.size()) gate = i;
+    ASSERT_LT(gate, last.objects.size()) << "the last room of the nest level has no gate";
+    int counted = 0;
+    for (std::size_t i = 0; i < last.objects.size(); ++i) {
+        const Placed& o = last.objects[i];
+        const bool enemyLike = Component(o, "SpawnerComponent") || Component(o, "WaveSpawnerComponent") ||
+                               Component(o, "EnemyComponent");
+        if (!enemyLike) continue;
+        EXPECT_GT(i, gate) << o.name << " stands before the gate that should count it";
+        ++counted;
+    }
+    EXPECT_GE(counted, 1);
+    for (std::size_t r = 0; r + 1 < rooms.size(); ++r)
+        for (const Placed& o : rooms[r]->objects)
+            EXPECT_FALSE(Component(o, "GateComponent")) << "a gate in " << rooms[r]->name << ", not the last room";
+    for (const auto& room : rooms)
+        for (const Placed& o : room->objects) {
+            EXPECT_FALSE(IsBoss(o.name)) << room->name;
+            EXPECT_FALSE(IsBoss(WaveMakes(o))) << room->name << ": a boss spawner in the nest level";
+        }
+}
+
+TEST_F(SampleLevels, EachBossComesFromATriggeredWaveInItsArena) {
+    ExpectBossRoom(*Rooms("brood-hall").back(), "brood-mother-obj");
+    ExpectBossRoom(*Rooms("bird-boss").back(), "bird-boss-obj");
+    ExpectBossRoom(*Rooms("fox-boss").back(), "fox-boss-obj");
+    auto yak = Rooms("yak-boss");
+    const Room& arena = *yak.back();
+    ExpectBossRoom(arena, "yak-boss-obj");
+    int tiles = 0;
+    for (const Placed& o : arena.objects) {
+        if (Component(o, "YakTileComponent")) ++tiles;
+        if (WaveMakes(o) == "yak-boss-obj") {
+            EXPECT_EQ(tiles, 2) << "the yak tiles come before the boss's spawner";
+        }
+    }
+}
+
+TEST_F(SampleLevels, TheFoxArenaHasItsManagerListenerAndTwoTiles) {
+    auto rooms = Rooms("fox-boss");
+    const Room& arena = *rooms.back();
+    const Placed* manager = nullptr;
+    int tiles = 0;
+    for (const Placed& o : arena.objects) {
+        if (o.name == "fox-manager-obj") manager = &o;
+        if (o.name == "fox-tile-obj") ++tiles;
+    }
+    ASSERT_NE(manager, nullptr);
+    EXPECT_EQ(Text(*manager, "FoxManagerComponent", "TotalFoxNumber"), "2");
+    const std::string id = Text(*manager, "TriggerListenerComponent", "TriggerId");
+    bool sent = false;
+    for (const Placed& o : arena.objects) sent = sent || Text(o, "PlayerTriggerComponent", "TriggerId") == id;
+    EXPECT_TRUE(sent) << "nothing sets off the fox manager's listener " << id;
+    EXPECT_GE(tiles, 2);
+    for (const Placed& o : arena.objects) EXPECT_NE(o.name, "goal-obj") << "the fox victory ends the game, not a goal";
+}
+
+// The names the five fights make or play: each archetype is defined under
+// rsc/objects, each sound is in a manifest and has its file.
+TEST_F(SampleLevels, EveryNameTheFightsUseIsDefined) {
+    for (const char* name :
+         {"spawner-Luvo", "spawner-qil-obj", "spawner-camera", "checkpoint-obj", "health-pack-obj", "goal-obj",
+          "boss-trigger-obj", "yak-obj", "yak-fx-obj", "yak-nest-obj", "yak-wave-obj", "menhir-gate-obj", "rumble-obj",
+          "rumble-fx", "anchor-obj", "brood-mother-obj", "spawner-yak-obj", "moving-spawner-yak-obj", "yak-boss-obj",
+          "yak-mini-boss-obj", "yak-boss-projectile-obj", "yak-boss-fx", "yak-tile-obj", "yak-arena-obj",
+          "bird-boss-obj", "bird-red-obj", "bird-green-obj", "bird-blue-obj", "fox-boss-obj", "fox-boss-second-obj",
+          "fox-boss-projectile-obj", "fox-tile-obj", "fox-manager-obj"})
+        EXPECT_TRUE(archetypes.count(name)) << name;
+    const std::string manifest = ReadText(kRsc + "/sounds/game-sounds.xsm");
+    for (const char* name :
+         {"menhir-move-sfx", "yak-spawn-sfx", "yak-charge-sfx", "yak-slam-sfx", "yak-boss-dmg-1-sfx",
+          "yak-boss-dmg-2-sfx", "yak-boss-dmg-3-sfx", "boss-battle-bgm", "battle-bgm", "bird-spawn-sfx",
+          "bird-boss-dmg-1-sfx", "bird-boss-dmg-2-sfx", "bird-boss-dmg-3-sfx", "bird-boss-death-sfx", "fox-slam-sfx",
+          "fox-boss-spawn-sfx", "fox-boss-dmg-1-sfx", "fox-boss-dmg-2-sfx", "fox-boss-dmg-3-sfx",
+          "fox-boss-death-sfx", "checkpoint-sfx", "light-thud-sfx"}) {
+        const std::string file = kRsc + "/sounds/" + name;
+        EXPECT_NE(manifest.find(std::string("<name>") + name + "</name>"), std::string::npos) << name;
+        EXPECT_TRUE(std::filesystem::exists(file + ".wav") || std::filesystem::exists(file + ".mp3")) << name;
+    }
+}
+
+}  // namespace
