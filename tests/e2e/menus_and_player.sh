@@ -116,8 +116,7 @@ key() { printf '%s key %s down\n%s key %s up\n' "$1" "$2" $(($1 + 1)) "$2"; }
 # frames), so the lost menu is up well before the Enter (Retry) at b+350.
 r=$((b + 350))
 extraTrace=PlayerDeath,GameLost,GameLevelRetry,CameraFlyOver
-# The shipped rsc has no hurt clip for the player's model: the hit says so.
-extraLines="^object 'spawner-Luvo': animation 'brisa-ouch-anim' is no loaded clip or animation set; ignored$"
+extraLines=
 play flow $((r + 500)) 0 "$(key $b 13; key $((b + 50)) 32
 key $((b + 70)) 27; key $((b + 90)) 27
 echo "$((b + 100)) key 39 down"; echo "$((b + 160)) key 39 up"

@@ -227,6 +227,12 @@ WriterModel MakeLuvoDodge() {
     return model;
 }
 
+WriterModel MakeLuvoOuch() {
+    WriterModel model;
+    model.clip = MakeSwingClip(3, 0.4f, 0.6f, {1, 2}, {0.0f, -25.0f, 0.0f});
+    return model;
+}
+
 WriterModel MakeMenhir() {
     WriterModel model;
     WriterMesh& mesh = model.mesh.emplace();
@@ -282,6 +288,7 @@ std::string WriteSampleModels(const std::string& folder) {
         {"boxfox-dig-up-anim.bin", MakeFoxDigUp()}, {"boxfox-look-anim.bin", MakeFoxLook()},
         {"boxfox-dig-down-anim.bin", MakeFoxDigDown()}, {"luvo.bin", MakeLuvo()},
         {"luvo-walk-anim.bin", MakeLuvoWalk()},   {"brisa-dodge-anim.bin", MakeLuvoDodge()},
+        {"brisa-ouch-anim.bin", MakeLuvoOuch()},
         {"menhir-mesh.bin", MakeMenhir()}, {"healthpack-mesh.bin", MakeHealthPack()},
         {"powerup-mesh.bin", MakePowerUp()}, {"foxtail-attack-anim.bin", MakeFoxTailAttack()},
         {"foxtail-flourish-anim.bin", MakeFoxTailFlourish()}, {"foxtail-down-anim.bin", MakeFoxTailDown()}};

@@ -66,6 +66,9 @@ WriterModel MakeLuvoWalk();
 // "brisa-dodge-anim": a clip only, the chest leaning 40 degrees into the
 // dash and back in 0.5 s.
 WriterModel MakeLuvoDodge();
+// "brisa-ouch-anim": a clip only, chest and head thrown 25 degrees back by
+// a hit and up again in 0.4 s.
+WriterModel MakeLuvoOuch();
 // "menhir-mesh": the gate's standing stone, 1.2 x 2 x 0.8 centred on the
 // origin with a narrower cap on top (static).
 WriterModel MakeMenhir();

@@ -141,6 +141,7 @@ TEST(ModelLoaders, SampleModelsAreCurrentAndLoadThroughTheResourceManager) {
     EXPECT_EQ(EncodeModel(MakeLuvo()), ModelTest::ReadWholeFile(folder + "luvo.bin"));
     EXPECT_EQ(EncodeModel(MakeLuvoWalk()), ModelTest::ReadWholeFile(folder + "luvo-walk-anim.bin"));
     EXPECT_EQ(EncodeModel(MakeLuvoDodge()), ModelTest::ReadWholeFile(folder + "brisa-dodge-anim.bin"));
+    EXPECT_EQ(EncodeModel(MakeLuvoOuch()), ModelTest::ReadWholeFile(folder + "brisa-ouch-anim.bin"));
     EXPECT_EQ(EncodeModel(MakeFoxTailAttack()), ModelTest::ReadWholeFile(folder + "foxtail-attack-anim.bin"));
     EXPECT_EQ(EncodeModel(MakeFoxTailFlourish()), ModelTest::ReadWholeFile(folder + "foxtail-flourish-anim.bin"));
     EXPECT_EQ(EncodeModel(MakeFoxTailDown()), ModelTest::ReadWholeFile(folder + "foxtail-down-anim.bin"));
