@@ -149,27 +149,11 @@ void FoxBossAIAction::ChooseHeading() {
     TransformComponent* transform = m_transform.Get();
     if (!transform) return;
     const Vec3 position = transform->GetPosition();
-    m_heading.y = 0.0f;
-    const f32 a = RandomFloat(-m_maxTurnAngle, m_maxTurnAngle) * kRadiansPerDegree;
-    const Vec3 h = m_heading;
-    m_heading.x = std::cos(a) * h.x + std::sin(a) * h.z;
-    m_heading.z = -std::sin(a) * h.x + std::cos(a) * h.z;
-    if (m_player.GetHandle() != 0) {
-        if (const TransformComponent* player = m_player.Get()) {
-            const Vec3 p = player->GetPosition();
-            Vec3 n = position - p;
-            n.y = 0.0f;
-            n.NormalizeThis();
-            const Vec3 tangent = m_circleDirection ? Vec3(-n.z, 0.0f, n.x) : Vec3(n.z, 0.0f, -n.x);
-            Vec3 d = p + n * m_circleDistance + tangent - position;
-            d.y = 0.0f;
-            d.NormalizeThis();
-            m_heading = m_heading * (1.0f - m_circleWeight) + d * m_circleWeight;
-            m_heading.NormalizeThis();
-        } else {
-            m_player.BindHandle(0);
-        }
-    }
+    const TransformComponent* player = m_player.GetHandle() != 0 ? m_player.Get() : nullptr;
+    if (m_player.GetHandle() != 0 && !player) m_player.BindHandle(0);
+    const Vec3 playerPosition = player ? player->GetPosition() : Vec3();
+    m_heading = CirclingHeading(m_heading, position, player ? &playerPosition : nullptr, m_maxTurnAngle,
+                                m_circleDistance, m_circleDirection, m_circleWeight);
     SetYawFromHeading();
     m_sectionEnd = position + m_heading * (m_moveSpeed * m_sectionTime);
     m_sectionTimer = m_sectionTime;

@@ -41,6 +41,14 @@ f32 HeadingTowards(f32 dx, f32 dz);
 // The unit direction on the ground of a heading in degrees.
 Ostrel::Vec3 HeadingDirection(f32 degrees);
 
+// A burrower's next heading: `heading` flattened and turned by a random
+// angle within +-maxTurnDegrees; with a player position, then blended by
+// circleWeight towards the point circleDistance from the player, one unit
+// along the circle (counter-clockwise seen from above when ccw), and made
+// unit length again.
+Ostrel::Vec3 CirclingHeading(Ostrel::Vec3 heading, const Ostrel::Vec3& position, const Ostrel::Vec3* player,
+                             f32 maxTurnDegrees, f32 circleDistance, bool ccw, f32 circleWeight);
+
 // Creates an object of the archetype (placed from source, or at the
 // archetype's own position without one) and answers it, or null. An empty
 // name creates nothing; an archetype that cannot be made is logged once per

@@ -2,7 +2,6 @@
 
 #include "engine/actions/AnimationAction.h"
 #include "engine/actions/PlaySoundAction.h"
-#include "engine/actions/RandomFloat.h"
 #include "engine/actions/TimedBlockAction.h"
 #include "engine/base/Log.h"
 #include "engine/core/BrainComponent.h"
@@ -29,7 +28,6 @@ using namespace Ostrel;
 
 namespace {
 
-constexpr f32 kRadiansPerDegree = 3.1415927f / 180.0f;
 constexpr u32 kDamageTrapTypeId = FourCC("datC");
 const char kTailMesh[] = "boxfox-tail-mesh";
 const char kDigUpClip[] = "boxfox-dig-up-anim";
@@ -156,25 +154,10 @@ void FoxAIAction::ChooseHeading() {
     TransformComponent* transform = m_transform.Get();
     if (!transform) return;
     const Vec3 position = transform->GetPosition();
-    m_heading.y = 0.0f;
-    const f32 a = RandomFloat(-m_maxTurnAngle, m_maxTurnAngle) * kRadiansPerDegree;
-    const Vec3 h = m_heading;
-    m_heading.x = std::cos(a) * h.x + std::sin(a) * h.z;
-    m_heading.z = -std::sin(a) * h.x + std::cos(a) * h.z;
-
     Vec3 player;
-    if (PlayerPosition(player)) {
-        Vec3 d = position - player;
-        d.y = 0.0f;
-        d.NormalizeThis();
-        Vec3 circle = player + d * m_circleDistance;
-        circle += m_circleSense ? Vec3(-d.z, 0.0f, d.x) : Vec3(d.z, 0.0f, -d.x);
-        Vec3 toCircle = circle - position;
-        toCircle.y = 0.0f;
-        toCircle.NormalizeThis();
-        m_heading = toCircle * m_circleWeight + m_heading * (1.0f - m_circleWeight);
-        m_heading.NormalizeThis();
-    }
+    const bool hasPlayer = PlayerPosition(player);
+    m_heading = CirclingHeading(m_heading, position, hasPlayer ? &player : nullptr, m_maxTurnAngle, m_circleDistance,
+                                m_circleSense, m_circleWeight);
     SetYawFromHeading();
     m_legEnd = position + m_heading * (m_tunnelingSpeed * m_travelTime);
     m_travelTimer = m_travelTime;

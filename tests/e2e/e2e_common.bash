@@ -53,6 +53,15 @@ user_folder() {
   mkdir -p "$settings"
 }
 
+# small_window NAME: a fresh per-user folder whose settings ask for a 320 x
+# 200 window, for long runs (use with keepXdg=1): the software renderer's cost
+# grows with the window, and these runs check traces, not pictures.
+small_window() {
+  user_folder "$1"
+  printf '<UserSettings><WindowWidth>320</WindowWidth><WindowHeight>200</WindowHeight><Fullscreen>0</Fullscreen></UserSettings>' \
+    > "$settings/UserConfig.xcfg"
+}
+
 # shoot_scene NAME SKIP: a 320 x 200 run of the game in a fresh per-user
 # folder (10 frames, the sample scene without the archetypes named in SKIP),
 # frame 8 written to $work/shots/NAME.png; the run must be clean.

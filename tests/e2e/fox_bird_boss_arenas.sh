@@ -23,7 +23,8 @@ printf '<UiSystem>\n  <debug>1</debug>\n  <start-scene>boss-arena-start</start-s
 traces=()
 for run in first second; do
   echo "<fox-arena />" > rsc/levels/levels.xlod
-  run_program "fox-$run"
+  small_window "fox-$run"
+  keepXdg=1 run_program "fox-$run"
   expect_clean_run "fox-$run"
   log=$(log_file)
   expect_line "$log" "Run ended after 1875 frames"
@@ -46,7 +47,8 @@ for run in first second; do
   traces+=("$trace")
 
   echo "<bird-arena />" > rsc/levels/levels.xlod
-  run_program "bird-$run"
+  small_window "bird-$run"
+  keepXdg=1 run_program "bird-$run"
   expect_clean_run "bird-$run"
   log=$(log_file)
   expect_line "$log" "Run ended after 1875 frames"

@@ -33,7 +33,8 @@ export TAVRIN_INPUT_SCRIPT="$work/sidestep.txt"
 
 traces=()
 for run in first second; do
-  run_program "arena-$run"
+  small_window "arena-$run"
+  keepXdg=1 run_program "arena-$run"
   expect_clean_run "arena-$run"
   log=$(log_file)
   expect_line "$log" "Run ended after 1875 frames"
@@ -50,7 +51,8 @@ done
 [ "${traces[0]}" = "${traces[1]}" ] || fail "the two runs traced differently"
 
 grep -v "yak-arena-obj" "$fixtures/room-yak-arena.xrm" > rsc/level/room-yak-arena.xrm
-TAVRIN_MAX_FRAMES=600 run_program "no-region"
+small_window "no-region"
+TAVRIN_MAX_FRAMES=600 keepXdg=1 run_program "no-region"
 expect_clean_run "no-region"
 log=$(log_file)
 expect_line "$log" "no RegionComponent object marks the arena"

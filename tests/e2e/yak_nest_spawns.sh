@@ -16,7 +16,8 @@ echo "nest-seed-objects" >> rsc/loading-pkg.pkg
 
 traces=()
 for run in first second; do
-  run_program "game-$run"
+  small_window "game-$run"
+  keepXdg=1 run_program "game-$run"
   expect_clean_run "game-$run"
   log=$(log_file)
   [ "$(grep -c "ObjectCreated([0-9]* 'yak-obj')" "$log")" -eq 2 ] || fail "$run run: not exactly two yaks"
