@@ -46,9 +46,7 @@ printf '<UiSystem>\n  <debug>1</debug>\n  <start-scene>camera-start</start-scene
 # SHOT written to shots/NAME.png; leaves its log in $log.
 play() {
   local name=$1 script=$2 frames=$3 shot=$4
-  user_folder "$name"
-  printf '<UserSettings><WindowWidth>320</WindowWidth><WindowHeight>200</WindowHeight><Fullscreen>0</Fullscreen></UserSettings>' \
-    > "$settings/UserConfig.xcfg"
+  small_window "$name"
   TAVRIN_MAX_FRAMES=$frames TAVRIN_INPUT_SCRIPT="$work/$script" TAVRIN_SCREENSHOT="$work/shots/$name.png@$shot" \
     keepXdg=1 run_program "$name"
   expect_clean_run "$name"

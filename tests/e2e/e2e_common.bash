@@ -2,6 +2,7 @@
 # folder, headless drivers, and helpers to run one program and check its log.
 # Usage: source e2e_common.bash EXE SRCDIR WORKDIR
 exe=$1; src=$2; work=$3
+e2eDir="$(dirname "$(readlink -f "${BASH_SOURCE[0]}")")"
 rm -rf "$work"; mkdir -p "$work"
 cp -r "$src/rsc" "$work/rsc"
 cd "$work"
@@ -62,15 +63,31 @@ small_window() {
     > "$settings/UserConfig.xcfg"
 }
 
+# magenta_pixels PNG: how many pixels of the picture are magenta (the target
+# dummies' colour): red and blue well above green.
+magenta_pixels() {
+  python3 - "$e2eDir" "$1" <<'PY'
+import sys
+sys.path.insert(0, sys.argv[1])
+from png_rows import read_rgba
+width, height, rows = read_rgba(sys.argv[2])
+count = 0
+for line in rows:
+    for x in range(0, width * 4, 4):
+        r, g, b = line[x], line[x + 1], line[x + 2]
+        if r > 60 and b > 40 and r > 2 * g + 20 and b > 2 * g + 10:
+            count += 1
+print(count)
+PY
+}
+
 # shoot_scene NAME SKIP: a 320 x 200 run of the game in a fresh per-user
 # folder (10 frames, the sample scene without the archetypes named in SKIP),
 # frame 8 written to $work/shots/NAME.png; the run must be clean.
 shoot_scene() {
   local name=$1 skip=$2
   mkdir -p "$work/shots"
-  user_folder "$name"
-  printf '<UserSettings><WindowWidth>320</WindowWidth><WindowHeight>200</WindowHeight><Fullscreen>0</Fullscreen></UserSettings>' \
-    > "$settings/UserConfig.xcfg"
+  small_window "$name"
   TAVRIN_MAX_FRAMES=10 TAVRIN_SCREENSHOT="$work/shots/$name.png@8" TAVRIN_SCENE_SKIP="$skip" keepXdg=1 \
     run_program "$name"
   expect_clean_run "$name"

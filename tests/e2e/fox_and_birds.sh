@@ -18,9 +18,7 @@ echo "fox-bird-arena" >> rsc/gfx-test-pkg.pkg
 
 # run NAME [SCREENSHOT_FRAME]: a 320 x 200 run; its trace in $work/NAME.trace.
 run() {
-  user_folder "$1"
-  printf '<UserSettings><WindowWidth>320</WindowWidth><WindowHeight>200</WindowHeight><Fullscreen>0</Fullscreen></UserSettings>' \
-    > "$settings/UserConfig.xcfg"
+  small_window "$1"
   local shot=""
   [ -n "${2:-}" ] && shot="$work/$1.png@$2"
   TAVRIN_SCREENSHOT="$shot" TAVRIN_SCENE_SKIP="$skip" keepXdg=1 run_program "$1"

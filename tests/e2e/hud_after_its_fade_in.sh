@@ -7,9 +7,7 @@ here="$(dirname "$(readlink -f "$0")")"
 source "$here/e2e_common.bash" "$@"
 
 printf '<UiSystem>\n  <debug>1</debug>\n  <start-scene>hud</start-scene>\n</UiSystem>\n' > "$work/rsc/uisystem.xcfg"
-user_folder hud
-printf '<UserSettings><WindowWidth>320</WindowWidth><WindowHeight>200</WindowHeight><Fullscreen>0</Fullscreen></UserSettings>' \
-  > "$settings/UserConfig.xcfg"
+small_window hud
 mkdir -p "$work/shots"
 TAVRIN_MAX_FRAMES=30 TAVRIN_SCREENSHOT="$work/shots/hud.png@28" keepXdg=1 run_program hud
 expect_clean_run hud

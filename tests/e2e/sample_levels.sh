@@ -46,9 +46,7 @@ play() {
   local level=$1 traces=()
   echo "<$level />" > rsc/levels/levels.xlod
   for run in first second; do
-    user_folder "$level-$run"
-    printf '<UserSettings><WindowWidth>320</WindowWidth><WindowHeight>200</WindowHeight><Fullscreen>0</Fullscreen></UserSettings>' \
-      > "$settings/UserConfig.xcfg"
+    small_window "$level-$run"
     TAVRIN_MAX_FRAMES=$frames keepXdg=1 run_program "$level-$run"
     expect_clean_run "$level-$run"
     local log

@@ -23,9 +23,7 @@ room=rsc/level/room-yak-boss.xrm
 # sound restored for the next case.
 bad() {
   local name=$1
-  user_folder "$name"
-  printf '<UserSettings><WindowWidth>320</WindowWidth><WindowHeight>200</WindowHeight><Fullscreen>0</Fullscreen></UserSettings>' \
-    > "$settings/UserConfig.xcfg"
+  small_window "$name"
   keepXdg=1 run_program "$name"
   expect_clean_run "$name"
   cp "$(log_file)" "$work/$name.log"

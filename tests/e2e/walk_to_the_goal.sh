@@ -39,9 +39,7 @@ trace_frame() {
 
 traces=()
 for run in first second; do
-  user_folder "$run"
-  printf '<UserSettings><WindowWidth>320</WindowWidth><WindowHeight>200</WindowHeight><Fullscreen>0</Fullscreen></UserSettings>' \
-    > "$settings/UserConfig.xcfg"
+  small_window "$run"
   keepXdg=1 run_program "$run"
   expect_clean_run "$run"
   log="$work/$run.log"

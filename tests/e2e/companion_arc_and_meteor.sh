@@ -58,38 +58,20 @@ printf '%s\n' "$script" > "$work/attacks.input"
 shot() {
   local name=$1 frame=$2
   mkdir -p "$work/shots"
-  user_folder "$name"
-  printf '<UserSettings><WindowWidth>320</WindowWidth><WindowHeight>200</WindowHeight><Fullscreen>0</Fullscreen></UserSettings>' \
-    > "$settings/UserConfig.xcfg"
+  small_window "$name"
   TAVRIN_MAX_FRAMES=160 TAVRIN_SCENE_SKIP=gfx-camera TAVRIN_INPUT_SCRIPT="$work/attacks.input" \
     TAVRIN_TRACE_MESSAGES=ObjectDestroyed,CameraShake,PlaySound \
     TAVRIN_SCREENSHOT="$work/shots/$name.png@$frame" keepXdg=1 run_program "$name"
   expect_clean_run "$name"
 }
 
-# The dummies' colour (magenta: red and blue well above green) in a picture.
-dummy_pixels() {
-  python3 - "$here" "$1" <<'PY'
-import sys
-sys.path.insert(0, sys.argv[1])
-from png_rows import read_rgba
-width, height, rows = read_rgba(sys.argv[2])
-count = 0
-for line in rows:
-    for x in range(0, width * 4, 4):
-        r, g, b = line[x], line[x + 1], line[x + 2]
-        if r > 60 and b > 40 and r > 2 * g + 20 and b > 2 * g + 10:
-            count += 1
-print(count)
-PY
-}
 
 shot before 38
 shot arc 85
 shot meteor 158
-before=$(dummy_pixels "$work/shots/before.png")
-arc=$(dummy_pixels "$work/shots/arc.png")
-meteor=$(dummy_pixels "$work/shots/meteor.png")
+before=$(magenta_pixels "$work/shots/before.png")
+arc=$(magenta_pixels "$work/shots/arc.png")
+meteor=$(magenta_pixels "$work/shots/meteor.png")
 echo "dummy pixels: before $before, after the arc $arc, after the meteor $meteor"
 [ "$before" -ge 60 ] || fail "the dummies are not on screen ($before pixels)"
 [ "$arc" -ge 30 ] && [ "$arc" -le $((before * 3 / 4)) ] || fail "the arc did not remove one dummy ($before -> $arc)"
