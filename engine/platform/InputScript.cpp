@@ -306,23 +306,34 @@ InputScript InputScript::Load(const std::string& path, std::vector<std::string>&
 }
 
 std::vector<ScriptedEvent> InputScript::TakeUntil(long frame) {
+    // Events are sorted by part, then frame: each started part hands out
+    // from its own cursor, and the parts' due events are merged by frame.
     std::vector<ScriptedEvent> due;
-    while (m_next < m_events.size()) {
-        const ScriptedEvent& event = m_events[m_next];
-        const auto part = size_t(event.part);
-        if (part >= m_partStarts.size() || m_partStarts[part] + event.frame > frame) break;
-        due.push_back(event);
-        ++m_next;
+    if (m_cursors.size() < m_partStarts.size()) m_cursors.resize(m_partStarts.size(), kNoCursor);
+    for (size_t part = 0; part < m_partStarts.size(); ++part) {
+        size_t& cursor = m_cursors[part];
+        if (cursor == kNoCursor) {
+            cursor = size_t(std::lower_bound(m_events.begin(), m_events.end(), int(part),
+                                             [](const ScriptedEvent& e, int p) { return e.part < p; }) -
+                            m_events.begin());
+        }
+        while (cursor < m_events.size() && size_t(m_events[cursor].part) == part &&
+               m_partStarts[part] + m_events[cursor].frame <= frame) {
+            due.push_back(m_events[cursor]);
+            due.back().frame += m_partStarts[part];
+            ++cursor;
+            ++m_taken;
+        }
     }
+    std::stable_sort(due.begin(), due.end(),
+                     [](const ScriptedEvent& a, const ScriptedEvent& b) { return a.frame < b.frame; });
     return due;
 }
 
 const std::string* InputScript::WaitingFor() const {
-    if (m_next >= m_events.size()) return nullptr;
+    // Part n starts at the first send of anchor n - 1 after part n - 1 started.
     const size_t started = m_partStarts.size();
-    // Parts are numbered by the "at" lines before them: part n waits for
-    // anchor n - 1, after the parts before it (empty ones too) have started.
-    return size_t(m_events[m_next].part) >= started ? &m_anchors[started - 1] : nullptr;
+    return started - 1 < m_anchors.size() ? &m_anchors[started - 1] : nullptr;
 }
 
 void InputScript::MessageSent(std::string_view name, long frame) {

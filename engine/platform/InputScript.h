@@ -14,8 +14,9 @@
 //   FRAME close                     a window-close request
 //   at MESSAGE                      the frames of the lines after it count
 //                                   from the frame at which the core message
-//                                   MESSAGE is next sent, once every line
-//                                   before it has been played
+//                                   MESSAGE is first sent after the part
+//                                   before it started (lines left of that
+//                                   part still play at their frames)
 // Blank lines and lines starting with '#' are ignored. Keywords are lower
 // case. A malformed line is reported with its line number and skipped (its
 // control bytes written as \xNN; after 100 reports only a count follows).
@@ -62,14 +63,15 @@ public:
 
     // Removes and returns the events of frames up to and including frame, in
     // frame order and file order within a frame; a part after an "at" line
-    // gives nothing until its message has been sent.
+    // gives nothing until its message has been sent. The events returned
+    // carry the run's frame.
     std::vector<ScriptedEvent> TakeUntil(long frame);
-    // The message the script waits for (every earlier line played), or null.
+    // The message that starts the next part, or null.
     const std::string* WaitingFor() const;
     // Tells the script that a message was sent during frame: when it is the
     // one waited for, the next part's frames count from there.
     void MessageSent(std::string_view name, long frame);
-    bool Empty() const { return m_next >= m_events.size(); }
+    bool Empty() const { return m_taken >= m_events.size(); }
     bool UsesPad() const;
     const std::vector<ScriptedEvent>& Events() const { return m_events; }
     // The messages of the "at" lines, in file order.
@@ -78,8 +80,10 @@ public:
 private:
     std::vector<ScriptedEvent> m_events;
     std::vector<std::string> m_anchors;
+    static constexpr size_t kNoCursor = size_t(-1);
     std::vector<long> m_partStarts{0};  // the frame each started part counts from
-    size_t m_next = 0;
+    std::vector<size_t> m_cursors;      // per started part: its next event
+    size_t m_taken = 0;
 };
 
 }  // namespace Ostrel
