@@ -4,27 +4,17 @@
 #include "engine/core/Engine.h"
 #include "engine/core/ScopedProfiler.h"
 #include "engine/core/System.h"
-#include "engine/graphics/text/FontTemplateManager.h"
 #include "engine/graphics/Graphics.h"
 #include "engine/graphics/models/MeshBuilders.h"
 #include "engine/graphics/models/MeshManager.h"
-#include "engine/graphics/models/ModelLoaders.h"
-#include "engine/graphics/textures/TextureManager.h"
-#include "engine/io/ArchetypeLoader.h"
 #include "engine/io/ConfigureFileXML.h"
 #include "engine/io/FilePath.h"
 #include "engine/io/LogStartup.h"
-#include "engine/io/PropertyManager.h"
 #include "engine/io/UserDataFolder.h"
 #include "engine/platform/QuitSignal.h"
 #include "engine/resources/ResourceKinds.h"
-#include "engine/sound/SoundDeviceManager.h"
-#include "engine/ui/UiSceneManager.h"
-#include "engine/world/GameSystem.h"
-#include "engine/world/RoomPaletteManager.h"
-#include "engine/world/TilePaletteRecord.h"
-#include "engine/world/TutorialManager.h"
 #include "game/RegisterComponentTypes.h"
+#include "game/RegisterResourceLoaders.h"
 
 #include <filesystem>
 
@@ -35,21 +25,10 @@ namespace {
 constexpr int kInfoLevel = 1;
 
 // The resource kinds, the walk of "rsc", and the loaders of the formats whose
-// owners exist today (archetypes, sound manifests, property pages, models,
-// fonts, images, tile and room palettes, scenes, tutorials, the level order).
+// owners exist today.
 void RegisterResources(ResourceManager& resources) {
     RegisterResourceKinds(resources);
-    resources.RegisterLoader(kKindArchetype, LoadArchetypeResource);
-    RegisterSoundLoaders(resources);
-    resources.RegisterLoader(kKindProperty, LoadPropertyAsset);
-    RegisterModelLoaders(resources);
-    RegisterFontLoader(resources);
-    resources.RegisterLoader(kKindImage, LoadTextureResource);
-    resources.RegisterLoader(kKindTilePalette, LoadTilePaletteResource);
-    resources.RegisterLoader(kKindRoomPalette, LoadRoomPaletteResource);
-    resources.RegisterLoader(kKindScene, LoadSceneResource);
-    resources.RegisterLoader(kKindTutorial, LoadTutorialFile);
-    resources.RegisterLoader(kKindLevelOrder, LoadLevelOrderResource);
+    RegisterResourceLoaders(resources);
 }
 
 void LoadStates(ResourceManager& resources, SerializerXML& reader, StateResourceTable& states) {

@@ -155,8 +155,15 @@ TEST_F(SampleLevels, FiveLevelsInOrderEachStartingWithThePlayer) {
             // The brood mother's own pulse and wave ids ('BRD1', 'BRD2') never stand in a room.
             EXPECT_EQ(room->text.find("1112687665"), std::string::npos) << room->name;
             EXPECT_EQ(room->text.find("1112687666"), std::string::npos) << room->name;
-            for (const Placed& o : room->objects)
+            for (const Placed& o : room->objects) {
                 EXPECT_TRUE(archetypes.count(o.name)) << room->name << " names an unknown archetype " << o.name;
+                // What its spawners make at run time must be defined too.
+                for (const char* spawner : {"SpawnerComponent", "WaveSpawnerComponent"}) {
+                    const std::string made = Text(o, spawner, "SpawnType");
+                    EXPECT_TRUE(made.empty() || archetypes.count(made)) << room->name << ": " << o.name
+                                                                        << " makes an unknown archetype " << made;
+                }
+            }
         }
     }
 }
@@ -221,30 +228,6 @@ TEST_F(SampleLevels, TheFoxArenaHasItsManagerListenerAndTwoTiles) {
     EXPECT_TRUE(sent) << "nothing sets off the fox manager's listener " << id;
     EXPECT_GE(tiles, 2);
     for (const Placed& o : arena.objects) EXPECT_NE(o.name, "goal-obj") << "the fox victory ends the game, not a goal";
-}
-
-// The names the five fights make or play: each archetype is defined under
-// rsc/objects, each sound is in a manifest and has its file.
-TEST_F(SampleLevels, EveryNameTheFightsUseIsDefined) {
-    for (const char* name :
-         {"spawner-Luvo", "spawner-qil-obj", "spawner-camera", "checkpoint-obj", "health-pack-obj", "goal-obj",
-          "boss-trigger-obj", "yak-obj", "yak-fx-obj", "yak-nest-obj", "yak-wave-obj", "menhir-gate-obj", "rumble-obj",
-          "rumble-fx", "anchor-obj", "brood-mother-obj", "spawner-yak-obj", "moving-spawner-yak-obj", "yak-boss-obj",
-          "yak-mini-boss-obj", "yak-boss-projectile-obj", "yak-boss-fx", "yak-tile-obj", "yak-arena-obj",
-          "bird-boss-obj", "bird-red-obj", "bird-green-obj", "bird-blue-obj", "fox-boss-obj", "fox-boss-second-obj",
-          "fox-boss-projectile-obj", "fox-tile-obj", "fox-manager-obj"})
-        EXPECT_TRUE(archetypes.count(name)) << name;
-    const std::string manifest = ReadText(kRsc + "/sounds/game-sounds.xsm");
-    for (const char* name :
-         {"menhir-move-sfx", "yak-spawn-sfx", "yak-charge-sfx", "yak-slam-sfx", "yak-boss-dmg-1-sfx",
-          "yak-boss-dmg-2-sfx", "yak-boss-dmg-3-sfx", "boss-battle-bgm", "battle-bgm", "bird-spawn-sfx",
-          "bird-boss-dmg-1-sfx", "bird-boss-dmg-2-sfx", "bird-boss-dmg-3-sfx", "bird-boss-death-sfx", "fox-slam-sfx",
-          "fox-boss-spawn-sfx", "fox-boss-dmg-1-sfx", "fox-boss-dmg-2-sfx", "fox-boss-dmg-3-sfx",
-          "fox-boss-death-sfx", "checkpoint-sfx", "light-thud-sfx"}) {
-        const std::string file = kRsc + "/sounds/" + name;
-        EXPECT_NE(manifest.find(std::string("<name>") + name + "</name>"), std::string::npos) << name;
-        EXPECT_TRUE(std::filesystem::exists(file + ".wav") || std::filesystem::exists(file + ".mp3")) << name;
-    }
 }
 
 }  // namespace
