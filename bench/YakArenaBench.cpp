@@ -91,6 +91,7 @@ void BM_YakArenaFrameGl(benchmark::State& state) {
     for (auto _ : state) world.graphics.Update(GlBenchWorld::kFrame);
     state.counters["objects"] = double(world.objects.GetLiveObjects().size());
     state.counters["drawList"] = double(world.graphics.GetDrawList().size());
+    state.counters["lights"] = double(world.lights.GetMovingLights().size() + world.lights.GetStaticLights().size());
 }
 
 void BM_SampleSceneFrameGl(benchmark::State& state) {
@@ -100,6 +101,7 @@ void BM_SampleSceneFrameGl(benchmark::State& state) {
     world.SceneFrame();
     for (auto _ : state) world.SceneFrame();
     state.counters["drawList"] = double(world.graphics.GetDrawList().size());
+    state.counters["lights"] = double(world.lights.GetMovingLights().size() + world.lights.GetStaticLights().size());
 }
 
 }  // namespace
