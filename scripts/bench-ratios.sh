@@ -161,6 +161,11 @@ awk '
     if (a > 0 && b > 0) {
       printf "frame of 200 yaks chasing a player: ours/plain bodies %.2f (yaks add %.3f ms per frame, aim at most 1)\n", a / b, (a - b) / 1e6
     }
+    a = real_time_of("BM_YakArenaFrameGl/real_time")
+    b = real_time_of("BM_SampleSceneFrameGl/real_time")
+    if (a > 0 && b > 0) {
+      printf "yak arena mid-fight with the HUD, 1280 x 720: ours/sample scene %.2f (wall clock, %.1f ms per frame, aim at most 16.7)\n", a / b, a / 1e6
+    }
     line("model converter, animation_with_skeleton.fbx", ratio("BM_ConvertModel/0", "BM_AssimpImport/0", "assimp import (aim 1.5)"), "")
     line("model converter, duck.dae", ratio("BM_ConvertModel/1", "BM_AssimpImport/1", "assimp import (aim 1.5)"), "")
     line("text measure 10,000 strings", ratio("BM_MeasureStrings", "BM_MeasureStringsRaw", "raw FreeType"), "")

@@ -117,6 +117,7 @@ void LightManager::UploadLights(ShaderProgram* program) {
         WriteSlot(*program, n++, &light);
     }
     for (u32 index : ChooseStaticLights(n)) WriteSlot(*program, n++, &m_static[index]);
+    program->SetInt(m_numLights, int(n));
     while (n < kMaxLights) WriteSlot(*program, n++, nullptr);
 }
 

@@ -9,7 +9,9 @@
 // the player), the static lights are sorted along x once after each change
 // and a window of the static lights nearest the target along x fills the
 // remaining slots. Slots left over get colour, attenuation and position all
-// zero: the lit shaders skip a slot whose position has w = 0.
+// zero: the lit shaders skip a slot whose position has w = 0. "num_lights"
+// holds the number of slots in use, so the shaders stop there: a software
+// rasteriser pays for every slot it loops over, used or not.
 //
 // Values per slot: colour (r, g, b, 1), attenuation (x, y, z) as the light
 // component gives them, position (x, y, z, 1) of the object's transform.
@@ -63,7 +65,7 @@ public:
     void AddLight(u32 id, TransformComponent* transform, LightComponent* light, bool moving);
     void SetTarget(u32 id, TransformComponent* transform);
 
-    // Writes all sixteen slots of program (Initialize first).
+    // Writes all sixteen slots of program and "num_lights" (Initialize first).
     void UploadLights(ShaderProgram* program);
     // The static lights in slot order of the last upload's window (tests):
     // which lights UploadLights writes, as indices into the static list.

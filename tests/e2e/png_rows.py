@@ -2,7 +2,8 @@
 the standard library, for the end-to-end checks of screenshots.
 
 Run as a script: png_rows.py FILE X Y prints "WIDTH HEIGHT R G B A" of the
-pixel at (X, Y)."""
+pixel at (X, Y). pixel() reads one pixel's RGB; run_end() follows a row from
+a pixel while a test holds (where a bar's fill ends, for example)."""
 import struct
 import sys
 import zlib
@@ -41,6 +42,19 @@ def read_rgba(path):
         rows.append(line)
         prev = line
     return width, height, rows
+
+
+def pixel(rows, x, y):
+    return tuple(rows[y][x * 4:x * 4 + 3])
+
+
+def run_end(rows, y, x, step, test):
+    """The last x from x in steps of step (+1 or -1) along row y whose pixel
+    passes test(rgb); x - step when the first does not."""
+    width = len(rows[y]) // 4
+    while 0 <= x < width and test(pixel(rows, x, y)):
+        x += step
+    return x - step
 
 
 if __name__ == '__main__':

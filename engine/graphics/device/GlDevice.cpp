@@ -427,7 +427,43 @@ void GlDevice::ForgetBuffer(u32 id) {
     if (m_indices && m_indices->Id() == id) m_indices = nullptr;
 }
 
+namespace {
+
+// The device logs this many GL errors, then one line saying it stops.
+constexpr u32 kLoggedGlErrors = 20;
+// At most this many codes are read at a time: a lost context may keep
+// reporting itself.
+constexpr int kErrorReadsPerFrame = 16;
+
+const char* GlErrorName(GLenum code) {
+    switch (code) {
+        case GL_INVALID_ENUM: return "GL_INVALID_ENUM";
+        case GL_INVALID_VALUE: return "GL_INVALID_VALUE";
+        case GL_INVALID_OPERATION: return "GL_INVALID_OPERATION";
+        case GL_INVALID_FRAMEBUFFER_OPERATION: return "GL_INVALID_FRAMEBUFFER_OPERATION";
+        case GL_OUT_OF_MEMORY: return "GL_OUT_OF_MEMORY";
+        default: return "unknown";
+    }
+}
+
+}  // namespace
+
+// GL keeps its error flags until they are read: reading them once a frame
+// tells that something in the frame went wrong (not which call), cheaply
+// enough for every run.
+void GlDevice::ReportGlErrors() {
+    for (int read = 0; read < kErrorReadsPerFrame; ++read) {
+        const GLenum code = glGetError();
+        if (code == GL_NO_ERROR) return;
+        ++m_glErrors;
+        if (m_glErrors <= kLoggedGlErrors)
+            LogMessagef("render device: GL error 0x%04X (%s) in a frame\n", unsigned(code), GlErrorName(code));
+        if (m_glErrors == kLoggedGlErrors) LogMessagef("render device: further GL errors are not logged\n");
+    }
+}
+
 void GlDevice::DoPresent() {
+    ReportGlErrors();
     ProcessReleases();
     if (!m_context->IsHeadless()) {
         int width = 0;

@@ -168,6 +168,8 @@ private:
     void Destroy(Resource* resource);
     void ForgetTexture(u32 id);
     void ForgetBuffer(u32 id);
+    // Logs the errors GL raised since the last call (see the .cpp).
+    void ReportGlErrors();
 
     std::unique_ptr<GlContext> m_context;  // first: destroyed after every GL name below
     std::thread::id m_renderThread;
@@ -196,6 +198,7 @@ private:
     GLuint m_boundFramebuffer = ~0u;
     u32 m_boundDrawMask = ~0u;
     bool m_warnedNoProgram = false;
+    u32 m_glErrors = 0;  // raised over the device's life
 };
 
 }  // namespace Ostrel::rd

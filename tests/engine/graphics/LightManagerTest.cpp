@@ -101,8 +101,9 @@ TEST(LightManager, SlotSelectionFollowsTheMovingFirstAndWindowRules) {
 const char* const kLitShader =
     "struct Light { vec4 color; vec3 attenuation; vec4 pos; };\n"
     "uniform Light lights[16];\n"
+    "uniform int num_lights;\n"
     "out vec4 out_color0;\n"
-    "void main() { out_color0 = lights[0].color; }\n";
+    "void main() { out_color0 = lights[num_lights].color; }\n";
 
 TEST(LightManager, UploadWritesLightValuesAndZeroSlots) {
     RecordingRenderDevice rdv;
@@ -125,6 +126,7 @@ TEST(LightManager, UploadWritesLightValuesAndZeroSlots) {
         EXPECT_EQ(rdv.recording->UniformValues(device, slot + ".attenuation"), (std::vector<float>{0, 0, 0}));
         EXPECT_EQ(rdv.recording->UniformValues(device, slot + ".pos"), (std::vector<float>{0, 0, 0, 0}));
     }
+    EXPECT_EQ(rdv.recording->UniformValues(device, "num_lights"), (std::vector<float>{0}));
 
     // One static and one moving light: the moving one first, then the
     // static one, both with w = 1 and the component's values.
@@ -140,6 +142,7 @@ TEST(LightManager, UploadWritesLightValuesAndZeroSlots) {
     EXPECT_EQ(rdv.recording->UniformValues(device, "lights[1].attenuation"), (std::vector<float>{1, 0.5f, 0.125f}));
     EXPECT_EQ(rdv.recording->UniformValues(device, "lights[1].pos"), (std::vector<float>{1, 2, 3, 1}));
     EXPECT_EQ(rdv.recording->UniformValues(device, "lights[2].pos"), (std::vector<float>{0, 0, 0, 0}));
+    EXPECT_EQ(rdv.recording->UniformValues(device, "num_lights"), (std::vector<float>{2}));  // the loop's end
     lights.Shutdown();
 }
 

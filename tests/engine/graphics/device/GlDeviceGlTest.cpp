@@ -1,8 +1,11 @@
 // The GL backend under the offscreen driver: each convention the layer
 // promises (see Device.h) is checked by pixels read back from a real draw.
 
+#include "engine/base/ILogProvider.h"
+#include "engine/base/Logger.h"
 #include "engine/graphics/device/Device.h"
 
+#include <epoxy/gl.h>
 #include <gtest/gtest.h>
 
 #include <array>
@@ -384,6 +387,53 @@ TEST_F(GlDeviceTest, BrokenShaderReportsItsNameAndLine) {
               nullptr);
     EXPECT_NE(log.find("broken-ps"), std::string::npos) << log;
     EXPECT_NE(log.find("0:2"), std::string::npos) << log;  // the line of the original text
+}
+
+// Every line logged while it lives, on the test's thread.
+class GlErrorLog {
+public:
+    GlErrorLog() : m_previous(Logger::Current()) {
+        m_logger.AddProvider(std::make_unique<Forward>(this));
+        Logger::SetCurrent(&m_logger);
+    }
+    ~GlErrorLog() { Logger::SetCurrent(m_previous); }
+    void Write(const char* line) { text += line; }
+    int Count(const std::string& part) const {
+        int count = 0;
+        for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++count;
+        return count;
+    }
+    std::string text;
+
+private:
+    struct Forward : ILogProvider {
+        explicit Forward(GlErrorLog* to) : target(to) {}
+        void Write(const char* line) override { target->Write(line); }
+        GlErrorLog* target;
+    };
+    Logger m_logger;
+    Logger* m_previous;
+};
+
+TEST_F(GlDeviceTest, PresentLogsTheFramesGlErrorsUpToALimit) {
+    GlErrorLog log;
+    device->Clear(kClearTarget, 0xFF000000, 1.0f);
+    device->Present();
+    EXPECT_EQ(log.text, "");  // a clean frame says nothing
+    glEnable(0xFFFF);  // not a capability
+    device->Present();
+    EXPECT_EQ(log.Count("GL error 0x0500 (GL_INVALID_ENUM) in a frame"), 1) << log.text;
+    device->Present();
+    EXPECT_EQ(log.Count("GL error 0x"), 1) << "a flag is read once";
+    glBindBuffer(GL_ARRAY_BUFFER, 0xFFFFFF);  // never made
+    device->Present();
+    EXPECT_EQ(log.Count("GL error 0x0502 (GL_INVALID_OPERATION) in a frame"), 1) << log.text;
+    for (int frame = 0; frame < 30; ++frame) {
+        glEnable(0xFFFF);
+        device->Present();
+    }
+    EXPECT_EQ(log.Count("GL error 0x"), 20) << log.text;
+    EXPECT_EQ(log.Count("further GL errors are not logged"), 1) << log.text;
 }
 
 }  // namespace
