@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The yak boss level fought to its end from an input script: a work copy of
-# rsc whose level order starts at "yak-boss" (the start scene and the UI's
-# debug load of sample_levels.sh, "max-fps" raised), tuned by
+# rsc whose level order starts at "yak-boss" (the start scene of
+# sample_levels.sh, the UI's debug load, "max-fps" raised), tuned by
 # fixtures/sample-game/yak-boss.bash (the boss's and its mini-bosses' health
 # lowered so one hit a phase does), played twice with one seed from
 # fixtures/sample-game/yak-boss.txt. The player walks into the trigger,
@@ -13,23 +13,25 @@
 #
 # Re-recording after tuning (rooms, speeds, health, the boss's timing):
 # the script is written by fixtures/sample-game/gen-yak-boss.py from keys
-# held over frame ranges. Run the game in a work copy set up as below with
-# TAVRIN_TRACE_MESSAGES as here and read the trace: the frame of
-# "TriggerActivated(1)" (the boss is made), of each "yak-charge-sfx" and
-# "yak-slam-sfx" (the charge and where it ends), each "BossHealthChanged"
-# (a hit) and the mini-bosses' "ObjectDestroyed". Positions (player, boss,
-# mini-bosses) came from a temporary log line in an own build, every few
-# frames; screenshots (TAVRIN_SCREENSHOT=path@frame) do as well. Move the
-# ranges in the generator so the player is moving across the boss's line
-# when it charges, walks up beside it after the slam (not into it), faces it
-# and shoots; stands on a mini-boss's line facing it; and reaches the goal
-# only after "battle-bgm". Then regenerate yak-boss.txt.
+# held over frame ranges; its frames count from "GameReady". Each phase
+# counts from an anchor, the frame of a trace line (BossHealthChanged 0.8,
+# 0.7, 0.6, 0.4, 0.3, 0.2 and "battle-bgm"; trace frame minus the trace
+# frame of "GameReady()"). Run the game in a work copy set up as below with
+# TAVRIN_TRACE_MESSAGES as here, fix the walk to the first hit, then set
+# each anchor in turn to its frame in the new trace and run again. Where a
+# phase itself fails, read "yak-charge-sfx" and "yak-slam-sfx" (charge and
+# slam) and positions: those of player, boss and mini-bosses came from a
+# temporary log line in an own build every few frames (screenshots with
+# TAVRIN_SCREENSHOT=path@frame do as well). The player must be moving across
+# the boss's line when it charges, walk up beside it after the slam (not
+# into it), face it and shoot; stand on a mini-boss's line facing it; and
+# reach the goal only after "battle-bgm". Then regenerate yak-boss.txt.
 set -euo pipefail
 source "$(dirname "$0")/e2e_common.bash" "$@"
 export TAVRIN_TRACE_MESSAGES=ObjectCreated,ObjectDestroyed,PlaySound,PlayBackgroundSound,BossHealthChanged,TriggerActivated,LevelLoaded,PlayerHealthChanged,GoalReached,GameComplete,PlayerDeath
 export TAVRIN_FIXED_DT=0.032 TAVRIN_SEED=23
 unset TAVRIN_SAMPLE_SCENE
-frames=1100
+frames=1080
 fixtures="$src/tests/e2e/fixtures"
 
 mkdir -p rsc/scenes
@@ -46,9 +48,9 @@ in_order() {
   local file=$1 after=0 text line
   shift
   for text in "$@"; do
-    line=$(tail -n +"$((after + 1))" "$file" | grep -nF -m1 -- "$text" | cut -d: -f1) ||
-      fail "$file: no '$text' after line $after"
-    after=$((after + line))
+    line=$(awk -v after="$after" -v text="$text" 'NR > after && index($0, text) { print NR; exit }' "$file")
+    [ -n "$line" ] || fail "$file: no '$text' after line $after"
+    after=$line
   done
 }
 
