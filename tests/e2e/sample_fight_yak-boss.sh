@@ -28,7 +28,7 @@
 # reach the goal only after "battle-bgm". Then regenerate yak-boss.txt.
 set -euo pipefail
 source "$(dirname "$0")/e2e_common.bash" "$@"
-export TAVRIN_TRACE_MESSAGES=ObjectCreated,ObjectDestroyed,PlaySound,PlayBackgroundSound,BossHealthChanged,TriggerActivated,LevelLoaded,PlayerHealthChanged,GoalReached,GameComplete,PlayerDeath
+export TAVRIN_TRACE_MESSAGES=GameReady,ObjectCreated,ObjectDestroyed,PlaySound,PlayBackgroundSound,BossHealthChanged,TriggerActivated,LevelLoaded,PlayerHealthChanged,GoalReached,GameComplete,PlayerDeath
 export TAVRIN_FIXED_DT=0.032 TAVRIN_SEED=23
 unset TAVRIN_SAMPLE_SCENE
 frames=1080
@@ -79,6 +79,12 @@ for run in first second; do
     fail "$run run: not four mini-bosses"
   [ "$(sed -n '/GoalReached()/q;p' "$work/$run.trace" | grep -c "ObjectDestroyed([0-9]* 'yak-mini-boss-obj')")" -eq 4 ] ||
     fail "$run run: a mini-boss outlived the goal"
+  # The script is done before the goal: in the whole game the next level's
+  # part of the script waits for its own "GameReady".
+  ready=$(grep -m1 "GameReady()" "$work/$run.trace" | grep -o "frame [0-9]*" | grep -o "[0-9]*")
+  goal=$(grep -m1 "GoalReached()" "$work/$run.trace" | grep -o "frame [0-9]*" | grep -o "[0-9]*")
+  last=$(grep -E "^[0-9]+ " "$TAVRIN_INPUT_SCRIPT" | tail -1 | cut -d" " -f1)
+  [ "$((ready + last))" -lt "$goal" ] || fail "$run run: the script plays past the goal"
   traces+=("$(cat "$work/$run.trace")")
 done
 [ "${traces[0]}" = "${traces[1]}" ] || fail "the two runs traced differently"
