@@ -198,7 +198,11 @@ bool SweptLevelGeometryTest(CollisionComponent& a, const CollisionComponent& b, 
     ray.origin = ray.origin + ray.direction * exit;
 
     float t = 0.0f;
-    if (!RayHitsVolume(ray, b.GetVolume(), b.GetPosition(), t) || t > 1.0f) return false;
+    // A path that misses b adds no contact, but keeps the one the boxes have
+    // where they stand: a fast mover sliding over a floor still rests on it
+    // (without it, gravity sinks the mover through the floor within a few
+    // frames of a dash or a knockback).
+    if (!RayHitsVolume(ray, b.GetVolume(), b.GetPosition(), t) || t > 1.0f) return overlapResult;
     const Vec3 hitPoint = (ray.origin + ray.direction * t).XYZ();
     if (hitPoint != Vec3(0.0f, 0.0f, 0.0f)) {
         transform->SetPosition(previous);

@@ -147,6 +147,11 @@ protected:
 
 TEST_F(SampleLevels, FiveLevelsInOrderEachStartingWithThePlayer) {
     ASSERT_EQ(levels, (std::vector<std::string>{"yak-nests", "brood-hall", "yak-boss", "bird-boss", "fox-boss"}));
+    // The start room's spawners are the fighters themselves: the player and
+    // its companion, without which the player has no attack at all.
+    ASSERT_TRUE(archetypes.count("spawner-Luvo") && archetypes.count("spawner-qil-obj"));
+    EXPECT_NE(archetypes.at("spawner-Luvo")->FirstChildElement("PlayerComponent"), nullptr);
+    EXPECT_NE(archetypes.at("spawner-qil-obj")->FirstChildElement("QilComponent"), nullptr);
     for (const std::string& level : levels) {
         auto rooms = Rooms(level);
         ASSERT_GE(rooms.size(), 2u) << level;
