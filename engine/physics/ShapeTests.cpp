@@ -198,7 +198,11 @@ bool SweptLevelGeometryTest(CollisionComponent& a, const CollisionComponent& b, 
     ray.origin = ray.origin + ray.direction * exit;
 
     float t = 0.0f;
-    if (!RayHitsVolume(ray, b.GetVolume(), b.GetPosition(), t) || t > 1.0f) return false;
+    // A path that misses b (or reaches it only beyond this frame) leaves the
+    // plain result: the cast only adds the contacts a fast mover would skip.
+    // Dropping a real overlap would let a mover that slides fast along a
+    // floor (a knocked-back player) sink through it.
+    if (!RayHitsVolume(ray, b.GetVolume(), b.GetPosition(), t) || t > 1.0f) return overlapResult;
     const Vec3 hitPoint = (ray.origin + ray.direction * t).XYZ();
     if (hitPoint != Vec3(0.0f, 0.0f, 0.0f)) {
         transform->SetPosition(previous);

@@ -90,6 +90,22 @@ TEST_P(FloorScenario, CrateComesToRestOnTheTopFaceAndBothHearOfItEveryFrame) {
     EXPECT_EQ(PhysicsWorld::PositionOf(floor), Vec3(0, 0, 0));
 }
 
+// A push along the floor far faster than half the slab's thickness per frame
+// (a knockback): the crate slides on top of the floor and never sinks into
+// it or through it.
+TEST_P(FloorScenario, CrateKnockedAlongTheFloorStaysOnTop) {
+    Composition* crate = world.Spawn("crate-obj", Vec3(-8, 1.5f, 0));
+    for (int frame = 0; frame < 30; ++frame) world.Frame(kFrame);
+    ASSERT_NEAR(PhysicsWorld::PositionOf(crate).y, kFloorTop + HalfHeight(crate), 1e-4f);
+    crate->GetComponentAs<MovementComponent>()->SetVelocity(Vec3(60, 0, 0));
+    for (int frame = 0; frame < 12; ++frame) {
+        world.Frame(kFrame);
+        if (PhysicsWorld::PositionOf(crate).x > 8.0f) break;  // still over the floor
+        EXPECT_NEAR(PhysicsWorld::PositionOf(crate).y, kFloorTop + HalfHeight(crate), 0.01f) << "frame " << frame;
+    }
+    EXPECT_GT(PhysicsWorld::PositionOf(crate).x, 0.0f) << "the slide went on";
+}
+
 // Box-sphere pairs get no vertical push: the ball is put back on the floor
 // every frame but its falling speed keeps growing.
 TEST_P(FloorScenario, BallIsPushedOutEveryFrameButKeepsItsFallingSpeed) {
