@@ -46,13 +46,18 @@ def write(name, difficulty, objects):
     with open(path, "w") as f:
         f.write(text)
 
-# Level 1, middle room: a yak wave set off as the player walks in.
+# Level 1, middle room: a yak wave set off as the player walks in, one
+# yak per trigger crossed. The wave has no timer: the gate of the last room
+# counts every yak made after it rises, so a wave that refilled itself for
+# ever would keep the gate shut.
 write("room-yak-nests", 1, [
     entrance(),
     O("floor-piece-obj", T(15, -0.5, 0, 30)),
     O("wall-piece-obj", T(15, 2, 5.25, 30)),
     O("wall-piece-obj", T(15, 2, -5.25, 30)),
     O("boss-trigger-obj", T(4, 1, 0), trig(3)),
+    O("boss-trigger-obj", T(10, 1, 0), trig(3)),
+    O("boss-trigger-obj", T(16, 1, 0), trig(3)),
     O("yak-wave-obj", T(20, 0.5, 2.5), listen(3)),
     O("health-pack-obj", T(26, 1, -3)),
     exitp(30)])

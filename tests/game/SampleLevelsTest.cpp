@@ -178,6 +178,17 @@ TEST_F(SampleLevels, TheGateRoomClosesTheNestLevelAndNoBossStandsInIt) {
         ++counted;
     }
     EXPECT_GE(counted, 1);
+    // The gate counts every enemy made after it rises, wherever it is made: a
+    // spawner that refills on its own (a nest, a wave with a timer) must be
+    // one the player can destroy, or the count never reaches zero.
+    for (const auto& room : rooms)
+        for (const Placed& o : room->objects) {
+            const bool nest = Component(o, "SpawnerComponent") != nullptr;
+            const bool wave = Component(o, "WaveSpawnerComponent") != nullptr;
+            if (!nest && !(wave && Component(o, "TimedTriggerComponent"))) continue;
+            const char* type = nest ? "SpawnerComponent" : "WaveSpawnerComponent";
+            EXPECT_EQ(Text(o, type, "Destroyable"), "1") << room->name << ": " << o.name << " refills for ever";
+        }
     for (std::size_t r = 0; r + 1 < rooms.size(); ++r)
         for (const Placed& o : rooms[r]->objects)
             EXPECT_FALSE(Component(o, "GateComponent")) << "a gate in " << rooms[r]->name << ", not the last room";
