@@ -69,8 +69,8 @@ write("room-yak-gate", 1, [
     O("wall-piece-obj", T(20, 2, -5.25, 40)),
     O("wall-piece-obj", T(40.25, 2, 0, 0.5, None, 10)),
     O("menhir-gate-obj", T(28, 2, 0, 1, 2, 10)),
-    O("yak-nest-obj", T(12, 0.5, 3)),
-    O("yak-nest-obj", T(18, 0.5, -3)),
+    O("yak-nest-obj", T(12, 1, 3)),
+    O("yak-nest-obj", T(18, 1, -3)),
     O("goal-obj", T(36, 1, 0))])
 # The boss rooms keep their goal in a corner, off the way to the trigger:
 # the player goes there once the fight is won.
