@@ -198,10 +198,10 @@ bool SweptLevelGeometryTest(CollisionComponent& a, const CollisionComponent& b, 
     ray.origin = ray.origin + ray.direction * exit;
 
     float t = 0.0f;
-    // A path that misses b (or reaches it only beyond this frame) leaves the
-    // plain result: the cast only adds the contacts a fast mover would skip.
-    // Dropping a real overlap would let a mover that slides fast along a
-    // floor (a knocked-back player) sink through it.
+    // A path that misses b adds no contact, but keeps the one the boxes have
+    // where they stand: a fast mover sliding over a floor still rests on it
+    // (without it, gravity sinks the mover through the floor within a few
+    // frames of a dash or a knockback).
     if (!RayHitsVolume(ray, b.GetVolume(), b.GetPosition(), t) || t > 1.0f) return overlapResult;
     const Vec3 hitPoint = (ray.origin + ray.direction * t).XYZ();
     if (hitPoint != Vec3(0.0f, 0.0f, 0.0f)) {
