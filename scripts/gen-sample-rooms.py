@@ -46,13 +46,18 @@ def write(name, difficulty, objects):
     with open(path, "w") as f:
         f.write(text)
 
-# Level 1, middle room: a yak wave set off as the player walks in.
+# Level 1, middle room: a yak wave set off as the player walks in, one
+# yak per trigger crossed. The wave has no timer: the gate of the last room
+# counts every yak made after it rises, so a wave that refilled itself for
+# ever would keep the gate shut.
 write("room-yak-nests", 1, [
     entrance(),
     O("floor-piece-obj", T(15, -0.5, 0, 30)),
     O("wall-piece-obj", T(15, 2, 5.25, 30)),
     O("wall-piece-obj", T(15, 2, -5.25, 30)),
     O("boss-trigger-obj", T(4, 1, 0), trig(3)),
+    O("boss-trigger-obj", T(10, 1, 0), trig(3)),
+    O("boss-trigger-obj", T(16, 1, 0), trig(3)),
     O("yak-wave-obj", T(20, 0.5, 2.5), listen(3)),
     O("health-pack-obj", T(26, 1, -3)),
     exitp(30)])
@@ -64,8 +69,8 @@ write("room-yak-gate", 1, [
     O("wall-piece-obj", T(20, 2, -5.25, 40)),
     O("wall-piece-obj", T(40.25, 2, 0, 0.5, None, 10)),
     O("menhir-gate-obj", T(28, 2, 0, 1, 2, 10)),
-    O("yak-nest-obj", T(12, 0.5, 3)),
-    O("yak-nest-obj", T(18, 0.5, -3)),
+    O("yak-nest-obj", T(12, 1, 3)),
+    O("yak-nest-obj", T(18, 1, -3)),
     O("goal-obj", T(36, 1, 0))])
 # The boss rooms keep their goal in a corner, off the way to the trigger:
 # the player goes there once the fight is won.

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <tinyxml.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -190,6 +191,17 @@ TEST_F(SampleLevels, TheGateRoomClosesTheNestLevelAndNoBossStandsInIt) {
         ++counted;
     }
     EXPECT_GE(counted, 1);
+    // The gate counts every enemy made after it rises, wherever it is made: a
+    // spawner that refills on its own (a nest, a wave with a timer) must be
+    // one the player can destroy, or the count never reaches zero.
+    for (const auto& room : rooms)
+        for (const Placed& o : room->objects) {
+            const bool nest = Component(o, "SpawnerComponent") != nullptr;
+            const bool wave = Component(o, "WaveSpawnerComponent") != nullptr;
+            if (!nest && !(wave && Component(o, "TimedTriggerComponent"))) continue;
+            const char* type = nest ? "SpawnerComponent" : "WaveSpawnerComponent";
+            EXPECT_EQ(Text(o, type, "Destroyable"), "1") << room->name << ": " << o.name << " refills for ever";
+        }
     for (std::size_t r = 0; r + 1 < rooms.size(); ++r)
         for (const Placed& o : rooms[r]->objects)
             EXPECT_FALSE(Component(o, "GateComponent")) << "a gate in " << rooms[r]->name << ", not the last room";
@@ -198,6 +210,35 @@ TEST_F(SampleLevels, TheGateRoomClosesTheNestLevelAndNoBossStandsInIt) {
             EXPECT_FALSE(IsBoss(o.name)) << room->name;
             EXPECT_FALSE(IsBoss(WaveMakes(o))) << room->name << ": a boss spawner in the nest level";
         }
+}
+
+// The brood mother's roaming nests wander a box given in level coordinates:
+// it must lie on her arena's floor where the level builder puts the arena
+// (each room's entrance on the previous room's exit).
+TEST_F(SampleLevels, TheBroodMothersRoamingBoxLiesOnHerArenaFloor) {
+    auto rooms = Rooms("brood-hall");
+    float offsetX = 0, offsetZ = 0, exitX = 0, exitZ = 0;
+    for (std::size_t r = 0; r < rooms.size(); ++r)
+        for (const Placed& o : rooms[r]->objects) {
+            if (o.name == "entrance-obj" && r > 0) offsetX = exitX - o.x, offsetZ = exitZ - o.z;
+            if (o.name == "exit-obj") exitX = offsetX + o.x, exitZ = offsetZ + o.z;
+        }
+    float minX = 1e9f, maxX = -1e9f, minZ = 1e9f, maxZ = -1e9f;
+    for (const Placed& o : rooms.back()->objects) {
+        if (o.name != "floor-piece-obj") continue;
+        const TiXmlElement* t = o.element->FirstChildElement("TransformComponent");
+        const float halfX = ChildFloat(t, "ScaX", 20) / 2, halfZ = ChildFloat(t, "ScaZ", 10) / 2;
+        minX = std::min(minX, offsetX + o.x - halfX), maxX = std::max(maxX, offsetX + o.x + halfX);
+        minZ = std::min(minZ, offsetZ + o.z - halfZ), maxZ = std::max(maxZ, offsetZ + o.z + halfZ);
+    }
+    ASSERT_TRUE(archetypes.count("brood-mother-obj"));
+    const TiXmlElement* mother = archetypes["brood-mother-obj"]->FirstChildElement("BroodMotherComponent");
+    ASSERT_NE(mother, nullptr);
+    EXPECT_GE(ChildFloat(mother, "RoomMinX", 0), minX);
+    EXPECT_LE(ChildFloat(mother, "RoomMaxX", 0), maxX);
+    EXPECT_GE(ChildFloat(mother, "RoomMinZ", 0), minZ);
+    EXPECT_LE(ChildFloat(mother, "RoomMaxZ", 0), maxZ);
+    EXPECT_LT(ChildFloat(mother, "RoomMinX", 0), ChildFloat(mother, "RoomMaxX", 0));
 }
 
 TEST_F(SampleLevels, EachBossComesFromATriggeredWaveInItsArena) {
