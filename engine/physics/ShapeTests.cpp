@@ -197,8 +197,12 @@ bool SweptLevelGeometryTest(CollisionComponent& a, const CollisionComponent& b, 
     if (exit == FLT_MAX || !std::isfinite(exit)) return overlapResult;  // no exit point: nothing to cast
     ray.origin = ray.origin + ray.direction * exit;
 
+    // A path that does not cross b within this frame adds no contact, but it
+    // takes none away either: a mover dashing or knocked along the floor it
+    // stands on still overlaps that floor, and dropping the contact would let
+    // it sink through the slab and out of the world.
     float t = 0.0f;
-    if (!RayHitsVolume(ray, b.GetVolume(), b.GetPosition(), t) || t > 1.0f) return false;
+    if (!RayHitsVolume(ray, b.GetVolume(), b.GetPosition(), t) || t > 1.0f) return overlapResult;
     const Vec3 hitPoint = (ray.origin + ray.direction * t).XYZ();
     if (hitPoint != Vec3(0.0f, 0.0f, 0.0f)) {
         transform->SetPosition(previous);

@@ -73,8 +73,9 @@ bool RayHitsTriangles(const Ray& ray, const PointView& vertices, std::span<const
 // overlapResult. Else the path of a's box centre from its previous place,
 // started where it leaves a's own box, is cast at b: a hit within this frame's motion returns
 // true and puts a back at its previous position with its velocity scaled to
-// length 1; a miss returns false. A mover whose box gives no exit point (a
-// zero-size box) keeps overlapResult.
+// length 1; a miss returns overlapResult (the plain overlap stands, so a fast
+// mover sliding along a floor keeps standing on it). A mover whose box gives
+// no exit point (a zero-size box) keeps overlapResult.
 bool SweptLevelGeometryTest(CollisionComponent& a, const CollisionComponent& b, bool overlapResult);
 
 }  // namespace Ostrel

@@ -183,16 +183,21 @@ TEST_F(SweptLevelGeometry, FastMoverThroughAThinWallIsPutBackWithAUnitVelocity) 
     EXPECT_FALSE(Sweep(mover, Vec3(-0.65f, 0, 0), Vec3(-0.6f, 0, 0), false));
     EXPECT_EQ(mover->GetTransform()->GetPosition(), Vec3(-0.6f, 0, 0));
 
-    // A fast path that passes beside the wall, or a wall beyond this frame's reach, is no contact.
-    EXPECT_FALSE(Sweep(mover, Vec3(-3, 0, 9), Vec3(3, 0, 9), true));
-    EXPECT_FALSE(Sweep(mover, Vec3(-9, 0, 0), Vec3(-5, 0, 0), true));
+    // A fast path that passes beside the wall, or a wall beyond this frame's
+    // reach, adds no contact: the plain overlap result stands, and the mover
+    // stays where it went.
+    EXPECT_FALSE(Sweep(mover, Vec3(-3, 0, 9), Vec3(3, 0, 9), false));
+    EXPECT_FALSE(Sweep(mover, Vec3(-9, 0, 0), Vec3(-5, 0, 0), false));
+    EXPECT_TRUE(Sweep(mover, Vec3(-9, 0, 0), Vec3(-5, 0, 0), true));
     EXPECT_EQ(mover->GetTransform()->GetPosition(), Vec3(-5, 0, 0));
 }
 
 // A mover whose box stands on its origin (a model with its feet at its
 // position) dashing along the top of a floor slab is cast from its box's
-// centre: the floor under its feet is no contact, so the dash keeps its
-// speed. Falling fast through the slab is still caught.
+// centre: the cast adds no contact with the floor under its feet, so the
+// dash keeps its speed, but the floor it overlaps stays a contact (a dash or
+// a knockback must not drop the player through the slab). Falling fast
+// through the slab is still caught.
 TEST_F(SweptLevelGeometry, AMoverStandingOnItsOriginSlidesAlongAFloor) {
     std::vector<Vec3> standing = ComponentTest::BoxCorners(Vec3(1, 1.8f, 1));
     for (Vec3& corner : standing) corner.y += 0.9f;
@@ -203,6 +208,11 @@ TEST_F(SweptLevelGeometry, AMoverStandingOnItsOriginSlidesAlongAFloor) {
     wall->GetTransform()->SetPosition(Vec3(0, -0.1f, 0));
     EXPECT_FALSE(Sweep(walker, Vec3(-1.5f, 0, 0), Vec3(1.5f, 0, 0), false));
     EXPECT_EQ(walker->GetTransform()->GetPosition(), Vec3(1.5f, 0, 0));
+    EXPECT_FLOAT_EQ(walker->GetComponentAs<MovementComponent>()->GetVelocity().x, 30.0f);
+    // Sunk a little into the slab while sliding: still standing on it.
+    walker->GetTransform()->SetPosition(Vec3(1.5f, -0.05f, 0));
+    EXPECT_TRUE(Sweep(walker, Vec3(-1.5f, -0.05f, 0), Vec3(1.5f, -0.05f, 0), true));
+    EXPECT_EQ(walker->GetTransform()->GetPosition(), Vec3(1.5f, -0.05f, 0));
     EXPECT_FLOAT_EQ(walker->GetComponentAs<MovementComponent>()->GetVelocity().x, 30.0f);
     EXPECT_TRUE(Sweep(walker, Vec3(0.3f, 0.5f, 0), Vec3(0.3f, -2.5f, 0), false));
     EXPECT_EQ(walker->GetTransform()->GetPosition(), Vec3(0.3f, 0.5f, 0));
