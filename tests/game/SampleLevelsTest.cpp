@@ -223,6 +223,31 @@ TEST_F(SampleLevels, TheFoxArenaHasItsManagerListenerAndTwoTiles) {
     for (const Placed& o : arena.objects) EXPECT_NE(o.name, "goal-obj") << "the fox victory ends the game, not a goal";
 }
 
+// The level's spawners are the objects themselves: the companion spawner
+// must be the companion, or the player has no attack in any level. The
+// bird boss hovers 6 above the player (its brain's bob): its collider must
+// hang down to where the companion flies (about 1.5 above the player, the
+// slingshot's height) or no attack reaches it, and it must not resolve
+// against moving bodies, so its contact never presses the player into the
+// floor.
+TEST_F(SampleLevels, TheCompanionSpawnsAndCanReachTheBirdBoss) {
+    const TiXmlElement* companion = archetypes.at("spawner-qil-obj");
+    for (const char* type : {"QilComponent", "BrainComponent", "MovementComponent", "CollisionComponent"})
+        EXPECT_NE(companion->FirstChildElement(type), nullptr) << "the companion spawner lacks " << type;
+    const float flight = ChildFloat(companion->FirstChildElement("QilComponent"), "bob-offset", 0);
+
+    const TiXmlElement* boss = archetypes.at("bird-boss-obj");
+    const TiXmlElement* collider = boss->FirstChildElement("CollisionComponent");
+    ASSERT_NE(collider, nullptr);
+    // The sphere mesh is 1 across: the collider's height is the y scale.
+    const float half = ChildFloat(boss->FirstChildElement("TransformComponent"), "ScaY", 1) / 2;
+    const float centre = 6.0f + ChildFloat(collider, "OffsetY", 0);
+    EXPECT_LT(centre - half, flight) << "the bird boss's collider stays above the companion";
+    EXPECT_GT(centre + half, flight);
+    EXPECT_GT(centre - half, 0.0f) << "the bird boss's collider reaches into the floor";
+    EXPECT_EQ(ChildFloat(collider, "ResolveWithDynamics", 1), 0.0f);
+}
+
 // The names the five fights make or play: each archetype is defined under
 // rsc/objects, each sound is in a manifest and has its file.
 TEST_F(SampleLevels, EveryNameTheFightsUseIsDefined) {
