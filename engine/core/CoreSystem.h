@@ -13,7 +13,11 @@
 #include "engine/core/MessageListenerTable.h"
 #include "engine/core/System.h"
 
+#include <functional>
 #include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
 
 namespace Ostrel {
 
@@ -41,6 +45,12 @@ public:
     f32 GetMaxFps() const { return m_maxFps; }
 
     MessageListenerTable& GetTable() { return *m_table; }
+
+    // One watcher of sends by name, whatever their arguments, told before
+    // the receivers run and also when nobody listens (an input script's "at"
+    // lines wait on these). A new call replaces the last; no names clears it.
+    using SendWatcher = std::function<void(std::string_view name)>;
+    void WatchSends(const std::vector<std::string>& names, SendWatcher watcher);
 
     void Listen(const std::string& name, const FunctionRef& function) { m_table->Listen(name, function); }
     void Unlisten(const std::string& name, const FunctionRef& function) {
@@ -103,7 +113,11 @@ public:
 
 private:
     std::unique_ptr<MessageListenerTable> m_table;
+    class Observer;
+    void InstallObserver();
+
     std::unique_ptr<MessageTrace> m_trace;
+    std::unique_ptr<Observer> m_observer;
     bool m_debug = false;
     f32 m_maxFps = 0.0f;
 };

@@ -185,8 +185,9 @@ std::string EscapeControlBytes(std::string_view text) {
 // large garbage file cannot flood the log.
 class ScriptLines {
 public:
-    ScriptLines(std::vector<ScriptedEvent>& events, const std::string& source, std::vector<std::string>& errors)
-        : m_events(events), m_source(source), m_errors(errors) {}
+    ScriptLines(std::vector<ScriptedEvent>& events, std::vector<std::string>& anchors, const std::string& source,
+                std::vector<std::string>& errors)
+        : m_events(events), m_anchors(anchors), m_source(source), m_errors(errors) {}
 
     // line holds at most kMaxInputScriptLine bytes; overlong says whether
     // more followed on the same line (they were dropped).
@@ -200,8 +201,17 @@ public:
         }
         Words words = SplitWords(line);
         if (words.empty() || words[0].front() == '#') return;
+        if (words[0] == "at") {
+            if (words.size() != 2) {
+                Report("malformed input-script line '" + EscapeControlBytes(line) + "', skipped");
+                return;
+            }
+            m_anchors.emplace_back(words[1]);
+            return;
+        }
         ScriptedEvent event;
         event.line = m_lineNumber;
+        event.part = int(m_anchors.size());
         if (ParseLine(line, words, event)) {
             m_events.push_back(std::move(event));
         } else {
@@ -214,8 +224,9 @@ public:
             m_errors.push_back(m_source + ": " + std::to_string(m_reported - kMaxReports) +
                                " more malformed input-script lines, skipped");
         }
-        std::stable_sort(m_events.begin(), m_events.end(),
-                         [](const ScriptedEvent& a, const ScriptedEvent& b) { return a.frame < b.frame; });
+        std::stable_sort(m_events.begin(), m_events.end(), [](const ScriptedEvent& a, const ScriptedEvent& b) {
+            return a.part != b.part ? a.part < b.part : a.frame < b.frame;
+        });
     }
 
 private:
@@ -227,6 +238,7 @@ private:
     }
 
     std::vector<ScriptedEvent>& m_events;
+    std::vector<std::string>& m_anchors;
     const std::string& m_source;
     std::vector<std::string>& m_errors;
     int m_lineNumber = 0;
@@ -238,7 +250,7 @@ private:
 InputScript InputScript::Parse(std::string_view text, const std::string& source,
                                std::vector<std::string>& errors) {
     InputScript script;
-    ScriptLines lines(script.m_events, source, errors);
+    ScriptLines lines(script.m_events, script.m_anchors, source, errors);
     size_t pos = 0;
     while (pos <= text.size()) {
         size_t end = text.find('\n', pos);
@@ -267,7 +279,7 @@ InputScript InputScript::Load(const std::string& path, std::vector<std::string>&
     // kMaxInputScriptLine bytes and the whole read stops after
     // kMaxInputScriptBytes, so endless or huge inputs (/dev/zero) stay small.
     InputScript script;
-    ScriptLines lines(script.m_events, path, errors);
+    ScriptLines lines(script.m_events, script.m_anchors, path, errors);
     std::streambuf* buffer = file.rdbuf();
     std::string line;
     bool overlong = false;
@@ -295,11 +307,27 @@ InputScript InputScript::Load(const std::string& path, std::vector<std::string>&
 
 std::vector<ScriptedEvent> InputScript::TakeUntil(long frame) {
     std::vector<ScriptedEvent> due;
-    while (m_next < m_events.size() && m_events[m_next].frame <= frame) {
-        due.push_back(m_events[m_next]);
+    while (m_next < m_events.size()) {
+        const ScriptedEvent& event = m_events[m_next];
+        const auto part = size_t(event.part);
+        if (part >= m_partStarts.size() || m_partStarts[part] + event.frame > frame) break;
+        due.push_back(event);
         ++m_next;
     }
     return due;
+}
+
+const std::string* InputScript::WaitingFor() const {
+    if (m_next >= m_events.size()) return nullptr;
+    const size_t started = m_partStarts.size();
+    // Parts are numbered by the "at" lines before them: part n waits for
+    // anchor n - 1, after the parts before it (empty ones too) have started.
+    return size_t(m_events[m_next].part) >= started ? &m_anchors[started - 1] : nullptr;
+}
+
+void InputScript::MessageSent(std::string_view name, long frame) {
+    const std::string* waited = WaitingFor();
+    if (waited && *waited == name) m_partStarts.push_back(frame);
 }
 
 bool InputScript::UsesPad() const {

@@ -12,6 +12,10 @@
 //   FRAME pad BUTTON down|up        BUTTON: 255..274 or GAMEPAD_A and the like
 //   FRAME pad leftstick|rightstick X Y   thumb position, up positive
 //   FRAME close                     a window-close request
+//   at MESSAGE                      the frames of the lines after it count
+//                                   from the frame at which the core message
+//                                   MESSAGE is next sent, once every line
+//                                   before it has been played
 // Blank lines and lines starting with '#' are ignored. Keywords are lower
 // case. A malformed line is reported with its line number and skipped (its
 // control bytes written as \xNN; after 100 reports only a count follows).
@@ -19,6 +23,9 @@
 // file is read up to kMaxInputScriptBytes, the rest is reported and ignored.
 // The window system turns each event into the SDL event (or virtual pad
 // state) a real device would produce, so it takes the same path as real input.
+// "at" lines tie a part of the script to an event of the game rather than to
+// a frame count ("at GameReady": the level is up), so the part plays the
+// same wherever the event falls.
 
 #include <string>
 #include <string_view>
@@ -42,6 +49,7 @@ struct ScriptedEvent {
     int dy = 0;
     std::string text;  // Text: the characters; Drop: the dropped file's path; MouseItem: the place
     int line = 0;
+    int part = 0;  // 0 before the first "at" line, then one more after each
 };
 
 class InputScript {
@@ -53,14 +61,24 @@ public:
     static InputScript Load(const std::string& path, std::vector<std::string>& errors);
 
     // Removes and returns the events of frames up to and including frame, in
-    // frame order and file order within a frame.
+    // frame order and file order within a frame; a part after an "at" line
+    // gives nothing until its message has been sent.
     std::vector<ScriptedEvent> TakeUntil(long frame);
+    // The message the script waits for (every earlier line played), or null.
+    const std::string* WaitingFor() const;
+    // Tells the script that a message was sent during frame: when it is the
+    // one waited for, the next part's frames count from there.
+    void MessageSent(std::string_view name, long frame);
     bool Empty() const { return m_next >= m_events.size(); }
     bool UsesPad() const;
     const std::vector<ScriptedEvent>& Events() const { return m_events; }
+    // The messages of the "at" lines, in file order.
+    const std::vector<std::string>& Anchors() const { return m_anchors; }
 
 private:
     std::vector<ScriptedEvent> m_events;
+    std::vector<std::string> m_anchors;
+    std::vector<long> m_partStarts{0};  // the frame each started part counts from
     size_t m_next = 0;
 };
 

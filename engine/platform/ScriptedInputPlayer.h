@@ -32,6 +32,9 @@ public:
 
     // Pushes the events of frames up to and including frame.
     void Inject(long frame);
+    // A core message was sent during frame (see InputScript's "at" lines).
+    void MessageSent(std::string_view name, long frame) { m_script.MessageSent(name, frame); }
+    const std::vector<std::string>& Anchors() const { return m_script.Anchors(); }
     bool HasVirtualPad() const { return m_pad != nullptr; }
     void SetItemLocator(ItemLocator locator) { m_locator = std::move(locator); }
 

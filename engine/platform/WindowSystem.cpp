@@ -3,6 +3,7 @@
 #include "engine/base/Log.h"
 #include "engine/base/RunSwitches.h"
 #include "engine/base/Serializer.h"
+#include "engine/core/CoreSystem.h"
 #include "engine/core/Engine.h"
 #include "engine/core/VarFun_Delegate.h"
 #include "engine/io/ConfigureFile.h"
@@ -52,6 +53,8 @@ WindowSystem::WindowSystem(const WindowSystem& other)
       m_messages(other.m_messages) {}
 
 WindowSystem::~WindowSystem() {
+    m_script.reset();
+    WatchScriptAnchors();
     CloseWindow();
     m_video.reset();
     if (s_current == this) s_current = nullptr;
@@ -198,6 +201,7 @@ void WindowSystem::Shutdown() {
     m_subscriptions.Clear();
     CloseWindow();
     m_script.reset();
+    WatchScriptAnchors();
     m_video.reset();
 }
 
@@ -329,6 +333,22 @@ void WindowSystem::UseInputScript(const std::string& path) {
     m_script = ScriptedInputPlayer::Load(path, m_window ? m_window->Id() : 0, errors);
     if (m_script) m_script->SetItemLocator(m_itemLocator);
     for (const std::string& error : errors) LogMessage(error + "\n");
+    WatchScriptAnchors();
+}
+
+void WindowSystem::WatchScriptAnchors() {
+    Engine* engine = Engine::Instance();
+    CoreSystem* core = engine ? engine->GetCoreSystem() : nullptr;
+    if (!core) return;
+    if (!m_script || m_script->Anchors().empty()) {
+        if (m_watchingAnchors) core->WatchSends({}, {});
+        m_watchingAnchors = false;
+        return;
+    }
+    core->WatchSends(m_script->Anchors(), [this](std::string_view name) {
+        if (m_script) m_script->MessageSent(name, m_frame);
+    });
+    m_watchingAnchors = true;
 }
 
 void WindowSystem::SetItemLocator(std::function<bool(const std::string&, int&, int&)> locator) {

@@ -140,6 +140,8 @@ public:
     void SetItemLocator(std::function<bool(const std::string& place, int& x, int& y)> locator);
 
 private:
+    // Lets the input script's "at" lines hear their core messages.
+    void WatchScriptAnchors();
     void OpenWindow();
     void CreateMainWindow(std::string* error = nullptr);
     void Centre(int width, int height);
@@ -179,6 +181,7 @@ private:
     std::unique_ptr<ScriptedInputPlayer> m_script;
     std::function<bool(const std::string&, int&, int&)> m_itemLocator;
     SubscriptionList m_subscriptions;
+    bool m_watchingAnchors = false;
     // Declared last so the window goes before SDL video stops.
     std::unique_ptr<SdlWindow::Video> m_video;
     std::unique_ptr<SdlWindow> m_window;

@@ -7,6 +7,7 @@
 #include "engine/core/CoreSystem.h"
 #include "engine/core/Engine.h"
 #include "engine/core/ObjectManager.h"
+#include "engine/core/Random.h"
 #include "engine/core/Reflect.h"
 #include "engine/core/TransformComponent.h"
 #include "engine/core/VarFun_Delegate.h"
@@ -27,6 +28,14 @@ LV_REFLECT_CLASS(Ostrel::GameSystem);
 namespace Ostrel {
 
 namespace {
+
+// A replay (TAVRIN_SEED) draws the same numbers in a level wherever the
+// level falls in the run: the seed is set again when the level is built and
+// when play starts.
+void ReseedReplay() {
+    Engine* engine = Engine::Instance();
+    if (engine && engine->GetRunSwitches().seed) SRand(*engine->GetRunSwitches().seed);
+}
 
 constexpr u32 kPortalTypeId = FourCC("prtC");
 constexpr u32 kGoalTypeId = FourCC("golC");
@@ -89,6 +98,7 @@ void GameSystem::Update(f32 dt) {
             return;
         }
         if (core) core->Send("LevelLoadStarted");
+        ReseedReplay();
         if (m_rebuild && !m_playRoom.empty()) {
             BuildRoomLevel(m_playRoom);
         } else if (m_rebuild) {
@@ -335,6 +345,7 @@ void GameSystem::OnGameEnding() {
 }
 
 void GameSystem::OnGameReady() {
+    ReseedReplay();
     if (m_readyCount != 0) {
         if (CoreSystem* core = Core()) core->SendMessageBool("SetTutorialsActive", true);
     } else {

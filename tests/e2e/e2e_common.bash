@@ -63,6 +63,11 @@ small_window() {
     > "$settings/UserConfig.xcfg"
 }
 
+# level_start: the first lines of an input script that plays a level: the
+# frames after them count from "GameReady" (the level is up), and a Space at
+# 20 skips the camera's fly-over, which holds the keys until then.
+level_start() { printf 'at GameReady\n20 key 32 down\n21 key 32 up\n'; }
+
 # magenta_pixels PNG: how many pixels of the picture are magenta (the target
 # dummies' colour): red and blue well above green.
 magenta_pixels() {

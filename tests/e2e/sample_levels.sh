@@ -30,9 +30,10 @@ cp "$src/tests/e2e/fixtures/yak-arena-start.scn" rsc/scenes/
 printf '<UiSystem>\n  <debug>1</debug>\n  <start-scene>yak-arena-start</start-scene>\n</UiSystem>\n' > rsc/uisystem.xcfg
 sed -i 's|<max-fps>[^<]*</max-fps>|<max-fps>10000.000000</max-fps>|' rsc/coresystem.xcfg
 {
+  level_start
   echo "# walk right (VK 39) into the trigger, then sidestep up and down (38, 40)"
-  echo "2 key 39 down"; echo "240 key 39 up"
-  frame=250
+  echo "24 key 39 down"; echo "262 key 39 up"
+  frame=272
   while [ $frame -lt $frames ]; do
     echo "$frame key 38 down"; echo "$((frame + 31)) key 38 up"
     echo "$((frame + 32)) key 40 down"; echo "$((frame + 63)) key 40 up"

@@ -15,7 +15,7 @@ printf '<UiSystem>\n  <debug>1</debug>\n  <start-scene>yak-arena-start</start-sc
 sed -i 's|<max-fps>[^<]*</max-fps>|<max-fps>10000.000000</max-fps>|' rsc/coresystem.xcfg
 echo "<yak-boss />" > rsc/levels/levels.xlod
 # Walk right into the boss's trigger, then sidestep so the boss slams.
-{ echo "2 key 39 down"; echo "150 key 39 up"; echo "160 key 38 down"; echo "200 key 38 up"; echo "210 key 40 down"; echo "260 key 40 up"; } > walk.txt
+{ level_start; echo "24 key 39 down"; echo "172 key 39 up"; echo "182 key 38 down"; echo "222 key 38 up"; echo "232 key 40 down"; echo "282 key 40 up"; } > walk.txt
 export TAVRIN_INPUT_SCRIPT="$work/walk.txt"
 room=rsc/level/room-yak-boss.xrm
 

@@ -21,6 +21,7 @@ cp "$fixtures/yak-arena-start.scn" rsc/scenes/
 echo "<yak-arena />" > rsc/levels/levels.xlod
 printf '<UiSystem>\n  <debug>1</debug>\n  <start-scene>yak-arena-start</start-scene>\n</UiSystem>\n' > rsc/uisystem.xcfg
 {
+  level_start
   echo "# sidestep: up and down along z, a second each way (VK 38 up, 40 down)"
   frame=60
   while [ $frame -lt 1875 ]; do

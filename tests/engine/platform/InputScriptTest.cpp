@@ -123,3 +123,46 @@ TEST(InputScript, HostileFilesStayBoundedAndLinesAreLoggedReadably) {
     ASSERT_EQ(errors.size(), 1u);
     EXPECT_EQ(errors[0], std::string(LV_TEST_TMP) + ": a folder, not an input script, no scripted input");
 }
+
+TEST(InputScript, AtLinesStartTheirPartWhenTheirMessageIsSentAfterTheLinesBefore) {
+    std::vector<std::string> errors;
+    InputScript script = InputScript::Parse(
+        "2 key A down\n"
+        "at GameReady\n"
+        "3 key B down\n"
+        "1 key C down\n"
+        "at LevelLoaded\n"
+        "at GameReady\n"
+        "1 key D down\n"
+        "at\n"                   // no message: reported, skipped
+        "at GameReady extra\n",  // reported, skipped
+        "s.txt", errors);
+    ASSERT_EQ(errors.size(), 2u);
+    EXPECT_NE(errors[0].find("s.txt:8:"), std::string::npos) << errors[0];
+    EXPECT_EQ(script.Anchors(), (std::vector<std::string>{"GameReady", "LevelLoaded", "GameReady"}));
+
+    // Sent before the lines before it have played: too early, not counted.
+    EXPECT_EQ(script.WaitingFor(), nullptr);
+    script.MessageSent("GameReady", 1);
+    ASSERT_EQ(script.TakeUntil(2).size(), 1u);
+    ASSERT_NE(script.WaitingFor(), nullptr);
+    EXPECT_EQ(*script.WaitingFor(), "GameReady");
+    script.MessageSent("LevelLoaded", 5);
+    EXPECT_TRUE(script.TakeUntil(100).empty());
+    script.MessageSent("GameReady", 10);
+    EXPECT_TRUE(script.TakeUntil(10).empty());
+    auto due = script.TakeUntil(11);
+    ASSERT_EQ(due.size(), 1u);
+    EXPECT_EQ(due[0].code, 'C');  // frame order within the part
+    EXPECT_EQ(script.TakeUntil(13)[0].code, 'B');
+    // Two anchors in a row wait one after the other.
+    EXPECT_EQ(*script.WaitingFor(), "LevelLoaded");
+    script.MessageSent("GameReady", 20);
+    script.MessageSent("LevelLoaded", 21);
+    EXPECT_EQ(*script.WaitingFor(), "GameReady");
+    script.MessageSent("GameReady", 30);
+    EXPECT_TRUE(script.TakeUntil(30).empty());
+    EXPECT_EQ(script.TakeUntil(31)[0].code, 'D');
+    EXPECT_TRUE(script.Empty());
+    EXPECT_EQ(script.WaitingFor(), nullptr);
+}
