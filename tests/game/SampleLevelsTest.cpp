@@ -265,7 +265,7 @@ TEST_F(SampleLevels, EveryNameTheFightsUseIsDefined) {
           "yak-boss-dmg-2-sfx", "yak-boss-dmg-3-sfx", "boss-battle-bgm", "battle-bgm", "bird-spawn-sfx",
           "bird-boss-dmg-1-sfx", "bird-boss-dmg-2-sfx", "bird-boss-dmg-3-sfx", "bird-boss-death-sfx", "fox-slam-sfx",
           "fox-boss-spawn-sfx", "fox-boss-dmg-1-sfx", "fox-boss-dmg-2-sfx", "fox-boss-dmg-3-sfx",
-          "fox-boss-death-sfx", "checkpoint-sfx", "light-thud-sfx"}) {
+          "fox-boss-death-sfx", "checkpoint-sfx", "light-thud-sfx", "qil-ascent-sfx"}) {
         const std::string file = kRsc + "/sounds/" + name;
         EXPECT_NE(manifest.find(std::string("<name>") + name + "</name>"), std::string::npos) << name;
         EXPECT_TRUE(std::filesystem::exists(file + ".wav") || std::filesystem::exists(file + ".mp3")) << name;

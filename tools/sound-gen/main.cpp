@@ -175,6 +175,7 @@ int main(int argc, char** argv) {
         Thud("bird-boss-dmg-3-sfx", 430, 140, 0.3, 30),
         Thud("player-death-sfx", 140, 35, 1.0, 32),
         Thud("bird-boss-death-sfx", 350, 60, 1.0, 31),
+        Blips("qil-ascent-sfx", {523.25, 659.25, 783.99, 1046.5, 1318.5, 1568.0}, 0.12),
         Music("battle-bgm", {110.0, 87.31, 130.81, 98.0}, 0.25),
         Music("boss-battle-bgm", {82.41, 87.31, 77.78, 73.42}, 0.2),
     };
