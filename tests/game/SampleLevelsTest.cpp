@@ -276,4 +276,25 @@ TEST_F(SampleLevels, TheFoxArenaHasItsManagerListenerAndTwoTiles) {
     for (const Placed& o : arena.objects) EXPECT_NE(o.name, "goal-obj") << "the fox victory ends the game, not a goal";
 }
 
+// The bird boss hovers 6 above the player (its brain's bob): its collider must
+// hang down to where the companion flies (about 1.5 above the player, the
+// slingshot's height) or no attack reaches it, and it must not resolve
+// against moving bodies, so its contact never presses the player into the
+// floor.
+TEST_F(SampleLevels, TheCompanionCanReachTheBirdBoss) {
+    const TiXmlElement* companion = archetypes.at("spawner-qil-obj");
+    const float flight = ChildFloat(companion->FirstChildElement("QilComponent"), "bob-offset", 0);
+
+    const TiXmlElement* boss = archetypes.at("bird-boss-obj");
+    const TiXmlElement* collider = boss->FirstChildElement("CollisionComponent");
+    ASSERT_NE(collider, nullptr);
+    // The sphere mesh is 1 across: the collider's height is the y scale.
+    const float half = ChildFloat(boss->FirstChildElement("TransformComponent"), "ScaY", 1) / 2;
+    const float centre = 6.0f + ChildFloat(collider, "OffsetY", 0);
+    EXPECT_LT(centre - half, flight) << "the bird boss's collider stays above the companion";
+    EXPECT_GT(centre + half, flight);
+    EXPECT_GT(centre - half, 0.0f) << "the bird boss's collider reaches into the floor";
+    EXPECT_EQ(ChildFloat(collider, "ResolveWithDynamics", 1), 0.0f);
+}
+
 }  // namespace
