@@ -21,29 +21,9 @@
 # the arena, her health or the companion change, move the frames so the
 # player still stands there and shoots until the "ui-yak, 0" line.
 set -euo pipefail
-source "$(dirname "$0")/sample_fight_common.bash" "$@"
-frames=1180
-
+source "$(dirname "$0")/e2e_common.bash" "$@"
+source "$e2eDir/sample_game.bash"
 fight_copy brood-hall
-play_fight brood-hall $frames
-trace="$work/brood-hall.trace"
-goal="$work/brood-hall.goal"
-before_goal "$trace" > "$goal"
-expect_line "$goal" "GoalReached()"
-
-# A wave: both trigger ids, then the yaks they release.
-wave=("TriggerActivated\(1112687665\)" "TriggerActivated\(1112687666\)" "ObjectCreated\([0-9]+ 'yak-obj'\)")
-expect_in_order "$goal" \
-  "TriggerActivated\(1\)" "BossHealthChanged\(ui-yak, 1\)" "PlayBackgroundSound\(boss-battle-bgm\)" \
-  "ObjectCreated\([0-9]+ 'brood-mother-obj'\)" \
-  "${wave[@]}" "${wave[@]}" "${wave[@]}" "${wave[@]}" "${wave[@]}" \
-  "BossHealthChanged\(ui-yak, 0\)" "PlaySound\(yak-brood-death-sfx\)" \
-  "ObjectDestroyed\([0-9]+ 'brood-mother-obj'\)" "GoalReached\(\)"
-waves=$(grep -c "TriggerActivated(1112687665)" "$goal" || true)
-hits=$(grep -c "BossHealthChanged(ui-yak, 0\.[0-9]*)" "$goal" || true)
-[ "$hits" -ge 11 ] || fail "brood-hall: only $hits hits before her death"
-# Her death takes every yak of the level with her: none outlives her.
-made=$(grep -c "ObjectCreated([0-9]* 'yak-obj')" "$goal" || true)
-killed=$(grep -c "ObjectDestroyed([0-9]* 'yak-obj')" "$goal" || true)
-[ "$made" -eq "$killed" ] || fail "brood-hall: $made yaks made, $killed gone before the goal"
-echo "brood-hall: $hits hits, $waves waves, $made yaks, her death, the goal"
+play_fight brood-hall 1180
+up_to_goal "$work/brood-hall.trace" "$work/brood-hall.part"
+check_brood-hall "$work/brood-hall.part"

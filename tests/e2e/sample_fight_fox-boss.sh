@@ -20,56 +20,8 @@
 # TAVRIN_MAX_FRAMES a little past "GameComplete".
 set -euo pipefail
 source "$(dirname "$0")/e2e_common.bash" "$@"
-level=fox-boss
-fixtures="$src/tests/e2e/fixtures/sample-game"
-frames=850
-export TAVRIN_TRACE_MESSAGES=ObjectCreated,ObjectDestroyed,PlaySound,PlayBackgroundSound,BossHealthChanged,TriggerActivated,LevelLoaded,GameReady,GoalReached,InitiateVictory,GameComplete
-export TAVRIN_FIXED_DT=0.032 TAVRIN_SEED=23 TAVRIN_INPUT_SCRIPT="$fixtures/$level.txt"
-unset TAVRIN_SAMPLE_SCENE
-
-mkdir -p rsc/scenes
-cp "$src/tests/e2e/fixtures/yak-arena-start.scn" rsc/scenes/
-printf '<UiSystem>\n  <debug>1</debug>\n  <start-scene>yak-arena-start</start-scene>\n</UiSystem>\n' > rsc/uisystem.xcfg
-sed -i 's|<max-fps>[^<]*</max-fps>|<max-fps>10000.000000</max-fps>|' rsc/coresystem.xcfg
-echo "<$level />" > rsc/levels/levels.xlod
-source "$fixtures/$level.bash"
-
-# in_order FILE TEXT...: each fixed TEXT is found on a line after the line
-# where the one before it was found.
-in_order() {
-  local file=$1 from=0 at; shift
-  for text in "$@"; do
-    at=$(tail -n +"$((from + 1))" "$file" | grep -nF -m1 -- "$text" | cut -d: -f1) ||
-      fail "$file: '$text' not found after line $from"
-    from=$((from + at))
-  done
-}
-
-for run in first second; do
-  small_window "$level-$run"
-  TAVRIN_MAX_FRAMES=$frames keepXdg=1 run_program "$level-$run"
-  expect_clean_run "$level-$run"
-  log=$(log_file)
-  expect_line "$log" "Run ended after $frames frames"
-  expect_no_line "$log" "Could not find composition"
-  expect_no_line "$log" "GL error"
-  grep -q "UI scenes at frame [0-9]*: game-complete-menu" "$log" || fail "$run run: no game-complete menu"
-  grep -o "trace frame .*" "$log" > "$work/$run.trace"
-done
-cmp -s "$work/first.trace" "$work/second.trace" || fail "the two runs traced differently"
-trace="$work/first.trace"
-
-count() { grep -cF -- "$1" "$trace" || true; }
-first=$(grep -o "ObjectCreated([0-9]* 'fox-boss-obj')" "$trace" | grep -o "[0-9][0-9]*") || fail "no first fox"
-second=$(grep -o "ObjectCreated([0-9]* 'fox-boss-second-obj')" "$trace" | grep -o "[0-9][0-9]*") || fail "no second fox"
-[ "$(wc -l <<<"$first")" -eq 1 ] || fail "more than one first fox"
-[ "$(wc -l <<<"$second")" -eq 1 ] || fail "the second fox was made more than once"
-[ "$(count "InitiateVictory()")" -eq 1 ] || fail "not one victory"
-[ "$(count "GameComplete()")" -eq 1 ] || fail "not one game complete"
-expect_no_line "$trace" "GoalReached()"
-in_order "$trace" "PlayBackgroundSound(boss-battle-bgm)" "ObjectCreated($first 'fox-boss-obj')" \
-  "BossHealthChanged(ui-fox0, 0.5)" "ObjectCreated($second 'fox-boss-second-obj')" "BossHealthChanged(ui-fox0, 0)" \
-  "ObjectDestroyed($first 'fox-boss-obj')" "BossHealthChanged(ui-fox1, 0)" \
-  "ObjectDestroyed($second 'fox-boss-second-obj')" "PlayBackgroundSound(battle-bgm)" "InitiateVictory()" \
-  "GameComplete()"
-echo "fox arena: both foxes down, the second made once, victory and game complete, same trace twice"
+source "$e2eDir/sample_game.bash"
+fight_copy fox-boss
+play_fight fox-boss 850
+grep -q "UI scenes at frame [0-9]*: game-complete-menu" "$(log_file)" || fail "no game-complete menu"
+check_fox-boss "$work/fox-boss.trace"

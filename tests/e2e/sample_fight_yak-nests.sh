@@ -19,27 +19,9 @@
 # or the companion change, move the frames so the player still stands there,
 # and keep 'X' presses 28 frames apart (the companion must come back).
 set -euo pipefail
-source "$(dirname "$0")/sample_fight_common.bash" "$@"
-frames=860
-
+source "$(dirname "$0")/e2e_common.bash" "$@"
+source "$e2eDir/sample_game.bash"
 fight_copy yak-nests
-play_fight yak-nests $frames
-trace="$work/yak-nests.trace"
-goal="$work/yak-nests.goal"
-before_goal "$trace" > "$goal"
-expect_line "$goal" "GoalReached()"
-
-# The gate rises, one yak per wave pulse, the nests and the yaks die, the
-# gate sinks and goes, then the goal.
-yak="ObjectCreated\([0-9]+ 'yak-obj'\)"
-expect_in_order "$goal" \
-  "PlaySound\(menhir-move-sfx\)" "ObjectCreated\([0-9]+ 'menhir-gate-obj'\)" \
-  "TriggerActivated\(1\)" "$yak" "TriggerActivated\(1\)" "$yak" "TriggerActivated\(1\)" "$yak" \
-  "ObjectDestroyed\([0-9]+ 'yak-nest-obj'\)" "ObjectDestroyed\([0-9]+ 'yak-nest-obj'\)" \
-  "PlaySound\(menhir-move-sfx\)" "ObjectDestroyed\([0-9]+ 'menhir-gate-obj'\)" "GoalReached\(\)"
-[ "$(grep -c "TriggerActivated(1)" "$goal")" -eq 3 ] || fail "yak-nests: not three wave pulses"
-[ "$(grep -c "PlaySound(menhir-move-sfx)" "$goal")" -eq 2 ] || fail "yak-nests: the gate did not rise and sink once each"
-made=$(grep -c "ObjectCreated([0-9]* 'yak-obj')" "$goal" || true)
-killed=$(grep -c "ObjectDestroyed([0-9]* 'yak-obj')" "$goal" || true)
-[ "$made" -ge 3 ] && [ "$made" -eq "$killed" ] || fail "yak-nests: $made yaks made, $killed killed before the goal"
-echo "yak-nests: the gate rose, $made yaks and two nests died, the gate sank, the goal was reached"
+play_fight yak-nests 860
+up_to_goal "$work/yak-nests.trace" "$work/yak-nests.part"
+check_yak-nests "$work/yak-nests.part"

@@ -1,45 +1,198 @@
-# Shared by the replays of the sample game (sample_fight_*.sh, one level
-# each, and sample_game.sh, the whole game): a fixed step and seed, the
-# trace they read, a work copy of rsc that plays given levels from the
-# shipped main menu, the levels' input scripts and an ordered check.
-# Sourced after e2e_common.bash.
+# Shared by the replays of the sample game: sample_fight_LEVEL.sh (one
+# level fought to its end, twice) and sample_game.sh (the whole game in one
+# run). Sourced after e2e_common.bash. A fixed step and seed, the messages
+# traced, the work copies, the two runs of a level, and what each level's
+# part of a trace must show.
 #
-# Re-recording: a level's script (fixtures/sample-game/LEVEL.txt) counts its
-# frames from the level's "GameReady" and is authored against the seed
-# below; the header of its sample_fight_LEVEL.sh says how its frames were
-# found. After tuning the rooms, the archetypes or the player, replay that
-# level alone (ctest -R sample_fight_LEVEL), read the positions and the
-# trace of the run, and move the frames of its script.
+# Each level's input script is fixtures/sample-game/LEVEL.txt: its frames
+# count from the level's "GameReady" ("at GameReady"), it is authored
+# against the seed below, and the header of sample_fight_LEVEL.sh says how
+# it was recorded and how to re-record it after tuning. LEVEL.bash, when
+# there is one, tunes the work copy for that level (run inside the copy).
 export TAVRIN_FIXED_DT=0.032 TAVRIN_SEED=23
 unset TAVRIN_SAMPLE_SCENE
-export TAVRIN_TRACE_MESSAGES=GameFreshStart,LevelLoaded,GameReady,ObjectCreated,PlaySound,PlayBackgroundSound,BossHealthChanged,TriggerActivated,GoalReached,InitiateVictory,GameComplete,StopLoop
+export TAVRIN_TRACE_MESSAGES=GameFreshStart,LevelLoaded,GameReady,ObjectCreated,ObjectDestroyed,PlaySound,PlayBackgroundSound,BossHealthChanged,TriggerActivated,PlayerDeath,GoalReached,InitiateVictory,GameComplete,StopLoop
 sampleGame="$e2eDir/fixtures/sample-game"
 
-# sample_game_copy LEVEL...: the work copy plays LEVEL... in that order from
-# the shipped start, with the UI system's "debug" (the main menu is up at
-# frame 1 in every run) and the frame cap raised so game time outruns real
-# time; each level's LEVEL.bash tunes the copy.
-sample_game_copy() {
-  printf '<%s />\n' "$@" > "$work/rsc/levels/levels.xlod"
-  sed 's|<debug>0</debug>|<debug>1</debug>|' "$src/rsc/uisystem.xcfg" > "$work/rsc/uisystem.xcfg"
-  sed -i 's|<max-fps>[^<]*</max-fps>|<max-fps>10000.000000</max-fps>|' "$work/rsc/coresystem.xcfg"
+# tune_copy LEVEL...: each level's own tuning of the work copy.
+tune_copy() {
   local level
   for level in "$@"; do
     if [ -f "$sampleGame/$level.bash" ]; then (cd "$work" && source "$sampleGame/$level.bash"); fi
   done
 }
 
-# level_script LEVEL: the level's input script.
-level_script() { cat "$sampleGame/$1.txt"; }
+# fight_copy LEVEL: the work copy plays LEVEL alone; its start scene goes
+# through the loading screen as the main menu's Play does, with the UI's
+# debug load, and "max-fps" is raised so game time outruns real time.
+fight_copy() {
+  mkdir -p "$work/rsc/scenes"
+  cp "$e2eDir/fixtures/yak-arena-start.scn" "$work/rsc/scenes/"
+  printf '<UiSystem>\n  <debug>1</debug>\n  <start-scene>yak-arena-start</start-scene>\n</UiSystem>\n' > "$work/rsc/uisystem.xcfg"
+  sed -i 's|<max-fps>[^<]*</max-fps>|<max-fps>10000.000000</max-fps>|' "$work/rsc/coresystem.xcfg"
+  echo "<$1 />" > "$work/rsc/levels/levels.xlod"
+  tune_copy "$1"
+}
 
-# in_order LOG TEXT...: each TEXT (a fixed string) is on a line of LOG after
-# the line of the TEXT before it.
-in_order() {
-  local log=$1; shift
-  local line=0 text found
-  for text in "$@"; do
-    found=$(tail -n +"$((line + 1))" "$log" | grep -nF -m 1 -- "$text" | cut -d: -f1 || true)
-    [ -n "$found" ] || fail "$(basename "$log"): no '$text' after line $line"
-    line=$((line + found))
+# sample_game_copy LEVEL...: the work copy plays LEVEL... in that order from
+# the shipped start, with the UI's debug load (the main menu is up at frame
+# 1 in every run) and the frame cap raised.
+sample_game_copy() {
+  printf '<%s />\n' "$@" > "$work/rsc/levels/levels.xlod"
+  sed 's|<debug>0</debug>|<debug>1</debug>|' "$src/rsc/uisystem.xcfg" > "$work/rsc/uisystem.xcfg"
+  sed -i 's|<max-fps>[^<]*</max-fps>|<max-fps>10000.000000</max-fps>|' "$work/rsc/coresystem.xcfg"
+  tune_copy "$@"
+}
+
+# expect_sample_run LOG: what every replay's log must hold or lack.
+expect_sample_run() {
+  expect_line "$1" "Terminating application"
+  expect_no_line "$1" "Could not find composition"
+  expect_no_line "$1" "GL error"
+  expect_no_line "$1" "malformed input-script line"
+  expect_no_line "$1" "PlayerDeath("
+}
+
+# play_fight LEVEL FRAMES: two runs of FRAMES frames of LEVEL's script, each
+# ending through the normal shutdown with exit 0; the two traces must be the
+# same. The first run's trace is left in $work/LEVEL.trace.
+play_fight() {
+  local level=$1 frames=$2 run log
+  export TAVRIN_INPUT_SCRIPT="$sampleGame/$level.txt"
+  for run in first second; do
+    small_window "$level-$run"
+    TAVRIN_MAX_FRAMES=$frames keepXdg=1 run_program "$level-$run"
+    expect_clean_run "$level-$run"
+    log=$(log_file)
+    expect_line "$log" "Run ended after $frames frames"
+    expect_sample_run "$log"
+    grep -o "trace frame .*" "$log" > "$work/$level-$run.trace"
   done
+  cmp -s "$work/$level-first.trace" "$work/$level-second.trace" || fail "$level: the two runs traced differently"
+  mv "$work/$level-first.trace" "$work/$level.trace"
+}
+
+# in_order FILE TEXT...: each fixed TEXT is on a line after the line of the
+# TEXT before it; '#' in a TEXT stands for an object id (digits).
+in_order() {
+  local file=$1 from=0 at text pattern
+  shift
+  for text in "$@"; do
+    pattern=$(printf '%s' "$text" | sed 's/[][\.*^$()+?{}|]/\\&/g; s/#/[0-9]+/g')
+    at=$(tail -n +"$((from + 1))" "$file" | grep -nE -m1 -- "$pattern" | cut -d: -f1 || true)
+    [ -n "$at" ] || fail "$(basename "$file"): no '$text' after line $from"
+    from=$((from + at))
+  done
+}
+
+# count FILE TEXT: the lines of FILE holding the fixed TEXT.
+count() { grep -cF -- "$2" "$1" || true; }
+
+# up_to_goal TRACE OUT: the trace up to its first "GoalReached()" (the
+# level's part), which must be there.
+up_to_goal() {
+  sed '/GoalReached()/q' "$1" > "$2"
+  expect_line "$2" "GoalReached()"
+}
+
+# check_LEVEL PART: what the level's part of a trace must show (the part
+# ends with its goal; the fox arena's, with which the game ends, with
+# "GameComplete").
+
+check_yak-nests() {
+  local part=$1 made killed
+  # The gate rises, one yak per wave pulse, the nests and the yaks die, the
+  # gate sinks and goes, then the goal.
+  in_order "$part" "PlaySound(menhir-move-sfx)" "ObjectCreated(# 'menhir-gate-obj')" \
+    "TriggerActivated(1)" "ObjectCreated(# 'yak-obj')" "TriggerActivated(1)" "ObjectCreated(# 'yak-obj')" \
+    "TriggerActivated(1)" "ObjectCreated(# 'yak-obj')" \
+    "ObjectDestroyed(# 'yak-nest-obj')" "ObjectDestroyed(# 'yak-nest-obj')" \
+    "PlaySound(menhir-move-sfx)" "ObjectDestroyed(# 'menhir-gate-obj')" "GoalReached()"
+  [ "$(count "$part" "TriggerActivated(1)")" -eq 3 ] || fail "yak-nests: not three wave pulses"
+  [ "$(count "$part" "PlaySound(menhir-move-sfx)")" -eq 2 ] || fail "yak-nests: the gate did not rise and sink once each"
+  made=$(grep -cE "ObjectCreated\([0-9]+ 'yak-obj'\)" "$part" || true)
+  killed=$(grep -cE "ObjectDestroyed\([0-9]+ 'yak-obj'\)" "$part" || true)
+  [ "$made" -ge 3 ] && [ "$made" -eq "$killed" ] || fail "yak-nests: $made yaks made, $killed killed before the goal"
+  echo "yak-nests: the gate rose, $made yaks and two nests died, the gate sank, the goal"
+}
+
+check_brood-hall() {
+  local part=$1 hits made killed
+  # A wave: both trigger ids of her nests, then the yaks they release.
+  local wave=("TriggerActivated(1112687665)" "TriggerActivated(1112687666)" "ObjectCreated(# 'yak-obj')")
+  in_order "$part" "TriggerActivated(1)" "BossHealthChanged(ui-yak, 1)" "PlayBackgroundSound(boss-battle-bgm)" \
+    "ObjectCreated(# 'brood-mother-obj')" \
+    "${wave[@]}" "${wave[@]}" "${wave[@]}" "${wave[@]}" "${wave[@]}" \
+    "BossHealthChanged(ui-yak, 0)" "PlaySound(yak-brood-death-sfx)" \
+    "ObjectDestroyed(# 'brood-mother-obj')" "GoalReached()"
+  hits=$(grep -cE "BossHealthChanged\(ui-yak, 0\.[0-9]+\)" "$part" || true)
+  [ "$hits" -ge 11 ] || fail "brood-hall: only $hits hits before her death"
+  # Her death takes every yak of the level with her.
+  made=$(grep -cE "ObjectCreated\([0-9]+ 'yak-obj'\)" "$part" || true)
+  killed=$(grep -cE "ObjectDestroyed\([0-9]+ 'yak-obj'\)" "$part" || true)
+  [ "$made" -eq "$killed" ] || fail "brood-hall: $made yaks made, $killed gone before the goal"
+  echo "brood-hall: $hits hits, $(count "$part" "TriggerActivated(1112687665)") waves, $made yaks, her death, the goal"
+}
+
+check_yak-boss() {
+  local part=$1 boss
+  boss=$(grep -oE "ObjectCreated\([0-9]+ 'yak-boss-obj'\)" "$part" | grep -oE "[0-9]+") || fail "yak-boss: no boss"
+  [ "$(wc -l <<<"$boss")" -eq 1 ] || fail "yak-boss: more than one boss"
+  in_order "$part" "TriggerActivated(1)" "ObjectCreated($boss 'yak-boss-obj')" \
+    "PlaySound(yak-slam-sfx)" "BossHealthChanged(ui-yak, 0.8)" \
+    "'yak-mini-boss-obj')" "'yak-mini-boss-obj')" "BossHealthChanged(ui-yak, 0.6)" \
+    "PlaySound(yak-slam-sfx)" "BossHealthChanged(ui-yak, 0.4)" \
+    "'yak-mini-boss-obj')" "'yak-mini-boss-obj')" "BossHealthChanged(ui-yak, 0.2)" \
+    "PlaySound(yak-slam-sfx)" "BossHealthChanged(ui-yak, 0)" "PlaySound(yak-brood-death-sfx)" \
+    "ObjectDestroyed($boss 'yak-boss-obj')" "PlayBackgroundSound(battle-bgm)" "GoalReached()"
+  # The mini-bosses of its two hides: four, all gone before the goal.
+  [ "$(grep -cE "ObjectCreated\([0-9]+ 'yak-mini-boss-obj'\)" "$part")" -eq 4 ] || fail "yak-boss: not four mini-bosses"
+  [ "$(grep -cE "ObjectDestroyed\([0-9]+ 'yak-mini-boss-obj'\)" "$part")" -eq 4 ] || fail "yak-boss: a mini-boss outlived the goal"
+  echo "yak-boss: hidden at 0.8 and 0.4 with four mini-bosses, its death, battle-bgm, the goal"
+}
+
+check_bird-boss() {
+  local part=$1 boss died hatched with id
+  boss=$(grep -oE "ObjectCreated\([0-9]+ 'bird-boss-obj'\)" "$part" | grep -oE "[0-9]+") || fail "bird-boss: no boss"
+  [ "$(wc -l <<<"$boss")" -eq 1 ] || fail "bird-boss: more than one boss"
+  died=$(grep -m1 -F "BossHealthChanged(ui-bird, 0)" "$part" | sed 's/trace frame \([0-9]*\):.*/\1/')
+  [ -n "$died" ] || fail "bird-boss: the boss never died"
+  # Birds it hatched before its death: each hatchling is told it spawned
+  # ("bird-spawn-sfx"; the boss's own comes before its creation).
+  hatched=$(awk -v boss="ObjectCreated($boss 'bird-boss-obj')" -v died="trace frame $died:" '
+    index($0, boss) { on = 1; next }
+    index($0, died) { exit }
+    on && index($0, "PlaySound(bird-spawn-sfx)") { n++ }
+    END { print n + 0 }' "$part")
+  [ "$hatched" -ge 2 ] || fail "bird-boss: only $hatched birds hatched before the boss died"
+  in_order "$part" "PlayBackgroundSound(boss-battle-bgm)" "ObjectCreated($boss 'bird-boss-obj')" \
+    "PlaySound(bird-spawn-sfx)" "BossHealthChanged(ui-bird, 0.5)" "BossHealthChanged(ui-bird, 0)" \
+    "PlaySound(bird-boss-death-sfx)" "ObjectDestroyed($boss 'bird-boss-obj')" "PlayBackgroundSound(battle-bgm)" \
+    "GoalReached()"
+  # Killed with the boss: birds still flying at its death go in the next frame.
+  with=$(grep -cE "^trace frame $((died + 1)): ObjectDestroyed\([0-9]+ 'bird-(red|green|blue)-obj'\)" "$part" || true)
+  [ "$with" -ge 1 ] || fail "bird-boss: no bird died with the boss"
+  # Every bird made, the room's own and the splits included, is gone before the goal.
+  for id in $(grep -oE "ObjectCreated\([0-9]+ 'bird-(red|green|blue)-obj'\)" "$part" | grep -oE "[0-9]+"); do
+    grep -qE "ObjectDestroyed\($id 'bird-" "$part" || fail "bird-boss: bird $id outlived the fight"
+  done
+  echo "bird-boss: $hatched birds hatched, the boss died with $with birds, every bird gone, the goal"
+}
+
+check_fox-boss() {
+  local part=$1 first second
+  first=$(grep -oE "ObjectCreated\([0-9]+ 'fox-boss-obj'\)" "$part" | grep -oE "[0-9]+") || fail "fox-boss: no first fox"
+  second=$(grep -oE "ObjectCreated\([0-9]+ 'fox-boss-second-obj'\)" "$part" | grep -oE "[0-9]+") ||
+    fail "fox-boss: no second fox"
+  [ "$(wc -l <<<"$first")" -eq 1 ] || fail "fox-boss: more than one first fox"
+  [ "$(wc -l <<<"$second")" -eq 1 ] || fail "fox-boss: the second fox was made more than once"
+  [ "$(count "$part" "InitiateVictory()")" -eq 1 ] || fail "fox-boss: not one victory"
+  [ "$(count "$part" "GameComplete()")" -eq 1 ] || fail "fox-boss: not one game complete"
+  expect_no_line "$part" "GoalReached()"
+  in_order "$part" "PlayBackgroundSound(boss-battle-bgm)" "ObjectCreated($first 'fox-boss-obj')" \
+    "BossHealthChanged(ui-fox0, 0.5)" "ObjectCreated($second 'fox-boss-second-obj')" "BossHealthChanged(ui-fox0, 0)" \
+    "ObjectDestroyed($first 'fox-boss-obj')" "BossHealthChanged(ui-fox1, 0)" \
+    "ObjectDestroyed($second 'fox-boss-second-obj')" "PlayBackgroundSound(battle-bgm)" "InitiateVictory()" \
+    "GameComplete()"
+  echo "fox-boss: both foxes down, the second made once, battle-bgm, the victory, the game complete"
 }

@@ -1,0 +1,54 @@
+#!/usr/bin/env bash
+# The whole sample game in one headless run from one input script: the main
+# menu's Play, the five levels one after the other, the game-complete menu,
+# its button back to the main menu, and Quit there, which ends the run.
+# The script is the levels' own scripts (fixtures/sample-game/LEVEL.txt,
+# the ones sample_fight_LEVEL.sh plays, each starting "at GameReady") one
+# after the other, in a work copy tuned by every level's LEVEL.bash: a level
+# plays the same wherever it falls in the run, since the seed is set again
+# at each level. Checked: the scene stacks from boot back to the main menu,
+# each level's part of the trace as its own replay checks it (its goal; the
+# fox arena's victory and "GameComplete"), no missing archetype, no GL
+# error, no death, and the normal shutdown (exit 0) on Quit.
+set -euo pipefail
+source "$(dirname "$0")/e2e_common.bash" "$@"
+source "$e2eDir/sample_game.bash"
+levels=(yak-nests brood-hall yak-boss bird-boss fox-boss)
+sample_game_copy "${levels[@]}"
+
+# Play is the main menu's first button; the complete menu's only button
+# goes back to the main menu, where Down, Down, Enter choose Quit.
+{
+  printf '20 key 13 down\n21 key 13 up\n'
+  for level in "${levels[@]}"; do cat "$sampleGame/$level.txt"; done
+  printf 'at GameComplete\n60 key 13 down\n61 key 13 up\n'
+  printf '80 key 40 down\n81 key 40 up\n86 key 40 down\n87 key 40 up\n92 key 13 down\n93 key 13 up\n'
+} > game.txt
+export TAVRIN_INPUT_SCRIPT="$work/game.txt"
+limit=20000
+
+small_window game
+TAVRIN_MAX_FRAMES=$limit keepXdg=1 run_program game
+expect_clean_run game
+log=$(log_file)
+expect_sample_run "$log"
+expect_line "$log" ": StopLoop()"
+ended=$(sed -n 's/^.*Run ended after \([0-9]*\) frames.*$/\1/p' "$log" | tail -n 1)
+[ -n "$ended" ] && [ "$ended" -lt "$limit" ] || fail "Quit did not end the game (ended after '$ended' frames)"
+
+sed -n 's/^.*UI scenes at frame [0-9]*: //p' "$log" > stacks.txt
+{
+  printf '%s\n' boot main-menu
+  for level in "${levels[@]}"; do printf '%s\n' level-loading-ui hud; done
+  printf '%s\n' game-complete-menu main-menu
+} > stacks.expected
+diff stacks.expected stacks.txt >&2 || fail "the scene stacks differ"
+
+# The trace cut after each goal: one part per level, each checked as its
+# own replay checks it.
+grep -o "trace frame .*" "$log" > game.trace
+[ "$(count game.trace "LevelLoaded()")" -eq 5 ] || fail "five levels expected"
+[ "$(count game.trace "GoalReached()")" -eq 4 ] || fail "a goal in each of the first four levels expected"
+awk '{ print > ("part-" n ".trace") } /GoalReached\(\)/ { n++ }' n=0 game.trace
+for i in "${!levels[@]}"; do "check_${levels[$i]}" "part-$i.trace"; done
+echo "sample game: complete at frame $(sed -n 's/^trace frame \([0-9]*\): GameComplete().*$/\1/p' game.trace), Quit after $ended frames"
