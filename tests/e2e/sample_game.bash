@@ -194,5 +194,7 @@ check_fox-boss() {
     "ObjectDestroyed($first 'fox-boss-obj')" "BossHealthChanged(ui-fox1, 0)" \
     "ObjectDestroyed($second 'fox-boss-second-obj')" "PlayBackgroundSound(battle-bgm)" "InitiateVictory()" \
     "GameComplete()"
-  echo "fox-boss: both foxes down, the second made once, battle-bgm, the victory, the game complete"
+  # A fox's tail attack struck before the fight ended.
+  in_order "$part" "ObjectCreated($first 'fox-boss-obj')" "PlaySound(fox-slam-sfx)" "InitiateVictory()"
+  echo "fox-boss: a tail slam, both foxes down, the second made once, battle-bgm, the victory, the game complete"
 }
