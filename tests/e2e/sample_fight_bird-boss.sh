@@ -10,16 +10,16 @@
 # normal shutdown at TAVRIN_MAX_FRAMES, exit code 0.
 #
 # Re-recording (the script is authored against TAVRIN_SEED=23): frames
-# count from "GameReady". Read a run's trace (BossHealthChanged,
-# ObjectCreated / ObjectDestroyed of the birds) and, while tuning, the
-# player's and the boss's positions every few frames (temporary logging in
-# your own build, or TAVRIN_SCREENSHOT=path@frame). Walk in and take the
-# room's birds as the script does; each hit sends the boss on a new heading,
-# so after the hits near the boss's start try a few standing spots (a key
-# held for N frames moves the player about 0.3 N units) and keep the one
-# whose trace shows the last hit soonest; then walk from where the player
-# stands to the goal's row (z -25, x 76) and right into it, and set
-# TAVRIN_MAX_FRAMES a little past "GoalReached".
+# count from "GameReady". The script is written by
+# fixtures/sample-game/gen-bird-boss.py, whose plan is anchored on trace
+# lines (the red bird's split, the blue bird's death, the boss's hits). After
+# tuning, replay the level alone, read the run's trace and, while tuning, the
+# player's, the birds' and the boss's positions every few frames (temporary
+# logging in your own build, or TAVRIN_SCREENSHOT=path@frame); move each
+# anchor to its new frame, line the player up with each target (a key held
+# for N frames moves the player about 0.3 N units; a shot flies along the
+# last direction walked and reaches some 7 units), regenerate the script and
+# set TAVRIN_MAX_FRAMES a little past "GoalReached".
 set -euo pipefail
 source "$(dirname "$0")/e2e_common.bash" "$@"
 source "$e2eDir/sample_game.bash"

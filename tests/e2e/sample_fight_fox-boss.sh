@@ -5,18 +5,22 @@
 # main menu's Play, a fixed step and seed, "max-fps" raised. The trace must
 # show, in order: the fight's music, the first fox, its bar at half with
 # "fox-boss-second-obj" made then (exactly once in the run), both bars at
-# 0, "battle-bgm", "InitiateVictory" and "GameComplete"; the arena has no
-# goal. Two runs trace the same; the run goes on into the game-complete
+# 0, "battle-bgm", "InitiateVictory" and "GameComplete", and a tail slam
+# ("fox-slam-sfx") before the victory; the arena has no goal. Two runs trace the same; the run goes on into the game-complete
 # menu and ends through the normal shutdown at TAVRIN_MAX_FRAMES, exit 0.
 #
 # Re-recording (the script is authored against TAVRIN_SEED=23): frames
-# count from "GameReady". The foxes are hit only while surfaced, and they
-# surface some 9 units from the player; read, while tuning, the player's and
-# the foxes' positions every few frames (temporary logging in your own build,
-# or TAVRIN_SCREENSHOT=path@frame) and the trace's "fox-burrow-sfx",
-# "fox-slam-sfx" and BossHealthChanged lines. When a fox has surfaced, step
-# towards it (a key held for N frames moves the player about 0.3 N units)
-# so it is within the shield's sweep, and check its bar falls; then set
+# count from "GameReady". The script is written by
+# fixtures/sample-game/gen-fox-boss.py, whose plan is anchored on trace
+# lines. The foxes are hit only while surfaced, and they surface for their
+# tail attacks some 10 units from the player; read, while tuning, the
+# player's and the foxes' positions every few frames (temporary logging in
+# your own build, or TAVRIN_SCREENSHOT=path@frame) and the trace's
+# "fox-boss-tail-mound-fx-obj", "fox-slam-sfx" and BossHealthChanged lines.
+# When a fox has surfaced, walk towards it until it is in line and within a
+# shot's reach (a key held for N frames moves the player about 0.3 N units;
+# a shot flies along the last direction walked and reaches some 7 units),
+# shoot, and check its bar falls; then regenerate the script and set
 # TAVRIN_MAX_FRAMES a little past "GameComplete".
 set -euo pipefail
 source "$(dirname "$0")/e2e_common.bash" "$@"
