@@ -148,7 +148,7 @@ TEST(InputScript, AtLinesStartTheirPartAtTheirMessageAfterThePartBeforeStarted) 
     script.MessageSent("LevelLoaded", 3);  // not the one waited for
     EXPECT_EQ(*script.WaitingFor(), "GameReady");
     script.MessageSent("GameReady", 5);
-    // Part 1 counts from frame 5; what is left of part 0 still plays, merged by frame.
+    // The second part counts from frame 5; what is left of the first still plays, merged by frame.
     auto due = script.TakeUntil(9);
     ASSERT_EQ(due.size(), 3u);
     EXPECT_EQ(due[0].code, 'C');
