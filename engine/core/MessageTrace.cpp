@@ -23,7 +23,10 @@ std::string DescribeArgument(const Variant& argument) {
     if (type == MetaClassOf<bool>()) return argument.As<bool>() ? "true" : "false";
     if (type == MetaClassOf<Vec3>()) {
         const Vec3& v = *argument.As<const Vec3*>();
-        return "(" + Number(v.x) + ", " + Number(v.y) + ", " + Number(v.z) + ")";
+        // Appended in order: GCC 12 misreads "(" + string as an oversized copy.
+        std::string text = "(";
+        text += Number(v.x) + ", " + Number(v.y) + ", " + Number(v.z) + ")";
+        return text;
     }
     std::string text = argument.ToString();
     if (type == MetaClassOf<unsigned>()) {
