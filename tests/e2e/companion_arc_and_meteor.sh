@@ -2,7 +2,7 @@
 # The companion's arc and meteor attacks in the first level, headless, with
 # the debug keys on. As in companion_slingshot.sh a start scene sends
 # "GameFreshStart", the level's player and camera spawners are real objects
-# and its companion spawner is the shipped "qil-obj"; two shipped dummies
+# and its companion spawner is the shipped companion; two shipped dummies
 # (70 health) stand in the room, seen from above. '2' chooses the arc: 'X'
 # with no direction aims along -z, so the sweep starts 6 units to the
 # player's right, where the first dummy stands. Then Right turns the player
@@ -17,15 +17,12 @@ import re, sys
 rsc, fixture = sys.argv[1], sys.argv[2]
 path = rsc + "/objects/level-objects.xobj"
 text = open(path).read()
-for name in ("spawner-Luvo", "spawner-qil-obj", "spawner-camera"):
+for name in ("spawner-Luvo", "spawner-camera"):
     text = re.sub(r"<%s>.*?</%s>\n" % (name, name), "", text, flags=re.S)
-companion = open(rsc + "/objects/companion-objects.xobj").read()
-qil = re.search(r"<qil-obj>.*?</qil-obj>\n", companion, flags=re.S).group(0)
-qil = qil.replace("qil-obj>", "spawner-qil-obj>")
 camera = open(fixture).read()
 camera = re.sub(r"<LookAtPos_X>[^<]*</LookAtPos_X>", "<LookAtPos_X>9.000000</LookAtPos_X>", camera)
 camera = re.sub(r"<LookAtPos_Z>[^<]*</LookAtPos_Z>", "<LookAtPos_Z>0.000000</LookAtPos_Z>", camera)
-open(path, "w").write(text + camera + qil)
+open(path, "w").write(text + camera)
 room = rsc + "/level/room-start.xrm"
 text = open(room).read()
 dummy = ("        <target-dummy-obj><TransformComponent><PosX>%s</PosX><PosY>1.500000</PosY>"

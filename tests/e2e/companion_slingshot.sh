@@ -2,7 +2,7 @@
 # The companion's slingshot shot in the first level, headless. A start scene
 # sends "GameFreshStart" and runs the level's post-load jobs; the level's player and camera spawners are made
 # real objects (fixtures/companion-level-spawners.xobj), its companion
-# spawner is the shipped "qil-obj" and a "target-dummy-obj" (70 health)
+# spawner is the shipped companion and a "target-dummy-obj" (70 health)
 # stands 4 units ahead of the player, seen from
 # above and behind. 'X' with no direction shoots along -z:
 # one shot takes 35, a second one after the companion came back takes the
@@ -18,12 +18,9 @@ import re, sys
 rsc, fixture = sys.argv[1], sys.argv[2]
 path = rsc + "/objects/level-objects.xobj"
 text = open(path).read()
-for name in ("spawner-Luvo", "spawner-qil-obj", "spawner-camera"):
+for name in ("spawner-Luvo", "spawner-camera"):
     text = re.sub(r"<%s>.*?</%s>\n" % (name, name), "", text, flags=re.S)
-companion = open(rsc + "/objects/companion-objects.xobj").read()
-qil = re.search(r"<qil-obj>.*?</qil-obj>\n", companion, flags=re.S).group(0)
-qil = qil.replace("qil-obj>", "spawner-qil-obj>")
-open(path, "w").write(text + open(fixture).read() + qil)
+open(path, "w").write(text + open(fixture).read())
 room = rsc + "/level/room-start.xrm"
 text = open(room).read()
 dummy = ("        <target-dummy-obj><TransformComponent><PosX>3.000000</PosX><PosY>1.500000</PosY>"

@@ -5,7 +5,7 @@
 # The run: a work copy whose level order is the yak boss arena alone, the
 # shipped main menu with the UI's debug load (Play at frame 5, the HUD up at
 # frame 8, the same frames in every run), a fixed step and seed, "max-fps"
-# raised. The copy's companion spawner is the shipped companion, so 'X'
+# raised. The level's companion spawner is the companion, so 'X'
 # shoots; the boss has 100 health (one hit takes it below its first wave,
 # so it hides at 0.8 and raises its mini-bosses) and the player 25 (a touch
 # costs it a fifth). The script skips the fly-over, walks right towards the
@@ -31,10 +31,6 @@ import re, sys
 rsc = sys.argv[1]
 def block(text, name):
     return re.search(r"<%s>.*?</%s>\n" % (name, name), text, flags=re.S).group(0)
-path = rsc + "/objects/level-objects.xobj"
-text = open(path).read()
-qil = block(open(rsc + "/objects/companion-objects.xobj").read(), "qil-obj").replace("qil-obj>", "spawner-qil-obj>")
-open(path, "w").write(text.replace(block(text, "spawner-qil-obj"), qil))
 path = rsc + "/objects/boss-objects.xobj"
 text = open(path).read()
 boss = block(text, "yak-boss-obj")

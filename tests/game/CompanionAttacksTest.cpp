@@ -94,7 +94,7 @@ struct AttackWorld : GameFixture {
     }
     void Place(const Vec3& playerAt = Vec3(0.0f, 1.0f, 0.0f)) {
         player = Spawn("spawner-Luvo", playerAt);
-        qil = Spawn("qil-obj", playerAt + Vec3(1.0f, 0.0f, 1.5f));
+        qil = Spawn("spawner-qil-obj", playerAt + Vec3(1.0f, 0.0f, 1.5f));
     }
     // The player's current attack with that many charges.
     void Choose(const char* attack, int charges) {

@@ -76,7 +76,7 @@ struct CompanionWorld : GameFixture {
     }
     void Place() {
         player = Spawn("spawner-Luvo", Vec3(0.0f, 1.0f, 0.0f));
-        qil = Spawn("qil-obj", Vec3(1.0f, 1.0f, 1.5f));
+        qil = Spawn("spawner-qil-obj", Vec3(1.0f, 1.0f, 1.5f));
         dummy = Spawn("target-dummy-obj", Vec3(0.0f, 1.5f, -6.0f));
     }
     QilComponent* Qil() { return Get<QilComponent>(qil); }
@@ -309,7 +309,7 @@ TEST(Companion, DiesWithThePlayerLeavesNoListenersAndRebindsToANewPlayer) {
     world.player = world.Spawn("spawner-Luvo", Vec3(0.0f, 1.0f, 0.0f));
     std::map<std::string, size_t> before;
     for (const std::string& name : kPlayerSideNames) before[name] = world.PlayerListeners(world.player, name);
-    world.qil = world.Spawn("qil-obj", Vec3(1.0f, 1.0f, 1.5f));
+    world.qil = world.Spawn("spawner-qil-obj", Vec3(1.0f, 1.0f, 1.5f));
     for (const std::string& name : kPlayerSideNames)
         EXPECT_EQ(world.PlayerListeners(world.player, name), before[name] + 1) << name;
 
@@ -325,7 +325,7 @@ TEST(Companion, DiesWithThePlayerLeavesNoListenersAndRebindsToANewPlayer) {
 
     // A new player: the orbit and the return action lose theirs, the
     // companion binds the next one, once, however often it is asked.
-    world.qil = world.Spawn("qil-obj", Vec3(1.0f, 1.0f, 1.5f));
+    world.qil = world.Spawn("spawner-qil-obj", Vec3(1.0f, 1.0f, 1.5f));
     const u32 old = world.player->GetId();
     world.objects.DestroyObject(old);
     Composition* next = world.Spawn("spawner-Luvo", Vec3(5.0f, 1.0f, 0.0f));
@@ -417,7 +417,7 @@ TEST(Companion, ShotPassesThroughTheExcludedAndHitsTheFirstOther) {
 
 TEST(Companion, ShippedDataHoldsTheCompanionItsEffectsPagesAndTheDummy) {
     CompanionWorld world;
-    Composition* qil = world.Spawn("qil-obj");
+    Composition* qil = world.Spawn("spawner-qil-obj");
     ASSERT_NE(qil, nullptr);
     EXPECT_NE(qil->GetTransform(), nullptr);
     ASSERT_NE(world.Get<MovementComponent>(qil), nullptr);
