@@ -84,6 +84,7 @@ void PlayerComponent::CreateActions() {
     flash->SetFlashColor(1.0f, 0.0f, 0.0f);
     flash->SetToggleInterval(0.075f);
     flash->SetFlashDuration(0.5f);
+    flash->SetLane(ColorChangeAction::kLane);
     auto* damage = new DamagePlayerAction;
     damage->SetLane(FourCC("dama"));
     auto* knockback = new KnockbackPlayerAction;

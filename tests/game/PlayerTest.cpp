@@ -147,7 +147,7 @@ TEST(Player, AttacksForwardUnderTheirNameUntilLockedAndDeathRemovesThePlayer) {
         const std::string lane = std::to_string(action->GetLane());
         if (dynamic_cast<KnockbackPlayerAction*>(action)) kinds.push_back("knock " + lane);
         else if (dynamic_cast<DamagePlayerAction*>(action)) kinds.push_back("damage " + lane);
-        else if (dynamic_cast<ColorChangeAction*>(action)) kinds.push_back("flash");
+        else if (dynamic_cast<ColorChangeAction*>(action)) kinds.push_back("flash " + lane);
         else if (dynamic_cast<VelocityMovementAction*>(action)) kinds.push_back("velocity");
         else if (dynamic_cast<DodgeRollAction*>(action)) kinds.push_back("dash");
         else if (dynamic_cast<JumpAction*>(action)) kinds.push_back("jump");
@@ -155,7 +155,9 @@ TEST(Player, AttacksForwardUnderTheirNameUntilLockedAndDeathRemovesThePlayer) {
         else kinds.push_back("other");
     }
     const std::string knoc = std::to_string(FourCC("knoc")), dama = std::to_string(FourCC("dama"));
-    EXPECT_EQ(kinds, (HeroTexts{"knock " + knoc, "damage " + dama, "flash", "velocity", "dash", "jump", "impulse"}));
+    const std::string flas = std::to_string(ColorChangeAction::kLane);
+    EXPECT_EQ(kinds,
+              (HeroTexts{"knock " + knoc, "damage " + dama, "flash " + flas, "velocity", "dash", "jump", "impulse"}));
     const u32 id = world.hero->GetId();
     world.hero->Send("ObjectDead");
     EXPECT_EQ(world.Take(), (HeroTexts{"ObjectDead()", "PlaySound(player-death-sfx)", "PlayerHealthChanged(0)",
