@@ -42,16 +42,15 @@ Component* HealthComponent::Clone() const {
     if (!copy) return nullptr;
     copy->m_health = m_health;
     copy->m_totalHealth = m_totalHealth;
-    copy->m_totalSettled = m_totalSettled;
     return copy;
 }
 
 void HealthComponent::Serialize(Serializer* s) {
     const bool healthRead = s->SerializeFloat("Health", &m_health);
     const bool totalRead = s->SerializeFloat("TotalHealth", &m_totalHealth);
-    if (!s->IsReading()) return;
-    if (!totalRead && healthRead && !m_totalSettled) m_totalHealth = m_health;
-    m_totalSettled = true;
+    // Every read, the archetype's and a room's over its copy alike: a
+    // "Health" without "TotalHealth" gives a full bar of that size.
+    if (s->IsReading() && healthRead && !totalRead) m_totalHealth = m_health;
 }
 
 void HealthComponent::ExposeProperties(TweakBarGroup* panel) {

@@ -53,11 +53,6 @@ private:
     f32 m_health = 100.0f;
     f32 m_previousHealth = 100.0f;
     f32 m_totalHealth = 100.0f;
-    // Set by the first read (the archetype's): only that read takes a
-    // missing "TotalHealth" from "Health". A room's values are read over a
-    // copy of the archetype, and a room that changes only "Health" keeps the
-    // archetype's total instead of shrinking the bar to the new health.
-    bool m_totalSettled = false;
     bool m_listening = false;
 };
 

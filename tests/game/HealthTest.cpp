@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <map>
 
 namespace Vandle::GameTest {
 namespace {
@@ -104,6 +105,27 @@ TEST(Health, DamageAndHealTable) {
 TEST(Health, ArchetypeTotalsAndTheBadTotalLogLine) {
     HealthWorld world;
     EXPECT_FLOAT_EQ(HealthWorld::Health(world.Spawn("health-only-obj"))->GetTotalHealth(), 30.0f);
+
+    // A room's "Health" alone, read over a copy of a 100-of-100 archetype and
+    // later over the live object, gives a full bar of that size each time.
+    Composition* yak = world.Watched("hurt-obj");
+    auto read = [&](std::map<std::string, std::string> values) {
+        ComponentTest::TextSerializer reader(true);
+        reader.values = std::move(values);
+        HealthWorld::Health(yak)->Serialize(&reader);
+    };
+    read({{"Health", "30"}});
+    EXPECT_FLOAT_EQ(HealthWorld::Health(yak)->GetTotalHealth(), 30.0f);
+    SendObjectMessageFloat(yak, "TakeDamage", 3.0f);
+    read({{"Health", "12"}});
+    EXPECT_FLOAT_EQ(HealthWorld::Health(yak)->GetTotalHealth(), 12.0f);
+    read({{"Health", "50"}, {"TotalHealth", "80"}});
+    EXPECT_FLOAT_EQ(HealthWorld::Health(yak)->GetTotalHealth(), 80.0f);
+    read({{"TotalHealth", "90"}});
+    EXPECT_FLOAT_EQ(HealthWorld::Health(yak)->GetHealth(), 50.0f) << "no \"Health\": the health stays";
+    SendObjectMessageFloat(yak, "TakeDamage", 5.0f);
+    EXPECT_EQ(world.SentTo(yak->GetId()), (std::vector<std::string>{"TakeDamage(3)", "HealthChanged(0.9)",
+                                                                 "TakeDamage(5)", "HealthChanged(0.5)"}));
     world.log.clear();
     world.Spawn("no-total-obj");
     EXPECT_NE(world.log.find("'no-total-obj'): TotalHealth 0 is not above 0"), std::string::npos) << world.log;
