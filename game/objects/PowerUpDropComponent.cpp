@@ -123,7 +123,10 @@ void PowerUpDropComponent::SpawnPowerUp(const std::string& archetype) {
     // Cleared whether or not this object has a place: a dropped power-up is
     // never written into a room.
     powerUp->SetSaveFlag(false);
-    if (TransformComponent* transform = powerUp->GetTransform(); transform && own) transform->SetPosition(at);
+    // A dying object without a place leaves the power-up at its archetype's
+    // position and shows no tutorial for it.
+    if (!own) return;
+    if (TransformComponent* transform = powerUp->GetTransform()) transform->SetPosition(at);
     if (CoreSystem* core = GameCore()) {
         core->SendMessageString("ShowTutorial", kTutorial);
         core->SendMessageString("LockTutorial", kTutorial);

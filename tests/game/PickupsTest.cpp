@@ -129,11 +129,13 @@ TEST(PowerUpDrop, DrawsByWeightInNameOrderAndPlacesTheDropWhereTheEnemyDied) {
     EXPECT_EQ(world.Kill("drop-yak-obj"), std::vector<std::string>{"health-pack-obj"});
 
     // A dying object without a place: the drop stays at its archetype's
-    // position, but is still never saved with a room.
+    // position, is still never saved with a room, and shows no tutorial.
+    world.sent.clear();
     world.Draws({0, 0});
     EXPECT_EQ(world.Kill("ghost-yak-obj"), std::vector<std::string>{"health-pack-obj"});
     EXPECT_EQ(GameFixture::PositionOf(world.Newest()), Vec3(0, 7, 0));
     EXPECT_FALSE(world.Newest()->GetSaveFlag());
+    EXPECT_TRUE(world.SentTo(0u).empty()) << "no place, no tutorial";
 
     world.Draws({0, 0});
     EXPECT_TRUE(world.Kill("shy-yak-obj").empty()) << "a chance of 0 never drops";
