@@ -24,7 +24,6 @@
 #include "engine/core/ComponentFactory.h"
 #include "engine/core/CompositionFactory.h"
 #include "engine/core/MessageComponent.h"
-#include "engine/core/PlaceholderComponent.h"
 #include "engine/core/TransformComponent.h"
 #include "engine/graphics/animation/FidgetComponent.h"
 #include "engine/graphics/particles/ParticleEmitterComponent.h"
@@ -71,13 +70,6 @@ namespace {
 template <class T>
 void Register(CompositionFactory& factory, const char* className) {
     factory.AddComponentType(new ComponentFactory<T>(T::kTypeId), T::kTypeId, className);
-}
-
-// A class registered by name and type id with an inert stand-in
-// (PlaceholderComponent) until its own class is written.
-template <u32 TypeId>
-void Placeholder(CompositionFactory& factory, const char* className) {
-    Register<PlaceholderComponent<TypeId>>(factory, className);
 }
 
 }  // namespace

@@ -4,16 +4,12 @@
 // program from the start. A stand-in converts nothing and creates nothing
 // (New gives nullptr); its kind is that of the class it stands for. When the
 // real class is written, its registration line replaces the stand-in in the
-// registry, whichever is built first; its name should then leave the list.
-//
-//   // in the library the classes will live in, at namespace scope:
-//   const Ostrel::PlaceholderMetaClasses s_pending{"PlayerComponent", "JumpAction"};
+// registry, whichever is built first.
 
 #include "engine/core/MetaClass.h"
 
-#include <initializer_list>
-#include <memory>
-#include <vector>
+#include <string>
+#include <utility>
 
 namespace Ostrel {
 
@@ -41,18 +37,6 @@ public:
 
 private:
     int m_kind;
-};
-
-// Owns one stand-in per name (class kind), for a static list.
-class PlaceholderMetaClasses {
-public:
-    PlaceholderMetaClasses(std::initializer_list<const char*> names, int kind = kKindClass) {
-        m_classes.reserve(names.size());
-        for (const char* name : names) m_classes.push_back(std::make_unique<MetaClassPlaceholder>(name, kind));
-    }
-
-private:
-    std::vector<std::unique_ptr<MetaClassPlaceholder>> m_classes;
 };
 
 }  // namespace Ostrel

@@ -1,6 +1,6 @@
 // The registry after static initialisation holds exactly the program's
 // reflected types: every class, plain type, enumeration, text and nil type,
-// placeholders of classes not written yet included. The test binary also
+// and nothing stands in for a class any more. The test binary also
 // registers test types of its own, so the program's registry is read from
 // reflect-dump, which links the engine and nothing else.
 

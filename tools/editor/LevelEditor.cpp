@@ -48,6 +48,16 @@ LevelEditor::LevelEditor() {
     m_layout[kPaletteBar].posX = 630;
 }
 
+LevelEditor::LevelEditor(const LevelEditor& other)
+    : System(),
+      m_loadName(other.m_loadName),
+      m_saveName(other.m_saveName),
+      m_layout(other.m_layout),
+      m_cloneCount(other.m_cloneCount),
+      m_cloneOffset(other.m_cloneOffset),
+      m_showDebug(other.m_showDebug),
+      m_moveStep(other.m_moveStep) {}
+
 LevelEditor::~LevelEditor() {
     m_subscriptions.Clear();
     // Bars left by a run that never shut down: their entries point in here.

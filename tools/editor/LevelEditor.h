@@ -39,6 +39,7 @@
 
 #include "engine/base/Types.h"
 #include "engine/core/BoundingVolume.h"
+#include "engine/core/MetaClassOf.h"
 #include "engine/core/System.h"
 #include "engine/core/Vec3.h"
 #include "engine/core/Vec4.h"
@@ -72,6 +73,11 @@ public:
     };
 
     LevelEditor();
+    // A copy (through the meta class) carries the editor's settings: panel
+    // layout, load and save names, clone count and offset, move step and the
+    // debug switch. Nothing of a running editor comes along: no objects,
+    // camera, selection, bars, palettes or subscriptions.
+    LevelEditor(const LevelEditor& other);
     ~LevelEditor() override;
 
     void Update(f32 dt) override;
@@ -270,3 +276,5 @@ private:
 };
 
 }  // namespace Ostrel
+
+LV_DECLARE_META_CLASS(Ostrel::LevelEditor);

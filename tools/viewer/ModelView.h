@@ -26,6 +26,7 @@
 // Main thread only.
 
 #include "engine/base/Types.h"
+#include "engine/core/MetaClassOf.h"
 #include "engine/core/System.h"
 #include "engine/platform/SubscriptionList.h"
 #include "tools/panels/BarLayout.h"
@@ -131,3 +132,5 @@ private:
 };
 
 }  // namespace Ostrel
+
+LV_DECLARE_META_CLASS(Ostrel::ModelView);
