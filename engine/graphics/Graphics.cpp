@@ -80,6 +80,7 @@ void Graphics::LoadConfig(Serializer* config) {
     if (!config) return;
     config->SerializeBool("Debug", &m_debug);
     config->SerializeBool("DoPostProcess", &m_doPostProcess);
+    config->SerializeBool("UseSourceEffect", &m_useSourceEffect);
     config->SerializeBool("UseHBV", &m_useHbv);
 }
 

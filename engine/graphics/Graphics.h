@@ -7,8 +7,10 @@
 //   important and unimportant depth), five debug meshes and the skybox; the
 //   render lists of object ids, the debug queues and the screen fade.
 // - Configuration "Debug" (debug keys), "DoPostProcess" (draw through the
-//   off-screen targets and compose), "UseHBV" (static meshes through the
-//   volume hierarchy); defaults off, off, on.
+//   off-screen targets and compose), "UseSourceEffect" (the source-effect
+//   switch, kept for the frame; nothing draws differently with it yet),
+//   "UseHBV" (static meshes through the volume hierarchy); defaults off,
+//   off, off, on.
 // - Create subscribes its eight messages; Initialize builds every device
 //   object under the render device's lock, in a fixed order, and interns the
 //   23 parameter names the drawing code uses.
@@ -235,6 +237,7 @@ public:
     // State, for the frame and for tests.
     bool IsDebug() const { return m_debug; }
     bool DoesPostProcess() const { return m_doPostProcess; }
+    bool UsesSourceEffect() const { return m_useSourceEffect; }
     bool UsesHbv() const { return m_useHbv; }
     bool DrawsSkybox() const { return m_drawSkybox; }
     bool DrawsDebugShapes() const { return m_drawDebugShapes; }
@@ -340,6 +343,7 @@ private:
     std::string m_fadeDoneMessage;
     bool m_billboardListSorted = true;
     bool m_doPostProcess = false;
+    bool m_useSourceEffect = false;
     std::string m_skyboxName;
     bool m_showScaffolding = false;
     bool m_initialized = false;

@@ -17,6 +17,7 @@
 #include "engine/graphics/ShaderProgram.h"
 #include "engine/graphics/textures/Texture.h"
 #include "engine/graphics/textures/TextureManager.h"
+#include "engine/io/ConfigureFileXML.h"
 
 #include "tests/engine/components/ComponentWorld.h"
 #include "tests/engine/graphics/text/FontTestSupport.h"
@@ -102,11 +103,25 @@ TEST(GraphicsSystem, ConfigurationDefaultsAndKeys) {
     graphics.LoadConfig(nullptr);
     EXPECT_TRUE(graphics.UsesHbv());
     ComponentTest::TextSerializer config(true);
-    config.values = {{"Debug", "1"}, {"DoPostProcess", "1"}, {"UseHBV", "0"}};
+    EXPECT_FALSE(graphics.UsesSourceEffect());
+    config.values = {{"Debug", "1"}, {"DoPostProcess", "1"}, {"UseSourceEffect", "1"}, {"UseHBV", "0"}};
     graphics.LoadConfig(&config);
     EXPECT_TRUE(graphics.IsDebug());
     EXPECT_TRUE(graphics.DoesPostProcess());
+    EXPECT_TRUE(graphics.UsesSourceEffect());
     EXPECT_FALSE(graphics.UsesHbv());
+
+    // Through the configuration file: a malformed value is logged by key
+    // like the others.
+    GraphicsLogCapture log;
+    Graphics fromFile;
+    ConfigureFileXML file(true);
+    file.SetWhere("graphics.xcfg");
+    ASSERT_TRUE(file.LoadFromText("<Graphics><UseSourceEffect>1.5</UseSourceEffect><UseHBV>0</UseHBV></Graphics>"));
+    fromFile.LoadConfig(&file);
+    EXPECT_TRUE(fromFile.UsesSourceEffect());
+    EXPECT_FALSE(fromFile.UsesHbv());
+    EXPECT_NE(log.Text().find("key 'UseSourceEffect': '1.5' is not a whole number"), std::string::npos) << log.Text();
 }
 
 TEST(GraphicsSystem, InitializeBuildsEveryDeviceObjectInOrder) {
