@@ -54,6 +54,11 @@ void Physics::Initialize() {
     m_showDebug = false;
 }
 
+void Physics::SetSettings(const PhysicsSettings& settings) {
+    m_settings = settings;
+    m_integrator.SetSettings(settings);
+}
+
 void Physics::Shutdown() { Unsubscribe(); }
 
 void Physics::Unsubscribe() {

@@ -56,7 +56,8 @@ public:
     void OnLevelLoaded();
 
     const PhysicsSettings& GetSettings() const { return m_settings; }
-    void SetSettings(const PhysicsSettings& settings) { m_settings = settings; }
+    // Takes effect at the next step, before or after Initialize.
+    void SetSettings(const PhysicsSettings& settings);
     RigidBodyIntegrator& GetIntegrator() { return m_integrator; }
     CollisionWorld& GetCollisionWorld() { return m_world; }
     float GetAccumulator() const { return m_accumulator; }

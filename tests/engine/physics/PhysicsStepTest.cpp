@@ -75,6 +75,23 @@ TEST(PhysicsStep, EulerAppliesAccelerationDragGravityThenMoves) {
     EXPECT_FLOAT_EQ(PhysicsWorld::PositionOf(accelerating).x, 1.16f * 0.016f);
 }
 
+TEST(PhysicsStep, SettingsChangedAfterInitializeTakeEffectAtTheNextStep) {
+    PhysicsWorld world(kBodies, Settings(0.0f));
+    Composition* faller = world.Spawn("faller", Vec3(0, 0, 0));
+    Composition* drifter = world.Spawn("drifter", Vec3(0, 0, 0));
+    world.physics.Update(0.016f);
+    EXPECT_EQ(PhysicsWorld::VelocityOf(faller).y, 0.0f);
+    world.physics.SetSettings(Settings(-10.0f, 0.5f));
+    world.physics.Update(0.016f);
+    EXPECT_FLOAT_EQ(PhysicsWorld::VelocityOf(faller).y, -0.16f) << "the new gravity";
+    EXPECT_FLOAT_EQ(PhysicsWorld::VelocityOf(drifter).x, 0.5f) << "the new drag";
+    world.physics.SetSettings(Settings(-10.0f, 0.5f, true));
+    world.physics.Update(0.016f);
+    EXPECT_FLOAT_EQ(PhysicsWorld::VelocityOf(drifter).y, -0.16f) << "Runge-Kutta: gravity on every body";
+    EXPECT_FLOAT_EQ(PhysicsWorld::VelocityOf(drifter).x, 0.5f) << "and no drag";
+    EXPECT_TRUE(world.physics.GetIntegrator().GetSettings().rk4);
+}
+
 TEST(PhysicsStep, RungeKuttaDoesNotGrowTheVelocityByItself) {
     PhysicsWorld world(kBodies, Settings(0.0f, 0.0f, true));
     Composition* mover = world.Spawn("mover", Vec3(0, 0, 0));
