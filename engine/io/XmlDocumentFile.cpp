@@ -17,8 +17,10 @@ namespace {
 
 constexpr std::size_t kParsePadding = 64;
 
-bool PrintToFile(const TiXmlDocument& document, const std::string& path) {
+// *opened tells whether the file was opened (and so written over) at all.
+bool PrintToFile(const TiXmlDocument& document, const std::string& path, bool* opened) {
     std::FILE* file = std::fopen(path.c_str(), "w");
+    *opened = file != nullptr;
     if (file == nullptr) {
         return false;
     }
@@ -112,10 +114,13 @@ bool LoadXmlFile(TiXmlDocument& document, const std::string& path, std::string* 
 
 bool SaveXmlDocument(const TiXmlDocument& document, const std::string& path) {
     const std::string temporary = path + ".tmp";
-    if (PrintToFile(document, temporary) && std::rename(temporary.c_str(), path.c_str()) == 0) {
+    bool opened = false;
+    if (PrintToFile(document, temporary, &opened) && std::rename(temporary.c_str(), path.c_str()) == 0) {
         return true;
     }
-    std::remove(temporary.c_str());
+    // Only a temporary this save wrote is removed: when it could not be
+    // opened, whatever has that name (a folder, someone else's file) stays.
+    if (opened) std::remove(temporary.c_str());
     LogMessage("Failed to save file '" + path + "'\n");
     return false;
 }

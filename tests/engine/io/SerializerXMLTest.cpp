@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <tinyxml.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -235,6 +236,34 @@ TEST(SerializerXML, SaveFileIntoAMissingFolderAnswersFalse) {
     Block(writer, "new");
     const std::string path = XmlTest::ScratchPath("no-such-folder/room.xrm");
     EXPECT_FALSE(writer.SaveFile(path));
+}
+
+TEST(SerializerXML, AFailedSaveRemovesOnlyTheTemporaryItWrote) {
+    namespace fs = std::filesystem;
+    SerializerXML writer(false);
+    Block(writer, "new");
+    XmlTest::LogCapture log;
+
+    // A folder already named like the temporary: the save cannot write and
+    // the folder, empty or not, is still there afterwards.
+    const std::string blocked = XmlTest::WriteFile("blocked.xrm", "<old/>");
+    fs::remove_all(blocked + ".tmp");
+    ASSERT_TRUE(fs::create_directory(blocked + ".tmp"));
+    EXPECT_FALSE(writer.SaveFile(blocked));
+    EXPECT_TRUE(fs::is_directory(blocked + ".tmp"));
+    EXPECT_EQ(XmlTest::ReadFile(blocked), "<old/>");
+    EXPECT_NE(log.Text().find("Failed to save file '" + blocked + "'"), std::string::npos) << log.Text();
+    fs::remove_all(blocked + ".tmp");
+
+    // The temporary was written but cannot replace the target (a folder
+    // with something in it): this save's temporary goes, the target stays.
+    const std::string target = XmlTest::ScratchPath("target-folder.xrm");
+    fs::remove_all(target);
+    fs::create_directories(target + "/inside");
+    EXPECT_FALSE(writer.SaveFile(target));
+    EXPECT_FALSE(fs::exists(target + ".tmp"));
+    EXPECT_TRUE(fs::is_directory(target + "/inside"));
+    fs::remove_all(target);
 }
 
 }  // namespace
