@@ -66,7 +66,14 @@ bool SoundDeviceManager::LoadSoundImage(const std::string& key, std::vector<u8> 
         LogMessagef("Sound '%s': cannot decode (%s), skipped\n", path.c_str(), error.c_str());
         return false;
     }
-    if (!cut.empty()) LogMessagef("Sound '%s': %s; what is there is played\n", path.c_str(), cut.c_str());
+    if (!cut.empty()) {
+        LogMessagef("Sound '%s': %s; what is there is played\n", path.c_str(), cut.c_str());
+    } else if (clip->DecodesShort()) {
+        LogMessagef("Sound '%s': decodes to %lld of the %lld frames its header announces; what is there is "
+                    "played\n",
+                    path.c_str(), static_cast<long long>(clip->Frames()),
+                    static_cast<long long>(clip->AnnouncedFrames()));
+    }
     sounds->Store(key, std::make_unique<SoundAsset>(std::move(clip), m_device.get(), definition));
     return true;
 }

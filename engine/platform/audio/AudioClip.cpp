@@ -22,6 +22,19 @@ std::vector<float> DecodeAll(AudioDecoder& decoder) {
     return samples;
 }
 
+// Counts the frames a stream will give, decoding without keeping them.
+i64 CountFrames(AudioDecoder& decoder) {
+    const i64 block = 4096;
+    std::vector<float> buffer(block * decoder.Channels());
+    i64 total = 0;
+    for (;;) {
+        const i64 got = decoder.Read(buffer.data(), block);
+        if (got <= 0) break;
+        total += got;
+    }
+    return total;
+}
+
 }  // namespace
 
 std::shared_ptr<const AudioClip> AudioClip::Load(std::vector<u8> image, bool stream, bool loop,
@@ -33,8 +46,12 @@ std::shared_ptr<const AudioClip> AudioClip::Load(std::vector<u8> image, bool str
     clip->m_loop = loop;
     clip->m_channels = decoder->Channels();
     clip->m_sampleRate = decoder->SampleRate();
+    clip->m_announcedFrames = decoder->AnnouncedFrames();
     if (stream) {
-        clip->m_frames = decoder->AnnouncedFrames();
+        // Decoded once here (on the loading thread) only to count: a file
+        // that gives fewer frames than its header announces is reported at
+        // load, not found out at the end of a play.
+        clip->m_frames = CountFrames(*decoder);
         decoder.reset();
         clip->m_image = std::move(image);
         return clip;
@@ -56,8 +73,11 @@ std::shared_ptr<const AudioClip> AudioClip::FromSamples(std::vector<float> sampl
     clip->m_sampleRate = sampleRate < 1 ? 1 : sampleRate;
     clip->m_samples = std::move(samples);
     clip->m_frames = static_cast<i64>(clip->m_samples.size()) / clip->m_channels;
+    clip->m_announcedFrames = clip->m_frames;
     return clip;
 }
+
+bool AudioClip::DecodesShort() const { return m_announcedFrames > 0 && m_frames < m_announcedFrames; }
 
 std::unique_ptr<AudioDecoder> AudioClip::OpenStream() const {
     if (!m_stream) return nullptr;

@@ -34,9 +34,15 @@ public:
     bool IsLooping() const { return m_loop; }
     int Channels() const { return m_channels; }
     int SampleRate() const { return m_sampleRate; }
-    // Decoded clips only: interleaved samples and their frame count.
+    // Decoded clips only: interleaved samples.
     const std::vector<float>& Samples() const { return m_samples; }
+    // The frames the file really decodes to (counted at load for streams
+    // too), and the count its header announces (0: unknown).
     i64 Frames() const { return m_frames; }
+    i64 AnnouncedFrames() const { return m_announcedFrames; }
+    // The file decodes to fewer frames than it announces (a cut MP3, say):
+    // it plays as far as it goes; the loader logs it by name.
+    bool DecodesShort() const;
 
     // Streamed clips only: a fresh decoder over the kept image, or null.
     std::unique_ptr<AudioDecoder> OpenStream() const;
@@ -49,6 +55,7 @@ private:
     int m_channels = 0;
     int m_sampleRate = 0;
     i64 m_frames = 0;
+    i64 m_announcedFrames = 0;
     std::vector<float> m_samples;
     std::vector<u8> m_image;
 };

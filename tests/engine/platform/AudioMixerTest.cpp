@@ -266,6 +266,26 @@ TEST(AudioClip, DecodesWavAndMp3ImagesAndRejectsBrokenOnes) {
     EXPECT_EQ(AudioDecoder::DescribeCut(cutWav.data(), cutWav.size()),
               "the file is cut short: its header announces " + std::to_string(whole) + " bytes, it holds 1000");
 
+    // Whole files decode to what they announce; an MP3 cut in half decodes
+    // short, decoded or streamed, and a stream plays what is there and ends.
+    EXPECT_FALSE(wav->DecodesShort());
+    EXPECT_FALSE(mp3->DecodesShort()) << mp3->Frames() << " of " << mp3->AnnouncedFrames();
+    EXPECT_FALSE(streamedMp3->DecodesShort());
+    std::vector<u8> halfMp3(mp3Image.begin(), mp3Image.begin() + std::ptrdiff_t(mp3Image.size() / 2));
+    auto cutMp3 = AudioClip::Load(halfMp3, false, false, &error);
+    ASSERT_TRUE(cutMp3) << error;
+    EXPECT_TRUE(cutMp3->DecodesShort()) << cutMp3->Frames() << " of " << cutMp3->AnnouncedFrames();
+    EXPECT_EQ(cutMp3->AnnouncedFrames(), mp3->AnnouncedFrames());
+    auto cutStream = AudioClip::Load(halfMp3, true, false, &error);
+    ASSERT_TRUE(cutStream) << error;
+    EXPECT_TRUE(cutStream->DecodesShort());
+    EXPECT_EQ(cutStream->Frames(), cutMp3->Frames());
+    AudioChannel cutChannel = mixer.Play(cutStream, false);
+    std::vector<float> rest(2 * 4096);
+    int mixes = 0;
+    while (mixer.IsPlaying(cutChannel) && mixes < 100) mixer.Mix(rest.data(), 4096), ++mixes;
+    EXPECT_FALSE(mixer.IsPlaying(cutChannel)) << "the cut stream ends where its data ends";
+
     // Formats no sound can have are refused before anything is decoded.
     std::vector<u8> wide = MakeSoundImage(tone, 1, 22050, ImageFormat::Wav16);
     wide[22] = 200;  // channel count

@@ -7,11 +7,13 @@
 #include "engine/sound/SoundManager.h"
 #include "engine/sound/SoundSystem.h"
 
+#include "tests/engine/io/XmlTestFiles.h"
 #include "tests/engine/platform/SoundImages.h"
 
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cmath>
 #include <thread>
 
 using namespace Ostrel;
@@ -242,6 +244,21 @@ TEST_F(SoundSystemTest, ASoundReplacedWhilePlayingPlaysOnAndBrokenFilesAreSkippe
     EXPECT_EQ(m_sounds.Find("junk"), nullptr);
     EXPECT_FALSE(m_devices.LoadSoundImage("empty", {}, "empty.wav"));
     Play("junk");
+}
+
+TEST_F(SoundSystemTest, AnMp3ThatDecodesShortIsLoggedByNameAndKept) {
+    std::vector<float> tone;
+    for (int i = 0; i < 22050; ++i) tone.push_back(0.5f * std::sin(i * 0.05f));
+    std::vector<u8> mp3 = MakeSoundImage(tone, 1, 22050, ImageFormat::Mp3);
+    ASSERT_FALSE(mp3.empty());
+    XmlTest::LogCapture log;
+    ASSERT_TRUE(m_devices.LoadSoundImage("whole-bgm", mp3, "sounds/whole-bgm.mp3"));
+    EXPECT_EQ(log.Text(), "");
+    mp3.resize(mp3.size() / 2);
+    ASSERT_TRUE(m_devices.LoadSoundImage("cut-bgm", mp3, "sounds/cut-bgm.mp3"));
+    EXPECT_NE(log.Text().find("Sound 'sounds/cut-bgm.mp3': decodes to "), std::string::npos) << log.Text();
+    EXPECT_NE(log.Text().find("frames its header announces; what is there is played"), std::string::npos);
+    EXPECT_NE(m_sounds.Find("cut-bgm"), nullptr);
 }
 
 TEST_F(SoundSystemTest, LoadingThreadStoresSoundsWhileTheMainThreadPlaysThem) {
