@@ -322,7 +322,7 @@ void GameSystem::OnObjectDestroyed(u32 id) {
     }
 }
 
-void GameSystem::OnPlayerDeath(u32 /*playerId*/) {
+void GameSystem::OnPlayerDeath() {
     if (CoreSystem* core = Core()) {
         const Vec4 from(1.0f, 1.0f, 1.0f, 1.0f);
         const Vec4 to(0.0f, 0.0f, 0.0f, 0.0f);

@@ -89,8 +89,10 @@ public:
     void OnKeyTriggered(int key, bool pressed);
     void OnObjectCreated(u32 id);
     void OnObjectDestroyed(u32 id);
-    // "PlayerDeath"(the player object's id): every listener takes the id.
-    void OnPlayerDeath(u32 playerId);
+    // "PlayerDeath": the player sends its object id, which no one needs; a
+    // scene's send-message handler sends the message bare. Taking nothing,
+    // the handler answers both.
+    void OnPlayerDeath();
     void OnGoalReached();
     void OnGameEnding();
     void OnGameReady();

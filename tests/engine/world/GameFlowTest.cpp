@@ -198,6 +198,12 @@ TEST(GameFlow, RetryTwiceInOneFrameReloadsOnceWithTheSameRoomsAndNoFlyOver) {
     flow.world.core.SendMessageUInt("PlayerDeath", 7u);
     EXPECT_EQ(flow.rec.Take(), Lines{"StartFade"});
     EXPECT_FALSE(flow.game.IsLevelRunning());
+    // A scene's send-message handler sends it bare, and sends only to
+    // listeners that take no arguments: the death fade starts just the same.
+    for (const FunctionRef& listener : flow.world.core.GetTable().GetListeners("PlayerDeath"))
+        EXPECT_EQ(listener->GetArgCount(), 0);
+    flow.Send("PlayerDeath");
+    EXPECT_EQ(flow.rec.Take(), Lines{"StartFade"});
     flow.Send("GameLevelRetry");
     flow.Send("GameLevelRetry");
     flow.Frame();
