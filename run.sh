@@ -10,6 +10,7 @@ bash scripts/setup-deps.sh
 
 BUILD_DIR=${LV_RELEASE_BUILD_DIR:-build/release}
 cmake -S . -B "$BUILD_DIR" -DCMAKE_BUILD_TYPE=Release -DLV_BUILD_TESTS=OFF >/dev/null
-cmake --build "$BUILD_DIR" -j "$(nproc)" --target lantern-vaults
+# The model viewer (-m) runs model-converter from beside the program.
+cmake --build "$BUILD_DIR" -j "$(nproc)" --target lantern-vaults model-converter
 
 exec "$BUILD_DIR/lantern-vaults" "$@"

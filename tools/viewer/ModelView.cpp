@@ -23,6 +23,8 @@
 #include "tools/viewer/ProcessRunner.h"
 
 #include <filesystem>
+#include <fstream>
+#include <sstream>
 
 namespace Ostrel {
 
@@ -59,6 +61,28 @@ std::string LowerExtension(const std::string& path) {
         if (c >= 'A' && c <= 'Z') c = char(c - 'A' + 'a');
     }
     return ext;
+}
+
+// The converter's own output (the log file it wrote) for our log: the last
+// kMaxReport bytes, so a converter that prints a lot cannot flood it.
+std::string ConverterReport(const std::string& logPath) {
+    constexpr size_t kMaxReport = 4000;
+    std::ifstream in(logPath, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    std::string report = text.str();
+    while (!report.empty() && (report.back() == '\n' || report.back() == ' ')) report.pop_back();
+    if (report.empty()) return "; the converter printed nothing\n";
+    if (report.size() > kMaxReport) report = "..." + report.substr(report.size() - kMaxReport);
+    return "; the converter said:\n" + report + "\n";
+}
+
+std::string DescribeConverterFailure(const ProcessResult& result, const std::string& converter, bool wroteModel) {
+    if (!result.started) return converter + " could not be run (" + result.error + ")";
+    if (result.signal != 0) return converter + " was ended by signal " + std::to_string(result.signal);
+    if (result.exitCode != 0) return converter + " exited with code " + std::to_string(result.exitCode);
+    if (!wroteModel) return converter + " wrote no model file";
+    return converter + " failed";
 }
 
 }  // namespace
@@ -230,6 +254,8 @@ void ModelView::OnFileDrop(const std::string& path) {
         if (!LoadTextureFromFile(path)) LogMessage("ModelView: the texture '" + path + "' could not be loaded\n");
         m_textureName = std::filesystem::path(path).stem().string();
         ApplyTexture();
+    } else {
+        LogMessage("ModelView: '" + path + "' is not a kind the viewer takes (.fbx, .bin, .png, .tga); ignored\n");
     }
 }
 
@@ -280,12 +306,20 @@ bool ModelView::ConvertModel(const std::string& path) {
     const std::string model = std::string(kModelFile);
     std::error_code error;
     std::filesystem::remove(model, error);
-    std::vector<std::string> argv = {m_converter.empty() ? std::string(kConverterName) : m_converter, path, "-mv"};
+    const std::string converter = m_converter.empty() ? std::string(kConverterName) : m_converter;
+    if (converter.find('/') == std::string::npos && FindOnPath(converter).empty()) {
+        LogMessage("ModelView: " + converter + " not found: looked in " + HelperProgramFolder() +
+                   " and on PATH; '" + path + "' is not shown\n");
+        return false;
+    }
+    std::vector<std::string> argv = {converter, path, "-mv"};
     if (m_scaleModel) argv.push_back("-s");
     const ProcessResult result = RunProcess(argv, std::string(kConvertLog));
-    if (result.started && result.exitCode == 0 && std::filesystem::is_regular_file(model, error)) return true;
+    const bool wroteModel = std::filesystem::is_regular_file(model, error);
+    if (result.started && result.exitCode == 0 && wroteModel) return true;
     std::filesystem::remove(model, error);
-    LogMessage("ModelView: converting '" + path + "' failed; see " + std::string(kConvertLog) + "\n");
+    LogMessage("ModelView: converting '" + path + "' failed: " +
+               DescribeConverterFailure(result, converter, wroteModel) + ConverterReport(kConvertLog));
     return false;
 }
 

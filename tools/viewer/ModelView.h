@@ -7,7 +7,8 @@
 //   "fbx"        - converted by the model converter into the model file;
 //   "bin"        - copied to the model file;
 //   "png", "tga" - put on the model as its diffuse texture (remembered and
-//                  put on the next model when none is shown).
+//                  put on the next model when none is shown);
+//   anything else - logged by name with the kinds above, and ignored.
 // The extension is compared lower-cased (ASCII letters only). A dropped
 // model takes the current one away at once and is loaded two frames later;
 // a second drop in between restarts the count. With "Animation only" set,
@@ -15,9 +16,11 @@
 //
 // The model file "mv-asset.bin" in the working folder is removed before
 // each conversion or copy, so a failed one never shows an earlier model:
-// the failure is logged (naming "convert.log", where the converter's output
-// goes) and no model is shown. The converter runs without a shell, with the
-// arguments [converter, path, "-mv"] plus "-s" when "Scale Model" is set.
+// the failure is logged with its reason (converter not found, could not be
+// run, its exit code or signal, no model written) and the converter's own
+// output, which also stays in "convert.log"; no model is shown. The
+// converter runs without a shell, with the arguments [converter, path,
+// "-mv"] plus "-s" when "Scale Model" is set.
 //
 // The panel layout comes from the configuration "ModelView" and is written
 // back at shutdown to that file, or to "modelview.xcfg" in the data root

@@ -4,6 +4,7 @@
 #include "engine/base/Log.h"
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 
@@ -37,7 +38,8 @@ ProcessResult RunProcess(const std::vector<std::string>& argv, const std::string
     const int error = posix_spawnp(&pid, args[0], &actions, nullptr, args.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
     if (error != 0) {
-        LogMessage("RunProcess: '" + argv[0] + "' could not be run: " + std::strerror(error) + "\n");
+        result.error = std::strerror(error);
+        LogMessage("RunProcess: '" + argv[0] + "' could not be run: " + result.error + "\n");
         return result;
     }
     result.started = true;
@@ -51,15 +53,42 @@ ProcessResult RunProcess(const std::vector<std::string>& argv, const std::string
         return result;
     }
     if (WIFEXITED(status)) result.exitCode = WEXITSTATUS(status);
+    if (WIFSIGNALED(status)) result.signal = WTERMSIG(status);
     return result;
 }
 
-std::string FindHelperProgram(const std::string& name) {
-    const std::string self = GetProgramPath();
+namespace {
+
+bool IsExecutableFile(const std::filesystem::path& path) {
     std::error_code error;
-    const std::filesystem::path beside = std::filesystem::path(self).parent_path() / name;
-    if (std::filesystem::is_regular_file(beside, error) && ::access(beside.c_str(), X_OK) == 0) return beside.string();
+    return std::filesystem::is_regular_file(path, error) && ::access(path.c_str(), X_OK) == 0;
+}
+
+}  // namespace
+
+std::string HelperProgramFolder() { return std::filesystem::path(GetProgramPath()).parent_path().string(); }
+
+std::string FindHelperProgram(const std::string& name) {
+    const std::filesystem::path beside = std::filesystem::path(HelperProgramFolder()) / name;
+    if (IsExecutableFile(beside)) return beside.string();
     return name;
+}
+
+std::string FindOnPath(const std::string& name) {
+    const char* path = std::getenv("PATH");
+    if (!path || name.empty() || name.find('/') != std::string::npos) return {};
+    const std::string folders = path;
+    size_t start = 0;
+    while (start <= folders.size()) {
+        size_t end = folders.find(':', start);
+        if (end == std::string::npos) end = folders.size();
+        // An empty entry means the working folder, as for the shell.
+        const std::string folder = end > start ? folders.substr(start, end - start) : ".";
+        const std::filesystem::path candidate = std::filesystem::path(folder) / name;
+        if (IsExecutableFile(candidate)) return candidate.string();
+        start = end + 1;
+    }
+    return {};
 }
 
 }  // namespace Ostrel

@@ -12,6 +12,8 @@ namespace Ostrel {
 struct ProcessResult {
     bool started = false;  // false: the program could not be run (logged)
     int exitCode = -1;     // the exit status; -1 when it ended by a signal
+    int signal = 0;        // the signal that ended it, 0 when none
+    std::string error;     // why it could not be run, when it was not
 };
 
 // argv[0] is the program: a path (with a '/') is run as is, a bare name is
@@ -22,5 +24,11 @@ ProcessResult RunProcess(const std::vector<std::string>& argv, const std::string
 // executable when it exists and is executable, else the bare name (looked up
 // on PATH when run).
 std::string FindHelperProgram(const std::string& name);
+
+// The folder FindHelperProgram looks in first: this executable's folder.
+std::string HelperProgramFolder();
+
+// The executable file of that name in a folder of PATH, or empty when none.
+std::string FindOnPath(const std::string& name);
 
 }  // namespace Ostrel

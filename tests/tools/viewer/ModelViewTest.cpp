@@ -15,6 +15,7 @@
 #include "engine/graphics/models/MeshManager.h"
 #include "engine/io/ConfigureFileXML.h"
 #include "engine/resources/ResourceManager.h"
+#include "tests/engine/io/XmlTestFiles.h"
 #include "tests/tools/editor/EditorTestWorld.h"
 #include "tools/editor/ObjectHandle.h"
 #include "tools/model-writer/SampleModels.h"
@@ -219,19 +220,41 @@ TEST_F(ModelViewTest, FailedConversionOrCopyShowsNoEarlierModel) {
     EXPECT_EQ(std::get<f32>(model.Read("Viewer Info", "", "Duration")), 0.0f);
     ASSERT_TRUE(fs::exists(folder / "mv-asset.bin"));
 
-    viewer.SetConverter((folder / "failing-converter").string());
+    XmlTest::LogCapture log;
+    const std::string failing = (folder / "failing-converter").string();
+    viewer.SetConverter(failing);
     viewer.OnFileDrop("broken.fbx");
     Frame();
     Frame();
     EXPECT_EQ(Model(), nullptr);
     EXPECT_FALSE(fs::exists(folder / "mv-asset.bin"));  // neither the old nor half a new one
     EXPECT_EQ(ReadText(folder / "convert.log"), "no meshes\n");
+    // The reason and the converter's own words are in the log itself.
+    EXPECT_NE(log.Text().find("ModelView: converting 'broken.fbx' failed: " + failing +
+                              " exited with code 2; the converter said:\nno meshes\n"),
+              std::string::npos)
+        << log.Text();
 
-    viewer.SetConverter((folder / "no-such-converter").string());
+    const std::string missing = (folder / "no-such-converter").string();
+    viewer.SetConverter(missing);
     viewer.OnFileDrop("other.fbx");
     Frame();
     Frame();
     EXPECT_EQ(Model(), nullptr);
+    EXPECT_NE(log.Text().find("converting 'other.fbx' failed: " + missing +
+                              " could not be run (No such file or directory)"),
+              std::string::npos)
+        << log.Text();
+    viewer.SetConverter("no-such-converter-anywhere");
+    viewer.OnFileDrop("third.fbx");
+    Frame();
+    Frame();
+    EXPECT_EQ(Model(), nullptr);
+    EXPECT_NE(log.Text().find("ModelView: no-such-converter-anywhere not found: looked in " + HelperProgramFolder() +
+                              " and on PATH; 'third.fbx' is not shown"),
+              std::string::npos)
+        << log.Text();
+    EXPECT_EQ(log.Text().find("see convert.log"), std::string::npos) << "no pointer to a file instead of the reason";
 
     viewer.OnFileDrop(crate);
     Frame();
@@ -243,7 +266,13 @@ TEST_F(ModelViewTest, FailedConversionOrCopyShowsNoEarlierModel) {
     EXPECT_EQ(Model(), nullptr);
     EXPECT_FALSE(fs::exists(folder / "mv-asset.bin"));
 
-    viewer.OnFileDrop("notes.txt");  // ignored
+    for (const char* other : {"notes.txt", "bunny.OBJ", "README"}) {
+        const std::string before = log.Text();
+        viewer.OnFileDrop(other);
+        EXPECT_EQ(log.Text().substr(before.size()), "ModelView: '" + std::string(other) +
+                                                         "' is not a kind the viewer takes (.fbx, .bin, .png, "
+                                                         ".tga); ignored\n");
+    }
     EXPECT_EQ(viewer.GetLoadCountdown(), 0);
 }
 
@@ -331,6 +360,10 @@ TEST(ProcessRunner, PassesArgumentsVerbatimAndReportsTheExit) {
     EXPECT_FALSE(RunProcess({"/no/such/program"}, log.string()).started);
     EXPECT_FALSE(RunProcess({}, log.string()).started);
     EXPECT_EQ(FindHelperProgram("no-such-helper-here"), "no-such-helper-here");
+    EXPECT_EQ(FindOnPath("no-such-helper-here"), "");
+    EXPECT_FALSE(FindOnPath("sh").empty());
+    ProcessResult killed = RunProcess({"sh", "-c", "kill -9 $$"}, log.string());
+    EXPECT_EQ(killed.signal, 9);
     fs::remove(log);
 }
 
