@@ -7,6 +7,11 @@
 #   neighbouring tiles and their orientation can be told apart;
 # - sky-top ... sky-back.png: the six faces of the sample sky, one flat
 #   colour each, all different, so a picture tells which face it shows;
+# - sky-day-top ... sky-day-back.png: a day sky for the model viewer (and any
+#   scene that wants a real one), 128 x 128 a face: each pixel's colour
+#   depends only on the height of its direction above the horizon (deep blue
+#   overhead, pale at the horizon, a dusty ground below), so the faces meet
+#   without seams whichever way each one is turned;
 # - crate-planks.png: a light, even crate face with a darker rim;
 # - DropShadow.png: a soft black disc (alpha falls off from the centre);
 # - marker.png: the aimer's orange arrow on transparency;
@@ -55,6 +60,40 @@ SKY = {
     "top": (150, 200, 240), "bottom": (90, 70, 50), "right": (200, 180, 40),
     "left": (60, 170, 60), "front": (40, 90, 200), "back": (200, 60, 40),
 }
+
+
+SKY_DAY_SIZE = 128
+SKY_ZENITH = (58, 112, 196)
+SKY_HORIZON = (200, 220, 238)
+SKY_GROUND_NEAR = (132, 126, 112)
+SKY_GROUND_FAR = (78, 72, 62)
+
+
+def mix(a, b, t):
+    return tuple(int(round(x + (y - x) * t)) for x, y in zip(a, b))
+
+
+def sky_day_colour(elevation):
+    # elevation: the sine of the direction's angle above the horizon.
+    if elevation >= 0.0:
+        return mix(SKY_HORIZON, SKY_ZENITH, elevation ** 0.55)
+    depth = -elevation
+    if depth < 0.08:
+        return mix(SKY_HORIZON, SKY_GROUND_NEAR, depth / 0.08)
+    return mix(SKY_GROUND_NEAR, SKY_GROUND_FAR, min(1.0, (depth - 0.08) / 0.6))
+
+
+def sky_day_pixel(face, x, y):
+    # The pixel's centre on the face, -1..1 across; image row 0 is the top
+    # of a side face. Only the height of the direction matters, so the
+    # faces' turns about their own axes do not.
+    s = (x + 0.5) / SKY_DAY_SIZE * 2.0 - 1.0
+    t = (y + 0.5) / SKY_DAY_SIZE * 2.0 - 1.0
+    if face in ("top", "bottom"):
+        direction = (s, 1.0 if face == "top" else -1.0, t)
+    else:
+        direction = (s, -t, 1.0)
+    return sky_day_colour(direction[1] / math.sqrt(sum(c * c for c in direction)))
 
 
 def tile_pixel(x, y):
@@ -175,6 +214,9 @@ def textures():
     out = {"tiles.png": png(TILE * COLUMNS, TILE * ROWS, tile_pixel)}
     for face, colour in SKY.items():
         out["sky-%s.png" % face] = png(16, 16, lambda x, y, c=colour: c)
+    for face in ("top", "bottom", "right", "left", "front", "back"):
+        out["sky-day-%s.png" % face] = png(SKY_DAY_SIZE, SKY_DAY_SIZE,
+                                           lambda x, y, f=face: sky_day_pixel(f, x, y))
     out["crate-planks.png"] = png(64, 64, crate_pixel)
     out["grid.png"] = png(64, 64, grid_pixel)
     out["menu-button.png"] = png(128, 32, menu_button_pixel)

@@ -418,6 +418,11 @@ void Graphics::DrawSkybox(rd::Device& device, const Vec3& cameraDirection, const
     device.SetVertexLayout(m_staticLayout);
     program->Use(ShaderProgram::kUseVertex | ShaderProgram::kUsePixel);
     device.SetRenderState(rd::RS::ZEnable, 0);
+    // Clamped, so a face's edge texels are not blended with its opposite
+    // edge: that blend draws a line where two faces meet. The frame sets
+    // wrapping again for the meshes after the sky.
+    device.SetSamplerState(0, rd::SamplerState::AddressU, rd::TextureAddress::Clamp);
+    device.SetSamplerState(0, rd::SamplerState::AddressV, rd::TextureAddress::Clamp);
     bool first = true;
     for (Skybox::Face face : {Skybox::kFront, Skybox::kBack, Skybox::kLeft, Skybox::kRight, Skybox::kTop,
                               Skybox::kBottom}) {

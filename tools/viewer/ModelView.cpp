@@ -135,6 +135,7 @@ void ModelView::Initialize() {
     }
     m_modelId = 0;
     m_cameraId = 0;
+    m_lightId = 0;
     m_animationOnly = false;
     DeleteBar();
     m_bar = TwNewBar(kBarName);
@@ -189,6 +190,12 @@ void ModelView::BuildScene() {
     } else {
         LogMessage("ModelView: the archetype 'ground-base-obj' could not be made; no floor\n");
     }
+    // One white light above, left of and in front of the model, with no
+    // fall-off: without it the lit programs have only their ambient term and
+    // every model is one flat shade.
+    m_lightId = objects->CreateObject(kLightName, nullptr);
+    if (m_lightId == 0)
+        LogMessage(std::string("ModelView: the archetype '") + kLightName + "' could not be made; models are unlit\n");
     m_cameraId = objects->CreateObject("DefaultCamera", nullptr);
     if (m_cameraId == 0) LogMessage("ModelView: the archetype 'DefaultCamera' could not be made; no camera\n");
     ResetCamera();

@@ -1,7 +1,8 @@
 #pragma once
-// The model viewer ("-m"): one model on a grid floor under the sky, seen
-// through the free-flying default camera, and one panel, "Viewer Info",
-// with the animation controls and the camera's fields.
+// The model viewer ("-m"): one model on a grid floor under the sky, lit by
+// one light ("viewer-light-obj"), seen through the free-flying default
+// camera, and one panel, "Viewer Info", with the animation controls and the
+// camera's fields.
 //
 // Files dropped on the window:
 //   "fbx"        - converted by the model converter into the model file;
@@ -50,6 +51,7 @@ public:
     static constexpr const char* kModelFile = "mv-asset.bin";
     static constexpr const char* kConvertLog = "convert.log";
     static constexpr const char* kConverterName = "model-converter";
+    static constexpr const char* kLightName = "viewer-light-obj";
 
     using BarLayout = Ostrel::BarLayout;
 
@@ -83,6 +85,7 @@ public:
     u32 GetModelId() const { return m_modelId; }
     u32 GetCameraId() const { return m_cameraId; }
     u32 GetFloorId() const { return m_floorId; }
+    u32 GetLightId() const { return m_lightId; }
     s32 GetLoadCountdown() const { return m_loadCountdown; }
     const std::string& GetDroppedPath() const { return m_droppedPath; }
     const std::string& GetTextureName() const { return m_textureName; }
@@ -120,6 +123,7 @@ private:
     u32 m_modelId = 0;
     u32 m_cameraId = 0;
     u32 m_floorId = 0;
+    u32 m_lightId = 0;
     s32 m_loadCountdown = -1;
     std::string m_droppedPath;
     std::string m_textureName;

@@ -6,6 +6,7 @@
 #include "tools/viewer/ModelView.h"
 
 #include "engine/components/CameraComponent.h"
+#include "engine/components/LightComponent.h"
 #include "engine/components/MeshComponent.h"
 #include "engine/core/Composition.h"
 #include "engine/core/TransformComponent.h"
@@ -43,6 +44,10 @@ const char* kViewerArchetypes = R"(
     <DefaultCameraLogicComponent><CameraSpeed>3</CameraSpeed></DefaultCameraLogicComponent>
 </DefaultCamera>
 <skybox-obj><TransformComponent /></skybox-obj>
+<viewer-light-obj>
+    <TransformComponent><PosY>10</PosY></TransformComponent>
+    <LightComponent />
+</viewer-light-obj>
 <ground-base-obj>
     <TransformComponent />
     <MeshComponent><MeshID>Square</MeshID></MeshComponent>
@@ -158,6 +163,10 @@ TEST_F(ModelViewTest, StartShowsThePanelTheFloorAndTheCamera) {
     EXPECT_TRUE(model.Commit("Viewer Info", "", "Show Floor", false));
     Frame();
     EXPECT_FALSE(mesh->IsVisible());
+    Composition* light = ObjectHandle(viewer.GetLightId()).GetObject();
+    ASSERT_NE(light, nullptr) << "the scene has a light, so models are shaded";
+    EXPECT_NE(light->GetComponentAs<LightComponent>(), nullptr);
+    EXPECT_EQ(light->GetTransform()->GetPosition().y, 10.0f);
 
     auto* camera = ObjectHandle(viewer.GetCameraId()).GetObject()->GetComponentAs<CameraComponent>();
     ASSERT_NE(camera, nullptr);
