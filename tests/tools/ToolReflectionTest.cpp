@@ -13,8 +13,8 @@ namespace Ostrel {
 namespace {
 
 TEST(ToolReflection, TheEditorIsMadeAndCopiedWithItsSettingsAndTheViewerIsMadeNotCopied) {
-    MetaClass* editorMeta = MetaRegistryInst::Instance()->Find("LevelEditor");
-    MetaClass* viewerMeta = MetaRegistryInst::Instance()->Find("ModelView");
+    MetaClass* editorMeta = MetaRegistryInst::Instance().Find("LevelEditor");
+    MetaClass* viewerMeta = MetaRegistryInst::Instance().Find("ModelView");
     ASSERT_EQ(editorMeta, MetaClassOf<LevelEditor>());
     ASSERT_EQ(viewerMeta, MetaClassOf<ModelView>());
     for (MetaClass* meta : {editorMeta, viewerMeta}) {

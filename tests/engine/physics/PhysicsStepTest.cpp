@@ -76,11 +76,12 @@ TEST(PhysicsStep, EulerAppliesAccelerationDragGravityThenMoves) {
 }
 
 TEST(PhysicsStep, SettingsChangedAfterInitializeTakeEffectAtTheNextStep) {
-    PhysicsWorld world(kBodies, Settings(0.0f));
+    PhysicsWorld world(kBodies, Settings(0.0f, 1.0f));  // drag scales the velocity: 1 keeps it
     Composition* faller = world.Spawn("faller", Vec3(0, 0, 0));
     Composition* drifter = world.Spawn("drifter", Vec3(0, 0, 0));
     world.physics.Update(0.016f);
     EXPECT_EQ(PhysicsWorld::VelocityOf(faller).y, 0.0f);
+    EXPECT_EQ(PhysicsWorld::VelocityOf(drifter).x, 1.0f);
     world.physics.SetSettings(Settings(-10.0f, 0.5f));
     world.physics.Update(0.016f);
     EXPECT_FLOAT_EQ(PhysicsWorld::VelocityOf(faller).y, -0.16f) << "the new gravity";
