@@ -10,7 +10,7 @@
 # - sky-day-top ... sky-day-back.png: a day sky for the model viewer (and any
 #   scene that wants a real one), 128 x 128 a face: each pixel's colour
 #   depends only on the height of its direction above the horizon (deep blue
-#   overhead, pale at the horizon, a dusty ground below), so the faces meet
+#   overhead, pale at the horizon, a grey haze below), so the faces meet
 #   without seams whichever way each one is turned;
 # - crate-planks.png: a light, even crate face with a darker rim;
 # - DropShadow.png: a soft black disc (alpha falls off from the centre);
@@ -65,8 +65,8 @@ SKY = {
 SKY_DAY_SIZE = 128
 SKY_ZENITH = (58, 112, 196)
 SKY_HORIZON = (200, 220, 238)
-SKY_GROUND_NEAR = (132, 126, 112)
-SKY_GROUND_FAR = (78, 72, 62)
+SKY_GROUND_NEAR = (168, 178, 186)
+SKY_GROUND_FAR = (112, 116, 118)
 
 
 def mix(a, b, t):
@@ -78,9 +78,9 @@ def sky_day_colour(elevation):
     if elevation >= 0.0:
         return mix(SKY_HORIZON, SKY_ZENITH, elevation ** 0.55)
     depth = -elevation
-    if depth < 0.08:
-        return mix(SKY_HORIZON, SKY_GROUND_NEAR, depth / 0.08)
-    return mix(SKY_GROUND_NEAR, SKY_GROUND_FAR, min(1.0, (depth - 0.08) / 0.6))
+    if depth < 0.05:
+        return mix(SKY_HORIZON, SKY_GROUND_NEAR, depth / 0.05)
+    return mix(SKY_GROUND_NEAR, SKY_GROUND_FAR, min(1.0, (depth - 0.05) / 0.7))
 
 
 def sky_day_pixel(face, x, y):
