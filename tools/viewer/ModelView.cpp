@@ -235,6 +235,8 @@ void ModelView::FillViewerBar() {
     group.AddBool("Show Floor", &m_showFloor, false);
     group.AddBool("Scale Model", &m_scaleModel, false);
     TwAddSeparator(m_bar, "Separator 0", "");
+    // The first screen's hint: what to do to see a model.
+    group.AddString("Drop a file", &m_dropHint, true);
     if (Composition* camera = ObjectHandle(m_cameraId).GetObject()) camera->ExposeProperties(&group);
 }
 

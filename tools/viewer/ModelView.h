@@ -135,6 +135,7 @@ private:
     f32 m_duration = 0.0f;
     f32 m_animationTime = 0.0f;
     std::string m_converter;
+    std::string m_dropHint = ".fbx .bin .png .tga";
     SubscriptionList m_subscriptions;
 };
 

@@ -150,6 +150,9 @@ TEST_F(ModelViewTest, StartShowsThePanelTheFloorAndTheCamera) {
               (std::vector<std::string>{"Animation only", "Reset Camera", "Duration", "Next Key", "Previous Key",
                                         "Animation Time", "Animate", "Show Bind Pose", "Show Floor", "Scale Model",
                                         "Separator 0"}));
+    ASSERT_GE(top.size(), 12u);
+    EXPECT_EQ(top[11], "Drop a file");
+    EXPECT_EQ(std::get<std::string>(model.Read("Viewer Info", "", "Drop a file")), ".fbx .bin .png .tga");
     EXPECT_FALSE(model.Commit("Viewer Info", "", "Duration", 5.0f));  // read-only
     EXPECT_EQ(std::get<f32>(model.Read("Viewer Info", "", "Duration")), 0.0f);
 
