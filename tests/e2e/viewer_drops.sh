@@ -58,7 +58,9 @@ PY
 
 head -c 100 /usr/share/assimp/models/FBX/box.fbx > "$work/cut \$(touch pwned).fbx"
 shoot failed "$work/cut \$(touch pwned).fbx"
-expect_line "$(log_file)" "failed; see convert.log"
+expect_line "$(log_file)" "model-converter exited with code"
+expect_line "$(log_file)" "; the converter said:"
+expect_no_line "$(log_file)" "see convert.log"
 [ ! -e mv-asset.bin ] || fail "an earlier mv-asset.bin was left after a failed conversion"
 [ "$(pixel failed.png 512 384)" = "$(pixel empty.png 512 384)" ] || fail "a failed conversion shows something"
 [ ! -e pwned ] && [ ! -e pwned2 ] || fail "a dropped file name ran a command"
