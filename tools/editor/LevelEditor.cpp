@@ -68,13 +68,17 @@ ObjectManager* LevelEditor::Objects() const {
 
 // ---- configuration and layout ----------------------------------------------
 
+// The shipped default (rsc/), then the user's own layout over it.
 void LevelEditor::LoadConfig(Serializer* config) {
-    if (!config) return;  // no layout file: the defaults stay
-    SerializeLayout(*config, m_layout);
-    config->SerializeString("LoadingFrom", &m_loadName);
+    auto read = [this](Serializer& from) {
+        SerializeLayout(from, m_layout);
+        from.SerializeString("LoadingFrom", &m_loadName);
+    };
+    if (config) read(*config);
+    ReadUserLayout(GetName(), kLayoutFile, read);
 }
 
-std::string LevelEditor::LayoutPath() const { return ToolLayoutPath(GetName(), kLayoutFile); }
+std::string LevelEditor::LayoutPath() const { return ToolLayoutPath(kLayoutFile); }
 
 bool LevelEditor::SaveLayout() {
     SerializerXML writer(false);
@@ -87,7 +91,6 @@ bool LevelEditor::SaveLayout() {
     writer.SerializeBlock(end);
     const std::string path = LayoutPath();
     if (!writer.SaveFile(path)) return false;  // logged by the writer
-    if (ResourceManager* resources = ResourceManager::Instance()) resources->AddResourcePath(path);
     return true;
 }
 
@@ -307,6 +310,7 @@ void LevelEditor::FillEditorBar() {
     TwAddSeparator(m_editorBar, "Separator 1", "group='I/O'");
     TwAddVarRW(m_editorBar, "Saving To", PanelType::StdString, &m_saveName, " group='I/O'");
     group.AddButton("Save Level", &LevelEditor::SaveLevelButton, this);
+    TwAddVarRW(m_editorBar, "Difficulty", PanelType::Int32, &m_difficulty, " group='I/O'");
     TwAddSeparator(m_editorBar, "EndI/O", "");
     group.BeginGroup("");
     group.AddButton("Test Level", &LevelEditor::TestLevelButton, this);
@@ -366,7 +370,10 @@ void LevelEditor::FillPaletteBar() {
 
 // ---- panel callbacks --------------------------------------------------------
 
-void LevelEditor::NewLevelButton(void* editor) { Editor(editor).DestroyAllObjects(); }
+void LevelEditor::NewLevelButton(void* editor) {
+    Editor(editor).DestroyAllObjects();
+    Editor(editor).m_difficulty = 0;
+}
 void LevelEditor::LoadLevelButton(void* editor) { Editor(editor).LoadLevel(); }
 void LevelEditor::SaveLevelButton(void* editor) { Editor(editor).SaveLevel(); }
 void LevelEditor::TestLevelButton(void* editor) { Editor(editor).TestLevel(); }

@@ -30,10 +30,11 @@
 // handler is safe to run twice for one id.
 //
 // The panel layout (each bar's size and position) comes from the
-// configuration "LevelEditor" and is written back at shutdown, as the bars
-// are then on screen, to that file, or to "leveleditor.xcfg" in the data
-// root when there is none. Missing keys keep the defaults: 300 x 400 at
-// (10, 10), (320, 10) and (630, 10).
+// configuration "LevelEditor" (the shipped default in rsc/), then from the
+// user's own "leveleditor.xcfg" in the per-user folder, and is written back
+// there at shutdown as the bars are then on screen; the game's data folder
+// is never written. Missing keys keep the defaults: 300 x 400 at (10, 10),
+// (320, 10) and (630, 10).
 //
 // Main thread only.
 
@@ -144,7 +145,9 @@ public:
     // Rooms. "New Level": every listed object is destroyed (at the object
     // manager's next update) and the list emptied.
     void DestroyAllObjects();
-    // Writes the listed objects to the room file of the save name; false
+    // Writes the listed objects that carry the room-save flag (never what
+    // game code made at run time) and the room's difficulty to the room
+    // file of the save name; false
     // when nothing was written (logged; an earlier file stays as it was).
     bool SaveLevel();
     // Replaces the listed objects by those of the room of the load name.
@@ -176,6 +179,9 @@ public:
     const std::string& GetSaveName() const { return m_saveName; }
     void SetLoadName(const std::string& name) { m_loadName = name; }
     void SetSaveName(const std::string& name) { m_saveName = name; }
+    // The room's "Difficulty" attribute: taken from a loaded room, 0 after
+    // "New Level", edited as "Difficulty", written by SaveLevel.
+    s32 GetDifficulty() const { return m_difficulty; }
     u32 GetCloneCount() const { return m_cloneCount; }
     const Vec3& GetCloneOffset() const { return m_cloneOffset; }
     f32 GetMoveStep() const { return m_moveStep; }
@@ -236,6 +242,7 @@ private:
 
     std::string m_loadName = "Untitled";
     std::string m_saveName = "Untitled";
+    s32 m_difficulty = 0;
     bool m_loadRequested = false;
     bool m_createRequested = false;
     bool m_firstUpdate = false;

@@ -50,9 +50,12 @@ bool LevelEditor::SaveLevel() {
     }
     std::vector<Composition*> room;
     for (u32 id : m_objects) {
-        if (Composition* object = ObjectHandle(id).GetObject()) room.push_back(object);
+        // What game code made at run time (effects, spawns) is listed so
+        // that it goes with the room, but it is no part of the room.
+        Composition* object = ObjectHandle(id).GetObject();
+        if (object && object->GetSaveFlag()) room.push_back(object);
     }
-    if (!SerializerLevelSave::SaveRoom(m_saveName, room)) {
+    if (!SerializerLevelSave::SaveRoom(m_saveName, room, m_difficulty)) {
         LogMessage("LevelEditor: the room '" + m_saveName + "' was not saved; the editor keeps its objects\n");
         return false;
     }
@@ -65,7 +68,9 @@ bool LevelEditor::LoadLevel() {
     DestroyAllObjects();
     RoomInstance room(m_loadName);
     SerializerXML reader(true);
-    if (!reader.LoadRoom(m_loadName, room)) {
+    const bool loaded = reader.LoadRoom(m_loadName, room);
+    m_difficulty = room.GetDifficulty();
+    if (!loaded) {
         LogMessage("LevelEditor: the room '" + m_loadName + "' could not be loaded; the editor holds no objects\n");
         return false;
     }

@@ -113,7 +113,13 @@ private:
     void BuildGroup(PanelBar& bar, PanelGroupInfo& group);
     void BuildEntry(PanelBar& bar, PanelEntry& entry);
     void BuildField(PanelBar& bar, PanelEntry& entry);
-    void BuildText(PanelBar& bar, PanelEntry& entry, const PanelValue& value);
+    // The width of the bar's label column: its widest field label plus the
+    // indent of the groups it sits in.
+    float LabelColumnWidth(const PanelBar& bar) const;
+    // Puts the label on a line of its own (wrapped) when it would not fit
+    // beside the widget; true when it did, so the widget shows none.
+    bool LabelAbove(const std::string& label);
+    void BuildText(PanelBar& bar, PanelEntry& entry, const PanelValue& value, const std::string& label);
     bool MakeDeviceObjects(rd::Device& device);
     void DrawLists(rd::Device& device);
 
