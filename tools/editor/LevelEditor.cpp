@@ -109,15 +109,20 @@ void LevelEditor::Initialize() {
     // With no archetypes at all the text stays empty.
     m_selectedArchetype = m_archetypeIndex < m_archetypes.size() ? m_archetypes[m_archetypeIndex] : std::string();
 
-    DeleteBars();
-    m_editorBar = TwNewBar(kEditorBarName);
-    m_objectBar = TwNewBar(kObjectBarName);
-    m_paletteBar = TwNewBar(kPaletteBarName);
-
     m_palettes.clear();
     m_tiles.clear();
     if (PaletteRegistry* palettes = PaletteRegistry::Instance()) palettes->ListPalettes(m_palettes);
     if (!m_palettes.empty() && m_palettes.front()) m_tiles = m_palettes.front()->tileNames;
+    MakeBars();
+    m_firstUpdate = true;
+}
+
+// The three bars at their layout, filled ("Object Info" with the selection).
+void LevelEditor::MakeBars() {
+    DeleteBars();
+    m_editorBar = TwNewBar(kEditorBarName);
+    m_objectBar = TwNewBar(kObjectBarName);
+    m_paletteBar = TwNewBar(kPaletteBarName);
 
     TwDefine(" GLOBAL contained=true");
     TwDefine("'Editor Info' color='200 200 200' text=dark ");
@@ -134,12 +139,12 @@ void LevelEditor::Initialize() {
 
     FillEditorBar();
     FillPaletteBar();
-    m_firstUpdate = true;
+    FillObjectBar();
 }
 
 void LevelEditor::Shutdown() {
     Disconnect();
-    ReadLayoutBack();
+    if (m_editorBar) ReadLayoutBack();  // hidden while testing: kept as they were
     SaveLayout();
     DeleteBars();
 }
@@ -159,6 +164,8 @@ void LevelEditor::Connect() {
     m_subscriptions.Listen("ObjectDestroyed", MakeDelegate(this, &LevelEditor::OnObjectDestroyed));
     m_subscriptions.Listen("TransformUpdated", MakeDelegate(this, &LevelEditor::OnTransformUpdated));
     m_subscriptions.Listen("SetFocus", MakeDelegate(this, &LevelEditor::OnSetFocus));
+    m_subscriptions.Listen("BackToEditor", MakeDelegate(this, &LevelEditor::OnBackToEditor));
+    m_subscriptions.Listen("StateReturn", MakeDelegate(this, &LevelEditor::OnStateReturn));
 }
 
 void LevelEditor::Disconnect() { m_subscriptions.Clear(); }
@@ -166,6 +173,11 @@ void LevelEditor::Disconnect() { m_subscriptions.Clear(); }
 // ---- the frame --------------------------------------------------------------
 
 void LevelEditor::Update(f32 /*dt*/) {
+    if (m_testing) {
+        // The game has the world; the editor waits to be called back.
+        if (m_restorePending) ReturnFromTest();
+        return;
+    }
     if (m_firstUpdate) FirstUpdate();
     SnapArchetypeText();
     TwRefreshBar(m_objectBar);
@@ -192,13 +204,17 @@ void LevelEditor::FirstUpdate() {
     CoreSystem* core = engine ? engine->GetCoreSystem() : nullptr;
     if (core) core->Send("GamePaused");
     if (engine) engine->SetPaused(true);
-    if (ObjectManager* objects = Objects()) m_cameraId = objects->CreateObject("DefaultCamera", nullptr);
-    if (m_cameraId == 0) LogMessage("LevelEditor: the archetype 'DefaultCamera' could not be made; no editor camera\n");
+    CreateCamera();
     if (core) {
         core->SendMessageBool("ShowScaffolding", true);
         core->SendMessageBool("ShowDebugUpdated", m_showDebug);
     }
     FillEditorBar();
+}
+
+void LevelEditor::CreateCamera() {
+    if (ObjectManager* objects = Objects()) m_cameraId = objects->CreateObject("DefaultCamera", nullptr);
+    if (m_cameraId == 0) LogMessage("LevelEditor: the archetype 'DefaultCamera' could not be made; no editor camera\n");
 }
 
 void LevelEditor::SnapArchetypeText() {
@@ -221,7 +237,7 @@ void LevelEditor::DrawBoundsEntries() const {
 void LevelEditor::OnSetFocus() { m_keys.fill(false); }
 
 void LevelEditor::OnObjectCreated(u32 id) {
-    if (id == 0 || id == m_cameraId) return;
+    if (m_testing || id == 0 || id == m_cameraId) return;
     if (std::find(m_objects.begin(), m_objects.end(), id) != m_objects.end()) return;
     m_objects.push_back(id);
     if (m_objects.size() == 1) {

@@ -52,6 +52,7 @@
 
 namespace Ostrel {
 
+class Composition;
 class CoreSystem;
 class Engine;
 class ObjectManager;
@@ -154,9 +155,22 @@ public:
     // False when the room could not be read (logged; no objects then).
     bool LoadLevel();
     // Hands the load name to the game system to play; when it takes the
-    // room, the editor pushes "GamePlay" and gives up its objects and
-    // camera. False (logged, nothing changed) when the room is refused.
+    // room, the editor keeps a copy of its room and camera, pushes
+    // "GamePlay", shows the game's HUD, hides its panels and gives up its
+    // objects and camera. False (logged, nothing changed) when the room is
+    // refused.
     bool TestLevel();
+    // "BackToEditor" (the pause menu's button while a room is tested): ends
+    // the play ("GameEnding") and pops "GamePlay"; when the editor's state
+    // returns, the UI goes back to the editor's scene and the editor's next
+    // update calls ReturnFromTest.
+    void OnBackToEditor();
+    void OnStateReturn();
+    // The editor as it was before the test: the world paused, the camera
+    // where it was, the room's objects as they were (not as the play left
+    // them), the panels and the show-debug flag.
+    void ReturnFromTest();
+    bool IsTesting() const { return m_testing; }
     // The show-debug flag; setting it sends "ShowDebugUpdated".
     void SetShowDebug(bool show);
     bool GetShowDebug() const { return m_showDebug; }
@@ -214,6 +228,13 @@ private:
     void MoveSelection(int key);
     bool ActOnCommandKey(int key, bool pressed);
     void ApplyBrush(const Vec4& origin, const Vec4& direction, f32 distance);
+    void MakeBars();
+    // The listed objects that belong to the room, in list order.
+    std::vector<Composition*> RoomObjects() const;
+    // The room as a room file's text, for ReturnFromTest.
+    std::string RoomSnapshot() const;
+    void RestoreRoom(const std::string& snapshot);
+    void CreateCamera();
     void UsePalette(u32 index);
     CoreSystem* Core() const;
     Engine* RunningEngine() const;
@@ -273,6 +294,15 @@ private:
     std::vector<std::string> m_tiles;
     u32 m_floorTileIndex = 0;
     int m_brushMode = 0;
+    // Test Level and back.
+    bool m_testing = false;
+    bool m_returnPending = false;
+    bool m_restorePending = false;
+    bool m_showDebugBeforeTest = true;
+    std::string m_testSnapshot;
+    bool m_hasCameraPose = false;
+    Vec3 m_cameraPosition{0.0f, 0.0f, 0.0f};
+    Vec3 m_cameraRotation{0.0f, 0.0f, 0.0f};
     SubscriptionList m_subscriptions;
 };
 

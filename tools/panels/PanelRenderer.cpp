@@ -123,8 +123,11 @@ void PanelRenderer::Feed(const WindowInputEvent& event) {
         break;
     case Kind::Key:
         if (event.virtualKey <= 0 || event.virtualKey >= int(m_keyDown.size())) break;
+        // A key down at any moment since the last frame is down for the
+        // next one: on a slow frame Ctrl may be let go in the same batch as
+        // the A it was held for, and Ctrl+A must still select all.
+        if (event.down || m_keyDown[size_t(event.virtualKey)]) m_keyPressed[size_t(event.virtualKey)] = true;
         m_keyDown[size_t(event.virtualKey)] = event.down;
-        if (event.down) m_keyPressed[size_t(event.virtualKey)] = true;
         break;
     case Kind::Text:
         io.AddInputCharactersUTF8(event.text.c_str());
