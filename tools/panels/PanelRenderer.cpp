@@ -176,6 +176,7 @@ void PanelRenderer::BuildFrame(f32 dt, int displayWidth, int displayHeight) {
     }
     NewFrame(dt, displayWidth, displayHeight);
     m_itemRects.clear();
+    m_itemTargets.clear();
     m_barRects.clear();
     const ImVec2 display = ImGui::GetIO().DisplaySize;
     // Bars made or deleted by an action run below wait for the next frame.
@@ -297,6 +298,7 @@ void PanelRenderer::BuildGroup(PanelBar& bar, PanelGroupInfo& group) {
 
 void PanelRenderer::BuildEntry(PanelBar& bar, PanelEntry& entry) {
     ImGui::PushID(int(entry.serial & 0x7FFFFFFF));
+    const float widgetWidth = ImGui::CalcItemWidth();
     switch (entry.kind) {
     case PanelEntry::Kind::Separator:
         ImGui::Separator();
@@ -309,7 +311,12 @@ void PanelRenderer::BuildEntry(PanelBar& bar, PanelEntry& entry) {
         BuildField(bar, entry);
         break;
     }
-    m_itemRects[{bar.name, entry.group, entry.name}] = LastItemRect();
+    const PanelRect rect = LastItemRect();
+    m_itemRects[{bar.name, entry.group, entry.name}] = rect;
+    // A field's label is beside its widget (a check box is a square).
+    PanelRect target = rect;
+    if (entry.IsField()) target.width = std::min(rect.width, entry.type == PanelType::BoolCpp ? rect.height : widgetWidth);
+    m_itemTargets[{bar.name, entry.group, entry.name}] = target;
     ImGui::PopID();
 }
 
@@ -410,6 +417,13 @@ std::optional<PanelRect> PanelRenderer::ItemRect(const std::string& bar, const s
                                                  const std::string& name) const {
     const auto found = m_itemRects.find({bar, group, name});
     if (found == m_itemRects.end()) return std::nullopt;
+    return found->second;
+}
+
+std::optional<PanelRect> PanelRenderer::ItemTarget(const std::string& bar, const std::string& group,
+                                                   const std::string& name) const {
+    const auto found = m_itemTargets.find({bar, group, name});
+    if (found == m_itemTargets.end()) return std::nullopt;
     return found->second;
 }
 

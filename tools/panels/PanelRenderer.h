@@ -83,8 +83,12 @@ public:
     // buttons). A release goes where its press went.
     bool TakesWindowMessage(unsigned message, unsigned wParam);
 
-    // Where an entry's widget or a bar's window was in the last frame.
+    // Where an entry (its widget with the label beside it) or a bar's
+    // window was in the last frame.
     std::optional<PanelRect> ItemRect(const std::string& bar, const std::string& group, const std::string& name) const;
+    // The part of the entry a click works on: its widget without the label.
+    std::optional<PanelRect> ItemTarget(const std::string& bar, const std::string& group,
+                                        const std::string& name) const;
     std::optional<PanelRect> BarRect(const std::string& bar) const;
 
 private:
@@ -148,6 +152,7 @@ private:
     std::map<u64, std::string> m_edits;
     std::set<u64> m_editing;
     std::map<ItemKey, PanelRect> m_itemRects;
+    std::map<ItemKey, PanelRect> m_itemTargets;
     std::map<std::string, PanelRect> m_barRects;
 };
 

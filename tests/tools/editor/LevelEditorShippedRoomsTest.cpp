@@ -9,6 +9,7 @@
 #include "engine/core/Composition.h"
 #include "engine/io/SerializerXML.h"
 #include "engine/io/XmlText.h"
+#include "engine/resources/ResourceKinds.h"
 #include "engine/resources/ResourceManager.h"
 #include "engine/world/RoomInstance.h"
 #include "tests/tools/editor/EditorTestWorld.h"
@@ -99,7 +100,7 @@ TEST(EditorShippedRooms, EveryRoomSavesAsShippedAndSavesAgainUnchanged) {
     std::sort(rooms.begin(), rooms.end());
     ASSERT_GE(rooms.size(), 10u);
     ResourceManager resources;
-    resources.LoadHierarchy(root.string());
+    RegisterResourceKinds(resources, root.string());
     PanelModel model;
     LevelEditor editor;
     w.world.engine.AddSystem(&editor);

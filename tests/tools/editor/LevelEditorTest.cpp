@@ -361,6 +361,7 @@ TEST_F(LevelEditorTest, LayoutIsReadBackFromTheBarsAndKeptInTheUserFolder) {
     EXPECT_EQ(next.GetSaveName(), "Untitled");
 
     // A configuration missing keys keeps the defaults for those.
+    std::filesystem::remove(file);
     ConfigureFileXML partial(true);
     ASSERT_TRUE(partial.LoadFromText("<x><ObjectBarPosY>77</ObjectBarPosY><SystemBarSizeX>oops</SystemBarSizeX></x>"));
     LevelEditor other;
@@ -372,6 +373,7 @@ TEST_F(LevelEditorTest, LayoutIsReadBackFromTheBarsAndKeptInTheUserFolder) {
 
     // The user's layout goes over the shipped default; a broken one is
     // reported and leaves the default.
+    std::ofstream(file, std::ios::trunc) << "<LevelEditor><SystemBarPosX>110</SystemBarPosX></LevelEditor>";
     LevelEditor over;
     over.LoadConfig(&partial);
     EXPECT_EQ(over.GetLayout()[0].posX, 110);
