@@ -44,6 +44,10 @@ const char* kRoomArchetypes = R"(
     <TransformComponent><PosX>20</PosX></TransformComponent>
     <PortalComponent><type-name>Exit</type-name></PortalComponent>
 </exit-obj>
+<entrance-obj>
+    <TransformComponent />
+    <PortalComponent><type-name>Entrance</type-name></PortalComponent>
+</entrance-obj>
 <spawner-Luvo><TransformComponent /></spawner-Luvo>
 <spawner-qil-obj><TransformComponent /></spawner-qil-obj>
 <spawner-camera><TransformComponent /></spawner-camera>
@@ -343,6 +347,27 @@ TEST_F(EditorTestPlayTest, BackToEditorRestoresTheRoomTheCameraAndThePanels) {
     EXPECT_EQ(CountLive("crate"), 1u);
     ASSERT_TRUE(Save("After"));
     EXPECT_EQ(FileText(RoomFile("After")), before);
+}
+
+// A room the player walks into (it has an entrance and no spawners) is
+// test-played behind the start room.
+TEST_F(EditorTestPlayTest, ARoomWithAnEntranceIsPlayedBehindTheStartRoom) {
+    Make("entrance-obj");
+    Make("crate", 4.0f);
+    ASSERT_TRUE(Save("Inner"));
+    model.Commit("Editor Info", "I/O", "Loading From", std::string("Inner"));
+    EXPECT_FALSE(editor.TestLevel()) << "no start room yet";
+    EXPECT_NE(w.world.log.find("played without the start room 'room-start'"), std::string::npos);
+
+    ASSERT_TRUE(model.Press("Editor Info", "I/O", "New Level"));
+    Frame();
+    Make("spawner-Luvo", 3.0f);
+    Make("spawner-qil-obj", 1.0f);
+    Make("spawner-camera", -6.0f);
+    Make("exit-obj", 20.0f);
+    ASSERT_TRUE(Save("room-start"));
+    EXPECT_TRUE(editor.TestLevel());
+    EXPECT_EQ(w.world.engine.GetStateStack(), std::vector<std::string>{"GamePlay"});
 }
 
 }  // namespace
