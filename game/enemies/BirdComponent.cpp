@@ -142,14 +142,16 @@ void BirdComponent::PickHeading() {
 void BirdComponent::OnGameResumed() {
     if (!m_headingPending) return;
     m_headingPending = false;
-    if (CoreSystem* core = GameCore()) core->Unlisten("GameResumed", MakeDelegate(this, &BirdComponent::OnGameResumed));
+    if (CoreSystem* core = GameCore())
+        core->Unlisten("GameResumed", MakeDelegate(this, &BirdComponent::OnGameResumed));
     if (GetOwner()) PickHeading();
 }
 
 void BirdComponent::Uninitialize() {
     if (m_headingPending) {
         m_headingPending = false;
-        if (CoreSystem* core = GameCore()) core->Unlisten("GameResumed", MakeDelegate(this, &BirdComponent::OnGameResumed));
+        if (CoreSystem* core = GameCore())
+            core->Unlisten("GameResumed", MakeDelegate(this, &BirdComponent::OnGameResumed));
     }
     if (!m_listening || !GetOwner()) return;
     Composition* owner = GetOwner();

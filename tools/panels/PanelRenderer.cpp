@@ -315,7 +315,8 @@ void PanelRenderer::BuildEntry(PanelBar& bar, PanelEntry& entry) {
     m_itemRects[{bar.name, entry.group, entry.name}] = rect;
     // A field's label is beside its widget (a check box is a square).
     PanelRect target = rect;
-    if (entry.IsField()) target.width = std::min(rect.width, entry.type == PanelType::BoolCpp ? rect.height : widgetWidth);
+    if (entry.IsField())
+        target.width = std::min(rect.width, entry.type == PanelType::BoolCpp ? rect.height : widgetWidth);
     m_itemTargets[{bar.name, entry.group, entry.name}] = target;
     ImGui::PopID();
 }
