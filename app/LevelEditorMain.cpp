@@ -136,6 +136,9 @@ void RunLevelEditor() {
     ConnectWindowToGraphics(systems.windowSystem, managers.renderDevice, managers.matrixManager);
     engine.CreateSystems();
     if (!managers.Connect(systems.windowSystem.GetDeviceParams(), systems)) return;
+    // Read by the scenes as they load: the pause menu of a tested room
+    // offers "Back to editor" in place of quitting to the main menu.
+    managers.scriptManager.RunString("LevelEditorTestPlay = true");
     services.resources.LoadRequiredResource("loading-pkg");
     // The editor loads everything on the main thread before its first frame.
     services.resources.BackgroundLoad();

@@ -34,7 +34,8 @@ void DamageEnemyAction::OnDamageEnemy(f32 damage, f32 coolDown) {
     m_gate.coolDown = coolDown;
     Composition* owner = FindActionObject(GetOwner());
     if (!owner) return;
-    if (ObjectManager* objects = ActionObjects()) objects->CreateObject("damage-enemy-fx", owner->GetTransform());
+    if (ObjectManager* objects = ActionObjects())
+        objects->CreateRunTimeObject("damage-enemy-fx", owner->GetTransform());
     // Creating the effect can grow the object tables: look the owner up again.
     SendObjectMessageFloat(FindActionObject(GetOwner()), "TakeDamage", damage);
     if (Composition* again = FindActionObject(GetOwner())) again->Send("StartColorFlash");

@@ -59,7 +59,7 @@ void SpawnAction::Spawn() {
     ObjectManager* objects = ActionObjects();
     if (!objects) return;
     Composition* owner = objects->GetObject(GetOwner());
-    const u32 id = objects->CreateObject(m_archetype, owner ? owner->GetTransform() : nullptr);
+    const u32 id = objects->CreateRunTimeObject(m_archetype, owner ? owner->GetTransform() : nullptr);
     Composition* spawned = objects->GetObject(id);
     if (!spawned) {
         if (m_reportedMissing.insert(m_archetype).second)

@@ -105,6 +105,15 @@ u32 ObjectManager::CreateObject(std::string archetypeName, TransformComponent* s
     return object->GetId();
 }
 
+u32 ObjectManager::CreateRunTimeObject(std::string archetypeName, TransformComponent* source) {
+    Composition* object = SpawnComposition(std::move(archetypeName));
+    if (!object) return 0;
+    object->SetSaveFlag(false);
+    if (source) PlaceObject(object, *source);
+    InitializeObject(object);
+    return object->GetId();
+}
+
 u32 ObjectManager::CloneComposition(const Composition* source) {
     if (!source) {
         LogMessage("ObjectManager was asked to clone a missing object.\n", kLogLevel);

@@ -56,6 +56,10 @@ public:
     // initialises it; "ObjectCreated" follows at the next Update. Returns 0
     // when the archetype is not loaded or the tables are full.
     u32 CreateObject(std::string archetypeName, TransformComponent* source);
+    // CreateObject for what game code makes while a level runs (effects,
+    // spawns, drops, helpers): the object's room-save flag is cleared before
+    // it is initialised, so the level editor never writes it into a room.
+    u32 CreateRunTimeObject(std::string archetypeName, TransformComponent* source);
     // First half of CreateObject: the object with its id and component
     // handles, not initialised and not yet live; null on failure.
     Composition* SpawnComposition(std::string archetypeName);

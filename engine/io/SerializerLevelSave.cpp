@@ -175,6 +175,23 @@ void SerializerLevelSave::OpenObject(const std::string& name) {
     m_openArchetype = found != m_defaults.end() ? &found->second : nullptr;
 }
 
+void SerializerLevelSave::WriteAttributes(int difficulty) {
+    TiXmlNode* level = m_document->FirstChildElement("Level");
+    TiXmlNode* objects = level ? level->FirstChildElement("Objects") : nullptr;
+    if (!objects) return;
+    TiXmlNode* attributes = level->FirstChildElement("Attributes");
+    if (attributes) {
+        attributes->Clear();
+    } else {
+        TiXmlElement element("Attributes");
+        attributes = level->InsertBeforeChild(objects, element);
+    }
+    if (!attributes) return;
+    auto* value = new TiXmlElement("Difficulty");
+    value->LinkEndChild(new TiXmlText(FormatIntText(difficulty).c_str()));
+    attributes->LinkEndChild(value);
+}
+
 void SerializerLevelSave::WriteObject(Composition& object) {
     std::string name = object.GetName();
     SerializeBlock(name);

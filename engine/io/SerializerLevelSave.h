@@ -6,7 +6,7 @@
 // archetype, so room files stay small and later changes to an archetype reach
 // every room that did not override them.
 //
-// Output: "Level" > "Objects" > one element per object named after its
+// Output: "Level" > "Attributes" (the room's "Difficulty") and "Objects" > one element per object named after its
 // archetype > one element per component with a differing value (created only
 // once a value is written; components in the object's ascending type-id
 // order) > one element per such field. Floats compare exactly; a default
@@ -46,6 +46,8 @@ public:
     bool IsReading() const override { return false; }
     bool IsWriting() const override { return true; }
 
+    // Writes the room's attributes: "Difficulty" (read back by RoomInstance).
+    void WriteAttributes(int difficulty);
     // Writes one object: its archetype-named element and its differing values.
     void WriteObject(Composition& object);
     // Writes the document through a temporary file; false (logged) on failure.
@@ -53,11 +55,12 @@ public:
     const TiXmlDocument& Document() const { return *m_document; }
 
     // The editor's save: writes the objects that carry the save flag to
-    // "<root>/level/<saveName>.xrm" (creating the folder), and on success
+    // "<root>/level/<saveName>.xrm" (creating the folder) with the room's
+    // difficulty as its attributes, and on success
     // makes the room findable at once under its lower-case name. Answers
     // whether the file was written. Built with the resource manager
     // (engine/resources/SerializerLevelSaveRoom.cpp).
-    static bool SaveRoom(const std::string& saveName, const std::vector<Composition*>& objects);
+    static bool SaveRoom(const std::string& saveName, const std::vector<Composition*>& objects, int difficulty = 0);
 
 private:
     // A default as recorded: its type decides what counts as equal.

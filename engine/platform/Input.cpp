@@ -127,7 +127,14 @@ void Input::OnRawMouse(const RawMousePacket& packet) {
                                                        CursorLParam(m_cursorX, m_cursorY));
         if (!handled) m_messages->MouseMoved(1, packet.lastX, packet.lastY);
     }
-    if (packet.buttonFlags & RawMousePacket::kWheel) m_messages->MouseWheel(packet.buttonData);
+    if (packet.buttonFlags & RawMousePacket::kWheel) {
+        // Offered first to whoever draws over the game (the tools' panels
+        // scroll with it), as the mouse's moves and clicks are.
+        const unsigned wParam = unsigned(packet.buttonData) << 16;
+        const bool handled =
+            m_messages->WindowMessage(WindowMessageId::kMouseWheel, wParam, CursorLParam(m_cursorX, m_cursorY));
+        if (!handled) m_messages->MouseWheel(packet.buttonData);
+    }
     if (packet.buttonFlags & RawMousePacket::kLeftDown) {
         SetKey(Vk::kLeftButton, true);
     } else if (packet.buttonFlags & RawMousePacket::kLeftUp) {

@@ -47,6 +47,7 @@ constexpr unsigned kSysKeyDown = 0x0104;
 constexpr unsigned kMouseMove = 0x0200;
 constexpr unsigned kLButtonDown = 0x0201;
 constexpr unsigned kLButtonUp = 0x0202;
+constexpr unsigned kMouseWheel = 0x020A;
 }  // namespace WindowMessageId
 
 }  // namespace Ostrel

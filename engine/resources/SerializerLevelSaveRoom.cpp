@@ -8,13 +8,15 @@
 
 namespace Ostrel {
 
-bool SerializerLevelSave::SaveRoom(const std::string& saveName, const std::vector<Composition*>& objects) {
+bool SerializerLevelSave::SaveRoom(const std::string& saveName, const std::vector<Composition*>& objects,
+                                   int difficulty) {
     ResourceManager* resources = ResourceManager::Instance();
     if (resources == nullptr) {
         LogMessage("Failed to save room '" + saveName + "': no resource manager\n");
         return false;
     }
     SerializerLevelSave writer;
+    writer.WriteAttributes(difficulty);
     for (Composition* object : objects) {
         if (object == nullptr || !object->GetSaveFlag()) {
             continue;

@@ -156,7 +156,15 @@ bool GameSystem::BuildRoomLevel(const std::string& roomName) {
     level->SetTitle(roomName);
     RoomInstance room;
     // Load logs why a room is refused; Build logs why a level is.
-    return room.Load(roomName) && level->Build({&room});
+    if (!room.Load(roomName)) return false;
+    if (!room.HasEntrance() || roomName == kTestLeadInRoom) return level->Build({&room});
+    RoomInstance leadIn;
+    if (!leadIn.Load(kTestLeadInRoom)) {
+        LogMessage("GameSystem: the room '" + roomName + "' is played without the start room '" +
+                   kTestLeadInRoom + "', which could not be read\n");
+        return level->Build({&room});
+    }
+    return level->Build({&leadIn, &room});
 }
 
 void GameSystem::OnSetNewPlayLevel(std::string* roomName) {

@@ -28,7 +28,9 @@
 //
 // Test play of one room (the level editor's "Test Level"):
 // "SetNewPlayLevel"(room name) reads the room and builds a level of that one
-// room at once; a room or level that the checks refuse (no portal, no
+// room at once; a room with an entrance (one the player walks into, which
+// holds no spawners of its own) is led into from the start room
+// "room-start". A room or level that the checks refuse (no portal, no
 // spawners) is logged and nothing is pending. An accepted room waits for the
 // next "StateBegin" (the editor pushes "GamePlay"), which resumes the world
 // ("GameResumed") and loads the level as a fresh start does; as no loading
@@ -57,6 +59,8 @@ public:
     static constexpr int kKeyGoal = 85;
     static constexpr int kKeyReloadArchetypes = 219;
     static constexpr const char* kPlayerSpawner = "spawner-Luvo";
+    // The room a test-played room with an entrance is entered from.
+    static constexpr const char* kTestLeadInRoom = "room-start";
 
     GameSystem() = default;
     ~GameSystem() override;

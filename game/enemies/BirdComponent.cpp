@@ -13,6 +13,7 @@
 #include "engine/components/ObjectMessages.h"
 #include "engine/core/BrainComponent.h"
 #include "engine/core/Composition.h"
+#include "engine/core/Engine.h"
 #include "engine/core/ObjectManager.h"
 #include "engine/core/Reflect.h"
 #include "engine/core/TransformComponent.h"
@@ -117,15 +118,41 @@ void BirdComponent::AddMovement(BrainComponent& brain) {
     auto* forward = new MoveForwardAction;
     forward->SetSpeed(m_moveSpeed);
     AddOwned(brain, id, forward);
-    const f32 r = RandomFloat(0.0f, 360.0f);
-    if (TransformComponent* transform = GetOwner()->GetTransform()) transform->Rotation().y = r;
-    if (auto* movement = GetOwner()->GetComponentAs<MovementComponent>())
-        movement->SetVelocity(Vec3(-std::sin(r * kRadiansPerDegree), 0.0f, -std::cos(r * kRadiansPerDegree)));
+    // A bird made in a paused world (the level editor's) keeps its placed
+    // heading, which the editor shows and saves, until the world runs.
+    const Engine* engine = Engine::Instance();
+    CoreSystem* core = GameCore();
+    if (engine && engine->IsPaused() && core) {
+        core->Listen("GameResumed", MakeDelegate(this, &BirdComponent::OnGameResumed));
+        m_headingPending = true;
+    } else {
+        PickHeading();
+    }
     AddOwned(brain, id, new BirdBounceAction);
     AddOwned(brain, id, new FaceVelocityAction);
 }
 
+void BirdComponent::PickHeading() {
+    const f32 r = RandomFloat(0.0f, 360.0f);
+    if (TransformComponent* transform = GetOwner()->GetTransform()) transform->Rotation().y = r;
+    if (auto* movement = GetOwner()->GetComponentAs<MovementComponent>())
+        movement->SetVelocity(Vec3(-std::sin(r * kRadiansPerDegree), 0.0f, -std::cos(r * kRadiansPerDegree)));
+}
+
+void BirdComponent::OnGameResumed() {
+    if (!m_headingPending) return;
+    m_headingPending = false;
+    if (CoreSystem* core = GameCore())
+        core->Unlisten("GameResumed", MakeDelegate(this, &BirdComponent::OnGameResumed));
+    if (GetOwner()) PickHeading();
+}
+
 void BirdComponent::Uninitialize() {
+    if (m_headingPending) {
+        m_headingPending = false;
+        if (CoreSystem* core = GameCore())
+            core->Unlisten("GameResumed", MakeDelegate(this, &BirdComponent::OnGameResumed));
+    }
     if (!m_listening || !GetOwner()) return;
     Composition* owner = GetOwner();
     owner->Unlisten("CollisionData", MakeDelegate(this, &BirdComponent::OnCollision));

@@ -62,6 +62,8 @@ public:
     void OnFinishedSpawning();
     void OnBirdSetCanSplit(bool canSplit) { m_canSplit = canSplit; }
     void OnBirdSetSplitFx(std::string* archetype);
+    // A blue bird made while the world was paused picks its heading now.
+    void OnGameResumed();
 
     const std::string& GetBirdColor() const { return m_birdColor; }
     bool CanSplit() const { return m_canSplit; }
@@ -71,6 +73,8 @@ public:
 private:
     void AddActions(Ostrel::BrainComponent& brain);
     void AddMovement(Ostrel::BrainComponent& brain);
+    // A blue bird's random heading: its turn about y and its velocity.
+    void PickHeading();
     void Split();
 
     std::string m_spawnEffect = "yak-fx-obj";
@@ -83,6 +87,7 @@ private:
     f32 m_damage = 0.0f;
     bool m_hasDamage = false;  // whether an archetype or room gave "Damage"
     bool m_listening = false;
+    bool m_headingPending = false;
 };
 
 }  // namespace Vandle

@@ -72,7 +72,7 @@ Vec3 HeadingDirection(f32 degrees) {
 Composition* CreateGameObject(const std::string& archetype, TransformComponent* source, const char* requester) {
     ObjectManager* objects = ActionObjects();
     if (archetype.empty() || !objects) return nullptr;
-    Composition* made = objects->GetObject(objects->CreateObject(archetype, source));
+    Composition* made = objects->GetObject(objects->CreateRunTimeObject(archetype, source));
     if (!made) {
         static std::set<std::string> reported;
         if (reported.insert(archetype).second)

@@ -36,7 +36,7 @@ void BurnAction::CreateFlames(Composition& owner) {
     if (!objects) return;
     TransformComponent* transform = owner.GetTransform();
     const u32 transformHandle = transform ? transform->GetHandle() : 0;
-    m_effectId = objects->CreateObject("burn-fx", transform);
+    m_effectId = objects->CreateRunTimeObject("burn-fx", transform);
     Composition* effect = objects->GetObject(m_effectId);
     BrainComponent* brain = GetBrainComponentOf(effect);
     if (!effect || !brain || transformHandle == 0) return;

@@ -7,6 +7,7 @@
 #include "engine/components/CollisionComponent.h"
 #include "engine/components/ComponentSupport.h"
 #include "engine/core/Composition.h"
+#include "engine/core/Engine.h"
 #include "engine/core/ObjectManager.h"
 #include "engine/core/Reflect.h"
 #include "engine/core/TransformComponent.h"
@@ -45,6 +46,19 @@ void GateComponent::Initialize() {
     core->Listen("ObjectCreated", MakeDelegate(this, &GateComponent::OnObjectCreated));
     core->Listen("ObjectDestroyed", MakeDelegate(this, &GateComponent::OnObjectDestroyed));
     m_listening = true;
+    const Engine* engine = Engine::Instance();
+    if (engine && engine->IsPaused()) {
+        core->Listen("GameResumed", MakeDelegate(this, &GateComponent::OnGameResumed));
+        m_risePending = true;
+        return;
+    }
+    Rise();
+}
+
+void GateComponent::OnGameResumed() {
+    if (!m_risePending) return;
+    m_risePending = false;
+    if (CoreSystem* core = GameCore()) core->Unlisten("GameResumed", MakeDelegate(this, &GateComponent::OnGameResumed));
     Rise();
 }
 
@@ -53,7 +67,9 @@ void GateComponent::Uninitialize() {
     if (CoreSystem* core = GameCore()) {
         core->Unlisten("ObjectCreated", MakeDelegate(this, &GateComponent::OnObjectCreated));
         core->Unlisten("ObjectDestroyed", MakeDelegate(this, &GateComponent::OnObjectDestroyed));
+        if (m_risePending) core->Unlisten("GameResumed", MakeDelegate(this, &GateComponent::OnGameResumed));
     }
+    m_risePending = false;
     m_listening = false;
 }
 

@@ -12,6 +12,11 @@
 // (blocking its brain's default lane, so the removal behind it waits) and
 // is removed once more than 0.01 s has passed after the sinking.
 //
+// A gate that goes live while the world is paused (the level editor holds
+// its room in a paused world) stands at its placed pose, so the editor shows
+// and saves the pose the designer placed; it rises once the world resumes
+// ("GameResumed").
+//
 // Rooms are instantiated by cloning, which announces each object at once in
 // room order, so a gate counts the enemies placed after it in its room;
 // objects made with CreateObject are announced at the next object-manager
@@ -50,6 +55,9 @@ public:
 
     void OnObjectCreated(u32 id);
     void OnObjectDestroyed(u32 id);
+    void OnGameResumed();
+    // Whether the rise waits for the world to resume.
+    bool IsRisePending() const { return m_risePending; }
 
     f32 GetGrowthTime() const { return m_growthTime; }
     f32 GetAmplitude() const { return m_amplitude; }
@@ -70,6 +78,7 @@ private:
     std::vector<u32> m_watchedTypes;
     std::vector<u32> m_liveIds;
     bool m_listening = false;
+    bool m_risePending = false;
 };
 
 }  // namespace Vandle

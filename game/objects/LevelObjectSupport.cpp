@@ -16,7 +16,7 @@ using namespace Ostrel;
 Composition* MakeLevelObject(const std::string& archetype, TransformComponent* source, const char* requester) {
     ObjectManager* objects = ActionObjects();
     if (!objects) return nullptr;
-    Composition* made = objects->GetObject(objects->CreateObject(archetype, source));
+    Composition* made = objects->GetObject(objects->CreateRunTimeObject(archetype, source));
     if (!made)
         LogErrorf("%s: archetype '%s' could not be created; skipped\n", requester, archetype.c_str());
     return made;

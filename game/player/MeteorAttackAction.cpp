@@ -141,7 +141,7 @@ void MeteorAttackAction::Land(Composition& owner) {
         core->SendMessageFloat3("CameraShake", 0.25f, 75.0f, 0.5f);
         core->SendMessageString("PlaySound", "attack-meteor-sfx");
     }
-    if (ObjectManager* objects = ActionObjects()) objects->CreateObject("rumble-obj", m_transform.Get());
+    if (ObjectManager* objects = ActionObjects()) objects->CreateRunTimeObject("rumble-obj", m_transform.Get());
 }
 
 void MeteorAttackAction::Hurl(u32 otherId) {

@@ -26,7 +26,7 @@ u32 CreateAttachedEffect(const char* archetype, Composition& owner) {
     ObjectManager* objects = ActionObjects();
     TransformComponent* transform = owner.GetTransform();
     if (!objects || !transform) return 0;
-    const u32 effectId = objects->CreateObject(archetype, transform);
+    const u32 effectId = objects->CreateRunTimeObject(archetype, transform);
     BrainComponent* brain = GetBrainComponentOf(objects->GetObject(effectId));
     if (!brain) return effectId;
     auto* attach = new AttachAction(transform->GetHandle());

@@ -226,7 +226,7 @@ void QilComponent::OnPlayerDeath() {
     Composition* owner = GetOwner();
     ObjectManager* objects = CurrentObjectManager();
     if (!owner || !objects) return;
-    objects->CreateObject("qil-death-fx", owner->GetTransform());
+    objects->CreateRunTimeObject("qil-death-fx", owner->GetTransform());
     objects->DestroyObject(owner->GetId());
 }
 

@@ -43,7 +43,7 @@ void ShootQilAction::CreateEffect(Composition& owner) const {
     ObjectManager* objects = ActionObjects();
     TransformComponent* transform = owner.GetTransform();
     if (!objects || !transform) return;
-    const u32 effectId = objects->CreateObject("slingshot-attack-fx", transform);
+    const u32 effectId = objects->CreateRunTimeObject("slingshot-attack-fx", transform);
     Composition* effect = objects->GetObject(effectId);
     BrainComponent* brain = GetBrainComponentOf(effect);
     if (!brain) return;

@@ -53,7 +53,7 @@ void VictoryAction::StartOrbitAndBlock(Composition& owner) {
 void VictoryAction::CreateFireworks(Composition& owner) {
     ObjectManager* objects = ActionObjects();
     if (!objects) return;
-    m_fireworksId = objects->CreateObject("fireworks-fx", owner.GetTransform());
+    m_fireworksId = objects->CreateRunTimeObject("fireworks-fx", owner.GetTransform());
     BrainComponent* brain = GetBrainComponentOf(objects->GetObject(m_fireworksId));
     if (!brain) return;
     auto* orbit = new OrbitAction;

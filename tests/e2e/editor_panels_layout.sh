@@ -1,13 +1,15 @@
 #!/usr/bin/env bash
 # The editor's three bars on screen in their colours at their default places,
-# a drag of "Editor Info" by its title written to rsc/leveleditor.xcfg at the
-# end of the run and read by the next run, and a malformed layout file
-# reported and replaced by the defaults.
+# a drag of "Editor Info" by its title written to leveleditor.xcfg in the
+# per-user folder (never into rsc/) at the end of the run and read by the
+# next run, and a malformed layout file reported and replaced by the
+# defaults.
 set -euo pipefail
 source "$(dirname "$0")/e2e_common.bash" "$@"
 unset TAVRIN_MAX_FRAMES
-layout="$work/rsc/leveleditor.xcfg"
-rm -f "$layout"
+keepXdg=1
+user_folder layout
+layout="$settings/leveleditor.xcfg"
 
 # Prints "R G B" of a PNG at pixel (X, Y).
 pixel() { python3 "$(dirname "$0")/png_rows.py" "$1" "$2" "$3" | awk '{print $3, $4, $5}'; }
@@ -38,6 +40,7 @@ expect_pixel first.png 950 600 "0 0 0"
 [ -f "$layout" ] || fail "no layout file written"
 [ ! -e "$layout.tmp" ] || fail "the temporary layout file was left"
 [ ! -e "$work/LevelEditor" ] || fail "a bare LevelEditor file was written"
+[ ! -e "$work/rsc/leveleditor.xcfg" ] || fail "the layout was written into the game's data folder"
 [ "$(layout_value SystemBarPosX)" = 110 ] || { cat "$layout" >&2; fail "the drag was not saved"; }
 [ "$(layout_value SystemBarPosY)" = 10 ] || fail "SystemBarPosY changed"
 [ "$(layout_value ObjectBarPosX)" = 320 ] || fail "ObjectBarPosX changed"

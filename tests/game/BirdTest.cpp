@@ -201,6 +201,22 @@ TEST(Bird, ColoursMoveRedSeeksGreenTurnsSlowlyBlueFliesOnOthersStand) {
     EXPECT_EQ(VelocityRef(pink).z, 0.0f);
 }
 
+// The level editor's world is paused: a blue bird placed there keeps the
+// heading it was placed with (what the editor saves) until the world runs.
+TEST(Bird, BlueMadeInAPausedWorldPicksItsHeadingOnResume) {
+    GameFixture world(kBirdWorld);
+    world.engine.SetPaused(true);
+    Composition* blue = world.Spawn("blue-obj", Vec3(-10, 0, 0));
+    EXPECT_EQ(blue->GetTransform()->GetRotationY(), 0.0f);
+    EXPECT_EQ(VelocityRef(blue), Vec3(0, 0, 0));
+    world.engine.SetPaused(false);
+    world.core.Send("GameResumed");
+    EXPECT_NEAR(VelocityRef(blue).Length(), 1.0f, 1e-5f);
+    const Vec3 heading = VelocityRef(blue);
+    world.core.Send("GameResumed");
+    EXPECT_EQ(VelocityRef(blue), heading) << "picked once";
+}
+
 TEST(Bird, ContactThrowsTheBirdBackHurtsAndPushesThePlayer) {
     GameFixture world(kBirdWorld);
     world.RecordGlobal({"PlaySound"});

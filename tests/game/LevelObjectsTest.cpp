@@ -110,6 +110,48 @@ TEST(Gate, RisesOverItsGrowthTimeCountsTheRoomsEnemiesAndSinksAfterTheLast) {
     EXPECT_FALSE(world.Alive(gateId));
 }
 
+// The level editor keeps its room in a paused world: a gate made there
+// stands where it was placed (what the editor shows and saves) and rises
+// once the world resumes. What the rise makes is run-time only and never
+// carries the room-save flag.
+TEST(Gate, MadeInAPausedWorldStandsPlacedAndRisesOnResume) {
+    GameFixture world(kGateObjects);
+    world.RecordGlobal({"PlaySound"});
+    world.engine.SetPaused(true);
+    RoomInstance room;
+    ASSERT_TRUE(SerializerXML(true).ReadRoomText("gate-room", kGateRoom, room));
+    room.InstantiateObjects();
+    world.Step(0.5f);
+    Composition* gate = nullptr;
+    for (u32 id : world.objects.GetLiveObjects()) {
+        Composition* object = world.objects.GetObject(id);
+        if (object->GetName() == "gate-obj") gate = object;
+        EXPECT_NE(object->GetName(), "rumble-obj");
+    }
+    ASSERT_NE(gate, nullptr);
+    TransformComponent* at = gate->GetTransform();
+    EXPECT_EQ(at->GetPosition(), Vec3(10, 2, 0));
+    EXPECT_EQ(at->GetScale(), Vec3(1, 4, 1));
+    EXPECT_TRUE(gate->GetComponentAs<GateComponent>()->IsRisePending());
+    EXPECT_EQ(world.Count("PlaySound(menhir-move-sfx)"), 0);
+
+    world.engine.SetPaused(false);
+    world.core.Send("GameResumed");
+    world.core.Send("GameResumed");  // a second resume does not rise again
+    EXPECT_EQ(at->GetPosition(), Vec3(10, 0, 0)) << "the rise starts from the sunk pose";
+    EXPECT_EQ(world.Count("PlaySound(menhir-move-sfx)"), 1);
+    world.Step(0.5f);
+    size_t rumbles = 0;
+    for (u32 id : world.objects.GetLiveObjects()) {
+        const Composition* object = world.objects.GetObject(id);
+        if (object->GetName() != "rumble-obj") continue;
+        ++rumbles;
+        EXPECT_FALSE(object->GetSaveFlag());
+    }
+    EXPECT_EQ(rumbles, 1u);
+    EXPECT_TRUE(gate->GetSaveFlag());
+}
+
 TEST(Gate, CountsObjectsOnceByTheirComponentsInTheOrderTheyAreAnnounced) {
     GameFixture world(kGateObjects);
     world.Spawn("yak-obj");                          // announced before the gate: not counted

@@ -78,13 +78,17 @@ ObjectManager* LevelEditor::Objects() const {
 
 // ---- configuration and layout ----------------------------------------------
 
+// The shipped default (rsc/), then the user's own layout over it.
 void LevelEditor::LoadConfig(Serializer* config) {
-    if (!config) return;  // no layout file: the defaults stay
-    SerializeLayout(*config, m_layout);
-    config->SerializeString("LoadingFrom", &m_loadName);
+    auto read = [this](Serializer& from) {
+        SerializeLayout(from, m_layout);
+        from.SerializeString("LoadingFrom", &m_loadName);
+    };
+    if (config) read(*config);
+    ReadUserLayout(GetName(), kLayoutFile, read);
 }
 
-std::string LevelEditor::LayoutPath() const { return ToolLayoutPath(GetName(), kLayoutFile); }
+std::string LevelEditor::LayoutPath() const { return ToolLayoutPath(kLayoutFile); }
 
 bool LevelEditor::SaveLayout() {
     SerializerXML writer(false);
@@ -97,7 +101,6 @@ bool LevelEditor::SaveLayout() {
     writer.SerializeBlock(end);
     const std::string path = LayoutPath();
     if (!writer.SaveFile(path)) return false;  // logged by the writer
-    if (ResourceManager* resources = ResourceManager::Instance()) resources->AddResourcePath(path);
     return true;
 }
 
@@ -116,15 +119,20 @@ void LevelEditor::Initialize() {
     // With no archetypes at all the text stays empty.
     m_selectedArchetype = m_archetypeIndex < m_archetypes.size() ? m_archetypes[m_archetypeIndex] : std::string();
 
-    DeleteBars();
-    m_editorBar = TwNewBar(kEditorBarName);
-    m_objectBar = TwNewBar(kObjectBarName);
-    m_paletteBar = TwNewBar(kPaletteBarName);
-
     m_palettes.clear();
     m_tiles.clear();
     if (PaletteRegistry* palettes = PaletteRegistry::Instance()) palettes->ListPalettes(m_palettes);
     if (!m_palettes.empty() && m_palettes.front()) m_tiles = m_palettes.front()->tileNames;
+    MakeBars();
+    m_firstUpdate = true;
+}
+
+// The three bars at their layout, filled ("Object Info" with the selection).
+void LevelEditor::MakeBars() {
+    DeleteBars();
+    m_editorBar = TwNewBar(kEditorBarName);
+    m_objectBar = TwNewBar(kObjectBarName);
+    m_paletteBar = TwNewBar(kPaletteBarName);
 
     TwDefine(" GLOBAL contained=true");
     TwDefine("'Editor Info' color='200 200 200' text=dark ");
@@ -141,12 +149,12 @@ void LevelEditor::Initialize() {
 
     FillEditorBar();
     FillPaletteBar();
-    m_firstUpdate = true;
+    FillObjectBar();
 }
 
 void LevelEditor::Shutdown() {
     Disconnect();
-    ReadLayoutBack();
+    if (m_editorBar) ReadLayoutBack();  // hidden while testing: kept as they were
     SaveLayout();
     DeleteBars();
 }
@@ -166,6 +174,8 @@ void LevelEditor::Connect() {
     m_subscriptions.Listen("ObjectDestroyed", MakeDelegate(this, &LevelEditor::OnObjectDestroyed));
     m_subscriptions.Listen("TransformUpdated", MakeDelegate(this, &LevelEditor::OnTransformUpdated));
     m_subscriptions.Listen("SetFocus", MakeDelegate(this, &LevelEditor::OnSetFocus));
+    m_subscriptions.Listen("BackToEditor", MakeDelegate(this, &LevelEditor::OnBackToEditor));
+    m_subscriptions.Listen("StateReturn", MakeDelegate(this, &LevelEditor::OnStateReturn));
 }
 
 void LevelEditor::Disconnect() { m_subscriptions.Clear(); }
@@ -173,6 +183,11 @@ void LevelEditor::Disconnect() { m_subscriptions.Clear(); }
 // ---- the frame --------------------------------------------------------------
 
 void LevelEditor::Update(f32 /*dt*/) {
+    if (m_testing) {
+        // The game has the world; the editor waits to be called back.
+        if (m_restorePending) ReturnFromTest();
+        return;
+    }
     if (m_firstUpdate) FirstUpdate();
     SnapArchetypeText();
     TwRefreshBar(m_objectBar);
@@ -199,13 +214,17 @@ void LevelEditor::FirstUpdate() {
     CoreSystem* core = engine ? engine->GetCoreSystem() : nullptr;
     if (core) core->Send("GamePaused");
     if (engine) engine->SetPaused(true);
-    if (ObjectManager* objects = Objects()) m_cameraId = objects->CreateObject("DefaultCamera", nullptr);
-    if (m_cameraId == 0) LogMessage("LevelEditor: the archetype 'DefaultCamera' could not be made; no editor camera\n");
+    CreateCamera();
     if (core) {
         core->SendMessageBool("ShowScaffolding", true);
         core->SendMessageBool("ShowDebugUpdated", m_showDebug);
     }
     FillEditorBar();
+}
+
+void LevelEditor::CreateCamera() {
+    if (ObjectManager* objects = Objects()) m_cameraId = objects->CreateObject("DefaultCamera", nullptr);
+    if (m_cameraId == 0) LogMessage("LevelEditor: the archetype 'DefaultCamera' could not be made; no editor camera\n");
 }
 
 void LevelEditor::SnapArchetypeText() {
@@ -228,7 +247,7 @@ void LevelEditor::DrawBoundsEntries() const {
 void LevelEditor::OnSetFocus() { m_keys.fill(false); }
 
 void LevelEditor::OnObjectCreated(u32 id) {
-    if (id == 0 || id == m_cameraId) return;
+    if (m_testing || id == 0 || id == m_cameraId) return;
     if (std::find(m_objects.begin(), m_objects.end(), id) != m_objects.end()) return;
     m_objects.push_back(id);
     if (m_objects.size() == 1) {
@@ -317,6 +336,7 @@ void LevelEditor::FillEditorBar() {
     TwAddSeparator(m_editorBar, "Separator 1", "group='I/O'");
     TwAddVarRW(m_editorBar, "Saving To", PanelType::StdString, &m_saveName, " group='I/O'");
     group.AddButton("Save Level", &LevelEditor::SaveLevelButton, this);
+    TwAddVarRW(m_editorBar, "Difficulty", PanelType::Int32, &m_difficulty, " group='I/O'");
     TwAddSeparator(m_editorBar, "EndI/O", "");
     group.BeginGroup("");
     group.AddButton("Test Level", &LevelEditor::TestLevelButton, this);
@@ -376,7 +396,10 @@ void LevelEditor::FillPaletteBar() {
 
 // ---- panel callbacks --------------------------------------------------------
 
-void LevelEditor::NewLevelButton(void* editor) { Editor(editor).DestroyAllObjects(); }
+void LevelEditor::NewLevelButton(void* editor) {
+    Editor(editor).DestroyAllObjects();
+    Editor(editor).m_difficulty = 0;
+}
 void LevelEditor::LoadLevelButton(void* editor) { Editor(editor).LoadLevel(); }
 void LevelEditor::SaveLevelButton(void* editor) { Editor(editor).SaveLevel(); }
 void LevelEditor::TestLevelButton(void* editor) { Editor(editor).TestLevel(); }

@@ -30,10 +30,11 @@
 // handler is safe to run twice for one id.
 //
 // The panel layout (each bar's size and position) comes from the
-// configuration "LevelEditor" and is written back at shutdown, as the bars
-// are then on screen, to that file, or to "leveleditor.xcfg" in the data
-// root when there is none. Missing keys keep the defaults: 300 x 400 at
-// (10, 10), (320, 10) and (630, 10).
+// configuration "LevelEditor" (the shipped default in rsc/), then from the
+// user's own "leveleditor.xcfg" in the per-user folder, and is written back
+// there at shutdown as the bars are then on screen; the game's data folder
+// is never written. Missing keys keep the defaults: 300 x 400 at (10, 10),
+// (320, 10) and (630, 10).
 //
 // Main thread only.
 
@@ -52,6 +53,7 @@
 
 namespace Ostrel {
 
+class Composition;
 class CoreSystem;
 class Engine;
 class ObjectManager;
@@ -150,16 +152,31 @@ public:
     // Rooms. "New Level": every listed object is destroyed (at the object
     // manager's next update) and the list emptied.
     void DestroyAllObjects();
-    // Writes the listed objects to the room file of the save name; false
+    // Writes the listed objects that carry the room-save flag (never what
+    // game code made at run time) and the room's difficulty to the room
+    // file of the save name; false
     // when nothing was written (logged; an earlier file stays as it was).
     bool SaveLevel();
     // Replaces the listed objects by those of the room of the load name.
     // False when the room could not be read (logged; no objects then).
     bool LoadLevel();
     // Hands the load name to the game system to play; when it takes the
-    // room, the editor pushes "GamePlay" and gives up its objects and
-    // camera. False (logged, nothing changed) when the room is refused.
+    // room, the editor keeps a copy of its room and camera, pushes
+    // "GamePlay", shows the game's HUD, hides its panels and gives up its
+    // objects and camera. False (logged, nothing changed) when the room is
+    // refused.
     bool TestLevel();
+    // "BackToEditor" (the pause menu's button while a room is tested): ends
+    // the play ("GameEnding") and pops "GamePlay"; when the editor's state
+    // returns, the UI goes back to the editor's scene and the editor's next
+    // update calls ReturnFromTest.
+    void OnBackToEditor();
+    void OnStateReturn();
+    // The editor as it was before the test: the world paused, the camera
+    // where it was, the room's objects as they were (not as the play left
+    // them), the panels and the show-debug flag.
+    void ReturnFromTest();
+    bool IsTesting() const { return m_testing; }
     // The show-debug flag; setting it sends "ShowDebugUpdated".
     void SetShowDebug(bool show);
     bool GetShowDebug() const { return m_showDebug; }
@@ -182,6 +199,9 @@ public:
     const std::string& GetSaveName() const { return m_saveName; }
     void SetLoadName(const std::string& name) { m_loadName = name; }
     void SetSaveName(const std::string& name) { m_saveName = name; }
+    // The room's "Difficulty" attribute: taken from a loaded room, 0 after
+    // "New Level", edited as "Difficulty", written by SaveLevel.
+    s32 GetDifficulty() const { return m_difficulty; }
     u32 GetCloneCount() const { return m_cloneCount; }
     const Vec3& GetCloneOffset() const { return m_cloneOffset; }
     f32 GetMoveStep() const { return m_moveStep; }
@@ -214,6 +234,13 @@ private:
     void MoveSelection(int key);
     bool ActOnCommandKey(int key, bool pressed);
     void ApplyBrush(const Vec4& origin, const Vec4& direction, f32 distance);
+    void MakeBars();
+    // The listed objects that belong to the room, in list order.
+    std::vector<Composition*> RoomObjects() const;
+    // The room as a room file's text, for ReturnFromTest.
+    std::string RoomSnapshot() const;
+    void RestoreRoom(const std::string& snapshot);
+    void CreateCamera();
     void UsePalette(u32 index);
     CoreSystem* Core() const;
     Engine* RunningEngine() const;
@@ -242,6 +269,7 @@ private:
 
     std::string m_loadName = "Untitled";
     std::string m_saveName = "Untitled";
+    s32 m_difficulty = 0;
     bool m_loadRequested = false;
     bool m_createRequested = false;
     bool m_firstUpdate = false;
@@ -272,6 +300,15 @@ private:
     std::vector<std::string> m_tiles;
     u32 m_floorTileIndex = 0;
     int m_brushMode = 0;
+    // Test Level and back.
+    bool m_testing = false;
+    bool m_returnPending = false;
+    bool m_restorePending = false;
+    bool m_showDebugBeforeTest = true;
+    std::string m_testSnapshot;
+    bool m_hasCameraPose = false;
+    Vec3 m_cameraPosition{0.0f, 0.0f, 0.0f};
+    Vec3 m_cameraRotation{0.0f, 0.0f, 0.0f};
     SubscriptionList m_subscriptions;
 };
 

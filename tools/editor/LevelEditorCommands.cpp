@@ -73,7 +73,7 @@ constexpr TransformKey kTransformKeys[] = {
 // ---- keys -------------------------------------------------------------------
 
 void LevelEditor::OnKeyTriggered(int key, bool pressed) {
-    if (key < 0 || key >= kKeyCount) return;
+    if (m_testing || key < 0 || key >= kKeyCount) return;
     m_keys[size_t(key)] = pressed;
     if (ActOnCommandKey(key, pressed)) return;
     if (pressed) MoveSelection(key);
@@ -146,7 +146,7 @@ void LevelEditor::MoveSelection(int key) {
 }
 
 void LevelEditor::OnMouseMoved(int mode, int x, int y) {
-    if (mode != 0) return;  // relative motion steers the camera only
+    if (m_testing || mode != 0) return;  // relative motion steers the camera only
     m_cursor = {x, y};
 }
 

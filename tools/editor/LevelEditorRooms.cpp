@@ -3,6 +3,10 @@
 // Saving goes through SerializerLevelSave::SaveRoom: a temporary file
 // renamed over "<root>/level/<name>.xrm", so a failed save leaves the
 // earlier file as it was; the editor keeps its objects either way.
+//
+// Testing keeps the room as a room file's text and the camera's pose, and
+// builds both again when the designer comes back ("Back to editor" in the
+// pause menu), so a test never changes the room being edited.
 
 #include "tools/editor/LevelEditor.h"
 
@@ -11,18 +15,32 @@
 #include "engine/core/CoreSystem.h"
 #include "engine/core/Engine.h"
 #include "engine/core/ObjectManager.h"
+#include "engine/core/ScriptEnums.h"
+#include "engine/core/TransformComponent.h"
 #include "engine/io/SerializerLevelSave.h"
 #include "engine/io/SerializerXML.h"
 #include "engine/world/GameSystem.h"
 #include "engine/world/RoomInstance.h"
 #include "tools/editor/ObjectHandle.h"
 
+#include <tinyxml.h>
+
 namespace Ostrel {
 
 namespace {
 
+// The game's HUD, shown while a room is tested (its Escape opens the pause
+// menu, whose "Back to editor" ends the test), and the editor's own scene.
+constexpr const char* kTestHudScene = "hud";
+constexpr const char* kEditorScene = "le-hud";
+
 // A room name becomes a file name inside the level folder: it may not be
 // empty, name a folder or leave the level folder.
+TransformComponent* TransformOf(u32 id) {
+    Composition* object = ObjectHandle(id).GetObject();
+    return object ? object->GetTransform() : nullptr;
+}
+
 bool IsRoomFileName(const std::string& name) {
     return !name.empty() && name.find_first_of("/\\") == std::string::npos && name != "." && name != "..";
 }
@@ -43,16 +61,24 @@ void LevelEditor::DestroyAllObjects() {
     ClearSelection();
 }
 
+std::vector<Composition*> LevelEditor::RoomObjects() const {
+    std::vector<Composition*> room;
+    for (u32 id : m_objects) {
+        // What game code made at run time (effects, spawns) is listed so
+        // that it goes with the room, but it is no part of the room.
+        Composition* object = ObjectHandle(id).GetObject();
+        if (object && object->GetSaveFlag()) room.push_back(object);
+    }
+    return room;
+}
+
 bool LevelEditor::SaveLevel() {
     if (!IsRoomFileName(m_saveName)) {
         LogMessage("LevelEditor: '" + m_saveName + "' is not a room name (no folders); nothing was saved\n");
         return false;
     }
-    std::vector<Composition*> room;
-    for (u32 id : m_objects) {
-        if (Composition* object = ObjectHandle(id).GetObject()) room.push_back(object);
-    }
-    if (!SerializerLevelSave::SaveRoom(m_saveName, room)) {
+    const std::vector<Composition*> room = RoomObjects();
+    if (!SerializerLevelSave::SaveRoom(m_saveName, room, m_difficulty)) {
         LogMessage("LevelEditor: the room '" + m_saveName + "' was not saved; the editor keeps its objects\n");
         return false;
     }
@@ -65,7 +91,9 @@ bool LevelEditor::LoadLevel() {
     DestroyAllObjects();
     RoomInstance room(m_loadName);
     SerializerXML reader(true);
-    if (!reader.LoadRoom(m_loadName, room)) {
+    const bool loaded = reader.LoadRoom(m_loadName, room);
+    m_difficulty = room.GetDifficulty();
+    if (!loaded) {
         LogMessage("LevelEditor: the room '" + m_loadName + "' could not be loaded; the editor holds no objects\n");
         return false;
     }
@@ -77,7 +105,7 @@ bool LevelEditor::LoadLevel() {
 bool LevelEditor::TestLevel() {
     Engine* engine = RunningEngine();
     CoreSystem* core = Core();
-    if (!engine || !core) return false;
+    if (!engine || !core || m_testing) return false;
     std::string name = m_loadName;
     core->SendMessageStringPtr("SetNewPlayLevel", &name);
     auto* game = dynamic_cast<GameSystem*>(engine->GetGameSystem());
@@ -85,14 +113,100 @@ bool LevelEditor::TestLevel() {
         LogMessage("LevelEditor: the room '" + m_loadName + "' cannot be test-played; the editor stays\n");
         return false;
     }
+    // What the designer comes back to: the room as it is now (the play
+    // moves, spawns and destroys), and the camera's place.
+    m_testSnapshot = RoomSnapshot();
+    m_hasCameraPose = false;
+    if (const TransformComponent* at = TransformOf(m_cameraId)) {
+        m_cameraPosition = at->GetPosition();
+        m_cameraRotation = at->GetRotation();
+        m_hasCameraPose = true;
+    }
+    m_showDebugBeforeTest = m_showDebug;
     SetShowDebug(false);
     engine->PushState("GamePlay");
     DestroyAllObjects();
     // Systems that keep per-object lists drop the editor's camera; the
-    // camera itself lives on.
+    // camera itself lives on until the game clears the world for its level.
     const u32 camera = m_cameraId;
     if (camera != 0) core->SendMessageUInt("ObjectDestroyed", camera);
+    m_testing = true;
+    m_returnPending = false;
+    // The panels keep their places for the way back and leave the screen to
+    // the game, whose HUD (with its pause menu) comes up.
+    ReadLayoutBack();
+    DeleteBars();
+    std::string hud = kTestHudScene;
+    core->SendMessageValues("UiChangeScene", &hud, UiSceneChangeMethod::Goto);
+    LogMessage("LevelEditor: test-playing the room '" + m_loadName + "'\n");
     return true;
+}
+
+void LevelEditor::OnBackToEditor() {
+    if (!m_testing || m_returnPending) return;
+    Engine* engine = RunningEngine();
+    CoreSystem* core = Core();
+    if (!engine || !core) return;
+    m_returnPending = true;
+    // The game stops its level and clears the world; "GamePlay" pops at
+    // the next frame and its "StateReturn" brings the editor back.
+    core->Send("GameEnding");
+    engine->PopState();
+}
+
+// The editor's state is back. The UI drops the game's scenes in this
+// frame's update (a pause menu leaving resumes the world); the editor's own
+// update, which comes after it, then puts the editor back.
+void LevelEditor::OnStateReturn() {
+    if (!m_returnPending) return;
+    m_returnPending = false;
+    m_restorePending = true;
+    std::string editorScene = kEditorScene;
+    if (CoreSystem* core = Core()) core->SendMessageValues("UiChangeScene", &editorScene, UiSceneChangeMethod::Goto);
+}
+
+void LevelEditor::ReturnFromTest() {
+    if (!m_testing) return;
+    m_testing = false;
+    m_returnPending = false;
+    m_restorePending = false;
+    Engine* engine = RunningEngine();
+    CoreSystem* core = Core();
+    // Paused before the room is made again, so nothing in it moves itself.
+    if (core) core->Send("GamePaused");
+    if (engine) engine->SetPaused(true);
+    if (ObjectManager* objects = Objects()) objects->DestroyAllObjects();  // whatever the play left
+    m_keys.fill(false);
+    CreateCamera();
+    if (TransformComponent* at = TransformOf(m_cameraId); at && m_hasCameraPose) {
+        at->SetPosition(m_cameraPosition);
+        at->SetRotation(m_cameraRotation);
+    }
+    RestoreRoom(m_testSnapshot);
+    m_testSnapshot.clear();
+    if (core) core->SendMessageBool("ShowScaffolding", true);
+    SetShowDebug(m_showDebugBeforeTest);
+    MakeBars();
+    LogMessage("LevelEditor: back from test-playing the room '" + m_loadName + "'\n");
+}
+
+std::string LevelEditor::RoomSnapshot() const {
+    SerializerLevelSave writer;
+    writer.WriteAttributes(m_difficulty);
+    for (Composition* object : RoomObjects()) writer.WriteObject(*object);
+    TiXmlPrinter printer;
+    writer.Document().Accept(&printer);
+    return printer.CStr();
+}
+
+void LevelEditor::RestoreRoom(const std::string& snapshot) {
+    RoomInstance room("editor room");
+    if (!SerializerXML(true).ReadRoomText("editor room", snapshot.c_str(), room)) {
+        LogMessage("LevelEditor: the room from before the test could not be made again\n");
+        return;
+    }
+    // Each copy is announced at once and listed by OnObjectCreated.
+    room.InstantiateObjects();
 }
 
 }  // namespace Ostrel

@@ -1,9 +1,12 @@
 #include "tools/panels/BarLayout.h"
 
 #include "engine/base/Serializer.h"
-#include "engine/io/FilePath.h"
-#include "engine/resources/ResourceManager.h"
+#include "engine/base/Log.h"
+#include "engine/io/ConfigureFileXML.h"
+#include "engine/io/UserDataFolder.h"
 #include "tools/panels/PanelApi.h"
+
+#include <filesystem>
 
 namespace Ostrel {
 
@@ -28,12 +31,23 @@ void ReadBarPlace(PanelBar* bar, BarLayout& layout) {
     }
 }
 
-std::string ToolLayoutPath(const std::string& name, const char* file) {
-    ResourceManager* resources = ResourceManager::Instance();
-    if (!resources) return std::string("rsc/") + file;
-    const FilePath known = resources->GetPath(name);
-    if (known.IsValid()) return known.GetString();
-    return resources->MakeRootPath(file).GetString();
+std::string ToolLayoutPath(const char* file) {
+    CreateUserDataFolder(kUserFolderName);
+    return GetUserDataPath(kUserFolderName) + "/" + file;
+}
+
+bool ReadUserLayout(const std::string& toolName, const char* file, const std::function<void(Serializer&)>& read) {
+    const std::string path = ToolLayoutPath(file);
+    std::error_code error;
+    if (!std::filesystem::exists(path, error)) return false;
+    ConfigureFileXML config(true);
+    if (!config.Load(path)) {
+        LogMessage(path + ": configuration of " + toolName + " could not be read (" + config.LoadError() +
+                   "), the shipped layout is kept\n");
+        return false;
+    }
+    read(config);
+    return true;
 }
 
 }  // namespace Ostrel

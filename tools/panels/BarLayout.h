@@ -7,6 +7,7 @@
 #include "engine/base/Types.h"
 
 #include <cstddef>
+#include <functional>
 #include <string>
 
 namespace Ostrel {
@@ -27,8 +28,16 @@ void SerializeBarLayouts(Serializer& serializer, BarLayout* layouts, const char*
 // leaves it unchanged.
 void ReadBarPlace(PanelBar* bar, BarLayout& layout);
 
-// Where a tool saves its layout file: the path of the resource its name is
-// known by, else `file` in the data root ("rsc/" without a resource manager).
-std::string ToolLayoutPath(const std::string& name, const char* file);
+// Where a tool saves its layout file: `file` in the per-user folder (beside
+// "UserConfig.xcfg"). The game's data folder only ever holds the shipped
+// default, which the tool reads through its configuration. The folder is
+// created when it is missing.
+std::string ToolLayoutPath(const char* file);
+
+// Lets read() apply the user's layout file (ToolLayoutPath(file)) over the
+// shipped default the tool has already read. A missing file changes nothing;
+// one that cannot be read is logged and changes nothing. False unless the
+// file was read.
+bool ReadUserLayout(const std::string& toolName, const char* file, const std::function<void(Serializer&)>& read);
 
 }  // namespace Ostrel

@@ -110,6 +110,9 @@ struct PanelBar {
 
     PanelEntry* Find(const std::string& group, const std::string& name);
     PanelGroupInfo* FindGroup(const std::string& name);
+    const PanelGroupInfo* FindGroup(const std::string& name) const {
+        return const_cast<PanelBar*>(this)->FindGroup(name);
+    }
     // The group, made at the top level when it does not exist yet.
     PanelGroupInfo& TouchGroup(const std::string& name);
 };

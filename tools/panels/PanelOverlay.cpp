@@ -23,7 +23,7 @@ bool PanelOverlay::Locate(const std::string& place, int& x, int& y) const {
     const size_t first = place.find('|');
     const size_t second = first == std::string::npos ? first : place.find('|', first + 1);
     if (second == std::string::npos) return false;
-    const auto rect = m_renderer.ItemRect(place.substr(0, first), place.substr(first + 1, second - first - 1),
+    const auto rect = m_renderer.ItemTarget(place.substr(0, first), place.substr(first + 1, second - first - 1),
                                           place.substr(second + 1));
     if (!rect) return false;
     x = int(rect->CentreX());

@@ -20,6 +20,8 @@ namespace Ostrel {
 namespace {
 
 constexpr float kDefaultDt = 1.0f / 60.0f;
+// The narrowest a value widget gets to make room for the label column.
+constexpr float kMinWidgetWidth = 60.0f;
 
 ImVec4 Colour(const std::array<u8, 3>& c, float scale = 1.0f, float towardWhite = 0.0f) {
     auto channel = [&](u8 v) { return std::clamp(v / 255.0f * scale * (1 - towardWhite) + towardWhite, 0.0f, 1.0f); };
@@ -121,8 +123,11 @@ void PanelRenderer::Feed(const WindowInputEvent& event) {
         break;
     case Kind::Key:
         if (event.virtualKey <= 0 || event.virtualKey >= int(m_keyDown.size())) break;
+        // A key down at any moment since the last frame is down for the
+        // next one: on a slow frame Ctrl may be let go in the same batch as
+        // the A it was held for, and Ctrl+A must still select all.
+        if (event.down || m_keyDown[size_t(event.virtualKey)]) m_keyPressed[size_t(event.virtualKey)] = true;
         m_keyDown[size_t(event.virtualKey)] = event.down;
-        if (event.down) m_keyPressed[size_t(event.virtualKey)] = true;
         break;
     case Kind::Text:
         io.AddInputCharactersUTF8(event.text.c_str());
@@ -171,6 +176,7 @@ void PanelRenderer::BuildFrame(f32 dt, int displayWidth, int displayHeight) {
     }
     NewFrame(dt, displayWidth, displayHeight);
     m_itemRects.clear();
+    m_itemTargets.clear();
     m_barRects.clear();
     const ImVec2 display = ImGui::GetIO().DisplaySize;
     // Bars made or deleted by an action run below wait for the next frame.
@@ -210,7 +216,11 @@ void PanelRenderer::BuildBar(PanelBar& bar, float displayWidth, float displayHei
     const int colours = PushBarStyle(bar);
     const std::string title = bar.label + "###" + bar.name;
     ImGui::Begin(title.c_str(), nullptr, ImGuiWindowFlags_NoCollapse | ImGuiWindowFlags_NoSavedSettings);
-    ImGui::PushItemWidth(ImGui::GetWindowWidth() * 0.5f);
+    // Widgets share one width, leaving the labels a column wide enough for
+    // the longest; a bar too narrow for that wraps its long labels instead.
+    const float content = ImGui::GetContentRegionAvail().x;
+    const float labels = LabelColumnWidth(bar) + ImGui::GetStyle().ItemInnerSpacing.x;
+    ImGui::PushItemWidth(std::max(content - labels, std::min(kMinWidgetWidth, content * 0.5f)));
     BuildChildren(bar, "");
     ImGui::PopItemWidth();
     const ImVec2 position = ImGui::GetWindowPos();
@@ -221,6 +231,33 @@ void PanelRenderer::BuildBar(PanelBar& bar, float displayWidth, float displayHei
     bar.position = {s32(std::lround(position.x)), s32(std::lround(position.y))};
     bar.size = {s32(std::lround(size.x)), s32(std::lround(size.y))};
     m_barRects[bar.name] = {position.x, position.y, size.x, size.y};
+}
+
+float PanelRenderer::LabelColumnWidth(const PanelBar& bar) const {
+    const float indent = ImGui::GetStyle().IndentSpacing;
+    float widest = 0.0f;
+    for (const PanelEntry& entry : bar.entries) {
+        if (!entry.IsField()) continue;
+        // Each group level indents its entries (a cycle of parents is cut).
+        int depth = 0;
+        for (std::string group = entry.group; !group.empty() && depth < 8; ++depth) {
+            const PanelGroupInfo* info = bar.FindGroup(group);
+            group = info && info->parent != group ? info->parent : std::string();
+        }
+        widest = std::max(widest, ImGui::CalcTextSize(entry.label.c_str()).x + float(depth) * indent);
+    }
+    return widest;
+}
+
+bool PanelRenderer::LabelAbove(const std::string& label) {
+    const ImGuiStyle& style = ImGui::GetStyle();
+    const float end = ImGui::GetCursorPosX() + ImGui::CalcItemWidth() + style.ItemInnerSpacing.x +
+                      ImGui::CalcTextSize(label.c_str()).x;
+    if (end <= ImGui::GetWindowContentRegionMax().x) return false;
+    ImGui::PushTextWrapPos(0.0f);
+    ImGui::TextUnformatted(label.c_str());
+    ImGui::PopTextWrapPos();
+    return true;
 }
 
 void PanelRenderer::BuildChildren(PanelBar& bar, const std::string& group) {
@@ -261,6 +298,7 @@ void PanelRenderer::BuildGroup(PanelBar& bar, PanelGroupInfo& group) {
 
 void PanelRenderer::BuildEntry(PanelBar& bar, PanelEntry& entry) {
     ImGui::PushID(int(entry.serial & 0x7FFFFFFF));
+    const float widgetWidth = ImGui::CalcItemWidth();
     switch (entry.kind) {
     case PanelEntry::Kind::Separator:
         ImGui::Separator();
@@ -273,7 +311,13 @@ void PanelRenderer::BuildEntry(PanelBar& bar, PanelEntry& entry) {
         BuildField(bar, entry);
         break;
     }
-    m_itemRects[{bar.name, entry.group, entry.name}] = LastItemRect();
+    const PanelRect rect = LastItemRect();
+    m_itemRects[{bar.name, entry.group, entry.name}] = rect;
+    // A field's label is beside its widget (a check box is a square).
+    PanelRect target = rect;
+    if (entry.IsField())
+        target.width = std::min(rect.width, entry.type == PanelType::BoolCpp ? rect.height : widgetWidth);
+    m_itemTargets[{bar.name, entry.group, entry.name}] = target;
     ImGui::PopID();
 }
 
@@ -281,7 +325,7 @@ void PanelRenderer::BuildField(PanelBar& bar, PanelEntry& entry) {
     PanelValue value = m_model.Read(entry);
     if (value.index() == 0) value = entry.type == PanelType::StdString ? PanelValue(std::string()) : value;
     const bool editable = entry.IsEditable();
-    const std::string label = entry.label + "###value";
+    const std::string label = (LabelAbove(entry.label) ? std::string() : entry.label) + "###value";
     ImGui::BeginDisabled(!editable && entry.type != PanelType::StdString);
     bool changed = false;
     switch (entry.type) {
@@ -318,7 +362,7 @@ void PanelRenderer::BuildField(PanelBar& bar, PanelEntry& entry) {
     }
     case PanelType::Char:
     case PanelType::StdString:
-        BuildText(bar, entry, value);
+        BuildText(bar, entry, value, label);
         break;
     case PanelType::Undefined:
         break;
@@ -329,7 +373,7 @@ void PanelRenderer::BuildField(PanelBar& bar, PanelEntry& entry) {
 
 // Text (and single characters) are typed into a buffer of their own and
 // committed once, when the field lets the keyboard go.
-void PanelRenderer::BuildText(PanelBar& bar, PanelEntry& entry, const PanelValue& value) {
+void PanelRenderer::BuildText(PanelBar& bar, PanelEntry& entry, const PanelValue& value, const std::string& label) {
     std::string shown;
     if (const auto* text = std::get_if<std::string>(&value)) shown = *text;
     if (const auto* c = std::get_if<char>(&value)) shown = *c ? std::string(1, *c) : std::string();
@@ -337,7 +381,7 @@ void PanelRenderer::BuildText(PanelBar& bar, PanelEntry& entry, const PanelValue
     if (!m_editing.count(entry.serial)) edit = shown;
     const bool editable = entry.IsEditable();
     ImGuiInputTextFlags flags = editable ? 0 : ImGuiInputTextFlags_ReadOnly;
-    ImGui::InputText((entry.label + "###value").c_str(), &edit, flags);
+    ImGui::InputText(label.c_str(), &edit, flags);
     if (ImGui::IsItemActive()) {
         m_editing.insert(entry.serial);
     } else {
@@ -354,7 +398,7 @@ void PanelRenderer::BuildText(PanelBar& bar, PanelEntry& entry, const PanelValue
 bool PanelRenderer::TakesWindowMessage(unsigned message, unsigned wParam) {
     const bool keyMessage = message == WindowMessageId::kKeyDown || message == WindowMessageId::kKeyUp ||
                             message == WindowMessageId::kSysKeyDown;
-    if (message == WindowMessageId::kMouseMove) return m_wantsMouse;
+    if (message == WindowMessageId::kMouseMove || message == WindowMessageId::kMouseWheel) return m_wantsMouse;
     if (message == WindowMessageId::kLButtonDown || message == WindowMessageId::kLButtonUp) {
         wParam = unsigned(Vk::kLeftButton);
     } else if (!keyMessage || wParam >= m_swallowedDown.size()) {
@@ -374,6 +418,13 @@ std::optional<PanelRect> PanelRenderer::ItemRect(const std::string& bar, const s
                                                  const std::string& name) const {
     const auto found = m_itemRects.find({bar, group, name});
     if (found == m_itemRects.end()) return std::nullopt;
+    return found->second;
+}
+
+std::optional<PanelRect> PanelRenderer::ItemTarget(const std::string& bar, const std::string& group,
+                                                   const std::string& name) const {
+    const auto found = m_itemTargets.find({bar, group, name});
+    if (found == m_itemTargets.end()) return std::nullopt;
     return found->second;
 }
 

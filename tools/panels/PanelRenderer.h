@@ -83,8 +83,12 @@ public:
     // buttons). A release goes where its press went.
     bool TakesWindowMessage(unsigned message, unsigned wParam);
 
-    // Where an entry's widget or a bar's window was in the last frame.
+    // Where an entry (its widget with the label beside it) or a bar's
+    // window was in the last frame.
     std::optional<PanelRect> ItemRect(const std::string& bar, const std::string& group, const std::string& name) const;
+    // The part of the entry a click works on: its widget without the label.
+    std::optional<PanelRect> ItemTarget(const std::string& bar, const std::string& group,
+                                        const std::string& name) const;
     std::optional<PanelRect> BarRect(const std::string& bar) const;
 
 private:
@@ -113,7 +117,13 @@ private:
     void BuildGroup(PanelBar& bar, PanelGroupInfo& group);
     void BuildEntry(PanelBar& bar, PanelEntry& entry);
     void BuildField(PanelBar& bar, PanelEntry& entry);
-    void BuildText(PanelBar& bar, PanelEntry& entry, const PanelValue& value);
+    // The width of the bar's label column: its widest field label plus the
+    // indent of the groups it sits in.
+    float LabelColumnWidth(const PanelBar& bar) const;
+    // Puts the label on a line of its own (wrapped) when it would not fit
+    // beside the widget; true when it did, so the widget shows none.
+    bool LabelAbove(const std::string& label);
+    void BuildText(PanelBar& bar, PanelEntry& entry, const PanelValue& value, const std::string& label);
     bool MakeDeviceObjects(rd::Device& device);
     void DrawLists(rd::Device& device);
 
@@ -142,6 +152,7 @@ private:
     std::map<u64, std::string> m_edits;
     std::set<u64> m_editing;
     std::map<ItemKey, PanelRect> m_itemRects;
+    std::map<ItemKey, PanelRect> m_itemTargets;
     std::map<std::string, PanelRect> m_barRects;
 };
 

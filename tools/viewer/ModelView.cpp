@@ -101,12 +101,14 @@ ObjectManager* ModelView::Objects() const {
 
 // ---- configuration and layout ----------------------------------------------
 
+// The shipped default (rsc/), then the user's own layout over it.
 void ModelView::LoadConfig(Serializer* config) {
-    if (!config) return;  // no layout file: the defaults stay
-    SerializeLayout(*config, m_layout);
+    auto read = [this](Serializer& from) { SerializeLayout(from, m_layout); };
+    if (config) read(*config);
+    ReadUserLayout(GetName(), kLayoutFile, read);
 }
 
-std::string ModelView::LayoutPath() const { return ToolLayoutPath(GetName(), kLayoutFile); }
+std::string ModelView::LayoutPath() const { return ToolLayoutPath(kLayoutFile); }
 
 bool ModelView::SaveLayout() {
     SerializerXML writer(false);
@@ -117,7 +119,6 @@ bool ModelView::SaveLayout() {
     writer.SerializeBlock(end);
     const std::string path = LayoutPath();
     if (!writer.SaveFile(path)) return false;  // logged by the writer
-    if (ResourceManager* resources = ResourceManager::Instance()) resources->AddResourcePath(path);
     return true;
 }
 

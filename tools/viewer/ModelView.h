@@ -23,9 +23,10 @@
 // converter runs without a shell, with the arguments [converter, path,
 // "-mv"] plus "-s" when "Scale Model" is set.
 //
-// The panel layout comes from the configuration "ModelView" and is written
-// back at shutdown to that file, or to "modelview.xcfg" in the data root
-// when there is none; missing keys keep 300 x 400 at (10, 10) and (320, 10).
+// The panel layout comes from the configuration "ModelView" (the shipped
+// default in rsc/), then from the user's own "modelview.xcfg" in the per-user
+// folder, where it is written back at shutdown; missing keys keep 300 x 400
+// at (10, 10) and (320, 10).
 //
 // Main thread only.
 

@@ -61,7 +61,8 @@ TEST_F(LevelSaveRoundTrip, TempleEntryKeepsTheMovedPositionOnly) {
     const std::string path = m_root + "/level/Temple-Entry.xrm";
     // One component element with one field: the position that moved.
     EXPECT_EQ(XmlTest::ReadFile(path),
-              "<Level>\n    <Objects>\n        <test-obj>\n            <TransformComponent>\n"
+              "<Level>\n    <Attributes>\n        <Difficulty>0</Difficulty>\n    </Attributes>\n"
+              "    <Objects>\n        <test-obj>\n            <TransformComponent>\n"
               "                <PosX>3.500000</PosX>\n            </TransformComponent>\n"
               "        </test-obj>\n        <other-obj />\n    </Objects>\n</Level>\n");
     EXPECT_TRUE(m_resources.GetPath("temple-entry").IsValid()) << "found at once, without a new walk";

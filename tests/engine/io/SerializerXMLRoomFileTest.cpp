@@ -60,7 +60,8 @@ TEST_F(RoomFileTest, SavedRoomIsFoundAtOnceAndLoadsTheChangedValuesBack) {
     ASSERT_TRUE(SerializerLevelSave::SaveRoom("Temple-Entry", m_placed));
     const std::string path = m_root + "/level/Temple-Entry.xrm";
     EXPECT_EQ(XmlTest::ReadFile(path),
-              "<Level>\n    <Objects>\n        <probe-obj>\n            <MarkerComponent>\n"
+              "<Level>\n    <Attributes>\n        <Difficulty>0</Difficulty>\n    </Attributes>\n"
+              "    <Objects>\n        <probe-obj>\n            <MarkerComponent>\n"
               "                <Height>3.500000</Height>\n            </MarkerComponent>\n"
               "        </probe-obj>\n        <spark-obj>\n            <ParticleEmitterComponent>\n"
               "                <Rate>2.000000</Rate>\n                <Burst>3</Burst>\n"

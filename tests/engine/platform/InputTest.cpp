@@ -94,6 +94,21 @@ TEST_F(InputFixture, MouseButtonsUseCursorForLeftAndKeyMessageForRight) {
     EXPECT_EQ(messages.sent, expected);
 }
 
+TEST_F(InputFixture, WheelIsOfferedAsWindowMessageFirstAndStopsThereWhenHandled) {
+    input.OnMouseMove(30, 20);
+    messages.Clear();
+    Mouse(RawMousePacket::kWheel, 0, 0, 120);
+    std::vector<RecordedMessage> wheel = messages.Named("WindowMessage");
+    std::erase_if(wheel, [](const RecordedMessage& m) { return m.a != 0x020A; });
+    ASSERT_EQ(wheel.size(), 1u);
+    EXPECT_EQ(wheel[0], (RecordedMessage{"WindowMessage", 0x020A, long(120u << 16), 30 | (20 << 16)}));
+    EXPECT_EQ(messages.Named("MouseWheel").size(), 1u);
+    messages.Clear();
+    messages.handleWindowMessage = [](unsigned message, unsigned, long) { return message == 0x020A; };
+    Mouse(RawMousePacket::kWheel, 0, 0, -120);
+    EXPECT_TRUE(messages.Named("MouseWheel").empty()) << "the panel under the cursor took it";
+}
+
 TEST_F(InputFixture, RelativePacketsSendMotionEvenWithZeroDeltaAndWheelInNotches) {
     Mouse(0, 5, -3);
     Mouse(0, 0, 0);

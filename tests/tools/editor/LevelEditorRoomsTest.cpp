@@ -44,6 +44,10 @@ const char* kRoomArchetypes = R"(
     <TransformComponent><PosX>20</PosX></TransformComponent>
     <PortalComponent><type-name>Exit</type-name></PortalComponent>
 </exit-obj>
+<entrance-obj>
+    <TransformComponent />
+    <PortalComponent><type-name>Entrance</type-name></PortalComponent>
+</entrance-obj>
 <spawner-Luvo><TransformComponent /></spawner-Luvo>
 <spawner-qil-obj><TransformComponent /></spawner-qil-obj>
 <spawner-camera><TransformComponent /></spawner-camera>
@@ -291,6 +295,79 @@ TEST_F(EditorTestPlayTest, RefusedRoomsKeepTheEditorAndAPlayableOneStartsUnpause
     EXPECT_EQ(CountLive("spawner-Luvo"), 1u);
     EXPECT_EQ(CountLive("exit-obj"), 1u);
     EXPECT_EQ(CountLive("crate"), 1u);
+}
+
+// Test Level and back: the pause menu's "Back to editor" ends the play and
+// the editor comes back as it was, whatever the play did to the world.
+TEST_F(EditorTestPlayTest, BackToEditorRestoresTheRoomTheCameraAndThePanels) {
+    w.world.engine.PushState("LevelEditor");
+    w.world.engine.UpdateStates();
+    Make("spawner-Luvo", 3.0f);
+    Make("spawner-qil-obj", 1.0f);
+    Make("spawner-camera", -6.0f);
+    Make("exit-obj", 20.0f);
+    Make("crate", 7.5f);
+    ASSERT_TRUE(Save("Before"));
+    const std::string before = FileText(RoomFile("Before"));
+    const std::vector<std::string> listed = Listed();
+    ObjectHandle(editor.GetCameraId()).GetObject()->GetTransform()->SetPosition(Vec3(4, 5, 6));
+    model.Commit("Editor Info", "I/O", "Loading From", std::string("Before"));
+
+    ASSERT_TRUE(model.Press("Editor Info", "", "Test Level"));
+    EXPECT_TRUE(editor.IsTesting());
+    EXPECT_TRUE(model.Bars().empty()) << "the panels leave the screen to the game";
+    w.world.engine.UpdateStates();
+    for (int i = 0; i < 3; ++i) {
+        w.Step();
+        game.Update(0.016f);
+        editor.Update(0.016f);
+    }
+    ASSERT_TRUE(game.IsLevelRunning());
+    EXPECT_TRUE(editor.GetObjectList().empty()) << "the play's objects are not the editor's";
+    // Keys during the play are the game's: ';' loads nothing.
+    w.world.core.SendMessageValues("KeyTriggered", 186, true);
+    editor.Update(0.016f);
+    EXPECT_TRUE(editor.GetObjectList().empty());
+
+    w.world.core.Send("BackToEditor");
+    w.world.engine.UpdateStates();  // "GamePlay" pops; the editor's state returns
+    EXPECT_EQ(w.world.engine.GetStateStack(), std::vector<std::string>{"LevelEditor"});
+    w.world.engine.SetPaused(false);  // as the pause menu leaving does
+    Frame();
+    EXPECT_FALSE(editor.IsTesting());
+    EXPECT_FALSE(game.IsLevelRunning());
+    EXPECT_TRUE(w.world.engine.IsPaused());
+    EXPECT_TRUE(editor.GetShowDebug());
+    EXPECT_EQ(model.Bars().size(), 3u);
+    ASSERT_NE(editor.GetCameraId(), 0u);
+    EXPECT_EQ(ObjectHandle(editor.GetCameraId()).GetObject()->GetTransform()->GetPosition(), Vec3(4, 5, 6));
+    Frame();
+    EXPECT_EQ(Listed(), listed);
+    EXPECT_EQ(w.world.objects.GetLiveObjects().size(), listed.size() + 1) << "the room and the camera only";
+    EXPECT_EQ(CountLive("crate"), 1u);
+    ASSERT_TRUE(Save("After"));
+    EXPECT_EQ(FileText(RoomFile("After")), before);
+}
+
+// A room the player walks into (it has an entrance and no spawners) is
+// test-played behind the start room.
+TEST_F(EditorTestPlayTest, ARoomWithAnEntranceIsPlayedBehindTheStartRoom) {
+    Make("entrance-obj");
+    Make("crate", 4.0f);
+    ASSERT_TRUE(Save("Inner"));
+    model.Commit("Editor Info", "I/O", "Loading From", std::string("Inner"));
+    EXPECT_FALSE(editor.TestLevel()) << "no start room yet";
+    EXPECT_NE(w.world.log.find("played without the start room 'room-start'"), std::string::npos);
+
+    ASSERT_TRUE(model.Press("Editor Info", "I/O", "New Level"));
+    Frame();
+    Make("spawner-Luvo", 3.0f);
+    Make("spawner-qil-obj", 1.0f);
+    Make("spawner-camera", -6.0f);
+    Make("exit-obj", 20.0f);
+    ASSERT_TRUE(Save("room-start"));
+    EXPECT_TRUE(editor.TestLevel());
+    EXPECT_EQ(w.world.engine.GetStateStack(), std::vector<std::string>{"GamePlay"});
 }
 
 }  // namespace

@@ -4,12 +4,14 @@
 
 #include "tools/editor/LevelEditor.h"
 
+#include "engine/base/Logger.h"
 #include "engine/core/Composition.h"
 #include "engine/core/CoreSystem.h"
 #include "engine/core/TransformComponent.h"
 #include "engine/core/VarFun_Delegate.h"
 #include "engine/graphics/DebugDrawQueue.h"
 #include "engine/io/ConfigureFileXML.h"
+#include "engine/io/UserDataFolder.h"
 #include "engine/resources/ResourceManager.h"
 #include "tests/tools/editor/EditorTestWorld.h"
 #include "tools/editor/ObjectHandle.h"
@@ -19,6 +21,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -117,7 +120,8 @@ TEST_F(LevelEditorTest, StartMakesThreeBarsWithTheirPlacesAndEntries) {
                                                          "[Object Creation]", "EndObjectCreation", "Total Objects",
                                                          "Show Debug", "Separator 5"}));
     EXPECT_EQ(Shown(info, "I/O"), (std::vector<std::string>{"New Level", "NewLevelSeparator", "Loading From",
-                                                            "Load Level", "Separator 1", "Saving To", "Save Level"}));
+                                                            "Load Level", "Separator 1", "Saving To", "Save Level",
+                                                            "Difficulty"}));
     EXPECT_EQ(Shown(info, "Object Creation"),
               (std::vector<std::string>{"Selected Archetype", "Create New", "Separator 3", "Clone Selected",
                                         "[Clone Settings]"}));
@@ -316,8 +320,13 @@ std::string ReadText(const std::string& path) {
     return text.str();
 }
 
-TEST_F(LevelEditorTest, LayoutIsReadBackFromTheBarsAndWrittenToTheDataRoot) {
-    const std::string file = (root / "leveleditor.xcfg").string();
+TEST_F(LevelEditorTest, LayoutIsReadBackFromTheBarsAndKeptInTheUserFolder) {
+    // A per-user folder of this test's own.
+    const char* before = std::getenv("XDG_DATA_HOME");
+    const std::string savedXdg = before ? before : "";
+    setenv("XDG_DATA_HOME", (root / "xdg").c_str(), 1);
+    Logger::SetCurrent(&w.world.logger);
+    const std::string file = (root / "xdg" / kUserFolderName / "leveleditor.xcfg").string();
     {
         editor.Initialize();
         // The user drags "Editor Info" and resizes "Tile Palette".
@@ -329,8 +338,8 @@ TEST_F(LevelEditorTest, LayoutIsReadBackFromTheBarsAndWrittenToTheDataRoot) {
         model.Commit("Editor Info", "I/O", "Saving To", std::string("cellar-2"));
         editor.Shutdown();
         EXPECT_TRUE(model.Bars().empty());
-        EXPECT_EQ(resources.GetPath("LevelEditor").GetString(), file);
     }
+    EXPECT_FALSE(std::filesystem::exists(root / "leveleditor.xcfg")) << "the data folder is not written";
     const std::string text = ReadText(file);
     EXPECT_NE(text.find("<SystemBarPosX>110</SystemBarPosX>"), std::string::npos) << text;
     EXPECT_NE(text.find("<PaletteBarSizeY>250</PaletteBarSizeY>"), std::string::npos);
@@ -352,6 +361,7 @@ TEST_F(LevelEditorTest, LayoutIsReadBackFromTheBarsAndWrittenToTheDataRoot) {
     EXPECT_EQ(next.GetSaveName(), "Untitled");
 
     // A configuration missing keys keeps the defaults for those.
+    std::filesystem::remove(file);
     ConfigureFileXML partial(true);
     ASSERT_TRUE(partial.LoadFromText("<x><ObjectBarPosY>77</ObjectBarPosY><SystemBarSizeX>oops</SystemBarSizeX></x>"));
     LevelEditor other;
@@ -360,6 +370,26 @@ TEST_F(LevelEditorTest, LayoutIsReadBackFromTheBarsAndWrittenToTheDataRoot) {
     EXPECT_EQ(other.GetLayout()[1].posY, 77);
     EXPECT_EQ(other.GetLayout()[1].posX, 320);
     EXPECT_EQ(other.GetLayout()[0].sizeX, 300);
+
+    // The user's layout goes over the shipped default; a broken one is
+    // reported and leaves the default.
+    std::ofstream(file, std::ios::trunc) << "<LevelEditor><SystemBarPosX>110</SystemBarPosX></LevelEditor>";
+    LevelEditor over;
+    over.LoadConfig(&partial);
+    EXPECT_EQ(over.GetLayout()[0].posX, 110);
+    EXPECT_EQ(over.GetLayout()[1].posY, 77);
+    std::ofstream(file, std::ios::trunc) << "<LevelEditor><SystemBarPosX>5</Sys";
+    LevelEditor broken;
+    broken.LoadConfig(&partial);
+    EXPECT_EQ(broken.GetLayout()[0].posX, 10);
+    EXPECT_EQ(broken.GetLayout()[1].posY, 77);
+    EXPECT_NE(w.world.log.find("configuration of LevelEditor could not be read"), std::string::npos);
+    Logger::SetCurrent(nullptr);
+    if (before) {
+        setenv("XDG_DATA_HOME", savedXdg.c_str(), 1);
+    } else {
+        unsetenv("XDG_DATA_HOME");
+    }
 }
 
 }  // namespace

@@ -91,6 +91,11 @@ void GetName(void* v, void* n) {
     TwCopyStdStringToLibrary(*static_cast<std::string*>(v), static_cast<Named*>(n)->value);
 }
 
+struct Wheel {
+    std::vector<int> notches;
+    void OnMouseWheel(int delta) { notches.push_back(delta); }
+};
+
 struct Keys {
     std::vector<int> pressed;
     void OnKeyTriggered(int code, bool down) {
@@ -120,6 +125,7 @@ protected:
         graphics.Create();
         graphics.Initialize();
         core.Listen("KeyTriggered", MakeDelegate(&keys, &Keys::OnKeyTriggered));
+        core.Listen("MouseWheel", MakeDelegate(&wheel, &Wheel::OnMouseWheel));
         BuildScene();
         overlay = std::make_unique<PanelOverlay>(model, window, graphics, device);
     }
@@ -194,6 +200,7 @@ protected:
     std::unique_ptr<Texture> orange;
     std::unique_ptr<Texture> blue;
     Keys keys;
+    Wheel wheel;
     PanelModel model;
     std::unique_ptr<PanelOverlay> overlay;
 };
@@ -276,13 +283,13 @@ TEST_F(PanelOverlayOnScreen, ScriptedClicksAndTypingReachTheBarAndNoGameKey) {
         line(5, "mouse move " + at(*text, 30) + " 0 0") + line(6, "mouse left down") + line(7, "mouse left up") +
         line(9, "key 35 down") + line(10, "key 35 up") + line(11, "text abc") + line(13, "key 13 down") +
         line(14, "key 13 up") + line(16, "mouse move " + at(*go, 8) + " 0 0") + line(17, "mouse left down") +
-        line(18, "mouse left up") + line(20, "mouse move 300 220 0 0") + line(22, "mouse left down") +
-        line(23, "mouse left up");
+        line(18, "mouse left up") + line(19, "mouse wheel 1") + line(20, "mouse move 300 220 0 0") +
+        line(22, "mouse left down") + line(23, "mouse left up") + line(24, "mouse wheel -1");
     window.UseInputScript(ComponentTest::WriteScratchFile("panel-script.txt", script));
     for (int i = 0; i < 12; ++i) Frame();
     EXPECT_TRUE(flag);
     EXPECT_EQ(name.value, "start");  // typed, not yet committed
-    for (int i = 0; i < 12; ++i) Frame();
+    for (int i = 0; i < 14; ++i) Frame();
     EXPECT_EQ(name.sets, std::vector<std::string>{"startabc"});
     EXPECT_EQ(clicked.presses, 1);
     EXPECT_EQ(clicked.pressesUnderLock, 0);
@@ -290,6 +297,8 @@ TEST_F(PanelOverlayOnScreen, ScriptedClicksAndTypingReachTheBarAndNoGameKey) {
     // the one click beside the bar reached the game.
     EXPECT_EQ(std::count(keys.pressed.begin(), keys.pressed.end(), 1), 1);
     EXPECT_EQ(std::count(keys.pressed.begin(), keys.pressed.end(), 13), 0);
+    // So did the wheel: the notch over the bar zooms no camera.
+    EXPECT_EQ(wheel.notches, std::vector<int>{-120});
 }
 
 }  // namespace

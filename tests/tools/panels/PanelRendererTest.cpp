@@ -145,6 +145,59 @@ TEST_F(PanelRendererTest, ClicksAndTypingEditThroughTheQueueOnce) {
     EXPECT_EQ(name.value, "room");
 }
 
+TEST_F(PanelRendererTest, CtrlASelectsTheFieldsTextSoTypingReplacesIt) {
+    name.value = "Untitled";
+    Frame();
+    ClickItem("I/O", "Loading From");
+    // A slow frame: Ctrl went down in the last one, and A went down and up
+    // and Ctrl was let go before this one was built.
+    Frame({Key(17, true)});
+    Frame({Key('A', true), Key('A', false), Key(17, false)});
+    Frame({Text("room-yak-gate")});
+    Frame({Key(13, true), Key(13, false)});
+    Frame();
+    EXPECT_EQ(name.value, "room-yak-gate");
+}
+
+// Labels are read whole: the label column is as wide as the longest label
+// with its groups' indent, and where the bar is too narrow for that the
+// label goes on a line of its own above its widget.
+TEST_F(PanelRendererTest, LongLabelsShowWholeBesideOrAboveTheirWidgets) {
+    std::array<float, 3> offset{};
+    TwAddVarRW(bar, "ClonePositionModX", PanelType::Float, &offset[0], " group='Clone Settings'");
+    TwAddVarRW(bar, "ClonePositionModY", PanelType::Float, &offset[1], " group='Clone Settings'");
+    TwAddVarRW(bar, "ClonePositionModZ", PanelType::Float, &offset[2], " group='Clone Settings'");
+    ASSERT_TRUE(TwDefine("'Editor Info'/'Clone Settings' group='Camera'"));
+    std::string archetype = "menhir-gate-obj";
+    TwAddVarRW(bar, "Selected Archetype", PanelType::StdString, &archetype, " group='Camera'");
+    const s32 tall[2] = {300, 460};
+    TwSetParam(bar, nullptr, "size", PanelParamType::Int32, 2, tall);
+    Frame();
+    Frame();
+    const PanelRect inside = *renderer.BarRect("Editor Info");
+    for (const char* label : {"ClonePositionModX", "ClonePositionModY", "ClonePositionModZ"}) {
+        const std::optional<PanelRect> item = renderer.ItemRect("Editor Info", "Clone Settings", label);
+        ASSERT_TRUE(item) << label;
+        // The item's rectangle holds the widget and its whole label.
+        EXPECT_LE(item->x + item->width, inside.x + inside.width - 4) << label;
+        EXPECT_GT(item->width, 200.0f) << label << ": the label sits beside its widget";
+    }
+    const std::optional<PanelRect> text = renderer.ItemRect("Editor Info", "Camera", "Selected Archetype");
+    ASSERT_TRUE(text);
+    EXPECT_LE(text->x + text->width, inside.x + inside.width - 4);
+
+    // A bar narrower than its labels: each long label above its widget.
+    const s32 narrow[2] = {150, 460};
+    TwSetParam(bar, nullptr, "size", PanelParamType::Int32, 2, narrow);
+    Frame();
+    Frame();
+    const PanelRect thin = *renderer.BarRect("Editor Info");
+    const PanelRect x = *renderer.ItemRect("Editor Info", "Clone Settings", "ClonePositionModX");
+    const PanelRect y = *renderer.ItemRect("Editor Info", "Clone Settings", "ClonePositionModY");
+    EXPECT_LE(x.x + x.width, thin.x + thin.width);
+    EXPECT_GT(y.y - (x.y + x.height), x.height * 0.5f) << "a label line between the two widgets";
+}
+
 TEST_F(PanelRendererTest, GroupsFollowTheirOpenedStateBothWays) {
     EXPECT_TRUE(renderer.ItemRect("Editor Info", "Camera", "Speed"));
     ASSERT_TRUE(TwDefine("'Editor Info'/'Camera' opened=false"));
@@ -195,10 +248,12 @@ TEST_F(PanelRendererTest, TakesOnlyTheInputItOwnsAndReleasesFollowPresses) {
     Frame();
     EXPECT_FALSE(renderer.TakesWindowMessage(kLButtonDown, 1));
     EXPECT_FALSE(renderer.TakesWindowMessage(kMouseMove, 0));
+    EXPECT_FALSE(renderer.TakesWindowMessage(kMouseWheel, 120u << 16));
     Frame({Move(100, 100)});  // over the bar
     Frame();
     // The left button, the right button (as key code 2) and the middle (4).
     EXPECT_TRUE(renderer.TakesWindowMessage(kMouseMove, 0));
+    EXPECT_TRUE(renderer.TakesWindowMessage(kMouseWheel, 120u << 16));  // no zoom of the camera behind
     EXPECT_TRUE(renderer.TakesWindowMessage(kLButtonDown, 1));
     EXPECT_TRUE(renderer.TakesWindowMessage(kKeyDown, 2));
     EXPECT_TRUE(renderer.TakesWindowMessage(kKeyDown, 4));

@@ -15,6 +15,7 @@
 #include "engine/graphics/animation/SkeletonManager.h"
 #include "engine/graphics/models/MeshManager.h"
 #include "engine/io/ConfigureFileXML.h"
+#include "engine/io/UserDataFolder.h"
 #include "engine/resources/ResourceManager.h"
 #include "tests/engine/io/XmlTestFiles.h"
 #include "tests/tools/editor/EditorTestWorld.h"
@@ -25,6 +26,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -337,13 +339,17 @@ TEST_F(ModelViewTest, RealConverterGivesASkinnedSourceItsFidgetAndClip) {
     EXPECT_NEAR(std::get<f32>(model.Read("Viewer Info", "", "Duration")), 0.8333f, 1e-3f);
 }
 
-TEST_F(ModelViewTest, LayoutDefaultsAndIsWrittenBackToTheDataRoot) {
+TEST_F(ModelViewTest, LayoutDefaultsAndIsWrittenBackToTheUserFolder) {
+    const char* before = std::getenv("XDG_DATA_HOME");
+    const std::string savedXdg = before ? before : "";
+    setenv("XDG_DATA_HOME", (folder / "xdg").c_str(), 1);
     viewer.Initialize();
     s32 moved[2] = {400, 20};
     model.Bars()[0]->position = {moved[0], moved[1]};
     viewer.Shutdown();
-    const fs::path file = folder / "rsc" / "modelview.xcfg";
+    const fs::path file = folder / "xdg" / kUserFolderName / "modelview.xcfg";
     ASSERT_TRUE(fs::exists(file));
+    EXPECT_FALSE(fs::exists(folder / "rsc" / "modelview.xcfg")) << "the data folder is not written";
     EXPECT_FALSE(fs::exists(folder / "ModelView"));
     const std::string text = ReadText(file);
     EXPECT_NE(text.find("SystemBarPosX"), std::string::npos);
@@ -357,6 +363,15 @@ TEST_F(ModelViewTest, LayoutDefaultsAndIsWrittenBackToTheDataRoot) {
     EXPECT_EQ(again.GetLayout()[0].posX, 400);
     EXPECT_EQ(again.GetLayout()[0].sizeX, 300);
     EXPECT_EQ(again.GetLayout()[1].posX, 320);
+    // Without a shipped default the user's layout is read all the same.
+    ModelView next;
+    next.LoadConfig(nullptr);
+    EXPECT_EQ(next.GetLayout()[0].posX, 400);
+    if (before) {
+        setenv("XDG_DATA_HOME", savedXdg.c_str(), 1);
+    } else {
+        unsetenv("XDG_DATA_HOME");
+    }
 }
 
 TEST(ProcessRunner, PassesArgumentsVerbatimAndReportsTheExit) {
