@@ -10,6 +10,10 @@
 namespace Ostrel {
 
 constexpr float kPi = 3.1415927f;
+// Factors for code that multiplies once per conversion (a * kRadiansPerDegree
+// rounds differently from DegToRad(a); stored paths and replays depend on it).
+constexpr float kRadiansPerDegree = kPi / 180.0f;
+constexpr float kDegreesPerRadian = 57.2957763671875f;
 
 inline float DegToRad(float degrees) { return kPi * degrees / 180.0f; }
 inline float RadToDeg(float radians) { return 180.0f * radians / kPi; }

@@ -26,13 +26,16 @@
 #include "engine/core/Variant.h"
 #include "engine/io/PropertyManager.h"
 #include "engine/physics/CollisionData.h"
+#include "game/common/ContactDamage.h"
+#include "game/common/BobAction.h"
+#include "game/common/GameSupport.h"
+#include "game/common/Heading.h"
+#include "game/common/ObjectCreation.h"
+#include "game/common/PlayerLookup.h"
 #include "game/enemies/BirdBounceAction.h"
 #include "game/enemies/BirdComponent.h"
-#include "game/enemies/EnemySupport.h"
 #include "game/enemies/WeightedPick.h"
 #include "game/objects/ColorChangeAction.h"
-#include "game/objects/GameSupport.h"
-#include "game/player/BobAction.h"
 
 #include <algorithm>
 
@@ -185,17 +188,10 @@ void BirdBossComponent::OnHealthChanged(f32 fraction) {
 }
 
 void BirdBossComponent::OnCollision(CollisionData* contact) {
-    Composition* player = contact ? FindLivePlayer(contact->other) : nullptr;
-    if (!player) return;
-    SendObjectMessageFloat2(player, "DamagePlayer", m_damage, 0.5f);
-    PlaySound("light-thud-sfx");
-    const Composition* self = GetOwner();
-    player = FindLivePlayer(contact->other);
-    if (!self || !player || !self->GetTransform() || !player->GetTransform()) return;
-    Vec3 push = player->GetTransform()->GetPosition() - self->GetTransform()->GetPosition();
-    push.y = 0.0f;
-    push = push.LengthSquared() > 0.0f ? push.Normalized() * kPush : Vec3(0.0f, 0.0f, 0.0f);
-    SendObjectMessageValues(player, "KnockbackPlayer", push);
+    if (!contact || !GetOwner()) return;
+    HitPlayer(*GetOwner(), contact->other,
+              {.damage = m_damage, .coolDown = 0.5f, .push = PushRule::AwayOnGround, .strength = kPush,
+               .damageFirst = true});
 }
 
 void BirdBossComponent::OnFinishedSpawning() {

@@ -16,12 +16,14 @@
 #include "engine/core/VarFun_Delegate.h"
 #include "engine/core/Variant.h"
 #include "engine/physics/CollisionData.h"
+#include "game/common/ContactDamage.h"
 #include "game/bosses/BroodSpawnAction.h"
+#include "game/common/GameSupport.h"
+#include "game/common/ObjectCreation.h"
+#include "game/common/PlayerLookup.h"
 #include "game/enemies/EnemyComponent.h"
-#include "game/enemies/EnemySupport.h"
 #include "game/enemies/WanderAction.h"
 #include "game/objects/ColorChangeAction.h"
-#include "game/objects/GameSupport.h"
 #include "game/objects/TriggerListenerComponent.h"
 
 LV_REFLECT_CLASS(Vandle::BroodMotherComponent);
@@ -196,13 +198,9 @@ void BroodMotherComponent::OnFinishedSpawning() {
 }
 
 void BroodMotherComponent::OnCollision(CollisionData* contact) {
-    Composition* player = contact ? FindLivePlayer(contact->other) : nullptr;
-    if (!player) return;
-    const auto* own = GetOwner() ? GetOwner()->GetComponentAs<MovementComponent>() : nullptr;
-    if (auto* pushed = player->GetComponentAs<MovementComponent>(); pushed && own)
-        pushed->SetVelocity(pushed->GetVelocity() + own->GetVelocity());
-    SendObjectMessageFloat2(player, "DamagePlayer", kContactDamage, kContactCoolDown);
-    if (CoreSystem* core = GameCore()) core->SendMessageString("PlaySound", "light-thud-sfx");
+    if (!contact || !GetOwner()) return;
+    HitPlayer(*GetOwner(), contact->other,
+              {.damage = kContactDamage, .coolDown = kContactCoolDown, .push = PushRule::CarryAlong});
 }
 
 void BroodMotherComponent::OnObjectDead() {

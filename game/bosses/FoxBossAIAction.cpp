@@ -12,9 +12,12 @@
 #include "engine/core/Reflect.h"
 #include "engine/core/VarFun_Delegate.h"
 #include "engine/physics/CollisionData.h"
+#include "engine/core/MathFunctions.h"
 #include "game/bosses/FoxBossRockShowerAction.h"
 #include "game/bosses/FoxTileComponent.h"
 #include "game/bosses/TailSlamAction.h"
+#include "game/common/Heading.h"
+#include "game/common/ObjectCreation.h"
 #include "game/enemies/EnemySupport.h"
 #include "game/enemies/FoxAIAction.h"
 #include "game/enemies/PlayerSeekAction.h"
@@ -30,7 +33,6 @@ using namespace Ostrel;
 
 namespace {
 
-constexpr f32 kRadiansPerDegree = 3.1415927f / 180.0f;
 constexpr u32 kDamageTrapTypeId = FourCC("datC");
 const char kTailMesh[] = "boxfox-tail-mesh";
 const char kSlamClip[] = "foxtail-attack-anim";

@@ -15,10 +15,12 @@
 #include "engine/core/VarFun_Delegate.h"
 #include "engine/core/Variant.h"
 #include "engine/physics/CollisionData.h"
+#include "game/common/ContactDamage.h"
 #include "game/bosses/FoxBossAIAction.h"
-#include "game/enemies/EnemySupport.h"
+#include "game/common/GameSupport.h"
+#include "game/common/ObjectCreation.h"
+#include "game/common/PlayerLookup.h"
 #include "game/objects/ColorChangeAction.h"
-#include "game/objects/GameSupport.h"
 
 LV_REFLECT_CLASS(Vandle::FoxBossComponent);
 
@@ -138,17 +140,10 @@ void FoxBossComponent::Serialize(Serializer* s) {
 Variant FoxBossComponent::ToVariant() { return Variant(this); }
 
 void FoxBossComponent::OnCollision(CollisionData* contact) {
-    Composition* player = contact ? FindLivePlayer(contact->other) : nullptr;
-    const Composition* owner = GetOwner();
-    if (!player || !owner) return;
-    if (owner->GetTransform() && player->GetTransform()) {
-        Vec3 push = player->GetTransform()->GetPosition() - owner->GetTransform()->GetPosition();
-        push.y = 0.0f;
-        if (push.LengthSquared() != 0.0f)
-            SendObjectMessageValues(player, "KnockbackPlayer", push.Normalized() * kKnockback);
-    }
-    SendObjectMessageFloat2(FindLivePlayer(contact->other), "DamagePlayer", m_damage, kContactCoolDown);
-    if (CoreSystem* core = GameCore()) core->SendMessageString("PlaySound", "light-thud-sfx");
+    if (!contact || !GetOwner()) return;
+    HitPlayer(*GetOwner(), contact->other,
+              {.damage = m_damage, .coolDown = kContactCoolDown, .push = PushRule::AwayOnGround,
+               .strength = kKnockback});
 }
 
 void FoxBossComponent::OnHealthChanged(f32 fraction) {

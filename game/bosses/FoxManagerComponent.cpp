@@ -11,7 +11,7 @@
 #include "engine/core/Variant.h"
 #include "game/bosses/FoxBossComponent.h"
 #include "game/bosses/FoxTileComponent.h"
-#include "game/objects/GameSupport.h"
+#include "game/common/GameSupport.h"
 
 #include <algorithm>
 

@@ -19,9 +19,10 @@
 #include "engine/core/VarFun_Delegate.h"
 #include "engine/graphics/animation/AnimationManager.h"
 #include "engine/physics/CollisionData.h"
+#include "game/common/GameSupport.h"
+#include "game/common/Heading.h"
+#include "game/common/ObjectCreation.h"
 #include "game/enemies/ChargerAIAction.h"
-#include "game/enemies/EnemySupport.h"
-#include "game/objects/GameSupport.h"
 
 #include <cmath>
 #include <numbers>

@@ -21,12 +21,14 @@
 #include "engine/core/VarFun_Delegate.h"
 #include "engine/core/Variant.h"
 #include "engine/physics/CollisionData.h"
+#include "game/common/ContactDamage.h"
 #include "game/bosses/YakBossAIAction.h"
 #include "game/bosses/YakTileComponent.h"
-#include "game/enemies/EnemySupport.h"
+#include "game/common/GameSupport.h"
+#include "game/common/ObjectCreation.h"
+#include "game/common/PlayerLookup.h"
 #include "game/enemies/PlayerSeekAction.h"
 #include "game/objects/ColorChangeAction.h"
-#include "game/objects/GameSupport.h"
 #include "game/objects/HealthComponent.h"
 #include "game/objects/RumbleSpawnAction.h"
 
@@ -213,19 +215,10 @@ void YakBossComponent::OnObjectDestroyed(u32 id) {
 }
 
 void YakBossComponent::OnCollision(CollisionData* contact) {
-    Composition* player = contact ? FindLivePlayer(contact->other) : nullptr;
-    const Composition* owner = GetOwner();
-    if (!player || !owner || !owner->GetTransform() || !player->GetTransform()) return;
-    Vec3 push = player->GetTransform()->GetPosition() - owner->GetTransform()->GetPosition();
-    push.y = 0.0f;
-    if (push.LengthSquared() != 0.0f) {
-        push.NormalizeThis();
-        push = push * kKnockback;
-        SendObjectMessageValues(player, "KnockbackPlayer", push);
-    }
-    const f32 damage = m_damage;
-    SendObjectMessageFloat2(FindLivePlayer(contact->other), "DamagePlayer", damage, kContactCoolDown);
-    if (CoreSystem* core = GameCore()) core->SendMessageString("PlaySound", "light-thud-sfx");
+    if (!contact || !GetOwner()) return;
+    HitPlayer(*GetOwner(), contact->other,
+              {.damage = m_damage, .coolDown = kContactCoolDown, .push = PushRule::AwayOnGround,
+               .strength = kKnockback});
 }
 
 void YakBossComponent::OnObjectDead() {

@@ -14,7 +14,7 @@
 #include "engine/core/Variant.h"
 #include "game/camera/CameraActions.h"
 #include "game/camera/PlayerCameraLogicComponent.h"
-#include "game/objects/GameSupport.h"
+#include "game/common/GameSupport.h"
 
 #include <cmath>
 #include <utility>

@@ -16,6 +16,7 @@
 // A newer glide runs in front of an older one, which waits. Without a
 // player the requests only store their values.
 
+#include "game/common/LogOnce.h"
 #include "engine/core/Component.h"
 #include "engine/core/MetaClassOf.h"
 #include "engine/core/VariantFunction.h"
@@ -83,7 +84,7 @@ private:
     f32 m_previousDistance = 0.0f;
     f32 m_previousAngle = 0.0f;
     bool m_listening = false;
-    bool m_loggedGap = false;
+    ReportOnce m_loggedGap;
     Ostrel::FunctionRef m_onInterpolate;
     Ostrel::FunctionRef m_onPrevious;
 };

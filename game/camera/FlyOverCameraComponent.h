@@ -21,6 +21,7 @@
 // that step, so scripted runs skip at the same frame on any machine. Tests
 // hand in their own clock (SetSkipClock).
 
+#include "game/common/LogOnce.h"
 #include "engine/core/Component.h"
 #include "engine/core/MetaClassOf.h"
 #include "engine/core/Timer.h"
@@ -96,7 +97,7 @@ private:
     f32 m_flyOverCoolDown = 0.5f;
     bool m_listening = false;
     bool m_flying = false;
-    bool m_loggedNoBrain = false;
+    ReportOnce m_loggedNoBrain;
     Ostrel::FunctionRef m_onFlyOver;
     Ostrel::FunctionRef m_onPathFinished;
 };

@@ -21,17 +21,20 @@
 #include "engine/core/Variant.h"
 #include "engine/io/PropertyManager.h"
 #include "engine/physics/CollisionData.h"
+#include "engine/core/MathFunctions.h"
+#include "game/common/ContactDamage.h"
+#include "game/common/BobAction.h"
+#include "game/common/GameSupport.h"
+#include "game/common/ObjectCreation.h"
+#include "game/common/PlayerLookup.h"
 #include "game/enemies/BirdBounceAction.h"
-#include "game/enemies/EnemySupport.h"
 #include "game/enemies/PlayerSeekAction.h"
 #include "game/enemies/WeightedPick.h"
 #include "game/objects/ColorChangeAction.h"
-#include "game/objects/GameSupport.h"
-#include "game/player/BobAction.h"
 #include "game/player/FaceVelocityAction.h"
+#include "game/common/LogOnce.h"
 
 #include <cmath>
-#include <set>
 
 LV_REFLECT_CLASS(Vandle::BirdComponent);
 
@@ -41,8 +44,6 @@ using namespace Ostrel;
 
 namespace {
 
-constexpr f32 kRadiansPerDegree = 3.1415927f / 180.0f;
-constexpr f32 kDegreesPerRadian = 57.295776f;
 const char kSplitMap[] = "bird-split-map";
 
 void AddOwned(BrainComponent& brain, u32 owner, ActionBase* action, u32 lane = 0) {
@@ -57,8 +58,7 @@ void PlaySound(const char* name) {
 
 // Logs a line once per text.
 void LogOnce(const std::string& line) {
-    static std::set<std::string> reported;
-    if (reported.insert(line).second) LogErrorf("%s\n", line.c_str());
+    if (FirstReport(line)) LogErrorf("%s\n", line.c_str());
 }
 
 }  // namespace
@@ -188,7 +188,6 @@ void BirdComponent::OnCollision(CollisionData* contact) {
     const Vec3 b(bird.x, 0.0f, bird.z);
     const Vec3 p(player->GetTransform()->GetPosition().x, 0.0f, player->GetTransform()->GetPosition().z);
     Vec3 away = b - p;
-    const Vec3 push = (p - b).Normalized() * kPush;
     auto* brain = self->GetComponentAs<BrainComponent>();
     if (away.LengthSquared() != 0.0f && brain) {
         away = away.Normalized() * kThrowBack;
@@ -198,9 +197,9 @@ void BirdComponent::OnCollision(CollisionData* contact) {
         AddOwned(*brain, GetOwnerId(), throwBack);
         if (m_birdColor != "red") transform->Rotation().y = std::atan2(-away.x, -away.z) * kDegreesPerRadian;
     }
-    SendObjectMessageFloat2(player, "DamagePlayer", m_damage, kContactCoolDown);
-    SendObjectMessageValues(player, "KnockbackPlayer", push);
-    PlaySound("light-thud-sfx");
+    HitPlayer(*self, player->GetId(),
+              {.damage = m_damage, .coolDown = kContactCoolDown, .push = PushRule::AwayOnGround, .strength = kPush,
+               .damageFirst = true});
 }
 
 void BirdComponent::OnObjectDead() {

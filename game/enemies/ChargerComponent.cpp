@@ -12,8 +12,8 @@
 #include "engine/core/VarFun_Delegate.h"
 #include "engine/core/Variant.h"
 #include "engine/physics/CollisionData.h"
+#include "game/common/PlayerLookup.h"
 #include "game/enemies/ChargerAIAction.h"
-#include "game/enemies/EnemySupport.h"
 #include "game/enemies/PlayerSeekAction.h"
 
 LV_REFLECT_CLASS(Vandle::ChargerComponent);

@@ -18,11 +18,13 @@
 #include "engine/core/VarFun_Delegate.h"
 #include "engine/core/Variant.h"
 #include "engine/physics/CollisionData.h"
+#include "game/common/ContactDamage.h"
+#include "game/common/GameSupport.h"
+#include "game/common/ObjectCreation.h"
+#include "game/common/PlayerLookup.h"
 #include "game/enemies/ChargerAIAction.h"
-#include "game/enemies/EnemySupport.h"
 #include "game/enemies/PlayerSeekAction.h"
 #include "game/objects/ColorChangeAction.h"
-#include "game/objects/GameSupport.h"
 
 LV_REFLECT_CLASS(Vandle::EnemyComponent);
 
@@ -133,18 +135,10 @@ void EnemyComponent::SetSpeed(f32 speed) {
 }
 
 void EnemyComponent::OnCollision(CollisionData* contact) {
-    Composition* player = contact ? FindLivePlayer(contact->other) : nullptr;
-    if (!player) return;
-    const u32 playerId = player->GetId();
-    const auto* movement = GetOwner() ? GetOwner()->GetComponentAs<MovementComponent>() : nullptr;
-    Vec3 velocity = movement ? movement->GetVelocity() : Vec3();
-    if (velocity.LengthSquared() != 0.0f) {
-        velocity.NormalizeThis();
-        const Vec3 push = velocity * kKnockback;
-        SendObjectMessageValues(player, "KnockbackPlayer", push);
-    }
-    SendObjectMessageFloat2(FindLivePlayer(playerId), "DamagePlayer", kContactDamage, kContactCoolDown);
-    if (CoreSystem* core = GameCore()) core->SendMessageString("PlaySound", "light-thud-sfx");
+    if (!contact || !GetOwner()) return;
+    HitPlayer(*GetOwner(), contact->other,
+              {.damage = kContactDamage, .coolDown = kContactCoolDown, .push = PushRule::AlongOwnVelocity,
+               .strength = kKnockback});
 }
 
 void EnemyComponent::OnObjectDead() {

@@ -12,12 +12,13 @@
 #include "engine/core/VarFun_Delegate.h"
 #include "engine/graphics/animation/AnimationManager.h"
 #include "engine/physics/CollisionData.h"
+#include "game/common/GameSupport.h"
+#include "game/common/Heading.h"
 #include "game/enemies/EnemySupport.h"
-#include "game/objects/GameSupport.h"
+#include "game/common/LogOnce.h"
 
 #include <cmath>
 #include <initializer_list>
-#include <set>
 #include <vector>
 
 LV_REFLECT_CLASS(Vandle::FoxAIAction);
@@ -35,8 +36,7 @@ const char kLookClip[] = "boxfox-look-anim";
 const char kDigDownClip[] = "boxfox-dig-down-anim";
 
 void LogRateOnce(const std::string& clip, const char* why) {
-    static std::set<std::string> reported;
-    if (reported.insert(clip).second) LogErrorf("FoxAIAction: clip '%s' %s; it plays at rate 1.0\n", clip.c_str(), why);
+    if (FirstReport("FoxAIAction: clip " + clip)) LogErrorf("FoxAIAction: clip '%s' %s; it plays at rate 1.0\n", clip.c_str(), why);
 }
 
 // The sequence steps of one surfacing or burrowing, in the order they run.

@@ -14,11 +14,13 @@
 #include "engine/core/VarFun_Delegate.h"
 #include "engine/core/Variant.h"
 #include "engine/physics/CollisionData.h"
-#include "game/enemies/EnemySupport.h"
+#include "game/common/ContactDamage.h"
+#include "game/common/GameSupport.h"
+#include "game/common/ObjectCreation.h"
+#include "game/common/PlayerLookup.h"
 #include "game/enemies/FoxAIAction.h"
 #include "game/enemies/ThrowRubbleAction.h"
 #include "game/objects/ColorChangeAction.h"
-#include "game/objects/GameSupport.h"
 
 LV_REFLECT_CLASS(Vandle::FoxComponent);
 
@@ -158,17 +160,10 @@ void FoxComponent::ExposeProperties(TweakBarGroup* panel) {
 Variant FoxComponent::ToVariant() { return Variant(this); }
 
 void FoxComponent::OnCollision(CollisionData* contact) {
-    Composition* player = contact ? FindLivePlayer(contact->other) : nullptr;
-    Composition* self = GetOwner();
-    if (!player || !self || !player->GetTransform() || !self->GetTransform()) return;
-    Vec3 push = player->GetTransform()->GetPosition() - self->GetTransform()->GetPosition();
-    if (push.LengthSquared() != 0.0f) {
-        push.NormalizeThis();
-        push *= kKnockback;
-        SendObjectMessageValues(player, "KnockbackPlayer", push);
-    }
-    SendObjectMessageFloat2(player, "DamagePlayer", kContactDamage, kContactCoolDown);
-    if (CoreSystem* core = GameCore()) core->SendMessageString("PlaySound", "light-thud-sfx");
+    if (!contact || !GetOwner()) return;
+    HitPlayer(*GetOwner(), contact->other,
+              {.damage = kContactDamage, .coolDown = kContactCoolDown, .push = PushRule::AwayInSpace,
+               .strength = kKnockback});
 }
 
 // Creates the effect at the fox (the archetype's position is an offset from it).

@@ -6,7 +6,7 @@
 #include "engine/components/ComponentSupport.h"
 #include "engine/core/ObjectManager.h"
 #include "game/objects/ColorChangeAction.h"
-#include "game/objects/GameSupport.h"
+#include "game/common/GameSupport.h"
 
 namespace Vandle {
 

@@ -10,9 +10,9 @@
 #include "engine/core/TweakBarGroup.h"
 #include "engine/core/VarFun_Delegate.h"
 #include "engine/core/Variant.h"
-#include "game/enemies/EnemySupport.h"
+#include "game/common/GameSupport.h"
+#include "game/common/ObjectCreation.h"
 #include "game/enemies/SpawnerSupport.h"
-#include "game/objects/GameSupport.h"
 
 #include <algorithm>
 

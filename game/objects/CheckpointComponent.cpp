@@ -6,7 +6,7 @@
 #include "engine/core/TransformComponent.h"
 #include "engine/core/VarFun_Delegate.h"
 #include "engine/core/Variant.h"
-#include "game/objects/GameSupport.h"
+#include "game/common/GameSupport.h"
 
 LV_REFLECT_CLASS(Vandle::CheckpointComponent);
 

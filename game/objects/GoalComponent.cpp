@@ -6,8 +6,8 @@
 #include "engine/core/VarFun_Delegate.h"
 #include "engine/core/Variant.h"
 #include "engine/physics/CollisionData.h"
-#include "game/enemies/EnemySupport.h"
-#include "game/objects/GameSupport.h"
+#include "game/common/GameSupport.h"
+#include "game/common/PlayerLookup.h"
 
 LV_REFLECT_CLASS(Vandle::GoalComponent);
 

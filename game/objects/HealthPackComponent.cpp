@@ -11,9 +11,9 @@
 #include "engine/core/VarFun_Delegate.h"
 #include "engine/core/Variant.h"
 #include "engine/physics/CollisionData.h"
-#include "game/enemies/EnemySupport.h"
-#include "game/objects/GameSupport.h"
-#include "game/objects/LevelObjectSupport.h"
+#include "game/common/GameSupport.h"
+#include "game/common/ObjectCreation.h"
+#include "game/common/PlayerLookup.h"
 
 LV_REFLECT_CLASS(Vandle::HealthPackComponent);
 
@@ -33,7 +33,7 @@ void HealthPackComponent::Initialize() {
     m_listening = true;
     if (m_dieOnUse) return;
     const TransformComponent* own = GetTransform();
-    Composition* effect = MakeLevelObject(kEffectArchetype, nullptr, "HealthPackComponent");
+    Composition* effect = CreateGameObject(kEffectArchetype, nullptr, "HealthPackComponent");
     if (!effect) return;
     effect->SetSaveFlag(false);
     if (TransformComponent* at = effect->GetTransform(); at && own) at->SetPosition(own->GetPosition());

@@ -8,8 +8,8 @@
 #include "engine/core/TweakBarGroup.h"
 #include "engine/core/VarFun_Delegate.h"
 #include "engine/core/Variant.h"
-#include "game/objects/LevelObjectSupport.h"
-#include "game/player/BobAction.h"
+#include "game/common/BobAction.h"
+#include "game/common/ObjectCreation.h"
 
 LV_REFLECT_CLASS(Vandle::PowerUpAnimateComponent);
 
@@ -94,7 +94,7 @@ void PowerUpAnimateComponent::SendBobUpdate() {
 void PowerUpAnimateComponent::OnTriggerFired() {
     if (!m_hasDeathEffect) return;
     // A run-time effect: never written into a room.
-    if (Composition* effect = MakeLevelObject(m_deathEffect, GetTransform(), "PowerUpAnimateComponent"))
+    if (Composition* effect = CreateGameObject(m_deathEffect, GetTransform(), "PowerUpAnimateComponent"))
         effect->SetSaveFlag(false);
 }
 

@@ -12,6 +12,7 @@
 // sent in one update; beyond that (a period far below the frame time) the
 // count is cut to its remainder, so an update always ends. Never finishes.
 
+#include "game/common/LogOnce.h"
 #include "engine/actions/ActionSupport.h"
 #include "engine/core/ActionBase.h"
 #include "engine/core/MetaClassOf.h"
@@ -45,7 +46,7 @@ private:
     f32 m_period = 1.0f;
     bool m_paused = false;
     f32 m_accumulated = 0.0f;
-    bool m_reportedPeriod = false;
+    ReportOnce m_reportedPeriod;
     Ostrel::OwnerListeners m_listeners;
 };
 

@@ -11,6 +11,7 @@
 // pad's shoulder or trigger for them. Keys are ignored while the engine is
 // paused; pad updates are not. No keys, no editor fields.
 
+#include "game/common/LogOnce.h"
 #include "engine/core/Component.h"
 #include "engine/core/MetaClassOf.h"
 #include "engine/core/Vec3.h"
@@ -60,7 +61,7 @@ private:
     bool m_qilTutorialsLocked = false;
     bool m_dashTutorialsLocked = false;
     bool m_listening = false;
-    bool m_loggedBadAim = false;
+    ReportOnce m_loggedBadAim;
 };
 
 }  // namespace Vandle

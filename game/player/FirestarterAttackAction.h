@@ -15,6 +15,7 @@
 // to 0.75 with "TransformUpdated", the attacking flag is cleared and
 // "FinishedAttack" sent.
 
+#include "game/common/LogOnce.h"
 #include "engine/actions/ActionSupport.h"
 #include "engine/components/MovementComponent.h"
 #include "engine/core/ActionBase.h"
@@ -67,7 +68,7 @@ private:
     u32 m_playerId;
     std::unordered_set<u32> m_hitIds;
     Ostrel::OwnerListeners m_listeners;
-    bool m_reportedMovement = false;
+    ReportOnce m_reportedMovement;
 };
 
 }  // namespace Vandle

@@ -25,6 +25,7 @@
 // has found no ground after 3 s of flight ends the same way without a
 // landing (logged once), so the player is never left without its attacks.
 
+#include "game/common/LogOnce.h"
 #include "engine/actions/ActionSupport.h"
 #include "engine/components/MovementComponent.h"
 #include "engine/components/ShadowComponent.h"
@@ -88,8 +89,8 @@ private:
     Ostrel::OwnerListeners m_listeners;
     f32 m_airTime = 0.0f;
     bool m_everLanded = false;
-    bool m_reportedMovement = false;
-    bool m_reportedTransform = false;
+    ReportOnce m_reportedMovement;
+    ReportOnce m_reportedTransform;
 };
 
 }  // namespace Vandle

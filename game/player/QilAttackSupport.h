@@ -10,6 +10,8 @@
 // companion then collides at the large size while it is drawn small, until
 // the next "TransformUpdated".
 
+#include "game/common/LogOnce.h"
+
 #include "engine/actions/ActionSupport.h"
 #include "engine/base/Log.h"
 #include "engine/core/Vec3.h"
@@ -42,11 +44,10 @@ void SetResolveWithStatics(Ostrel::Composition& owner, bool on);
 // The component behind ref, or null; the first miss of an action is logged
 // with the action's and the component's names.
 template <class T>
-T* RequiredPart(const Ostrel::ComponentRef<T>& ref, bool& reported, const char* action, const char* part,
-                u32 ownerId) {
+T* RequiredPart(const Ostrel::ComponentRef<T>& ref, ReportOnce& reported, const char* action,
+                const char* part, u32 ownerId) {
     T* component = ref.Get();
-    if (!component && !reported) {
-        reported = true;
+    if (!component && reported.First()) {
         Ostrel::LogErrorf("%s: object %u has no %s; the attack skips what it would change there\n", action,
                           unsigned(ownerId), part);
     }

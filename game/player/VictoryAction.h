@@ -13,6 +13,7 @@
 // down before its time (the companion destroyed, the level unloaded)
 // removes the effects but completes nothing.
 
+#include "game/common/LogOnce.h"
 #include "engine/actions/ActionSupport.h"
 #include "engine/components/MovementComponent.h"
 #include "engine/core/ActionBase.h"
@@ -56,7 +57,7 @@ private:
     f32 m_remaining = 2.0f;
     Ostrel::ComponentRef<Ostrel::MovementComponent> m_movement;
     bool m_timeUp = false;
-    bool m_reportedMovement = false;
+    ReportOnce m_reportedMovement;
 };
 
 }  // namespace Vandle

@@ -11,7 +11,7 @@
 #include "engine/script/ScriptValues.h"
 #include "engine/ui/UiScriptClasses.h"
 #include "engine/ui/UiText.h"
-#include "game/objects/GameSupport.h"
+#include "game/common/GameSupport.h"
 #include "game/ui/UiEnergyBar.h"
 
 #include <algorithm>

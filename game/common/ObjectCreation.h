@@ -1,8 +1,8 @@
 #pragma once
-// What the level objects (gates, rumbles, pickups, drops, projectiles)
-// share: making the objects they leave behind and handing actions to an
-// object's brain by id. Objects are always looked up by id, never kept by
-// pointer, since creating an object may be what destroys or moves another.
+// Making the objects game code leaves behind (smoke, drops, spawns, rumbles,
+// projectiles) and handing actions to an object's brain by id. Objects are
+// always looked up by id, never kept by pointer, since creating an object may
+// be what destroys or moves another.
 
 #include "engine/base/Types.h"
 
@@ -20,10 +20,11 @@ using Ostrel::f32;
 using Ostrel::u32;
 
 // Creates a live object of the archetype, placed from source (or at the
-// archetype's own position without one), and answers it. An archetype that
-// cannot be made is logged, every time, with who asked for it; null then.
-Ostrel::Composition* MakeLevelObject(const std::string& archetype, Ostrel::TransformComponent* source,
-                                     const char* requester);
+// archetype's own position without one), and answers it, or null. An empty
+// name creates nothing; an archetype that cannot be made is logged once per
+// requester and name, and the caller skips what it meant to do with it.
+Ostrel::Composition* CreateGameObject(const std::string& archetype, Ostrel::TransformComponent* source,
+                                      const char* requester);
 
 // Hands the action to the brain of the object of that id (the action's owner
 // becomes that id) and answers true. Without such an object or brain the

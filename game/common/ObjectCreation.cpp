@@ -1,4 +1,6 @@
-#include "game/objects/LevelObjectSupport.h"
+#include "game/common/ObjectCreation.h"
+
+#include "game/common/LogOnce.h"
 
 #include "engine/actions/ActionSupport.h"
 #include "engine/actions/TimedLifeAction.h"
@@ -13,11 +15,11 @@ namespace Vandle {
 
 using namespace Ostrel;
 
-Composition* MakeLevelObject(const std::string& archetype, TransformComponent* source, const char* requester) {
+Composition* CreateGameObject(const std::string& archetype, TransformComponent* source, const char* requester) {
     ObjectManager* objects = ActionObjects();
-    if (!objects) return nullptr;
+    if (archetype.empty() || !objects) return nullptr;
     Composition* made = objects->GetObject(objects->CreateObject(archetype, source));
-    if (!made)
+    if (!made && FirstReport(std::string(requester) + ": archetype '" + archetype + "' could not be created"))
         LogErrorf("%s: archetype '%s' could not be created; skipped\n", requester, archetype.c_str());
     return made;
 }
