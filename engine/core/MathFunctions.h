@@ -40,7 +40,6 @@ Vec3 RandomVec3(const Vec3& min, const Vec3& max);
 
 // Adds 32 to every byte from 'A' to 'Z'; all other bytes are unchanged.
 void ToLower(std::string& text);
-std::string ToLowerCopy(std::string text);
 
 // Float wrappers of the C library (results rounded to float). Two spellings
 // exist because both are used by game code.

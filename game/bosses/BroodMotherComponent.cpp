@@ -52,7 +52,7 @@ Vec3 PositionOf(const Composition* object) {
 }  // namespace
 
 void BroodMotherComponent::Initialize() {
-    if (m_listening || !IsOwnerLive(*this)) return;
+    if (!m_listeners.IsEmpty() || !IsOwnerLive(*this)) return;
     Composition* owner = GetOwner();
     const u32 id = GetOwnerId();
     if (auto* brain = owner->GetComponentAs<BrainComponent>()) {
@@ -80,19 +80,16 @@ void BroodMotherComponent::Uninitialize() { Subscribe(false); }
 
 void BroodMotherComponent::Subscribe(bool on) {
     Composition* owner = GetOwner();
-    if (on == m_listening || !owner) return;
+    const bool listening = !m_listeners.IsEmpty();
+    if (on == listening || !owner) return;
     if (on) {
-        owner->Listen("CollisionData", MakeDelegate(this, &BroodMotherComponent::OnCollision));
-        owner->Listen("ObjectDead", MakeDelegate(this, &BroodMotherComponent::OnObjectDead));
-        owner->Listen("HealthChanged", MakeDelegate(this, &BroodMotherComponent::OnHealthChanged));
-        owner->Listen("FinishedSpawning", MakeDelegate(this, &BroodMotherComponent::OnFinishedSpawning));
+        m_listeners.Listen(*owner, "CollisionData", MakeDelegate(this, &BroodMotherComponent::OnCollision));
+        m_listeners.Listen(*owner, "ObjectDead", MakeDelegate(this, &BroodMotherComponent::OnObjectDead));
+        m_listeners.Listen(*owner, "HealthChanged", MakeDelegate(this, &BroodMotherComponent::OnHealthChanged));
+        m_listeners.Listen(*owner, "FinishedSpawning", MakeDelegate(this, &BroodMotherComponent::OnFinishedSpawning));
     } else {
-        owner->Unlisten("CollisionData", MakeDelegate(this, &BroodMotherComponent::OnCollision));
-        owner->Unlisten("ObjectDead", MakeDelegate(this, &BroodMotherComponent::OnObjectDead));
-        owner->Unlisten("HealthChanged", MakeDelegate(this, &BroodMotherComponent::OnHealthChanged));
-        owner->Unlisten("FinishedSpawning", MakeDelegate(this, &BroodMotherComponent::OnFinishedSpawning));
+        m_listeners.UnlistenAll();
     }
-    m_listening = on;
 }
 
 Component* BroodMotherComponent::Clone() const {

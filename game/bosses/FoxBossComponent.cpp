@@ -41,14 +41,13 @@ void AddOwned(BrainComponent& brain, u32 owner, ActionBase* action, u32 lane) {
 }  // namespace
 
 void FoxBossComponent::Initialize() {
-    if (m_listening || !IsOwnerLive(*this)) return;
+    if (!m_listeners.IsEmpty() || !IsOwnerLive(*this)) return;
     Composition* owner = GetOwner();
     AddActions(*owner);
     if (CoreSystem* core = GameCore()) core->SendMessageString("PlaySound", "fox-boss-spawn-sfx");
-    owner->Listen("ObjectDead", MakeDelegate(this, &FoxBossComponent::OnObjectDead));
-    owner->Listen("CollisionData", MakeDelegate(this, &FoxBossComponent::OnCollision));
-    owner->Listen("HealthChanged", MakeDelegate(this, &FoxBossComponent::OnHealthChanged));
-    m_listening = true;
+    m_listeners.Listen(*owner, "ObjectDead", MakeDelegate(this, &FoxBossComponent::OnObjectDead));
+    m_listeners.Listen(*owner, "CollisionData", MakeDelegate(this, &FoxBossComponent::OnCollision));
+    m_listeners.Listen(*owner, "HealthChanged", MakeDelegate(this, &FoxBossComponent::OnHealthChanged));
     OnHealthChanged(1.0f);
 }
 
@@ -80,12 +79,7 @@ void FoxBossComponent::AddActions(Composition& owner) {
 }
 
 void FoxBossComponent::Uninitialize() {
-    if (!m_listening || !GetOwner()) return;
-    Composition* owner = GetOwner();
-    owner->Unlisten("ObjectDead", MakeDelegate(this, &FoxBossComponent::OnObjectDead));
-    owner->Unlisten("CollisionData", MakeDelegate(this, &FoxBossComponent::OnCollision));
-    owner->Unlisten("HealthChanged", MakeDelegate(this, &FoxBossComponent::OnHealthChanged));
-    m_listening = false;
+    m_listeners.UnlistenAll();
 }
 
 Component* FoxBossComponent::Clone() const {

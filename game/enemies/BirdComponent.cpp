@@ -64,7 +64,7 @@ void LogOnce(const std::string& line) {
 }  // namespace
 
 void BirdComponent::Initialize() {
-    if (m_listening || !IsOwnerLive(*this)) return;
+    if (!m_listeners.IsEmpty() || !IsOwnerLive(*this)) return;
     Composition* owner = GetOwner();
     if (!m_hasDamage)
         LogOnce("BirdComponent: archetype '" + owner->GetName() + "' gives no \"Damage\"; its touch deals 0");
@@ -73,12 +73,11 @@ void BirdComponent::Initialize() {
     else
         LogErrorf("BirdComponent: object %u ('%s') has no BrainComponent; it will not move\n", GetOwnerId(),
                   owner->GetName().c_str());
-    owner->Listen("CollisionData", MakeDelegate(this, &BirdComponent::OnCollision));
-    owner->Listen("ObjectDead", MakeDelegate(this, &BirdComponent::OnObjectDead));
-    owner->Listen("FinishedSpawning", MakeDelegate(this, &BirdComponent::OnFinishedSpawning));
-    owner->Listen("BirdSetCanSplit", MakeDelegate(this, &BirdComponent::OnBirdSetCanSplit));
-    owner->Listen("BirdSetSplitFx", MakeDelegate(this, &BirdComponent::OnBirdSetSplitFx));
-    m_listening = true;
+    m_listeners.Listen(*owner, "CollisionData", MakeDelegate(this, &BirdComponent::OnCollision));
+    m_listeners.Listen(*owner, "ObjectDead", MakeDelegate(this, &BirdComponent::OnObjectDead));
+    m_listeners.Listen(*owner, "FinishedSpawning", MakeDelegate(this, &BirdComponent::OnFinishedSpawning));
+    m_listeners.Listen(*owner, "BirdSetCanSplit", MakeDelegate(this, &BirdComponent::OnBirdSetCanSplit));
+    m_listeners.Listen(*owner, "BirdSetSplitFx", MakeDelegate(this, &BirdComponent::OnBirdSetSplitFx));
 }
 
 void BirdComponent::AddActions(BrainComponent& brain) {
@@ -126,14 +125,7 @@ void BirdComponent::AddMovement(BrainComponent& brain) {
 }
 
 void BirdComponent::Uninitialize() {
-    if (!m_listening || !GetOwner()) return;
-    Composition* owner = GetOwner();
-    owner->Unlisten("CollisionData", MakeDelegate(this, &BirdComponent::OnCollision));
-    owner->Unlisten("ObjectDead", MakeDelegate(this, &BirdComponent::OnObjectDead));
-    owner->Unlisten("FinishedSpawning", MakeDelegate(this, &BirdComponent::OnFinishedSpawning));
-    owner->Unlisten("BirdSetCanSplit", MakeDelegate(this, &BirdComponent::OnBirdSetCanSplit));
-    owner->Unlisten("BirdSetSplitFx", MakeDelegate(this, &BirdComponent::OnBirdSetSplitFx));
-    m_listening = false;
+    m_listeners.UnlistenAll();
 }
 
 Component* BirdComponent::Clone() const {

@@ -23,6 +23,7 @@
 // archetype (none when it has no entry or the page gives an empty table).
 // "BirdSetSplitFx"(string) replaces the split effect.
 
+#include "engine/actions/ActionSupport.h"
 #include "engine/core/Component.h"
 #include "engine/core/MetaClassOf.h"
 
@@ -82,7 +83,7 @@ private:
     f32 m_maxTurnAngle = 1.5f;
     f32 m_damage = 0.0f;
     bool m_hasDamage = false;  // whether an archetype or room gave "Damage"
-    bool m_listening = false;
+    Ostrel::OwnerListeners m_listeners;
 };
 
 }  // namespace Vandle

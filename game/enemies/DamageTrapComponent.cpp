@@ -22,15 +22,12 @@ namespace Vandle {
 using namespace Ostrel;
 
 void DamageTrapComponent::Initialize() {
-    if (m_listening || !IsOwnerLive(*this)) return;
-    GetOwner()->Listen("CollisionData", MakeDelegate(this, &DamageTrapComponent::OnCollisionData));
-    m_listening = true;
+    if (!m_listeners.IsEmpty() || !IsOwnerLive(*this)) return;
+    m_listeners.Listen(*GetOwner(), "CollisionData", MakeDelegate(this, &DamageTrapComponent::OnCollisionData));
 }
 
 void DamageTrapComponent::Uninitialize() {
-    if (!m_listening || !GetOwner()) return;
-    GetOwner()->Unlisten("CollisionData", MakeDelegate(this, &DamageTrapComponent::OnCollisionData));
-    m_listening = false;
+    m_listeners.UnlistenAll();
 }
 
 Component* DamageTrapComponent::Clone() const {

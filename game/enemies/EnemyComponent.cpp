@@ -43,7 +43,7 @@ void Add(BrainComponent& brain, u32 owner, ActionBase* action, u32 lane) {
 }  // namespace
 
 void EnemyComponent::Initialize() {
-    if (m_listening || !IsOwnerLive(*this)) return;
+    if (!m_listeners.IsEmpty() || !IsOwnerLive(*this)) return;
     Composition* owner = GetOwner();
     auto* brain = owner->GetComponentAs<BrainComponent>();
     if (!brain) {
@@ -73,18 +73,13 @@ void EnemyComponent::Initialize() {
         Add(*brain, id, new TimedBlockAction(m_waitTime), 0);
     }
     if (CoreSystem* core = GameCore()) core->SendMessageString("PlaySound", "yak-spawn-sfx");
-    owner->Listen("CollisionData", MakeDelegate(this, &EnemyComponent::OnCollision));
-    owner->Listen("ObjectDead", MakeDelegate(this, &EnemyComponent::OnObjectDead));
-    owner->Listen("FinishedSpawning", MakeDelegate(this, &EnemyComponent::OnFinishedSpawning));
-    m_listening = true;
+    m_listeners.Listen(*owner, "CollisionData", MakeDelegate(this, &EnemyComponent::OnCollision));
+    m_listeners.Listen(*owner, "ObjectDead", MakeDelegate(this, &EnemyComponent::OnObjectDead));
+    m_listeners.Listen(*owner, "FinishedSpawning", MakeDelegate(this, &EnemyComponent::OnFinishedSpawning));
 }
 
 void EnemyComponent::Uninitialize() {
-    if (!m_listening || !GetOwner()) return;
-    GetOwner()->Unlisten("CollisionData", MakeDelegate(this, &EnemyComponent::OnCollision));
-    GetOwner()->Unlisten("ObjectDead", MakeDelegate(this, &EnemyComponent::OnObjectDead));
-    GetOwner()->Unlisten("FinishedSpawning", MakeDelegate(this, &EnemyComponent::OnFinishedSpawning));
-    m_listening = false;
+    m_listeners.UnlistenAll();
 }
 
 Component* EnemyComponent::Clone() const {

@@ -39,13 +39,12 @@ void AddOwned(BrainComponent& brain, u32 owner, ActionBase* action, u32 lane = 0
 }  // namespace
 
 void FoxComponent::Initialize() {
-    if (m_listening || !IsOwnerLive(*this)) return;
+    if (!m_listeners.IsEmpty() || !IsOwnerLive(*this)) return;
     AddActions();
     Composition* owner = GetOwner();
-    owner->Listen("ObjectDead", MakeDelegate(this, &FoxComponent::OnObjectDead));
-    owner->Listen("FinishedSpawning", MakeDelegate(this, &FoxComponent::OnFinishedSpawning));
-    owner->Listen("CollisionData", MakeDelegate(this, &FoxComponent::OnCollision));
-    m_listening = true;
+    m_listeners.Listen(*owner, "ObjectDead", MakeDelegate(this, &FoxComponent::OnObjectDead));
+    m_listeners.Listen(*owner, "FinishedSpawning", MakeDelegate(this, &FoxComponent::OnFinishedSpawning));
+    m_listeners.Listen(*owner, "CollisionData", MakeDelegate(this, &FoxComponent::OnCollision));
 }
 
 void FoxComponent::AddActions() {
@@ -85,12 +84,7 @@ void FoxComponent::AddActions() {
 }
 
 void FoxComponent::Uninitialize() {
-    if (!m_listening || !GetOwner()) return;
-    Composition* owner = GetOwner();
-    owner->Unlisten("ObjectDead", MakeDelegate(this, &FoxComponent::OnObjectDead));
-    owner->Unlisten("FinishedSpawning", MakeDelegate(this, &FoxComponent::OnFinishedSpawning));
-    owner->Unlisten("CollisionData", MakeDelegate(this, &FoxComponent::OnCollision));
-    m_listening = false;
+    m_listeners.UnlistenAll();
 }
 
 Component* FoxComponent::Clone() const {

@@ -37,15 +37,12 @@ bool ResolvesWithDynamics(const Composition& object) {
 }  // namespace
 
 void ProjectileComponent::Initialize() {
-    if (m_listening || !IsOwnerLive(*this)) return;
-    GetOwner()->Listen("CollisionData", MakeDelegate(this, &ProjectileComponent::OnCollisionData));
-    m_listening = true;
+    if (!m_listeners.IsEmpty() || !IsOwnerLive(*this)) return;
+    m_listeners.Listen(*GetOwner(), "CollisionData", MakeDelegate(this, &ProjectileComponent::OnCollisionData));
 }
 
 void ProjectileComponent::Uninitialize() {
-    if (!m_listening || !GetOwner()) return;
-    GetOwner()->Unlisten("CollisionData", MakeDelegate(this, &ProjectileComponent::OnCollisionData));
-    m_listening = false;
+    m_listeners.UnlistenAll();
 }
 
 Component* ProjectileComponent::Clone() const {

@@ -28,9 +28,8 @@ const char kEffectArchetype[] = "healthpack-fx";
 }  // namespace
 
 void HealthPackComponent::Initialize() {
-    if (m_listening || !IsOwnerLive(*this)) return;
-    GetOwner()->Listen("CollisionData", MakeDelegate(this, &HealthPackComponent::OnCollisionData));
-    m_listening = true;
+    if (!m_listeners.IsEmpty() || !IsOwnerLive(*this)) return;
+    m_listeners.Listen(*GetOwner(), "CollisionData", MakeDelegate(this, &HealthPackComponent::OnCollisionData));
     if (m_dieOnUse) return;
     const TransformComponent* own = GetTransform();
     Composition* effect = CreateGameObject(kEffectArchetype, nullptr, "HealthPackComponent");
@@ -41,9 +40,7 @@ void HealthPackComponent::Initialize() {
 }
 
 void HealthPackComponent::Uninitialize() {
-    if (!m_listening || !GetOwner()) return;
-    GetOwner()->Unlisten("CollisionData", MakeDelegate(this, &HealthPackComponent::OnCollisionData));
-    m_listening = false;
+    m_listeners.UnlistenAll();
 }
 
 Component* HealthPackComponent::Clone() const {

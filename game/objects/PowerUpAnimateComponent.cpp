@@ -18,20 +18,17 @@ namespace Vandle {
 using namespace Ostrel;
 
 void PowerUpAnimateComponent::Initialize() {
-    if (m_listening || !IsOwnerLive(*this)) return;
+    if (!m_listeners.IsEmpty() || !IsOwnerLive(*this)) return;
     auto* bob = new BobAction;
     bob->SetAmplitude(m_bobAmplitude);
     bob->SetFrequency(m_bobFrequency);
     bob->SetOffset(m_bobOffset);
     AddToBrain(GetOwnerId(), bob);
-    GetOwner()->Listen("TriggerFired", MakeDelegate(this, &PowerUpAnimateComponent::OnTriggerFired));
-    m_listening = true;
+    m_listeners.Listen(*GetOwner(), "TriggerFired", MakeDelegate(this, &PowerUpAnimateComponent::OnTriggerFired));
 }
 
 void PowerUpAnimateComponent::Uninitialize() {
-    if (!m_listening || !GetOwner()) return;
-    GetOwner()->Unlisten("TriggerFired", MakeDelegate(this, &PowerUpAnimateComponent::OnTriggerFired));
-    m_listening = false;
+    m_listeners.UnlistenAll();
 }
 
 Component* PowerUpAnimateComponent::Clone() const {

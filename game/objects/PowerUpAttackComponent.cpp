@@ -20,15 +20,12 @@ namespace Vandle {
 using namespace Ostrel;
 
 void PowerUpAttackComponent::Initialize() {
-    if (m_listening || !IsOwnerLive(*this)) return;
-    GetOwner()->Listen("CollisionData", MakeDelegate(this, &PowerUpAttackComponent::OnCollisionData));
-    m_listening = true;
+    if (!m_listeners.IsEmpty() || !IsOwnerLive(*this)) return;
+    m_listeners.Listen(*GetOwner(), "CollisionData", MakeDelegate(this, &PowerUpAttackComponent::OnCollisionData));
 }
 
 void PowerUpAttackComponent::Uninitialize() {
-    if (!m_listening || !GetOwner()) return;
-    GetOwner()->Unlisten("CollisionData", MakeDelegate(this, &PowerUpAttackComponent::OnCollisionData));
-    m_listening = false;
+    m_listeners.UnlistenAll();
 }
 
 Component* PowerUpAttackComponent::Clone() const {

@@ -36,19 +36,9 @@ void FirestarterAttackAction::OnStart() {
         owner->Send("TransformUpdated");
     }
     if (Composition* again = FindActionObject(GetOwner())) {
-        PlaceBesidePlayer(*again);
+        PlaceBesidePlayer(*again, m_playerId, m_direction, kStartDistance);
         CreateAttachedEffect("firestarter-attack-fx", *again);
     }
-}
-
-void FirestarterAttackAction::PlaceBesidePlayer(Composition& owner) const {
-    Composition* player = FindActionObject(m_playerId);
-    TransformComponent* playerTransform = player ? player->GetTransform() : nullptr;
-    TransformComponent* transform = owner.GetTransform();
-    if (!playerTransform || !transform) return;
-    Vec3& position = transform->Position();
-    position.x = playerTransform->GetPosition().x + kStartDistance * m_direction.x;
-    position.z = playerTransform->GetPosition().z + kStartDistance * m_direction.z;
 }
 
 void FirestarterAttackAction::OnEnd() {

@@ -21,7 +21,7 @@
 #include "engine/core/ActionBase.h"
 #include "engine/core/MetaClassOf.h"
 #include "engine/core/Vec3.h"
-#include "game/player/QilComponent.h"
+#include "game/player/QilAttackSupport.h"
 
 #include <unordered_set>
 
@@ -56,7 +56,6 @@ public:
     bool IsFlying() const { return m_flying; }
 
 private:
-    void PlaceBesidePlayer(Ostrel::Composition& owner) const;
     static void SetAlight(Ostrel::Composition& other);
 
     Ostrel::Vec3 m_direction;

@@ -25,6 +25,20 @@ namespace Vandle {
 using Ostrel::f32;
 using Ostrel::u32;
 
+class QilComponent;
+
+// The companion's attacking flag as an attack action holds it: by the
+// component's handle, so a companion that is gone first is simply not found.
+class QilAttackFlag {
+public:
+    void Bind(const QilComponent& qil);
+    // Clears the flag when the component still exists, once.
+    void Clear();
+
+private:
+    u32 m_handle = 0;
+};
+
 // The companion's drawn scale between attacks.
 inline constexpr f32 kQilRestScale = 0.75f;
 
@@ -37,6 +51,11 @@ void RefitCollider(Ostrel::Composition& owner, const Ostrel::Vec3& fitScale);
 // a brain, keeps it on the owner with an AttachAction. Answers the effect's
 // id, 0 when the archetype is missing (then nothing was made).
 u32 CreateAttachedEffect(const char* archetype, Ostrel::Composition& owner);
+
+// Puts the companion `distance` from the player along direction, on the
+// ground plane (x and z; its height is left alone). Nothing happens without
+// the player's or the companion's transform.
+void PlaceBesidePlayer(Ostrel::Composition& owner, u32 playerId, const Ostrel::Vec3& direction, f32 distance);
 
 // Sets or clears the owner's "ResolveWithStatics" (nothing without a collider).
 void SetResolveWithStatics(Ostrel::Composition& owner, bool on);

@@ -39,15 +39,6 @@ namespace Vandle {
 
 using namespace Ostrel;
 
-void QilAttackFlag::Bind(const QilComponent& qil) { m_handle = qil.GetHandle(); }
-
-void QilAttackFlag::Clear() {
-    Component* component = m_handle ? FindComponentByHandle(m_handle) : nullptr;
-    m_handle = 0;
-    if (component && component->GetTypeId() == QilComponent::kTypeId)
-        static_cast<QilComponent*>(component)->SetAttacking(false);
-}
-
 // ---- life cycle --------------------------------------------------------------
 
 void QilComponent::Initialize() {

@@ -39,6 +39,8 @@
 // fields send "UpdateBobAction" and "UpdateOrbitAction" as they change.
 
 #include "game/common/LogOnce.h"
+#include "game/player/QilAttackSupport.h"
+
 #include "engine/actions/ActionSupport.h"
 #include "engine/core/Component.h"
 #include "engine/core/MetaClassOf.h"
@@ -57,19 +59,6 @@ namespace Vandle {
 using Ostrel::f32;
 using Ostrel::u32;
 
-class QilComponent;
-
-// The companion's attacking flag as an attack action holds it: by the
-// component's handle, so a companion that is gone first is simply not found.
-class QilAttackFlag {
-public:
-    void Bind(const QilComponent& qil);
-    // Clears the flag when the component still exists, once.
-    void Clear();
-
-private:
-    u32 m_handle = 0;
-};
 
 class QilComponent final : public Ostrel::Component {
 public:
