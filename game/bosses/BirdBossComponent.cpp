@@ -65,7 +65,7 @@ void PlaySound(const char* name) {
 
 void BirdBossComponent::Initialize() {
     CoreSystem* core = GameCore();
-    if (m_listening || !core || !IsOwnerLive(*this)) return;
+    if (!m_globals.Empty() || !core || !IsOwnerLive(*this)) return;
     Composition* owner = GetOwner();
     core->SendMessageString("PlayBackgroundSound", "boss-battle-bgm");
     if (owner->GetComponentAs<BrainComponent>())
@@ -74,14 +74,13 @@ void BirdBossComponent::Initialize() {
         LogErrorf("BirdBossComponent: object %u ('%s') has no BrainComponent; it will not fly\n", GetOwnerId(),
                   owner->GetName().c_str());
     OnHealthChanged(1.0f);
-    owner->Listen("CollisionData", MakeDelegate(this, &BirdBossComponent::OnCollision));
-    owner->Listen("ObjectDead", MakeDelegate(this, &BirdBossComponent::OnObjectDead));
-    owner->Listen("FinishedSpawning", MakeDelegate(this, &BirdBossComponent::OnFinishedSpawning));
-    owner->Listen("TriggerFired", MakeDelegate(this, &BirdBossComponent::OnTriggerFired));
-    owner->Listen("HealthChanged", MakeDelegate(this, &BirdBossComponent::OnHealthChanged));
-    core->Listen("ObjectCreated", MakeDelegate(this, &BirdBossComponent::OnObjectCreated));
-    core->Listen("ObjectDestroyed", MakeDelegate(this, &BirdBossComponent::OnObjectDestroyed));
-    m_listening = true;
+    m_listeners.Listen(*owner, "CollisionData", MakeDelegate(this, &BirdBossComponent::OnCollision));
+    m_listeners.Listen(*owner, "ObjectDead", MakeDelegate(this, &BirdBossComponent::OnObjectDead));
+    m_listeners.Listen(*owner, "FinishedSpawning", MakeDelegate(this, &BirdBossComponent::OnFinishedSpawning));
+    m_listeners.Listen(*owner, "TriggerFired", MakeDelegate(this, &BirdBossComponent::OnTriggerFired));
+    m_listeners.Listen(*owner, "HealthChanged", MakeDelegate(this, &BirdBossComponent::OnHealthChanged));
+    m_globals.Listen("ObjectCreated", MakeDelegate(this, &BirdBossComponent::OnObjectCreated));
+    m_globals.Listen("ObjectDestroyed", MakeDelegate(this, &BirdBossComponent::OnObjectDestroyed));
 }
 
 void BirdBossComponent::AddActions(Composition& owner) {
@@ -110,22 +109,11 @@ void BirdBossComponent::AddActions(Composition& owner) {
 }
 
 void BirdBossComponent::Uninitialize() {
-    if (!m_listening) return;
-    CoreSystem* core = GameCore();
-    if (core) {
-        core->SendMessageString("PlayBackgroundSound", "battle-bgm");
-        core->Unlisten("ObjectCreated", MakeDelegate(this, &BirdBossComponent::OnObjectCreated));
-        core->Unlisten("ObjectDestroyed", MakeDelegate(this, &BirdBossComponent::OnObjectDestroyed));
-    }
-    if (Composition* owner = GetOwner()) {
-        owner->Unlisten("CollisionData", MakeDelegate(this, &BirdBossComponent::OnCollision));
-        owner->Unlisten("ObjectDead", MakeDelegate(this, &BirdBossComponent::OnObjectDead));
-        owner->Unlisten("FinishedSpawning", MakeDelegate(this, &BirdBossComponent::OnFinishedSpawning));
-        owner->Unlisten("TriggerFired", MakeDelegate(this, &BirdBossComponent::OnTriggerFired));
-        owner->Unlisten("HealthChanged", MakeDelegate(this, &BirdBossComponent::OnHealthChanged));
-    }
+    if (m_globals.Empty()) return;
+    if (CoreSystem* core = GameCore()) core->SendMessageString("PlayBackgroundSound", "battle-bgm");
+    m_globals.Clear();
+    m_listeners.UnlistenAll();
     m_forward = nullptr;
-    m_listening = false;
 }
 
 Component* BirdBossComponent::Clone() const {

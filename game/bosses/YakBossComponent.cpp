@@ -57,7 +57,7 @@ void AddOwned(BrainComponent& brain, u32 owner, ActionBase* action, u32 lane) {
 void YakBossComponent::Initialize() {
     CoreSystem* core = GameCore();
     ObjectManager* objects = CurrentObjectManager();
-    if (m_listening || !core || !objects || !IsOwnerLive(*this)) return;
+    if (Listening() || !core || !objects || !IsOwnerLive(*this)) return;
     Composition* owner = GetOwner();
     core->SendMessageString("PlayBackgroundSound", "boss-battle-bgm");
     AddActions(*owner);
@@ -111,27 +111,23 @@ void YakBossComponent::AddActions(Composition& owner) {
 }
 
 void YakBossComponent::Uninitialize() {
-    if (!m_listening) return;
+    if (!Listening()) return;
     if (CoreSystem* core = GameCore()) core->SendMessageString("PlayBackgroundSound", "battle-bgm");
     Subscribe(false);
 }
 
 void YakBossComponent::Subscribe(bool on) {
     Composition* owner = GetOwner();
-    CoreSystem* core = GameCore();
-    if (on == m_listening || !owner) return;
+    if (on == Listening() || !owner) return;
     if (on) {
-        owner->Listen("ObjectDead", MakeDelegate(this, &YakBossComponent::OnObjectDead));
-        owner->Listen("CollisionData", MakeDelegate(this, &YakBossComponent::OnCollision));
-        owner->Listen("HealthChanged", MakeDelegate(this, &YakBossComponent::OnHealthChanged));
-        if (core) core->Listen("ObjectDestroyed", MakeDelegate(this, &YakBossComponent::OnObjectDestroyed));
+        m_listeners.Listen(*owner, "ObjectDead", MakeDelegate(this, &YakBossComponent::OnObjectDead));
+        m_listeners.Listen(*owner, "CollisionData", MakeDelegate(this, &YakBossComponent::OnCollision));
+        m_listeners.Listen(*owner, "HealthChanged", MakeDelegate(this, &YakBossComponent::OnHealthChanged));
+        m_globals.Listen("ObjectDestroyed", MakeDelegate(this, &YakBossComponent::OnObjectDestroyed));
     } else {
-        owner->Unlisten("ObjectDead", MakeDelegate(this, &YakBossComponent::OnObjectDead));
-        owner->Unlisten("CollisionData", MakeDelegate(this, &YakBossComponent::OnCollision));
-        owner->Unlisten("HealthChanged", MakeDelegate(this, &YakBossComponent::OnHealthChanged));
-        if (core) core->Unlisten("ObjectDestroyed", MakeDelegate(this, &YakBossComponent::OnObjectDestroyed));
+        m_listeners.UnlistenAll();
+        m_globals.Clear();
     }
-    m_listening = on;
 }
 
 Component* YakBossComponent::Clone() const {

@@ -8,6 +8,7 @@
 // it up. The level builder renumbers ids per room copy through
 // Get/SetTriggerId.
 
+#include "engine/platform/SubscriptionList.h"
 #include "engine/core/Component.h"
 #include "engine/core/MetaClassOf.h"
 #include "engine/world/TriggerIdHolder.h"
@@ -36,7 +37,7 @@ public:
 
 private:
     s32 m_triggerId = 0;
-    bool m_listening = false;
+    Ostrel::SubscriptionList m_globals;
 };
 
 }  // namespace Vandle
