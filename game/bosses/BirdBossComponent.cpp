@@ -26,8 +26,8 @@
 #include "engine/core/Variant.h"
 #include "engine/io/PropertyManager.h"
 #include "engine/physics/CollisionData.h"
-#include "game/common/ContactDamage.h"
 #include "game/common/BobAction.h"
+#include "game/common/ContactDamage.h"
 #include "game/common/GameSupport.h"
 #include "game/common/Heading.h"
 #include "game/common/ObjectCreation.h"
@@ -179,7 +179,7 @@ void BirdBossComponent::OnCollision(CollisionData* contact) {
     if (!contact || !GetOwner()) return;
     HitPlayer(*GetOwner(), contact->other,
               {.damage = m_damage, .coolDown = 0.5f, .push = PushRule::AwayOnGround, .strength = kPush,
-               .damageFirst = true});
+               .damageFirst = true, .pushWhenStill = true});
 }
 
 void BirdBossComponent::OnFinishedSpawning() {

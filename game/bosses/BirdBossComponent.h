@@ -19,10 +19,10 @@
 // radius 45, and is destroyed 3 s later; the camera returns to its previous
 // state. "battle-bgm" plays when the object goes.
 
-#include "engine/platform/SubscriptionList.h"
 #include "engine/actions/ActionSupport.h"
 #include "engine/core/Component.h"
 #include "engine/core/MetaClassOf.h"
+#include "engine/platform/SubscriptionList.h"
 
 #include <string>
 #include <vector>

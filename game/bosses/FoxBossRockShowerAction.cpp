@@ -3,8 +3,8 @@
 
 #include "engine/components/MovementComponent.h"
 #include "engine/core/CoreSystem.h"
-#include "engine/core/Reflect.h"
 #include "engine/core/MathFunctions.h"
+#include "engine/core/Reflect.h"
 
 #include <cmath>
 

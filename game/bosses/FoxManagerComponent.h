@@ -12,10 +12,10 @@
 // yet; a release of an id that is not a live tile, or of a tile already
 // free, changes nothing.
 
-#include "engine/platform/SubscriptionList.h"
 #include "engine/actions/ActionSupport.h"
 #include "engine/core/Component.h"
 #include "engine/core/MetaClassOf.h"
+#include "engine/platform/SubscriptionList.h"
 
 #include <vector>
 

@@ -1,7 +1,7 @@
 #include "game/bosses/TailSlamAction.h"
 #include "game/common/Heading.h"
-#include "game/common/ObjectCreation.h"
 #include "game/common/LogOnce.h"
+#include "game/common/ObjectCreation.h"
 
 #include "engine/actions/AttachAction.h"
 #include "engine/base/Log.h"

@@ -21,6 +21,7 @@
 #include "engine/physics/CollisionData.h"
 #include "game/common/GameSupport.h"
 #include "game/common/Heading.h"
+#include "game/common/LogOnce.h"
 #include "game/common/ObjectCreation.h"
 #include "game/enemies/ChargerAIAction.h"
 
@@ -98,9 +99,8 @@ void YakBossAIAction::ReadHeadShakeLength() {
     const AnimationManager* animations = AnimationManager::Instance();
     const Animation* clip = animations ? animations->Find(kHeadShake) : nullptr;
     if (!clip) {
-        static bool reported = false;
-        if (!reported) LogErrorf("YakBossAIAction: no animation '%s'; the boss will not shake its head\n", kHeadShake);
-        reported = true;
+        if (FirstReport(std::string("YakBossAIAction: no animation ") + kHeadShake))
+            LogErrorf("YakBossAIAction: no animation '%s'; the boss will not shake its head\n", kHeadShake);
         m_headShakeLength = 0.0f;
         return;
     }

@@ -23,11 +23,11 @@
 // destroyed; the camera returns to its previous state. "battle-bgm" plays
 // when the object goes.
 
-#include "engine/platform/SubscriptionList.h"
 #include "engine/actions/ActionSupport.h"
 #include "engine/core/Component.h"
 #include "engine/core/MetaClassOf.h"
 #include "engine/core/Vec3.h"
+#include "engine/platform/SubscriptionList.h"
 
 #include <string>
 #include <vector>

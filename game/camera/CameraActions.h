@@ -40,13 +40,13 @@
 // without a PlayerCameraLogicComponent) is a data error: the action logs it
 // once and leaves the camera alone.
 
-#include "game/common/LogOnce.h"
 #include "engine/actions/ActionSupport.h"
 #include "engine/core/ActionBase.h"
+#include "engine/core/MathFunctions.h"
 #include "engine/core/MetaClassOf.h"
 #include "engine/core/Vec3.h"
 #include "engine/platform/SubscriptionList.h"
-#include "engine/core/MathFunctions.h"
+#include "game/common/LogOnce.h"
 
 #include <string>
 #include <vector>

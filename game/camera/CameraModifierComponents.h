@@ -16,12 +16,12 @@
 // A newer glide runs in front of an older one, which waits. Without a
 // player the requests only store their values.
 
-#include "game/common/LogOnce.h"
-#include "engine/platform/SubscriptionList.h"
 #include "engine/actions/ActionSupport.h"
 #include "engine/core/Component.h"
 #include "engine/core/MetaClassOf.h"
 #include "engine/core/VariantFunction.h"
+#include "engine/platform/SubscriptionList.h"
+#include "game/common/LogOnce.h"
 
 namespace Vandle {
 

@@ -1,6 +1,5 @@
 #include "game/camera/FlyOverCameraComponent.h"
 
-#include "engine/platform/VirtualKeys.h"
 #include "engine/base/Log.h"
 #include "engine/base/Serializer.h"
 #include "engine/components/ComponentSupport.h"
@@ -14,6 +13,7 @@
 #include "engine/core/VarFun_Delegate.h"
 #include "engine/core/Variant.h"
 #include "engine/platform/ControllerData.h"
+#include "engine/platform/VirtualKeys.h"
 #include "game/camera/CameraActions.h"
 #include "game/common/GameSupport.h"
 

@@ -21,12 +21,12 @@
 // that step, so scripted runs skip at the same frame on any machine. Tests
 // hand in their own clock (SetSkipClock).
 
-#include "game/common/LogOnce.h"
 #include "engine/core/Component.h"
 #include "engine/core/MetaClassOf.h"
 #include "engine/core/Timer.h"
-#include "engine/core/Vec3.h"
 #include "engine/core/VariantFunction.h"
+#include "engine/core/Vec3.h"
+#include "game/common/LogOnce.h"
 
 #include <memory>
 #include <vector>

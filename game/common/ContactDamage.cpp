@@ -50,7 +50,7 @@ void Push(const Composition& source, u32 playerId, const ContactHit& hit) {
         Vec3 push = direction.value_or(Vec3());
         push.y = hit.lift;
         direction = push;
-    } else if (!direction || direction->LengthSquared() == 0.0f) {
+    } else if (!direction || (direction->LengthSquared() == 0.0f && !hit.pushWhenStill)) {
         return;
     }
     const Vec3 push = *direction * hit.strength;

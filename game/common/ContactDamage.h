@@ -37,6 +37,9 @@ struct ContactHit {
     f32 lift = 0.0f;
     // Damage before the push (traps, birds, projectiles) or after it.
     bool damageFirst = false;
+    // A player right on the hazard still gets a (zero) push, which restarts
+    // its knockback; otherwise no push is sent then.
+    bool pushWhenStill = false;
     // Global "PlaySound" after the hit, or null for none.
     const char* sound = "light-thud-sfx";
 };

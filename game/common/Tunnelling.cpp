@@ -2,11 +2,11 @@
 
 #include "engine/actions/ActionSupport.h"
 #include "engine/actions/RandomFloat.h"
+#include "engine/components/CollisionComponent.h"
 #include "engine/core/Composition.h"
-#include "engine/core/TransformComponent.h"
-#include "engine/physics/CollisionComponent.h"
-#include "engine/physics/CollisionData.h"
 #include "engine/core/MathFunctions.h"
+#include "engine/core/TransformComponent.h"
+#include "engine/physics/CollisionData.h"
 
 #include <cmath>
 

@@ -13,6 +13,7 @@
 #include "engine/components/ObjectMessages.h"
 #include "engine/core/BrainComponent.h"
 #include "engine/core/Composition.h"
+#include "engine/core/MathFunctions.h"
 #include "engine/core/ObjectManager.h"
 #include "engine/core/Reflect.h"
 #include "engine/core/TransformComponent.h"
@@ -21,10 +22,10 @@
 #include "engine/core/Variant.h"
 #include "engine/io/PropertyManager.h"
 #include "engine/physics/CollisionData.h"
-#include "engine/core/MathFunctions.h"
-#include "game/common/ContactDamage.h"
 #include "game/common/BobAction.h"
+#include "game/common/ContactDamage.h"
 #include "game/common/GameSupport.h"
+#include "game/common/LogOnce.h"
 #include "game/common/ObjectCreation.h"
 #include "game/common/PlayerLookup.h"
 #include "game/enemies/BirdBounceAction.h"
@@ -32,7 +33,6 @@
 #include "game/enemies/WeightedPick.h"
 #include "game/objects/ColorChangeAction.h"
 #include "game/player/FaceVelocityAction.h"
-#include "game/common/LogOnce.h"
 
 #include <cmath>
 
@@ -191,7 +191,7 @@ void BirdComponent::OnCollision(CollisionData* contact) {
     }
     HitPlayer(*self, player->GetId(),
               {.damage = m_damage, .coolDown = kContactCoolDown, .push = PushRule::AwayOnGround, .strength = kPush,
-               .damageFirst = true});
+               .damageFirst = true, .pushWhenStill = true});
 }
 
 void BirdComponent::OnObjectDead() {

@@ -54,7 +54,7 @@ void DamageTrapComponent::OnCollisionData(CollisionData* contact) {
     if (!contact || !GetOwner()) return;
     HitPlayer(*GetOwner(), contact->other,
               {.damage = m_damage, .coolDown = m_cooldown, .push = PushRule::AwayOnMainAxis, .strength = kPush,
-               .damageFirst = true, .sound = nullptr});
+               .damageFirst = true, .pushWhenStill = true, .sound = nullptr});
 }
 
 }  // namespace Vandle

@@ -12,11 +12,11 @@
 #include "engine/core/VarFun_Delegate.h"
 #include "engine/graphics/animation/AnimationManager.h"
 #include "engine/physics/CollisionData.h"
-#include "game/common/GameSupport.h"
 #include "game/common/ActionSteps.h"
+#include "game/common/GameSupport.h"
 #include "game/common/Heading.h"
-#include "game/common/Tunnelling.h"
 #include "game/common/LogOnce.h"
+#include "game/common/Tunnelling.h"
 
 #include <cmath>
 #include <initializer_list>

@@ -5,9 +5,9 @@
 #include "engine/components/MovementComponent.h"
 #include "engine/components/ObjectMessages.h"
 #include "engine/core/Composition.h"
+#include "engine/core/MathFunctions.h"
 #include "engine/core/Random.h"
 #include "engine/core/Reflect.h"
-#include "engine/core/MathFunctions.h"
 
 #include <cmath>
 

@@ -12,10 +12,10 @@
 // every pulse pauses and nothing is made (logged once when it starts).
 // "Destroyable" as for the plain spawner.
 
-#include "engine/platform/SubscriptionList.h"
 #include "engine/actions/ActionSupport.h"
 #include "engine/core/Component.h"
 #include "engine/core/MetaClassOf.h"
+#include "engine/platform/SubscriptionList.h"
 
 #include <string>
 #include <vector>

@@ -12,10 +12,10 @@
 // sent in one update; beyond that (a period far below the frame time) the
 // count is cut to its remainder, so an update always ends. Never finishes.
 
-#include "game/common/LogOnce.h"
 #include "engine/actions/ActionSupport.h"
 #include "engine/core/ActionBase.h"
 #include "engine/core/MetaClassOf.h"
+#include "game/common/LogOnce.h"
 
 namespace Vandle {
 

@@ -8,9 +8,9 @@
 // it up. The level builder renumbers ids per room copy through
 // Get/SetTriggerId.
 
-#include "engine/platform/SubscriptionList.h"
 #include "engine/core/Component.h"
 #include "engine/core/MetaClassOf.h"
+#include "engine/platform/SubscriptionList.h"
 #include "engine/world/TriggerIdHolder.h"
 
 namespace Vandle {

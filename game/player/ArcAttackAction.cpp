@@ -4,10 +4,10 @@
 #include "engine/components/CollisionComponent.h"
 #include "engine/components/ObjectMessages.h"
 #include "engine/core/BrainComponent.h"
+#include "engine/core/MathFunctions.h"
 #include "engine/core/Reflect.h"
 #include "engine/core/VarFun_Delegate.h"
 #include "engine/physics/CollisionData.h"
-#include "engine/core/MathFunctions.h"
 #include "game/common/GameSupport.h"
 #include "game/player/QilAttackSupport.h"
 

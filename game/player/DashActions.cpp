@@ -3,11 +3,11 @@
 #include "engine/components/ObjectMessages.h"
 #include "engine/core/Composition.h"
 #include "engine/core/CoreSystem.h"
+#include "engine/core/MathFunctions.h"
 #include "engine/core/Reflect.h"
 #include "engine/core/TransformComponent.h"
 #include "engine/core/VarFun_Delegate.h"
 #include "engine/graphics/animation/FidgetComponent.h"
-#include "engine/core/MathFunctions.h"
 #include "game/common/GameSupport.h"
 
 #include <cmath>

@@ -1,8 +1,8 @@
 #include "game/player/FaceVelocityAction.h"
 
+#include "engine/core/MathFunctions.h"
 #include "engine/core/Reflect.h"
 #include "engine/core/VarFun_Delegate.h"
-#include "engine/core/MathFunctions.h"
 
 #include <cmath>
 

@@ -6,8 +6,8 @@
 #include "engine/core/TransformComponent.h"
 #include "engine/core/VarFun_Delegate.h"
 #include "engine/physics/CollisionData.h"
-#include "game/objects/BurnAction.h"
 #include "game/common/GameSupport.h"
+#include "game/objects/BurnAction.h"
 #include "game/player/QilAttackSupport.h"
 
 LV_REFLECT_CLASS(Vandle::FirestarterAttackAction);

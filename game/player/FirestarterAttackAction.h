@@ -15,12 +15,12 @@
 // to 0.75 with "TransformUpdated", the attacking flag is cleared and
 // "FinishedAttack" sent.
 
-#include "game/common/LogOnce.h"
 #include "engine/actions/ActionSupport.h"
 #include "engine/components/MovementComponent.h"
 #include "engine/core/ActionBase.h"
 #include "engine/core/MetaClassOf.h"
 #include "engine/core/Vec3.h"
+#include "game/common/LogOnce.h"
 #include "game/player/QilAttackSupport.h"
 
 #include <unordered_set>

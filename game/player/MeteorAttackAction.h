@@ -25,7 +25,6 @@
 // has found no ground after 3 s of flight ends the same way without a
 // landing (logged once), so the player is never left without its attacks.
 
-#include "game/common/LogOnce.h"
 #include "engine/actions/ActionSupport.h"
 #include "engine/components/MovementComponent.h"
 #include "engine/components/ShadowComponent.h"
@@ -33,6 +32,7 @@
 #include "engine/core/MetaClassOf.h"
 #include "engine/core/TransformComponent.h"
 #include "engine/core/Vec3.h"
+#include "game/common/LogOnce.h"
 #include "game/player/QilAttackSupport.h"
 
 namespace Ostrel {

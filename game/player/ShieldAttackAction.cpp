@@ -9,8 +9,8 @@
 #include "engine/core/TransformComponent.h"
 #include "engine/core/VarFun_Delegate.h"
 #include "engine/physics/CollisionData.h"
-#include "game/common/GameSupport.h"
 #include "game/common/BobAction.h"
+#include "game/common/GameSupport.h"
 #include "game/player/QilAttackSupport.h"
 
 LV_REFLECT_CLASS(Vandle::ShieldAttackAction);

@@ -13,11 +13,11 @@
 // down before its time (the companion destroyed, the level unloaded)
 // removes the effects but completes nothing.
 
-#include "game/common/LogOnce.h"
 #include "engine/actions/ActionSupport.h"
 #include "engine/components/MovementComponent.h"
 #include "engine/core/ActionBase.h"
 #include "engine/core/MetaClassOf.h"
+#include "game/common/LogOnce.h"
 
 namespace Vandle {
 
