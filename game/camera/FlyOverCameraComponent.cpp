@@ -113,19 +113,14 @@ void FlyOverCameraComponent::SetSkipClock(const IClock& clock) { m_skipTimer = s
 
 void FlyOverCameraComponent::Initialize() {
     CoreSystem* core = GameCore();
-    if (m_listening || !core || !IsOwnerLive(*this)) return;
-    m_onFlyOver = MakeDelegate(this, &FlyOverCameraComponent::OnCameraFlyOver);
-    core->Listen("CameraFlyOver", m_onFlyOver);
-    m_listening = true;
+    if (!m_globals.Empty() || !core || !IsOwnerLive(*this)) return;
+    m_globals.Listen("CameraFlyOver", MakeDelegate(this, &FlyOverCameraComponent::OnCameraFlyOver));
 }
 
 void FlyOverCameraComponent::Uninitialize() {
     // Torn down mid-flight: the input handlers must not outlive the component.
     ReleaseInput();
-    if (!m_listening) return;
-    if (CoreSystem* core = GameCore()) core->Unlisten("CameraFlyOver", m_onFlyOver);
-    m_onFlyOver = FunctionRef();
-    m_listening = false;
+    m_globals.Clear();
 }
 
 Component* FlyOverCameraComponent::Clone() const {

@@ -26,6 +26,7 @@
 #include "engine/core/Timer.h"
 #include "engine/core/VariantFunction.h"
 #include "engine/core/Vec3.h"
+#include "engine/platform/SubscriptionList.h"
 #include "game/common/LogOnce.h"
 
 #include <memory>
@@ -95,10 +96,9 @@ private:
     std::unique_ptr<Ostrel::Timer> m_skipTimer;
     f32 m_timeSinceStart = 0.0f;
     f32 m_flyOverCoolDown = 0.5f;
-    bool m_listening = false;
+    Ostrel::SubscriptionList m_globals;
     bool m_flying = false;
     ReportOnce m_loggedNoBrain;
-    Ostrel::FunctionRef m_onFlyOver;
     Ostrel::FunctionRef m_onPathFinished;
 };
 

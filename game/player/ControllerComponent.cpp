@@ -66,19 +66,13 @@ bool DebugKeysEnabled() {
 
 void ControllerComponent::Initialize() {
     CoreSystem* core = GameCore();
-    if (m_listening || !core || !IsOwnerLive(*this)) return;
-    core->Listen("KeyTriggered", MakeDelegate(this, &ControllerComponent::OnKeyTriggered));
-    core->Listen("ControllerUpdate", MakeDelegate(this, &ControllerComponent::OnControllerUpdate));
-    m_listening = true;
+    if (!m_globals.Empty() || !core || !IsOwnerLive(*this)) return;
+    m_globals.Listen("KeyTriggered", MakeDelegate(this, &ControllerComponent::OnKeyTriggered));
+    m_globals.Listen("ControllerUpdate", MakeDelegate(this, &ControllerComponent::OnControllerUpdate));
 }
 
 void ControllerComponent::Uninitialize() {
-    if (!m_listening) return;
-    if (CoreSystem* core = GameCore()) {
-        core->Unlisten("KeyTriggered", MakeDelegate(this, &ControllerComponent::OnKeyTriggered));
-        core->Unlisten("ControllerUpdate", MakeDelegate(this, &ControllerComponent::OnControllerUpdate));
-    }
-    m_listening = false;
+    m_globals.Clear();
 }
 
 Component* ControllerComponent::Clone() const { return NewComponentOf<ControllerComponent>(); }

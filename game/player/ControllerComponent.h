@@ -11,10 +11,11 @@
 // pad's shoulder or trigger for them. Keys are ignored while the engine is
 // paused; pad updates are not. No keys, no editor fields.
 
-#include "game/common/LogOnce.h"
 #include "engine/core/Component.h"
 #include "engine/core/MetaClassOf.h"
 #include "engine/core/Vec3.h"
+#include "engine/platform/SubscriptionList.h"
+#include "game/common/LogOnce.h"
 
 namespace Ostrel {
 struct ControllerData;
@@ -60,7 +61,7 @@ private:
     bool m_padAttackUsed = false;
     bool m_qilTutorialsLocked = false;
     bool m_dashTutorialsLocked = false;
-    bool m_listening = false;
+    Ostrel::SubscriptionList m_globals;
     ReportOnce m_loggedBadAim;
 };
 
