@@ -51,15 +51,7 @@ const char kBar[] = "ui-bird";
 const char kSplitMap[] = "bird-split-map";
 const char* const kDamageSounds[] = {"bird-boss-dmg-1-sfx", "bird-boss-dmg-2-sfx", "bird-boss-dmg-3-sfx"};
 
-void AddOwned(BrainComponent& brain, u32 owner, ActionBase* action, u32 lane = 0) {
-    action->SetOwner(owner);
-    action->SetLane(lane);
-    brain.AddAction(action);
-}
 
-void PlaySound(const char* name) {
-    if (CoreSystem* core = GameCore()) core->SendMessageString("PlaySound", name);
-}
 
 }  // namespace
 
@@ -89,23 +81,19 @@ void BirdBossComponent::AddActions(Composition& owner) {
     m_forward = new MoveForwardAction;
     m_forward->SetSpeed(m_moveSpeed);
     m_speed = m_moveSpeed;
-    AddOwned(brain, id, m_forward);
+    AddOwnedAction(brain, id, m_forward);
     NewHeading();
-    AddOwned(brain, id, new BirdBounceAction, FourCC("boun"));
-    AddOwned(brain, id, new DamageEnemyAction, FourCC("dama"));
+    AddOwnedAction(brain, id, new BirdBounceAction, FourCC("boun"));
+    AddOwnedAction(brain, id, new DamageEnemyAction, FourCC("dama"));
     auto* bob = new BobAction;
     bob->SetAmplitude(0.0f);
     bob->SetFrequency(4.0f);
     bob->SetOffset(6.0f);
-    AddOwned(brain, id, bob);
-    auto* flash = new ColorChangeAction;
-    flash->SetToggleInterval(0.05f);
-    flash->SetFlashDuration(0.25f);
-    flash->SetFlashColor(1.0f, 0.0f, 0.0f);
-    AddOwned(brain, id, flash, ColorChangeAction::kLane);
+    AddOwnedAction(brain, id, bob);
+    AddOwnedAction(brain, id, ColorChangeAction::HitFlash(), ColorChangeAction::kLane);
     auto* pose = new AnimationAction;
     pose->SetShowBindPose(false);
-    AddOwned(brain, id, pose);
+    AddOwnedAction(brain, id, pose);
 }
 
 void BirdBossComponent::Uninitialize() {
@@ -167,7 +155,7 @@ void BirdBossComponent::NewHeading() {
 void BirdBossComponent::OnHealthChanged(f32 fraction) {
     const f32 boost = (1.0f - fraction) * kSpeedBoost;
     if (CoreSystem* core = GameCore()) core->SendMessageStringFloat("BossHealthChanged", kBar, fraction);
-    PlaySound(kDamageSounds[Rand() % 3]);
+    PlayGameSound(kDamageSounds[Rand() % 3]);
     if (MoveForwardAction* forward = Forward()) {
         m_speed = m_moveSpeed + boost;
         forward->SetSpeed(m_speed);
@@ -184,7 +172,7 @@ void BirdBossComponent::OnCollision(CollisionData* contact) {
 
 void BirdBossComponent::OnFinishedSpawning() {
     if (Composition* owner = GetOwner()) CreateGameObject(m_spawnEffect, owner->GetTransform(), "BirdBossComponent");
-    PlaySound("bird-spawn-sfx");
+    PlayGameSound("bird-spawn-sfx");
 }
 
 void BirdBossComponent::OnTriggerFired() {
@@ -237,7 +225,7 @@ void BirdBossComponent::KillChildren() {
 
 void BirdBossComponent::OnObjectDead() {
     OnHealthChanged(0.0f);
-    PlaySound("bird-boss-death-sfx");
+    PlayGameSound("bird-boss-death-sfx");
     KillChildren();
     const u32 id = GetOwnerId();
     Composition* self = FindActionObject(id);
@@ -250,7 +238,7 @@ void BirdBossComponent::StartDeathFlight(Composition& self) {
     u32 anchorId = 0;
     if (Composition* anchor = CreateGameObject("anchor-obj", self.GetTransform(), "BirdBossComponent")) {
         anchorId = anchor->GetId();
-        if (auto* brain = anchor->GetComponentAs<BrainComponent>()) AddOwned(*brain, anchorId, new TimedLifeAction(10.0f));
+        if (auto* brain = anchor->GetComponentAs<BrainComponent>()) AddOwnedAction(*brain, anchorId, new TimedLifeAction(10.0f));
         if (TransformComponent* at = anchor->GetTransform()) at->Position().y = 2.0f;
     }
     Composition* boss = FindActionObject(id);
@@ -274,19 +262,19 @@ void BirdBossComponent::StartDeathFlight(Composition& self) {
     }
     auto* life = new TimedLifeAction(kDeathFlight);
     life->SetBlocking(true);
-    AddOwned(*brain, id, life);
+    AddOwnedAction(*brain, id, life);
     if (anchorId != 0) {
         auto* orbit = new OrbitAction;
         orbit->SetTarget(anchorId);
         orbit->SetRadius(45.0f);
         orbit->SetSpeed(20.0f);
-        AddOwned(*brain, id, orbit);
+        AddOwnedAction(*brain, id, orbit);
     }
     auto* spin = new RotationalVelocityAction;
     const f32 x = RandomFloat(-1.0f, 1.0f);
     const f32 z = RandomFloat(-1.0f, 1.0f);
     spin->SetRate(x * 1000.0f, 0.0f, z * 1000.0f);
-    AddOwned(*brain, id, spin);
+    AddOwnedAction(*brain, id, spin);
 }
 
 }  // namespace Vandle

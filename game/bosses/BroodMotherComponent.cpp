@@ -38,11 +38,6 @@ constexpr const char* kBar = "ui-yak";
 constexpr f32 kContactDamage = 10.0f;
 constexpr f32 kContactCoolDown = 1.0f;
 
-void AddOwned(BrainComponent& brain, u32 owner, ActionBase* action, u32 lane) {
-    action->SetOwner(owner);
-    action->SetLane(lane);
-    brain.AddAction(action);
-}
 
 Vec3 PositionOf(const Composition* object) {
     const TransformComponent* transform = object ? object->GetTransform() : nullptr;
@@ -58,14 +53,14 @@ void BroodMotherComponent::Initialize() {
     if (auto* brain = owner->GetComponentAs<BrainComponent>()) {
         auto* spawning = new BroodSpawnAction;
         spawning->SetSpawnTime(m_spawnTime);
-        AddOwned(*brain, id, spawning, 0);
+        AddOwnedAction(*brain, id, spawning, 0);
         auto* flash = new ColorChangeAction;
         flash->SetFlashColor(0.8f, 0.501f, 0.89f);
         flash->SetToggleInterval(0.075f);
         flash->SetFlashDuration(0.3f);
-        AddOwned(*brain, id, flash, ColorChangeAction::kLane);
-        AddOwned(*brain, id, new DamageEnemyAction, FourCC("dama"));
-        AddOwned(*brain, id, new ImmovableAction, 0);
+        AddOwnedAction(*brain, id, flash, ColorChangeAction::kLane);
+        AddOwnedAction(*brain, id, new DamageEnemyAction, FourCC("dama"));
+        AddOwnedAction(*brain, id, new ImmovableAction, 0);
     } else {
         LogErrorf("BroodMotherComponent: object %u ('%s') has no BrainComponent; she will neither turn nor "
                   "place her nests\n",
@@ -181,7 +176,7 @@ void BroodMotherComponent::AddWanderingSpawner() {
         auto* wander = new WanderAction;
         wander->SetBounds(m_roomMin, m_roomMax);
         wander->SetMoveTime(kWanderLegTime);
-        AddOwned(*brain, id, wander, 0);
+        AddOwnedAction(*brain, id, wander, 0);
     } else {
         LogErrorf("BroodMotherComponent: 'moving-spawner-yak-obj' has no BrainComponent; it stays where it "
                   "is put\n");

@@ -32,11 +32,6 @@ namespace {
 
 const char* const kDamageSounds[] = {"fox-boss-dmg-1-sfx", "fox-boss-dmg-2-sfx", "fox-boss-dmg-3-sfx"};
 
-void AddOwned(BrainComponent& brain, u32 owner, ActionBase* action, u32 lane) {
-    action->SetOwner(owner);
-    action->SetLane(lane);
-    brain.AddAction(action);
-}
 
 }  // namespace
 
@@ -44,7 +39,7 @@ void FoxBossComponent::Initialize() {
     if (!m_listeners.IsEmpty() || !IsOwnerLive(*this)) return;
     Composition* owner = GetOwner();
     AddActions(*owner);
-    if (CoreSystem* core = GameCore()) core->SendMessageString("PlaySound", "fox-boss-spawn-sfx");
+    PlayGameSound("fox-boss-spawn-sfx");
     m_listeners.Listen(*owner, "ObjectDead", MakeDelegate(this, &FoxBossComponent::OnObjectDead));
     m_listeners.Listen(*owner, "CollisionData", MakeDelegate(this, &FoxBossComponent::OnCollision));
     m_listeners.Listen(*owner, "HealthChanged", MakeDelegate(this, &FoxBossComponent::OnHealthChanged));
@@ -68,14 +63,10 @@ void FoxBossComponent::AddActions(Composition& owner) {
     ai->SetAnimLengths(m_digUpAnimLength, m_tailSlamAnimLength, m_tailBurrowAnimLength, m_tailFlourishAnimLength,
                        m_lookAroundAnimLength);
     ai->SetTailScaleModifier(m_tailScaleModifier);
-    AddOwned(*brain, id, ai, 0);
-    AddOwned(*brain, id, new DamageEnemyAction, FourCC("dama"));
-    AddOwned(*brain, id, new ImmovableAction, 0);
-    auto* flash = new ColorChangeAction;
-    flash->SetToggleInterval(0.05f);
-    flash->SetFlashDuration(0.25f);
-    flash->SetFlashColor(1.0f, 0.0f, 0.0f);
-    AddOwned(*brain, id, flash, ColorChangeAction::kLane);
+    AddOwnedAction(*brain, id, ai, 0);
+    AddOwnedAction(*brain, id, new DamageEnemyAction, FourCC("dama"));
+    AddOwnedAction(*brain, id, new ImmovableAction, 0);
+    AddOwnedAction(*brain, id, ColorChangeAction::HitFlash(), ColorChangeAction::kLane);
 }
 
 void FoxBossComponent::Uninitialize() {
@@ -163,7 +154,7 @@ void FoxBossComponent::BringSecondFox() {
 
 void FoxBossComponent::OnObjectDead() {
     OnHealthChanged(0.0f);
-    if (CoreSystem* core = GameCore()) core->SendMessageString("PlaySound", "fox-boss-death-sfx");
+    PlayGameSound("fox-boss-death-sfx");
     if (ObjectManager* objects = CurrentObjectManager()) objects->DestroyObject(GetOwnerId());
 }
 

@@ -175,7 +175,7 @@ void YakBossAIAction::OnWallHit(u32 otherId) {
     if (CoreSystem* core = GameCore()) core->SendMessageFloat3("CameraShake", 0.5f, 100.0f, 3.0f);
     DropProjectiles();
     StopCharge();
-    if (CoreSystem* core = GameCore()) core->SendMessageString("PlaySound", "yak-slam-sfx");
+    PlayGameSound("yak-slam-sfx");
     Stun();
 }
 

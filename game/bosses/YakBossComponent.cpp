@@ -46,11 +46,6 @@ constexpr const char* kBar = "ui-yak";
 constexpr f32 kWaveEpsilon = 0.001f;
 const char* const kDamageSounds[] = {"yak-boss-dmg-1-sfx", "yak-boss-dmg-2-sfx", "yak-boss-dmg-3-sfx"};
 
-void AddOwned(BrainComponent& brain, u32 owner, ActionBase* action, u32 lane) {
-    action->SetOwner(owner);
-    action->SetLane(lane);
-    brain.AddAction(action);
-}
 
 }  // namespace
 
@@ -93,21 +88,17 @@ void YakBossComponent::AddActions(Composition& owner) {
         return;
     }
     const u32 id = owner.GetId();
-    AddOwned(*brain, id, new FacePlayerAction, 0);
+    AddOwnedAction(*brain, id, new FacePlayerAction, 0);
     auto* ai = new YakBossAIAction;
     ai->SetChargeSpeed(m_chargeSpeed);
     ai->SetProjectileName(m_projectileName);
     ai->SetStunTime(m_stunTime);
     ai->SetWaitTime(m_waitTime);
     ai->SetProjectileNum(m_projectileNum);
-    AddOwned(*brain, id, ai, 0);
-    AddOwned(*brain, id, new DamageEnemyAction, FourCC("dama"));
-    AddOwned(*brain, id, new ImmovableAction, 0);
-    auto* flash = new ColorChangeAction;
-    flash->SetToggleInterval(0.05f);
-    flash->SetFlashDuration(0.25f);
-    flash->SetFlashColor(1.0f, 0.0f, 0.0f);
-    AddOwned(*brain, id, flash, ColorChangeAction::kLane);
+    AddOwnedAction(*brain, id, ai, 0);
+    AddOwnedAction(*brain, id, new DamageEnemyAction, FourCC("dama"));
+    AddOwnedAction(*brain, id, new ImmovableAction, 0);
+    AddOwnedAction(*brain, id, ColorChangeAction::HitFlash(), ColorChangeAction::kLane);
 }
 
 void YakBossComponent::Uninitialize() {
@@ -261,7 +252,7 @@ void YakBossComponent::AddSinking(Composition& self, f32 height) {
     const u32 id = self.GetId();
     auto* end = new TimedLifeAction(0.01f);
     end->SetBlocking(true);
-    AddOwned(*brain, id, end, 0);
+    AddOwnedAction(*brain, id, end, 0);
     if (const TransformComponent* transform = self.GetTransform()) {
         auto* sink = new RumbleSpawnAction;
         sink->SetStartPosition(transform->GetPosition());
@@ -271,9 +262,9 @@ void YakBossComponent::AddSinking(Composition& self, f32 height) {
         sink->SetRising(false);
         sink->SetDuration(kSinkTime);
         sink->SetBlocking(true);
-        AddOwned(*brain, id, sink, 0);
+        AddOwnedAction(*brain, id, sink, 0);
     }
-    AddOwned(*brain, id, new TimedBlockAction(0.2f), 0);
+    AddOwnedAction(*brain, id, new TimedBlockAction(0.2f), 0);
 }
 
 }  // namespace Vandle

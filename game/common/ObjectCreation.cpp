@@ -24,6 +24,12 @@ Composition* CreateGameObject(const std::string& archetype, TransformComponent* 
     return made;
 }
 
+void AddOwnedAction(BrainComponent& brain, u32 ownerId, ActionBase* action, u32 lane) {
+    action->SetOwner(ownerId);
+    action->SetLane(lane);
+    brain.AddAction(action);
+}
+
 bool AddToBrain(u32 objectId, ActionBase* action) {
     std::unique_ptr<ActionBase> held(action);
     Composition* object = FindActionObject(objectId);

@@ -10,6 +10,7 @@
 
 namespace Ostrel {
 class ActionBase;
+class BrainComponent;
 class Composition;
 class TransformComponent;
 }  // namespace Ostrel
@@ -25,6 +26,9 @@ using Ostrel::u32;
 // requester and name, and the caller skips what it meant to do with it.
 Ostrel::Composition* CreateGameObject(const std::string& archetype, Ostrel::TransformComponent* source,
                                       const char* requester);
+
+// Adds the action to the brain in that lane as owned by the object of that id.
+void AddOwnedAction(Ostrel::BrainComponent& brain, u32 ownerId, Ostrel::ActionBase* action, u32 lane = 0);
 
 // Hands the action to the brain of the object of that id (the action's owner
 // becomes that id) and answers true. Without such an object or brain the

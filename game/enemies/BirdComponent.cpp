@@ -46,15 +46,7 @@ namespace {
 
 const char kSplitMap[] = "bird-split-map";
 
-void AddOwned(BrainComponent& brain, u32 owner, ActionBase* action, u32 lane = 0) {
-    action->SetOwner(owner);
-    action->SetLane(lane);
-    brain.AddAction(action);
-}
 
-void PlaySound(const char* name) {
-    if (CoreSystem* core = GameCore()) core->SendMessageString("PlaySound", name);
-}
 
 // Logs a line once per text.
 void LogOnce(const std::string& line) {
@@ -83,21 +75,17 @@ void BirdComponent::Initialize() {
 void BirdComponent::AddActions(BrainComponent& brain) {
     const u32 id = GetOwnerId();
     AddMovement(brain);
-    AddOwned(brain, id, new DamageEnemyAction, FourCC("dama"));
+    AddOwnedAction(brain, id, new DamageEnemyAction, FourCC("dama"));
     auto* bob = new BobAction;
     bob->SetFrequency(kBobFrequency);
     bob->SetAmplitude(kBobAmplitude);
     bob->SetOffset(kBobOffset);
-    AddOwned(brain, id, bob);
-    auto* flash = new ColorChangeAction;
-    flash->SetToggleInterval(0.05f);
-    flash->SetFlashDuration(0.25f);
-    flash->SetFlashColor(1.0f, 0.0f, 0.0f);
-    AddOwned(brain, id, flash, ColorChangeAction::kLane);
-    AddOwned(brain, id, new KnockbackEnemyAction, FourCC("knoc"));
+    AddOwnedAction(brain, id, bob);
+    AddOwnedAction(brain, id, ColorChangeAction::HitFlash(), ColorChangeAction::kLane);
+    AddOwnedAction(brain, id, new KnockbackEnemyAction, FourCC("knoc"));
     auto* pose = new AnimationAction;
     pose->SetShowBindPose(false);
-    AddOwned(brain, id, pose);
+    AddOwnedAction(brain, id, pose);
 }
 
 void BirdComponent::AddMovement(BrainComponent& brain) {
@@ -106,7 +94,7 @@ void BirdComponent::AddMovement(BrainComponent& brain) {
         auto* seek = new PlayerSeekAction;
         seek->SetSpeed(m_moveSpeed);
         if (m_birdColor == "green") seek->SetMaxTurnRate(m_maxTurnAngle);
-        AddOwned(brain, id, seek);
+        AddOwnedAction(brain, id, seek);
         return;
     }
     if (m_birdColor != "blue") {
@@ -115,13 +103,13 @@ void BirdComponent::AddMovement(BrainComponent& brain) {
     }
     auto* forward = new MoveForwardAction;
     forward->SetSpeed(m_moveSpeed);
-    AddOwned(brain, id, forward);
+    AddOwnedAction(brain, id, forward);
     const f32 r = RandomFloat(0.0f, 360.0f);
     if (TransformComponent* transform = GetOwner()->GetTransform()) transform->Rotation().y = r;
     if (auto* movement = GetOwner()->GetComponentAs<MovementComponent>())
         movement->SetVelocity(Vec3(-std::sin(r * kRadiansPerDegree), 0.0f, -std::cos(r * kRadiansPerDegree)));
-    AddOwned(brain, id, new BirdBounceAction);
-    AddOwned(brain, id, new FaceVelocityAction);
+    AddOwnedAction(brain, id, new BirdBounceAction);
+    AddOwnedAction(brain, id, new FaceVelocityAction);
 }
 
 void BirdComponent::Uninitialize() {
@@ -186,7 +174,7 @@ void BirdComponent::OnCollision(CollisionData* contact) {
         auto* throwBack = new TimedMoveToAction(kThrowBackTime);
         throwBack->SetBlocking(true);
         throwBack->SetTarget(bird + away);
-        AddOwned(*brain, GetOwnerId(), throwBack);
+        AddOwnedAction(*brain, GetOwnerId(), throwBack);
         if (m_birdColor != "red") transform->Rotation().y = std::atan2(-away.x, -away.z) * kDegreesPerRadian;
     }
     HitPlayer(*self, player->GetId(),
@@ -195,7 +183,7 @@ void BirdComponent::OnCollision(CollisionData* contact) {
 }
 
 void BirdComponent::OnObjectDead() {
-    PlaySound("bird-death-sfx");
+    PlayGameSound("bird-death-sfx");
     if (Composition* owner = GetOwner()) CreateGameObject(m_splitEffect, owner->GetTransform(), "BirdComponent");
     if (m_canSplit) Split();
     if (ObjectManager* objects = CurrentObjectManager()) objects->DestroyObject(GetOwnerId());
@@ -203,7 +191,7 @@ void BirdComponent::OnObjectDead() {
 
 // Two birds drawn from the bird's split page, made where the bird is.
 void BirdComponent::Split() {
-    PlaySound("bird-split-sfx");
+    PlayGameSound("bird-split-sfx");
     PropertyManager* properties = PropertyManager::Instance();
     Composition* owner = GetOwner();
     std::string page;
@@ -221,7 +209,7 @@ void BirdComponent::Split() {
 
 void BirdComponent::OnFinishedSpawning() {
     if (Composition* owner = GetOwner()) CreateGameObject(m_spawnEffect, owner->GetTransform(), "BirdComponent");
-    PlaySound("bird-spawn-sfx");
+    PlayGameSound("bird-spawn-sfx");
 }
 
 }  // namespace Vandle

@@ -34,11 +34,6 @@ using namespace Ostrel;
 
 namespace {
 
-void Add(BrainComponent& brain, u32 owner, ActionBase* action, u32 lane) {
-    action->SetOwner(owner);
-    action->SetLane(lane);
-    brain.AddAction(action);
-}
 
 }  // namespace
 
@@ -56,23 +51,19 @@ void EnemyComponent::Initialize() {
         ai->SetChargeSpeed(m_speed * m_chargeSpeedModifier);
         ai->SetChargeChance(m_chargeChance);
         ai->SetChargeWaitTime(m_chargeWaitTime);
-        Add(*brain, id, ai, ChargerAIAction::kLane);
+        AddOwnedAction(*brain, id, ai, ChargerAIAction::kLane);
         auto* seek = new PlayerSeekAction;
         seek->SetSpeed(m_speed);
-        Add(*brain, id, seek, 0);
-        Add(*brain, id, new DamageEnemyAction, FourCC("dama"));
-        Add(*brain, id, new KnockbackEnemyAction, FourCC("knoc"));
-        auto* flash = new ColorChangeAction;
-        flash->SetToggleInterval(0.05f);
-        flash->SetFlashDuration(0.25f);
-        flash->SetFlashColor(1.0f, 0.0f, 0.0f);
-        Add(*brain, id, flash, ColorChangeAction::kLane);
+        AddOwnedAction(*brain, id, seek, 0);
+        AddOwnedAction(*brain, id, new DamageEnemyAction, FourCC("dama"));
+        AddOwnedAction(*brain, id, new KnockbackEnemyAction, FourCC("knoc"));
+        AddOwnedAction(*brain, id, ColorChangeAction::HitFlash(), ColorChangeAction::kLane);
         auto* pose = new AnimationAction;
         pose->SetShowBindPose(false);
-        Add(*brain, id, pose, 0);
-        Add(*brain, id, new TimedBlockAction(m_waitTime), 0);
+        AddOwnedAction(*brain, id, pose, 0);
+        AddOwnedAction(*brain, id, new TimedBlockAction(m_waitTime), 0);
     }
-    if (CoreSystem* core = GameCore()) core->SendMessageString("PlaySound", "yak-spawn-sfx");
+    PlayGameSound("yak-spawn-sfx");
     m_listeners.Listen(*owner, "CollisionData", MakeDelegate(this, &EnemyComponent::OnCollision));
     m_listeners.Listen(*owner, "ObjectDead", MakeDelegate(this, &EnemyComponent::OnObjectDead));
     m_listeners.Listen(*owner, "FinishedSpawning", MakeDelegate(this, &EnemyComponent::OnFinishedSpawning));
@@ -137,7 +128,7 @@ void EnemyComponent::OnCollision(CollisionData* contact) {
 }
 
 void EnemyComponent::OnObjectDead() {
-    if (CoreSystem* core = GameCore()) core->SendMessageString("PlaySound", "yak-death-sfx");
+    PlayGameSound("yak-death-sfx");
     const u32 id = GetOwnerId();
     ObjectManager* objects = CurrentObjectManager();
     Composition* smoke = CreateGameObject("yak-fx-obj", nullptr, "EnemyComponent");

@@ -139,7 +139,7 @@ void FoxAIAction::BeginTunnelling() {
 
 void FoxAIAction::Surface() {
     m_tunnelling = false;
-    if (CoreSystem* core = GameCore()) core->SendMessageString("PlaySound", "fox-surface-sfx");
+    PlayGameSound("fox-surface-sfx");
     if (MeshComponent* mesh = m_mesh.Get()) {
         mesh->SetVisible(false);
         mesh->SetImportant(false);

@@ -30,11 +30,6 @@ using namespace Ostrel;
 
 namespace {
 
-void AddOwned(BrainComponent& brain, u32 owner, ActionBase* action, u32 lane = 0) {
-    action->SetOwner(owner);
-    action->SetLane(lane);
-    brain.AddAction(action);
-}
 
 }  // namespace
 
@@ -66,21 +61,17 @@ void FoxComponent::AddActions() {
     ai->SetCircleWeight(m_circleWeight);
     ai->SetDigUpAnimLength(m_digUpAnimLength);
     ai->SetLookAroundAnimLength(m_lookAroundAnimLength);
-    AddOwned(*brain, id, ai);
+    AddOwnedAction(*brain, id, ai);
     for (int i = 0; i < 2; ++i) {
         auto* thrower = new ThrowRubbleAction;
         thrower->SetAngles(m_projectileInnerAngle, m_projectileOuterAngle);
         thrower->SetCooldown(m_projectileCooldown, m_projectileCooldownRange);
         thrower->SetSpeed(m_projectileSpeed, m_projectileSpeedRange);
         thrower->SetProjectileName(m_projectileName);
-        AddOwned(*brain, id, thrower);
+        AddOwnedAction(*brain, id, thrower);
     }
-    AddOwned(*brain, id, new DamageEnemyAction, FourCC("dama"));
-    auto* flash = new ColorChangeAction;
-    flash->SetToggleInterval(0.05f);
-    flash->SetFlashDuration(0.25f);
-    flash->SetFlashColor(1.0f, 0.0f, 0.0f);
-    AddOwned(*brain, id, flash, ColorChangeAction::kLane);
+    AddOwnedAction(*brain, id, new DamageEnemyAction, FourCC("dama"));
+    AddOwnedAction(*brain, id, ColorChangeAction::HitFlash(), ColorChangeAction::kLane);
 }
 
 void FoxComponent::Uninitialize() {
@@ -170,12 +161,12 @@ void FoxComponent::OnObjectDead() {
     const u32 id = GetOwnerId();
     if (ObjectManager* objects = CurrentObjectManager()) objects->DestroyObject(id);
     CreateEffect(m_deathEffect);
-    if (CoreSystem* core = GameCore()) core->SendMessageString("PlaySound", "fox-death-sfx");
+    PlayGameSound("fox-death-sfx");
 }
 
 void FoxComponent::OnFinishedSpawning() {
     CreateEffect(m_spawnEffect);
-    if (CoreSystem* core = GameCore()) core->SendMessageString("PlaySound", "fox-spawn-sfx");
+    PlayGameSound("fox-spawn-sfx");
 }
 
 }  // namespace Vandle

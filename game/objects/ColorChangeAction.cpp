@@ -10,6 +10,14 @@ namespace Vandle {
 
 using namespace Ostrel;
 
+ColorChangeAction* ColorChangeAction::HitFlash() {
+    auto* flash = new ColorChangeAction;
+    flash->SetToggleInterval(0.05f);
+    flash->SetFlashDuration(0.25f);
+    flash->SetFlashColor(1.0f, 0.0f, 0.0f);
+    return flash;
+}
+
 void ColorChangeAction::OnStart() {
     Composition* owner = FindActionObject(GetOwner());
     if (!owner) return;

@@ -78,7 +78,7 @@ void HealthPackComponent::OnCollisionData(CollisionData* contact) {
     const u32 playerId = contact->other;
     const u32 self = GetOwnerId();
     GetOwner()->Send("TriggerFired");
-    if (CoreSystem* core = GameCore()) core->SendMessageString("PlaySound", "powerup-health-sfx");
+    PlayGameSound("powerup-health-sfx");
     SendObjectMessageFloatBool(FindLivePlayer(playerId), "Heal", m_healAmount, m_healIsPercent);
     if (ObjectManager* objects = CurrentObjectManager()) objects->DestroyObject(m_dieOnUse ? self : m_effectId);
 }

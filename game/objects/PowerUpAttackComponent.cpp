@@ -57,7 +57,7 @@ void PowerUpAttackComponent::OnCollisionData(CollisionData* contact) {
     const u32 playerId = contact->other;
     const u32 self = GetOwnerId();
     GetOwner()->Send("TriggerFired");
-    if (CoreSystem* core = GameCore()) core->SendMessageString("PlaySound", "powerup-attack-sfx");
+    PlayGameSound("powerup-attack-sfx");
     const std::string attack = m_newAttack;
     const int uses = m_numAttacks;
     SendObjectMessageStringInt(FindLivePlayer(playerId), "ChangePlayerAttack", attack.c_str(), uses);

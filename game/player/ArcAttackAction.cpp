@@ -40,7 +40,7 @@ void ArcAttackAction::OnStart() {
     m_transform.Bind(owner);
     m_movement.Bind(owner);
     if (TransformComponent* transform = m_transform.Get()) RefitCollider(*owner, transform->GetScale() * kColliderScale);
-    if (CoreSystem* core = GameCore()) core->SendMessageString("PlaySound", "attack-arc-sfx");
+    PlayGameSound("attack-arc-sfx");
     m_listeners.Listen(*owner, "CollisionData", MakeDelegate(this, &ArcAttackAction::OnCollision));
     m_startAngle = std::atan2(m_direction.x, m_direction.z) * kDegreesPerRadian + 90.0f;
     if (playerTransform) {

@@ -29,7 +29,7 @@ void FirestarterAttackAction::OnStart() {
     if (!owner) return;
     ActionBase::OnStart();
     m_movement.Bind(owner);
-    if (CoreSystem* core = GameCore()) core->SendMessageString("PlaySound", "whoosh-sfx");
+    PlayGameSound("whoosh-sfx");
     m_listeners.Listen(*owner, "CollisionData", MakeDelegate(this, &FirestarterAttackAction::OnCollision));
     if (TransformComponent* transform = owner->GetTransform()) {
         transform->Scale() *= kScaleFactor;

@@ -35,7 +35,7 @@ void ShieldAttackAction::OnStart() {
     if (!owner) return;
     ActionBase::OnStart();
     StartMotion(*owner);
-    if (CoreSystem* core = GameCore()) core->SendMessageString("PlaySound", "whoosh-sfx");
+    PlayGameSound("whoosh-sfx");
     m_listeners.Listen(*owner, "CollisionData", MakeDelegate(this, &ShieldAttackAction::OnCollision));
     m_listeners.Listen(*owner, "StopAttack", MakeDelegate(this, &ShieldAttackAction::OnStopAttack));
     if (m_globals.Empty())
