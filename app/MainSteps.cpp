@@ -39,7 +39,7 @@ void LoadStates(ResourceManager& resources, SerializerXML& reader, StateResource
 }  // namespace
 
 StartupServices::StartupServices() {
-    RegisterComponentTypes(factory);
+    Vandle::RegisterComponentTypes(factory);
     CreateUserDataFolder(kUserFolderName);
     userFolder = GetUserDataPath(kUserFolderName) + "/";
     RegisterResources(resources);

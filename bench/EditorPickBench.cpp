@@ -101,7 +101,7 @@ private:
 struct Room {
     Room() {
         Logger::SetCurrent(&logger);  // no providers: the lines go nowhere
-        RegisterComponentTypes(factory);
+        Vandle::RegisterComponentTypes(factory);
         engine.AddSystem(&objects);
         engine.AddSystem(&core);
         const std::string file =

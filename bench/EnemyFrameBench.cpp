@@ -31,7 +31,7 @@ constexpr f32 kFrame = 1.0f / 60.0f;
 class ChaseWorld {
 public:
     explicit ChaseWorld(bool yaks) {
-        RegisterComponentTypes(factory);
+        Vandle::RegisterComponentTypes(factory);
         engine.AddSystem(&core);
         engine.AddSystem(&objects);
         engine.AddSystem(&physics);

@@ -76,7 +76,7 @@ public:
     GlBenchWorld(Kind kind, bool postProcess, bool useHbv) : data(kind), m_kind(kind) {
         if (!std::getenv("DISPLAY")) setenv("SDL_VIDEODRIVER", "offscreen", 0);
         engine.SetLog(&logger);
-        RegisterComponentTypes(factory);
+        Vandle::RegisterComponentTypes(factory);
         for (System* system : Systems()) engine.AddSystem(system);
         const DeviceParams params{kWidth, kHeight, nullptr, true};
         renderDevice.SetWindowParameters(params);

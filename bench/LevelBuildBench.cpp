@@ -104,7 +104,7 @@ const Files& BenchFiles() {
 struct World {
     World() {
         Logger::SetCurrent(&logger);  // no providers: the lines go nowhere
-        RegisterComponentTypes(factory);
+        Vandle::RegisterComponentTypes(factory);
         engine.AddSystem(&objects);
         engine.AddSystem(&core);
         SerializerXML(true).LoadObjects(BenchFiles().root + "/room-archetypes.xobj");
@@ -153,7 +153,7 @@ void BM_LoadSameObjectsFromOneArchetypeFile(benchmark::State& state) {
     for (auto _ : state) {
         state.PauseTiming();
         auto factory = std::make_unique<CompositionFactory>();
-        RegisterComponentTypes(*factory);
+        Vandle::RegisterComponentTypes(*factory);
         state.ResumeTiming();
         SerializerXML(true).LoadObjects(path);
         state.PauseTiming();

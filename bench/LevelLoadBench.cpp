@@ -67,7 +67,7 @@ struct ShippedResources {
 
 struct ShippedGame {
     ShippedGame() {
-        RegisterComponentTypes(factory);
+        Vandle::RegisterComponentTypes(factory);
         for (const char* kind : {kKindArchetype, kKindProperty, kKindRoomPalette, kKindScene})
             resources.LoadAllOfKind(kind);
         resources.LoadResource("menu-button");

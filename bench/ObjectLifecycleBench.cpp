@@ -35,7 +35,7 @@ struct Watcher {
 
 struct World {
     World() {
-        RegisterComponentTypes(factory);
+        Vandle::RegisterComponentTypes(factory);
         engine.AddSystem(&core);
         engine.AddSystem(&objects);
         core.Listen("ObjectCreated", MakeDelegate(&watcher, &Watcher::OnCreated));

@@ -64,7 +64,7 @@ struct Scene {
 class OurWorld {
 public:
     explicit OurWorld(const Scene& scene) {
-        RegisterComponentTypes(factory);
+        Vandle::RegisterComponentTypes(factory);
         engine.AddSystem(&objects);
         engine.AddSystem(&core);
         engine.AddSystem(&physics);

@@ -60,10 +60,10 @@
 #include "game/player/ControllerComponent.h"
 #include "game/player/PlayerComponent.h"
 #include "game/player/QilComponent.h"
-#include "engine/graphics/animation/FidgetComponent.h"
-#include "engine/graphics/particles/ParticleEmitterComponent.h"
 
-namespace Ostrel {
+namespace Vandle {
+
+using namespace Ostrel;
 
 namespace {
 
@@ -136,4 +136,4 @@ void RegisterComponentTypes(CompositionFactory& f) {
     Register<RegionComponent>(f, "RegionComponent");
 }
 
-}  // namespace Ostrel
+}  // namespace Vandle

@@ -5,9 +5,11 @@
 // after it made the factory.
 
 namespace Ostrel {
-
 class CompositionFactory;
-
-void RegisterComponentTypes(CompositionFactory& factory);
-
 }  // namespace Ostrel
+
+namespace Vandle {
+
+void RegisterComponentTypes(Ostrel::CompositionFactory& factory);
+
+}  // namespace Vandle

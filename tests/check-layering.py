@@ -10,7 +10,11 @@ import sys
 
 ORDER = ["engine/base", "engine/core", "engine/io", "engine/resources", "engine/platform", "engine/sound",
          "engine/components", "engine/physics", "engine/actions", "engine/graphics", "engine/world",
-         "engine/script", "engine/ui", "game", "tools", "app"]
+         "engine/script", "engine/ui",
+         # The game's folders: shared verbs lowest, then level objects, the player, the enemies built on
+         # them, the bosses built on the enemies, the camera and the HUD; the game's registration on top.
+         "game/common", "game/objects", "game/player", "game/enemies", "game/bosses", "game/camera", "game/ui",
+         "game", "tools", "app"]
 RANK = {folder: i for i, folder in enumerate(ORDER)}
 
 # Third-party headers and the only folder (or file) that may include them.

@@ -34,8 +34,6 @@ void LogMessagef(const char* format, ...) {
 
 void SetEngineLogRoute(EngineLogRoute route) { s_engineRoute.store(route); }
 
-EngineLogRoute GetEngineLogRoute() { return s_engineRoute.load(); }
-
 void EngineLogv(int level, const char* format, va_list args) {
     thread_local char buffer[kEngineLogBufferSize];
     std::vsnprintf(buffer, sizeof(buffer), format, args);

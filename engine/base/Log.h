@@ -31,7 +31,6 @@ constexpr int kEngineLogBufferSize = 4096;
 // Receives the formatted text of EngineLogv and LogErrorf.
 using EngineLogRoute = void (*)(const char* text, int level);
 void SetEngineLogRoute(EngineLogRoute route);
-EngineLogRoute GetEngineLogRoute();
 
 void EngineLogv(int level, const char* format, va_list args);
 // EngineLogv with level 5.

@@ -27,11 +27,6 @@ void ToLower(std::string& text) {
         if (c >= 'A' && c <= 'Z') c = char(c + 32);
 }
 
-std::string ToLowerCopy(std::string text) {
-    ToLower(text);
-    return text;
-}
-
 float Sqrt(float v) { return std::sqrt(v); }
 float Sinf(float radians) { return std::sin(radians); }
 float Cosf(float radians) { return std::cos(radians); }

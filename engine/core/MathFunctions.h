@@ -10,6 +10,10 @@
 namespace Ostrel {
 
 constexpr float kPi = 3.1415927f;
+// Factors for code that multiplies once per conversion (a * kRadiansPerDegree
+// rounds differently from DegToRad(a); stored paths and replays depend on it).
+constexpr float kRadiansPerDegree = kPi / 180.0f;
+constexpr float kDegreesPerRadian = 57.2957763671875f;
 
 inline float DegToRad(float degrees) { return kPi * degrees / 180.0f; }
 inline float RadToDeg(float radians) { return 180.0f * radians / kPi; }
@@ -36,7 +40,6 @@ Vec3 RandomVec3(const Vec3& min, const Vec3& max);
 
 // Adds 32 to every byte from 'A' to 'Z'; all other bytes are unchanged.
 void ToLower(std::string& text);
-std::string ToLowerCopy(std::string text);
 
 // Float wrappers of the C library (results rounded to float). Two spellings
 // exist because both are used by game code.

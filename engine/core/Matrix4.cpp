@@ -42,13 +42,6 @@ Vec4 Matrix4::TransformVec4(const Vec4& v) const {
     return {row(0), row(1), row(2), row(3)};
 }
 
-Matrix4 Matrix4::Transposed() const {
-    Matrix4 out;
-    for (int i = 0; i < 4; ++i)
-        for (int j = 0; j < 4; ++j) out.m[j * 4 + i] = m[i * 4 + j];
-    return out;
-}
-
 bool Matrix4::operator==(const Matrix4& o) const {
     for (int i = 0; i < 16; ++i)
         if (m[i] != o.m[i]) return false;

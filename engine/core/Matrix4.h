@@ -41,7 +41,6 @@ struct Matrix4 {
     Vec4 TransformVec4(const Vec4& v) const;
     static Vec4 TransformVec4(const Matrix4& matrix, const Vec4& v) { return matrix.TransformVec4(v); }
 
-    Matrix4 Transposed() const;
 
     // Exact element comparison; tests use NearlyEqual.
     bool operator==(const Matrix4& o) const;

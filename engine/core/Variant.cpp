@@ -70,14 +70,6 @@ void Variant::SetOwnedCopy(MetaClass* type, const void* value) {
     m_data = copy;
 }
 
-Variant Variant::MakeOwnedCopy() const {
-    Variant copy;
-    if (m_data != nullptr) {
-        copy.SetOwnedCopy(m_type, m_data);
-    }
-    return copy;
-}
-
 void Variant::DropOwnership() {
     if (m_count != nullptr && DropRef(m_count)) {
         m_type->Delete(m_data);

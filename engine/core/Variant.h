@@ -80,8 +80,6 @@ public:
 
     // Makes this variant own a new copy of value (made by type's NewCopy).
     void SetOwnedCopy(MetaClass* type, const void* value);
-    // An owning copy of whatever this variant refers to.
-    Variant MakeOwnedCopy() const;
 
     // Lets go of the value (deleting it when this was the last owner); data
     // becomes null, the type stays.

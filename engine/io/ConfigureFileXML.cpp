@@ -46,13 +46,6 @@ bool ConfigureFileXML::LoadFromText(const std::string& text) {
     return m_loaded;
 }
 
-bool ConfigureFileXML::LoadFromTextSalvaging(const std::string& text) {
-    const bool parsed = ParseXmlText(m_document, text.c_str(), &m_loadError);
-    if (!parsed) KeepCompleteKeys();
-    m_loaded = parsed || Root() != nullptr;
-    return parsed;
-}
-
 void ConfigureFileXML::KeepCompleteKeys() {
     // TinyXML keeps what it built up to the fault, and the node it was
     // reading is always the last one linked on its level. When the root is

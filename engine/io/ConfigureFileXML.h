@@ -44,8 +44,6 @@ public:
     const std::string& LoadError() const { return m_loadError; }
     // Parses a document held in memory (tests, fuzzing, packed data).
     bool LoadFromText(const std::string& text);
-    // LoadSalvaging for a document held in memory.
-    bool LoadFromTextSalvaging(const std::string& text);
     bool IsLoaded() const { return m_loaded; }
 
     // Writes the document to a temporary file beside path and renames it over

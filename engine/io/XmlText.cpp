@@ -1,27 +1,8 @@
 #include "engine/io/XmlText.h"
 
 #include <cstdio>
-#include <sstream>
 
 namespace Ostrel {
-
-namespace {
-
-template <typename T>
-bool ParseNumber(const char* text, T* value) {
-    if (text == nullptr || value == nullptr) {
-        return false;
-    }
-    std::istringstream stream(text);
-    T parsed{};
-    if (!(stream >> parsed)) {
-        return false;
-    }
-    *value = parsed;
-    return true;
-}
-
-}  // namespace
 
 std::string FormatFloatText(float value) {
     // Sized from a first measuring pass: large magnitudes print more than
@@ -41,14 +22,6 @@ std::string FormatIntText(int value) {
     char buffer[16];
     std::snprintf(buffer, sizeof buffer, "%i", value);
     return buffer;
-}
-
-bool ParseFloatText(const char* text, float* value) {
-    return ParseNumber(text, value);
-}
-
-bool ParseIntText(const char* text, int* value) {
-    return ParseNumber(text, value);
 }
 
 }  // namespace Ostrel

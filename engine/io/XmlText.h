@@ -13,10 +13,5 @@ std::string FormatFloatText(float value);
 // "%i".
 std::string FormatIntText(int value);
 
-// Formatted stream extraction into a temporary. Answers true and sets *value
-// only when a number could be extracted; otherwise *value is unchanged (a
-// plain stream extraction would write 0 on failure). A null text fails.
-bool ParseFloatText(const char* text, float* value);
-bool ParseIntText(const char* text, int* value);
 
 }  // namespace Ostrel

@@ -26,13 +26,16 @@
 #include "engine/core/Variant.h"
 #include "engine/io/PropertyManager.h"
 #include "engine/physics/CollisionData.h"
+#include "game/common/BobAction.h"
+#include "game/common/ContactDamage.h"
+#include "game/common/GameSupport.h"
+#include "game/common/Heading.h"
+#include "game/common/ObjectCreation.h"
+#include "game/common/PlayerLookup.h"
 #include "game/enemies/BirdBounceAction.h"
 #include "game/enemies/BirdComponent.h"
-#include "game/enemies/EnemySupport.h"
 #include "game/enemies/WeightedPick.h"
 #include "game/objects/ColorChangeAction.h"
-#include "game/objects/GameSupport.h"
-#include "game/player/BobAction.h"
 
 #include <algorithm>
 
@@ -48,21 +51,13 @@ const char kBar[] = "ui-bird";
 const char kSplitMap[] = "bird-split-map";
 const char* const kDamageSounds[] = {"bird-boss-dmg-1-sfx", "bird-boss-dmg-2-sfx", "bird-boss-dmg-3-sfx"};
 
-void AddOwned(BrainComponent& brain, u32 owner, ActionBase* action, u32 lane = 0) {
-    action->SetOwner(owner);
-    action->SetLane(lane);
-    brain.AddAction(action);
-}
 
-void PlaySound(const char* name) {
-    if (CoreSystem* core = GameCore()) core->SendMessageString("PlaySound", name);
-}
 
 }  // namespace
 
 void BirdBossComponent::Initialize() {
     CoreSystem* core = GameCore();
-    if (m_listening || !core || !IsOwnerLive(*this)) return;
+    if (!m_globals.Empty() || !core || !IsOwnerLive(*this)) return;
     Composition* owner = GetOwner();
     core->SendMessageString("PlayBackgroundSound", "boss-battle-bgm");
     if (owner->GetComponentAs<BrainComponent>())
@@ -71,14 +66,13 @@ void BirdBossComponent::Initialize() {
         LogErrorf("BirdBossComponent: object %u ('%s') has no BrainComponent; it will not fly\n", GetOwnerId(),
                   owner->GetName().c_str());
     OnHealthChanged(1.0f);
-    owner->Listen("CollisionData", MakeDelegate(this, &BirdBossComponent::OnCollision));
-    owner->Listen("ObjectDead", MakeDelegate(this, &BirdBossComponent::OnObjectDead));
-    owner->Listen("FinishedSpawning", MakeDelegate(this, &BirdBossComponent::OnFinishedSpawning));
-    owner->Listen("TriggerFired", MakeDelegate(this, &BirdBossComponent::OnTriggerFired));
-    owner->Listen("HealthChanged", MakeDelegate(this, &BirdBossComponent::OnHealthChanged));
-    core->Listen("ObjectCreated", MakeDelegate(this, &BirdBossComponent::OnObjectCreated));
-    core->Listen("ObjectDestroyed", MakeDelegate(this, &BirdBossComponent::OnObjectDestroyed));
-    m_listening = true;
+    m_listeners.Listen(*owner, "CollisionData", MakeDelegate(this, &BirdBossComponent::OnCollision));
+    m_listeners.Listen(*owner, "ObjectDead", MakeDelegate(this, &BirdBossComponent::OnObjectDead));
+    m_listeners.Listen(*owner, "FinishedSpawning", MakeDelegate(this, &BirdBossComponent::OnFinishedSpawning));
+    m_listeners.Listen(*owner, "TriggerFired", MakeDelegate(this, &BirdBossComponent::OnTriggerFired));
+    m_listeners.Listen(*owner, "HealthChanged", MakeDelegate(this, &BirdBossComponent::OnHealthChanged));
+    m_globals.Listen("ObjectCreated", MakeDelegate(this, &BirdBossComponent::OnObjectCreated));
+    m_globals.Listen("ObjectDestroyed", MakeDelegate(this, &BirdBossComponent::OnObjectDestroyed));
 }
 
 void BirdBossComponent::AddActions(Composition& owner) {
@@ -87,42 +81,27 @@ void BirdBossComponent::AddActions(Composition& owner) {
     m_forward = new MoveForwardAction;
     m_forward->SetSpeed(m_moveSpeed);
     m_speed = m_moveSpeed;
-    AddOwned(brain, id, m_forward);
+    AddOwnedAction(brain, id, m_forward);
     NewHeading();
-    AddOwned(brain, id, new BirdBounceAction, FourCC("boun"));
-    AddOwned(brain, id, new DamageEnemyAction, FourCC("dama"));
+    AddOwnedAction(brain, id, new BirdBounceAction, FourCC("boun"));
+    AddOwnedAction(brain, id, new DamageEnemyAction, FourCC("dama"));
     auto* bob = new BobAction;
     bob->SetAmplitude(0.0f);
     bob->SetFrequency(4.0f);
     bob->SetOffset(6.0f);
-    AddOwned(brain, id, bob);
-    auto* flash = new ColorChangeAction;
-    flash->SetToggleInterval(0.05f);
-    flash->SetFlashDuration(0.25f);
-    flash->SetFlashColor(1.0f, 0.0f, 0.0f);
-    AddOwned(brain, id, flash, ColorChangeAction::kLane);
+    AddOwnedAction(brain, id, bob);
+    AddOwnedAction(brain, id, ColorChangeAction::HitFlash(), ColorChangeAction::kLane);
     auto* pose = new AnimationAction;
     pose->SetShowBindPose(false);
-    AddOwned(brain, id, pose);
+    AddOwnedAction(brain, id, pose);
 }
 
 void BirdBossComponent::Uninitialize() {
-    if (!m_listening) return;
-    CoreSystem* core = GameCore();
-    if (core) {
-        core->SendMessageString("PlayBackgroundSound", "battle-bgm");
-        core->Unlisten("ObjectCreated", MakeDelegate(this, &BirdBossComponent::OnObjectCreated));
-        core->Unlisten("ObjectDestroyed", MakeDelegate(this, &BirdBossComponent::OnObjectDestroyed));
-    }
-    if (Composition* owner = GetOwner()) {
-        owner->Unlisten("CollisionData", MakeDelegate(this, &BirdBossComponent::OnCollision));
-        owner->Unlisten("ObjectDead", MakeDelegate(this, &BirdBossComponent::OnObjectDead));
-        owner->Unlisten("FinishedSpawning", MakeDelegate(this, &BirdBossComponent::OnFinishedSpawning));
-        owner->Unlisten("TriggerFired", MakeDelegate(this, &BirdBossComponent::OnTriggerFired));
-        owner->Unlisten("HealthChanged", MakeDelegate(this, &BirdBossComponent::OnHealthChanged));
-    }
+    if (m_globals.Empty()) return;
+    if (CoreSystem* core = GameCore()) core->SendMessageString("PlayBackgroundSound", "battle-bgm");
+    m_globals.Clear();
+    m_listeners.UnlistenAll();
     m_forward = nullptr;
-    m_listening = false;
 }
 
 Component* BirdBossComponent::Clone() const {
@@ -176,7 +155,7 @@ void BirdBossComponent::NewHeading() {
 void BirdBossComponent::OnHealthChanged(f32 fraction) {
     const f32 boost = (1.0f - fraction) * kSpeedBoost;
     if (CoreSystem* core = GameCore()) core->SendMessageStringFloat("BossHealthChanged", kBar, fraction);
-    PlaySound(kDamageSounds[Rand() % 3]);
+    PlayGameSound(kDamageSounds[Rand() % 3]);
     if (MoveForwardAction* forward = Forward()) {
         m_speed = m_moveSpeed + boost;
         forward->SetSpeed(m_speed);
@@ -185,22 +164,15 @@ void BirdBossComponent::OnHealthChanged(f32 fraction) {
 }
 
 void BirdBossComponent::OnCollision(CollisionData* contact) {
-    Composition* player = contact ? FindLivePlayer(contact->other) : nullptr;
-    if (!player) return;
-    SendObjectMessageFloat2(player, "DamagePlayer", m_damage, 0.5f);
-    PlaySound("light-thud-sfx");
-    const Composition* self = GetOwner();
-    player = FindLivePlayer(contact->other);
-    if (!self || !player || !self->GetTransform() || !player->GetTransform()) return;
-    Vec3 push = player->GetTransform()->GetPosition() - self->GetTransform()->GetPosition();
-    push.y = 0.0f;
-    push = push.LengthSquared() > 0.0f ? push.Normalized() * kPush : Vec3(0.0f, 0.0f, 0.0f);
-    SendObjectMessageValues(player, "KnockbackPlayer", push);
+    if (!contact || !GetOwner()) return;
+    HitPlayer(*GetOwner(), contact->other,
+              {.damage = m_damage, .coolDown = 0.5f, .push = PushRule::AwayOnGround, .strength = kPush,
+               .damageFirst = true, .pushWhenStill = true});
 }
 
 void BirdBossComponent::OnFinishedSpawning() {
     if (Composition* owner = GetOwner()) CreateGameObject(m_spawnEffect, owner->GetTransform(), "BirdBossComponent");
-    PlaySound("bird-spawn-sfx");
+    PlayGameSound("bird-spawn-sfx");
 }
 
 void BirdBossComponent::OnTriggerFired() {
@@ -253,7 +225,7 @@ void BirdBossComponent::KillChildren() {
 
 void BirdBossComponent::OnObjectDead() {
     OnHealthChanged(0.0f);
-    PlaySound("bird-boss-death-sfx");
+    PlayGameSound("bird-boss-death-sfx");
     KillChildren();
     const u32 id = GetOwnerId();
     Composition* self = FindActionObject(id);
@@ -266,7 +238,7 @@ void BirdBossComponent::StartDeathFlight(Composition& self) {
     u32 anchorId = 0;
     if (Composition* anchor = CreateGameObject("anchor-obj", self.GetTransform(), "BirdBossComponent")) {
         anchorId = anchor->GetId();
-        if (auto* brain = anchor->GetComponentAs<BrainComponent>()) AddOwned(*brain, anchorId, new TimedLifeAction(10.0f));
+        if (auto* brain = anchor->GetComponentAs<BrainComponent>()) AddOwnedAction(*brain, anchorId, new TimedLifeAction(10.0f));
         if (TransformComponent* at = anchor->GetTransform()) at->Position().y = 2.0f;
     }
     Composition* boss = FindActionObject(id);
@@ -290,19 +262,19 @@ void BirdBossComponent::StartDeathFlight(Composition& self) {
     }
     auto* life = new TimedLifeAction(kDeathFlight);
     life->SetBlocking(true);
-    AddOwned(*brain, id, life);
+    AddOwnedAction(*brain, id, life);
     if (anchorId != 0) {
         auto* orbit = new OrbitAction;
         orbit->SetTarget(anchorId);
         orbit->SetRadius(45.0f);
         orbit->SetSpeed(20.0f);
-        AddOwned(*brain, id, orbit);
+        AddOwnedAction(*brain, id, orbit);
     }
     auto* spin = new RotationalVelocityAction;
     const f32 x = RandomFloat(-1.0f, 1.0f);
     const f32 z = RandomFloat(-1.0f, 1.0f);
     spin->SetRate(x * 1000.0f, 0.0f, z * 1000.0f);
-    AddOwned(*brain, id, spin);
+    AddOwnedAction(*brain, id, spin);
 }
 
 }  // namespace Vandle

@@ -19,8 +19,10 @@
 // radius 45, and is destroyed 3 s later; the camera returns to its previous
 // state. "battle-bgm" plays when the object goes.
 
+#include "engine/actions/ActionSupport.h"
 #include "engine/core/Component.h"
 #include "engine/core/MetaClassOf.h"
+#include "engine/platform/SubscriptionList.h"
 
 #include <string>
 #include <vector>
@@ -79,7 +81,8 @@ private:
     Ostrel::MoveForwardAction* m_forward = nullptr;
     f32 m_speed = -1.0f;
     std::vector<u32> m_children;
-    bool m_listening = false;
+    Ostrel::OwnerListeners m_listeners;
+    Ostrel::SubscriptionList m_globals;
 };
 
 }  // namespace Vandle

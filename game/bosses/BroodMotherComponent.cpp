@@ -17,11 +17,13 @@
 #include "engine/core/Variant.h"
 #include "engine/physics/CollisionData.h"
 #include "game/bosses/BroodSpawnAction.h"
+#include "game/common/ContactDamage.h"
+#include "game/common/GameSupport.h"
+#include "game/common/ObjectCreation.h"
+#include "game/common/PlayerLookup.h"
 #include "game/enemies/EnemyComponent.h"
-#include "game/enemies/EnemySupport.h"
 #include "game/enemies/WanderAction.h"
 #include "game/objects/ColorChangeAction.h"
-#include "game/objects/GameSupport.h"
 #include "game/objects/TriggerListenerComponent.h"
 
 LV_REFLECT_CLASS(Vandle::BroodMotherComponent);
@@ -36,11 +38,6 @@ constexpr const char* kBar = "ui-yak";
 constexpr f32 kContactDamage = 10.0f;
 constexpr f32 kContactCoolDown = 1.0f;
 
-void AddOwned(BrainComponent& brain, u32 owner, ActionBase* action, u32 lane) {
-    action->SetOwner(owner);
-    action->SetLane(lane);
-    brain.AddAction(action);
-}
 
 Vec3 PositionOf(const Composition* object) {
     const TransformComponent* transform = object ? object->GetTransform() : nullptr;
@@ -50,20 +47,20 @@ Vec3 PositionOf(const Composition* object) {
 }  // namespace
 
 void BroodMotherComponent::Initialize() {
-    if (m_listening || !IsOwnerLive(*this)) return;
+    if (!m_listeners.IsEmpty() || !IsOwnerLive(*this)) return;
     Composition* owner = GetOwner();
     const u32 id = GetOwnerId();
     if (auto* brain = owner->GetComponentAs<BrainComponent>()) {
         auto* spawning = new BroodSpawnAction;
         spawning->SetSpawnTime(m_spawnTime);
-        AddOwned(*brain, id, spawning, 0);
+        AddOwnedAction(*brain, id, spawning, 0);
         auto* flash = new ColorChangeAction;
         flash->SetFlashColor(0.8f, 0.501f, 0.89f);
         flash->SetToggleInterval(0.075f);
         flash->SetFlashDuration(0.3f);
-        AddOwned(*brain, id, flash, ColorChangeAction::kLane);
-        AddOwned(*brain, id, new DamageEnemyAction, FourCC("dama"));
-        AddOwned(*brain, id, new ImmovableAction, 0);
+        AddOwnedAction(*brain, id, flash, ColorChangeAction::kLane);
+        AddOwnedAction(*brain, id, new DamageEnemyAction, FourCC("dama"));
+        AddOwnedAction(*brain, id, new ImmovableAction, 0);
     } else {
         LogErrorf("BroodMotherComponent: object %u ('%s') has no BrainComponent; she will neither turn nor "
                   "place her nests\n",
@@ -78,19 +75,16 @@ void BroodMotherComponent::Uninitialize() { Subscribe(false); }
 
 void BroodMotherComponent::Subscribe(bool on) {
     Composition* owner = GetOwner();
-    if (on == m_listening || !owner) return;
+    const bool listening = !m_listeners.IsEmpty();
+    if (on == listening || !owner) return;
     if (on) {
-        owner->Listen("CollisionData", MakeDelegate(this, &BroodMotherComponent::OnCollision));
-        owner->Listen("ObjectDead", MakeDelegate(this, &BroodMotherComponent::OnObjectDead));
-        owner->Listen("HealthChanged", MakeDelegate(this, &BroodMotherComponent::OnHealthChanged));
-        owner->Listen("FinishedSpawning", MakeDelegate(this, &BroodMotherComponent::OnFinishedSpawning));
+        m_listeners.Listen(*owner, "CollisionData", MakeDelegate(this, &BroodMotherComponent::OnCollision));
+        m_listeners.Listen(*owner, "ObjectDead", MakeDelegate(this, &BroodMotherComponent::OnObjectDead));
+        m_listeners.Listen(*owner, "HealthChanged", MakeDelegate(this, &BroodMotherComponent::OnHealthChanged));
+        m_listeners.Listen(*owner, "FinishedSpawning", MakeDelegate(this, &BroodMotherComponent::OnFinishedSpawning));
     } else {
-        owner->Unlisten("CollisionData", MakeDelegate(this, &BroodMotherComponent::OnCollision));
-        owner->Unlisten("ObjectDead", MakeDelegate(this, &BroodMotherComponent::OnObjectDead));
-        owner->Unlisten("HealthChanged", MakeDelegate(this, &BroodMotherComponent::OnHealthChanged));
-        owner->Unlisten("FinishedSpawning", MakeDelegate(this, &BroodMotherComponent::OnFinishedSpawning));
+        m_listeners.UnlistenAll();
     }
-    m_listening = on;
 }
 
 Component* BroodMotherComponent::Clone() const {
@@ -182,7 +176,7 @@ void BroodMotherComponent::AddWanderingSpawner() {
         auto* wander = new WanderAction;
         wander->SetBounds(m_roomMin, m_roomMax);
         wander->SetMoveTime(kWanderLegTime);
-        AddOwned(*brain, id, wander, 0);
+        AddOwnedAction(*brain, id, wander, 0);
     } else {
         LogErrorf("BroodMotherComponent: 'moving-spawner-yak-obj' has no BrainComponent; it stays where it "
                   "is put\n");
@@ -196,13 +190,9 @@ void BroodMotherComponent::OnFinishedSpawning() {
 }
 
 void BroodMotherComponent::OnCollision(CollisionData* contact) {
-    Composition* player = contact ? FindLivePlayer(contact->other) : nullptr;
-    if (!player) return;
-    const auto* own = GetOwner() ? GetOwner()->GetComponentAs<MovementComponent>() : nullptr;
-    if (auto* pushed = player->GetComponentAs<MovementComponent>(); pushed && own)
-        pushed->SetVelocity(pushed->GetVelocity() + own->GetVelocity());
-    SendObjectMessageFloat2(player, "DamagePlayer", kContactDamage, kContactCoolDown);
-    if (CoreSystem* core = GameCore()) core->SendMessageString("PlaySound", "light-thud-sfx");
+    if (!contact || !GetOwner()) return;
+    HitPlayer(*GetOwner(), contact->other,
+              {.damage = kContactDamage, .coolDown = kContactCoolDown, .push = PushRule::CarryAlong});
 }
 
 void BroodMotherComponent::OnObjectDead() {

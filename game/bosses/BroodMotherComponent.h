@@ -17,6 +17,7 @@
 // Nests that cannot be made, or lack the parts they need, are logged and
 // skipped.
 
+#include "engine/actions/ActionSupport.h"
 #include "engine/core/Component.h"
 #include "engine/core/MetaClassOf.h"
 #include "engine/core/Vec3.h"
@@ -80,7 +81,7 @@ private:
     f32 m_wanderLoss = 0.0f;
     f32 m_lastHealth = 1.0f;
     std::vector<u32> m_wanderingSpawnerIds;
-    bool m_listening = false;
+    Ostrel::OwnerListeners m_listeners;
 };
 
 }  // namespace Vandle

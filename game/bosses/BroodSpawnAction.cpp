@@ -3,8 +3,9 @@
 #include "engine/core/Reflect.h"
 #include "engine/core/VarFun_Delegate.h"
 #include "game/bosses/BroodMotherComponent.h"
-#include "game/enemies/EnemySupport.h"
-#include "game/objects/GameSupport.h"
+#include "game/common/GameSupport.h"
+#include "game/common/Heading.h"
+#include "game/common/PlayerLookup.h"
 
 LV_REFLECT_CLASS(Vandle::BroodSpawnAction);
 

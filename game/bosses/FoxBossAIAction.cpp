@@ -8,6 +8,7 @@
 #include "engine/actions/TimedLifeAction.h"
 #include "engine/core/BrainComponent.h"
 #include "engine/core/CoreSystem.h"
+#include "engine/core/MathFunctions.h"
 #include "engine/core/ObjectManager.h"
 #include "engine/core/Reflect.h"
 #include "engine/core/VarFun_Delegate.h"
@@ -15,7 +16,10 @@
 #include "game/bosses/FoxBossRockShowerAction.h"
 #include "game/bosses/FoxTileComponent.h"
 #include "game/bosses/TailSlamAction.h"
-#include "game/enemies/EnemySupport.h"
+#include "game/common/ActionSteps.h"
+#include "game/common/Heading.h"
+#include "game/common/ObjectCreation.h"
+#include "game/common/Tunnelling.h"
 #include "game/enemies/FoxAIAction.h"
 #include "game/enemies/PlayerSeekAction.h"
 
@@ -30,8 +34,6 @@ using namespace Ostrel;
 
 namespace {
 
-constexpr f32 kRadiansPerDegree = 3.1415927f / 180.0f;
-constexpr u32 kDamageTrapTypeId = FourCC("datC");
 const char kTailMesh[] = "boxfox-tail-mesh";
 const char kSlamClip[] = "foxtail-attack-anim";
 const char kFlourishClip[] = "foxtail-flourish-anim";
@@ -40,24 +42,7 @@ const char kDigUpClip[] = "boxfox-dig-up-anim";
 const char kDigDownClip[] = "boxfox-dig-down-anim";
 const char kLookClip[] = "boxfox-look-anim";
 
-// The steps of the sequences.
-AnimationAction* Clip(const char* name, f32 rate, bool skeletonToo = true) {
-    auto* step = new AnimationAction;
-    if (skeletonToo) step->SetSkeletonName(name);
-    step->SetAnimationName(name);
-    step->SetRate(rate);
-    return step;
-}
-AnimationAction* MeshShown(bool visible) {
-    auto* step = new AnimationAction;
-    step->SetMeshVisible(visible);
-    return step;
-}
-PlaySoundAction* Sound(const char* name) {
-    auto* step = new PlaySoundAction;
-    step->SetSound(name);
-    return step;
-}
+// The steps of the sequences beyond the shared ones.
 FacePlayerAction* FaceOnce() {
     auto* step = new FacePlayerAction;
     step->SetContinuous(false);
@@ -72,25 +57,6 @@ TimedBlockAction* Wait(f32 seconds) { return new TimedBlockAction(seconds); }
 
 }  // namespace
 
-BrainComponent* FoxBossAIAction::Brain() const {
-    Composition* owner = FindActionObject(GetOwner());
-    return owner ? owner->GetComponentAs<BrainComponent>() : nullptr;
-}
-
-// Hands the steps to the brain last first, so they run first to last ahead
-// of everything else in lane 0.
-void FoxBossAIAction::Queue(const std::vector<ActionBase*>& steps) {
-    BrainComponent* brain = Brain();
-    for (auto it = steps.rbegin(); it != steps.rend(); ++it) {
-        (*it)->SetOwner(GetOwner());
-        (*it)->SetLane(0);
-        if (brain)
-            brain->AddAction(*it);
-        else
-            delete *it;
-    }
-}
-
 void FoxBossAIAction::OnStart() {
     Composition* owner = FindActionObject(GetOwner());
     if (!owner) return;
@@ -104,7 +70,7 @@ void FoxBossAIAction::OnStart() {
     std::vector<u32> players;
     if (ObjectManager* objects = ActionObjects(); objects && objects->FindPlayerObjects(players))
         m_player.Bind(objects->GetObject(players.front()));
-    Queue({FaceOnce()});
+    QueueSteps(GetOwner(), {FaceOnce()});
     ActionBase::OnStart();
     m_slamRate = FoxAIAction::PlaybackRate(kSlamClip, m_tailSlamLength);
     m_flourishRate = FoxAIAction::PlaybackRate(kFlourishClip, m_tailFlourishLength);
@@ -160,27 +126,15 @@ void FoxBossAIAction::ChooseHeading() {
 }
 
 void FoxBossAIAction::OnCollision(CollisionData* contact) {
-    if (!contact || m_timeSinceBounce < kTurnDeadTime || m_aboveGround) return;
-    Composition* other = FindActionObject(contact->other);
-    const auto* obstacle = other ? other->GetComponentAs<CollisionComponent>() : nullptr;
-    if (!obstacle || !obstacle->GetFlags().isStatic || !obstacle->GetFlags().resolveWithDynamics) return;
-    if (other->GetComponent(kDamageTrapTypeId)) return;
     TransformComponent* transform = m_transform.Get();
-    const TransformComponent* otherTransform = other->GetTransform();
-    if (!transform || !otherTransform || otherTransform->GetPosition().y < transform->GetPosition().y) return;
+    if (!contact || m_timeSinceBounce < kTurnDeadTime || m_aboveGround || !transform ||
+        !IsTunnelWall(*transform, *contact))
+        return;
     m_timeSinceBounce = 0.0f;
-    const Vec3 back = transform->GetPosition() - m_sectionEnd;
-    m_heading = back.LengthSquared() > 0.0f ? back.Normalized() : m_heading * -1.0f;
+    m_heading = BounceHeading(transform->GetPosition(), m_sectionEnd, m_heading);
     m_sectionTimer = m_sectionTime;
     if (MovementComponent* movement = m_movement.Get()) movement->SetVelocity(Vec3(0.0f, 0.0f, 0.0f));
     SetYawFromHeading();
-}
-
-void FoxBossAIAction::SetDynamicCollision(bool on) {
-    if (CollisionComponent* collision = m_collision.Get()) {
-        collision->Flags().collideWithDynamics = on;
-        collision->Flags().resolveWithDynamics = on;
-    }
 }
 
 void FoxBossAIAction::ScaleShadow(f32 factor) {
@@ -213,7 +167,7 @@ void FoxBossAIAction::ReleaseTile() {
 
 void FoxBossAIAction::Surface() {
     if (MovementComponent* movement = m_movement.Get()) movement->SetVelocity(Vec3(0.0f, 0.0f, 0.0f));
-    SetDynamicCollision(true);
+    SetDynamicCollision(m_collision.Get(), true);
     m_aboveGround = true;
     if (m_slamCounter != 0)
         TailAttack();
@@ -224,7 +178,7 @@ void FoxBossAIAction::Surface() {
 
 void FoxBossAIAction::Dive() {
     m_aboveGround = false;
-    SetDynamicCollision(false);
+    SetDynamicCollision(m_collision.Get(), false);
     if (m_slamCounter != 0)
         RetractTail();
     else
@@ -244,24 +198,24 @@ void FoxBossAIAction::TailAttack() {
     const f32 impact = 0.2f * m_tailSlamLength;
     const f32 followThrough = 0.8f * m_tailSlamLength - kBlockShortening;
     auto slam = [&](f32 angle, std::vector<ActionBase*>& steps) {
-        steps.insert(steps.end(), {Turn(angle), Clip(kSlamClip, m_slamRate), Wait(impact), new TailSlamAction,
+        steps.insert(steps.end(), {Turn(angle), ClipStep(kSlamClip, m_slamRate), Wait(impact), new TailSlamAction,
                                    Wait(followThrough), Turn(-angle)});
     };
-    std::vector<ActionBase*> steps{FaceOnce(), Clip(kFlourishClip, m_flourishRate), MeshShown(true),
+    std::vector<ActionBase*> steps{FaceOnce(), ClipStep(kFlourishClip, m_flourishRate), MeshShownStep(true),
                                    Wait(m_tailFlourishLength - kBlockShortening), FaceOnce()};
     slam(0.0f, steps);
     slam(kSlamAngle, steps);
     slam(-kSlamAngle, steps);
-    steps.push_back(Clip(kTailDownClip, m_tailDownRate));
+    steps.push_back(ClipStep(kTailDownClip, m_tailDownRate));
     steps.push_back(Wait(m_tailBurrowLength));
-    Queue(steps);
+    QueueSteps(GetOwner(), steps);
 }
 
 void FoxBossAIAction::RetractTail() {
     MoveColliderZ(1.0f);
     TransformUpdated();
     DestroyMound();
-    Queue({MeshShown(false)});
+    QueueSteps(GetOwner(), {MeshShownStep(false)});
 }
 
 void FoxBossAIAction::Emerge() {
@@ -301,8 +255,8 @@ void FoxBossAIAction::Emerge() {
     if (MeshComponent* mesh = m_mesh.Get()) mesh->SetMesh(kDigUpClip);
     TransformUpdated();
 
-    std::vector<ActionBase*> steps{Wait(kBlockShortening), Clip(kDigUpClip, m_digUpRate), MeshShown(true),
-                                   Sound("fox-surface-sfx"), Wait(0.25f * m_digUpLength)};
+    std::vector<ActionBase*> steps{Wait(kBlockShortening), ClipStep(kDigUpClip, m_digUpRate), MeshShownStep(true),
+                                   SoundStep("fox-surface-sfx"), Wait(0.25f * m_digUpLength)};
     const TransformComponent* player = m_player.Get();
     if (player && transform) {
         Vec3 toPlayer = player->GetPosition() - transform->GetPosition();
@@ -318,9 +272,9 @@ void FoxBossAIAction::Emerge() {
             steps.push_back(ring);
         }
     }
-    steps.insert(steps.end(), {Wait(0.75f * m_digUpLength - kBlockShortening), Clip(kLookClip, m_lookRate),
-                               Sound("fox-boss-pant-sfx"), Wait(m_lookAroundLength - kBlockShortening)});
-    Queue(steps);
+    steps.insert(steps.end(), {Wait(0.75f * m_digUpLength - kBlockShortening), ClipStep(kLookClip, m_lookRate),
+                               SoundStep("fox-boss-pant-sfx"), Wait(m_lookAroundLength - kBlockShortening)});
+    QueueSteps(GetOwner(), steps);
 }
 
 void FoxBossAIAction::Burrow() {
@@ -340,8 +294,8 @@ void FoxBossAIAction::Burrow() {
     auto* tailForm = new ModifyTransformAction;
     const TransformComponent* transform = m_transform.Get();
     tailForm->SetScale((transform ? transform->GetScale() : Vec3(1.0f, 1.0f, 1.0f)) * m_tailScaleModifier);
-    Queue({Clip(kDigDownClip, m_digDownRate, false), Sound("fox-burrow-sfx"), Wait(m_digUpLength - kBlockShortening),
-           MeshShown(false), tailForm});
+    QueueSteps(GetOwner(), {ClipStep(kDigDownClip, m_digDownRate, false), SoundStep("fox-burrow-sfx"), Wait(m_digUpLength - kBlockShortening),
+           MeshShownStep(false), tailForm});
 }
 
 }  // namespace Vandle

@@ -117,13 +117,10 @@ private:
     void Burrow();
     void ReleaseTile();
     void SetYawFromHeading();
-    void SetDynamicCollision(bool on);
     void ScaleShadow(f32 factor);
     void MoveColliderZ(f32 halves);
     void TransformUpdated();
     void DestroyMound();
-    Ostrel::BrainComponent* Brain() const;
-    void Queue(const std::vector<Ostrel::ActionBase*>& steps);
 
     f32 m_sectionTime = 0.25f;
     f32 m_sectionTimer = 0.0f;

@@ -16,9 +16,11 @@
 #include "engine/core/Variant.h"
 #include "engine/physics/CollisionData.h"
 #include "game/bosses/FoxBossAIAction.h"
-#include "game/enemies/EnemySupport.h"
+#include "game/common/ContactDamage.h"
+#include "game/common/GameSupport.h"
+#include "game/common/ObjectCreation.h"
+#include "game/common/PlayerLookup.h"
 #include "game/objects/ColorChangeAction.h"
-#include "game/objects/GameSupport.h"
 
 LV_REFLECT_CLASS(Vandle::FoxBossComponent);
 
@@ -30,23 +32,17 @@ namespace {
 
 const char* const kDamageSounds[] = {"fox-boss-dmg-1-sfx", "fox-boss-dmg-2-sfx", "fox-boss-dmg-3-sfx"};
 
-void AddOwned(BrainComponent& brain, u32 owner, ActionBase* action, u32 lane) {
-    action->SetOwner(owner);
-    action->SetLane(lane);
-    brain.AddAction(action);
-}
 
 }  // namespace
 
 void FoxBossComponent::Initialize() {
-    if (m_listening || !IsOwnerLive(*this)) return;
+    if (!m_listeners.IsEmpty() || !IsOwnerLive(*this)) return;
     Composition* owner = GetOwner();
     AddActions(*owner);
-    if (CoreSystem* core = GameCore()) core->SendMessageString("PlaySound", "fox-boss-spawn-sfx");
-    owner->Listen("ObjectDead", MakeDelegate(this, &FoxBossComponent::OnObjectDead));
-    owner->Listen("CollisionData", MakeDelegate(this, &FoxBossComponent::OnCollision));
-    owner->Listen("HealthChanged", MakeDelegate(this, &FoxBossComponent::OnHealthChanged));
-    m_listening = true;
+    PlayGameSound("fox-boss-spawn-sfx");
+    m_listeners.Listen(*owner, "ObjectDead", MakeDelegate(this, &FoxBossComponent::OnObjectDead));
+    m_listeners.Listen(*owner, "CollisionData", MakeDelegate(this, &FoxBossComponent::OnCollision));
+    m_listeners.Listen(*owner, "HealthChanged", MakeDelegate(this, &FoxBossComponent::OnHealthChanged));
     OnHealthChanged(1.0f);
 }
 
@@ -67,23 +63,14 @@ void FoxBossComponent::AddActions(Composition& owner) {
     ai->SetAnimLengths(m_digUpAnimLength, m_tailSlamAnimLength, m_tailBurrowAnimLength, m_tailFlourishAnimLength,
                        m_lookAroundAnimLength);
     ai->SetTailScaleModifier(m_tailScaleModifier);
-    AddOwned(*brain, id, ai, 0);
-    AddOwned(*brain, id, new DamageEnemyAction, FourCC("dama"));
-    AddOwned(*brain, id, new ImmovableAction, 0);
-    auto* flash = new ColorChangeAction;
-    flash->SetToggleInterval(0.05f);
-    flash->SetFlashDuration(0.25f);
-    flash->SetFlashColor(1.0f, 0.0f, 0.0f);
-    AddOwned(*brain, id, flash, ColorChangeAction::kLane);
+    AddOwnedAction(*brain, id, ai, 0);
+    AddOwnedAction(*brain, id, new DamageEnemyAction, FourCC("dama"));
+    AddOwnedAction(*brain, id, new ImmovableAction, 0);
+    AddOwnedAction(*brain, id, ColorChangeAction::HitFlash(), ColorChangeAction::kLane);
 }
 
 void FoxBossComponent::Uninitialize() {
-    if (!m_listening || !GetOwner()) return;
-    Composition* owner = GetOwner();
-    owner->Unlisten("ObjectDead", MakeDelegate(this, &FoxBossComponent::OnObjectDead));
-    owner->Unlisten("CollisionData", MakeDelegate(this, &FoxBossComponent::OnCollision));
-    owner->Unlisten("HealthChanged", MakeDelegate(this, &FoxBossComponent::OnHealthChanged));
-    m_listening = false;
+    m_listeners.UnlistenAll();
 }
 
 Component* FoxBossComponent::Clone() const {
@@ -138,17 +125,10 @@ void FoxBossComponent::Serialize(Serializer* s) {
 Variant FoxBossComponent::ToVariant() { return Variant(this); }
 
 void FoxBossComponent::OnCollision(CollisionData* contact) {
-    Composition* player = contact ? FindLivePlayer(contact->other) : nullptr;
-    const Composition* owner = GetOwner();
-    if (!player || !owner) return;
-    if (owner->GetTransform() && player->GetTransform()) {
-        Vec3 push = player->GetTransform()->GetPosition() - owner->GetTransform()->GetPosition();
-        push.y = 0.0f;
-        if (push.LengthSquared() != 0.0f)
-            SendObjectMessageValues(player, "KnockbackPlayer", push.Normalized() * kKnockback);
-    }
-    SendObjectMessageFloat2(FindLivePlayer(contact->other), "DamagePlayer", m_damage, kContactCoolDown);
-    if (CoreSystem* core = GameCore()) core->SendMessageString("PlaySound", "light-thud-sfx");
+    if (!contact || !GetOwner()) return;
+    HitPlayer(*GetOwner(), contact->other,
+              {.damage = m_damage, .coolDown = kContactCoolDown, .push = PushRule::AwayOnGround,
+               .strength = kKnockback});
 }
 
 void FoxBossComponent::OnHealthChanged(f32 fraction) {
@@ -174,7 +154,7 @@ void FoxBossComponent::BringSecondFox() {
 
 void FoxBossComponent::OnObjectDead() {
     OnHealthChanged(0.0f);
-    if (CoreSystem* core = GameCore()) core->SendMessageString("PlaySound", "fox-boss-death-sfx");
+    PlayGameSound("fox-boss-death-sfx");
     if (ObjectManager* objects = CurrentObjectManager()) objects->DestroyObject(GetOwnerId());
 }
 

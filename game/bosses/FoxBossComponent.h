@@ -15,6 +15,7 @@
 // Death: the bar to 0, "fox-boss-death-sfx", and the object is destroyed,
 // which the fox manager counts.
 
+#include "engine/actions/ActionSupport.h"
 #include "engine/core/Component.h"
 #include "engine/core/MetaClassOf.h"
 
@@ -77,7 +78,7 @@ private:
     f32 m_digUpAnimLength = 1.0f;
     f32 m_lookAroundAnimLength = 5.625f;
     f32 m_tailScaleModifier = 3.25f;
-    bool m_listening = false;
+    Ostrel::OwnerListeners m_listeners;
 };
 
 }  // namespace Vandle

@@ -1,9 +1,10 @@
 #include "game/bosses/FoxBossRockShowerAction.h"
+#include "game/common/ObjectCreation.h"
 
 #include "engine/components/MovementComponent.h"
 #include "engine/core/CoreSystem.h"
+#include "engine/core/MathFunctions.h"
 #include "engine/core/Reflect.h"
-#include "game/enemies/EnemySupport.h"
 
 #include <cmath>
 
@@ -14,7 +15,6 @@ namespace Vandle {
 using namespace Ostrel;
 
 namespace {
-constexpr f32 kRadiansPerDegree = 3.1415927f / 180.0f;
 }
 
 s32 FoxBossRockShowerAction::RockCount() const {

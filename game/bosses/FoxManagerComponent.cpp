@@ -11,7 +11,7 @@
 #include "engine/core/Variant.h"
 #include "game/bosses/FoxBossComponent.h"
 #include "game/bosses/FoxTileComponent.h"
-#include "game/objects/GameSupport.h"
+#include "game/common/GameSupport.h"
 
 #include <algorithm>
 
@@ -39,24 +39,16 @@ bool RemoveUnordered(std::vector<u32>& list, u32 id) {
 
 void FoxManagerComponent::Initialize() {
     CoreSystem* core = GameCore();
-    if (m_listening || !core || !IsOwnerLive(*this)) return;
-    core->Listen("GetFoxEmergePoint", MakeDelegate(this, &FoxManagerComponent::OnGetFoxEmergePoint));
-    core->Listen("ReleaseFoxEmergePoint", MakeDelegate(this, &FoxManagerComponent::OnReleaseFoxEmergePoint));
-    core->Listen("ObjectDestroyed", MakeDelegate(this, &FoxManagerComponent::OnObjectDestroyed));
-    GetOwner()->Listen("TriggerFired", MakeDelegate(this, &FoxManagerComponent::OnTriggerFired));
-    m_listening = true;
+    if (!m_globals.Empty() || !core || !IsOwnerLive(*this)) return;
+    m_globals.Listen("GetFoxEmergePoint", MakeDelegate(this, &FoxManagerComponent::OnGetFoxEmergePoint));
+    m_globals.Listen("ReleaseFoxEmergePoint", MakeDelegate(this, &FoxManagerComponent::OnReleaseFoxEmergePoint));
+    m_globals.Listen("ObjectDestroyed", MakeDelegate(this, &FoxManagerComponent::OnObjectDestroyed));
+    m_listeners.Listen(*GetOwner(), "TriggerFired", MakeDelegate(this, &FoxManagerComponent::OnTriggerFired));
 }
 
 void FoxManagerComponent::Uninitialize() {
-    if (!m_listening) return;
-    if (CoreSystem* core = GameCore()) {
-        core->Unlisten("GetFoxEmergePoint", MakeDelegate(this, &FoxManagerComponent::OnGetFoxEmergePoint));
-        core->Unlisten("ReleaseFoxEmergePoint", MakeDelegate(this, &FoxManagerComponent::OnReleaseFoxEmergePoint));
-        core->Unlisten("ObjectDestroyed", MakeDelegate(this, &FoxManagerComponent::OnObjectDestroyed));
-    }
-    if (Composition* owner = GetOwner())
-        owner->Unlisten("TriggerFired", MakeDelegate(this, &FoxManagerComponent::OnTriggerFired));
-    m_listening = false;
+    m_globals.Clear();
+    m_listeners.UnlistenAll();
 }
 
 Component* FoxManagerComponent::Clone() const {

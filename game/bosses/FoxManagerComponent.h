@@ -12,8 +12,10 @@
 // yet; a release of an id that is not a live tile, or of a tile already
 // free, changes nothing.
 
+#include "engine/actions/ActionSupport.h"
 #include "engine/core/Component.h"
 #include "engine/core/MetaClassOf.h"
+#include "engine/platform/SubscriptionList.h"
 
 #include <vector>
 
@@ -48,7 +50,8 @@ private:
     s32 m_totalFoxNumber = 0;
     std::vector<u32> m_free;
     std::vector<u32> m_used;
-    bool m_listening = false;
+    Ostrel::OwnerListeners m_listeners;
+    Ostrel::SubscriptionList m_globals;
 };
 
 }  // namespace Vandle

@@ -1,4 +1,7 @@
 #include "game/bosses/TailSlamAction.h"
+#include "game/common/Heading.h"
+#include "game/common/LogOnce.h"
+#include "game/common/ObjectCreation.h"
 
 #include "engine/actions/AttachAction.h"
 #include "engine/base/Log.h"
@@ -6,9 +9,7 @@
 #include "engine/core/BrainComponent.h"
 #include "engine/core/CoreSystem.h"
 #include "engine/core/Reflect.h"
-#include "game/enemies/EnemySupport.h"
 
-#include <set>
 
 LV_REFLECT_CLASS(Vandle::TailSlamAction);
 
@@ -19,8 +20,7 @@ using namespace Ostrel;
 namespace {
 
 void LogMissingOnce(const std::string& archetype, const char* what) {
-    static std::set<std::string> reported;
-    if (reported.insert(archetype).second)
+    if (FirstReport("TailSlamAction: " + archetype + " has no " + what))
         LogErrorf("TailSlamAction: archetype '%s' has no %s; skipped\n", archetype.c_str(), what);
 }
 

@@ -19,9 +19,11 @@
 #include "engine/core/VarFun_Delegate.h"
 #include "engine/graphics/animation/AnimationManager.h"
 #include "engine/physics/CollisionData.h"
+#include "game/common/GameSupport.h"
+#include "game/common/Heading.h"
+#include "game/common/LogOnce.h"
+#include "game/common/ObjectCreation.h"
 #include "game/enemies/ChargerAIAction.h"
-#include "game/enemies/EnemySupport.h"
-#include "game/objects/GameSupport.h"
 
 #include <cmath>
 #include <numbers>
@@ -97,9 +99,8 @@ void YakBossAIAction::ReadHeadShakeLength() {
     const AnimationManager* animations = AnimationManager::Instance();
     const Animation* clip = animations ? animations->Find(kHeadShake) : nullptr;
     if (!clip) {
-        static bool reported = false;
-        if (!reported) LogErrorf("YakBossAIAction: no animation '%s'; the boss will not shake its head\n", kHeadShake);
-        reported = true;
+        if (FirstReport(std::string("YakBossAIAction: no animation ") + kHeadShake))
+            LogErrorf("YakBossAIAction: no animation '%s'; the boss will not shake its head\n", kHeadShake);
         m_headShakeLength = 0.0f;
         return;
     }
@@ -174,7 +175,7 @@ void YakBossAIAction::OnWallHit(u32 otherId) {
     if (CoreSystem* core = GameCore()) core->SendMessageFloat3("CameraShake", 0.5f, 100.0f, 3.0f);
     DropProjectiles();
     StopCharge();
-    if (CoreSystem* core = GameCore()) core->SendMessageString("PlaySound", "yak-slam-sfx");
+    PlayGameSound("yak-slam-sfx");
     Stun();
 }
 

@@ -23,10 +23,12 @@
 #include "engine/physics/CollisionData.h"
 #include "game/bosses/YakBossAIAction.h"
 #include "game/bosses/YakTileComponent.h"
-#include "game/enemies/EnemySupport.h"
+#include "game/common/ContactDamage.h"
+#include "game/common/GameSupport.h"
+#include "game/common/ObjectCreation.h"
+#include "game/common/PlayerLookup.h"
 #include "game/enemies/PlayerSeekAction.h"
 #include "game/objects/ColorChangeAction.h"
-#include "game/objects/GameSupport.h"
 #include "game/objects/HealthComponent.h"
 #include "game/objects/RumbleSpawnAction.h"
 
@@ -44,18 +46,13 @@ constexpr const char* kBar = "ui-yak";
 constexpr f32 kWaveEpsilon = 0.001f;
 const char* const kDamageSounds[] = {"yak-boss-dmg-1-sfx", "yak-boss-dmg-2-sfx", "yak-boss-dmg-3-sfx"};
 
-void AddOwned(BrainComponent& brain, u32 owner, ActionBase* action, u32 lane) {
-    action->SetOwner(owner);
-    action->SetLane(lane);
-    brain.AddAction(action);
-}
 
 }  // namespace
 
 void YakBossComponent::Initialize() {
     CoreSystem* core = GameCore();
     ObjectManager* objects = CurrentObjectManager();
-    if (m_listening || !core || !objects || !IsOwnerLive(*this)) return;
+    if (Listening() || !core || !objects || !IsOwnerLive(*this)) return;
     Composition* owner = GetOwner();
     core->SendMessageString("PlayBackgroundSound", "boss-battle-bgm");
     AddActions(*owner);
@@ -91,45 +88,37 @@ void YakBossComponent::AddActions(Composition& owner) {
         return;
     }
     const u32 id = owner.GetId();
-    AddOwned(*brain, id, new FacePlayerAction, 0);
+    AddOwnedAction(*brain, id, new FacePlayerAction, 0);
     auto* ai = new YakBossAIAction;
     ai->SetChargeSpeed(m_chargeSpeed);
     ai->SetProjectileName(m_projectileName);
     ai->SetStunTime(m_stunTime);
     ai->SetWaitTime(m_waitTime);
     ai->SetProjectileNum(m_projectileNum);
-    AddOwned(*brain, id, ai, 0);
-    AddOwned(*brain, id, new DamageEnemyAction, FourCC("dama"));
-    AddOwned(*brain, id, new ImmovableAction, 0);
-    auto* flash = new ColorChangeAction;
-    flash->SetToggleInterval(0.05f);
-    flash->SetFlashDuration(0.25f);
-    flash->SetFlashColor(1.0f, 0.0f, 0.0f);
-    AddOwned(*brain, id, flash, ColorChangeAction::kLane);
+    AddOwnedAction(*brain, id, ai, 0);
+    AddOwnedAction(*brain, id, new DamageEnemyAction, FourCC("dama"));
+    AddOwnedAction(*brain, id, new ImmovableAction, 0);
+    AddOwnedAction(*brain, id, ColorChangeAction::HitFlash(), ColorChangeAction::kLane);
 }
 
 void YakBossComponent::Uninitialize() {
-    if (!m_listening) return;
+    if (!Listening()) return;
     if (CoreSystem* core = GameCore()) core->SendMessageString("PlayBackgroundSound", "battle-bgm");
     Subscribe(false);
 }
 
 void YakBossComponent::Subscribe(bool on) {
     Composition* owner = GetOwner();
-    CoreSystem* core = GameCore();
-    if (on == m_listening || !owner) return;
+    if (on == Listening() || !owner) return;
     if (on) {
-        owner->Listen("ObjectDead", MakeDelegate(this, &YakBossComponent::OnObjectDead));
-        owner->Listen("CollisionData", MakeDelegate(this, &YakBossComponent::OnCollision));
-        owner->Listen("HealthChanged", MakeDelegate(this, &YakBossComponent::OnHealthChanged));
-        if (core) core->Listen("ObjectDestroyed", MakeDelegate(this, &YakBossComponent::OnObjectDestroyed));
+        m_listeners.Listen(*owner, "ObjectDead", MakeDelegate(this, &YakBossComponent::OnObjectDead));
+        m_listeners.Listen(*owner, "CollisionData", MakeDelegate(this, &YakBossComponent::OnCollision));
+        m_listeners.Listen(*owner, "HealthChanged", MakeDelegate(this, &YakBossComponent::OnHealthChanged));
+        m_globals.Listen("ObjectDestroyed", MakeDelegate(this, &YakBossComponent::OnObjectDestroyed));
     } else {
-        owner->Unlisten("ObjectDead", MakeDelegate(this, &YakBossComponent::OnObjectDead));
-        owner->Unlisten("CollisionData", MakeDelegate(this, &YakBossComponent::OnCollision));
-        owner->Unlisten("HealthChanged", MakeDelegate(this, &YakBossComponent::OnHealthChanged));
-        if (core) core->Unlisten("ObjectDestroyed", MakeDelegate(this, &YakBossComponent::OnObjectDestroyed));
+        m_listeners.UnlistenAll();
+        m_globals.Clear();
     }
-    m_listening = on;
 }
 
 Component* YakBossComponent::Clone() const {
@@ -213,19 +202,10 @@ void YakBossComponent::OnObjectDestroyed(u32 id) {
 }
 
 void YakBossComponent::OnCollision(CollisionData* contact) {
-    Composition* player = contact ? FindLivePlayer(contact->other) : nullptr;
-    const Composition* owner = GetOwner();
-    if (!player || !owner || !owner->GetTransform() || !player->GetTransform()) return;
-    Vec3 push = player->GetTransform()->GetPosition() - owner->GetTransform()->GetPosition();
-    push.y = 0.0f;
-    if (push.LengthSquared() != 0.0f) {
-        push.NormalizeThis();
-        push = push * kKnockback;
-        SendObjectMessageValues(player, "KnockbackPlayer", push);
-    }
-    const f32 damage = m_damage;
-    SendObjectMessageFloat2(FindLivePlayer(contact->other), "DamagePlayer", damage, kContactCoolDown);
-    if (CoreSystem* core = GameCore()) core->SendMessageString("PlaySound", "light-thud-sfx");
+    if (!contact || !GetOwner()) return;
+    HitPlayer(*GetOwner(), contact->other,
+              {.damage = m_damage, .coolDown = kContactCoolDown, .push = PushRule::AwayOnGround,
+               .strength = kKnockback});
 }
 
 void YakBossComponent::OnObjectDead() {
@@ -272,7 +252,7 @@ void YakBossComponent::AddSinking(Composition& self, f32 height) {
     const u32 id = self.GetId();
     auto* end = new TimedLifeAction(0.01f);
     end->SetBlocking(true);
-    AddOwned(*brain, id, end, 0);
+    AddOwnedAction(*brain, id, end, 0);
     if (const TransformComponent* transform = self.GetTransform()) {
         auto* sink = new RumbleSpawnAction;
         sink->SetStartPosition(transform->GetPosition());
@@ -282,9 +262,9 @@ void YakBossComponent::AddSinking(Composition& self, f32 height) {
         sink->SetRising(false);
         sink->SetDuration(kSinkTime);
         sink->SetBlocking(true);
-        AddOwned(*brain, id, sink, 0);
+        AddOwnedAction(*brain, id, sink, 0);
     }
-    AddOwned(*brain, id, new TimedBlockAction(0.2f), 0);
+    AddOwnedAction(*brain, id, new TimedBlockAction(0.2f), 0);
 }
 
 }  // namespace Vandle

@@ -23,9 +23,11 @@
 // destroyed; the camera returns to its previous state. "battle-bgm" plays
 // when the object goes.
 
+#include "engine/actions/ActionSupport.h"
 #include "engine/core/Component.h"
 #include "engine/core/MetaClassOf.h"
 #include "engine/core/Vec3.h"
+#include "engine/platform/SubscriptionList.h"
 
 #include <string>
 #include <vector>
@@ -91,7 +93,10 @@ private:
     int m_waveCount = 0;
     f32 m_totalHealth = 0.0f;
     Ostrel::Vec3 m_home;
-    bool m_listening = false;
+    bool Listening() const { return !m_listeners.IsEmpty(); }
+
+    Ostrel::OwnerListeners m_listeners;
+    Ostrel::SubscriptionList m_globals;
 };
 
 }  // namespace Vandle

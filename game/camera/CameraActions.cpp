@@ -62,15 +62,14 @@ void PlaceChaseCamera(CameraComponent& camera, const Vec3& player, f32 distance,
     camera.SetPositionKeepLookAt(next.x, next.y, next.z);
 }
 
-void LogCameraGapOnce(bool& logged, const char* what, u32 ownerId, const char* missing) {
-    if (logged) return;
-    logged = true;
+void LogCameraGapOnce(ReportOnce& logged, const char* what, u32 ownerId, const char* missing) {
+    if (!logged.First()) return;
     LogErrorf("%s: the camera object 0x%.8x has no %s; the camera is left alone\n", what, ownerId, missing);
 }
 
 namespace {
 
-CameraComponent* CameraOrLog(const ComponentRef<CameraComponent>& ref, bool& logged, const char* what,
+CameraComponent* CameraOrLog(const ComponentRef<CameraComponent>& ref, ReportOnce& logged, const char* what,
                              u32 ownerId) {
     CameraComponent* camera = ref.Get();
     if (!camera) LogCameraGapOnce(logged, what, ownerId, "CameraComponent");
@@ -219,8 +218,7 @@ void CameraRouteAction::OnStart() {
     if (m_waypoints.empty() || !camera || !m_brain.Get()) {
         // Nothing to fly: end at the next update, which still reports
         // "CameraPathFinished" so whoever waits for the route carries on.
-        if (!m_loggedGap) {
-            m_loggedGap = true;
+        if (m_loggedGap.First()) {
             LogErrorf("CameraRouteAction: camera object 0x%.8x has %s; the route ends at once\n", GetOwner(),
                       m_waypoints.empty() ? "no waypoints" : (!camera ? "no CameraComponent" : "no BrainComponent"));
         }

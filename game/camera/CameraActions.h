@@ -42,9 +42,11 @@
 
 #include "engine/actions/ActionSupport.h"
 #include "engine/core/ActionBase.h"
+#include "engine/core/MathFunctions.h"
 #include "engine/core/MetaClassOf.h"
 #include "engine/core/Vec3.h"
 #include "engine/platform/SubscriptionList.h"
+#include "game/common/LogOnce.h"
 
 #include <string>
 #include <vector>
@@ -64,8 +66,6 @@ class PlayerCameraLogicComponent;
 
 // The height above the ground plane the chase camera aims at.
 inline constexpr f32 kChaseTargetHeight = 2.0f;
-inline constexpr f32 kRadiansPerDegree = 3.14159265358979f / 180.0f;
-inline constexpr f32 kDegreesPerRadian = 57.2957763671875f;
 
 // The live object of playerId when it has a transform; otherwise the first
 // player object (playerId is updated). False when there is none.
@@ -78,7 +78,7 @@ void PlaceChaseCamera(Ostrel::CameraComponent& camera, const Vec3& player, f32 d
 
 // Logs "<what> on object <id> has no <component>: <consequence>" once per
 // flag.
-void LogCameraGapOnce(bool& logged, const char* what, u32 ownerId, const char* missing);
+void LogCameraGapOnce(ReportOnce& logged, const char* what, u32 ownerId, const char* missing);
 
 class PlayerCameraAction final : public Ostrel::ActionBase {
 public:
@@ -101,7 +101,7 @@ private:
     f32 m_angle = 30.0f;
     Ostrel::ComponentRef<Ostrel::CameraComponent> m_camera;
     u32 m_playerId = 0;
-    bool m_loggedNoCamera = false;
+    ReportOnce m_loggedNoCamera;
     Ostrel::OwnerListeners m_listeners;
 };
 
@@ -127,7 +127,7 @@ private:
     f32 m_amplitude = 0.0f;
     f32 m_joltAngle = 0.0f;
     Ostrel::ComponentRef<Ostrel::CameraComponent> m_camera;
-    bool m_loggedNoCamera = false;
+    ReportOnce m_loggedNoCamera;
     Ostrel::SubscriptionList m_subscriptions;
 };
 
@@ -148,7 +148,7 @@ private:
     f32 m_speed = 10.0f;
     Ostrel::ComponentRef<Ostrel::CameraComponent> m_camera;
     bool m_ended = false;
-    bool m_loggedNoCamera = false;
+    ReportOnce m_loggedNoCamera;
     Ostrel::SubscriptionList m_subscriptions;
 };
 
@@ -178,7 +178,7 @@ private:
     u32 m_nextWaypoint = 1;
     f32 m_speed = 10.0f;
     bool m_finished = false;
-    bool m_loggedGap = false;
+    ReportOnce m_loggedGap;
     Ostrel::OwnerListeners m_listeners;
     Ostrel::SubscriptionList m_subscriptions;
 };
@@ -215,7 +215,7 @@ private:
     f32 m_elapsed = 0.0f;
     Ostrel::ComponentRef<Ostrel::CameraComponent> m_camera;
     bool m_ended = false;
-    bool m_loggedGap = false;
+    ReportOnce m_loggedGap;
     Ostrel::SubscriptionList m_subscriptions;
 };
 

@@ -14,7 +14,7 @@
 #include "engine/core/Variant.h"
 #include "game/camera/CameraActions.h"
 #include "game/camera/PlayerCameraLogicComponent.h"
-#include "game/objects/GameSupport.h"
+#include "game/common/GameSupport.h"
 
 #include <cmath>
 #include <utility>
@@ -29,17 +29,13 @@ using namespace Ostrel;
 // ---- CameraModifierTriggerListenerComponent -----------------------------------
 
 void CameraModifierTriggerListenerComponent::Initialize() {
-    if (m_listening || !IsOwnerLive(*this)) return;
-    GetOwner()->Listen("TriggerFired", MakeDelegate(this, &CameraModifierTriggerListenerComponent::OnTriggerFired));
-    m_listening = true;
+    if (!m_listeners.IsEmpty() || !IsOwnerLive(*this)) return;
+    m_listeners.Listen(*GetOwner(), "TriggerFired",
+                       MakeDelegate(this, &CameraModifierTriggerListenerComponent::OnTriggerFired));
 }
 
 void CameraModifierTriggerListenerComponent::Uninitialize() {
-    if (!m_listening) return;
-    if (GetOwner())
-        GetOwner()->Unlisten("TriggerFired",
-                             MakeDelegate(this, &CameraModifierTriggerListenerComponent::OnTriggerFired));
-    m_listening = false;
+    m_listeners.UnlistenAll();
 }
 
 Component* CameraModifierTriggerListenerComponent::Clone() const {
@@ -73,23 +69,17 @@ void CameraModifierTriggerListenerComponent::OnTriggerFired() {
 
 void PlayerCameraModifierComponent::Initialize() {
     CoreSystem* core = GameCore();
-    if (m_listening || !core || !IsOwnerLive(*this)) return;
+    if (!m_globals.Empty() || !core || !IsOwnerLive(*this)) return;
     m_onInterpolate = MakeDelegate(this, &PlayerCameraModifierComponent::OnInterpolateCamera);
     m_onPrevious = MakeDelegate(this, &PlayerCameraModifierComponent::OnInterpolateToPreviousCameraState);
-    core->Listen("InterpolateCamera", m_onInterpolate);
-    core->Listen("InterpolateToPreviousCameraState", m_onPrevious);
-    m_listening = true;
+    m_globals.Listen("InterpolateCamera", m_onInterpolate);
+    m_globals.Listen("InterpolateToPreviousCameraState", m_onPrevious);
 }
 
 void PlayerCameraModifierComponent::Uninitialize() {
-    if (!m_listening) return;
-    if (CoreSystem* core = GameCore()) {
-        core->Unlisten("InterpolateCamera", m_onInterpolate);
-        core->Unlisten("InterpolateToPreviousCameraState", m_onPrevious);
-    }
+    m_globals.Clear();
     m_onInterpolate = FunctionRef();
     m_onPrevious = FunctionRef();
-    m_listening = false;
 }
 
 Component* PlayerCameraModifierComponent::Clone() const {

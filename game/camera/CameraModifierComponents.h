@@ -16,9 +16,12 @@
 // A newer glide runs in front of an older one, which waits. Without a
 // player the requests only store their values.
 
+#include "engine/actions/ActionSupport.h"
 #include "engine/core/Component.h"
 #include "engine/core/MetaClassOf.h"
 #include "engine/core/VariantFunction.h"
+#include "engine/platform/SubscriptionList.h"
+#include "game/common/LogOnce.h"
 
 namespace Vandle {
 
@@ -47,7 +50,7 @@ private:
     f32 m_chaseDistance = 0.0f;
     f32 m_timeToTake = 0.0f;
     f32 m_newAngle = 0.0f;
-    bool m_listening = false;
+    Ostrel::OwnerListeners m_listeners;
 };
 
 class PlayerCameraModifierComponent final : public Ostrel::Component {
@@ -82,8 +85,8 @@ private:
     f32 m_nextAngle = 0.0f;
     f32 m_previousDistance = 0.0f;
     f32 m_previousAngle = 0.0f;
-    bool m_listening = false;
-    bool m_loggedGap = false;
+    Ostrel::SubscriptionList m_globals;
+    ReportOnce m_loggedGap;
     Ostrel::FunctionRef m_onInterpolate;
     Ostrel::FunctionRef m_onPrevious;
 };

@@ -13,8 +13,9 @@
 #include "engine/core/VarFun_Delegate.h"
 #include "engine/core/Variant.h"
 #include "engine/platform/ControllerData.h"
+#include "engine/platform/VirtualKeys.h"
 #include "game/camera/CameraActions.h"
-#include "game/objects/GameSupport.h"
+#include "game/common/GameSupport.h"
 
 #include <algorithm>
 #include <cmath>
@@ -27,12 +28,10 @@ using namespace Ostrel;
 
 namespace {
 
-constexpr int kKeyEnter = 13, kKeyEscape = 27, kKeySpace = 32, kKeyX = 88, kKeyZ = 90;
-constexpr int kFirstPadSkipKey = 263, kLastPadSkipKey = 272;
-
+// Enter, Escape, Space, the attack keys, and the pad from Start to B.
 bool IsSkipKey(int key) {
-    return key == kKeyEnter || key == kKeyEscape || key == kKeySpace || key == kKeyX || key == kKeyZ ||
-           (key >= kFirstPadSkipKey && key <= kLastPadSkipKey);
+    return key == Vk::kReturn || key == Vk::kEscape || key == Vk::kSpace || key == 'X' || key == 'Z' ||
+           (key >= Vk::kPadStart && key <= Vk::kPadB);
 }
 
 // Engine time of a fixed-step run: frames completed times the step the
@@ -59,11 +58,6 @@ const IClock& FlightClock() {
     return DefaultClock();
 }
 
-Vec3 UnitOrZero(const Vec3& v) {
-    const f32 length = v.Length();
-    return length > 0.0f ? v / length : Vec3(0.0f, 0.0f, 0.0f);
-}
-
 }  // namespace
 
 Vec3 CatmullRom(const Vec3& v0, const Vec3& v1, const Vec3& v2, const Vec3& v3, f32 t) {
@@ -83,7 +77,7 @@ void SmoothRouteCorners(std::vector<Vec3>& points) {
         if (prev > 0) {
             const Vec3 segment = points[cur] - points[prev];
             const f32 length = segment.Length();
-            const Vec3 direction = UnitOrZero(segment);
+            const Vec3 direction = segment.Normalized();
             const f32 turn = direction.Cross(previousDirection).Length();
             if (turn > s) {
                 const Vec3 foot = points[prev] + previousDirection * (direction.Dot(previousDirection) * length);
@@ -91,7 +85,7 @@ void SmoothRouteCorners(std::vector<Vec3>& points) {
                 points[prev] = (points[prev] + (points[prev - 1] + points[cur]) / 2.0f) / 2.0f;
             }
         }
-        previousDirection = UnitOrZero(points[cur] - points[prev]);
+        previousDirection = (points[cur] - points[prev]).Normalized();
     }
 }
 
@@ -119,19 +113,14 @@ void FlyOverCameraComponent::SetSkipClock(const IClock& clock) { m_skipTimer = s
 
 void FlyOverCameraComponent::Initialize() {
     CoreSystem* core = GameCore();
-    if (m_listening || !core || !IsOwnerLive(*this)) return;
-    m_onFlyOver = MakeDelegate(this, &FlyOverCameraComponent::OnCameraFlyOver);
-    core->Listen("CameraFlyOver", m_onFlyOver);
-    m_listening = true;
+    if (!m_globals.Empty() || !core || !IsOwnerLive(*this)) return;
+    m_globals.Listen("CameraFlyOver", MakeDelegate(this, &FlyOverCameraComponent::OnCameraFlyOver));
 }
 
 void FlyOverCameraComponent::Uninitialize() {
     // Torn down mid-flight: the input handlers must not outlive the component.
     ReleaseInput();
-    if (!m_listening) return;
-    if (CoreSystem* core = GameCore()) core->Unlisten("CameraFlyOver", m_onFlyOver);
-    m_onFlyOver = FunctionRef();
-    m_listening = false;
+    m_globals.Clear();
 }
 
 Component* FlyOverCameraComponent::Clone() const {
@@ -179,8 +168,7 @@ void FlyOverCameraComponent::OnCameraFlyOver(Vec3* points, int count) {
     }
     BrainComponent* brain = GetBrainComponentOf(GetOwner());
     if (!brain) {
-        if (!m_loggedNoBrain) {
-            m_loggedNoBrain = true;
+        if (m_loggedNoBrain.First()) {
             LogErrorf("FlyOverCameraComponent: object '%s' has no BrainComponent; no fly-over\n",
                       GetOwner() ? GetOwner()->GetName().c_str() : "?");
         }

@@ -24,8 +24,10 @@
 #include "engine/core/Component.h"
 #include "engine/core/MetaClassOf.h"
 #include "engine/core/Timer.h"
-#include "engine/core/Vec3.h"
 #include "engine/core/VariantFunction.h"
+#include "engine/core/Vec3.h"
+#include "engine/platform/SubscriptionList.h"
+#include "game/common/LogOnce.h"
 
 #include <memory>
 #include <vector>
@@ -94,10 +96,9 @@ private:
     std::unique_ptr<Ostrel::Timer> m_skipTimer;
     f32 m_timeSinceStart = 0.0f;
     f32 m_flyOverCoolDown = 0.5f;
-    bool m_listening = false;
+    Ostrel::SubscriptionList m_globals;
     bool m_flying = false;
-    bool m_loggedNoBrain = false;
-    Ostrel::FunctionRef m_onFlyOver;
+    ReportOnce m_loggedNoBrain;
     Ostrel::FunctionRef m_onPathFinished;
 };
 

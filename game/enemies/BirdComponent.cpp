@@ -14,6 +14,7 @@
 #include "engine/core/BrainComponent.h"
 #include "engine/core/Composition.h"
 #include "engine/core/Engine.h"
+#include "engine/core/MathFunctions.h"
 #include "engine/core/ObjectManager.h"
 #include "engine/core/Reflect.h"
 #include "engine/core/TransformComponent.h"
@@ -22,17 +23,19 @@
 #include "engine/core/Variant.h"
 #include "engine/io/PropertyManager.h"
 #include "engine/physics/CollisionData.h"
+#include "game/common/BobAction.h"
+#include "game/common/ContactDamage.h"
+#include "game/common/GameSupport.h"
+#include "game/common/LogOnce.h"
+#include "game/common/ObjectCreation.h"
+#include "game/common/PlayerLookup.h"
 #include "game/enemies/BirdBounceAction.h"
-#include "game/enemies/EnemySupport.h"
 #include "game/enemies/PlayerSeekAction.h"
 #include "game/enemies/WeightedPick.h"
 #include "game/objects/ColorChangeAction.h"
-#include "game/objects/GameSupport.h"
-#include "game/player/BobAction.h"
 #include "game/player/FaceVelocityAction.h"
 
 #include <cmath>
-#include <set>
 
 LV_REFLECT_CLASS(Vandle::BirdComponent);
 
@@ -42,30 +45,19 @@ using namespace Ostrel;
 
 namespace {
 
-constexpr f32 kRadiansPerDegree = 3.1415927f / 180.0f;
-constexpr f32 kDegreesPerRadian = 57.295776f;
 const char kSplitMap[] = "bird-split-map";
 
-void AddOwned(BrainComponent& brain, u32 owner, ActionBase* action, u32 lane = 0) {
-    action->SetOwner(owner);
-    action->SetLane(lane);
-    brain.AddAction(action);
-}
 
-void PlaySound(const char* name) {
-    if (CoreSystem* core = GameCore()) core->SendMessageString("PlaySound", name);
-}
 
 // Logs a line once per text.
 void LogOnce(const std::string& line) {
-    static std::set<std::string> reported;
-    if (reported.insert(line).second) LogErrorf("%s\n", line.c_str());
+    if (FirstReport(line)) LogErrorf("%s\n", line.c_str());
 }
 
 }  // namespace
 
 void BirdComponent::Initialize() {
-    if (m_listening || !IsOwnerLive(*this)) return;
+    if (!m_listeners.IsEmpty() || !IsOwnerLive(*this)) return;
     Composition* owner = GetOwner();
     if (!m_hasDamage)
         LogOnce("BirdComponent: archetype '" + owner->GetName() + "' gives no \"Damage\"; its touch deals 0");
@@ -74,32 +66,27 @@ void BirdComponent::Initialize() {
     else
         LogErrorf("BirdComponent: object %u ('%s') has no BrainComponent; it will not move\n", GetOwnerId(),
                   owner->GetName().c_str());
-    owner->Listen("CollisionData", MakeDelegate(this, &BirdComponent::OnCollision));
-    owner->Listen("ObjectDead", MakeDelegate(this, &BirdComponent::OnObjectDead));
-    owner->Listen("FinishedSpawning", MakeDelegate(this, &BirdComponent::OnFinishedSpawning));
-    owner->Listen("BirdSetCanSplit", MakeDelegate(this, &BirdComponent::OnBirdSetCanSplit));
-    owner->Listen("BirdSetSplitFx", MakeDelegate(this, &BirdComponent::OnBirdSetSplitFx));
-    m_listening = true;
+    m_listeners.Listen(*owner, "CollisionData", MakeDelegate(this, &BirdComponent::OnCollision));
+    m_listeners.Listen(*owner, "ObjectDead", MakeDelegate(this, &BirdComponent::OnObjectDead));
+    m_listeners.Listen(*owner, "FinishedSpawning", MakeDelegate(this, &BirdComponent::OnFinishedSpawning));
+    m_listeners.Listen(*owner, "BirdSetCanSplit", MakeDelegate(this, &BirdComponent::OnBirdSetCanSplit));
+    m_listeners.Listen(*owner, "BirdSetSplitFx", MakeDelegate(this, &BirdComponent::OnBirdSetSplitFx));
 }
 
 void BirdComponent::AddActions(BrainComponent& brain) {
     const u32 id = GetOwnerId();
     AddMovement(brain);
-    AddOwned(brain, id, new DamageEnemyAction, FourCC("dama"));
+    AddOwnedAction(brain, id, new DamageEnemyAction, FourCC("dama"));
     auto* bob = new BobAction;
     bob->SetFrequency(kBobFrequency);
     bob->SetAmplitude(kBobAmplitude);
     bob->SetOffset(kBobOffset);
-    AddOwned(brain, id, bob);
-    auto* flash = new ColorChangeAction;
-    flash->SetToggleInterval(0.05f);
-    flash->SetFlashDuration(0.25f);
-    flash->SetFlashColor(1.0f, 0.0f, 0.0f);
-    AddOwned(brain, id, flash, ColorChangeAction::kLane);
-    AddOwned(brain, id, new KnockbackEnemyAction, FourCC("knoc"));
+    AddOwnedAction(brain, id, bob);
+    AddOwnedAction(brain, id, ColorChangeAction::HitFlash(), ColorChangeAction::kLane);
+    AddOwnedAction(brain, id, new KnockbackEnemyAction, FourCC("knoc"));
     auto* pose = new AnimationAction;
     pose->SetShowBindPose(false);
-    AddOwned(brain, id, pose);
+    AddOwnedAction(brain, id, pose);
 }
 
 void BirdComponent::AddMovement(BrainComponent& brain) {
@@ -108,7 +95,7 @@ void BirdComponent::AddMovement(BrainComponent& brain) {
         auto* seek = new PlayerSeekAction;
         seek->SetSpeed(m_moveSpeed);
         if (m_birdColor == "green") seek->SetMaxTurnRate(m_maxTurnAngle);
-        AddOwned(brain, id, seek);
+        AddOwnedAction(brain, id, seek);
         return;
     }
     if (m_birdColor != "blue") {
@@ -117,19 +104,16 @@ void BirdComponent::AddMovement(BrainComponent& brain) {
     }
     auto* forward = new MoveForwardAction;
     forward->SetSpeed(m_moveSpeed);
-    AddOwned(brain, id, forward);
+    AddOwnedAction(brain, id, forward);
     // A bird made in a paused world (the level editor's) keeps its placed
     // heading, which the editor shows and saves, until the world runs.
     const Engine* engine = Engine::Instance();
-    CoreSystem* core = GameCore();
-    if (engine && engine->IsPaused() && core) {
-        core->Listen("GameResumed", MakeDelegate(this, &BirdComponent::OnGameResumed));
-        m_headingPending = true;
-    } else {
+    if (engine && engine->IsPaused() && GameCore())
+        m_resumed.Listen("GameResumed", MakeDelegate(this, &BirdComponent::OnGameResumed));
+    else
         PickHeading();
-    }
-    AddOwned(brain, id, new BirdBounceAction);
-    AddOwned(brain, id, new FaceVelocityAction);
+    AddOwnedAction(brain, id, new BirdBounceAction);
+    AddOwnedAction(brain, id, new FaceVelocityAction);
 }
 
 void BirdComponent::PickHeading() {
@@ -140,27 +124,14 @@ void BirdComponent::PickHeading() {
 }
 
 void BirdComponent::OnGameResumed() {
-    if (!m_headingPending) return;
-    m_headingPending = false;
-    if (CoreSystem* core = GameCore())
-        core->Unlisten("GameResumed", MakeDelegate(this, &BirdComponent::OnGameResumed));
+    if (m_resumed.Empty()) return;
+    m_resumed.Clear();
     if (GetOwner()) PickHeading();
 }
 
 void BirdComponent::Uninitialize() {
-    if (m_headingPending) {
-        m_headingPending = false;
-        if (CoreSystem* core = GameCore())
-            core->Unlisten("GameResumed", MakeDelegate(this, &BirdComponent::OnGameResumed));
-    }
-    if (!m_listening || !GetOwner()) return;
-    Composition* owner = GetOwner();
-    owner->Unlisten("CollisionData", MakeDelegate(this, &BirdComponent::OnCollision));
-    owner->Unlisten("ObjectDead", MakeDelegate(this, &BirdComponent::OnObjectDead));
-    owner->Unlisten("FinishedSpawning", MakeDelegate(this, &BirdComponent::OnFinishedSpawning));
-    owner->Unlisten("BirdSetCanSplit", MakeDelegate(this, &BirdComponent::OnBirdSetCanSplit));
-    owner->Unlisten("BirdSetSplitFx", MakeDelegate(this, &BirdComponent::OnBirdSetSplitFx));
-    m_listening = false;
+    m_resumed.Clear();
+    m_listeners.UnlistenAll();
 }
 
 Component* BirdComponent::Clone() const {
@@ -215,23 +186,22 @@ void BirdComponent::OnCollision(CollisionData* contact) {
     const Vec3 b(bird.x, 0.0f, bird.z);
     const Vec3 p(player->GetTransform()->GetPosition().x, 0.0f, player->GetTransform()->GetPosition().z);
     Vec3 away = b - p;
-    const Vec3 push = (p - b).Normalized() * kPush;
     auto* brain = self->GetComponentAs<BrainComponent>();
     if (away.LengthSquared() != 0.0f && brain) {
         away = away.Normalized() * kThrowBack;
         auto* throwBack = new TimedMoveToAction(kThrowBackTime);
         throwBack->SetBlocking(true);
         throwBack->SetTarget(bird + away);
-        AddOwned(*brain, GetOwnerId(), throwBack);
+        AddOwnedAction(*brain, GetOwnerId(), throwBack);
         if (m_birdColor != "red") transform->Rotation().y = std::atan2(-away.x, -away.z) * kDegreesPerRadian;
     }
-    SendObjectMessageFloat2(player, "DamagePlayer", m_damage, kContactCoolDown);
-    SendObjectMessageValues(player, "KnockbackPlayer", push);
-    PlaySound("light-thud-sfx");
+    HitPlayer(*self, player->GetId(),
+              {.damage = m_damage, .coolDown = kContactCoolDown, .push = PushRule::AwayOnGround, .strength = kPush,
+               .damageFirst = true, .pushWhenStill = true});
 }
 
 void BirdComponent::OnObjectDead() {
-    PlaySound("bird-death-sfx");
+    PlayGameSound("bird-death-sfx");
     if (Composition* owner = GetOwner()) CreateGameObject(m_splitEffect, owner->GetTransform(), "BirdComponent");
     if (m_canSplit) Split();
     if (ObjectManager* objects = CurrentObjectManager()) objects->DestroyObject(GetOwnerId());
@@ -239,7 +209,7 @@ void BirdComponent::OnObjectDead() {
 
 // Two birds drawn from the bird's split page, made where the bird is.
 void BirdComponent::Split() {
-    PlaySound("bird-split-sfx");
+    PlayGameSound("bird-split-sfx");
     PropertyManager* properties = PropertyManager::Instance();
     Composition* owner = GetOwner();
     std::string page;
@@ -257,7 +227,7 @@ void BirdComponent::Split() {
 
 void BirdComponent::OnFinishedSpawning() {
     if (Composition* owner = GetOwner()) CreateGameObject(m_spawnEffect, owner->GetTransform(), "BirdComponent");
-    PlaySound("bird-spawn-sfx");
+    PlayGameSound("bird-spawn-sfx");
 }
 
 }  // namespace Vandle

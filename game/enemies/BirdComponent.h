@@ -23,8 +23,10 @@
 // archetype (none when it has no entry or the page gives an empty table).
 // "BirdSetSplitFx"(string) replaces the split effect.
 
+#include "engine/actions/ActionSupport.h"
 #include "engine/core/Component.h"
 #include "engine/core/MetaClassOf.h"
+#include "engine/platform/SubscriptionList.h"
 
 #include <string>
 
@@ -86,8 +88,9 @@ private:
     f32 m_maxTurnAngle = 1.5f;
     f32 m_damage = 0.0f;
     bool m_hasDamage = false;  // whether an archetype or room gave "Damage"
-    bool m_listening = false;
-    bool m_headingPending = false;
+    Ostrel::OwnerListeners m_listeners;
+    // Holds "GameResumed" while a bird made in a paused world waits to pick its heading.
+    Ostrel::SubscriptionList m_resumed;
 };
 
 }  // namespace Vandle

@@ -6,7 +6,8 @@
 #include "engine/core/CoreSystem.h"
 #include "engine/core/Engine.h"
 #include "engine/core/Reflect.h"
-#include "game/enemies/EnemySupport.h"
+#include "game/common/Heading.h"
+#include "game/common/PlayerLookup.h"
 #include "game/enemies/PlayerSeekAction.h"
 
 LV_REFLECT_CLASS(Vandle::ChargerAIAction);

@@ -12,8 +12,8 @@
 #include "engine/core/VarFun_Delegate.h"
 #include "engine/core/Variant.h"
 #include "engine/physics/CollisionData.h"
+#include "game/common/PlayerLookup.h"
 #include "game/enemies/ChargerAIAction.h"
-#include "game/enemies/EnemySupport.h"
 #include "game/enemies/PlayerSeekAction.h"
 
 LV_REFLECT_CLASS(Vandle::ChargerComponent);
@@ -23,7 +23,7 @@ namespace Vandle {
 using namespace Ostrel;
 
 void ChargerComponent::Initialize() {
-    if (m_listening || !IsOwnerLive(*this)) return;
+    if (!m_listeners.IsEmpty() || !IsOwnerLive(*this)) return;
     auto* ai = new ChargerAIAction;
     ai->SetLane(ChargerAIAction::kLane);
     ai->SetChargeSpeed(m_chargeSpeed);
@@ -34,16 +34,12 @@ void ChargerComponent::Initialize() {
     auto* seek = new PlayerSeekAction;
     seek->SetSpeed(kSeekSpeed);
     StartOnBrain(*this, "ChargerComponent", seek);
-    GetOwner()->Listen("CollisionData", MakeDelegate(this, &ChargerComponent::OnCollision));
-    GetOwner()->Listen("ObjectDead", MakeDelegate(this, &ChargerComponent::OnObjectDead));
-    m_listening = true;
+    m_listeners.Listen(*GetOwner(), "CollisionData", MakeDelegate(this, &ChargerComponent::OnCollision));
+    m_listeners.Listen(*GetOwner(), "ObjectDead", MakeDelegate(this, &ChargerComponent::OnObjectDead));
 }
 
 void ChargerComponent::Uninitialize() {
-    if (!m_listening || !GetOwner()) return;
-    GetOwner()->Unlisten("CollisionData", MakeDelegate(this, &ChargerComponent::OnCollision));
-    GetOwner()->Unlisten("ObjectDead", MakeDelegate(this, &ChargerComponent::OnObjectDead));
-    m_listening = false;
+    m_listeners.UnlistenAll();
 }
 
 Component* ChargerComponent::Clone() const {

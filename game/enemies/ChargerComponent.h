@@ -6,6 +6,7 @@
 // contact report hurts. It dies silently. Its keys "ChargeTime",
 // "ChargeSpeed" and "WaitPeriod" are read-only in the editor.
 
+#include "engine/actions/ActionSupport.h"
 #include "engine/core/Component.h"
 #include "engine/core/MetaClassOf.h"
 
@@ -46,7 +47,7 @@ private:
     f32 m_waitPeriod = 0.5f;
     f32 m_chargeSpeed = 15.0f;
     f32 m_chargeTime = 2.0f;
-    bool m_listening = false;
+    Ostrel::OwnerListeners m_listeners;
 };
 
 }  // namespace Vandle

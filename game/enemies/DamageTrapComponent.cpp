@@ -1,3 +1,5 @@
+#include "game/common/PlayerLookup.h"
+#include "game/common/ContactDamage.h"
 #include "game/enemies/DamageTrapComponent.h"
 
 #include "engine/base/Serializer.h"
@@ -10,7 +12,6 @@
 #include "engine/core/VarFun_Delegate.h"
 #include "engine/core/Variant.h"
 #include "engine/physics/CollisionData.h"
-#include "game/enemies/EnemySupport.h"
 
 #include <cmath>
 
@@ -21,15 +22,12 @@ namespace Vandle {
 using namespace Ostrel;
 
 void DamageTrapComponent::Initialize() {
-    if (m_listening || !IsOwnerLive(*this)) return;
-    GetOwner()->Listen("CollisionData", MakeDelegate(this, &DamageTrapComponent::OnCollisionData));
-    m_listening = true;
+    if (!m_listeners.IsEmpty() || !IsOwnerLive(*this)) return;
+    m_listeners.Listen(*GetOwner(), "CollisionData", MakeDelegate(this, &DamageTrapComponent::OnCollisionData));
 }
 
 void DamageTrapComponent::Uninitialize() {
-    if (!m_listening || !GetOwner()) return;
-    GetOwner()->Unlisten("CollisionData", MakeDelegate(this, &DamageTrapComponent::OnCollisionData));
-    m_listening = false;
+    m_listeners.UnlistenAll();
 }
 
 Component* DamageTrapComponent::Clone() const {
@@ -53,19 +51,10 @@ void DamageTrapComponent::ExposeProperties(TweakBarGroup* panel) {
 Variant DamageTrapComponent::ToVariant() { return Variant(this); }
 
 void DamageTrapComponent::OnCollisionData(CollisionData* contact) {
-    Composition* player = contact ? FindLivePlayer(contact->other) : nullptr;
-    if (!player) return;
-    const u32 playerId = player->GetId();
-    SendObjectMessageFloat2(player, "DamagePlayer", m_damage, m_cooldown);
-    player = FindLivePlayer(playerId);
-    const TransformComponent* own = GetTransform();
-    const TransformComponent* theirs = player ? player->GetTransform() : nullptr;
-    if (!own || !theirs) return;
-    const Vec3 d = theirs->GetPosition() - own->GetPosition();
-    Vec3 push = std::fabs(d.z) >= std::fabs(d.x) ? Vec3(0.0f, 0.0f, d.z) : Vec3(d.x, 0.0f, 0.0f);
-    if (push.LengthSquared() > 0.0f) push.NormalizeThis();
-    push = push * kPush;
-    SendObjectMessageValues(player, "KnockbackPlayer", push);
+    if (!contact || !GetOwner()) return;
+    HitPlayer(*GetOwner(), contact->other,
+              {.damage = m_damage, .coolDown = m_cooldown, .push = PushRule::AwayOnMainAxis, .strength = kPush,
+               .damageFirst = true, .pushWhenStill = true, .sound = nullptr});
 }
 
 }  // namespace Vandle

@@ -6,6 +6,7 @@
 // player right above the trap's centre is not pushed). Other objects are
 // ignored. No actions and no state of its own.
 
+#include "engine/actions/ActionSupport.h"
 #include "engine/core/Component.h"
 #include "engine/core/MetaClassOf.h"
 
@@ -39,7 +40,7 @@ public:
 private:
     f32 m_damage = 10.0f;
     f32 m_cooldown = 0.5f;
-    bool m_listening = false;
+    Ostrel::OwnerListeners m_listeners;
 };
 
 }  // namespace Vandle

@@ -18,11 +18,13 @@
 #include "engine/core/VarFun_Delegate.h"
 #include "engine/core/Variant.h"
 #include "engine/physics/CollisionData.h"
+#include "game/common/ContactDamage.h"
+#include "game/common/GameSupport.h"
+#include "game/common/ObjectCreation.h"
+#include "game/common/PlayerLookup.h"
 #include "game/enemies/ChargerAIAction.h"
-#include "game/enemies/EnemySupport.h"
 #include "game/enemies/PlayerSeekAction.h"
 #include "game/objects/ColorChangeAction.h"
-#include "game/objects/GameSupport.h"
 
 LV_REFLECT_CLASS(Vandle::EnemyComponent);
 
@@ -32,16 +34,11 @@ using namespace Ostrel;
 
 namespace {
 
-void Add(BrainComponent& brain, u32 owner, ActionBase* action, u32 lane) {
-    action->SetOwner(owner);
-    action->SetLane(lane);
-    brain.AddAction(action);
-}
 
 }  // namespace
 
 void EnemyComponent::Initialize() {
-    if (m_listening || !IsOwnerLive(*this)) return;
+    if (!m_listeners.IsEmpty() || !IsOwnerLive(*this)) return;
     Composition* owner = GetOwner();
     auto* brain = owner->GetComponentAs<BrainComponent>();
     if (!brain) {
@@ -54,35 +51,26 @@ void EnemyComponent::Initialize() {
         ai->SetChargeSpeed(m_speed * m_chargeSpeedModifier);
         ai->SetChargeChance(m_chargeChance);
         ai->SetChargeWaitTime(m_chargeWaitTime);
-        Add(*brain, id, ai, ChargerAIAction::kLane);
+        AddOwnedAction(*brain, id, ai, ChargerAIAction::kLane);
         auto* seek = new PlayerSeekAction;
         seek->SetSpeed(m_speed);
-        Add(*brain, id, seek, 0);
-        Add(*brain, id, new DamageEnemyAction, FourCC("dama"));
-        Add(*brain, id, new KnockbackEnemyAction, FourCC("knoc"));
-        auto* flash = new ColorChangeAction;
-        flash->SetToggleInterval(0.05f);
-        flash->SetFlashDuration(0.25f);
-        flash->SetFlashColor(1.0f, 0.0f, 0.0f);
-        Add(*brain, id, flash, ColorChangeAction::kLane);
+        AddOwnedAction(*brain, id, seek, 0);
+        AddOwnedAction(*brain, id, new DamageEnemyAction, FourCC("dama"));
+        AddOwnedAction(*brain, id, new KnockbackEnemyAction, FourCC("knoc"));
+        AddOwnedAction(*brain, id, ColorChangeAction::HitFlash(), ColorChangeAction::kLane);
         auto* pose = new AnimationAction;
         pose->SetShowBindPose(false);
-        Add(*brain, id, pose, 0);
-        Add(*brain, id, new TimedBlockAction(m_waitTime), 0);
+        AddOwnedAction(*brain, id, pose, 0);
+        AddOwnedAction(*brain, id, new TimedBlockAction(m_waitTime), 0);
     }
-    if (CoreSystem* core = GameCore()) core->SendMessageString("PlaySound", "yak-spawn-sfx");
-    owner->Listen("CollisionData", MakeDelegate(this, &EnemyComponent::OnCollision));
-    owner->Listen("ObjectDead", MakeDelegate(this, &EnemyComponent::OnObjectDead));
-    owner->Listen("FinishedSpawning", MakeDelegate(this, &EnemyComponent::OnFinishedSpawning));
-    m_listening = true;
+    PlayGameSound("yak-spawn-sfx");
+    m_listeners.Listen(*owner, "CollisionData", MakeDelegate(this, &EnemyComponent::OnCollision));
+    m_listeners.Listen(*owner, "ObjectDead", MakeDelegate(this, &EnemyComponent::OnObjectDead));
+    m_listeners.Listen(*owner, "FinishedSpawning", MakeDelegate(this, &EnemyComponent::OnFinishedSpawning));
 }
 
 void EnemyComponent::Uninitialize() {
-    if (!m_listening || !GetOwner()) return;
-    GetOwner()->Unlisten("CollisionData", MakeDelegate(this, &EnemyComponent::OnCollision));
-    GetOwner()->Unlisten("ObjectDead", MakeDelegate(this, &EnemyComponent::OnObjectDead));
-    GetOwner()->Unlisten("FinishedSpawning", MakeDelegate(this, &EnemyComponent::OnFinishedSpawning));
-    m_listening = false;
+    m_listeners.UnlistenAll();
 }
 
 Component* EnemyComponent::Clone() const {
@@ -133,22 +121,14 @@ void EnemyComponent::SetSpeed(f32 speed) {
 }
 
 void EnemyComponent::OnCollision(CollisionData* contact) {
-    Composition* player = contact ? FindLivePlayer(contact->other) : nullptr;
-    if (!player) return;
-    const u32 playerId = player->GetId();
-    const auto* movement = GetOwner() ? GetOwner()->GetComponentAs<MovementComponent>() : nullptr;
-    Vec3 velocity = movement ? movement->GetVelocity() : Vec3();
-    if (velocity.LengthSquared() != 0.0f) {
-        velocity.NormalizeThis();
-        const Vec3 push = velocity * kKnockback;
-        SendObjectMessageValues(player, "KnockbackPlayer", push);
-    }
-    SendObjectMessageFloat2(FindLivePlayer(playerId), "DamagePlayer", kContactDamage, kContactCoolDown);
-    if (CoreSystem* core = GameCore()) core->SendMessageString("PlaySound", "light-thud-sfx");
+    if (!contact || !GetOwner()) return;
+    HitPlayer(*GetOwner(), contact->other,
+              {.damage = kContactDamage, .coolDown = kContactCoolDown, .push = PushRule::AlongOwnVelocity,
+               .strength = kKnockback});
 }
 
 void EnemyComponent::OnObjectDead() {
-    if (CoreSystem* core = GameCore()) core->SendMessageString("PlaySound", "yak-death-sfx");
+    PlayGameSound("yak-death-sfx");
     const u32 id = GetOwnerId();
     ObjectManager* objects = CurrentObjectManager();
     Composition* smoke = CreateGameObject("yak-fx-obj", nullptr, "EnemyComponent");

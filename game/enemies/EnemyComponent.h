@@ -13,6 +13,7 @@
 // "yak-death-sfx", leaves a "yak-fx-obj" at its position and destroys the
 // yak. "FinishedSpawning" places "SpawnEffect" at the yak.
 
+#include "engine/actions/ActionSupport.h"
 #include "engine/core/Component.h"
 #include "engine/core/MetaClassOf.h"
 
@@ -60,7 +61,7 @@ private:
     f32 m_chargeChance = 0.3f;
     f32 m_chargeTime = 1.0f;
     f32 m_chargeSpeedModifier = 2.0f;
-    bool m_listening = false;
+    Ostrel::OwnerListeners m_listeners;
 };
 
 }  // namespace Vandle

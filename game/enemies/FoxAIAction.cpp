@@ -12,12 +12,14 @@
 #include "engine/core/VarFun_Delegate.h"
 #include "engine/graphics/animation/AnimationManager.h"
 #include "engine/physics/CollisionData.h"
-#include "game/enemies/EnemySupport.h"
-#include "game/objects/GameSupport.h"
+#include "game/common/ActionSteps.h"
+#include "game/common/GameSupport.h"
+#include "game/common/Heading.h"
+#include "game/common/LogOnce.h"
+#include "game/common/Tunnelling.h"
 
 #include <cmath>
 #include <initializer_list>
-#include <set>
 #include <vector>
 
 LV_REFLECT_CLASS(Vandle::FoxAIAction);
@@ -28,48 +30,13 @@ using namespace Ostrel;
 
 namespace {
 
-constexpr u32 kDamageTrapTypeId = FourCC("datC");
 const char kTailMesh[] = "boxfox-tail-mesh";
 const char kDigUpClip[] = "boxfox-dig-up-anim";
 const char kLookClip[] = "boxfox-look-anim";
 const char kDigDownClip[] = "boxfox-dig-down-anim";
 
 void LogRateOnce(const std::string& clip, const char* why) {
-    static std::set<std::string> reported;
-    if (reported.insert(clip).second) LogErrorf("FoxAIAction: clip '%s' %s; it plays at rate 1.0\n", clip.c_str(), why);
-}
-
-// The sequence steps of one surfacing or burrowing, in the order they run.
-AnimationAction* Clip(const char* name, bool skeletonToo, f32 rate) {
-    auto* step = new AnimationAction;
-    if (skeletonToo) step->SetSkeletonName(name);
-    step->SetAnimationName(name);
-    if (rate >= 0.0f) step->SetRate(rate);
-    return step;
-}
-AnimationAction* ShowMesh() {
-    auto* step = new AnimationAction;
-    step->SetMeshVisible(true);
-    return step;
-}
-PlaySoundAction* Sound(const char* name) {
-    auto* step = new PlaySoundAction;
-    step->SetSound(name);
-    return step;
-}
-
-// Hands the steps to the brain last first, so they run first to last ahead
-// of everything else in lane 0.
-void Queue(BrainComponent* brain, u32 owner, std::initializer_list<ActionBase*> steps) {
-    std::vector<ActionBase*> inOrder(steps);
-    for (auto it = inOrder.rbegin(); it != inOrder.rend(); ++it) {
-        (*it)->SetOwner(owner);
-        (*it)->SetLane(0);
-        if (brain)
-            brain->AddAction(*it);
-        else
-            delete *it;
-    }
+    if (FirstReport("FoxAIAction: clip " + clip)) LogErrorf("FoxAIAction: clip '%s' %s; it plays at rate 1.0\n", clip.c_str(), why);
 }
 
 }  // namespace
@@ -130,11 +97,6 @@ int FoxAIAction::OnUpdate(f32 dt) {
     return kActionRunning;
 }
 
-BrainComponent* FoxAIAction::Brain() const {
-    Composition* owner = FindActionObject(GetOwner());
-    return owner ? owner->GetComponentAs<BrainComponent>() : nullptr;
-}
-
 bool FoxAIAction::PlayerPosition(Vec3& position) {
     const TransformComponent* transform = m_player.Get();
     if (!transform) {
@@ -163,13 +125,6 @@ void FoxAIAction::ChooseHeading() {
     m_travelTimer = m_travelTime;
 }
 
-void FoxAIAction::SetDynamicCollision(bool on) {
-    if (CollisionComponent* collision = m_collision.Get()) {
-        collision->Flags().collideWithDynamics = on;
-        collision->Flags().resolveWithDynamics = on;
-    }
-}
-
 void FoxAIAction::BeginTunnelling() {
     if (Rand() % 2 == 1) m_circleSense = !m_circleSense;
     if (MeshComponent* mesh = m_mesh.Get()) {
@@ -178,43 +133,32 @@ void FoxAIAction::BeginTunnelling() {
         mesh->SetMesh(kTailMesh);
     }
     m_tunnelling = true;
-    SetDynamicCollision(false);
-    Queue(Brain(), GetOwner(), {Clip(kTailMesh, true, -1.0f), ShowMesh(), new TimedBlockAction(0.01f)});
+    SetDynamicCollision(m_collision.Get(), false);
+    QueueSteps(GetOwner(), {ClipStep(kTailMesh, -1.0f), MeshShownStep(true), new TimedBlockAction(0.01f)});
 }
 
 void FoxAIAction::Surface() {
     m_tunnelling = false;
-    if (CoreSystem* core = GameCore()) core->SendMessageString("PlaySound", "fox-surface-sfx");
+    PlayGameSound("fox-surface-sfx");
     if (MeshComponent* mesh = m_mesh.Get()) {
         mesh->SetVisible(false);
         mesh->SetImportant(false);
         mesh->SetMesh(kDigUpClip);
     }
-    SetDynamicCollision(true);
+    SetDynamicCollision(m_collision.Get(), true);
     const f32 digWait = m_digUpAnimLength - kBlockShortening;
     const f32 lookWait = m_lookAroundAnimLength - kBlockShortening;
-    Queue(Brain(), GetOwner(),
-          {Clip(kDigUpClip, true, m_digUpSpeed), ShowMesh(), new TimedBlockAction(digWait), Sound("fox-pant-sfx"),
-           Clip(kLookClip, true, m_lookSpeed), new TimedBlockAction(lookWait), Sound("fox-burrow-sfx"),
-           Clip(kDigDownClip, false, m_digDownSpeed), new TimedBlockAction(digWait)});
+    QueueSteps(GetOwner(), {ClipStep(kDigUpClip, m_digUpSpeed), MeshShownStep(true), new TimedBlockAction(digWait),
+                            SoundStep("fox-pant-sfx"), ClipStep(kLookClip, m_lookSpeed), new TimedBlockAction(lookWait),
+                            SoundStep("fox-burrow-sfx"), ClipStep(kDigDownClip, m_digDownSpeed, false),
+                            new TimedBlockAction(digWait)});
 }
 
 void FoxAIAction::OnCollision(CollisionData* contact) {
-    if (!contact || m_timeSinceTurn < kTurnDeadTime) return;
-    Composition* other = FindActionObject(contact->other);
-    const auto* obstacle = other ? other->GetComponentAs<CollisionComponent>() : nullptr;
-    if (!obstacle || !obstacle->GetFlags().isStatic || !obstacle->GetFlags().resolveWithDynamics) return;
-    if (other->GetComponent(kDamageTrapTypeId)) return;
     TransformComponent* transform = m_transform.Get();
-    const TransformComponent* otherTransform = other->GetTransform();
-    if (!transform || !otherTransform) return;
-    if (transform->GetPosition().y > otherTransform->GetPosition().y) return;
+    if (!contact || m_timeSinceTurn < kTurnDeadTime || !transform || !IsTunnelWall(*transform, *contact)) return;
     m_timeSinceTurn = 0.0f;
-    const Vec3 back = transform->GetPosition() - m_legEnd;
-    if (back.LengthSquared() > 0.0f)
-        m_heading = back.Normalized();
-    else
-        m_heading = m_heading * -1.0f;
+    m_heading = BounceHeading(transform->GetPosition(), m_legEnd, m_heading);
     m_travelTimer = m_travelTime;
     if (MovementComponent* movement = m_movement.Get()) movement->SetVelocity(Vec3(0.0f, 0.0f, 0.0f));
     SetYawFromHeading();

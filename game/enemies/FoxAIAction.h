@@ -85,8 +85,6 @@ private:
     // The player's position, or false (the player is then forgotten).
     bool PlayerPosition(Ostrel::Vec3& position);
     void SetYawFromHeading();
-    void SetDynamicCollision(bool on);
-    Ostrel::BrainComponent* Brain() const;
 
     f32 m_travelTime = 1.0f;
     f32 m_travelTimer = 0.0f;

@@ -14,11 +14,13 @@
 #include "engine/core/VarFun_Delegate.h"
 #include "engine/core/Variant.h"
 #include "engine/physics/CollisionData.h"
-#include "game/enemies/EnemySupport.h"
+#include "game/common/ContactDamage.h"
+#include "game/common/GameSupport.h"
+#include "game/common/ObjectCreation.h"
+#include "game/common/PlayerLookup.h"
 #include "game/enemies/FoxAIAction.h"
 #include "game/enemies/ThrowRubbleAction.h"
 #include "game/objects/ColorChangeAction.h"
-#include "game/objects/GameSupport.h"
 
 LV_REFLECT_CLASS(Vandle::FoxComponent);
 
@@ -28,22 +30,16 @@ using namespace Ostrel;
 
 namespace {
 
-void AddOwned(BrainComponent& brain, u32 owner, ActionBase* action, u32 lane = 0) {
-    action->SetOwner(owner);
-    action->SetLane(lane);
-    brain.AddAction(action);
-}
 
 }  // namespace
 
 void FoxComponent::Initialize() {
-    if (m_listening || !IsOwnerLive(*this)) return;
+    if (!m_listeners.IsEmpty() || !IsOwnerLive(*this)) return;
     AddActions();
     Composition* owner = GetOwner();
-    owner->Listen("ObjectDead", MakeDelegate(this, &FoxComponent::OnObjectDead));
-    owner->Listen("FinishedSpawning", MakeDelegate(this, &FoxComponent::OnFinishedSpawning));
-    owner->Listen("CollisionData", MakeDelegate(this, &FoxComponent::OnCollision));
-    m_listening = true;
+    m_listeners.Listen(*owner, "ObjectDead", MakeDelegate(this, &FoxComponent::OnObjectDead));
+    m_listeners.Listen(*owner, "FinishedSpawning", MakeDelegate(this, &FoxComponent::OnFinishedSpawning));
+    m_listeners.Listen(*owner, "CollisionData", MakeDelegate(this, &FoxComponent::OnCollision));
 }
 
 void FoxComponent::AddActions() {
@@ -65,30 +61,21 @@ void FoxComponent::AddActions() {
     ai->SetCircleWeight(m_circleWeight);
     ai->SetDigUpAnimLength(m_digUpAnimLength);
     ai->SetLookAroundAnimLength(m_lookAroundAnimLength);
-    AddOwned(*brain, id, ai);
+    AddOwnedAction(*brain, id, ai);
     for (int i = 0; i < 2; ++i) {
         auto* thrower = new ThrowRubbleAction;
         thrower->SetAngles(m_projectileInnerAngle, m_projectileOuterAngle);
         thrower->SetCooldown(m_projectileCooldown, m_projectileCooldownRange);
         thrower->SetSpeed(m_projectileSpeed, m_projectileSpeedRange);
         thrower->SetProjectileName(m_projectileName);
-        AddOwned(*brain, id, thrower);
+        AddOwnedAction(*brain, id, thrower);
     }
-    AddOwned(*brain, id, new DamageEnemyAction, FourCC("dama"));
-    auto* flash = new ColorChangeAction;
-    flash->SetToggleInterval(0.05f);
-    flash->SetFlashDuration(0.25f);
-    flash->SetFlashColor(1.0f, 0.0f, 0.0f);
-    AddOwned(*brain, id, flash, ColorChangeAction::kLane);
+    AddOwnedAction(*brain, id, new DamageEnemyAction, FourCC("dama"));
+    AddOwnedAction(*brain, id, ColorChangeAction::HitFlash(), ColorChangeAction::kLane);
 }
 
 void FoxComponent::Uninitialize() {
-    if (!m_listening || !GetOwner()) return;
-    Composition* owner = GetOwner();
-    owner->Unlisten("ObjectDead", MakeDelegate(this, &FoxComponent::OnObjectDead));
-    owner->Unlisten("FinishedSpawning", MakeDelegate(this, &FoxComponent::OnFinishedSpawning));
-    owner->Unlisten("CollisionData", MakeDelegate(this, &FoxComponent::OnCollision));
-    m_listening = false;
+    m_listeners.UnlistenAll();
 }
 
 Component* FoxComponent::Clone() const {
@@ -158,17 +145,10 @@ void FoxComponent::ExposeProperties(TweakBarGroup* panel) {
 Variant FoxComponent::ToVariant() { return Variant(this); }
 
 void FoxComponent::OnCollision(CollisionData* contact) {
-    Composition* player = contact ? FindLivePlayer(contact->other) : nullptr;
-    Composition* self = GetOwner();
-    if (!player || !self || !player->GetTransform() || !self->GetTransform()) return;
-    Vec3 push = player->GetTransform()->GetPosition() - self->GetTransform()->GetPosition();
-    if (push.LengthSquared() != 0.0f) {
-        push.NormalizeThis();
-        push *= kKnockback;
-        SendObjectMessageValues(player, "KnockbackPlayer", push);
-    }
-    SendObjectMessageFloat2(player, "DamagePlayer", kContactDamage, kContactCoolDown);
-    if (CoreSystem* core = GameCore()) core->SendMessageString("PlaySound", "light-thud-sfx");
+    if (!contact || !GetOwner()) return;
+    HitPlayer(*GetOwner(), contact->other,
+              {.damage = kContactDamage, .coolDown = kContactCoolDown, .push = PushRule::AwayInSpace,
+               .strength = kKnockback});
 }
 
 // Creates the effect at the fox (the archetype's position is an offset from it).
@@ -181,12 +161,12 @@ void FoxComponent::OnObjectDead() {
     const u32 id = GetOwnerId();
     if (ObjectManager* objects = CurrentObjectManager()) objects->DestroyObject(id);
     CreateEffect(m_deathEffect);
-    if (CoreSystem* core = GameCore()) core->SendMessageString("PlaySound", "fox-death-sfx");
+    PlayGameSound("fox-death-sfx");
 }
 
 void FoxComponent::OnFinishedSpawning() {
     CreateEffect(m_spawnEffect);
-    if (CoreSystem* core = GameCore()) core->SendMessageString("PlaySound", "fox-spawn-sfx");
+    PlayGameSound("fox-spawn-sfx");
 }
 
 }  // namespace Vandle

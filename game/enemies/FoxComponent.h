@@ -17,6 +17,7 @@
 // its "DeathEffect"; "FinishedSpawning" places "SpawnEffect" with
 // "fox-spawn-sfx".
 
+#include "engine/actions/ActionSupport.h"
 #include "engine/core/Component.h"
 #include "engine/core/MetaClassOf.h"
 
@@ -77,7 +78,7 @@ private:
     std::string m_spawnEffect = "yak-fx-obj";
     f32 m_digUpAnimLength = 1.0f;
     f32 m_lookAroundAnimLength = 5.625f;
-    bool m_listening = false;
+    Ostrel::OwnerListeners m_listeners;
 };
 
 }  // namespace Vandle

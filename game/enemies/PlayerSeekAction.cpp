@@ -1,8 +1,9 @@
+#include "game/common/Heading.h"
+#include "game/common/PlayerLookup.h"
 #include "game/enemies/PlayerSeekAction.h"
 
 #include "engine/core/Reflect.h"
 #include "engine/core/VarFun_Delegate.h"
-#include "game/enemies/EnemySupport.h"
 
 LV_REFLECT_CLASS(Vandle::PlayerSeekAction);
 LV_REFLECT_CLASS(Vandle::FacePlayerAction);

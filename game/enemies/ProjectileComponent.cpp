@@ -1,3 +1,6 @@
+#include "game/common/ObjectCreation.h"
+#include "game/common/ContactDamage.h"
+#include "game/common/PlayerLookup.h"
 #include "game/enemies/ProjectileComponent.h"
 
 #include "engine/actions/ActionSupport.h"
@@ -15,8 +18,6 @@
 #include "engine/core/VarFun_Delegate.h"
 #include "engine/core/Variant.h"
 #include "engine/physics/CollisionData.h"
-#include "game/enemies/EnemySupport.h"
-#include "game/objects/LevelObjectSupport.h"
 
 LV_REFLECT_CLASS(Vandle::ProjectileComponent);
 
@@ -36,15 +37,12 @@ bool ResolvesWithDynamics(const Composition& object) {
 }  // namespace
 
 void ProjectileComponent::Initialize() {
-    if (m_listening || !IsOwnerLive(*this)) return;
-    GetOwner()->Listen("CollisionData", MakeDelegate(this, &ProjectileComponent::OnCollisionData));
-    m_listening = true;
+    if (!m_listeners.IsEmpty() || !IsOwnerLive(*this)) return;
+    m_listeners.Listen(*GetOwner(), "CollisionData", MakeDelegate(this, &ProjectileComponent::OnCollisionData));
 }
 
 void ProjectileComponent::Uninitialize() {
-    if (!m_listening || !GetOwner()) return;
-    GetOwner()->Unlisten("CollisionData", MakeDelegate(this, &ProjectileComponent::OnCollisionData));
-    m_listening = false;
+    m_listeners.UnlistenAll();
 }
 
 Component* ProjectileComponent::Clone() const {
@@ -104,18 +102,10 @@ void ProjectileComponent::Spend() {
 }
 
 void ProjectileComponent::HurtPlayer(Composition& player) {
-    Vec3 push;
-    const TransformComponent* own = GetTransform();
-    const TransformComponent* theirs = player.GetTransform();
-    if (own && theirs) {
-        push = theirs->GetPosition() - own->GetPosition();
-        push.y = 0.0f;
-        if (push.LengthSquared() > 0.0f) push.NormalizeThis();
-    }
-    push.y = kKnockbackLift;
-    push = push * m_knockback;
-    SendObjectMessageFloat2(&player, "DamagePlayer", m_damage, m_cooldown);
-    SendObjectMessageValues(FindLivePlayer(player.GetId()), "KnockbackPlayer", push);
+    if (!GetOwner()) return;
+    HitPlayer(*GetOwner(), player.GetId(),
+              {.damage = m_damage, .coolDown = m_cooldown, .push = PushRule::AwayOnGround, .strength = m_knockback,
+               .lift = kKnockbackLift, .damageFirst = true, .sound = nullptr});
 }
 
 }  // namespace Vandle

@@ -14,6 +14,7 @@
 // roll ignores every later contact; a rolling one keeps hurting the player
 // (the player's damage cool-down spaces the hits).
 
+#include "engine/actions/ActionSupport.h"
 #include "engine/core/Component.h"
 #include "engine/core/MetaClassOf.h"
 
@@ -58,7 +59,7 @@ private:
     bool m_hasCollided = false;
     bool m_rolling = false;
     f32 m_knockback = 0.0f;
-    bool m_listening = false;
+    Ostrel::OwnerListeners m_listeners;
 };
 
 }  // namespace Vandle

@@ -14,7 +14,7 @@
 #include "engine/core/Variant.h"
 #include "engine/actions/StartOnBrain.h"
 #include "game/enemies/SpawnerSupport.h"
-#include "game/objects/GameSupport.h"
+#include "game/common/GameSupport.h"
 
 LV_REFLECT_CLASS(Vandle::SpawnerComponent);
 

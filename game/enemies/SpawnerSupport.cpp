@@ -6,7 +6,7 @@
 #include "engine/components/ComponentSupport.h"
 #include "engine/core/ObjectManager.h"
 #include "game/objects/ColorChangeAction.h"
-#include "game/objects/GameSupport.h"
+#include "game/common/GameSupport.h"
 
 namespace Vandle {
 
@@ -16,16 +16,13 @@ void AddDestroyableActions(const Component& component, const char* className) {
     auto* damage = new DamageEnemyAction;
     damage->SetLane(FourCC("dama"));
     StartOnBrain(component, className, damage);
-    auto* flash = new ColorChangeAction;
+    auto* flash = ColorChangeAction::HitFlash();
     flash->SetLane(ColorChangeAction::kLane);
-    flash->SetToggleInterval(0.05f);
-    flash->SetFlashDuration(0.25f);
-    flash->SetFlashColor(1.0f, 0.0f, 0.0f);
     StartOnBrain(component, className, flash);
 }
 
 void DieAsSpawner(const Component& component) {
-    if (CoreSystem* core = GameCore()) core->SendMessageString("PlaySound", "spawner-death-sfx");
+    PlayGameSound("spawner-death-sfx");
     if (ObjectManager* objects = CurrentObjectManager()) objects->DestroyObject(component.GetOwnerId());
 }
 

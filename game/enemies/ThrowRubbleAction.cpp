@@ -1,12 +1,13 @@
+#include "game/common/ObjectCreation.h"
 #include "game/enemies/ThrowRubbleAction.h"
 
 #include "engine/actions/RandomFloat.h"
 #include "engine/components/MovementComponent.h"
 #include "engine/components/ObjectMessages.h"
 #include "engine/core/Composition.h"
+#include "engine/core/MathFunctions.h"
 #include "engine/core/Random.h"
 #include "engine/core/Reflect.h"
-#include "game/enemies/EnemySupport.h"
 
 #include <cmath>
 
@@ -17,7 +18,6 @@ namespace Vandle {
 using namespace Ostrel;
 
 namespace {
-constexpr f32 kRadiansPerDegree = 3.1415927f / 180.0f;
 constexpr f32 kSpinRate = 1000.0f;
 }  // namespace
 

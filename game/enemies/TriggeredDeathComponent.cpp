@@ -15,15 +15,12 @@ namespace Vandle {
 using namespace Ostrel;
 
 void TriggeredDeathComponent::Initialize() {
-    if (m_listening || !GetOwner() || GetOwnerId() == 0) return;
-    GetOwner()->Listen("TriggerFired", MakeDelegate(this, &TriggeredDeathComponent::OnTriggerFired));
-    m_listening = true;
+    if (!m_listeners.IsEmpty() || !GetOwner() || GetOwnerId() == 0) return;
+    m_listeners.Listen(*GetOwner(), "TriggerFired", MakeDelegate(this, &TriggeredDeathComponent::OnTriggerFired));
 }
 
 void TriggeredDeathComponent::Uninitialize() {
-    if (!m_listening || !GetOwner()) return;
-    GetOwner()->Unlisten("TriggerFired", MakeDelegate(this, &TriggeredDeathComponent::OnTriggerFired));
-    m_listening = false;
+    m_listeners.UnlistenAll();
 }
 
 Component* TriggeredDeathComponent::Clone() const {

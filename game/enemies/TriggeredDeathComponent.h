@@ -10,6 +10,7 @@
 // copy through the meta class, and the factory deletes such components
 // directly when their object is destroyed.
 
+#include "engine/actions/ActionSupport.h"
 #include "engine/core/Component.h"
 #include "engine/core/MetaClassOf.h"
 
@@ -32,7 +33,7 @@ public:
     void OnTriggerFired();
 
 private:
-    bool m_listening = false;
+    Ostrel::OwnerListeners m_listeners;
 };
 
 }  // namespace Vandle

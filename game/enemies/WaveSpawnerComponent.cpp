@@ -10,9 +10,9 @@
 #include "engine/core/TweakBarGroup.h"
 #include "engine/core/VarFun_Delegate.h"
 #include "engine/core/Variant.h"
-#include "game/enemies/EnemySupport.h"
+#include "game/common/GameSupport.h"
+#include "game/common/ObjectCreation.h"
 #include "game/enemies/SpawnerSupport.h"
-#include "game/objects/GameSupport.h"
 
 #include <algorithm>
 
@@ -24,10 +24,9 @@ using namespace Ostrel;
 
 void WaveSpawnerComponent::Initialize() {
     CoreSystem* core = GameCore();
-    if (m_listening || !core || !IsOwnerLive(*this)) return;
-    GetOwner()->Listen("TriggerFired", MakeDelegate(this, &WaveSpawnerComponent::OnTriggerFired));
-    core->Listen("ObjectDestroyed", MakeDelegate(this, &WaveSpawnerComponent::OnObjectDestroyed));
-    m_listening = true;
+    if (!m_globals.Empty() || !core || !IsOwnerLive(*this)) return;
+    m_listeners.Listen(*GetOwner(), "TriggerFired", MakeDelegate(this, &WaveSpawnerComponent::OnTriggerFired));
+    m_globals.Listen("ObjectDestroyed", MakeDelegate(this, &WaveSpawnerComponent::OnObjectDestroyed));
     if (m_destroyable) {
         ListenDeath(true);
         AddDestroyableActions(*this, "WaveSpawnerComponent");
@@ -40,17 +39,15 @@ void WaveSpawnerComponent::Initialize() {
 
 void WaveSpawnerComponent::Uninitialize() {
     ListenDeath(false);
-    if (!m_listening) return;
-    if (GetOwner()) GetOwner()->Unlisten("TriggerFired", MakeDelegate(this, &WaveSpawnerComponent::OnTriggerFired));
-    if (CoreSystem* core = GameCore())
-        core->Unlisten("ObjectDestroyed", MakeDelegate(this, &WaveSpawnerComponent::OnObjectDestroyed));
-    m_listening = false;
+    m_listeners.UnlistenAll();
+    m_globals.Clear();
 }
 
 void WaveSpawnerComponent::ListenDeath(bool listen) {
     Composition* owner = GetOwner();
     if (listen == m_listeningDeath || !owner) return;
-    if (listen && !m_listening) return;  // only live objects listen
+    if (listen && m_globals.Empty()) return;  // only live objects listen
+    // Death is heard only while the spawner is armed, so it is paired by hand.
     if (listen)
         owner->Listen("ObjectDead", MakeDelegate(this, &WaveSpawnerComponent::OnObjectDead));
     else

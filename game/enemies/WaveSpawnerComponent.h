@@ -12,8 +12,10 @@
 // every pulse pauses and nothing is made (logged once when it starts).
 // "Destroyable" as for the plain spawner.
 
+#include "engine/actions/ActionSupport.h"
 #include "engine/core/Component.h"
 #include "engine/core/MetaClassOf.h"
+#include "engine/platform/SubscriptionList.h"
 
 #include <string>
 #include <vector>
@@ -57,7 +59,8 @@ private:
     std::string m_spawnEffect;
     s32 m_spawnLimit = 0;
     std::vector<u32> m_spawnedIds;
-    bool m_listening = false;
+    Ostrel::OwnerListeners m_listeners;
+    Ostrel::SubscriptionList m_globals;
     bool m_listeningDeath = false;
 };
 

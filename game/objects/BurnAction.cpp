@@ -7,7 +7,7 @@
 #include "engine/core/Reflect.h"
 #include "engine/core/TransformComponent.h"
 #include "engine/core/VarFun_Delegate.h"
-#include "game/objects/GameSupport.h"
+#include "game/common/GameSupport.h"
 
 LV_REFLECT_CLASS(Vandle::BurnAction);
 

@@ -6,7 +6,7 @@
 #include "engine/core/TransformComponent.h"
 #include "engine/core/VarFun_Delegate.h"
 #include "engine/core/Variant.h"
-#include "game/objects/GameSupport.h"
+#include "game/common/GameSupport.h"
 
 LV_REFLECT_CLASS(Vandle::CheckpointComponent);
 
@@ -15,15 +15,12 @@ namespace Vandle {
 using namespace Ostrel;
 
 void CheckpointComponent::Initialize() {
-    if (m_listening || !GetOwner() || GetOwnerId() == 0) return;
-    GetOwner()->Listen("TriggerFired", MakeDelegate(this, &CheckpointComponent::OnTriggerFired));
-    m_listening = true;
+    if (!m_listeners.IsEmpty() || !GetOwner() || GetOwnerId() == 0) return;
+    m_listeners.Listen(*GetOwner(), "TriggerFired", MakeDelegate(this, &CheckpointComponent::OnTriggerFired));
 }
 
 void CheckpointComponent::Uninitialize() {
-    if (!m_listening || !GetOwner()) return;
-    GetOwner()->Unlisten("TriggerFired", MakeDelegate(this, &CheckpointComponent::OnTriggerFired));
-    m_listening = false;
+    m_listeners.UnlistenAll();
 }
 
 Component* CheckpointComponent::Clone() const { return NewComponentOf<CheckpointComponent>(); }

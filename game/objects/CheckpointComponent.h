@@ -6,6 +6,7 @@
 // the game system keeps as the player's respawn point. No keys, no editor
 // fields.
 
+#include "engine/actions/ActionSupport.h"
 #include "engine/core/Component.h"
 #include "engine/core/MetaClassOf.h"
 
@@ -28,7 +29,7 @@ public:
     void OnTriggerFired();
 
 private:
-    bool m_listening = false;
+    Ostrel::OwnerListeners m_listeners;
 };
 
 }  // namespace Vandle

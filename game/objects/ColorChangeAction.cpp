@@ -2,13 +2,21 @@
 
 #include "engine/core/Reflect.h"
 #include "engine/core/VarFun_Delegate.h"
-#include "game/objects/GameSupport.h"
+#include "game/common/GameSupport.h"
 
 LV_REFLECT_CLASS(Vandle::ColorChangeAction);
 
 namespace Vandle {
 
 using namespace Ostrel;
+
+ColorChangeAction* ColorChangeAction::HitFlash() {
+    auto* flash = new ColorChangeAction;
+    flash->SetToggleInterval(0.05f);
+    flash->SetFlashDuration(0.25f);
+    flash->SetFlashColor(1.0f, 0.0f, 0.0f);
+    return flash;
+}
 
 void ColorChangeAction::OnStart() {
     Composition* owner = FindActionObject(GetOwner());

@@ -27,6 +27,9 @@ class ColorChangeAction final : public Ostrel::ActionBase {
 public:
     static constexpr u32 kLane = Ostrel::FourCC("flas");
 
+    // The enemies' flash when hit: red, on and off every 0.05 s for 0.25 s.
+    static ColorChangeAction* HitFlash();
+
     void OnStart() override;
     void OnEnd() override;
     int OnUpdate(f32 dt) override;

@@ -14,8 +14,8 @@
 #include "engine/core/TweakBarGroup.h"
 #include "engine/core/VarFun_Delegate.h"
 #include "engine/core/Variant.h"
-#include "game/objects/GameSupport.h"
-#include "game/objects/LevelObjectSupport.h"
+#include "game/common/GameSupport.h"
+#include "game/common/ObjectCreation.h"
 #include "game/objects/RumbleSpawnAction.h"
 
 #include <algorithm>
@@ -121,7 +121,7 @@ void GateComponent::Rise() {
     const u32 self = GetOwnerId();
     if (!AddToBrain(self, rise))
         LogErrorf("%s: object %u has no BrainComponent; the gate stands without rising\n", kRequester, self);
-    MakeLevelObject(kRumbleArchetype, GetTransform(), kRequester);
+    CreateGameObject(kRumbleArchetype, GetTransform(), kRequester);
     if (CoreSystem* core = GameCore()) core->SendMessageString("PlaySound", kMoveSound);
 }
 

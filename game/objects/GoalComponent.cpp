@@ -6,8 +6,8 @@
 #include "engine/core/VarFun_Delegate.h"
 #include "engine/core/Variant.h"
 #include "engine/physics/CollisionData.h"
-#include "game/enemies/EnemySupport.h"
-#include "game/objects/GameSupport.h"
+#include "game/common/GameSupport.h"
+#include "game/common/PlayerLookup.h"
 
 LV_REFLECT_CLASS(Vandle::GoalComponent);
 
@@ -16,15 +16,12 @@ namespace Vandle {
 using namespace Ostrel;
 
 void GoalComponent::Initialize() {
-    if (m_listening || !GetOwner() || GetOwnerId() == 0) return;
-    GetOwner()->Listen("CollisionData", MakeDelegate(this, &GoalComponent::OnCollisionData));
-    m_listening = true;
+    if (!m_listeners.IsEmpty() || !GetOwner() || GetOwnerId() == 0) return;
+    m_listeners.Listen(*GetOwner(), "CollisionData", MakeDelegate(this, &GoalComponent::OnCollisionData));
 }
 
 void GoalComponent::Uninitialize() {
-    if (!m_listening || !GetOwner()) return;
-    GetOwner()->Unlisten("CollisionData", MakeDelegate(this, &GoalComponent::OnCollisionData));
-    m_listening = false;
+    m_listeners.UnlistenAll();
 }
 
 Component* GoalComponent::Clone() const { return NewComponentOf<GoalComponent>(); }

@@ -4,6 +4,7 @@
 // level; later contacts, and contacts with anything else, do nothing. A
 // clone starts unreached. No keys, no editor fields.
 
+#include "engine/actions/ActionSupport.h"
 #include "engine/core/Component.h"
 #include "engine/core/MetaClassOf.h"
 
@@ -32,7 +33,7 @@ public:
 
 private:
     bool m_reached = false;
-    bool m_listening = false;
+    Ostrel::OwnerListeners m_listeners;
 };
 
 }  // namespace Vandle

@@ -11,9 +11,9 @@
 #include "engine/core/VarFun_Delegate.h"
 #include "engine/core/Variant.h"
 #include "engine/physics/CollisionData.h"
-#include "game/enemies/EnemySupport.h"
-#include "game/objects/GameSupport.h"
-#include "game/objects/LevelObjectSupport.h"
+#include "game/common/GameSupport.h"
+#include "game/common/ObjectCreation.h"
+#include "game/common/PlayerLookup.h"
 
 LV_REFLECT_CLASS(Vandle::HealthPackComponent);
 
@@ -28,12 +28,11 @@ const char kEffectArchetype[] = "healthpack-fx";
 }  // namespace
 
 void HealthPackComponent::Initialize() {
-    if (m_listening || !IsOwnerLive(*this)) return;
-    GetOwner()->Listen("CollisionData", MakeDelegate(this, &HealthPackComponent::OnCollisionData));
-    m_listening = true;
+    if (!m_listeners.IsEmpty() || !IsOwnerLive(*this)) return;
+    m_listeners.Listen(*GetOwner(), "CollisionData", MakeDelegate(this, &HealthPackComponent::OnCollisionData));
     if (m_dieOnUse) return;
     const TransformComponent* own = GetTransform();
-    Composition* effect = MakeLevelObject(kEffectArchetype, nullptr, "HealthPackComponent");
+    Composition* effect = CreateGameObject(kEffectArchetype, nullptr, "HealthPackComponent");
     if (!effect) return;
     effect->SetSaveFlag(false);
     if (TransformComponent* at = effect->GetTransform(); at && own) at->SetPosition(own->GetPosition());
@@ -41,9 +40,7 @@ void HealthPackComponent::Initialize() {
 }
 
 void HealthPackComponent::Uninitialize() {
-    if (!m_listening || !GetOwner()) return;
-    GetOwner()->Unlisten("CollisionData", MakeDelegate(this, &HealthPackComponent::OnCollisionData));
-    m_listening = false;
+    m_listeners.UnlistenAll();
 }
 
 Component* HealthPackComponent::Clone() const {
@@ -81,7 +78,7 @@ void HealthPackComponent::OnCollisionData(CollisionData* contact) {
     const u32 playerId = contact->other;
     const u32 self = GetOwnerId();
     GetOwner()->Send("TriggerFired");
-    if (CoreSystem* core = GameCore()) core->SendMessageString("PlaySound", "powerup-health-sfx");
+    PlayGameSound("powerup-health-sfx");
     SendObjectMessageFloatBool(FindLivePlayer(playerId), "Heal", m_healAmount, m_healIsPercent);
     if (ObjectManager* objects = CurrentObjectManager()) objects->DestroyObject(m_dieOnUse ? self : m_effectId);
 }

@@ -14,6 +14,7 @@
 // the archetype's, and a saved room carries both keys together (the pack is
 // always written whole), so a changed amount never flips the meaning.
 
+#include "engine/actions/ActionSupport.h"
 #include "engine/core/Component.h"
 #include "engine/core/MetaClassOf.h"
 
@@ -54,7 +55,7 @@ private:
     u32 m_effectId = 0;
     // Set by the first read (the archetype's): later reads keep the flag.
     bool m_percentSettled = false;
-    bool m_listening = false;
+    Ostrel::OwnerListeners m_listeners;
 };
 
 }  // namespace Vandle

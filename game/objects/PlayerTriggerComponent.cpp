@@ -4,14 +4,14 @@
 #include "engine/components/ComponentSupport.h"
 #include "engine/core/Composition.h"
 #include "engine/core/CoreSystem.h"
+#include "engine/core/ObjectManager.h"
 #include "engine/core/Reflect.h"
+#include "engine/core/TransformComponent.h"
 #include "engine/core/TweakBarGroup.h"
 #include "engine/core/VarFun_Delegate.h"
 #include "engine/core/Variant.h"
-#include "game/objects/GameSupport.h"
-#include "engine/core/ObjectManager.h"
-#include "engine/core/TransformComponent.h"
 #include "engine/physics/CollisionData.h"
+#include "game/common/GameSupport.h"
 
 LV_REFLECT_CLASS(Vandle::PlayerTriggerComponent);
 

@@ -8,8 +8,8 @@
 #include "engine/core/TweakBarGroup.h"
 #include "engine/core/VarFun_Delegate.h"
 #include "engine/core/Variant.h"
-#include "game/objects/LevelObjectSupport.h"
-#include "game/player/BobAction.h"
+#include "game/common/BobAction.h"
+#include "game/common/ObjectCreation.h"
 
 LV_REFLECT_CLASS(Vandle::PowerUpAnimateComponent);
 
@@ -18,20 +18,17 @@ namespace Vandle {
 using namespace Ostrel;
 
 void PowerUpAnimateComponent::Initialize() {
-    if (m_listening || !IsOwnerLive(*this)) return;
+    if (!m_listeners.IsEmpty() || !IsOwnerLive(*this)) return;
     auto* bob = new BobAction;
     bob->SetAmplitude(m_bobAmplitude);
     bob->SetFrequency(m_bobFrequency);
     bob->SetOffset(m_bobOffset);
     AddToBrain(GetOwnerId(), bob);
-    GetOwner()->Listen("TriggerFired", MakeDelegate(this, &PowerUpAnimateComponent::OnTriggerFired));
-    m_listening = true;
+    m_listeners.Listen(*GetOwner(), "TriggerFired", MakeDelegate(this, &PowerUpAnimateComponent::OnTriggerFired));
 }
 
 void PowerUpAnimateComponent::Uninitialize() {
-    if (!m_listening || !GetOwner()) return;
-    GetOwner()->Unlisten("TriggerFired", MakeDelegate(this, &PowerUpAnimateComponent::OnTriggerFired));
-    m_listening = false;
+    m_listeners.UnlistenAll();
 }
 
 Component* PowerUpAnimateComponent::Clone() const {
@@ -94,7 +91,7 @@ void PowerUpAnimateComponent::SendBobUpdate() {
 void PowerUpAnimateComponent::OnTriggerFired() {
     if (!m_hasDeathEffect) return;
     // A run-time effect: never written into a room.
-    if (Composition* effect = MakeLevelObject(m_deathEffect, GetTransform(), "PowerUpAnimateComponent"))
+    if (Composition* effect = CreateGameObject(m_deathEffect, GetTransform(), "PowerUpAnimateComponent"))
         effect->SetSaveFlag(false);
 }
 

@@ -6,6 +6,7 @@
 // Removing the pickup is the giving component's task. The editor's bob
 // fields change the running bob at once ("UpdateBobAction").
 
+#include "engine/actions/ActionSupport.h"
 #include "engine/core/Component.h"
 #include "engine/core/MetaClassOf.h"
 
@@ -47,7 +48,7 @@ private:
     f32 m_bobOffset = 0.0f;
     bool m_hasDeathEffect = false;
     std::string m_deathEffect;
-    bool m_listening = false;
+    Ostrel::OwnerListeners m_listeners;
 };
 
 }  // namespace Vandle

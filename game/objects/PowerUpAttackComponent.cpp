@@ -10,8 +10,8 @@
 #include "engine/core/VarFun_Delegate.h"
 #include "engine/core/Variant.h"
 #include "engine/physics/CollisionData.h"
-#include "game/enemies/EnemySupport.h"
-#include "game/objects/GameSupport.h"
+#include "game/common/GameSupport.h"
+#include "game/common/PlayerLookup.h"
 
 LV_REFLECT_CLASS(Vandle::PowerUpAttackComponent);
 
@@ -20,15 +20,12 @@ namespace Vandle {
 using namespace Ostrel;
 
 void PowerUpAttackComponent::Initialize() {
-    if (m_listening || !IsOwnerLive(*this)) return;
-    GetOwner()->Listen("CollisionData", MakeDelegate(this, &PowerUpAttackComponent::OnCollisionData));
-    m_listening = true;
+    if (!m_listeners.IsEmpty() || !IsOwnerLive(*this)) return;
+    m_listeners.Listen(*GetOwner(), "CollisionData", MakeDelegate(this, &PowerUpAttackComponent::OnCollisionData));
 }
 
 void PowerUpAttackComponent::Uninitialize() {
-    if (!m_listening || !GetOwner()) return;
-    GetOwner()->Unlisten("CollisionData", MakeDelegate(this, &PowerUpAttackComponent::OnCollisionData));
-    m_listening = false;
+    m_listeners.UnlistenAll();
 }
 
 Component* PowerUpAttackComponent::Clone() const {
@@ -60,7 +57,7 @@ void PowerUpAttackComponent::OnCollisionData(CollisionData* contact) {
     const u32 playerId = contact->other;
     const u32 self = GetOwnerId();
     GetOwner()->Send("TriggerFired");
-    if (CoreSystem* core = GameCore()) core->SendMessageString("PlaySound", "powerup-attack-sfx");
+    PlayGameSound("powerup-attack-sfx");
     const std::string attack = m_newAttack;
     const int uses = m_numAttacks;
     SendObjectMessageStringInt(FindLivePlayer(playerId), "ChangePlayerAttack", attack.c_str(), uses);

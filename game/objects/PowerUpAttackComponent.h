@@ -6,6 +6,7 @@
 // Until the removal takes effect (the object manager's next update) further
 // contacts give nothing. Contacts with anything but the player are ignored.
 
+#include "engine/actions/ActionSupport.h"
 #include "engine/core/Component.h"
 #include "engine/core/MetaClassOf.h"
 
@@ -42,7 +43,7 @@ private:
     std::string m_newAttack;
     s32 m_numAttacks = 0;
     bool m_taken = false;
-    bool m_listening = false;
+    Ostrel::OwnerListeners m_listeners;
 };
 
 }  // namespace Vandle

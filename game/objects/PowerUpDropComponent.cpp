@@ -11,8 +11,8 @@
 #include "engine/core/VarFun_Delegate.h"
 #include "engine/core/Variant.h"
 #include "engine/io/PropertyManager.h"
-#include "game/objects/GameSupport.h"
-#include "game/objects/LevelObjectSupport.h"
+#include "game/common/GameSupport.h"
+#include "game/common/ObjectCreation.h"
 
 #include <vector>
 
@@ -118,7 +118,7 @@ std::string PowerUpDropComponent::DrawPowerUp() const {
 void PowerUpDropComponent::SpawnPowerUp(const std::string& archetype) {
     const TransformComponent* own = GetTransform();
     const Vec3 at = own ? own->GetPosition() + m_positionModifier : Vec3();
-    Composition* powerUp = MakeLevelObject(archetype, nullptr, kRequester);
+    Composition* powerUp = CreateGameObject(archetype, nullptr, kRequester);
     if (!powerUp) return;
     // Cleared whether or not this object has a place: a dropped power-up is
     // never written into a room.

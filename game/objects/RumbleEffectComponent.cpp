@@ -1,3 +1,4 @@
+#include "game/common/ObjectCreation.h"
 #include "game/objects/RumbleEffectComponent.h"
 
 #include "engine/actions/ActionSupport.h"
@@ -10,7 +11,6 @@
 #include "engine/core/TransformComponent.h"
 #include "engine/core/Variant.h"
 #include "engine/graphics/particles/ParticleEmitterComponent.h"
-#include "game/objects/LevelObjectSupport.h"
 
 LV_REFLECT_CLASS(Vandle::RumbleEffectComponent);
 
@@ -34,7 +34,7 @@ void RumbleEffectComponent::Initialize() {
 
 bool RumbleEffectComponent::MakeEffect() {
     const u32 self = GetOwnerId();
-    Composition* anchor = MakeLevelObject(kAnchorArchetype, GetTransform(), kRequester);
+    Composition* anchor = CreateGameObject(kAnchorArchetype, GetTransform(), kRequester);
     if (!anchor) {
         LogErrorf("%s: object %u: no anchor, so no '%s' is made\n", kRequester, self, m_effectName.c_str());
         return false;
@@ -45,7 +45,7 @@ bool RumbleEffectComponent::MakeEffect() {
         position.y = kAnchorHeight;
         at->SetPosition(position);
     }
-    Composition* effect = MakeLevelObject(m_effectName, anchor->GetTransform(), kRequester);
+    Composition* effect = CreateGameObject(m_effectName, anchor->GetTransform(), kRequester);
     if (!effect) {
         LogErrorf("%s: object %u: no effect, so the anchor %u is removed again\n", kRequester, self, anchorId);
         if (ObjectManager* objects = ActionObjects()) objects->DestroyObject(anchorId);

@@ -37,8 +37,7 @@ void TimedTriggerAction::OnUpdateTimedTriggerAction(f32 period) {
 
 bool TimedTriggerAction::CheckPeriod() {
     if (m_period > 0.0f) return true;
-    if (!m_reportedPeriod) {
-        m_reportedPeriod = true;
+    if (m_reportedPeriod.First()) {
         const Composition* owner = FindActionObject(GetOwner());
         LogErrorf("TimedTriggerComponent: object %u ('%s'): RepeatTime %g is not above 0; it fires nothing\n",
                   GetOwner(), owner ? owner->GetName().c_str() : "", double(m_period));

@@ -15,6 +15,7 @@
 #include "engine/actions/ActionSupport.h"
 #include "engine/core/ActionBase.h"
 #include "engine/core/MetaClassOf.h"
+#include "game/common/LogOnce.h"
 
 namespace Vandle {
 
@@ -45,7 +46,7 @@ private:
     f32 m_period = 1.0f;
     bool m_paused = false;
     f32 m_accumulated = 0.0f;
-    bool m_reportedPeriod = false;
+    ReportOnce m_reportedPeriod;
     Ostrel::OwnerListeners m_listeners;
 };
 

@@ -8,7 +8,7 @@
 #include "engine/core/TweakBarGroup.h"
 #include "engine/core/VarFun_Delegate.h"
 #include "engine/core/Variant.h"
-#include "game/objects/GameSupport.h"
+#include "game/common/GameSupport.h"
 
 LV_REFLECT_CLASS(Vandle::TriggerListenerComponent);
 
@@ -18,16 +18,12 @@ using namespace Ostrel;
 
 void TriggerListenerComponent::Initialize() {
     CoreSystem* core = GameCore();
-    if (m_listening || !core || !IsOwnerLive(*this)) return;
-    core->Listen("TriggerActivated", MakeDelegate(this, &TriggerListenerComponent::OnTriggerActivated));
-    m_listening = true;
+    if (!m_globals.Empty() || !core || !IsOwnerLive(*this)) return;
+    m_globals.Listen("TriggerActivated", MakeDelegate(this, &TriggerListenerComponent::OnTriggerActivated));
 }
 
 void TriggerListenerComponent::Uninitialize() {
-    if (!m_listening) return;
-    if (CoreSystem* core = GameCore())
-        core->Unlisten("TriggerActivated", MakeDelegate(this, &TriggerListenerComponent::OnTriggerActivated));
-    m_listening = false;
+    m_globals.Clear();
 }
 
 Component* TriggerListenerComponent::Clone() const {

@@ -10,6 +10,7 @@
 
 #include "engine/core/Component.h"
 #include "engine/core/MetaClassOf.h"
+#include "engine/platform/SubscriptionList.h"
 #include "engine/world/TriggerIdHolder.h"
 
 namespace Vandle {
@@ -36,7 +37,7 @@ public:
 
 private:
     s32 m_triggerId = 0;
-    bool m_listening = false;
+    Ostrel::SubscriptionList m_globals;
 };
 
 }  // namespace Vandle

@@ -4,10 +4,11 @@
 #include "engine/components/CollisionComponent.h"
 #include "engine/components/ObjectMessages.h"
 #include "engine/core/BrainComponent.h"
+#include "engine/core/MathFunctions.h"
 #include "engine/core/Reflect.h"
 #include "engine/core/VarFun_Delegate.h"
 #include "engine/physics/CollisionData.h"
-#include "game/objects/GameSupport.h"
+#include "game/common/GameSupport.h"
 #include "game/player/QilAttackSupport.h"
 
 #include <cmath>
@@ -21,7 +22,6 @@ using namespace Ostrel;
 namespace {
 
 constexpr f32 kDegreesToRadians = 0.017453292f;
-constexpr f32 kRadiansToDegrees = 57.295776f;
 
 }  // namespace
 
@@ -40,9 +40,9 @@ void ArcAttackAction::OnStart() {
     m_transform.Bind(owner);
     m_movement.Bind(owner);
     if (TransformComponent* transform = m_transform.Get()) RefitCollider(*owner, transform->GetScale() * kColliderScale);
-    if (CoreSystem* core = GameCore()) core->SendMessageString("PlaySound", "attack-arc-sfx");
+    PlayGameSound("attack-arc-sfx");
     m_listeners.Listen(*owner, "CollisionData", MakeDelegate(this, &ArcAttackAction::OnCollision));
-    m_startAngle = std::atan2(m_direction.x, m_direction.z) * kRadiansToDegrees + 90.0f;
+    m_startAngle = std::atan2(m_direction.x, m_direction.z) * kDegreesPerRadian + 90.0f;
     if (playerTransform) {
         if (BrainComponent* brain = GetBrainComponentOf(owner)) {
             auto* move = new TimedMoveToAction(kMoveTime);

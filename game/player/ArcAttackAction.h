@@ -25,7 +25,7 @@
 #include "engine/core/MetaClassOf.h"
 #include "engine/core/TransformComponent.h"
 #include "engine/core/Vec3.h"
-#include "game/player/QilComponent.h"
+#include "game/player/QilAttackSupport.h"
 
 namespace Ostrel {
 struct CollisionData;

@@ -12,7 +12,9 @@
 #include "engine/core/Variant.h"
 #include "engine/platform/ControllerData.h"
 #include "engine/world/GameSystem.h"
-#include "game/objects/GameSupport.h"
+#include "engine/core/MathFunctions.h"
+#include "engine/platform/VirtualKeys.h"
+#include "game/common/GameSupport.h"
 
 #include <cmath>
 
@@ -24,33 +26,17 @@ using namespace Ostrel;
 
 namespace {
 
-// Key codes: arrows, attack, dash and the debug keys.
-constexpr int kKeyLeft = 37, kKeyUp = 38, kKeyRight = 39, kKeyDown = 40;
-constexpr int kKeyX = 88, kKeyZ = 90, kKeyTilde = 192;
-constexpr int kPadLeftStick = 265, kPadRightStick = 266, kPadLeftShoulder = 267;
-constexpr int kPadRightShoulder = 268, kPadLeftTrigger = 269, kPadRightTrigger = 270;
-constexpr int kPadA = 271, kPadB = 272;
-
-constexpr f32 kDegreesPerRadian = 57.2957763671875f;
-
 const char* const kDebugAttacks[] = {"ShootQil", "ArcAttack", "MeteorAttack", "ShieldAttack",
                                      "FirestarterAttack"};
 
-f32 LengthSquared(const Vec3& v) { return v.x * v.x + v.y * v.y + v.z * v.z; }
-
-Vec3 Normalised(const Vec3& v) {
-    const f32 length = std::sqrt(LengthSquared(v));
-    return length > 0.0f ? v / length : v;
-}
-
 bool IsAttackKey(int key) {
-    return key == kKeyX || key == kPadRightStick || key == kPadRightShoulder || key == kPadRightTrigger ||
-           key == kPadA;
+    return key == 'X' || key == Vk::kPadRightThumb || key == Vk::kPadRightShoulder || key == Vk::kPadRightTrigger ||
+           key == Vk::kPadA;
 }
 
 bool IsDashKey(int key) {
-    return key == kKeyZ || key == kPadLeftStick || key == kPadLeftShoulder || key == kPadLeftTrigger ||
-           key == kPadB;
+    return key == 'Z' || key == Vk::kPadLeftThumb || key == Vk::kPadLeftShoulder || key == Vk::kPadLeftTrigger ||
+           key == Vk::kPadB;
 }
 
 // A stick axis into its two slots: a positive reading fills `positive`, a
@@ -80,19 +66,13 @@ bool DebugKeysEnabled() {
 
 void ControllerComponent::Initialize() {
     CoreSystem* core = GameCore();
-    if (m_listening || !core || !IsOwnerLive(*this)) return;
-    core->Listen("KeyTriggered", MakeDelegate(this, &ControllerComponent::OnKeyTriggered));
-    core->Listen("ControllerUpdate", MakeDelegate(this, &ControllerComponent::OnControllerUpdate));
-    m_listening = true;
+    if (!m_globals.Empty() || !core || !IsOwnerLive(*this)) return;
+    m_globals.Listen("KeyTriggered", MakeDelegate(this, &ControllerComponent::OnKeyTriggered));
+    m_globals.Listen("ControllerUpdate", MakeDelegate(this, &ControllerComponent::OnControllerUpdate));
 }
 
 void ControllerComponent::Uninitialize() {
-    if (!m_listening) return;
-    if (CoreSystem* core = GameCore()) {
-        core->Unlisten("KeyTriggered", MakeDelegate(this, &ControllerComponent::OnKeyTriggered));
-        core->Unlisten("ControllerUpdate", MakeDelegate(this, &ControllerComponent::OnControllerUpdate));
-    }
-    m_listening = false;
+    m_globals.Clear();
 }
 
 Component* ControllerComponent::Clone() const { return NewComponentOf<ControllerComponent>(); }
@@ -110,17 +90,17 @@ void ControllerComponent::OnKeyTriggered(int key, bool down) {
     const f32 value = down ? 1.0f : 0.0f;
 
     switch (key) {
-    case kKeyLeft: m_moveLeft = value; SendDirection(); break;
-    case kKeyUp: m_moveUp = value; SendDirection(); break;
-    case kKeyRight: m_moveRight = value; SendDirection(); break;
-    case kKeyDown: m_moveDown = value; SendDirection(); break;
+    case Vk::kLeft: m_moveLeft = value; SendDirection(); break;
+    case Vk::kUp: m_moveUp = value; SendDirection(); break;
+    case Vk::kRight: m_moveRight = value; SendDirection(); break;
+    case Vk::kDown: m_moveDown = value; SendDirection(); break;
     default: break;
     }
 
     if (IsAttackKey(key)) {
         if (down) {
             SendAttack();
-            if (key == kPadRightShoulder || key == kPadRightTrigger) {
+            if (key == Vk::kPadRightShoulder || key == Vk::kPadRightTrigger) {
                 m_padAttackUsed = true;
                 if (!m_qilTutorialsLocked && m_aimStickUsed) LockQilTutorials();
             }
@@ -128,7 +108,7 @@ void ControllerComponent::OnKeyTriggered(int key, bool down) {
             SendObjectMessageValues(GetOwner(), "ReleaseAttack");
         }
     } else if (IsDashKey(key)) {
-        if (down && (key == kPadLeftShoulder || key == kPadLeftTrigger) && !m_dashTutorialsLocked) {
+        if (down && (key == Vk::kPadLeftShoulder || key == Vk::kPadLeftTrigger) && !m_dashTutorialsLocked) {
             m_dashTutorialsLocked = true;
             if (CoreSystem* core = GameCore()) {
                 core->SendMessageString("LockTutorial", "use-dash");
@@ -145,7 +125,7 @@ void ControllerComponent::OnKeyTriggered(int key, bool down) {
 void ControllerComponent::SendLocalDebugKey(int key) {
     if (key >= '1' && key <= '5') {
         SendObjectMessageStringInt(GetOwner(), "ChangePlayerAttack", kDebugAttacks[key - '1'], -1);
-    } else if (key == kKeyTilde) {
+    } else if (key == Vk::kTilde) {
         SendObjectMessageFloatBool(GetOwner(), "Heal", 1.0f, true);
     }
 }
@@ -162,22 +142,22 @@ void ControllerComponent::OnControllerUpdate(ControllerData* data) {
     if (!m_qilTutorialsLocked && m_aimStickUsed && m_padAttackUsed) LockQilTutorials();
 
     m_aimDirection = Vec3(m_aimRight - m_aimLeft, 0.0f, m_aimUp - m_aimDown);
-    if (LengthSquared(m_aimDirection) > 1.0f) m_aimDirection = Normalised(m_aimDirection);
+    if (m_aimDirection.LengthSquared() > 1.0f) m_aimDirection = m_aimDirection.Normalized();
     TurnAimer();
 }
 
 void ControllerComponent::SendDirection() {
     Vec3 direction(m_moveRight - m_moveLeft, 0.0f, m_moveUp - m_moveDown);
-    if (LengthSquared(direction) > 1.0f) direction = Normalised(direction);
+    if (direction.LengthSquared() > 1.0f) direction = direction.Normalized();
     // The message carries the zero vector when nothing is held, but Facing
     // keeps the last direction the player moved in.
-    if (LengthSquared(direction) != 0.0f) m_facing = direction;
+    if (direction.LengthSquared() != 0.0f) m_facing = direction;
     SendObjectMessageVec3(GetOwner(), "UpdatePlayerDirection", direction);
 }
 
 void ControllerComponent::SendAttack() {
     const Vec3 direction =
-        LengthSquared(m_aimDirection) != 0.0f ? Normalised(m_aimDirection) : Normalised(m_facing);
+        m_aimDirection.LengthSquared() != 0.0f ? m_aimDirection.Normalized() : m_facing.Normalized();
     SendObjectMessageVec3(GetOwner(), "PlayerAttack", direction);
 }
 
@@ -192,12 +172,11 @@ void ControllerComponent::LockQilTutorials() {
 void ControllerComponent::TurnAimer() {
     Composition* owner = GetOwner();
     if (!owner) return;
-    const Vec3 v = LengthSquared(m_aimDirection) != 0.0f ? m_aimDirection : m_facing;
+    const Vec3 v = m_aimDirection.LengthSquared() != 0.0f ? m_aimDirection : m_facing;
     const f32 heading = std::atan2(v.x, v.z) * kDegreesPerRadian;
     if (!std::isfinite(heading) || !std::isfinite(v.x) || !std::isfinite(v.z)) {
         // A broken stick reading must not reach the marker's transform.
-        if (!m_loggedBadAim) {
-            m_loggedBadAim = true;
+        if (m_loggedBadAim.First()) {
             LogErrorf("ControllerComponent: ignoring a non-finite aim on object '%s'\n", owner->GetName().c_str());
         }
         return;

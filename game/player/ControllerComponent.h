@@ -14,6 +14,8 @@
 #include "engine/core/Component.h"
 #include "engine/core/MetaClassOf.h"
 #include "engine/core/Vec3.h"
+#include "engine/platform/SubscriptionList.h"
+#include "game/common/LogOnce.h"
 
 namespace Ostrel {
 struct ControllerData;
@@ -59,8 +61,8 @@ private:
     bool m_padAttackUsed = false;
     bool m_qilTutorialsLocked = false;
     bool m_dashTutorialsLocked = false;
-    bool m_listening = false;
-    bool m_loggedBadAim = false;
+    Ostrel::SubscriptionList m_globals;
+    ReportOnce m_loggedBadAim;
 };
 
 }  // namespace Vandle

@@ -3,11 +3,12 @@
 #include "engine/components/ObjectMessages.h"
 #include "engine/core/Composition.h"
 #include "engine/core/CoreSystem.h"
+#include "engine/core/MathFunctions.h"
 #include "engine/core/Reflect.h"
 #include "engine/core/TransformComponent.h"
 #include "engine/core/VarFun_Delegate.h"
 #include "engine/graphics/animation/FidgetComponent.h"
-#include "game/objects/GameSupport.h"
+#include "game/common/GameSupport.h"
 
 #include <cmath>
 
@@ -19,7 +20,6 @@ namespace Vandle {
 using namespace Ostrel;
 
 namespace {
-constexpr f32 kRadiansPerDegree = 3.14159265358979f / 180.0f;
 }
 
 void DodgeRollAction::OnStart() {

@@ -1,5 +1,6 @@
 #include "game/player/FaceVelocityAction.h"
 
+#include "engine/core/MathFunctions.h"
 #include "engine/core/Reflect.h"
 #include "engine/core/VarFun_Delegate.h"
 
@@ -12,7 +13,6 @@ namespace Vandle {
 using namespace Ostrel;
 
 namespace {
-constexpr f32 kDegreesPerRadian = 180.0f / 3.1415927f;
 }
 
 void FaceVelocityAction::OnStart() {

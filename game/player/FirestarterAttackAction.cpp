@@ -6,8 +6,8 @@
 #include "engine/core/TransformComponent.h"
 #include "engine/core/VarFun_Delegate.h"
 #include "engine/physics/CollisionData.h"
+#include "game/common/GameSupport.h"
 #include "game/objects/BurnAction.h"
-#include "game/objects/GameSupport.h"
 #include "game/player/QilAttackSupport.h"
 
 LV_REFLECT_CLASS(Vandle::FirestarterAttackAction);
@@ -29,26 +29,16 @@ void FirestarterAttackAction::OnStart() {
     if (!owner) return;
     ActionBase::OnStart();
     m_movement.Bind(owner);
-    if (CoreSystem* core = GameCore()) core->SendMessageString("PlaySound", "whoosh-sfx");
+    PlayGameSound("whoosh-sfx");
     m_listeners.Listen(*owner, "CollisionData", MakeDelegate(this, &FirestarterAttackAction::OnCollision));
     if (TransformComponent* transform = owner->GetTransform()) {
         transform->Scale() *= kScaleFactor;
         owner->Send("TransformUpdated");
     }
     if (Composition* again = FindActionObject(GetOwner())) {
-        PlaceBesidePlayer(*again);
+        PlaceBesidePlayer(*again, m_playerId, m_direction, kStartDistance);
         CreateAttachedEffect("firestarter-attack-fx", *again);
     }
-}
-
-void FirestarterAttackAction::PlaceBesidePlayer(Composition& owner) const {
-    Composition* player = FindActionObject(m_playerId);
-    TransformComponent* playerTransform = player ? player->GetTransform() : nullptr;
-    TransformComponent* transform = owner.GetTransform();
-    if (!playerTransform || !transform) return;
-    Vec3& position = transform->Position();
-    position.x = playerTransform->GetPosition().x + kStartDistance * m_direction.x;
-    position.z = playerTransform->GetPosition().z + kStartDistance * m_direction.z;
 }
 
 void FirestarterAttackAction::OnEnd() {

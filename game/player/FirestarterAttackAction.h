@@ -20,7 +20,8 @@
 #include "engine/core/ActionBase.h"
 #include "engine/core/MetaClassOf.h"
 #include "engine/core/Vec3.h"
-#include "game/player/QilComponent.h"
+#include "game/common/LogOnce.h"
+#include "game/player/QilAttackSupport.h"
 
 #include <unordered_set>
 
@@ -55,7 +56,6 @@ public:
     bool IsFlying() const { return m_flying; }
 
 private:
-    void PlaceBesidePlayer(Ostrel::Composition& owner) const;
     static void SetAlight(Ostrel::Composition& other);
 
     Ostrel::Vec3 m_direction;
@@ -67,7 +67,7 @@ private:
     u32 m_playerId;
     std::unordered_set<u32> m_hitIds;
     Ostrel::OwnerListeners m_listeners;
-    bool m_reportedMovement = false;
+    ReportOnce m_reportedMovement;
 };
 
 }  // namespace Vandle

@@ -7,7 +7,7 @@
 #include "engine/core/Reflect.h"
 #include "engine/core/VarFun_Delegate.h"
 #include "engine/physics/CollisionData.h"
-#include "game/objects/GameSupport.h"
+#include "game/common/GameSupport.h"
 #include "game/player/QilAttackSupport.h"
 
 #include <algorithm>

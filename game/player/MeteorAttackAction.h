@@ -32,7 +32,8 @@
 #include "engine/core/MetaClassOf.h"
 #include "engine/core/TransformComponent.h"
 #include "engine/core/Vec3.h"
-#include "game/player/QilComponent.h"
+#include "game/common/LogOnce.h"
+#include "game/player/QilAttackSupport.h"
 
 namespace Ostrel {
 struct CollisionData;
@@ -88,8 +89,8 @@ private:
     Ostrel::OwnerListeners m_listeners;
     f32 m_airTime = 0.0f;
     bool m_everLanded = false;
-    bool m_reportedMovement = false;
-    bool m_reportedTransform = false;
+    ReportOnce m_reportedMovement;
+    ReportOnce m_reportedTransform;
 };
 
 }  // namespace Vandle

@@ -19,8 +19,9 @@
 #include "engine/core/VarFun_Delegate.h"
 #include "engine/core/Variant.h"
 #include "engine/io/PropertyManager.h"
+#include "engine/core/MathFunctions.h"
 #include "game/objects/ColorChangeAction.h"
-#include "game/objects/GameSupport.h"
+#include "game/common/GameSupport.h"
 #include "game/player/DashActions.h"
 
 #include <cmath>
@@ -33,7 +34,6 @@ namespace Vandle {
 using namespace Ostrel;
 
 namespace {
-constexpr f32 kDegreesPerRadian = 180.0f / 3.14159265358979f;
 }
 
 PlayerComponent* GetPlayerComponentOf(const Composition* object) {
@@ -177,8 +177,7 @@ void PlayerComponent::UpdateMovement() {
     if (!std::isfinite(squared)) {
         // A non-finite direction would poison the transform and the
         // velocity for good: the player stops instead.
-        if (!m_loggedBadFacing) {
-            m_loggedBadFacing = true;
+        if (m_loggedBadFacing.First()) {
             LogErrorf("PlayerComponent: ignoring a non-finite direction on object '%s'\n",
                       GetOwner() ? GetOwner()->GetName().c_str() : "");
         }

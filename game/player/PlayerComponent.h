@@ -13,6 +13,7 @@
 // the current attack). The "player-aimer" page gives per attack the aimer's
 // "<texture> <ScaleX> <ScaleZ> <AdjustRadius>".
 
+#include "game/common/LogOnce.h"
 #include "engine/core/Component.h"
 #include "engine/core/MetaClassOf.h"
 #include "engine/core/Vec3.h"
@@ -75,7 +76,7 @@ private:
     bool m_moveTutorialLocked = false;
     bool m_attackTutorialLocked = false;
     bool m_listening = false;
-    bool m_loggedBadFacing = false;
+    ReportOnce m_loggedBadFacing;
 };
 
 // The object's player component, or null.

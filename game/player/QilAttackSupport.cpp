@@ -1,5 +1,7 @@
 #include "game/player/QilAttackSupport.h"
 
+#include "game/player/QilComponent.h"
+
 #include "engine/actions/AttachAction.h"
 #include "engine/components/CollisionComponent.h"
 #include "engine/core/BrainComponent.h"
@@ -10,6 +12,25 @@
 namespace Vandle {
 
 using namespace Ostrel;
+
+void QilAttackFlag::Bind(const QilComponent& qil) { m_handle = qil.GetHandle(); }
+
+void QilAttackFlag::Clear() {
+    Component* component = m_handle ? FindComponentByHandle(m_handle) : nullptr;
+    m_handle = 0;
+    if (component && component->GetTypeId() == QilComponent::kTypeId)
+        static_cast<QilComponent*>(component)->SetAttacking(false);
+}
+
+void PlaceBesidePlayer(Composition& owner, u32 playerId, const Vec3& direction, f32 distance) {
+    Composition* player = FindActionObject(playerId);
+    TransformComponent* playerTransform = player ? player->GetTransform() : nullptr;
+    TransformComponent* transform = owner.GetTransform();
+    if (!playerTransform || !transform) return;
+    Vec3& position = transform->Position();
+    position.x = playerTransform->GetPosition().x + distance * direction.x;
+    position.z = playerTransform->GetPosition().z + distance * direction.z;
+}
 
 void RefitCollider(Composition& owner, const Vec3& fitScale) {
     TransformComponent* transform = owner.GetTransform();

@@ -18,9 +18,9 @@
 #include "engine/core/VarFun_Delegate.h"
 #include "engine/core/Variant.h"
 #include "engine/io/PropertyManager.h"
-#include "game/objects/GameSupport.h"
+#include "game/common/GameSupport.h"
 #include "game/player/ArcAttackAction.h"
-#include "game/player/BobAction.h"
+#include "game/common/BobAction.h"
 #include "game/player/FaceVelocityAction.h"
 #include "game/player/FirestarterAttackAction.h"
 #include "game/player/MeteorAttackAction.h"
@@ -38,15 +38,6 @@ LV_REFLECT_CLASS(Vandle::QilComponent);
 namespace Vandle {
 
 using namespace Ostrel;
-
-void QilAttackFlag::Bind(const QilComponent& qil) { m_handle = qil.GetHandle(); }
-
-void QilAttackFlag::Clear() {
-    Component* component = m_handle ? FindComponentByHandle(m_handle) : nullptr;
-    m_handle = 0;
-    if (component && component->GetTypeId() == QilComponent::kTypeId)
-        static_cast<QilComponent*>(component)->SetAttacking(false);
-}
 
 // ---- life cycle --------------------------------------------------------------
 
@@ -344,10 +335,9 @@ void QilComponent::OnFirestarterAttack(Vec3 aim) {
 // ---- colours -----------------------------------------------------------------
 
 template <class C>
-C* QilComponent::Required(const char* className, bool& reported) const {
+C* QilComponent::Required(const char* className, ReportOnce& reported) const {
     C* component = GetOwner() ? GetOwner()->GetComponentAs<C>() : nullptr;
-    if (!component && !reported) {
-        reported = true;
+    if (!component && reported.First()) {
         LogErrorf("QilComponent: object '%s' has no %s; the companion skips what it would change there\n",
                   GetOwner() ? GetOwner()->GetName().c_str() : "", className);
     }

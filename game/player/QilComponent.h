@@ -38,6 +38,9 @@
 // floats nor orbits) and "ShootSpeed" (15). The editor's bob and orbit
 // fields send "UpdateBobAction" and "UpdateOrbitAction" as they change.
 
+#include "game/common/LogOnce.h"
+#include "game/player/QilAttackSupport.h"
+
 #include "engine/actions/ActionSupport.h"
 #include "engine/core/Component.h"
 #include "engine/core/MetaClassOf.h"
@@ -56,19 +59,6 @@ namespace Vandle {
 using Ostrel::f32;
 using Ostrel::u32;
 
-class QilComponent;
-
-// The companion's attacking flag as an attack action holds it: by the
-// component's handle, so a companion that is gone first is simply not found.
-class QilAttackFlag {
-public:
-    void Bind(const QilComponent& qil);
-    // Clears the flag when the component still exists, once.
-    void Clear();
-
-private:
-    u32 m_handle = 0;
-};
 
 class QilComponent final : public Ostrel::Component {
 public:
@@ -122,7 +112,7 @@ private:
     template <class A>
     void StartAttack(A* attack);
     template <class C>
-    C* Required(const char* className, bool& reported) const;
+    C* Required(const char* className, ReportOnce& reported) const;
 
     u32 m_playerId = 0;
     f32 m_bobFrequency = 0.0f;
@@ -134,9 +124,9 @@ private:
     bool m_attacking = false;
     bool m_listening = false;
     Ostrel::OwnerListeners m_playerListeners;
-    mutable bool m_reportedLight = false;
-    mutable bool m_reportedMesh = false;
-    mutable bool m_reportedMovement = false;
+    mutable ReportOnce m_reportedLight;
+    mutable ReportOnce m_reportedMesh;
+    mutable ReportOnce m_reportedMovement;
 };
 
 }  // namespace Vandle

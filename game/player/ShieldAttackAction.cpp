@@ -9,8 +9,8 @@
 #include "engine/core/TransformComponent.h"
 #include "engine/core/VarFun_Delegate.h"
 #include "engine/physics/CollisionData.h"
-#include "game/objects/GameSupport.h"
-#include "game/player/BobAction.h"
+#include "game/common/BobAction.h"
+#include "game/common/GameSupport.h"
 #include "game/player/QilAttackSupport.h"
 
 LV_REFLECT_CLASS(Vandle::ShieldAttackAction);
@@ -35,7 +35,7 @@ void ShieldAttackAction::OnStart() {
     if (!owner) return;
     ActionBase::OnStart();
     StartMotion(*owner);
-    if (CoreSystem* core = GameCore()) core->SendMessageString("PlaySound", "whoosh-sfx");
+    PlayGameSound("whoosh-sfx");
     m_listeners.Listen(*owner, "CollisionData", MakeDelegate(this, &ShieldAttackAction::OnCollision));
     m_listeners.Listen(*owner, "StopAttack", MakeDelegate(this, &ShieldAttackAction::OnStopAttack));
     if (m_globals.Empty())

@@ -32,7 +32,7 @@
 #include "engine/core/ActionBase.h"
 #include "engine/core/MetaClassOf.h"
 #include "engine/platform/SubscriptionList.h"
-#include "game/player/QilComponent.h"
+#include "game/player/QilAttackSupport.h"
 
 #include <string>
 

@@ -10,7 +10,7 @@
 #include "engine/core/TransformComponent.h"
 #include "engine/core/VarFun_Delegate.h"
 #include "engine/physics/CollisionData.h"
-#include "game/objects/GameSupport.h"
+#include "game/common/GameSupport.h"
 
 LV_REFLECT_CLASS(Vandle::ShootQilAction);
 
@@ -25,31 +25,8 @@ void ShootQilAction::OnStart() {
     m_movement.Bind(owner);
     if (CoreSystem* core = GameCore()) core->SendMessageString("PlaySound", "whoosh-sfx");
     m_listeners.Listen(*owner, "CollisionData", MakeDelegate(this, &ShootQilAction::OnCollision));
-    PlaceBesidePlayer(*owner);
-    CreateEffect(*owner);
-}
-
-void ShootQilAction::PlaceBesidePlayer(Composition& owner) const {
-    Composition* player = FindActionObject(m_playerId);
-    TransformComponent* playerTransform = player ? player->GetTransform() : nullptr;
-    TransformComponent* transform = owner.GetTransform();
-    if (!playerTransform || !transform) return;
-    Vec3& position = transform->Position();
-    position.x = playerTransform->GetPosition().x + kStartDistance * m_direction.x;
-    position.z = playerTransform->GetPosition().z + kStartDistance * m_direction.z;
-}
-
-void ShootQilAction::CreateEffect(Composition& owner) const {
-    ObjectManager* objects = ActionObjects();
-    TransformComponent* transform = owner.GetTransform();
-    if (!objects || !transform) return;
-    const u32 effectId = objects->CreateRunTimeObject("slingshot-attack-fx", transform);
-    Composition* effect = objects->GetObject(effectId);
-    BrainComponent* brain = GetBrainComponentOf(effect);
-    if (!brain) return;
-    auto* attach = new AttachAction(transform->GetHandle());
-    attach->SetOwner(effectId);
-    brain->AddAction(attach);
+    PlaceBesidePlayer(*owner, m_playerId, m_direction, kStartDistance);
+    CreateAttachedEffect("slingshot-attack-fx", *owner);
 }
 
 void ShootQilAction::OnEnd() {

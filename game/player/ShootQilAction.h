@@ -21,7 +21,7 @@
 #include "engine/core/ActionBase.h"
 #include "engine/core/MetaClassOf.h"
 #include "engine/core/Vec3.h"
-#include "game/player/QilComponent.h"
+#include "game/player/QilAttackSupport.h"
 
 namespace Ostrel {
 struct CollisionData;
@@ -54,8 +54,6 @@ public:
     bool IsFlying() const { return m_flying; }
 
 private:
-    void PlaceBesidePlayer(Ostrel::Composition& owner) const;
-    void CreateEffect(Ostrel::Composition& owner) const;
     static bool IsExcluded(const Ostrel::Composition& other);
 
     Ostrel::Vec3 m_direction;

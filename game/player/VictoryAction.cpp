@@ -9,7 +9,7 @@
 #include "engine/core/ObjectManager.h"
 #include "engine/core/Reflect.h"
 #include "engine/core/TransformComponent.h"
-#include "game/objects/GameSupport.h"
+#include "game/common/GameSupport.h"
 #include "game/player/QilAttackSupport.h"
 
 LV_REFLECT_CLASS(Vandle::VictoryAction);

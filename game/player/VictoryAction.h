@@ -17,6 +17,7 @@
 #include "engine/components/MovementComponent.h"
 #include "engine/core/ActionBase.h"
 #include "engine/core/MetaClassOf.h"
+#include "game/common/LogOnce.h"
 
 namespace Vandle {
 
@@ -56,7 +57,7 @@ private:
     f32 m_remaining = 2.0f;
     Ostrel::ComponentRef<Ostrel::MovementComponent> m_movement;
     bool m_timeUp = false;
-    bool m_reportedMovement = false;
+    ReportOnce m_reportedMovement;
 };
 
 }  // namespace Vandle

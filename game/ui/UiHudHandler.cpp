@@ -11,7 +11,7 @@
 #include "engine/script/ScriptValues.h"
 #include "engine/ui/UiScriptClasses.h"
 #include "engine/ui/UiText.h"
-#include "game/objects/GameSupport.h"
+#include "game/common/GameSupport.h"
 #include "game/ui/UiEnergyBar.h"
 
 #include <algorithm>
@@ -97,28 +97,23 @@ void UiHudHandler::FindElements() {
 }
 
 void UiHudHandler::Subscribe(bool listen) {
-    CoreSystem* core = GameCore();
-    if (core == nullptr || listen == m_listening) return;
-    m_listening = listen;
-    auto bind = [core, listen](const char* name, const FunctionRef& function) {
-        if (listen) {
-            core->Listen(name, function);
-        } else {
-            core->Unlisten(name, function);
-        }
-    };
-    bind("PlayerHealthChanged", MakeDelegate(this, &UiHudHandler::OnPlayerHealthChanged));
-    bind("GameLost", MakeDelegate(this, &UiHudHandler::OnGameLost));
-    bind("GameComplete", MakeDelegate(this, &UiHudHandler::OnGameComplete));
-    bind("PlayerAttackChanged", MakeDelegate(this, &UiHudHandler::OnPlayerAttackChanged));
-    bind("PlayerEnergyChanged", MakeDelegate(this, &UiHudHandler::OnPlayerEnergyChanged));
-    bind("BossHealthChanged", MakeDelegate(this, &UiHudHandler::OnBossHealthChanged));
-    bind("LevelLoadStarted", MakeDelegate(this, &UiHudHandler::OnLevelLoadStarted));
-    bind("UiTimeUpdate", MakeDelegate(this, &UiHudHandler::OnUiTimeUpdate));
-    bind("CameraFlyOver", MakeDelegate(this, &UiHudHandler::OnCameraFlyOver));
-    bind("CameraPathFinished", MakeDelegate(this, &UiHudHandler::OnCameraPathFinished));
-    bind("CheckpointUpdated", MakeDelegate(this, &UiHudHandler::OnCheckpointUpdated));
-    bind("LostFocus", MakeDelegate(this, &UiHudHandler::OnLostFocus));
+    if (!listen) {
+        m_globals.Clear();
+        return;
+    }
+    if (!m_globals.Empty() || GameCore() == nullptr) return;
+    m_globals.Listen("PlayerHealthChanged", MakeDelegate(this, &UiHudHandler::OnPlayerHealthChanged));
+    m_globals.Listen("GameLost", MakeDelegate(this, &UiHudHandler::OnGameLost));
+    m_globals.Listen("GameComplete", MakeDelegate(this, &UiHudHandler::OnGameComplete));
+    m_globals.Listen("PlayerAttackChanged", MakeDelegate(this, &UiHudHandler::OnPlayerAttackChanged));
+    m_globals.Listen("PlayerEnergyChanged", MakeDelegate(this, &UiHudHandler::OnPlayerEnergyChanged));
+    m_globals.Listen("BossHealthChanged", MakeDelegate(this, &UiHudHandler::OnBossHealthChanged));
+    m_globals.Listen("LevelLoadStarted", MakeDelegate(this, &UiHudHandler::OnLevelLoadStarted));
+    m_globals.Listen("UiTimeUpdate", MakeDelegate(this, &UiHudHandler::OnUiTimeUpdate));
+    m_globals.Listen("CameraFlyOver", MakeDelegate(this, &UiHudHandler::OnCameraFlyOver));
+    m_globals.Listen("CameraPathFinished", MakeDelegate(this, &UiHudHandler::OnCameraPathFinished));
+    m_globals.Listen("CheckpointUpdated", MakeDelegate(this, &UiHudHandler::OnCheckpointUpdated));
+    m_globals.Listen("LostFocus", MakeDelegate(this, &UiHudHandler::OnLostFocus));
 }
 
 // A player found while attaching had its counter shown before everything

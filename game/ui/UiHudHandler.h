@@ -17,6 +17,7 @@
 
 #include "engine/base/Types.h"
 #include "engine/core/Vec3.h"
+#include "engine/platform/SubscriptionList.h"
 #include "engine/ui/UiEventHandler.h"
 
 #include <map>
@@ -124,7 +125,7 @@ private:
     float m_checkpointDisplayTime = 0.5f;
     float m_checkpointTimer = 0.0f;
     bool m_flyOver = false;
-    bool m_listening = false;
+    Ostrel::SubscriptionList m_globals;
     std::map<Ostrel::UiElementBase*, HudFade> m_fades;
 };
 

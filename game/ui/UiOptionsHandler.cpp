@@ -11,7 +11,7 @@
 #include "engine/ui/UiNavigator.h"
 #include "engine/ui/UiScriptClasses.h"
 #include "engine/ui/UiToggleImage.h"
-#include "game/objects/GameSupport.h"
+#include "game/common/GameSupport.h"
 #include "game/ui/UiHudHandler.h"
 
 namespace Vandle {

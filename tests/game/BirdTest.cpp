@@ -7,7 +7,7 @@
 #include "game/enemies/BirdBounceAction.h"
 #include "game/enemies/BirdComponent.h"
 #include "game/enemies/PlayerSeekAction.h"
-#include "game/player/BobAction.h"
+#include "game/common/BobAction.h"
 #include "game/player/FaceVelocityAction.h"
 
 #include <gtest/gtest.h>

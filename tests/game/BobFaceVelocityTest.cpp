@@ -1,7 +1,7 @@
 #include "tests/game/GameFixture.h"
 
 #include "engine/core/Engine.h"
-#include "game/player/BobAction.h"
+#include "game/common/BobAction.h"
 #include "game/player/FaceVelocityAction.h"
 
 #include <gtest/gtest.h>

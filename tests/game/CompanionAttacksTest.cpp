@@ -9,7 +9,7 @@
 #include "game/objects/BurnAction.h"
 #include "game/objects/HealthComponent.h"
 #include "game/player/ArcAttackAction.h"
-#include "game/player/BobAction.h"
+#include "game/common/BobAction.h"
 #include "game/player/MeteorAttackAction.h"
 #include "game/player/PlayerComponent.h"
 #include "game/player/QilComponent.h"

@@ -8,7 +8,7 @@
 #include "engine/components/DestructibleComponent.h"
 #include "engine/io/ConfigureFileXML.h"
 #include "game/objects/HealthComponent.h"
-#include "game/player/BobAction.h"
+#include "game/common/BobAction.h"
 #include "game/player/FaceVelocityAction.h"
 #include "game/player/PlayerComponent.h"
 #include "game/player/QilComponent.h"

@@ -11,6 +11,8 @@
 
 #include "tests/engine/components/ComponentWorld.h"
 
+#include "game/common/LogOnce.h"
+
 #include "engine/components/MovementComponent.h"
 #include "engine/components/ObjectMessages.h"
 #include "engine/core/ActionList.h"
@@ -73,6 +75,8 @@ class GameFixture : public ComponentTest::ComponentWorld {
 public:
     explicit GameFixture(const std::string& archetypes, const GameOptions& options = {})
         : ComponentWorld(archetypes) {
+        // Gaps logged once are reported again in each fresh world.
+        Vandle::ForgetReports();
         if (options.physics) {
             physics = std::make_unique<Physics>();
             engine.AddSystem(physics.get());

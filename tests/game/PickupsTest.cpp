@@ -9,7 +9,7 @@
 #include "game/objects/HealthPackComponent.h"
 #include "game/objects/PowerUpAnimateComponent.h"
 #include "game/objects/PowerUpDropComponent.h"
-#include "game/player/BobAction.h"
+#include "game/common/BobAction.h"
 
 #include <gtest/gtest.h>
 #include <tinyxml.h>

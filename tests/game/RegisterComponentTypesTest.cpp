@@ -122,7 +122,7 @@ const std::set<std::string> kRealClasses = {
 
 TEST(RegisterComponentTypes, RegistersAll59NamesWithTheirIds) {
     CompositionFactory factory;
-    Ostrel::RegisterComponentTypes(factory);
+    Vandle::RegisterComponentTypes(factory);
     ASSERT_EQ(kRows.size(), 59u);
     EXPECT_EQ(factory.GetComponentTypeIds().size(), 59u);
     for (const Row& row : kRows) {
@@ -135,7 +135,7 @@ TEST(RegisterComponentTypes, RegistersAll59NamesWithTheirIds) {
 
 TEST(RegisterComponentTypes, ListsTheRowsThatAreStillPlaceholders) {
     CompositionFactory factory;
-    Ostrel::RegisterComponentTypes(factory);
+    Vandle::RegisterComponentTypes(factory);
     for (const Row& row : kRows) {
         Ostrel::Component* component = factory.CreateComponentByName(row.name);
         ASSERT_NE(component, nullptr) << row.name;

@@ -89,7 +89,7 @@ public:
     ShippedContentWorld() {
         engine.SetLog(&log.GetLogger());
         engine.AddSystem(&core);
-        RegisterComponentTypes(factory);
+        Vandle::RegisterComponentTypes(factory);
         RegisterResourceKinds(resources, std::string(LV_SOURCE_DIR) + "/rsc");
         RegisterResourceLoaders(resources);
         scripts = std::make_unique<ScriptManager>();

@@ -14,18 +14,6 @@ int AttributeLocation(DeclUsage usage) {
     return -1;
 }
 
-u32 DeclTypeSize(DeclType type) {
-    switch (type) {
-        case DeclType::Float1: return 4;
-        case DeclType::Float2: return 8;
-        case DeclType::Float3: return 12;
-        case DeclType::Float4: return 16;
-        case DeclType::Color: return 4;
-        case DeclType::UByte4: return 4;
-    }
-    return 0;
-}
-
 u32 IndexCount(Prim prim, u32 primCount) {
     if (primCount == 0) return 0;
     switch (prim) {

@@ -98,8 +98,6 @@ struct VertexElement {
     DeclUsage usage = DeclUsage::Position;
 };
 int AttributeLocation(DeclUsage usage);
-// Size in bytes of one element of the type.
-u32 DeclTypeSize(DeclType type);
 
 // What the device presents into: the window's client size, the mode, and
 // the window (the platform's opaque handle; null makes a headless device

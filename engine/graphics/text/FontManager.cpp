@@ -65,14 +65,6 @@ void FontManager::SetWindowParameters(const DeviceParams& params) {
     m_screenHeight = static_cast<float>(params.height);
 }
 
-void FontManager::SetReferenceHeight(float height) {
-    if (!(height > 0.0f)) {
-        LogMessagef("font manager: reference height %g ignored, keeping %g\n", height, m_referenceHeight);
-        return;
-    }
-    m_referenceHeight = height;
-}
-
 void FontManager::CreateFont(FontHolder& holder) {
     holder.m_font.reset();
     TextFontDesc desc;

@@ -69,8 +69,6 @@ public:
     // Stores the back-buffer size the text is scaled to.
     void SetWindowParameters(const DeviceParams& params);
     void SetScreenSize(const DeviceParams& params) { SetWindowParameters(params); }
-    // The UI system's virtual screen height; 720 when there is no UI system.
-    void SetReferenceHeight(float height);
     // Replaces the render device's text drawing (tests); taken at the next
     // reset. Without either, fonts measure but draw nothing.
     void SetTextRenderer(TextRenderer* renderer) { m_deviceRenderer = renderer; }

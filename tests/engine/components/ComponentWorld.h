@@ -203,7 +203,7 @@ inline ComponentWorld::ComponentWorld(const std::string& archetypes) {
     engine.SetLog(&logger);
     engine.AddSystem(&objects);
     engine.AddSystem(&core);
-    RegisterComponentTypes(factory);
+    Vandle::RegisterComponentTypes(factory);
     meshes.meshes["Cube"] = BoxCorners(Vec3(1, 1, 1));
     meshes.meshes["Wide"] = BoxCorners(Vec3(4, 1, 2));
     static int s_files = 0;

@@ -32,7 +32,7 @@ LV_REFLECT_CLASS(Hurt);
 
 TEST(ObjectMessages, TypedSendsReachTheObjectsTableAndSkipObjectsWithoutOne) {
     Ostrel::CompositionFactory factory;
-    Ostrel::RegisterComponentTypes(factory);
+    Vandle::RegisterComponentTypes(factory);
     Ostrel::Composition* object = factory.Create("blank");
     Ostrel::Composition* bare = factory.Create("blank");
     object->AddComponent(factory.CreateComponent(Ostrel::MessageComponent::kTypeId));

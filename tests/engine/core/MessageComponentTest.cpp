@@ -21,7 +21,7 @@ struct Counter {
 
 TEST(MessageComponent, CarriesTheObjectsOwnMessages) {
     CompositionFactory factory;
-    Ostrel::RegisterComponentTypes(factory);
+    Vandle::RegisterComponentTypes(factory);
     Composition* object = factory.Create("blank");
     object->AddComponent(factory.CreateComponent(MessageComponent::kTypeId));
     Counter counter;
@@ -45,7 +45,7 @@ TEST(MessageComponent, CarriesTheObjectsOwnMessages) {
 
 TEST(MessageComponent, ObjectWithoutOneIgnoresMessagesSilently) {
     CompositionFactory factory;
-    Ostrel::RegisterComponentTypes(factory);
+    Vandle::RegisterComponentTypes(factory);
     Composition* object = factory.Create("blank");
     Counter counter;
     testing::internal::CaptureStdout();

@@ -89,7 +89,7 @@ class TransformComponentTest : public ::testing::Test {
 protected:
     void SetUp() override {
         engine.AddSystem(&core);
-        Ostrel::RegisterComponentTypes(factory);
+        Vandle::RegisterComponentTypes(factory);
     }
     CompositionFactory factory;
     Ostrel::Engine engine;

@@ -24,7 +24,7 @@ const std::string kData = std::string(LV_SOURCE_DIR) + "/tests/engine/core/data/
 
 class ArchetypeResourceTest : public ::testing::Test {
 protected:
-    void SetUp() override { Ostrel::RegisterComponentTypes(factory); }
+    void SetUp() override { Vandle::RegisterComponentTypes(factory); }
 
     Vec3 PositionOf(const std::string& archetype) {
         return factory.FindArchetype(archetype)->GetTransform()->GetPosition();

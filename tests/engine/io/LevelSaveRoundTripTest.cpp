@@ -31,7 +31,7 @@ protected:
         fs::remove_all(m_root);
         fs::create_directories(m_root + "/objects");
         fs::copy_file(std::string(LV_SOURCE_DIR) + "/rsc/objects/test.xobj", m_root + "/objects/test.xobj");
-        RegisterComponentTypes(m_factory);
+        Vandle::RegisterComponentTypes(m_factory);
         RegisterResourceKinds(m_resources, m_root);
         m_resources.RegisterLoader(kKindArchetype, &LoadArchetypeResource);
         m_resources.LoadAllOfKind(kKindArchetype);

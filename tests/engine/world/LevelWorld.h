@@ -110,7 +110,7 @@ public:
                                  FakePlayerTrigger::kTypeId, "PlayerTriggerComponent");
         factory.AddComponentType(new ComponentFactory<FakeTriggerListener>(FakeTriggerListener::kTypeId),
                                  FakeTriggerListener::kTypeId, "TriggerListenerComponent");
-        RegisterComponentTypes(factory);
+        Vandle::RegisterComponentTypes(factory);
         meshes.meshes["Wide"] = ComponentTest::BoxCorners(Vec3(4, 1, 2));
         meshes.meshes["Cube"] = ComponentTest::BoxCorners(Vec3(1, 1, 1));
         meshes.meshes["Sphere"] = ComponentTest::BoxCorners(Vec3(1, 1, 1));

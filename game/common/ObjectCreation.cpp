@@ -1,4 +1,6 @@
-#include "game/objects/LevelObjectSupport.h"
+#include "game/common/ObjectCreation.h"
+
+#include "game/common/LogOnce.h"
 
 #include "engine/actions/ActionSupport.h"
 #include "engine/actions/TimedLifeAction.h"
@@ -13,13 +15,20 @@ namespace Vandle {
 
 using namespace Ostrel;
 
-Composition* MakeLevelObject(const std::string& archetype, TransformComponent* source, const char* requester) {
+Composition* CreateGameObject(const std::string& archetype, TransformComponent* source, const char* requester) {
     ObjectManager* objects = ActionObjects();
-    if (!objects) return nullptr;
+    if (archetype.empty() || !objects) return nullptr;
+    // Made by the game while it plays: never written into a saved room.
     Composition* made = objects->GetObject(objects->CreateRunTimeObject(archetype, source));
-    if (!made)
+    if (!made && FirstReport(std::string(requester) + ": archetype '" + archetype + "' could not be created"))
         LogErrorf("%s: archetype '%s' could not be created; skipped\n", requester, archetype.c_str());
     return made;
+}
+
+void AddOwnedAction(BrainComponent& brain, u32 ownerId, ActionBase* action, u32 lane) {
+    action->SetOwner(ownerId);
+    action->SetLane(lane);
+    brain.AddAction(action);
 }
 
 bool AddToBrain(u32 objectId, ActionBase* action) {

@@ -34,4 +34,10 @@ inline Ostrel::CoreSystem* GameCore() {
     return engine ? engine->GetCoreSystem() : nullptr;
 }
 
+// Plays a sound effect through the running engine's "PlaySound" (nothing
+// without an engine).
+inline void PlayGameSound(const char* sound) {
+    if (Ostrel::CoreSystem* core = GameCore()) core->SendMessageString("PlaySound", sound);
+}
+
 }  // namespace Vandle

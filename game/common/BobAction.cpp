@@ -1,4 +1,4 @@
-#include "game/player/BobAction.h"
+#include "game/common/BobAction.h"
 
 #include "engine/core/ObjectManager.h"
 #include "engine/core/Reflect.h"
