@@ -33,7 +33,8 @@ void ResourceManager::LoadHierarchy(const std::string& root) {
                   "to load %s",
                   m_root.c_str(), root.c_str());
     m_root = root;
-    for (RecursiveDirectoryIterator it(root); !it.IsEnd(); it.Advance()) RecordFile(it.GetEntry());
+    auto reportFolder = [this](const FilePath& folder) { ReportDataFolder(folder); };
+    for (RecursiveDirectoryIterator it(root, reportFolder); !it.IsEnd(); it.Advance()) RecordFile(it.GetEntry());
     ReportEmptyRoot();
 }
 
@@ -45,6 +46,15 @@ void ResourceManager::ReportEmptyRoot() const {
     const std::string here = std::filesystem::current_path(error).string();
     LogMessagef("Resource folder '%s' %s (working directory '%s'): no data is loaded\n", m_root.c_str(),
                 folder ? "holds no data files" : "not found", here.c_str());
+}
+
+void ResourceManager::ReportDataFolder(const FilePath& folder) const {
+    const std::string& path = folder.GetString();
+    const std::size_t name = path.find_last_of("/\\");
+    const std::size_t dot = path.rfind('.');
+    if (dot == std::string::npos || (name != std::string::npos && dot < name)) return;
+    if (GetKindOfExtension(path.substr(dot + 1)).empty()) return;
+    LogMessagef("%s: a folder, not a data file; its name is not loaded\n", folder.GetString().c_str());
 }
 
 void ResourceManager::RecordFile(const FilePath& path) {
@@ -102,7 +112,10 @@ void ResourceManager::LoadResource(const std::string& name) {
     if (!FindPath(ToLowerAscii(name), path)) return;
     std::string kind = GetKindOfExtension(FilePath(path).GetExtension());
     if (kind.empty()) return;
-    if (LoadCallback loader = FindLoader(kind)) loader(path);
+    if (LoadCallback loader = FindLoader(kind)) {
+        LogSourceScope source(path);
+        loader(path);
+    }
 }
 
 void ResourceManager::LoadAllOfKind(const std::string& kind) {
@@ -111,7 +124,9 @@ void ResourceManager::LoadAllOfKind(const std::string& kind) {
     for (const std::string& key : GetNamesOfKind(kind)) {
         if (StopRequested()) return;
         std::string path;
-        if (FindPath(key, path)) loader(path);
+        if (!FindPath(key, path)) continue;
+        LogSourceScope source(path);
+        loader(path);
     }
 }
 

@@ -95,6 +95,9 @@ public:
 
 private:
     void RecordFile(const FilePath& path);
+    // One log line for a folder whose name carries a data extension (a
+    // "levels.xlod" folder): the walk goes into it, but nothing loads it.
+    void ReportDataFolder(const FilePath& folder) const;
     // One log line when the walk found no data file (folder missing or empty).
     void ReportEmptyRoot() const;
     LoadCallback FindLoader(const std::string& kind) const;

@@ -161,6 +161,7 @@ void UiScene::Load(const std::string& path) {
     std::optional<UiSceneManager::Lock> lock;
     if (UiSceneManager* manager = UiSceneManager::Instance()) lock.emplace(*manager);
     m_path = path;
+    LogSourceScope source(path);
     const std::string name = FilePath(path).GetBaseName();
     ResourceManager* resources = ResourceManager::Instance();
     std::unique_ptr<IFile> file = resources ? resources->Open(name) : nullptr;
@@ -187,7 +188,10 @@ void UiScene::RunSceneScript(ScriptManager& scripts, const std::string& text, co
     // A file that does not compile, or defines no "LoadScene", must not run
     // the previous scene file's function into this scene.
     scripts.RunBuffer("LoadScene = nil", "=scene loader");
-    const std::string chunkName = "=" + name;
+    // The chunk is named by its file ("@path"), so that Lua's own messages,
+    // also those of functions the scene leaves behind and that run later
+    // (button and timer handlers), say "rsc/ui/x.scn:12: ...".
+    const std::string chunkName = m_path.empty() ? "=" + name : "@" + m_path;
     scripts.SetCurrentScriptName(name);
     if (!scripts.RunBuffer(text, chunkName.c_str())) return;
     PushObject(scripts.GetState(), static_cast<UiBaseImpl*>(this), kUiSceneScript);
