@@ -22,6 +22,12 @@ void ResourceManager::RegisterLoader(const std::string& kind, LoadCallback callb
     m_loaders.try_emplace(kind, std::move(callback));
 }
 
+void ResourceManager::RegisterKindLoaded(const std::string& kind, std::function<void()> check) {
+    if (!check) return;
+    std::unique_lock lock(m_mapsMutex);
+    m_kindChecks[kind] = std::move(check);
+}
+
 void ResourceManager::QueueKindForBackgroundLoad(const std::string& kind) {
     std::unique_lock lock(m_mapsMutex);
     m_backgroundKinds.push_back(kind);
@@ -128,6 +134,13 @@ void ResourceManager::LoadAllOfKind(const std::string& kind) {
         LogSourceScope source(path);
         loader(path);
     }
+    std::function<void()> check;
+    {
+        std::shared_lock lock(m_mapsMutex);
+        auto found = m_kindChecks.find(kind);
+        if (found != m_kindChecks.end()) check = found->second;
+    }
+    if (check) check();
 }
 
 bool ResourceManager::StopRequested() const {

@@ -46,6 +46,10 @@ public:
     // The first registration of a kind stays.
     void RegisterLoader(const std::string& kind, LoadCallback callback);
     void QueueKindForBackgroundLoad(const std::string& kind);
+    // Runs check after LoadAllOfKind has given every file of the kind to its
+    // loader (also when there is none), for checks across files (a name
+    // defined in no file, a missing file). A stopped load skips it.
+    void RegisterKindLoaded(const std::string& kind, std::function<void()> check);
 
     // Walks root once. A second root is a fatal assertion.
     void LoadHierarchy(const std::string& root);
@@ -106,6 +110,7 @@ private:
     mutable std::shared_mutex m_mapsMutex;
     std::map<std::string, std::vector<std::string>> m_namesByKind;
     std::map<std::string, LoadCallback> m_loaders;
+    std::map<std::string, std::function<void()>> m_kindChecks;
     std::map<std::string, std::string> m_kindByExtension;
     std::map<std::string, std::string> m_paths;
     std::vector<std::string> m_backgroundKinds;
