@@ -68,8 +68,8 @@ void SpawnerComponent::Serialize(Serializer* s) {
     // spawns every frame: the data is told (the reading file's name comes
     // with the line) and the period raised to the shortest the game means.
     if (s->IsReading() && m_spawnTime != 0.0f && !(m_spawnTime >= kMinSpawnTime)) {
-        LogMessagef("spawner: SpawnTime %g s is below %g s; taken as %g s\n", double(m_spawnTime),
-                    double(kMinSpawnTime), double(kMinSpawnTime));
+        LogErrorf("spawner: SpawnTime %g s is below %g s; taken as %g s\n", double(m_spawnTime),
+                  double(kMinSpawnTime), double(kMinSpawnTime));
         m_spawnTime = kMinSpawnTime;
     }
     s->SerializeString("SpawnType", &m_spawnType);

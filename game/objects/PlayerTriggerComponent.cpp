@@ -49,7 +49,7 @@ void PlayerTriggerComponent::Serialize(Serializer* s) {
     s->SerializeInt("TriggerId", &m_triggerId);
     s->SerializeInt("NumUses", &m_numUses);
     if (s->IsReading() && m_numUses < 0) {
-        LogMessagef("player trigger %d: NumUses %d is negative; taken as 0 (never fires)\n", m_triggerId, m_numUses);
+        LogErrorf("player trigger %d: NumUses %d is negative; taken as 0 (never fires)\n", m_triggerId, m_numUses);
         m_numUses = 0;
     }
 }

@@ -118,7 +118,11 @@ TEST(ScriptManager, StartupScriptRunsAndItsFailuresNameIt) {
     }
     const std::vector<std::string> lines = log.Lines();
     ASSERT_EQ(lines.size(), 1u) << log.All();
-    EXPECT_EQ(lines[0].rfind("lua [broken]: [string \"function (\"]:1: ", 0), 0u) << lines[0];
+    // The line names the file twice over: the loader's prefix and Lua's chunk
+    // name (cut at its front when long).
+    const std::string path = std::string(LV_TEST_TMP) + "/script-startup-ok/scripts/broken.lua";
+    EXPECT_EQ(lines[0].rfind(path + ": lua [broken]: ", 0), 0u) << lines[0];
+    EXPECT_NE(lines[0].find("scripts/broken.lua:1: "), std::string::npos) << lines[0];
 }
 
 TEST(ScriptManager, RunawayStartupScriptIsStoppedAndTheProgramGoesOn) {
