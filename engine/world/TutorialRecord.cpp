@@ -121,7 +121,7 @@ bool TutorialRecord::ReadScene(IBufferedReader& reader, TutorialScene& scene, st
             notes.push_back(what + ": unknown word '" + token + "' ignored");
         }
     }
-    fault = kCutShort;
+    fault = what + ": " + kCutShort;
     return false;
 }
 
