@@ -241,8 +241,8 @@ void ScriptArgs::CheckTable(int index) const {
     luaL_checktype(m_state, index, LUA_TTABLE);
 }
 
-float ScriptArgs::TableNumber(int index, int position) const {
-    return CheckTableNumber(m_state, index, position);
+float ScriptArgs::TableNumber(int index, int position, std::optional<float> fallback) const {
+    return CheckTableNumber(m_state, index, position, fallback);
 }
 
 void ScriptArgs::Error(const std::string& text) const {

@@ -160,8 +160,8 @@ public:
     // Raises an argument error unless the value is a table.
     void CheckTable(int index) const;
     // t[position] of the table at index; an argument error unless it is a
-    // finite number.
-    float TableNumber(int index, int position) const;
+    // finite number (or, with a fallback, missing: then the fallback).
+    float TableNumber(int index, int position, std::optional<float> fallback = std::nullopt) const;
 
     // Raises a Lua error with the text (never returns).
     [[noreturn]] void Error(const std::string& text) const;

@@ -55,9 +55,13 @@ std::string OptText(lua_State* L, int index) {
     return IsAbsent(L, index) ? std::string() : CheckScriptText(L, index);
 }
 
-float CheckTableNumber(lua_State* L, int index, int position) {
+float CheckTableNumber(lua_State* L, int index, int position, std::optional<float> fallback) {
     luaL_checktype(L, index, LUA_TTABLE);
     lua_rawgeti(L, index, position);
+    if (fallback && lua_isnil(L, -1)) {
+        lua_pop(L, 1);
+        return *fallback;
+    }
     if (lua_type(L, -1) != LUA_TNUMBER) {
         luaL_argerror(L, index, lua_pushfstring(L, "entry %d: number expected, got %s", position, luaL_typename(L, -1)));
     }

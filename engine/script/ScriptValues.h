@@ -28,8 +28,9 @@ int OptIntegerInRange(lua_State* L, int index);
 // Argument index as text (nil or missing: empty; a number: its text); a
 // table, function, boolean or userdata is refused.
 std::string OptText(lua_State* L, int index);
-// t[position] of the table argument at index, which must be a finite number.
-float CheckTableNumber(lua_State* L, int index, int position);
+// t[position] of the table argument at index, which must be a finite number;
+// with a fallback, a missing entry reads as the fallback.
+float CheckTableNumber(lua_State* L, int index, int position, std::optional<float> fallback = std::nullopt);
 // t.key of the table argument at index: nothing when absent, else an
 // integer checked as CheckIntegerInRange checks an argument.
 std::optional<int> OptTableInteger(lua_State* L, int index, const char* key);
