@@ -54,7 +54,7 @@ int SetColor(lua_State* L) {
     args.CheckTable(2);
     // Red, green and blue must be numbers; a missing alpha reads 0.
     element.SetColor(Vec4(args.TableNumber(2, 1), args.TableNumber(2, 2), args.TableNumber(2, 3),
-                         args.TableNumber(2, 4, 0.0f)));
+                          args.TableNumber(2, 4, 0.0f)));
     return 0;
 }
 
