@@ -105,7 +105,7 @@ std::vector<BadData> Cases() {
 }
 
 // Runs one case in a tree of its own; answers the log.
-std::string Run(const BadData& bad, std::string& root) {
+std::string RunCase(const BadData& bad, std::string& root) {
     std::map<std::string, std::string> files;
     std::vector<std::string> folders;
     for (const auto& [name, text] : bad.files) {
@@ -166,7 +166,7 @@ TEST(RegisterResourceLoaders, BadGameDataIsLoggedWithItsFilesPath) {
     const std::vector<BadData> cases = Cases();
     for (const BadData& bad : cases) {
         std::string root;
-        const std::string log = Run(bad, root);
+        const std::string log = RunCase(bad, root);
         const std::string path = *bad.named ? root + "/level/" + bad.named : "'" + root + "'";
         if (log.find(path) != std::string::npos) {
             ++named;

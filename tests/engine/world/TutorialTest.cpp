@@ -129,7 +129,9 @@ TEST(TutorialText, BadRecordsAreReportedWithTheFileAndNotTakenHalfRead) {
             Names taken;
             for (const auto& [name, record] : t.manager.Assets()) taken.push_back(name);
             EXPECT_EQ(taken, c.taken);
-            if (*c.notReached) EXPECT_EQ(t.manager.FindRecord(c.notReached), nullptr);
+            if (*c.notReached) {
+                EXPECT_EQ(t.manager.FindRecord(c.notReached), nullptr);
+            }
         }
         Logger::SetCurrent(previous);
         EXPECT_NE(log.find(c.logged), std::string::npos) << log;
