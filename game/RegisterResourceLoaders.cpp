@@ -27,6 +27,7 @@ void RegisterResourceLoaders(ResourceManager& resources) {
     resources.RegisterLoader(kKindRoomPalette, LoadRoomPaletteResource);
     resources.RegisterLoader(kKindScene, LoadSceneResource);
     resources.RegisterLoader(kKindTutorial, LoadTutorialFile);
+    resources.RegisterKindLoaded(kKindTutorial, CheckTutorialDependencies);
     resources.RegisterLoader(kKindLevelOrder, LoadLevelOrderResource);
 }
 

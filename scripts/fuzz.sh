@@ -3,7 +3,7 @@
 #   scripts/fuzz.sh TARGET SECONDS     TARGET: ChunkReader, PackageList, StreamReader, ConfigureFileXML,
 #                                      Archetypes, Room, States, PropertyPage, LevelOrder, TilePalette,
 #                                      ModelData, XmlDepth, Pfm, Dds, Tga, RoomPalette, RoomLevel,
-#                                      Tutorial
+#                                      Tutorial, SceneScript
 # Installs clang and libclang-rt-14-dev when missing, builds
 # tests/fuzz/<TARGET>Fuzz.cpp with the engine sources it needs under
 # -fsanitize=fuzzer,address,undefined into build/fuzz/, and runs it for
@@ -77,6 +77,13 @@ case "$target" in
         # manager's messages go through the engine's table).
         engine_sources+=($(ls engine/base/*.cpp engine/core/*.cpp engine/io/*.cpp engine/resources/*.cpp)
             engine/platform/SubscriptionList.cpp engine/world/TutorialRecord.cpp engine/world/TutorialManager.cpp)
+        ;;
+    SceneScript)
+        # Scene files run through the scene loader and every script binding:
+        # the whole engine below the game (the UI draws through the graphics
+        # layer, which needs the GL device's sources but no context here).
+        engine_sources+=($(ls engine/*/*.cpp engine/*/*/*.cpp))
+        extra_flags="$(pkg-config --cflags --libs lua5.1-c++ epoxy freetype2 fontconfig sndfile imgui) -ldl"
         ;;
     ModelData)
         engine_sources+=(

@@ -17,6 +17,7 @@
 #include "engine/base/Logger.h"
 
 #include <cstdarg>
+#include <string>
 #include <string_view>
 
 namespace Ostrel {
@@ -35,5 +36,26 @@ void SetEngineLogRoute(EngineLogRoute route);
 void EngineLogv(int level, const char* format, va_list args);
 // EngineLogv with level 5.
 void LogErrorf(const char* format, ...) __attribute__((format(printf, 1, 2)));
+
+// Names the data file this thread is reading while the scope lives. Loaders
+// deep inside a format (a component reading its fields, a script binding, a
+// room's validation) log without knowing the file; the one that opened it
+// (the resource manager, the room and script loaders) sets the scope, and
+// every message this thread logs meanwhile that does not name the file
+// already starts with "path: ". Scopes nest: the innermost file is named.
+// An empty path leaves the messages as they are.
+class LogSourceScope {
+public:
+    explicit LogSourceScope(std::string_view path);
+    ~LogSourceScope();
+    LogSourceScope(const LogSourceScope&) = delete;
+    LogSourceScope& operator=(const LogSourceScope&) = delete;
+
+private:
+    std::string m_previous;
+};
+
+// The path of the innermost LogSourceScope of this thread, or empty.
+const std::string& CurrentLogSource();
 
 }  // namespace Ostrel

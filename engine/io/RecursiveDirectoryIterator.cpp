@@ -7,6 +7,12 @@ RecursiveDirectoryIterator::RecursiveDirectoryIterator(const std::string& root)
     Settle();
 }
 
+RecursiveDirectoryIterator::RecursiveDirectoryIterator(const std::string& root,
+                                                       std::function<void(const FilePath&)> onDirectory)
+    : m_current(std::make_unique<DirectoryIterator>(root)), m_onDirectory(std::move(onDirectory)) {
+    Settle();
+}
+
 void RecursiveDirectoryIterator::Advance() {
     if (!m_current) return;
     m_current->Advance();
@@ -31,7 +37,9 @@ void RecursiveDirectoryIterator::Settle() {
             continue;
         }
         if (m_current->IsDirectory()) {
-            auto child = std::make_unique<DirectoryIterator>(m_current->GetDirectory() + name);
+            const std::string path = m_current->GetDirectory() + name;
+            if (m_onDirectory) m_onDirectory(FilePath(path));
+            auto child = std::make_unique<DirectoryIterator>(path);
             m_parents.push_back(std::move(m_current));
             m_current = std::move(child);
             continue;

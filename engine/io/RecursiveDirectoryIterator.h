@@ -6,6 +6,7 @@
 
 #include "engine/io/DirectoryIterator.h"
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -16,6 +17,9 @@ public:
     // The end iterator.
     RecursiveDirectoryIterator() = default;
     explicit RecursiveDirectoryIterator(const std::string& root);
+    // Also tells onDirectory the path of every directory it enters (a data
+    // name given to a folder is then reported by the caller).
+    RecursiveDirectoryIterator(const std::string& root, std::function<void(const FilePath&)> onDirectory);
 
     bool IsEnd() const { return !m_current; }
     // The current file's path.
@@ -32,6 +36,7 @@ private:
 
     std::unique_ptr<DirectoryIterator> m_current;
     std::vector<std::unique_ptr<DirectoryIterator>> m_parents;
+    std::function<void(const FilePath&)> m_onDirectory;
 };
 
 }  // namespace Ostrel

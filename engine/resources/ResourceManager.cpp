@@ -22,6 +22,12 @@ void ResourceManager::RegisterLoader(const std::string& kind, LoadCallback callb
     m_loaders.try_emplace(kind, std::move(callback));
 }
 
+void ResourceManager::RegisterKindLoaded(const std::string& kind, std::function<void()> check) {
+    if (!check) return;
+    std::unique_lock lock(m_mapsMutex);
+    m_kindChecks[kind] = std::move(check);
+}
+
 void ResourceManager::QueueKindForBackgroundLoad(const std::string& kind) {
     std::unique_lock lock(m_mapsMutex);
     m_backgroundKinds.push_back(kind);
@@ -33,7 +39,8 @@ void ResourceManager::LoadHierarchy(const std::string& root) {
                   "to load %s",
                   m_root.c_str(), root.c_str());
     m_root = root;
-    for (RecursiveDirectoryIterator it(root); !it.IsEnd(); it.Advance()) RecordFile(it.GetEntry());
+    auto reportFolder = [this](const FilePath& folder) { ReportDataFolder(folder); };
+    for (RecursiveDirectoryIterator it(root, reportFolder); !it.IsEnd(); it.Advance()) RecordFile(it.GetEntry());
     ReportEmptyRoot();
 }
 
@@ -45,6 +52,15 @@ void ResourceManager::ReportEmptyRoot() const {
     const std::string here = std::filesystem::current_path(error).string();
     LogMessagef("Resource folder '%s' %s (working directory '%s'): no data is loaded\n", m_root.c_str(),
                 folder ? "holds no data files" : "not found", here.c_str());
+}
+
+void ResourceManager::ReportDataFolder(const FilePath& folder) const {
+    const std::string& path = folder.GetString();
+    const std::size_t name = path.find_last_of("/\\");
+    const std::size_t dot = path.rfind('.');
+    if (dot == std::string::npos || (name != std::string::npos && dot < name)) return;
+    if (GetKindOfExtension(path.substr(dot + 1)).empty()) return;
+    LogMessagef("%s: a folder, not a data file; its name is not loaded\n", folder.GetString().c_str());
 }
 
 void ResourceManager::RecordFile(const FilePath& path) {
@@ -102,7 +118,10 @@ void ResourceManager::LoadResource(const std::string& name) {
     if (!FindPath(ToLowerAscii(name), path)) return;
     std::string kind = GetKindOfExtension(FilePath(path).GetExtension());
     if (kind.empty()) return;
-    if (LoadCallback loader = FindLoader(kind)) loader(path);
+    if (LoadCallback loader = FindLoader(kind)) {
+        LogSourceScope source(path);
+        loader(path);
+    }
 }
 
 void ResourceManager::LoadAllOfKind(const std::string& kind) {
@@ -111,8 +130,17 @@ void ResourceManager::LoadAllOfKind(const std::string& kind) {
     for (const std::string& key : GetNamesOfKind(kind)) {
         if (StopRequested()) return;
         std::string path;
-        if (FindPath(key, path)) loader(path);
+        if (!FindPath(key, path)) continue;
+        LogSourceScope source(path);
+        loader(path);
     }
+    std::function<void()> check;
+    {
+        std::shared_lock lock(m_mapsMutex);
+        auto found = m_kindChecks.find(kind);
+        if (found != m_kindChecks.end()) check = found->second;
+    }
+    if (check) check();
 }
 
 bool ResourceManager::StopRequested() const {

@@ -46,6 +46,10 @@ public:
     // The first registration of a kind stays.
     void RegisterLoader(const std::string& kind, LoadCallback callback);
     void QueueKindForBackgroundLoad(const std::string& kind);
+    // Runs check after LoadAllOfKind has given every file of the kind to its
+    // loader (also when there is none), for checks across files (a name
+    // defined in no file, a missing file). A stopped load skips it.
+    void RegisterKindLoaded(const std::string& kind, std::function<void()> check);
 
     // Walks root once. A second root is a fatal assertion.
     void LoadHierarchy(const std::string& root);
@@ -95,6 +99,9 @@ public:
 
 private:
     void RecordFile(const FilePath& path);
+    // One log line for a folder whose name carries a data extension (a
+    // "levels.xlod" folder): the walk goes into it, but nothing loads it.
+    void ReportDataFolder(const FilePath& folder) const;
     // One log line when the walk found no data file (folder missing or empty).
     void ReportEmptyRoot() const;
     LoadCallback FindLoader(const std::string& kind) const;
@@ -103,6 +110,7 @@ private:
     mutable std::shared_mutex m_mapsMutex;
     std::map<std::string, std::vector<std::string>> m_namesByKind;
     std::map<std::string, LoadCallback> m_loaders;
+    std::map<std::string, std::function<void()>> m_kindChecks;
     std::map<std::string, std::string> m_kindByExtension;
     std::map<std::string, std::string> m_paths;
     std::vector<std::string> m_backgroundKinds;

@@ -5,6 +5,7 @@
 #include "engine/core/MetaClassGeneric.h"
 #include "engine/core/MetaRegistryInst.h"
 #include "engine/script/ScriptManager.h"
+#include "engine/script/ScriptValues.h"
 
 #include <lua.hpp>
 
@@ -217,15 +218,11 @@ void* ScriptArgs::CheckObject(int index, const ScriptClass& cls) const {
 }
 
 std::string ScriptArgs::Text(int index) const {
-    const int type = lua_type(m_state, index);
-    if (type != LUA_TSTRING && type != LUA_TNUMBER) return {};
-    std::size_t length = 0;
-    const char* text = lua_tolstring(m_state, index, &length);
-    return std::string(text, length);
+    return OptText(m_state, index);
 }
 
 float ScriptArgs::Number(int index) const {
-    return float(lua_tonumber(m_state, index));
+    return float(OptFiniteNumber(m_state, index));
 }
 
 bool ScriptArgs::Flag(int index) const {
@@ -233,22 +230,19 @@ bool ScriptArgs::Flag(int index) const {
 }
 
 int ScriptArgs::Integer(int index) const {
-    return Private::TruncateToInteger<int>(lua_tonumber(m_state, index));
+    return OptIntegerInRange(m_state, index);
 }
 
 int ScriptArgs::CheckInteger(int index) const {
-    return Private::TruncateToInteger<int>(luaL_checknumber(m_state, index));
+    return CheckIntegerInRange(m_state, index);
 }
 
 void ScriptArgs::CheckTable(int index) const {
     luaL_checktype(m_state, index, LUA_TTABLE);
 }
 
-float ScriptArgs::TableNumber(int index, int position) const {
-    lua_rawgeti(m_state, index, position);
-    const float value = float(lua_tonumber(m_state, -1));
-    lua_pop(m_state, 1);
-    return value;
+float ScriptArgs::TableNumber(int index, int position, std::optional<float> fallback) const {
+    return CheckTableNumber(m_state, index, position, fallback);
 }
 
 void ScriptArgs::Error(const std::string& text) const {
@@ -261,11 +255,7 @@ LuaTableView::LuaTableView(lua_State* L, int index)
 
 std::optional<int> LuaTableView::Integer(std::string_view key) const {
     if (!lua_istable(m_state, m_index)) return std::nullopt;
-    lua_getfield(m_state, m_index, std::string(key).c_str());
-    std::optional<int> value;
-    if (lua_type(m_state, -1) == LUA_TNUMBER) value = Private::TruncateToInteger<int>(lua_tonumber(m_state, -1));
-    lua_pop(m_state, 1);
-    return value;
+    return OptTableInteger(m_state, m_index, std::string(key).c_str());
 }
 
 std::optional<bool> LuaTableView::Boolean(std::string_view key) const {

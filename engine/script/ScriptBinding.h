@@ -37,9 +37,11 @@
 //   userdata of the class or of a scripted subclass with the class's
 //   "missing ... instance" message on argument 1 (a dot instead of a colon);
 //   later object arguments go through ScriptArgs::Object (a Lua type error).
-// - Values read with Text, Number, Flag and Integer never fail: a wrong type
-//   reads as empty, 0 or false. Tables are checked (CheckTable) before they
-//   are read.
+// - Text, Number and Integer read a missing or nil argument as empty or 0;
+//   any other value that does not fit (a table for a number, NaN, 2^40 for an
+//   integer) is a Lua argument error naming the function and the argument
+//   (ScriptValues.h). Flag reads any value as Lua truth. Tables are checked
+//   (CheckTable) before they are read, and their entries as they are read.
 // - Errors are Lua errors (raised with luaL_error semantics); inside the
 //   protected calls of ScriptManager they are logged and the program goes on.
 //
@@ -157,8 +159,9 @@ public:
     int CheckInteger(int index) const;
     // Raises an argument error unless the value is a table.
     void CheckTable(int index) const;
-    // t[position] of the table at index as a number (0 when not a number).
-    float TableNumber(int index, int position) const;
+    // t[position] of the table at index; an argument error unless it is a
+    // finite number (or, with a fallback, missing: then the fallback).
+    float TableNumber(int index, int position, std::optional<float> fallback = std::nullopt) const;
 
     // Raises a Lua error with the text (never returns).
     [[noreturn]] void Error(const std::string& text) const;

@@ -205,10 +205,15 @@ bool ScriptManager::RunAsset(const std::string& name) {
         LogErrorf("lua [%s]: the script file could not be read, skipped\n", name.c_str());
         return false;
     }
+    const std::string path = resources->GetPath(name).GetString();
+    LogSourceScope source(path);
     RunScope scope(*this, lua_gettop(GetState()));
     m_currentScript = name;
     std::string error;
-    if (Execute(text, text.c_str(), error)) return true;
+    // Named by its file, so that Lua's messages (also from functions the
+    // script defines and that run later) say "rsc/ui/startup-script.lua:7:".
+    const std::string chunkName = "@" + path;
+    if (Execute(text, chunkName.c_str(), error)) return true;
     LogFailure(error);
     return false;
 }

@@ -52,7 +52,12 @@ int SetColor(lua_State* L) {
     ScriptArgs args(L);
     UiElementBase& element = args.Self<UiElementBase>(kUiElementBaseScript);
     args.CheckTable(2);
-    element.SetColor(Vec4(args.TableNumber(2, 1), args.TableNumber(2, 2), args.TableNumber(2, 3), args.TableNumber(2, 4)));
+    // Red, green and blue must be numbers, read in order so that an error
+    // names the first bad entry; a missing alpha reads 0.
+    const float red = args.TableNumber(2, 1);
+    const float green = args.TableNumber(2, 2);
+    const float blue = args.TableNumber(2, 3);
+    element.SetColor(Vec4(red, green, blue, args.TableNumber(2, 4, 0.0f)));
     return 0;
 }
 

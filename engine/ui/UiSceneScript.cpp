@@ -59,7 +59,12 @@ int SceneSetColor(lua_State* L) {
     ScriptArgs args(L);
     UiScene& scene = args.Self<UiScene>(kUiSceneScript);
     args.CheckTable(2);
-    scene.SetColor(Vec4(args.TableNumber(2, 1), args.TableNumber(2, 2), args.TableNumber(2, 3), args.TableNumber(2, 4)));
+    // Red, green and blue must be numbers, read in order so that an error
+    // names the first bad entry; a missing alpha reads 0.
+    const float red = args.TableNumber(2, 1);
+    const float green = args.TableNumber(2, 2);
+    const float blue = args.TableNumber(2, 3);
+    scene.SetColor(Vec4(red, green, blue, args.TableNumber(2, 4, 0.0f)));
     return 0;
 }
 
@@ -161,6 +166,7 @@ void UiScene::Load(const std::string& path) {
     std::optional<UiSceneManager::Lock> lock;
     if (UiSceneManager* manager = UiSceneManager::Instance()) lock.emplace(*manager);
     m_path = path;
+    LogSourceScope source(path);
     const std::string name = FilePath(path).GetBaseName();
     ResourceManager* resources = ResourceManager::Instance();
     std::unique_ptr<IFile> file = resources ? resources->Open(name) : nullptr;
@@ -187,7 +193,10 @@ void UiScene::RunSceneScript(ScriptManager& scripts, const std::string& text, co
     // A file that does not compile, or defines no "LoadScene", must not run
     // the previous scene file's function into this scene.
     scripts.RunBuffer("LoadScene = nil", "=scene loader");
-    const std::string chunkName = "=" + name;
+    // The chunk is named by its file ("@path"), so that Lua's own messages,
+    // also those of functions the scene leaves behind and that run later
+    // (button and timer handlers), say "rsc/ui/x.scn:12: ...".
+    const std::string chunkName = m_path.empty() ? "=" + name : "@" + m_path;
     scripts.SetCurrentScriptName(name);
     if (!scripts.RunBuffer(text, chunkName.c_str())) return;
     PushObject(scripts.GetState(), static_cast<UiBaseImpl*>(this), kUiSceneScript);

@@ -194,8 +194,24 @@ void GameSystem::OnStateBegin() {
 }
 
 void GameSystem::LoadLevelOrder(const std::string& path) {
+    if (!m_levelOrderPath.empty() && m_levelOrderPath != path) {
+        LogMessage(path + ": a second level list; it replaces the one read from '" + m_levelOrderPath + "'\n");
+    }
+    m_levelOrderPath = path;
     m_levelNames.clear();
-    SerializerXML(true).LoadLevelOrder(path, m_levelNames);
+    if (SerializerXML(true).LoadLevelOrder(path, m_levelNames) && m_levelNames.empty())
+        LogMessage(path + ": the level list names no level; there is nothing to play\n");
+}
+
+void GameSystem::LoadLevelOrders() {
+    ResourceManager* resources = ResourceManager::Instance();
+    if (resources == nullptr) return;
+    m_levelOrderPath.clear();
+    resources->LoadAllOfKind(kKindLevelOrder);
+    if (m_levelOrderPath.empty() && !resources->StopRequested()) {
+        LogMessage("No level list: no \".xlod\" file under '" + resources->GetRoot() +
+                   "'; there is nothing to play\n");
+    }
 }
 
 void GameSystem::ClearLevelObjects() {
@@ -287,7 +303,7 @@ void GameSystem::OnGameFreshStart() {
     m_playRoom.clear();
     m_playPending = false;
     ClearLevelObjects();
-    if (ResourceManager* resources = ResourceManager::Instance()) resources->LoadAllOfKind(kKindLevelOrder);
+    LoadLevelOrders();
     m_levelIndex = 0;
     m_reload = true;
     m_rebuild = true;

@@ -134,12 +134,16 @@ private:
     CoreSystem* Core() const;
     void ClearLevelObjects();
     void ResetLevel();
+    // Reads every level list file afresh; a missing list is logged.
+    void LoadLevelOrders();
     void CompleteGame();
     void StartFlyOver();
     void UpdateTutorialPrompts(f32 dt);
     void RemoveTarget(std::size_t index);
 
     std::vector<std::string> m_levelNames;
+    // The level list file the names came from (empty: none read yet).
+    std::string m_levelOrderPath;
     u32 m_levelIndex = 0;
     bool m_reload = false;
     bool m_loading = false;

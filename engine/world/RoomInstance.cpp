@@ -9,6 +9,8 @@
 #include "engine/core/CompositionFactory.h"
 #include "engine/core/ObjectManager.h"
 #include "engine/core/TransformComponent.h"
+#include "engine/io/FilePath.h"
+#include "engine/resources/ResourceManager.h"
 
 #include <cfloat>
 
@@ -38,6 +40,11 @@ RoomInstance::~RoomInstance() {
 
 bool RoomInstance::Load(const std::string& name) {
     m_name = name;
+    // Everything the room's objects and validation log names the room file;
+    // a room no file holds is told against whoever asked for it.
+    const ResourceManager* resources = ResourceManager::Instance();
+    const FilePath path = resources != nullptr ? resources->GetPath(name) : FilePath();
+    LogSourceScope source(path.IsValid() ? path.GetString() : std::string());
     SerializerXML reader(true);
     if (!reader.LoadRoom(name, *this)) {
         LogMessage("Room [" + name + "] could not be read; the room is refused\n");

@@ -20,16 +20,22 @@ void RoomPaletteManager::LoadPaletteFile(const std::string& path) {
     if (file) text << file.rdbuf();
     if (!file) {
         LogMessage("Failed to open room palette '" + path + "'; it is filed empty\n");
-        File(name, std::make_unique<RoomPaletteRecord>());
+        auto record = std::make_unique<RoomPaletteRecord>();
+        record->path = path;
+        File(name, std::move(record));
         return;
     }
-    AddPaletteText(name, text.str());
+    AddPaletteText(name, text.str(), path);
 }
 
-void RoomPaletteManager::AddPaletteText(const std::string& name, std::string text) {
+void RoomPaletteManager::AddPaletteText(const std::string& name, std::string text, const std::string& path) {
+    LogSourceScope source(path);
     auto record = std::make_unique<RoomPaletteRecord>();
+    record->path = path;
     ParseRoomPalette(name, std::move(text), *record);
     for (const std::string& fault : record->faults) LogMessage(fault + "\n");
+    if (record->faults.empty() && record->groups.empty())
+        LogMessage("Room palette " + name + " lists no room group; no level can be built from it\n");
     File(name, std::move(record));
 }
 
@@ -56,6 +62,9 @@ bool RoomPaletteManager::Select(const std::string& name) {
     }
     RoomInstanceManager* rooms = RoomInstanceManager::Instance();
     if (rooms == nullptr) return false;
+    // What goes wrong now (a room it names is missing or bad) is told
+    // against this file; a room that is found names its own file.
+    LogSourceScope source(record->path);
     m_current = record;
     if (!record->faults.empty()) {
         rooms->Clear();

@@ -30,8 +30,9 @@ public:
     // name, replacing an earlier record of that name. A file that cannot be
     // read is logged and gives an empty record (default title, no groups).
     void LoadPaletteFile(const std::string& path);
-    // The same for text already in memory.
-    void AddPaletteText(const std::string& name, std::string text);
+    // The same for text already in memory; path (may be empty) is the file it
+    // came from, named by the lines logged about it.
+    void AddPaletteText(const std::string& name, std::string text, const std::string& path = {});
 
     // Makes the palette current, has the RoomInstanceManager load its rooms
     // and gives that manager the palette's title. An unknown name is logged

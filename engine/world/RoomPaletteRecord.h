@@ -29,6 +29,9 @@ struct RoomPaletteRecord {
 
     std::vector<std::unique_ptr<RoomGroup>> groups;
     std::string title = kDefaultTitle;
+    // The file it was read from (empty for text given directly); the lines
+    // logged when it is selected name it.
+    std::string path;
     // Faults found while parsing (a "random" without its two counts), one
     // line each; a palette with any is refused when it is selected.
     std::vector<std::string> faults;

@@ -25,6 +25,7 @@
 #include "engine/platform/SubscriptionList.h"
 #include "engine/world/TutorialRecord.h"
 
+#include <map>
 #include <mutex>
 #include <string>
 
@@ -39,10 +40,17 @@ public:
     void Disconnect();
 
     // Reads every record of the text (source names it in log lines); a
-    // record replaces an earlier one of its name. A malformed number ends the
-    // reading there (logged). Answers the number of records read.
+    // record replaces an earlier one of its name (logged). A text holding
+    // bytes no text file has is refused whole; a record cut short, without
+    // its "{" or with a malformed number is refused and ends the reading
+    // there; values out of range, unknown words and scenes no scene file
+    // holds are logged. Answers the number of records taken.
     int LoadText(const std::string& text, const std::string& source);
     void LoadFile(const std::string& path);
+    // Logs every dependency that names no record (or the record itself),
+    // with the file of the record: such a prompt can never show. Run once
+    // every tutorial file is read.
+    void ReportUnknownDependencies() const;
 
     TutorialRecord* FindRecord(const std::string& name) const;
     bool IsActive() const { return m_active; }
@@ -56,7 +64,10 @@ public:
     void OnControllerChanged(bool connected);
 
 private:
+    void File(const std::string& name, std::unique_ptr<TutorialRecord> record, const std::string& source);
+
     mutable std::mutex m_mutex;
+    std::map<std::string, std::string> m_sources;  // record name -> the file it came from
     SubscriptionList m_subscriptions;
     bool m_active = true;
     bool m_padConnected = false;
@@ -64,6 +75,8 @@ private:
 
 // The TUTORIAL resource loader.
 void LoadTutorialFile(const std::string& path);
+// Checks, once the TUTORIAL kind is loaded, that every dependency is defined.
+void CheckTutorialDependencies();
 
 }  // namespace Ostrel
 

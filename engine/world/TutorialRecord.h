@@ -13,8 +13,9 @@
 // After the name one token is skipped (the "{"); "depends:" takes one name,
 // "show-limit:" one integer, any other word starts a scene entry, whose next
 // token is skipped too and which reads "delay:" (milliseconds) and "input:"
-// ("controller", "keyboard", anything else: any device) up to its "}". The
-// end of the text ends a record or scene with what was read.
+// ("controller", "keyboard", "any"; another word is logged and read as any
+// device) up to its "}". A record the text ends inside is refused, not taken
+// half read.
 
 #include "engine/base/Types.h"
 #include "engine/core/MetaClassOf.h"
@@ -49,10 +50,13 @@ struct TutorialScene {
 
 class TutorialRecord {
 public:
-    // Reads one record from the reader (its name first). False when a number
-    // was malformed: the record keeps what was read before it, and the
-    // caller stops reading the text there.
-    bool Read(IBufferedReader& reader);
+    // Reads one record from the reader (its name first). False, with the
+    // reason in fault, when the record cannot be taken: text cut short before
+    // its "}", a missing "{", a malformed number. The caller drops the record
+    // and stops reading the text there, as nothing after it can be trusted.
+    // Values read but changed (a negative delay taken as 0, an unknown input
+    // word taken as any device) are described in notes, one line each.
+    bool Read(IBufferedReader& reader, std::string& fault, std::vector<std::string>& notes);
 
     // Locks or unlocks; unlocking starts the showing count again.
     void SetLocked(bool locked);
@@ -73,7 +77,8 @@ public:
     s32 GetShowCount() const { return m_showCount; }
 
 private:
-    bool ReadScene(IBufferedReader& reader, TutorialScene& scene);
+    bool ReadScene(IBufferedReader& reader, TutorialScene& scene, std::string& fault,
+                   std::vector<std::string>& notes);
 
     std::string m_name;
     std::vector<std::unique_ptr<TutorialScene>> m_scenes;

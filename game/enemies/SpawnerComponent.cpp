@@ -1,5 +1,6 @@
 #include "game/enemies/SpawnerComponent.h"
 
+#include "engine/base/Log.h"
 #include "engine/actions/DamageEnemyAction.h"
 #include "engine/actions/SpawnAction.h"
 #include "engine/base/Serializer.h"
@@ -63,6 +64,14 @@ Component* SpawnerComponent::Clone() const {
 
 void SpawnerComponent::Serialize(Serializer* s) {
     s->SerializeFloat("SpawnTime", &m_spawnTime);
+    // 0 spawns once. A period just above it, a negative one or not a number
+    // spawns every frame: the data is told (the reading file's name comes
+    // with the line) and the period raised to the shortest the game means.
+    if (s->IsReading() && m_spawnTime != 0.0f && !(m_spawnTime >= kMinSpawnTime)) {
+        LogErrorf("spawner: SpawnTime %g s is below %g s; taken as %g s\n", double(m_spawnTime),
+                  double(kMinSpawnTime), double(kMinSpawnTime));
+        m_spawnTime = kMinSpawnTime;
+    }
     s->SerializeString("SpawnType", &m_spawnType);
     s->SerializeBool("Destroyable", &m_destroyable);
     s->SerializeInt("SpawnLimit", &m_spawnLimit);

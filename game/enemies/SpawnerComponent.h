@@ -21,6 +21,10 @@ using Ostrel::u32;
 
 class SpawnerComponent final : public Ostrel::Component {
 public:
+    // The shortest spawn period a file may give, in seconds (0, spawn once,
+    // is kept).
+    static constexpr Ostrel::f32 kMinSpawnTime = 0.1f;
+
     static constexpr u32 kTypeId = Ostrel::FourCC("spwC");
 
     void Initialize() override;

@@ -1,5 +1,6 @@
 #include "game/objects/PlayerTriggerComponent.h"
 
+#include "engine/base/Log.h"
 #include "engine/base/Serializer.h"
 #include "engine/components/ComponentSupport.h"
 #include "engine/core/Composition.h"
@@ -47,6 +48,10 @@ Component* PlayerTriggerComponent::Clone() const {
 void PlayerTriggerComponent::Serialize(Serializer* s) {
     s->SerializeInt("TriggerId", &m_triggerId);
     s->SerializeInt("NumUses", &m_numUses);
+    if (s->IsReading() && m_numUses < 0) {
+        LogErrorf("player trigger %d: NumUses %d is negative; taken as 0 (never fires)\n", m_triggerId, m_numUses);
+        m_numUses = 0;
+    }
 }
 
 void PlayerTriggerComponent::ExposeProperties(TweakBarGroup* panel) {

@@ -110,12 +110,13 @@ int SetBar(lua_State* L) {
     return 0;
 }
 
-// {x, y}: a missing or non-numeric entry reads as 0.
+// {x, y}: x must be a number; a missing y reads as 0 ({4} is (4, 0)).
 int SetBarOffset(lua_State* L) {
     ScriptArgs args(L);
     UiEnergyBar& bar = args.Self<UiEnergyBar>(kUiEnergyBarScript);
     args.CheckTable(2);
-    bar.SetBarOffset(args.TableNumber(2, 1), args.TableNumber(2, 2));
+    const float x = args.TableNumber(2, 1);
+    bar.SetBarOffset(x, args.TableNumber(2, 2, 0.0f));
     return 0;
 }
 

@@ -64,4 +64,14 @@ expect_no_line "$(log_file)" "see convert.log"
 [ ! -e mv-asset.bin ] || fail "an earlier mv-asset.bin was left after a failed conversion"
 [ "$(pixel failed.png 512 384)" = "$(pixel empty.png 512 384)" ] || fail "a failed conversion shows something"
 [ ! -e pwned ] && [ ! -e pwned2 ] || fail "a dropped file name ran a command"
+
+# A file of no kind the viewer reads is named and ignored; a broken model
+# file is named by the dropped path too.
+printf 'not a model\n' > "$work/notes.txt"
+printf 'dpm2\0\0' > "$work/cut.bin"
+printf '5 drop %s\n8 drop %s\n' "$work/notes.txt" "$work/cut.bin" > "$work/odd.txt"
+TAVRIN_MAX_FRAMES=14 TAVRIN_INPUT_SCRIPT="$work/odd.txt" run_program odd-drops -m
+expect_clean_run odd-drops
+expect_line "$(log_file)" "ModelView: '$work/notes.txt' is not a kind the viewer takes (.fbx, .bin, .png, .tga); ignored"
+expect_line "$(log_file)" "$work/cut.bin: model file mv-asset.bin: "
 echo "viewer drops: ok"

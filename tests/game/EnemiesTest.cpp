@@ -1,5 +1,6 @@
 #include "tests/game/GameFixture.h"
 
+#include "engine/base/Log.h"
 #include "engine/actions/DamagePlayerAction.h"
 #include "engine/actions/KnockbackPlayerAction.h"
 #include "engine/components/MeshComponent.h"
@@ -523,6 +524,26 @@ TEST(EnemyLifecycle, TemplatesStayInertObjectsLeaveNoListenersAndEditsSurviveARo
     EXPECT_EQ(read.objects[3]->GetComponentAs<ChargerComponent>()->GetChargeSpeed(), 20.0f);
     EXPECT_EQ(std::string(printer.CStr()).find("SpawnEffect"), std::string::npos)
         << "an unread SpawnEffect is never written";
+}
+
+// Periods from a room between 0 (spawn once) and a tenth of a second spawn
+// every frame: told with the room's file and raised to the tenth.
+TEST(Spawner, NearZeroPeriodFromARoomIsLoggedWithItsFileAndRaised) {
+    GameFixture world(Objects());
+    RoomObjects read(world.factory);
+    {
+        Ostrel::LogSourceScope source("rsc/level/bad-nests.xrm");
+        ASSERT_TRUE(SerializerXML(true).ReadRoomText(
+            "bad-nests",
+            "<Level><Objects><nest-obj><SpawnerComponent><SpawnTime>0.000001</SpawnTime></SpawnerComponent></nest-obj>"
+            "<nest-obj><SpawnerComponent><SpawnTime>0</SpawnTime></SpawnerComponent></nest-obj></Objects></Level>",
+            read));
+    }
+    ASSERT_EQ(read.objects.size(), 2u);
+    EXPECT_EQ(read.objects[0]->GetComponentAs<SpawnerComponent>()->GetSpawnTime(), SpawnerComponent::kMinSpawnTime);
+    EXPECT_EQ(read.objects[1]->GetComponentAs<SpawnerComponent>()->GetSpawnTime(), 0.0f) << "0 spawns once";
+    EXPECT_NE(world.log.find("rsc/level/bad-nests.xrm: spawner: SpawnTime 1e-06 s is below 0.1 s; taken as 0.1 s"),
+              std::string::npos) << world.log;
 }
 
 }  // namespace

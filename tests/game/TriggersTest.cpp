@@ -1,5 +1,6 @@
 #include "tests/game/GameFixture.h"
 
+#include "engine/base/Log.h"
 #include "game/objects/PlayerTriggerComponent.h"
 #include "game/objects/TimedTriggerAction.h"
 #include "game/objects/TimedTriggerComponent.h"
@@ -199,6 +200,23 @@ TEST(TimedTrigger, PeriodsOfZeroOrLessFireNothingAndAreLoggedOnce) {
     SendObjectMessageFloat(timer, "UpdateTimedTriggerAction", 1e-30f);
     world.Step(0.032f);
     EXPECT_EQ(world.SentTo(timer).size(), std::size_t(TimedTriggerAction::kMaxFiringsPerUpdate));
+}
+
+// A room file's negative use count is told with the room's file and read as
+// 0; the trigger then never fires, as before.
+TEST(Trigger, NegativeNumUsesFromARoomIsLoggedWithItsFileAndTakenAsZero) {
+    GameFixture world(kTriggerObjects);
+    RoomObjects read(world.factory);
+    {
+        Ostrel::LogSourceScope source("rsc/level/bad-room.xrm");
+        ASSERT_TRUE(Ostrel::SerializerXML(true).ReadRoomText(
+            "bad-room", "<Level><Objects><trigger-obj><PlayerTriggerComponent><NumUses>-5</NumUses>"
+                        "</PlayerTriggerComponent></trigger-obj></Objects></Level>", read));
+    }
+    ASSERT_EQ(read.objects.size(), 1u);
+    EXPECT_EQ(read.objects[0]->GetComponentAs<PlayerTriggerComponent>()->GetNumUses(), 0);
+    EXPECT_NE(world.log.find("rsc/level/bad-room.xrm: player trigger 7: NumUses -5 is negative; taken as 0"),
+              std::string::npos) << world.log;
 }
 
 }  // namespace

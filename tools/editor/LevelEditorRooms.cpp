@@ -17,8 +17,10 @@
 #include "engine/core/ObjectManager.h"
 #include "engine/core/ScriptEnums.h"
 #include "engine/core/TransformComponent.h"
+#include "engine/io/FilePath.h"
 #include "engine/io/SerializerLevelSave.h"
 #include "engine/io/SerializerXML.h"
+#include "engine/resources/ResourceManager.h"
 #include "engine/world/GameSystem.h"
 #include "engine/world/RoomInstance.h"
 #include "tools/editor/ObjectHandle.h"
@@ -89,6 +91,10 @@ bool LevelEditor::SaveLevel() {
 bool LevelEditor::LoadLevel() {
     m_saveName = "Untitled";
     DestroyAllObjects();
+    // What the room's objects log while they are read names the room file.
+    const ResourceManager* resources = ResourceManager::Instance();
+    const FilePath path = resources != nullptr ? resources->GetPath(m_loadName) : FilePath();
+    LogSourceScope source(path.IsValid() ? path.GetString() : std::string());
     RoomInstance room(m_loadName);
     SerializerXML reader(true);
     const bool loaded = reader.LoadRoom(m_loadName, room);
@@ -99,6 +105,14 @@ bool LevelEditor::LoadLevel() {
     }
     // Each copy is announced at once and listed by OnObjectCreated.
     room.InstantiateObjects();
+    // The editor opens rooms the game refuses (a room being made may lack
+    // its portals), but says so: the game's own check logs the fault.
+    if (!room.Validate()) {
+        LogMessage("LevelEditor: the room '" + m_loadName + "' is open for editing, but the game refuses it as it is\n");
+    } else {
+        LogMessage("LevelEditor: loaded the room '" + m_loadName + "' (" + std::to_string(room.GetObjects().size()) +
+                   " objects)\n");
+    }
     return true;
 }
 

@@ -261,6 +261,7 @@ void ModelView::OnFileDrop(const std::string& path) {
         m_droppedPath = path;
         m_loadCountdown = 2;
     } else if (ext == "png" || ext == "tga") {
+        LogSourceScope source(path);
         if (!LoadTextureFromFile(path)) LogMessage("ModelView: the texture '" + path + "' could not be loaded\n");
         m_textureName = std::filesystem::path(path).stem().string();
         ApplyTexture();
@@ -275,6 +276,9 @@ void ModelView::ApplyTexture() const {
 }
 
 void ModelView::LoadDroppedModel() {
+    // The model is read from its copy under rsc/; what the reader logs about
+    // it names the file the user dropped as well.
+    LogSourceScope source(m_droppedPath);
     const std::string ext = LowerExtension(m_droppedPath);
     bool ready = false;
     if (ext == "fbx") {

@@ -154,6 +154,47 @@ TEST(Logger, ConcurrentWritersNeverTearLines) {
     EXPECT_EQ(count, 600);
 }
 
+// Lines logged while a file is read name it once, at the line's start; the
+// innermost scope wins, and another thread's lines are not touched.
+TEST(Log, SourceScopesNameTheFileBeingRead) {
+    std::vector<std::string> lines;
+    {
+        Logger logger;
+        logger.AddProvider(std::make_unique<RecordingProvider>(&lines, "p"));
+        Logger::SetCurrent(&logger);
+        LogMessage("before\n");
+        {
+            LogSourceScope palette("rsc/levels/a.rmp");
+            LogMessage("Room palette a is refused\n");
+            LogErrorf("rsc/levels/a.rmp: already named\n");
+            {
+                LogSourceScope room("rsc/level/r.xrm");
+                LogMessage("Room [r] has no exit; ");
+                LogMessage("the room is refused\n");
+                LogSourceScope none("");
+                LogErrorf("%s\n", "still the room");
+                std::thread([] { LogMessage("other thread\n"); }).join();
+            }
+            LogMessage("back to the palette\n");
+        }
+        LogMessage("after\n");
+        Logger::SetCurrent(nullptr);
+    }
+    const std::vector<std::string> expected = {
+        "p:before\n",
+        "p:rsc/levels/a.rmp: Room palette a is refused\n",
+        "p:rsc/levels/a.rmp: already named\n",
+        "p:rsc/level/r.xrm: Room [r] has no exit; ",
+        "p:the room is refused\n",
+        "p:rsc/level/r.xrm: still the room\n",
+        "p:other thread\n",
+        "p:rsc/levels/a.rmp: back to the palette\n",
+        "p:after\n",
+        "p:deleted",
+    };
+    EXPECT_EQ(lines, expected);
+}
+
 TEST(Log, FallsBackToStderrWithoutAHub) {
     ASSERT_EQ(Logger::Current(), nullptr);
     testing::internal::CaptureStderr();

@@ -217,10 +217,17 @@ TEST(ScriptBinding, TablesReadThroughTheScriptTableView) {
     ScriptManager scripts;
     EXPECT_TRUE(scripts.RunString(R"lua(
         local box = ProbeBox.new()
-        local text = box:ReadFont({ name = "DejaVu Sans", height = 24, bold = true, width = "x" })
+        local text = box:ReadFont({ name = "DejaVu Sans", height = 24, bold = true, title = {} })
         assert(text == "DejaVu Sans 24 1000", text)
-        assert(box:SumColor({ 1, 0.5, "junk", 0.25 }) == 1.75)
-        assert(box:SumColor({}) == 0)
+        assert(box:SumColor({ 1, 0.5, 0, 0.25 }) == 1.75)
+        -- A number field holding anything else, or a missing entry, is an
+        -- argument error that names the field or entry.
+        local ok, err = pcall(function() box:ReadFont({ name = "DejaVu Sans", width = "x" }) end)
+        assert(not ok and err:find("bad argument #1 to 'ReadFont' %(field 'width': number expected, got string%)"), err)
+        ok, err = pcall(function() box:SumColor({ 1, 0.5, "junk", 0.25 }) end)
+        assert(not ok and err:find("entry 3: number expected, got string"), err)
+        ok, err = pcall(function() box:SumColor({}) end)
+        assert(not ok and err:find("entry 1: number expected, got nil"), err)
         ProbeBox = nil
     )lua")) << log.All();
     EXPECT_EQ(ToObject(scripts.GetState(), 1, kBoxScript), nullptr);

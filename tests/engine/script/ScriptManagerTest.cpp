@@ -118,7 +118,12 @@ TEST(ScriptManager, StartupScriptRunsAndItsFailuresNameIt) {
     }
     const std::vector<std::string> lines = log.Lines();
     ASSERT_EQ(lines.size(), 1u) << log.All();
-    EXPECT_EQ(lines[0].rfind("lua [broken]: [string \"function (\"]:1: ", 0), 0u) << lines[0];
+    // The chunk is named by the file's path, so Lua's message says where; a
+    // path Lua cuts at its front is given whole by the loader's prefix.
+    const std::string path = std::string(LV_TEST_TMP) + "/script-startup-ok/scripts/broken.lua";
+    EXPECT_NE(lines[0].find(path), std::string::npos) << lines[0];
+    EXPECT_NE(lines[0].find("lua [broken]: "), std::string::npos) << lines[0];
+    EXPECT_NE(lines[0].find("broken.lua:1: '<name>' expected"), std::string::npos) << lines[0];
 }
 
 TEST(ScriptManager, RunawayStartupScriptIsStoppedAndTheProgramGoesOn) {

@@ -22,6 +22,7 @@
 #include <atomic>
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 #include <thread>
 
 namespace Ostrel::Testing {
@@ -257,6 +258,58 @@ end
     EXPECT_EQ(t->GetElements().size(), 1u);
     EXPECT_EQ(t->GetHandlers().size(), 1u);
     EXPECT_NE(t->GetNavigator(), nullptr);
+}
+
+// Values no engine field holds: each call is a Lua error that names the
+// scene file and line, the function and the argument; nothing is changed.
+TEST(UiSceneFiles, BadNumbersAreLuaErrorsNamingTheFileFunctionAndArgument) {
+    SceneFiles f("numbers", {{"numbers.scn", R"(
+function LoadScene(scene)
+  local results = {}
+  local el, keys, label = UiSolid.new(), UiKeyHandler.new(), UiLabel.new()
+  local function try(f)
+    local ok, err = pcall(f)
+    results[#results + 1] = ok and "ok" or tostring(err)
+  end
+  try(function() el:SetWidth(0/0) end)
+  try(function() el:SetHeight(1/0) end)
+  try(function() el:SetX({}) end)
+  try(function() el:SetColor({}) end)
+  try(function() el:SetColor({1, 1, "x"}) end)
+  try(function() keys:AddKey(2^40) end)
+  try(function() label:SetFont("DejaVu Sans", 0/0) end)
+  try(function() label:SetFontIndirect({name = "DejaVu Sans", height = 0/0}) end)
+  try(function() el:SetWidth(12) el:SetColor({1, 0, 0}) keys:AddKey(27) end)
+  scene:AddElement(el)
+  scene:SetName(table.concat(results, "\n"))
+end
+)"}});
+    f.Load("numbers.scn");
+    UiScene* t = f.scenes->Find("numbers");
+    ASSERT_NE(t, nullptr);
+    std::vector<std::string> results;
+    std::istringstream lines(t->GetName());
+    for (std::string line; std::getline(lines, line);) results.push_back(line);
+    const std::string file = "ui-scenes-numbers/ui/numbers.scn:";
+    const char* const expected[] = {
+        "bad argument #1 to 'SetWidth' (finite number expected, got nan)",
+        "bad argument #1 to 'SetHeight' (finite number expected, got inf)",
+        "bad argument #1 to 'SetX' (number expected, got table)",
+        "bad argument #1 to 'SetColor' (entry 1: number expected, got nil)",
+        "bad argument #1 to 'SetColor' (entry 3: number expected, got string)",
+        "bad argument #1 to 'AddKey' (32-bit integer expected, got 1099511627776)",
+        "bad argument #2 to 'SetFont' (32-bit integer expected, got nan)",
+        "bad argument #1 to 'SetFontIndirect' (field 'height': 32-bit integer expected)",
+    };
+    ASSERT_EQ(results.size(), std::size(expected) + 1) << t->GetName();
+    for (std::size_t i = 0; i < std::size(expected); ++i) {
+        EXPECT_NE(results[i].find(file), std::string::npos) << results[i];
+        EXPECT_NE(results[i].find(expected[i]), std::string::npos) << results[i];
+    }
+    EXPECT_EQ(results.back(), "ok");
+    const auto& element = *t->GetElements().at(0);
+    EXPECT_EQ(element.GetWidth(), 12.0f);
+    EXPECT_EQ(element.GetColor().w, 0.0f) << "a missing alpha reads 0";
 }
 
 // The stock handlers from a scene file: created with "new", configured by

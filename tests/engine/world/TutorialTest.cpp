@@ -3,11 +3,16 @@
 
 #include "engine/world/TutorialManager.h"
 
+#include "engine/base/Logger.h"
 #include "engine/core/CoreSystem.h"
 #include "engine/core/Engine.h"
 #include "engine/core/VarFun_Delegate.h"
 
 #include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <string_view>
 
 namespace Ostrel {
 namespace {
@@ -46,6 +51,15 @@ public:
 
 using Names = std::vector<std::string>;
 
+class CapturingLog final : public ILogProvider {
+public:
+    explicit CapturingLog(std::string* text) : m_text(text) {}
+    void Write(const char* text) override { *m_text += text; }
+
+private:
+    std::string* m_text;
+};
+
 const char* const kFile = R"(move-basic {
   show-limit: 3
   tut-move-kb  { delay: 4000 input: keyboard }
@@ -81,32 +95,74 @@ TEST(TutorialText, RecordsScenesAndKeywordsReadAsWritten) {
     EXPECT_NE(t.manager.FindRecord("missing-first"), nullptr) << "the last record, without a final line end";
 }
 
-TEST(TutorialText, MalformedNumbersAndTruncatedTextStopCleanly) {
-    {
-        Tutorials t("first { page { delay: 10 } }\nsecond { page { delay: x40 } other { } }\nthird { p { } }");
-        EXPECT_EQ(t.manager.FindRecord("first")->GetScenes()[0]->delay, 10);
-        const TutorialRecord* second = t.manager.FindRecord("second");
-        ASSERT_NE(second, nullptr) << "what was read stays";
-        EXPECT_EQ(second->GetScenes().size(), 1u);
-        EXPECT_EQ(t.manager.FindRecord("third"), nullptr) << "the reading of the file ends at the bad number";
+// Each bad text with the line it must log ("test.tut: tutorial ..."), the
+// records taken and the first record the reading no longer reaches.
+TEST(TutorialText, BadRecordsAreReportedWithTheFileAndNotTakenHalfRead) {
+    struct Case {
+        std::string_view text;
+        const char* logged;
+        Names taken;
+        const char* notReached;
+    };
+    const Case cases[] = {
+        {"first { page { delay: 10 } }\nsecond { page { delay: x40 } other { } }\nthird { p { } }",
+         "test.tut: tutorial 'second': scene 'page': 'delay:' is not followed by a whole number; the record is not taken",
+         {"first"}, "third"},
+        {"a { show-limit: many b { } }\nc { }", "tutorial 'a': 'show-limit:' is not followed by a whole number", {}, "c"},
+        {"cut { page { delay:", "tutorial 'cut': scene 'page': 'delay:' is not followed", {}, ""},
+        {"cut { show-limit: 2", "tutorial 'cut': the text ends before its closing '}'; the record is not taken", {}, ""},
+        {"ok { p { } }\nopen { p { delay: 3 }", "tutorial 'open': the text ends before its closing '}'", {"ok"}, ""},
+        {"glued{ page { } }\nafter { }", "tutorial 'glued{': '{' expected after the name, found 'page'", {}, "after"},
+        {"bare page delay: 3", "tutorial 'bare': '{' expected after the name, found 'page'", {}, ""},
+        {"scene { page delay: 3 } }", "tutorial 'scene': '{' expected after scene 'page', found 'delay:'", {}, ""},
+        {std::string_view("nul {\0 }", 8), "test.tut: not a tutorial text (byte 0x00 at offset 5); nothing of it is read", {}, "nul"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.text));
+        std::string log;
+        Logger logger;
+        logger.AddProvider(std::make_unique<CapturingLog>(&log));
+        Logger* previous = Logger::Current();
+        Logger::SetCurrent(&logger);
+        {
+            Tutorials t{std::string(c.text)};
+            Names taken;
+            for (const auto& [name, record] : t.manager.Assets()) taken.push_back(name);
+            EXPECT_EQ(taken, c.taken);
+            if (*c.notReached) {
+                EXPECT_EQ(t.manager.FindRecord(c.notReached), nullptr);
+            }
+        }
+        Logger::SetCurrent(previous);
+        EXPECT_NE(log.find(c.logged), std::string::npos) << log;
     }
+    Tutorials empty("  \r\n ");
+    EXPECT_TRUE(empty.manager.Assets().empty());
+}
+
+TEST(TutorialText, OutOfRangeValuesAndRepeatsAreLoggedAndClamped) {
+    std::string log;
+    Logger logger;
+    logger.AddProvider(std::make_unique<CapturingLog>(&log));
+    Logger* previous = Logger::Current();
+    Logger::SetCurrent(&logger);
     {
-        Tutorials t("a { show-limit: many b { } }\nc { }");
-        EXPECT_EQ(t.manager.FindRecord("a")->GetShowLimit(), -1);
-        EXPECT_EQ(t.manager.FindRecord("c"), nullptr);
-    }
-    {
-        // Ends inside a scene, after a keyword, and a name with "{" glued on.
-        Tutorials t("cut { page { delay:");
-        EXPECT_EQ(t.manager.FindRecord("cut")->GetScenes().size(), 1u);
-        Tutorials glued("glued{ page { } }");
-        EXPECT_NE(glued.manager.FindRecord("glued{"), nullptr);
-        Tutorials empty("  \r\n ");
-        EXPECT_TRUE(empty.manager.Assets().empty());
-    }
-    {
-        Tutorials t("twice { a { } }\ntwice { b { } c { } }");
+        Tutorials t("twice { a { } }\ntwice { b { delay: -1 input: joystick } c { } }\n"
+                    "limit { show-limit: -1 depends: nobody depends: limit p { } }");
         EXPECT_EQ(t.manager.FindRecord("twice")->GetScenes().size(), 2u) << "a later record replaces";
+        EXPECT_EQ(t.manager.FindRecord("twice")->GetScenes()[0]->delay, 0);
+        EXPECT_EQ(t.manager.FindRecord("twice")->GetScenes()[0]->input, TutorialSceneInputs::Any);
+        EXPECT_EQ(t.manager.FindRecord("limit")->GetShowLimit(), 1);
+        t.manager.ReportUnknownDependencies();
+    }
+    Logger::SetCurrent(previous);
+    for (const char* line : {"test.tut: tutorial 'twice' is defined again; it replaces the one from earlier in this file",
+                             "test.tut: tutorial 'twice': scene 'b': delay -1 ms is negative; taken as 0",
+                             "test.tut: tutorial 'twice': scene 'b': unknown input 'joystick'",
+                             "test.tut: tutorial 'limit': show limit -1 is below 1; taken as 1",
+                             "test.tut: tutorial 'limit' depends on 'nobody', which no tutorial file defines",
+                             "test.tut: tutorial 'limit' depends on itself; it is never shown"}) {
+        EXPECT_NE(log.find(line), std::string::npos) << line << "\n" << log;
     }
 }
 

@@ -1,0 +1,67 @@
+#!/usr/bin/env bash
+# Bad game data dropped into the shipped tree, all at once: tutorial files
+# cut short, out of range or a folder, a second level list, an empty room
+# palette, a scene calling bound functions with bad arguments, a start-up
+# script that fails at its end, and in the editor a ';' load of a room the
+# game refuses. One game run and one editor run: each fault is logged with
+# its file's path under rsc/, and both runs end cleanly at their frame limit.
+set -euo pipefail
+source "$(dirname "$0")/e2e_common.bash" "$@"
+export TAVRIN_FIXED_DT=0.032 TAVRIN_SEED=61 TAVRIN_MAX_FRAMES=120
+unset TAVRIN_SAMPLE_SCENE
+mkdir -p rsc/scenes rsc/tutorials/folder.tut/inside
+cp "$src/tests/e2e/fixtures/yak-arena-start.scn" rsc/scenes/
+# "debug" loads the data before the first frame, as the other bad-data runs do.
+printf '<UiSystem>\n  <debug>1</debug>\n  <start-scene>yak-arena-start</start-scene>\n</UiSystem>\n' > rsc/uisystem.xcfg
+
+printf 'prompt {\n  show-limit: 2\n  hud {' > rsc/tutorials/cut.tut
+printf 'dash { show-limit: -1 hud { delay: -1 input: joystick } }\nnested { depends: nobody pause-menu { } }\n' \
+  > rsc/tutorials/values.tut
+# A second list naming the same level: the game plays as before.
+cp rsc/levels/levels.xlod rsc/levels/zz-second.xlod
+: > rsc/levels/empty.rmp
+cat > rsc/ui/bad-args.scn <<'LUA'
+function LoadScene(scene)
+  local e = UiSolid.new()
+  pcall(function() e:SetColor({}) end)
+  pcall(function() e:SetWidth(0/0) end)
+  local k = UiKeyHandler.new()
+  pcall(function() k:AddKey(2^40) end)
+  scene:AddElement(e)
+  e:SetHeight({})
+end
+LUA
+printf '\nlocal nothing = nil\nnothing.field = 1\n' >> rsc/ui/startup-script.lua
+
+small_window bad-game-data
+keepXdg=1 run_program bad-game-data
+expect_clean_run bad-game-data
+log="$(log_file)"
+expect_line "$log" "Run ended after $TAVRIN_MAX_FRAMES frames"
+expect_line "$log" "rsc/tutorials/cut.tut: tutorial 'prompt': scene 'hud': the text ends before its closing '}'; the record is not taken"
+expect_line "$log" "rsc/tutorials/values.tut: tutorial 'dash': show limit -1 is below 1; taken as 1"
+expect_line "$log" "rsc/tutorials/values.tut: tutorial 'dash': scene 'hud': delay -1 ms is negative; taken as 0"
+expect_line "$log" "rsc/tutorials/values.tut: tutorial 'dash': scene 'hud': unknown input 'joystick'"
+expect_line "$log" "rsc/tutorials/values.tut: tutorial 'nested' depends on 'nobody', which no tutorial file defines"
+# The walk comes before the log file is open: this line goes to stderr.
+expect_line "$work/bad-game-data.err" "rsc/tutorials/folder.tut: a folder, not a data file"
+expect_line "$log" "rsc/levels/zz-second.xlod: a second level list; it replaces the one read from 'rsc/levels/levels.xlod'"
+expect_line "$log" "rsc/levels/empty.rmp: Room palette empty lists no room group"
+expect_line "$log" "lua [bad-args]: rsc/ui/bad-args.scn:8: bad argument #1 to 'SetHeight' (number expected, got table)"
+expect_line "$log" "lua [startup-script]: rsc/ui/startup-script.lua:"
+
+echo "game: every bad file named by its path"
+
+# The editor: ';' loads the room named in its configuration, here one with
+# two entrances. It opens for editing, and the log says the game refuses it.
+cp "$src/rsc/ui/startup-script.lua" rsc/ui/
+sed 's|<type-name>Exit</type-name>|<type-name>Entrance</type-name>|' rsc/level/room-mid-a.xrm > rsc/level/two-doors.xrm
+grep -q "<type-name>Entrance</type-name>" rsc/level/two-doors.xrm || fail "the sample room has no portal to turn"
+printf '<LevelEditor>\n    <LoadingFrom>two-doors</LoadingFrom>\n</LevelEditor>\n' > rsc/leveleditor.xcfg
+printf '20 key 186 down\n21 key 186 up\n' > semicolon.txt
+small_window editor-bad-room
+TAVRIN_MAX_FRAMES=40 TAVRIN_INPUT_SCRIPT="$work/semicolon.txt" keepXdg=1 run_program editor-bad-room -l
+expect_clean_run editor-bad-room
+expect_line "$(log_file)" "rsc/level/two-doors.xrm: Room [two-doors] has multiple entrances; the room is refused"
+expect_line "$(log_file)" "LevelEditor: the room 'two-doors' is open for editing, but the game refuses it as it is"
+echo "editor: the bad room named by its path"
