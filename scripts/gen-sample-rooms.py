@@ -72,29 +72,33 @@ write("room-yak-gate", 1, [
     O("yak-nest-obj", T(12, 1, 3)),
     O("yak-nest-obj", T(18, 1, -3)),
     O("goal-obj", T(36, 1, 0))])
-# The boss rooms keep their goal in a corner, off the way to the trigger:
-# the player goes there once the fight is won.
+# The boss rooms keep their goal in a corner, off the way to the trigger,
+# walled in with a menhir gate across its way in: the gate stands last in
+# the room, so it counts only what is made after the room (the boss, and
+# whatever the boss makes), and sinks once they are all gone. A player who
+# runs past the boss finds the goal shut.
+def goal_alcove():
+    return [O("goal-obj", T(56, 1, -25)),
+            O("wall-piece-obj", T(56, 2, -22, 8.5)),
+            O("menhir-gate-obj", T(52, 2, -26, 1, 2, 8))]
 # Level 2: the brood mother, made by a wave spawner when the player walks in.
 write("room-brood-hall", 2, arena()[:6] + [
     entrance(),
     O("yak-arena-obj", T(30, 5, 0, 60, 10, 60)),
     O("brood-mother-spawner-obj", T(40, 0, 0), listen(5)),
-    O("boss-trigger-obj", T(10, 1, 0), trig(5)),
-    O("goal-obj", T(56, 1, -25))])
+    O("boss-trigger-obj", T(10, 1, 0), trig(5))] + goal_alcove())
 # Level 3: the yak boss arena; its tiles come before the boss's spawner.
 write("room-yak-boss", 3, [entrance()] + arena() + [
     O("yak-tile-obj", T(30, 0.01, 15)),
     O("yak-tile-obj", T(30, 0.01, -15)),
     O("yak-boss-spawner-obj", T(45, 0, 0), listen(7)),
-    O("boss-trigger-obj", T(10, 1, 0), trig(7)),
-    O("goal-obj", T(56, 1, -25))])
+    O("boss-trigger-obj", T(10, 1, 0), trig(7))] + goal_alcove())
 # Level 4: birds and their boss.
 write("room-bird-boss", 4, [entrance()] + arena() + [
     O("bird-red-obj", T(25, 2, 10)),
     O("bird-blue-obj", T(25, 2, -10)),
     O("bird-boss-spawner-obj", T(40, 6, 0), listen(9)),
-    O("boss-trigger-obj", T(10, 1, 0), trig(9)),
-    O("goal-obj", T(56, 1, -25))])
+    O("boss-trigger-obj", T(10, 1, 0), trig(9))] + goal_alcove())
 # Level 5: the fox arena; the manager's victory ends the game.
 write("room-fox-boss", 5, [entrance()] + arena() + [
     O("fox-tile-obj", T(50, 0.01, 20, ry=135)),

@@ -307,8 +307,13 @@ void UiSystem::ApplyTransitions() {
 }
 
 void UiSystem::LogStack() const {
+    // Tutorial pages come and go on their own timer, whatever the player
+    // does in the menus: they have their own log line, and the stack line
+    // names the scenes the player moves through.
     std::string names;
-    for (const UiScene* scene : m_stack) names += (names.empty() ? "" : " > ") + scene->GetName();
+    for (const UiScene* scene : m_stack) {
+        if (scene != m_tutorialScene) names += (names.empty() ? "" : " > ") + scene->GetName();
+    }
     const Engine* engine = Engine::Instance();
     const unsigned long long frame = engine && engine->IsRunning() ? engine->GetFrameCount() + 1 : 0;
     LogMessagef("UI scenes at frame %llu: %s\n", frame, names.empty() ? "(none)" : names.c_str());
@@ -355,6 +360,7 @@ void UiSystem::UpdateTutorials() {
     m_stack.push_back(scene);
     scene->SetAcceptsInput(false);
     scene->Enter();
+    LogMessagef("Tutorial '%s' shows its page '%s'\n", record->GetName().c_str(), page.sceneName.c_str());
 }
 
 // ---- input

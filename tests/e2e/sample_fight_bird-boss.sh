@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The bird roost played to its end from fixtures/sample-game/bird-boss.txt:
-# a work copy of rsc whose level order is this level alone (tuned by
-# fixtures/sample-game/bird-boss.bash), the loading screen's start as the
+# a work copy of rsc whose level order is this level alone (the shipped
+# archetypes and rooms), the loading screen's start as the
 # main menu's Play, a fixed step and seed, "max-fps" raised. The trace must
 # show, in order: the fight's music, the boss, hatched birds, the boss's
 # death with every bird left dying with it, the boss gone with "battle-bgm",

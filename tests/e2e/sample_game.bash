@@ -7,20 +7,13 @@
 # Each level's input script is fixtures/sample-game/LEVEL.txt: its frames
 # count from the level's "GameReady" ("at GameReady"), it is authored
 # against the seed below, and the header of sample_fight_LEVEL.sh says how
-# it was recorded and how to re-record it after tuning. LEVEL.bash, when
-# there is one, tunes the work copy for that level (run inside the copy).
+# it was recorded and how to re-record it after tuning. The work copies
+# change only the level order, the UI's debug load and the frame cap: the
+# archetypes, rooms and palettes are the shipped ones.
 export TAVRIN_FIXED_DT=0.032 TAVRIN_SEED=23
 unset TAVRIN_SAMPLE_SCENE
 export TAVRIN_TRACE_MESSAGES=GameFreshStart,LevelLoaded,GameReady,ObjectCreated,ObjectDestroyed,PlaySound,PlayBackgroundSound,BossHealthChanged,TriggerActivated,PlayerDeath,GoalReached,InitiateVictory,GameComplete,StopLoop
 sampleGame="$e2eDir/fixtures/sample-game"
-
-# tune_copy LEVEL...: each level's own tuning of the work copy.
-tune_copy() {
-  local level
-  for level in "$@"; do
-    if [ -f "$sampleGame/$level.bash" ]; then (cd "$work" && source "$sampleGame/$level.bash"); fi
-  done
-}
 
 # fight_copy LEVEL: the work copy plays LEVEL alone; its start scene goes
 # through the loading screen as the main menu's Play does, with the UI's
@@ -31,7 +24,6 @@ fight_copy() {
   printf '<UiSystem>\n  <debug>1</debug>\n  <start-scene>yak-arena-start</start-scene>\n</UiSystem>\n' > "$work/rsc/uisystem.xcfg"
   sed -i 's|<max-fps>[^<]*</max-fps>|<max-fps>10000.000000</max-fps>|' "$work/rsc/coresystem.xcfg"
   echo "<$1 />" > "$work/rsc/levels/levels.xlod"
-  tune_copy "$1"
 }
 
 # sample_game_copy LEVEL...: the work copy plays LEVEL... in that order from
@@ -41,7 +33,6 @@ sample_game_copy() {
   printf '<%s />\n' "$@" > "$work/rsc/levels/levels.xlod"
   sed 's|<debug>0</debug>|<debug>1</debug>|' "$src/rsc/uisystem.xcfg" > "$work/rsc/uisystem.xcfg"
   sed -i 's|<max-fps>[^<]*</max-fps>|<max-fps>10000.000000</max-fps>|' "$work/rsc/coresystem.xcfg"
-  tune_copy "$@"
 }
 
 # expect_sample_run LOG: what every replay's log must hold or lack.

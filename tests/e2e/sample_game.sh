@@ -4,9 +4,9 @@
 # its button back to the main menu, and Quit there, which ends the run.
 # The script is the levels' own scripts (fixtures/sample-game/LEVEL.txt,
 # the ones sample_fight_LEVEL.sh plays, each starting "at GameReady") one
-# after the other, in a work copy tuned by every level's LEVEL.bash: a level
-# plays the same wherever it falls in the run, since the seed is set again
-# at each level. Checked: the scene stacks from boot back to the main menu,
+# after the other, in a work copy with the shipped archetypes and rooms: a
+# level plays the same wherever it falls in the run, since the seed is set
+# again at each level. Checked: the scene stacks from boot back to the main menu,
 # each level's part of the trace as its own replay checks it (its goal; the
 # fox arena's victory and "GameComplete"), no missing archetype, no GL
 # error, no death, and the normal shutdown (exit 0) on Quit.

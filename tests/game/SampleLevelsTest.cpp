@@ -5,6 +5,7 @@
 #include <tinyxml.h>
 
 #include <algorithm>
+#include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -254,6 +255,47 @@ TEST_F(SampleLevels, EachBossComesFromATriggeredWaveInItsArena) {
         if (WaveMakes(o) == "yak-boss-obj") {
             EXPECT_EQ(tiles, 2) << "the yak tiles come before the boss's spawner";
         }
+    }
+}
+
+// A boss room's goal is shut in until the fight is won: a gate stands after
+// every spawner of the room (so it counts the boss and all the boss makes,
+// never the spawner that stays), and the way from the boss's trigger
+// straight to the goal runs into the gate or a wall.
+TEST_F(SampleLevels, EveryBossGoalWaitsBehindAGate) {
+    for (const char* level : {"brood-hall", "yak-boss", "bird-boss"}) {
+        auto rooms = Rooms(level);
+        const Room& arena = *rooms.back();
+        SCOPED_TRACE(arena.name);
+        std::size_t gate = 0, lastSpawner = 0;
+        const Placed *goal = nullptr, *trigger = nullptr;
+        std::vector<const Placed*> blockers;
+        for (std::size_t i = 0; i < arena.objects.size(); ++i) {
+            const Placed& o = arena.objects[i];
+            if (Component(o, "GateComponent")) gate = i + 1;
+            if (Component(o, "WaveSpawnerComponent") || Component(o, "SpawnerComponent")) lastSpawner = i + 1;
+            if (Component(o, "GoalComponent")) goal = &o;
+            if (Component(o, "PlayerTriggerComponent")) trigger = &o;
+            if (Component(o, "GateComponent") || (Component(o, "LevelGeometryComponent") && o.y > 0))
+                blockers.push_back(&o);
+        }
+        ASSERT_TRUE(goal && trigger);
+        ASSERT_GT(gate, 0u) << "no gate";
+        EXPECT_GT(gate, lastSpawner) << "the gate counts a spawner that never goes, and never opens";
+        // Walk the segment in small steps: some step falls inside a blocker's box.
+        bool blocked = false;
+        for (int step = 0; step <= 400 && !blocked; ++step) {
+            const float t = step / 400.0f;
+            const float x = trigger->x + (goal->x - trigger->x) * t, z = trigger->z + (goal->z - trigger->z) * t;
+            for (const Placed* b : blockers) {
+                const TiXmlElement* tr = b->element->FirstChildElement("TransformComponent");
+                const bool isGate = Component(*b, "GateComponent") != nullptr;
+                const float halfX = ChildFloat(tr, "ScaX", isGate ? 1 : 20) / 2;
+                const float halfZ = ChildFloat(tr, "ScaZ", isGate ? 13 : 0.5f) / 2;
+                blocked = blocked || (std::abs(x - b->x) <= halfX && std::abs(z - b->z) <= halfZ);
+            }
+        }
+        EXPECT_TRUE(blocked) << "the goal lies open to a player who runs past the boss";
     }
 }
 
