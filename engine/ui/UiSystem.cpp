@@ -269,6 +269,12 @@ void UiSystem::ClearScenes() {
 
 void UiSystem::ApplyTransitions() {
     bool changed = false;
+    // Pops and replacements come from the scenes the player moves through
+    // (the HUD's lost and complete menus, a menu's Back), never from a
+    // tutorial page: a page on top is taken off first, its showing cut
+    // short, so the request reaches the scene it was meant for.
+    if ((m_pendingPops > 0 || !m_replaceScene.empty()) && m_tutorialScene && GetTop() == m_tutorialScene)
+        PopScene();
     if (m_pendingPops > 0) {
         changed = true;
         while (m_pendingPops > 0 && !m_stack.empty()) {

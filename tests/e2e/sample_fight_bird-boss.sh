@@ -24,6 +24,6 @@ set -euo pipefail
 source "$(dirname "$0")/e2e_common.bash" "$@"
 source "$e2eDir/sample_game.bash"
 fight_copy bird-boss
-play_fight bird-boss 900
+play_fight bird-boss 920
 up_to_goal "$work/bird-boss.trace" "$work/bird-boss.part"
 check_bird-boss "$work/bird-boss.part"

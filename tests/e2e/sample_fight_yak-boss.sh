@@ -30,6 +30,6 @@ set -euo pipefail
 source "$(dirname "$0")/e2e_common.bash" "$@"
 source "$e2eDir/sample_game.bash"
 fight_copy yak-boss
-play_fight yak-boss 1080
+play_fight yak-boss 1180
 up_to_goal "$work/yak-boss.trace" "$work/yak-boss.part"
 check_yak-boss "$work/yak-boss.part"

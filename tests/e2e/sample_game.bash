@@ -88,7 +88,9 @@ up_to_goal() {
 
 # check_LEVEL PART: what the level's part of a trace must show (the part
 # ends with its goal; the fox arena's, with which the game ends, with
-# "GameComplete").
+# "GameComplete"). In the boss rooms with a goal, the menhir gate across
+# the goal's alcove sinks ("menhir-move-sfx") and goes only after the boss
+# and all it made are gone, and the goal comes after it.
 
 check_yak-nests() {
   local part=$1 made killed
@@ -115,10 +117,14 @@ check_brood-hall() {
     "ObjectCreated(# 'brood-mother-obj')" \
     "${wave[@]}" "${wave[@]}" "${wave[@]}" "${wave[@]}" "${wave[@]}" \
     "BossHealthChanged(ui-yak, 0)" "PlaySound(yak-brood-death-sfx)" \
-    "ObjectDestroyed(# 'brood-mother-obj')" "GoalReached()"
+    "ObjectDestroyed(# 'brood-mother-obj')" "ObjectDestroyed(# 'spawner-yak-obj')" \
+    "ObjectDestroyed(# 'spawner-yak-obj')" "ObjectDestroyed(# 'spawner-yak-obj')" \
+    "PlaySound(menhir-move-sfx)" "ObjectDestroyed(# 'menhir-gate-obj')" "GoalReached()"
   hits=$(grep -cE "BossHealthChanged\(ui-yak, 0\.[0-9]+\)" "$part" || true)
   [ "$hits" -ge 11 ] || fail "brood-hall: only $hits hits before her death"
-  # Her death takes every yak of the level with her.
+  # Her death takes every yak of the level with her; her three fixed nests
+  # stay and the menhir gate before the goal counts them: they are broken
+  # before it sinks.
   made=$(grep -cE "ObjectCreated\([0-9]+ 'yak-obj'\)" "$part" || true)
   killed=$(grep -cE "ObjectDestroyed\([0-9]+ 'yak-obj'\)" "$part" || true)
   [ "$made" -eq "$killed" ] || fail "brood-hall: $made yaks made, $killed gone before the goal"
@@ -135,7 +141,8 @@ check_yak-boss() {
     "PlaySound(yak-slam-sfx)" "BossHealthChanged(ui-yak, 0.4)" \
     "'yak-mini-boss-obj')" "'yak-mini-boss-obj')" "BossHealthChanged(ui-yak, 0.2)" \
     "PlaySound(yak-slam-sfx)" "BossHealthChanged(ui-yak, 0)" "PlaySound(yak-brood-death-sfx)" \
-    "ObjectDestroyed($boss 'yak-boss-obj')" "PlayBackgroundSound(battle-bgm)" "GoalReached()"
+    "ObjectDestroyed($boss 'yak-boss-obj')" "PlaySound(menhir-move-sfx)" "PlayBackgroundSound(battle-bgm)" \
+    "ObjectDestroyed(# 'menhir-gate-obj')" "GoalReached()"
   # The mini-bosses of its two hides: four, all gone before the goal.
   [ "$(grep -cE "ObjectCreated\([0-9]+ 'yak-mini-boss-obj'\)" "$part")" -eq 4 ] || fail "yak-boss: not four mini-bosses"
   [ "$(grep -cE "ObjectDestroyed\([0-9]+ 'yak-mini-boss-obj'\)" "$part")" -eq 4 ] || fail "yak-boss: a mini-boss outlived the goal"
@@ -158,8 +165,8 @@ check_bird-boss() {
   [ "$hatched" -ge 2 ] || fail "bird-boss: only $hatched birds hatched before the boss died"
   in_order "$part" "PlayBackgroundSound(boss-battle-bgm)" "ObjectCreated($boss 'bird-boss-obj')" \
     "PlaySound(bird-spawn-sfx)" "BossHealthChanged(ui-bird, 0.5)" "BossHealthChanged(ui-bird, 0)" \
-    "PlaySound(bird-boss-death-sfx)" "ObjectDestroyed($boss 'bird-boss-obj')" "PlayBackgroundSound(battle-bgm)" \
-    "GoalReached()"
+    "PlaySound(bird-boss-death-sfx)" "ObjectDestroyed($boss 'bird-boss-obj')" "PlaySound(menhir-move-sfx)" \
+    "PlayBackgroundSound(battle-bgm)" "ObjectDestroyed(# 'menhir-gate-obj')" "GoalReached()"
   # Killed with the boss: birds still flying at its death go in the next frame.
   with=$(grep -cE "^trace frame $((died + 1)): ObjectDestroyed\([0-9]+ 'bird-(red|green|blue)-obj'\)" "$part" || true)
   [ "$with" -ge 1 ] || fail "bird-boss: no bird died with the boss"
