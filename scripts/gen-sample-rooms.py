@@ -108,6 +108,58 @@ write("room-fox-boss", 5, [entrance()] + arena() + [
     O("fox-boss-spawner-obj", T(45, 1, 0), listen(11)),
     O("boss-trigger-obj", T(10, 1, 0), trig(11))])
 
+# The two temple levels: a start, two rooms drawn at random from three of
+# rising "Difficulty", and an end room with two power-ups on the way to the
+# goal. Every middle room is a straight corridor of one length with its
+# objects off the middle line, so each draw is walked through the same way
+# and is as long as any other.
+def corridor(difficulty, name, objects):
+    write(name, difficulty, [
+        entrance(),
+        O("floor-piece-obj", T(12, -0.5, 0, 24)),
+        O("wall-piece-obj", T(12, 2, 5.25, 24)),
+        O("wall-piece-obj", T(12, 2, -5.25, 24))] + objects + [exitp(24)])
+def pen(x):
+    # A low fence round a charger on the north side: it charges at the
+    # player and slams into the fence.
+    return [O("wall-piece-obj", T(x, 1, 2.25, 8, 2, 0.5)),
+            O("wall-piece-obj", T(x - 4, 1, 3.75, 0.5, 2, 2.5)),
+            O("wall-piece-obj", T(x + 4, 1, 3.75, 0.5, 2, 2.5)),
+            O("charger-yak-obj", T(x, 0.75, 3.75))]
+def temple_end(name, first, second):
+    write(name, 0, [
+        entrance(),
+        O("floor-piece-obj", T(13, -0.5, 0, 26)),
+        O("wall-piece-obj", T(13, 2, 5.25, 26)),
+        O("wall-piece-obj", T(13, 2, -5.25, 26)),
+        O("wall-piece-obj", T(26.25, 2, 0, 0.5, None, 10)),
+        O(first, T(6, 1, 0)),
+        O(second, T(14, 1, 0)),
+        O("goal-obj", T(22, 1, 0))])
+# The first temple: a healing station, the light's target and a spike trap;
+# a room where the camera glides up and back; a burrowing fox.
+corridor(1, "room-shrine-light", [
+    O("health-station-obj", T(12, 1, -3.5)),
+    O("light-target-obj", T(12, 3, 0)),
+    O("spike-trap-obj", T(6, 0.1, 3.5))])
+corridor(2, "room-shrine-glide", [
+    O("camera-glide-obj", T(3, 2, 0), trig(21), listen(21)),
+    O("camera-glide-back-obj", T(21, 2, 0), trig(22), listen(22)),
+    O("spike-trap-obj", T(12, 0.1, -3.5))])
+corridor(3, "room-shrine-fox", [
+    O("fox-obj", T(14, 0, 3.5)),
+    O("health-pack-obj", T(20, 1, -3.5))])
+temple_end("room-shrine-end", "arc-powerup-obj", "meteor-powerup-obj")
+# The second temple: the chargers' pens, the glide, the fox.
+corridor(1, "room-hall-pen", pen(12) + [O("health-pack-obj", T(20, 1, -3.5))])
+corridor(2, "room-hall-glide", [
+    O("camera-glide-obj", T(3, 2, 0), trig(23), listen(23)),
+    O("camera-glide-back-obj", T(21, 2, 0), trig(24), listen(24))] + pen(12))
+corridor(3, "room-hall-fox", [
+    O("fox-obj", T(10, 0, -3.5)),
+    O("health-station-obj", T(18, 1, 3.5))])
+temple_end("room-hall-end", "shield-powerup-obj", "fire-powerup-obj")
+
 if stale:
     print("rooms differ from scripts/gen-sample-rooms.py: " + ", ".join(stale))
     sys.exit(1)

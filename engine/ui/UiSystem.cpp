@@ -366,7 +366,10 @@ void UiSystem::UpdateTutorials() {
     m_stack.push_back(scene);
     scene->SetAcceptsInput(false);
     scene->Enter();
-    LogMessagef("Tutorial '%s' shows its page '%s'\n", record->GetName().c_str(), page.sceneName.c_str());
+    const Engine* engine = Engine::Instance();
+    const unsigned long long frame = engine && engine->IsRunning() ? engine->GetFrameCount() + 1 : 0;
+    LogMessagef("Tutorial '%s' shows its page '%s' at frame %llu\n", record->GetName().c_str(),
+                page.sceneName.c_str(), frame);
 }
 
 // ---- input

@@ -196,3 +196,41 @@ check_fox-boss() {
   in_order "$part" "ObjectCreated($first 'fox-boss-obj')" "PlaySound(fox-slam-sfx)" "InitiateVictory()"
   echo "fox-boss: a tail slam, both foxes down, the second made once, battle-bgm, the victory, the game complete"
 }
+
+# The temple levels: the end room's two power-ups are picked up on the way
+# and the companion's attacks they give are used ("arc-attack-fx" then
+# "meteor-attack-fx" in the first, "shield-attack-fx" then
+# "firestarter-attack-fx" in the second) before the goal.
+check_temple() {
+  local part=$1 level=$2 first=$3 second=$4
+  in_order "$part" "ObjectCreated(# '$first-powerup-obj')" "ObjectDestroyed(# '$first-powerup-obj')" \
+    "'$first-attack-fx')" "ObjectDestroyed(# '$second-powerup-obj')" "'${5:-$second}-attack-fx')" "GoalReached()"
+  echo "$level: the $first and $second power-ups taken, both attacks used, the goal"
+}
+check_temple-1() { check_temple "$1" temple-1 arc meteor; }
+check_temple-2() { check_temple "$1" temple-2 shield fire firestarter; }
+
+# layout TRACE: the archetypes the level made as it loaded (its rooms'
+# objects, in order), one line.
+layout() { sed -n "s/^trace frame 1: ObjectCreated([0-9]* '\([^']*\)')$/\1/p" "$1" | tr '\n' ' '; }
+
+# play_two_seeds LEVEL FRAMES: play_fight at the shared seed, then one more
+# run at another seed; both reach the goal, and the rooms drawn differ.
+play_two_seeds() {
+  local level=$1 frames=$2 log
+  play_fight "$level" "$frames"
+  up_to_goal "$work/$level.trace" "$work/$level.part"
+  "check_$level" "$work/$level.part"
+  small_window "$level-seed5"
+  TAVRIN_SEED=5 TAVRIN_MAX_FRAMES=$frames keepXdg=1 run_program "$level-seed5"
+  expect_clean_run "$level-seed5"
+  log=$(log_file)
+  expect_sample_run "$log"
+  grep -o "trace frame .*" "$log" > "$work/$level-seed5.trace"
+  up_to_goal "$work/$level-seed5.trace" "$work/$level-seed5.part"
+  "check_$level" "$work/$level-seed5.part"
+  [ "$(layout "$work/$level.trace")" != "$(layout "$work/$level-seed5.trace")" ] ||
+    fail "$level: seeds 23 and 5 drew the same rooms"
+  echo "$level: seed 23 drew: $(layout "$work/$level.trace")"
+  echo "$level: seed 5 drew: $(layout "$work/$level-seed5.trace")"
+}
