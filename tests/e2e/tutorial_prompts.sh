@@ -46,7 +46,7 @@ from png_rows import read_rgba
 def gold(path):
     width, height, rows = read_rgba(path)
     n = 0
-    for y in range(30, 44):
+    for y in range(35, 49):
         for x in range(110, 530):
             r, g, b = rows[y][x * 4:x * 4 + 3]
             n += abs(r - 242) < 30 and abs(g - 184) < 30 and abs(b - 64) < 40

@@ -33,6 +33,7 @@
 #include "game/RegisterComponentTypes.h"
 #include "game/RegisterResourceLoaders.h"
 #include "game/bosses/FoxBossComponent.h"
+#include "game/objects/PowerUpAttackComponent.h"
 #include "game/objects/TriggerListenerComponent.h"
 #include "game/ui/UiEnergyBar.h"
 #include "tests/engine/ui/UiTestSupport.h"
@@ -234,6 +235,28 @@ TEST(ShippedContent, EveryFixedNameIsLoadedWhereTheGameLooksForIt) {
         }
     }
     EXPECT_EQ(world.log.All(), "") << "loading rsc logged problems";
+}
+
+// Each special attack of the companion has a power-up that gives it, with
+// charges, and a fill of its own for the HUD's energy bar.
+TEST(ShippedContent, EverySpecialAttackHasItsPowerUpAndItsEnergyFill) {
+    ShippedContentWorld world;
+    for (const char* attack : {"ArcAttack", "MeteorAttack", "ShieldAttack", "FirestarterAttack"}) {
+        SCOPED_TRACE(attack);
+        int givers = 0;
+        for (const std::string& name : world.factory.GetArchetypeNames()) {
+            const Composition* archetype = world.factory.FindArchetype(name);
+            const auto* power = archetype ? static_cast<const Vandle::PowerUpAttackComponent*>(
+                                                archetype->GetComponent(Vandle::PowerUpAttackComponent::kTypeId))
+                                          : nullptr;
+            if (power && power->GetNewAttack() == attack) {
+                ++givers;
+                EXPECT_GT(power->GetNumAttacks(), 0) << name;
+            }
+        }
+        EXPECT_GE(givers, 1) << "no power-up gives it";
+        EXPECT_TRUE(world.HasTexture(world.Value("hud-bar-fills", attack))) << "no energy fill";
+    }
 }
 
 // Each prompt has a page for the keyboard and one for the pad, both scenes
