@@ -248,7 +248,9 @@ TEST_F(SampleLevels, TheTemplesDrawTheirMiddleRoomsAtRandom) {
                 // without a body that stops the player.
                 const TiXmlElement* collider = Component(o, "CollisionComponent");
                 const bool stops = Component(o, "LevelGeometryComponent") || Component(o, "GateComponent");
-                if (collider && stops && o.y > 0) EXPECT_GT(std::abs(o.z), 1.5f) << room.name << ": " << o.name;
+                if (collider && stops && o.y > 0) {
+                    EXPECT_GT(std::abs(o.z), 1.5f) << room.name << ": " << o.name;
+                }
             }
             EXPECT_EQ(exit - entrance, 24.0f) << room.name;
         }
