@@ -73,14 +73,15 @@ write("room-yak-gate", 1, [
     O("yak-nest-obj", T(18, 1, -3)),
     O("goal-obj", T(36, 1, 0))])
 # The boss rooms keep their goal in a corner, off the way to the trigger,
-# walled in with a menhir gate across its way in: the gate stands last in
-# the room, so it counts only what is made after the room (the boss, and
-# whatever the boss makes), and sinks once they are all gone. A player who
-# runs past the boss finds the goal shut.
+# walled in with a menhir gate across its way in: the gate stands after
+# every spawner of the room, so it counts only what is made after the room
+# (the boss, and whatever the boss makes), and sinks once they are all
+# gone. A player who runs past the boss finds the goal shut. The goal, which
+# the gate does not count, closes the room as in every level.
 def goal_alcove():
-    return [O("goal-obj", T(56, 1, -25)),
-            O("wall-piece-obj", T(56, 2, -22, 8.5)),
-            O("menhir-gate-obj", T(52, 2, -26, 1, 2, 8))]
+    return [O("wall-piece-obj", T(56, 2, -22, 8.5)),
+            O("menhir-gate-obj", T(52, 2, -26, 1, 2, 8)),
+            O("goal-obj", T(56, 1, -25))]
 # Level 2: the brood mother, made by a wave spawner when the player walks in.
 write("room-brood-hall", 2, arena()[:6] + [
     entrance(),
