@@ -61,16 +61,19 @@ write("room-yak-nests", 1, [
     O("yak-wave-obj", T(20, 0.5, 2.5), listen(3)),
     O("health-pack-obj", T(26, 1, -3)),
     exitp(30)])
-# Level 1, last room: the gate first, then the nests it counts, the goal behind it.
+# Level 1, last room: the nests rise out of waves set off as the player
+# walks in (so their tutorial prompt comes when they do), then the gate,
+# which counts the nests made after it rises; the goal behind it.
 write("room-yak-gate", 1, [
     entrance(),
     O("floor-piece-obj", T(20, -0.5, 0, 40)),
     O("wall-piece-obj", T(20, 2, 5.25, 40)),
     O("wall-piece-obj", T(20, 2, -5.25, 40)),
     O("wall-piece-obj", T(40.25, 2, 0, 0.5, None, 10)),
+    O("boss-trigger-obj", T(3, 1, 0), trig(4)),
+    O("yak-nest-wave-obj", T(12, 1, 3), listen(4)),
+    O("yak-nest-wave-obj", T(18, 1, -3), listen(4)),
     O("menhir-gate-obj", T(28, 2, 0, 1, 2, 10)),
-    O("yak-nest-obj", T(12, 1, 3)),
-    O("yak-nest-obj", T(18, 1, -3)),
     O("goal-obj", T(36, 1, 0))])
 # The boss rooms keep their goal in a corner, off the way to the trigger,
 # walled in with a menhir gate across its way in: the gate stands after

@@ -198,7 +198,13 @@ TEST_F(SampleLevels, TheGateRoomClosesTheNestLevelAndNoBossStandsInIt) {
         const bool enemyLike = Component(o, "SpawnerComponent") || Component(o, "WaveSpawnerComponent") ||
                                Component(o, "EnemyComponent");
         if (!enemyLike) continue;
-        EXPECT_GT(i, gate) << o.name << " stands before the gate that should count it";
+        // A wave set off by a trigger may stand before the gate: what it
+        // makes comes after the gate has risen, and the gate counts that.
+        const bool triggeredWave = Component(o, "WaveSpawnerComponent") && Component(o, "TriggerListenerComponent") &&
+                                   !Component(o, "TimedTriggerComponent");
+        if (!triggeredWave) {
+            EXPECT_GT(i, gate) << o.name << " stands before the gate that should count it";
+        }
         ++counted;
     }
     EXPECT_GE(counted, 1);
