@@ -61,40 +61,48 @@ write("room-yak-nests", 1, [
     O("yak-wave-obj", T(20, 0.5, 2.5), listen(3)),
     O("health-pack-obj", T(26, 1, -3)),
     exitp(30)])
-# Level 1, last room: the gate first, then the nests it counts, the goal behind it.
+# Level 1, last room: the nests rise out of waves set off as the player
+# walks in (so their tutorial prompt comes when they do), then the gate,
+# which counts the nests made after it rises; the goal behind it.
 write("room-yak-gate", 1, [
     entrance(),
     O("floor-piece-obj", T(20, -0.5, 0, 40)),
     O("wall-piece-obj", T(20, 2, 5.25, 40)),
     O("wall-piece-obj", T(20, 2, -5.25, 40)),
     O("wall-piece-obj", T(40.25, 2, 0, 0.5, None, 10)),
+    O("boss-trigger-obj", T(3, 1, 0), trig(4)),
+    O("yak-nest-wave-obj", T(12, 1, 3), listen(4)),
+    O("yak-nest-wave-obj", T(18, 1, -3), listen(4)),
     O("menhir-gate-obj", T(28, 2, 0, 1, 2, 10)),
-    O("yak-nest-obj", T(12, 1, 3)),
-    O("yak-nest-obj", T(18, 1, -3)),
     O("goal-obj", T(36, 1, 0))])
-# The boss rooms keep their goal in a corner, off the way to the trigger:
-# the player goes there once the fight is won.
+# The boss rooms keep their goal in a corner, off the way to the trigger,
+# walled in with a menhir gate across its way in: the gate stands after
+# every spawner of the room, so it counts only what is made after the room
+# (the boss, and whatever the boss makes), and sinks once they are all
+# gone. A player who runs past the boss finds the goal shut. The goal, which
+# the gate does not count, closes the room as in every level.
+def goal_alcove():
+    return [O("wall-piece-obj", T(56, 2, -22, 8.5)),
+            O("menhir-gate-obj", T(52, 2, -26, 1, 2, 8)),
+            O("goal-obj", T(56, 1, -25))]
 # Level 2: the brood mother, made by a wave spawner when the player walks in.
 write("room-brood-hall", 2, arena()[:6] + [
     entrance(),
     O("yak-arena-obj", T(30, 5, 0, 60, 10, 60)),
     O("brood-mother-spawner-obj", T(40, 0, 0), listen(5)),
-    O("boss-trigger-obj", T(10, 1, 0), trig(5)),
-    O("goal-obj", T(56, 1, -25))])
+    O("boss-trigger-obj", T(10, 1, 0), trig(5))] + goal_alcove())
 # Level 3: the yak boss arena; its tiles come before the boss's spawner.
 write("room-yak-boss", 3, [entrance()] + arena() + [
     O("yak-tile-obj", T(30, 0.01, 15)),
     O("yak-tile-obj", T(30, 0.01, -15)),
     O("yak-boss-spawner-obj", T(45, 0, 0), listen(7)),
-    O("boss-trigger-obj", T(10, 1, 0), trig(7)),
-    O("goal-obj", T(56, 1, -25))])
+    O("boss-trigger-obj", T(10, 1, 0), trig(7))] + goal_alcove())
 # Level 4: birds and their boss.
 write("room-bird-boss", 4, [entrance()] + arena() + [
     O("bird-red-obj", T(25, 2, 10)),
     O("bird-blue-obj", T(25, 2, -10)),
     O("bird-boss-spawner-obj", T(40, 6, 0), listen(9)),
-    O("boss-trigger-obj", T(10, 1, 0), trig(9)),
-    O("goal-obj", T(56, 1, -25))])
+    O("boss-trigger-obj", T(10, 1, 0), trig(9))] + goal_alcove())
 # Level 5: the fox arena; the manager's victory ends the game.
 write("room-fox-boss", 5, [entrance()] + arena() + [
     O("fox-tile-obj", T(50, 0.01, 20, ry=135)),
@@ -103,6 +111,58 @@ write("room-fox-boss", 5, [entrance()] + arena() + [
       "<FoxManagerComponent><TotalFoxNumber>2</TotalFoxNumber></FoxManagerComponent>"),
     O("fox-boss-spawner-obj", T(45, 1, 0), listen(11)),
     O("boss-trigger-obj", T(10, 1, 0), trig(11))])
+
+# The two temple levels: a start, two rooms drawn at random from three of
+# rising "Difficulty", and an end room with two power-ups on the way to the
+# goal. Every middle room is a straight corridor of one length with its
+# objects off the middle line, so each draw is walked through the same way
+# and is as long as any other.
+def corridor(difficulty, name, objects):
+    write(name, difficulty, [
+        entrance(),
+        O("floor-piece-obj", T(12, -0.5, 0, 24)),
+        O("wall-piece-obj", T(12, 2, 5.25, 24)),
+        O("wall-piece-obj", T(12, 2, -5.25, 24))] + objects + [exitp(24)])
+def pen(x):
+    # A low fence round a charger on the north side: it charges at the
+    # player and slams into the fence.
+    return [O("wall-piece-obj", T(x, 1, 2.25, 8, 2, 0.5)),
+            O("wall-piece-obj", T(x - 4, 1, 3.75, 0.5, 2, 2.5)),
+            O("wall-piece-obj", T(x + 4, 1, 3.75, 0.5, 2, 2.5)),
+            O("charger-yak-obj", T(x, 0.75, 3.75))]
+def temple_end(name, first, second):
+    write(name, 0, [
+        entrance(),
+        O("floor-piece-obj", T(13, -0.5, 0, 26)),
+        O("wall-piece-obj", T(13, 2, 5.25, 26)),
+        O("wall-piece-obj", T(13, 2, -5.25, 26)),
+        O("wall-piece-obj", T(26.25, 2, 0, 0.5, None, 10)),
+        O(first, T(6, 1, 0)),
+        O(second, T(14, 1, 0)),
+        O("goal-obj", T(22, 1, 0))])
+# The first temple: a healing station, the light's target and a spike trap;
+# a room where the camera glides up and back; a burrowing fox.
+corridor(1, "room-shrine-light", [
+    O("health-station-obj", T(12, 1, -3.5)),
+    O("light-target-obj", T(12, 3, 0)),
+    O("spike-trap-obj", T(6, 0.1, 3.5))])
+corridor(2, "room-shrine-glide", [
+    O("camera-glide-obj", T(3, 2, 0), trig(21), listen(21)),
+    O("camera-glide-back-obj", T(21, 2, 0), trig(22), listen(22)),
+    O("spike-trap-obj", T(12, 0.1, -3.5))])
+corridor(3, "room-shrine-fox", [
+    O("fox-obj", T(14, 0, 3.5)),
+    O("health-pack-obj", T(20, 1, -3.5))])
+temple_end("room-shrine-end", "arc-powerup-obj", "meteor-powerup-obj")
+# The second temple: the chargers' pens, the glide, the fox.
+corridor(1, "room-hall-pen", pen(12) + [O("health-pack-obj", T(20, 1, -3.5))])
+corridor(2, "room-hall-glide", [
+    O("camera-glide-obj", T(3, 2, 0), trig(23), listen(23)),
+    O("camera-glide-back-obj", T(21, 2, 0), trig(24), listen(24))] + pen(12))
+corridor(3, "room-hall-fox", [
+    O("fox-obj", T(10, 0, -3.5)),
+    O("health-station-obj", T(18, 1, 3.5))])
+temple_end("room-hall-end", "shield-powerup-obj", "fire-powerup-obj")
 
 if stale:
     print("rooms differ from scripts/gen-sample-rooms.py: " + ", ".join(stale))

@@ -269,6 +269,12 @@ void UiSystem::ClearScenes() {
 
 void UiSystem::ApplyTransitions() {
     bool changed = false;
+    // Pops and replacements come from the scenes the player moves through
+    // (the HUD's lost and complete menus, a menu's Back), never from a
+    // tutorial page: a page on top is taken off first, its showing cut
+    // short, so the request reaches the scene it was meant for.
+    if ((m_pendingPops > 0 || !m_replaceScene.empty()) && m_tutorialScene && GetTop() == m_tutorialScene)
+        PopScene();
     if (m_pendingPops > 0) {
         changed = true;
         while (m_pendingPops > 0 && !m_stack.empty()) {
@@ -307,8 +313,13 @@ void UiSystem::ApplyTransitions() {
 }
 
 void UiSystem::LogStack() const {
+    // Tutorial pages come and go on their own timer, whatever the player
+    // does in the menus: they have their own log line, and the stack line
+    // names the scenes the player moves through.
     std::string names;
-    for (const UiScene* scene : m_stack) names += (names.empty() ? "" : " > ") + scene->GetName();
+    for (const UiScene* scene : m_stack) {
+        if (scene != m_tutorialScene) names += (names.empty() ? "" : " > ") + scene->GetName();
+    }
     const Engine* engine = Engine::Instance();
     const unsigned long long frame = engine && engine->IsRunning() ? engine->GetFrameCount() + 1 : 0;
     LogMessagef("UI scenes at frame %llu: %s\n", frame, names.empty() ? "(none)" : names.c_str());
@@ -355,6 +366,10 @@ void UiSystem::UpdateTutorials() {
     m_stack.push_back(scene);
     scene->SetAcceptsInput(false);
     scene->Enter();
+    const Engine* engine = Engine::Instance();
+    const unsigned long long frame = engine && engine->IsRunning() ? engine->GetFrameCount() + 1 : 0;
+    LogMessagef("Tutorial '%s' shows its page '%s' at frame %llu\n", record->GetName().c_str(),
+                page.sceneName.c_str(), frame);
 }
 
 // ---- input

@@ -130,7 +130,8 @@ public:
 
 private:
     void ApplyTransitions();
-    // Logs the stack, bottom first: "UI scenes at frame N: boot > ...".
+    // Logs the stack, bottom first: "UI scenes at frame N: boot > ...",
+    // without the tutorial page (logged on its own when it shows).
     void LogStack() const;
     void PushNamed(const std::string& name);
     void PopScene();

@@ -57,3 +57,49 @@ function MenuNavigator(scene, names)
   nav:SetCurrentElement(names[1])
   scene:SetNavigator(nav)
 end
+
+-- A tutorial page: a dark panel across the top middle of the screen (clear
+-- of the health bars, the room counter, the level title and the boss bars)
+-- with a gold stripe on top, its title, up to three lines of text and a row
+-- of key caps at its right (each a light box with its key's name).
+-- Transparent elsewhere, so the game goes on under it; the UI shows it for
+-- the delay its ".tut" record gives and takes no input from it.
+function TutorialPage(scene, name, title, lines, keys)
+  scene:SetName(name)
+  scene:SetColor({0, 0, 0, 0})
+  local panel = UiSolid.new()
+  panel:SetName("tut-panel")
+  panel:SetWidth(860)
+  panel:SetHeight(170)
+  panel:SetY(-195)
+  panel:SetColor({0.03, 0.05, 0.09, 0.85})
+  scene:AddElement(panel)
+  local stripe = UiSolid.new()
+  stripe:SetName("tut-stripe")
+  stripe:SetWidth(860)
+  stripe:SetHeight(8)
+  stripe:SetY(-276)
+  stripe:SetColor({0.95, 0.72, 0.25, 1})
+  scene:AddElement(stripe)
+  MenuLabel(scene, title, -410, -264, 30)
+  for i, line in ipairs(lines) do MenuLabel(scene, line, -410, -250 + 30 * i, 22) end
+  local x = 420
+  for i = #keys, 1, -1 do
+    local width = 28 + 14 * string.len(keys[i])
+    x = x - width
+    local cap = UiSolid.new()
+    cap:SetWidth(width - 8)
+    cap:SetHeight(40)
+    cap:SetX(x + width / 2)
+    cap:SetY(-249)
+    cap:SetColor({0.86, 0.88, 0.9, 1})
+    scene:AddElement(cap)
+    local label = UiLabel.new()
+    label:SetFont(MenuFont, 22)
+    label:SetColor({0.05, 0.05, 0.08, 1})
+    label:SetText(keys[i])
+    label:SetX(x + 10)
+    label:SetY(-262)
+    scene:AddElement(label)
+  end
+end

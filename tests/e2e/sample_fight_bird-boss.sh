@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The bird roost played to its end from fixtures/sample-game/bird-boss.txt:
-# a work copy of rsc whose level order is this level alone (tuned by
-# fixtures/sample-game/bird-boss.bash), the loading screen's start as the
+# a work copy of rsc whose level order is this level alone (the shipped
+# archetypes and rooms), the loading screen's start as the
 # main menu's Play, a fixed step and seed, "max-fps" raised. The trace must
 # show, in order: the fight's music, the boss, hatched birds, the boss's
 # death with every bird left dying with it, the boss gone with "battle-bgm",
@@ -24,6 +24,6 @@ set -euo pipefail
 source "$(dirname "$0")/e2e_common.bash" "$@"
 source "$e2eDir/sample_game.bash"
 fight_copy bird-boss
-play_fight bird-boss 900
+play_fight bird-boss 920
 up_to_goal "$work/bird-boss.trace" "$work/bird-boss.part"
 check_bird-boss "$work/bird-boss.part"

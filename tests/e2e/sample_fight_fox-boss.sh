@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The fox arena played to its end from fixtures/sample-game/fox-boss.txt:
-# a work copy of rsc whose level order is this level alone (tuned by
-# fixtures/sample-game/fox-boss.bash), the loading screen's start as the
+# a work copy of rsc whose level order is this level alone (the shipped
+# archetypes and rooms), the loading screen's start as the
 # main menu's Play, a fixed step and seed, "max-fps" raised. The trace must
 # show, in order: the fight's music, the first fox, its bar at half with
 # "fox-boss-second-obj" made then (exactly once in the run), both bars at

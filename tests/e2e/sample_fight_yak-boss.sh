@@ -1,13 +1,13 @@
 #!/usr/bin/env bash
 # The yak boss level fought to its end from an input script: a work copy of
 # rsc whose level order starts at "yak-boss" (a start scene that goes
-# through the loading screen, the UI's debug load, "max-fps" raised), tuned by
-# fixtures/sample-game/yak-boss.bash (the boss's and its mini-bosses' health
-# lowered so one hit a phase does), played twice with one seed from
+# through the loading screen, the UI's debug load, "max-fps" raised; the
+# shipped boss, whose 150 health one hit a phase takes down, and mini-bosses
+# that fall to one hit), played twice with one seed from
 # fixtures/sample-game/yak-boss.txt. The player walks into the trigger,
 # walks across each charge so the boss slams into a wall, shoots it during
 # its stun, shoots the mini-bosses while it hides, and walks to the goal once
-# it has sunk. The trace must show, in this order and before "GoalReached":
+# it has sunk and the menhir gate before the goal has sunk after it. The trace must show, in this order and before "GoalReached":
 # the boss, hidden at 0.8 with two mini-bosses, back at 0.6, hidden at 0.4
 # with two more, back at 0.2, its death (0), its object gone and "battle-bgm".
 #
@@ -30,6 +30,6 @@ set -euo pipefail
 source "$(dirname "$0")/e2e_common.bash" "$@"
 source "$e2eDir/sample_game.bash"
 fight_copy yak-boss
-play_fight yak-boss 1080
+play_fight yak-boss 1180
 up_to_goal "$work/yak-boss.trace" "$work/yak-boss.part"
 check_yak-boss "$work/yak-boss.part"

@@ -1,19 +1,19 @@
 #!/usr/bin/env bash
 # The whole sample game in one headless run from one input script: the main
-# menu's Play, the five levels one after the other, the game-complete menu,
+# menu's Play, the seven levels one after the other, the game-complete menu,
 # its button back to the main menu, and Quit there, which ends the run.
 # The script is the levels' own scripts (fixtures/sample-game/LEVEL.txt,
 # the ones sample_fight_LEVEL.sh plays, each starting "at GameReady") one
-# after the other, in a work copy tuned by every level's LEVEL.bash: a level
-# plays the same wherever it falls in the run, since the seed is set again
-# at each level. Checked: the scene stacks from boot back to the main menu,
+# after the other, in a work copy with the shipped archetypes and rooms: a
+# level plays the same wherever it falls in the run, since the seed is set
+# again at each level. Checked: the scene stacks from boot back to the main menu,
 # each level's part of the trace as its own replay checks it (its goal; the
 # fox arena's victory and "GameComplete"), no missing archetype, no GL
 # error, no death, and the normal shutdown (exit 0) on Quit.
 set -euo pipefail
 source "$(dirname "$0")/e2e_common.bash" "$@"
 source "$e2eDir/sample_game.bash"
-levels=(yak-nests brood-hall yak-boss bird-boss fox-boss)
+levels=(yak-nests temple-1 brood-hall yak-boss temple-2 bird-boss fox-boss)
 sample_game_copy "${levels[@]}"
 
 # Play is the main menu's first button; the complete menu's only button
@@ -47,8 +47,8 @@ diff stacks.expected stacks.txt >&2 || fail "the scene stacks differ"
 # The trace cut after each goal: one part per level, each checked as its
 # own replay checks it.
 grep -o "trace frame .*" "$log" > game.trace
-[ "$(count game.trace "LevelLoaded()")" -eq 5 ] || fail "five levels expected"
-[ "$(count game.trace "GoalReached()")" -eq 4 ] || fail "a goal in each of the first four levels expected"
+[ "$(count game.trace "LevelLoaded()")" -eq 7 ] || fail "seven levels expected"
+[ "$(count game.trace "GoalReached()")" -eq 6 ] || fail "a goal in each of the first six levels expected"
 awk '{ print > ("part-" n ".trace") } /GoalReached\(\)/ { n++ }' n=0 game.trace
 for i in "${!levels[@]}"; do "check_${levels[$i]}" "part-$i.trace"; done
 echo "sample game: complete at frame $(sed -n 's/^trace frame \([0-9]*\): GameComplete().*$/\1/p' game.trace), Quit after $ended frames"

@@ -29,9 +29,11 @@
 #include "engine/ui/UiScene.h"
 #include "engine/ui/UiSceneManager.h"
 #include "engine/ui/UiToggleImage.h"
+#include "engine/world/TutorialManager.h"
 #include "game/RegisterComponentTypes.h"
 #include "game/RegisterResourceLoaders.h"
 #include "game/bosses/FoxBossComponent.h"
+#include "game/objects/PowerUpAttackComponent.h"
 #include "game/objects/TriggerListenerComponent.h"
 #include "game/ui/UiEnergyBar.h"
 #include "tests/engine/ui/UiTestSupport.h"
@@ -78,6 +80,11 @@ const char* const kFixedScenes[] = {"level-loading-ui", "game-lost-menu", "game-
 const char* const kFixedHudBars[] = {"ui-health", "ui-energy", "ui-yak", "ui-bird", "ui-fox0", "ui-fox1"};
 const char* const kFixedHudOthers[] = {"ui-room-bg", "ui-room-label", "ui-room-progress",
                                   "ui-level-name", "ui-bar", "ui-continue"};
+// The tutorial prompts the code asks for: the game system's five periodic
+// ones (in the order a new player should meet them), then those sent when a
+// nest, a dropped power-up or the shield first shows.
+const char* const kFixedTutorials[] = {"move-basic", "use-qil-basic", "use-dash", "use-qil-advanced",
+                                       "use-dash-advanced", "spawner-appears", "power-up-appears", "use-shield"};
 const char* const kFixedOptionsBoxes[] = {"cbx_0", "cbx_1", "cbx_2"};
 const char* const kFixedOptionsOthers[] = {"btn_0", "btn_1", "btn_2", "btn_res", "lbl_lo",
                                       "lbl_mid", "lbl_hi", "lbl_lower", "lbl_higher"};
@@ -141,6 +148,7 @@ public:
     SoundDeviceManager soundDevices{AudioSystem::OutputKind::None};
     SoundManager sounds;
     PropertyManager properties;
+    TutorialManager tutorials;
     std::string factoryOutput;
 };
 
@@ -227,6 +235,60 @@ TEST(ShippedContent, EveryFixedNameIsLoadedWhereTheGameLooksForIt) {
         }
     }
     EXPECT_EQ(world.log.All(), "") << "loading rsc logged problems";
+}
+
+// Each special attack of the companion has a power-up that gives it, with
+// charges, and a fill of its own for the HUD's energy bar.
+TEST(ShippedContent, EverySpecialAttackHasItsPowerUpAndItsEnergyFill) {
+    ShippedContentWorld world;
+    for (const char* attack : {"ArcAttack", "MeteorAttack", "ShieldAttack", "FirestarterAttack"}) {
+        SCOPED_TRACE(attack);
+        int givers = 0;
+        for (const std::string& name : world.factory.GetArchetypeNames()) {
+            const Composition* archetype = world.factory.FindArchetype(name);
+            const auto* power = archetype ? static_cast<const Vandle::PowerUpAttackComponent*>(
+                                                archetype->GetComponent(Vandle::PowerUpAttackComponent::kTypeId))
+                                          : nullptr;
+            if (power && power->GetNewAttack() == attack) {
+                ++givers;
+                EXPECT_GT(power->GetNumAttacks(), 0) << name;
+            }
+        }
+        EXPECT_GE(givers, 1) << "no power-up gives it";
+        EXPECT_TRUE(world.HasTexture(world.Value("hud-bar-fills", attack))) << "no energy fill";
+    }
+}
+
+// Each prompt has a page for the keyboard and one for the pad, both scenes
+// that load; the periodic ones come one after the other from "move-basic"
+// on, and each stops after a few showings even where the player's device
+// never locks it (a keyboard cannot lock the pad's aiming prompts).
+TEST(ShippedContent, EveryTutorialPromptHasItsPagesAndItsPlaceInTheOrder) {
+    ShippedContentWorld world;
+    const TutorialRecord* previous = nullptr;
+    for (const char* name : kFixedTutorials) {
+        SCOPED_TRACE(name);
+        const TutorialRecord* record = world.tutorials.FindRecord(name);
+        ASSERT_NE(record, nullptr) << "no tutorial record";
+        bool keyboard = false, pad = false;
+        for (const auto& page : record->GetScenes()) {
+            keyboard = keyboard || page->input == TutorialSceneInputs::Keyboard;
+            pad = pad || page->input == TutorialSceneInputs::Controller;
+            EXPECT_NE(world.Scene(page->sceneName), nullptr) << page->sceneName << " is no loaded scene";
+            EXPECT_GE(page->delay, 3000) << page->sceneName << " shows too briefly to be read";
+        }
+        EXPECT_TRUE(keyboard && pad);
+        EXPECT_GE(record->GetShowLimit(), 1);
+        EXPECT_LE(record->GetShowLimit(), 3);
+        const bool periodic = std::string(name).rfind("use-", 0) == 0 || std::string(name) == "move-basic";
+        if (periodic && std::string(name) != "use-shield") {
+            const std::vector<std::string> after =
+                previous ? std::vector<std::string>{previous->GetName()} : std::vector<std::string>{};
+            EXPECT_EQ(record->GetDepends(), after);
+            previous = record;
+        }
+    }
+    EXPECT_EQ(world.log.All(), "");
 }
 
 }  // namespace

@@ -306,12 +306,16 @@ TEST(UiSystem, GotoDuringATutorialPageEmptiesTheQueueAndPoppingThePageForgetsIt)
     EXPECT_FALSE(f.ui.IsShowingTutorial());
     EXPECT_EQ(first.GetShowCount() + second.GetShowCount(), 0);
 
-    // A page popped by a request is forgotten at once, so a scene that later
+    // A pop meant for the scene under a page takes the page off first and
+    // then that scene; the page is forgotten at once, so a scene that later
     // takes its address is never mistaken for it.
     Core().SendMessageValues("QueueTutorial", &first);
     f.ui.Update(0.016f);
     ASSERT_EQ(f.Stack(), "b,tip");
     f.Request(Pop);
+    f.ui.Update(0.016f);
+    EXPECT_EQ(f.Stack(), "");
+    f.Request(Push, "b");
     f.Request(Push, "tip");
     f.ui.Update(0.016f);
     EXPECT_EQ(f.Stack(), "b,tip");
@@ -319,6 +323,27 @@ TEST(UiSystem, GotoDuringATutorialPageEmptiesTheQueueAndPoppingThePageForgetsIt)
     for (int i = 0; i < 3; ++i) f.ui.Update(10.0f);
     EXPECT_EQ(f.Stack(), "b,tip") << "the pushed scene is not taken for the page";
     EXPECT_EQ(first.GetShowCount(), 1);
+}
+
+// The HUD replaces itself with the lost or complete menu: a page showing
+// over it goes first, and the menu takes the HUD's place, not the page's.
+TEST(UiSystem, AReplacementDuringATutorialPageReplacesTheSceneUnderIt) {
+    UiFixture f;
+    f.Request(Push, "a");
+    f.ui.Update(0.016f);
+    TutorialRecord record;
+    record.AddScene("tip", 5000, TutorialSceneInputs::Any);
+    record.AddScene("tip", 5000, TutorialSceneInputs::Any);
+    Core().SendMessageValues("QueueTutorial", &record);
+    f.ui.Update(0.016f);
+    ASSERT_EQ(f.Stack(), "a,tip");
+    f.Request(Replace, "b");
+    f.ui.Update(0.016f);
+    EXPECT_EQ(f.Stack(), "b,tip") << "the page gone, a replaced; the record's second page follows";
+    f.ui.Update(6.0f);
+    f.ui.Update(0.016f);
+    EXPECT_EQ(f.Stack(), "b");
+    EXPECT_EQ(record.GetShowCount(), 1);
 }
 
 // Answers the keys it holds; every other key is absent.

@@ -1,0 +1,19 @@
+#!/usr/bin/env bash
+# The temple level "temple-2" walked through from fixtures/sample-game/temple-2.txt:
+# a work copy of rsc whose level order is this level alone (the shipped
+# archetypes, rooms and palette), the loading screen's start as the main
+# menu's Play, a fixed step, "max-fps" raised. Its palette draws two of
+# three middle rooms of rising "Difficulty" at random; each is a straight
+# corridor of one length, so the script (Right held, 'X' tapped) plays any
+# draw. Two runs at the shared seed trace the same; a third at seed 5 draws
+# other rooms; each picks up the end room's two power-ups, uses both
+# attacks and reaches the goal.
+#
+# Re-recording: the frames only need the walk to pass the power-ups with
+# the attack key tapped after each; read "GoalReached" in a run's trace and
+# set the frame limit a little past it.
+set -euo pipefail
+source "$(dirname "$0")/e2e_common.bash" "$@"
+source "$e2eDir/sample_game.bash"
+fight_copy temple-2
+play_two_seeds temple-2 340
