@@ -19,7 +19,8 @@ read):
    - `e2e.NAME`   tests/e2e/NAME.sh exists;
    - `fuzz.NAME`  tests/fuzz/NAMEFuzz.cpp exists;
    - `Suite.Case` (both parts start with a capital letter) a GoogleTest
-     TEST/TEST_F/TEST_P(Suite, Case) in tests/;
+     TEST/TEST_F/TEST_P(Suite, Case) in tests/ (a parameterised case is
+     quoted by its Suite.Case, without ctest's instance prefix and suffix);
    - `NAME` followed by the word "test" or "tests" ("the `layering` test") is
      one of the above or a name given by add_test(NAME ...) in a
      CMakeLists.txt under tests/.
