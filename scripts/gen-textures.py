@@ -7,6 +7,12 @@
 #   neighbouring tiles and their orientation can be told apart;
 # - sky-top ... sky-back.png: the six faces of the sample sky, one flat
 #   colour each, all different, so a picture tells which face it shows;
+# - daysky-top ... daysky-back.png: the levels' sky, a pale blue dome over
+#   a sea of clouds; every pixel's colour comes from the direction it shows
+#   (as the skybox places and turns its planes), so the faces meet without
+#   seams;
+# - stone-floor.png, stone-wall.png: the rooms' flagstones and masonry, each
+#   tiling seamlessly (a floor or wall repeats it once per two units);
 # - crate-planks.png: a light, even crate face with a darker rim;
 # - DropShadow.png: a soft black disc (alpha falls off from the centre);
 # - marker.png: the aimer's orange arrow on transparency;
@@ -66,6 +72,108 @@ def tile_pixel(x, y):
     if abs(u - v) < 2:
         return (min(255, r + 50), min(255, g + 50), min(255, b + 50))
     return (r, g, b)
+
+
+def lattice(ix, iy, iz):
+    h = (ix * 374761393 + iy * 668265263 + iz * 2147483647) & 0xFFFFFFFF
+    h = ((h ^ (h >> 13)) * 1274126177) & 0xFFFFFFFF
+    return ((h ^ (h >> 16)) & 0xFFFF) / 65535.0
+
+
+def smooth_noise(x, y, z, period=None):
+    # Value noise on the integer lattice, smoothly interpolated; with a
+    # period the lattice wraps in x and y so a texture made of it tiles.
+    ix, iy, iz = math.floor(x), math.floor(y), math.floor(z)
+    fx, fy, fz = x - ix, y - iy, z - iz
+    fx, fy, fz = (f * f * (3 - 2 * f) for f in (fx, fy, fz))
+    total = 0.0
+    for dx in (0, 1):
+        for dy in (0, 1):
+            for dz in (0, 1):
+                cx, cy = ix + dx, iy + dy
+                if period:
+                    cx, cy = cx % period, cy % period
+                w = (fx if dx else 1 - fx) * (fy if dy else 1 - fy) * (fz if dz else 1 - fz)
+                total += w * lattice(cx, cy, iz + dz)
+    return total
+
+
+def fractal(x, y, z, octaves, period=None):
+    total, amplitude, weight = 0.0, 1.0, 0.0
+    for _ in range(octaves):
+        total += amplitude * smooth_noise(x, y, z, period)
+        weight += amplitude
+        x, y, z = x * 2, y * 2, z * 2
+        period = period * 2 if period else None
+        amplitude *= 0.5
+    return total / weight
+
+
+SKY_SIZE = 128
+
+
+def sky_direction(face, x, y):
+    # The plane's local point for this pixel (image right = +x, image top =
+    # +y, the quad's texture coordinates), then the face's placement.
+    u = (x + 0.5) / SKY_SIZE - 0.5
+    v = 0.5 - (y + 0.5) / SKY_SIZE
+    return {"front": (u, v, 0.5), "back": (-u, v, -0.5), "right": (0.5, v, -u),
+            "left": (-0.5, v, u), "top": (u, 0.5, -v), "bottom": (u, -0.5, v)}[face]
+
+
+def mix(a, b, t):
+    t = max(0.0, min(1.0, t))
+    return tuple(p + (q - p) * t for p, q in zip(a, b))
+
+
+def daysky_pixel(face, x, y):
+    dx, dy, dz = sky_direction(face, x, y)
+    length = math.sqrt(dx * dx + dy * dy + dz * dz)
+    dx, dy, dz = dx / length, dy / length, dz / length
+    zenith, horizon, deep = (70, 125, 205), (200, 220, 235), (95, 120, 175)
+    if dy >= 0:
+        colour = mix(horizon, zenith, dy ** 0.6)
+        wisps = fractal(dx * 3 + 10, dy * 3, dz * 3, 4)
+        colour = mix(colour, (245, 245, 250), (wisps - 0.55) * 2.5 * min(1.0, dy * 4))
+    else:
+        # Below the horizon: a sea of clouds thinning into deep blue.
+        colour = mix(horizon, deep, (-dy) ** 0.7)
+        clouds = fractal(dx * 4, dy * 4 + 20, dz * 4, 5)
+        colour = mix(colour, (235, 238, 245), (clouds - 0.45) * 2.2 * (1.0 - (-dy) ** 1.5))
+    return tuple(int(round(c)) for c in colour)
+
+
+STONE = 128
+
+
+def stone_floor_pixel(x, y):
+    # Four flagstones of 64 x 64, each its own shade, with dark joints.
+    u, v = x % 64, y % 64
+    slab = (x // 64) + 2 * (y // 64)
+    shade = (0.92, 1.0, 0.86, 0.96)[slab]
+    grain = fractal(x / 16.0, y / 16.0, slab, 4, period=STONE // 16)
+    base = tuple(c * shade * (0.8 + 0.4 * grain) for c in (168, 158, 140))
+    joint = min(u, v, 63 - u, 63 - v)
+    if joint < 2:
+        base = tuple(c * 0.45 for c in base)
+    elif joint < 4:
+        base = tuple(c * 0.8 for c in base)
+    return tuple(max(0, min(255, int(round(c)))) for c in base)
+
+
+def stone_wall_pixel(x, y):
+    # Courses of bricks 64 x 32, every other course offset by half a brick.
+    course = y // 32
+    shifted = (x + 32 * (course % 2)) % STONE
+    u, v = shifted % 64, y % 32
+    brick = shifted // 64 + 2 * course
+    shade = 0.85 + 0.3 * lattice(brick, course, 7)
+    grain = fractal(x / 16.0, y / 16.0, 3, 4, period=STONE // 16)
+    base = tuple(c * shade * (0.8 + 0.4 * grain) for c in (140, 128, 118))
+    joint = min(u, v, 63 - u, 31 - v)
+    if joint < 2:
+        base = tuple(c * 0.5 for c in base)
+    return tuple(max(0, min(255, int(round(c)))) for c in base)
 
 
 def crate_pixel(x, y):
@@ -175,6 +283,10 @@ def textures():
     out = {"tiles.png": png(TILE * COLUMNS, TILE * ROWS, tile_pixel)}
     for face, colour in SKY.items():
         out["sky-%s.png" % face] = png(16, 16, lambda x, y, c=colour: c)
+    for face in SKY:
+        out["daysky-%s.png" % face] = png(SKY_SIZE, SKY_SIZE, lambda x, y, f=face: daysky_pixel(f, x, y))
+    out["stone-floor.png"] = png(STONE, STONE, stone_floor_pixel)
+    out["stone-wall.png"] = png(STONE, STONE, stone_wall_pixel)
     out["crate-planks.png"] = png(64, 64, crate_pixel)
     out["grid.png"] = png(64, 64, grid_pixel)
     out["menu-button.png"] = png(128, 32, menu_button_pixel)
