@@ -130,7 +130,7 @@ def daysky_pixel(face, x, y):
     dx, dy, dz = sky_direction(face, x, y)
     length = math.sqrt(dx * dx + dy * dy + dz * dz)
     dx, dy, dz = dx / length, dy / length, dz / length
-    zenith, horizon, deep = (70, 125, 205), (200, 220, 235), (95, 120, 175)
+    zenith, horizon, deep = (85, 125, 205), (200, 220, 235), (100, 118, 175)
     if dy >= 0:
         colour = mix(horizon, zenith, dy ** 0.6)
         wisps = fractal(dx * 3 + 10, dy * 3, dz * 3, 4)
