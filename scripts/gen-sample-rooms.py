@@ -57,9 +57,11 @@ def textured(obj):
         return obj[:-len("</%s>" % name)] + tiles(max(sx, sz), sy) + "</%s>" % name
     return obj
 def is_near_wall(obj):
+    # a wall along the near side, or a tall one wholly on that side (an
+    # arena's west wall beside the corridor that leads in)
     if not obj.startswith("<wall-piece-obj>"): return False
     (x, y, z), (sx, sy, sz) = scale_of(obj)
-    return z < 0 and sx > sz and sy > 1
+    return (z < 0 and sx > sz and sy > 1) or (z + sz / 2 < 0 and sy >= 4)
 def lantern(kind, x, y, z): return O(kind, T(x, y, z))
 def dressed(objects):
     out, extra = [], []
