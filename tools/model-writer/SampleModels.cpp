@@ -140,8 +140,57 @@ WriterModel MakeHingeWave() {
     return model;
 }
 
+namespace {
+
+// One rigid part of a figure: a box whose 24 vertices all follow one bone.
+struct Part {
+    Vec3 low, high;
+    u32 bone;
+};
+
+// A skinned figure made of boxes on a chain of bones (bone k at y = k *
+// segmentLength, as MakeSkinnedChain places them), whose bounds are exactly
+// low..high: a collider fitted to the mesh keeps the size it had when the
+// figure was one box of those bounds. Two zero-area triangles at the bounds'
+// corners hold them wherever the parts stop short.
+WriterModel MakeFigure(const std::vector<Part>& parts, const Vec3& low, const Vec3& high, float segmentLength,
+                       const std::vector<std::string>& boneNames) {
+    WriterModel model = MakeSkinnedChain(u32(boneNames.size()), 1.0f, segmentLength, boneNames);
+    WriterMesh& mesh = *model.mesh;
+    mesh.vertices.clear();
+    mesh.indices.clear();
+    for (const Part& part : parts) {
+        const u32 base = u32(mesh.vertices.size());
+        AddBox(mesh, part.low, part.high);
+        for (u32 i = base; i < mesh.vertices.size(); ++i) Skin(mesh.vertices[i], part.bone, part.bone);
+    }
+    for (const Vec3& corner : {low, high}) {
+        const u32 base = u32(mesh.vertices.size());
+        for (int i = 0; i < 3; ++i) {
+            mesh.vertices.push_back(Corner(corner, {0, 1, 0}, 0, 0));
+            Skin(mesh.vertices.back(), 0, 0);
+            mesh.indices.push_back(base + u32(i));
+        }
+    }
+    return model;
+}
+
+}  // namespace
+
 WriterModel MakeYak() {
-    WriterModel model = MakeSkinnedChain(3, 1.0f, 0.5f, {"body", "neck", "head"});
+    // Facing -z: four legs, a deep body with a hump over the shoulders, the
+    // head low in front with two horns, a tail behind.
+    const std::vector<Part> parts = {
+        {{0.20f, 0.0f, -0.38f}, {0.38f, 0.45f, -0.22f}, 0}, {{-0.38f, 0.0f, -0.38f}, {-0.20f, 0.45f, -0.22f}, 0},
+        {{0.20f, 0.0f, 0.22f}, {0.38f, 0.45f, 0.38f}, 0},   {{-0.38f, 0.0f, 0.22f}, {-0.20f, 0.45f, 0.38f}, 0},
+        {{-0.42f, 0.40f, -0.30f}, {0.42f, 0.98f, 0.45f}, 0},  // body
+        {{-0.04f, 0.55f, 0.45f}, {0.04f, 0.90f, 0.50f}, 0},   // tail
+        {{-0.30f, 0.95f, -0.28f}, {0.30f, 1.18f, 0.10f}, 1},  // hump
+        {{-0.20f, 0.60f, -0.50f}, {0.20f, 0.95f, -0.26f}, 2}, // head
+        {{0.20f, 0.86f, -0.44f}, {0.42f, 0.96f, -0.34f}, 2},  {{-0.42f, 0.86f, -0.44f}, {-0.20f, 0.96f, -0.34f}, 2},
+        {{0.34f, 0.96f, -0.44f}, {0.42f, 1.22f, -0.36f}, 2},  {{-0.42f, 0.96f, -0.44f}, {-0.34f, 1.22f, -0.36f}, 2},
+    };
+    WriterModel model = MakeFigure(parts, {-0.5f, 0.0f, -0.5f}, {0.5f, 1.5f, 0.5f}, 0.5f, {"body", "neck", "head"});
     model.clip = MakeSwingClip(3, 2.0f, 0.5f, {2}, {0.0f, 8.0f, 0.0f, -8.0f, 0.0f});
     return model;
 }
@@ -210,7 +259,20 @@ WriterModel MakeFoxDigDown() {
 }
 
 WriterModel MakeLuvo() {
-    WriterModel model = MakeSkinnedChain(3, 1.0f, 0.6f, {"hips", "chest", "head"});
+    // Facing -z: legs and feet on the hips, the torso, arms and the lantern
+    // pack on the back on the chest, the head with its cap and nose.
+    const std::vector<Part> parts = {
+        {{-0.30f, 0.0f, -0.14f}, {-0.06f, 0.62f, 0.14f}, 0}, {{0.06f, 0.0f, -0.14f}, {0.30f, 0.62f, 0.14f}, 0},
+        {{-0.30f, 0.0f, -0.24f}, {-0.06f, 0.12f, 0.14f}, 0}, {{0.06f, 0.0f, -0.24f}, {0.30f, 0.12f, 0.14f}, 0},
+        {{-0.32f, 0.58f, -0.20f}, {0.32f, 1.22f, 0.20f}, 1},  // torso
+        {{0.34f, 0.62f, -0.12f}, {0.50f, 1.18f, 0.12f}, 1},   {{-0.50f, 0.62f, -0.12f}, {-0.34f, 1.18f, 0.12f}, 1},
+        {{-0.18f, 0.70f, 0.20f}, {0.18f, 1.10f, 0.46f}, 1},   // pack
+        {{-0.24f, 1.24f, -0.24f}, {0.24f, 1.70f, 0.24f}, 2},  // head
+        {{-0.28f, 1.66f, -0.28f}, {0.28f, 1.74f, 0.28f}, 2},  // cap brim
+        {{-0.16f, 1.74f, -0.16f}, {0.16f, 1.80f, 0.16f}, 2},  // cap
+        {{-0.05f, 1.40f, -0.32f}, {0.05f, 1.50f, -0.24f}, 2}, // nose
+    };
+    WriterModel model = MakeFigure(parts, {-0.5f, 0.0f, -0.5f}, {0.5f, 1.8f, 0.5f}, 0.6f, {"hips", "chest", "head"});
     model.clip = MakeSwingClip(3, 2.0f, 0.6f, {1}, {0.0f, 4.0f, 0.0f, -4.0f, 0.0f});
     return model;
 }
