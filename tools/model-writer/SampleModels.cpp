@@ -1,6 +1,7 @@
 #include "tools/model-writer/SampleModels.h"
 
 #include <algorithm>
+#include <cmath>
 #include <filesystem>
 #include <system_error>
 
@@ -311,6 +312,30 @@ WriterModel MakeHealthPack() {
     return model;
 }
 
+WriterModel MakeNest() {
+    // A bowl of twig bundles round a floor of straw with three eggs in it,
+    // filling the unit cube the nests' colliders were fitted to (two
+    // zero-area triangles hold its corners).
+    WriterModel model;
+    WriterMesh& mesh = model.mesh.emplace();
+    AddBox(mesh, {-0.42f, -0.5f, -0.42f}, {0.42f, -0.3f, 0.42f});
+    for (int i = 0; i < 12; ++i) {
+        const float angle = float(i) * 30.0f * kDegToRad, x = 0.36f * std::sin(angle), z = 0.36f * std::cos(angle);
+        const float rise = (i % 2) ? 0.05f : 0.0f;
+        AddBox(mesh, {x - 0.13f, -0.5f, z - 0.13f}, {x + 0.13f, -0.05f + rise, z + 0.13f});
+    }
+    for (const Vec3& egg : {Vec3{-0.12f, -0.3f, -0.05f}, Vec3{0.1f, -0.3f, -0.1f}, Vec3{0.0f, -0.3f, 0.12f}})
+        AddBox(mesh, egg + Vec3{-0.07f, 0.0f, -0.07f}, egg + Vec3{0.07f, 0.22f, 0.07f});
+    for (const Vec3& corner : {Vec3{-0.5f, -0.5f, -0.5f}, Vec3{0.5f, 0.5f, 0.5f}}) {
+        const u32 base = u32(mesh.vertices.size());
+        for (u32 i = 0; i < 3; ++i) {
+            mesh.vertices.push_back(Corner(corner, {0, 1, 0}, 0, 0));
+            mesh.indices.push_back(base + i);
+        }
+    }
+    return model;
+}
+
 WriterModel MakePowerUp() {
     WriterModel model;
     WriterMesh& mesh = model.mesh.emplace();
@@ -352,7 +377,7 @@ std::string WriteSampleModels(const std::string& folder) {
         {"luvo-walk-anim.bin", MakeLuvoWalk()},   {"brisa-dodge-anim.bin", MakeLuvoDodge()},
         {"brisa-ouch-anim.bin", MakeLuvoOuch()},
         {"menhir-mesh.bin", MakeMenhir()}, {"healthpack-mesh.bin", MakeHealthPack()},
-        {"powerup-mesh.bin", MakePowerUp()}, {"foxtail-attack-anim.bin", MakeFoxTailAttack()},
+        {"powerup-mesh.bin", MakePowerUp()}, {"nest-mesh.bin", MakeNest()}, {"foxtail-attack-anim.bin", MakeFoxTailAttack()},
         {"foxtail-flourish-anim.bin", MakeFoxTailFlourish()}, {"foxtail-down-anim.bin", MakeFoxTailDown()}};
     std::string problems;
     std::error_code error;

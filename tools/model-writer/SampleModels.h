@@ -76,6 +76,9 @@ WriterModel MakeMenhir();
 WriterModel MakeHealthPack();
 // "powerup-mesh": a 0.6 cube pierced by a 1 high bar (static).
 WriterModel MakePowerUp();
+// "nest-mesh": a yak nest, a bowl of twigs with three eggs, whose bounds
+// are the unit cube centred on the origin (static).
+WriterModel MakeNest();
 WriterModel MakeFoxTailAttack();
 WriterModel MakeFoxTailFlourish();
 WriterModel MakeFoxTailDown();
