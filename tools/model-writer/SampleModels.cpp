@@ -10,8 +10,12 @@ namespace Ostrel {
 namespace {
 
 constexpr float kDegToRad = 3.1415927f / 180.0f;
+// Axes of the figures' swings (they face -z): about y they turn, about x a
+// negative angle bends them forward.
+const Vec3 kUp{0, 1, 0};
+const Vec3 kSide{1, 0, 0};
 
-Quaternion AboutZ(float degrees) { return Quaternion::FromAxisAngle({0, 0, 1}, degrees * kDegToRad); }
+Quaternion About(const Vec3& axis, float degrees) { return Quaternion::FromAxisAngle(axis, degrees * kDegToRad); }
 
 ModelVertexRecord Corner(const Vec3& position, const Vec3& normal, float u, float v) {
     ModelVertexRecord record;
@@ -104,7 +108,7 @@ WriterModel MakeSkinnedChain(u32 segments, float width, float segmentLength,
 }
 
 ModelAnimationData MakeSwingClip(u32 boneCount, float duration, float restLength,
-                                 const std::vector<u32>& swing, const std::vector<float>& angles) {
+                                 const std::vector<u32>& swing, const std::vector<float>& angles, const Vec3& axis) {
     ModelAnimationData clip;
     clip.duration = duration;
     clip.tracks.resize(boneCount);
@@ -117,7 +121,7 @@ ModelAnimationData MakeSwingClip(u32 boneCount, float duration, float restLength
         }
         for (std::size_t k = 0; k < angles.size(); ++k) {
             const float time = duration * float(k) / float(angles.size() - 1);
-            clip.tracks[b].push_back({time, rest, angles[k] == 0.0f ? Quaternion::Identity() : AboutZ(angles[k])});
+            clip.tracks[b].push_back({time, rest, angles[k] == 0.0f ? Quaternion::Identity() : About(axis, angles[k])});
         }
     }
     return clip;
@@ -192,19 +196,19 @@ WriterModel MakeYak() {
         {{0.34f, 0.96f, -0.44f}, {0.42f, 1.22f, -0.36f}, 2},  {{-0.42f, 0.96f, -0.44f}, {-0.34f, 1.22f, -0.36f}, 2},
     };
     WriterModel model = MakeFigure(parts, {-0.5f, 0.0f, -0.5f}, {0.5f, 1.5f, 0.5f}, 0.5f, {"body", "neck", "head"});
-    model.clip = MakeSwingClip(3, 2.0f, 0.5f, {2}, {0.0f, 8.0f, 0.0f, -8.0f, 0.0f});
+    model.clip = MakeSwingClip(3, 2.0f, 0.5f, {2}, {0.0f, 8.0f, 0.0f, -8.0f, 0.0f}, kUp);
     return model;
 }
 
 WriterModel MakeYakHeadshake() {
     WriterModel model;
-    model.clip = MakeSwingClip(3, 0.5f, 0.5f, {2}, {0.0f, 25.0f, -25.0f, 25.0f, -25.0f, 0.0f});
+    model.clip = MakeSwingClip(3, 0.5f, 0.5f, {2}, {0.0f, 25.0f, -25.0f, 25.0f, -25.0f, 0.0f}, kUp);
     return model;
 }
 
 WriterModel MakeYakCharge() {
     WriterModel model;
-    model.clip = MakeSwingClip(3, 0.5f, 0.5f, {1}, {35.0f, 35.0f});
+    model.clip = MakeSwingClip(3, 0.5f, 0.5f, {1}, {-35.0f, -35.0f}, kSide);
     return model;
 }
 
@@ -286,13 +290,13 @@ WriterModel MakeLuvoWalk() {
 
 WriterModel MakeLuvoDodge() {
     WriterModel model;
-    model.clip = MakeSwingClip(3, 0.5f, 0.6f, {1}, {0.0f, 40.0f, 0.0f});
+    model.clip = MakeSwingClip(3, 0.5f, 0.6f, {1}, {0.0f, -40.0f, 0.0f}, kSide);
     return model;
 }
 
 WriterModel MakeLuvoOuch() {
     WriterModel model;
-    model.clip = MakeSwingClip(3, 0.4f, 0.6f, {1, 2}, {0.0f, -25.0f, 0.0f});
+    model.clip = MakeSwingClip(3, 0.4f, 0.6f, {1, 2}, {0.0f, 25.0f, 0.0f}, kSide);
     return model;
 }
 
