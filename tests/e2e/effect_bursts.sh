@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The game's effects a player must notice, at the chase camera's distance:
 # the victory fireworks, an enemy hit, an enemy's death and a health pack
-# taken. Each shipped emitter is copied into the sample scene 15 units in
+# taken. Each shipped emitter is copied into the sample scene 13 units in
 # front of its camera (the chase camera's distance) and shot 0.3 s after it
 # starts; the pixels that differ from the scene without it must span at
 # least 5% of the picture's height.
@@ -12,7 +12,7 @@ export TAVRIN_FIXED_DT=0.016
 
 # Each archetype's block becomes "gfx-e2e-ARCHETYPE" (the sample scene places
 # every "gfx-" archetype),
-# placed at (0, 4, 7), appended to the test objects.
+# placed at (0, 4, 5), appended to the test objects.
 python3 - "$work/rsc/objects" <<'PY'
 import re, sys
 folder = sys.argv[1]
@@ -22,7 +22,7 @@ for file, name in [("companion-objects.xobj", "fireworks-fx"), ("enemy-objects.x
     text = open("%s/%s" % (folder, file)).read()
     block = re.search(r"^<%s>.*?^</%s>" % (name, name), text, flags=re.S | re.M).group(0)
     block = re.sub(r"<TransformComponent>.*?</TransformComponent>|<TransformComponent />", "", block, flags=re.S)
-    block = block.replace("<%s>" % name, "<gfx-e2e-%s>\n    <TransformComponent><PosY>4</PosY><PosZ>7</PosZ></TransformComponent>" % name, 1)
+    block = block.replace("<%s>" % name, "<gfx-e2e-%s>\n    <TransformComponent><PosY>4</PosY><PosZ>5</PosZ></TransformComponent>" % name, 1)
     out.append(block.replace("</%s>" % name, "</gfx-e2e-%s>" % name))
 open(folder + "/e2e-bursts.xobj", "w").write("\n".join(out) + "\n")
 PY
