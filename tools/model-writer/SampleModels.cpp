@@ -240,7 +240,16 @@ ModelAnimationData RiseClip(float duration, const std::vector<float>& heights) {
 }  // namespace
 
 WriterModel MakeFoxTail() {
-    WriterModel model = OneBoneBox(0.3f, 0.9f, 0.3f);
+    // A bushy tail, thin where it leaves the ground, widest below its tip,
+    // within the 0.3 x 0.9 x 0.3 box the fox's collider was fitted to.
+    const float half = 0.5f * 0.3f;
+    const std::vector<Part> parts = {
+        {{-0.08f, 0.0f, -0.08f}, {0.08f, 0.32f, 0.08f}, 0},
+        {{-0.12f, 0.28f, -0.12f}, {0.12f, 0.58f, 0.12f}, 0},
+        {{-half, 0.52f, -half}, {half, 0.80f, half}, 0},
+        {{-0.07f, 0.80f, -0.07f}, {0.07f, 0.9f, 0.07f}, 0},
+    };
+    WriterModel model = MakeFigure(parts, {-half, 0.0f, -half}, {half, 0.9f, half}, 0.9f, {"body"});
     model.clip = MakeSwingClip(1, 1.0f, 0.0f, {0}, {0.0f, 20.0f, 0.0f, -20.0f, 0.0f});
     return model;
 }
