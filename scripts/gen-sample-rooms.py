@@ -3,6 +3,7 @@
 # writes nothing and fails when a checked-in room differs from what it would
 # write (after hand edits or a change here without a re-run).
 import os
+import re
 import sys
 
 ROOT = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..")
@@ -30,7 +31,66 @@ def arena():
             O("wall-piece-obj", T(-2, 4, 18, 4, 8, 25)),
             O("wall-piece-obj", T(-2, 4, -18, 4, 8, 25)),
             O("yak-arena-obj", T(30, 5, 0, 60, 10, 60))]
+
+# The look of a room, kept apart from its play: textures repeated once per
+# two units on floors and walls, the near wall (the -z side, between the
+# chase camera and the player) hidden and shown as a low trim so it never
+# hides the player (its collider stays where it was), and lanterns along
+# the walls that fill the lit program's light slots. Everything here is
+# appended after a room's own objects or changes only their meshes, so the
+# play of a room and the ids of its objects are those of its plan.
+def scale_of(obj, depth=0.5):
+    # position and size; a size the room leaves out is its archetype's
+    values = dict(re.findall(r"<(Pos[XYZ]|Sca[XYZ])>([-0-9.]+)</", obj))
+    get = lambda key, default: float(values.get(key, default))
+    return (get("PosX", 0), get("PosY", 0), get("PosZ", 0)), (get("ScaX", 20), get("ScaY", 4), get("ScaZ", depth))
+def tiles(x, y):
+    return "<MeshComponent><TextureTiles_x>%f</TextureTiles_x><TextureTiles_y>%f</TextureTiles_y></MeshComponent>" % (
+        max(1, round(x / 2)), max(1, round(y / 2)))
+def textured(obj):
+    name = obj[1:obj.index(">")]
+    (x, y, z), (sx, sy, sz) = scale_of(obj)
+    if name == "floor-piece-obj":
+        (x, y, z), (sx, sy, sz) = scale_of(obj, depth=10)
+        return obj[:-len("</%s>" % name)] + tiles(sx, sz) + "</%s>" % name
+    if name == "wall-piece-obj":
+        return obj[:-len("</%s>" % name)] + tiles(max(sx, sz), sy) + "</%s>" % name
+    return obj
+def is_near_wall(obj):
+    # a wall along the near side, or a tall one wholly on that side (an
+    # arena's west wall beside the corridor that leads in)
+    if not obj.startswith("<wall-piece-obj>"): return False
+    (x, y, z), (sx, sy, sz) = scale_of(obj)
+    return (z < 0 and sx > sz and sy > 1) or (z + sz / 2 < 0 and sy >= 4)
+def lantern(kind, x, y, z): return O(kind, T(x, y, z))
+def dressed(objects):
+    out, extra = [], []
+    walls = [scale_of(o) for o in objects if o.startswith("<wall-piece-obj>")]
+    for obj in objects:
+        if is_near_wall(obj):
+            (x, y, z), (sx, sy, sz) = scale_of(obj)
+            out.append(obj.replace("wall-piece-obj", "near-wall-piece-obj"))
+            extra.append(O("wall-trim-obj", T(x, 0.4, z, sx, 0.8, sz), tiles(sx, 2)))
+        else:
+            out.append(textured(obj))
+    # lanterns along the far wall and the near trim, about every ten units
+    far = [w for w in walls if w[0][2] > 0 and w[1][0] > w[1][2]]
+    near = [w for w in walls if w[0][2] < 0 and w[1][0] > w[1][2]]
+    arena = any(w[1][1] > 4 for w in walls)
+    kind = "arena-lantern-obj" if arena else "lantern-obj"
+    for (x, y, z), (sx, sy, sz) in far:
+        inner = z - sz / 2 - 0.4
+        count = max(1, int(sx // 12))
+        for i in range(count):
+            extra.append(lantern(kind, x - sx / 2 + sx * (i + 0.5) / count, 3.2, inner))
+    for (x, y, z), (sx, sy, sz) in near:
+        inner = z + sz / 2 + 0.4
+        count = max(1, int(sx // 16))
+        for i in range(count):
+            extra.append(lantern(kind, x - sx / 2 + sx * (i + 0.5) / count, 1.2, inner))
+    return out + extra
 def write(name, difficulty, objects):
+    objects = dressed(objects)
     text = "<Level>\n    <Attributes>\n        <Difficulty>%d</Difficulty>\n    </Attributes>\n    <Objects>\n" % difficulty
     text += "".join("        %s\n" % o for o in objects)
     text += "    </Objects>\n</Level>\n"

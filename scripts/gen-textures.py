@@ -7,11 +7,12 @@
 #   neighbouring tiles and their orientation can be told apart;
 # - sky-top ... sky-back.png: the six faces of the sample sky, one flat
 #   colour each, all different, so a picture tells which face it shows;
-# - sky-day-top ... sky-day-back.png: a day sky for the model viewer (and any
-#   scene that wants a real one), 128 x 128 a face: each pixel's colour
-#   depends only on the height of its direction above the horizon (deep blue
-#   overhead, pale at the horizon, a grey haze below), so the faces meet
-#   without seams whichever way each one is turned;
+# - daysky-top ... daysky-back.png: the levels' sky, a pale blue dome over
+#   a sea of clouds; every pixel's colour comes from the direction it shows
+#   (as the skybox places and turns its planes), so the faces meet without
+#   seams;
+# - stone-floor.png, stone-wall.png: the rooms' flagstones and masonry, each
+#   tiling seamlessly (a floor or wall repeats it once per two units);
 # - crate-planks.png: a light, even crate face with a darker rim;
 # - DropShadow.png: a soft black disc (alpha falls off from the centre);
 # - marker.png: the aimer's orange arrow on transparency;
@@ -62,40 +63,6 @@ SKY = {
 }
 
 
-SKY_DAY_SIZE = 128
-SKY_ZENITH = (58, 112, 196)
-SKY_HORIZON = (200, 220, 238)
-SKY_GROUND_NEAR = (168, 178, 186)
-SKY_GROUND_FAR = (112, 116, 118)
-
-
-def mix(a, b, t):
-    return tuple(int(round(x + (y - x) * t)) for x, y in zip(a, b))
-
-
-def sky_day_colour(elevation):
-    # elevation: the sine of the direction's angle above the horizon.
-    if elevation >= 0.0:
-        return mix(SKY_HORIZON, SKY_ZENITH, elevation ** 0.55)
-    depth = -elevation
-    if depth < 0.05:
-        return mix(SKY_HORIZON, SKY_GROUND_NEAR, depth / 0.05)
-    return mix(SKY_GROUND_NEAR, SKY_GROUND_FAR, min(1.0, (depth - 0.05) / 0.7))
-
-
-def sky_day_pixel(face, x, y):
-    # The pixel's centre on the face, -1..1 across; image row 0 is the top
-    # of a side face. Only the height of the direction matters, so the
-    # faces' turns about their own axes do not.
-    s = (x + 0.5) / SKY_DAY_SIZE * 2.0 - 1.0
-    t = (y + 0.5) / SKY_DAY_SIZE * 2.0 - 1.0
-    if face in ("top", "bottom"):
-        direction = (s, 1.0 if face == "top" else -1.0, t)
-    else:
-        direction = (s, -t, 1.0)
-    return sky_day_colour(direction[1] / math.sqrt(sum(c * c for c in direction)))
-
-
 def tile_pixel(x, y):
     tile = (y // TILE) * COLUMNS + x // TILE
     u, v = x % TILE, y % TILE
@@ -105,6 +72,108 @@ def tile_pixel(x, y):
     if abs(u - v) < 2:
         return (min(255, r + 50), min(255, g + 50), min(255, b + 50))
     return (r, g, b)
+
+
+def lattice(ix, iy, iz):
+    h = (ix * 374761393 + iy * 668265263 + iz * 2147483647) & 0xFFFFFFFF
+    h = ((h ^ (h >> 13)) * 1274126177) & 0xFFFFFFFF
+    return ((h ^ (h >> 16)) & 0xFFFF) / 65535.0
+
+
+def smooth_noise(x, y, z, period=None):
+    # Value noise on the integer lattice, smoothly interpolated; with a
+    # period the lattice wraps in x and y so a texture made of it tiles.
+    ix, iy, iz = math.floor(x), math.floor(y), math.floor(z)
+    fx, fy, fz = x - ix, y - iy, z - iz
+    fx, fy, fz = (f * f * (3 - 2 * f) for f in (fx, fy, fz))
+    total = 0.0
+    for dx in (0, 1):
+        for dy in (0, 1):
+            for dz in (0, 1):
+                cx, cy = ix + dx, iy + dy
+                if period:
+                    cx, cy = cx % period, cy % period
+                w = (fx if dx else 1 - fx) * (fy if dy else 1 - fy) * (fz if dz else 1 - fz)
+                total += w * lattice(cx, cy, iz + dz)
+    return total
+
+
+def fractal(x, y, z, octaves, period=None):
+    total, amplitude, weight = 0.0, 1.0, 0.0
+    for _ in range(octaves):
+        total += amplitude * smooth_noise(x, y, z, period)
+        weight += amplitude
+        x, y, z = x * 2, y * 2, z * 2
+        period = period * 2 if period else None
+        amplitude *= 0.5
+    return total / weight
+
+
+SKY_SIZE = 128
+
+
+def sky_direction(face, x, y):
+    # The plane's local point for this pixel (image right = +x, image top =
+    # +y, the quad's texture coordinates), then the face's placement.
+    u = (x + 0.5) / SKY_SIZE - 0.5
+    v = 0.5 - (y + 0.5) / SKY_SIZE
+    return {"front": (u, v, 0.5), "back": (-u, v, -0.5), "right": (0.5, v, -u),
+            "left": (-0.5, v, u), "top": (u, 0.5, -v), "bottom": (u, -0.5, v)}[face]
+
+
+def mix(a, b, t):
+    t = max(0.0, min(1.0, t))
+    return tuple(p + (q - p) * t for p, q in zip(a, b))
+
+
+def daysky_pixel(face, x, y):
+    dx, dy, dz = sky_direction(face, x, y)
+    length = math.sqrt(dx * dx + dy * dy + dz * dz)
+    dx, dy, dz = dx / length, dy / length, dz / length
+    zenith, horizon, deep = (85, 125, 205), (200, 220, 235), (100, 118, 175)
+    if dy >= 0:
+        colour = mix(horizon, zenith, dy ** 0.6)
+        wisps = fractal(dx * 3 + 10, dy * 3, dz * 3, 4)
+        colour = mix(colour, (245, 245, 250), (wisps - 0.55) * 2.5 * min(1.0, dy * 4))
+    else:
+        # Below the horizon: a sea of clouds thinning into deep blue.
+        colour = mix(horizon, deep, (-dy) ** 0.7)
+        clouds = fractal(dx * 4, dy * 4 + 20, dz * 4, 5)
+        colour = mix(colour, (235, 238, 245), (clouds - 0.45) * 2.2 * (1.0 - (-dy) ** 1.5))
+    return tuple(int(round(c)) for c in colour)
+
+
+STONE = 128
+
+
+def stone_floor_pixel(x, y):
+    # Four flagstones of 64 x 64, each its own shade, with dark joints.
+    u, v = x % 64, y % 64
+    slab = (x // 64) + 2 * (y // 64)
+    shade = (0.92, 1.0, 0.86, 0.96)[slab]
+    grain = fractal(x / 16.0, y / 16.0, slab, 4, period=STONE // 16)
+    base = tuple(c * shade * (0.8 + 0.4 * grain) for c in (168, 158, 140))
+    joint = min(u, v, 63 - u, 63 - v)
+    if joint < 2:
+        base = tuple(c * 0.45 for c in base)
+    elif joint < 4:
+        base = tuple(c * 0.8 for c in base)
+    return tuple(max(0, min(255, int(round(c)))) for c in base)
+
+
+def stone_wall_pixel(x, y):
+    # Courses of bricks 64 x 32, every other course offset by half a brick.
+    course = y // 32
+    shifted = (x + 32 * (course % 2)) % STONE
+    u, v = shifted % 64, y % 32
+    brick = shifted // 64 + 2 * course
+    shade = 0.85 + 0.3 * lattice(brick, course, 7)
+    grain = fractal(x / 16.0, y / 16.0, 3, 4, period=STONE // 16)
+    base = tuple(c * shade * (0.8 + 0.4 * grain) for c in (140, 128, 118))
+    joint = min(u, v, 63 - u, 31 - v)
+    if joint < 2:
+        base = tuple(c * 0.5 for c in base)
+    return tuple(max(0, min(255, int(round(c)))) for c in base)
 
 
 def crate_pixel(x, y):
@@ -214,9 +283,10 @@ def textures():
     out = {"tiles.png": png(TILE * COLUMNS, TILE * ROWS, tile_pixel)}
     for face, colour in SKY.items():
         out["sky-%s.png" % face] = png(16, 16, lambda x, y, c=colour: c)
-    for face in ("top", "bottom", "right", "left", "front", "back"):
-        out["sky-day-%s.png" % face] = png(SKY_DAY_SIZE, SKY_DAY_SIZE,
-                                           lambda x, y, f=face: sky_day_pixel(f, x, y))
+    for face in SKY:
+        out["daysky-%s.png" % face] = png(SKY_SIZE, SKY_SIZE, lambda x, y, f=face: daysky_pixel(f, x, y))
+    out["stone-floor.png"] = png(STONE, STONE, stone_floor_pixel)
+    out["stone-wall.png"] = png(STONE, STONE, stone_wall_pixel)
     out["crate-planks.png"] = png(64, 64, crate_pixel)
     out["grid.png"] = png(64, 64, grid_pixel)
     out["menu-button.png"] = png(128, 32, menu_button_pixel)

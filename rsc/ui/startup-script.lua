@@ -15,6 +15,13 @@ function MenuLabel(scene, text, x, y, size)
   return label
 end
 
+-- A line of text centred on the screen's middle column, its top at y.
+function CentredLabel(scene, text, y, size)
+  local label = MenuLabel(scene, text, 0, y, size)
+  label:SetAlignment(FontAlignment.Center)
+  return label
+end
+
 -- A button centred at (0, y), highlighted while the navigator selects it,
 -- with its caption on top.
 function MenuButton(scene, name, caption, y)
@@ -26,7 +33,7 @@ function MenuButton(scene, name, caption, y)
   button:SetY(y)
   button:SetColor({1, 1, 1, 1})
   scene:AddElement(button)
-  MenuLabel(scene, caption, -11 * string.len(caption), y - 26, 36)
+  CentredLabel(scene, caption, y - 26, 36)
   return button
 end
 

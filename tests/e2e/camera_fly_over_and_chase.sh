@@ -5,7 +5,8 @@
 # starts a few frames later. The run's copy of the data loads the level
 # archetypes, takes the shipped player ("spawner-Luvo") without gravity
 # (nothing here depends on the floor holding it), gives the floor the "grid"
-# texture and lights the camera white.
+# texture once over its length, puts the rooms' lanterns out and lights the
+# camera white.
 #
 # Run "flies": no Space. The flight ends by itself (with the glide back to
 # the chase setting); Right pressed during the flight does not move the
@@ -29,7 +30,18 @@ assert '<spawner-Luvo>' in players, 'the shipped player archetype changed'
 players = players.replace('<Gravity>1</Gravity>', '<Gravity>0</Gravity>')
 open('rsc/objects/player-objects.xobj', 'w').write(players)
 level = open('rsc/objects/level-objects.xobj').read()
-level = re.sub(r'(<floor-piece-obj>.*?)<DiffuseTexID>plain</DiffuseTexID>', r'\1<DiffuseTexID>grid</DiffuseTexID>', level, count=1, flags=re.S)
+floor = re.search(r'<floor-piece-obj>.*?</floor-piece-obj>', level, flags=re.S).group(0)
+plain = re.sub(r'<MeshComponent>.*?</MeshComponent>', '<MeshComponent><MeshID>Cube</MeshID><DiffuseTexID>grid</DiffuseTexID>'
+               '<Color_r>0.55</Color_r><Color_g>0.5</Color_g><Color_b>0.42</Color_b></MeshComponent>', floor, flags=re.S)
+level = level.replace(floor, plain)
+# The rooms' lanterns go dark and their floors take the archetype's grid once.
+for lantern in ('lantern-obj', 'arena-lantern-obj'):
+    level = re.sub(r'(<%s>.*?)<LightComponent>.*?</LightComponent>' % lantern, r'\1', level, count=1, flags=re.S)
+import glob
+for room in glob.glob('rsc/level/*.xrm'):
+    text = open(room).read()
+    text = re.sub(r'(<floor-piece-obj>.*?)<MeshComponent>.*?</MeshComponent>', r'\1', text, flags=re.S)
+    open(room, 'w').write(text)
 light = ('<LightComponent><Color_R>1</Color_R><Color_G>1</Color_G><Color_B>1</Color_B><Attenuation_X>1</Attenuation_X>'
          '<Attenuation_Y>0</Attenuation_Y><Attenuation_Z>0</Attenuation_Z></LightComponent>')
 assert '<PlayerCameraModifierComponent />' in level, 'the shipped camera archetype changed'
@@ -69,7 +81,7 @@ grep -qE "trace frame $start: CameraFlyOver\(\([^)]*\), [2-9][0-9]*\)" "$log" ||
 end=$(frame_of "$log" "CameraPathFinished()")
 [ -n "$end" ] && [ "$end" -lt 279 ] || fail "the flight did not end by itself before frame 279 (ended: '$end')"
 expect_no_line "$log" "EndCameraFlyOver"
-expect_line "$log" "trace frame $end: InterpolateCamera(40, 45, 1)"
+expect_line "$log" "trace frame $end: InterpolateCamera(13, 55, 1)"
 expect_line "$log" "trace frame $end: SetTutorialsActive(true)"
 before=$(look_at_x "$log" 279)
 after=$(look_at_x "$log" 340)

@@ -9,7 +9,10 @@
 # again at each level. Checked: the scene stacks from boot back to the main menu,
 # each level's part of the trace as its own replay checks it (its goal; the
 # fox arena's victory and "GameComplete"), no missing archetype, no GL
-# error, no death, and the normal shutdown (exit 0) on Quit.
+# error, no death, and the normal shutdown (exit 0) on Quit. The run's sound
+# is recorded by SDL's disk driver (the mixer's 32-bit float output, as a
+# player hears it): it holds music and effects and no sample reaches full
+# scale.
 set -euo pipefail
 source "$(dirname "$0")/e2e_common.bash" "$@"
 source "$e2eDir/sample_game.bash"
@@ -28,7 +31,29 @@ export TAVRIN_INPUT_SCRIPT="$work/game.txt"
 limit=20000
 
 small_window game
-TAVRIN_MAX_FRAMES=$limit keepXdg=1 run_program game
+SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$work/game-audio.raw" TAVRIN_MAX_FRAMES=$limit keepXdg=1 run_program game
+python3 - "$work/game-audio.raw" <<'PY' || fail "the game's sound clips"
+import array, sys
+peak, count, clipped = 0.0, 0, 0
+with open(sys.argv[1], "rb") as f:
+    while True:
+        block = f.read(1 << 20)
+        if not block:
+            break
+        samples = array.array("f")
+        samples.frombytes(block[:len(block) // 4 * 4])
+        count += len(samples)
+        loudest = max(max(samples), -min(samples))
+        peak = max(peak, loudest)
+        if loudest >= 1.0:
+            clipped += sum(1 for s in samples if abs(s) >= 1.0)
+print("game sound: %d samples, peak %.3f, %d at full scale" % (count, peak, clipped))
+if count < 48000 or peak < 0.05:
+    sys.exit("FAIL: no sound was recorded")
+if clipped:
+    sys.exit("FAIL: %d samples at or beyond full scale" % clipped)
+PY
+rm -f "$work/game-audio.raw"
 expect_clean_run game
 log=$(log_file)
 expect_sample_run "$log"

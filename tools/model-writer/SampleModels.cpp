@@ -1,6 +1,7 @@
 #include "tools/model-writer/SampleModels.h"
 
 #include <algorithm>
+#include <cmath>
 #include <filesystem>
 #include <system_error>
 
@@ -9,8 +10,12 @@ namespace Ostrel {
 namespace {
 
 constexpr float kDegToRad = 3.1415927f / 180.0f;
+// Axes of the figures' swings (they face -z): about y they turn, about x a
+// negative angle bends them forward.
+const Vec3 kUp{0, 1, 0};
+const Vec3 kSide{1, 0, 0};
 
-Quaternion AboutZ(float degrees) { return Quaternion::FromAxisAngle({0, 0, 1}, degrees * kDegToRad); }
+Quaternion About(const Vec3& axis, float degrees) { return Quaternion::FromAxisAngle(axis, degrees * kDegToRad); }
 
 ModelVertexRecord Corner(const Vec3& position, const Vec3& normal, float u, float v) {
     ModelVertexRecord record;
@@ -103,7 +108,7 @@ WriterModel MakeSkinnedChain(u32 segments, float width, float segmentLength,
 }
 
 ModelAnimationData MakeSwingClip(u32 boneCount, float duration, float restLength,
-                                 const std::vector<u32>& swing, const std::vector<float>& angles) {
+                                 const std::vector<u32>& swing, const std::vector<float>& angles, const Vec3& axis) {
     ModelAnimationData clip;
     clip.duration = duration;
     clip.tracks.resize(boneCount);
@@ -116,7 +121,7 @@ ModelAnimationData MakeSwingClip(u32 boneCount, float duration, float restLength
         }
         for (std::size_t k = 0; k < angles.size(); ++k) {
             const float time = duration * float(k) / float(angles.size() - 1);
-            clip.tracks[b].push_back({time, rest, angles[k] == 0.0f ? Quaternion::Identity() : AboutZ(angles[k])});
+            clip.tracks[b].push_back({time, rest, angles[k] == 0.0f ? Quaternion::Identity() : About(axis, angles[k])});
         }
     }
     return clip;
@@ -140,21 +145,70 @@ WriterModel MakeHingeWave() {
     return model;
 }
 
+namespace {
+
+// One rigid part of a figure: a box whose 24 vertices all follow one bone.
+struct Part {
+    Vec3 low, high;
+    u32 bone;
+};
+
+// A skinned figure made of boxes on a chain of bones (bone k at y = k *
+// segmentLength, as MakeSkinnedChain places them), whose bounds are exactly
+// low..high: a collider fitted to the mesh keeps the size it had when the
+// figure was one box of those bounds. Two zero-area triangles at the bounds'
+// corners hold them wherever the parts stop short.
+WriterModel MakeFigure(const std::vector<Part>& parts, const Vec3& low, const Vec3& high, float segmentLength,
+                       const std::vector<std::string>& boneNames) {
+    WriterModel model = MakeSkinnedChain(u32(boneNames.size()), 1.0f, segmentLength, boneNames);
+    WriterMesh& mesh = *model.mesh;
+    mesh.vertices.clear();
+    mesh.indices.clear();
+    for (const Part& part : parts) {
+        const u32 base = u32(mesh.vertices.size());
+        AddBox(mesh, part.low, part.high);
+        for (u32 i = base; i < mesh.vertices.size(); ++i) Skin(mesh.vertices[i], part.bone, part.bone);
+    }
+    for (const Vec3& corner : {low, high}) {
+        const u32 base = u32(mesh.vertices.size());
+        for (int i = 0; i < 3; ++i) {
+            mesh.vertices.push_back(Corner(corner, {0, 1, 0}, 0, 0));
+            Skin(mesh.vertices.back(), 0, 0);
+            mesh.indices.push_back(base + u32(i));
+        }
+    }
+    return model;
+}
+
+}  // namespace
+
 WriterModel MakeYak() {
-    WriterModel model = MakeSkinnedChain(3, 1.0f, 0.5f, {"body", "neck", "head"});
-    model.clip = MakeSwingClip(3, 2.0f, 0.5f, {2}, {0.0f, 8.0f, 0.0f, -8.0f, 0.0f});
+    // Facing -z: four legs, a deep body with a hump over the shoulders, the
+    // head low in front with two horns, a tail behind.
+    const std::vector<Part> parts = {
+        {{0.20f, 0.0f, -0.38f}, {0.38f, 0.45f, -0.22f}, 0}, {{-0.38f, 0.0f, -0.38f}, {-0.20f, 0.45f, -0.22f}, 0},
+        {{0.20f, 0.0f, 0.22f}, {0.38f, 0.45f, 0.38f}, 0},   {{-0.38f, 0.0f, 0.22f}, {-0.20f, 0.45f, 0.38f}, 0},
+        {{-0.42f, 0.40f, -0.30f}, {0.42f, 0.98f, 0.45f}, 0},  // body
+        {{-0.04f, 0.55f, 0.45f}, {0.04f, 0.90f, 0.50f}, 0},   // tail
+        {{-0.30f, 0.95f, -0.28f}, {0.30f, 1.18f, 0.10f}, 1},  // hump
+        {{-0.20f, 0.60f, -0.50f}, {0.20f, 0.95f, -0.26f}, 2}, // head
+        {{0.20f, 0.86f, -0.44f}, {0.42f, 0.96f, -0.34f}, 2},  {{-0.42f, 0.86f, -0.44f}, {-0.20f, 0.96f, -0.34f}, 2},
+        {{0.34f, 0.96f, -0.44f}, {0.42f, 1.22f, -0.36f}, 2},  {{-0.42f, 0.96f, -0.44f}, {-0.34f, 1.22f, -0.36f}, 2},
+    };
+    WriterModel model = MakeFigure(parts, {-0.5f, 0.0f, -0.5f}, {0.5f, 1.5f, 0.5f}, 0.5f, {"body", "neck", "head"});
+    model.clip = MakeSwingClip(3, 2.0f, 0.5f, {2}, {0.0f, 8.0f, 0.0f, -8.0f, 0.0f}, kUp);
     return model;
 }
 
 WriterModel MakeYakHeadshake() {
     WriterModel model;
-    model.clip = MakeSwingClip(3, 0.5f, 0.5f, {2}, {0.0f, 25.0f, -25.0f, 25.0f, -25.0f, 0.0f});
+    model.clip = MakeSwingClip(3, 0.5f, 0.5f, {2}, {0.0f, 25.0f, -25.0f, 25.0f, -25.0f, 0.0f}, kUp);
     return model;
 }
 
 WriterModel MakeYakCharge() {
     WriterModel model;
-    model.clip = MakeSwingClip(3, 0.5f, 0.5f, {1}, {35.0f, 35.0f});
+    model.clip = MakeSwingClip(3, 0.5f, 0.5f, {1}, {-35.0f, -35.0f}, kSide);
     return model;
 }
 
@@ -186,7 +240,16 @@ ModelAnimationData RiseClip(float duration, const std::vector<float>& heights) {
 }  // namespace
 
 WriterModel MakeFoxTail() {
-    WriterModel model = OneBoneBox(0.3f, 0.9f, 0.3f);
+    // A bushy tail, thin where it leaves the ground, widest below its tip,
+    // within the 0.3 x 0.9 x 0.3 box the fox's collider was fitted to.
+    const float half = 0.5f * 0.3f;
+    const std::vector<Part> parts = {
+        {{-0.08f, 0.0f, -0.08f}, {0.08f, 0.32f, 0.08f}, 0},
+        {{-0.12f, 0.28f, -0.12f}, {0.12f, 0.58f, 0.12f}, 0},
+        {{-half, 0.52f, -half}, {half, 0.80f, half}, 0},
+        {{-0.07f, 0.80f, -0.07f}, {0.07f, 0.9f, 0.07f}, 0},
+    };
+    WriterModel model = MakeFigure(parts, {-half, 0.0f, -half}, {half, 0.9f, half}, 0.9f, {"body"});
     model.clip = MakeSwingClip(1, 1.0f, 0.0f, {0}, {0.0f, 20.0f, 0.0f, -20.0f, 0.0f});
     return model;
 }
@@ -210,7 +273,20 @@ WriterModel MakeFoxDigDown() {
 }
 
 WriterModel MakeLuvo() {
-    WriterModel model = MakeSkinnedChain(3, 1.0f, 0.6f, {"hips", "chest", "head"});
+    // Facing -z: legs and feet on the hips, the torso, arms and the lantern
+    // pack on the back on the chest, the head with its cap and nose.
+    const std::vector<Part> parts = {
+        {{-0.30f, 0.0f, -0.14f}, {-0.06f, 0.62f, 0.14f}, 0}, {{0.06f, 0.0f, -0.14f}, {0.30f, 0.62f, 0.14f}, 0},
+        {{-0.30f, 0.0f, -0.24f}, {-0.06f, 0.12f, 0.14f}, 0}, {{0.06f, 0.0f, -0.24f}, {0.30f, 0.12f, 0.14f}, 0},
+        {{-0.32f, 0.58f, -0.20f}, {0.32f, 1.22f, 0.20f}, 1},  // torso
+        {{0.34f, 0.62f, -0.12f}, {0.50f, 1.18f, 0.12f}, 1},   {{-0.50f, 0.62f, -0.12f}, {-0.34f, 1.18f, 0.12f}, 1},
+        {{-0.18f, 0.70f, 0.20f}, {0.18f, 1.10f, 0.46f}, 1},   // pack
+        {{-0.24f, 1.24f, -0.24f}, {0.24f, 1.70f, 0.24f}, 2},  // head
+        {{-0.28f, 1.66f, -0.28f}, {0.28f, 1.74f, 0.28f}, 2},  // cap brim
+        {{-0.16f, 1.74f, -0.16f}, {0.16f, 1.80f, 0.16f}, 2},  // cap
+        {{-0.05f, 1.40f, -0.32f}, {0.05f, 1.50f, -0.24f}, 2}, // nose
+    };
+    WriterModel model = MakeFigure(parts, {-0.5f, 0.0f, -0.5f}, {0.5f, 1.8f, 0.5f}, 0.6f, {"hips", "chest", "head"});
     model.clip = MakeSwingClip(3, 2.0f, 0.6f, {1}, {0.0f, 4.0f, 0.0f, -4.0f, 0.0f});
     return model;
 }
@@ -223,13 +299,13 @@ WriterModel MakeLuvoWalk() {
 
 WriterModel MakeLuvoDodge() {
     WriterModel model;
-    model.clip = MakeSwingClip(3, 0.5f, 0.6f, {1}, {0.0f, 40.0f, 0.0f});
+    model.clip = MakeSwingClip(3, 0.5f, 0.6f, {1}, {0.0f, -40.0f, 0.0f}, kSide);
     return model;
 }
 
 WriterModel MakeLuvoOuch() {
     WriterModel model;
-    model.clip = MakeSwingClip(3, 0.4f, 0.6f, {1, 2}, {0.0f, -25.0f, 0.0f});
+    model.clip = MakeSwingClip(3, 0.4f, 0.6f, {1, 2}, {0.0f, 25.0f, 0.0f}, kSide);
     return model;
 }
 
@@ -246,6 +322,30 @@ WriterModel MakeHealthPack() {
     WriterMesh& mesh = model.mesh.emplace();
     AddBox(mesh, {-0.5f, -0.15f, -0.15f}, {0.5f, 0.15f, 0.15f});
     AddBox(mesh, {-0.15f, -0.5f, -0.15f}, {0.15f, 0.5f, 0.15f});
+    return model;
+}
+
+WriterModel MakeNest() {
+    // A bowl of twig bundles round a floor of straw with three eggs in it,
+    // filling the unit cube the nests' colliders were fitted to (two
+    // zero-area triangles hold its corners).
+    WriterModel model;
+    WriterMesh& mesh = model.mesh.emplace();
+    AddBox(mesh, {-0.42f, -0.5f, -0.42f}, {0.42f, -0.3f, 0.42f});
+    for (int i = 0; i < 12; ++i) {
+        const float angle = float(i) * 30.0f * kDegToRad, x = 0.36f * std::sin(angle), z = 0.36f * std::cos(angle);
+        const float rise = (i % 2) ? 0.05f : 0.0f;
+        AddBox(mesh, {x - 0.13f, -0.5f, z - 0.13f}, {x + 0.13f, -0.05f + rise, z + 0.13f});
+    }
+    for (const Vec3& egg : {Vec3{-0.12f, -0.3f, -0.05f}, Vec3{0.1f, -0.3f, -0.1f}, Vec3{0.0f, -0.3f, 0.12f}})
+        AddBox(mesh, egg + Vec3{-0.07f, 0.0f, -0.07f}, egg + Vec3{0.07f, 0.22f, 0.07f});
+    for (const Vec3& corner : {Vec3{-0.5f, -0.5f, -0.5f}, Vec3{0.5f, 0.5f, 0.5f}}) {
+        const u32 base = u32(mesh.vertices.size());
+        for (u32 i = 0; i < 3; ++i) {
+            mesh.vertices.push_back(Corner(corner, {0, 1, 0}, 0, 0));
+            mesh.indices.push_back(base + i);
+        }
+    }
     return model;
 }
 
@@ -290,7 +390,7 @@ std::string WriteSampleModels(const std::string& folder) {
         {"luvo-walk-anim.bin", MakeLuvoWalk()},   {"brisa-dodge-anim.bin", MakeLuvoDodge()},
         {"brisa-ouch-anim.bin", MakeLuvoOuch()},
         {"menhir-mesh.bin", MakeMenhir()}, {"healthpack-mesh.bin", MakeHealthPack()},
-        {"powerup-mesh.bin", MakePowerUp()}, {"foxtail-attack-anim.bin", MakeFoxTailAttack()},
+        {"powerup-mesh.bin", MakePowerUp()}, {"nest-mesh.bin", MakeNest()}, {"foxtail-attack-anim.bin", MakeFoxTailAttack()},
         {"foxtail-flourish-anim.bin", MakeFoxTailFlourish()}, {"foxtail-down-anim.bin", MakeFoxTailDown()}};
     std::string problems;
     std::error_code error;

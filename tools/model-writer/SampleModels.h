@@ -28,10 +28,11 @@ WriterModel MakeSkinnedChain(u32 segments, float width, float segmentLength,
 
 // A clip of duration over boneCount bones that holds every bone at its rest
 // offset (translation along y by restLength, none for bone 0), except the
-// bones listed in swing, which turn about z through the given angles
-// (degrees) at evenly spaced times from 0 to duration.
+// bones listed in swing, which turn about axis (z unless told) through the
+// given angles (degrees) at evenly spaced times from 0 to duration.
 ModelAnimationData MakeSwingClip(u32 boneCount, float duration, float restLength,
-                                 const std::vector<u32>& swing, const std::vector<float>& anglesDegrees);
+                                 const std::vector<u32>& swing, const std::vector<float>& anglesDegrees,
+                                 const Vec3& axis = Vec3{0, 0, 1});
 
 // "crate": a static textured unit cube (24 vertices, 36 indices).
 WriterModel MakeCrate();
@@ -76,6 +77,9 @@ WriterModel MakeMenhir();
 WriterModel MakeHealthPack();
 // "powerup-mesh": a 0.6 cube pierced by a 1 high bar (static).
 WriterModel MakePowerUp();
+// "nest-mesh": a yak nest, a bowl of twigs with three eggs, whose bounds
+// are the unit cube centred on the origin (static).
+WriterModel MakeNest();
 WriterModel MakeFoxTailAttack();
 WriterModel MakeFoxTailFlourish();
 WriterModel MakeFoxTailDown();

@@ -180,6 +180,7 @@ int main(int argc, char** argv) {
         Blips("qil-ascent-sfx", {523.25, 659.25, 783.99, 1046.5, 1318.5, 1568.0}, 0.12),
         Music("battle-bgm", {110.0, 87.31, 130.81, 98.0}, 0.25),
         Music("boss-battle-bgm", {82.41, 87.31, 77.78, 73.42}, 0.2),
+        Music("menu-bgm", {98.0, 130.81, 110.0, 87.31}, 0.45),
     };
     bool ok = true;
     for (const Sound& s : sounds) ok = Write(s, argv[1]) && ok;

@@ -5,6 +5,7 @@
 #include "engine/platform/audio/AudioVoice.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 
 namespace Ostrel {
@@ -146,7 +147,32 @@ void AudioMixer::Mix(float* out, int frames) {
         // reads the count knows every later frame was mixed after its change.
         m_mixedFrames += static_cast<u64>(frames);
     }
-    for (int i = 0; i < 2 * frames; ++i) out[i] = std::clamp(out[i], -1.0f, 1.0f);
+    Limit(out, frames);
+}
+
+// A peak limiter with a per-block look-ahead: the gain a frame needs to stay
+// under kCeiling is found first, then eased in from up to kAttackFrames
+// earlier (a backward pass) and let back up at most kReleasePerFrame a frame
+// (a forward pass that carries on from the last block). Quiet mixes pass
+// untouched (gain exactly 1); no sample ever reaches full scale.
+void AudioMixer::Limit(float* out, int frames) {
+    constexpr float kAttackPerFrame = 1.0f / kAttackFrames;
+    std::vector<float>& gain = m_limiterGains;
+    gain.resize(static_cast<std::size_t>(frames));
+    for (int i = 0; i < frames; ++i) {
+        const float peak = std::max(std::fabs(out[2 * i]), std::fabs(out[2 * i + 1]));
+        gain[i] = peak > kCeiling ? kCeiling / peak : 1.0f;
+        if (!std::isfinite(peak)) gain[i] = 0.0f;
+    }
+    for (int i = frames - 2; i >= 0; --i) gain[i] = std::min(gain[i], gain[i + 1] + kAttackPerFrame);
+    float previous = m_limiterGain;
+    for (int i = 0; i < frames; ++i) {
+        gain[i] = std::min(gain[i], previous + kReleasePerFrame);
+        previous = gain[i];
+        out[2 * i] = gain[i] == 0.0f ? 0.0f : out[2 * i] * gain[i];
+        out[2 * i + 1] = gain[i] == 0.0f ? 0.0f : out[2 * i + 1] * gain[i];
+    }
+    m_limiterGain = std::min(previous, 1.0f);
 }
 
 void AudioMixer::ReclaimEnded() {

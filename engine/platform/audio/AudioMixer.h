@@ -13,6 +13,9 @@
 // - At the voice limit a new play takes a voice: the oldest one-shot (not
 //   looping) voice, or, when every voice loops, the oldest voice. Music and
 //   held loops therefore survive a burst of effects.
+// - The mix goes through a peak limiter: a mix that stays under kCeiling
+//   passes unchanged; louder moments are turned down smoothly, so no output
+//   sample ever reaches full scale, however many loud sounds play at once.
 //
 // Threads: Mix runs on the audio device's thread, plays and updates on the
 // main thread, clip loading on the loading thread (outside the mixer). One
@@ -35,6 +38,12 @@ class AudioVoice;
 class AudioMixer {
 public:
     static constexpr int kDefaultVoices = 100;
+    // The limiter's highest output level and its timing (in output frames):
+    // the gain eases down over kAttackFrames before a peak and recovers by
+    // kReleasePerFrame each frame after it (about a quarter second at 48 kHz).
+    static constexpr float kCeiling = 0.94f;
+    static constexpr int kAttackFrames = 64;
+    static constexpr float kReleasePerFrame = 1.0f / 12000.0f;
 
     explicit AudioMixer(int outputRate, int voiceCount = kDefaultVoices);
     ~AudioMixer();
@@ -85,6 +94,8 @@ private:
     const Slot* FindLocked(AudioChannel channel) const;
     Slot& ChooseSlotLocked();
     bool ValidGroupLocked(AudioGroup group) const { return group.index < m_groups.size(); }
+    // Runs on the mixing thread only (Mix's caller), so needs no lock.
+    void Limit(float* out, int frames);
 
     const int m_outputRate;
     mutable std::mutex m_mutex;
@@ -92,6 +103,8 @@ private:
     std::vector<Group> m_groups;
     u64 m_playCounter = 0;
     std::atomic<u64> m_mixedFrames{0};
+    float m_limiterGain = 1.0f;         // the gain at the end of the last block
+    std::vector<float> m_limiterGains;  // per-frame gains of the block being mixed
 };
 
 }  // namespace Ostrel

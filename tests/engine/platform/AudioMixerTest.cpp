@@ -322,3 +322,26 @@ TEST(AudioMixer, MixingOnAnotherThreadWhilePlaysComeAndGo) {
     audio.join();
     EXPECT_LE(mixer.ActiveVoices(), 8);
 }
+
+// Forty loud square waves at once (a sum of 40 at full scale) stay under the
+// limiter's ceiling, are turned down rather than cut off, and the mix comes
+// back to unity gain once they end: a lone quiet clip afterwards is exact.
+TEST(AudioMixer, ManyLoudSoundsAtOnceNeverReachFullScale) {
+    AudioMixer mixer(kRate);
+    std::vector<float> square(kRate / 4);
+    for (std::size_t i = 0; i < square.size(); ++i) square[i] = (i / 40) % 2 ? 1.0f : -1.0f;
+    for (int i = 0; i < 40; ++i) mixer.Play(Mono(square), false);
+    float peak = 0.0f, lastPeak = 0.0f;
+    for (int block = 0; block < 12; ++block) {
+        std::vector<float> out(2 * 1024);
+        mixer.Mix(out.data(), 1024);
+        lastPeak = 0.0f;
+        for (float sample : out) lastPeak = std::max(lastPeak, std::fabs(sample));
+        peak = std::max(peak, lastPeak);
+    }
+    EXPECT_LE(peak, AudioMixer::kCeiling);
+    EXPECT_GT(lastPeak, 0.5f) << "the loud mix is limited, not silenced";
+    MixLeft(mixer, kRate / 2);  // the squares end; the gain recovers
+    mixer.Play(Mono({0.5f, -0.25f}), false);
+    EXPECT_EQ(MixLeft(mixer, 2), std::vector<float>({0.5f, -0.25f}));
+}

@@ -1,0 +1,62 @@
+#!/usr/bin/env bash
+# The shipped menus' texts against their elements, measured in 640 x 360
+# shots (the 16:9 of 1280 x 720; the menus are laid out on a 1280 x 720
+# canvas centred on the screen): each scene is the start scene of a run. For
+# every MenuButton of a scene file its white caption lies inside the
+# button's 320 x 64 rectangle and is centred on it; every CentredLabel
+# (the titles) is centred on the screen and lies wholly on it.
+set -euo pipefail
+here="$(dirname "$(readlink -f "$0")")"
+source "$here/e2e_common.bash" "$@"
+unset TAVRIN_SAMPLE_SCENE
+mkdir -p "$work/shots"
+
+for scene in main-menu pause-menu game-lost-menu game-complete-menu; do
+  printf '<UiSystem>\n  <debug>1</debug>\n  <start-scene>%s</start-scene>\n</UiSystem>\n' "$scene" > rsc/uisystem.xcfg
+  user_folder "$scene"
+  printf '<UserSettings><WindowWidth>640</WindowWidth><WindowHeight>360</WindowHeight><Fullscreen>0</Fullscreen></UserSettings>' \
+    > "$settings/UserConfig.xcfg"
+  TAVRIN_MAX_FRAMES=12 TAVRIN_SCREENSHOT="$work/shots/$scene.png@10" keepXdg=1 run_program "$scene"
+  expect_clean_run "$scene"
+  python3 -B - "$here" "$src/rsc/ui/$scene.scn" "$work/shots/$scene.png" <<'PY'
+import re, sys
+sys.path.insert(0, sys.argv[1])
+from png_rows import read_rgba
+text = open(sys.argv[2]).read()
+width, height, rows = read_rgba(sys.argv[3])
+scale = width / 1280.0
+name = sys.argv[2].split("/")[-1]
+
+def pixels(y0, y1, test):
+    y0, y1 = max(0, int(y0 * scale + height / 2)), min(height, int(y1 * scale + height / 2))
+    return [x for y in range(y0, y1) for x in range(width) if test(tuple(rows[y][x * 4:x * 4 + 3]))]
+
+def fail(message):
+    sys.exit("FAIL: %s: %s" % (name, message))
+
+white = lambda c: min(c) > 170
+bright = lambda c: max(c) > 120
+middle = width / 2
+for caption, y in re.findall(r'MenuButton\(scene, "[^"]+", "([^"]+)", (-?\d+)\)', text):
+    y = int(y)
+    xs = pixels(y - 32, y + 32, white)
+    if len(xs) < 20:
+        fail("no caption '%s' on its button" % caption)
+    left, right = middle - 160 * scale, middle + 160 * scale
+    if min(xs) < left or max(xs) > right:
+        fail("'%s' runs from %d to %d, outside its button (%d to %d)" % (caption, min(xs), max(xs), left, right))
+    centre = (min(xs) + max(xs)) / 2
+    if abs(centre - middle) > 4:
+        fail("'%s' is centred at %.1f, not on its button's %.1f" % (caption, centre, middle))
+    print("%s: '%s' %d..%d in %d..%d" % (name, caption, min(xs), max(xs), left, right))
+for title, y, size in re.findall(r'CentredLabel\(scene, "([^"]+)", (-?\d+), (\d+)\)', text):
+    y, size = int(y), int(size)
+    xs = pixels(y, y + 1.3 * size, bright)
+    if len(xs) < 20:
+        fail("no title '%s'" % title)
+    centre = (min(xs) + max(xs)) / 2
+    if abs(centre - middle) > 4 or min(xs) <= 0 or max(xs) >= width - 1:
+        fail("title '%s' runs from %d to %d (centre %.1f, the screen's %.1f)" % (title, min(xs), max(xs), centre, middle))
+    print("%s: title '%s' %d..%d" % (name, title, min(xs), max(xs)))
+PY
+done
