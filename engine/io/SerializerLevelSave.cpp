@@ -120,6 +120,12 @@ void SerializerLevelSave::WriteField(const std::string& name, const std::string&
         }
         m_current = m_parent->LinkEndChild(new TiXmlElement(m_blockName.c_str()));
     }
+    // A component may read two fields from one key; the reader takes the
+    // first element of a name for both, so a second one would never be read
+    // and would only make saves of an unchanged room differ.
+    if (m_current->FirstChildElement(name.c_str()) != nullptr) {
+        return;
+    }
     auto element = new TiXmlElement(name.c_str());
     element->LinkEndChild(new TiXmlText(text.c_str()));
     m_current->LinkEndChild(element);
