@@ -80,11 +80,13 @@ bool CornersWithin(const Vec3& minA, const Vec3& maxA, const Vec3& minB, const V
     return true;
 }
 
-// Where a sweep meets a box: the axis of the face the mover is stopped at,
-// and how far along its motion (0: where it already touches).
+// Where a sweep meets a box: the axis of the face, and whether the mover
+// runs into that face from apart (a hit) or is only held on a face plane it
+// already touches.
 struct Contact {
     int axis = 0;
-    float t = 0.0f;
+    bool hit = false;
+    float t = 0.0f;  // of a hit: where along the motion
 };
 
 // Per axis, how deep a point lies inside a box from the box's nearer face
@@ -120,15 +122,15 @@ bool TouchingContact(const Depths& d, const Vec3& motion, Contact& contact) {
         if (!GoesIn(d, motion, i)) return false;
         if (held < 0 || std::fabs(motion[i]) < std::fabs(motion[held])) held = i;
     }
-    contact = {held, 0.0f};
+    contact = {held, false, 0.0f};
     return true;
 }
 
-// A point apart from the box: the slab sweep, with the first face it
+// A point apart from the box: the slab sweep; it hits the first face it
 // crosses within the motion. When it also started on the plane of another
 // face and goes in across that one (an edge: a body walking off one floor
-// onto the next dips into the second by a frame's fall), it is held on that
-// face instead and slides on over the box.
+// onto the next dips into the second by a frame's fall), it is only held on
+// that face's plane and slides on over the box.
 bool SweptContact(const Vec3& start, const Vec3& motion, const Vec3& low, const Vec3& high, const Depths& d,
                   Contact& contact) {
     float entry = -FLT_MAX;
@@ -154,12 +156,12 @@ bool SweptContact(const Vec3& start, const Vec3& motion, const Vec3& low, const 
         if (j == entryAxis || std::fabs(d.depth[j]) > kTouchTolerance || !GoesIn(d, motion, j)) continue;
         if (edge < 0 || std::fabs(motion[j]) < std::fabs(motion[edge])) edge = j;
     }
-    contact = edge < 0 ? Contact{entryAxis, entry} : Contact{edge, 0.0f};
+    contact = edge < 0 ? Contact{entryAxis, true, entry} : Contact{edge, false, 0.0f};
     return true;
 }
 
-// Where a point moving from start by motion (over t from 0 to 1) first meets
-// the box [low, high]; false when it does not within the motion.
+// Whether a point moving from start by motion (over t from 0 to 1) meets
+// the box [low, high], and how.
 bool FirstContact(const Vec3& start, const Vec3& motion, const Vec3& low, const Vec3& high, Contact& contact) {
     const Depths d = DepthsOf(start, low, high);
     const bool touching = d.depth.x >= -kTouchTolerance && d.depth.y >= -kTouchTolerance &&
@@ -293,16 +295,25 @@ bool SweptLevelGeometryTest(CollisionComponent& a, const CollisionComponent& b, 
     const Vec3 start = previous + a.GetVolume().centre;
     Contact contact;
     if (!FirstContact(start, motion, b.GetMin() - half, b.GetMax() + half, contact)) return overlapResult;
-    const int axis = contact.axis;
 
-    // Stopped on the axis of the face it meets, sliding on along the others.
-    // Landing on a top (or meeting an underside) ends the vertical speed, as
-    // the box push does; a speed into a wall is left to the receivers of the
-    // contact (a bird turns it around) and to the drag.
     Vec3& position = transform->Position();
-    position[axis] = previous[axis] + motion[axis] * contact.t;
     Vec3& velocity = movement->Velocity();
-    if (axis == 1 && velocity.y * motion.y > 0.0f) velocity.y = 0.0f;
+    const Vec3& extent = b.GetVolume().size;
+    const float r = extent[extent.MinComponentIndex()] / 2.0f;
+    if (contact.hit && motion.LengthSquared() > r * r) {
+        // Run into b from apart, further than half b's thinnest extent: back
+        // where the frame began, at a speed of 1 along its way; the push then
+        // closes the gap.
+        position = previous;
+        velocity.NormalizeThis();
+        return true;
+    }
+    // Stopped at the face it runs into, or held on the face plane it
+    // touches, sliding on along the other axes. A box stopped on a top (or
+    // an underside) loses its vertical speed into it, as the box-box push
+    // does (the box-sphere push leaves a sphere's speed alone).
+    position[contact.axis] = previous[contact.axis] + (contact.hit ? motion[contact.axis] * contact.t : 0.0f);
+    if (contact.axis == 1 && a.GetShape() == kShapeBox && velocity.y * motion.y > 0.0f) velocity.y = 0.0f;
     return CornersWithin(a.GetMin(), a.GetMax(), b.GetMin(), b.GetMax(), kTouchTolerance);
 }
 

@@ -73,17 +73,19 @@ bool RayHitsTriangles(const Ray& ray, const PointView& vertices, std::span<const
 // physics began) and motion since then; otherwise it returns overlapResult.
 // a's box (its corners, also for a sphere) is swept along that motion
 // against b's box:
-// - from apart, the first face of b it meets within the motion stops it
-//   there on that face's axis, and it slides on along the other axes (on an
-//   edge whose other face plane it already touches and goes in across, it is
-//   held on that plane instead: a body stepping from one floor onto the next
-//   slides over rather than snagging on the seam);
-// - touching or overlapping b, it may not go deeper across the face it is
-//   nearest to: it keeps its previous place on that axis.
-// A mover stopped on a top or an underside loses its vertical speed into it
-// (a speed into a wall stays, as with the box push); the result is whether
-// it touches b where it stopped (within 0.001). A path that never meets b
-// keeps overlapResult.
+// - running into a face of b from apart further than half b's thinnest
+//   extent, a is put back at its previous position with its velocity scaled
+//   to length 1, and the result is true (the push then closes the gap);
+// - running into it from apart by less, a is stopped at the face;
+// - touching or overlapping b at the start and going deeper across the face
+//   it is nearest to, a keeps its previous place on that face's axis. On an
+//   edge whose other face plane it already touches and goes in across (a
+//   body stepping from one floor onto the next, dipped by a frame's fall),
+//   it is held on that plane instead and slides over the seam.
+// Stopped or held, a slides on along the other axes; a box stopped on a top
+// or an underside loses its vertical speed into it (as with the box push),
+// and the result is whether a touches b where it stands (within 0.001). A
+// path that never meets b keeps overlapResult.
 bool SweptLevelGeometryTest(CollisionComponent& a, const CollisionComponent& b, bool overlapResult);
 
 }  // namespace Ostrel
