@@ -1,0 +1,114 @@
+#include "engine/world/LevelBoundsWatch.h"
+
+#include "engine/base/Log.h"
+#include "engine/components/CollisionComponent.h"
+#include "engine/components/LevelGeometryComponent.h"
+#include "engine/components/MovementComponent.h"
+#include "engine/core/Composition.h"
+#include "engine/core/ObjectManager.h"
+#include "engine/core/TransformComponent.h"
+#include "engine/world/LevelInstanceManager.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace Ostrel {
+
+namespace {
+
+constexpr u32 kPlayerTypeId = FourCC("plrC");
+constexpr u32 kHealthTypeId = FourCC("helC");
+
+const char* KindName(bool player) { return player ? "the player" : "the companion"; }
+
+}  // namespace
+
+void LevelBoundsWatch::Clear() {
+    m_footprints.clear();
+    m_reported.clear();
+    m_lowestFloor = 0.0f;
+}
+
+void LevelBoundsWatch::Measure(const ObjectManager& objects) {
+    Clear();
+    bool first = true;
+    for (u32 id : objects.GetLiveObjects()) {
+        const Composition* object = objects.GetObject(id);
+        if (!object || !object->GetComponent(LevelGeometryComponent::kTypeId)) continue;
+        const auto* collider = object->GetComponentAs<CollisionComponent>();
+        if (!collider || !collider->HasTransform() || !collider->GetFlags().isStatic) continue;
+        const Vec3 min = collider->GetMin();
+        const Vec3 max = collider->GetMax();
+        m_footprints.push_back({min.x - kSideMargin, max.x + kSideMargin, min.z - kSideMargin, max.z + kSideMargin});
+        m_lowestFloor = first ? max.y : std::min(m_lowestFloor, max.y);
+        first = false;
+    }
+}
+
+bool LevelBoundsWatch::Contains(const Vec3& position) const {
+    if (m_footprints.empty()) return true;
+    // Written so that a NaN position counts as outside.
+    if (!(position.y >= m_lowestFloor - kFallMargin)) return false;
+    return std::any_of(m_footprints.begin(), m_footprints.end(), [&](const Footprint& f) {
+        return position.x >= f.minX && position.x <= f.maxX && position.z >= f.minZ && position.z <= f.maxZ;
+    });
+}
+
+LevelBoundsWatch::Kind LevelBoundsWatch::KindOf(const Composition& object) {
+    if (object.GetComponent(kPlayerTypeId)) return Kind::kPlayer;
+    if (object.GetName() == LevelInstanceManager::kCompanionSpawner) return Kind::kCompanion;
+    const auto* collider = object.GetComponentAs<CollisionComponent>();
+    if (object.GetComponent(kHealthTypeId) && object.GetComponentAs<MovementComponent>() && collider &&
+        collider->GetFlags().collideWithStatics) {
+        return Kind::kEnemy;
+    }
+    return Kind::kNone;
+}
+
+bool LevelBoundsWatch::Reported(u32 id) const {
+    return std::find(m_reported.begin(), m_reported.end(), id) != m_reported.end();
+}
+
+void LevelBoundsWatch::Check(ObjectManager& objects) {
+    if (m_footprints.empty()) return;
+    // Copied: a death destroys objects (deferred, but the list may change).
+    const std::vector<u32> live = objects.GetLiveObjects();
+    for (u32 id : live) {
+        const Composition* object = objects.GetObject(id);
+        const TransformComponent* transform = object ? object->GetTransform() : nullptr;
+        if (!transform || Contains(transform->GetPosition()) || Reported(id)) continue;
+        const Kind kind = KindOf(*object);
+        if (kind == Kind::kNone) continue;
+        m_reported.push_back(id);
+        LeaveLevel(objects, *object, kind, transform->GetPosition());
+    }
+}
+
+void LevelBoundsWatch::LeaveLevel(ObjectManager& objects, const Composition& object, Kind kind, const Vec3& where) {
+    const char* how = where.y >= m_lowestFloor - kFallMargin ? "outside the level's rooms" : "below its lowest floor";
+    if (kind == Kind::kEnemy) {
+        LogErrorf("LevelBoundsWatch: '%s' (object %u) left the level at (%.2f, %.2f, %.2f), %s; destroyed\n",
+                    object.GetName().c_str(), unsigned(object.GetId()), double(where.x), double(where.y),
+                    double(where.z), how);
+        objects.DestroyObject(object.GetId());
+        return;
+    }
+    LogErrorf("LevelBoundsWatch: %s '%s' (object %u) left the level at (%.2f, %.2f, %.2f), %s; the player dies\n",
+                KindName(kind == Kind::kPlayer), object.GetName().c_str(), unsigned(object.GetId()), double(where.x),
+                double(where.y), double(where.z), how);
+    std::vector<u32> players;
+    if (kind == Kind::kPlayer) {
+        players.push_back(object.GetId());
+    } else {
+        objects.FindPlayerObjects(players);
+    }
+    for (u32 id : players) {
+        const bool self = id == object.GetId();
+        if (!self && Reported(id)) continue;  // already dying
+        if (!self) m_reported.push_back(id);
+        if (Composition* player = objects.GetObject(id)) player->Send("ObjectDead");
+        return;
+    }
+}
+
+}  // namespace Ostrel

@@ -1,0 +1,67 @@
+#pragma once
+// Watches, while a level runs, for the bodies that must stay in it and have
+// left it anyway: the player, the companion and the enemies. The physics
+// keeps them inside the level's walls; this is the net under it, so that a
+// body that still gets out ends in the game's own flow instead of floating
+// in the void.
+//
+// The level's extent comes from its level geometry (static colliders with a
+// LevelGeometryComponent), measured once the level has loaded: the footprint
+// of every piece on x and z, grown by kSideMargin, and the lowest top of all
+// pieces (the lowest floor). A body has left the level when it stands over
+// no footprint, or lies more than kFallMargin below the lowest floor.
+//
+// Which bodies: the player (a PlayerComponent 'plrC'), the companion (the
+// level's companion spawner, "spawner-qil-obj") and enemies (a
+// HealthComponent 'helC', a MovementComponent and a collider that collides
+// with statics; an enemy that stops colliding with statics, a boss sinking
+// as it dies, is left alone). A player or companion outside dies the
+// player's death: the player object gets the local "ObjectDead", as from its
+// health reaching 0, and its component reports "PlayerDeath". An enemy
+// outside is destroyed. Each is logged once, with where it was.
+
+#include "engine/base/Types.h"
+#include "engine/core/Vec3.h"
+
+#include <vector>
+
+namespace Ostrel {
+
+class Composition;
+class ObjectManager;
+
+class LevelBoundsWatch {
+public:
+    static constexpr float kSideMargin = 2.0f;
+    static constexpr float kFallMargin = 5.0f;
+
+    // Takes the level's extent from its live level geometry; a level without
+    // any watches nothing.
+    void Measure(const ObjectManager& objects);
+    // Forgets the level (a new one is loading).
+    void Clear();
+    // Sends out what has left the level; call once a frame while it runs.
+    void Check(ObjectManager& objects);
+
+    bool HasLevel() const { return !m_footprints.empty(); }
+    // Whether a body at this position is still in the level.
+    bool Contains(const Vec3& position) const;
+    float GetLowestFloor() const { return m_lowestFloor; }
+
+private:
+    struct Footprint {
+        float minX, maxX, minZ, maxZ;
+    };
+    enum class Kind { kNone, kPlayer, kCompanion, kEnemy };
+
+    static Kind KindOf(const Composition& object);
+    void LeaveLevel(ObjectManager& objects, const Composition& object, Kind kind, const Vec3& where);
+    bool Reported(u32 id) const;
+
+    std::vector<Footprint> m_footprints;
+    float m_lowestFloor = 0.0f;
+    // Bodies already sent out of this level: each is handled and logged once.
+    std::vector<u32> m_reported;
+};
+
+}  // namespace Ostrel
