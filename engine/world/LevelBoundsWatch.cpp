@@ -24,34 +24,34 @@ const char* KindName(bool player) { return player ? "the player" : "the companio
 }  // namespace
 
 void LevelBoundsWatch::Clear() {
-    m_footprints.clear();
+    m_hasLevel = false;
     m_reported.clear();
     m_lowestFloor = 0.0f;
 }
 
 void LevelBoundsWatch::Measure(const ObjectManager& objects) {
     Clear();
-    bool first = true;
     for (u32 id : objects.GetLiveObjects()) {
         const Composition* object = objects.GetObject(id);
         if (!object || !object->GetComponent(LevelGeometryComponent::kTypeId)) continue;
         const auto* collider = object->GetComponentAs<CollisionComponent>();
         if (!collider || !collider->HasTransform() || !collider->GetFlags().isStatic) continue;
-        const Vec3 min = collider->GetMin();
-        const Vec3 max = collider->GetMax();
-        m_footprints.push_back({min.x - kSideMargin, max.x + kSideMargin, min.z - kSideMargin, max.z + kSideMargin});
-        m_lowestFloor = first ? max.y : std::min(m_lowestFloor, max.y);
-        first = false;
+        const Vec3 min = collider->GetMin() - Vec3(kSideMargin, 0.0f, kSideMargin);
+        const Vec3 max = collider->GetMax() + Vec3(kSideMargin, 0.0f, kSideMargin);
+        for (int axis = 0; axis < 3; ++axis) {
+            m_min[axis] = m_hasLevel ? std::min(m_min[axis], min[axis]) : min[axis];
+            m_max[axis] = m_hasLevel ? std::max(m_max[axis], max[axis]) : max[axis];
+        }
+        m_lowestFloor = m_hasLevel ? std::min(m_lowestFloor, collider->GetMax().y) : collider->GetMax().y;
+        m_hasLevel = true;
     }
 }
 
 bool LevelBoundsWatch::Contains(const Vec3& position) const {
-    if (m_footprints.empty()) return true;
+    if (!m_hasLevel) return true;
     // Written so that a NaN position counts as outside.
-    if (!(position.y >= m_lowestFloor - kFallMargin)) return false;
-    return std::any_of(m_footprints.begin(), m_footprints.end(), [&](const Footprint& f) {
-        return position.x >= f.minX && position.x <= f.maxX && position.z >= f.minZ && position.z <= f.maxZ;
-    });
+    return position.y >= m_lowestFloor - kFallMargin && position.x >= m_min.x && position.x <= m_max.x &&
+           position.z >= m_min.z && position.z <= m_max.z;
 }
 
 LevelBoundsWatch::Kind LevelBoundsWatch::KindOf(const Composition& object) {
@@ -70,7 +70,7 @@ bool LevelBoundsWatch::Reported(u32 id) const {
 }
 
 void LevelBoundsWatch::Check(ObjectManager& objects) {
-    if (m_footprints.empty()) return;
+    if (!m_hasLevel) return;
     // Copied: a death destroys objects (deferred, but the list may change).
     const std::vector<u32> live = objects.GetLiveObjects();
     for (u32 id : live) {

@@ -6,10 +6,11 @@
 // in the void.
 //
 // The level's extent comes from its level geometry (static colliders with a
-// LevelGeometryComponent), measured once the level has loaded: the footprint
-// of every piece on x and z, grown by kSideMargin, and the lowest top of all
-// pieces (the lowest floor). A body has left the level when it stands over
-// no footprint, or lies more than kFallMargin below the lowest floor.
+// LevelGeometryComponent), measured once the level has loaded: the box of
+// all pieces on x and z, grown by kSideMargin, and the lowest top of them
+// (the lowest floor). A body has left the level when it is outside that box,
+// or more than kFallMargin below the lowest floor (a body off a floor's edge
+// falls there; a companion flying over a gap does not).
 //
 // Which bodies: the player (a PlayerComponent 'plrC'), the companion (the
 // level's companion spawner, "spawner-qil-obj") and enemies (a
@@ -43,22 +44,21 @@ public:
     // Sends out what has left the level; call once a frame while it runs.
     void Check(ObjectManager& objects);
 
-    bool HasLevel() const { return !m_footprints.empty(); }
+    bool HasLevel() const { return m_hasLevel; }
     // Whether a body at this position is still in the level.
     bool Contains(const Vec3& position) const;
     float GetLowestFloor() const { return m_lowestFloor; }
 
 private:
-    struct Footprint {
-        float minX, maxX, minZ, maxZ;
-    };
     enum class Kind { kNone, kPlayer, kCompanion, kEnemy };
 
     static Kind KindOf(const Composition& object);
     void LeaveLevel(ObjectManager& objects, const Composition& object, Kind kind, const Vec3& where);
     bool Reported(u32 id) const;
 
-    std::vector<Footprint> m_footprints;
+    bool m_hasLevel = false;
+    Vec3 m_min{0.0f, 0.0f, 0.0f};  // x and z of the level's box, margin included
+    Vec3 m_max{0.0f, 0.0f, 0.0f};
     float m_lowestFloor = 0.0f;
     // Bodies already sent out of this level: each is handled and logged once.
     std::vector<u32> m_reported;

@@ -69,7 +69,7 @@ TEST(LevelBoundsWatch, APlayerOffTheFloorsEdgeFallsAndDiesOnceThroughItsOwnFlow)
     BoundsWorld world;
     EXPECT_TRUE(world.watch.HasLevel());
     EXPECT_FLOAT_EQ(world.watch.GetLowestFloor(), 0.0f);
-    EXPECT_TRUE(world.watch.Contains(Vec3(21.9f, 0, 6.9f))) << "within the margin of the floor's footprint";
+    EXPECT_TRUE(world.watch.Contains(Vec3(21.9f, 0, 6.9f))) << "within the margin of the level's box";
     EXPECT_FALSE(world.watch.Contains(Vec3(22.1f, 0, 0)));
     EXPECT_FALSE(world.watch.Contains(Vec3(10, -5.1f, 0)));
 
