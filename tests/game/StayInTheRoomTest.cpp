@@ -146,7 +146,8 @@ public:
             for (int k = 0; k <= 4; ++k) {
                 for (float gap : {0.0f, distance}) {
                     Vec3 at = Spot(body, face, gap);
-                    at[along] = (to < from ? (from + to) / 2 : from + (to - from) * float(k) / 4.0f) - body.centre[along];
+                    const float spot = to < from ? (from + to) / 2 : from + (to - from) * float(k) / 4.0f;
+                    at[along] = spot - body.centre[along];
                     if (Fits(body, at)) trials.push_back({at, face.Normal() * -1.0f, {face}, gap});
                 }
             }
