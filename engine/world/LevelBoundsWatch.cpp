@@ -19,8 +19,6 @@ namespace {
 constexpr u32 kPlayerTypeId = FourCC("plrC");
 constexpr u32 kHealthTypeId = FourCC("helC");
 
-const char* KindName(bool player) { return player ? "the player" : "the companion"; }
-
 }  // namespace
 
 void LevelBoundsWatch::Clear() {
@@ -86,29 +84,42 @@ void LevelBoundsWatch::Check(ObjectManager& objects) {
 
 void LevelBoundsWatch::LeaveLevel(ObjectManager& objects, const Composition& object, Kind kind, const Vec3& where) {
     const char* how = where.y >= m_lowestFloor - kFallMargin ? "outside the level's rooms" : "below its lowest floor";
-    if (kind == Kind::kEnemy) {
-        LogErrorf("LevelBoundsWatch: '%s' (object %u) left the level at (%.2f, %.2f, %.2f), %s; destroyed\n",
-                    object.GetName().c_str(), unsigned(object.GetId()), double(where.x), double(where.y),
-                    double(where.z), how);
+    const auto report = [&](const char* who, const char* outcome) {
+        LogErrorf("LevelBoundsWatch: %s'%s' (object %u) left the level at (%.2f, %.2f, %.2f), %s; %s\n", who,
+                  object.GetName().c_str(), unsigned(object.GetId()), double(where.x), double(where.y),
+                  double(where.z), how, outcome);
+    };
+    switch (kind) {
+    case Kind::kPlayer:
+        report("the player ", "the player dies");
+        if (Composition* player = objects.GetObject(object.GetId())) player->Send("ObjectDead");
+        return;
+    case Kind::kCompanion:
+        report("the companion ", "it is put back beside the player");
+        ReturnCompanion(objects, object.GetId());
+        return;
+    case Kind::kEnemy:
+        report("", "destroyed");
         objects.DestroyObject(object.GetId());
         return;
-    }
-    LogErrorf("LevelBoundsWatch: %s '%s' (object %u) left the level at (%.2f, %.2f, %.2f), %s; the player dies\n",
-                KindName(kind == Kind::kPlayer), object.GetName().c_str(), unsigned(object.GetId()), double(where.x),
-                double(where.y), double(where.z), how);
-    std::vector<u32> players;
-    if (kind == Kind::kPlayer) {
-        players.push_back(object.GetId());
-    } else {
-        objects.FindPlayerObjects(players);
-    }
-    for (u32 id : players) {
-        const bool self = id == object.GetId();
-        if (!self && Reported(id)) continue;  // already dying
-        if (!self) m_reported.push_back(id);
-        if (Composition* player = objects.GetObject(id)) player->Send("ObjectDead");
+    case Kind::kNone:
         return;
     }
+}
+
+void LevelBoundsWatch::ReturnCompanion(ObjectManager& objects, u32 id) {
+    // It may leave again later (another throw): it is watched anew.
+    m_reported.erase(std::remove(m_reported.begin(), m_reported.end(), id), m_reported.end());
+    std::vector<u32> players;
+    objects.FindPlayerObjects(players);
+    const Composition* player = players.empty() ? nullptr : objects.GetObject(players.front());
+    Composition* companion = objects.GetObject(id);
+    const TransformComponent* at = player ? player->GetTransform() : nullptr;
+    TransformComponent* transform = companion ? companion->GetTransform() : nullptr;
+    if (!at || !transform) return;
+    transform->SetPosition(at->GetPosition() + Vec3(0.0f, kCompanionLift, 0.0f));
+    transform->SetPreviousPosition(transform->GetPosition());
+    if (auto* movement = companion->GetComponentAs<MovementComponent>()) movement->SetVelocity(Vec3(0.0f, 0.0f, 0.0f));
 }
 
 }  // namespace Ostrel

@@ -16,10 +16,13 @@
 // level's companion spawner, "spawner-qil-obj") and enemies (a
 // HealthComponent 'helC', a MovementComponent and a collider that collides
 // with statics; an enemy that stops colliding with statics, a boss sinking
-// as it dies, is left alone). A player or companion outside dies the
-// player's death: the player object gets the local "ObjectDead", as from its
-// health reaching 0, and its component reports "PlayerDeath". An enemy
-// outside is destroyed. Each is logged once, with where it was.
+// as it dies, is left alone). A player outside dies by its own flow: the
+// local "ObjectDead", as from its health reaching 0, and its component
+// reports "PlayerDeath". A companion outside is put back kCompanionLift
+// above the player, standing still: its meteor throw arcs over a corridor's
+// low walls by design and may land beyond them, which must not cost the
+// player's life. An enemy outside is destroyed. Each leaving is logged once,
+// with where the body was.
 
 #include "engine/base/Types.h"
 #include "engine/core/Vec3.h"
@@ -35,6 +38,7 @@ class LevelBoundsWatch {
 public:
     static constexpr float kSideMargin = 2.0f;
     static constexpr float kFallMargin = 5.0f;
+    static constexpr float kCompanionLift = 2.0f;
 
     // Takes the level's extent from its live level geometry; a level without
     // any watches nothing.
@@ -54,6 +58,7 @@ private:
 
     static Kind KindOf(const Composition& object);
     void LeaveLevel(ObjectManager& objects, const Composition& object, Kind kind, const Vec3& where);
+    void ReturnCompanion(ObjectManager& objects, u32 id);
     bool Reported(u32 id) const;
 
     bool m_hasLevel = false;

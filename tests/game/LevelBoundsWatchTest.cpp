@@ -1,8 +1,8 @@
 // The net under the physics: the game's own player, companion and yak with
 // the shipped archetypes and physics, on a floor piece of the shipped level
 // objects. A body off the level's floors falls and, a few units below them,
-// is sent out of the game once: the player dies by its own flow, an enemy
-// is destroyed.
+// is dealt with once: the player dies by its own flow, an enemy is
+// destroyed, the companion is put back beside the player.
 
 #include "tests/game/GameFixture.h"
 
@@ -92,7 +92,7 @@ TEST(LevelBoundsWatch, APlayerOffTheFloorsEdgeFallsAndDiesOnceThroughItsOwnFlow)
     EXPECT_NE(world.log.find("below its lowest floor; the player dies"), std::string::npos);
 }
 
-TEST(LevelBoundsWatch, ACompanionOutsideKillsThePlayerAndAnEnemyOutsideIsDestroyed) {
+TEST(LevelBoundsWatch, AnEnemyOutsideIsDestroyedAndACompanionIsPutBackBesideThePlayer) {
     BoundsWorld world;
     Composition* player = world.Spawn("spawner-Luvo", Vec3(5, 1, 0));
     Composition* yak = world.Spawn("yak-obj", Vec3(15, 1, 0));
@@ -109,14 +109,23 @@ TEST(LevelBoundsWatch, ACompanionOutsideKillsThePlayerAndAnEnemyOutsideIsDestroy
     EXPECT_NE(world.log.find("outside the level's rooms; destroyed"), std::string::npos);
     EXPECT_EQ(world.Count("PlayerDeath(" + std::to_string(playerId) + " 'spawner-Luvo')"), 0);
 
+    // The companion below the floors (a meteor thrown over a corridor's wall
+    // lands beyond it) is put back above the player; the player lives.
     Composition* companion = world.Spawn("spawner-qil-obj", Vec3(5, -9, 0));
+    companion->GetComponentAs<MovementComponent>()->SetVelocity(Vec3(0, -40, 0));
     world.Play(0.1f);
-    EXPECT_FALSE(world.Alive(playerId));
-    EXPECT_EQ(world.Count("PlayerDeath(" + std::to_string(playerId) + " 'spawner-Luvo')"), 1) << world.log;
-    EXPECT_NE(world.log.find("the companion 'spawner-qil-obj'"), std::string::npos);
-    world.Play(0.5f);
-    EXPECT_EQ(world.Count("PlayerDeath(" + std::to_string(playerId) + " 'spawner-Luvo')"), 1) << "once";
-    (void)companion;
+    EXPECT_TRUE(world.Alive(playerId));
+    EXPECT_EQ(world.Count("PlayerDeath(" + std::to_string(playerId) + " 'spawner-Luvo')"), 0);
+    EXPECT_TRUE(world.watch.Contains(GameFixture::PositionOf(companion)));
+    EXPECT_NEAR(GameFixture::PositionOf(companion).x, GameFixture::PositionOf(player).x, 1.0f);
+    EXPECT_NE(world.log.find("the companion 'spawner-qil-obj' (object " + std::to_string(companion->GetId()) +
+                             ") left the level at (5.00, -9."),
+              std::string::npos)
+        << world.log;
+    EXPECT_NE(world.log.find("below its lowest floor; it is put back beside the player"), std::string::npos);
+    companion->GetTransform()->SetPosition(Vec3(5, -9, 0));
+    world.Play(0.1f);
+    EXPECT_EQ(Occurrences(world.log, "the companion 'spawner-qil-obj'"), 2) << "each time it leaves";
 
     // A new level forgets the old one's bodies and extent.
     world.watch.Clear();
