@@ -10,7 +10,6 @@
 #include "engine/world/LevelInstanceManager.h"
 
 #include <algorithm>
-#include <cmath>
 
 namespace Ostrel {
 
