@@ -7,9 +7,11 @@
 #include "engine/core/HandleTable.h"
 #include "engine/core/MessageListenerTable.h"
 #include "engine/core/ObjectManager.h"
+#include "engine/core/TransformComponent.h"
 #include "engine/physics/DebugVolume.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace Ostrel {
 
@@ -113,6 +115,22 @@ bool CollisionWorld::GetCellSpan(const Vec3& min, const Vec3& max, CellSpan& spa
     return CellSpanLocked(min, max, span);
 }
 
+bool CollisionWorld::ClampedCellSpanLocked(const Vec3& min, const Vec3& max, CellSpan& span) const {
+    const float x0 = (min.x - m_worldMin.x) / m_cellSize.x;
+    const float x1 = (max.x - m_worldMin.x) / m_cellSize.x;
+    const float z0 = (min.z - m_worldMin.z) / m_cellSize.z;
+    const float z1 = (max.z - m_worldMin.z) / m_cellSize.z;
+    if (!(std::isfinite(x0) && std::isfinite(x1) && std::isfinite(z0) && std::isfinite(z1))) return false;
+    const auto cell = [](float at) { return std::clamp(static_cast<int>(std::floor(at)), 0, kCells - 1); };
+    span = {cell(x0), cell(x1), cell(z0), cell(z1)};
+    return true;
+}
+
+bool CollisionWorld::GetClampedCellSpan(const Vec3& min, const Vec3& max, CellSpan& span) const {
+    std::lock_guard lock(m_staticMutex);
+    return ClampedCellSpanLocked(min, max, span);
+}
+
 void CollisionWorld::InsertStatic(u32 handle, const CollisionComponent& collider) {
     CellSpan span;
     if (!CellSpanLocked(collider.GetMin(), collider.GetMax(), span)) return;
@@ -156,14 +174,18 @@ bool CollisionWorld::TestPair(u32 ia, u32 ib, bool pairLists, bool bIsDynamic) {
     Entry& a = m_entries[ia];
     Entry& b = m_entries[ib];
     // Both checks are free of side effects, so the cheaper one goes first.
-    if (!b.sweptAgainst && !CornersTouch(a.min, a.max, b.min, b.max)) return false;
+    const bool swept = a.sweptAgainst || b.sweptAgainst;
+    if (!swept && !CornersTouch(a.min, a.max, b.min, b.max)) return false;
     if (pairLists) {
         const std::vector<u32>& pairs = a.collider->PairList();
         if (std::find(pairs.begin(), pairs.end(), b.id) != pairs.end()) return false;
     }
     const bool hit = PairTest(*a.collider, *b.collider);
-    if (b.sweptAgainst) Refresh(a);  // the swept test may have put A back
-    if (!hit) return b.sweptAgainst;
+    if (swept) {  // the swept test may have stopped the mover
+        Refresh(a);
+        Refresh(b);
+    }
+    if (!hit) return swept;
     if (pairLists) {
         a.collider->PairList().push_back(b.id);
         // Only dynamic colliders meet again as A in a later cell; a static's
@@ -209,8 +231,13 @@ void CollisionWorld::FillDynamicCells() {
         }
     }
     for (u32 i = 0; i < m_entries.size(); ++i) {
+        // The box around the mover's path through this frame's steps.
+        const Entry& entry = m_entries[i];
+        const Vec3 back = entry.collider->GetCachedTransform()->GetPreviousPosition() - entry.collider->GetPosition();
+        const Vec3 min(std::min(entry.min.x, entry.min.x + back.x), 0.0f, std::min(entry.min.z, entry.min.z + back.z));
+        const Vec3 max(std::max(entry.max.x, entry.max.x + back.x), 0.0f, std::max(entry.max.z, entry.max.z + back.z));
         CellSpan span;
-        if (!CellSpanLocked(m_entries[i].min, m_entries[i].max, span)) continue;
+        if (!ClampedCellSpanLocked(min, max, span)) continue;
         for (int x = span.x0; x <= span.x1; ++x) {
             for (int z = span.z0; z <= span.z1; ++z) m_dynamicCells[x][z].push_back(i);
         }

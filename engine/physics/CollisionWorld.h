@@ -15,9 +15,13 @@
 // the grid is ready; from then on it sorts colliders into a 3 x 3 grid over
 // x and z. The grid spans the bounds of every static collider ever added,
 // grown to include the origin, in cells of a third of the extent + 0.001. A
-// collider goes into every cell its corners span, or into none when part of
-// it lies outside. Dynamic colliders meet the statics of their cells and the
-// dynamics after them; statics never meet statics. Each collider's pair list
+// static collider goes into every cell its corners span, or into none when
+// part of it lies outside. A dynamic collider goes into every cell that the
+// box around its place at the start of the frame's physics and its place now
+// spans, clamped to the grid: a fast mover meets every wall on its path, and
+// one that reaches past the outermost wall still meets it. Dynamic colliders
+// meet the statics of their cells and the dynamics after them; statics never
+// meet statics. Each collider's pair list
 // keeps a pair that shares several cells from being reported twice.
 //
 // Threads: BuildStaticGrid and SetGridReady run on the level-load thread
@@ -76,9 +80,10 @@ public:
     void SetGridReady() { m_gridReady.store(true, std::memory_order_release); }
     bool IsGridReady() const { return m_gridReady.load(std::memory_order_acquire); }
 
-    // The flag filter, the overlap by shape (kind 2 never overlaps) and, for a
-    // Static level-geometry B, the swept test (which may put A back). A true
-    // result appends a contact with no side.
+    // The flag filter, the overlap by shape (kind 2 never overlaps) and, when
+    // B (or else A) is Static level geometry, the swept test of the other
+    // against it (which may stop the mover at the wall). A true result
+    // appends a contact with no side.
     bool PairTest(CollisionComponent& a, CollisionComponent& b);
     // The resolve-flag filter and the push by shapes; returns the side for A
     // (kNoSide when nothing was pushed apart).
@@ -97,6 +102,9 @@ public:
     // The cells a box with these corners occupies under the current bounds;
     // false when any part lies outside the grid.
     bool GetCellSpan(const Vec3& min, const Vec3& max, CellSpan& span) const;
+    // The cells of a dynamic collider's box: parts beyond the grid count in
+    // its outermost cells. False only while there is no grid (no statics).
+    bool GetClampedCellSpan(const Vec3& min, const Vec3& max, CellSpan& span) const;
 
 private:
     template <class T>
@@ -105,14 +113,16 @@ private:
     CollisionComponent* Collider(u32 handle) const;
     CollisionComponent* ColliderOfObject(u32 id) const;
     bool CellSpanLocked(const Vec3& min, const Vec3& max, CellSpan& span) const;
+    bool ClampedCellSpanLocked(const Vec3& min, const Vec3& max, CellSpan& span) const;
     void GrowWorldBounds(const CollisionComponent& collider);
     void InsertStatic(u32 handle, const CollisionComponent& collider);
 
     // One collider taking part in this frame's detection, with its current
     // corners. A pair whose corners are apart cannot pass PairTest (every
     // overlap test implies touching corners) and is skipped without calling
-    // it, unless B is Static level geometry, where the swept test may still
-    // find a hit. Corners are refreshed whenever a test or a push moves one.
+    // it, unless one of them is Static level geometry, where the swept test
+    // may still find a hit. Corners are refreshed whenever a test or a push
+    // moves one.
     struct Entry {
         CollisionComponent* collider;
         Vec3 min;

@@ -39,6 +39,10 @@ Vec3& PositionOf(CollisionComponent& collider) { return collider.GetCachedTransf
 
 bool IsStatic(const CollisionComponent& collider) { return collider.GetFlags().isStatic; }
 
+bool IsLevelGeometry(const CollisionComponent& collider) {
+    return IsStatic(collider) && collider.GetOwner() && collider.GetOwner()->GetComponent(kLevelGeometryTypeId);
+}
+
 // Landing on something: the falling speed is gone.
 void VerticalPush(CollisionComponent& collider) {
     Composition* owner = collider.GetOwner();
@@ -149,8 +153,12 @@ bool CollisionWorld::PairTest(CollisionComponent& a, CollisionComponent& b) {
         return false;
     }
     bool overlap = VolumesOverlap(ShapedVolume(a), a.GetPosition(), ShapedVolume(b), b.GetPosition());
-    if (IsStatic(b) && b.GetOwner()->GetComponent(kLevelGeometryTypeId)) {
+    // Whichever of the two is the wall: before the grid is ready pairs come
+    // in list order, where the level's walls usually precede its movers.
+    if (IsLevelGeometry(b)) {
         overlap = SweptLevelGeometryTest(a, b, overlap);
+    } else if (IsLevelGeometry(a)) {
+        overlap = SweptLevelGeometryTest(b, a, overlap);
     }
     if (overlap) m_contacts.push_back({{b.GetOwnerId(), kNoSide}, {a.GetOwnerId(), kNoSide}});
     return overlap;

@@ -69,6 +69,106 @@ bool SphereTest(const Ray& ray, const BoundingVolume& sphere, const Vec3& positi
     return true;
 }
 
+// How near a mover must be to a face to count as touching it: a mover
+// stopped at a face lands there only up to rounding.
+constexpr float kTouchTolerance = 1e-3f;
+
+bool CornersWithin(const Vec3& minA, const Vec3& maxA, const Vec3& minB, const Vec3& maxB, float tolerance) {
+    for (int axis = 0; axis < 3; ++axis) {
+        if (minA[axis] > maxB[axis] + tolerance || minB[axis] > maxA[axis] + tolerance) return false;
+    }
+    return true;
+}
+
+// Where a sweep meets a box: the axis of the face, and whether the mover
+// runs into that face from apart (a hit) or is only held on a face plane it
+// already touches.
+struct Contact {
+    int axis = 0;
+    bool hit = false;
+    float t = 0.0f;  // of a hit: where along the motion
+};
+
+// Per axis, how deep a point lies inside a box from the box's nearer face
+// (negative outside), and which way goes inward across that face.
+struct Depths {
+    Vec3 depth;
+    Vec3 inward;
+};
+
+Depths DepthsOf(const Vec3& point, const Vec3& low, const Vec3& high) {
+    Depths d;
+    for (int i = 0; i < 3; ++i) {
+        const float fromLow = point[i] - low[i];
+        const float fromHigh = high[i] - point[i];
+        d.depth[i] = std::min(fromLow, fromHigh);
+        d.inward[i] = fromLow <= fromHigh ? 1.0f : -1.0f;
+    }
+    return d;
+}
+
+bool GoesIn(const Depths& d, const Vec3& motion, int axis) { return motion[axis] * d.inward[axis] > 0.0f; }
+
+// A point touching or inside the box: it is held on the face it is nearest
+// to (on an edge, the face it moves across the least, so it slides on) when
+// it goes deeper across every face it is that near to. Moving along or out
+// of one of them, it cannot go in, and what already overlaps is left to the
+// push.
+bool TouchingContact(const Depths& d, const Vec3& motion, Contact& contact) {
+    const float nearest = std::min({d.depth.x, d.depth.y, d.depth.z});
+    int held = -1;
+    for (int i = 0; i < 3; ++i) {
+        if (d.depth[i] > nearest + kTouchTolerance) continue;
+        if (!GoesIn(d, motion, i)) return false;
+        if (held < 0 || std::fabs(motion[i]) < std::fabs(motion[held])) held = i;
+    }
+    contact = {held, false, 0.0f};
+    return true;
+}
+
+// A point apart from the box: the slab sweep; it hits the first face it
+// crosses within the motion. When it also started on the plane of another
+// face and goes in across that one (an edge: a body walking off one floor
+// onto the next dips into the second by a frame's fall), it is only held on
+// that face's plane and slides on over the box.
+bool SweptContact(const Vec3& start, const Vec3& motion, const Vec3& low, const Vec3& high, const Depths& d,
+                  Contact& contact) {
+    float entry = -FLT_MAX;
+    float exit = FLT_MAX;
+    int entryAxis = -1;
+    for (int i = 0; i < 3; ++i) {
+        if (motion[i] == 0.0f) {
+            if (d.depth[i] <= kTouchTolerance) return false;  // beside the box, or along a face it touches
+            continue;
+        }
+        float t1 = (low[i] - start[i]) / motion[i];
+        float t2 = (high[i] - start[i]) / motion[i];
+        if (t1 > t2) std::swap(t1, t2);
+        if (t1 > entry) {
+            entry = t1;
+            entryAxis = i;
+        }
+        exit = std::min(exit, t2);
+    }
+    if (entryAxis < 0 || entry > exit || entry < 0.0f || entry > 1.0f) return false;
+    int edge = -1;
+    for (int j = 0; j < 3; ++j) {
+        if (j == entryAxis || std::fabs(d.depth[j]) > kTouchTolerance || !GoesIn(d, motion, j)) continue;
+        if (edge < 0 || std::fabs(motion[j]) < std::fabs(motion[edge])) edge = j;
+    }
+    contact = edge < 0 ? Contact{entryAxis, true, entry} : Contact{edge, false, 0.0f};
+    return true;
+}
+
+// Whether a point moving from start by motion (over t from 0 to 1) meets
+// the box [low, high], and how.
+bool FirstContact(const Vec3& start, const Vec3& motion, const Vec3& low, const Vec3& high, Contact& contact) {
+    const Depths d = DepthsOf(start, low, high);
+    const bool touching = d.depth.x >= -kTouchTolerance && d.depth.y >= -kTouchTolerance &&
+                          d.depth.z >= -kTouchTolerance;
+    return touching ? TouchingContact(d, motion, contact) : SweptContact(start, motion, low, high, d, contact);
+}
+
 bool SameStrictSign(float a, float b, float c) {
     return (a < 0.0f && b < 0.0f && c < 0.0f) || (a > 0.0f && b > 0.0f && c > 0.0f);
 }
@@ -179,39 +279,42 @@ bool RayHitsTriangles(const Ray& ray, const PointView& vertices, std::span<const
 bool SweptLevelGeometryTest(CollisionComponent& a, const CollisionComponent& b, bool overlapResult) {
     if (!a.GetFlags().resolveWithStatics || !b.GetFlags().resolveWithDynamics) return overlapResult;
     TransformComponent* transform = a.GetCachedTransform();
-    if (!transform || !b.HasTransform()) return overlapResult;
+    Composition* owner = a.GetOwner();
+    auto* movement = owner ? owner->GetComponentAs<MovementComponent>() : nullptr;
+    // Only a body the integrator moves has a previous position of this frame.
+    if (!transform || !movement || !b.HasTransform()) return overlapResult;
+    if (a.GetShape() == kShapeNoOverlap || b.GetShape() == kShapeNoOverlap) return overlapResult;
 
     const Vec3 previous = transform->GetPreviousPosition();
     const Vec3 motion = transform->GetPosition() - previous;
-    const Vec3& thickness = b.GetVolume().size;
-    const float r = thickness[thickness.MinComponentIndex()] / 2.0f;
-    if (motion.LengthSquared() <= r * r) return overlapResult;
-    if (a.GetVolume().kind != kShapeBox) return overlapResult;
+    if (motion.LengthSquared() == 0.0f || !std::isfinite(motion.LengthSquared())) return overlapResult;
 
-    // The path of the box's centre, started where it leaves the mover's own
-    // box. A box that stands on its origin (feet at the position) would
-    // otherwise cast along the floor's surface and hit the floor.
-    Ray ray{Vec4(previous + a.GetVolume().centre, 1.0f), Vec4(motion, 0.0f)};
-    float exit = FLT_MAX;
-    RayHitsVolumeFaces(ray, a.GetVolume(), previous, exit);
-    if (exit == FLT_MAX || !std::isfinite(exit)) return overlapResult;  // no exit point: nothing to cast
-    ray.origin = ray.origin + ray.direction * exit;
+    // a's box meets b exactly when the box's centre lies in b grown by a's
+    // half size, so the box's sweep is the sweep of that one point.
+    const Vec3 half = a.GetVolume().size / 2.0f;
+    const Vec3 start = previous + a.GetVolume().centre;
+    Contact contact;
+    if (!FirstContact(start, motion, b.GetMin() - half, b.GetMax() + half, contact)) return overlapResult;
 
-    float t = 0.0f;
-    // A path that misses b adds no contact, but keeps the one the boxes have
-    // where they stand: a fast mover sliding over a floor still rests on it
-    // (without it, gravity sinks the mover through the floor within a few
-    // frames of a dash or a knockback).
-    if (!RayHitsVolume(ray, b.GetVolume(), b.GetPosition(), t) || t > 1.0f) return overlapResult;
-    const Vec3 hitPoint = (ray.origin + ray.direction * t).XYZ();
-    if (hitPoint != Vec3(0.0f, 0.0f, 0.0f)) {
-        transform->SetPosition(previous);
-        Composition* owner = a.GetOwner();
-        if (auto* movement = owner ? owner->GetComponentAs<MovementComponent>() : nullptr) {
-            movement->Velocity().NormalizeThis();
-        }
+    Vec3& position = transform->Position();
+    Vec3& velocity = movement->Velocity();
+    const Vec3& extent = b.GetVolume().size;
+    const float r = extent[extent.MinComponentIndex()] / 2.0f;
+    if (contact.hit && motion.LengthSquared() > r * r) {
+        // Run into b from apart, further than half b's thinnest extent: back
+        // where the frame began, at a speed of 1 along its way; the push then
+        // closes the gap.
+        position = previous;
+        velocity.NormalizeThis();
+        return true;
     }
-    return true;
+    // Stopped at the face it runs into, or held on the face plane it
+    // touches, sliding on along the other axes. A box stopped on a top (or
+    // an underside) loses its vertical speed into it, as the box-box push
+    // does (the box-sphere push leaves a sphere's speed alone).
+    position[contact.axis] = previous[contact.axis] + (contact.hit ? motion[contact.axis] * contact.t : 0.0f);
+    if (contact.axis == 1 && a.GetShape() == kShapeBox && velocity.y * motion.y > 0.0f) velocity.y = 0.0f;
+    return CornersWithin(a.GetMin(), a.GetMax(), b.GetMin(), b.GetMax(), kTouchTolerance);
 }
 
 }  // namespace Ostrel

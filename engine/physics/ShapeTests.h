@@ -66,16 +66,26 @@ bool RayHitsTriangle(const Ray& ray, const Vec3& p0, const Vec3& p1, const Vec3&
 bool RayHitsTriangles(const Ray& ray, const PointView& vertices, std::span<const u16> indices, u32 layout,
                       float& nearest);
 
-// Keeps a fast mover (a) from tunnelling through static level geometry (b)
-// within one frame. Needs both flags (a resolves with statics, b with
-// dynamics) and both transforms; otherwise, and whenever a moved no more than
-// half of b's thinnest extent since the frame's physics began, it returns
-// overlapResult. Else the path of a's box centre from its previous place,
-// started where it leaves a's own box, is cast at b: a hit within this frame's motion returns
-// true and puts a back at its previous position with its velocity scaled to
-// length 1; a miss returns overlapResult (the plain overlap stands, so a fast
-// mover sliding along a floor keeps standing on it). A mover whose box gives
-// no exit point (a zero-size box) keeps overlapResult.
+// Keeps a mover (a) from passing into static level geometry (b), whatever
+// its speed and the frame's length. Needs both flags (a resolves with
+// statics, b with dynamics), both transforms, a MovementComponent on a (the
+// integrator keeps its previous position: where it stood when this frame's
+// physics began) and motion since then; otherwise it returns overlapResult.
+// a's box (its corners, also for a sphere) is swept along that motion
+// against b's box:
+// - running into a face of b from apart further than half b's thinnest
+//   extent, a is put back at its previous position with its velocity scaled
+//   to length 1, and the result is true (the push then closes the gap);
+// - running into it from apart by less, a is stopped at the face;
+// - touching or overlapping b at the start and going deeper across the face
+//   it is nearest to, a keeps its previous place on that face's axis. On an
+//   edge whose other face plane it already touches and goes in across (a
+//   body stepping from one floor onto the next, dipped by a frame's fall),
+//   it is held on that plane instead and slides over the seam.
+// Stopped or held, a slides on along the other axes; a box stopped on a top
+// or an underside loses its vertical speed into it (as with the box push),
+// and the result is whether a touches b where it stands (within 0.001). A
+// path that never meets b keeps overlapResult.
 bool SweptLevelGeometryTest(CollisionComponent& a, const CollisionComponent& b, bool overlapResult);
 
 }  // namespace Ostrel

@@ -105,11 +105,13 @@ void GameSystem::Update(f32 dt) {
             GenerateLayout(m_levelNames[m_levelIndex]);
         }
         ResetLevel();
+        m_boundsWatch.Clear();
         m_reload = false;
         m_loading = true;
         m_levelRunning = false;
         if (core) core->SendMessageBool("SetTutorialsActive", false);
     } else if (m_loading) {
+        if (ObjectManager* objects = Objects()) m_boundsWatch.Measure(*objects);
         if (core) {
             core->Send("LevelLoaded");
             core->SendMessageFloat("PlayerHealthChanged", 1.0f);
@@ -123,7 +125,10 @@ void GameSystem::Update(f32 dt) {
         m_countdown = -1;
         StartFlyOver();
     }
-    if (m_levelRunning) UpdateTutorialPrompts(dt);
+    if (m_levelRunning) {
+        UpdateTutorialPrompts(dt);
+        if (ObjectManager* objects = Objects()) m_boundsWatch.Check(*objects);
+    }
 }
 
 bool GameSystem::GenerateLayout(std::string paletteName) {

@@ -13,7 +13,8 @@
 //      ResetLevel, then loading and "SetTutorialsActive"(false);
 //   3. else the update after a load: "LevelLoaded", "PlayerHealthChanged"(1);
 //   4. else a countdown at exactly 0 starts the fly-over;
-//   5. while the level runs, the tutorial prompts.
+//   5. while the level runs, the tutorial prompts and the watch for bodies
+//      that left the level (LevelBoundsWatch, measured at step 3).
 // So a load takes two updates; play begins when "GameReady" arrives from the
 // loading screen. The first "GameReady" after a new layout counts two frames
 // down to the fly-over; later ones (a retry) turn the tutorials on at once.
@@ -43,6 +44,7 @@
 #include "engine/core/System.h"
 #include "engine/core/Vec3.h"
 #include "engine/platform/SubscriptionList.h"
+#include "engine/world/LevelBoundsWatch.h"
 
 #include <string>
 #include <vector>
@@ -128,6 +130,7 @@ public:
     bool IsLevelRunning() const { return m_levelRunning; }
     bool AreDebugKeysEnabled() const { return m_debugKeys; }
     const std::vector<u32>& GetFlyOverTargets() const { return m_flyOverTargets; }
+    const LevelBoundsWatch& GetBoundsWatch() const { return m_boundsWatch; }
     f32 GetTutorialTimer() const { return m_tutorialTimer; }
 
 private:
@@ -163,6 +166,9 @@ private:
     bool m_playPending = false;
     // The load now running was started for a test play: it ends ready.
     bool m_readyAfterLoad = false;
+    // Sends the player, the companion and enemies that left the level out of
+    // the game: measured when a level has loaded, checked while it runs.
+    LevelBoundsWatch m_boundsWatch;
     SubscriptionList m_subscriptions;
 };
 

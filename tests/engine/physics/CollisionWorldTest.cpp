@@ -310,15 +310,26 @@ TEST_F(CollisionWorldTest, GridReportsEachPairOnceAndNeverPairsStatics) {
     EXPECT_EQ(slabInbox.received.size(), 3u) << "and none between the two statics";
     EXPECT_TRUE(Collider(slab).PairList().empty()) << "a static's pair list never grows";
 
-    // 0.004 past the world's maximum x: in no cell, so no contact; 0.002 is
-    // still inside the padded grid.
+    // Reaching past the world's maximum x (a body pushed against the
+    // outermost wall) it still meets what it overlaps: the parts of a
+    // dynamic box beyond the grid count in its outermost cells. Far beyond,
+    // it meets nothing.
     crateInbox.received.clear();
-    crate->GetTransform()->SetPosition(Vec3(10.004f - 0.5f, 0.95f, 0));
+    for (float x : {10.002f - 0.5f, 10.004f - 0.5f, 10.3f}) {
+        crate->GetTransform()->SetPosition(Vec3(x, 0.95f, 0));
+        crate->GetTransform()->SetPreviousPosition(Vec3(x, 0.95f, 0));
+        DetectAndDispatch();
+    }
+    EXPECT_EQ(crateInbox.received.size(), 3u);
+    crate->GetTransform()->SetPosition(Vec3(40, 0.95f, 0));
     DetectAndDispatch();
-    EXPECT_TRUE(crateInbox.received.empty());
-    crate->GetTransform()->SetPosition(Vec3(10.002f - 0.5f, 0.95f, 0));
-    DetectAndDispatch();
-    EXPECT_EQ(crateInbox.received.size(), 1u);
+    EXPECT_EQ(crateInbox.received.size(), 3u);
+    CollisionWorld::CellSpan span;
+    ASSERT_TRUE(Collision().GetClampedCellSpan(Vec3(-30, 0, 9), Vec3(40, 0, 60), span));
+    EXPECT_EQ(span.x0, 0);
+    EXPECT_EQ(span.x1, 2);
+    EXPECT_EQ(span.z0, 2);
+    EXPECT_EQ(span.z1, 2);
     (void)overlapping;
 }
 
@@ -428,8 +439,15 @@ TEST(CollisionGrid, DetectionMatchesThePlainRulesOnACrowdedScene) {
         for (Composition* object : objects) {
             if (!object->GetComponentAs<MovementComponent>()) continue;
             auto* c = object->GetComponentAs<CollisionComponent>();
+            // The box around the path from the previous position, clamped.
+            const Vec3 back = object->GetTransform()->GetPreviousPosition() - c->GetPosition();
+            Vec3 min = c->GetMin(), max = c->GetMax();
+            for (int axis = 0; axis < 3; ++axis) {
+                min[axis] = std::min(min[axis], min[axis] + back[axis]);
+                max[axis] = std::max(max[axis], max[axis] + back[axis]);
+            }
             CollisionWorld::CellSpan span;
-            if (!collision.GetCellSpan(c->GetMin(), c->GetMax(), span)) continue;
+            if (!collision.GetClampedCellSpan(min, max, span)) continue;
             for (int x = span.x0; x <= span.x1; ++x)
                 for (int z = span.z0; z <= span.z1; ++z) cells[x][z].push_back(c);
         }

@@ -188,5 +188,86 @@ TEST(PhysicsLevelLoad, GridBuildsOnTheLoaderThreadWhileTheMainThreadCreatesDestr
     EXPECT_EQ(PhysicsWorld::PositionOf(floor), Vec3(0, 0, 0));
 }
 
+// A room's end: a floor from x 0 to 20 whose top is at 0, closed by a wall
+// 0.25 thick that is the outermost static of the world (the grid ends 0.003
+// past it), and a runner of 1 x 1.8 x 1 with the game's gravity and drag.
+const char* const kRoomEnd = R"(
+<room-floor>
+    <TransformComponent><ScaX>20</ScaX><ScaZ>10</ScaZ></TransformComponent>
+    <MeshComponent><MeshID>Cube</MeshID></MeshComponent>
+    <CollisionComponent><Static>1</Static><CollideWithDynamics>1</CollideWithDynamics>
+        <ResolveWithDynamics>1</ResolveWithDynamics></CollisionComponent>
+    <LevelGeometryComponent />
+</room-floor>
+<thin-wall>
+    <TransformComponent><ScaX>0.25</ScaX><ScaY>4</ScaY><ScaZ>10</ScaZ></TransformComponent>
+    <MeshComponent><MeshID>Cube</MeshID></MeshComponent>
+    <CollisionComponent><Static>1</Static><CollideWithDynamics>1</CollideWithDynamics>
+        <ResolveWithDynamics>1</ResolveWithDynamics></CollisionComponent>
+    <LevelGeometryComponent />
+</thin-wall>
+<runner>
+    <TransformComponent><ScaY>1.8</ScaY></TransformComponent>
+    <MessageComponent />
+    <MeshComponent><MeshID>Cube</MeshID></MeshComponent>
+    <MovementComponent><Gravity>1</Gravity><Drag>1</Drag></MovementComponent>
+    <CollisionComponent><Static>0</Static><CollideWithDynamics>1</CollideWithDynamics>
+        <CollideWithStatics>1</CollideWithStatics><ResolveWithDynamics>1</ResolveWithDynamics>
+        <ResolveWithStatics>1</ResolveWithStatics></CollisionComponent>
+</runner>
+)";
+
+class RoomEndScenario : public ::testing::TestWithParam<Mode> {
+protected:
+    static constexpr float kWallFace = 20.0f;
+    static constexpr float kResting = 0.9f;
+    static constexpr float kCarry = 0.144f;
+
+    RoomEndScenario() : world(kRoomEnd, PhysicsSettings{-30.0f, 0.9f, false, false}) {
+        world.Spawn("room-floor", Vec3(10, -0.5f, 0));
+        world.Spawn("thin-wall", Vec3(kWallFace + 0.125f, 2, 0));
+        if (GetParam() == Mode::kGrid) world.BuildGridOnLoaderThread();
+    }
+
+    PhysicsWorld world;
+};
+
+// Driven at the wall along x (and at a slant) from touching, overlapping and
+// distant starts at the game's speeds and frame times from 1/144 s to the
+// loop's longest: the runner never gets past the wall's near face, ends
+// against it on the floor, and slides along it.
+TEST_P(RoomEndScenario, ARunnerDrivenAtTheOutermostThinWallStaysInside) {
+    const float starts[] = {kWallFace - 0.5f, kWallFace - 0.4f, 17.0f, 8.0f};
+    const float speeds[] = {60.0f, 100.0f, 150.0f};
+    const float frames[] = {1.0f / 144.0f, 1.0f / 60.0f, 1.0f / 30.0f, 0.032f};
+    for (float start : starts) {
+        for (float speed : speeds) {
+            for (float frame : frames) {
+                SCOPED_TRACE(testing::Message() << "start " << start << ", speed " << speed << ", frame " << frame);
+                Composition* runner = world.Spawn("runner", Vec3(start, kResting, 0));
+                runner->GetComponentAs<MovementComponent>()->SetVelocity(Vec3(speed, 0, speed / 8));
+                float furthest = start;
+                for (float time = 0.0f; time < 1.0f; time += frame) {
+                    world.Frame(frame);
+                    furthest = std::max(furthest, PhysicsWorld::PositionOf(runner).x);
+                }
+                const Vec3 at = PhysicsWorld::PositionOf(runner);
+                EXPECT_LE(furthest, std::max(start, kWallFace - 0.5f) + 1e-3f);
+                // The drag of 0.9 a step lets a push of v carry a body 0.144 v.
+                if (start + speed * kCarry > kWallFace) {
+                    EXPECT_NEAR(at.x, kWallFace - 0.5f, 1e-3f) << "it ends against the wall";
+                }
+                EXPECT_NEAR(at.y, kResting, 1e-3f) << "still on the floor";
+                EXPECT_GT(at.z, 0.0f);
+                world.objects.DestroyObject(runner->GetId());
+                world.objects.Update(0.0f);
+            }
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Modes, RoomEndScenario, ::testing::Values(Mode::kBruteForce, Mode::kGrid),
+                         [](const auto& info) { return info.param == Mode::kGrid ? "Grid" : "BruteForce"; });
+
 }  // namespace
 }  // namespace Ostrel

@@ -145,6 +145,11 @@ const char kSweptArchetypes[] = R"(
     <MovementComponent/>
     <CollisionComponent><Static>0</Static><ResolveWithStatics>1</ResolveWithStatics></CollisionComponent>
 </ghost-obj>
+<post-obj>
+    <TransformComponent/>
+    <CollisionComponent><Static>0</Static><ResolveWithStatics>1</ResolveWithStatics></CollisionComponent>
+    <MeshComponent><MeshID>Cube</MeshID></MeshComponent>
+</post-obj>
 <wall-obj>
     <TransformComponent/>
     <CollisionComponent><ResolveWithDynamics>1</ResolveWithDynamics></CollisionComponent>
@@ -154,82 +159,154 @@ const char kSweptArchetypes[] = R"(
 
 class SweptLevelGeometry : public ::testing::Test {
 protected:
+    // A wall 0.25 thick across x: x from -0.125 to 0.125.
+    static constexpr float kNearFace = -0.125f;
+
     SweptLevelGeometry() {
-        world.meshes.meshes["Wall"] = ComponentTest::BoxCorners(Vec3(0.2f, 4, 4));
+        world.meshes.meshes["Wall"] = ComponentTest::BoxCorners(Vec3(0.25f, 4, 4));
         mover = world.Create("mover-obj");
         wall = world.Create("wall-obj");
     }
-    // Moves the mover from previous to position at velocity and runs the test.
-    bool Sweep(Composition* object, const Vec3& previous, const Vec3& position, bool overlap) {
+    // Moves the object from previous to position at velocity and runs the test.
+    bool Sweep(Composition* object, const Vec3& previous, const Vec3& position, bool overlap,
+               const Vec3& velocity = Vec3(30, 0, 0)) {
         object->GetTransform()->SetPreviousPosition(previous);
         object->GetTransform()->SetPosition(position);
-        object->GetComponentAs<MovementComponent>()->SetVelocity(Vec3(30, 0, 0));
+        object->GetComponentAs<MovementComponent>()->SetVelocity(velocity);
         return SweptLevelGeometryTest(*object->GetComponentAs<CollisionComponent>(),
                                       *wall->GetComponentAs<CollisionComponent>(), overlap);
     }
+    static Vec3 At(Composition* object) { return object->GetTransform()->GetPosition(); }
+    static Vec3 VelocityOf(Composition* object) { return object->GetComponentAs<MovementComponent>()->GetVelocity(); }
 
     ComponentTest::ComponentWorld world{kSweptArchetypes};
     Composition* mover = nullptr;
     Composition* wall = nullptr;
 };
 
-TEST_F(SweptLevelGeometry, FastMoverThroughAThinWallIsPutBackWithAUnitVelocity) {
-    EXPECT_TRUE(Sweep(mover, Vec3(-3, 0, 0), Vec3(3, 0, 0), false));
-    EXPECT_EQ(mover->GetTransform()->GetPosition(), Vec3(-3, 0, 0));
-    EXPECT_NEAR(mover->GetComponentAs<MovementComponent>()->GetVelocity().Length(), 1.0f, 1e-6f);
+// A unit box driven at the wall from touching, overlapping and distant
+// starts, at the game's speeds (walk, knockback, dash, the yak boss's
+// knockback) over one frame of 1/144 s up to the loop's longest (two steps
+// of 0.016 s): it never ends past where it started or the wall's near face.
+// Run into the wall from apart further than half its thickness, it is put
+// back where the frame began at a speed of 1; by less, it is stopped at the
+// face. Touching or overlapping the wall at the start, it is held where it
+// was on the wall's axis. Its speed into a wall is otherwise left alone (the
+// contact's receivers decide about it: a bird turns back).
+TEST_F(SweptLevelGeometry, BoxesDrivenIntoAThinWallStopAtItsNearFaceFromAnyStart) {
+    const float touching = kNearFace - 0.5f;
+    const float starts[] = {-6.0f, -2.0f, touching - 0.0005f, touching, touching + 0.05f, touching + 0.25f, -0.2f};
+    const float speeds[] = {10.0f, 60.0f, 100.0f, 150.0f, 400.0f};
+    const float frames[] = {1.0f / 144.0f, 0.016f, 1.0f / 30.0f, 0.032f};
+    for (float start : starts) {
+        for (float speed : speeds) {
+            for (float frame : frames) {
+                const Vec3 from(start, 0, 0.3f);
+                const Vec3 to = from + Vec3(speed * frame, 0, 0);
+                const bool overlapAtEnd = to.x + 0.5f >= kNearFace && to.x - 0.5f <= -kNearFace;
+                const bool result = Sweep(mover, from, to, overlapAtEnd, Vec3(speed, 0, 2));
+                SCOPED_TRACE(testing::Message() << "start " << start << ", speed " << speed << ", frame " << frame);
+                EXPECT_LE(At(mover).x, std::max(start, touching) + 1e-5f) << "never past the near face";
+                EXPECT_FLOAT_EQ(At(mover).z, 0.3f);
+                const bool fast = speed * frame > 0.125f;
+                if (to.x < touching - 1e-3f) {
+                    EXPECT_FALSE(result) << "short of the wall";
+                    EXPECT_EQ(At(mover), to);
+                } else if (start < touching - 1e-3f && fast) {
+                    EXPECT_TRUE(result);
+                    EXPECT_EQ(At(mover), from) << "put back where the frame began";
+                    EXPECT_NEAR(VelocityOf(mover).Length(), 1.0f, 1e-5f);
+                } else {
+                    EXPECT_TRUE(result) << "stopped or held at the wall";
+                    EXPECT_NEAR(At(mover).x, start < touching - 1e-3f ? touching : start, 1e-5f);
+                    EXPECT_EQ(VelocityOf(mover), Vec3(speed, 0, 2));
+                }
+            }
+        }
+    }
+}
 
-    // Slow movers (no more than half the wall's thickness) keep the plain result.
-    EXPECT_TRUE(Sweep(mover, Vec3(-0.65f, 0, 0), Vec3(-0.6f, 0, 0), true));
-    EXPECT_FALSE(Sweep(mover, Vec3(-0.65f, 0, 0), Vec3(-0.6f, 0, 0), false));
-    EXPECT_EQ(mover->GetTransform()->GetPosition(), Vec3(-0.6f, 0, 0));
+// Held only on the face's axis: a mover touching the wall that presses at
+// it at a slant slides along it, and one that moves along or away from a
+// wall it touches keeps its way.
+TEST_F(SweptLevelGeometry, AMoverSlidesAlongTheWallAndLeavesItFreely) {
+    const float touching = kNearFace - 0.5f;
+    EXPECT_TRUE(Sweep(mover, Vec3(touching, 0, 0), Vec3(touching + 1, 0, 1.5f), false, Vec3(60, 0, 45)));
+    EXPECT_EQ(At(mover), Vec3(touching, 0, 1.5f));
+    EXPECT_EQ(VelocityOf(mover), Vec3(60, 0, 45));
 
-    // A fast path that passes beside the wall, or a wall beyond this frame's
-    // reach, adds no contact: the plain result stands, and the mover stays.
+    EXPECT_TRUE(Sweep(mover, Vec3(touching, 0, 0), Vec3(touching, 0, 1.5f), true, Vec3(0, 0, 45)));
+    EXPECT_EQ(At(mover), Vec3(touching, 0, 1.5f)) << "along the face";
+    EXPECT_FALSE(Sweep(mover, Vec3(touching, 0, 0), Vec3(touching - 1, 0, 0), false, Vec3(-60, 0, 0)));
+    EXPECT_EQ(At(mover), Vec3(touching - 1, 0, 0)) << "away from it";
+    EXPECT_TRUE(Sweep(mover, Vec3(-0.3f, 0, 0), Vec3(-1, 0, 0), true, Vec3(-60, 0, 0)));
+    EXPECT_EQ(At(mover), Vec3(-1, 0, 0)) << "out of an overlap: the plain result stands";
+    EXPECT_FLOAT_EQ(VelocityOf(mover).x, -60.0f);
+
+    // Past the wall's end, or short of it, the path meets nothing.
     EXPECT_FALSE(Sweep(mover, Vec3(-3, 0, 9), Vec3(3, 0, 9), false));
+    EXPECT_EQ(At(mover), Vec3(3, 0, 9));
     EXPECT_FALSE(Sweep(mover, Vec3(-9, 0, 0), Vec3(-5, 0, 0), false));
-    EXPECT_EQ(mover->GetTransform()->GetPosition(), Vec3(-5, 0, 0));
+    EXPECT_EQ(At(mover), Vec3(-5, 0, 0));
 }
 
 // A mover whose box stands on its origin (a model with its feet at its
-// position) dashing along the top of a floor slab is cast from its box's
-// centre: the floor under its feet is no contact, so the dash keeps its
-// speed. Falling fast through the slab is still caught.
-TEST_F(SweptLevelGeometry, AMoverStandingOnItsOriginSlidesAlongAFloor) {
+// position) on a floor slab: a dash along the top keeps its speed, the fall
+// of one frame is stopped on the top, a fast fall lands on it, and a body
+// stepping from one slab onto the next at the same height (a seam between
+// two rooms' floors) slides over the seam instead of snagging on the second
+// slab's side.
+TEST_F(SweptLevelGeometry, AMoverStandingOnItsOriginSlidesAlongAFloorAndOverASeam) {
     std::vector<Vec3> standing = ComponentTest::BoxCorners(Vec3(1, 1.8f, 1));
     for (Vec3& corner : standing) corner.y += 0.9f;
     world.meshes.meshes["Cube"] = standing;
-    world.meshes.meshes["Wall"] = ComponentTest::BoxCorners(Vec3(8, 0.2f, 4));
+    world.meshes.meshes["Wall"] = ComponentTest::BoxCorners(Vec3(8, 1, 4));
     Composition* walker = world.Create("mover-obj");
     wall = world.Create("wall-obj");
-    wall->GetTransform()->SetPosition(Vec3(0, -0.1f, 0));
-    EXPECT_FALSE(Sweep(walker, Vec3(-1.5f, 0, 0), Vec3(1.5f, 0, 0), false));
-    EXPECT_EQ(walker->GetTransform()->GetPosition(), Vec3(1.5f, 0, 0));
-    EXPECT_FLOAT_EQ(walker->GetComponentAs<MovementComponent>()->GetVelocity().x, 30.0f);
-    // Sunk a little into the slab (gravity of one frame), it keeps resting on
-    // it: the contact stands, so the push lifts it, and the dash goes on.
-    EXPECT_TRUE(Sweep(walker, Vec3(-1.5f, -0.05f, 0), Vec3(1.5f, -0.05f, 0), true));
-    EXPECT_EQ(walker->GetTransform()->GetPosition(), Vec3(1.5f, -0.05f, 0));
-    EXPECT_FLOAT_EQ(walker->GetComponentAs<MovementComponent>()->GetVelocity().x, 30.0f);
-    EXPECT_TRUE(Sweep(walker, Vec3(0.3f, 0.5f, 0), Vec3(0.3f, -2.5f, 0), false));
-    EXPECT_EQ(walker->GetTransform()->GetPosition(), Vec3(0.3f, 0.5f, 0));
+    wall->GetTransform()->SetPosition(Vec3(0, -0.5f, 0));  // top at 0, x from -4 to 4
+    EXPECT_FALSE(Sweep(walker, Vec3(-1.5f, 0.3f, 0), Vec3(1.5f, 0.3f, 0), false));
+    EXPECT_EQ(At(walker), Vec3(1.5f, 0.3f, 0));
+    EXPECT_TRUE(Sweep(walker, Vec3(-1.5f, 0, 0), Vec3(1.5f, -0.02f, 0), true, Vec3(100, -0.9f, 0)));
+    EXPECT_EQ(At(walker), Vec3(1.5f, 0, 0)) << "held on the top, the dash goes on";
+    EXPECT_EQ(VelocityOf(walker), Vec3(100, 0, 0));
+    EXPECT_TRUE(Sweep(walker, Vec3(0.3f, 0.5f, 0), Vec3(0.3f, -2.5f, 0), false, Vec3(0, -150, 0)));
+    EXPECT_EQ(At(walker), Vec3(0.3f, 0.5f, 0)) << "a fast fall is put back, to land by the push";
+
+    // From x -5.5 (on the slab to the west, whose top is level with this
+    // one's) across the seam at x -4, dipping by a frame's fall.
+    EXPECT_TRUE(Sweep(walker, Vec3(-5.5f, 0, 0), Vec3(-2.5f, -0.02f, 0), true, Vec3(100, -0.9f, 0)));
+    EXPECT_EQ(At(walker), Vec3(-2.5f, 0, 0));
+    EXPECT_FLOAT_EQ(VelocityOf(walker).x, 100.0f);
+    // A body below the top runs into the side, though.
+    EXPECT_TRUE(Sweep(walker, Vec3(-5.5f, -0.5f, 0), Vec3(-2.5f, -0.5f, 0), false, Vec3(100, 0, 0)));
+    EXPECT_EQ(At(walker), Vec3(-5.5f, -0.5f, 0));
 }
 
-TEST_F(SweptLevelGeometry, WithoutFlagsABoxOrAnExitPointTheOverlapResultStands) {
+TEST_F(SweptLevelGeometry, OnlyMovingBodiesWithTheFlagsAreSweptAndSpheresByTheirBox) {
     mover->GetComponentAs<CollisionComponent>()->Flags().resolveWithStatics = false;
     EXPECT_TRUE(Sweep(mover, Vec3(-3, 0, 0), Vec3(3, 0, 0), true));
-    EXPECT_EQ(mover->GetTransform()->GetPosition(), Vec3(3, 0, 0));
+    EXPECT_EQ(At(mover), Vec3(3, 0, 0));
     mover->GetComponentAs<CollisionComponent>()->Flags().resolveWithStatics = true;
 
-    mover->GetComponentAs<CollisionComponent>()->Volume().kind = kShapeSphere;
-    EXPECT_FALSE(Sweep(mover, Vec3(-3, 0, 0), Vec3(3, 0, 0), false));
+    mover->GetComponentAs<CollisionComponent>()->SetShape(kShapeNoOverlap);
+    EXPECT_FALSE(Sweep(mover, Vec3(-3, 0, 0), Vec3(3, 0, 0), false)) << "shape 2 never meets anything";
+    mover->GetComponentAs<CollisionComponent>()->SetShape(kShapeSphere);
+    EXPECT_TRUE(Sweep(mover, Vec3(-3, 0, 0), Vec3(3, 0, 0), false));
+    EXPECT_EQ(At(mover), Vec3(-3, 0, 0)) << "a sphere is swept by its box";
 
-    // A mover without a mesh has a zero-size box: no exit point, so no cast
-    // (and no NaN position).
+    // A mover without a mesh has a zero-size box: it is swept as a point.
     Composition* ghost = world.Create("ghost-obj");
-    EXPECT_FALSE(Sweep(ghost, Vec3(-3, 0, 0), Vec3(3, 0, 0), false));
-    EXPECT_TRUE(Sweep(ghost, Vec3(-3, 0, 0), Vec3(3, 0, 0), true));
-    const Vec3 position = ghost->GetTransform()->GetPosition();
-    EXPECT_TRUE(std::isfinite(position.x) && position == Vec3(3, 0, 0));
+    EXPECT_TRUE(Sweep(ghost, Vec3(-3, 0, 0), Vec3(3, 0, 0), false));
+    EXPECT_EQ(At(ghost), Vec3(-3, 0, 0));
+    EXPECT_FALSE(Sweep(ghost, Vec3(-3, 0, 9), Vec3(3, 0, 9), false));
+
+    // A collider the integrator does not move has no previous position of
+    // this frame: it is never swept.
+    Composition* post = world.Create("post-obj");
+    post->GetTransform()->SetPosition(Vec3(3, 0, 0));
+    EXPECT_FALSE(SweptLevelGeometryTest(*post->GetComponentAs<CollisionComponent>(),
+                                        *wall->GetComponentAs<CollisionComponent>(), false));
+    EXPECT_EQ(At(post), Vec3(3, 0, 0));
 }
 
 }  // namespace

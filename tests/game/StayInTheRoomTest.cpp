@@ -1,0 +1,305 @@
+// Every shipped room keeps the game's bodies inside its walls: the room's
+// level geometry read from its file in rsc/level as the game reads it, the
+// shipped archetypes, models and physics settings, and the player put along
+// every wall and into every corner, touching it and a few steps off, then
+// dashing and knocked back at it at 30, 60 and 144 frames a second; the
+// same for a yak's charge and the yak boss's. After the push the body still
+// stands on the room's floor on the near side of the wall, inside no piece.
+
+#include "tests/game/GameFixture.h"
+
+#include "engine/components/CollisionComponent.h"
+#include "engine/components/LevelGeometryComponent.h"
+#include "engine/graphics/animation/AnimationManager.h"
+#include "engine/graphics/models/MeshBuilders.h"
+#include "engine/graphics/models/MeshManager.h"
+#include "engine/graphics/models/MeshManagerLookup.h"
+#include "engine/graphics/models/ModelLoaders.h"
+#include "engine/graphics/animation/SkeletonManager.h"
+#include "engine/io/ConfigureFileXML.h"
+#include "game/enemies/ChargerAIAction.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+namespace Vandle::GameTest {
+namespace {
+
+const std::string kShipped = std::string(LV_SOURCE_DIR) + "/rsc/";
+
+std::string ShippedFile(const std::string& relative) {
+    std::ifstream in(kShipped + relative, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+// Every archetype the game loads, in file-name order.
+std::string EveryShippedArchetype() {
+    std::vector<std::string> files;
+    for (const auto& entry : std::filesystem::directory_iterator(kShipped + "objects"))
+        if (entry.path().extension() == ".xobj") files.push_back(entry.path().filename().string());
+    std::sort(files.begin(), files.end());
+    std::string text;
+    for (const std::string& file : files) text += ShippedFile("objects/" + file);
+    return text;
+}
+
+PhysicsSettings ShippedPhysics() {
+    ConfigureFileXML config(true);
+    EXPECT_TRUE(config.Load(kShipped + "physics.xcfg"));
+    Physics shipped;
+    shipped.LoadConfig(&config);
+    return shipped.GetSettings();
+}
+
+std::vector<std::string> ShippedRooms() {
+    std::vector<std::string> rooms;
+    for (const auto& entry : std::filesystem::directory_iterator(kShipped + "level"))
+        if (entry.path().extension() == ".xrm") rooms.push_back(entry.path().stem().string());
+    std::sort(rooms.begin(), rooms.end());
+    return rooms;
+}
+
+struct Box {
+    Vec3 min, max;
+};
+
+// A face of a wall that a body can stand against: the wall, the axis (0 x,
+// 2 z) and the side (+1 or -1) its outward normal points to.
+struct Face {
+    Box wall;
+    int axis;
+    float side;
+    float Plane() const { return side > 0 ? wall.max[axis] : wall.min[axis]; }
+    Vec3 Normal() const {
+        Vec3 n;
+        n[axis] = side;
+        return n;
+    }
+};
+
+// One trial: a body placed at a spot, pushed along a direction; the faces it
+// must stay in front of.
+struct Trial {
+    Vec3 at;
+    Vec3 direction;
+    std::vector<Face> faces;
+    float gap = 0.0f;  // from the face it is pushed at
+};
+
+// One shipped room's level geometry, live, with the grid built as at a level
+// load; the shipped models give the bodies their real collision boxes.
+class ShippedRoom : public GameFixture {
+public:
+    explicit ShippedRoom(const std::string& room) : GameFixture(EveryShippedArchetype(), {true, ShippedPhysics()}) {
+        BuildCubeMesh(m_meshes.Create("Cube"), 1, 1);
+        BuildSphereMesh(m_meshes.Create("Sphere"), 15, 15);
+        for (const auto& entry : std::filesystem::directory_iterator(kShipped + "models"))
+            if (entry.path().extension() == ".bin") LoadGeometryResource(entry.path().string());
+        m_lookup = std::make_unique<MeshManagerLookup>(m_meshes);
+        RoomObjects templates(factory);
+        EXPECT_TRUE(SerializerXML(true).ReadRoomText(room, ShippedFile("level/" + room + ".xrm").c_str(), templates));
+        for (Composition* object : templates.objects) {
+            if (!object->GetComponent(LevelGeometryComponent::kTypeId)) continue;
+            Composition* piece = objects.GetObject(objects.CloneComposition(object));
+            const auto* collider = piece ? piece->GetComponentAs<CollisionComponent>() : nullptr;
+            if (collider) pieces.push_back({collider->GetMin(), collider->GetMax()});
+        }
+        EXPECT_FALSE(pieces.empty()) << room;
+        floorTop = FLT_MAX;
+        for (const Box& piece : pieces) floorTop = std::min(floorTop, piece.max.y);
+        std::vector<FunctionRef> jobs;
+        core.SendMessageValues("RequestBackgroundLoadTargets", &jobs);
+        for (const FunctionRef& job : jobs) job->Call();
+    }
+    ~ShippedRoom() {
+        // Before the meshes they point to go.
+        objects.DestroyAllObjects();
+        objects.DestroyPendingNow();
+    }
+
+    bool IsFloor(const Box& piece) const { return piece.max.y <= floorTop + 0.01f; }
+
+    // The trials for a body of this box (its volume around its position):
+    // along every face that has floor in front of it, touching and
+    // `distance` away, pushed straight at it; in every corner of two faces,
+    // pushed at each and between them. Spots where the body would overlap a
+    // piece or stand over no floor are left out.
+    std::vector<Trial> Trials(const BoundingVolume& body, float distance) const {
+        std::vector<Face> faces;
+        for (const Box& piece : pieces)
+            if (!IsFloor(piece))
+                for (int axis : {0, 2})
+                    for (float side : {-1.0f, 1.0f}) faces.push_back({piece, axis, side});
+        const Vec3 half = body.size / 2.0f;
+        std::vector<Trial> trials;
+        for (const Face& face : faces) {
+            const int along = 2 - face.axis;
+            const float from = face.wall.min[along] + half[along];
+            const float to = face.wall.max[along] - half[along];
+            for (int k = 0; k <= 4; ++k) {
+                for (float gap : {0.0f, distance}) {
+                    Vec3 at = Spot(body, face, gap);
+                    const float spot = to < from ? (from + to) / 2 : from + (to - from) * float(k) / 4.0f;
+                    at[along] = spot - body.centre[along];
+                    if (Fits(body, at)) trials.push_back({at, face.Normal() * -1.0f, {face}, gap});
+                }
+            }
+        }
+        for (const Face& first : faces) {
+            for (const Face& second : faces) {
+                if (first.axis != 0 || second.axis != 2) continue;
+                Vec3 at = Spot(body, first, 0.0f);
+                at.z = Spot(body, second, 0.0f).z;
+                if (!Fits(body, at) || !Beside(body, at, first) || !Beside(body, at, second)) continue;
+                const Vec3 both = (first.Normal() + second.Normal()).Normalized() * -1.0f;
+                for (const Vec3& direction : {first.Normal() * -1.0f, second.Normal() * -1.0f, both})
+                    trials.push_back({at, direction, {first, second}});
+            }
+        }
+        return trials;
+    }
+
+    // Whether the body stands where the room holds it: over a floor at its
+    // top (not fallen), inside no piece, and on the near side of the faces.
+    ::testing::AssertionResult Inside(const BoundingVolume& body, const Vec3& at, const Trial& trial) const {
+        const Box box = BoxAt(body, at);
+        if (box.min.y < floorTop - 0.05f) return ::testing::AssertionFailure() << "fell to y " << at.y;
+        if (!OverFloor(body, at)) return ::testing::AssertionFailure() << "over no floor";
+        for (const Box& piece : pieces)
+            if (Overlap(box, piece) > 0.01f) return ::testing::AssertionFailure() << "inside a piece";
+        for (const Face& face : trial.faces) {
+            const float front = face.side > 0 ? box.min[face.axis] - face.Plane() : face.Plane() - box.max[face.axis];
+            if (front < -0.01f) return ::testing::AssertionFailure() << "past a wall's face by " << -front;
+        }
+        return ::testing::AssertionSuccess();
+    }
+
+    std::vector<Box> pieces;
+    float floorTop = 0.0f;
+
+private:
+    static Box BoxAt(const BoundingVolume& body, const Vec3& at) {
+        return {at + body.centre - body.size / 2.0f, at + body.centre + body.size / 2.0f};
+    }
+    // The smallest overlap of two boxes over the axes (negative: apart).
+    static float Overlap(const Box& a, const Box& b) {
+        float least = FLT_MAX;
+        for (int i = 0; i < 3; ++i) least = std::min(least, std::min(a.max[i] - b.min[i], b.max[i] - a.min[i]));
+        return least;
+    }
+    // Resting on the floor, gap away from the face.
+    Vec3 Spot(const BoundingVolume& body, const Face& face, float gap) const {
+        Vec3 at;
+        at.y = floorTop - (body.centre.y - body.size.y / 2.0f) + 0.001f;
+        at[face.axis] = face.Plane() + face.side * (body.size[face.axis] / 2.0f + gap) - body.centre[face.axis];
+        return at;
+    }
+    bool Beside(const BoundingVolume& body, const Vec3& at, const Face& face) const {
+        const int along = 2 - face.axis;
+        const Box box = BoxAt(body, at);
+        return box.max[along] > face.wall.min[along] && box.min[along] < face.wall.max[along];
+    }
+    bool OverFloor(const BoundingVolume& body, const Vec3& at) const {
+        const Vec3 c = at + body.centre;
+        return std::any_of(pieces.begin(), pieces.end(), [&](const Box& p) {
+            return IsFloor(p) && c.x >= p.min.x && c.x <= p.max.x && c.z >= p.min.z && c.z <= p.max.z;
+        });
+    }
+    bool Fits(const BoundingVolume& body, const Vec3& at) const {
+        const Box box = BoxAt(body, at);
+        if (!OverFloor(body, at)) return false;
+        return std::none_of(pieces.begin(), pieces.end(), [&](const Box& p) { return Overlap(box, p) > 1e-4f; });
+    }
+
+    MeshManager m_meshes;
+    SkeletonManager m_skeletons;
+    AnimationManager m_animations;
+    std::unique_ptr<MeshManagerLookup> m_lookup;
+};
+
+const float kFrameTimes[] = {1.0f / 30.0f, 1.0f / 60.0f, 1.0f / 144.0f};
+
+float HeadingOf(const Vec3& direction) { return std::atan2(-direction.x, -direction.z) * 180.0f / 3.14159265f; }
+
+class StayInTheRoom : public ::testing::TestWithParam<std::string> {
+protected:
+    // Runs every trial of the archetype's box with push (given the body and
+    // the direction) for seconds at each frame time; each failure names the
+    // trial.
+    template <class Push>
+    int RunTrials(const std::string& archetype, float distance, float seconds, Push push) {
+        Composition* probe = room.Spawn(archetype, Vec3());
+        const BoundingVolume body = probe->GetComponentAs<CollisionComponent>()->GetVolume();
+        room.objects.DestroyObject(probe->GetId());
+        const std::vector<Trial> trials = room.Trials(body, distance);
+        for (const Trial& trial : trials) {
+            for (float frame : kFrameTimes) {
+                Composition* mover = room.Spawn(archetype, trial.at);
+                mover->GetTransform()->Rotation().y = HeadingOf(trial.direction);
+                room.Step(frame);
+                push(mover, trial.direction);
+                for (float time = 0.0f; time < seconds; time += frame) room.Step(frame);
+                const Vec3 end = ShippedRoom::PositionOf(mover);
+                // The push did carry a body that started off the wall toward it.
+                if (trial.gap > 0.0f) {
+                    EXPECT_GT((end - trial.at).Dot(trial.direction), 0.25f) << archetype;
+                }
+                EXPECT_TRUE(room.Inside(body, end, trial))
+                    << archetype << " from (" << trial.at.x << ", " << trial.at.z << ") toward (" << trial.direction.x
+                    << ", " << trial.direction.z << ") at " << 1.0f / frame << " fps, ended at (" << end.x << ", "
+                    << end.y << ", " << end.z << ")";
+                room.objects.DestroyObject(mover->GetId());
+            }
+        }
+        return int(trials.size());
+    }
+
+    ShippedRoom room{GetParam()};
+};
+
+TEST_P(StayInTheRoom, ThePlayerDashedOrKnockedBackAtAWallStaysInside) {
+    const int dashes = RunTrials("spawner-Luvo", 3.0f, 0.8f, [](Composition* player, const Vec3&) {
+        player->Send("DodgeRoll");
+    });
+    EXPECT_GT(dashes, 0) << "every room has walls to dash at";
+    // A yak's knockback, and the yak boss's.
+    for (float strength : {60.0f, 150.0f}) {
+        RunTrials("spawner-Luvo", 3.0f, 0.8f, [strength](Composition* player, const Vec3& direction) {
+            player->Send("BypassKnockbackTimer");
+            SendObjectMessageVec3(player, "KnockbackPlayer", direction * strength);
+        });
+    }
+}
+
+TEST_P(StayInTheRoom, AYakAndTheYakBossChargingAtAWallStayInside) {
+    // The shipped tuning: a yak charges at its speed 7 times 2 for 1 s, the
+    // boss at its "ChargeSpeed" 700 (each second's gain in speed).
+    const auto charge = [](float speed, float seconds) {
+        return [speed, seconds](Composition* body, const Vec3& direction) {
+            auto* run = new EnemyChargeAction(direction);
+            run->SetSpeed(speed);
+            run->SetDuration(seconds);
+            run->SetOwner(body->GetId());
+            body->GetComponentAs<BrainComponent>()->AddAction(run);
+        };
+    };
+    RunTrials("yak-obj", 1.0f, 1.2f, charge(14.0f, 1.0f));
+    RunTrials("yak-boss-obj", 6.0f, 1.5f, charge(700.0f, 1.5f));
+}
+
+INSTANTIATE_TEST_SUITE_P(ShippedRooms, StayInTheRoom, ::testing::ValuesIn(ShippedRooms()),
+                         [](const auto& info) {
+                             std::string name = info.param;
+                             std::replace(name.begin(), name.end(), '-', '_');
+                             return name;
+                         });
+
+}  // namespace
+}  // namespace Vandle::GameTest
