@@ -90,27 +90,29 @@ template <class T>
 bool SerializerLevelSave::HandleValue(const std::string& name, const T& value, const std::string& text) {
     if (m_collecting) {
         if (m_openComponent != nullptr) {
-            m_openComponent->emplace(name, DefaultValue(value));  // the first record of a name stays
+            (*m_openComponent)[name].push_back(DefaultValue(value));
         }
         return false;
     }
+    const bool differs = DiffersFromDefault(name, DefaultValue(value));
     if (text.empty()) {
         return false;  // an empty string is never written
     }
-    if (!IsAlwaysWritten(m_blockName) && !DiffersFromDefault(name, DefaultValue(value))) {
+    if (!IsAlwaysWritten(m_blockName) && !differs) {
         return false;
     }
     WriteField(name, text);
     return false;
 }
 
-bool SerializerLevelSave::DiffersFromDefault(const std::string& name, const DefaultValue& value) const {
+bool SerializerLevelSave::DiffersFromDefault(const std::string& name, const DefaultValue& value) {
+    const size_t read = m_reads[name]++;
     if (m_openComponent == nullptr) {
         return true;
     }
     auto found = m_openComponent->find(name);
     // variant equality: different alternatives differ; floats compare exactly.
-    return found == m_openComponent->end() || !(found->second == value);
+    return found == m_openComponent->end() || read >= found->second.size() || !(found->second[read] == value);
 }
 
 void SerializerLevelSave::WriteField(const std::string& name, const std::string& text) {
@@ -121,8 +123,7 @@ void SerializerLevelSave::WriteField(const std::string& name, const std::string&
         m_current = m_parent->LinkEndChild(new TiXmlElement(m_blockName.c_str()));
     }
     // A component may read two fields from one key; the reader takes the
-    // first element of a name for both, so a second one would never be read
-    // and would only make saves of an unchanged room differ.
+    // first element of a name for both, so a second one would never be read.
     if (m_current->FirstChildElement(name.c_str()) != nullptr) {
         return;
     }
@@ -164,6 +165,7 @@ void SerializerLevelSave::OpenComponent(const std::string& name) {
     m_current = nullptr;  // made when the first differing value is written
     m_blockName = name;
     m_openComponent = nullptr;
+    m_reads.clear();
     if (m_openArchetype != nullptr) {
         auto found = m_openArchetype->find(name);
         m_openComponent = found != m_openArchetype->end() ? &found->second : nullptr;

@@ -65,13 +65,15 @@ public:
 private:
     // A default as recorded: its type decides what counts as equal.
     using DefaultValue = std::variant<std::string, float, bool, int>;
-    using FieldDefaults = std::map<std::string, DefaultValue>;
+    // A component may read several fields from one key: one default per
+    // read of the key, in reading order.
+    using FieldDefaults = std::map<std::string, std::vector<DefaultValue>>;
     using ComponentDefaults = std::map<std::string, FieldDefaults>;
 
     void CollectDefaults();
     template <class T>
     bool HandleValue(const std::string& name, const T& value, const std::string& text);
-    bool DiffersFromDefault(const std::string& name, const DefaultValue& value) const;
+    bool DiffersFromDefault(const std::string& name, const DefaultValue& value);
     void WriteField(const std::string& name, const std::string& text);
     void CloseBlock();
     void OpenComponent(const std::string& name);
@@ -85,6 +87,8 @@ private:
     std::map<std::string, ComponentDefaults> m_defaults;
     ComponentDefaults* m_openArchetype = nullptr;
     FieldDefaults* m_openComponent = nullptr;
+    // How often each key was read so far in the open component.
+    std::map<std::string, size_t> m_reads;
     bool m_collecting = false;
     std::vector<Composition*> m_instances;
 };

@@ -72,7 +72,9 @@ cyan, floor = [], 0
 for y, line in enumerate(rows):
     for x in range(width):
         r, g, b = line[4 * x], line[4 * x + 1], line[4 * x + 2]
-        if g > 120 and b > 120 and r < g - 50:
+        # cyan, or the red of the flash while a yak's hit lasts (below the
+        # HUD's red health bar and the tutorial page at the top)
+        if (g > 120 and b > 120 and r < g - 50) or (y > height * 0.3 and r > 150 and g < 60 and b < 60):
             cyan.append((x, y))
         elif r > 40 and r >= g >= b and r - b > 10:
             floor += 1
