@@ -116,7 +116,7 @@ void ResourceManager::LoadAllOfKind(const std::string& kind) {
 }
 
 bool ResourceManager::StopRequested() const {
-    if (!m_stopCheck || !m_stopCheck()) return false;
+    if (!m_stopRequested.load() && (!m_stopCheck || !m_stopCheck())) return false;
     if (!m_stopLogged.exchange(true)) LogMessage("Resource loading stopped: a quit was requested\n");
     return true;
 }

@@ -70,6 +70,10 @@ public:
     // stop, with one log line, so a signal ends the program without waiting
     // for the data. Set before any loading thread starts.
     void SetStopCheck(std::function<bool()> check) { m_stopCheck = std::move(check); }
+    // Stops running loads at their next resource, whatever the stop check
+    // says: the program's teardown asks so before it joins the loading
+    // threads, then clears the request once they are joined.
+    void RequestStop(bool stop) { m_stopRequested.store(stop); }
     bool StopRequested() const;
     bool IsBackgroundLoadDone() const;
 
@@ -116,6 +120,7 @@ private:
 
     std::string m_root;
     std::function<bool()> m_stopCheck;
+    std::atomic<bool> m_stopRequested{false};
     mutable std::atomic<bool> m_stopLogged{false};
 };
 

@@ -104,6 +104,12 @@ void UiSystem::Initialize() {
     m_mvpHandle = InternName("u_mvp");
     m_textureHandle = InternName("Tex");
     m_colourHandle = InternName("u_color");
+    if (!m_stopStepAdded) {
+        // Loading threads fill managers and use systems: they end before
+        // the first system shuts down.
+        if (Engine* engine = GetEngine()) engine->AddStopStep([] { UiResourceLoadHandler::StopAllLoads(); });
+        m_stopStepAdded = true;
+    }
     if (m_debug) {
         if (ResourceManager* resources = ResourceManager::Instance()) resources->BackgroundLoad();
     }
@@ -112,7 +118,7 @@ void UiSystem::Initialize() {
 
 void UiSystem::Shutdown() {
     // A background load still running would outlive the managers it fills.
-    UiResourceLoadHandler::WaitForResourceLoads();
+    UiResourceLoadHandler::StopAllLoads();
     m_subscriptions.Clear();
     OnLostDevice();
     ClearScenes();

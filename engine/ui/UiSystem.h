@@ -184,6 +184,7 @@ private:
     std::string m_tutorialTest;
     bool m_padConnected = false;
     bool m_captured = false;
+    bool m_stopStepAdded = false;
 };
 
 }  // namespace Ostrel

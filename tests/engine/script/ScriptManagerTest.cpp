@@ -203,6 +203,7 @@ TEST(ScriptManager, UnreadableScriptFilesAreNeverTakenForALength) {
 TEST(ScriptManager, AFinalisedVectorIsNeverFreedTwiceOrRead) {
     ScriptLog log;
     ScriptManager scripts;
+    OpenTestTools(scripts);
     ExpectLua(scripts, log, R"lua(
         local v = Vec3.new()
         v:__gc()
@@ -210,7 +211,7 @@ TEST(ScriptManager, AFinalisedVectorIsNeverFreedTwiceOrRead) {
         assert(not pcall(function() v.x = 1 end))
         assert(not pcall(function() return tostring(v) end))
         assert(not pcall(function() v:NormalizeThis() end))
-        local meta = getmetatable(v)
+        local meta = debug.getmetatable(v)
         meta.__gc(v)
         assert(not pcall(meta.__index, 5, "x"))
         meta.__gc({})
