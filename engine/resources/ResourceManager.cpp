@@ -88,6 +88,12 @@ std::unique_ptr<IFile> ResourceManager::Open(const std::string& name) const {
     return file;
 }
 
+std::string ResourceManager::PathOf(const std::string& name) const {
+    std::string path;
+    if (!FindPath(ToLowerAscii(name), path)) path.clear();
+    return path;
+}
+
 void ResourceManager::LoadRequiredResource(const std::string& name) {
     std::string path;
     if (!FindPath(ToLowerAscii(name), path)) {

@@ -55,6 +55,9 @@ public:
     // The file of name opened for reading, or null when the name is unknown
     // or the file cannot be opened (for example removed after the walk).
     std::unique_ptr<IFile> Open(const std::string& name) const;
+    // The path of the file recorded under name (any case), or empty: for
+    // messages that name the file.
+    std::string PathOf(const std::string& name) const;
     // Runs the loader of the file's kind with its path. Unknown names,
     // extensions without a kind and kinds without a loader do nothing.
     void LoadResource(const std::string& name);

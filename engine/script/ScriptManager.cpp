@@ -19,6 +19,9 @@ namespace {
 
 // The count hook runs every this many instructions.
 constexpr int kHookInterval = 1000;
+// Lua calls one run may nest (a scene's LoadScene calling itself): checked by
+// the count hook, so a recursion is stopped within an interval of passing it.
+constexpr int kMaxCallDepth = 200;
 constexpr const char* kStartupScript = "startup-script";
 
 // The error value at the top of the stack as text.
@@ -151,6 +154,11 @@ void ScriptManager::CountInstructions(lua_State* L, lua_Debug*) {
     if (QuitSignal::Received() != 0) {
         lua_sethook(L, &ScriptManager::CountInstructions, LUA_MASKCOUNT, 1);
         luaL_error(L, "script stopped: a quit was requested");
+    }
+    lua_Debug frame;
+    if (lua_getstack(L, kMaxCallDepth, &frame) != 0) {
+        lua_sethook(L, &ScriptManager::CountInstructions, LUA_MASKCOUNT, 1);
+        luaL_error(L, "script stopped: calls nested more than %d deep", kMaxCallDepth);
     }
     if (self->m_limits.instructions == 0) return;
     self->m_instructionsRun += u64(std::max(lua_gethookcount(L), 1));
