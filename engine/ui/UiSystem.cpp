@@ -319,8 +319,9 @@ void UiSystem::ApplyTransitions() {
         const std::vector<std::string> names = std::move(m_pendingPushes);
         m_pendingPushes.clear();
         for (const std::string& name : names) PushNamed(name);
-        // Refused pushes (a full stack) change nothing.
-        changed = changed || m_stack.size() != before;
+        // Pushes refused because the stack was full change nothing: no walk,
+        // no stack line every frame.
+        changed = changed || m_stack.size() != before || before < kMaxSceneStack;
     }
     if (!changed) return;
     for (auto it = m_stack.rbegin(); it != m_stack.rend(); ++it) {
