@@ -41,17 +41,23 @@ LiveSerials& Live() {
     return *s_live;
 }
 
-// cls's liveness function, or its nearest scripted base's.
-const ScriptLiveness* LivenessOf(const ScriptClass& cls, void* object) {
+// The class of cls's hierarchy (itself or its nearest scripted base) that
+// knows its objects' liveness records, or null (the vectors: Lua owns them).
+const ScriptClass* LivenessClass(const ScriptClass& cls) {
     const ScriptClass* current = &cls;
     for (int depth = 0; current != nullptr && depth < kMaxDepth; ++depth) {
-        if (current->liveness != nullptr) return current->liveness(object);
-        if (current->ownership != nullptr) return current->ownership(object);
+        if (current->liveness != nullptr || current->ownership != nullptr) return current;
         if (current->base == nullptr) return nullptr;
         const MetaClass* baseMeta = MetaRegistryInst::Instance().Find(current->base);
         current = baseMeta != nullptr ? FindScriptClass(*baseMeta) : nullptr;
     }
     return nullptr;
+}
+
+const ScriptLiveness* LivenessOf(const ScriptClass& cls, void* object) {
+    const ScriptClass* owner = LivenessClass(cls);
+    if (owner == nullptr) return nullptr;
+    return owner->liveness != nullptr ? owner->liveness(object) : owner->ownership(object);
 }
 
 void FillSlot(ObjectSlot& slot, void* object, const ScriptClass& cls) {
@@ -66,7 +72,8 @@ Found FindObject(lua_State* L, int index, const ScriptClass& cls, void*& object)
     object = nullptr;
     if (!IsInstanceOf(L, index, cls)) return Found::kNo;
     const auto* slot = static_cast<const ObjectSlot*>(lua_touserdata(L, index));
-    if (lua_objlen(L, index) >= sizeof(ObjectSlot) && slot->serial != 0 && !ScriptLiveness::IsAlive(slot->serial)) {
+    if (LivenessClass(cls) != nullptr && lua_objlen(L, index) >= sizeof(ObjectSlot) && slot->serial != 0 &&
+        !ScriptLiveness::IsAlive(slot->serial)) {
         return Found::kGone;
     }
     object = slot->object;
