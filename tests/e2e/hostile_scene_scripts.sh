@@ -7,7 +7,11 @@
 #  2. pushes: the boot scene's 0-s repeating timer pushes the boot scene
 #     again every frame; the stack stops at its limit with one line.
 #  3. recursion: the boot scene's LoadScene calls itself.
-#  4. spin: the start-up script loops for ever; a SIGTERM sent while it runs
+#  4. crashers: the boot scene nests groups 200,000 deep and runs the two
+#     patterns that recurse or backtrack in C; each is a Lua error (this run
+#     is the one to repeat with a Release build, where a stack overflow is a
+#     SIGSEGV and not a sanitizer line).
+#  5. spin: the start-up script loops for ever; a SIGTERM sent while it runs
 #     ends the program within 5 s.
 set -euo pipefail
 here="$(dirname "$(readlink -f "$0")")"
@@ -66,6 +70,28 @@ expect_line "$(log_file)" "lua [boot]: "
 expect_line "$(log_file)" "calls nested more than 200 deep"
 cp "$work/boot.orig" "$boot"
 echo "recursion: stopped"
+
+cat > "$boot" <<'LUA'
+function LoadScene(scene)
+  scene:SetName("boot")
+  local _, deep = pcall(function()
+    local g = UiScrollGroup.new()
+    for i = 1, 200000 do local p = UiScrollGroup.new(); p:AddElement(g); g = p end
+    scene:AddElement(g)
+  end)
+  local _, long = pcall(string.find, string.rep("a", 300000), string.rep("a?", 300000) .. string.rep("a", 300000))
+  local _, costly = pcall(string.find, ("a"):rep(40), ("a*"):rep(40) .. "b")
+  error(table.concat({tostring(deep), tostring(long), tostring(costly)}, " | "))
+end
+LUA
+small_window crashers
+TAVRIN_MAX_FRAMES=5 keepXdg=1 run_program crashers
+ends_in_order crashers 5
+expect_line "$(log_file)" "groups nested more than 32 deep"
+expect_line "$(log_file)" "the pattern is longer than 256 bytes"
+expect_line "$(log_file)" "the pattern is too costly"
+cp "$work/boot.orig" "$boot"
+echo "crashers: Lua errors"
 
 printf '\nwhile true do end\n' >> "$startup"
 small_window spin
