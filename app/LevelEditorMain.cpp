@@ -86,7 +86,6 @@ struct EditorManagers {
     RoomPaletteManager roomPaletteManager;
     AnimationManager animationManager;
     SkeletonManager skeletonManager;
-    ScriptManager scriptManager;
     UiElementManager uiElementManager;
     UiSceneManager uiSceneManager;
     SoundDeviceManager soundDeviceManager;
@@ -98,6 +97,9 @@ struct EditorManagers {
     WorldVisualLookup visualLookup{textureManager, paletteRegistry};
     UserConfigManager userConfig{true};  // saves the user settings when it goes
     TutorialManager tutorialManager;
+    // Last, so it goes first: the Lua state closes while every element,
+    // scene and manager a script object or finaliser names still exists.
+    ScriptManager scriptManager;
 
     // The window parameters to the services that need them; the listening
     // managers subscribe here so they hear the first frame.
