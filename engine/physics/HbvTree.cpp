@@ -221,11 +221,14 @@ void HbvTree::LayOut() {
     }
 }
 
-HbvTree::TestResult HbvTree::TestNode(LaidOutNode& node) const {
+// Inlined into the query's loop: it is the loop's whole work.
+[[gnu::always_inline]] inline HbvTree::TestResult HbvTree::TestNode(LaidOutNode& node, u32 mask,
+                                                                   u32& straddled) const {
     static constexpr u8 kOrder[6][6] = {{0, 1, 2, 3, 4, 5}, {1, 2, 3, 4, 5, 0}, {2, 3, 4, 5, 0, 1},
                                         {3, 4, 5, 0, 1, 2}, {4, 5, 0, 1, 2, 3}, {5, 0, 1, 2, 3, 4}};
-    TestResult result = kInside;
+    straddled = 0;
     for (u32 k : kOrder[node.cachedPlane]) {
+        if (!(mask & (1u << k))) continue;
         const Vec4& plane = m_planes[k];
         // normal . (positive corner - centre), with the corner's signs
         // folded into the normal (exact: they are +-1).
@@ -237,10 +240,12 @@ HbvTree::TestResult HbvTree::TestNode(LaidOutNode& node) const {
             node.cachedPlane = k;
             return kOutside;
         }
-        if (atCentre - towards < 0.0f) result = kIntersecting;  // the negative corner is
+        if (atCentre - towards < 0.0f) straddled |= 1u << k;  // the negative corner is
     }
-    node.cachedPlane = 0;
-    return result;
+    // Written only when it changes: most nodes keep 0, and an unchanged
+    // node's line stays clean.
+    if (node.cachedPlane != 0) node.cachedPlane = 0;
+    return straddled ? kIntersecting : kInside;
 }
 
 void HbvTree::Query(const Matrix4& viewProjection, std::vector<u32>& out) {
@@ -255,12 +260,22 @@ void HbvTree::Query(const Matrix4& viewProjection, std::vector<u32>& out) {
     if (!m_root) return;
     if (m_layoutStale) LayOut();
     // Outside: skip the subtree. Intersecting inner node: step into it (its
-    // left child comes next). Inside, or an intersecting leaf: take its run
-    // and skip the subtree.
+    // left child comes next) with the planes it straddles. Inside, or an
+    // intersecting leaf: take its run and skip the subtree.
+    constexpr u32 kAllPlanes = 0x3F;
+    u32 mask = kAllPlanes;
+    m_entered.clear();
     for (std::size_t i = 0; i < m_layout.size();) {
+        while (!m_entered.empty() && i >= m_entered.back().end) {
+            mask = m_entered.back().mask;
+            m_entered.pop_back();
+        }
         LaidOutNode& node = m_layout[i];
-        const TestResult result = TestNode(node);
+        u32 straddled = 0;
+        const TestResult result = TestNode(node, mask, straddled);
         if (result == kIntersecting && !node.leaf) {
+            m_entered.push_back({node.end, mask});
+            mask = straddled;
             ++i;
             continue;
         }

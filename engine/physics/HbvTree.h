@@ -18,7 +18,10 @@
 // positive and negative corners, starting with the plane that rejected it
 // last time; a node wholly inside gives all its objects without visiting its
 // children, and so does an intersecting leaf, so a query answers a superset
-// of the objects whose boxes meet the frustum. The query walks a compact
+// of the objects whose boxes meet the frustum. A node is tested only against
+// the planes its parent straddles: a box wholly inside a plane holds its
+// children's boxes, which are inside that plane too, so the deeper a walk
+// goes along the frustum's edge the fewer planes each node costs. The query walks a compact
 // depth-first copy of the tree (nodes side by side, each node's handles one
 // run of a shared list), made after each change; the answer holds the same
 // objects as the nodes' own lists, in depth-first order.
@@ -123,7 +126,9 @@ private:
     HbvSplit Split(HbvNode& node);
     void SortByAxis(std::vector<u32>& objects, int axis) const;
     void LayOut();
-    TestResult TestNode(LaidOutNode& node) const;
+    // Tests the planes of mask (bit k: plane k); straddled receives those
+    // of them the node's box crosses.
+    TestResult TestNode(LaidOutNode& node, u32 mask, u32& straddled) const;
 
     std::vector<Object> m_objects;
     std::unique_ptr<HbvNode> m_root;
@@ -137,6 +142,13 @@ private:
     std::vector<LaidOutNode> m_layout;
     std::vector<u32> m_layoutHandles;
     bool m_layoutStale = true;
+    // The query's walk: per inner node stepped into, where its subtree ends
+    // and the plane mask in force outside it.
+    struct Entered {
+        u32 end;
+        u32 mask;
+    };
+    std::vector<Entered> m_entered;
 };
 
 }  // namespace Ostrel
