@@ -5,9 +5,18 @@
 //                  and the event is unsignalled again;
 //   manual-reset - Set leaves the event signalled, releasing every Wait,
 //                  until Reset.
-// Set and Wait go through one mutex, so everything a thread wrote before Set
-// is visible to the thread whose Wait that Set released.
+// Set is a release and a Wait that it satisfies an acquire, so everything a
+// thread wrote before Set is visible to the thread whose Wait that Set
+// released.
+//
+// A frame's worker pool waits for a few microseconds at a time: putting a
+// thread to sleep and waking it costs a system call on each side and a
+// scheduler wake-up of tens of microseconds. Wait therefore watches the flag
+// for a short while first (about kSpinNanoseconds) and only then sleeps on
+// the condition variable; Set takes the mutex and notifies only when a
+// waiter went to sleep.
 
+#include <atomic>
 #include <condition_variable>
 #include <mutex>
 
@@ -16,6 +25,8 @@ namespace Ostrel {
 class ThreadEvent {
 public:
     enum class ResetMode { Auto, Manual };
+    // How long a Wait watches the flag before it sleeps.
+    static constexpr long kSpinNanoseconds = 50'000;
 
     explicit ThreadEvent(ResetMode mode) : m_manual(mode == ResetMode::Manual) {}
     ThreadEvent(const ThreadEvent&) = delete;
@@ -30,9 +41,14 @@ public:
     bool IsSet() const;
 
 private:
-    mutable std::mutex m_mutex;
+    // Takes the signal (auto-reset) or sees it (manual-reset).
+    bool TryTake();
+
+    std::atomic<bool> m_signalled{false};
+    // Waiters asleep on m_changed (or about to be): Set notifies only then.
+    std::atomic<int> m_sleepers{0};
+    std::mutex m_mutex;
     std::condition_variable m_changed;
-    bool m_signalled = false;
     const bool m_manual;
 };
 

@@ -11,9 +11,20 @@
 // Shutdown. Each frame every worker gets a contiguous slice of the id list
 // (count / workers + 1 ids, the last non-empty slice the rest) and the main
 // thread waits until all of them are done, so the poses are complete when the
-// update returns. No lock is taken: the main thread writes a worker's slice
-// before setting its start event and reads nothing animated before every
-// done event is set; while the workers run it changes nothing. A worker only
+// update returns. No lock is taken: the main thread writes every worker's
+// slice before it sets the first start event and reads nothing animated
+// before every done event is set; while the workers run it changes nothing.
+//
+// Waking is what limits a pool on a frame of a few hundred microseconds: a
+// sleeping thread takes tens of microseconds to run again, and waking eight
+// one after another from the main thread queues those delays. So only the
+// workers with a non-empty slice (always the first ones) are woken, as a
+// binary tree: the main thread sets worker 0's start event, and worker i,
+// once awake, sets those of workers 2i + 1 and 2i + 2 before stepping its
+// own slice. The events watch their flag briefly before sleeping (see
+// ThreadEvent), so a pool woken again soon after a frame starts at once.
+// Workers with an empty slice are not woken; their done events are set by
+// the main thread. A worker only
 // looks objects up and steps its own slice's components (no message table,
 // no other object). With threading off (F2 in debug mode, or one processor)
 // the objects are stepped serially on the main thread and the workers stay
@@ -37,8 +48,10 @@ class Composition;
 class ObjectManager;
 
 // One worker's record. Written by the main thread only while the worker
-// waits for its start event.
-struct AnimationJob {
+// waits for its start event. A record has a cache line of its own, so the
+// main thread filling one worker's record does not take the line from under
+// another worker that is already reading its own.
+struct alignas(64) AnimationJob {
     AnimationSystem* owner = nullptr;
     bool quit = false;
     s32 first = 0;
@@ -119,6 +132,9 @@ private:
     // The object manager of the frame being stepped, set before any worker is
     // released (workers read it through their job's owner).
     ObjectManager* m_objects = nullptr;
+    // The workers woken this frame (those with a non-empty slice), set with
+    // m_objects; worker i wakes workers 2i + 1 and 2i + 2 below this count.
+    s32 m_wokenWorkers = 0;
     SubscriptionList m_subscriptions;
 };
 
