@@ -163,11 +163,14 @@ void Graphics::RenderFrame(rd::Device& device) {
         for (ProgramIndex i : {kParticleProgram, kStaticLitProgram, kSkinnedLitProgram, kDebugProgram}) {
             m_programs[i]->SetMatrix(m_parameters[kCamMat], &view);
         }
-        if (m_drawSkybox) DrawSkybox(d, camera->GetDirection(), camera->GetUp());
         d.SetSamplerState(0, rd::SamplerState::AddressU, rd::TextureAddress::Wrap);
         d.SetSamplerState(0, rd::SamplerState::AddressV, rd::TextureAddress::Wrap);
         DrawOpaquePass(d);
         DrawHierarchyPass(d);
+        // The sky lies at the far plane behind every opaque surface: drawn
+        // after them with the depth test, it shades only the pixels they
+        // left empty instead of the whole screen.
+        if (m_drawSkybox) DrawSkybox(d, camera->GetDirection(), camera->GetUp());
         DrawBlendedPass(d, inverseView);
         DrawEmitters(d, inverseView);
         d.SetRenderState(rd::RS::ZWriteEnable, 1);
@@ -432,7 +435,10 @@ void Graphics::DrawSkybox(rd::Device& device, const Vec3& cameraDirection, const
     device.SetIndices(top->GetIndexBuffer());
     device.SetVertexLayout(m_staticLayout);
     program->Use(ShaderProgram::kUseVertex | ShaderProgram::kUsePixel);
-    device.SetRenderState(rd::RS::ZEnable, 0);
+    // The sky's vertex shader puts every point at the far plane; depth
+    // tested against what the opaque passes wrote, not written itself.
+    device.SetRenderState(rd::RS::ZEnable, 1);
+    device.SetRenderState(rd::RS::ZWriteEnable, 0);
     bool first = true;
     for (Skybox::Face face : {Skybox::kFront, Skybox::kBack, Skybox::kLeft, Skybox::kRight, Skybox::kTop,
                               Skybox::kBottom}) {
@@ -448,7 +454,7 @@ void Graphics::DrawSkybox(rd::Device& device, const Vec3& cameraDirection, const
         }
         device.DrawIndexed(rd::Prim(plane->GetPrimitiveType()), plane->GetVertexCount(), plane->GetPrimitiveCount());
     }
-    device.SetRenderState(rd::RS::ZEnable, 1);
+    device.SetRenderState(rd::RS::ZWriteEnable, 1);
 }
 
 }  // namespace Ostrel

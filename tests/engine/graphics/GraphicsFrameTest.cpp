@@ -123,11 +123,13 @@ TEST(GraphicsFrame, PostProcessedFrameBindsEveryTargetInPassOrder) {
         EXPECT_EQ(w.graphics.GetProgram(index)->GetDeviceProgram()->OutputMask(), lit ? 3u : 1u) << i;
     }
 
-    // The blended pass's states, then the states a frame leaves behind.
+    // The mesh, its edges and the sky (after the opaque passes; none is
+    // loaded, so it only keeps depth testing on), the blended pass's states,
+    // then the states a frame leaves behind.
     EXPECT_EQ(w.Lines({"SetRenderState"}),
               (std::vector<std::string>{"SetRenderState CullMode 3", "SetRenderState CullMode 3",
                                         "SetRenderState AlphaBlendEnable 0", "SetRenderState ZEnable 1",
-                                        "SetRenderState ZEnable 1", "SetRenderState FillMode 2", "SetRenderState FillMode 3",
+                                        "SetRenderState FillMode 2", "SetRenderState FillMode 3", "SetRenderState ZEnable 1",
                                         "SetRenderState AlphaBlendEnable 1", "SetRenderState DestBlend 6",
                                         "SetRenderState SrcBlend 5", "SetRenderState ZWriteEnable 0",
                                         "SetRenderState ZWriteEnable 1", "SetRenderState AlphaBlendEnable 0",
