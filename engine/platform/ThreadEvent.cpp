@@ -46,7 +46,7 @@ bool ThreadEvent::TryTake() {
 }
 
 void ThreadEvent::Wait() {
-    // The clock is read every 64 looks: about a microsecond apart.
+    // The clock is read every 64 looks, a few microseconds apart at most.
     const auto until = std::chrono::steady_clock::now() + std::chrono::nanoseconds(kSpinNanoseconds);
     for (unsigned look = 1;; ++look) {
         if (TryTake()) return;

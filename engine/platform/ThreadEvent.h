@@ -9,12 +9,14 @@
 // thread wrote before Set is visible to the thread whose Wait that Set
 // released.
 //
-// A frame's worker pool waits for a few microseconds at a time: putting a
-// thread to sleep and waking it costs a system call on each side and a
-// scheduler wake-up of tens of microseconds. Wait therefore watches the flag
-// for a short while first (about kSpinNanoseconds) and only then sleeps on
-// the condition variable; Set takes the mutex and notifies only when a
-// waiter went to sleep.
+// Putting a thread to sleep and waking it costs a system call on each side
+// and a scheduler wake-up of tens of microseconds. Wait therefore watches
+// the flag for a few microseconds first (kSpinNanoseconds) and only then
+// sleeps on the condition variable; Set takes the mutex and notifies only
+// when a waiter went to sleep. The watch is kept short: on a machine with
+// more runnable threads than cores a longer one takes time from the very
+// threads being waited for (measured: 50 us of watching made a frame with
+// one object per worker on 8 workers 4x slower at load 30).
 
 #include <atomic>
 #include <condition_variable>
@@ -26,7 +28,7 @@ class ThreadEvent {
 public:
     enum class ResetMode { Auto, Manual };
     // How long a Wait watches the flag before it sleeps.
-    static constexpr long kSpinNanoseconds = 50'000;
+    static constexpr long kSpinNanoseconds = 5'000;
 
     explicit ThreadEvent(ResetMode mode) : m_manual(mode == ResetMode::Manual) {}
     ThreadEvent(const ThreadEvent&) = delete;

@@ -86,12 +86,7 @@ void AnimationSystem::WorkerLoop(AnimationJob* job) {
     for (;;) {
         job->startEvent->Wait();
         if (job->quit) return;
-        const AnimationSystem& owner = *job->owner;
-        const std::size_t self = std::size_t(job - owner.m_jobs.data());
-        for (std::size_t child = 2 * self + 1; child <= 2 * self + 2; ++child) {
-            if (child < std::size_t(owner.m_wokenWorkers)) owner.m_jobs[child].startEvent->Set();
-        }
-        const ObjectManager* objects = owner.m_objects;
+        const ObjectManager* objects = job->owner->m_objects;
         for (s32 k = job->first; k < job->end; ++k) {
             UpdateObject(objects ? objects->GetObject((*job->ids)[std::size_t(k)]) : nullptr, job->dt);
         }
@@ -168,9 +163,9 @@ void AnimationSystem::Update(f32 dt) {
 }
 
 // Every record and done event is ready before the first start event is
-// set: a woken worker wakes others, which read their records at once. The
-// done events are reset first, so that the signal a worker gave last frame
-// cannot satisfy this frame's wait.
+// set. The done events are reset first, so that the signal a worker gave
+// last frame cannot satisfy this frame's wait; a worker with an empty slice
+// is not woken, its done event is set here.
 void AnimationSystem::UpdateThreaded(f32 dt) {
     const s32 workers = s32(m_threads.size());
     const s32 count = s32(m_ids.size());
@@ -188,9 +183,7 @@ void AnimationSystem::UpdateThreaded(f32 dt) {
             m_doneEvents[std::size_t(i)]->Set();
         }
     }
-    m_wokenWorkers = woken;
-    if (woken == 0) return;
-    m_startEvents[0]->Set();
+    for (s32 i = 0; i < woken; ++i) m_startEvents[std::size_t(i)]->Set();
     for (s32 i = 0; i < woken; ++i) m_doneEvents[std::size_t(i)]->Wait();
 }
 

@@ -16,15 +16,11 @@
 // before every done event is set; while the workers run it changes nothing.
 //
 // Waking is what limits a pool on a frame of a few hundred microseconds: a
-// sleeping thread takes tens of microseconds to run again, and waking eight
-// one after another from the main thread queues those delays. So only the
-// workers with a non-empty slice (always the first ones) are woken, as a
-// binary tree: the main thread sets worker 0's start event, and worker i,
-// once awake, sets those of workers 2i + 1 and 2i + 2 before stepping its
-// own slice. The events watch their flag briefly before sleeping (see
-// ThreadEvent), so a pool woken again soon after a frame starts at once.
-// Workers with an empty slice are not woken; their done events are set by
-// the main thread. A worker only
+// sleeping thread takes tens of microseconds to run again. Only the workers
+// with a non-empty slice (always the first ones) are woken; the done events
+// of the others are set by the main thread. The events watch their flag for
+// a few microseconds before sleeping (see ThreadEvent), so a signal that
+// comes at once costs no system call on either side. A worker only
 // looks objects up and steps its own slice's components (no message table,
 // no other object). With threading off (F2 in debug mode, or one processor)
 // the objects are stepped serially on the main thread and the workers stay
@@ -132,9 +128,6 @@ private:
     // The object manager of the frame being stepped, set before any worker is
     // released (workers read it through their job's owner).
     ObjectManager* m_objects = nullptr;
-    // The workers woken this frame (those with a non-empty slice), set with
-    // m_objects; worker i wakes workers 2i + 1 and 2i + 2 below this count.
-    s32 m_wokenWorkers = 0;
     SubscriptionList m_subscriptions;
 };
 
