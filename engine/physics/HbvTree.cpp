@@ -94,6 +94,7 @@ void HbvTree::Clear() {
     m_built = false;
     m_layout.clear();
     m_layoutHandles.clear();
+    m_layoutFirst.clear();
     m_layoutStale = true;
 }
 
@@ -194,6 +195,7 @@ u32 HbvTree::GetCachedPlane(const HbvNode& node) const {
 void HbvTree::LayOut() {
     m_layout.clear();
     m_layoutHandles.clear();
+    m_layoutFirst.clear();
     m_layoutStale = false;
     if (!m_root) return;
     constexpr u32 kEnter = ~0u;
@@ -203,22 +205,20 @@ void HbvTree::LayOut() {
         pending.pop_back();
         if (index != kEnter) {  // the subtree of m_layout[index] is complete
             m_layout[index].end = static_cast<u32>(m_layout.size());
-            m_layout[index].count = static_cast<u32>(m_layoutHandles.size()) - m_layout[index].first;
             continue;
         }
         node->layoutIndex = static_cast<u32>(m_layout.size());
-        m_layout.push_back({node->centre, node->halfSize, 0, 0, static_cast<u32>(m_layoutHandles.size()), 0,
-                            node->leaf});
+        m_layout.push_back({node->centre, node->halfSize, node->layoutIndex + 1, 0});
+        m_layoutFirst.push_back(static_cast<u32>(m_layoutHandles.size()));
         if (node->leaf) {
             for (u32 object : node->objects) m_layoutHandles.push_back(m_objects[object].handle);
-            m_layout.back().end = node->layoutIndex + 1;
-            m_layout.back().count = static_cast<u32>(node->objects.size());
             continue;
         }
         pending.push_back({node, node->layoutIndex});
         pending.push_back({node->right.get(), kEnter});
         pending.push_back({node->left.get(), kEnter});
     }
+    m_layoutFirst.push_back(static_cast<u32>(m_layoutHandles.size()));
 }
 
 // Inlined into the query's loop: it is the loop's whole work.
@@ -273,15 +273,15 @@ void HbvTree::Query(const Matrix4& viewProjection, std::vector<u32>& out) {
         LaidOutNode& node = m_layout[i];
         u32 straddled = 0;
         const TestResult result = TestNode(node, mask, straddled);
-        if (result == kIntersecting && !node.leaf) {
+        if (result == kIntersecting && node.end != i + 1) {  // an inner node
             m_entered.push_back({node.end, mask});
             mask = straddled;
             ++i;
             continue;
         }
         if (result != kOutside) {
-            const auto first = m_layoutHandles.begin() + node.first;
-            out.insert(out.end(), first, first + node.count);
+            const auto handles = m_layoutHandles.begin();
+            out.insert(out.end(), handles + m_layoutFirst[i], handles + m_layoutFirst[node.end]);
         }
         i = node.end;
     }

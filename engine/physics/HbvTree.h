@@ -111,15 +111,16 @@ private:
         Vec3 high;
         Vec3 key;
     };
-    // A node as the query walks it: depth-first, next to its left child.
+    // A node as the query walks it: depth-first, next to its left child; 32
+    // bytes, two to a cache line. A leaf's subtree is itself (end is its
+    // index + 1). Its handles are m_layoutHandles from m_layoutFirst[its
+    // index] to m_layoutFirst[end]: the list grows only at leaves, in the
+    // walk's order, so a subtree's handles are one run.
     struct LaidOutNode {
         Vec3 centre;
         Vec3 halfSize;
-        u32 cachedPlane;  // the plane that rejected it last, tested first
         u32 end;          // the index after its subtree
-        u32 first;        // its run in m_layoutHandles
-        u32 count;
-        bool leaf;
+        u32 cachedPlane;  // the plane that rejected it last, tested first
     };
     enum TestResult { kInside = 0, kOutside = 1, kIntersecting = 2 };
 
@@ -141,6 +142,8 @@ private:
     // The query's copy of the tree, rebuilt when the tree changed.
     std::vector<LaidOutNode> m_layout;
     std::vector<u32> m_layoutHandles;
+    // Per laid-out node, where its run starts, and the list's length last.
+    std::vector<u32> m_layoutFirst;
     bool m_layoutStale = true;
     // The query's walk: per inner node stepped into, where its subtree ends
     // and the plane mask in force outside it.
