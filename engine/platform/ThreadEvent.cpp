@@ -39,10 +39,12 @@ void ThreadEvent::Set() {
 
 void ThreadEvent::Reset() { m_signalled.store(false, std::memory_order_relaxed); }
 
+// Sequentially consistent like the sleeper count, so that a waiter's look
+// after counting itself cannot be ordered before its count.
 bool ThreadEvent::TryTake() {
-    if (m_manual) return m_signalled.load(std::memory_order_acquire);
-    bool signalled = m_signalled.load(std::memory_order_relaxed);
-    return signalled && m_signalled.compare_exchange_strong(signalled, false, std::memory_order_acquire);
+    if (m_manual) return m_signalled.load(std::memory_order_seq_cst);
+    bool signalled = m_signalled.load(std::memory_order_seq_cst);
+    return signalled && m_signalled.compare_exchange_strong(signalled, false, std::memory_order_seq_cst);
 }
 
 void ThreadEvent::Wait() {
