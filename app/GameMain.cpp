@@ -83,7 +83,6 @@ struct GameManagers {
     FontTemplateManager fontTemplateManager;
     FontManager fontManager;
     SkeletonManager skeletonManager;
-    ScriptManager scriptManager;
     UiElementManager uiElementManager;
     UiSceneManager uiSceneManager;
     SoundDeviceManager soundDeviceManager;
@@ -92,6 +91,9 @@ struct GameManagers {
     HbvManager hbvManager;
     UserConfigManager userConfig{true};  // saves the user settings when it goes
     TutorialManager tutorialManager;
+    // Last, so it goes first: the Lua state closes while every element,
+    // scene and manager a script object or finaliser names still exists.
+    ScriptManager scriptManager;
 
     // The window parameters to the services that need them; the listening
     // managers subscribe here so they hear the first frame.

@@ -165,6 +165,15 @@ void BM_AnimationDispatch_Empty(benchmark::State& state) {
     Report(state, world);
 }
 
+// The pool's cost when every worker has one object: the wake-up of every
+// worker and the wait for the last, with almost no work (an empty world
+// wakes no worker at all).
+void BM_AnimationDispatch_OnePerWorker(benchmark::State& state) {
+    World world(true, u32(state.range(0)), u32(state.range(0)));
+    for (auto _ : state) world.animation.Update(kFrame);
+    Report(state, world);
+}
+
 void BM_AnimationFrame_Serial(benchmark::State& state) {
     World world(false);
     for (auto _ : state) world.animation.Update(kFrame);
@@ -199,6 +208,7 @@ BENCHMARK(BM_AnimationFrame_Threaded)
     ->Unit(benchmark::kMillisecond)
     ->UseManualTime();
 BENCHMARK(BM_AnimationDispatch_Empty)->Arg(2)->Arg(4)->Arg(8)->Unit(benchmark::kMicrosecond)->UseRealTime();
+BENCHMARK(BM_AnimationDispatch_OnePerWorker)->Arg(2)->Arg(4)->Arg(8)->Unit(benchmark::kMicrosecond)->UseRealTime();
 
 }  // namespace
 

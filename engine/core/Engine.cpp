@@ -86,6 +86,7 @@ void Engine::Run() {
     }
 
     m_profiler->Stop();
+    for (const std::function<void()>& step : m_stopSteps) step();
     for (std::size_t i = 0; i < m_updateOrder.size(); ++i) m_updateOrder[i]->Shutdown();
 }
 

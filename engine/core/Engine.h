@@ -78,6 +78,11 @@ public:
     void LoadSystemConfigs();
     void CreateSystems();
     void Run();
+    // Runs once the loop has ended, before any system's Shutdown: the place
+    // to stop and join worker threads that use systems or managers (however
+    // the run ended: frame limit, signal, window close). Steps run in the
+    // order they were added.
+    void AddStopStep(std::function<void()> step) { m_stopSteps.push_back(std::move(step)); }
     // The loop ends after the current frame.
     void Quit() { m_running = false; }
     bool IsRunning() const { return m_running; }
@@ -137,6 +142,7 @@ private:
 
     std::map<u32, System*> m_systems;
     std::vector<System*> m_updateOrder;
+    std::vector<std::function<void()>> m_stopSteps;
     bool m_running = false;
     IClock* m_clock;
     ISleeper* m_sleeper;

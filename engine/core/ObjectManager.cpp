@@ -52,6 +52,11 @@ bool ObjectManager::RegisterNewComponents(Composition* object) {
     return true;
 }
 
+bool ObjectManager::HasRoomFor(u64 objects, u64 components) const {
+    return u64(m_objects.GetCount()) + objects <= HandleTable::kMaxSlots &&
+           u64(m_components.GetCount()) + components <= HandleTable::kMaxSlots;
+}
+
 // Gives the object its id and its components their handles. On failure
 // (full tables) every handle given here is taken back and the object is
 // destroyed, so nothing half-registered remains.

@@ -69,6 +69,10 @@ public:
     // "ObjectCreated" is sent before these return. 0 for a dead id or null.
     u32 CloneObject(u32 id);
     u32 CloneComposition(const Composition* source);
+    // Whether that many more objects and components fit the id and handle
+    // tables (each holds HandleTable::kMaxSlots): a caller placing a whole
+    // room asks first, so the room is made entirely or not at all.
+    bool HasRoomFor(u64 objects, u64 components) const;
 
     // Only queues the id; see Update.
     void DestroyObject(u32 id);

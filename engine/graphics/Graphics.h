@@ -296,6 +296,15 @@ private:
     void ReleaseWhiteTexture();
     std::chrono::milliseconds m_lostDeviceWait{1000};
     std::vector<Matrix4> m_skinMatrices;  // scratch of SetSkinMatrices
+    // Scratch of the hierarchy pass: the handles found, then the drawable
+    // ones with their distance from the eye.
+    struct HierarchyItem {
+        float distance;
+        const MeshComponent* mesh;
+        const TransformComponent* transform;
+    };
+    std::vector<u32> m_hierarchyHandles;
+    std::vector<HierarchyItem> m_hierarchyItems;
     // ---- end of the frame and object drawing ----
 
     bool m_debug = false;

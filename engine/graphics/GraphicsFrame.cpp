@@ -34,6 +34,7 @@
 #include "engine/graphics/device/Device.h"
 #include "engine/physics/HbvManager.h"
 
+#include <algorithm>
 #include <thread>
 
 namespace Ostrel {
@@ -162,11 +163,18 @@ void Graphics::RenderFrame(rd::Device& device) {
         for (ProgramIndex i : {kParticleProgram, kStaticLitProgram, kSkinnedLitProgram, kDebugProgram}) {
             m_programs[i]->SetMatrix(m_parameters[kCamMat], &view);
         }
-        if (m_drawSkybox) DrawSkybox(d, camera->GetDirection(), camera->GetUp());
         d.SetSamplerState(0, rd::SamplerState::AddressU, rd::TextureAddress::Wrap);
         d.SetSamplerState(0, rd::SamplerState::AddressV, rd::TextureAddress::Wrap);
         DrawOpaquePass(d);
         DrawHierarchyPass(d);
+        // The sky lies at the far plane behind every opaque surface: drawn
+        // after them with the depth test, it shades only the pixels they
+        // left empty instead of the whole screen.
+        if (m_drawSkybox) {
+            DrawSkybox(d, camera->GetDirection(), camera->GetUp());
+            d.SetSamplerState(0, rd::SamplerState::AddressU, rd::TextureAddress::Wrap);
+            d.SetSamplerState(0, rd::SamplerState::AddressV, rd::TextureAddress::Wrap);
+        }
         DrawBlendedPass(d, inverseView);
         DrawEmitters(d, inverseView);
         d.SetRenderState(rd::RS::ZWriteEnable, 1);
@@ -291,6 +299,12 @@ void Graphics::DrawOpaquePass(rd::Device& device) {
 // The static meshes the volume hierarchy finds in view, all with the static
 // lit program and the lights uploaded once. Handles of components destroyed
 // since the tree was built find nothing and are skipped.
+//
+// They are drawn nearest first (by the distance of their mesh centres from
+// the eye): the opaque surfaces in front fill the depth buffer early, so the
+// rasteriser rejects the hidden pixels of the ones behind before shading
+// them. The lit pixel shader is the frame's largest cost on a software
+// rasteriser, and the level's floors and walls overlap on screen.
 void Graphics::DrawHierarchyPass(rd::Device& device) {
     const Matrix4& projection = OrIdentity(m_projectionMatrix);
     const Matrix4& view = OrIdentity(m_viewMatrix);
@@ -308,20 +322,28 @@ void Graphics::DrawHierarchyPass(rd::Device& device) {
     ObjectManager* objects = EngineObjectManager(m_objectManager);
     if (!m_useHbv || !hbv || !objects) return;
     device.SetRenderTarget(1, m_targets[kUnimpDepthTarget]);
-    std::vector<u32> handles;
-    hbv->Query(handles, view, projection);
-    for (u32 handle : handles) {
+    hbv->Query(m_hierarchyHandles, view, projection);
+    const Matrix4& inverseView = OrIdentity(m_inverseViewMatrix);
+    const Vec3 eye(inverseView.m[12], inverseView.m[13], inverseView.m[14]);
+    m_hierarchyItems.clear();
+    for (u32 handle : m_hierarchyHandles) {
         Component* component = objects->GetComponentByHandle(handle);
         if (!component || component->GetTypeId() != MeshComponent::kTypeId) continue;
         const auto& meshComponent = static_cast<const MeshComponent&>(*component);
         Composition* owner = component->GetOwner();
         const TransformComponent* transform = owner ? owner->GetComponentAs<TransformComponent>() : nullptr;
         const Mesh* mesh = meshComponent.GetMesh();
-        if (!transform || !mesh || !mesh->HasBuffers()) continue;
-        BindMesh(device, *mesh);
-        if (Drawable(meshComponent, m_showScaffolding)) {
-            DrawMeshObject(device, meshComponent, *transform, nullptr, *staticLit);
-        }
+        if (!transform || !mesh || !mesh->HasBuffers() || !Drawable(meshComponent, m_showScaffolding)) continue;
+        const Vec3& scale = transform->GetScale();
+        const Vec3& centre = mesh->GetCentre();
+        const Vec3 offset = transform->GetPosition() + Vec3(centre.x * scale.x, centre.y * scale.y, centre.z * scale.z) - eye;
+        m_hierarchyItems.push_back({offset.x * offset.x + offset.y * offset.y + offset.z * offset.z, &meshComponent, transform});
+    }
+    std::stable_sort(m_hierarchyItems.begin(), m_hierarchyItems.end(),
+                     [](const HierarchyItem& a, const HierarchyItem& b) { return a.distance < b.distance; });
+    for (const HierarchyItem& item : m_hierarchyItems) {
+        BindMesh(device, *item.mesh->GetMesh());
+        DrawMeshObject(device, *item.mesh, *item.transform, nullptr, *staticLit);
     }
 }
 
@@ -417,10 +439,13 @@ void Graphics::DrawSkybox(rd::Device& device, const Vec3& cameraDirection, const
     device.SetIndices(top->GetIndexBuffer());
     device.SetVertexLayout(m_staticLayout);
     program->Use(ShaderProgram::kUseVertex | ShaderProgram::kUsePixel);
-    device.SetRenderState(rd::RS::ZEnable, 0);
+    // The sky's vertex shader puts every point at the far plane; depth
+    // tested against what the opaque passes wrote, not written itself.
+    device.SetRenderState(rd::RS::ZEnable, 1);
+    device.SetRenderState(rd::RS::ZWriteEnable, 0);
     // Clamped, so a face's edge texels are not blended with its opposite
-    // edge: that blend draws a line where two faces meet. The frame sets
-    // wrapping again for the meshes after the sky.
+    // edge: that blend draws a line where two faces meet. Wrapping is set
+    // again for the blended meshes after the sky.
     device.SetSamplerState(0, rd::SamplerState::AddressU, rd::TextureAddress::Clamp);
     device.SetSamplerState(0, rd::SamplerState::AddressV, rd::TextureAddress::Clamp);
     bool first = true;
@@ -438,7 +463,7 @@ void Graphics::DrawSkybox(rd::Device& device, const Vec3& cameraDirection, const
         }
         device.DrawIndexed(rd::Prim(plane->GetPrimitiveType()), plane->GetVertexCount(), plane->GetPrimitiveCount());
     }
-    device.SetRenderState(rd::RS::ZEnable, 1);
+    device.SetRenderState(rd::RS::ZWriteEnable, 1);
 }
 
 }  // namespace Ostrel

@@ -105,7 +105,10 @@ public:
     // Built with the resource manager (engine/resources/SerializerXMLRoomFile.cpp).
     bool LoadRoom(const std::string& roomName, RoomTarget& room);
     // The part of LoadRoom after the file is read: text is the whole file.
-    bool ReadRoomText(const std::string& roomName, const char* text, RoomTarget& room);
+    // fileLabel (the file's path, when known) names the file in the
+    // refusal of a room too big for the object tables.
+    bool ReadRoomText(const std::string& roomName, const char* text, RoomTarget& room,
+                      const std::string& fileLabel = {});
 
     // The block list now read: first = firstElement, current = null. Used by
     // the loaders and by code that walks a document of its own.
@@ -128,6 +131,10 @@ private:
     void ReadStateRecord(const std::string& stateName, StateResourceTable& table);
     void ReadSoundManifest(const std::string& fileName, const SoundRecordReader& readRecord);
     void ReadRoomObjects(const std::string& roomName, TiXmlNode* objects, RoomTarget& room);
+    // False, with one log line naming the file, when the room places more
+    // objects or components than the object manager's tables can hold: such
+    // a room is refused whole rather than made in part.
+    bool RoomFitsTheTables(const std::string& roomName, TiXmlNode* objects, const std::string& fileLabel) const;
     void ReadRoomObject(const std::string& roomName, CompositionFactory& factory, TiXmlNode* objectElement,
                         RoomTarget& room);
     bool ReadValueText(const std::string& name, const char** text) const;

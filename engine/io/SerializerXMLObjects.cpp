@@ -5,6 +5,7 @@
 #include "engine/core/Component.h"
 #include "engine/core/Composition.h"
 #include "engine/core/CompositionFactory.h"
+#include "engine/core/HandleTable.h"
 #include "engine/io/DataValue.h"
 #include "engine/io/XmlDocumentFile.h"
 
@@ -53,7 +54,8 @@ void SerializerXML::ReadArchetypes(const std::string& fileName) {
     }
 }
 
-bool SerializerXML::ReadRoomText(const std::string& roomName, const char* text, RoomTarget& room) {
+bool SerializerXML::ReadRoomText(const std::string& roomName, const char* text, RoomTarget& room,
+                                 const std::string& fileLabel) {
     if (m_loaded) {
         return false;
     }
@@ -76,6 +78,10 @@ bool SerializerXML::ReadRoomText(const std::string& roomName, const char* text, 
     } else {
         LogMessage("Room [" + roomName + "]: no element 'Attributes', attributes left as they were\n");
     }
+    if (objects != nullptr && !RoomFitsTheTables(roomName, objects, fileLabel)) {
+        EndLoad();
+        return false;
+    }
     if (objects != nullptr) {
         ReadRoomObjects(roomName, objects, room);
     } else {
@@ -83,6 +89,28 @@ bool SerializerXML::ReadRoomText(const std::string& roomName, const char* text, 
     }
     EndLoad();
     return true;
+}
+
+bool SerializerXML::RoomFitsTheTables(const std::string& roomName, TiXmlNode* objects,
+                                      const std::string& fileLabel) const {
+    CompositionFactory* factory = CompositionFactory::Instance();
+    if (factory == nullptr) return true;
+    u64 objectCount = 0;
+    u64 componentCount = 0;
+    for (TiXmlElement* element = objects->FirstChildElement(); element != nullptr;
+         element = element->NextSiblingElement()) {
+        ++objectCount;
+        if (const Composition* archetype = factory->FindArchetype(element->ValueStr())) {
+            componentCount += archetype->GetComponents().size();
+        }
+    }
+    if (objectCount <= HandleTable::kMaxSlots && componentCount <= HandleTable::kMaxSlots) return true;
+    const std::string file = fileLabel.empty() ? roomName : fileLabel;
+    LogMessagef("%s: room [%s] places %llu objects with %llu components, more than the object tables hold "
+                "(%u each); the room is refused\n",
+                file.c_str(), roomName.c_str(), static_cast<unsigned long long>(objectCount),
+                static_cast<unsigned long long>(componentCount), HandleTable::kMaxSlots);
+    return false;
 }
 
 void SerializerXML::ReadRoomObjects(const std::string& roomName, TiXmlNode* objects, RoomTarget& room) {

@@ -94,6 +94,7 @@ void HbvTree::Clear() {
     m_built = false;
     m_layout.clear();
     m_layoutHandles.clear();
+    m_layoutFirst.clear();
     m_layoutStale = true;
 }
 
@@ -194,6 +195,7 @@ u32 HbvTree::GetCachedPlane(const HbvNode& node) const {
 void HbvTree::LayOut() {
     m_layout.clear();
     m_layoutHandles.clear();
+    m_layoutFirst.clear();
     m_layoutStale = false;
     if (!m_root) return;
     constexpr u32 kEnter = ~0u;
@@ -203,29 +205,30 @@ void HbvTree::LayOut() {
         pending.pop_back();
         if (index != kEnter) {  // the subtree of m_layout[index] is complete
             m_layout[index].end = static_cast<u32>(m_layout.size());
-            m_layout[index].count = static_cast<u32>(m_layoutHandles.size()) - m_layout[index].first;
             continue;
         }
         node->layoutIndex = static_cast<u32>(m_layout.size());
-        m_layout.push_back({node->centre, node->halfSize, 0, 0, static_cast<u32>(m_layoutHandles.size()), 0,
-                            node->leaf});
+        m_layout.push_back({node->centre, node->halfSize, node->layoutIndex + 1, 0});
+        m_layoutFirst.push_back(static_cast<u32>(m_layoutHandles.size()));
         if (node->leaf) {
             for (u32 object : node->objects) m_layoutHandles.push_back(m_objects[object].handle);
-            m_layout.back().end = node->layoutIndex + 1;
-            m_layout.back().count = static_cast<u32>(node->objects.size());
             continue;
         }
         pending.push_back({node, node->layoutIndex});
         pending.push_back({node->right.get(), kEnter});
         pending.push_back({node->left.get(), kEnter});
     }
+    m_layoutFirst.push_back(static_cast<u32>(m_layoutHandles.size()));
 }
 
-HbvTree::TestResult HbvTree::TestNode(LaidOutNode& node) const {
+// Inlined into the query's loop: it is the loop's whole work.
+[[gnu::always_inline]] inline HbvTree::TestResult HbvTree::TestNode(LaidOutNode& node, u32 mask,
+                                                                   u32& straddled) const {
     static constexpr u8 kOrder[6][6] = {{0, 1, 2, 3, 4, 5}, {1, 2, 3, 4, 5, 0}, {2, 3, 4, 5, 0, 1},
                                         {3, 4, 5, 0, 1, 2}, {4, 5, 0, 1, 2, 3}, {5, 0, 1, 2, 3, 4}};
-    TestResult result = kInside;
+    straddled = 0;
     for (u32 k : kOrder[node.cachedPlane]) {
+        if (!(mask & (1u << k))) continue;
         const Vec4& plane = m_planes[k];
         // normal . (positive corner - centre), with the corner's signs
         // folded into the normal (exact: they are +-1).
@@ -237,10 +240,12 @@ HbvTree::TestResult HbvTree::TestNode(LaidOutNode& node) const {
             node.cachedPlane = k;
             return kOutside;
         }
-        if (atCentre - towards < 0.0f) result = kIntersecting;  // the negative corner is
+        if (atCentre - towards < 0.0f) straddled |= 1u << k;  // the negative corner is
     }
-    node.cachedPlane = 0;
-    return result;
+    // Written only when it changes: most nodes keep 0, and an unchanged
+    // node's line stays clean.
+    if (node.cachedPlane != 0) node.cachedPlane = 0;
+    return straddled ? kIntersecting : kInside;
 }
 
 void HbvTree::Query(const Matrix4& viewProjection, std::vector<u32>& out) {
@@ -255,18 +260,28 @@ void HbvTree::Query(const Matrix4& viewProjection, std::vector<u32>& out) {
     if (!m_root) return;
     if (m_layoutStale) LayOut();
     // Outside: skip the subtree. Intersecting inner node: step into it (its
-    // left child comes next). Inside, or an intersecting leaf: take its run
-    // and skip the subtree.
+    // left child comes next) with the planes it straddles. Inside, or an
+    // intersecting leaf: take its run and skip the subtree.
+    constexpr u32 kAllPlanes = 0x3F;
+    u32 mask = kAllPlanes;
+    m_entered.clear();
     for (std::size_t i = 0; i < m_layout.size();) {
+        while (!m_entered.empty() && i >= m_entered.back().end) {
+            mask = m_entered.back().mask;
+            m_entered.pop_back();
+        }
         LaidOutNode& node = m_layout[i];
-        const TestResult result = TestNode(node);
-        if (result == kIntersecting && !node.leaf) {
+        u32 straddled = 0;
+        const TestResult result = TestNode(node, mask, straddled);
+        if (result == kIntersecting && node.end != i + 1) {  // an inner node
+            m_entered.push_back({node.end, mask});
+            mask = straddled;
             ++i;
             continue;
         }
         if (result != kOutside) {
-            const auto first = m_layoutHandles.begin() + node.first;
-            out.insert(out.end(), first, first + node.count);
+            const auto handles = m_layoutHandles.begin();
+            out.insert(out.end(), handles + m_layoutFirst[i], handles + m_layoutFirst[node.end]);
         }
         i = node.end;
     }

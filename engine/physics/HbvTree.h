@@ -18,7 +18,10 @@
 // positive and negative corners, starting with the plane that rejected it
 // last time; a node wholly inside gives all its objects without visiting its
 // children, and so does an intersecting leaf, so a query answers a superset
-// of the objects whose boxes meet the frustum. The query walks a compact
+// of the objects whose boxes meet the frustum. A node is tested only against
+// the planes its parent straddles: a box wholly inside a plane holds its
+// children's boxes, which are inside that plane too, so the deeper a walk
+// goes along the frustum's edge the fewer planes each node costs. The query walks a compact
 // depth-first copy of the tree (nodes side by side, each node's handles one
 // run of a shared list), made after each change; the answer holds the same
 // objects as the nodes' own lists, in depth-first order.
@@ -108,22 +111,25 @@ private:
         Vec3 high;
         Vec3 key;
     };
-    // A node as the query walks it: depth-first, next to its left child.
+    // A node as the query walks it: depth-first, next to its left child; 32
+    // bytes, two to a cache line. A leaf's subtree is itself (end is its
+    // index + 1). Its handles are m_layoutHandles from m_layoutFirst[its
+    // index] to m_layoutFirst[end]: the list grows only at leaves, in the
+    // walk's order, so a subtree's handles are one run.
     struct LaidOutNode {
         Vec3 centre;
         Vec3 halfSize;
-        u32 cachedPlane;  // the plane that rejected it last, tested first
         u32 end;          // the index after its subtree
-        u32 first;        // its run in m_layoutHandles
-        u32 count;
-        bool leaf;
+        u32 cachedPlane;  // the plane that rejected it last, tested first
     };
     enum TestResult { kInside = 0, kOutside = 1, kIntersecting = 2 };
 
     HbvSplit Split(HbvNode& node);
     void SortByAxis(std::vector<u32>& objects, int axis) const;
     void LayOut();
-    TestResult TestNode(LaidOutNode& node) const;
+    // Tests the planes of mask (bit k: plane k); straddled receives those
+    // of them the node's box crosses.
+    TestResult TestNode(LaidOutNode& node, u32 mask, u32& straddled) const;
 
     std::vector<Object> m_objects;
     std::unique_ptr<HbvNode> m_root;
@@ -136,7 +142,16 @@ private:
     // The query's copy of the tree, rebuilt when the tree changed.
     std::vector<LaidOutNode> m_layout;
     std::vector<u32> m_layoutHandles;
+    // Per laid-out node, where its run starts, and the list's length last.
+    std::vector<u32> m_layoutFirst;
     bool m_layoutStale = true;
+    // The query's walk: per inner node stepped into, where its subtree ends
+    // and the plane mask in force outside it.
+    struct Entered {
+        u32 end;
+        u32 mask;
+    };
+    std::vector<Entered> m_entered;
 };
 
 }  // namespace Ostrel

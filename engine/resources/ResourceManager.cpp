@@ -104,6 +104,12 @@ std::unique_ptr<IFile> ResourceManager::Open(const std::string& name) const {
     return file;
 }
 
+std::string ResourceManager::PathOf(const std::string& name) const {
+    std::string path;
+    if (!FindPath(ToLowerAscii(name), path)) path.clear();
+    return path;
+}
+
 void ResourceManager::LoadRequiredResource(const std::string& name) {
     std::string path;
     if (!FindPath(ToLowerAscii(name), path)) {
@@ -144,7 +150,7 @@ void ResourceManager::LoadAllOfKind(const std::string& kind) {
 }
 
 bool ResourceManager::StopRequested() const {
-    if (!m_stopCheck || !m_stopCheck()) return false;
+    if (!m_stopRequested.load() && (!m_stopCheck || !m_stopCheck())) return false;
     if (!m_stopLogged.exchange(true)) LogMessage("Resource loading stopped: a quit was requested\n");
     return true;
 }

@@ -59,6 +59,9 @@ public:
     // The file of name opened for reading, or null when the name is unknown
     // or the file cannot be opened (for example removed after the walk).
     std::unique_ptr<IFile> Open(const std::string& name) const;
+    // The path of the file recorded under name (any case), or empty: for
+    // messages that name the file.
+    std::string PathOf(const std::string& name) const;
     // Runs the loader of the file's kind with its path. Unknown names,
     // extensions without a kind and kinds without a loader do nothing.
     void LoadResource(const std::string& name);
@@ -74,6 +77,10 @@ public:
     // stop, with one log line, so a signal ends the program without waiting
     // for the data. Set before any loading thread starts.
     void SetStopCheck(std::function<bool()> check) { m_stopCheck = std::move(check); }
+    // Stops running loads at their next resource, whatever the stop check
+    // says: the program's teardown asks so before it joins the loading
+    // threads, then clears the request once they are joined.
+    void RequestStop(bool stop) { m_stopRequested.store(stop); }
     bool StopRequested() const;
     bool IsBackgroundLoadDone() const;
 
@@ -124,6 +131,7 @@ private:
 
     std::string m_root;
     std::function<bool()> m_stopCheck;
+    std::atomic<bool> m_stopRequested{false};
     mutable std::atomic<bool> m_stopLogged{false};
 };
 

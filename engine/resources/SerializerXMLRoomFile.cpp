@@ -28,7 +28,7 @@ bool SerializerXML::LoadRoom(const std::string& roomName, RoomTarget& room) {
     }
     buf[static_cast<size_t>(len)] = '\0';
     f.reset();
-    return ReadRoomText(roomName, buf.get(), room);
+    return ReadRoomText(roomName, buf.get(), room, resources->PathOf(roomName));
 }
 
 }  // namespace Ostrel

@@ -11,6 +11,8 @@
 
 #include <cstdlib>
 #include <map>
+#include <mutex>
+#include <unordered_set>
 
 namespace Ostrel {
 
@@ -21,6 +23,72 @@ namespace {
 constexpr const char* kBasesKey = "Ostrel.ScriptBases";
 // A chain deeper than this is not a class hierarchy of ours.
 constexpr int kMaxDepth = 32;
+
+// What a userdata of ours holds: the object and the serial of its liveness
+// record (0 for classes without one).
+struct ObjectSlot {
+    void* object;
+    unsigned long long serial;
+};
+
+struct LiveSerials {
+    std::mutex mutex;
+    std::unordered_set<unsigned long long> serials;
+    unsigned long long next = 1;
+};
+
+LiveSerials& Live() {
+    static LiveSerials* s_live = new LiveSerials;  // outlives every static object
+    return *s_live;
+}
+
+// The class of cls's hierarchy (itself or its nearest scripted base) that
+// knows its objects' liveness records, or null (the vectors: Lua owns them).
+const ScriptClass* LivenessClass(const ScriptClass& cls) {
+    const ScriptClass* current = &cls;
+    for (int depth = 0; current != nullptr && depth < kMaxDepth; ++depth) {
+        if (current->liveness != nullptr || current->ownership != nullptr) return current;
+        if (current->base == nullptr) return nullptr;
+        const MetaClass* baseMeta = MetaRegistryInst::Instance().Find(current->base);
+        current = baseMeta != nullptr ? FindScriptClass(*baseMeta) : nullptr;
+    }
+    return nullptr;
+}
+
+const ScriptLiveness* LivenessOf(const ScriptClass& cls, void* object) {
+    const ScriptClass* owner = LivenessClass(cls);
+    if (owner == nullptr) return nullptr;
+    return owner->liveness != nullptr ? owner->liveness(object) : owner->ownership(object);
+}
+
+void FillSlot(ObjectSlot& slot, void* object, const ScriptClass& cls) {
+    slot.object = object;
+    const ScriptLiveness* liveness = object != nullptr ? LivenessOf(cls, object) : nullptr;
+    slot.serial = liveness != nullptr ? liveness->Serial() : 0;
+}
+
+enum class Found { kNo, kGone, kYes };
+
+Found FindObject(lua_State* L, int index, const ScriptClass& cls, void*& object) {
+    object = nullptr;
+    if (!IsInstanceOf(L, index, cls)) return Found::kNo;
+    const auto* slot = static_cast<const ObjectSlot*>(lua_touserdata(L, index));
+    if (LivenessClass(cls) != nullptr && lua_objlen(L, index) >= sizeof(ObjectSlot) && slot->serial != 0 &&
+        !ScriptLiveness::IsAlive(slot->serial)) {
+        return Found::kGone;
+    }
+    object = slot->object;
+    return object != nullptr ? Found::kYes : Found::kNo;
+}
+
+[[noreturn]] void RaiseGone(lua_State* L, int index, const ScriptClass& cls) {
+    lua_Debug ar{};
+    const char* call = "?";
+    if (lua_getstack(L, 0, &ar) && lua_getinfo(L, "n", &ar) && ar.name != nullptr) call = ar.name;
+    luaL_error(L, "%s: argument %d: the %s it names no longer exists (its scene or owner is gone)", call, index,
+               cls.name);
+    std::abort();  // luaL_error does not return
+}
 
 std::map<const MetaClass*, const ScriptClass*>& BoundClasses() {
     static std::map<const MetaClass*, const ScriptClass*> s_classes;
@@ -44,11 +112,11 @@ int NewObject(lua_State* L) {
     const auto* meta = static_cast<const MetaClass*>(lua_touserdata(L, lua_upvalueindex(1)));
     const auto* cls = static_cast<const ScriptClass*>(lua_touserdata(L, lua_upvalueindex(2)));
     // The userdata first: if Lua runs out of memory nothing is leaked.
-    auto* slot = static_cast<void**>(lua_newuserdata(L, sizeof(void*)));
-    *slot = nullptr;
+    auto* slot = static_cast<ObjectSlot*>(lua_newuserdata(L, sizeof(ObjectSlot)));
+    *slot = ObjectSlot{nullptr, 0};
     void* object = meta->New();
     if (object == nullptr) return luaL_error(L, "%s cannot be created", cls->name);
-    *slot = object;
+    FillSlot(*slot, object, *cls);
     if (cls->ownership != nullptr) {
         if (ScriptManager* scripts = ScriptManager::FromState(L)) scripts->TrackCreated(cls->ownership(object), object, *meta);
     }
@@ -116,6 +184,10 @@ bool RegisterScriptClass(ScriptManager& scripts, const MetaClass& meta, const Sc
 
     const std::string baseKey = PrepareBase(scripts, cls);
     luaL_newmetatable(L, key.c_str());
+    // getmetatable gives scripts false: they cannot change a class's methods
+    // or give its objects a finaliser that would run at teardown.
+    lua_pushboolean(L, 0);
+    lua_setfield(L, -2, "__metatable");
     if (baseKey.empty()) {
         // The metatable is its own __index: methods are found in it.
         lua_pushvalue(L, -1);
@@ -157,8 +229,8 @@ void PushObject(lua_State* L, void* object, const ScriptClass& cls) {
         lua_pushnil(L);
         return;
     }
-    auto* slot = static_cast<void**>(lua_newuserdata(L, sizeof(void*)));
-    *slot = object;
+    auto* slot = static_cast<ObjectSlot*>(lua_newuserdata(L, sizeof(ObjectSlot)));
+    FillSlot(*slot, object, cls);
     luaL_getmetatable(L, cls.RegistryKey().c_str());
     lua_setmetatable(L, -2);
 }
@@ -191,8 +263,30 @@ bool IsInstanceOf(lua_State* L, int index, const ScriptClass& cls) {
 }
 
 void* ToObject(lua_State* L, int index, const ScriptClass& cls) {
-    if (!IsInstanceOf(L, index, cls)) return nullptr;
-    return *static_cast<void**>(lua_touserdata(L, index));
+    void* object = nullptr;
+    FindObject(L, index, cls, object);
+    return object;
+}
+
+ScriptLiveness::ScriptLiveness() {
+    LiveSerials& live = Live();
+    std::lock_guard lock(live.mutex);
+    m_serial = live.next++;
+    live.serials.insert(m_serial);
+}
+
+ScriptLiveness::ScriptLiveness(const ScriptLiveness&) : ScriptLiveness() {}
+
+ScriptLiveness::~ScriptLiveness() {
+    LiveSerials& live = Live();
+    std::lock_guard lock(live.mutex);
+    live.serials.erase(m_serial);
+}
+
+bool ScriptLiveness::IsAlive(unsigned long long serial) {
+    LiveSerials& live = Live();
+    std::lock_guard lock(live.mutex);
+    return live.serials.count(serial) != 0;
 }
 
 void ClaimForOwner(lua_State* L, ScriptOwnership& ownership, const char* what) {
@@ -206,14 +300,18 @@ int ScriptArgs::Count() const {
 }
 
 void* ScriptArgs::CheckSelf(const ScriptClass& cls) const {
-    void* object = ToObject(m_state, 1, cls);
-    if (object == nullptr) luaL_argerror(m_state, 1, cls.missingMessage);
+    void* object = nullptr;
+    const Found found = FindObject(m_state, 1, cls, object);
+    if (found == Found::kGone) RaiseGone(m_state, 1, cls);
+    if (found == Found::kNo) luaL_argerror(m_state, 1, cls.missingMessage);
     return object;
 }
 
 void* ScriptArgs::CheckObject(int index, const ScriptClass& cls) const {
-    void* object = ToObject(m_state, index, cls);
-    if (object == nullptr) luaL_typerror(m_state, index, cls.name);
+    void* object = nullptr;
+    const Found found = FindObject(m_state, index, cls, object);
+    if (found == Found::kGone) RaiseGone(m_state, index, cls);
+    if (found == Found::kNo) luaL_typerror(m_state, index, cls.name);
     return object;
 }
 

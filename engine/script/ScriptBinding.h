@@ -37,6 +37,8 @@
 //   userdata of the class or of a scripted subclass with the class's
 //   "missing ... instance" message on argument 1 (a dot instead of a colon);
 //   later object arguments go through ScriptArgs::Object (a Lua type error).
+//   An object that no longer exists (see ScriptLiveness) is a Lua error
+//   naming the call and the class.
 // - Text, Number and Integer read a missing or nil argument as empty or 0;
 //   any other value that does not fit (a table for a number, NaN, 2^40 for an
 //   integer) is a Lua argument error naming the function and the argument
@@ -62,9 +64,33 @@ class MetaClass;
 class ScriptManager;
 struct EnumValue;
 
+// Tells a script's userdata whether the engine object it names still exists.
+// Objects that scripts may keep past their life (a scene's elements, the
+// scene itself, handlers, navigators) hold one; the userdata records its
+// serial when the object is pushed or made, and every method entry checks
+// it: a kept object whose scene is gone is a Lua error naming the call, not a
+// read of freed memory. Serials are never reused, so an object made later at
+// the same address is not taken for the gone one. Thread-safe (scene scripts
+// run on the loading thread).
+class ScriptLiveness {
+public:
+    ScriptLiveness();
+    // A copy is another object: it gets a serial of its own.
+    ScriptLiveness(const ScriptLiveness&);
+    ScriptLiveness& operator=(const ScriptLiveness&) { return *this; }
+    ~ScriptLiveness();
+
+    unsigned long long Serial() const { return m_serial; }
+    static bool IsAlive(unsigned long long serial);
+
+private:
+    unsigned long long m_serial;
+};
+
 // Whether an engine object has been handed to an owner from a script. Kept by
-// the objects scripts hand over (elements, handlers, navigators).
-class ScriptOwnership {
+// the objects scripts hand over (elements, handlers, navigators); it is also
+// their liveness record.
+class ScriptOwnership : public ScriptLiveness {
 public:
     bool HasOwner() const { return m_hasOwner; }
     // For owners that give an object back (it may be handed over again).
@@ -95,6 +121,10 @@ struct ScriptClass {
     // Objects "new" made that never got an owner are then deleted when the
     // Lua state closes instead of leaking.
     ScriptOwnership* (*ownership)(void* object) = nullptr;
+    // The object's liveness record, for classes whose objects may go while a
+    // script holds them; a subclass may leave it to its scripted base. Left
+    // null, the ownership record serves.
+    const ScriptLiveness* (*liveness)(void* object) = nullptr;
 
     std::string RegistryKey() const { return std::string(prefix) + name; }
 };
@@ -117,8 +147,8 @@ void RegisterScriptEnum(lua_State* L, const char* name, std::span<const EnumValu
 
 // Pushes object as a borrowed userdata of cls (nil for a null object).
 void PushObject(lua_State* L, void* object, const ScriptClass& cls);
-// The object at index when it is a userdata of cls or of a scripted subclass,
-// else null.
+// The object at index when it is a userdata of cls or of a scripted subclass
+// and the object still exists, else null.
 void* ToObject(lua_State* L, int index, const ScriptClass& cls);
 // True when the value at index is a userdata whose metatable is cls's or
 // one of its scripted subclasses'.

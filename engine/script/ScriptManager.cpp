@@ -4,7 +4,9 @@
 #include "engine/core/MetaClass.h"
 #include "engine/core/MetaRegistryInst.h"
 #include "engine/io/IFile.h"
+#include "engine/platform/QuitSignal.h"
 #include "engine/resources/ResourceManager.h"
+#include "engine/script/ScriptLibraries.h"
 
 #include <lua.hpp>
 
@@ -17,6 +19,9 @@ namespace {
 
 // The count hook runs every this many instructions.
 constexpr int kHookInterval = 1000;
+// Lua calls one run may nest (a scene's LoadScene calling itself): checked by
+// the count hook, so a recursion is stopped within an interval of passing it.
+constexpr int kMaxCallDepth = 200;
 constexpr const char* kStartupScript = "startup-script";
 
 // The error value at the top of the stack as text.
@@ -27,11 +32,6 @@ std::string ErrorText(lua_State* L) {
         return std::string(text, length);
     }
     return std::string("(error object is a ") + luaL_typename(L, -1) + " value)";
-}
-
-int OpenLibraries(lua_State* L) {
-    luaL_openlibs(L);
-    return 0;
 }
 
 // Errors outside a protected call end the program in Lua; every call of ours
@@ -88,7 +88,15 @@ ScriptManager::ScriptManager(const Limits& limits) : m_limits(limits) {
 }
 
 ScriptManager::~ScriptManager() {
+    if (lua_State* L = GetState()) {
+        // Finalisers that lua_close runs count as one run: a budget of their
+        // own, and a quit ends them, so teardown cannot hang in a script.
+        ++m_runDepth;
+        m_instructionsRun = 0;
+        lua_sethook(L, &ScriptManager::CountInstructions, LUA_MASKCOUNT, kHookInterval);
+    }
     m_state.reset();
+    m_runDepth = 0;
     // No script can reach these any more, and no owner took them.
     for (auto& [ownership, created] : m_created) created.meta->Delete(created.object);
     m_created.clear();
@@ -116,7 +124,7 @@ void ScriptManager::Open() {
     }
     m_state.reset(L);
     lua_atpanic(L, &Panic);
-    if (lua_cpcall(L, &OpenLibraries, nullptr) != 0) {
+    if (lua_cpcall(L, &OpenScriptLibraries, nullptr) != 0) {
         LogFailure(ErrorText(L));
         lua_settop(L, 0);
     }
@@ -141,7 +149,18 @@ void ScriptManager::RegisterMetaClasses() {
 
 void ScriptManager::CountInstructions(lua_State* L, lua_Debug*) {
     ScriptManager* self = FromState(L);
-    if (self == nullptr || self->m_runDepth == 0 || self->m_limits.instructions == 0) return;
+    if (self == nullptr || self->m_runDepth == 0) return;
+    // A quit (SIGTERM, SIGINT) ends a script that would not end by itself.
+    if (QuitSignal::Received() != 0) {
+        lua_sethook(L, &ScriptManager::CountInstructions, LUA_MASKCOUNT, 1);
+        luaL_error(L, "script stopped: a quit was requested");
+    }
+    lua_Debug frame;
+    if (lua_getstack(L, kMaxCallDepth, &frame) != 0) {
+        lua_sethook(L, &ScriptManager::CountInstructions, LUA_MASKCOUNT, 1);
+        luaL_error(L, "script stopped: calls nested more than %d deep", kMaxCallDepth);
+    }
+    if (self->m_limits.instructions == 0) return;
     self->m_instructionsRun += u64(std::max(lua_gethookcount(L), 1));
     if (self->m_instructionsRun <= self->m_limits.instructions) return;
     // Over the budget the hook runs at every instruction, so a script that

@@ -9,10 +9,12 @@
 // Every entry point runs protected and leaves the Lua stack as it found it
 // (the arguments a caller pushed for CallGlobal are consumed). A failure is
 // logged as "lua: <message>" or, while a script asset runs,
-// "lua [<name>]: <message>", and the program goes on. Two guards end runaway
-// scripts with a logged error: an instruction budget per top-level run and a
-// cap on the memory the state may hold. Precompiled (binary) chunks are
-// refused: they can crash the interpreter.
+// "lua [<name>]: <message>", and the program goes on. Guards end runaway
+// scripts with a logged error: an instruction budget per top-level run, a
+// quit signal (SIGTERM, SIGINT) seen by the same hook, and a cap on the
+// memory the state may hold. Precompiled (binary) chunks are refused: they
+// can crash the interpreter. Scripts get only the libraries of
+// ScriptLibraries.h: no io, os, debug or package, guarded string patterns.
 //
 // The manager takes no lock: callers on the loading thread and on the main
 // thread keep each other out (the render device lock serves).

@@ -38,6 +38,8 @@ public:
     void SendEvent(const std::string& name, const VariantList& arguments) override;
 
     const std::vector<std::unique_ptr<UiEventHandler>>& GetHandlers() const { return m_handlers; }
+    // Lets a script that kept the scene learn that it is gone.
+    const ScriptLiveness& Liveness() const { return m_liveness; }
 
 protected:
     // The copy step of Clone (see the file comment).
@@ -53,6 +55,7 @@ private:
     std::unique_ptr<MessageListenerTable> m_table;
     std::vector<std::unique_ptr<UiEventHandler>> m_handlers;
     UiBase* m_parent = nullptr;
+    ScriptLiveness m_liveness;
 };
 
 }  // namespace Ostrel

@@ -13,6 +13,10 @@ namespace Ostrel {
 
 namespace {
 
+const ScriptLiveness* ElementLiveness(void* object) {
+    return &static_cast<UiElementBase*>(object)->Ownership();
+}
+
 UiElementBase& Element(lua_State* L) {
     return ScriptArgs(L).Self<UiElementBase>(kUiElementBaseScript);
 }
@@ -131,14 +135,14 @@ int ButtonSetDebug(lua_State* L) {
 }
 
 // The element belongs to the group from then on. A group cannot take
-// itself or a group that holds it: the chain of parents would loop.
+// itself or a group that holds it (the chain of parents would loop), nor
+// nest groups deeper than the limit.
 int GroupAddElement(lua_State* L) {
     ScriptArgs args(L);
     UiScrollGroup& group = args.Self<UiScrollGroup>(kUiScrollGroupScript);
     auto& element = args.Object<UiElementBase>(2, kUiElementBaseScript);
-    for (const UiBase* owner = &group; owner != nullptr; owner = owner->GetParent()) {
-        if (owner == &element) args.Error("UiScrollGroup: an element cannot hold itself");
-    }
+    std::string why;
+    if (!group.CanHold(element, why)) args.Error("UiScrollGroup:AddElement: " + why);
     ClaimForOwner(L, element.Ownership(), "element");
     group.AddElement(std::unique_ptr<UiElementBase>(&element));
     return 0;
@@ -158,7 +162,14 @@ constexpr ScriptMethod kButtonMethods[] = {{"SetTexture", &ButtonSetTexture}, {"
 
 }  // namespace
 
-const ScriptClass kUiElementBaseScript{"UiElementBase", "missing uielementbase instance", kElementMethods};
+const ScriptClass kUiElementBaseScript{"UiElementBase",
+                                       "missing uielementbase instance",
+                                       kElementMethods,
+                                       ScriptClass::kNotCreatable,
+                                       nullptr,
+                                       "Ostrel.",
+                                       nullptr,
+                                       &ElementLiveness};
 const ScriptClass kUiImageScript{"UiImage", "missing uiimage instance", kImageMethods, ScriptClass::kCreatable,
                                  "UiElementBase"};
 const ScriptClass kUiToggleImageScript{"UiToggleImage", "missing uitoggleimage instance", kToggleMethods,

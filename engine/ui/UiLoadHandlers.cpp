@@ -32,8 +32,8 @@ bool FixedStepRun() {
 // Resource-load workers started and not yet finished.
 std::atomic<int> s_runningResourceLoads{0};
 
-// Background-load workers whose handlers are gone; joined at shutdown, and
-// at exit at the latest (a joinable thread destroyed would end the program).
+// Every background-load worker started; joined at teardown, and at exit at
+// the latest (a joinable thread destroyed would end the program).
 struct WorkerList {
     ~WorkerList() {
         for (std::thread& thread : threads) {
@@ -43,31 +43,43 @@ struct WorkerList {
     std::vector<std::thread> threads;
 };
 
-std::mutex& HandedOverMutex() {
+std::mutex& WorkersMutex() {
     static std::mutex s_mutex;
     return s_mutex;
 }
 
-std::vector<std::thread>& HandedOver() {
+std::vector<std::thread>& Workers() {
     static WorkerList s_list;
     return s_list.threads;
+}
+
+// The level-load handlers alive. Scene scripts on the loading thread may
+// make one, so the set is guarded.
+std::mutex& LevelHandlersMutex() {
+    static std::mutex s_mutex;
+    return s_mutex;
+}
+
+std::vector<UiLevelLoadHandler*>& LevelHandlers() {
+    static std::vector<UiLevelLoadHandler*> s_handlers;
+    return s_handlers;
 }
 
 }  // namespace
 
 // ---- resource load
 
-UiResourceLoadHandler::~UiResourceLoadHandler() {
-    HandOver();
-}
+UiResourceLoadHandler::~UiResourceLoadHandler() = default;
 
 void UiResourceLoadHandler::Start() {
-    if (m_worker.joinable()) return;  // started already
+    if (m_started) return;
+    m_started = true;
     // Counted before the thread exists, so that a wait that follows on the
     // main thread cannot miss it.
     s_runningResourceLoads.fetch_add(1);
+    std::lock_guard lock(WorkersMutex());
     try {
-        m_worker = std::thread([] {
+        Workers().emplace_back([] {
             if (ResourceManager* resources = ResourceManager::Instance()) resources->BackgroundLoad();
             s_runningResourceLoads.fetch_sub(1, std::memory_order_release);
         });
@@ -83,23 +95,21 @@ void UiResourceLoadHandler::WaitWhileLoadsRun() {
     }
 }
 
-void UiResourceLoadHandler::Detach() {
-    HandOver();
-}
-
-void UiResourceLoadHandler::HandOver() {
-    if (!m_worker.joinable()) return;
-    std::lock_guard lock(HandedOverMutex());
-    HandedOver().push_back(std::move(m_worker));
-}
-
 void UiResourceLoadHandler::WaitForResourceLoads() {
     std::vector<std::thread> threads;
     {
-        std::lock_guard lock(HandedOverMutex());
-        threads.swap(HandedOver());
+        std::lock_guard lock(WorkersMutex());
+        threads.swap(Workers());
     }
     for (std::thread& thread : threads) thread.join();
+}
+
+void UiResourceLoadHandler::StopAllLoads() {
+    ResourceManager* resources = ResourceManager::Instance();
+    if (resources) resources->RequestStop(true);
+    WaitForResourceLoads();
+    if (resources) resources->RequestStop(false);
+    UiLevelLoadHandler::JoinAllWorkers();
 }
 
 std::unique_ptr<UiEventHandler> UiResourceLoadHandler::Clone() const {
@@ -108,9 +118,23 @@ std::unique_ptr<UiEventHandler> UiResourceLoadHandler::Clone() const {
 
 // ---- level load
 
+UiLevelLoadHandler::UiLevelLoadHandler() {
+    std::lock_guard lock(LevelHandlersMutex());
+    LevelHandlers().push_back(this);
+}
+
 UiLevelLoadHandler::~UiLevelLoadHandler() {
+    {
+        std::lock_guard lock(LevelHandlersMutex());
+        std::erase(LevelHandlers(), this);
+    }
     Join();
     StopListening();
+}
+
+void UiLevelLoadHandler::JoinAllWorkers() {
+    std::lock_guard lock(LevelHandlersMutex());
+    for (UiLevelLoadHandler* handler : LevelHandlers()) handler->Join();
 }
 
 void UiLevelLoadHandler::Start() {

@@ -7,9 +7,9 @@
 // UiResourceLoadHandler runs the resource manager's background load at
 // Start; the UI system notices the manager's done flag and raises the event
 // (it raises nothing itself). Its worker may run longer than the scene that
-// started it: at Detach the thread is handed to a process-wide list that
-// WaitForResourceLoads joins (the UI system's Shutdown), so teardown never
-// races a running load. Detach does not block: the worker takes the render
+// started it, so the handler keeps no thread: Start puts the worker straight
+// into a process-wide list that StopAllLoads joins, whether or not the
+// handler still exists. Detach does not block: the worker takes the render
 // device lock for scene scripts, which the main thread may hold.
 //
 // UiLevelLoadHandler collects jobs at Start (the request message: every
@@ -20,6 +20,11 @@
 // and raises the completion event on the owner once. A start message while
 // a worker runs is ignored. Detach and destruction join the worker, so a
 // scene left mid-load never leaves a thread writing a freed handler.
+//
+// Teardown: StopAllLoads (the UI system, once the main loop has ended and
+// before any system shuts down) asks running resource loads to stop at their
+// next resource, joins every loading thread of both handlers and clears the
+// request, so no loader outlives the systems and managers it fills.
 //
 // On a fixed frame step (TAVRIN_FIXED_DT, replays) both loads end at a frame
 // that does not depend on the machine: the level handler joins its worker at
@@ -43,27 +48,30 @@ public:
 
     void Attach(UiBase* owner) override { m_owner = owner; }
     void Start() override;
-    void Detach() override;
+    void Detach() override {}
     std::unique_ptr<UiEventHandler> Clone() const override;
     void SetActive(bool active) override { m_active = active; }
 
-    // Joins every background-load worker handed over so far (main thread).
+    // Joins every background-load worker started so far (main thread); the
+    // loads run to their end.
     static void WaitForResourceLoads();
     // Returns once every worker started so far has finished its load (it
     // does not join them). The UI system waits so on a fixed frame step.
     static void WaitWhileLoadsRun();
+    // Teardown (main thread): stops the resource loads at their next
+    // resource and joins the workers of both loading handlers.
+    static void StopAllLoads();
+    bool HasStarted() const { return m_started; }
 
 private:
-    void HandOver();
-
     UiBase* m_owner = nullptr;
     bool m_active = true;
-    std::thread m_worker;
+    bool m_started = false;
 };
 
 class UiLevelLoadHandler : public UiEventHandler {
 public:
-    UiLevelLoadHandler() = default;
+    UiLevelLoadHandler();
     ~UiLevelLoadHandler() override;
 
     void Attach(UiBase* owner) override { m_owner = owner; }
@@ -83,6 +91,9 @@ public:
     const std::string& GetCompletionEvent() const { return m_completionEvent; }
     std::size_t GetTargetCount() const { return m_targets.size(); }
     bool IsWorking() const { return m_working; }
+
+    // Joins the worker of every level-load handler alive (main thread).
+    static void JoinAllWorkers();
 
 private:
     void RunTargets();

@@ -12,6 +12,7 @@
 #include "engine/ui/UiScene.h"
 #include "engine/ui/UiSceneManager.h"
 #include "engine/ui/UiScriptClasses.h"
+#include "engine/ui/UiScrollGroup.h"
 
 #include <mutex>
 #include <optional>
@@ -39,6 +40,10 @@ int SceneAddElement(lua_State* L) {
     ScriptArgs args(L);
     UiScene& scene = args.Self<UiScene>(kUiSceneScript);
     auto& element = args.Object<UiElementBase>(2, kUiElementBaseScript);
+    if (UiScrollGroup::NestingBelow(element) > UiScrollGroup::kMaxNesting) {
+        args.Error("UiScene:AddElement: groups nested more than " + std::to_string(UiScrollGroup::kMaxNesting) +
+                   " deep");
+    }
     ClaimForOwner(L, element.Ownership(), "element");
     scene.AddElement(std::unique_ptr<UiElementBase>(&element));
     return 0;
@@ -112,6 +117,10 @@ int NavigatorSetCurrentElement(lua_State* L) {
     return 0;
 }
 
+const ScriptLiveness* BaseImplLiveness(void* object) {
+    return &static_cast<UiBaseImpl*>(object)->Liveness();
+}
+
 ScriptOwnership* NavigatorOwnership(void* object) {
     return &static_cast<UiNavigator*>(object)->Ownership();
 }
@@ -134,7 +143,14 @@ constexpr ScriptMethod kNavigatorMethods[] = {{"AddNavigation", &NavigatorAddNav
 
 }  // namespace
 
-const ScriptClass kUiBaseImplScript{"UiBaseImpl", "missing uibaseimpl instance", kBaseImplMethods};
+const ScriptClass kUiBaseImplScript{"UiBaseImpl",
+                                    "missing uibaseimpl instance",
+                                    kBaseImplMethods,
+                                    ScriptClass::kNotCreatable,
+                                    nullptr,
+                                    "Ostrel.",
+                                    nullptr,
+                                    &BaseImplLiveness};
 const ScriptClass kUiSceneScript{"UiScene", "missing uiscene instance", kSceneMethods, ScriptClass::kNotCreatable,
                                  "UiBaseImpl"};
 // A navigator "new" made that no scene took is deleted with the Lua state.

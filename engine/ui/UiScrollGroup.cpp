@@ -7,6 +7,8 @@
 #include "engine/ui/UiSystem.h"
 
 #include <algorithm>
+#include <string>
+#include <utility>
 
 namespace Ostrel {
 
@@ -49,6 +51,37 @@ void UiScrollGroup::AddElement(std::unique_ptr<UiElementBase> element) {
     element->SetParent(this);
     m_contentBottom = std::max(m_contentBottom, element->GetTop() + element->GetHeight());
     m_children.push_back(std::move(element));
+}
+
+bool UiScrollGroup::CanHold(const UiElementBase& element, std::string& why) const {
+    int groupsAbove = 0;  // this group and the groups that hold it
+    for (const UiBase* owner = this; owner != nullptr; owner = owner->GetParent()) {
+        if (owner == &element) {
+            why = "an element cannot hold itself";
+            return false;
+        }
+        if (dynamic_cast<const UiScrollGroup*>(owner) != nullptr) ++groupsAbove;
+        if (groupsAbove > kMaxNesting) break;  // deeper than allowed already
+    }
+    if (groupsAbove + NestingBelow(element) > kMaxNesting) {
+        why = "groups nested more than " + std::to_string(kMaxNesting) + " deep";
+        return false;
+    }
+    return true;
+}
+
+int UiScrollGroup::NestingBelow(const UiElementBase& element) {
+    int deepest = 0;
+    std::vector<std::pair<const UiElementBase*, int>> pending{{&element, 0}};
+    while (!pending.empty()) {
+        auto [current, above] = pending.back();
+        pending.pop_back();
+        const auto* group = dynamic_cast<const UiScrollGroup*>(current);
+        if (group == nullptr) continue;
+        deepest = std::max(deepest, above + 1);
+        for (const auto& child : group->m_children) pending.emplace_back(child.get(), above + 1);
+    }
+    return deepest;
 }
 
 void UiScrollGroup::Enter() {

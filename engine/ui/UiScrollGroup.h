@@ -7,6 +7,11 @@
 //
 // A clone's reset position is the y it has when cloned (the template's), so
 // every showing of a scene starts at the scripted place.
+//
+// Groups nest at most kMaxNesting deep (counting every group from the scene
+// down to the innermost): copying, drawing, entering and destroying a group
+// recurse once per level, so scripts are refused a deeper tree (CanHold)
+// rather than given one whose depth only the stack limits.
 
 #include "engine/ui/UiElementBase.h"
 
@@ -18,6 +23,7 @@ class UiScrollGroup : public UiElementBase {
 public:
     // Half the virtual screen height: content above -360 is off screen.
     static constexpr float kScreenTop = -360.0f;
+    static constexpr int kMaxNesting = 32;
 
     UiScrollGroup() = default;
     ~UiScrollGroup() override;
@@ -30,6 +36,13 @@ public:
     // Takes the element, attaches it to the group and grows the content
     // bottom to the element's lowest edge. Null is ignored.
     void AddElement(std::unique_ptr<UiElementBase> element);
+    // Whether element may go into this group: not the group itself or one of
+    // its owners, and the nesting stays within kMaxNesting. Otherwise why
+    // says what is wrong.
+    bool CanHold(const UiElementBase& element, std::string& why) const;
+    // The most groups on one chain from element down (0 when element is not
+    // a group). Linear in the elements below; no recursion.
+    static int NestingBelow(const UiElementBase& element);
     void SetScrollRate(float rate) { m_scrollRate = rate; }
 
     // Every frame while entered: moves up by rate x dt; back to the reset y

@@ -104,6 +104,12 @@ void UiSystem::Initialize() {
     m_mvpHandle = InternName("u_mvp");
     m_textureHandle = InternName("Tex");
     m_colourHandle = InternName("u_color");
+    if (!m_stopStepAdded) {
+        // Loading threads fill managers and use systems: they end before
+        // the first system shuts down.
+        if (Engine* engine = GetEngine()) engine->AddStopStep([] { UiResourceLoadHandler::StopAllLoads(); });
+        m_stopStepAdded = true;
+    }
     if (m_debug) {
         if (ResourceManager* resources = ResourceManager::Instance()) resources->BackgroundLoad();
     }
@@ -112,7 +118,7 @@ void UiSystem::Initialize() {
 
 void UiSystem::Shutdown() {
     // A background load still running would outlive the managers it fills.
-    UiResourceLoadHandler::WaitForResourceLoads();
+    UiResourceLoadHandler::StopAllLoads();
     m_subscriptions.Clear();
     OnLostDevice();
     ClearScenes();
@@ -230,7 +236,10 @@ void UiSystem::Update(f32 dt) {
 void UiSystem::OnUiChangeScene(std::string* name, UiSceneChangeMethod method) {
     const std::string target = name ? *name : std::string();
     switch (method) {
-    case UiSceneChangeMethod::Push: m_pendingPushes.push_back(target); break;
+    case UiSceneChangeMethod::Push:
+        // More pushes in one frame than the stack holds cannot all succeed.
+        if (m_pendingPushes.size() < kMaxSceneStack) m_pendingPushes.push_back(target);
+        break;
     case UiSceneChangeMethod::Pop: ++m_pendingPops; break;
     case UiSceneChangeMethod::Goto: m_gotoScene = target; break;
     default: m_replaceScene = target; break;
@@ -240,8 +249,21 @@ void UiSystem::OnUiChangeScene(std::string* name, UiSceneChangeMethod method) {
 
 void UiSystem::PushNamed(const std::string& name) {
     UiSceneManager* scenes = UiSceneManager::Instance();
-    if (scenes == nullptr) return;
+    if (scenes == nullptr || !HasRoomForScene(name)) return;
     if (UiScene* scene = scenes->Instantiate(name)) m_stack.push_back(scene);
+}
+
+bool UiSystem::HasRoomForScene(const std::string& name) {
+    if (m_stack.size() < kMaxSceneStack) {
+        m_stackFullLogged = false;
+        return true;
+    }
+    if (!m_stackFullLogged) {
+        LogErrorf("UiSystem: scene '%s' not pushed: the scene stack holds %zu scenes already\n", name.c_str(),
+                  m_stack.size());
+        m_stackFullLogged = true;
+    }
+    return false;
 }
 
 void UiSystem::PopScene() {
@@ -299,10 +321,13 @@ void UiSystem::ApplyTransitions() {
         PushNamed(name);
     }
     if (!m_pendingPushes.empty()) {
-        changed = true;
+        const std::size_t before = m_stack.size();
         const std::vector<std::string> names = std::move(m_pendingPushes);
         m_pendingPushes.clear();
         for (const std::string& name : names) PushNamed(name);
+        // Pushes refused because the stack was full change nothing: no walk,
+        // no stack line every frame.
+        changed = changed || m_stack.size() != before || before < kMaxSceneStack;
     }
     if (!changed) return;
     for (auto it = m_stack.rbegin(); it != m_stack.rend(); ++it) {
@@ -360,6 +385,7 @@ void UiSystem::UpdateTutorials() {
         return;
     }
     UiSceneManager* scenes = UiSceneManager::Instance();
+    if (!HasRoomForScene(page.sceneName)) scenes = nullptr;
     UiScene* scene = scenes ? scenes->InstantiateWithoutEnter(page.sceneName) : nullptr;
     m_tutorialScene = scene;
     if (scene == nullptr) return;  // the next update finds it missing and goes on

@@ -67,6 +67,10 @@ class UiSystem : public System, public UiDrawTarget {
 public:
     static constexpr u32 kId = FourCC("uiSy");
     static constexpr float kMaxUiStep = 0.032f;
+    // Scenes the stack may hold: a push past it is refused with a log line
+    // (a scene whose timer pushes itself every frame must not grow the stack
+    // without bound).
+    static constexpr std::size_t kMaxSceneStack = 64;
     static constexpr float kScreenUnits = 720.0f;
     static constexpr std::size_t kOverlayLineSize = 128;
 
@@ -134,6 +138,8 @@ private:
     // without the tutorial page (logged on its own when it shows).
     void LogStack() const;
     void PushNamed(const std::string& name);
+    // False, with one log line per run of refusals, when the stack is full.
+    bool HasRoomForScene(const std::string& name);
     void PopScene();
     void ClearScenes();
     void UpdateTutorials();
@@ -185,6 +191,8 @@ private:
     std::string m_tutorialTest;
     bool m_padConnected = false;
     bool m_captured = false;
+    bool m_stopStepAdded = false;
+    bool m_stackFullLogged = false;
 };
 
 }  // namespace Ostrel

@@ -6,6 +6,7 @@
 // font changed later is measured at the next attachment (a scene's clone).
 // The font is the font manager's cached holder, shared by copies.
 
+#include "engine/base/TextLimit.h"
 #include "engine/graphics/text/FontManager.h"
 #include "engine/ui/UiElementBase.h"
 
@@ -24,7 +25,11 @@ public:
     float GetTop() const override { return GetY(); }
     float GetLeft() const override { return GetX(); }
 
-    void SetText(const std::string& text) { m_text = text; }
+    // Longer texts are cut to kMaxDrawnTextBytes (TextLimit.h).
+    void SetText(const std::string& text) {
+        m_text = text;
+        CapUtf8(m_text);
+    }
     void SetFont(FontManager::FontHolder* font) { m_font = font; }
     void SetAlignment(int alignment) { m_alignment = alignment; }
     const std::string& GetText() const { return m_text; }
@@ -53,7 +58,11 @@ public:
     float GetLeft() const override { return GetX(); }
     virtual void SetWrapWidth(float width) { m_wrapWidth = width; }
 
-    void SetText(const std::string& text) { m_text = text; }
+    // Longer texts are cut to kMaxDrawnTextBytes (TextLimit.h).
+    void SetText(const std::string& text) {
+        m_text = text;
+        CapUtf8(m_text);
+    }
     void SetFont(FontManager::FontHolder* font) { m_font = font; }
     void SetAlignment(int alignment) { m_alignment = alignment; }
     const std::string& GetText() const { return m_text; }

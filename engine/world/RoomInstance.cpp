@@ -143,6 +143,13 @@ void RoomInstance::AppendObject(Composition* object) {
 void RoomInstance::InstantiateObjects() const {
     ObjectManager* objects = CurrentObjectManager();
     if (objects == nullptr) return;
+    u64 components = 0;
+    for (const Composition* object : m_objects) components += object->GetComponents().size();
+    if (!objects->HasRoomFor(m_objects.size(), components)) {
+        LogMessage("Room [" + m_name + "]: its " + std::to_string(m_objects.size()) + " objects do not fit the object " +
+                   "tables beside the live ones; none placed\n");
+        return;
+    }
     for (const Composition* object : m_objects) objects->CloneComposition(object);
 }
 

@@ -1,5 +1,7 @@
 #include "engine/world/RoomPaletteRecord.h"
 
+#include "engine/base/Log.h"
+#include "engine/base/TextLimit.h"
 #include "engine/io/StreamBufferedReader.h"
 
 #include <algorithm>
@@ -12,7 +14,10 @@ constexpr const char* kNameWord = "name:";
 constexpr const char* kRandomWord = "random";
 constexpr const char* kOrderedWord = "ordered";
 
-void ReadTitle(IBufferedReader& reader, RoomPaletteRecord& record) {
+// The title is drawn by the HUD every frame: a long one is cut.
+constexpr std::size_t kMaxTitleBytes = 256;
+
+void ReadTitle(const std::string& name, IBufferedReader& reader, RoomPaletteRecord& record) {
     std::string token;
     if (!reader.ReadToken(token)) return;
     if (token != kNameWord) {
@@ -23,6 +28,12 @@ void ReadTitle(IBufferedReader& reader, RoomPaletteRecord& record) {
     if (!reader.ReadToken(title)) return;
     std::replace(title.begin(), title.end(), '_', ' ');
     std::replace(title.begin(), title.end(), '-', ' ');
+    const std::size_t length = title.size();
+    if (CapUtf8(title, kMaxTitleBytes)) {
+        // Not a fault: the palette itself is sound.
+        LogMessage("Room palette " + name + ": the title is " + std::to_string(length) + " bytes long, cut to " +
+                   std::to_string(title.size()) + "\n");
+    }
     record.title = title;
 }
 
@@ -83,7 +94,7 @@ std::string CheckRandomGroup(u32 playOrder, s32 minRooms, s32 maxRooms, std::siz
 
 void ParseRoomPalette(const std::string& name, std::string text, RoomPaletteRecord& record) {
     std::unique_ptr<StreamBufferedReader> reader = StreamBufferedReader::FromText(std::move(text));
-    ReadTitle(*reader, record);
+    ReadTitle(name, *reader, record);
     for (;;) {
         auto group = std::make_unique<RoomGroup>();
         if (!ReadGroup(*reader, name, *group, record)) break;

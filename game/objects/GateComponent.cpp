@@ -42,35 +42,26 @@ GateComponent::GateComponent()
 
 void GateComponent::Initialize() {
     CoreSystem* core = GameCore();
-    if (m_listening || !core || !IsOwnerLive(*this)) return;
-    core->Listen("ObjectCreated", MakeDelegate(this, &GateComponent::OnObjectCreated));
-    core->Listen("ObjectDestroyed", MakeDelegate(this, &GateComponent::OnObjectDestroyed));
-    m_listening = true;
+    if (!m_globals.Empty() || !core || !IsOwnerLive(*this)) return;
+    m_globals.Listen("ObjectCreated", MakeDelegate(this, &GateComponent::OnObjectCreated));
+    m_globals.Listen("ObjectDestroyed", MakeDelegate(this, &GateComponent::OnObjectDestroyed));
     const Engine* engine = Engine::Instance();
     if (engine && engine->IsPaused()) {
-        core->Listen("GameResumed", MakeDelegate(this, &GateComponent::OnGameResumed));
-        m_risePending = true;
+        m_resumed.Listen("GameResumed", MakeDelegate(this, &GateComponent::OnGameResumed));
         return;
     }
     Rise();
 }
 
 void GateComponent::OnGameResumed() {
-    if (!m_risePending) return;
-    m_risePending = false;
-    if (CoreSystem* core = GameCore()) core->Unlisten("GameResumed", MakeDelegate(this, &GateComponent::OnGameResumed));
+    if (m_resumed.Empty()) return;
+    m_resumed.Clear();
     Rise();
 }
 
 void GateComponent::Uninitialize() {
-    if (!m_listening) return;
-    if (CoreSystem* core = GameCore()) {
-        core->Unlisten("ObjectCreated", MakeDelegate(this, &GateComponent::OnObjectCreated));
-        core->Unlisten("ObjectDestroyed", MakeDelegate(this, &GateComponent::OnObjectDestroyed));
-        if (m_risePending) core->Unlisten("GameResumed", MakeDelegate(this, &GateComponent::OnGameResumed));
-    }
-    m_risePending = false;
-    m_listening = false;
+    m_globals.Clear();
+    m_resumed.Clear();
 }
 
 // Every tuning field is copied: a gate made from an archetype rises over the

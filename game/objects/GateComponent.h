@@ -29,6 +29,7 @@
 #include "engine/core/Component.h"
 #include "engine/core/MetaClassOf.h"
 #include "engine/core/Vec3.h"
+#include "engine/platform/SubscriptionList.h"
 
 #include <string>
 #include <vector>
@@ -57,7 +58,7 @@ public:
     void OnObjectDestroyed(u32 id);
     void OnGameResumed();
     // Whether the rise waits for the world to resume.
-    bool IsRisePending() const { return m_risePending; }
+    bool IsRisePending() const { return !m_resumed.Empty(); }
 
     f32 GetGrowthTime() const { return m_growthTime; }
     f32 GetAmplitude() const { return m_amplitude; }
@@ -77,8 +78,9 @@ private:
     std::string m_riseEffect = "rumble-obj";
     std::vector<u32> m_watchedTypes;
     std::vector<u32> m_liveIds;
-    bool m_listening = false;
-    bool m_risePending = false;
+    Ostrel::SubscriptionList m_globals;
+    // Holds "GameResumed" while a gate made in a paused world waits to rise.
+    Ostrel::SubscriptionList m_resumed;
 };
 
 }  // namespace Vandle

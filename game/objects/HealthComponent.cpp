@@ -24,17 +24,13 @@ void HealthComponent::Initialize() {
                   "a fraction of 0 or 1\n",
                   GetOwnerId(), GetOwner()->GetName().c_str(), double(m_totalHealth));
     }
-    if (m_listening) return;
-    GetOwner()->Listen("TakeDamage", MakeDelegate(this, &HealthComponent::OnTakeDamage));
-    GetOwner()->Listen("Heal", MakeDelegate(this, &HealthComponent::OnHeal));
-    m_listening = true;
+    if (!m_listeners.IsEmpty()) return;
+    m_listeners.Listen(*GetOwner(), "TakeDamage", MakeDelegate(this, &HealthComponent::OnTakeDamage));
+    m_listeners.Listen(*GetOwner(), "Heal", MakeDelegate(this, &HealthComponent::OnHeal));
 }
 
 void HealthComponent::Uninitialize() {
-    if (!m_listening || !GetOwner()) return;
-    GetOwner()->Unlisten("TakeDamage", MakeDelegate(this, &HealthComponent::OnTakeDamage));
-    GetOwner()->Unlisten("Heal", MakeDelegate(this, &HealthComponent::OnHeal));
-    m_listening = false;
+    m_listeners.UnlistenAll();
 }
 
 Component* HealthComponent::Clone() const {

@@ -15,6 +15,7 @@
 // fraction: the fraction is then 0 while health is 0 or less and 1 above,
 // and the object logs the bad total once when it starts.
 
+#include "engine/actions/ActionSupport.h"
 #include "engine/core/Component.h"
 #include "engine/core/MetaClassOf.h"
 
@@ -53,7 +54,7 @@ private:
     f32 m_health = 100.0f;
     f32 m_previousHealth = 100.0f;
     f32 m_totalHealth = 100.0f;
-    bool m_listening = false;
+    Ostrel::OwnerListeners m_listeners;
 };
 
 }  // namespace Vandle

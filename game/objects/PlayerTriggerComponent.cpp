@@ -22,19 +22,14 @@ using namespace Ostrel;
 
 void PlayerTriggerComponent::Initialize() {
     CoreSystem* core = GameCore();
-    if (m_listening || !core || !IsOwnerLive(*this)) return;
-    GetOwner()->Listen("CollisionData", MakeDelegate(this, &PlayerTriggerComponent::OnCollisionData));
-    core->Listen("DeactivateLeftOf", MakeDelegate(this, &PlayerTriggerComponent::OnDeactivateLeftOf));
-    m_listening = true;
+    if (!m_listeners.IsEmpty() || !core || !IsOwnerLive(*this)) return;
+    m_listeners.Listen(*GetOwner(), "CollisionData", MakeDelegate(this, &PlayerTriggerComponent::OnCollisionData));
+    m_globals.Listen("DeactivateLeftOf", MakeDelegate(this, &PlayerTriggerComponent::OnDeactivateLeftOf));
 }
 
 void PlayerTriggerComponent::Uninitialize() {
-    if (!m_listening) return;
-    if (GetOwner())
-        GetOwner()->Unlisten("CollisionData", MakeDelegate(this, &PlayerTriggerComponent::OnCollisionData));
-    if (CoreSystem* core = GameCore())
-        core->Unlisten("DeactivateLeftOf", MakeDelegate(this, &PlayerTriggerComponent::OnDeactivateLeftOf));
-    m_listening = false;
+    m_listeners.UnlistenAll();
+    m_globals.Clear();
 }
 
 Component* PlayerTriggerComponent::Clone() const {

@@ -12,10 +12,12 @@
 // spent trigger; a fresh copy of the archetype or room starts armed. The
 // level builder renumbers ids per room copy through Get/SetTriggerId.
 
+#include "engine/actions/ActionSupport.h"
 #include "engine/core/Component.h"
 #include "engine/core/MetaClassOf.h"
-#include "engine/world/TriggerIdHolder.h"
 #include "engine/core/Vec3.h"
+#include "engine/platform/SubscriptionList.h"
+#include "engine/world/TriggerIdHolder.h"
 
 namespace Ostrel {
 struct CollisionData;
@@ -51,7 +53,8 @@ public:
 private:
     s32 m_triggerId = 0;
     s32 m_numUses = 1;
-    bool m_listening = false;
+    Ostrel::OwnerListeners m_listeners;
+    Ostrel::SubscriptionList m_globals;
 };
 
 }  // namespace Vandle

@@ -31,15 +31,12 @@ const char kRequester[] = "PowerUpDropComponent";
 }  // namespace
 
 void PowerUpDropComponent::Initialize() {
-    if (m_listening || !IsOwnerLive(*this)) return;
-    GetOwner()->Listen("ObjectDead", MakeDelegate(this, &PowerUpDropComponent::OnObjectDead));
-    m_listening = true;
+    if (!m_listeners.IsEmpty() || !IsOwnerLive(*this)) return;
+    m_listeners.Listen(*GetOwner(), "ObjectDead", MakeDelegate(this, &PowerUpDropComponent::OnObjectDead));
 }
 
 void PowerUpDropComponent::Uninitialize() {
-    if (!m_listening || !GetOwner()) return;
-    GetOwner()->Unlisten("ObjectDead", MakeDelegate(this, &PowerUpDropComponent::OnObjectDead));
-    m_listening = false;
+    m_listeners.UnlistenAll();
 }
 
 Component* PowerUpDropComponent::Clone() const {

@@ -13,6 +13,7 @@
 // whose weights add up to 0 drops nothing and is logged; a weight below 0
 // counts as 0 (logged). Each death rolls anew.
 
+#include "engine/actions/ActionSupport.h"
 #include "engine/core/Component.h"
 #include "engine/core/MetaClassOf.h"
 #include "engine/core/Vec3.h"
@@ -51,7 +52,7 @@ private:
 
     s32 m_dropChance = 10;
     Ostrel::Vec3 m_positionModifier;
-    bool m_listening = false;
+    Ostrel::OwnerListeners m_listeners;
 };
 
 }  // namespace Vandle

@@ -44,22 +44,21 @@ void PlayerComponent::Initialize() {
     m_aiming = false;
     CoreSystem* core = GameCore();
     Composition* owner = GetOwner();
-    if (m_listening || !core || !owner || !IsOwnerLive(*this)) return;
-    owner->Listen("AimPlayer", MakeDelegate(this, &PlayerComponent::OnAimPlayer));
-    owner->Listen("ReleaseAim", MakeDelegate(this, &PlayerComponent::OnReleaseAim));
-    owner->Listen("HealthChanged", MakeDelegate(this, &PlayerComponent::OnHealthChanged));
-    owner->Listen("ObjectDead", MakeDelegate(this, &PlayerComponent::OnObjectDead));
-    owner->Listen("UpdatePlayerDirection", MakeDelegate(this, &PlayerComponent::OnUpdatePlayerDirection));
-    owner->Listen("UpdatePlayerAnimation", MakeDelegate(this, &PlayerComponent::OnUpdatePlayerAnimation));
-    owner->Listen("LockAttacks", MakeDelegate(this, &PlayerComponent::OnLockAttacks));
-    owner->Listen("UnlockAttacks", MakeDelegate(this, &PlayerComponent::OnUnlockAttacks));
-    owner->Listen("PlayerAttack", MakeDelegate(this, &PlayerComponent::OnPlayerAttack));
-    owner->Listen("ChangePlayerAttack", MakeDelegate(this, &PlayerComponent::OnChangePlayerAttack));
-    owner->Listen("ResetPlayerAttack", MakeDelegate(this, &PlayerComponent::OnResetPlayerAttack));
-    owner->Listen("DecrementEnergy", MakeDelegate(this, &PlayerComponent::OnDecrementEnergy));
-    owner->Listen("CheckEnergy", MakeDelegate(this, &PlayerComponent::OnCheckEnergy));
-    core->Listen("InitiateVictory", MakeDelegate(this, &PlayerComponent::OnLockAttacks));
-    m_listening = true;
+    if (!m_listeners.IsEmpty() || !core || !owner || !IsOwnerLive(*this)) return;
+    m_listeners.Listen(*owner, "AimPlayer", MakeDelegate(this, &PlayerComponent::OnAimPlayer));
+    m_listeners.Listen(*owner, "ReleaseAim", MakeDelegate(this, &PlayerComponent::OnReleaseAim));
+    m_listeners.Listen(*owner, "HealthChanged", MakeDelegate(this, &PlayerComponent::OnHealthChanged));
+    m_listeners.Listen(*owner, "ObjectDead", MakeDelegate(this, &PlayerComponent::OnObjectDead));
+    m_listeners.Listen(*owner, "UpdatePlayerDirection", MakeDelegate(this, &PlayerComponent::OnUpdatePlayerDirection));
+    m_listeners.Listen(*owner, "UpdatePlayerAnimation", MakeDelegate(this, &PlayerComponent::OnUpdatePlayerAnimation));
+    m_listeners.Listen(*owner, "LockAttacks", MakeDelegate(this, &PlayerComponent::OnLockAttacks));
+    m_listeners.Listen(*owner, "UnlockAttacks", MakeDelegate(this, &PlayerComponent::OnUnlockAttacks));
+    m_listeners.Listen(*owner, "PlayerAttack", MakeDelegate(this, &PlayerComponent::OnPlayerAttack));
+    m_listeners.Listen(*owner, "ChangePlayerAttack", MakeDelegate(this, &PlayerComponent::OnChangePlayerAttack));
+    m_listeners.Listen(*owner, "ResetPlayerAttack", MakeDelegate(this, &PlayerComponent::OnResetPlayerAttack));
+    m_listeners.Listen(*owner, "DecrementEnergy", MakeDelegate(this, &PlayerComponent::OnDecrementEnergy));
+    m_listeners.Listen(*owner, "CheckEnergy", MakeDelegate(this, &PlayerComponent::OnCheckEnergy));
+    m_globals.Listen("InitiateVictory", MakeDelegate(this, &PlayerComponent::OnLockAttacks));
     CreateActions();
     SendEnergy();
     if (TransformComponent* transform = owner->GetTransform()) {
@@ -97,25 +96,8 @@ void PlayerComponent::CreateActions() {
 }
 
 void PlayerComponent::Uninitialize() {
-    if (!m_listening) return;
-    if (Composition* owner = GetOwner()) {
-        owner->Unlisten("AimPlayer", MakeDelegate(this, &PlayerComponent::OnAimPlayer));
-        owner->Unlisten("ReleaseAim", MakeDelegate(this, &PlayerComponent::OnReleaseAim));
-        owner->Unlisten("HealthChanged", MakeDelegate(this, &PlayerComponent::OnHealthChanged));
-        owner->Unlisten("ObjectDead", MakeDelegate(this, &PlayerComponent::OnObjectDead));
-        owner->Unlisten("UpdatePlayerDirection", MakeDelegate(this, &PlayerComponent::OnUpdatePlayerDirection));
-        owner->Unlisten("UpdatePlayerAnimation", MakeDelegate(this, &PlayerComponent::OnUpdatePlayerAnimation));
-        owner->Unlisten("LockAttacks", MakeDelegate(this, &PlayerComponent::OnLockAttacks));
-        owner->Unlisten("UnlockAttacks", MakeDelegate(this, &PlayerComponent::OnUnlockAttacks));
-        owner->Unlisten("PlayerAttack", MakeDelegate(this, &PlayerComponent::OnPlayerAttack));
-        owner->Unlisten("ChangePlayerAttack", MakeDelegate(this, &PlayerComponent::OnChangePlayerAttack));
-        owner->Unlisten("ResetPlayerAttack", MakeDelegate(this, &PlayerComponent::OnResetPlayerAttack));
-        owner->Unlisten("DecrementEnergy", MakeDelegate(this, &PlayerComponent::OnDecrementEnergy));
-        owner->Unlisten("CheckEnergy", MakeDelegate(this, &PlayerComponent::OnCheckEnergy));
-    }
-    if (CoreSystem* core = GameCore())
-        core->Unlisten("InitiateVictory", MakeDelegate(this, &PlayerComponent::OnLockAttacks));
-    m_listening = false;
+    m_listeners.UnlistenAll();
+    m_globals.Clear();
 }
 
 Component* PlayerComponent::Clone() const {

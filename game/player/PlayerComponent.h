@@ -13,10 +13,12 @@
 // the current attack). The "player-aimer" page gives per attack the aimer's
 // "<texture> <ScaleX> <ScaleZ> <AdjustRadius>".
 
-#include "game/common/LogOnce.h"
+#include "engine/actions/ActionSupport.h"
 #include "engine/core/Component.h"
 #include "engine/core/MetaClassOf.h"
 #include "engine/core/Vec3.h"
+#include "engine/platform/SubscriptionList.h"
+#include "game/common/LogOnce.h"
 
 #include <string>
 
@@ -75,7 +77,8 @@ private:
     std::string m_currentAttack = "ShootQil";
     bool m_moveTutorialLocked = false;
     bool m_attackTutorialLocked = false;
-    bool m_listening = false;
+    Ostrel::OwnerListeners m_listeners;
+    Ostrel::SubscriptionList m_globals;
     ReportOnce m_loggedBadFacing;
 };
 

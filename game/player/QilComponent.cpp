@@ -44,14 +44,13 @@ using namespace Ostrel;
 void QilComponent::Initialize() {
     CoreSystem* core = GameCore();
     Composition* owner = GetOwner();
-    if (m_listening || !core || !owner || !IsOwnerLive(*this)) return;
-    core->Listen("InitiateVictory", MakeDelegate(this, &QilComponent::OnInitiateVictory));
-    owner->Listen("LostOrbitTarget", MakeDelegate(this, &QilComponent::OnLostOrbitTarget));
-    owner->Listen("LostPlayer", MakeDelegate(this, &QilComponent::OnLostPlayer));
-    owner->Listen("StartedAttack", MakeDelegate(this, &QilComponent::OnStartedAttack));
-    owner->Listen("FinishedAttack", MakeDelegate(this, &QilComponent::OnFinishedAttack));
-    core->Listen("PlayerAttackChanged", MakeDelegate(this, &QilComponent::OnPlayerAttackChanged));
-    m_listening = true;
+    if (!m_listeners.IsEmpty() || !core || !owner || !IsOwnerLive(*this)) return;
+    m_globals.Listen("InitiateVictory", MakeDelegate(this, &QilComponent::OnInitiateVictory));
+    m_listeners.Listen(*owner, "LostOrbitTarget", MakeDelegate(this, &QilComponent::OnLostOrbitTarget));
+    m_listeners.Listen(*owner, "LostPlayer", MakeDelegate(this, &QilComponent::OnLostPlayer));
+    m_listeners.Listen(*owner, "StartedAttack", MakeDelegate(this, &QilComponent::OnStartedAttack));
+    m_listeners.Listen(*owner, "FinishedAttack", MakeDelegate(this, &QilComponent::OnFinishedAttack));
+    m_globals.Listen("PlayerAttackChanged", MakeDelegate(this, &QilComponent::OnPlayerAttackChanged));
     BindPlayerAttackHandlers();
     CreateActions();
 }
@@ -83,19 +82,9 @@ void QilComponent::CreateActions() {
 }
 
 void QilComponent::Uninitialize() {
-    if (!m_listening) return;
-    if (CoreSystem* core = GameCore()) {
-        core->Unlisten("InitiateVictory", MakeDelegate(this, &QilComponent::OnInitiateVictory));
-        core->Unlisten("PlayerAttackChanged", MakeDelegate(this, &QilComponent::OnPlayerAttackChanged));
-    }
-    if (Composition* owner = GetOwner()) {
-        owner->Unlisten("LostOrbitTarget", MakeDelegate(this, &QilComponent::OnLostOrbitTarget));
-        owner->Unlisten("LostPlayer", MakeDelegate(this, &QilComponent::OnLostPlayer));
-        owner->Unlisten("StartedAttack", MakeDelegate(this, &QilComponent::OnStartedAttack));
-        owner->Unlisten("FinishedAttack", MakeDelegate(this, &QilComponent::OnFinishedAttack));
-    }
+    m_listeners.UnlistenAll();
+    m_globals.Clear();
     m_playerListeners.UnlistenAll();
-    m_listening = false;
 }
 
 Component* QilComponent::Clone() const {

@@ -45,6 +45,7 @@
 #include "engine/core/Component.h"
 #include "engine/core/MetaClassOf.h"
 #include "engine/core/Vec3.h"
+#include "engine/platform/SubscriptionList.h"
 
 #include <string>
 
@@ -122,7 +123,8 @@ private:
     f32 m_orbitAmplitude = 0.0f;
     f32 m_shootSpeed = 15.0f;
     bool m_attacking = false;
-    bool m_listening = false;
+    Ostrel::OwnerListeners m_listeners;
+    Ostrel::SubscriptionList m_globals;
     Ostrel::OwnerListeners m_playerListeners;
     mutable ReportOnce m_reportedLight;
     mutable ReportOnce m_reportedMesh;

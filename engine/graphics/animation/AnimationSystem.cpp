@@ -162,21 +162,29 @@ void AnimationSystem::Update(f32 dt) {
     }
 }
 
-// The done event is reset before the start event is set, so that the signal
-// a worker gave last frame cannot satisfy this frame's wait.
+// Every record and done event is ready before the first start event is
+// set. The done events are reset first, so that the signal a worker gave
+// last frame cannot satisfy this frame's wait; a worker with an empty slice
+// is not woken, its done event is set here.
 void AnimationSystem::UpdateThreaded(f32 dt) {
     const s32 workers = s32(m_threads.size());
     const s32 count = s32(m_ids.size());
+    s32 woken = 0;
     for (s32 i = 0; i < workers; ++i) {
         const Slice slice = SliceFor(i, workers, count);
         AnimationJob& job = m_jobs[std::size_t(i)];
         job.first = slice.first;
         job.end = slice.end;
         job.dt = dt;
-        m_doneEvents[std::size_t(i)]->Reset();
-        m_startEvents[std::size_t(i)]->Set();
+        if (slice.first < slice.end) {
+            woken = i + 1;
+            m_doneEvents[std::size_t(i)]->Reset();
+        } else {
+            m_doneEvents[std::size_t(i)]->Set();
+        }
     }
-    for (const auto& done : m_doneEvents) done->Wait();
+    for (s32 i = 0; i < woken; ++i) m_startEvents[std::size_t(i)]->Set();
+    for (s32 i = 0; i < woken; ++i) m_doneEvents[std::size_t(i)]->Wait();
 }
 
 void AnimationSystem::UpdateSerial(f32 dt) {

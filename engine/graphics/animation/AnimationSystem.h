@@ -11,9 +11,16 @@
 // Shutdown. Each frame every worker gets a contiguous slice of the id list
 // (count / workers + 1 ids, the last non-empty slice the rest) and the main
 // thread waits until all of them are done, so the poses are complete when the
-// update returns. No lock is taken: the main thread writes a worker's slice
-// before setting its start event and reads nothing animated before every
-// done event is set; while the workers run it changes nothing. A worker only
+// update returns. No lock is taken: the main thread writes every worker's
+// slice before it sets the first start event and reads nothing animated
+// before every done event is set; while the workers run it changes nothing.
+//
+// Waking is what limits a pool on a frame of a few hundred microseconds: a
+// sleeping thread takes tens of microseconds to run again. Only the workers
+// with a non-empty slice (always the first ones) are woken; the done events
+// of the others are set by the main thread. The events watch their flag for
+// a few microseconds before sleeping (see ThreadEvent), so a signal that
+// comes at once costs no system call on either side. A worker only
 // looks objects up and steps its own slice's components (no message table,
 // no other object). With threading off (F2 in debug mode, or one processor)
 // the objects are stepped serially on the main thread and the workers stay
@@ -37,8 +44,10 @@ class Composition;
 class ObjectManager;
 
 // One worker's record. Written by the main thread only while the worker
-// waits for its start event.
-struct AnimationJob {
+// waits for its start event. A record has a cache line of its own, so the
+// main thread filling one worker's record does not take the line from under
+// another worker that is already reading its own.
+struct alignas(64) AnimationJob {
     AnimationSystem* owner = nullptr;
     bool quit = false;
     s32 first = 0;

@@ -123,11 +123,13 @@ TEST(GraphicsFrame, PostProcessedFrameBindsEveryTargetInPassOrder) {
         EXPECT_EQ(w.graphics.GetProgram(index)->GetDeviceProgram()->OutputMask(), lit ? 3u : 1u) << i;
     }
 
-    // The blended pass's states, then the states a frame leaves behind.
+    // The mesh, its edges and the sky (after the opaque passes; none is
+    // loaded, so it only keeps depth testing on), the blended pass's states,
+    // then the states a frame leaves behind.
     EXPECT_EQ(w.Lines({"SetRenderState"}),
               (std::vector<std::string>{"SetRenderState CullMode 3", "SetRenderState CullMode 3",
                                         "SetRenderState AlphaBlendEnable 0", "SetRenderState ZEnable 1",
-                                        "SetRenderState ZEnable 1", "SetRenderState FillMode 2", "SetRenderState FillMode 3",
+                                        "SetRenderState FillMode 2", "SetRenderState FillMode 3", "SetRenderState ZEnable 1",
                                         "SetRenderState AlphaBlendEnable 1", "SetRenderState DestBlend 6",
                                         "SetRenderState SrcBlend 5", "SetRenderState ZWriteEnable 0",
                                         "SetRenderState ZWriteEnable 1", "SetRenderState AlphaBlendEnable 0",
@@ -457,6 +459,40 @@ TEST(GraphicsFrame, HierarchyPassSkipsStaleHandlesAndCopesWithABuild) {
         EXPECT_EQ(w.recording->GetTrace().Count("Present"), 1u);
     }
     build.join();
+    hbv.Shutdown();
+}
+
+// Whatever order the tree answers in, the hierarchy's meshes are drawn
+// nearest the eye first (hidden pixels then fail the depth test before they
+// are shaded).
+TEST(GraphicsFrame, HierarchyPassDrawsNearestFirst) {
+    FrameWorld w;
+    HbvManager hbv;
+    hbv.Initialize();
+    w.UseCameraAt(0, 2, -10);
+    w.core.Send("LevelLoadStarted");
+    // Far boxes and near crates side by side, so that no split of the tree
+    // by position alone gives the nearest-first order.
+    const struct {
+        const char* mesh;
+        float x, z;
+    } placed[] = {{"box", -6, 30}, {"crate", -3, -4}, {"box", 3, 20}, {"crate", 6, 10}};
+    for (const auto& one : placed) w.Make("mesh-obj", one.mesh, Vec3(one.x, 0, one.z));
+    w.objects.Update(0.0f);
+    w.core.Send("LevelLoaded");
+    std::vector<FunctionRef> jobs;
+    w.core.SendMessageValues("RequestBackgroundLoadTargets", &jobs);
+    for (const FunctionRef& job : jobs) job->Call();
+    w.graphics.RenderListForTests(List::Draw).clear();
+    w.Frame();
+
+    std::vector<std::string> streams;
+    for (const std::string& line : w.Lines({"SetStreamSource"})) {
+        for (const char* mesh : {"crate", "box"}) {
+            if (line == "SetStreamSource " + w.Vb(mesh) + " 36") streams.push_back(mesh);
+        }
+    }
+    EXPECT_EQ(streams, (std::vector<std::string>{"crate", "crate", "box", "box"}));
     hbv.Shutdown();
 }
 

@@ -350,20 +350,22 @@ TEST(GraphicsSystem, SkyboxChoosesItsFacesByBaseNameAndDrawsWithoutTranslation) 
     EXPECT_EQ(w.graphics.GetSkyboxName(), "dusk");
     w.graphics.OnSetSkybox(&name);
 
-    // Drawn front, back, left, right, top, bottom with depth testing off;
-    // only the top face has a texture.
+    // Drawn front, back, left, right, top, bottom depth tested but not
+    // written (it lies at the far plane, behind what the frame drew
+    // before it); only the top face has a texture.
     w.recording->GetTrace().Clear();
     w.graphics.DrawSkybox(*w.recording, Vec3(1, 0, 1), Vec3(0, 1, 0));
     const std::vector<std::string> lines = w.recording->GetTrace().Lines({"SetRenderState", "SetTexture", "DrawIndexed"});
-    ASSERT_EQ(lines.size(), 14u);
-    EXPECT_EQ(lines.front(), "SetRenderState ZEnable 0");
-    EXPECT_EQ(lines.back(), "SetRenderState ZEnable 1");
+    ASSERT_EQ(lines.size(), 15u);
+    EXPECT_EQ(lines[0], "SetRenderState ZEnable 1");
+    EXPECT_EQ(lines[1], "SetRenderState ZWriteEnable 0");
+    EXPECT_EQ(lines.back(), "SetRenderState ZWriteEnable 1");
     const std::string topLabel = top->GetDeviceTexture()->Label();
-    const std::vector<std::string> textures = {lines[1], lines[3], lines[5], lines[7], lines[9], lines[11]};
+    const std::vector<std::string> textures = {lines[2], lines[4], lines[6], lines[8], lines[10], lines[12]};
     EXPECT_EQ(textures, (std::vector<std::string>{"SetTexture 0 null", "SetTexture 0 null", "SetTexture 0 null",
                                                    "SetTexture 0 null", "SetTexture 0 " + topLabel,
                                                    "SetTexture 0 null"}));
-    EXPECT_EQ(lines[2], "DrawIndexed 4 4 2");
+    EXPECT_EQ(lines[3], "DrawIndexed 4 4 2");
     // The sky view keeps the camera's orientation and has no translation.
     rd::Program* sky = w.graphics.GetProgram(Graphics::kSkyboxProgram)->GetDeviceProgram();
     const std::vector<float> view = w.recording->UniformValues(sky, "CamMat");

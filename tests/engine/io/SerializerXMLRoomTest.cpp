@@ -112,5 +112,24 @@ TEST(SerializerXMLRoom, BrokenOrIncompleteRoomsAreLoggedAndReadNothing) {
               "Room [only]: unknown archetype 'blank'\n");
 }
 
+// 40,000 objects of two components each need 80,000 component handles: more
+// than the tables hold. The room is refused whole, with one line naming the
+// file, instead of being made up to the point where the table is full.
+TEST(SerializerXMLRoom, ARoomTooBigForTheObjectTablesIsRefusedWhole) {
+    ObjectWorld world;
+    XmlTest::LogCapture log;
+    std::string text = "<Level><Attributes/><Objects>";
+    for (int i = 0; i < 40000; ++i) text += "<probe-obj/>";
+    text += "</Objects></Level>";
+    RoomInstance room("swarm");
+    SerializerXML reader(true);
+    EXPECT_FALSE(reader.ReadRoomText("swarm", text.c_str(), room, "rsc/level/swarm.xrm"));
+    EXPECT_TRUE(room.GetObjects().empty());
+    EXPECT_EQ(world.factory.GetLiveCount(), 0u) << "no object was made";
+    EXPECT_EQ(log.Text(),
+              "rsc/level/swarm.xrm: room [swarm] places 40000 objects with 80000 components, more than the object "
+              "tables hold (65536 each); the room is refused\n");
+}
+
 }  // namespace
 }  // namespace Ostrel

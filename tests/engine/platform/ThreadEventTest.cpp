@@ -47,5 +47,32 @@ TEST(ThreadEvent, AutoResetReleasesOneWaitManualResetStaysSetUntilReset) {
     late.join();
 }
 
+// Many quick hand-overs between two threads, the pattern of a frame's pool,
+// now and then with the worker left long enough to fall asleep: none is
+// lost (a lost wake-up would hang the ping-pong; the test's time-out ends
+// it) and each side sees what the other wrote before its Set.
+TEST(ThreadEvent, PingPongLosesNoSignalAndPublishesWrites) {
+    ThreadEvent ping(ThreadEvent::ResetMode::Auto);
+    ThreadEvent pong(ThreadEvent::ResetMode::Manual);
+    int shared = 0;
+    constexpr int kRounds = 20000;
+    std::thread worker([&] {
+        for (int i = 0; i < kRounds; ++i) {
+            ping.Wait();
+            shared += 1;
+            pong.Set();
+        }
+    });
+    for (int i = 0; i < kRounds; ++i) {
+        pong.Reset();
+        ping.Set();
+        pong.Wait();
+        EXPECT_EQ(shared, i + 1);
+        // Now and then the worker is left long enough to go to sleep.
+        if (i % 2000 == 0) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    worker.join();
+}
+
 }  // namespace
 }  // namespace Ostrel

@@ -145,6 +145,7 @@ TEST(ScriptBinding, BaseIsRegisteredOnceBeforeTheSubclassesThatReachIt) {
     // ProbeAlpha sorts before ProbeBase and registers it; the walk's own
     // visit and ProbeZulu find it in place.
     EXPECT_EQ(s_baseBinderCalls, (std::vector<std::string>{"registered", "skipped"}));
+    OpenTestTools(scripts);
     EXPECT_TRUE(scripts.RunString(R"lua(
         local a, z = ProbeAlpha.new(), ProbeZulu.new()
         a:SetLabel("alpha"); z:SetLabel("zulu")
@@ -152,8 +153,9 @@ TEST(ScriptBinding, BaseIsRegisteredOnceBeforeTheSubclassesThatReachIt) {
         a:AlphaOnly()
         assert(z.AlphaOnly == nil)
         local baseMeta = debug.getregistry()["Ostrel.ProbeBase"]
-        assert(getmetatable(getmetatable(a).__index) == baseMeta)
-        assert(getmetatable(getmetatable(z).__index) == baseMeta)
+        assert(getmetatable(a) == false, "scripts cannot reach a class's metatable")
+        assert(debug.getmetatable(debug.getmetatable(a).__index) == baseMeta)
+        assert(debug.getmetatable(debug.getmetatable(z).__index) == baseMeta)
         assert(ProbeBase.new == nil, "scripts cannot create the base")
         assert(ProbeAlpha.SetLabel == nil, "the global table holds only new")
         held = { a, z }
@@ -163,6 +165,7 @@ TEST(ScriptBinding, BaseIsRegisteredOnceBeforeTheSubclassesThatReachIt) {
 TEST(ScriptBinding, WrongReceiversAndArgumentsAreLuaErrorsNotCrashes) {
     ScriptLog log;
     ScriptManager scripts;
+    OpenTestTools(scripts);
     const char* failing[] = {
         "ProbeAlpha.new().AlphaOnly(5)",                     // a dot instead of a colon
         "local z = ProbeZulu.new(); ProbeAlpha.new().AlphaOnly(z)",  // a sibling class

@@ -1,18 +1,21 @@
 #include "ScriptTestSupport.h"
 
 #include "engine/io/IFile.h"
+#include "engine/platform/QuitSignal.h"
 #include "engine/script/ScriptManager.h"
 
 #include <gtest/gtest.h>
 #include <lua.hpp>
 
 #include <algorithm>
+#include <csignal>
 #include <cstring>
 
 namespace Ostrel {
 namespace {
 
 using Testing::Global;
+using Testing::OpenTestTools;
 using Testing::ScriptFolder;
 using Testing::ScriptLog;
 
@@ -172,6 +175,86 @@ TEST(ScriptManager, PrecompiledChunksAreRefused) {
     lua_pop(L, 1);
 }
 
+// Data files must not end the program, touch files, load code or take away
+// the instruction budget: none of what they would need is there.
+TEST(ScriptManager, ScriptsGetNoSystemFileOrDebugLibraries) {
+    ScriptLog log;
+    ScriptFolder folder("startup-exit", {{"startup-script.lua", "started = 1\nos.exit(7)\nafter = 1"}});
+    ScriptManager scripts;
+    EXPECT_EQ(Global(scripts, "started"), "1") << "os.exit did not end the program";
+    EXPECT_EQ(Global(scripts, "after"), "nil");
+    EXPECT_NE(log.All().find("lua [startup-script]: "), std::string::npos) << log.All();
+    ExpectLua(scripts, log, R"lua(
+        for _, name in ipairs({"os", "io", "debug", "package", "dofile", "loadfile", "load", "loadstring",
+                               "require", "module", "newproxy"}) do
+            assert(_G[name] == nil, name)
+        end
+        assert(string.dump == nil)
+        assert(string.format("%d", 3) == "3" and math.floor(2.5) == 2 and table.concat({1, 2}) == "12")
+        assert(coroutine.wrap(function() return 5 end)() == 5)
+        assert(getmetatable(Vec3.new()) == false, "class metatables are hidden")
+    )lua");
+    for (const char* chunk : {"debug.sethook() while true do end", "io.read()", "os.execute('true')",
+                              "require('os')", "getmetatable(Vec3.new()).__gc = print"}) {
+        log.Clear();
+        EXPECT_FALSE(scripts.RunString(chunk)) << chunk;
+        EXPECT_EQ(log.Lines().size(), 1u) << chunk << log.All();
+    }
+}
+
+// Pattern matching runs inside one C call that the instruction budget never
+// sees and recurses in C per pattern item: hostile patterns are Lua errors
+// at once; everyday ones work on any subject.
+TEST(ScriptManager, RunawayPatternsAreRefusedAndEverydayOnesWork) {
+    ScriptLog log;
+    ScriptManager scripts;
+    const std::pair<const char*, const char*> refused[] = {
+        {R"(string.find(string.rep("a", 300000), string.rep("a?", 300000) .. string.rep("a", 300000)))",
+         "string.find: the pattern is longer than 256 bytes"},
+        {R"(string.find(("a"):rep(40), ("a*"):rep(40) .. "b"))", "string.find: the pattern is too costly"},
+        {R"(("a"):rep(40):match(("a-"):rep(20) .. "b"))", "string.match: the pattern is too costly"},
+        {R"(("x"):rep(1000000):gsub("a*b", ""))", "string.gsub: the pattern is too costly"},
+        {R"(for w in ("a"):rep(40):gmatch(("a?"):rep(40) .. "b") do end)", "string.gmatch: the pattern is too"},
+    };
+    for (const auto& [chunk, message] : refused) {
+        log.Clear();
+        EXPECT_FALSE(scripts.RunString(chunk)) << chunk;
+        EXPECT_NE(log.All().find(message), std::string::npos) << chunk << "\n" << log.All();
+    }
+    ExpectLua(scripts, log, R"lua(
+        local big = ("ab "):rep(300000)
+        assert(big:find("zz", 1, true) == nil and big:find("b a", 1, true) == 2)
+        assert(big:find("zz") == nil, "no specials: a plain search")
+        assert(("key=value"):match("^(%w+)=(%w+)$") == "key")
+        assert(select(2, ("a b c"):gsub("%s", "")) == 2)
+        local words = 0
+        for _ in ("one two three"):gmatch("%a+") do words = words + 1 end
+        assert(words == 3)
+        assert(("[x]"):find("[]]") == 3 and ("100%"):match("%d+%%") == "100%")
+    )lua");
+}
+
+// Recursion is stopped with a clear error well before Lua's own limits, and
+// a quit (SIGTERM, SIGINT) ends even a script with no instruction budget.
+TEST(ScriptManager, DeepRecursionAndAQuitEndARun) {
+    ScriptLog log;
+    ScriptManager::Limits limits;
+    limits.instructions = 0;
+    ScriptManager scripts(limits);
+    EXPECT_FALSE(scripts.RunString("function LoadScene(s) LoadScene(s) end LoadScene(1)"));
+    EXPECT_NE(log.All().find("script stopped: calls nested more than 200 deep"), std::string::npos) << log.All();
+    EXPECT_TRUE(scripts.RunString("local function f(n) if n > 0 then return f(n - 1) + 1 end return 0 end "
+                                  "assert(f(150) == 150)"))
+        << log.All();
+    log.Clear();
+    QuitSignal::Raise(SIGTERM);
+    const bool ran = scripts.RunString("while true do pcall(function() while true do end end) end");
+    QuitSignal::Clear();
+    EXPECT_FALSE(ran);
+    EXPECT_NE(log.All().find("script stopped: a quit was requested"), std::string::npos) << log.All();
+    EXPECT_TRUE(scripts.RunString("x = 1"));
+}
+
 // A file that cannot be measured, or that reads less than it said.
 class StubbornFile final : public IFile {
 public:
@@ -208,6 +291,7 @@ TEST(ScriptManager, UnreadableScriptFilesAreNeverTakenForALength) {
 TEST(ScriptManager, AFinalisedVectorIsNeverFreedTwiceOrRead) {
     ScriptLog log;
     ScriptManager scripts;
+    OpenTestTools(scripts);
     ExpectLua(scripts, log, R"lua(
         local v = Vec3.new()
         v:__gc()
@@ -215,7 +299,7 @@ TEST(ScriptManager, AFinalisedVectorIsNeverFreedTwiceOrRead) {
         assert(not pcall(function() v.x = 1 end))
         assert(not pcall(function() return tostring(v) end))
         assert(not pcall(function() v:NormalizeThis() end))
-        local meta = getmetatable(v)
+        local meta = debug.getmetatable(v)
         meta.__gc(v)
         assert(not pcall(meta.__index, 5, "x"))
         meta.__gc({})

@@ -87,4 +87,19 @@ inline std::string Global(ScriptManager& scripts, const char* name) {
     return text;
 }
 
+// Gives the state the full base library (newproxy, loadstring) and the debug
+// library, which scripts never get: for tests that forge userdata or look at
+// the registry.
+inline void OpenTestTools(ScriptManager& scripts) {
+    lua_cpcall(
+        scripts.GetState(),
+        [](lua_State* L) {
+            luaopen_base(L);
+            luaopen_debug(L);
+            return 0;
+        },
+        nullptr);
+    lua_settop(scripts.GetState(), 0);
+}
+
 }  // namespace Ostrel::Testing

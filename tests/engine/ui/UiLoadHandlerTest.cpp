@@ -235,7 +235,7 @@ TEST(UiLevelLoadHandler, ConfiguredNamesReplaceTheDefaultsAndClonesKeepOnlyThem)
     bare.Detach();
 }
 
-TEST(UiResourceLoadHandler, LoadsOnceInTheBackgroundAndShutdownWaitsForTheWorker) {
+TEST(UiResourceLoadHandler, LoadsOnceInTheBackgroundAndEveryWorkerIsJoined) {
     namespace fs = std::filesystem;
     const fs::path root = fs::path(LV_TEST_TMP) / "ui-resource-load";
     fs::remove_all(root);
@@ -264,13 +264,49 @@ TEST(UiResourceLoadHandler, LoadsOnceInTheBackgroundAndShutdownWaitsForTheWorker
         auto second = first.Clone();
         second->Attach(&owner);
         second->Start();  // the load runs once: this worker returns at once
-    }                     // destroyed without Detach: its worker is handed over too
-    ui.Shutdown();
-    EXPECT_EQ(loaded, 3) << "shutdown waited for the load, which ran once";
+    }                     // destroyed without Detach: its worker is listed too
+    UiResourceLoadHandler::WaitForResourceLoads();
+    EXPECT_EQ(loaded, 3) << "the wait joined the load, which ran once";
     EXPECT_TRUE(resources.IsBackgroundLoadDone());
-    UiResourceLoadHandler::WaitForResourceLoads();  // nothing left: returns
+    ui.Shutdown();
     ui.Initialize();
     ui.Shutdown();
+}
+
+// The race of a short run: the loading scene's handler is still alive (its
+// scene not yet cleared) when the run ends mid-load. Shutdown must stop the
+// load at its next resource and join the thread before it returns, so the
+// managers the loaders fill can go right after.
+TEST(UiResourceLoadHandler, ShutdownStopsALoadWhoseHandlerIsStillAliveAndJoinsIt) {
+    namespace fs = std::filesystem;
+    const fs::path root = fs::path(LV_TEST_TMP) / "ui-resource-load-stop";
+    fs::remove_all(root);
+    fs::create_directories(root);
+    for (int i = 0; i < 20; ++i) std::ofstream(root / ("r" + std::to_string(i) + ".blob")) << i;
+    UiWorld world;
+    ResourceManager resources;
+    std::atomic<int> loaded{0};
+    resources.RegisterExtension("BLOB", "blob");
+    resources.RegisterLoader("BLOB", [&](const std::string&) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        ++loaded;
+    });
+    resources.QueueKindForBackgroundLoad("BLOB");
+    resources.LoadHierarchy(root.string());
+    UiSystem ui;
+    world.engine.AddSystem(&ui);
+    ui.Initialize();
+    UiSolid owner;
+    UiResourceLoadHandler live;
+    live.Attach(&owner);
+    live.Start();
+    while (loaded == 0) std::this_thread::yield();
+    ui.Shutdown();
+    const int atShutdown = loaded;
+    EXPECT_LT(atShutdown, 20) << "the load stopped at its next resource";
+    std::this_thread::sleep_for(std::chrono::milliseconds(40));
+    EXPECT_EQ(loaded, atShutdown) << "no loader runs after Shutdown";
+    EXPECT_FALSE(resources.StopRequested()) << "the stop request is cleared once the workers are joined";
 }
 
 TEST(UiResourceLoadHandler, ALoadingSceneHearsUiLoadingDoneOnceFromTheUiSystem) {

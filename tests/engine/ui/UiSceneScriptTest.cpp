@@ -14,6 +14,7 @@
 #include "engine/ui/UiImage.h"
 #include "engine/ui/UiSceneManager.h"
 #include "engine/ui/UiScriptClasses.h"
+#include "engine/ui/UiScrollGroup.h"
 
 #include "tests/engine/ui/UiTestSupport.h"
 
@@ -422,4 +423,95 @@ end
     }
     EXPECT_EQ(f.scenes->GetLiveCount(), 0u);
     EXPECT_GT(target.quads.size(), 0u);
+}
+
+// Scene files written to crash or hang the program end with a logged Lua
+// error; the program, and the scenes loaded after them, go on.
+TEST(UiSceneFiles, HostileSceneFilesEndWithALuaErrorAndLoadingGoesOn) {
+    LogCapture log;
+    const std::vector<std::pair<std::string, std::string>> hostile = {
+        // Groups nested 200,000 deep, built from the bottom.
+        {"deep.scn", "function LoadScene(s) local g = UiScrollGroup.new() for i = 1, 200000 do "
+                     "local p = UiScrollGroup.new(); p:AddElement(g); g = p end s:AddElement(g) end"},
+        // A chain of 100,000 built from the top: refused at the depth limit,
+        // not walked up at every step.
+        {"chain.scn", "function LoadScene(s) local g = UiScrollGroup.new(); s:AddElement(g) for i = 1, 100000 do "
+                      "local c = UiScrollGroup.new(); g:AddElement(c); g = c end end"},
+        {"pattern.scn", "function LoadScene(s) string.find(string.rep('a', 300000), "
+                        "string.rep('a?', 300000) .. string.rep('a', 300000)) end"},
+        {"backtrack.scn", "function LoadScene(s) string.find(('a'):rep(40), ('a*'):rep(40) .. 'b') end"},
+        {"recurse.scn", "function LoadScene(s) LoadScene(s) end"},
+        {"exit.scn", "function LoadScene(s) os.exit(7) end"},
+        {"unhook.scn", "function LoadScene(s) debug.sethook() while true do end end"},
+        {"finaliser.scn", "function LoadScene(s) local l = UiLabel.new() "
+                          "getmetatable(l).__gc = function(u) u:SetText('x') end s:AddElement(l) end"},
+    };
+    std::vector<std::pair<std::string, std::string>> files = hostile;
+    files.push_back({"menu.scn", kMenuScene});
+    SceneFiles f("hostile", files);
+    f.world.engine.SetLog(&log.GetLogger());
+    for (const auto& [file, text] : hostile) f.Load(file);
+    f.Load("menu.scn");
+    const std::string all = log.All();
+    const std::pair<const char*, const char*> expected[] = {
+        {"lua [deep]:", "UiScrollGroup:AddElement: groups nested more than 32 deep"},
+        {"lua [chain]:", "UiScrollGroup:AddElement: groups nested more than 32 deep"},
+        {"lua [pattern]:", "the pattern is longer than 256 bytes"},
+        {"lua [backtrack]:", "the pattern is too costly"},
+        {"lua [recurse]:", "calls nested more than 200 deep"},
+        {"lua [exit]:", "attempt to index global 'os'"},
+        {"lua [unhook]:", "attempt to index global 'debug'"},
+        {"lua [finaliser]:", "attempt to index a boolean value"},
+    };
+    for (const auto& [scene, message] : expected) {
+        const std::size_t at = all.find(scene);
+        ASSERT_NE(at, std::string::npos) << scene << "\n" << all;
+        EXPECT_NE(all.find(message, at), std::string::npos) << scene << ": " << message << "\n" << all;
+    }
+    EXPECT_TRUE(f.scenes->Find("deep")->GetElements().empty());
+    const UiScene* chain = f.scenes->Find("chain");
+    ASSERT_EQ(chain->GetElements().size(), 1u);
+    EXPECT_EQ(UiScrollGroup::NestingBelow(*chain->GetElements()[0]), UiScrollGroup::kMaxNesting);
+    // The longest chain allowed copies and goes like any other.
+    UiScene* live = f.scenes->Instantiate("chain");
+    ASSERT_NE(live, nullptr);
+    live->Leave();
+    f.scenes->Release(live);
+    EXPECT_EQ(f.scenes->Find("menu")->GetElements().size(), 5u);
+    f.world.engine.SetLog(nullptr);
+}
+
+// A script that keeps a scene's element, handler or the scene itself in a
+// global and uses it after the scene is gone meets a Lua error that names
+// the call, not freed memory (the ASan build checks the latter).
+TEST(UiSceneFiles, ObjectsAScriptKeptPastTheirSceneAreLuaErrorsNamingTheCall) {
+    LogCapture log;
+    SceneFiles f("kept", {{"keep.scn", R"(
+function LoadScene(scene)
+  keptLabel = UiLabel.new()
+  scene:AddElement(keptLabel)
+  keptHandler = UiTimerHandler.new()
+  scene:AddHandler(keptHandler)
+  keptScene = scene
+  keptLabel:SetText("while the scene lives")
+end
+)"}});
+    f.world.engine.SetLog(&log.GetLogger());
+    f.Load("keep.scn");
+    EXPECT_EQ(f.scenes->Find("keep")->GetElements().size(), 1u) << log.All();
+    f.scenes.reset();  // every template goes, with its elements and handlers
+    const std::pair<const char*, const char*> calls[] = {
+        {"keptLabel:SetText('x')", "SetText: argument 1: the UiLabel it names no longer exists"},
+        {"keptLabel:SetX(3)", "SetX: argument 1: the UiElementBase it names no longer exists"},
+        {"keptHandler:SetTimeout(1)", "SetTimeout: argument 1: the UiTimerHandler it names no longer exists"},
+        {"keptScene:SetName('y')", "SetName: argument 1: the UiScene it names no longer exists"},
+        {"UiScrollGroup.new():AddElement(keptLabel)", "AddElement: argument 2: the UiElementBase it names"},
+    };
+    for (const auto& [chunk, message] : calls) {
+        log.Clear();
+        EXPECT_FALSE(f.scripts->RunString(chunk)) << chunk;
+        EXPECT_NE(log.All().find(message), std::string::npos) << chunk << "\n" << log.All();
+    }
+    EXPECT_TRUE(f.scripts->RunString("local l = UiLabel.new(); l:SetText('a new one works')"));
+    f.world.engine.SetLog(nullptr);
 }

@@ -170,6 +170,32 @@ TEST(UiSystem, StartSceneIsPushedWithoutTheWalkAndShutdownClearsEverything) {
     f.ui.Initialize();  // the fixture shuts down again
 }
 
+// A scene whose timer pushes itself every frame, or a burst of pushes in one
+// frame, stops at the stack's limit with one log line, not one per refusal.
+TEST(UiSystem, TheSceneStackStopsGrowingAtItsLimitWithOneLogLine) {
+    Testing::LogCapture log;
+    UiFixture f;
+    f.world.engine.SetLog(&log.GetLogger());
+    for (int frame = 0; frame < 100; ++frame) {
+        f.Request(Push, "a");
+        f.ui.Update(0.016f);
+    }
+    EXPECT_EQ(f.ui.GetStack().size(), UiSystem::kMaxSceneStack);
+    for (int i = 0; i < 500; ++i) f.Request(Push, "b");
+    f.ui.Update(0.016f);
+    EXPECT_EQ(f.ui.GetStack().size(), UiSystem::kMaxSceneStack);
+    const std::string all = log.All();
+    const std::string line = "UiSystem: scene 'a' not pushed: the scene stack holds 64 scenes already";
+    EXPECT_NE(all.find(line), std::string::npos) << all;
+    EXPECT_EQ(all.find("not pushed", all.find(line) + line.size()), std::string::npos) << "logged once: " << all;
+    f.Request(Pop);
+    f.ui.Update(0.016f);
+    f.Request(Push, "c");
+    f.ui.Update(0.016f);
+    EXPECT_EQ(f.ui.GetStack().back()->GetName(), "c") << "room again once a scene went";
+    f.world.engine.SetLog(nullptr);
+}
+
 // Records "KeyTriggered" like any other listener of the game would.
 struct KeyListener {
     KeyListener() { Core().Listen("KeyTriggered", MakeDelegate(this, &KeyListener::OnKey)); }

@@ -64,6 +64,10 @@ public:
         std::lock_guard lock(m_mutex);
         return m_text;
     }
+    void Clear() {
+        std::lock_guard lock(m_mutex);
+        m_text.clear();
+    }
 
 private:
     class Provider : public ILogProvider {

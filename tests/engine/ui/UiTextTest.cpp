@@ -223,6 +223,18 @@ std::unique_ptr<UiSolid> Box(float top, float height) {
 
 }  // namespace
 
+TEST(UiTextElements, HugeTextsAreCutToTheDrawnLimit) {
+    UiLabel label;
+    UiTextArea area;
+    const std::string huge(10 << 20, 'y');
+    label.SetText(huge);
+    area.SetText(huge);
+    EXPECT_EQ(label.GetText().size(), kMaxDrawnTextBytes);
+    EXPECT_EQ(area.GetText().size(), kMaxDrawnTextBytes);
+    label.SetText("short");
+    EXPECT_EQ(label.GetText(), "short");
+}
+
 TEST(UiScrollGroup, MovesUpAtItsRateAndStartsOverOnceTheContentIsOffScreen) {
     ScrollWorld w;
     UiScrollGroup group;

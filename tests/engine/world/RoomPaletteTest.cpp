@@ -60,6 +60,19 @@ TEST(RoomPaletteText, AwkwardTextParsesIntoTitleAndGroups) {
     }
 }
 
+// The HUD draws the title every frame: a 10 MB "name:" is cut (between
+// characters) and the palette itself still works.
+TEST(RoomPaletteText, AHugeTitleIsCutAndThePaletteStaysSound) {
+    RoomPaletteRecord record;
+    ParseRoomPalette("p", "name: " + std::string(10 << 20, 'x') + "\u00e9 ordered a b", record);
+    EXPECT_EQ(record.title.size(), 256u);
+    EXPECT_TRUE(record.faults.empty());
+    ASSERT_EQ(record.groups.size(), 1u);
+    RoomPaletteRecord accented;
+    ParseRoomPalette("p", "name: " + std::string(255, 'x') + "\u00e9 ordered a", accented);
+    EXPECT_EQ(accented.title, std::string(255, 'x')) << "never half a character";
+}
+
 class RoomPaletteSelect : public ::testing::Test {
 protected:
     LevelWorld world{{
