@@ -35,7 +35,8 @@ sed -i 's|<max-fps>[^<]*</max-fps>|<max-fps>10000.000000</max-fps>|' "$work/rsc/
 # 1. Space at GameReady + 20 ends the fly-over; the chase camera has come
 # down to the player some 45 frames later.
 level_start > "$work/skip.txt"
-for level in yak-nests brood-hall yak-boss bird-boss fox-boss; do
+# Every level the game plays, in its order.
+for level in $(sed -n 's|^ *<\([a-z0-9-]*\) */>.*|\1|p' "$src/rsc/levels/levels.xlod"); do
   shot "$level" "first-$level" 70 "$work/skip.txt"
   python3 "$here/level_looks.py" first "$work/shots/first-$level.png"
 done
