@@ -78,16 +78,21 @@ def dressed(objects):
     near = [w for w in walls if w[0][2] < 0 and w[1][0] > w[1][2]]
     arena = any(w[1][1] > 4 for w in walls)
     kind = "arena-lantern-obj" if arena else "lantern-obj"
+    # Only the middle lantern of the far wall sheds light (each light costs
+    # every lit pixel a pass of the shader's loop); the others glow.
+    glow = "arena-lantern-glow-obj" if arena else "lantern-glow-obj"
+    spots = []
     for (x, y, z), (sx, sy, sz) in far:
         inner = z - sz / 2 - 0.4
         count = max(1, int(sx // 12))
-        for i in range(count):
-            extra.append(lantern(kind, x - sx / 2 + sx * (i + 0.5) / count, 3.2, inner))
+        spots += [(x - sx / 2 + sx * (i + 0.5) / count, 3.2, inner) for i in range(count)]
+    lit = len(spots) // 2
     for (x, y, z), (sx, sy, sz) in near:
         inner = z + sz / 2 + 0.4
         count = max(1, int(sx // 16))
-        for i in range(count):
-            extra.append(lantern(kind, x - sx / 2 + sx * (i + 0.5) / count, 1.2, inner))
+        spots += [(x - sx / 2 + sx * (i + 0.5) / count, 1.2, inner) for i in range(count)]
+    for i, spot in enumerate(spots):
+        extra.append(lantern(kind if i == lit else glow, *spot))
     return out + extra
 def write(name, difficulty, objects):
     objects = dressed(objects)
