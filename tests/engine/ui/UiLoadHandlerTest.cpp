@@ -235,22 +235,33 @@ TEST(UiLevelLoadHandler, ConfiguredNamesReplaceTheDefaultsAndClonesKeepOnlyThem)
     bare.Detach();
 }
 
-TEST(UiResourceLoadHandler, LoadsOnceInTheBackgroundAndEveryWorkerIsJoined) {
+namespace {
+
+// Fills a fresh folder with `count` ".blob" files and queues them for the
+// background load; each takes `pause` to load and counts itself in loaded.
+void QueueSlowBlobs(ResourceManager& resources, const char* folder, int count, std::chrono::milliseconds pause,
+                    std::atomic<int>& loaded) {
     namespace fs = std::filesystem;
-    const fs::path root = fs::path(LV_TEST_TMP) / "ui-resource-load";
+    const fs::path root = fs::path(LV_TEST_TMP) / folder;
     fs::remove_all(root);
     fs::create_directories(root);
-    for (const char* name : {"a.blob", "b.blob", "c.blob"}) std::ofstream(root / name) << name;
-    UiWorld world;
-    ResourceManager resources;
-    std::atomic<int> loaded{0};
+    for (int i = 0; i < count; ++i) std::ofstream(root / ("r" + std::to_string(i) + ".blob")) << i;
     resources.RegisterExtension("BLOB", "blob");
-    resources.RegisterLoader("BLOB", [&](const std::string&) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    resources.RegisterLoader("BLOB", [&loaded, pause](const std::string&) {
+        std::this_thread::sleep_for(pause);
         ++loaded;
     });
     resources.QueueKindForBackgroundLoad("BLOB");
     resources.LoadHierarchy(root.string());
+}
+
+}  // namespace
+
+TEST(UiResourceLoadHandler, LoadsOnceInTheBackgroundAndEveryWorkerIsJoined) {
+    UiWorld world;
+    ResourceManager resources;
+    std::atomic<int> loaded{0};
+    QueueSlowBlobs(resources, "ui-resource-load", 3, std::chrono::milliseconds(5), loaded);
     UiSystem ui;
     world.engine.AddSystem(&ui);
     ui.Initialize();
@@ -278,21 +289,10 @@ TEST(UiResourceLoadHandler, LoadsOnceInTheBackgroundAndEveryWorkerIsJoined) {
 // load at its next resource and join the thread before it returns, so the
 // managers the loaders fill can go right after.
 TEST(UiResourceLoadHandler, ShutdownStopsALoadWhoseHandlerIsStillAliveAndJoinsIt) {
-    namespace fs = std::filesystem;
-    const fs::path root = fs::path(LV_TEST_TMP) / "ui-resource-load-stop";
-    fs::remove_all(root);
-    fs::create_directories(root);
-    for (int i = 0; i < 20; ++i) std::ofstream(root / ("r" + std::to_string(i) + ".blob")) << i;
     UiWorld world;
     ResourceManager resources;
     std::atomic<int> loaded{0};
-    resources.RegisterExtension("BLOB", "blob");
-    resources.RegisterLoader("BLOB", [&](const std::string&) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        ++loaded;
-    });
-    resources.QueueKindForBackgroundLoad("BLOB");
-    resources.LoadHierarchy(root.string());
+    QueueSlowBlobs(resources, "ui-resource-load-stop", 20, std::chrono::milliseconds(10), loaded);
     UiSystem ui;
     world.engine.AddSystem(&ui);
     ui.Initialize();
