@@ -71,6 +71,19 @@ struct GameOptions {
     PhysicsSettings physicsSettings{};
 };
 
+// A player archetype that holds still where it is put: no gravity or drag,
+// 100 health, a brain for the damage and knockback actions.
+inline constexpr char kStillPlayerArchetype[] = R"(
+<player-obj>
+    <TransformComponent/>
+    <MovementComponent><Gravity>0</Gravity><Drag>0</Drag></MovementComponent>
+    <MessageComponent/>
+    <BrainComponent/>
+    <HealthComponent><Health>100</Health></HealthComponent>
+    <PlayerComponent/>
+</player-obj>
+)";
+
 class GameFixture : public ComponentTest::ComponentWorld {
 public:
     explicit GameFixture(const std::string& archetypes, const GameOptions& options = {})

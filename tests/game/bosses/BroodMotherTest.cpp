@@ -18,15 +18,7 @@
 namespace Vandle::GameTest::BroodTest {
 namespace {
 
-const char kBroodObjects[] = R"(
-<player-obj>
-    <TransformComponent/>
-    <MovementComponent><Gravity>0</Gravity><Drag>0</Drag></MovementComponent>
-    <MessageComponent/>
-    <BrainComponent/>
-    <HealthComponent><Health>100</Health></HealthComponent>
-    <PlayerComponent/>
-</player-obj>
+const std::string kBroodObjects = std::string(kStillPlayerArchetype) + R"(
 <walker-obj>
     <TransformComponent/>
     <MovementComponent><Gravity>0</Gravity><Drag>0</Drag></MovementComponent>

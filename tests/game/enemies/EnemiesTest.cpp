@@ -23,15 +23,7 @@
 namespace Vandle::GameTest {
 namespace {
 
-const char kPlayer[] = R"(
-<player-obj>
-    <TransformComponent/>
-    <MovementComponent><Gravity>0</Gravity><Drag>0</Drag></MovementComponent>
-    <MessageComponent/>
-    <BrainComponent/>
-    <HealthComponent><Health>100</Health></HealthComponent>
-    <PlayerComponent/>
-</player-obj>
+const std::string kPlayer = std::string(kStillPlayerArchetype) + R"(
 <walker-obj>
     <TransformComponent/>
     <MovementComponent><Gravity>0</Gravity><Drag>0</Drag></MovementComponent>

@@ -165,15 +165,7 @@ TEST(Rumble, WithoutAnchorOrEffectNothingIsMadeAndTheGapIsLogged) {
     }
 }
 
-const char kProjectileObjects[] = R"(
-<player-obj>
-    <TransformComponent/>
-    <MovementComponent><Gravity>0</Gravity><Drag>0</Drag></MovementComponent>
-    <MessageComponent/>
-    <BrainComponent/>
-    <HealthComponent><Health>100</Health></HealthComponent>
-    <PlayerComponent/>
-</player-obj>
+const std::string kProjectileObjects = std::string(kStillPlayerArchetype) + R"(
 <rock-obj>
     <TransformComponent/>
     <MovementComponent><Gravity>0</Gravity><Drag>0</Drag></MovementComponent>

@@ -18,16 +18,7 @@
 namespace Vandle::GameTest {
 namespace {
 
-const char kHudPlayer[] = R"(
-<player-obj>
-    <TransformComponent/>
-    <MovementComponent><Gravity>0</Gravity><Drag>0</Drag></MovementComponent>
-    <MessageComponent/>
-    <BrainComponent/>
-    <HealthComponent><Health>100</Health></HealthComponent>
-    <PlayerComponent/>
-</player-obj>
-)";
+const char* const kHudPlayer = kStillPlayerArchetype;
 
 // Answers the HUD's questions as the game system would.
 struct FakeGame {
