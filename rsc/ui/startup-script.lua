@@ -92,7 +92,7 @@ function TutorialPage(scene, name, title, lines, keys)
   for i, line in ipairs(lines) do MenuLabel(scene, line, -410, -250 + 30 * i, 22) end
   local x = 420
   for i = #keys, 1, -1 do
-    local width = 28 + 14 * string.len(keys[i])
+    local width = 32 + 16 * string.len(keys[i])
     x = x - width
     local cap = UiSolid.new()
     cap:SetWidth(width - 8)
