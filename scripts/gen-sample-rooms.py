@@ -126,6 +126,11 @@ write("room-yak-nests", 1, [
     O("yak-wave-obj", T(20, 0.5, 2.5), listen(3)),
     O("health-pack-obj", T(26, 1, -3)),
     exitp(30)])
+# The menhir's stone is 0.8 deep for each unit of its z scale: the scale
+# that makes a gate as long as the way it closes, measured from the middle
+# of one wall to the middle (or the far face) of the other, so that its
+# ends sink into the walls and leave no gap at either end.
+def gate_across(length): return length / 0.8
 # Level 1, last room: the nests rise out of waves set off as the player
 # walks in (so their tutorial prompt comes when they do), then the gate,
 # which counts the nests made after it rises; the goal behind it.
@@ -138,7 +143,7 @@ write("room-yak-gate", 1, [
     O("boss-trigger-obj", T(3, 1, 0), trig(4)),
     O("yak-nest-wave-obj", T(12, 1, 3), listen(4)),
     O("yak-nest-wave-obj", T(18, 1, -3), listen(4)),
-    O("menhir-gate-obj", T(28, 2, 0, 1, 2, 10)),
+    O("menhir-gate-obj", T(28, 2, 0, 1, 2, gate_across(10.5))),
     O("goal-obj", T(36, 1, 0))])
 # The boss rooms keep their goal in a corner, off the way to the trigger,
 # walled in with a menhir gate across its way in: the gate stands after
@@ -147,8 +152,10 @@ write("room-yak-gate", 1, [
 # gone. A player who runs past the boss finds the goal shut. The goal, which
 # the gate does not count, closes the room as in every level.
 def goal_alcove():
+    # the gate runs from inside the south wall (z -30.5) to the alcove
+    # wall's north face (z -21.75), covering that wall's west end
     return [O("wall-piece-obj", T(56, 2, -22, 8.5)),
-            O("menhir-gate-obj", T(52, 2, -26, 1, 2, 8)),
+            O("menhir-gate-obj", T(52, 2, -26.125, 1, 2, gate_across(8.75))),
             O("goal-obj", T(56, 1, -25))]
 # Level 2: the brood mother, made by a wave spawner when the player walks in.
 write("room-brood-hall", 2, arena()[:6] + [

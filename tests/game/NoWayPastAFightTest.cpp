@@ -1,0 +1,458 @@
+// No fight of the shipped rooms can be walked past. Each room is read from
+// its file in rsc/level with the shipped archetypes, models and physics:
+//
+// - Every gate holds along its whole length: the player walks (and dashes
+//   once a second) along the walls into each end of the gate, round each
+//   end, and along the gate's face toward each end, at 30, 60 and 144
+//   frames a second, and never reaches the goal's side while the gate
+//   stands; the same routes with the gate gone do reach it, so the routes
+//   go where they claim to.
+// - Every player trigger that sets off a wave, a spawner or a boss spans
+//   the room across the way through it: at the trigger the floor between
+//   the walls lies wholly inside the trigger's box, and the trigger lies
+//   between the entrance and the way out.
+
+#include "tests/game/GameFixture.h"
+
+#include "engine/components/CollisionComponent.h"
+#include "engine/components/LevelGeometryComponent.h"
+#include "engine/components/PortalComponent.h"
+#include "engine/graphics/animation/AnimationManager.h"
+#include "engine/graphics/animation/SkeletonManager.h"
+#include "engine/graphics/models/MeshBuilders.h"
+#include "engine/graphics/models/MeshManager.h"
+#include "engine/graphics/models/MeshManagerLookup.h"
+#include "engine/graphics/models/ModelLoaders.h"
+#include "engine/io/ConfigureFileXML.h"
+#include "game/bosses/FoxManagerComponent.h"
+#include "game/enemies/SpawnerComponent.h"
+#include "game/enemies/WaveSpawnerComponent.h"
+#include "game/objects/GateComponent.h"
+#include "game/objects/GoalComponent.h"
+#include "game/objects/PlayerTriggerComponent.h"
+#include "game/objects/TriggerListenerComponent.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cfloat>
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <sstream>
+
+namespace Vandle::GameTest {
+namespace {
+// Names of their own: the unity build compiles this file with the other
+// whole-game tests of the folder.
+namespace fights {
+
+const std::string kRsc = std::string(LV_SOURCE_DIR) + "/rsc/";
+
+std::string RscText(const std::string& relative) {
+    std::ifstream in(kRsc + relative, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+std::string AllArchetypes() {
+    std::vector<std::string> files;
+    for (const auto& entry : std::filesystem::directory_iterator(kRsc + "objects"))
+        if (entry.path().extension() == ".xobj") files.push_back(entry.path().filename().string());
+    std::sort(files.begin(), files.end());
+    std::string text;
+    for (const std::string& file : files) text += RscText("objects/" + file);
+    return text;
+}
+
+PhysicsSettings PhysicsOfRsc() {
+    ConfigureFileXML config(true);
+    EXPECT_TRUE(config.Load(kRsc + "physics.xcfg"));
+    Physics shipped;
+    shipped.LoadConfig(&config);
+    return shipped.GetSettings();
+}
+
+std::vector<std::string> RoomNames() {
+    std::vector<std::string> rooms;
+    for (const auto& entry : std::filesystem::directory_iterator(kRsc + "level"))
+        if (entry.path().extension() == ".xrm") rooms.push_back(entry.path().stem().string());
+    std::sort(rooms.begin(), rooms.end());
+    return rooms;
+}
+
+struct Box {
+    Vec3 min, max;
+    bool Holds(int axis, float at) const { return at >= min[axis] && at <= max[axis]; }
+};
+
+Box BoxOf(const Composition* object) {
+    const auto* collider = object->GetComponentAs<CollisionComponent>();
+    return {collider->GetMin(), collider->GetMax()};
+}
+
+// One shipped room, live: the objects the chooser picks are cloned into a
+// world with the shipped physics, the meshes give them their real
+// colliders. The room's other objects stay as read (`templates`).
+class LiveRoom : public GameFixture {
+public:
+    LiveRoom(const std::string& room, const std::function<bool(const Composition&)>& pick)
+        : GameFixture(AllArchetypes(), {true, PhysicsOfRsc()}), templates(factory) {
+        BuildCubeMesh(m_meshes.Create("Cube"), 1, 1);
+        BuildSphereMesh(m_meshes.Create("Sphere"), 15, 15);
+        for (const auto& entry : std::filesystem::directory_iterator(kRsc + "models"))
+            if (entry.path().extension() == ".bin") LoadGeometryResource(entry.path().string());
+        m_lookup = std::make_unique<MeshManagerLookup>(m_meshes);
+        EXPECT_TRUE(SerializerXML(true).ReadRoomText(room, RscText("level/" + room + ".xrm").c_str(), templates));
+        for (Composition* object : templates.objects) {
+            if (!pick(*object)) continue;
+            Composition* live = objects.GetObject(objects.CloneComposition(object));
+            if (!live) continue;
+            if (live->GetComponent(LevelGeometryComponent::kTypeId)) pieces.push_back(BoxOf(live));
+            live_.push_back(live->GetId());
+        }
+        floorTop = FLT_MAX;
+        for (const Box& piece : pieces) floorTop = std::min(floorTop, piece.max.y);
+        std::vector<FunctionRef> jobs;
+        core.SendMessageValues("RequestBackgroundLoadTargets", &jobs);
+        for (const FunctionRef& job : jobs) job->Call();
+    }
+    ~LiveRoom() {
+        objects.DestroyAllObjects();
+        objects.DestroyPendingNow();
+    }
+
+    // The live objects that carry a component of the type.
+    std::vector<Composition*> With(u32 type) {
+        std::vector<Composition*> found;
+        for (u32 id : live_)
+            if (Composition* object = objects.GetObject(id); object && object->GetComponent(type))
+                found.push_back(object);
+        return found;
+    }
+    bool IsFloor(const Box& piece) const { return piece.max.y <= floorTop + 0.01f; }
+    bool IsWall(const Box& piece) const { return !IsFloor(piece) && piece.max.y > floorTop + 1.0f; }
+
+    // The nearest wall faces on the line through `at` along `along`, below
+    // and above it (the floor's edge where there is no wall).
+    std::pair<float, float> Between(const Vec3& at, int along) const {
+        const int across = 2 - along;
+        float low = -FLT_MAX, high = FLT_MAX, floorLow = FLT_MAX, floorHigh = -FLT_MAX;
+        for (const Box& piece : pieces) {
+            if (!piece.Holds(across, at[across])) continue;
+            if (IsFloor(piece)) {
+                floorLow = std::min(floorLow, piece.min[along]);
+                floorHigh = std::max(floorHigh, piece.max[along]);
+            } else if (IsWall(piece)) {
+                if (piece.max[along] <= at[along]) low = std::max(low, piece.max[along]);
+                if (piece.min[along] >= at[along]) high = std::min(high, piece.min[along]);
+            }
+        }
+        return {std::max(low, floorLow), std::min(high, floorHigh)};
+    }
+
+    RoomObjects templates;
+    std::vector<Box> pieces;
+    float floorTop = 0.0f;
+
+private:
+    std::vector<u32> live_;
+    MeshManager m_meshes;
+    SkeletonManager m_skeletons;
+    AnimationManager m_animations;
+    std::unique_ptr<MeshManagerLookup> m_lookup;
+};
+
+bool Has(const Composition& object, u32 type) { return object.GetComponent(type) != nullptr; }
+
+// ---------------------------------------------------------------------------
+// Gates
+
+// One walk at a gate: where the player starts, the way it holds, whether it
+// dashes once a second.
+struct Route {
+    Vec3 at;
+    Vec3 direction;
+    bool dash;
+    std::string name;
+};
+
+// The shape of one gate as the routes see it: the axis it is thin along
+// (the way through it), its long axis, which way the goal lies, and the
+// stretch of the goal's side it closes (between the walls there).
+struct GateShape {
+    Box box;
+    int through = 0, along = 2;
+    float goalSide = 1.0f;
+    float farLow = 0.0f, farHigh = 0.0f;
+    float NearFace() const { return goalSide > 0 ? box.min[through] : box.max[through]; }
+    float FarFace() const { return goalSide > 0 ? box.max[through] : box.min[through]; }
+};
+
+const std::vector<std::string>& GateRooms() {
+    static const std::vector<std::string> rooms = [] {
+        std::vector<std::string> found;
+        for (const std::string& room : RoomNames())
+            if (RscText("level/" + room + ".xrm").find("menhir-gate-obj") != std::string::npos) found.push_back(room);
+        return found;
+    }();
+    return rooms;
+}
+
+class GatesHold : public ::testing::TestWithParam<std::string> {
+protected:
+    LiveRoom room{GetParam(), [](const Composition& o) {
+                      return Has(o, LevelGeometryComponent::kTypeId) || Has(o, GateComponent::kTypeId) ||
+                             Has(o, GoalComponent::kTypeId);
+                  }};
+
+    BoundingVolume PlayerBody() {
+        Composition* probe = room.Spawn("spawner-Luvo", Vec3(0.0f, 50.0f, 0.0f));
+        const BoundingVolume body = probe->GetComponentAs<CollisionComponent>()->GetVolume();
+        room.objects.DestroyObject(probe->GetId());
+        room.Step(1.0f / 60.0f);
+        return body;
+    }
+
+    GateShape ShapeOf(Composition* gate, Composition* goal) {
+        GateShape shape;
+        shape.box = BoxOf(gate);
+        const Vec3 size = shape.box.max - shape.box.min;
+        shape.through = size.x < size.z ? 0 : 2;
+        shape.along = 2 - shape.through;
+        const Vec3 centre = (shape.box.min + shape.box.max) / 2.0f;
+        const Vec3 target = CentreOf(goal);
+        shape.goalSide = target[shape.through] > centre[shape.through] ? 1.0f : -1.0f;
+        Vec3 beyond = target;
+        beyond[shape.through] = shape.FarFace() + shape.goalSide * 1.0f;
+        std::tie(shape.farLow, shape.farHigh) = room.Between(beyond, shape.along);
+        return shape;
+    }
+    static Vec3 CentreOf(Composition* object) {
+        const Box box = BoxOf(object);
+        return (box.min + box.max) / 2.0f;
+    }
+
+    // Whether the body fits at the spot: on the floor, in no piece or gate.
+    bool Fits(const BoundingVolume& body, const Vec3& at, const std::vector<Box>& solid) const {
+        const Vec3 min = at + body.centre - body.size / 2.0f, max = at + body.centre + body.size / 2.0f;
+        for (const Box& piece : solid) {
+            if (room.IsFloor(piece)) continue;
+            bool apart = false;
+            for (int i = 0; i < 3; ++i) apart = apart || min[i] >= piece.max[i] - 1e-4f || piece.min[i] >= max[i] - 1e-4f;
+            if (!apart) return false;
+        }
+        const Vec3 c = at + body.centre;
+        return std::any_of(room.pieces.begin(), room.pieces.end(), [&](const Box& p) {
+            return room.IsFloor(p) && c.x >= p.min.x && c.x <= p.max.x && c.z >= p.min.z && c.z <= p.max.z;
+        });
+    }
+
+    // The routes at one gate, each one that leads to the goal's side once
+    // the gate is gone: from 3 units before its near face, at each end;
+    // where a wall stands before the end, along that wall straight on,
+    // slanting into the wall and slanting away from it; where the end is
+    // open, just inside the end straight on and slanting in, and from just
+    // outside it slanting in round the end. And from the near face itself,
+    // sliding along it toward each end while pressing into it.
+    std::vector<Route> Routes(const BoundingVolume& body, const GateShape& g) {
+        std::vector<Box> solid = room.pieces;
+        solid.push_back(g.box);
+        const int t = g.through, l = g.along;
+        const Vec3 half = body.size / 2.0f;
+        Vec3 base;
+        base.y = room.floorTop - (body.centre.y - half.y) + 0.001f;
+        std::vector<Route> routes;
+        const auto add = [&](Vec3 at, float tSpeed, float lSpeed, const std::string& name) {
+            at[t] -= body.centre[t];
+            at[l] -= body.centre[l];
+            if (!Fits(body, at, solid)) return;
+            Vec3 d;
+            d[t] = g.goalSide * tSpeed;
+            d[l] = lSpeed;
+            d = d.Normalized();
+            for (bool dash : {false, true}) routes.push_back({at, d, dash, name + (dash ? ", dashing" : ", walking")});
+        };
+        const float start = g.NearFace() - g.goalSide * (half[t] + 3.0f);
+        for (float end : {-1.0f, 1.0f}) {
+            const float tip = end < 0 ? g.box.min[l] : g.box.max[l];
+            const std::string side = end < 0 ? "low end" : "high end";
+            // The wall before this end on the near side, if the gate reaches it.
+            Vec3 probe = base;
+            probe[t] = start;
+            probe[l] = (g.box.min[l] + g.box.max[l]) / 2.0f;
+            const auto [low, high] = room.Between(probe, l);
+            const float wall = end < 0 ? low : high;
+            Vec3 at = base;
+            at[t] = start;
+            if (end * (wall - tip) < half[l] + 0.5f) {
+                at[l] = wall - end * (half[l] + 0.01f);
+                add(at, 1.0f, 0.0f, "along the wall at the " + side + " straight on");
+                add(at, 1.0f, end, "along the wall at the " + side + " slanting into it");
+                add(at, 1.0f, -end, "along the wall at the " + side + " slanting away");
+            } else {
+                // Just inside the end and inside the way the gate closes.
+                at[l] = end < 0 ? std::max(tip, g.farLow) + half[l] + 0.01f : std::min(tip, g.farHigh) - half[l] - 0.01f;
+                add(at, 1.0f, 0.0f, "inside the open " + side + " straight on");
+                add(at, 1.0f, -end, "inside the open " + side + " slanting in");
+                at[l] = tip + end * (half[l] + 0.3f);
+                add(at, 1.0f, -end, "round the open " + side);
+            }
+            for (float from : {0.35f, 0.65f}) {
+                const float low = std::max(g.box.min[l], g.farLow), high = std::min(g.box.max[l], g.farHigh);
+                at[t] = g.NearFace() - g.goalSide * (half[t] + 0.02f);
+                at[l] = low + (high - low) * from;
+                add(at, 1.0f, 0.5f * end, "along the face to the " + side + " from " + std::to_string(from));
+            }
+        }
+        return routes;
+    }
+
+    // Walks the route for seconds at the frame time; whether the player got
+    // to the goal's side of the gate (wholly past its far face, between the
+    // walls the gate closes) or touched the goal.
+    bool ReachesFarSide(const Route& route, const GateShape& g, const BoundingVolume& body, float frame,
+                        float seconds) {
+        room.sent.clear();
+        Composition* player = room.Spawn("spawner-Luvo", route.at);
+        const u32 id = player->GetId();
+        SendObjectMessageVec3(player, "UpdatePlayerDirection", route.direction);
+        bool reached = false;
+        float sinceDash = 1.0f;
+        for (float time = 0.0f; time < seconds && !reached && room.Alive(id); time += frame) {
+            if (route.dash && sinceDash >= 1.0f && time > 0.2f) {
+                player->Send("DodgeRoll");
+                sinceDash = 0.0f;
+            }
+            sinceDash += frame;
+            room.Step(frame);
+            if (!room.Alive(id)) break;
+            const Vec3 at = player->GetTransform()->GetPosition();
+            const float past = g.goalSide > 0 ? at[g.through] + body.centre[g.through] - body.size[g.through] / 2.0f
+                                              : -(at[g.through] + body.centre[g.through] + body.size[g.through] / 2.0f);
+            const float across = at[g.along] + body.centre[g.along];
+            const float far = g.goalSide > 0 ? g.FarFace() : -g.FarFace();
+            reached = (past > far && across > g.farLow && across < g.farHigh) || room.Count("GoalReached()") > 0;
+        }
+        if (room.Alive(id)) room.objects.DestroyObject(id);
+        room.Step(frame);
+        return reached;
+    }
+};
+
+const float kRates[] = {30.0f, 60.0f, 144.0f};
+
+TEST_P(GatesHold, NoWalkOrDashAlongTheWallsOrTheGateGetsPastIt) {
+    room.RecordGlobal({"GoalReached"});
+    std::vector<Composition*> gates = room.With(GateComponent::kTypeId);
+    std::vector<Composition*> goals = room.With(GoalComponent::kTypeId);
+    ASSERT_EQ(gates.size(), 1u);
+    ASSERT_EQ(goals.size(), 1u);
+    const BoundingVolume body = PlayerBody();
+    // The gate has risen to its placed height.
+    room.Run(3.5f);
+    const GateShape shape = ShapeOf(gates[0], goals[0]);
+    ASSERT_GT(shape.box.max.y, room.floorTop + body.size.y) << "the gate stands lower than the player";
+    const std::vector<Route> routes = Routes(body, shape);
+    ASSERT_GE(routes.size(), 14u) << "too few routes fit before the gate";
+    for (float rate : kRates)
+        for (const Route& route : routes)
+            EXPECT_FALSE(ReachesFarSide(route, shape, body, 1.0f / rate, 2.5f))
+                << route.name << " at " << rate << " frames a second got past the gate";
+    // The gate sunk and gone (the last enemy it counted has died), the same
+    // routes reach the goal's side.
+    const u32 gate = gates[0]->GetId();
+    Composition* enemy = room.Spawn("yak-obj", Vec3(0.0f, 50.0f, 0.0f));
+    room.objects.DestroyObject(enemy->GetId());
+    room.Run(3.5f);
+    ASSERT_FALSE(room.Alive(gate)) << "the gate did not sink";
+    for (float rate : kRates)
+        for (const Route& route : routes)
+            EXPECT_TRUE(ReachesFarSide(route, shape, body, 1.0f / rate, 2.5f))
+                << route.name << " at " << rate << " frames a second, without the gate, never got through";
+}
+
+INSTANTIATE_TEST_SUITE_P(ShippedRooms, GatesHold, ::testing::ValuesIn(GateRooms()), [](const auto& info) {
+    std::string name = info.param;
+    std::replace(name.begin(), name.end(), '-', '_');
+    return name;
+});
+
+// ---------------------------------------------------------------------------
+// Triggers
+
+// The stretches of the line x = at that the floor offers and no wall takes,
+// as (low z, high z) pairs.
+std::vector<std::pair<float, float>> OpenAcross(const LiveRoom& room, float at) {
+    float low = FLT_MAX, high = -FLT_MAX;
+    std::vector<std::pair<float, float>> walls;
+    for (const Box& piece : room.pieces) {
+        if (!piece.Holds(0, at)) continue;
+        if (room.IsFloor(piece)) {
+            low = std::min(low, piece.min.z);
+            high = std::max(high, piece.max.z);
+        } else if (room.IsWall(piece)) {
+            walls.push_back({piece.min.z, piece.max.z});
+        }
+    }
+    std::sort(walls.begin(), walls.end());
+    std::vector<std::pair<float, float>> open;
+    float from = low;
+    for (const auto& [wallLow, wallHigh] : walls) {
+        if (wallLow > from + 0.01f) open.push_back({from, std::min(wallLow, high)});
+        from = std::max(from, wallHigh);
+    }
+    if (high > from + 0.01f) open.push_back({from, high});
+    return open;
+}
+
+TEST(FightTriggers, EveryTriggerThatStartsAFightSpansTheWayThroughItsRoom) {
+    int checked = 0;
+    for (const std::string& name : RoomNames()) {
+        SCOPED_TRACE(name);
+        LiveRoom room(name, [](const Composition& o) {
+            return Has(o, LevelGeometryComponent::kTypeId) || Has(o, PlayerTriggerComponent::kTypeId);
+        });
+        // The ids heard by a wave, a spawner or the fox manager, and where
+        // the way into and out of the room lies along +x.
+        std::vector<s32> fights;
+        float entrance = -FLT_MAX, wayOut = FLT_MAX;
+        for (const Composition* o : room.templates.objects) {
+            const auto* listener = o->GetComponentAs<TriggerListenerComponent>();
+            if (listener && (Has(*o, WaveSpawnerComponent::kTypeId) || Has(*o, SpawnerComponent::kTypeId) ||
+                             Has(*o, FoxManagerComponent::kTypeId)))
+                fights.push_back(listener->GetTriggerId());
+            const auto* transform = o->GetComponentAs<TransformComponent>();
+            const float x = transform ? transform->GetPosition().x : 0.0f;
+            if (const auto* portal = o->GetComponentAs<PortalComponent>()) {
+                if (portal->GetTypeName() == "Entrance") entrance = x;
+                if (portal->GetTypeName() == "Exit") wayOut = x;
+            }
+            if (Has(*o, GoalComponent::kTypeId)) wayOut = x;
+        }
+        for (Composition* trigger : room.With(PlayerTriggerComponent::kTypeId)) {
+            const s32 id = trigger->GetComponentAs<PlayerTriggerComponent>()->GetTriggerId();
+            if (std::find(fights.begin(), fights.end(), id) == fights.end()) continue;
+            ++checked;
+            const Box box = BoxOf(trigger);
+            EXPECT_LT(entrance, box.min.x) << "trigger " << id << " is not past the entrance";
+            EXPECT_GT(wayOut, box.max.x) << "trigger " << id << " is not before the way out";
+            EXPECT_LE(box.min.y, room.floorTop + 0.1f) << "trigger " << id << " floats over the floor";
+            EXPECT_GE(box.max.y, room.floorTop + 1.5f) << "trigger " << id << " is too low to meet the player";
+            const float middle = (box.min.x + box.max.x) / 2.0f;
+            const auto open = OpenAcross(room, middle);
+            EXPECT_FALSE(open.empty()) << "trigger " << id << " stands over no floor";
+            for (const auto& [low, high] : open)
+                EXPECT_TRUE(box.min.z <= low + 0.01f && box.max.z >= high - 0.01f)
+                    << "trigger " << id << " at x " << middle << " covers z " << box.min.z << " to " << box.max.z
+                    << " of the way from " << low << " to " << high;
+        }
+    }
+    EXPECT_GE(checked, 8) << "the shipped rooms' fight triggers were not found";
+}
+
+}  // namespace fights
+}  // namespace
+}  // namespace Vandle::GameTest
