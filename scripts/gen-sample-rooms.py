@@ -111,6 +111,10 @@ def write(name, difficulty, objects):
     with open(path, "w") as f:
         f.write(text)
 
+# A trigger that starts a fight spans the room across the way through it,
+# from inside one side wall to inside the other (`across` in z), so no
+# path from the entrance to the way out passes it by.
+def fight_trigger(x, across, i): return O("boss-trigger-obj", T(x, 1, 0, None, None, across), trig(i))
 # Level 1, middle room: a yak wave set off as the player walks in, one
 # yak per trigger crossed. The wave has no timer: the gate of the last room
 # counts every yak made after it rises, so a wave that refilled itself for
@@ -120,9 +124,9 @@ write("room-yak-nests", 1, [
     O("floor-piece-obj", T(15, -0.5, 0, 30)),
     O("wall-piece-obj", T(15, 2, 5.25, 30)),
     O("wall-piece-obj", T(15, 2, -5.25, 30)),
-    O("boss-trigger-obj", T(4, 1, 0), trig(3)),
-    O("boss-trigger-obj", T(10, 1, 0), trig(3)),
-    O("boss-trigger-obj", T(16, 1, 0), trig(3)),
+    fight_trigger(4, 11, 3),
+    fight_trigger(10, 11, 3),
+    fight_trigger(16, 11, 3),
     O("yak-wave-obj", T(20, 0.5, 2.5), listen(3)),
     O("health-pack-obj", T(26, 1, -3)),
     exitp(30)])
@@ -140,7 +144,7 @@ write("room-yak-gate", 1, [
     O("wall-piece-obj", T(20, 2, 5.25, 40)),
     O("wall-piece-obj", T(20, 2, -5.25, 40)),
     O("wall-piece-obj", T(40.25, 2, 0, 0.5, None, 10)),
-    O("boss-trigger-obj", T(3, 1, 0), trig(4)),
+    fight_trigger(3, 11, 4),
     O("yak-nest-wave-obj", T(12, 1, 3), listen(4)),
     O("yak-nest-wave-obj", T(18, 1, -3), listen(4)),
     O("menhir-gate-obj", T(28, 2, 0, 1, 2, gate_across(10.5))),
@@ -162,19 +166,19 @@ write("room-brood-hall", 2, arena()[:6] + [
     entrance(),
     O("yak-arena-obj", T(30, 5, 0, 60, 10, 60)),
     O("brood-mother-spawner-obj", T(40, 0, 0), listen(5)),
-    O("boss-trigger-obj", T(10, 1, 0), trig(5))] + goal_alcove())
+    fight_trigger(10, 62, 5)] + goal_alcove())
 # Level 3: the yak boss arena; its tiles come before the boss's spawner.
 write("room-yak-boss", 3, [entrance()] + arena() + [
     O("yak-tile-obj", T(30, 0.01, 15)),
     O("yak-tile-obj", T(30, 0.01, -15)),
     O("yak-boss-spawner-obj", T(45, 0, 0), listen(7)),
-    O("boss-trigger-obj", T(10, 1, 0), trig(7))] + goal_alcove())
+    fight_trigger(10, 62, 7)] + goal_alcove())
 # Level 4: birds and their boss.
 write("room-bird-boss", 4, [entrance()] + arena() + [
     O("bird-red-obj", T(25, 2, 10)),
     O("bird-blue-obj", T(25, 2, -10)),
     O("bird-boss-spawner-obj", T(40, 6, 0), listen(9)),
-    O("boss-trigger-obj", T(10, 1, 0), trig(9))] + goal_alcove())
+    fight_trigger(10, 62, 9)] + goal_alcove())
 # Level 5: the fox arena; the manager's victory ends the game.
 write("room-fox-boss", 5, [entrance()] + arena() + [
     O("fox-tile-obj", T(50, 0.01, 20, ry=135)),
@@ -182,7 +186,7 @@ write("room-fox-boss", 5, [entrance()] + arena() + [
     O("fox-manager-obj", T(30, 0, 0), listen(11),
       "<FoxManagerComponent><TotalFoxNumber>2</TotalFoxNumber></FoxManagerComponent>"),
     O("fox-boss-spawner-obj", T(45, 1, 0), listen(11)),
-    O("boss-trigger-obj", T(10, 1, 0), trig(11))])
+    fight_trigger(10, 62, 11)])
 
 # The two temple levels: a start, two rooms drawn at random from three of
 # rising "Difficulty", and an end room with two power-ups on the way to the
