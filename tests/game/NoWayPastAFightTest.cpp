@@ -95,7 +95,8 @@ Box BoxOf(const Composition* object) {
 
 // One shipped room, live: the objects the chooser picks are cloned into a
 // world with the shipped physics, the meshes give them their real
-// colliders. The room's other objects stay as read (`templates`).
+// colliders. `pieces` are its level geometry but gates; the room's other
+// objects stay as read (`templates`).
 class LiveRoom : public GameFixture {
 public:
     LiveRoom(const std::string& room, const std::function<bool(const Composition&)>& pick)
@@ -110,8 +111,10 @@ public:
             if (!pick(*object)) continue;
             Composition* live = objects.GetObject(objects.CloneComposition(object));
             if (!live) continue;
-            if (live->GetComponent(LevelGeometryComponent::kTypeId)) pieces.push_back(BoxOf(live));
-            live_.push_back(live->GetId());
+            // The room's fixed pieces; a gate rises and sinks.
+            if (live->GetComponent(LevelGeometryComponent::kTypeId) && !live->GetComponent(GateComponent::kTypeId))
+                pieces.push_back(BoxOf(live));
+            m_live.push_back(live->GetId());
         }
         floorTop = FLT_MAX;
         for (const Box& piece : pieces) floorTop = std::min(floorTop, piece.max.y);
@@ -127,7 +130,7 @@ public:
     // The live objects that carry a component of the type.
     std::vector<Composition*> With(u32 type) {
         std::vector<Composition*> found;
-        for (u32 id : live_)
+        for (u32 id : m_live)
             if (Composition* object = objects.GetObject(id); object && object->GetComponent(type))
                 found.push_back(object);
         return found;
@@ -158,7 +161,7 @@ public:
     float floorTop = 0.0f;
 
 private:
-    std::vector<u32> live_;
+    std::vector<u32> m_live;
     MeshManager m_meshes;
     SkeletonManager m_skeletons;
     AnimationManager m_animations;
