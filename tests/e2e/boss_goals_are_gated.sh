@@ -49,7 +49,7 @@ done
 
 # The controls: the yak boss room without its gate.
 fight_copy yak-boss
-sed -i '/<menhir-gate-obj>/d' "$work/rsc/level/room-yak-boss.xrm"
+room_drop "$work/rsc/level/room-yak-boss.xrm" menhir-gate-obj
 for walk in rush wall; do
   small_window "open-$walk"
   TAVRIN_INPUT_SCRIPT="$work/$walk.txt" TAVRIN_MAX_FRAMES=420 keepXdg=1 run_program "open-$walk"
