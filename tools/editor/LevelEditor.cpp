@@ -114,6 +114,8 @@ void LevelEditor::ReadLayoutBack() {
 void LevelEditor::Initialize() {
     m_archetypes.clear();
     if (CompositionFactory* factory = CompositionFactory::Instance()) m_archetypes = factory->GetArchetypeNames();
+    // The editor's own camera is no room object: the picker never offers it.
+    std::erase(m_archetypes, std::string(kCameraArchetype));
     m_keys.fill(false);
     Connect();
     // With no archetypes at all the text stays empty.
@@ -223,8 +225,17 @@ void LevelEditor::FirstUpdate() {
 }
 
 void LevelEditor::CreateCamera() {
-    if (ObjectManager* objects = Objects()) m_cameraId = objects->CreateObject("DefaultCamera", nullptr);
-    if (m_cameraId == 0) LogMessage("LevelEditor: the archetype 'DefaultCamera' could not be made; no editor camera\n");
+    if (ObjectManager* objects = Objects()) m_cameraId = objects->CreateObject(kCameraArchetype, nullptr);
+    if (m_cameraId == 0) {
+        LogMessage(std::string("LevelEditor: the archetype '") + kCameraArchetype +
+                   "' could not be made; no editor camera\n");
+        return;
+    }
+    // The renderer takes the first camera made while it has none. After a
+    // test the game's camera goes only after this one is made, and a loaded
+    // room's camera spawner would then take the view (and lose it to black
+    // on the next load): the editor names its camera instead.
+    if (CoreSystem* core = Core()) core->SendMessageUInt("CameraChange", m_cameraId);
 }
 
 void LevelEditor::SnapArchetypeText() {
