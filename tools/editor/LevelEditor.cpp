@@ -2,6 +2,7 @@
 
 #include "engine/base/Log.h"
 #include "engine/base/Serializer.h"
+#include "engine/components/CameraComponent.h"
 #include "engine/components/CollisionComponent.h"
 #include "engine/core/Composition.h"
 #include "engine/core/CompositionFactory.h"
@@ -238,6 +239,18 @@ void LevelEditor::CreateCamera() {
     if (CoreSystem* core = Core()) core->SendMessageUInt("CameraChange", m_cameraId);
 }
 
+// Every camera that starts tells the renderer where it stands and looks, so
+// a room's camera (the game's camera spawner) made by a Load, a return from
+// a test or "Create New" would move the view away from where the designer
+// flew: the editor's camera tells it again.
+void LevelEditor::ClaimView() {
+    Composition* object = ObjectHandle(m_cameraId).GetObject();
+    CameraComponent* camera = object ? object->GetComponentAs<CameraComponent>() : nullptr;
+    if (!camera) return;
+    const Vec3 at = camera->GetPosition();
+    camera->SetPositionKeepLookAt(at.x, at.y, at.z);
+}
+
 void LevelEditor::SnapArchetypeText() {
     if (m_archetypes.empty() || m_archetypeIndex >= m_archetypes.size()) return;
     if (m_selectedArchetype == m_archetypes[m_archetypeIndex]) return;
@@ -268,6 +281,7 @@ void LevelEditor::OnObjectCreated(u32 id) {
     ObjectHandle handle(id);
     Composition* object = handle.GetObject();
     if (!object) return;
+    if (object->GetComponentAs<CameraComponent>()) ClaimView();
     if (object->GetComponentAs<CollisionComponent>()) {
         m_collisionPicks.push_back(id);
         return;

@@ -252,6 +252,9 @@ private:
     // when the renderer loses its camera.
     void CreateCamera();
     void RestoreCameraPose();
+    // The editor's camera announces its pose again, taking the view back
+    // from a room's camera that has just started.
+    void ClaimView();
     void UsePalette(u32 index);
     CoreSystem* Core() const;
     Engine* RunningEngine() const;

@@ -51,7 +51,7 @@ const char* kRoomArchetypes = R"(
 </entrance-obj>
 <spawner-Luvo><TransformComponent /></spawner-Luvo>
 <spawner-qil-obj><TransformComponent /></spawner-qil-obj>
-<spawner-camera><TransformComponent /></spawner-camera>
+<spawner-camera><TransformComponent /><CameraComponent><LookAtPos_X>9</LookAtPos_X></CameraComponent></spawner-camera>
 )";
 
 std::string FileText(const std::filesystem::path& path) {
@@ -65,9 +65,11 @@ struct RoomEar {
     void Resumed() { resumed++; }
     void Loaded() { loaded++; }
     void CameraChange(u32 id) { camera = id; }
+    void LookAt(float x, float y, float z) { lookAt = Vec3(x, y, z); }
     int resumed = 0;
     int loaded = 0;
     u32 camera = 0;
+    Vec3 lookAt;
 };
 
 class EditorRoomsTest : public ::testing::Test {
@@ -315,6 +317,7 @@ protected:
         w.world.core.Listen("GameResumed", MakeDelegate(&ear, &RoomEar::Resumed));
         w.world.core.Listen("LevelLoaded", MakeDelegate(&ear, &RoomEar::Loaded));
         w.world.core.Listen("CameraChange", MakeDelegate(&ear, &RoomEar::CameraChange));
+        w.world.core.Listen("CameraLookAtUpdate", MakeDelegate(&ear, &RoomEar::LookAt));
     }
     ~EditorTestPlayTest() override { game.Shutdown(); }
 
@@ -438,6 +441,9 @@ TEST_F(EditorTestPlayTest, BackToEditorRestoresTheRoomTheCameraAndThePanels) {
     // The new camera is the view at once, whatever other camera the room or
     // the play left.
     EXPECT_EQ(ear.camera, editor.GetCameraId());
+    // The room's camera spawner, made again after the camera, does not take
+    // the view either: the renderer was last told the editor camera's look.
+    EXPECT_LT((ear.lookAt - lookAt).Length(), 1e-4f);
     Frame();
     EXPECT_EQ(Listed(), listed);
     EXPECT_EQ(w.world.objects.GetLiveObjects().size(), listed.size() + 1) << "the room and the camera only";
