@@ -60,6 +60,34 @@ std::string Malformed(const char* name, const char* value) {
     return std::string(name) + ": malformed value '" + value + "', ignored";
 }
 
+std::optional<RunSwitches::Screenshot> ParseScreenshot(const std::string& text) {
+    const size_t at = text.rfind('@');
+    if (at == std::string::npos || at == 0) return std::nullopt;
+    const std::optional<long> frame = ParseFrameCount(text.c_str() + at + 1, 0);
+    if (!frame) return std::nullopt;
+    return RunSwitches::Screenshot{text.substr(0, at), *frame};
+}
+
+// "FILE@N" or "FILE@N,FILE@N,...": a list only when every piece between
+// the commas is a picture of its own, so a single file name may still hold
+// commas. Empty when malformed.
+std::vector<RunSwitches::Screenshot> ParseScreenshots(const std::string& text) {
+    std::vector<RunSwitches::Screenshot> shots;
+    for (size_t start = 0;;) {
+        const size_t comma = text.find(',', start);
+        const auto shot = ParseScreenshot(text.substr(start, comma == std::string::npos ? comma : comma - start));
+        if (!shot) {
+            shots.clear();
+            break;
+        }
+        shots.push_back(*shot);
+        if (comma == std::string::npos) return shots;
+        start = comma + 1;
+    }
+    if (const auto whole = ParseScreenshot(text)) shots.push_back(*whole);
+    return shots;
+}
+
 }  // namespace
 
 RunSwitches RunSwitches::Parse(const std::function<const char*(const char*)>& getValue) {
@@ -83,15 +111,8 @@ RunSwitches RunSwitches::Parse(const std::function<const char*(const char*)>& ge
         switches.inputScript = std::string(v);
     }
     if (const char* v = getValue("TAVRIN_SCREENSHOT")) {
-        std::string text(v);
-        auto at = text.rfind('@');
-        std::optional<long> frame;
-        if (at != std::string::npos && at > 0) frame = ParseFrameCount(text.c_str() + at + 1, 0);
-        if (frame) {
-            switches.screenshot = Screenshot{text.substr(0, at), *frame};
-        } else {
-            switches.errors.push_back(Malformed("TAVRIN_SCREENSHOT", v));
-        }
+        switches.screenshots = ParseScreenshots(v);
+        if (switches.screenshots.empty()) switches.errors.push_back(Malformed("TAVRIN_SCREENSHOT", v));
     }
     if (const char* v = getValue("TAVRIN_TRACE_MESSAGES")) {
         switches.traceMessages = ParseNameList(v);

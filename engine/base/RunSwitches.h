@@ -6,7 +6,10 @@
 //                             (0.000001..1)
 //   TAVRIN_SEED=N             seeds Rand (0..2^32-1)
 //   TAVRIN_INPUT_SCRIPT=FILE  scripted platform events (see InputScript)
-//   TAVRIN_SCREENSHOT=FILE@N  writes frame N as PNG (0..10^9)
+//   TAVRIN_SCREENSHOT=FILE@N[,FILE@N...]
+//                             writes frame N as PNG (0..10^9); a list takes
+//                             one picture per pair (a single FILE@N may hold
+//                             commas and '@' in FILE)
 //   TAVRIN_TRACE_MESSAGES=NAME[,NAME...]
 //                             logs every send of the named global messages
 //                             with the frame and the arguments
@@ -28,7 +31,8 @@ struct RunSwitches {
         std::string file;
         long frame = 0;
     };
-    std::optional<Screenshot> screenshot;
+    // In the order given; empty when unset.
+    std::vector<Screenshot> screenshots;
     // Names of global messages whose sends are logged (none empty).
     std::optional<std::vector<std::string>> traceMessages;
     // One line per malformed switch, ready for the log.

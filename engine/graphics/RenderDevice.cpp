@@ -43,8 +43,8 @@ RenderDevice::RenderDevice()
 }
 
 RenderDevice::~RenderDevice() {
-    if (m_screenshot && !m_screenshotTaken) {
-        LogMessagef("screenshot '%s': frame %ld was never drawn\n", m_screenshot->file.c_str(), m_screenshot->frame);
+    for (const Screenshot& shot : m_screenshots) {
+        LogMessagef("screenshot '%s': frame %ld was never drawn\n", shot.file.c_str(), shot.frame);
     }
     Release();
     if (s_instance == this) s_instance = nullptr;
@@ -89,8 +89,11 @@ rd::Device* RenderDevice::Create() {
     }
     m_suspended = false;
     EnumerateDisplayModes();
-    if (!m_screenshot) {
-        if (const auto& shot = RunSwitches::FromEnvironment().screenshot) RequestScreenshot(shot->file, shot->frame);
+    if (!m_screenshotAsked) {
+        for (const auto& shot : RunSwitches::FromEnvironment().screenshots) {
+            m_screenshots.push_back({shot.file, shot.frame});
+        }
+        m_screenshotAsked = !m_screenshots.empty();
     }
     m_device->SetPresentHook([this](rd::Device& device) { OnPresent(device); });
     return m_device.get();
@@ -145,22 +148,33 @@ rd::Texture* RenderDevice::CreateRenderTarget(u32 width, u32 height, rd::Format 
 }
 
 void RenderDevice::RequestScreenshot(std::string file, long frame) {
-    m_screenshot = Screenshot{std::move(file), frame};
-    m_screenshotTaken = false;
+    m_screenshots = {Screenshot{std::move(file), frame}};
+    m_screenshotAsked = true;
 }
 
 void RenderDevice::OnPresent(rd::Device& device) {
-    if (!m_screenshot || m_screenshotTaken || m_frame() < m_screenshot->frame) return;
-    m_screenshotTaken = true;
+    const long frame = m_frame();
+    // Every picture due in this frame, in the order asked for.
+    for (auto shot = m_screenshots.begin(); shot != m_screenshots.end();) {
+        if (frame < shot->frame) {
+            ++shot;
+            continue;
+        }
+        WriteScreenshot(device, shot->file, frame);
+        shot = m_screenshots.erase(shot);
+    }
+}
+
+void RenderDevice::WriteScreenshot(rd::Device& device, const std::string& file, long frame) {
     rd::Texture* back = device.BackBuffer();
     std::vector<u8> pixels;
     if (!device.ReadPixels(back, pixels)) {
-        LogMessagef("screenshot '%s': the back buffer cannot be read\n", m_screenshot->file.c_str());
+        LogMessagef("screenshot '%s': the back buffer cannot be read\n", file.c_str());
         return;
     }
-    if (WritePng(m_screenshot->file, back->Width(), back->Height(), pixels)) {
-        LogMessagef("Screenshot of frame %ld written to '%s' (%u x %u)\n", m_frame(), m_screenshot->file.c_str(),
-                    back->Width(), back->Height());
+    if (WritePng(file, back->Width(), back->Height(), pixels)) {
+        LogMessagef("Screenshot of frame %ld written to '%s' (%u x %u)\n", frame, file.c_str(), back->Width(),
+                    back->Height());
     }
 }
 

@@ -21,9 +21,9 @@
 // the last good size stays. A render target that cannot be made after a
 // reset suspends drawing (CanDrawFrame) until a later reset succeeds.
 //
-// TAVRIN_SCREENSHOT=FILE@FRAME: after Create, the back buffer of the first
-// frame presented at or after FRAME (engine frames count from 1) is written
-// to FILE as PNG.
+// TAVRIN_SCREENSHOT=FILE@FRAME[,FILE@FRAME...]: after Create, the back
+// buffer of the first frame presented at or after each FRAME (engine frames
+// count from 1) is written to its FILE as PNG.
 
 #include "engine/base/Types.h"
 #include "engine/core/Vec2.h"
@@ -99,14 +99,16 @@ public:
     void SetResolutionErrorSender(std::function<void()> send) { m_sendResolutionError = std::move(send); }
     void SetFrameSource(std::function<long()> frame) { m_frame = std::move(frame); }
     // Writes the back buffer of the first frame presented at or after frame
-    // (replaces TAVRIN_SCREENSHOT).
+    // (replaces TAVRIN_SCREENSHOT and every picture still to take).
     void RequestScreenshot(std::string file, long frame);
-    bool ScreenshotTaken() const { return m_screenshotTaken; }
+    // Whether pictures were asked for and all of them are taken.
+    bool ScreenshotTaken() const { return m_screenshotAsked && m_screenshots.empty(); }
 
 private:
     rd::PresentParams PresentParams() const;
     void EnumerateDisplayModes();
     void OnPresent(rd::Device& device);
+    void WriteScreenshot(rd::Device& device, const std::string& file, long frame);
 
     std::recursive_mutex m_lock;
     DeviceParams m_params;
@@ -120,8 +122,9 @@ private:
         std::string file;
         long frame;
     };
-    std::optional<Screenshot> m_screenshot;
-    bool m_screenshotTaken = false;
+    // Still to take.
+    std::vector<Screenshot> m_screenshots;
+    bool m_screenshotAsked = false;
 };
 
 // The instance of the running program (set by the constructor), or null.

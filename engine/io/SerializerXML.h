@@ -109,6 +109,10 @@ public:
     // refusal of a room too big for the object tables.
     bool ReadRoomText(const std::string& roomName, const char* text, RoomTarget& room,
                       const std::string& fileLabel = {});
+    // Why the last LoadRoom or ReadRoomText answered false, in a few words
+    // for a message on screen ("the file cannot be read", "line 3, column
+    // 7: Error reading end tag."); empty after one that succeeded.
+    const std::string& RoomFailure() const { return m_roomFailure; }
 
     // The block list now read: first = firstElement, current = null. Used by
     // the loaders and by code that walks a document of its own.
@@ -148,6 +152,7 @@ private:
     bool m_loaded = false;
     const bool m_reading;
     std::string m_where;
+    std::string m_roomFailure;
 };
 
 namespace SerializerXMLDetail {

@@ -57,8 +57,10 @@ void SerializerXML::ReadArchetypes(const std::string& fileName) {
 bool SerializerXML::ReadRoomText(const std::string& roomName, const char* text, RoomTarget& room,
                                  const std::string& fileLabel) {
     if (m_loaded) {
+        m_roomFailure = "another file is being read";
         return false;
     }
+    m_roomFailure.clear();
     m_document->Clear();
     m_first = m_current = m_document.get();
     m_where = roomName;
@@ -67,6 +69,7 @@ bool SerializerXML::ReadRoomText(const std::string& roomName, const char* text, 
     if (!m_loaded) {
         LogMessage("Failed to parse file'" + roomName + "'. Is the file name correct?\n");
         LogMessage(roomName + ": " + why + "\n");
+        m_roomFailure = why.empty() ? "the file is not well-formed XML" : why;
         return false;
     }
     TiXmlElement* root = Document().FirstChildElement();
@@ -79,6 +82,7 @@ bool SerializerXML::ReadRoomText(const std::string& roomName, const char* text, 
         LogMessage("Room [" + roomName + "]: no element 'Attributes', attributes left as they were\n");
     }
     if (objects != nullptr && !RoomFitsTheTables(roomName, objects, fileLabel)) {
+        m_roomFailure = "more objects than the object tables hold";
         EndLoad();
         return false;
     }

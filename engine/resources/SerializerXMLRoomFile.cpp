@@ -8,10 +8,27 @@
 #include "engine/io/IFile.h"
 #include "engine/resources/ResourceManager.h"
 
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 #include <memory>
 #include <new>
 
 namespace Ostrel {
+
+namespace {
+
+// The system's reason a file cannot be opened, for the message on screen.
+std::string WhyUnreadable(const std::string& path) {
+    if (path.empty()) return "no such room";
+    errno = 0;
+    std::FILE* probe = std::fopen(path.c_str(), "rb");
+    if (probe == nullptr) return errno != 0 ? std::strerror(errno) : "the file cannot be opened";
+    std::fclose(probe);
+    return "the file cannot be read";
+}
+
+}  // namespace
 
 bool SerializerXML::LoadRoom(const std::string& roomName, RoomTarget& room) {
     ResourceManager* resources = ResourceManager::Instance();
@@ -24,6 +41,7 @@ bool SerializerXML::LoadRoom(const std::string& roomName, RoomTarget& room) {
     }
     if (len == -1) {
         LogMessagef("unable to read designated room file: %s, room skipped\n", roomName.c_str());
+        m_roomFailure = WhyUnreadable(resources != nullptr ? resources->PathOf(roomName) : std::string());
         return false;
     }
     buf[static_cast<size_t>(len)] = '\0';

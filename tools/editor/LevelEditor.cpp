@@ -2,6 +2,7 @@
 
 #include "engine/base/Log.h"
 #include "engine/base/Serializer.h"
+#include "engine/components/CameraComponent.h"
 #include "engine/components/CollisionComponent.h"
 #include "engine/core/Composition.h"
 #include "engine/core/CompositionFactory.h"
@@ -114,6 +115,8 @@ void LevelEditor::ReadLayoutBack() {
 void LevelEditor::Initialize() {
     m_archetypes.clear();
     if (CompositionFactory* factory = CompositionFactory::Instance()) m_archetypes = factory->GetArchetypeNames();
+    // The editor's own camera is no room object: the picker never offers it.
+    std::erase(m_archetypes, std::string(kCameraArchetype));
     m_keys.fill(false);
     Connect();
     // With no archetypes at all the text stays empty.
@@ -223,8 +226,29 @@ void LevelEditor::FirstUpdate() {
 }
 
 void LevelEditor::CreateCamera() {
-    if (ObjectManager* objects = Objects()) m_cameraId = objects->CreateObject("DefaultCamera", nullptr);
-    if (m_cameraId == 0) LogMessage("LevelEditor: the archetype 'DefaultCamera' could not be made; no editor camera\n");
+    if (ObjectManager* objects = Objects()) m_cameraId = objects->CreateObject(kCameraArchetype, nullptr);
+    if (m_cameraId == 0) {
+        LogMessage(std::string("LevelEditor: the archetype '") + kCameraArchetype +
+                   "' could not be made; no editor camera\n");
+        return;
+    }
+    // The renderer takes the first camera made while it has none. After a
+    // test the game's camera goes only after this one is made, and a loaded
+    // room's camera spawner would then take the view (and lose it to black
+    // on the next load): the editor names its camera instead.
+    if (CoreSystem* core = Core()) core->SendMessageUInt("CameraChange", m_cameraId);
+}
+
+// Every camera that starts tells the renderer where it stands and looks, so
+// a room's camera (the game's camera spawner) made by a Load, a return from
+// a test or "Create New" would move the view away from where the designer
+// flew: the editor's camera tells it again.
+void LevelEditor::ClaimView() {
+    Composition* object = ObjectHandle(m_cameraId).GetObject();
+    CameraComponent* camera = object ? object->GetComponentAs<CameraComponent>() : nullptr;
+    if (!camera) return;
+    const Vec3 at = camera->GetPosition();
+    camera->SetPositionKeepLookAt(at.x, at.y, at.z);
 }
 
 void LevelEditor::SnapArchetypeText() {
@@ -257,6 +281,7 @@ void LevelEditor::OnObjectCreated(u32 id) {
     ObjectHandle handle(id);
     Composition* object = handle.GetObject();
     if (!object) return;
+    if (object->GetComponentAs<CameraComponent>()) ClaimView();
     if (object->GetComponentAs<CollisionComponent>()) {
         m_collisionPicks.push_back(id);
         return;

@@ -65,6 +65,9 @@ class LevelEditor : public System {
 public:
     static constexpr u32 kId = FourCC("LVED");
     static constexpr int kKeyCount = 256;
+    // The archetype of the editor's free-flying camera. It is never offered
+    // by the archetype picker, and a room file holding one loads without it.
+    static constexpr const char* kCameraArchetype = "DefaultCamera";
 
     // One bar's place on screen, in pixels.
     using BarLayout = Ostrel::BarLayout;
@@ -157,8 +160,10 @@ public:
     // file of the save name; false
     // when nothing was written (logged; an earlier file stays as it was).
     bool SaveLevel();
-    // Replaces the listed objects by those of the room of the load name.
-    // False when the room could not be read (logged; no objects then).
+    // Replaces the listed objects by those of the room of the load name,
+    // once that room has been read whole. False when it could not be (no
+    // such room, not a room file, unreadable or malformed): logged and shown
+    // on the status line, and the room being edited stays as it was.
     bool LoadLevel();
     // Hands the load name to the game system to play; when it takes the
     // room, the editor keeps a copy of its room and camera, pushes
@@ -235,12 +240,21 @@ private:
     bool ActOnCommandKey(int key, bool pressed);
     void ApplyBrush(const Vec4& origin, const Vec4& direction, f32 distance);
     void MakeBars();
+    // A Load that did not happen: logged and shown with its reason.
+    bool RefuseLoad(const std::string& why);
     // The listed objects that belong to the room, in list order.
     std::vector<Composition*> RoomObjects() const;
     // The room as a room file's text, for ReturnFromTest.
     std::string RoomSnapshot() const;
     void RestoreRoom(const std::string& snapshot);
+    // Makes the editor's camera and makes it the view ("CameraChange"), so
+    // that no camera of the room (the game's camera spawner) takes the view
+    // when the renderer loses its camera.
     void CreateCamera();
+    void RestoreCameraPose();
+    // The editor's camera announces its pose again, taking the view back
+    // from a room's camera that has just started.
+    void ClaimView();
     void UsePalette(u32 index);
     CoreSystem* Core() const;
     Engine* RunningEngine() const;
@@ -306,8 +320,11 @@ private:
     bool m_restorePending = false;
     bool m_showDebugBeforeTest = true;
     std::string m_testSnapshot;
+    // The camera's pose when Test Level was pressed: where it stands, where
+    // it looks (its camera's look-at point) and its transform's rotation.
     bool m_hasCameraPose = false;
     Vec3 m_cameraPosition{0.0f, 0.0f, 0.0f};
+    Vec3 m_cameraLookAt{0.0f, 0.0f, 1.0f};
     Vec3 m_cameraRotation{0.0f, 0.0f, 0.0f};
     SubscriptionList m_subscriptions;
 };

@@ -11,7 +11,9 @@
 #include "tools/editor/LevelEditor.h"
 
 #include "engine/base/Log.h"
+#include "engine/components/CameraComponent.h"
 #include "engine/core/Composition.h"
+#include "engine/core/CompositionFactory.h"
 #include "engine/core/CoreSystem.h"
 #include "engine/core/Engine.h"
 #include "engine/core/ObjectManager.h"
@@ -24,8 +26,11 @@
 #include "engine/world/GameSystem.h"
 #include "engine/world/RoomInstance.h"
 #include "tools/editor/ObjectHandle.h"
+#include "tools/panels/PanelStatus.h"
 
 #include <tinyxml.h>
+
+#include <cctype>
 
 namespace Ostrel {
 
@@ -43,9 +48,43 @@ TransformComponent* TransformOf(u32 id) {
     return object ? object->GetTransform() : nullptr;
 }
 
+CameraComponent* CameraOf(u32 id) {
+    Composition* object = ObjectHandle(id).GetObject();
+    return object ? object->GetComponentAs<CameraComponent>() : nullptr;
+}
+
 bool IsRoomFileName(const std::string& name) {
     return !name.empty() && name.find_first_of("/\\") == std::string::npos && name != "." && name != "..";
 }
+
+bool HasRoomExtension(const std::string& path) {
+    const size_t dot = path.rfind('.');
+    if (dot == std::string::npos) return false;
+    std::string extension = path.substr(dot + 1);
+    for (char& c : extension) c = char(std::tolower(static_cast<unsigned char>(c)));
+    return extension == "xrm";
+}
+
+// A room as the editor reads it: the objects go into the room, except
+// copies of the editor's own camera, which a room must not hold (an older
+// editor could save one): they are logged and dropped.
+class EditorRoomTarget : public RoomTarget {
+public:
+    explicit EditorRoomTarget(RoomInstance& room) : m_room(room) {}
+    void ReadAttributes(Serializer& serializer) override { m_room.ReadAttributes(serializer); }
+    void AppendObject(Composition* object) override {
+        if (object == nullptr || object->GetName() != LevelEditor::kCameraArchetype) {
+            m_room.AppendObject(object);
+            return;
+        }
+        LogMessage("LevelEditor: the room '" + m_room.GetName() + "' holds the editor's camera ('" +
+                   LevelEditor::kCameraArchetype + "'); it is left out\n");
+        if (CompositionFactory* factory = CompositionFactory::Instance()) factory->Destroy(object);
+    }
+
+private:
+    RoomInstance& m_room;
+};
 
 }  // namespace
 
@@ -89,20 +128,21 @@ bool LevelEditor::SaveLevel() {
 }
 
 bool LevelEditor::LoadLevel() {
+    // The room being edited stays until the new one has been read whole: a
+    // mistyped name or a broken file must not cost the designer their work.
+    const ResourceManager* resources = ResourceManager::Instance();
+    const std::string path = resources != nullptr ? resources->PathOf(m_loadName) : std::string();
+    if (!path.empty() && !HasRoomExtension(path)) return RefuseLoad("'" + path + "' is not a room file (.xrm)");
+    // What the room's objects log while they are read names the room file.
+    LogSourceScope source(path);
+    RoomInstance room(m_loadName);
+    EditorRoomTarget target(room);
+    SerializerXML reader(true);
+    if (!reader.LoadRoom(m_loadName, target)) return RefuseLoad(reader.RoomFailure());
+
     m_saveName = "Untitled";
     DestroyAllObjects();
-    // What the room's objects log while they are read names the room file.
-    const ResourceManager* resources = ResourceManager::Instance();
-    const FilePath path = resources != nullptr ? resources->GetPath(m_loadName) : FilePath();
-    LogSourceScope source(path.IsValid() ? path.GetString() : std::string());
-    RoomInstance room(m_loadName);
-    SerializerXML reader(true);
-    const bool loaded = reader.LoadRoom(m_loadName, room);
     m_difficulty = room.GetDifficulty();
-    if (!loaded) {
-        LogMessage("LevelEditor: the room '" + m_loadName + "' could not be loaded; the editor holds no objects\n");
-        return false;
-    }
     // Each copy is announced at once and listed by OnObjectCreated.
     room.InstantiateObjects();
     // The editor opens rooms the game refuses (a room being made may lack
@@ -114,6 +154,14 @@ bool LevelEditor::LoadLevel() {
                    " objects)\n");
     }
     return true;
+}
+
+bool LevelEditor::RefuseLoad(const std::string& why) {
+    const std::string reason = why.empty() ? std::string("it could not be read") : why;
+    LogMessage("LevelEditor: the room '" + m_loadName + "' could not be loaded (" + reason +
+               "); the editor keeps the room it had\n");
+    ShowPanelStatus("Load Level: '" + m_loadName + "' not loaded: " + reason);
+    return false;
 }
 
 bool LevelEditor::TestLevel() {
@@ -134,6 +182,8 @@ bool LevelEditor::TestLevel() {
     if (const TransformComponent* at = TransformOf(m_cameraId)) {
         m_cameraPosition = at->GetPosition();
         m_cameraRotation = at->GetRotation();
+        const CameraComponent* camera = CameraOf(m_cameraId);
+        m_cameraLookAt = camera ? camera->GetLookAt() : m_cameraPosition + Vec3(0.0f, 0.0f, 1.0f);
         m_hasCameraPose = true;
     }
     m_showDebugBeforeTest = m_showDebug;
@@ -192,16 +242,26 @@ void LevelEditor::ReturnFromTest() {
     if (ObjectManager* objects = Objects()) objects->DestroyAllObjects();  // whatever the play left
     m_keys.fill(false);
     CreateCamera();
-    if (TransformComponent* at = TransformOf(m_cameraId); at && m_hasCameraPose) {
-        at->SetPosition(m_cameraPosition);
-        at->SetRotation(m_cameraRotation);
-    }
+    RestoreCameraPose();
     RestoreRoom(m_testSnapshot);
     m_testSnapshot.clear();
     if (core) core->SendMessageBool("ShowScaffolding", true);
     SetShowDebug(m_showDebugBeforeTest);
     MakeBars();
     LogMessage("LevelEditor: back from test-playing the room '" + m_loadName + "'\n");
+}
+
+// Through the camera component, which keeps where the camera looks and
+// tells the renderer: the view is the one the designer left.
+void LevelEditor::RestoreCameraPose() {
+    if (!m_hasCameraPose) return;
+    if (TransformComponent* at = TransformOf(m_cameraId)) at->SetRotation(m_cameraRotation);
+    if (CameraComponent* camera = CameraOf(m_cameraId)) {
+        camera->SetPosition(m_cameraPosition.x, m_cameraPosition.y, m_cameraPosition.z);
+        camera->SetLookAt(m_cameraLookAt.x, m_cameraLookAt.y, m_cameraLookAt.z);
+    } else if (TransformComponent* at = TransformOf(m_cameraId)) {
+        at->SetPosition(m_cameraPosition);
+    }
 }
 
 std::string LevelEditor::RoomSnapshot() const {

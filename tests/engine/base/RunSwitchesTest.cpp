@@ -30,9 +30,26 @@ TEST(RunSwitches, ReadsEverySwitch) {
     EXPECT_DOUBLE_EQ(*s.fixedDt, 0.016);
     EXPECT_EQ(s.seed, 7u);
     EXPECT_EQ(s.inputScript, "/tmp/in.txt");
-    ASSERT_TRUE(s.screenshot);
-    EXPECT_EQ(s.screenshot->file, "/tmp/a@b.png");
-    EXPECT_EQ(s.screenshot->frame, 30);
+    ASSERT_EQ(s.screenshots.size(), 1u);
+    EXPECT_EQ(s.screenshots[0].file, "/tmp/a@b.png");
+    EXPECT_EQ(s.screenshots[0].frame, 30);
+}
+
+// A list takes one picture per pair; a single name may still hold commas.
+TEST(RunSwitches, ScreenshotListsAndNamesWithCommas) {
+    auto shots = [](const char* value) {
+        std::vector<std::pair<std::string, long>> out;
+        for (const auto& shot : ParseFrom({{"TAVRIN_SCREENSHOT", value}}).screenshots) {
+            out.push_back({shot.file, shot.frame});
+        }
+        return out;
+    };
+    using Shots = std::vector<std::pair<std::string, long>>;
+    EXPECT_EQ(shots("a.png@10,b@c.png@20,a.png@5"), (Shots{{"a.png", 10}, {"b@c.png", 20}, {"a.png", 5}}));
+    EXPECT_EQ(shots("x,y.png@3"), (Shots{{"x,y.png", 3}}));
+    EXPECT_EQ(shots("a@1,b.png@2x"), (Shots{}));
+    EXPECT_EQ(shots("a.png@1,"), (Shots{}));
+    EXPECT_EQ(ParseFrom({{"TAVRIN_SCREENSHOT", "a.png@1,"}}).errors.size(), 1u);
 }
 
 TEST(RunSwitches, UnsetMeansNothingAndMalformedIsReportedAndIgnored) {
@@ -44,7 +61,7 @@ TEST(RunSwitches, UnsetMeansNothingAndMalformedIsReportedAndIgnored) {
     EXPECT_FALSE(s.maxFrames);
     EXPECT_FALSE(s.fixedDt);
     EXPECT_FALSE(s.seed);
-    EXPECT_FALSE(s.screenshot);
+    EXPECT_TRUE(s.screenshots.empty());
     ASSERT_EQ(s.errors.size(), 4u);
     EXPECT_EQ(s.errors[0], "TAVRIN_MAX_FRAMES: malformed value '0', ignored");
 }

@@ -30,7 +30,7 @@ class MenuSendRecorder final : public MessageListenerTable::SendObserver {
 public:
     bool Wants(std::string_view name) const override {
         for (const char* wanted : {"GameFreshStart", "StopLoop", "GameLevelRetry", "GameLevelRestart", "GameEnding",
-                                   "GameReady", "UiChangeScene", "UiPause"})
+                                   "GameReady", "UiChangeScene", "UiPause", "BackToEditor"})
             if (name == wanted) return true;
         return false;
     }
@@ -123,6 +123,34 @@ TEST(ShippedMenus, EveryButtonSendsItsMessagesAndChangesScene) {
         UiScene* scene = menus.Enter(c.scene);
         ASSERT_NE(scene, nullptr) << c.scene;
         EXPECT_EQ(scene->GetName(), c.scene);
+        EXPECT_EQ(menus.Press(scene, c.keys), c.expected) << c.scene << ", case with " << c.keys.size() << " keys";
+    }
+}
+
+// In a room tested from the level editor (its main sets the Lua global
+// "LevelEditorTestPlay") every menu that ends the play leads back to the
+// editor and none to the main menu; Retry and Restart still play the room.
+TEST(ShippedMenus, ATestedRoomsMenusLeadBackToTheEditorOnly) {
+    struct Case {
+        const char* scene;
+        std::initializer_list<int> keys;
+        Sent expected;
+    };
+    const std::string gotoCode = std::to_string(int(UiSceneChangeMethod::Goto));
+    const std::string popCode = std::to_string(int(UiSceneChangeMethod::Pop));
+    const Case cases[] = {
+        {"pause-menu", {kDown, kEnter}, {"BackToEditor", "UiChangeScene(, " + popCode + ")"}},
+        {"game-lost-menu", {kEnter}, {"GameLevelRetry", "UiChangeScene(level-loading-ui, " + gotoCode + ")"}},
+        {"game-lost-menu", {kDown, kEnter}, {"GameLevelRestart", "UiChangeScene(level-loading-ui, " + gotoCode + ")"}},
+        {"game-lost-menu", {kDown, kDown, kEnter}, {"BackToEditor"}},
+        {"game-lost-menu", {kDown, kDown, kDown, kEnter}, {"BackToEditor"}},
+        {"game-complete-menu", {kEnter}, {"BackToEditor"}},
+    };
+    for (const Case& c : cases) {
+        ShippedMenuWorld menus;
+        menus.scripts->RunString("LevelEditorTestPlay = true");
+        UiScene* scene = menus.Enter(c.scene);
+        ASSERT_NE(scene, nullptr) << c.scene;
         EXPECT_EQ(menus.Press(scene, c.keys), c.expected) << c.scene << ", case with " << c.keys.size() << " keys";
     }
 }

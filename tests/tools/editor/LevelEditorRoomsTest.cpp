@@ -5,6 +5,7 @@
 #include "tools/editor/LevelEditor.h"
 
 #include "engine/base/Logger.h"
+#include "engine/components/CameraComponent.h"
 #include "engine/core/Composition.h"
 #include "engine/core/CoreSystem.h"
 #include "engine/core/TransformComponent.h"
@@ -50,7 +51,7 @@ const char* kRoomArchetypes = R"(
 </entrance-obj>
 <spawner-Luvo><TransformComponent /></spawner-Luvo>
 <spawner-qil-obj><TransformComponent /></spawner-qil-obj>
-<spawner-camera><TransformComponent /></spawner-camera>
+<spawner-camera><TransformComponent /><CameraComponent><LookAtPos_X>9</LookAtPos_X></CameraComponent></spawner-camera>
 )";
 
 std::string FileText(const std::filesystem::path& path) {
@@ -63,8 +64,12 @@ std::string FileText(const std::filesystem::path& path) {
 struct RoomEar {
     void Resumed() { resumed++; }
     void Loaded() { loaded++; }
+    void CameraChange(u32 id) { camera = id; }
+    void LookAt(float x, float y, float z) { lookAt = Vec3(x, y, z); }
     int resumed = 0;
     int loaded = 0;
+    u32 camera = 0;
+    Vec3 lookAt;
 };
 
 class EditorRoomsTest : public ::testing::Test {
@@ -178,20 +183,98 @@ TEST_F(EditorRoomsTest, SaveNewLoadRoundTrip) {
     EXPECT_EQ(Listed(), std::vector<std::string>{"crate"});
     EXPECT_EQ(w.world.objects.GetLiveObjects().size(), 2u);
 
-    // A name that names no room: logged, and the editor holds no objects.
-    Load("NoSuchRoom");
-    Frame();
+    // A Load that fails keeps the room being edited and says why on the
+    // status line: a name that names no room, a broken file, a file that is
+    // no room, a file that cannot be opened.
+    std::ofstream(RoomFile("Broken")) << FileText(RoomFile("MyRoom")).substr(0, 60);
+    resources.AddResourcePath(RoomFile("Broken").string());
+    std::ofstream(root / "notes.xcfg") << "<Notes />";
+    resources.AddResourcePath((root / "notes.xcfg").string());
+    std::ofstream(RoomFile("Locked")) << FileText(RoomFile("MyRoom"));
+    resources.AddResourcePath(RoomFile("Locked").string());
+    std::filesystem::permissions(RoomFile("Locked"), std::filesystem::perms::none);
+    const bool canOpenLocked = std::ifstream(RoomFile("Locked")).is_open();  // root reads it anyway
+    const std::vector<u32> kept = editor.GetObjectList();
+    const struct {
+        const char* name;
+        std::string reason;
+    } failures[] = {
+        {"NoSuchRoom", "no such room"},
+        {"Broken", "line "},
+        {"notes", "is not a room file (.xrm)"},
+        {"Locked", canOpenLocked ? "" : "Permission denied"},
+    };
+    for (const auto& failure : failures) {
+        if (failure.reason.empty()) continue;
+        Load(failure.name);
+        Frame();
+        EXPECT_EQ(editor.GetObjectList(), kept) << failure.name;
+        EXPECT_FALSE(editor.ObjectBar()->entries.empty()) << failure.name;
+        EXPECT_EQ(w.world.objects.GetLiveObjects().size(), 2u) << failure.name;
+        EXPECT_EQ(editor.GetSaveName(), "Untitled");
+        const std::string status = model.Status().Text();
+        EXPECT_EQ(status.rfind(std::string("Load Level: '") + failure.name + "' not loaded: ", 0), 0u) << status;
+        EXPECT_NE(status.find(failure.reason), std::string::npos) << status;
+        EXPECT_NE(w.world.log.find(std::string("the room '") + failure.name +
+                                   "' could not be loaded (" + status.substr(status.find(": ", 13) + 2) +
+                                   "); the editor keeps the room it had"),
+                  std::string::npos)
+            << w.world.log;
+    }
     EXPECT_NE(w.world.log.find("unable to read designated room file: NoSuchRoom, room skipped"), std::string::npos);
-    EXPECT_NE(w.world.log.find("the room 'NoSuchRoom' could not be loaded"), std::string::npos);
-    EXPECT_TRUE(editor.GetObjectList().empty());
-    EXPECT_TRUE(editor.ObjectBar()->entries.empty());
-    EXPECT_EQ(w.world.objects.GetLiveObjects().size(), 1u);
+    std::filesystem::permissions(RoomFile("Locked"), std::filesystem::perms::owner_all);
+    model.Commit("Editor Info", "I/O", "Saving To", std::string("Kept"));
+    ASSERT_TRUE(Save("Kept"));
+    EXPECT_EQ(FileText(RoomFile("Kept")), FileText(RoomFile("MyRoom")));
 
     // An empty room saves and loads as empty.
+    ASSERT_TRUE(model.Press("Editor Info", "I/O", "New Level"));
     ASSERT_TRUE(Save("Empty"));
     Load("Empty");
     Frame();
     EXPECT_TRUE(editor.GetObjectList().empty());
+}
+
+// The editor's camera is no room object: the picker never offers it, a
+// fresh editor's "Create New" makes a room object, and a room file that
+// holds a camera (saved by an older editor) loads without it.
+TEST_F(EditorRoomsTest, TheEditorsCameraIsNeverPickedSavedOrLoaded) {
+    const auto& names = editor.GetArchetypeNames();
+    ASSERT_FALSE(names.empty());
+    EXPECT_EQ(std::find(names.begin(), names.end(), "DefaultCamera"), names.end());
+    EXPECT_NE(editor.GetSelectedArchetype(), "DefaultCamera");
+    for (size_t i = 0; i <= names.size(); ++i) {
+        editor.NextArchetype(true);
+        EXPECT_NE(editor.GetSelectedArchetype(), "DefaultCamera");
+    }
+    model.Commit("Editor Info", "Object Creation", "Selected Archetype", std::string("DefaultCamera"));
+    editor.Update(0.0f);
+    EXPECT_NE(editor.GetSelectedArchetype(), "DefaultCamera");
+    const u32 camera = editor.GetCameraId();
+    ASSERT_TRUE(model.Press("Editor Info", "Object Creation", "Create New"));
+    ASSERT_EQ(editor.GetObjectList().size(), 1u);
+    const std::vector<std::string> made = Listed();
+    EXPECT_NE(made[0], "DefaultCamera");
+    EXPECT_EQ(editor.GetCameraId(), camera);
+
+    ASSERT_TRUE(Save("Plain"));
+    std::string text = FileText(RoomFile("Plain"));
+    EXPECT_EQ(text.find("DefaultCamera"), std::string::npos);
+    const size_t objects = text.find("<Objects>") + std::string("<Objects>").size();
+    ASSERT_NE(objects, std::string::npos);
+    text.insert(objects, "<DefaultCamera><TransformComponent><PosX>3</PosX></TransformComponent></DefaultCamera>");
+    std::ofstream(RoomFile("WithCamera")) << text;
+    resources.AddResourcePath(RoomFile("WithCamera").string());
+    Load("WithCamera");
+    Frame();
+    EXPECT_EQ(Listed(), made);
+    EXPECT_EQ(editor.GetCameraId(), camera);
+    size_t cameras = 0;
+    for (u32 id : w.world.objects.GetLiveObjects()) cameras += ObjectHandle(id).GetObject()->GetName() == "DefaultCamera";
+    EXPECT_EQ(cameras, 1u);
+    EXPECT_NE(w.world.log.find("the room 'WithCamera' holds the editor's camera ('DefaultCamera'); it is left out"),
+              std::string::npos)
+        << w.world.log;
 }
 
 TEST_F(EditorRoomsTest, FailedSaveKeepsTheEarlierFileAndTheObjects) {
@@ -233,6 +316,8 @@ protected:
         game.Initialize();
         w.world.core.Listen("GameResumed", MakeDelegate(&ear, &RoomEar::Resumed));
         w.world.core.Listen("LevelLoaded", MakeDelegate(&ear, &RoomEar::Loaded));
+        w.world.core.Listen("CameraChange", MakeDelegate(&ear, &RoomEar::CameraChange));
+        w.world.core.Listen("CameraLookAtUpdate", MakeDelegate(&ear, &RoomEar::LookAt));
     }
     ~EditorTestPlayTest() override { game.Shutdown(); }
 
@@ -310,8 +395,17 @@ TEST_F(EditorTestPlayTest, BackToEditorRestoresTheRoomTheCameraAndThePanels) {
     ASSERT_TRUE(Save("Before"));
     const std::string before = FileText(RoomFile("Before"));
     const std::vector<std::string> listed = Listed();
-    ObjectHandle(editor.GetCameraId()).GetObject()->GetTransform()->SetPosition(Vec3(4, 5, 6));
-    model.Commit("Editor Info", "I/O", "Loading From", std::string("Before"));
+    // The designer flies somewhere after the last load and turns.
+    Load("Before");
+    Frame();
+    CameraComponent* flown = ObjectHandle(editor.GetCameraId()).GetObject()->GetComponentAs<CameraComponent>();
+    ASSERT_NE(flown, nullptr);
+    flown->SetPosition(4, 5, 6);
+    flown->Rotate(-0.3f, 0.7f);
+    flown->MoveForward(2.0f);
+    const Vec3 position = flown->GetPosition();
+    const Vec3 lookAt = flown->GetLookAt();
+    ASSERT_FALSE(position == Vec3(4, 5, 6));
 
     ASSERT_TRUE(model.Press("Editor Info", "", "Test Level"));
     EXPECT_TRUE(editor.IsTesting());
@@ -340,7 +434,16 @@ TEST_F(EditorTestPlayTest, BackToEditorRestoresTheRoomTheCameraAndThePanels) {
     EXPECT_TRUE(editor.GetShowDebug());
     EXPECT_EQ(model.Bars().size(), 3u);
     ASSERT_NE(editor.GetCameraId(), 0u);
-    EXPECT_EQ(ObjectHandle(editor.GetCameraId()).GetObject()->GetTransform()->GetPosition(), Vec3(4, 5, 6));
+    const CameraComponent* back = ObjectHandle(editor.GetCameraId()).GetObject()->GetComponentAs<CameraComponent>();
+    ASSERT_NE(back, nullptr);
+    EXPECT_LT((back->GetPosition() - position).Length(), 1e-4f);
+    EXPECT_LT((back->GetLookAt() - lookAt).Length(), 1e-4f);
+    // The new camera is the view at once, whatever other camera the room or
+    // the play left.
+    EXPECT_EQ(ear.camera, editor.GetCameraId());
+    // The room's camera spawner, made again after the camera, does not take
+    // the view either: the renderer was last told the editor camera's look.
+    EXPECT_LT((ear.lookAt - lookAt).Length(), 1e-4f);
     Frame();
     EXPECT_EQ(Listed(), listed);
     EXPECT_EQ(w.world.objects.GetLiveObjects().size(), listed.size() + 1) << "the room and the camera only";
