@@ -65,6 +65,11 @@ run_sh dropped "5 drop $fbx\n"
 [ -x "$clone/build/release/model-converter" ] || fail "run.sh did not build model-converter"
 expect_no_line "$(log_file)" "failed"
 expect_no_line "$(log_file)" "not found"
+# run.sh starts the program in the repository's root: the converted model and
+# the converter's log go to the per-user folder, not there or into rsc/.
+[ -f "$XDG_DATA_HOME/$userFolderName/mv-asset.bin" ] || fail "no mv-asset.bin in the per-user folder"
+left=$(find "$clone" -maxdepth 2 \( -name mv-asset.bin -o -name convert.log \))
+[ -z "$left" ] || fail "the viewer left files in the repository: $left"
 
 # The model is where the empty scene was, and lit: its pixels (those that
 # differ from the empty scene) hold clearly different shades.

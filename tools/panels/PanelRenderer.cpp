@@ -179,6 +179,14 @@ void PanelRenderer::BuildFrame(f32 dt, int displayWidth, int displayHeight) {
     m_itemTargets.clear();
     m_barRects.clear();
     const ImVec2 display = ImGui::GetIO().DisplaySize;
+    // A refused value's note shows for a while, folded groups or not.
+    for (const auto& bar : m_model.Bars()) {
+        for (PanelEntry& entry : bar->entries) {
+            if (entry.note.empty()) continue;
+            entry.noteSeconds -= ImGui::GetIO().DeltaTime;
+            if (entry.noteSeconds <= 0.0f) entry.note.clear();
+        }
+    }
     // Bars made or deleted by an action run below wait for the next frame.
     std::vector<PanelBar*> bars;
     for (const auto& bar : m_model.Bars()) bars.push_back(bar.get());
@@ -318,6 +326,15 @@ void PanelRenderer::BuildEntry(PanelBar& bar, PanelEntry& entry) {
     if (entry.IsField())
         target.width = std::min(rect.width, entry.type == PanelType::BoolCpp ? rect.height : widgetWidth);
     m_itemTargets[{bar.name, entry.group, entry.name}] = target;
+    if (!entry.note.empty()) {
+        // Under the field, in a colour that stands out on the bar's own.
+        const ImVec4 colour = bar.lightText ? ImVec4(1.0f, 0.9f, 0.2f, 1.0f) : ImVec4(0.6f, 0.0f, 0.0f, 1.0f);
+        ImGui::PushStyleColor(ImGuiCol_Text, colour);
+        ImGui::PushTextWrapPos(0.0f);
+        ImGui::TextUnformatted(entry.note.c_str());
+        ImGui::PopTextWrapPos();
+        ImGui::PopStyleColor();
+    }
     ImGui::PopID();
 }
 

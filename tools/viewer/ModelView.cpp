@@ -2,6 +2,7 @@
 
 #include "engine/base/Log.h"
 #include "engine/base/Serializer.h"
+#include "engine/base/UserFolder.h"
 #include "engine/components/CameraComponent.h"
 #include "engine/components/DefaultCameraLogicComponent.h"
 #include "engine/components/MeshComponent.h"
@@ -16,6 +17,7 @@
 #include "engine/graphics/models/ModelLoaders.h"
 #include "engine/graphics/textures/TextureManager.h"
 #include "engine/io/SerializerXML.h"
+#include "engine/io/UserDataFolder.h"
 #include "engine/resources/ResourceManager.h"
 #include "tools/editor/ObjectHandle.h"
 #include "tools/panels/PanelApi.h"
@@ -25,6 +27,8 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+
+#include <stdlib.h>
 
 namespace Ostrel {
 
@@ -92,6 +96,7 @@ ModelView::ModelView() { m_layout[1].posX = 320; }
 ModelView::~ModelView() {
     m_subscriptions.Clear();
     DeleteBar();
+    RemoveOwnWorkFolder();
 }
 
 ObjectManager* ModelView::Objects() const {
@@ -126,10 +131,44 @@ void ModelView::ReadLayoutBack() {
     ReadBarPlace(m_bar, m_layout[0]);
 }
 
+// ---- the work folder --------------------------------------------------------
+
+std::string ModelView::ModelFilePath() const { return m_workFolder + "/" + kModelFile; }
+std::string ModelView::ConvertLogPath() const { return m_workFolder + "/" + kConvertLog; }
+
+// The per-user folder when the environment names one (without it the
+// per-user folder would sit in the working folder), else a temporary folder
+// of our own.
+void ModelView::PrepareWorkFolder() {
+    if (!UserDataBaseFolder().empty() && CreateUserDataFolder(kUserFolderName)) {
+        m_workFolder = GetUserDataPath(kUserFolderName);
+        return;
+    }
+    std::error_code error;
+    std::string pattern = (std::filesystem::temp_directory_path(error) / "lantern-vaults-viewer-XXXXXX").string();
+    if (!error && ::mkdtemp(pattern.data()) != nullptr) {
+        m_workFolder = pattern;
+        m_ownsWorkFolder = true;
+        LogMessage("ModelView: no per-user folder; converted models go to " + m_workFolder + " for this run\n");
+        return;
+    }
+    LogMessage("ModelView: no folder for converted models (no per-user folder, no temporary folder); dropped "
+               "models cannot be shown\n");
+}
+
+void ModelView::RemoveOwnWorkFolder() {
+    if (!m_ownsWorkFolder) return;
+    std::error_code error;
+    std::filesystem::remove_all(m_workFolder, error);
+    m_ownsWorkFolder = false;
+    m_workFolder.clear();
+}
+
 // ---- lifecycle --------------------------------------------------------------
 
 void ModelView::Initialize() {
     if (m_converter.empty()) m_converter = FindHelperProgram(kConverterName);
+    if (m_workFolder.empty()) PrepareWorkFolder();
     if (m_subscriptions.Empty()) {
         m_subscriptions.Listen("KeyTriggered", MakeDelegate(this, &ModelView::OnKeyTriggered));
         m_subscriptions.Listen("FileDrop", MakeDelegate(this, &ModelView::OnFileDropMessage));
@@ -156,6 +195,7 @@ void ModelView::Shutdown() {
     ReadLayoutBack();
     SaveLayout();
     DeleteBar();
+    RemoveOwnWorkFolder();
 }
 
 void ModelView::DeleteBar() {
@@ -281,14 +321,16 @@ void ModelView::LoadDroppedModel() {
     LogSourceScope source(m_droppedPath);
     const std::string ext = LowerExtension(m_droppedPath);
     bool ready = false;
-    if (ext == "fbx") {
+    if (m_workFolder.empty()) {
+        LogMessage("ModelView: '" + m_droppedPath + "' is not shown: no folder for converted models\n");
+    } else if (ext == "fbx") {
         ready = ConvertModel(m_droppedPath);
     } else if (ext == "bin") {
         ready = CopyModelFile(m_droppedPath);
     }
     if (!ready) return;
 
-    const u32 parts = ReloadGeometryResource(std::string(kModelFile), m_animationOnly ? kModelPartAnimation : 0xFFFFu);
+    const u32 parts = ReloadGeometryResource(ModelFilePath(), m_animationOnly ? kModelPartAnimation : 0xFFFFu);
     if (!m_animationOnly) {
         ObjectManager* objects = Objects();
         Composition* object = objects ? objects->SpawnComposition(kAssetName) : nullptr;
@@ -317,28 +359,30 @@ void ModelView::LoadDroppedModel() {
 }
 
 bool ModelView::ConvertModel(const std::string& path) {
-    const std::string model = std::string(kModelFile);
+    const std::string model = ModelFilePath();
     std::error_code error;
     std::filesystem::remove(model, error);
-    const std::string converter = m_converter.empty() ? std::string(kConverterName) : m_converter;
+    // The converter runs in the work folder: paths are made absolute first.
+    std::string converter = m_converter.empty() ? std::string(kConverterName) : m_converter;
+    if (converter.find('/') != std::string::npos) converter = std::filesystem::absolute(converter, error).string();
     if (converter.find('/') == std::string::npos && FindOnPath(converter).empty()) {
         LogMessage("ModelView: " + converter + " not found: looked in " + HelperProgramFolder() +
                    " and on PATH; '" + path + "' is not shown\n");
         return false;
     }
-    std::vector<std::string> argv = {converter, path, "-mv"};
+    std::vector<std::string> argv = {converter, std::filesystem::absolute(path, error).string(), "-mv"};
     if (m_scaleModel) argv.push_back("-s");
-    const ProcessResult result = RunProcess(argv, std::string(kConvertLog));
+    const ProcessResult result = RunProcess(argv, ConvertLogPath(), m_workFolder);
     const bool wroteModel = std::filesystem::is_regular_file(model, error);
     if (result.started && result.exitCode == 0 && wroteModel) return true;
     std::filesystem::remove(model, error);
     LogMessage("ModelView: converting '" + path + "' failed: " +
-               DescribeConverterFailure(result, converter, wroteModel) + ConverterReport(kConvertLog));
+               DescribeConverterFailure(result, converter, wroteModel) + ConverterReport(ConvertLogPath()));
     return false;
 }
 
 bool ModelView::CopyModelFile(const std::string& path) {
-    const std::string model = std::string(kModelFile);
+    const std::string model = ModelFilePath();
     std::error_code error;
     std::filesystem::remove(model, error);
     error.clear();

@@ -159,6 +159,39 @@ TEST_F(PanelRendererTest, CtrlASelectsTheFieldsTextSoTypingReplacesIt) {
     EXPECT_EQ(name.value, "room-yak-gate");
 }
 
+// A number typed into a float field (Ctrl+click makes it a text field)
+// that is out of the float's range is refused: the field keeps its value
+// and says why under itself for a few seconds; a good number then goes in.
+TEST_F(PanelRendererTest, TypedNumberOutOfRangeIsRefusedAndTheFieldSaysWhy) {
+    auto type = [&](const std::string& text) {
+        const PanelRect field = *renderer.ItemTarget("Editor Info", "Camera", "Speed");
+        WindowInputEvent down = Button(true), up = Button(false);
+        Frame({Move(field.CentreX(), field.CentreY())});
+        Frame({Key(17, true), down, up});
+        Frame({Key(17, false)});
+        Frame({Key(17, true), Key('A', true), Key('A', false), Key(17, false)});
+        Frame({Text(text)});
+        Frame({Key(13, true), Key(13, false)});
+        Frame();
+    };
+    const PanelRect before = *renderer.ItemRect("Editor Info", "I/O", "Loading From");
+    type("1e999");
+    EXPECT_EQ(speed, 2.0f);
+    const PanelEntry* entry = bar->Find("Camera", "Speed");
+    ASSERT_NE(entry, nullptr);
+    EXPECT_EQ(entry->note, "inf is not a finite number; kept 2");
+    // The note takes a line under the field.
+    EXPECT_GT(renderer.ItemRect("Editor Info", "I/O", "Loading From")->y, before.y + 8);
+    for (int i = 0; i < int(PanelModel::kNoteSeconds * 60) + 2; ++i) Frame();
+    EXPECT_TRUE(entry->note.empty());
+    EXPECT_EQ(renderer.ItemRect("Editor Info", "I/O", "Loading From")->y, before.y);
+    type("-1e999");
+    EXPECT_EQ(speed, 2.0f);
+    type("3.5");
+    EXPECT_EQ(speed, 3.5f);
+    EXPECT_TRUE(entry->note.empty());
+}
+
 // Labels are read whole: the label column is as wide as the longest label
 // with its groups' indent, and where the bar is too narrow for that the
 // label goes on a line of its own above its widget.
