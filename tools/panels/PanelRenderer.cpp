@@ -11,6 +11,7 @@
 #include <imgui_stdlib.h>
 
 #include <algorithm>
+#include <cfloat>
 #include <cmath>
 #include <utility>
 #include <vector>
@@ -306,7 +307,7 @@ void PanelRenderer::BuildGroup(PanelBar& bar, PanelGroupInfo& group) {
 
 void PanelRenderer::BuildEntry(PanelBar& bar, PanelEntry& entry) {
     ImGui::PushID(int(entry.serial & 0x7FFFFFFF));
-    const float widgetWidth = ImGui::CalcItemWidth();
+    float widgetWidth = ImGui::CalcItemWidth();
     switch (entry.kind) {
     case PanelEntry::Kind::Separator:
         ImGui::Separator();
@@ -316,7 +317,7 @@ void PanelRenderer::BuildEntry(PanelBar& bar, PanelEntry& entry) {
         break;
     case PanelEntry::Kind::Variable:
     case PanelEntry::Kind::Callback:
-        BuildField(bar, entry);
+        widgetWidth = BuildField(bar, entry);
         break;
     }
     const PanelRect rect = LastItemRect();
@@ -338,11 +339,24 @@ void PanelRenderer::BuildEntry(PanelBar& bar, PanelEntry& entry) {
     ImGui::PopID();
 }
 
-void PanelRenderer::BuildField(PanelBar& bar, PanelEntry& entry) {
+float PanelRenderer::BuildField(PanelBar& bar, PanelEntry& entry) {
     PanelValue value = m_model.Read(entry);
     if (value.index() == 0) value = entry.type == PanelType::StdString ? PanelValue(std::string()) : value;
     const bool editable = entry.IsEditable();
-    const std::string label = (LabelAbove(entry.label) ? std::string() : entry.label) + "###value";
+    // Read-only text is there to be read whole: when it is wider than the
+    // widget, its label goes on a line above and the text takes the bar's
+    // whole width.
+    const auto* text = std::get_if<std::string>(&value);
+    const bool wide = !editable && text &&
+                      ImGui::CalcTextSize(text->c_str()).x + 2 * ImGui::GetStyle().FramePadding.x > ImGui::CalcItemWidth();
+    std::string label = "###value";
+    if (wide) {
+        ImGui::TextUnformatted(entry.label.c_str());
+        ImGui::PushItemWidth(-FLT_MIN);
+    } else if (!LabelAbove(entry.label)) {
+        label = entry.label + label;
+    }
+    const float width = ImGui::CalcItemWidth();
     ImGui::BeginDisabled(!editable && entry.type != PanelType::StdString);
     bool changed = false;
     switch (entry.type) {
@@ -385,7 +399,9 @@ void PanelRenderer::BuildField(PanelBar& bar, PanelEntry& entry) {
         break;
     }
     ImGui::EndDisabled();
+    if (wide) ImGui::PopItemWidth();
     if (changed && editable) m_model.QueueCommit(bar, entry, std::move(value));
+    return width;
 }
 
 // Text (and single characters) are typed into a buffer of their own and

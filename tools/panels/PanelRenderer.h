@@ -116,7 +116,8 @@ private:
     void BuildChildren(PanelBar& bar, const std::string& group);
     void BuildGroup(PanelBar& bar, PanelGroupInfo& group);
     void BuildEntry(PanelBar& bar, PanelEntry& entry);
-    void BuildField(PanelBar& bar, PanelEntry& entry);
+    // Answers the width its widget was given.
+    float BuildField(PanelBar& bar, PanelEntry& entry);
     // The width of the bar's label column: its widest field label plus the
     // indent of the groups it sits in.
     float LabelColumnWidth(const PanelBar& bar) const;

@@ -219,6 +219,21 @@ TEST_F(PanelRendererTest, LongLabelsShowWholeBesideOrAboveTheirWidgets) {
     ASSERT_TRUE(text);
     EXPECT_LE(text->x + text->width, inside.x + inside.width - 4);
 
+    // Read-only text wider than the widget column takes the whole width
+    // under its label, and fits; shorter text stays beside its label.
+    std::string hint = ".fbx .bin .png .tga", note = "ok";
+    TwAddVarRO(bar, "Drop a file", PanelType::StdString, &hint);
+    TwAddVarRO(bar, "Status", PanelType::StdString, &note);
+    Frame();
+    // The default font is 7 pixels a character, plus the frame's padding.
+    const PanelRect hintBox = *renderer.ItemTarget("Editor Info", "", "Drop a file");
+    EXPECT_GE(hintBox.width, float(hint.size() * 7 + 8));
+    EXPECT_GT(hintBox.width, 250.0f);
+    EXPECT_LE(hintBox.x + hintBox.width, inside.x + inside.width);
+    const PanelRect statusBox = *renderer.ItemTarget("Editor Info", "", "Status");
+    EXPECT_LT(statusBox.width, 200.0f) << "a short text beside its label";
+    EXPECT_LT(statusBox.y - (hintBox.y + hintBox.height), hintBox.height * 0.5f) << "no label line above it";
+
     // A bar narrower than its labels: each long label above its widget.
     const s32 narrow[2] = {150, 460};
     TwSetParam(bar, nullptr, "size", PanelParamType::Int32, 2, narrow);
