@@ -32,6 +32,7 @@
 
 #include "engine/base/Types.h"
 #include "engine/core/TweakBarGroup.h"
+#include "tools/panels/PanelStatus.h"
 
 #include <array>
 #include <deque>
@@ -156,6 +157,9 @@ public:
     bool Define(const std::string& definition);
     // Whether bars are kept inside the window ("contained").
     bool Contained() const { return m_contained; }
+    // The one-line status message drawn over the window (PanelStatus.h).
+    PanelStatus& Status() { return m_status; }
+    const PanelStatus& Status() const { return m_status; }
 
     // "size" and "position", two Int32 values each. False (nothing changed)
     // for another name, type or count. Sizes are at least 1.
@@ -213,6 +217,7 @@ private:
     u64 m_nextSerial = 1;
     u64 m_refusals = 0;  // values refused so far
     bool m_contained = false;
+    PanelStatus m_status;
 };
 
 }  // namespace Ostrel

@@ -6,6 +6,7 @@
 #include "engine/platform/PlatformMessages.h"
 #include "engine/platform/VirtualKeys.h"
 #include "engine/platform/WindowInputEvent.h"
+#include "tools/panels/PanelStatus.h"
 
 #include <imgui.h>
 #include <imgui_stdlib.h>
@@ -192,6 +193,8 @@ void PanelRenderer::BuildFrame(f32 dt, int displayWidth, int displayHeight) {
     std::vector<PanelBar*> bars;
     for (const auto& bar : m_model.Bars()) bars.push_back(bar.get());
     for (PanelBar* bar : bars) BuildBar(*bar, display.x, display.y);
+    m_model.Status().Tick(dt > 0.0f ? dt : kDefaultDt);
+    BuildStatusLine(m_model.Status(), display.x, display.y);
     ImGui::Render();
     m_built = true;
     m_wantsMouse = ImGui::GetIO().WantCaptureMouse;

@@ -4,6 +4,7 @@
 
 #include "tools/panels/PanelApi.h"
 #include "tools/panels/PanelRenderer.h"
+#include "tools/panels/PanelStatus.h"
 
 #include "engine/graphics/device/RecordingDevice.h"
 #include "engine/platform/PlatformMessages.h"
@@ -369,6 +370,46 @@ TEST_F(PanelRendererTest, DrawsThroughTheDeviceAndPutsItsStateBack) {
     EXPECT_EQ(device.GetTrace().Count("DrawIndexed"), 0u);
     renderer.ReleaseDeviceObjects(&device);
     EXPECT_LT(device.LiveObjects(), objects);
+}
+
+}  // namespace
+}  // namespace Ostrel
+
+namespace Ostrel {
+namespace {
+
+// The status line: its first line shows for its time, counted by the
+// frames' dt, a newer text replaces it, and it is drawn over the bars.
+TEST_F(PanelRendererTest, StatusLineShowsItsFirstLineForItsTimeOverTheBars) {
+    rd::RecordingDevice device({640, 480, true, nullptr});
+    auto draws = [&] {
+        device.GetTrace().Clear();
+        renderer.Draw(device);
+        return device.GetTrace().Count("DrawIndexed");
+    };
+    const size_t barOnly = draws();
+
+    ShowPanelStatus("Load failed: no room named 'nope'\nsecond line ignored  \n", 0.5f);
+    EXPECT_EQ(model.Status().Text(), "Load failed: no room named 'nope'");
+    const u32 serial = model.Status().Serial();
+    Frame();
+    EXPECT_GT(draws(), barOnly);  // the foreground strip comes after the bar
+    for (int i = 0; i < 20; ++i) Frame();  // 1/3 s
+    EXPECT_TRUE(model.Status().Visible());
+    ShowPanelStatus("Save failed: Permission denied", 0.5f);  // replaces, time anew
+    EXPECT_GT(model.Status().Serial(), serial);
+    for (int i = 0; i < 20; ++i) Frame();
+    EXPECT_EQ(model.Status().Text(), "Save failed: Permission denied");
+    for (int i = 0; i < 11; ++i) Frame();
+    EXPECT_FALSE(model.Status().Visible());
+    EXPECT_EQ(draws(), barOnly);
+
+    // Nothing to show: an empty text or no time.
+    ShowPanelStatus(" \n", 5.0f);
+    EXPECT_FALSE(model.Status().Visible());
+    ShowPanelStatus("x", 0.0f);
+    EXPECT_FALSE(model.Status().Visible());
+    renderer.ReleaseDeviceObjects(&device);
 }
 
 }  // namespace
