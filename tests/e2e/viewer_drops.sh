@@ -73,6 +73,10 @@ expect_line "$(log_file)" "; the converter said:"
 expect_no_line "$(log_file)" "see convert.log"
 [ ! -e "$(kept mv-asset.bin)" ] || fail "an earlier mv-asset.bin was left after a failed conversion"
 [ "$(pixel failed.png 512 384)" = "$(pixel empty.png 512 384)" ] || fail "a failed conversion shows something"
+# It says so on the window: the status line's dark red strip along the bottom.
+reddish() { read -r r g b <<<"$(pixel "$1" 1010 764)"; [ "$r" -gt 90 ] && [ "$g" -lt 40 ] && [ "$b" -lt 40 ]; }
+reddish failed.png || fail "no status line after a failed conversion: $(pixel failed.png 1010 764)"
+! reddish empty.png || fail "a status line without a failure"
 [ ! -e pwned ] && [ ! -e pwned2 ] || fail "a dropped file name ran a command"
 
 # A file of no kind the viewer reads is named and ignored; a broken model

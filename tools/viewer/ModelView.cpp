@@ -22,6 +22,7 @@
 #include "tools/editor/ObjectHandle.h"
 #include "tools/panels/PanelApi.h"
 #include "tools/panels/PanelGroup.h"
+#include "tools/panels/PanelStatus.h"
 #include "tools/viewer/ProcessRunner.h"
 
 #include <filesystem>
@@ -80,6 +81,25 @@ std::string ConverterReport(const std::string& logPath) {
     if (report.size() > kMaxReport) report = "..." + report.substr(report.size() - kMaxReport);
     return "; the converter said:\n" + report + "\n";
 }
+
+// The converter's last line of output (its own word on what went wrong),
+// without its program-name prefix and with the dropped file's absolute path
+// shortened to its name, for the status line; empty when it printed nothing.
+std::string ConverterLastLine(const std::string& logPath, const std::string& converter, const std::string& source) {
+    std::ifstream in(logPath, std::ios::binary);
+    std::string line, last;
+    while (std::getline(in, line)) {
+        if (line.find_first_not_of(" \t\r") != std::string::npos) last = line;
+    }
+    const std::string prefix = std::filesystem::path(converter).filename().string() + ": ";
+    if (last.rfind(prefix, 0) == 0) last.erase(0, prefix.size());
+    const std::string name = std::filesystem::path(source).filename().string();
+    for (size_t at = last.find(source); !source.empty() && at != std::string::npos; at = last.find(source, at))
+        last.replace(at, source.size(), name);
+    return last;
+}
+
+std::string FileName(const std::string& path) { return std::filesystem::path(path).filename().string(); }
 
 std::string DescribeConverterFailure(const ProcessResult& result, const std::string& converter, bool wroteModel) {
     if (!result.started) return converter + " could not be run (" + result.error + ")";
@@ -302,11 +322,15 @@ void ModelView::OnFileDrop(const std::string& path) {
         m_loadCountdown = 2;
     } else if (ext == "png" || ext == "tga") {
         LogSourceScope source(path);
-        if (!LoadTextureFromFile(path)) LogMessage("ModelView: the texture '" + path + "' could not be loaded\n");
+        if (!LoadTextureFromFile(path)) {
+            LogMessage("ModelView: the texture '" + path + "' could not be loaded\n");
+            ShowPanelStatus("Texture '" + FileName(path) + "' could not be loaded (the log says why)");
+        }
         m_textureName = std::filesystem::path(path).stem().string();
         ApplyTexture();
     } else {
         LogMessage("ModelView: '" + path + "' is not a kind the viewer takes (.fbx, .bin, .png, .tga); ignored\n");
+        ShowPanelStatus("'" + FileName(path) + "' ignored: the viewer takes .fbx, .bin, .png and .tga files");
     }
 }
 
@@ -323,6 +347,7 @@ void ModelView::LoadDroppedModel() {
     bool ready = false;
     if (m_workFolder.empty()) {
         LogMessage("ModelView: '" + m_droppedPath + "' is not shown: no folder for converted models\n");
+        ShowPanelStatus("'" + FileName(m_droppedPath) + "' not shown: no folder for converted models");
     } else if (ext == "fbx") {
         ready = ConvertModel(m_droppedPath);
     } else if (ext == "bin") {
@@ -331,6 +356,7 @@ void ModelView::LoadDroppedModel() {
     if (!ready) return;
 
     const u32 parts = ReloadGeometryResource(ModelFilePath(), m_animationOnly ? kModelPartAnimation : 0xFFFFu);
+    if (parts == 0) ShowPanelStatus("'" + FileName(m_droppedPath) + "' holds nothing the viewer can show (the log says why)");
     if (!m_animationOnly) {
         ObjectManager* objects = Objects();
         Composition* object = objects ? objects->SpawnComposition(kAssetName) : nullptr;
@@ -368,16 +394,21 @@ bool ModelView::ConvertModel(const std::string& path) {
     if (converter.find('/') == std::string::npos && FindOnPath(converter).empty()) {
         LogMessage("ModelView: " + converter + " not found: looked in " + HelperProgramFolder() +
                    " and on PATH; '" + path + "' is not shown\n");
+        ShowPanelStatus("Converting '" + FileName(path) + "' failed: " + converter + " not found");
         return false;
     }
-    std::vector<std::string> argv = {converter, std::filesystem::absolute(path, error).string(), "-mv"};
+    const std::string source = std::filesystem::absolute(path, error).string();
+    std::vector<std::string> argv = {converter, source, "-mv"};
     if (m_scaleModel) argv.push_back("-s");
     const ProcessResult result = RunProcess(argv, ConvertLogPath(), m_workFolder);
     const bool wroteModel = std::filesystem::is_regular_file(model, error);
     if (result.started && result.exitCode == 0 && wroteModel) return true;
     std::filesystem::remove(model, error);
+    const std::string failure = DescribeConverterFailure(result, FileName(converter), wroteModel);
     LogMessage("ModelView: converting '" + path + "' failed: " +
                DescribeConverterFailure(result, converter, wroteModel) + ConverterReport(ConvertLogPath()));
+    const std::string said = result.started ? ConverterLastLine(ConvertLogPath(), converter, source) : std::string();
+    ShowPanelStatus("Converting '" + FileName(path) + "' failed: " + failure + (said.empty() ? "" : ": " + said));
     return false;
 }
 
@@ -388,8 +419,10 @@ bool ModelView::CopyModelFile(const std::string& path) {
     error.clear();
     std::filesystem::copy_file(path, model, std::filesystem::copy_options::overwrite_existing, error);
     if (!error) return true;
+    const std::string why = error.message();
     std::filesystem::remove(model, error);
-    LogMessage("ModelView: copying '" + path + "' to " + model + " failed: " + error.message() + "\n");
+    LogMessage("ModelView: copying '" + path + "' to " + model + " failed: " + why + "\n");
+    ShowPanelStatus("Copying '" + FileName(path) + "' failed: " + why);
     return false;
 }
 

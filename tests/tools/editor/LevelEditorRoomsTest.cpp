@@ -19,6 +19,8 @@
 #include <gtest/gtest.h>
 #include <tinyxml.h>
 
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <limits>
@@ -208,9 +210,14 @@ TEST_F(EditorRoomsTest, FailedSaveKeepsTheEarlierFileAndTheObjects) {
     std::ofstream(blocker / "keep") << "user data";
     model.Commit("Object Info", "TransformComponent", "PosX", 2.0f);
     EXPECT_FALSE(Save("MyRoom"));
-    EXPECT_NE(w.world.log.find("Failed to save file '" + RoomFile("MyRoom").string() + "'"), std::string::npos)
+    // The system's reason, in the log and on the window's status line.
+    const std::string reason = std::strerror(EISDIR);
+    EXPECT_NE(w.world.log.find("Failed to save file '" + RoomFile("MyRoom").string() + "': " + reason),
+              std::string::npos)
         << w.world.log;
-    EXPECT_NE(w.world.log.find("the room 'MyRoom' was not saved; the editor keeps its objects"), std::string::npos);
+    EXPECT_NE(w.world.log.find("the room 'MyRoom' was not saved (" + reason + "); the editor keeps its objects"),
+              std::string::npos);
+    EXPECT_EQ(model.Status().Text(), "Save Level: 'MyRoom' not saved: " + reason);
     EXPECT_EQ(FileText(RoomFile("MyRoom")), before);
     EXPECT_EQ(FileText(blocker / "keep"), "user data");
     EXPECT_EQ(editor.GetObjectList(), std::vector<u32>{crate});
@@ -224,6 +231,7 @@ TEST_F(EditorRoomsTest, FailedSaveKeepsTheEarlierFileAndTheObjects) {
     for (const char* bad : {"../escape", "sub/room", "", "..", "a\\b"}) {
         EXPECT_FALSE(Save(bad)) << bad;
     }
+    EXPECT_EQ(model.Status().Text(), "Save Level: 'a\\b' not saved: a room name holds no folders");
     EXPECT_FALSE(std::filesystem::exists(root / "escape.xrm"));
     EXPECT_FALSE(std::filesystem::exists(root / "level" / "sub"));
 }

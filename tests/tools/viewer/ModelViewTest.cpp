@@ -26,7 +26,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -259,6 +261,8 @@ TEST_F(ModelViewTest, FailedConversionOrCopyShowsNoEarlierModel) {
                               " exited with code 2; the converter said:\nno meshes\n"),
               std::string::npos)
         << log.Text();
+    // And, short, on the window's status line.
+    EXPECT_EQ(model.Status().Text(), "Converting 'broken.fbx' failed: failing-converter exited with code 2: no meshes");
 
     const std::string missing = (folder / "no-such-converter").string();
     viewer.SetConverter(missing);
@@ -270,6 +274,8 @@ TEST_F(ModelViewTest, FailedConversionOrCopyShowsNoEarlierModel) {
                               " could not be run (No such file or directory)"),
               std::string::npos)
         << log.Text();
+    EXPECT_EQ(model.Status().Text(),
+              "Converting 'other.fbx' failed: no-such-converter could not be run (No such file or directory)");
     viewer.SetConverter("no-such-converter-anywhere");
     viewer.OnFileDrop("third.fbx");
     Frame();
@@ -279,6 +285,7 @@ TEST_F(ModelViewTest, FailedConversionOrCopyShowsNoEarlierModel) {
                               " and on PATH; 'third.fbx' is not shown"),
               std::string::npos)
         << log.Text();
+    EXPECT_EQ(model.Status().Text(), "Converting 'third.fbx' failed: no-such-converter-anywhere not found");
     EXPECT_EQ(log.Text().find("see convert.log"), std::string::npos) << "no pointer to a file instead of the reason";
 
     viewer.OnFileDrop(crate);
@@ -290,6 +297,8 @@ TEST_F(ModelViewTest, FailedConversionOrCopyShowsNoEarlierModel) {
     Frame();
     EXPECT_EQ(Model(), nullptr);
     EXPECT_FALSE(fs::exists(work / "mv-asset.bin"));
+    EXPECT_EQ(model.Status().Text(), "Copying 'missing.bin' failed: " + std::string(std::strerror(ENOENT)));
+    EXPECT_NE(log.Text().find("mv-asset.bin failed: " + std::string(std::strerror(ENOENT))), std::string::npos);
 
     for (const char* other : {"notes.txt", "bunny.OBJ", "README"}) {
         const std::string before = log.Text();
@@ -297,6 +306,8 @@ TEST_F(ModelViewTest, FailedConversionOrCopyShowsNoEarlierModel) {
         EXPECT_EQ(log.Text().substr(before.size()), "ModelView: '" + std::string(other) +
                                                          "' is not a kind the viewer takes (.fbx, .bin, .png, "
                                                          ".tga); ignored\n");
+        EXPECT_EQ(model.Status().Text(),
+                  "'" + std::string(other) + "' ignored: the viewer takes .fbx, .bin, .png and .tga files");
     }
     EXPECT_EQ(viewer.GetLoadCountdown(), 0);
 }
