@@ -9,6 +9,7 @@
 #include "tools/panels/PanelStatus.h"
 
 #include <imgui.h>
+#include <imgui_internal.h>
 #include <imgui_stdlib.h>
 
 #include <algorithm>
@@ -180,6 +181,7 @@ void PanelRenderer::BuildFrame(f32 dt, int displayWidth, int displayHeight) {
     m_itemRects.clear();
     m_itemTargets.clear();
     m_barRects.clear();
+    m_typing.clear();
     const ImVec2 display = ImGui::GetIO().DisplaySize;
     // A refused value's note shows for a while, folded groups or not.
     for (const auto& bar : m_model.Bars()) {
@@ -204,6 +206,7 @@ void PanelRenderer::BuildFrame(f32 dt, int displayWidth, int displayHeight) {
                             [&](const auto& bar) { return bar->serial == placed.first; });
     });
     std::erase_if(m_edits, [this](const auto& edit) { return !m_editing.count(edit.first); });
+    std::erase_if(m_typed, [this](const auto& typed) { return !m_typing.count(typed.first); });
     m_model.RunQueued();
 }
 
@@ -403,8 +406,29 @@ float PanelRenderer::BuildField(PanelBar& bar, PanelEntry& entry) {
     }
     ImGui::EndDisabled();
     if (wide) ImGui::PopItemWidth();
+    const bool number = entry.type == PanelType::Int32 || entry.type == PanelType::UInt32 ||
+                        entry.type == PanelType::Float || entry.type == PanelType::Dir3f;
+    if (editable && number) TypedNumber(entry, value, changed);
     if (changed && editable) m_model.QueueCommit(bar, entry, std::move(value));
     return width;
+}
+
+// ImGui applies a number typed into a drag field at every keystroke, so
+// "1e999" would pass through 1 and 1e9 on its way to being refused. The
+// value is held until the field lets go instead, and then committed once
+// (changed), unless Escape let it go.
+void PanelRenderer::TypedNumber(const PanelEntry& entry, PanelValue& value, bool& changed) {
+    if (ImGui::TempInputIsActive(ImGui::GetItemID())) {
+        m_typing.insert(entry.serial);
+        if (changed) m_typed[entry.serial] = value;
+        changed = false;
+        return;
+    }
+    const auto typed = m_typed.find(entry.serial);
+    if (typed == m_typed.end()) return;
+    if (!changed) value = typed->second;
+    changed = !ImGui::IsKeyPressed(ImGui::GetKeyIndex(ImGuiKey_Escape), false);
+    m_typed.erase(typed);
 }
 
 // Text (and single characters) are typed into a buffer of their own and

@@ -191,6 +191,33 @@ TEST_F(PanelRendererTest, TypedNumberOutOfRangeIsRefusedAndTheFieldSaysWhy) {
     type("3.5");
     EXPECT_EQ(speed, 3.5f);
     EXPECT_TRUE(entry->note.empty());
+
+    // Typed a key at a time, the number goes in once, at Enter: not 1, then
+    // 1e9, on the way to a refusal. Escape drops what was typed.
+    const PanelRect field = *renderer.ItemTarget("Editor Info", "Camera", "Speed");
+    WindowInputEvent down = Button(true), up = Button(false);
+    Frame({Key(17, true), down, up});
+    Frame({Key(17, false)});
+    Frame({Key(17, true), Key('A', true), Key('A', false), Key(17, false)});
+    for (const char* key : {"1", "e", "9", "9"}) {
+        Frame({Text(key)});
+        EXPECT_EQ(speed, 3.5f) << "after " << key;
+    }
+    Frame({Text("9")});
+    Frame({Key(13, true), Key(13, false)});
+    Frame();
+    EXPECT_EQ(speed, 3.5f);
+    EXPECT_EQ(entry->note, "inf is not a finite number; kept 3.5");
+    Frame({Move(field.CentreX(), field.CentreY())});
+    Frame({Key(17, true), down, up});
+    Frame({Key(17, false)});
+    Frame({Key(17, true), Key('A', true), Key('A', false), Key(17, false)});
+    Frame({Text("7")});
+    Frame({Key(27, true), Key(27, false)});
+    Frame();
+    EXPECT_EQ(speed, 3.5f);
+    type("7");
+    EXPECT_EQ(speed, 7.0f);
 }
 
 // Labels are read whole: the label column is as wide as the longest label
