@@ -83,8 +83,8 @@ bool SerializerLevelSave::SerializeFloat(const std::string& name, float* value) 
         // later read of the same key compares with its own default.
         DiffersFromDefault(name, DefaultValue(*value));
         const char* object = m_objectElement != nullptr ? m_objectElement->Value() : "?";
-        LogMessage("Room writer: " + name + " of " + m_blockName + " in '" + object + "' is " + FormatFloatText(*value) +
-                   ", not a finite number; not written, the archetype's value is kept\n");
+        LogMessage("Room writer: " + name + " of " + m_blockName + " in '" + object + "' is " +
+                   FormatFloatText(*value) + ", not a finite number; not written, the archetype's value is kept\n");
         return false;
     }
     return HandleValue(name, *value, m_collecting ? std::string() : FormatFloatText(*value));

@@ -19,7 +19,8 @@ std::string IgnoredArgumentLine(Program program, const std::string& argument) {
     std::string line = "Command line: '" + argument + "' ignored; ";
     switch (program) {
         case Program::LevelEditor: return line + "the level editor takes no further arguments";
-        case Program::ModelViewer: return line + "the model viewer takes no further arguments (drop files on its window)";
+        case Program::ModelViewer:
+            return line + "the model viewer takes no further arguments (drop files on its window)";
         case Program::Game: break;
     }
     return line + "the game takes no arguments (-l starts the level editor, -m the model viewer)";

@@ -353,8 +353,8 @@ float PanelRenderer::BuildField(PanelBar& bar, PanelEntry& entry) {
     // widget, its label goes on a line above and the text takes the bar's
     // whole width.
     const auto* text = std::get_if<std::string>(&value);
-    const bool wide = !editable && text &&
-                      ImGui::CalcTextSize(text->c_str()).x + 2 * ImGui::GetStyle().FramePadding.x > ImGui::CalcItemWidth();
+    const float textWidth = text ? ImGui::CalcTextSize(text->c_str()).x + 2 * ImGui::GetStyle().FramePadding.x : 0.0f;
+    const bool wide = !editable && text && textWidth > ImGui::CalcItemWidth();
     std::string label = "###value";
     if (wide) {
         ImGui::TextUnformatted(entry.label.c_str());

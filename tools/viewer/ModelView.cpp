@@ -356,7 +356,8 @@ void ModelView::LoadDroppedModel() {
     if (!ready) return;
 
     const u32 parts = ReloadGeometryResource(ModelFilePath(), m_animationOnly ? kModelPartAnimation : 0xFFFFu);
-    if (parts == 0) ShowPanelStatus("'" + FileName(m_droppedPath) + "' holds nothing the viewer can show (the log says why)");
+    if (parts == 0)
+        ShowPanelStatus("'" + FileName(m_droppedPath) + "' holds nothing the viewer can show (the log says why)");
     if (!m_animationOnly) {
         ObjectManager* objects = Objects();
         Composition* object = objects ? objects->SpawnComposition(kAssetName) : nullptr;
