@@ -8,6 +8,8 @@
 
 #include <tinyxml.h>
 
+#include <cmath>
+
 namespace Ostrel {
 
 namespace {
@@ -75,6 +77,16 @@ bool SerializerLevelSave::SerializeString(const std::string& name, std::string* 
 }
 
 bool SerializerLevelSave::SerializeFloat(const std::string& name, float* value) {
+    if (!m_collecting && !std::isfinite(*value)) {
+        // "inf" or "nan" would not read back as a number; leaving the value
+        // out keeps the archetype's. Counted as a read all the same, so a
+        // later read of the same key compares with its own default.
+        DiffersFromDefault(name, DefaultValue(*value));
+        const char* object = m_objectElement != nullptr ? m_objectElement->Value() : "?";
+        LogMessage("Room writer: " + name + " of " + m_blockName + " in '" + object + "' is " +
+                   FormatFloatText(*value) + ", not a finite number; not written, the archetype's value is kept\n");
+        return false;
+    }
     return HandleValue(name, *value, m_collecting ? std::string() : FormatFloatText(*value));
 }
 
@@ -208,12 +220,12 @@ void SerializerLevelSave::WriteObject(Composition& object) {
     SerializeBlock(end);
 }
 
-bool SerializerLevelSave::SaveFile(const std::string& path) const {
-    return SaveXmlDocument(*m_document, path);
+bool SerializerLevelSave::SaveFile(const std::string& path, std::string* why) const {
+    return SaveXmlDocument(*m_document, path, why);
 }
 
 bool SerializerLevelSave::WriteRoomFile(const std::string& path, const std::string& roomName,
-                                        const std::vector<Composition*>& objects, int difficulty) {
+                                        const std::vector<Composition*>& objects, int difficulty, std::string* why) {
     SerializerLevelSave writer;
     writer.WriteAttributes(difficulty);
     for (Composition* object : objects) {
@@ -226,7 +238,7 @@ bool SerializerLevelSave::WriteRoomFile(const std::string& path, const std::stri
         }
         writer.WriteObject(*object);
     }
-    return writer.SaveFile(path);
+    return writer.SaveFile(path, why);
 }
 
 }  // namespace Ostrel

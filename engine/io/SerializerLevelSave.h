@@ -12,7 +12,9 @@
 // order) > one element per such field. Floats compare exactly; a default
 // recorded with another type, or a field or component without a recorded
 // default, counts as differing. "ParticleEmitterComponent" and
-// "HealthPackComponent" are always written in full. An empty string is never written.
+// "HealthPackComponent" are always written in full. An empty string is never written,
+// nor a float that is infinite or not a number (logged; the archetype's value
+// stands).
 
 #include "engine/base/Serializer.h"
 
@@ -50,24 +52,27 @@ public:
     void WriteAttributes(int difficulty);
     // Writes one object: its archetype-named element and its differing values.
     void WriteObject(Composition& object);
-    // Writes the document through a temporary file; false (logged) on failure.
-    bool SaveFile(const std::string& path) const;
+    // Writes the document through a temporary file; false (logged, the
+    // system's reason in why when given) on failure.
+    bool SaveFile(const std::string& path, std::string* why = nullptr) const;
     const TiXmlDocument& Document() const { return *m_document; }
 
     // The editor's save: writes the objects that carry the save flag to
     // "<root>/level/<saveName>.xrm" (creating the folder) with the room's
     // difficulty as its attributes, and on success
     // makes the room findable at once under its lower-case name. Answers
-    // whether the file was written. Built with the resource manager
+    // whether the file was written; why (may be null) receives the reason
+    // when it was not. Built with the resource manager
     // (engine/resources/SerializerLevelSaveRoom.cpp).
-    static bool SaveRoom(const std::string& saveName, const std::vector<Composition*>& objects, int difficulty = 0);
+    static bool SaveRoom(const std::string& saveName, const std::vector<Composition*>& objects, int difficulty = 0,
+                         std::string* why = nullptr);
     // What SaveRoom writes, to the file at path (the folder must exist):
     // the room's difficulty, then every object that carries the save flag.
     // roomName names the room in the log. Used by SaveRoom and by the room
     // generator's writer (tools/room-writer), so shipped rooms are in the
-    // editor's own form.
+    // editor's own form. why as for SaveRoom.
     static bool WriteRoomFile(const std::string& path, const std::string& roomName,
-                              const std::vector<Composition*>& objects, int difficulty);
+                              const std::vector<Composition*>& objects, int difficulty, std::string* why = nullptr);
 
 private:
     // A default as recorded: its type decides what counts as equal.

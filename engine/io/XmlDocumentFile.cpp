@@ -4,6 +4,7 @@
 
 #include <tinyxml.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -17,16 +18,21 @@ namespace {
 
 constexpr std::size_t kParsePadding = 64;
 
-// *opened tells whether the file was opened (and so written over) at all.
-bool PrintToFile(const TiXmlDocument& document, const std::string& path, bool* opened) {
+// *opened tells whether the file was opened (and so written over) at all;
+// *error receives the system's error number of the step that failed.
+bool PrintToFile(const TiXmlDocument& document, const std::string& path, bool* opened, int* error) {
     std::FILE* file = std::fopen(path.c_str(), "w");
     *opened = file != nullptr;
     if (file == nullptr) {
+        *error = errno;
         return false;
     }
+    errno = 0;
     document.Print(file, 0);
     const bool written = std::fflush(file) == 0 && std::ferror(file) == 0;
+    if (!written) *error = errno != 0 ? errno : EIO;
     const bool closed = std::fclose(file) == 0;
+    if (written && !closed) *error = errno;
     return written && closed;
 }
 
@@ -112,16 +118,20 @@ bool LoadXmlFile(TiXmlDocument& document, const std::string& path, std::string* 
     return ParseXmlText(document, normalised.c_str(), why);
 }
 
-bool SaveXmlDocument(const TiXmlDocument& document, const std::string& path) {
+bool SaveXmlDocument(const TiXmlDocument& document, const std::string& path, std::string* why) {
     const std::string temporary = path + ".tmp";
     bool opened = false;
-    if (PrintToFile(document, temporary, &opened) && std::rename(temporary.c_str(), path.c_str()) == 0) {
-        return true;
+    int error = 0;
+    if (PrintToFile(document, temporary, &opened, &error)) {
+        if (std::rename(temporary.c_str(), path.c_str()) == 0) return true;
+        error = errno;
     }
     // Only a temporary this save wrote is removed: when it could not be
     // opened, whatever has that name (a folder, someone else's file) stays.
     if (opened) std::remove(temporary.c_str());
-    LogMessage("Failed to save file '" + path + "'\n");
+    const std::string reason = std::strerror(error != 0 ? error : EIO);
+    SetReason(why, reason);
+    LogMessage("Failed to save file '" + path + "': " + reason + "\n");
     return false;
 }
 

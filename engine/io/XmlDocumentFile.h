@@ -35,8 +35,9 @@ bool ParseXmlText(TiXmlDocument& document, const char* text, std::string* why = 
 bool LoadXmlFile(TiXmlDocument& document, const std::string& path, std::string* why = nullptr);
 
 // Prints the whole document (TinyXML's printer, depth 0) to path. On failure
-// logs "Failed to save file '<path>'\n", removes the temporary file and
-// answers false; the file at path is then unchanged.
-bool SaveXmlDocument(const TiXmlDocument& document, const std::string& path);
+// logs "Failed to save file '<path>': <reason>\n" (the system's error text,
+// as "Permission denied"), gives the reason to why (may be null), removes
+// the temporary file and answers false; the file at path is then unchanged.
+bool SaveXmlDocument(const TiXmlDocument& document, const std::string& path, std::string* why = nullptr);
 
 }  // namespace Ostrel

@@ -9,15 +9,16 @@
 namespace Ostrel {
 
 bool SerializerLevelSave::SaveRoom(const std::string& saveName, const std::vector<Composition*>& objects,
-                                   int difficulty) {
+                                   int difficulty, std::string* why) {
     ResourceManager* resources = ResourceManager::Instance();
     if (resources == nullptr) {
+        if (why != nullptr) *why = "no resource manager";
         LogMessage("Failed to save room '" + saveName + "': no resource manager\n");
         return false;
     }
     const std::string path = resources->MakeRootPath("\\level\\" + saveName + ".xrm").GetString();
     CreateDirectories(path.substr(0, path.find_last_of('/')));
-    if (!WriteRoomFile(path, saveName, objects, difficulty)) {
+    if (!WriteRoomFile(path, saveName, objects, difficulty, why)) {
         return false;
     }
     resources->AddResourcePath(path);

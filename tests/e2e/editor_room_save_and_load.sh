@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # The editor makes a room with keys and its panels and saves it; a second
 # run loads it with ';'. First run: "crate-obj" typed into "Selected
-# Archetype", C creates one, numpad 6 three times moves it 3 to the right,
+# Archetype", C creates one, F6 a second, Delete takes that one away again
+# (taps: C, Delete and ';' go down and up within one frame, F6 one frame
+# apart), numpad 6 three times moves the first 3 to the right,
 # "Save Level" (found through the panels, not by pixels) writes
 # rsc/level/Untitled.xrm, and the window is closed. Second run: ';' loads the
 # room, and the object is highlighted in magenta where the first run left it.
@@ -55,7 +57,11 @@ cat > make.txt <<'SCRIPT'
 20 key 13 up
 22 mouse move 900 700 0 0
 24 key C down
-26 key C up
+24 key C up
+25 key 117 down
+26 key 117 up
+27 key 46 down
+27 key 46 up
 28 key 102 down
 29 key 102 up
 30 key 102 down
@@ -81,7 +87,7 @@ read -r madeCount madeX madeY <<<"$(magenta made.png)"
 # Second run: ';' loads the room saved above.
 cat > load.txt <<'SCRIPT'
 10 key 186 down
-11 key 186 up
+10 key 186 up
 20 close
 SCRIPT
 TAVRIN_INPUT_SCRIPT="$work/load.txt" TAVRIN_SCREENSHOT="$work/loaded.png@16" ASAN_OPTIONS=detect_leaks=0 \

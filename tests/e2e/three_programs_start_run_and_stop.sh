@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# The game, the level editor (-l) and the model viewer (-m) start headless on
+# The game, the level editor (-l) and the model viewer (-m, here with a
+# further argument, which it reports as ignored) start headless on
 # the sample data, run 30 frames and shut down: each exits 0, registers its
 # systems in its own update order, never touches the sound system in the
 # tools, writes the log start and end lines and the user settings, frees
@@ -52,8 +53,11 @@ check_program() {
 }
 
 check_program game "$game" 12
-check_program editor "$editor" 12 -l
-check_program viewer "$viewer" 11 -m
+# The first argument chooses; what follows it is reported and ignored.
+check_program editor "$editor" 12 -l -m
+check_program viewer "$viewer" 11 -m box.fbx
+expect_line "$work/editor.err" "Command line: '-m' ignored; the level editor takes no further arguments"
+expect_line "$work/viewer.err" "Command line: 'box.fbx' ignored; the model viewer takes no further arguments"
 # The tools never add the sound system: it is neither configured, created,
 # updated nor shut down there.
 for name in editor viewer; do

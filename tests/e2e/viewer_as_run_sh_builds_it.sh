@@ -6,8 +6,9 @@
 # test) into it. So the viewer finds model-converter beside itself only when
 # run.sh builds it. A dropped assimp-testmodels ".fbx" then shows the model,
 # lit (more than one shade of it, as faces turned to and from the light);
-# without the converter the log says where it looked, and a file of another
-# kind is named with the kinds the viewer takes.
+# without the converter the log says where it looked (and the window's status
+# line that it failed), and a file of another kind is named with the kinds
+# the viewer takes.
 set -euo pipefail
 source "$(dirname "$0")/e2e_common.bash" "$@"
 unset TAVRIN_MAX_FRAMES
@@ -65,6 +66,11 @@ run_sh dropped "5 drop $fbx\n"
 [ -x "$clone/build/release/model-converter" ] || fail "run.sh did not build model-converter"
 expect_no_line "$(log_file)" "failed"
 expect_no_line "$(log_file)" "not found"
+# run.sh starts the program in the repository's root: the converted model and
+# the converter's log go to the per-user folder, not there or into rsc/.
+[ -f "$XDG_DATA_HOME/$userFolderName/mv-asset.bin" ] || fail "no mv-asset.bin in the per-user folder"
+left=$(find "$clone" -maxdepth 2 \( -name mv-asset.bin -o -name convert.log \))
+[ -z "$left" ] || fail "the viewer left files in the repository: $left"
 
 # The model is where the empty scene was, and lit: its pixels (those that
 # differ from the empty scene) hold clearly different shades.
@@ -98,5 +104,18 @@ run_sh missing "3 drop $work/other.obj\n5 drop $fbx\n"
 expect_line "$(log_file)" "ModelView: model-converter not found: looked in $clone/build/release and on PATH; '$fbx' is not shown"
 expect_line "$(log_file)" "ModelView: '$work/other.obj' is not a kind the viewer takes (.fbx, .bin, .png, .tga); ignored"
 [ "$(grep -c "other.obj" "$(log_file)")" -eq 1 ] || fail "the .obj is logged more than once"
-cmp -s "$work/missing.png" "$work/empty.png" || fail "a drop without a converter shows something"
+# Nothing shows but the status line's strip along the window's bottom.
+python3 - "$work/missing.png" "$work/empty.png" "$e2eDir" <<'PY' || fail "a drop without a converter shows something"
+import sys
+sys.path.insert(0, sys.argv[3])
+from png_rows import read_rgba
+w, h, shot = read_rgba(sys.argv[1])
+_, _, empty = read_rgba(sys.argv[2])
+strip = h - 26
+if shot[:strip] != empty[:strip]:
+    sys.exit("the frame above the status line changed")
+r, g, b = shot[h - 4][(w - 14) * 4:(w - 14) * 4 + 3]
+if not (r > 90 and g < 40 and b < 40):
+    sys.exit("no status line: %d %d %d" % (r, g, b))
+PY
 echo "viewer as run.sh builds it: ok"

@@ -4,6 +4,8 @@
 # grid floor still around it; a skinned source is drawn with its clip; a
 # model source that cannot be converted is
 # logged and leaves the frame as the empty scene; no name runs a command.
+# The model file and the converter's log are kept in the per-user folder,
+# never in the working folder or rsc/.
 set -euo pipefail
 source "$(dirname "$0")/e2e_common.bash" "$@"
 unset TAVRIN_MAX_FRAMES
@@ -20,6 +22,12 @@ shoot() {
     run_program "$name" -m
   expect_clean_run "$name"
 }
+# The viewer's own files of the last run.
+kept() { echo "$XDG_DATA_HOME/$userFolderName/$1"; }
+nothing_left_here() {
+  local left; left=$(find "$work" "$work/rsc" -maxdepth 1 \( -name mv-asset.bin -o -name convert.log \))
+  [ -z "$left" ] || fail "the viewer wrote into the working folder or rsc/: $left"
+}
 
 shoot empty
 hostile="$work/a b \"q\" \$(touch pwned); \`touch pwned2\`.BIN"
@@ -27,7 +35,7 @@ cp rsc/models/crate.bin "$hostile"
 shoot copied "$hostile"
 [ "$(pixel copied.png 512 384)" != "$(pixel empty.png 512 384)" ] || fail "the dropped model is not at the centre"
 [ "$(pixel copied.png 512 700)" = "$(pixel empty.png 512 700)" ] || fail "the floor around the model changed"
-cmp -s "$hostile" mv-asset.bin || fail "mv-asset.bin is not a copy of the dropped file"
+cmp -s "$hostile" "$(kept mv-asset.bin)" || fail "mv-asset.bin is not a copy of the dropped file"
 
 # A real model source, converted by model-converter from beside the program.
 fbx="$work/box \$(touch pwned); b.FBX"
@@ -35,7 +43,8 @@ cp /usr/share/assimp/models/FBX/box.fbx "$fbx"
 shoot converted "$fbx"
 [ "$(pixel converted.png 512 384)" != "$(pixel empty.png 512 384)" ] || fail "the converted box is not at the centre"
 [ "$(pixel converted.png 512 700)" = "$(pixel empty.png 512 700)" ] || fail "the floor around the box changed"
-grep -q "vertices" convert.log || { cat convert.log >&2; fail "convert.log lacks the converter's report"; }
+grep -q "vertices" "$(kept convert.log)" || { cat "$(kept convert.log)" >&2; fail "convert.log lacks the converter's report"; }
+nothing_left_here
 
 # A skinned, animated source: skeleton and clip reach the viewer, which
 # plays the clip on the drawn model.
@@ -45,7 +54,8 @@ printf '2 mouse move 27 253 0 0\n3 mouse left down\n4 mouse left up\n5 drop %s\n
 TAVRIN_MAX_FRAMES=24 TAVRIN_INPUT_SCRIPT="$work/skinned.txt" TAVRIN_SCREENSHOT="$work/skinned.png@20" \
   run_program skinned -m
 expect_clean_run skinned
-grep -q "16 bones; a clip of 0.833 s" convert.log || { cat convert.log >&2; fail "the skinned source lost its skeleton or clip"; }
+grep -q "16 bones; a clip of 0.833 s" "$(kept convert.log)" ||
+  { cat "$(kept convert.log)" >&2; fail "the skinned source lost its skeleton or clip"; }
 changed=$(python3 - "$work/skinned.png" "$work/empty.png" "$(dirname "$0")" <<'PY'
 import sys
 sys.path.insert(0, sys.argv[3])
@@ -61,8 +71,12 @@ shoot failed "$work/cut \$(touch pwned).fbx"
 expect_line "$(log_file)" "model-converter exited with code"
 expect_line "$(log_file)" "; the converter said:"
 expect_no_line "$(log_file)" "see convert.log"
-[ ! -e mv-asset.bin ] || fail "an earlier mv-asset.bin was left after a failed conversion"
+[ ! -e "$(kept mv-asset.bin)" ] || fail "an earlier mv-asset.bin was left after a failed conversion"
 [ "$(pixel failed.png 512 384)" = "$(pixel empty.png 512 384)" ] || fail "a failed conversion shows something"
+# It says so on the window: the status line's dark red strip along the bottom.
+reddish() { read -r r g b <<<"$(pixel "$1" 1010 764)"; [ "$r" -gt 90 ] && [ "$g" -lt 40 ] && [ "$b" -lt 40 ]; }
+reddish failed.png || fail "no status line after a failed conversion: $(pixel failed.png 1010 764)"
+! reddish empty.png || fail "a status line without a failure"
 [ ! -e pwned ] && [ ! -e pwned2 ] || fail "a dropped file name ran a command"
 
 # A file of no kind the viewer reads is named and ignored; a broken model
@@ -73,5 +87,6 @@ printf '5 drop %s\n8 drop %s\n' "$work/notes.txt" "$work/cut.bin" > "$work/odd.t
 TAVRIN_MAX_FRAMES=14 TAVRIN_INPUT_SCRIPT="$work/odd.txt" run_program odd-drops -m
 expect_clean_run odd-drops
 expect_line "$(log_file)" "ModelView: '$work/notes.txt' is not a kind the viewer takes (.fbx, .bin, .png, .tga); ignored"
-expect_line "$(log_file)" "$work/cut.bin: model file mv-asset.bin: "
+expect_line "$(log_file)" "$work/cut.bin: model file $(kept mv-asset.bin): "
+nothing_left_here
 echo "viewer drops: ok"

@@ -95,9 +95,15 @@ bool LevelEditor::ActOnCommandKey(int key, bool pressed) {
         return true;
     case kKeyCtrl: m_moveStep = pressed ? 4.0f : 1.0f; return true;
     case kKeyDelete: DeleteSelected(pressed); return true;
+    // Requests are carried out by the next update and only ever set here: a
+    // tap whose release comes in the same frame as its press still counts.
     case kKeyC:
-    case kKeyF6: m_createRequested = pressed; return true;
-    case kKeySemicolon: m_loadRequested = pressed; return true;
+    case kKeyF6:
+        if (pressed) m_createRequested = true;
+        return true;
+    case kKeySemicolon:
+        if (pressed) m_loadRequested = true;
+        return true;
     case kKeyO:
     case kKeyP: {
         // Press and release alike, as the world's pause switch.

@@ -116,11 +116,15 @@ std::vector<Composition*> LevelEditor::RoomObjects() const {
 bool LevelEditor::SaveLevel() {
     if (!IsRoomFileName(m_saveName)) {
         LogMessage("LevelEditor: '" + m_saveName + "' is not a room name (no folders); nothing was saved\n");
+        ShowPanelStatus("Save Level: '" + m_saveName + "' not saved: a room name holds no folders");
         return false;
     }
     const std::vector<Composition*> room = RoomObjects();
-    if (!SerializerLevelSave::SaveRoom(m_saveName, room, m_difficulty)) {
-        LogMessage("LevelEditor: the room '" + m_saveName + "' was not saved; the editor keeps its objects\n");
+    std::string why;
+    if (!SerializerLevelSave::SaveRoom(m_saveName, room, m_difficulty, &why)) {
+        LogMessage("LevelEditor: the room '" + m_saveName + "' was not saved (" + why +
+                   "); the editor keeps its objects\n");
+        ShowPanelStatus("Save Level: '" + m_saveName + "' not saved: " + why);
         return false;
     }
     LogMessage("LevelEditor: saved the room '" + m_saveName + "' (" + std::to_string(room.size()) + " objects)\n");

@@ -4,6 +4,7 @@
 #include "tools/panels/PanelDefinition.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 
@@ -122,6 +123,24 @@ std::optional<std::array<u8, 3>> ParseColour(const std::string& text) {
 bool Refuse(const std::string& definition, const std::string& why) {
     LogMessagef("panel definition \"%s\": %s, ignored\n", definition.c_str(), why.c_str());
     return false;
+}
+
+// Whether a value holds an infinite or not-a-number float: such a value
+// would move an object out of sight and would not survive a room file.
+bool HoldsNonFinite(const PanelValue& value) {
+    if (const auto* f = std::get_if<f32>(&value)) return !std::isfinite(*f);
+    if (const auto* v = std::get_if<std::array<f32, 3>>(&value)) {
+        return std::any_of(v->begin(), v->end(), [](f32 c) { return !std::isfinite(c); });
+    }
+    return false;
+}
+
+std::string NumberText(const PanelValue& value) {
+    char text[96] = "";
+    if (const auto* f = std::get_if<f32>(&value)) std::snprintf(text, sizeof(text), "%g", double(*f));
+    if (const auto* v = std::get_if<std::array<f32, 3>>(&value))
+        std::snprintf(text, sizeof(text), "%g %g %g", double((*v)[0]), double((*v)[1]), double((*v)[2]));
+    return text;
 }
 
 bool IsAncestorOrSelf(PanelBar& bar, const std::string& group, const std::string& of) {
@@ -455,11 +474,23 @@ void PanelModel::RunAction(const Action& action) {
         if (callback) callback(clientData);
         return;
     }
-    Apply(*entry, action.value);
+    Apply(*bar, *entry, action.value);
 }
 
-void PanelModel::Apply(PanelEntry& entry, const PanelValue& value) {
+void PanelModel::Apply(const PanelBar& bar, PanelEntry& entry, const PanelValue& value) {
     if (!entry.IsEditable() || value.index() != ValueIndex(entry.type)) return;
+    if (HoldsNonFinite(value)) {
+        const std::string refused = NumberText(value);
+        const std::string kept = NumberText(Read(entry));
+        entry.note = refused + " is not a finite number; kept " + kept;
+        entry.noteSeconds = kNoteSeconds;
+        ++m_refusals;
+        LogMessagef("panel field '%s' of bar '%s': %s is not a finite number; kept %s\n", entry.name.c_str(),
+                    bar.name.c_str(), refused.c_str(), kept.c_str());
+        return;
+    }
+    entry.note.clear();
+    entry.noteSeconds = 0.0f;
     if (Read(entry) == value) return;  // unchanged: no write, no setter
     if (entry.kind == PanelEntry::Kind::Variable) {
         WriteRaw(entry.type, entry.variable, value);
@@ -497,9 +528,10 @@ bool PanelModel::Commit(const std::string& bar, const std::string& group, const 
     PanelBar* owner = nullptr;
     PanelEntry* entry = FindEntry(*this, bar, group, name, &owner);
     if (!entry || !entry->IsEditable() || value.index() != ValueIndex(entry->type)) return false;
+    const u64 refusals = m_refusals;
     QueueCommit(*owner, *entry, std::move(value));
     RunQueued();
-    return true;
+    return m_refusals == refusals;
 }
 
 PanelValue PanelModel::Read(const std::string& bar, const std::string& group, const std::string& name) {

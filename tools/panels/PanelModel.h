@@ -24,6 +24,9 @@
 //   frame, each after looking its entry up again, so a callback may remove
 //   every entry (RemoveAllVars) or delete the bar; actions of entries that
 //   are gone are dropped.
+// - A number field takes finite numbers only: a committed value that is
+//   infinite or not a number (typed "1e999", say) is refused and logged;
+//   the field keeps its value and shows why for kNoteSeconds.
 //
 // Main thread only.
 
@@ -81,6 +84,10 @@ struct PanelEntry {
     TweakBarButton button = nullptr;
     void* clientData = nullptr;
     u64 order = 0;  // position among its group's entries and subgroups
+    // Why the last value committed here was refused, shown under the field
+    // while noteSeconds last (empty: nothing to show).
+    std::string note;
+    f32 noteSeconds = 0.0f;
 
     bool IsField() const { return kind == Kind::Variable || kind == Kind::Callback; }
     bool IsEditable() const;
@@ -120,6 +127,9 @@ struct PanelBar {
 
 class PanelModel {
 public:
+    // How long a field shows why a value was refused.
+    static constexpr f32 kNoteSeconds = 5.0f;
+
     PanelModel();
     ~PanelModel();
     PanelModel(const PanelModel&) = delete;
@@ -183,7 +193,7 @@ public:
     // The headless driver: presses a button or commits a value to a field
     // found by bar, group and name, through the queue, and runs the queue.
     // False when there is no such entry, or it is no button (Press), or is
-    // not editable or has another type (Commit).
+    // not editable or has another type, or the value was refused (Commit).
     bool Press(const std::string& bar, const std::string& group, const std::string& name);
     bool Commit(const std::string& bar, const std::string& group, const std::string& name, PanelValue value);
     // The value a field shows, found the same way.
@@ -199,12 +209,13 @@ private:
 
     bool AddEntry(PanelBar* bar, PanelEntry entry, const std::string& def);
     void RunAction(const Action& action);
-    void Apply(PanelEntry& entry, const PanelValue& value);
+    void Apply(const PanelBar& bar, PanelEntry& entry, const PanelValue& value);
     PanelBar* BarBySerial(u64 serial);
 
     std::vector<std::unique_ptr<PanelBar>> m_bars;
     std::deque<Action> m_queue;
     u64 m_nextSerial = 1;
+    u64 m_refusals = 0;  // values refused so far
     bool m_contained = false;
     PanelStatus m_status;
 };

@@ -9,9 +9,11 @@
 #include "tools/panels/PanelStatus.h"
 
 #include <imgui.h>
+#include <imgui_internal.h>
 #include <imgui_stdlib.h>
 
 #include <algorithm>
+#include <cfloat>
 #include <cmath>
 #include <utility>
 #include <vector>
@@ -179,7 +181,16 @@ void PanelRenderer::BuildFrame(f32 dt, int displayWidth, int displayHeight) {
     m_itemRects.clear();
     m_itemTargets.clear();
     m_barRects.clear();
+    m_typing.clear();
     const ImVec2 display = ImGui::GetIO().DisplaySize;
+    // A refused value's note shows for a while, folded groups or not.
+    for (const auto& bar : m_model.Bars()) {
+        for (PanelEntry& entry : bar->entries) {
+            if (entry.note.empty()) continue;
+            entry.noteSeconds -= ImGui::GetIO().DeltaTime;
+            if (entry.noteSeconds <= 0.0f) entry.note.clear();
+        }
+    }
     // Bars made or deleted by an action run below wait for the next frame.
     std::vector<PanelBar*> bars;
     for (const auto& bar : m_model.Bars()) bars.push_back(bar.get());
@@ -195,6 +206,7 @@ void PanelRenderer::BuildFrame(f32 dt, int displayWidth, int displayHeight) {
                             [&](const auto& bar) { return bar->serial == placed.first; });
     });
     std::erase_if(m_edits, [this](const auto& edit) { return !m_editing.count(edit.first); });
+    std::erase_if(m_typed, [this](const auto& typed) { return !m_typing.count(typed.first); });
     m_model.RunQueued();
 }
 
@@ -301,7 +313,7 @@ void PanelRenderer::BuildGroup(PanelBar& bar, PanelGroupInfo& group) {
 
 void PanelRenderer::BuildEntry(PanelBar& bar, PanelEntry& entry) {
     ImGui::PushID(int(entry.serial & 0x7FFFFFFF));
-    const float widgetWidth = ImGui::CalcItemWidth();
+    float widgetWidth = ImGui::CalcItemWidth();
     switch (entry.kind) {
     case PanelEntry::Kind::Separator:
         ImGui::Separator();
@@ -311,7 +323,7 @@ void PanelRenderer::BuildEntry(PanelBar& bar, PanelEntry& entry) {
         break;
     case PanelEntry::Kind::Variable:
     case PanelEntry::Kind::Callback:
-        BuildField(bar, entry);
+        widgetWidth = BuildField(bar, entry);
         break;
     }
     const PanelRect rect = LastItemRect();
@@ -321,14 +333,36 @@ void PanelRenderer::BuildEntry(PanelBar& bar, PanelEntry& entry) {
     if (entry.IsField())
         target.width = std::min(rect.width, entry.type == PanelType::BoolCpp ? rect.height : widgetWidth);
     m_itemTargets[{bar.name, entry.group, entry.name}] = target;
+    if (!entry.note.empty()) {
+        // Under the field, in a colour that stands out on the bar's own.
+        const ImVec4 colour = bar.lightText ? ImVec4(1.0f, 0.9f, 0.2f, 1.0f) : ImVec4(0.6f, 0.0f, 0.0f, 1.0f);
+        ImGui::PushStyleColor(ImGuiCol_Text, colour);
+        ImGui::PushTextWrapPos(0.0f);
+        ImGui::TextUnformatted(entry.note.c_str());
+        ImGui::PopTextWrapPos();
+        ImGui::PopStyleColor();
+    }
     ImGui::PopID();
 }
 
-void PanelRenderer::BuildField(PanelBar& bar, PanelEntry& entry) {
+float PanelRenderer::BuildField(PanelBar& bar, PanelEntry& entry) {
     PanelValue value = m_model.Read(entry);
     if (value.index() == 0) value = entry.type == PanelType::StdString ? PanelValue(std::string()) : value;
     const bool editable = entry.IsEditable();
-    const std::string label = (LabelAbove(entry.label) ? std::string() : entry.label) + "###value";
+    // Read-only text is there to be read whole: when it is wider than the
+    // widget, its label goes on a line above and the text takes the bar's
+    // whole width.
+    const auto* text = std::get_if<std::string>(&value);
+    const float textWidth = text ? ImGui::CalcTextSize(text->c_str()).x + 2 * ImGui::GetStyle().FramePadding.x : 0.0f;
+    const bool wide = !editable && text && textWidth > ImGui::CalcItemWidth();
+    std::string label = "###value";
+    if (wide) {
+        ImGui::TextUnformatted(entry.label.c_str());
+        ImGui::PushItemWidth(-FLT_MIN);
+    } else if (!LabelAbove(entry.label)) {
+        label = entry.label + label;
+    }
+    const float width = ImGui::CalcItemWidth();
     ImGui::BeginDisabled(!editable && entry.type != PanelType::StdString);
     bool changed = false;
     switch (entry.type) {
@@ -371,7 +405,30 @@ void PanelRenderer::BuildField(PanelBar& bar, PanelEntry& entry) {
         break;
     }
     ImGui::EndDisabled();
+    if (wide) ImGui::PopItemWidth();
+    const bool number = entry.type == PanelType::Int32 || entry.type == PanelType::UInt32 ||
+                        entry.type == PanelType::Float || entry.type == PanelType::Dir3f;
+    if (editable && number) TypedNumber(entry, value, changed);
     if (changed && editable) m_model.QueueCommit(bar, entry, std::move(value));
+    return width;
+}
+
+// ImGui applies a number typed into a drag field at every keystroke, so
+// "1e999" would pass through 1 and 1e9 on its way to being refused. The
+// value is held until the field lets go instead, and then committed once
+// (changed), unless Escape let it go.
+void PanelRenderer::TypedNumber(const PanelEntry& entry, PanelValue& value, bool& changed) {
+    if (ImGui::TempInputIsActive(ImGui::GetItemID())) {
+        m_typing.insert(entry.serial);
+        if (changed) m_typed[entry.serial] = value;
+        changed = false;
+        return;
+    }
+    const auto typed = m_typed.find(entry.serial);
+    if (typed == m_typed.end()) return;
+    if (!changed) value = typed->second;
+    changed = !ImGui::IsKeyPressed(ImGui::GetKeyIndex(ImGuiKey_Escape), false);
+    m_typed.erase(typed);
 }
 
 // Text (and single characters) are typed into a buffer of their own and

@@ -16,7 +16,9 @@
 //   device into its back buffer, leaving the device's state as it was.
 //
 // Strings commit when their field loses the keyboard (Enter, a click
-// elsewhere), never per keystroke; numbers and flags as they change.
+// elsewhere), never per keystroke; numbers and flags as they change, except
+// a number typed into its field (Ctrl+click or double click), which commits
+// once, when the field lets go (Escape drops it).
 // WantsMouse and WantsKeyboard tell whether the panels own the input, as
 // measured by the last built frame.
 //
@@ -116,7 +118,8 @@ private:
     void BuildChildren(PanelBar& bar, const std::string& group);
     void BuildGroup(PanelBar& bar, PanelGroupInfo& group);
     void BuildEntry(PanelBar& bar, PanelEntry& entry);
-    void BuildField(PanelBar& bar, PanelEntry& entry);
+    // Answers the width its widget was given.
+    float BuildField(PanelBar& bar, PanelEntry& entry);
     // The width of the bar's label column: its widest field label plus the
     // indent of the groups it sits in.
     float LabelColumnWidth(const PanelBar& bar) const;
@@ -124,6 +127,7 @@ private:
     // beside the widget; true when it did, so the widget shows none.
     bool LabelAbove(const std::string& label);
     void BuildText(PanelBar& bar, PanelEntry& entry, const PanelValue& value, const std::string& label);
+    void TypedNumber(const PanelEntry& entry, PanelValue& value, bool& changed);
     bool MakeDeviceObjects(rd::Device& device);
     void DrawLists(rd::Device& device);
 
@@ -151,6 +155,10 @@ private:
     // Text fields being typed in: their text so far, by entry serial.
     std::map<u64, std::string> m_edits;
     std::set<u64> m_editing;
+    // Numbers being typed: the value so far, by entry serial; and the
+    // entries typed into in this frame.
+    std::map<u64, PanelValue> m_typed;
+    std::set<u64> m_typing;
     std::map<ItemKey, PanelRect> m_itemRects;
     std::map<ItemKey, PanelRect> m_itemTargets;
     std::map<std::string, PanelRect> m_barRects;

@@ -2,6 +2,7 @@
 
 #include "engine/base/Log.h"
 #include "engine/base/Serializer.h"
+#include "engine/base/UserFolder.h"
 #include "engine/components/CameraComponent.h"
 #include "engine/components/DefaultCameraLogicComponent.h"
 #include "engine/components/MeshComponent.h"
@@ -16,15 +17,19 @@
 #include "engine/graphics/models/ModelLoaders.h"
 #include "engine/graphics/textures/TextureManager.h"
 #include "engine/io/SerializerXML.h"
+#include "engine/io/UserDataFolder.h"
 #include "engine/resources/ResourceManager.h"
 #include "tools/editor/ObjectHandle.h"
 #include "tools/panels/PanelApi.h"
 #include "tools/panels/PanelGroup.h"
+#include "tools/panels/PanelStatus.h"
 #include "tools/viewer/ProcessRunner.h"
 
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+
+#include <stdlib.h>
 
 namespace Ostrel {
 
@@ -77,6 +82,25 @@ std::string ConverterReport(const std::string& logPath) {
     return "; the converter said:\n" + report + "\n";
 }
 
+// The converter's last line of output (its own word on what went wrong),
+// without its program-name prefix and with the dropped file's absolute path
+// shortened to its name, for the status line; empty when it printed nothing.
+std::string ConverterLastLine(const std::string& logPath, const std::string& converter, const std::string& source) {
+    std::ifstream in(logPath, std::ios::binary);
+    std::string line, last;
+    while (std::getline(in, line)) {
+        if (line.find_first_not_of(" \t\r") != std::string::npos) last = line;
+    }
+    const std::string prefix = std::filesystem::path(converter).filename().string() + ": ";
+    if (last.rfind(prefix, 0) == 0) last.erase(0, prefix.size());
+    const std::string name = std::filesystem::path(source).filename().string();
+    for (size_t at = last.find(source); !source.empty() && at != std::string::npos; at = last.find(source, at))
+        last.replace(at, source.size(), name);
+    return last;
+}
+
+std::string FileName(const std::string& path) { return std::filesystem::path(path).filename().string(); }
+
 std::string DescribeConverterFailure(const ProcessResult& result, const std::string& converter, bool wroteModel) {
     if (!result.started) return converter + " could not be run (" + result.error + ")";
     if (result.signal != 0) return converter + " was ended by signal " + std::to_string(result.signal);
@@ -92,6 +116,7 @@ ModelView::ModelView() { m_layout[1].posX = 320; }
 ModelView::~ModelView() {
     m_subscriptions.Clear();
     DeleteBar();
+    RemoveOwnWorkFolder();
 }
 
 ObjectManager* ModelView::Objects() const {
@@ -126,10 +151,44 @@ void ModelView::ReadLayoutBack() {
     ReadBarPlace(m_bar, m_layout[0]);
 }
 
+// ---- the work folder --------------------------------------------------------
+
+std::string ModelView::ModelFilePath() const { return m_workFolder + "/" + kModelFile; }
+std::string ModelView::ConvertLogPath() const { return m_workFolder + "/" + kConvertLog; }
+
+// The per-user folder when the environment names one (without it the
+// per-user folder would sit in the working folder), else a temporary folder
+// of our own.
+void ModelView::PrepareWorkFolder() {
+    if (!UserDataBaseFolder().empty() && CreateUserDataFolder(kUserFolderName)) {
+        m_workFolder = GetUserDataPath(kUserFolderName);
+        return;
+    }
+    std::error_code error;
+    std::string pattern = (std::filesystem::temp_directory_path(error) / "lantern-vaults-viewer-XXXXXX").string();
+    if (!error && ::mkdtemp(pattern.data()) != nullptr) {
+        m_workFolder = pattern;
+        m_ownsWorkFolder = true;
+        LogMessage("ModelView: no per-user folder; converted models go to " + m_workFolder + " for this run\n");
+        return;
+    }
+    LogMessage("ModelView: no folder for converted models (no per-user folder, no temporary folder); dropped "
+               "models cannot be shown\n");
+}
+
+void ModelView::RemoveOwnWorkFolder() {
+    if (!m_ownsWorkFolder) return;
+    std::error_code error;
+    std::filesystem::remove_all(m_workFolder, error);
+    m_ownsWorkFolder = false;
+    m_workFolder.clear();
+}
+
 // ---- lifecycle --------------------------------------------------------------
 
 void ModelView::Initialize() {
     if (m_converter.empty()) m_converter = FindHelperProgram(kConverterName);
+    if (m_workFolder.empty()) PrepareWorkFolder();
     if (m_subscriptions.Empty()) {
         m_subscriptions.Listen("KeyTriggered", MakeDelegate(this, &ModelView::OnKeyTriggered));
         m_subscriptions.Listen("FileDrop", MakeDelegate(this, &ModelView::OnFileDropMessage));
@@ -156,6 +215,7 @@ void ModelView::Shutdown() {
     ReadLayoutBack();
     SaveLayout();
     DeleteBar();
+    RemoveOwnWorkFolder();
 }
 
 void ModelView::DeleteBar() {
@@ -262,11 +322,15 @@ void ModelView::OnFileDrop(const std::string& path) {
         m_loadCountdown = 2;
     } else if (ext == "png" || ext == "tga") {
         LogSourceScope source(path);
-        if (!LoadTextureFromFile(path)) LogMessage("ModelView: the texture '" + path + "' could not be loaded\n");
+        if (!LoadTextureFromFile(path)) {
+            LogMessage("ModelView: the texture '" + path + "' could not be loaded\n");
+            ShowPanelStatus("Texture '" + FileName(path) + "' could not be loaded (the log says why)");
+        }
         m_textureName = std::filesystem::path(path).stem().string();
         ApplyTexture();
     } else {
         LogMessage("ModelView: '" + path + "' is not a kind the viewer takes (.fbx, .bin, .png, .tga); ignored\n");
+        ShowPanelStatus("'" + FileName(path) + "' ignored: the viewer takes .fbx, .bin, .png and .tga files");
     }
 }
 
@@ -281,14 +345,19 @@ void ModelView::LoadDroppedModel() {
     LogSourceScope source(m_droppedPath);
     const std::string ext = LowerExtension(m_droppedPath);
     bool ready = false;
-    if (ext == "fbx") {
+    if (m_workFolder.empty()) {
+        LogMessage("ModelView: '" + m_droppedPath + "' is not shown: no folder for converted models\n");
+        ShowPanelStatus("'" + FileName(m_droppedPath) + "' not shown: no folder for converted models");
+    } else if (ext == "fbx") {
         ready = ConvertModel(m_droppedPath);
     } else if (ext == "bin") {
         ready = CopyModelFile(m_droppedPath);
     }
     if (!ready) return;
 
-    const u32 parts = ReloadGeometryResource(std::string(kModelFile), m_animationOnly ? kModelPartAnimation : 0xFFFFu);
+    const u32 parts = ReloadGeometryResource(ModelFilePath(), m_animationOnly ? kModelPartAnimation : 0xFFFFu);
+    if (parts == 0)
+        ShowPanelStatus("'" + FileName(m_droppedPath) + "' holds nothing the viewer can show (the log says why)");
     if (!m_animationOnly) {
         ObjectManager* objects = Objects();
         Composition* object = objects ? objects->SpawnComposition(kAssetName) : nullptr;
@@ -317,35 +386,44 @@ void ModelView::LoadDroppedModel() {
 }
 
 bool ModelView::ConvertModel(const std::string& path) {
-    const std::string model = std::string(kModelFile);
+    const std::string model = ModelFilePath();
     std::error_code error;
     std::filesystem::remove(model, error);
-    const std::string converter = m_converter.empty() ? std::string(kConverterName) : m_converter;
+    // The converter runs in the work folder: paths are made absolute first.
+    std::string converter = m_converter.empty() ? std::string(kConverterName) : m_converter;
+    if (converter.find('/') != std::string::npos) converter = std::filesystem::absolute(converter, error).string();
     if (converter.find('/') == std::string::npos && FindOnPath(converter).empty()) {
         LogMessage("ModelView: " + converter + " not found: looked in " + HelperProgramFolder() +
                    " and on PATH; '" + path + "' is not shown\n");
+        ShowPanelStatus("Converting '" + FileName(path) + "' failed: " + converter + " not found");
         return false;
     }
-    std::vector<std::string> argv = {converter, path, "-mv"};
+    const std::string source = std::filesystem::absolute(path, error).string();
+    std::vector<std::string> argv = {converter, source, "-mv"};
     if (m_scaleModel) argv.push_back("-s");
-    const ProcessResult result = RunProcess(argv, std::string(kConvertLog));
+    const ProcessResult result = RunProcess(argv, ConvertLogPath(), m_workFolder);
     const bool wroteModel = std::filesystem::is_regular_file(model, error);
     if (result.started && result.exitCode == 0 && wroteModel) return true;
     std::filesystem::remove(model, error);
+    const std::string failure = DescribeConverterFailure(result, FileName(converter), wroteModel);
     LogMessage("ModelView: converting '" + path + "' failed: " +
-               DescribeConverterFailure(result, converter, wroteModel) + ConverterReport(kConvertLog));
+               DescribeConverterFailure(result, converter, wroteModel) + ConverterReport(ConvertLogPath()));
+    const std::string said = result.started ? ConverterLastLine(ConvertLogPath(), converter, source) : std::string();
+    ShowPanelStatus("Converting '" + FileName(path) + "' failed: " + failure + (said.empty() ? "" : ": " + said));
     return false;
 }
 
 bool ModelView::CopyModelFile(const std::string& path) {
-    const std::string model = std::string(kModelFile);
+    const std::string model = ModelFilePath();
     std::error_code error;
     std::filesystem::remove(model, error);
     error.clear();
     std::filesystem::copy_file(path, model, std::filesystem::copy_options::overwrite_existing, error);
     if (!error) return true;
+    const std::string why = error.message();
     std::filesystem::remove(model, error);
-    LogMessage("ModelView: copying '" + path + "' to " + model + " failed: " + error.message() + "\n");
+    LogMessage("ModelView: copying '" + path + "' to " + model + " failed: " + why + "\n");
+    ShowPanelStatus("Copying '" + FileName(path) + "' failed: " + why);
     return false;
 }
 

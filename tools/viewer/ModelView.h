@@ -15,13 +15,17 @@
 // a second drop in between restarts the count. With "Animation only" set,
 // the model stays and only its animation is replaced from the file.
 //
-// The model file "mv-asset.bin" in the working folder is removed before
-// each conversion or copy, so a failed one never shows an earlier model:
-// the failure is logged with its reason (converter not found, could not be
-// run, its exit code or signal, no model written) and the converter's own
-// output, which also stays in "convert.log"; no model is shown. The
-// converter runs without a shell, with the arguments [converter, path,
-// "-mv"] plus "-s" when "Scale Model" is set.
+// The model file "mv-asset.bin" and the converter's "convert.log" live in
+// the viewer's work folder: the per-user folder, or, when the environment
+// gives none or it cannot be made, a temporary folder of the viewer's own,
+// removed at shutdown; never the working folder or rsc/. The model file is
+// removed before each conversion or copy, so a failed one never shows an
+// earlier model: the failure is logged with its reason (converter not found,
+// could not be run, its exit code or signal, no model written) and the
+// converter's own output, which also stays in "convert.log"; no model is
+// shown. The converter runs in the work folder without a shell, with the
+// arguments [converter, absolute path, "-mv"] plus "-s" when "Scale Model"
+// is set.
 //
 // The panel layout comes from the configuration "ModelView" (the shipped
 // default in rsc/), then from the user's own "modelview.xcfg" in the per-user
@@ -72,9 +76,14 @@ public:
     void OnFileDrop(const std::string& path);
 
     // The converter program (default: "model-converter" next to the
-    // executable, else on PATH). It runs in the working folder, where the
-    // model file and "convert.log" are.
+    // executable, else on PATH). It runs in the work folder, where the model
+    // file and "convert.log" are.
     void SetConverter(const std::string& program) { m_converter = program; }
+    // The work folder (see the top); chosen by Initialize unless set before.
+    void SetWorkFolder(const std::string& folder) { m_workFolder = folder; }
+    const std::string& GetWorkFolder() const { return m_workFolder; }
+    std::string ModelFilePath() const;
+    std::string ConvertLogPath() const;
 
     // Writes the layout file; false when it could not be written (logged).
     bool SaveLayout();
@@ -107,6 +116,8 @@ private:
     void ApplyTexture() const;
     void ReadLayoutBack();
     void DeleteBar();
+    void PrepareWorkFolder();
+    void RemoveOwnWorkFolder();
 
     static void ResetCameraButton(void* viewer);
     static void NextKeyButton(void* viewer);
@@ -136,6 +147,8 @@ private:
     f32 m_duration = 0.0f;
     f32 m_animationTime = 0.0f;
     std::string m_converter;
+    std::string m_workFolder;
+    bool m_ownsWorkFolder = false;  // a temporary folder, removed at shutdown
     std::string m_dropHint = ".fbx .bin .png .tga";
     SubscriptionList m_subscriptions;
 };

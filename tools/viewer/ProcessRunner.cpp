@@ -17,7 +17,8 @@ extern char** environ;
 
 namespace Ostrel {
 
-ProcessResult RunProcess(const std::vector<std::string>& argv, const std::string& logPath) {
+ProcessResult RunProcess(const std::vector<std::string>& argv, const std::string& logPath,
+                         const std::string& workFolder) {
     ProcessResult result;
     if (argv.empty() || argv[0].empty()) {
         LogMessage("RunProcess: no program given\n");
@@ -33,6 +34,7 @@ ProcessResult RunProcess(const std::vector<std::string>& argv, const std::string
     posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, logPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     posix_spawn_file_actions_adddup2(&actions, STDOUT_FILENO, STDERR_FILENO);
     posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+    if (!workFolder.empty()) posix_spawn_file_actions_addchdir_np(&actions, workFolder.c_str());
 
     pid_t pid = 0;
     const int error = posix_spawnp(&pid, args[0], &actions, nullptr, args.data(), environ);

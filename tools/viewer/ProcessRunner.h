@@ -2,7 +2,8 @@
 // Runs a helper program directly (no shell): the argument vector reaches the
 // program exactly as given, so file names with blanks, quotes, "$(...)" or
 // ';' are passed untouched and nothing else runs. Its standard output and
-// standard error go to a log file, which is truncated first.
+// standard error go to a log file, which is truncated first. It runs in a
+// folder of the caller's choice (by default the caller's working folder).
 
 #include <string>
 #include <vector>
@@ -17,8 +18,11 @@ struct ProcessResult {
 };
 
 // argv[0] is the program: a path (with a '/') is run as is, a bare name is
-// looked up on PATH. Waits for the program to end.
-ProcessResult RunProcess(const std::vector<std::string>& argv, const std::string& logPath);
+// looked up on PATH. Waits for the program to end. workFolder (when not
+// empty) is the program's working folder; a relative logPath is relative to
+// the caller's.
+ProcessResult RunProcess(const std::vector<std::string>& argv, const std::string& logPath,
+                         const std::string& workFolder = {});
 
 // The program to run for name: the file of that name next to this
 // executable when it exists and is executable, else the bare name (looked up

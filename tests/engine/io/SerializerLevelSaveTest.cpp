@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 #include <tinyxml.h>
 
+#include <limits>
 #include <string>
 
 namespace Ostrel {
@@ -95,6 +96,35 @@ TEST_F(LevelSaveTest, ObjectWithoutArchetypeDefaultsIsWrittenInFull) {
               "<Level><Objects><loose-obj><ProbeComponent><Speed>1.000000</Speed><Count>2</Count><On>1</On>"
               "<Label>lamp</Label></ProbeComponent><ParticleEmitterComponent><Rate>2.000000</Rate>"
               "<Burst>3</Burst></ParticleEmitterComponent></loose-obj></Objects></Level>");
+}
+
+// A value typed or computed out of range never reaches the file: the key
+// is left out (the archetype's value stands when the room is read), logged,
+// and the values around it are written as ever; also in components that are
+// written in full.
+TEST_F(LevelSaveTest, NonFiniteFloatsAreLeftOutAndLogged) {
+    Composition* probe = Place("probe-obj");
+    probe->GetComponentAs<XmlTest::MarkerComponent>()->height = std::numeric_limits<float>::infinity();
+    auto* values = probe->GetComponentAs<ProbeComponent>();
+    values->speed = std::numeric_limits<float>::quiet_NaN();
+    values->count = 7;
+    Composition* spark = Place("spark-obj");
+    spark->GetComponentAs<ParticleProbe>()->rate = -std::numeric_limits<float>::infinity();
+    XmlTest::LogCapture log;
+    SerializerLevelSave writer;
+    writer.WriteObject(*probe);
+    writer.WriteObject(*spark);
+    const std::string saved = Saved(writer);
+    EXPECT_EQ(saved.find("inf"), std::string::npos) << saved;
+    EXPECT_EQ(saved.find("nan"), std::string::npos) << saved;
+    EXPECT_EQ(saved.find("Height"), std::string::npos) << saved;
+    EXPECT_NE(saved.find("<Count>7</Count>"), std::string::npos) << saved;
+    EXPECT_NE(saved.find("<Burst>3</Burst>"), std::string::npos) << saved;
+    for (const char* line : {"Height of MarkerComponent in 'probe-obj' is inf, not a finite number",
+                             "Speed of ProbeComponent in 'probe-obj' is nan, not a finite number",
+                             "Rate of ParticleEmitterComponent in 'spark-obj' is -inf, not a finite number"}) {
+        EXPECT_NE(log.Text().find(line), std::string::npos) << log.Text();
+    }
 }
 
 TEST_F(LevelSaveTest, DefaultInstancesAreDestroyedWithTheWriter) {

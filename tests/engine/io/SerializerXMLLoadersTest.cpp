@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <map>
 #include <memory>
@@ -218,7 +220,7 @@ TEST(SerializerXMLLoaders, FailedSaveIsLoggedAndKeepsTheOldFile) {
     writer.SerializeBlock(block);
     XmlTest::LogCapture log;
     EXPECT_FALSE(writer.SaveFile(folder)) << "a folder stands where the file should go";
-    EXPECT_EQ(log.Text(), "Failed to save file '" + folder + "'\n");
+    EXPECT_EQ(log.Text(), "Failed to save file '" + folder + "': " + std::strerror(EISDIR) + "\n");
     EXPECT_TRUE(std::filesystem::is_directory(folder + "/inside"));
     EXPECT_FALSE(std::filesystem::exists(folder + ".tmp"));
 }

@@ -12,6 +12,8 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -89,8 +91,10 @@ TEST_F(RoomFileTest, FailedSaveAnswersFalseLogsAndRegistersNothing) {
     fs::create_directories(m_root + "/level/Blocked.xrm");  // a folder where the file should go
     Place("probe-obj");
     XmlTest::LogCapture log;
-    EXPECT_FALSE(SerializerLevelSave::SaveRoom("Blocked", m_placed));
-    EXPECT_EQ(log.Text(), "Failed to save file '" + m_root + "/level/Blocked.xrm'\n");
+    std::string why;
+    EXPECT_FALSE(SerializerLevelSave::SaveRoom("Blocked", m_placed, 0, &why));
+    EXPECT_EQ(why, std::strerror(EISDIR));  // the system's own words
+    EXPECT_EQ(log.Text(), "Failed to save file '" + m_root + "/level/Blocked.xrm': " + why + "\n");
     EXPECT_NE(m_resources.GetPath("blocked").GetString(), m_root + "/level/Blocked.xrm");
 }
 

@@ -7,33 +7,38 @@
 namespace Ostrel {
 namespace {
 
-TEST(SelectProgram, OnlyTheExactWholeLineSelectsEditorOrViewer) {
+// The first argument chooses, compared whole; whatever follows (or a first
+// argument that chooses nothing) is left over to be reported as ignored.
+TEST(ChooseProgram, FirstArgumentChoosesAndTheRestIsIgnored) {
     struct Row {
-        const char* line;
+        std::vector<const char*> args;
         Program expected;
+        std::vector<std::string> ignored;
     };
     const Row rows[] = {
-        {"-l", Program::LevelEditor}, {"-m", Program::ModelViewer}, {"", Program::Game},
-        {"-l -m", Program::Game},     {"-L", Program::Game},        {"-l ", Program::Game},
-        {" -l", Program::Game},       {"-m ", Program::Game},       {"-M", Program::Game},
-        {"-lm", Program::Game},       {"l", Program::Game},
+        {{}, Program::Game, {}},
+        {{"-l"}, Program::LevelEditor, {}},
+        {{"-m"}, Program::ModelViewer, {}},
+        {{"-m", "box.fbx"}, Program::ModelViewer, {"box.fbx"}},
+        {{"-l", "-m"}, Program::LevelEditor, {"-m"}},
+        {{"-l", ""}, Program::LevelEditor, {""}},
+        {{"-m", "a b", "-l"}, Program::ModelViewer, {"a b", "-l"}},
+        {{"box.fbx", "-m"}, Program::Game, {"box.fbx", "-m"}},
+        {{"-L"}, Program::Game, {"-L"}},
+        {{"-l "}, Program::Game, {"-l "}},
+        {{"-lm"}, Program::Game, {"-lm"}},
     };
-    for (const Row& row : rows) EXPECT_EQ(SelectProgram(row.line), row.expected) << '"' << row.line << '"';
-}
-
-TEST(JoinCommandLine, JoinsArgumentsWithOneBlankAndKeepsTheirOwnBlanks) {
-    const char* none[] = {"lantern-vaults"};
-    EXPECT_EQ(JoinCommandLine(1, none), "");
-    const char* two[] = {"lantern-vaults", "-l", "-m"};
-    EXPECT_EQ(JoinCommandLine(3, two), "-l -m");
-    EXPECT_EQ(SelectProgram(JoinCommandLine(3, two)), Program::Game);
-    const char* trailing[] = {"lantern-vaults", "-l "};
-    EXPECT_EQ(SelectProgram(JoinCommandLine(2, trailing)), Program::Game);
-    const char* emptyArg[] = {"lantern-vaults", "-l", ""};
-    EXPECT_EQ(JoinCommandLine(3, emptyArg), "-l ");
-    EXPECT_EQ(SelectProgram(JoinCommandLine(3, emptyArg)), Program::Game);
-    const char* editor[] = {"lantern-vaults", "-l"};
-    EXPECT_EQ(SelectProgram(JoinCommandLine(2, editor)), Program::LevelEditor);
+    for (const Row& row : rows) {
+        std::vector<const char*> argv{"lantern-vaults"};
+        argv.insert(argv.end(), row.args.begin(), row.args.end());
+        const ProgramChoice choice = ChooseProgram(int(argv.size()), argv.data());
+        const std::string what = row.args.empty() ? "(none)" : std::string(row.args[0]);
+        EXPECT_EQ(choice.program, row.expected) << what;
+        EXPECT_EQ(choice.ignored, row.ignored) << what;
+    }
+    EXPECT_EQ(IgnoredArgumentLine(Program::ModelViewer, "box.fbx"),
+              "Command line: 'box.fbx' ignored; the model viewer takes no further arguments (drop files on its "
+              "window)");
 }
 
 }  // namespace

@@ -20,8 +20,11 @@
 #include <gtest/gtest.h>
 #include <tinyxml.h>
 
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <limits>
 #include <sstream>
 
 #include <unistd.h>
@@ -175,8 +178,9 @@ TEST_F(EditorRoomsTest, SaveNewLoadRoundTrip) {
     EXPECT_EQ(editor.GetSelection(), editor.GetObjectList()[0]);
     EXPECT_EQ(editor.GetCollisionPicks().size(), 1u);
 
-    // ';' loads at the next update.
+    // ';' loads at the next update, also when let go before it.
     w.world.core.SendMessageValues("KeyTriggered", 186, true);
+    w.world.core.SendMessageValues("KeyTriggered", 186, false);
     EXPECT_EQ(editor.GetObjectList().size(), 1u);
     Frame();
     Frame();
@@ -289,9 +293,14 @@ TEST_F(EditorRoomsTest, FailedSaveKeepsTheEarlierFileAndTheObjects) {
     std::ofstream(blocker / "keep") << "user data";
     model.Commit("Object Info", "TransformComponent", "PosX", 2.0f);
     EXPECT_FALSE(Save("MyRoom"));
-    EXPECT_NE(w.world.log.find("Failed to save file '" + RoomFile("MyRoom").string() + "'"), std::string::npos)
+    // The system's reason, in the log and on the window's status line.
+    const std::string reason = std::strerror(EISDIR);
+    EXPECT_NE(w.world.log.find("Failed to save file '" + RoomFile("MyRoom").string() + "': " + reason),
+              std::string::npos)
         << w.world.log;
-    EXPECT_NE(w.world.log.find("the room 'MyRoom' was not saved; the editor keeps its objects"), std::string::npos);
+    EXPECT_NE(w.world.log.find("the room 'MyRoom' was not saved (" + reason + "); the editor keeps its objects"),
+              std::string::npos);
+    EXPECT_EQ(model.Status().Text(), "Save Level: 'MyRoom' not saved: " + reason);
     EXPECT_EQ(FileText(RoomFile("MyRoom")), before);
     EXPECT_EQ(FileText(blocker / "keep"), "user data");
     EXPECT_EQ(editor.GetObjectList(), std::vector<u32>{crate});
@@ -305,8 +314,28 @@ TEST_F(EditorRoomsTest, FailedSaveKeepsTheEarlierFileAndTheObjects) {
     for (const char* bad : {"../escape", "sub/room", "", "..", "a\\b"}) {
         EXPECT_FALSE(Save(bad)) << bad;
     }
+    EXPECT_EQ(model.Status().Text(), "Save Level: 'a\\b' not saved: a room name holds no folders");
     EXPECT_FALSE(std::filesystem::exists(root / "escape.xrm"));
     EXPECT_FALSE(std::filesystem::exists(root / "level" / "sub"));
+}
+
+// "1e999" typed into a field reaches the panel as infinity: refused, the
+// crate stays in sight. A value that is not finite all the same (set by
+// code) is left out of the room file, which keeps the archetype's value.
+TEST_F(EditorRoomsTest, NonFiniteNumbersReachNeitherTheObjectNorTheRoom) {
+    const u32 crate = Make("crate", 1.5f);
+    EXPECT_FALSE(model.Commit("Object Info", "TransformComponent", "PosX", std::numeric_limits<float>::infinity()));
+    EXPECT_FLOAT_EQ(PosX(crate), 1.5f);
+    EXPECT_EQ(editor.ObjectBar()->Find("TransformComponent", "PosX")->note, "inf is not a finite number; kept 1.5");
+    EXPECT_NE(w.world.log.find("panel field 'PosX' of bar 'Object Info': inf is not a finite number; kept 1.5"),
+              std::string::npos);
+    ObjectHandle(crate).GetObject()->GetTransform()->Position().y = std::numeric_limits<float>::quiet_NaN();
+    ASSERT_TRUE(Save("Odd"));
+    const std::string text = FileText(RoomFile("Odd"));
+    EXPECT_EQ(text.find("nan"), std::string::npos) << text;
+    EXPECT_EQ(text.find("PosY"), std::string::npos) << text;
+    EXPECT_NE(text.find("<PosX>1.500000</PosX>"), std::string::npos) << text;
+    EXPECT_NE(w.world.log.find("PosY of TransformComponent in 'crate' is nan, not a finite number"), std::string::npos);
 }
 
 class EditorTestPlayTest : public EditorRoomsTest {

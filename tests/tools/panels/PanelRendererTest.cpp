@@ -160,6 +160,66 @@ TEST_F(PanelRendererTest, CtrlASelectsTheFieldsTextSoTypingReplacesIt) {
     EXPECT_EQ(name.value, "room-yak-gate");
 }
 
+// A number typed into a float field (Ctrl+click makes it a text field)
+// that is out of the float's range is refused: the field keeps its value
+// and says why under itself for a few seconds; a good number then goes in.
+TEST_F(PanelRendererTest, TypedNumberOutOfRangeIsRefusedAndTheFieldSaysWhy) {
+    auto type = [&](const std::string& text) {
+        const PanelRect field = *renderer.ItemTarget("Editor Info", "Camera", "Speed");
+        WindowInputEvent down = Button(true), up = Button(false);
+        Frame({Move(field.CentreX(), field.CentreY())});
+        Frame({Key(17, true), down, up});
+        Frame({Key(17, false)});
+        Frame({Key(17, true), Key('A', true), Key('A', false), Key(17, false)});
+        Frame({Text(text)});
+        Frame({Key(13, true), Key(13, false)});
+        Frame();
+    };
+    const PanelRect before = *renderer.ItemRect("Editor Info", "I/O", "Loading From");
+    type("1e999");
+    EXPECT_EQ(speed, 2.0f);
+    const PanelEntry* entry = bar->Find("Camera", "Speed");
+    ASSERT_NE(entry, nullptr);
+    EXPECT_EQ(entry->note, "inf is not a finite number; kept 2");
+    // The note takes a line under the field.
+    EXPECT_GT(renderer.ItemRect("Editor Info", "I/O", "Loading From")->y, before.y + 8);
+    for (int i = 0; i < int(PanelModel::kNoteSeconds * 60) + 2; ++i) Frame();
+    EXPECT_TRUE(entry->note.empty());
+    EXPECT_EQ(renderer.ItemRect("Editor Info", "I/O", "Loading From")->y, before.y);
+    type("-1e999");
+    EXPECT_EQ(speed, 2.0f);
+    type("3.5");
+    EXPECT_EQ(speed, 3.5f);
+    EXPECT_TRUE(entry->note.empty());
+
+    // Typed a key at a time, the number goes in once, at Enter: not 1, then
+    // 1e9, on the way to a refusal. Escape drops what was typed.
+    const PanelRect field = *renderer.ItemTarget("Editor Info", "Camera", "Speed");
+    WindowInputEvent down = Button(true), up = Button(false);
+    Frame({Key(17, true), down, up});
+    Frame({Key(17, false)});
+    Frame({Key(17, true), Key('A', true), Key('A', false), Key(17, false)});
+    for (const char* key : {"1", "e", "9", "9"}) {
+        Frame({Text(key)});
+        EXPECT_EQ(speed, 3.5f) << "after " << key;
+    }
+    Frame({Text("9")});
+    Frame({Key(13, true), Key(13, false)});
+    Frame();
+    EXPECT_EQ(speed, 3.5f);
+    EXPECT_EQ(entry->note, "inf is not a finite number; kept 3.5");
+    Frame({Move(field.CentreX(), field.CentreY())});
+    Frame({Key(17, true), down, up});
+    Frame({Key(17, false)});
+    Frame({Key(17, true), Key('A', true), Key('A', false), Key(17, false)});
+    Frame({Text("7")});
+    Frame({Key(27, true), Key(27, false)});
+    Frame();
+    EXPECT_EQ(speed, 3.5f);
+    type("7");
+    EXPECT_EQ(speed, 7.0f);
+}
+
 // Labels are read whole: the label column is as wide as the longest label
 // with its groups' indent, and where the bar is too narrow for that the
 // label goes on a line of its own above its widget.
@@ -186,6 +246,21 @@ TEST_F(PanelRendererTest, LongLabelsShowWholeBesideOrAboveTheirWidgets) {
     const std::optional<PanelRect> text = renderer.ItemRect("Editor Info", "Camera", "Selected Archetype");
     ASSERT_TRUE(text);
     EXPECT_LE(text->x + text->width, inside.x + inside.width - 4);
+
+    // Read-only text wider than the widget column takes the whole width
+    // under its label, and fits; shorter text stays beside its label.
+    std::string hint = ".fbx .bin .png .tga", note = "ok";
+    TwAddVarRO(bar, "Drop a file", PanelType::StdString, &hint);
+    TwAddVarRO(bar, "Status", PanelType::StdString, &note);
+    Frame();
+    // The default font is 7 pixels a character, plus the frame's padding.
+    const PanelRect hintBox = *renderer.ItemTarget("Editor Info", "", "Drop a file");
+    EXPECT_GE(hintBox.width, float(hint.size() * 7 + 8));
+    EXPECT_GT(hintBox.width, 250.0f);
+    EXPECT_LE(hintBox.x + hintBox.width, inside.x + inside.width);
+    const PanelRect statusBox = *renderer.ItemTarget("Editor Info", "", "Status");
+    EXPECT_LT(statusBox.width, 200.0f) << "a short text beside its label";
+    EXPECT_LT(statusBox.y - (hintBox.y + hintBox.height), hintBox.height * 0.5f) << "no label line above it";
 
     // A bar narrower than its labels: each long label above its widget.
     const s32 narrow[2] = {150, 460};

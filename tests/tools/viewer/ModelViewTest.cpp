@@ -26,9 +26,13 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <map>
+#include <optional>
 #include <sstream>
 
 #include <sys/stat.h>
@@ -87,11 +91,13 @@ std::vector<std::string> Lines(const std::string& text) {
 class ModelViewTest : public ::testing::Test {
 protected:
     ModelViewTest() : w(kViewerArchetypes) {
-        // Each test in a folder of its own, which is the working folder where
-        // the model file and the converter's log are.
+        // Each test in a folder of its own, the working folder; the model
+        // file and the converter's log are in its "user" folder.
         folder = fs::path(LV_TEST_TMP) / "viewer-tests" / std::to_string(getpid());
+        work = folder / "user";
         fs::remove_all(folder);
         fs::create_directories(folder / "rsc");
+        fs::create_directories(work);
         previous = fs::current_path();
         fs::current_path(folder);
         resources.RegisterExtension("Config", "xcfg");
@@ -106,9 +112,15 @@ protected:
         WriteScript(folder / "failing-converter", "echo broken > mv-asset.bin\necho 'no meshes' >&2\nexit 2\n");
         w.world.engine.AddSystem(&viewer);
         viewer.SetConverter((folder / "fake-converter").string());
+        viewer.SetWorkFolder(work.string());
     }
     ~ModelViewTest() override {
         viewer.Shutdown();
+        // Nothing of the viewer's own in the working folder or rsc/.
+        for (const fs::path& in : {folder, folder / "rsc"}) {
+            EXPECT_FALSE(fs::exists(in / "mv-asset.bin")) << in;
+            EXPECT_FALSE(fs::exists(in / "convert.log")) << in;
+        }
         fs::current_path(previous);
     }
 
@@ -126,7 +138,7 @@ protected:
     MeshManager meshes;
     SkeletonManager skeletons;
     AnimationManager animations;
-    fs::path folder, previous;
+    fs::path folder, work, previous;
     std::string hinge, crate;
     ResourceManager resources;
     PanelModel model;
@@ -191,9 +203,9 @@ TEST_F(ModelViewTest, CapitalFbxRunsTheConverterWithoutAShellTwoFramesLater) {
     viewer.OnFileDrop(hostile);
     EXPECT_EQ(viewer.GetLoadCountdown(), 2);
     Frame();
-    EXPECT_FALSE(fs::exists(folder / "args.txt"));
+    EXPECT_FALSE(fs::exists(work / "args.txt"));
     Frame();
-    EXPECT_EQ(Lines(ReadText(folder / "args.txt")), (std::vector<std::string>{hostile, "-mv", "-s"}));
+    EXPECT_EQ(Lines(ReadText(work / "args.txt")), (std::vector<std::string>{hostile, "-mv", "-s"}));
     EXPECT_FALSE(fs::exists(folder / "pwned"));
     EXPECT_FALSE(fs::exists(folder / "pwned2"));
     ASSERT_NE(Model(), nullptr);
@@ -221,7 +233,8 @@ TEST_F(ModelViewTest, CapitalFbxRunsTheConverterWithoutAShellTwoFramesLater) {
     EXPECT_EQ(Model(), nullptr);
     Frame();
     ASSERT_NE(Model(), nullptr);
-    EXPECT_EQ(Lines(ReadText(folder / "args.txt")), (std::vector<std::string>{"y.Fbx", "-mv"}));
+    // The converter runs in the work folder: a relative path is made whole.
+    EXPECT_EQ(Lines(ReadText(work / "args.txt")), (std::vector<std::string>{(folder / "y.Fbx").string(), "-mv"}));
 }
 
 TEST_F(ModelViewTest, FailedConversionOrCopyShowsNoEarlierModel) {
@@ -232,7 +245,7 @@ TEST_F(ModelViewTest, FailedConversionOrCopyShowsNoEarlierModel) {
     ASSERT_NE(Model(), nullptr);
     EXPECT_EQ(Model()->GetComponentAs<FidgetComponent>(), nullptr);
     EXPECT_EQ(std::get<f32>(model.Read("Viewer Info", "", "Duration")), 0.0f);
-    ASSERT_TRUE(fs::exists(folder / "mv-asset.bin"));
+    ASSERT_TRUE(fs::exists(work / "mv-asset.bin"));
 
     XmlTest::LogCapture log;
     const std::string failing = (folder / "failing-converter").string();
@@ -241,13 +254,15 @@ TEST_F(ModelViewTest, FailedConversionOrCopyShowsNoEarlierModel) {
     Frame();
     Frame();
     EXPECT_EQ(Model(), nullptr);
-    EXPECT_FALSE(fs::exists(folder / "mv-asset.bin"));  // neither the old nor half a new one
-    EXPECT_EQ(ReadText(folder / "convert.log"), "no meshes\n");
+    EXPECT_FALSE(fs::exists(work / "mv-asset.bin"));  // neither the old nor half a new one
+    EXPECT_EQ(ReadText(work / "convert.log"), "no meshes\n");
     // The reason and the converter's own words are in the log itself.
     EXPECT_NE(log.Text().find("ModelView: converting 'broken.fbx' failed: " + failing +
                               " exited with code 2; the converter said:\nno meshes\n"),
               std::string::npos)
         << log.Text();
+    // And, short, on the window's status line.
+    EXPECT_EQ(model.Status().Text(), "Converting 'broken.fbx' failed: failing-converter exited with code 2: no meshes");
 
     const std::string missing = (folder / "no-such-converter").string();
     viewer.SetConverter(missing);
@@ -259,6 +274,8 @@ TEST_F(ModelViewTest, FailedConversionOrCopyShowsNoEarlierModel) {
                               " could not be run (No such file or directory)"),
               std::string::npos)
         << log.Text();
+    EXPECT_EQ(model.Status().Text(),
+              "Converting 'other.fbx' failed: no-such-converter could not be run (No such file or directory)");
     viewer.SetConverter("no-such-converter-anywhere");
     viewer.OnFileDrop("third.fbx");
     Frame();
@@ -268,6 +285,7 @@ TEST_F(ModelViewTest, FailedConversionOrCopyShowsNoEarlierModel) {
                               " and on PATH; 'third.fbx' is not shown"),
               std::string::npos)
         << log.Text();
+    EXPECT_EQ(model.Status().Text(), "Converting 'third.fbx' failed: no-such-converter-anywhere not found");
     EXPECT_EQ(log.Text().find("see convert.log"), std::string::npos) << "no pointer to a file instead of the reason";
 
     viewer.OnFileDrop(crate);
@@ -278,7 +296,9 @@ TEST_F(ModelViewTest, FailedConversionOrCopyShowsNoEarlierModel) {
     Frame();
     Frame();
     EXPECT_EQ(Model(), nullptr);
-    EXPECT_FALSE(fs::exists(folder / "mv-asset.bin"));
+    EXPECT_FALSE(fs::exists(work / "mv-asset.bin"));
+    EXPECT_EQ(model.Status().Text(), "Copying 'missing.bin' failed: " + std::string(std::strerror(ENOENT)));
+    EXPECT_NE(log.Text().find("mv-asset.bin failed: " + std::string(std::strerror(ENOENT))), std::string::npos);
 
     for (const char* other : {"notes.txt", "bunny.OBJ", "README"}) {
         const std::string before = log.Text();
@@ -286,6 +306,8 @@ TEST_F(ModelViewTest, FailedConversionOrCopyShowsNoEarlierModel) {
         EXPECT_EQ(log.Text().substr(before.size()), "ModelView: '" + std::string(other) +
                                                          "' is not a kind the viewer takes (.fbx, .bin, .png, "
                                                          ".tga); ignored\n");
+        EXPECT_EQ(model.Status().Text(),
+                  "'" + std::string(other) + "' ignored: the viewer takes .fbx, .bin, .png and .tga files");
     }
     EXPECT_EQ(viewer.GetLoadCountdown(), 0);
 }
@@ -328,8 +350,8 @@ TEST_F(ModelViewTest, RealConverterGivesASkinnedSourceItsFidgetAndClip) {
     viewer.OnFileDrop((folder / "Walk Cycle.FBX").string());
     Frame();
     Frame();
-    ASSERT_NE(Model(), nullptr) << ReadText(folder / "convert.log");
-    EXPECT_NE(ReadText(folder / "convert.log").find("16 bones"), std::string::npos);
+    ASSERT_NE(Model(), nullptr) << ReadText(work / "convert.log");
+    EXPECT_NE(ReadText(work / "convert.log").find("16 bones"), std::string::npos);
     FidgetComponent* fidget = Model()->GetComponentAs<FidgetComponent>();
     ASSERT_NE(fidget, nullptr);
     EXPECT_TRUE(fidget->IsRunning());
@@ -374,6 +396,44 @@ TEST_F(ModelViewTest, LayoutDefaultsAndIsWrittenBackToTheUserFolder) {
     }
 }
 
+// Unless told otherwise the viewer keeps its files in the per-user folder;
+// with no home to find that by (it would then be in the working folder), in
+// a temporary folder of its own that goes with the viewer.
+TEST(ModelViewWorkFolder, PerUserFolderElseATemporaryOneThatGoesWithTheViewer) {
+    std::map<std::string, std::optional<std::string>> saved;
+    for (const char* name : {"XDG_DATA_HOME", "HOME"}) {
+        const char* value = std::getenv(name);
+        saved[name] = value ? std::optional<std::string>(value) : std::nullopt;
+    }
+    const fs::path xdg = fs::path(LV_TEST_TMP) / ("viewer-xdg-" + std::to_string(getpid()));
+    setenv("XDG_DATA_HOME", xdg.c_str(), 1);
+    {
+        PanelModel panels;
+        ModelView viewer;
+        viewer.Initialize();
+        EXPECT_EQ(viewer.GetWorkFolder(), (xdg / kUserFolderName).string());
+        EXPECT_TRUE(fs::is_directory(viewer.GetWorkFolder()));
+    }
+    unsetenv("XDG_DATA_HOME");
+    unsetenv("HOME");
+    std::string temporary;
+    {
+        PanelModel panels;
+        ModelView viewer;
+        viewer.Initialize();
+        temporary = viewer.GetWorkFolder();
+        EXPECT_TRUE(fs::is_directory(temporary));
+        EXPECT_EQ(fs::path(temporary).parent_path(), fs::temp_directory_path());
+        std::ofstream(fs::path(temporary) / "mv-asset.bin") << "model";
+    }
+    EXPECT_FALSE(fs::exists(temporary));
+    for (const auto& [name, value] : saved) {
+        if (value) setenv(name.c_str(), value->c_str(), 1);
+        else unsetenv(name.c_str());
+    }
+    fs::remove_all(xdg);
+}
+
 TEST(ProcessRunner, PassesArgumentsVerbatimAndReportsTheExit) {
     const fs::path log = fs::path(LV_TEST_TMP) / ("runner-" + std::to_string(getpid()) + ".log");
     WriteText(log, "old text that must go\n");
@@ -384,6 +444,9 @@ TEST(ProcessRunner, PassesArgumentsVerbatimAndReportsTheExit) {
     ProcessResult failed = RunProcess({"sh", "-c", "echo oops >&2; exit 7"}, log.string());
     EXPECT_EQ(failed.exitCode, 7);
     EXPECT_EQ(ReadText(log), "oops\n");
+    const fs::path elsewhere = fs::canonical(fs::temp_directory_path());
+    EXPECT_EQ(RunProcess({"pwd"}, log.string(), elsewhere.string()).exitCode, 0);
+    EXPECT_EQ(ReadText(log), elsewhere.string() + "\n");  // run there; the log where the caller said
     EXPECT_FALSE(RunProcess({"/no/such/program"}, log.string()).started);
     EXPECT_FALSE(RunProcess({}, log.string()).started);
     EXPECT_EQ(FindHelperProgram("no-such-helper-here"), "no-such-helper-here");
