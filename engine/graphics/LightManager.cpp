@@ -68,6 +68,7 @@ void LightManager::AddLight(u32 id, TransformComponent* transform, LightComponen
     if (!transform || !light) return;
     (moving ? m_moving : m_static).push_back({id, transform, light});
     m_sorted = false;
+    m_written.clear();
 }
 
 void LightManager::SetTarget(u32 id, TransformComponent* transform) {
@@ -76,6 +77,7 @@ void LightManager::SetTarget(u32 id, TransformComponent* transform) {
 }
 
 void LightManager::OnObjectDestroyed(u32 id) {
+    m_written.clear();
     for (std::vector<LightEntry>* list : {&m_static, &m_moving}) {
         auto it = std::find_if(list->begin(), list->end(), [id](const LightEntry& e) { return e.id == id; });
         if (it != list->end()) list->erase(it);
@@ -113,6 +115,8 @@ std::vector<u32> LightManager::ChooseStaticLights(u32 used) {
 
 void LightManager::UploadLights(ShaderProgram* program) {
     if (!program || m_slots.size() < kMaxLights) return;
+    // Lights may have moved or changed since the per-mesh uploads.
+    m_written.clear();
     u32 n = 0;
     for (const LightEntry& light : m_moving) {
         if (n >= kMaxLights) break;
@@ -178,8 +182,17 @@ const std::vector<const LightManager::LightEntry*>& LightManager::ChooseLightsFo
 
 void LightManager::UploadLightsFor(ShaderProgram* program, const Vec3& centre, float radius) {
     if (!program || m_slots.size() < kMaxLights) return;
+    const std::vector<const LightEntry*>& chosen = ChooseLightsFor(centre, radius);
+    auto written =
+        std::find_if(m_written.begin(), m_written.end(), [program](const auto& w) { return w.first == program; });
+    if (written == m_written.end()) {
+        written = m_written.insert(m_written.end(), {program, {}});
+    } else if (written->second == chosen) {
+        return;
+    }
+    written->second = chosen;
     u32 n = 0;
-    for (const LightEntry* light : ChooseLightsFor(centre, radius)) WriteSlot(*program, n++, light);
+    for (const LightEntry* light : chosen) WriteSlot(*program, n++, light);
     program->SetInt(m_numLights, int(n));
 }
 

@@ -78,7 +78,9 @@ public:
     void UploadLights(ShaderProgram* program);
     // Writes the lights that reach the sphere (centre, radius) into the
     // first slots of program and their count into "num_lights"; the other
-    // slots keep what they held (the shader stops at "num_lights").
+    // slots keep what they held (the shader stops at "num_lights"). When the
+    // program already holds the same lights since the last UploadLights
+    // (which every pass of a frame starts with), nothing is written.
     void UploadLightsFor(ShaderProgram* program, const Vec3& centre, float radius);
     // The lights UploadLightsFor writes, in slot order.
     const std::vector<const LightEntry*>& ChooseLightsFor(const Vec3& centre, float radius);
@@ -109,6 +111,8 @@ private:
     ParamHandle m_numLights = nullptr;
     std::set<u32> m_warnedNoTransform;
     std::vector<const LightEntry*> m_chosen;
+    // What UploadLightsFor last wrote into each program since UploadLights.
+    std::vector<std::pair<ShaderProgram*, std::vector<const LightEntry*>>> m_written;
     struct Candidate {
         float distance = 0.0f;
         const LightEntry* light = nullptr;

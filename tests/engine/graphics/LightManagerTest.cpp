@@ -145,6 +145,19 @@ TEST(LightManager, UploadWritesLightValuesAndZeroSlots) {
     EXPECT_EQ(rdv.recording->UniformValues(device, "lights[1].pos"), (std::vector<float>{1, 2, 3, 1}));
     EXPECT_EQ(rdv.recording->UniformValues(device, "lights[2].pos"), (std::vector<float>{0, 0, 0, 0}));
     EXPECT_EQ(rdv.recording->UniformValues(device, "num_lights"), (std::vector<float>{2}));  // the loop's end
+
+    // Per mesh: the lights that reach it, and nothing written again while
+    // the program holds them; a pass's full upload starts over.
+    lights.UploadLightsFor(&program, Vec3(-4, 0, 8), 1);
+    EXPECT_EQ(rdv.recording->UniformValues(device, "num_lights"), (std::vector<float>{2}));
+    program.SetInt(InternName("num_lights"), 7);  // marks what is written from here on
+    lights.UploadLightsFor(&program, Vec3(-4, 0, 9), 1);
+    EXPECT_EQ(rdv.recording->UniformValues(device, "num_lights"), (std::vector<float>{7}))
+        << "the same lights are not written again";
+    lights.UploadLights(&program);
+    program.SetInt(InternName("num_lights"), 7);
+    lights.UploadLightsFor(&program, Vec3(-4, 0, 9), 1);
+    EXPECT_EQ(rdv.recording->UniformValues(device, "num_lights"), (std::vector<float>{2}));
     lights.Shutdown();
 }
 
