@@ -35,6 +35,7 @@
 #include "engine/physics/HbvManager.h"
 
 #include <algorithm>
+#include <cmath>
 #include <thread>
 
 namespace Ostrel {
@@ -73,6 +74,27 @@ const Matrix4& OrIdentity(const Matrix4* matrix) {
 void BindMesh(rd::Device& device, const Mesh& mesh) {
     device.SetStreamSource(mesh.GetVertexBuffer(), mesh.GetStride());
     device.SetIndices(mesh.GetIndexBuffer());
+}
+
+// A sphere around a mesh as its transform places it, for choosing the
+// lights that reach it: the scaled bounds' centre and half diagonal (the
+// rotation is left out, so the sphere is widened by the centre's offset). A
+// skinned mesh's pose may reach past its bind-pose bounds: half of its size
+// again is allowed for that.
+struct Bounds {
+    Vec3 centre;
+    float radius = 0.0f;
+};
+
+Bounds PlacedBounds(const Mesh& mesh, const TransformComponent& transform, bool skinned) {
+    const Vec3& s = transform.GetScale();
+    const Vec3& c = mesh.GetCentre();
+    const Vec3& h = mesh.GetHalfExtents();
+    const Vec3 offset(c.x * s.x, c.y * s.y, c.z * s.z);
+    const Vec3 half(h.x * s.x, h.y * s.y, h.z * s.z);
+    const float halfDiagonal = std::sqrt(half.x * half.x + half.y * half.y + half.z * half.z);
+    const float shift = std::sqrt(offset.x * offset.x + offset.y * offset.y + offset.z * offset.z);
+    return {transform.GetPosition(), (shift + halfDiagonal) * (skinned ? 1.5f : 1.0f)};
 }
 
 bool Drawable(const MeshComponent& mesh, bool showScaffolding) {
@@ -276,7 +298,10 @@ void Graphics::DrawOpaquePass(rd::Device& device) {
         const MeshComponent& meshComponent = *item.component;
         device.SetRenderTarget(1, m_targets[meshComponent.IsImportant() ? kImpDepthTarget : kUnimpDepthTarget]);
         if (Drawable(meshComponent, m_showScaffolding)) {
-            if (m_lightManager) m_lightManager->UploadLights(current);
+            if (m_lightManager) {
+                const Bounds bounds = PlacedBounds(*mesh, *item.transform, fidget != nullptr);
+                m_lightManager->UploadLightsFor(current, bounds.centre, bounds.radius);
+            }
             DrawMeshObject(device, meshComponent, *item.transform, fidget, *current);
         }
         if (meshComponent.IsHighlighted()) {
@@ -297,8 +322,8 @@ void Graphics::DrawOpaquePass(rd::Device& device) {
 }
 
 // The static meshes the volume hierarchy finds in view, all with the static
-// lit program and the lights uploaded once. Handles of components destroyed
-// since the tree was built find nothing and are skipped.
+// lit program, each with the lights that reach it. Handles of components
+// destroyed since the tree was built find nothing and are skipped.
 //
 // They are drawn nearest first (by the distance of their mesh centres from
 // the eye): the opaque surfaces in front fill the depth buffer early, so the
@@ -342,7 +367,12 @@ void Graphics::DrawHierarchyPass(rd::Device& device) {
     std::stable_sort(m_hierarchyItems.begin(), m_hierarchyItems.end(),
                      [](const HierarchyItem& a, const HierarchyItem& b) { return a.distance < b.distance; });
     for (const HierarchyItem& item : m_hierarchyItems) {
-        BindMesh(device, *item.mesh->GetMesh());
+        const Mesh& mesh = *item.mesh->GetMesh();
+        BindMesh(device, mesh);
+        if (m_lightManager) {
+            const Bounds bounds = PlacedBounds(mesh, *item.transform, false);
+            m_lightManager->UploadLightsFor(staticLit, bounds.centre, bounds.radius);
+        }
         DrawMeshObject(device, *item.mesh, *item.transform, nullptr, *staticLit);
     }
 }

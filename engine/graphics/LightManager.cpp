@@ -13,6 +13,8 @@
 #include "engine/base/Log.h"
 
 #include <algorithm>
+#include <cmath>
+#include <limits>
 #include <string>
 
 namespace Ostrel {
@@ -66,6 +68,7 @@ void LightManager::AddLight(u32 id, TransformComponent* transform, LightComponen
     if (!transform || !light) return;
     (moving ? m_moving : m_static).push_back({id, transform, light});
     m_sorted = false;
+    m_written.clear();
 }
 
 void LightManager::SetTarget(u32 id, TransformComponent* transform) {
@@ -74,6 +77,7 @@ void LightManager::SetTarget(u32 id, TransformComponent* transform) {
 }
 
 void LightManager::OnObjectDestroyed(u32 id) {
+    m_written.clear();
     for (std::vector<LightEntry>* list : {&m_static, &m_moving}) {
         auto it = std::find_if(list->begin(), list->end(), [id](const LightEntry& e) { return e.id == id; });
         if (it != list->end()) list->erase(it);
@@ -111,6 +115,8 @@ std::vector<u32> LightManager::ChooseStaticLights(u32 used) {
 
 void LightManager::UploadLights(ShaderProgram* program) {
     if (!program || m_slots.size() < kMaxLights) return;
+    // Lights may have moved or changed since the per-mesh uploads.
+    m_written.clear();
     u32 n = 0;
     for (const LightEntry& light : m_moving) {
         if (n >= kMaxLights) break;
@@ -119,6 +125,75 @@ void LightManager::UploadLights(ShaderProgram* program) {
     for (u32 index : ChooseStaticLights(n)) WriteSlot(*program, n++, &m_static[index]);
     program->SetInt(m_numLights, int(n));
     while (n < kMaxLights) WriteSlot(*program, n++, nullptr);
+}
+
+float LightManager::Reach(const LightComponent& light) {
+    const Vec3& c = light.GetColor();
+    const Vec3& a = light.GetAttenuation();
+    const float strongest = std::max({c.x, c.y, c.z});
+    if (!(strongest > 0.0f)) return -1.0f;
+    // Solve a.z d^2 + a.y d + a.x = strongest / cutoff for the distance d.
+    const float k = strongest / kReachCutoff;
+    if (a.z > 0.0f) {
+        const float disc = a.y * a.y - 4.0f * a.z * (a.x - k);
+        if (disc < 0.0f) return -1.0f;
+        return (-a.y + std::sqrt(disc)) / (2.0f * a.z);
+    }
+    if (a.y > 0.0f) return (k - a.x) / a.y;
+    if (a.x > 0.0f) return a.x <= k ? std::numeric_limits<float>::infinity() : -1.0f;
+    return -1.0f;
+}
+
+const std::vector<const LightManager::LightEntry*>& LightManager::ChooseLightsFor(const Vec3& centre, float radius) {
+    m_chosen.clear();
+    m_candidates.clear();
+    const auto reaches = [&](const LightEntry& light, float& distance) {
+        const Vec3 offset = light.transform->GetPosition() - centre;
+        distance = std::sqrt(offset.x * offset.x + offset.y * offset.y + offset.z * offset.z) - radius;
+        const float reach = Reach(*light.light);
+        return reach >= 0.0f && distance <= reach;
+    };
+    float distance = 0.0f;
+    for (const LightEntry& light : m_moving) {
+        if (m_chosen.size() < kMaxLights && reaches(light, distance)) m_chosen.push_back(&light);
+    }
+    for (const LightEntry& light : m_static) {
+        if (reaches(light, distance)) m_candidates.push_back({distance, &light});
+    }
+    const std::size_t room = kMaxLights - m_chosen.size();
+    if (m_candidates.size() > room) {
+        // Too many: the nearest ones, in list order among themselves.
+        std::vector<Candidate> nearest = m_candidates;
+        std::nth_element(nearest.begin(), nearest.begin() + std::ptrdiff_t(room), nearest.end(),
+                         [](const Candidate& x, const Candidate& y) { return x.distance < y.distance; });
+        const float limit = room > 0 ? std::max_element(nearest.begin(), nearest.begin() + std::ptrdiff_t(room),
+                                                        [](const Candidate& x, const Candidate& y) {
+                                                            return x.distance < y.distance;
+                                                        })->distance
+                                     : -std::numeric_limits<float>::infinity();
+        for (const Candidate& c : m_candidates) {
+            if (m_chosen.size() < kMaxLights && c.distance <= limit) m_chosen.push_back(c.light);
+        }
+        return m_chosen;
+    }
+    for (const Candidate& c : m_candidates) m_chosen.push_back(c.light);
+    return m_chosen;
+}
+
+void LightManager::UploadLightsFor(ShaderProgram* program, const Vec3& centre, float radius) {
+    if (!program || m_slots.size() < kMaxLights) return;
+    const std::vector<const LightEntry*>& chosen = ChooseLightsFor(centre, radius);
+    auto written =
+        std::find_if(m_written.begin(), m_written.end(), [program](const auto& w) { return w.first == program; });
+    if (written == m_written.end()) {
+        written = m_written.insert(m_written.end(), {program, {}});
+    } else if (written->second == chosen) {
+        return;
+    }
+    written->second = chosen;
+    u32 n = 0;
+    for (const LightEntry* light : chosen) WriteSlot(*program, n++, light);
+    program->SetInt(m_numLights, int(n));
 }
 
 void LightManager::WriteSlot(ShaderProgram& program, u32 slot, const LightEntry* light) {

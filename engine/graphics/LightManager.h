@@ -16,6 +16,14 @@
 // Values per slot: colour (r, g, b, 1), attenuation (x, y, z) as the light
 // component gives them, position (x, y, z, 1) of the object's transform.
 //
+// Per object: UploadLightsFor writes only the lights whose reach touches
+// the object's bounding sphere (moving lights first, then static ones; when
+// more than sixteen reach it, the nearest), so the lit pixel shader loops
+// over the lights that can change its pixels and no others. A light's reach
+// is the distance at which its strongest colour channel over its attenuation
+// falls to kReachCutoff: beyond it the light adds less than one step of an
+// 8-bit colour channel.
+//
 // A light object without a transform is not entered (logged once per
 // object id). Main thread only: object messages and the frame's uploads.
 
@@ -36,6 +44,7 @@ class TransformComponent;
 class LightManager {
 public:
     static constexpr u32 kMaxLights = 16;
+    static constexpr float kReachCutoff = 1.0f / 255.0f;
     struct LightEntry {
         u32 id = 0;
         TransformComponent* transform = nullptr;
@@ -67,6 +76,19 @@ public:
 
     // Writes all sixteen slots of program and "num_lights" (Initialize first).
     void UploadLights(ShaderProgram* program);
+    // Writes the lights that reach the sphere (centre, radius) into the
+    // first slots of program and their count into "num_lights"; the other
+    // slots keep what they held (the shader stops at "num_lights"). When the
+    // program already holds the same lights since the last UploadLights
+    // (which every pass of a frame starts with), nothing is written.
+    void UploadLightsFor(ShaderProgram* program, const Vec3& centre, float radius);
+    // The lights UploadLightsFor writes, in slot order.
+    const std::vector<const LightEntry*>& ChooseLightsFor(const Vec3& centre, float radius);
+    // How far a light's colour over its attenuation stays at or above
+    // kReachCutoff: infinity for a light without falloff, a negative value
+    // for one that stays below the cutoff everywhere (or whose attenuation
+    // is never positive, which the shader skips).
+    static float Reach(const LightComponent& light);
     // The static lights in slot order of the last upload's window (tests):
     // which lights UploadLights writes, as indices into the static list.
     std::vector<u32> ChooseStaticLights(u32 slotsUsed);
@@ -88,6 +110,14 @@ private:
     std::vector<LightHandles> m_slots;
     ParamHandle m_numLights = nullptr;
     std::set<u32> m_warnedNoTransform;
+    std::vector<const LightEntry*> m_chosen;
+    // What UploadLightsFor last wrote into each program since UploadLights.
+    std::vector<std::pair<ShaderProgram*, std::vector<const LightEntry*>>> m_written;
+    struct Candidate {
+        float distance = 0.0f;
+        const LightEntry* light = nullptr;
+    };
+    std::vector<Candidate> m_candidates;
     SubscriptionList m_subscriptions;
 
     static inline LightManager* s_instance = nullptr;

@@ -147,6 +147,14 @@ bool ParseLine(std::string_view line, const Words& w, ScriptedEvent& e) {
         e.kind = ScriptedEvent::Kind::Close;
         return w.size() == 2;
     }
+    if (w[1] == "resize") {
+        if (w.size() != 4) return false;
+        auto width = ToInt(w[2], 1, 16384), height = ToInt(w[3], 1, 16384);
+        if (!width || !height) return false;
+        e.kind = ScriptedEvent::Kind::Resize;
+        e.x = *width, e.y = *height;
+        return true;
+    }
     if (w[1] == "drop") {
         std::string_view rest = RestAfterWords(line, 2);
         if (rest.empty()) return false;

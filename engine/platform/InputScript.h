@@ -12,6 +12,9 @@
 //   FRAME pad BUTTON down|up        BUTTON: 255..274 or GAMEPAD_A and the like
 //   FRAME pad leftstick|rightstick X Y   thumb position, up positive
 //   FRAME close                     a window-close request
+//   FRAME resize W H                the window resized to a client area of
+//                                   W x H (1..16384), as a user dragging its
+//                                   frame or a window manager would
 //   at MESSAGE                      the frames of the lines after it count
 //                                   from the frame at which the core message
 //                                   MESSAGE is first sent after the part
@@ -38,13 +41,13 @@ inline constexpr std::size_t kMaxInputScriptLine = 4096;
 inline constexpr std::size_t kMaxInputScriptBytes = 4u << 20;
 
 struct ScriptedEvent {
-    enum class Kind { Key, Text, MouseMove, MouseItem, MouseButton, MouseWheel, PadButton, PadStick, Close, Drop };
+    enum class Kind { Key, Text, MouseMove, MouseItem, MouseButton, MouseWheel, PadButton, PadStick, Close, Drop, Resize };
 
     long frame = 0;
     Kind kind = Kind::Close;
     int code = 0;  // Key: VK; MouseButton: 1 left, 2 right; PadButton: 255..274; PadStick: 0 left, 1 right
     bool down = false;
-    int x = 0;  // MouseMove: cursor; PadStick: thumb; MouseWheel: notches in x
+    int x = 0;  // MouseMove: cursor; PadStick: thumb; MouseWheel: notches in x; Resize: width, height
     int y = 0;
     int dx = 0;
     int dy = 0;

@@ -137,6 +137,11 @@ void ScriptedInputPlayer::Push(const ScriptedEvent& event) {
         if (SDL_PushEvent(&drop) != 1) SDL_free(drop.drop.file);
         break;
     }
+    case Kind::Resize:
+        // The window itself is resized; SDL reports the new size with the
+        // same event a user's drag of the frame produces.
+        if (SDL_Window* window = SDL_GetWindowFromID(m_windowId)) SDL_SetWindowSize(window, event.x, event.y);
+        break;
     }
 }
 

@@ -52,7 +52,7 @@ void SdlWindow::Video::GetScreenSize(int& width, int& height) const {
 
 std::unique_ptr<SdlWindow> SdlWindow::Create(const std::string& title, int x, int y, int width, int height,
                                              bool bordered, std::string* error) {
-    const Uint32 flags = SDL_WINDOW_HIDDEN | (bordered ? 0u : Uint32(SDL_WINDOW_BORDERLESS));
+    const Uint32 flags = SDL_WINDOW_HIDDEN | (bordered ? Uint32(SDL_WINDOW_RESIZABLE) : Uint32(SDL_WINDOW_BORDERLESS));
     const int w = std::max(width, 1);
     const int h = std::max(height, 1);
     SetGlAttributes();
@@ -76,6 +76,7 @@ SdlWindow::~SdlWindow() {
 void SdlWindow::SetBordered(bool bordered) {
     m_bordered = bordered;
     SDL_SetWindowBordered(AsSdl(m_window), bordered ? SDL_TRUE : SDL_FALSE);
+    SDL_SetWindowResizable(AsSdl(m_window), bordered ? SDL_TRUE : SDL_FALSE);
 }
 
 void SdlWindow::Place(int x, int y, int width, int height) {

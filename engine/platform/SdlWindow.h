@@ -5,6 +5,8 @@
 // (0, 0) with the screen size, which works without a window manager (a bare
 // X server, the offscreen driver).
 //
+// A framed window can be resized by its user; a borderless one cannot.
+//
 // The window is created for OpenGL (3.3 core attributes set) so the render
 // device can make its context on it; a video driver without OpenGL (SDL's
 // "dummy") gets a plain window instead.

@@ -318,6 +318,13 @@ void WindowSystem::OnMove(int x, int y) {
     m_posY = y;
 }
 
+void WindowSystem::OnResize(int width, int height) {
+    if (width <= 0 || height <= 0 || (width == m_width && height == m_height)) return;
+    m_width = width;
+    m_height = height;
+    m_messages->WindowScreenStateChange(m_windowed, unsigned(width), unsigned(height));
+}
+
 void WindowSystem::OnSetCursor() {
     if (!m_toolMode) SDL_ShowCursor(SDL_DISABLE);
 }

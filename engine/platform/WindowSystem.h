@@ -9,7 +9,8 @@
 // and full screen and changes the size on request ("SetWindowed",
 // "SetResolution", the debug key 'F', "ResolutionError"), and saves
 // "WindowWidth", "WindowHeight" and "Fullscreen" to the user settings at
-// shutdown.
+// shutdown. A framed window can be resized: its new size is the one used
+// and saved.
 //
 // The game ignores close requests; the tools (toolMode) end the run on them.
 // SIGINT and SIGTERM end the run in both (see QuitSignal). Sizes are client
@@ -110,6 +111,13 @@ public:
     void OnClose();
     void OnDestroy();
     void OnMove(int x, int y);
+    // The client area took a new size (the user dragged the frame, a window
+    // manager tiled it, or a scripted "resize"): it becomes the window's
+    // size, saved at shutdown, and "WindowScreenStateChange" tells the
+    // renderer, so the picture follows the window's shape instead of being
+    // stretched into it. A size of 0 (minimised) or the current size changes
+    // nothing.
+    void OnResize(int width, int height);
     void OnSetCursor();
     void OnDropFile(const std::string& path, bool firstOfDrop);
 
@@ -168,6 +176,8 @@ private:
     int m_screenWidth = 0;
     int m_screenHeight = 0;
     long m_frame = 0;
+    int m_pendingWidth = 0;  // the last size reported during this pump
+    int m_pendingHeight = 0;
     bool m_destroyed = false;
     bool m_inDrop = false;
     bool m_dropSent = false;

@@ -94,10 +94,14 @@ void SendMouseMotion(const SDL_MouseMotionEvent& motion) {
 
 void WindowSystem::PumpEvents() {
     SDL_Event event;
+    m_pendingWidth = m_pendingHeight = 0;
     while (SDL_PollEvent(&event)) {
         if (m_rawHook) m_rawHook(&event);
         HandleEvent(&event);
     }
+    // A drag of the frame reports many sizes a frame; the renderer is reset
+    // for the last one only.
+    if (m_pendingWidth > 0) OnResize(m_pendingWidth, m_pendingHeight);
 }
 
 void WindowSystem::HandleEvent(const void* sdlEvent) {
@@ -113,6 +117,10 @@ void WindowSystem::HandleEvent(const void* sdlEvent) {
             break;
         case SDL_WINDOWEVENT_MOVED:
             OnMove(event.window.data1, event.window.data2);
+            break;
+        case SDL_WINDOWEVENT_SIZE_CHANGED:
+            m_pendingWidth = event.window.data1;
+            m_pendingHeight = event.window.data2;
             break;
         case SDL_WINDOWEVENT_FOCUS_GAINED:
             m_messages->SetFocus();

@@ -2,6 +2,7 @@
 
 #include "engine/ui/UiElement.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace Ostrel {
@@ -14,7 +15,8 @@ void UiDrawContext::DrawElement(UiElement& element) {
 void UiDrawContext::FillColor(const Vec4& colour) {
     UiQuadDraw fill;
     fill.technique = UiTechnique::Solid;
-    fill.world = QuadMatrix(kFillWidth, kFillHeight, 1.0f, 1.0f, 0.0f, 0.0f, 0.0f);
+    const float scale = std::max(1.0f, m_target.FillScale());
+    fill.world = QuadMatrix(kFillWidth, kFillHeight, scale, scale, 0.0f, 0.0f, 0.0f);
     fill.colour = colour;
     fill.texture = nullptr;
     m_target.DrawQuad(fill);

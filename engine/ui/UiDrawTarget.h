@@ -38,6 +38,9 @@ public:
     virtual void DrawText(const UiTextDraw& text) = 0;
     // The layout editor is on: scenes draw hidden elements too.
     virtual bool IsEditMode() const { return false; }
+    // How many times 720 units the screen's height shows (above 1 on a
+    // screen narrower than 4:3), so a scene's background fill covers it.
+    virtual float FillScale() const { return 1.0f; }
 };
 
 }  // namespace Ostrel

@@ -180,12 +180,23 @@ void UiSystem::ReleaseDeviceObjects() {
 
 Matrix4 UiSystem::Projection(float width, float height) {
     Matrix4 m;
-    const float aspect = height > 0.0f ? width / height : 1.0f;
-    m(0, 0) = 2.0f / aspect;
-    m(1, 1) = 2.0f;
+    const float aspect = height > 0.0f && width > 0.0f ? width / height : 1.0f;
+    // Narrower than 4:3, the screen shows kMinimumUnitsWide units across and
+    // more than 720 from top to bottom, so no layout is cut at the sides.
+    const float fit = std::min(1.0f, aspect * kScreenUnits / kMinimumUnitsWide);
+    m(0, 0) = 2.0f * fit / aspect;
+    m(1, 1) = 2.0f * fit;
     m(2, 2) = 1.0f;
     m(3, 3) = 1.0f;
     return m;
+}
+
+float UiSystem::PixelsPerUnit() const {
+    return std::min(m_screenHeight / kScreenUnits, m_screenWidth / kMinimumUnitsWide);
+}
+
+float UiSystem::FillScale() const {
+    return kScreenUnits * PixelsPerUnit() > 0.0f ? m_screenHeight / (kScreenUnits * PixelsPerUnit()) : 1.0f;
 }
 
 // ---- frame
@@ -509,8 +520,9 @@ void UiSystem::OnSceneDrawing() {
             Graphics::DrawDebugText(line.c_str(), 5.0f, y, 255, 0, 0, 255);
             y += 14.0f;
         }
-        const float x = m_editSelection->GetX() * m_screenHeight / kScreenUnits + m_screenWidth / 2.0f;
-        const float ey = m_editSelection->GetY() * m_screenHeight / kScreenUnits + m_screenHeight / 2.0f;
+        const float unit = PixelsPerUnit();
+        const float x = m_editSelection->GetX() * unit + m_screenWidth / 2.0f;
+        const float ey = m_editSelection->GetY() * unit + m_screenHeight / 2.0f;
         Graphics::DrawDebugText("edit", x, ey, 255, 0, 0, 255);
     }
 }

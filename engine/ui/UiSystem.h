@@ -21,7 +21,8 @@
 // Drawing: the system is the draw target of its UiDrawContext. Every quad is
 // the shared unit quad drawn with "ui-effect" (textured) or the solid
 // program; the world matrix times the orthographic projection (1.0 high,
-// aspect wide) and the colour are set on the program that draws, since GL
+// aspect wide; on a screen narrower than 4:3, 4/3 wide and as high as the
+// screen's shape makes it, so 960 units always fit across) and the colour are set on the program that draws, since GL
 // uniforms belong to one program. Text goes through the font manager.
 //
 // With "debug" configured: 'T' shows the test tutorial, 'L' unlocks and locks
@@ -72,6 +73,8 @@ public:
     // without bound).
     static constexpr std::size_t kMaxSceneStack = 64;
     static constexpr float kScreenUnits = 720.0f;
+    // The narrowest layout: a 4:3 screen 720 units high is 960 units wide.
+    static constexpr float kMinimumUnitsWide = 960.0f;
     static constexpr std::size_t kOverlayLineSize = 128;
 
     UiSystem();
@@ -111,14 +114,18 @@ public:
     void DrawText(const UiTextDraw& text) override;
     bool IsEditMode() const override { return m_editMode; }
 
-    // The projection: orthographic, 1.0 high and width / height wide, depth
-    // 0..1, y upward.
+    // The projection: orthographic, 1.0 high and width / height wide (at
+    // least 4/3 wide: a narrower screen shows more height), depth 0..1, y
+    // upward.
     static Matrix4 Projection(float width, float height);
 
     const std::vector<UiScene*>& GetStack() const { return m_stack; }
     UiScene* GetTop() const { return m_stack.empty() ? nullptr : m_stack.back(); }
     UiDrawContext& GetDrawContext() { return m_context; }
     float GetScreenWidth() const { return m_screenWidth; }
+    // Pixels per UI unit (see Projection).
+    float PixelsPerUnit() const;
+    float FillScale() const override;
     float GetScreenHeight() const { return m_screenHeight; }
     const Matrix4& GetProjection() const { return m_projection; }
     bool IsDebug() const { return m_debug; }

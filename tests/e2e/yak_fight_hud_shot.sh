@@ -85,8 +85,8 @@ scale = height / 720.0  # UI units: 720 high, the origin at the centre
 def px(ux): return width / 2 + ux * scale
 def py(uy): return int(height / 2 + uy * scale)
 # hud.scn places each bar's border (208 x 24) by its top-left corner; the
-# fill (200 x 16) starts 4 units in. "ui-health" (at -560, -340) is anchored
-# left: its fill spans -556 .. -556 + 200 f. "ui-yak" (at -104, 300) is
+# fill (200 x 16) starts 4 units in. "ui-health" (at -460, -340) is anchored
+# left: its fill spans -456 .. -456 + 200 f. "ui-yak" (at -104, 300) is
 # anchored right: -100 + 200 (1 - f) .. 100. Both rows are sampled through
 # the middle of the fill, its texture row 8.
 def colours(bar):
@@ -108,11 +108,11 @@ def check(name, bar, y, start, step, want):
     print("%s: fill ends at x %d, its fraction puts it at %.1f" % (name, got, want))
     if abs(got - want) > 3:
         ok = False
-full_right = px(-556 + 200)
-check("ui-health", "health", py(-328), px(-556), 1, px(-556 + 200 * health))
+full_right = px(-456 + 200)
+check("ui-health", "health", py(-328), px(-456), 1, px(-456 + 200 * health))
 check("ui-yak", "boss", py(312), px(100), -1, px(100 - 200 * boss))
 # The checks mean something only if a full bar would fail them.
-if abs(px(-556 + 200 * health) - full_right) <= 3 or 200 * (1 - boss) * scale <= 3:
+if abs(px(-456 + 200 * health) - full_right) <= 3 or 200 * (1 - boss) * scale <= 3:
     sys.exit("the fractions are too close to full to tell")
 sys.exit(0 if ok else 1)
 PY

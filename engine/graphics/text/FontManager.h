@@ -23,6 +23,7 @@
 #include "engine/platform/DeviceParams.h"
 #include "engine/platform/SubscriptionList.h"
 
+#include <algorithm>
 #include <map>
 #include <memory>
 #include <string>
@@ -40,6 +41,8 @@ int MulDiv(int number, int numerator, int denominator);
 class FontManager : public GenericManager<FontManager> {
 public:
     static constexpr float kReferenceHeight = 720.0f;
+    // The narrowest UI layout in units: a 4:3 screen 720 units high.
+    static constexpr float kMinimumUnitsWide = 960.0f;
     static constexpr int kScreenDpi = 96;
     static constexpr size_t kMaxFaceNameLength = 31;
 
@@ -100,7 +103,13 @@ public:
 
 private:
     void CreateFont(FontHolder& holder);
-    float Scale() const { return m_screenHeight / m_referenceHeight; }
+    // Pixels per UI unit: the reference height spans the screen's height,
+    // unless the screen is narrower than 4:3; then its width holds
+    // kMinimumUnitsWide units (the UI system's projection does the same).
+    float Scale() const {
+        const float byHeight = m_screenHeight / m_referenceHeight;
+        return m_screenWidth > 0.0f ? std::min(byHeight, m_screenWidth / kMinimumUnitsWide) : byHeight;
+    }
 
     TextRenderer* m_deviceRenderer = nullptr;
     std::unique_ptr<DeviceTextRenderer> m_ownRenderer;

@@ -1,6 +1,7 @@
 // The light manager: which lights fill the sixteen slots (moving first, a
 // window of static lights around the light target when there are too many),
-// the values written, zero slots, and light objects without a transform.
+// the lights that reach one object's bounds, the values written, zero
+// slots, and light objects without a transform.
 
 #include "engine/graphics/LightManager.h"
 #include "engine/graphics/ShaderProgram.h"
@@ -11,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <numeric>
 
 namespace Ostrel {
@@ -143,7 +145,57 @@ TEST(LightManager, UploadWritesLightValuesAndZeroSlots) {
     EXPECT_EQ(rdv.recording->UniformValues(device, "lights[1].pos"), (std::vector<float>{1, 2, 3, 1}));
     EXPECT_EQ(rdv.recording->UniformValues(device, "lights[2].pos"), (std::vector<float>{0, 0, 0, 0}));
     EXPECT_EQ(rdv.recording->UniformValues(device, "num_lights"), (std::vector<float>{2}));  // the loop's end
+
+    // Per mesh: the lights that reach it, and nothing written again while
+    // the program holds them; a pass's full upload starts over.
+    lights.UploadLightsFor(&program, Vec3(-4, 0, 8), 1);
+    EXPECT_EQ(rdv.recording->UniformValues(device, "num_lights"), (std::vector<float>{2}));
+    program.SetInt(InternName("num_lights"), 7);  // marks what is written from here on
+    lights.UploadLightsFor(&program, Vec3(-4, 0, 9), 1);
+    EXPECT_EQ(rdv.recording->UniformValues(device, "num_lights"), (std::vector<float>{7}))
+        << "the same lights are not written again";
+    lights.UploadLights(&program);
+    program.SetInt(InternName("num_lights"), 7);
+    lights.UploadLightsFor(&program, Vec3(-4, 0, 9), 1);
+    EXPECT_EQ(rdv.recording->UniformValues(device, "num_lights"), (std::vector<float>{2}));
     lights.Shutdown();
+}
+
+TEST(LightManager, EachObjectGetsTheLightsThatReachItsBounds) {
+    // Reach: where the strongest channel over the attenuation falls to 1/255.
+    TestLight pool(Vec3(1, 0.5f, 0.25f), Vec3(0.5f, 0, 0.02f));  // 0.5 + 0.02 d^2 = 255
+    TestLight linear(Vec3(0.5f, 0.5f, 0.5f), Vec3(1, 0.5f, 0));  // 1 + 0.5 d = 127.5
+    TestLight flat(Vec3(0.35f, 0.35f, 0.4f), Vec3(1, 0, 0));
+    TestLight faint(Vec3(0.001f, 0, 0), Vec3(1, 0, 0));
+    TestLight broken(Vec3(1, 1, 1), Vec3(0, 0, 0));
+    EXPECT_NEAR(LightManager::Reach(*pool.get()), std::sqrt(254.5f / 0.02f), 1e-3f);
+    EXPECT_NEAR(LightManager::Reach(*linear.get()), 253.0f, 1e-3f);
+    EXPECT_TRUE(std::isinf(LightManager::Reach(*flat.get())));
+    EXPECT_LT(LightManager::Reach(*faint.get()), 0.0f);
+    EXPECT_LT(LightManager::Reach(*broken.get()), 0.0f);
+
+    // A row of pools 200 apart (reach about 112.8), a moving flat light and
+    // a faint one: an object gets the flat light first, then the pools whose
+    // reach touches its bounding sphere; never the faint one.
+    LightManager lights;
+    Transforms t;
+    for (int i = 0; i < 10; ++i) lights.AddLight(100 + i, t.At(200.0f * float(i)), pool.get(), false);
+    lights.AddLight(1, t.At(5000), flat.get(), true);
+    lights.AddLight(2, t.At(400), faint.get(), true);
+    const auto ids = [&](float x, float radius) {
+        std::vector<u32> got;
+        for (const LightManager::LightEntry* e : lights.ChooseLightsFor(Vec3(x, 0, 0), radius)) got.push_back(e->id);
+        return got;
+    };
+    EXPECT_EQ(ids(400, 1), (std::vector<u32>{1, 102}));
+    EXPECT_EQ(ids(350, 1), (std::vector<u32>{1, 102}));
+    EXPECT_EQ(ids(350, 50), (std::vector<u32>{1, 101, 102}));
+    // Far more pools in reach than slots: the nearest sixteen, in list order.
+    LightManager crowded;
+    for (int i = 0; i < 40; ++i) crowded.AddLight(100 + i, t.At(float(i)), pool.get(), false);
+    std::vector<u32> nearest;
+    for (const LightManager::LightEntry* e : crowded.ChooseLightsFor(Vec3(39, 0, 0), 1)) nearest.push_back(e->id);
+    EXPECT_EQ(nearest, Range(124, 139));
 }
 
 TEST(LightManager, ObjectsFileTheirLightsAndALightWithoutTransformIsLoggedOnce) {

@@ -22,11 +22,12 @@ TEST(InputScript, ParsesEveryLineKindInFrameOrder) {
         "7 pad leftstick 30000 -200\n"
         "8 drop /tmp/a b \"q\" $(x).FBX\n"
         "8 mouse item Editor Info|I/O|Save Level\n"
-        "9 close",
+        "9 close\n"
+        "9 resize 700 620",
         "s.txt", errors);
     EXPECT_TRUE(errors.empty()) << errors.front();
     const auto& e = script.Events();
-    ASSERT_EQ(e.size(), 12u);
+    ASSERT_EQ(e.size(), 13u);
     EXPECT_EQ(e[0].frame, 3);
     EXPECT_EQ(e[0].code, 'A');
     EXPECT_FALSE(e[0].down);
@@ -47,6 +48,9 @@ TEST(InputScript, ParsesEveryLineKindInFrameOrder) {
     EXPECT_EQ(e[10].kind, Kind::MouseItem);
     EXPECT_EQ(e[10].text, "Editor Info|I/O|Save Level");
     EXPECT_EQ(e[11].kind, Kind::Close);
+    EXPECT_EQ(e[12].kind, Kind::Resize);
+    EXPECT_EQ(e[12].x, 700);
+    EXPECT_EQ(e[12].y, 620);
     EXPECT_TRUE(script.UsesPad());
 }
 
@@ -64,9 +68,11 @@ TEST(InputScript, MalformedLinesAreReportedWithLineNumberAndSkipped) {
         "2 close now\n"        // 9
         "2 text\n"             // 10
         "2 jump\n"             // 11
+        "2 resize 0 620\n"     // 12: no empty window
+        "2 resize 700\n"       // 13
         "3 key 66 up\n",
         "bad.txt", errors);
-    ASSERT_EQ(errors.size(), 10u);
+    ASSERT_EQ(errors.size(), 12u);
     EXPECT_EQ(errors[0], "bad.txt:2: malformed input-script line 'x key 65 down', skipped");
     EXPECT_NE(errors[9].find("bad.txt:11:"), std::string::npos);
     ASSERT_EQ(script.Events().size(), 2u);

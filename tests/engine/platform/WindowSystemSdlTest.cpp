@@ -314,6 +314,29 @@ TEST_F(WindowFixture, OnlyTheFirstFileOfADropIsSentAndLongPathsAreCut) {
     EXPECT_EQ(files[1].text.size(), 1023u);
 }
 
+TEST_F(WindowFixture, AResizedWindowTakesTheLastSizeOfAPumpAndSavesIt) {
+    Start(kWindowed800);
+    Pump();  // the sizes SDL reports for the window's own placing change nothing
+    messages.Clear();
+    PushWindowEvent(SDL_WINDOWEVENT_SIZE_CHANGED, 650, 500);
+    PushWindowEvent(SDL_WINDOWEVENT_SIZE_CHANGED, 700, 620);
+    Pump();
+    EXPECT_EQ(messages.sent, (std::vector<RecordedMessage>{ScreenState(true, 700, 620)}));
+    EXPECT_EQ(window.GetWidth(), 700);
+    EXPECT_EQ(window.GetHeight(), 620);
+    const std::string saved = SavedSettings();
+    EXPECT_NE(saved.find("<WindowWidth>700</WindowWidth>"), std::string::npos) << saved;
+    EXPECT_NE(saved.find("<WindowHeight>620</WindowHeight>"), std::string::npos) << saved;
+    // Minimised (0 x 0) or the same size again: nothing changes.
+    messages.Clear();
+    PushWindowEvent(SDL_WINDOWEVENT_SIZE_CHANGED, 0, 0);
+    Pump();
+    PushWindowEvent(SDL_WINDOWEVENT_SIZE_CHANGED, 700, 620);
+    Pump();
+    EXPECT_TRUE(messages.sent.empty());
+    EXPECT_EQ(window.GetWidth(), 700);
+}
+
 TEST_F(WindowFixture, FocusAndControllerDeviceEventsBecomeMessages) {
     Start("");
     PushWindowEvent(SDL_WINDOWEVENT_FOCUS_LOST);

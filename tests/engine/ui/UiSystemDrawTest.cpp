@@ -83,9 +83,10 @@ TEST(UiSystemDraw, EveryQuadGetsItsMatrixAndColourOnTheProgramThatDrawsIt) {
     EXPECT_EQ(device.UniformValues(textured, "u_color"), (std::vector<float>{0.25f, 0.5f, 0.75f, 1}));
     const std::vector<float> mvp = device.UniformValues(textured, "u_mvp");
     ASSERT_EQ(mvp.size(), 16u);
-    EXPECT_FLOAT_EQ(mvp[0], 64.0f / 720.0f * 2.0f) << "64 units wide, aspect 1";
-    EXPECT_FLOAT_EQ(mvp[5], 32.0f / 720.0f * 2.0f);
-    EXPECT_FLOAT_EQ(mvp[12], 360.0f / 720.0f * 2.0f) << "x 360 is half the height right of the centre";
+    // A square screen is narrower than 4:3: 960 units across, 960 high.
+    EXPECT_FLOAT_EQ(mvp[0], 64.0f / 960.0f * 2.0f) << "64 units wide, aspect 1";
+    EXPECT_FLOAT_EQ(mvp[5], 32.0f / 960.0f * 2.0f);
+    EXPECT_FLOAT_EQ(mvp[12], 360.0f / 960.0f * 2.0f) << "x 360 is 3/8 of the width right of the centre";
     EXPECT_NE(device.GetTexture(0), nullptr);
 
     const std::size_t live = device.LiveObjects();
@@ -108,6 +109,15 @@ TEST(UiSystemDraw, TheProjectionIsOneHighAndAspectWide) {
     EXPECT_FLOAT_EQ(p(2, 2), 1.0f);
     EXPECT_FLOAT_EQ(p(3, 2), 0.0f);
     EXPECT_FLOAT_EQ(p(3, 3), 1.0f);
+}
+
+TEST(UiSystemDraw, ANarrowScreenShowsNineHundredSixtyUnitsAcross) {
+    // 700 x 620: 960 units across (x 480 reaches the edge), 850.3 high.
+    const Matrix4 p = UiSystem::Projection(700, 620);
+    EXPECT_FLOAT_EQ(480.0f / 720.0f * p(0, 0), 1.0f);
+    EXPECT_NEAR(360.0f / 720.0f * p(1, 1), 720.0f / (960.0f * 620.0f / 700.0f), 1e-5f);
+    // At 4:3 and wider, 720 units high as before.
+    EXPECT_FLOAT_EQ(UiSystem::Projection(1024, 768)(1, 1), 2.0f);
 }
 
 }  // namespace
