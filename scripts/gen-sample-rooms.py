@@ -152,9 +152,12 @@ def goal_alcove():
             O("goal-obj", T(56, 1, -25))]
 # The chase camera draws back over an arena as the player comes in through
 # its west passage (the trigger fills the passage), so the boss stays in
-# view; the yak and bird bosses glide it back when they die.
+# view; the yak and bird bosses glide it back when they die. Drawn back, it
+# sees past the hidden near wall: a strip of floor without a collider lies
+# beyond it, so the ground goes on there instead of the sky.
 def arena_camera():
-    return [O("camera-arena-obj", T(-2, 2, 0), trig(30), listen(30))]
+    return [O("camera-arena-obj", T(-2, 2, 0), trig(30), listen(30)),
+            O("floor-apron-obj", T(30, -0.5, -45, 68, None, 22), tiles(68, 22))]
 # Level 2: the brood mother, made by a wave spawner when the player walks in.
 write("room-brood-hall", 2, arena()[:6] + arena_camera() + [
     entrance(),

@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-namespace ShippedLooks {
+namespace ShippedLooksTest {
 namespace {
 
 const std::string kRscDir = std::string(LV_SOURCE_DIR) + "/rsc";
@@ -39,7 +39,7 @@ struct Colour {
     }
 };
 
-class Archetypes : public ::testing::Test {
+class ShippedLooks : public ::testing::Test {
 protected:
     void SetUp() override {
         for (const auto& entry : std::filesystem::directory_iterator(kRscDir + "/objects")) {
@@ -76,7 +76,7 @@ protected:
     std::map<std::string, std::string> fileOf;
 };
 
-TEST_F(Archetypes, TheGoalLooksLikeNoLanternPickupOrTheCompanion) {
+TEST_F(ShippedLooks, TheGoalLooksLikeNoLanternPickupOrTheCompanion) {
     // The things a player could take the goal for: the lanterns along the
     // walls, every pickup and power-up, and the companion (whose gold comes
     // from its texture and its light).
@@ -106,7 +106,7 @@ struct Glide {
     float x = 0, depth = 0, distance = 0, angle = 0;
 };
 
-TEST_F(Archetypes, EveryCorridorGlideIsUndoneToTheChaseSettingBeforeTheExit) {
+TEST_F(ShippedLooks, EveryCorridorGlideIsUndoneToTheChaseSettingBeforeTheExit) {
     const TiXmlElement* camera = byName.at("spawner-camera");
     const float chaseDistance = Number(camera, "PlayerCameraLogicComponent", "ChaseDistance", 40);
     const float chaseAngle = Number(camera, "PlayerCameraLogicComponent", "Angle", 45);
@@ -145,4 +145,4 @@ TEST_F(Archetypes, EveryCorridorGlideIsUndoneToTheChaseSettingBeforeTheExit) {
 }
 
 }  // namespace
-}  // namespace ShippedLooks
+}  // namespace ShippedLooksTest
