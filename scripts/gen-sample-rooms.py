@@ -1,14 +1,24 @@
 #!/usr/bin/env python3
-# Writes the rooms of the five sample levels into rsc/level. With --check it
-# writes nothing and fails when a checked-in room differs from what it would
-# write (after hand edits or a change here without a re-run).
+# Writes the rooms of the sample levels into rsc/level. Each room is planned
+# here as room-file text, then written by tools/room-writer in the level
+# editor's own form (only the values that differ from each archetype), so a
+# shipped room loaded in the editor and saved unchanged is the same file.
+# With --check it writes nothing and fails when a checked-in room differs from
+# what it would write (after hand edits or a change here without a re-run).
+#   gen-sample-rooms.py [--check] [--writer PATH]
+# Without --writer (or LV_ROOM_WRITER) it builds the writer in build/tools.
 import os
 import re
+import shutil
+import subprocess
 import sys
+import tempfile
 
 ROOT = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..")
-CHECK = "--check" in sys.argv[1:]
-stale = []
+ARGS = sys.argv[1:]
+CHECK = "--check" in ARGS
+WRITER = ARGS[ARGS.index("--writer") + 1] if "--writer" in ARGS else os.environ.get("LV_ROOM_WRITER")
+plans = []
 def T(x, y, z, sx=None, sy=None, sz=None, ry=None):
     s = "<TransformComponent><PosX>%f</PosX><PosY>%f</PosY><PosZ>%f</PosZ>" % (x, y, z)
     if ry is not None: s += "<RotY>%f</RotY>" % ry
@@ -99,17 +109,7 @@ def write(name, difficulty, objects):
     text = "<Level>\n    <Attributes>\n        <Difficulty>%d</Difficulty>\n    </Attributes>\n    <Objects>\n" % difficulty
     text += "".join("        %s\n" % o for o in objects)
     text += "    </Objects>\n</Level>\n"
-    path = os.path.join(ROOT, "rsc", "level", name + ".xrm")
-    if CHECK:
-        try:
-            with open(path) as f:
-                if f.read() == text: return
-        except OSError:
-            pass
-        stale.append(path)
-        return
-    with open(path, "w") as f:
-        f.write(text)
+    plans.append((name, text))
 
 # Level 1, middle room: a yak wave set off as the player walks in, one
 # yak per trigger crossed. The wave has no timer: the gate of the last room
@@ -236,6 +236,45 @@ corridor(3, "room-hall-fox", [
     O("fox-obj", T(10, 0, -3.5)),
     O("health-station-obj", T(18, 1, 3.5))])
 temple_end("room-hall-end", "shield-powerup-obj", "fire-powerup-obj")
+
+def room_writer():
+    if WRITER: return WRITER
+    build = os.environ.get("LV_TOOLS_BUILD_DIR", os.path.join(ROOT, "build", "tools"))
+    subprocess.run(["cmake", "-S", ROOT, "-B", build, "-DCMAKE_BUILD_TYPE=Release", "-DLV_BUILD_TESTS=OFF",
+                    "-DLV_BUILD_BENCH=OFF"], check=True, stdout=subprocess.DEVNULL)
+    subprocess.run(["cmake", "--build", build, "--target", "room-writer", "-j", str(os.cpu_count() or 2)], check=True)
+    return os.path.join(build, "room-writer")
+
+def read(path):
+    try:
+        with open(path, "rb") as f: return f.read()
+    except OSError:
+        return None
+
+with tempfile.TemporaryDirectory(prefix="gen-rooms-") as scratch:
+    planned, written = os.path.join(scratch, "plans"), os.path.join(scratch, "rooms")
+    os.makedirs(planned); os.makedirs(written)
+    for name, text in plans:
+        with open(os.path.join(planned, name + ".xrm"), "w") as f: f.write(text)
+    # The writer's sanitizer build leaks nothing of ours; its libraries' leaks are no fault here.
+    env = dict(os.environ, ASAN_OPTIONS=os.environ.get("ASAN_OPTIONS", "detect_leaks=0"))
+    run = subprocess.run([room_writer(), os.path.join(ROOT, "rsc"), written] +
+                         [os.path.join(planned, name + ".xrm") for name, _ in plans], env=env)
+    if run.returncode != 0:
+        print("tools/room-writer failed (exit %d)" % run.returncode)
+        sys.exit(1)
+    stale = []
+    for name, _ in plans:
+        made = read(os.path.join(written, name + ".xrm"))
+        path = os.path.join(ROOT, "rsc", "level", name + ".xrm")
+        if made is None:
+            print("tools/room-writer wrote no %s.xrm" % name)
+            sys.exit(1)
+        if read(path) == made: continue
+        if CHECK:
+            stale.append(path)
+        else:
+            shutil.copyfile(os.path.join(written, name + ".xrm"), path)
 
 if stale:
     print("rooms differ from scripts/gen-sample-rooms.py: " + ", ".join(stale))

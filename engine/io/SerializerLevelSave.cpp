@@ -212,4 +212,21 @@ bool SerializerLevelSave::SaveFile(const std::string& path) const {
     return SaveXmlDocument(*m_document, path);
 }
 
+bool SerializerLevelSave::WriteRoomFile(const std::string& path, const std::string& roomName,
+                                        const std::vector<Composition*>& objects, int difficulty) {
+    SerializerLevelSave writer;
+    writer.WriteAttributes(difficulty);
+    for (Composition* object : objects) {
+        if (object == nullptr || !object->GetSaveFlag()) {
+            continue;
+        }
+        if (object->GetName().empty()) {
+            LogMessage("Room [" + roomName + "]: an object without an archetype name was not saved\n");
+            continue;
+        }
+        writer.WriteObject(*object);
+    }
+    return writer.SaveFile(path);
+}
+
 }  // namespace Ostrel

@@ -61,6 +61,13 @@ public:
     // whether the file was written. Built with the resource manager
     // (engine/resources/SerializerLevelSaveRoom.cpp).
     static bool SaveRoom(const std::string& saveName, const std::vector<Composition*>& objects, int difficulty = 0);
+    // What SaveRoom writes, to the file at path (the folder must exist):
+    // the room's difficulty, then every object that carries the save flag.
+    // roomName names the room in the log. Used by SaveRoom and by the room
+    // generator's writer (tools/room-writer), so shipped rooms are in the
+    // editor's own form.
+    static bool WriteRoomFile(const std::string& path, const std::string& roomName,
+                              const std::vector<Composition*>& objects, int difficulty);
 
 private:
     // A default as recorded: its type decides what counts as equal.

@@ -15,21 +15,9 @@ bool SerializerLevelSave::SaveRoom(const std::string& saveName, const std::vecto
         LogMessage("Failed to save room '" + saveName + "': no resource manager\n");
         return false;
     }
-    SerializerLevelSave writer;
-    writer.WriteAttributes(difficulty);
-    for (Composition* object : objects) {
-        if (object == nullptr || !object->GetSaveFlag()) {
-            continue;
-        }
-        if (object->GetName().empty()) {
-            LogMessage("Room [" + saveName + "]: an object without an archetype name was not saved\n");
-            continue;
-        }
-        writer.WriteObject(*object);
-    }
     const std::string path = resources->MakeRootPath("\\level\\" + saveName + ".xrm").GetString();
     CreateDirectories(path.substr(0, path.find_last_of('/')));
-    if (!writer.SaveFile(path)) {
+    if (!WriteRoomFile(path, saveName, objects, difficulty)) {
         return false;
     }
     resources->AddResourcePath(path);

@@ -31,7 +31,7 @@ done
 
 # The control: the yak boss room without its gate.
 fight_copy yak-boss
-sed -i '/<menhir-gate-obj>/d' "$work/rsc/level/room-yak-boss.xrm"
+room_drop "$work/rsc/level/room-yak-boss.xrm" menhir-gate-obj
 small_window open
 TAVRIN_MAX_FRAMES=$frames keepXdg=1 run_program open
 expect_clean_run open

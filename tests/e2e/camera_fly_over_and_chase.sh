@@ -40,7 +40,7 @@ for lantern in ('lantern-obj', 'arena-lantern-obj'):
 import glob
 for room in glob.glob('rsc/level/*.xrm'):
     text = open(room).read()
-    text = re.sub(r'(<floor-piece-obj>.*?)<MeshComponent>.*?</MeshComponent>', r'\1', text, flags=re.S)
+    text = re.sub(r'(<floor-piece-obj>(?:(?!</floor-piece-obj>).)*?)<MeshComponent>.*?</MeshComponent>', r'\1', text, flags=re.S)
     open(room, 'w').write(text)
 light = ('<LightComponent><Color_R>1</Color_R><Color_G>1</Color_G><Color_B>1</Color_B><Attenuation_X>1</Attenuation_X>'
          '<Attenuation_Y>0</Attenuation_Y><Attenuation_Z>0</Attenuation_Z></LightComponent>')

@@ -28,7 +28,7 @@ text = open(room).read()
 dummy = ("        <target-dummy-obj><TransformComponent><PosX>%s</PosX><PosY>1.500000</PosY>"
          "<PosZ>%s</PosZ></TransformComponent></target-dummy-obj>\n")
 dummies = dummy % ("7.500000", "0.000000") + dummy % (sys.argv[3] if len(sys.argv) > 3 else "12.500000", "0.000000")
-text = re.sub(r"<spawner-camera><TransformComponent>.*?</TransformComponent>",
+text = re.sub(r"<spawner-camera>\s*<TransformComponent>.*?</TransformComponent>",
               "<spawner-camera><TransformComponent><PosX>9.000000</PosX><PosY>20.000000</PosY>"
               "<PosZ>12.000000</PosZ></TransformComponent>", text)
 open(room, "w").write(text.replace("    </Objects>", dummies + "    </Objects>"))

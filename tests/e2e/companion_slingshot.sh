@@ -25,7 +25,7 @@ room = rsc + "/level/room-start.xrm"
 text = open(room).read()
 dummy = ("        <target-dummy-obj><TransformComponent><PosX>3.000000</PosX><PosY>1.500000</PosY>"
          "<PosZ>-4.000000</PosZ></TransformComponent></target-dummy-obj>\n")
-text = re.sub(r"<spawner-camera><TransformComponent>.*?</TransformComponent>",
+text = re.sub(r"<spawner-camera>\s*<TransformComponent>.*?</TransformComponent>",
               "<spawner-camera><TransformComponent><PosX>3.000000</PosX><PosY>14.000000</PosY>"
               "<PosZ>9.000000</PosZ></TransformComponent>", text)
 open(room, "w").write(text.replace("    </Objects>", dummy + "    </Objects>"))

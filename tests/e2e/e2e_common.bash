@@ -98,3 +98,29 @@ shoot_scene() {
   expect_clean_run "$name"
   expect_line "$(log_file)" "Screenshot of frame 8 written to '$work/shots/$name.png' (320 x 200)"
 }
+
+# Room files are nested, one value a line, as the editor writes them.
+# room_drop FILE ARCHETYPE: removes every object of that archetype.
+# room_sub FILE ARCHETYPE OLD NEW: replaces the text OLD by NEW inside the
+# first object of that archetype (fails when OLD is not there).
+room_drop() {
+  python3 - "$@" <<'PY' || fail "room_drop $*"
+import re, sys
+path, name = sys.argv[1], re.escape(sys.argv[2])
+text = open(path).read()
+text, count = re.subn(r"\n[ \t]*<%s\s*/>|\n[ \t]*<%s>(?:(?!</%s>).)*</%s>" % (name, name, name, name), "", text, flags=re.S)
+open(path, "w").write(text)
+sys.exit(0 if count else 1)
+PY
+}
+room_sub() {
+  python3 - "$@" <<'PY' || fail "room_sub $*"
+import re, sys
+path, name, old, new = sys.argv[1:5]
+text = open(path).read()
+found = re.search(r"<%s>(?:(?!</%s>).)*</%s>" % ((re.escape(name),) * 3), text, flags=re.S)
+if not found or old not in found.group(0): sys.exit(1)
+start, end = found.span()
+open(path, "w").write(text[:start] + found.group(0).replace(old, new, 1) + text[end:])
+PY
+}

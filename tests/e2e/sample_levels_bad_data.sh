@@ -35,11 +35,11 @@ bad() {
   cp "$src/rsc/sounds/yak-slam-sfx.wav" rsc/sounds/
 }
 
-grep -v "yak-arena-obj" "$src/$room" > "$room"
+room_drop "$room" yak-arena-obj
 bad no-region
 expect_line "$work/no-region.log" "no RegionComponent object marks the arena"
 
-grep -v "yak-tile-obj" "$src/$room" > "$room"
+room_drop "$room" yak-tile-obj
 bad no-tiles
 expect_line "$work/no-tiles.log" "the level has no yak tile"
 
@@ -47,13 +47,15 @@ rm rsc/sounds/yak-slam-sfx.wav
 bad missing-sound
 expect_line "$work/missing-sound.log" "yak-slam-sfx"
 
-sed 's|<yak-tile-obj><TransformComponent><PosX>30.000000</PosX>|<yak-tile-obj><TransformComponent><PosX>30.0<</PosX>|' "$src/$room" > "$room"
+room_sub "$room" yak-tile-obj "</PosX>" "<</PosX>"
 bad malformed-room
 expect_line "$work/malformed-room.log" "room-yak-boss"
 
-# The fox arena with "TotalFoxNumber" 0: said when the fight starts.
+# The fox arena with "TotalFoxNumber" 0 (the room keeps its archetype's
+# count): said when the fight starts.
 echo "<fox-boss />" > rsc/levels/levels.xlod
-sed -i 's|<TotalFoxNumber>2</TotalFoxNumber>|<TotalFoxNumber>0</TotalFoxNumber>|' rsc/level/room-fox-boss.xrm
+sed -i 's|<TotalFoxNumber>2</TotalFoxNumber>|<TotalFoxNumber>0</TotalFoxNumber>|' rsc/objects/fox-bird-boss-objects.xobj
+grep -q '<TotalFoxNumber>0</TotalFoxNumber>' rsc/objects/fox-bird-boss-objects.xobj || fail "the fox count was not set to 0"
 bad no-foxes-to-count
 expect_line "$work/no-foxes-to-count.log" "TotalFoxNumber is 0; this fight will never end in the victory"
 echo "sample level bad data: each logged by name, each run to its end"

@@ -1,7 +1,8 @@
 // Every shipped room through the editor's own commands, with the shipped
 // archetypes and the game's components: load, save under a new name, load
-// that, save again. The two saves are the same file, and the saved room holds
-// the shipped room's objects, archetypes, values and attributes.
+// that, save again. Both saves are the shipped file byte for byte (shipped
+// rooms are written in the editor's form), and the saved room holds the
+// shipped room's objects, archetypes, values and attributes.
 
 #include "tools/editor/LevelEditor.h"
 
@@ -130,6 +131,8 @@ TEST(EditorShippedRooms, EveryRoomSavesAsShippedAndSavesAgainUnchanged) {
         save(room + "-second");
         const std::string first = ReadText(root / "level" / (room + "-first.xrm"));
         ASSERT_FALSE(first.empty());
+        EXPECT_EQ(first, ReadText(root / "level" / (room + ".xrm")))
+            << "a shipped room saved unchanged is a different file (re-run scripts/gen-sample-rooms.py)";
         EXPECT_EQ(first, ReadText(root / "level" / (room + "-second.xrm")));
 
         int shippedDifficulty = -1, savedDifficulty = -2;
