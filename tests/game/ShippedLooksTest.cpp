@@ -112,6 +112,7 @@ TEST_F(ShippedLooks, EveryCorridorGlideIsUndoneToTheChaseSettingBeforeTheExit) {
     const float chaseAngle = Number(camera, "PlayerCameraLogicComponent", "Angle", 45);
     int corridorsWithGlides = 0;
     for (const auto& entry : std::filesystem::directory_iterator(kRscDir + "/level")) {
+        if (entry.path().extension() != ".xrm") continue;
         TiXmlDocument room;
         room.Parse(FileText(entry.path().string()).c_str());
         ASSERT_FALSE(room.Error()) << entry.path();
