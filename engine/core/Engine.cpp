@@ -9,6 +9,8 @@
 #include "engine/core/Timer.h"
 
 #include <cstdio>
+#include <set>
+#include <string>
 
 namespace Ostrel {
 
