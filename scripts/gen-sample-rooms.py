@@ -161,26 +161,34 @@ def goal_alcove():
     return [O("wall-piece-obj", T(56, 2, -22, 8.5)),
             O("menhir-gate-obj", T(52, 2, -26.125, 1, 2, gate_across(8.75))),
             O("goal-obj", T(56, 1, -25))]
+# The chase camera draws back over an arena as the player comes in through
+# its west passage (the trigger fills the passage), so the boss stays in
+# view; the yak and bird bosses glide it back when they die. Drawn back, it
+# sees past the hidden near wall: a strip of floor without a collider lies
+# beyond it, so the ground goes on there instead of the sky.
+def arena_camera():
+    return [O("camera-arena-obj", T(-2, 2, 0), trig(30), listen(30)),
+            O("floor-apron-obj", T(30, -0.5, -45, 68, None, 22), tiles(68, 22))]
 # Level 2: the brood mother, made by a wave spawner when the player walks in.
-write("room-brood-hall", 2, arena()[:6] + [
+write("room-brood-hall", 2, arena()[:6] + arena_camera() + [
     entrance(),
     O("yak-arena-obj", T(30, 5, 0, 60, 10, 60)),
     O("brood-mother-spawner-obj", T(40, 0, 0), listen(5)),
     fight_trigger(10, 62, 5)] + goal_alcove())
 # Level 3: the yak boss arena; its tiles come before the boss's spawner.
-write("room-yak-boss", 3, [entrance()] + arena() + [
+write("room-yak-boss", 3, [entrance()] + arena() + arena_camera() + [
     O("yak-tile-obj", T(30, 0.01, 15)),
     O("yak-tile-obj", T(30, 0.01, -15)),
     O("yak-boss-spawner-obj", T(45, 0, 0), listen(7)),
     fight_trigger(10, 62, 7)] + goal_alcove())
 # Level 4: birds and their boss.
-write("room-bird-boss", 4, [entrance()] + arena() + [
+write("room-bird-boss", 4, [entrance()] + arena() + arena_camera() + [
     O("bird-red-obj", T(25, 2, 10)),
     O("bird-blue-obj", T(25, 2, -10)),
     O("bird-boss-spawner-obj", T(40, 6, 0), listen(9)),
     fight_trigger(10, 62, 9)] + goal_alcove())
 # Level 5: the fox arena; the manager's victory ends the game.
-write("room-fox-boss", 5, [entrance()] + arena() + [
+write("room-fox-boss", 5, [entrance()] + arena() + arena_camera() + [
     O("fox-tile-obj", T(50, 0.01, 20, ry=135)),
     O("fox-tile-obj", T(50, 0.01, -20, ry=45)),
     O("fox-manager-obj", T(30, 0, 0), listen(11),

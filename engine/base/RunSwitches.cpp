@@ -118,6 +118,10 @@ RunSwitches RunSwitches::Parse(const std::function<const char*(const char*)>& ge
         switches.traceMessages = ParseNameList(v);
         if (!switches.traceMessages) switches.errors.push_back(Malformed("TAVRIN_TRACE_MESSAGES", v));
     }
+    if (const char* v = getValue("TAVRIN_TRACE_POSITIONS")) {
+        switches.tracePositions = ParseNameList(v);
+        if (!switches.tracePositions) switches.errors.push_back(Malformed("TAVRIN_TRACE_POSITIONS", v));
+    }
     return switches;
 }
 

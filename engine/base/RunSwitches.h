@@ -13,6 +13,9 @@
 //   TAVRIN_TRACE_MESSAGES=NAME[,NAME...]
 //                             logs every send of the named global messages
 //                             with the frame and the arguments
+//   TAVRIN_TRACE_POSITIONS=NAME[,NAME...]
+//                             logs, at the end of every frame, the position
+//                             of each live object of the named archetypes
 // A malformed or out-of-range value is reported in errors and ignored.
 
 #include <functional>
@@ -35,6 +38,8 @@ struct RunSwitches {
     std::vector<Screenshot> screenshots;
     // Names of global messages whose sends are logged (none empty).
     std::optional<std::vector<std::string>> traceMessages;
+    // Archetype names whose objects' positions are logged every frame.
+    std::optional<std::vector<std::string>> tracePositions;
     // One line per malformed switch, ready for the log.
     std::vector<std::string> errors;
 

@@ -2,11 +2,15 @@
 
 #include "engine/base/Log.h"
 #include "engine/core/CoreSystem.h"
+#include "engine/core/MessageTrace.h"
+#include "engine/core/ObjectManager.h"
 #include "engine/core/ScopedProfiler.h"
 #include "engine/core/System.h"
 #include "engine/core/Timer.h"
 
 #include <cstdio>
+#include <set>
+#include <string>
 
 namespace Ostrel {
 
@@ -78,9 +82,16 @@ void Engine::Run() {
     // Fixed for the whole run: later changes of debug or max-fps do not
     // affect this run's cap (nor the profiler's key).
     const f32 minFrameTime = MinFrameTime();
+    std::set<std::string, std::less<>> positionsTraced;
+    if (m_switches.tracePositions)
+        positionsTraced.insert(m_switches.tracePositions->begin(), m_switches.tracePositions->end());
 
     while (m_running) {
         RunFrame(minFrameTime);
+        if (!positionsTraced.empty()) {
+            if (auto* objects = static_cast<const ObjectManager*>(GetObjectManager()))
+                LogPositions(*objects, positionsTraced, m_frameCount + 1);
+        }
         ++m_frameCount;
         if (m_switches.maxFrames && i64(m_frameCount) >= *m_switches.maxFrames) Quit();
     }

@@ -5,6 +5,7 @@
 #include "engine/core/Engine.h"
 #include "engine/core/MetaClass.h"
 #include "engine/core/ObjectManager.h"
+#include "engine/core/TransformComponent.h"
 #include "engine/core/Vec3.h"
 
 namespace Ostrel {
@@ -49,6 +50,19 @@ std::string DescribeSend(std::string_view name, const VariantList& arguments) {
         text += DescribeArgument(arguments[i]);
     }
     return text + ')';
+}
+
+void LogPositions(const ObjectManager& objects, const std::set<std::string, std::less<>>& names,
+                  unsigned long long frame) {
+    for (u32 id : objects.GetLiveObjects()) {
+        const Composition* object = objects.GetObject(id);
+        if (!object || names.find(object->GetName()) == names.end()) continue;
+        const TransformComponent* transform = object->GetTransform();
+        if (!transform) continue;
+        const Vec3 p = transform->GetPosition();
+        LogErrorf("position frame %llu: %u '%s' (%s, %s, %s)\n", frame, id, object->GetName().c_str(),
+                  Number(p.x).c_str(), Number(p.y).c_str(), Number(p.z).c_str());
+    }
 }
 
 MessageTrace::MessageTrace(const std::vector<std::string>& names) : m_names(names.begin(), names.end()) {}

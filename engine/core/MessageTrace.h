@@ -7,6 +7,9 @@
 // name. MessageTrace is the observer that TAVRIN_TRACE_MESSAGES installs on
 // the global table: it logs "trace frame N: Name(args)" for each send of the
 // named messages (N counts the engine's frames from 1; 0 before the run).
+// LogPositions is what TAVRIN_TRACE_POSITIONS does at the end of each frame:
+// "position frame N: ID 'name' (x, y, z)" for each live object whose
+// archetype is named, in the object manager's order.
 
 #include "engine/core/MessageListenerTable.h"
 
@@ -18,6 +21,10 @@
 namespace Ostrel {
 
 std::string DescribeSend(std::string_view name, const VariantList& arguments);
+
+class ObjectManager;
+void LogPositions(const ObjectManager& objects, const std::set<std::string, std::less<>>& names,
+                  unsigned long long frame);
 
 class MessageTrace final : public MessageListenerTable::SendObserver {
 public:

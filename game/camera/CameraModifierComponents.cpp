@@ -5,9 +5,11 @@
 #include "engine/base/Serializer.h"
 #include "engine/components/CameraComponent.h"
 #include "engine/components/ComponentSupport.h"
+#include "engine/components/ObjectMessages.h"
 #include "engine/core/BrainComponent.h"
 #include "engine/core/Composition.h"
 #include "engine/core/CoreSystem.h"
+#include "engine/core/Engine.h"
 #include "engine/core/Reflect.h"
 #include "engine/core/TweakBarGroup.h"
 #include "engine/core/VarFun_Delegate.h"
@@ -129,6 +131,14 @@ void PlayerCameraModifierComponent::StartGlide(f32 fromDistance, f32 fromAngle, 
     glide->SetDuration(seconds);
     glide->SetBlocking(true);
     glide->SetOwner(GetOwnerId());
+    // A newer request replaces the glide still running: left waiting behind
+    // it, the older glide would resume once it ended and finish on its own,
+    // stale setting (an arena's zoom undone by the fly-over's glide back).
+    if (m_glideId != 0) SendObjectMessageUInt(owner, "TerminateAction", m_glideId);
+    Engine* engine = Engine::Instance();
+    m_glideId = engine ? engine->NextUniqueId() : 0;
+    glide->SetId(m_glideId);
+    glide->SetListenTerminate(m_glideId != 0);
     // The chase setting now matches the measured camera, so nothing jumps
     // while the glide runs.
     chase->SetAngle(fromAngle);

@@ -13,8 +13,9 @@
 // to the measured state (so nothing jumps while the glide runs) and
 // remembers the measured state. "InterpolateToPreviousCameraState"(seconds)
 // glides back to it and swaps the two states, so a second call returns.
-// A newer glide runs in front of an older one, which waits. Without a
-// player the requests only store their values.
+// A newer glide replaces one still running (which ends where it is, its
+// target never applied). Without a player the requests only store their
+// values.
 
 #include "engine/actions/ActionSupport.h"
 #include "engine/core/Component.h"
@@ -85,6 +86,8 @@ private:
     f32 m_nextAngle = 0.0f;
     f32 m_previousDistance = 0.0f;
     f32 m_previousAngle = 0.0f;
+    // The action id of the most recent glide (0: none yet).
+    u32 m_glideId = 0;
     Ostrel::SubscriptionList m_globals;
     ReportOnce m_loggedGap;
     Ostrel::FunctionRef m_onInterpolate;

@@ -24,6 +24,8 @@ set -euo pipefail
 source "$(dirname "$0")/e2e_common.bash" "$@"
 source "$e2eDir/sample_game.bash"
 fight_copy bird-boss
+trace_view bird-boss-obj
 play_fight bird-boss 920
+boss_in_view bird-boss bird-boss-obj
 up_to_goal "$work/bird-boss.trace" "$work/bird-boss.part"
 check_bird-boss "$work/bird-boss.part"

@@ -26,6 +26,8 @@ set -euo pipefail
 source "$(dirname "$0")/e2e_common.bash" "$@"
 source "$e2eDir/sample_game.bash"
 fight_copy brood-hall
+trace_view brood-mother-obj
 play_fight brood-hall 1560
+boss_in_view brood-hall brood-mother-obj
 up_to_goal "$work/brood-hall.trace" "$work/brood-hall.part"
 check_brood-hall "$work/brood-hall.part"

@@ -26,6 +26,8 @@ set -euo pipefail
 source "$(dirname "$0")/e2e_common.bash" "$@"
 source "$e2eDir/sample_game.bash"
 fight_copy fox-boss
+trace_view fox-boss-obj fox-boss-second-obj
 play_fight fox-boss 850
+boss_in_view fox-boss fox-boss-obj,fox-boss-second-obj
 grep -q "UI scenes at frame [0-9]*: game-complete-menu" "$(log_file)" || fail "no game-complete menu"
 check_fox-boss "$work/fox-boss.trace"

@@ -5,9 +5,13 @@
 # menu's Play, a fixed step, "max-fps" raised. Its palette draws two of
 # three middle rooms of rising "Difficulty" at random; each is a straight
 # corridor of one length, so the script (Right held, 'X' tapped) plays any
-# draw. Two runs at the shared seed trace the same; a third at seed 5 draws
-# other rooms; each picks up the end room's two power-ups, uses both
-# attacks and reaches the goal.
+# draw. Two runs at the shared seed (the glide room, then the pen's one) trace
+# the same; a third at seed 5 draws the glide room and then
+# the fox's; each picks up the end room's two power-ups,
+# uses both attacks and reaches the goal. After the glide room the chase
+# camera is back at its own distance and angle within 2 s of the player
+# leaving it and holds them to the goal (camera_returns.py); with the
+# other temple's runs the glide room is met first and second in a draw.
 #
 # Re-recording: the frames only need the walk to pass the power-ups with
 # the attack key tapped after each; read "GoalReached" in a run's trace and
@@ -16,4 +20,7 @@ set -euo pipefail
 source "$(dirname "$0")/e2e_common.bash" "$@"
 source "$e2eDir/sample_game.bash"
 fight_copy temple-2
-play_two_seeds temple-2 340
+trace_view exit-obj camera-glide-back-obj
+play_two_seeds temple-2 340 5
+camera_returns "$work/temple-2.log"
+camera_returns "$work/temple-2-other.log"

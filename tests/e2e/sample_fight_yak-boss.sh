@@ -30,6 +30,8 @@ set -euo pipefail
 source "$(dirname "$0")/e2e_common.bash" "$@"
 source "$e2eDir/sample_game.bash"
 fight_copy yak-boss
+trace_view yak-boss-obj yak-mini-boss-obj
 play_fight yak-boss 1180
+boss_in_view yak-boss yak-boss-obj/yak-mini-boss-obj
 up_to_goal "$work/yak-boss.trace" "$work/yak-boss.part"
 check_yak-boss "$work/yak-boss.part"

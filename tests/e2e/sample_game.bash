@@ -61,6 +61,23 @@ play_fight() {
   done
   cmp -s "$work/$level-first.trace" "$work/$level-second.trace" || fail "$level: the two runs traced differently"
   mv "$work/$level-first.trace" "$work/$level.trace"
+  cp "$log" "$work/$level.log"
+}
+
+# trace_view NAME...: the runs after it also trace the camera and log the
+# positions of the player and the named archetypes every frame, for
+# boss_in_view.py and camera_returns.py.
+trace_view() {
+  TAVRIN_TRACE_MESSAGES="$TAVRIN_TRACE_MESSAGES,CameraPathFinished,CameraPosUpdate,CameraLookAtUpdate"
+  TAVRIN_TRACE_POSITIONS=$(IFS=,; echo "spawner-Luvo,$*")
+  export TAVRIN_TRACE_MESSAGES TAVRIN_TRACE_POSITIONS
+}
+
+# boss_in_view LEVEL BOSS[,BOSS...]: in the first run of LEVEL's fight the
+# boss is in view in at least half of the frames and the player never
+# shrinks below 5% of the screen's height (320 x 200, as small_window).
+boss_in_view() {
+  python3 "$e2eDir/boss_in_view.py" "$work/$1.log" 320 200 "$2" || fail "$1: the fight is out of view"
 }
 
 # in_order FILE TEXT...: each fixed TEXT is on a line after the line of the
@@ -208,29 +225,37 @@ check_temple() {
   echo "$level: the $first and $second power-ups taken, both attacks used, the goal"
 }
 check_temple-1() { check_temple "$1" temple-1 arc meteor; }
+# camera_returns LOG: after the glide room (when drawn) the chase camera is
+# back at its own distance and angle within 2 s and holds them to the goal.
+camera_returns() {
+  python3 "$e2eDir/camera_returns.py" "$1" "$TAVRIN_FIXED_DT" "$work/rsc/objects/level-objects.xobj" ||
+    fail "$(basename "$1"): the camera did not come back"
+}
 check_temple-2() { check_temple "$1" temple-2 shield fire firestarter; }
 
 # layout TRACE: the archetypes the level made as it loaded (its rooms'
 # objects, in order), one line.
 layout() { sed -n "s/^trace frame 1: ObjectCreated([0-9]* '\([^']*\)')$/\1/p" "$1" | tr '\n' ' '; }
 
-# play_two_seeds LEVEL FRAMES: play_fight at the shared seed, then one more
-# run at another seed; both reach the goal, and the rooms drawn differ.
+# play_two_seeds LEVEL FRAMES [SEED]: play_fight at the shared seed, then one
+# more run at another seed (5 unless given), left in $work/LEVEL-other.*;
+# both reach the goal, and the rooms drawn differ.
 play_two_seeds() {
-  local level=$1 frames=$2 log
+  local level=$1 frames=$2 seed=${3:-5} log
   play_fight "$level" "$frames"
   up_to_goal "$work/$level.trace" "$work/$level.part"
   "check_$level" "$work/$level.part"
-  small_window "$level-seed5"
-  TAVRIN_SEED=5 TAVRIN_MAX_FRAMES=$frames keepXdg=1 run_program "$level-seed5"
-  expect_clean_run "$level-seed5"
+  small_window "$level-other"
+  TAVRIN_SEED=$seed TAVRIN_MAX_FRAMES=$frames keepXdg=1 run_program "$level-other"
+  expect_clean_run "$level-other"
   log=$(log_file)
   expect_sample_run "$log"
-  grep -o "trace frame .*" "$log" > "$work/$level-seed5.trace"
-  up_to_goal "$work/$level-seed5.trace" "$work/$level-seed5.part"
-  "check_$level" "$work/$level-seed5.part"
-  [ "$(layout "$work/$level.trace")" != "$(layout "$work/$level-seed5.trace")" ] ||
-    fail "$level: seeds 23 and 5 drew the same rooms"
+  grep -o "trace frame .*" "$log" > "$work/$level-other.trace"
+  cp "$log" "$work/$level-other.log"
+  up_to_goal "$work/$level-other.trace" "$work/$level-other.part"
+  "check_$level" "$work/$level-other.part"
+  [ "$(layout "$work/$level.trace")" != "$(layout "$work/$level-other.trace")" ] ||
+    fail "$level: seeds 23 and $seed drew the same rooms"
   echo "$level: seed 23 drew: $(layout "$work/$level.trace")"
-  echo "$level: seed 5 drew: $(layout "$work/$level-seed5.trace")"
+  echo "$level: seed $seed drew: $(layout "$work/$level-other.trace")"
 }

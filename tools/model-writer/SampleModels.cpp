@@ -357,6 +357,29 @@ WriterModel MakePowerUp() {
     return model;
 }
 
+WriterModel MakeGoal() {
+    // An upright gem (two four-sided pyramids) inside a square ring round
+    // its waist. The bounds are the unit cube of the primitive sphere the
+    // goal's collider was fitted to, so the goal is touched where it was.
+    WriterModel model;
+    WriterMesh& mesh = model.mesh.emplace();
+    const Vec3 waist[4] = {{0.3f, 0, 0}, {0, 0, 0.3f}, {-0.3f, 0, 0}, {0, 0, -0.3f}};
+    for (const float tip : {0.5f, -0.5f}) {
+        for (int i = 0; i < 4; ++i) {
+            const Vec3 a = waist[i], b = waist[(i + 1) % 4], top{0, tip, 0};
+            Vec3 normal = (b - a).Cross(top - a).Normalized();
+            if (normal.Dot(a + b + top) < 0.0f) normal = normal * -1.0f;
+            // A degenerate quad (its last corner repeated) is one triangle.
+            AddQuad(mesh, {a, b, top, top}, normal);
+        }
+    }
+    AddBox(mesh, {-0.5f, -0.06f, -0.5f}, {0.5f, 0.06f, -0.42f});
+    AddBox(mesh, {-0.5f, -0.06f, 0.42f}, {0.5f, 0.06f, 0.5f});
+    AddBox(mesh, {-0.5f, -0.06f, -0.42f}, {-0.42f, 0.06f, 0.42f});
+    AddBox(mesh, {0.42f, -0.06f, -0.42f}, {0.5f, 0.06f, 0.42f});
+    return model;
+}
+
 // The fox boss's tail clips, each on the tail's one-bone box: a slam
 // (raised, struck down, back), a flourish (swishes) and the tail going down.
 // The boss wants 1.0, 3.125 and 2.16 s of them, so they play at rate 0.5.
@@ -390,7 +413,7 @@ std::string WriteSampleModels(const std::string& folder) {
         {"luvo-walk-anim.bin", MakeLuvoWalk()},   {"brisa-dodge-anim.bin", MakeLuvoDodge()},
         {"brisa-ouch-anim.bin", MakeLuvoOuch()},
         {"menhir-mesh.bin", MakeMenhir()}, {"healthpack-mesh.bin", MakeHealthPack()},
-        {"powerup-mesh.bin", MakePowerUp()}, {"nest-mesh.bin", MakeNest()}, {"foxtail-attack-anim.bin", MakeFoxTailAttack()},
+        {"powerup-mesh.bin", MakePowerUp()}, {"goal-mesh.bin", MakeGoal()}, {"nest-mesh.bin", MakeNest()}, {"foxtail-attack-anim.bin", MakeFoxTailAttack()},
         {"foxtail-flourish-anim.bin", MakeFoxTailFlourish()}, {"foxtail-down-anim.bin", MakeFoxTailDown()}};
     std::string problems;
     std::error_code error;

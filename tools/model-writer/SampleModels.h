@@ -77,6 +77,9 @@ WriterModel MakeMenhir();
 WriterModel MakeHealthPack();
 // "powerup-mesh": a 0.6 cube pierced by a 1 high bar (static).
 WriterModel MakePowerUp();
+// "goal-mesh": the level goal, an upright gem in a square ring round its
+// waist, whose bounds are the unit cube centred on the origin (static).
+WriterModel MakeGoal();
 // "nest-mesh": a yak nest, a bowl of twigs with three eggs, whose bounds
 // are the unit cube centred on the origin (static).
 WriterModel MakeNest();

@@ -23,9 +23,11 @@ TEST(RunSwitches, ReadsEverySwitch) {
                                {"TAVRIN_SEED", "7"},
                                {"TAVRIN_INPUT_SCRIPT", "/tmp/in.txt"},
                                {"TAVRIN_SCREENSHOT", "/tmp/a@b.png@30"},
-                               {"TAVRIN_TRACE_MESSAGES", "ObjectCreated,TriggerActivated"}});
+                               {"TAVRIN_TRACE_MESSAGES", "ObjectCreated,TriggerActivated"},
+                               {"TAVRIN_TRACE_POSITIONS", "yak-boss-obj,spawner-Luvo"}});
     EXPECT_TRUE(s.errors.empty());
     EXPECT_EQ(s.traceMessages, (std::vector<std::string>{"ObjectCreated", "TriggerActivated"}));
+    EXPECT_EQ(s.tracePositions, (std::vector<std::string>{"yak-boss-obj", "spawner-Luvo"}));
     EXPECT_EQ(s.maxFrames, 120);
     EXPECT_DOUBLE_EQ(*s.fixedDt, 0.016);
     EXPECT_EQ(s.seed, 7u);
@@ -84,6 +86,7 @@ TEST(RunSwitches, ValuesOutsideTheirRangesAreRefused) {
         {"TAVRIN_TRACE_MESSAGES", "Heal", true},    {"TAVRIN_TRACE_MESSAGES", "", false},
         {"TAVRIN_TRACE_MESSAGES", "A,,B", false},   {"TAVRIN_TRACE_MESSAGES", "A,", false},
         {"TAVRIN_TRACE_MESSAGES", "A B", false},    {"TAVRIN_TRACE_MESSAGES", "A\tB", false},
+        {"TAVRIN_TRACE_POSITIONS", "A,,B", false},
     };
     for (const Case& c : cases) {
         const RunSwitches s = ParseFrom({{c.name, c.value}});

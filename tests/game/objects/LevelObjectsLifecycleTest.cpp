@@ -197,6 +197,7 @@ TEST(LevelObjectsLifecycle, ThePlayerWalksThroughACheckpointAHealthPackAndTheGoa
     GameFixture world(LevelObjectArchetypes(), options);
     world.meshes.meshes["healthpack-mesh"] = ComponentTest::BoxCorners(Vec3(1, 1, 0.3f));
     world.meshes.meshes["Sphere"] = ComponentTest::BoxCorners(Vec3(1, 1, 1));
+    world.meshes.meshes["goal-mesh"] = ComponentTest::BoxCorners(Vec3(1, 1, 1));  // the goal's gem in its ring
     world.meshes.meshes["luvo"] = ComponentTest::BoxCorners(Vec3(1, 1, 1));  // the player's bounds
     world.RecordGlobal({"CheckpointUpdated", "PlaySound", "GoalReached"});
     world.Spawn("checkpoint-obj", Vec3(5, 0.05f, 0));
