@@ -1,5 +1,6 @@
 #include "engine/ui/UiScene.h"
 
+#include "engine/base/Log.h"
 #include "engine/core/CoreSystem.h"
 #include "engine/core/Engine.h"
 #include "engine/core/VarFun_Delegate.h"
@@ -79,7 +80,11 @@ void UiScene::Enter() {
     m_timeSinceEnter = 0.0f;
     m_editSelection = nullptr;
     for (const auto& element : m_elements) element->Enter();
-    AttachAndStartHandlers();
+    {
+        // What a handler finds wrong with the scene names the scene's file.
+        LogSourceScope source(m_path);
+        AttachAndStartHandlers();
+    }
     SelectInitialElement();
     if (CoreSystem* core = Core()) {
         core->Listen(kPlayBackgroundSound, MakeDelegate(this, &UiScene::OnPlayBackgroundSound));

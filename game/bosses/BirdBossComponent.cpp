@@ -167,7 +167,7 @@ void BirdBossComponent::OnCollision(CollisionData* contact) {
     if (!contact || !GetOwner()) return;
     HitPlayer(*GetOwner(), contact->other,
               {.damage = m_damage, .coolDown = 0.5f, .push = PushRule::AwayOnGround, .strength = kPush,
-               .damageFirst = true, .pushWhenStill = true});
+               .damageFirst = true, .pushWhenStill = true, .soundBeforePush = true});
 }
 
 void BirdBossComponent::OnFinishedSpawning() {
