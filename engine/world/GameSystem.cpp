@@ -164,6 +164,7 @@ void GameSystem::ReportUnknownLevel(const std::string& name) const {
         const FilePath path = resources->GetPath(name);
         if (path.IsValid()) what = "it names '" + path.GetString() + "', which is not a room palette";
     }
+    LogSourceScope source(list);
     LogMessage(list + ": level '" + name + "' cannot be played: " + what + "; no level is built\n");
 }
 
@@ -231,9 +232,12 @@ void GameSystem::LoadLevelOrders() {
     m_levelOrderPath.clear();
     resources->LoadAllOfKind(kKindLevelOrder);
     if (m_levelOrderPath.empty() && !resources->StopRequested()) {
-        // Named after the list the game ships, the file a person looks for.
-        LogMessage(resources->GetRoot() + "/" + kDefaultLevelList + ": missing: no level list (no \".xlod\" file under '" +
-                   resources->GetRoot() + "'); there is nothing to play\n");
+        // Named after the list the game ships, the file a person looks for
+        // (and not after whatever file is being read meanwhile).
+        const std::string path = resources->GetRoot() + "/" + kDefaultLevelList;
+        LogSourceScope source(path);
+        LogMessage(path + ": no such file, and no other \".xlod\" file under '" + resources->GetRoot() +
+                   "': there is no level list and nothing to play\n");
     }
 }
 

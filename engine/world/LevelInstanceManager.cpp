@@ -49,7 +49,9 @@ bool LevelInstanceManager::Build(const std::vector<RoomInstance*>& rooms) {
         PlaceRoom(*rooms[i], i == 0);
         if (i + 1 < rooms.size()) m_exitPoint += rooms[i]->GetExit();
     }
-    if (!CheckSpawners(rooms.front())) {
+    // The spawners belong in the start room (one without an entrance); when
+    // the layout does not start with one, the palette is at fault.
+    if (!CheckSpawners(rooms.front()->HasEntrance() ? nullptr : rooms.front())) {
         Discard();
         return false;
     }
@@ -86,9 +88,12 @@ bool LevelInstanceManager::CheckRooms(const std::vector<RoomInstance*>& rooms) c
             return false;
         }
         if (!rooms[i]->HasExit()) {
-            LogRoomFault(rooms[i], "Level '" + m_title + "': room [" + rooms[i]->GetName() +
-                                       "] has no exit but is room " + std::to_string(i + 1) + " of " +
-                                       std::to_string(rooms.size()) + "; the level is refused");
+            // An end room placed too early: the order is the palette's (the
+            // file being read, which starts the line), the room is named.
+            const std::string& path = rooms[i]->GetPath();
+            LogMessage("Level '" + m_title + "': room [" + rooms[i]->GetName() + "]" +
+                       (path.empty() ? "" : " (" + path + ")") + " has no exit but is room " + std::to_string(i + 1) +
+                       " of " + std::to_string(rooms.size()) + "; the level is refused\n");
             return false;
         }
     }

@@ -80,10 +80,12 @@ std::string PowerUpDropComponent::DrawPowerUp() const {
     // Selecting an unknown page keeps the page selected before.
     properties->SelectPage(pageName);
     if (properties->GetSelectedPageName() != pageName) {
+        LogSourceScope source(properties->GetPageSource(kDropMap));  // the map names the missing page
         LogErrorf("%s: '%s' drops from page '%s', which is not loaded; nothing dropped\n", kRequester, name.c_str(),
                   pageName.c_str());
         return {};
     }
+    LogSourceScope source(properties->GetPageSource(pageName));  // its faults name its file
     std::vector<std::string> names;
     properties->GetPropertyNames(names);
     std::vector<long long> weights;
