@@ -91,9 +91,9 @@ bool LevelInstanceManager::CheckRooms(const std::vector<RoomInstance*>& rooms) c
             // An end room placed too early: the order is the palette's (the
             // file being read, which starts the line), the room is named.
             const std::string& path = rooms[i]->GetPath();
-            LogMessage("Level '" + m_title + "': room [" + rooms[i]->GetName() + "]" +
-                       (path.empty() ? "" : " (" + path + ")") + " has no exit but is room " + std::to_string(i + 1) +
-                       " of " + std::to_string(rooms.size()) + "; the level is refused\n");
+            LogMessage("Level '" + m_title + "': room [" + rooms[i]->GetName() + "] has no exit but is room " +
+                       std::to_string(i + 1) + " of " + std::to_string(rooms.size()) + "; the level is refused" +
+                       (path.empty() ? "" : " (room file " + path + ")") + "\n");
             return false;
         }
     }

@@ -11,8 +11,9 @@ using namespace Ostrel;
 
 void ReportNegativeCount(Serializer* s, const char* key, s32 value, const std::string& outcome) {
     const std::string where = s != nullptr ? s->Where() : std::string();
-    LogMessage((where.empty() ? std::string() : where + ": ") + "key '" + key + "': " + std::to_string(value) +
-               " is below 0; " + outcome + "\n");
+    const std::string text = (where.empty() ? std::string() : where + ": ") + "key '" + key +
+                             "': " + std::to_string(value) + " is below 0; " + outcome;
+    LogErrorf("%s\n", text.c_str());
 }
 
 void SerializeCount(Serializer* s, const char* key, s32* value, const char* zeroMeans) {

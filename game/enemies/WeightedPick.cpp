@@ -37,7 +37,7 @@ void ReportEntry(const PropertyManager& properties, const std::string& page, con
                  const std::string& fault) {
     if (!FirstReport("page " + page + ": " + name)) return;
     LogSourceScope source(properties.GetPageSource(page));
-    LogMessage(PageLabel(properties, page) + ": '" + name + "' " + fault + "\n");
+    LogErrorf("%s: '%s' %s\n", PageLabel(properties, page).c_str(), name.c_str(), fault.c_str());
 }
 
 bool IsZero(const std::string& text) {
@@ -73,7 +73,7 @@ bool WeightedPick::Load(PropertyManager& properties, const std::string& page, co
     m_total = total > std::numeric_limits<int>::max() ? std::numeric_limits<int>::max() : int(total);
     if (m_total <= 0) {
         LogSourceScope source(properties.GetPageSource(page));
-        LogMessage(PageLabel(properties, page) + " has no positive weights; " + requester + " picks nothing\n");
+        LogErrorf("%s has no positive weights; %s picks nothing\n", PageLabel(properties, page).c_str(), requester);
         return false;
     }
     return true;

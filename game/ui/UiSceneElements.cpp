@@ -22,14 +22,13 @@ UiElementBase* FindSceneElement(UiBase* owner, const char* handler, const char* 
     if (owner == nullptr) return nullptr;
     UiElementBase* element = owner->FindElement(name);
     if (element == nullptr && FirstForScene(handler, name))
-        LogMessage(std::string(handler) + ": the scene has no element '" + name + "'; the handler does without it\n");
+        LogErrorf("%s: the scene has no element '%s'; the handler does without it\n", handler, name);
     return element;
 }
 
 void ReportWrongElementKind(const char* handler, const char* name, const char* kind) {
     if (FirstForScene(handler, name))
-        LogMessage(std::string(handler) + ": the scene's element '" + name + "' is not a " + kind +
-                   "; the handler does without it\n");
+        LogErrorf("%s: the scene's element '%s' is not a %s; the handler does without it\n", handler, name, kind);
 }
 
 }  // namespace Vandle

@@ -94,7 +94,7 @@ levelCases=(
   "start-room-without-player|sed -i '/spawner-Luvo/d' rsc/level/room-start.xrm|rsc/level/room-start.xrm: Level 'Yak Nests' lacks the spawner 'spawner-Luvo'"
   "start-room-without-camera|sed -i '/spawner-camera/d' rsc/level/room-start.xrm|rsc/level/room-start.xrm: Level 'Yak Nests' lacks the spawner 'spawner-camera'"
   "empty-ordered-group|printf 'ordered\\n' > $nests|rsc/levels/yak-nests.rmp: Room palette yak-nests: an ordered group lists no room"
-  "starts-with-end-room|printf 'ordered room-yak-gate room-start room-yak-nests\\n' > $nests|rsc/levels/yak-nests.rmp: Level 'Unknown Temple': room [room-yak-gate] (rsc/level/room-yak-gate.xrm) has no exit but is room 1 of 3"
+  "starts-with-end-room|printf 'ordered room-yak-gate room-start room-yak-nests\\n' > $nests|rsc/levels/yak-nests.rmp: Level 'Unknown Temple': room [room-yak-gate] has no exit but is room 1 of 3; the level is refused (room file rsc/level/room-yak-gate.xrm)"
   "twenty-thousand-rooms|python3 -c \"print('ordered room-start ' + 'room-yak-nests ' * 20000 + 'room-yak-gate')\" > $nests|rsc/levels/yak-nests.rmp: Level 'Unknown Temple': the layout holds 20002 rooms (at most 256)"
   "list-names-a-room|echo '<room-start />' > rsc/levels/levels.xlod|rsc/levels/levels.xlod: level 'room-start' cannot be played: it names 'rsc/level/room-start.xrm', which is not a room palette"
   "list-names-no-level|echo '<nowhere />' > rsc/levels/levels.xlod|rsc/levels/levels.xlod: level 'nowhere' cannot be played: no room palette"
