@@ -31,6 +31,7 @@
 #include "game/common/PlayerLookup.h"
 #include "game/enemies/BirdBounceAction.h"
 #include "game/enemies/PlayerSeekAction.h"
+#include "game/enemies/SplitMapCheck.h"
 #include "game/enemies/WeightedPick.h"
 #include "game/objects/ColorChangeAction.h"
 #include "game/player/FaceVelocityAction.h"
@@ -213,7 +214,9 @@ void BirdComponent::Split() {
     PropertyManager* properties = PropertyManager::Instance();
     Composition* owner = GetOwner();
     std::string page;
-    if (!properties || !owner || !properties->GetPageProperty(kSplitMap, owner->GetName(), page)) return;
+    if (!properties || !owner) return;
+    CheckSplitMapOnce(*properties, kSplitMap);
+    if (!properties->GetPageProperty(kSplitMap, owner->GetName(), page)) return;
     WeightedPick table;
     if (!table.Load(*properties, page, "BirdComponent")) return;
     const u32 id = GetOwnerId();

@@ -80,8 +80,9 @@ expect_line "$(log_file)" "rsc/level/two-doors.xrm: Room [two-doors] has multipl
 expect_line "$(log_file)" "LevelEditor: the room 'two-doors' is open for editing, but the game refuses it as it is"
 echo "editor: the bad room named by its path"
 
-# Level data, one fault per run of a few frames; the first level of the list
-# (yak-nests: room-start, room-yak-nests, room-yak-gate) is built at once.
+# Level data and the start-up script, one fault per run of a few frames; the
+# first level of the list (yak-nests: room-start, room-yak-nests,
+# room-yak-gate) is built at once.
 # Each row: a name, the change to a fresh copy of the shipped files, and the
 # start of the line the log must hold.
 cp "$src/rsc/ui/startup-script.lua" "$src/rsc/ui/hud.scn" rsc/ui/
@@ -98,11 +99,13 @@ levelCases=(
   "twenty-thousand-rooms|python3 -c \"print('ordered room-start ' + 'room-yak-nests ' * 20000 + 'room-yak-gate')\" > $nests|rsc/levels/yak-nests.rmp: Level 'Unknown Temple': the layout holds 20002 rooms (at most 256)"
   "list-names-a-room|echo '<room-start />' > rsc/levels/levels.xlod|rsc/levels/levels.xlod: level 'room-start' cannot be played: it names 'rsc/level/room-start.xrm', which is not a room palette"
   "list-names-no-level|echo '<nowhere />' > rsc/levels/levels.xlod|rsc/levels/levels.xlod: level 'nowhere' cannot be played: no room palette"
+  "no-startup-script|rm rsc/ui/startup-script.lua|rsc/ui/startup-script.lua: no such file: the start-up script is missing"
   "no-level-list|rm rsc/levels/levels.xlod|rsc/levels/levels.xlod: no such file, and no other \".xlod\" file under 'rsc'"
 )
 for row in "${levelCases[@]}"; do
   IFS='|' read -r name change line <<< "$row"
   rm -rf rsc/level rsc/levels; cp -r "$src/rsc/level" "$src/rsc/levels" rsc/
+  cp "$src/rsc/ui/startup-script.lua" rsc/ui/
   eval "$change"
   small_window "$name"
   TAVRIN_MAX_FRAMES=8 keepXdg=1 run_program "$name"
