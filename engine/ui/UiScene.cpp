@@ -1,6 +1,5 @@
 #include "engine/ui/UiScene.h"
 
-#include "engine/base/Log.h"
 #include "engine/core/CoreSystem.h"
 #include "engine/core/Engine.h"
 #include "engine/core/VarFun_Delegate.h"
@@ -80,11 +79,7 @@ void UiScene::Enter() {
     m_timeSinceEnter = 0.0f;
     m_editSelection = nullptr;
     for (const auto& element : m_elements) element->Enter();
-    {
-        // What a handler finds wrong with the scene names the scene's file.
-        LogSourceScope source(m_path);
-        AttachAndStartHandlers();
-    }
+    AttachAndStartHandlers();
     SelectInitialElement();
     if (CoreSystem* core = Core()) {
         core->Listen(kPlayBackgroundSound, MakeDelegate(this, &UiScene::OnPlayBackgroundSound));

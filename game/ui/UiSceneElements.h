@@ -17,7 +17,7 @@ namespace Vandle {
 Ostrel::UiElementBase* FindSceneElement(Ostrel::UiBase* owner, const char* handler, const char* name);
 
 // Reports that the element of that name is not of the kind the handler needs.
-void ReportWrongElementKind(const char* handler, const char* name, const char* kind);
+void ReportWrongElementKind(Ostrel::UiBase* owner, const char* handler, const char* name, const char* kind);
 
 // The element of that name as a T, or nullptr after saying what is wrong.
 template <class T>
@@ -25,7 +25,7 @@ T* FindSceneElementAs(Ostrel::UiBase* owner, const char* handler, const char* na
     Ostrel::UiElementBase* element = FindSceneElement(owner, handler, name);
     if (element == nullptr) return nullptr;
     T* typed = dynamic_cast<T*>(element);
-    if (typed == nullptr) ReportWrongElementKind(handler, name, kind);
+    if (typed == nullptr) ReportWrongElementKind(owner, handler, name, kind);
     return typed;
 }
 
