@@ -218,7 +218,7 @@ void BirdComponent::Split() {
     CheckSplitMapOnce(*properties, kSplitMap);
     if (!properties->GetPageProperty(kSplitMap, owner->GetName(), page)) return;
     WeightedPick table;
-    if (!table.Load(*properties, page, "BirdComponent")) return;
+    if (!table.Load(*properties, page, "BirdComponent", kSplitMap)) return;
     const u32 id = GetOwnerId();
     for (int i = 0; i < 2; ++i) {
         // Each creation may move the object tables: look the bird up again.

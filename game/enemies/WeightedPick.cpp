@@ -48,13 +48,18 @@ bool IsZero(const std::string& text) {
 
 }  // namespace
 
-bool WeightedPick::Load(PropertyManager& properties, const std::string& page, const char* requester) {
+bool WeightedPick::Load(PropertyManager& properties, const std::string& page, const char* requester,
+                        const char* namedBy) {
     m_names.clear();
     m_weights.clear();
     m_total = 0;
     properties.SelectPage(page);
     if (properties.GetSelectedPageName() != page) {
-        LogErrorf("%s: property page '%s' does not exist; nothing is picked\n", requester, page.c_str());
+        const std::string source = namedBy != nullptr ? properties.GetPageSource(namedBy) : std::string();
+        LogSourceScope scope(source);
+        LogErrorf("%s%s: property page '%s' does not exist; nothing is picked%s\n",
+                  source.empty() ? "" : (source + ": ").c_str(), requester, page.c_str(),
+                  namedBy != nullptr ? (std::string(" (named in page '") + namedBy + "')").c_str() : "");
         return false;
     }
     const CompositionFactory* factory = CompositionFactory::Instance();

@@ -262,6 +262,7 @@ TEST(Bird, SplitsDrawTwoBirdsByWeightAndBadPagesDrawNone) {
     world.AddPropertyPage("split-zero",
                           "<green-obj>0</green-obj><red-obj>-4</red-obj><blue-obj>x</blue-obj><ghost-obj>0</ghost-obj>");
     world.properties.SetPageSource("split-zero", "rsc/pages/split-zero.xpro");
+    world.properties.SetPageSource("bird-split-map", "rsc/pages/bird-split-map.xpro");
     auto dies = [&world](const char* archetype) {
         Composition* bird = world.Spawn(archetype, Vec3(2, 0, 2));
         const u32 id = bird->GetId();
@@ -299,7 +300,8 @@ TEST(Bird, SplitsDrawTwoBirdsByWeightAndBadPagesDrawNone) {
                              "a whole number above 0; it is never picked",
                              "rsc/pages/split-zero.xpro: property page 'split-zero': 'blue-obj' has the weight 'x'",
                              "rsc/pages/split-zero.xpro: property page 'split-zero': 'ghost-obj' is no archetype",
-                             "rsc/pages/split-zero.xpro: property page 'split-zero' has no positive weights"}) {
+                             "rsc/pages/split-zero.xpro: property page 'split-zero' has no positive weights",
+                             "rsc/pages/bird-split-map.xpro: BirdComponent: property page 'split-gone' does not exist"}) {
         const std::size_t at = world.log.find(line);
         EXPECT_TRUE(at != std::string::npos && (at == 0 || world.log[at - 1] == '\n')) << line << "\n" << world.log;
     }
