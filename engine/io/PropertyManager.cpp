@@ -120,7 +120,20 @@ void LoadPropertyAsset(const std::string& path) {
     if (!serializer.LoadProperties(path, loaded)) {
         return;
     }
-    manager->AddProperties(ToLowerAscii(FilePath(path).GetBaseName()), loaded);
+    const std::string page = ToLowerAscii(FilePath(path).GetBaseName());
+    manager->AddProperties(page, loaded);
+    manager->SetPageSource(page, path);
+}
+
+void PropertyManager::SetPageSource(const std::string& pageName, const std::string& path) {
+    std::lock_guard lock(m_mutex);
+    m_sources.try_emplace(pageName, path);
+}
+
+std::string PropertyManager::GetPageSource(const std::string& pageName) const {
+    std::lock_guard lock(m_mutex);
+    auto it = m_sources.find(pageName);
+    return it == m_sources.end() ? std::string() : it->second;
 }
 
 }  // namespace Ostrel

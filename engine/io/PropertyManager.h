@@ -33,6 +33,10 @@ public:
     // Adds the values to the page (created when absent); names already in the
     // page keep their value.
     void AddProperties(const std::string& pageName, const PropertyPage& values);
+    // The file a page was read from (the first one, when several fill it),
+    // for log lines about its values; empty for a page made in memory.
+    void SetPageSource(const std::string& pageName, const std::string& path);
+    std::string GetPageSource(const std::string& pageName) const;
 
     // Selects the page when it exists; an unknown name changes nothing.
     void SelectPage(const std::string& pageName);
@@ -53,6 +57,7 @@ public:
 
 private:
     std::map<std::string, PropertyPage> m_pages;
+    std::map<std::string, std::string> m_sources;
     const PropertyPage* m_selected = nullptr;
     std::string m_selectedName = "NO PAGE SELECTED";
     mutable std::mutex m_mutex;

@@ -208,6 +208,16 @@ bool ScriptManager::CallGlobal(const char* name, int nargs, int nresults) {
 }
 
 void ScriptManager::RunStartup() {
+    const ResourceManager* resources = ResourceManager::Instance();
+    if (IsOpen() && resources != nullptr && !resources->GetPath(kStartupScript).IsValid()) {
+        // Named where the game keeps it, the file a person looks for; the
+        // scenes that call its helpers fail one by one after this.
+        const std::string path = resources->GetRoot() + "/ui/" + kStartupScript + ".lua";
+        LogSourceScope source(path);
+        LogErrorf("%s: no such file: the start-up script is missing, so the helpers it defines for the scenes "
+                  "are missing too\n", path.c_str());
+        return;
+    }
     RunAsset(kStartupScript);
 }
 

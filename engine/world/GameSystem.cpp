@@ -12,6 +12,7 @@
 #include "engine/core/TransformComponent.h"
 #include "engine/core/VarFun_Delegate.h"
 #include "engine/core/Vec4.h"
+#include "engine/io/FilePath.h"
 #include "engine/io/SerializerXML.h"
 #include "engine/resources/ResourceKinds.h"
 #include "engine/resources/ResourceManager.h"
@@ -141,6 +142,10 @@ bool GameSystem::GenerateLayout(std::string paletteName) {
         LogMessage("GameSystem: no level for '" + paletteName + "' (a levels manager is missing)\n");
         return false;
     }
+    if (!palettes->Has(paletteName)) ReportUnknownLevel(paletteName);
+    // What goes wrong from here on is told against the palette's file, or
+    // against the room at fault, which names the palette.
+    LogSourceScope source(palettes->GetPath(paletteName));
     palettes->Select(paletteName);
     std::vector<RoomInstanceGroup*> groups;
     rooms->GetGroups(groups);
@@ -148,6 +153,19 @@ bool GameSystem::GenerateLayout(std::string paletteName) {
     level->SetTitle(rooms->GetTitle());
     if (!AppendRoomSequence(groups, sequence)) sequence.clear();
     return level->Build(sequence);
+}
+
+// A level of the list that no room palette defines: said against the list's
+// file, with what the name is instead when it is another kind of data.
+void GameSystem::ReportUnknownLevel(const std::string& name) const {
+    const std::string list = m_levelOrderPath.empty() ? std::string(kDefaultLevelList) : m_levelOrderPath;
+    std::string what = "no room palette (\".rmp\" file) has that name";
+    if (const ResourceManager* resources = ResourceManager::Instance()) {
+        const FilePath path = resources->GetPath(name);
+        if (path.IsValid()) what = "it names '" + path.GetString() + "', which is not a room palette";
+    }
+    LogSourceScope source(list);
+    LogMessage(list + ": level '" + name + "' cannot be played: " + what + "; no level is built\n");
 }
 
 bool GameSystem::BuildRoomLevel(const std::string& roomName) {
@@ -214,8 +232,12 @@ void GameSystem::LoadLevelOrders() {
     m_levelOrderPath.clear();
     resources->LoadAllOfKind(kKindLevelOrder);
     if (m_levelOrderPath.empty() && !resources->StopRequested()) {
-        LogMessage("No level list: no \".xlod\" file under '" + resources->GetRoot() +
-                   "'; there is nothing to play\n");
+        // Named after the list the game ships, the file a person looks for
+        // (and not after whatever file is being read meanwhile).
+        const std::string path = resources->GetRoot() + "/" + kDefaultLevelList;
+        LogSourceScope source(path);
+        LogMessage(path + ": no such file, and no other \".xlod\" file under '" + resources->GetRoot() +
+                   "': there is no level list and nothing to play\n");
     }
 }
 

@@ -63,6 +63,8 @@ public:
     static constexpr const char* kPlayerSpawner = "spawner-Luvo";
     // The room a test-played room with an entrance is entered from.
     static constexpr const char* kTestLeadInRoom = "room-start";
+    // Where the shipped level list lives, under the resource folder.
+    static constexpr const char* kDefaultLevelList = "levels/levels.xlod";
 
     GameSystem() = default;
     ~GameSystem() override;
@@ -139,6 +141,7 @@ private:
     void ResetLevel();
     // Reads every level list file afresh; a missing list is logged.
     void LoadLevelOrders();
+    void ReportUnknownLevel(const std::string& name) const;
     void CompleteGame();
     void StartFlyOver();
     void UpdateTutorialPrompts(f32 dt);

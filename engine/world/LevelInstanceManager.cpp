@@ -49,7 +49,9 @@ bool LevelInstanceManager::Build(const std::vector<RoomInstance*>& rooms) {
         PlaceRoom(*rooms[i], i == 0);
         if (i + 1 < rooms.size()) m_exitPoint += rooms[i]->GetExit();
     }
-    if (!CheckSpawners()) {
+    // The spawners belong in the start room (one without an entrance); when
+    // the layout does not start with one, the palette is at fault.
+    if (!CheckSpawners(rooms.front()->HasEntrance() ? nullptr : rooms.front())) {
         Discard();
         return false;
     }
@@ -58,6 +60,22 @@ bool LevelInstanceManager::Build(const std::vector<RoomInstance*>& rooms) {
     m_cameraOffset = m_cameraSpawner->GetTransform()->GetPosition() - player;
     return true;
 }
+
+namespace {
+
+// A level fault that lies in one room: the line starts with the room's file
+// and names the file being read (the palette) when there is one.
+void LogRoomFault(const RoomInstance* room, const std::string& text) {
+    const std::string& source = CurrentLogSource();
+    if (room == nullptr || room->GetPath().empty()) {
+        LogMessage(text + "\n");
+        return;
+    }
+    const std::string from = source.empty() || source == room->GetPath() ? "" : " (palette " + source + ")";
+    LogMessage(room->GetPath() + ": " + text + from + "\n");
+}
+
+}  // namespace
 
 bool LevelInstanceManager::CheckRooms(const std::vector<RoomInstance*>& rooms) const {
     if (rooms.empty()) {
@@ -70,11 +88,19 @@ bool LevelInstanceManager::CheckRooms(const std::vector<RoomInstance*>& rooms) c
             return false;
         }
         if (!rooms[i]->HasExit()) {
+            // An end room placed too early: the order is the palette's (the
+            // file being read, which starts the line), the room is named.
+            const std::string& path = rooms[i]->GetPath();
             LogMessage("Level '" + m_title + "': room [" + rooms[i]->GetName() + "] has no exit but is room " +
-                       std::to_string(i + 1) + " of " + std::to_string(rooms.size()) +
-                       "; the level is refused\n");
+                       std::to_string(i + 1) + " of " + std::to_string(rooms.size()) + "; the level is refused" +
+                       (path.empty() ? "" : " (room file " + path + ")") + "\n");
             return false;
         }
+    }
+    if (rooms.size() > kMaxRooms) {
+        LogMessage("Level '" + m_title + "': the layout holds " + std::to_string(rooms.size()) +
+                   " rooms (at most " + std::to_string(kMaxRooms) + "); the level is refused\n");
+        return false;
     }
     if (rooms.back() == nullptr) {
         LogMessage("Level '" + m_title + "': the layout holds a missing room; the level is refused\n");
@@ -136,7 +162,7 @@ void LevelInstanceManager::RenumberTriggers(Composition& object, u32 typeId, std
     holder->SetTriggerId(it->second);
 }
 
-bool LevelInstanceManager::CheckSpawners() const {
+bool LevelInstanceManager::CheckSpawners(const RoomInstance* startRoom) const {
     std::string missing;
     const std::pair<const char*, Composition*> spawners[] = {
         {kPlayerSpawner, m_playerSpawner}, {kCompanionSpawner, m_companionSpawner}, {kCameraSpawner, m_cameraSpawner}};
@@ -148,7 +174,8 @@ bool LevelInstanceManager::CheckSpawners() const {
         }
     }
     if (missing.empty()) return true;
-    LogMessage("Level '" + m_title + "' lacks the spawner " + missing + "; the level is refused\n");
+    // The spawners belong in the start room: the line names its file.
+    LogRoomFault(startRoom, "Level '" + m_title + "' lacks the spawner " + missing + "; the level is refused");
     return false;
 }
 

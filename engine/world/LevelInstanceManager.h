@@ -60,6 +60,9 @@ public:
     // Discards the current level and builds one from rooms (a room may occur
     // more than once). False when the level was refused (see the header
     // comment); there is then no level.
+    // A layout of more than kMaxRooms rooms is refused (each room's objects
+    // are copied into the level).
+    static constexpr std::size_t kMaxRooms = 256;
     bool Build(const std::vector<RoomInstance*>& rooms);
     // Clones every template object into the current object manager, in
     // order; each clone is announced with "ObjectCreated" at once. Nothing
@@ -91,7 +94,7 @@ private:
     void PlaceRoom(const RoomInstance& room, bool first);
     void TakeSpawner(Composition& object);
     void RenumberTriggers(Composition& object, u32 typeId, std::map<s32, s32>& ids);
-    bool CheckSpawners() const;
+    bool CheckSpawners(const RoomInstance* startRoom) const;
 
     std::string m_title;
     std::unique_ptr<LevelInstance> m_level;

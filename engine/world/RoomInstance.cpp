@@ -44,7 +44,8 @@ bool RoomInstance::Load(const std::string& name) {
     // a room no file holds is told against whoever asked for it.
     const ResourceManager* resources = ResourceManager::Instance();
     const FilePath path = resources != nullptr ? resources->GetPath(name) : FilePath();
-    LogSourceScope source(path.IsValid() ? path.GetString() : std::string());
+    m_path = path.IsValid() ? path.GetString() : std::string();
+    LogSourceScope source(m_path);
     SerializerXML reader(true);
     if (!reader.LoadRoom(name, *this)) {
         LogMessage("Room [" + name + "] could not be read; the room is refused\n");

@@ -56,6 +56,8 @@ public:
     void InstantiateObjects() const;
 
     const std::string& GetName() const { return m_name; }
+    // The file the room was read from (empty for a room made in memory).
+    const std::string& GetPath() const { return m_path; }
     void SetName(std::string name) { m_name = std::move(name); }
     int GetDifficulty() const { return m_difficulty; }
     void SetDifficulty(int difficulty) { m_difficulty = difficulty; }
@@ -78,6 +80,7 @@ private:
 
     std::vector<Composition*> m_objects;
     std::string m_name;
+    std::string m_path;
     s32 m_difficulty = 0;
     bool m_hasEntrance = false;
     Vec3 m_entrance{0.0f, 0.0f, 0.0f};

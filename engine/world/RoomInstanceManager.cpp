@@ -24,6 +24,8 @@ bool RoomInstanceManager::LoadGroup(const RoomGroup& group, const std::string& p
         LogMessage("Room palette " + paletteName + ": " + fault + "\n");
         return false;
     }
+    if (group.playOrder == kRoomsOrdered && group.roomNames.empty())
+        LogMessage("Room palette " + paletteName + ": an ordered group lists no room; it adds nothing to the level\n");
     auto resolved = std::make_unique<RoomInstanceGroup>();
     resolved->playOrder = group.playOrder;
     resolved->minRooms = group.minRooms;
@@ -53,8 +55,21 @@ bool RoomInstanceManager::ClassifyRoom(RoomInstance& room, const std::string& pa
     }
     RoomInstance*& slot = room.HasEntrance() ? m_end : m_start;
     if (slot != nullptr) {
-        LogMessage(std::string("Room palette has multiple ") + (room.HasEntrance() ? "end" : "start") +
-                   " rooms: " + slot->GetName() + ", " + room.GetName() + " (palette " + paletteName + ")\n");
+        const bool end = room.HasEntrance();
+        const std::string fault = std::string("Room palette has multiple ") + (end ? "end" : "start") +
+                                  " rooms: " + slot->GetName() + ", " + room.GetName() + " (palette " + paletteName;
+        // A palette starts with its start room and ends with its end room, so
+        // the odd one out is an earlier end room or a later start room: most
+        // likely a room that lost a portal. The line starts with its file.
+        const RoomInstance& odd = end ? *slot : room;
+        const std::string& palettePath = CurrentLogSource();
+        if (slot == &room || odd.GetPath().empty() || palettePath.empty()) {
+            LogMessage(fault + ")\n");
+        } else {
+            LogMessage(odd.GetPath() + ": room [" + odd.GetName() + "] has " +
+                       (end ? "an entrance but no exit" : "an exit but no entrance") + ": " + fault + ") in " +
+                       palettePath + "\n");
+        }
         return false;
     }
     slot = &room;

@@ -51,6 +51,12 @@ bool RoomPaletteManager::Has(const std::string& name) const {
     return Find(name) != nullptr;
 }
 
+std::string RoomPaletteManager::GetPath(const std::string& name) const {
+    std::lock_guard lock(m_mutex);
+    const RoomPaletteRecord* record = Find(name);
+    return record != nullptr ? record->path : std::string();
+}
+
 bool RoomPaletteManager::Select(const std::string& name) {
     // Held throughout: a palette file loading now must not replace the
     // record while its groups are read.

@@ -44,6 +44,8 @@ public:
     const RoomPaletteRecord* GetCurrent() const { return m_current; }
     // Whether a palette of that name is filed.
     bool Has(const std::string& name) const;
+    // The file the palette of that name was read from, or empty.
+    std::string GetPath(const std::string& name) const;
 
 private:
     void File(const std::string& name, std::unique_ptr<RoomPaletteRecord> record);

@@ -167,7 +167,7 @@ void BirdBossComponent::OnCollision(CollisionData* contact) {
     if (!contact || !GetOwner()) return;
     HitPlayer(*GetOwner(), contact->other,
               {.damage = m_damage, .coolDown = 0.5f, .push = PushRule::AwayOnGround, .strength = kPush,
-               .damageFirst = true, .pushWhenStill = true});
+               .damageFirst = true, .pushWhenStill = true, .soundBeforePush = true});
 }
 
 void BirdBossComponent::OnFinishedSpawning() {
@@ -186,7 +186,7 @@ void BirdBossComponent::OnTriggerFired() {
     PropertyManager* properties = PropertyManager::Instance();
     WeightedPick table;
     if (properties && properties->GetPageProperty(kSplitMap, owner->GetName(), page) &&
-        table.Load(*properties, page, "BirdBossComponent")) {
+        table.Load(*properties, page, "BirdBossComponent", kSplitMap)) {
         if (Composition* bird = CreateGameObject(table.Pick(), transform, "BirdBossComponent")) {
             if (TransformComponent* at = bird->GetTransform()) at->Position().y -= kHatchDrop;
             bird->Send("FinishedSpawning");

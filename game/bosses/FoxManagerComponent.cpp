@@ -11,6 +11,7 @@
 #include "engine/core/Variant.h"
 #include "game/bosses/FoxBossComponent.h"
 #include "game/bosses/FoxTileComponent.h"
+#include "game/common/CountField.h"
 #include "game/common/GameSupport.h"
 
 #include <algorithm>
@@ -57,7 +58,7 @@ Component* FoxManagerComponent::Clone() const {
     return copy;
 }
 
-void FoxManagerComponent::Serialize(Serializer* s) { s->SerializeInt("TotalFoxNumber", &m_totalFoxNumber); }
+void FoxManagerComponent::Serialize(Serializer* s) { SerializeCount(s, "TotalFoxNumber", &m_totalFoxNumber, "no fox to count"); }
 
 void FoxManagerComponent::ExposeProperties(TweakBarGroup* panel) {
     AddIntField<FoxManagerComponent, &FoxManagerComponent::GetTotalFoxNumber,

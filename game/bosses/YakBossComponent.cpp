@@ -24,6 +24,7 @@
 #include "game/bosses/YakBossAIAction.h"
 #include "game/bosses/YakTileComponent.h"
 #include "game/common/ContactDamage.h"
+#include "game/common/CountField.h"
 #include "game/common/GameSupport.h"
 #include "game/common/ObjectCreation.h"
 #include "game/common/PlayerLookup.h"
@@ -139,7 +140,7 @@ void YakBossComponent::Serialize(Serializer* s) {
     s->SerializeFloat("WaitTime", &m_waitTime);
     s->SerializeFloat("StunTime", &m_stunTime);
     s->SerializeString("ProjectileName", &m_projectileName);
-    s->SerializeInt("ProjectileNum", &m_projectileNum);
+    SerializeCount(s, "ProjectileNum", &m_projectileNum, "no rocks thrown");
     s->SerializeFloat("WaveHealth", &m_waveHealth);
     s->SerializeFloat("Damage", &m_damage);
 }

@@ -61,19 +61,25 @@ void Damage(u32 playerId, const ContactHit& hit) {
     SendObjectMessageFloat2(FindLivePlayer(playerId), "DamagePlayer", hit.damage, hit.coolDown);
 }
 
+void Thud(const ContactHit& hit) {
+    if (hit.sound)
+        if (CoreSystem* core = GameCore()) core->SendMessageString("PlaySound", hit.sound);
+}
+
 }  // namespace
 
 void HitPlayer(const Composition& source, u32 playerId, const ContactHit& hit) {
     if (!FindLivePlayer(playerId)) return;
+    const bool soundBeforePush = hit.damageFirst && hit.soundBeforePush;
     if (hit.damageFirst) {
         Damage(playerId, hit);
+        if (soundBeforePush) Thud(hit);
         Push(source, playerId, hit);
     } else {
         Push(source, playerId, hit);
         Damage(playerId, hit);
     }
-    if (hit.sound)
-        if (CoreSystem* core = GameCore()) core->SendMessageString("PlaySound", hit.sound);
+    if (!soundBeforePush) Thud(hit);
 }
 
 }  // namespace Vandle

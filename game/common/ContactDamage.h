@@ -42,6 +42,9 @@ struct ContactHit {
     bool pushWhenStill = false;
     // Global "PlaySound" after the hit, or null for none.
     const char* sound = "light-thud-sfx";
+    // With damageFirst: the sound goes between the damage and the push (the
+    // bird boss) instead of after both.
+    bool soundBeforePush = false;
 };
 
 // Applies the hit of `source` to the player object of that id. Without a

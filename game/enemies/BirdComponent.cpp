@@ -31,6 +31,7 @@
 #include "game/common/PlayerLookup.h"
 #include "game/enemies/BirdBounceAction.h"
 #include "game/enemies/PlayerSeekAction.h"
+#include "game/enemies/SplitMapCheck.h"
 #include "game/enemies/WeightedPick.h"
 #include "game/objects/ColorChangeAction.h"
 #include "game/player/FaceVelocityAction.h"
@@ -213,9 +214,11 @@ void BirdComponent::Split() {
     PropertyManager* properties = PropertyManager::Instance();
     Composition* owner = GetOwner();
     std::string page;
-    if (!properties || !owner || !properties->GetPageProperty(kSplitMap, owner->GetName(), page)) return;
+    if (!properties || !owner) return;
+    CheckSplitMapOnce(*properties, kSplitMap);
+    if (!properties->GetPageProperty(kSplitMap, owner->GetName(), page)) return;
     WeightedPick table;
-    if (!table.Load(*properties, page, "BirdComponent")) return;
+    if (!table.Load(*properties, page, "BirdComponent", kSplitMap)) return;
     const u32 id = GetOwnerId();
     for (int i = 0; i < 2; ++i) {
         // Each creation may move the object tables: look the bird up again.

@@ -14,8 +14,9 @@
 #include "engine/core/VarFun_Delegate.h"
 #include "engine/core/Variant.h"
 #include "engine/actions/StartOnBrain.h"
-#include "game/enemies/SpawnerSupport.h"
+#include "game/common/CountField.h"
 #include "game/common/GameSupport.h"
+#include "game/enemies/SpawnerSupport.h"
 
 LV_REFLECT_CLASS(Vandle::SpawnerComponent);
 
@@ -74,7 +75,7 @@ void SpawnerComponent::Serialize(Serializer* s) {
     }
     s->SerializeString("SpawnType", &m_spawnType);
     s->SerializeBool("Destroyable", &m_destroyable);
-    s->SerializeInt("SpawnLimit", &m_spawnLimit);
+    SerializeCount(s, "SpawnLimit", &m_spawnLimit, "no limit");
     SerializeOptionalString(s, "SpawnEffect", &m_spawnEffect, &m_hasSpawnEffect);
 }
 

@@ -10,6 +10,7 @@
 #include "engine/core/TweakBarGroup.h"
 #include "engine/core/VarFun_Delegate.h"
 #include "engine/core/Variant.h"
+#include "game/common/CountField.h"
 #include "game/common/GameSupport.h"
 #include "game/common/ObjectCreation.h"
 #include "game/enemies/SpawnerSupport.h"
@@ -70,6 +71,7 @@ void WaveSpawnerComponent::Serialize(Serializer* s) {
     s->SerializeString("SpawnType", &m_spawnType);
     s->SerializeBool("Destroyable", &m_destroyable);
     s->SerializeInt("SpawnLimit", &m_spawnLimit);
+    if (s->IsReading() && m_spawnLimit < 0) ReportNegativeCount(s, "SpawnLimit", m_spawnLimit, "the spawner counts as always full");
     SerializeOptionalString(s, "SpawnEffect", &m_spawnEffect, &m_hasSpawnEffect);
 }
 

@@ -1,8 +1,10 @@
 #include "game/enemies/WeightedPick.h"
 
 #include "engine/base/Log.h"
+#include "engine/core/CompositionFactory.h"
 #include "engine/core/Random.h"
 #include "engine/io/PropertyManager.h"
+#include "game/common/LogOnce.h"
 
 #include <cerrno>
 #include <cstdlib>
@@ -23,17 +25,44 @@ int WeightOf(const std::string& text) {
     return value > std::numeric_limits<int>::max() ? std::numeric_limits<int>::max() : int(value);
 }
 
+// "path: property page 'name'", or the page alone when it came from no file.
+std::string PageLabel(const PropertyManager& properties, const std::string& page) {
+    const std::string source = properties.GetPageSource(page);
+    return (source.empty() ? std::string() : source + ": ") + "property page '" + page + "'";
+}
+
+// Says once per page and entry what is wrong with it; the line starts with
+// the page's file.
+void ReportEntry(const PropertyManager& properties, const std::string& page, const std::string& name,
+                 const std::string& fault) {
+    if (!FirstReport("page " + page + ": " + name)) return;
+    LogSourceScope source(properties.GetPageSource(page));
+    LogErrorf("%s: '%s' %s\n", PageLabel(properties, page).c_str(), name.c_str(), fault.c_str());
+}
+
+bool IsZero(const std::string& text) {
+    const std::size_t first = text.find_first_not_of(" \t\r\n");
+    const std::size_t last = text.find_last_not_of(" \t\r\n");
+    return first != std::string::npos && text.substr(first, last - first + 1) == "0";
+}
+
 }  // namespace
 
-bool WeightedPick::Load(PropertyManager& properties, const std::string& page, const char* requester) {
+bool WeightedPick::Load(PropertyManager& properties, const std::string& page, const char* requester,
+                        const char* namedBy) {
     m_names.clear();
     m_weights.clear();
     m_total = 0;
     properties.SelectPage(page);
     if (properties.GetSelectedPageName() != page) {
-        LogErrorf("%s: property page '%s' does not exist; nothing is picked\n", requester, page.c_str());
+        const std::string source = namedBy != nullptr ? properties.GetPageSource(namedBy) : std::string();
+        LogSourceScope scope(source);
+        LogErrorf("%s%s: property page '%s' does not exist; nothing is picked%s\n",
+                  source.empty() ? "" : (source + ": ").c_str(), requester, page.c_str(),
+                  namedBy != nullptr ? (std::string(" (named in page '") + namedBy + "')").c_str() : "");
         return false;
     }
+    const CompositionFactory* factory = CompositionFactory::Instance();
     properties.GetPropertyNames(m_names);
     long long total = 0;
     for (const std::string& name : m_names) {
@@ -41,10 +70,15 @@ bool WeightedPick::Load(PropertyManager& properties, const std::string& page, co
         properties.GetProperty(name, text);
         m_weights.push_back(WeightOf(text));
         total += m_weights.back();
+        if (m_weights.back() == 0 && !IsZero(text))
+            ReportEntry(properties, page, name, "has the weight '" + text + "', not a whole number above 0; it is never picked");
+        else if (factory != nullptr && factory->FindArchetype(name) == nullptr)
+            ReportEntry(properties, page, name, "is no archetype; picking it makes nothing");
     }
     m_total = total > std::numeric_limits<int>::max() ? std::numeric_limits<int>::max() : int(total);
     if (m_total <= 0) {
-        LogErrorf("%s: property page '%s' has no positive weights; nothing is picked\n", requester, page.c_str());
+        LogSourceScope source(properties.GetPageSource(page));
+        LogErrorf("%s has no positive weights; %s picks nothing\n", PageLabel(properties, page).c_str(), requester);
         return false;
     }
     return true;

@@ -23,7 +23,10 @@ class WeightedPick {
 public:
     // Reads the page; false (logged, naming requester) when it gives an
     // empty table. Leaves the manager's selection on the page when it exists.
-    bool Load(Ostrel::PropertyManager& properties, const std::string& page, const char* requester);
+    // namedBy, when given, is the page that named this one: a missing page is
+    // told against that page's file.
+    bool Load(Ostrel::PropertyManager& properties, const std::string& page, const char* requester,
+              const char* namedBy = nullptr);
     bool IsEmpty() const { return m_total <= 0; }
     // An archetype name drawn by weight, or empty when the table is empty.
     std::string Pick() const;

@@ -10,6 +10,7 @@
 #include "engine/core/VarFun_Delegate.h"
 #include "engine/core/Variant.h"
 #include "engine/physics/CollisionData.h"
+#include "game/common/CountField.h"
 #include "game/common/GameSupport.h"
 #include "game/common/PlayerLookup.h"
 
@@ -38,7 +39,7 @@ Component* PowerUpAttackComponent::Clone() const {
 
 void PowerUpAttackComponent::Serialize(Serializer* s) {
     s->SerializeString("NewAttack", &m_newAttack);
-    s->SerializeInt("NumAttacks", &m_numAttacks);
+    SerializeCount(s, "NumAttacks", &m_numAttacks, "no attacks");
 }
 
 void PowerUpAttackComponent::ExposeProperties(TweakBarGroup* panel) {

@@ -12,6 +12,7 @@
 #include "engine/core/Variant.h"
 #include "engine/io/PropertyManager.h"
 #include "game/common/GameSupport.h"
+#include "game/common/LogOnce.h"
 #include "game/common/ObjectCreation.h"
 
 #include <vector>
@@ -80,10 +81,12 @@ std::string PowerUpDropComponent::DrawPowerUp() const {
     // Selecting an unknown page keeps the page selected before.
     properties->SelectPage(pageName);
     if (properties->GetSelectedPageName() != pageName) {
+        LogSourceScope source(properties->GetPageSource(kDropMap));  // the map names the missing page
         LogErrorf("%s: '%s' drops from page '%s', which is not loaded; nothing dropped\n", kRequester, name.c_str(),
                   pageName.c_str());
         return {};
     }
+    LogSourceScope source(properties->GetPageSource(pageName));  // its faults name its file
     std::vector<std::string> names;
     properties->GetPropertyNames(names);
     std::vector<long long> weights;
@@ -91,6 +94,13 @@ std::string PowerUpDropComponent::DrawPowerUp() const {
     for (const std::string& entry : names) {
         int weight = 0;
         properties->GetPropertyInt(entry, weight);
+        std::string text;
+        properties->GetProperty(entry, text);
+        if (weight == 0 && text.find_first_of("0123456789") == std::string::npos &&
+            FirstReport("drop page " + pageName + ": " + entry)) {
+            LogErrorf("%s: drop page '%s': weight '%s' of '%s' is no number; counted as 0\n", kRequester,
+                      pageName.c_str(), text.c_str(), entry.c_str());
+        }
         if (weight < 0) {
             LogErrorf("%s: drop page '%s': weight %d of '%s' is below 0; counted as 0\n", kRequester,
                       pageName.c_str(), weight, entry.c_str());

@@ -13,6 +13,7 @@
 #include "engine/ui/UiText.h"
 #include "game/common/GameSupport.h"
 #include "game/ui/UiEnergyBar.h"
+#include "game/ui/UiSceneElements.h"
 
 #include <algorithm>
 
@@ -82,10 +83,14 @@ void UiHudHandler::Attach(UiBase* owner) {
 }
 
 void UiHudHandler::FindElements() {
-    auto find = [this](const char* name) { return m_owner ? m_owner->FindElement(name) : nullptr; };
-    m_healthBar = dynamic_cast<UiEnergyBar*>(find("ui-health"));
-    m_energyBar = dynamic_cast<UiEnergyBar*>(find("ui-energy"));
-    for (int i = 0; i < 4; ++i) m_bossBars[i] = dynamic_cast<UiEnergyBar*>(find(kBossBarNames[i]));
+    constexpr const char* kHandler = "UiHudHandler";
+    auto find = [this](const char* name) { return FindSceneElement(m_owner, kHandler, name); };
+    auto bar = [this](const char* name) {
+        return FindSceneElementAs<UiEnergyBar>(m_owner, kHandler, name, "UiEnergyBar");
+    };
+    m_healthBar = bar("ui-health");
+    m_energyBar = bar("ui-energy");
+    for (int i = 0; i < 4; ++i) m_bossBars[i] = bar(kBossBarNames[i]);
     m_roomBackground = find("ui-room-bg");
     m_roomLabel = find("ui-room-label");
     m_roomProgress = find("ui-room-progress");

@@ -13,6 +13,7 @@
 #include "engine/ui/UiToggleImage.h"
 #include "game/common/GameSupport.h"
 #include "game/ui/UiHudHandler.h"
+#include "game/ui/UiSceneElements.h"
 
 namespace Vandle {
 
@@ -62,14 +63,18 @@ void UiOptionsHandler::Attach(UiBase* owner) {
 }
 
 void UiOptionsHandler::FindElements() {
-    auto find = [this](const char* name) { return m_owner ? m_owner->FindElement(name) : nullptr; };
+    constexpr const char* kHandler = "UiOptionsHandler";
+    auto find = [this](const char* name) { return FindSceneElement(m_owner, kHandler, name); };
+    auto box = [this](const char* name) {
+        return FindSceneElementAs<UiToggleImage>(m_owner, kHandler, name, "UiToggleImage");
+    };
     m_fullscreenButton = find("btn_0");
     m_muteSfxButton = find("btn_1");
     m_muteBgmButton = find("btn_2");
     m_resolutionButton = find("btn_res");
-    m_fullscreenBox = dynamic_cast<UiToggleImage*>(find("cbx_0"));
-    m_muteSfxBox = dynamic_cast<UiToggleImage*>(find("cbx_1"));
-    m_muteBgmBox = dynamic_cast<UiToggleImage*>(find("cbx_2"));
+    m_fullscreenBox = box("cbx_0");
+    m_muteSfxBox = box("cbx_1");
+    m_muteBgmBox = box("cbx_2");
     m_lowerLabel = find("lbl_lo");
     m_currentLabel = find("lbl_mid");
     m_higherLabel = find("lbl_hi");

@@ -2,9 +2,13 @@
 # Bad game data dropped into the shipped tree, all at once: tutorial files
 # cut short, out of range or a folder, a second level list, an empty room
 # palette, a scene calling bound functions with bad arguments, a start-up
-# script that fails at its end, and in the editor a ';' load of a room the
-# game refuses. One game run and one editor run: each fault is logged with
-# its file's path under rsc/, and both runs end cleanly at their frame limit.
+# script that fails at its end, counts below zero in archetypes, a HUD scene
+# missing an element and holding another of the wrong kind, and in the
+# editor a ';' load of a room the game refuses. One game run and one editor
+# run: each fault is logged with its file's path under rsc/, and both runs
+# end cleanly at their frame limit. Then the level data a level is built
+# from, one fault per short run (only the first level is built): each line
+# starts with the path of the file at fault.
 set -euo pipefail
 source "$(dirname "$0")/e2e_common.bash" "$@"
 export TAVRIN_FIXED_DT=0.032 TAVRIN_SEED=61 TAVRIN_MAX_FRAMES=120
@@ -32,6 +36,10 @@ function LoadScene(scene)
 end
 LUA
 printf '\nlocal nothing = nil\nnothing.field = 1\n' >> rsc/ui/startup-script.lua
+sed -i '0,/<SpawnLimit>[^<]*</s//<SpawnLimit>-4</' rsc/objects/boss-objects.xobj
+sed -i 's|<NumAttacks>[^<]*</NumAttacks>|<NumAttacks>-2</NumAttacks>|' rsc/objects/pickup-objects.xobj
+sed -i 's|Bar(scene, "ui-health",|Bar(scene, "ui-healthy",|; s|Bar(scene, "ui-energy", \(-*[0-9]*\), \(-*[0-9]*\),.*$|Solid(scene, "ui-energy", \1, \2, 10, 10)|' rsc/ui/hud.scn
+grep -q 'Solid(scene, "ui-energy"' rsc/ui/hud.scn || fail "the HUD scene has no energy bar to turn"
 
 small_window bad-game-data
 keepXdg=1 run_program bad-game-data
@@ -49,6 +57,12 @@ expect_line "$log" "rsc/levels/zz-second.xlod: a second level list; it replaces 
 expect_line "$log" "rsc/levels/empty.rmp: Room palette empty lists no room group"
 expect_line "$log" "lua [bad-args]: rsc/ui/bad-args.scn:8: bad argument #1 to 'SetHeight' (number expected, got table)"
 expect_line "$log" "lua [startup-script]: rsc/ui/startup-script.lua:"
+expect_line "$log" "key 'SpawnLimit': -4 is below 0; the spawner counts as always full"
+grep -q "^rsc/objects/boss-objects.xobj: object '[^']*': key 'SpawnLimit': -4" "$log" || fail "SpawnLimit -4 not named by its file"
+grep -q "^rsc/objects/pickup-objects.xobj: object '[^']*': key 'NumAttacks': -2 is below 0" "$log" ||
+  fail "NumAttacks -2 not named by its file"
+expect_line "$log" "rsc/ui/hud.scn: UiHudHandler: the scene has no element 'ui-health'; the handler does without it"
+expect_line "$log" "rsc/ui/hud.scn: UiHudHandler: the scene's element 'ui-energy' is not a UiEnergyBar"
 
 echo "game: every bad file named by its path"
 
@@ -65,3 +79,39 @@ expect_clean_run editor-bad-room
 expect_line "$(log_file)" "rsc/level/two-doors.xrm: Room [two-doors] has multiple entrances; the room is refused"
 expect_line "$(log_file)" "LevelEditor: the room 'two-doors' is open for editing, but the game refuses it as it is"
 echo "editor: the bad room named by its path"
+
+# Level data and the start-up script, one fault per run of a few frames; the
+# first level of the list (yak-nests: room-start, room-yak-nests,
+# room-yak-gate) is built at once.
+# Each row: a name, the change to a fresh copy of the shipped files, and the
+# start of the line the log must hold.
+cp "$src/rsc/ui/startup-script.lua" "$src/rsc/ui/hud.scn" rsc/ui/
+cp "$src/rsc/objects/boss-objects.xobj" "$src/rsc/objects/pickup-objects.xobj" rsc/objects/
+rm -f rsc/levels/zz-second.xlod rsc/levels/empty.rmp
+rm -rf rsc/tutorials
+nests=rsc/levels/yak-nests.rmp
+levelCases=(
+  "middle-room-without-exit|sed -i '/<type-name>Exit/d' rsc/level/room-yak-nests.xrm|rsc/level/room-yak-nests.xrm: room [room-yak-nests] has an entrance but no exit"
+  "start-room-without-player|sed -i '/spawner-Luvo/d' rsc/level/room-start.xrm|rsc/level/room-start.xrm: Level 'Yak Nests' lacks the spawner 'spawner-Luvo'"
+  "start-room-without-camera|sed -i '/spawner-camera/d' rsc/level/room-start.xrm|rsc/level/room-start.xrm: Level 'Yak Nests' lacks the spawner 'spawner-camera'"
+  "empty-ordered-group|printf 'ordered\\n' > $nests|rsc/levels/yak-nests.rmp: Room palette yak-nests: an ordered group lists no room"
+  "starts-with-end-room|printf 'ordered room-yak-gate room-start room-yak-nests\\n' > $nests|rsc/levels/yak-nests.rmp: Level 'Unknown Temple': room [room-yak-gate] has no exit but is room 1 of 3; the level is refused (room file rsc/level/room-yak-gate.xrm)"
+  "twenty-thousand-rooms|python3 -c \"print('ordered room-start ' + 'room-yak-nests ' * 20000 + 'room-yak-gate')\" > $nests|rsc/levels/yak-nests.rmp: Level 'Unknown Temple': the layout holds 20002 rooms (at most 256)"
+  "list-names-a-room|echo '<room-start />' > rsc/levels/levels.xlod|rsc/levels/levels.xlod: level 'room-start' cannot be played: it names 'rsc/level/room-start.xrm', which is not a room palette"
+  "list-names-no-level|echo '<nowhere />' > rsc/levels/levels.xlod|rsc/levels/levels.xlod: level 'nowhere' cannot be played: no room palette"
+  "no-startup-script|rm rsc/ui/startup-script.lua|rsc/ui/startup-script.lua: no such file: the start-up script is missing"
+  "no-level-list|rm rsc/levels/levels.xlod|rsc/levels/levels.xlod: no such file, and no other \".xlod\" file under 'rsc'"
+)
+for row in "${levelCases[@]}"; do
+  IFS='|' read -r name change line <<< "$row"
+  rm -rf rsc/level rsc/levels; cp -r "$src/rsc/level" "$src/rsc/levels" rsc/
+  cp "$src/rsc/ui/startup-script.lua" rsc/ui/
+  eval "$change"
+  small_window "$name"
+  TAVRIN_MAX_FRAMES=8 keepXdg=1 run_program "$name"
+  expect_clean_run "$name"
+  grep -qF -- "$line" "$(log_file)" || { grep -v '^UI scenes' "$(log_file)" >&2; fail "$name: the log lacks: $line"; }
+  grep -F -- "$line" "$(log_file)" | grep -q "^${line%%:*}:" || fail "$name: the line does not start with its file"
+done
+echo "level data: each fault named by the file at fault"
+

@@ -32,26 +32,37 @@ limit=20000
 
 small_window game
 SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$work/game-audio.raw" TAVRIN_MAX_FRAMES=$limit keepXdg=1 run_program game
+# The limiter keeps the mix under its ceiling (0.94) with a smooth gain:
+# a run of equal neighbouring samples near the ceiling is the flat top of a
+# clamp, and full scale is clipping.
 python3 - "$work/game-audio.raw" <<'PY' || fail "the game's sound clips"
 import array, sys
-peak, count, clipped = 0.0, 0, 0
+ceiling, near = 0.94, 0.93
+peak, count, clipped, flat = 0.0, 0, 0, 0
+tail = array.array("f")  # the last frame of the previous block
 with open(sys.argv[1], "rb") as f:
     while True:
         block = f.read(1 << 20)
         if not block:
             break
         samples = array.array("f")
-        samples.frombytes(block[:len(block) // 4 * 4])
+        samples.frombytes(block[:len(block) // 8 * 8])
         count += len(samples)
         loudest = max(max(samples), -min(samples))
         peak = max(peak, loudest)
         if loudest >= 1.0:
             clipped += sum(1 for s in samples if abs(s) >= 1.0)
-print("game sound: %d samples, peak %.3f, %d at full scale" % (count, peak, clipped))
+        if loudest >= near:
+            both = tail + samples
+            flat += sum(1 for i in range(2, len(both)) if abs(both[i]) >= near and both[i] == both[i - 2])
+        tail = samples[-2:]
+print("game sound: %d samples, peak %.4f, %d at full scale, %d flat near the ceiling" % (count, peak, clipped, flat))
 if count < 48000 or peak < 0.05:
     sys.exit("FAIL: no sound was recorded")
-if clipped:
-    sys.exit("FAIL: %d samples at or beyond full scale" % clipped)
+if clipped or peak >= ceiling:
+    sys.exit("FAIL: peak %.4f: %d samples at or beyond full scale" % (peak, clipped))
+if flat:
+    sys.exit("FAIL: %d samples repeat their neighbour near the limiter's ceiling" % flat)
 PY
 rm -f "$work/game-audio.raw"
 expect_clean_run game

@@ -150,29 +150,77 @@ void AudioMixer::Mix(float* out, int frames) {
     Limit(out, frames);
 }
 
-// A peak limiter with a per-block look-ahead: the gain a frame needs to stay
-// under kCeiling is found first, then eased in from up to kAttackFrames
-// earlier (a backward pass) and let back up at most kReleasePerFrame a frame
-// (a forward pass that carries on from the last block). Quiet mixes pass
-// untouched (gain exactly 1); no sample ever reaches full scale.
+float AudioMixer::LimiterGain(float peak) {
+    if (!std::isfinite(peak)) return 0.0f;
+    if (peak <= kKnee) return 1.0f;
+    // Above the knee the level follows kKnee + span * e / (span + e), e the
+    // excess over the knee: it leaves the knee at slope 1 and rises towards
+    // kCeiling without reaching it, so louder peaks land on higher levels
+    // (still apart at forty times full scale) and none on the ceiling.
+    constexpr double kSpan = double(kCeiling) - double(kKnee);
+    const double excess = double(peak) - double(kKnee);
+    const double level = double(kKnee) + kSpan * excess / (kSpan + excess);
+    return static_cast<float>(std::min(level, double(kCeiling)) / peak);
+}
+
+// Four passes over the block:
+// 1. each frame's gain onto the curve (LimiterGain);
+// 2. a look-ahead minimum: a frame takes the lowest gain of itself and the
+//    kHoldFrames after it in this block, so the whole rise to a peak is
+//    turned down by the peak's gain, and only the loudest frame of a stretch
+//    comes near the ceiling (gain that tracked every frame would flatten the
+//    top of each wave onto one level);
+// 3. a backward pass eases the gain in over kAttackFrames before that;
+// 4. a forward pass lets it back up at most kReleasePerFrame a frame,
+//    carrying on from the last block.
+// The gain of every frame is at most its own frame's gain, so no sample
+// passes the curve. A peak just past the end of a block is met by a gain
+// step at the start of the next one rather than eased into.
 void AudioMixer::Limit(float* out, int frames) {
-    constexpr float kAttackPerFrame = 1.0f / kAttackFrames;
     std::vector<float>& gain = m_limiterGains;
     gain.resize(static_cast<std::size_t>(frames));
+    bool quiet = m_limiterGain >= 1.0f;
     for (int i = 0; i < frames; ++i) {
-        const float peak = std::max(std::fabs(out[2 * i]), std::fabs(out[2 * i + 1]));
-        gain[i] = peak > kCeiling ? kCeiling / peak : 1.0f;
-        if (!std::isfinite(peak)) gain[i] = 0.0f;
+        float& left = out[2 * i];
+        float& right = out[2 * i + 1];
+        if (!std::isfinite(left)) left = 0.0f;  // a broken voice must not silence the mix
+        if (!std::isfinite(right)) right = 0.0f;
+        gain[i] = LimiterGain(std::max(std::fabs(left), std::fabs(right)));
+        quiet = quiet && gain[i] == 1.0f;
     }
+    if (quiet) return;
+    HoldLookAhead(gain);
+    constexpr float kAttackPerFrame = 1.0f / kAttackFrames;
     for (int i = frames - 2; i >= 0; --i) gain[i] = std::min(gain[i], gain[i + 1] + kAttackPerFrame);
     float previous = m_limiterGain;
     for (int i = 0; i < frames; ++i) {
         gain[i] = std::min(gain[i], previous + kReleasePerFrame);
         previous = gain[i];
-        out[2 * i] = gain[i] == 0.0f ? 0.0f : out[2 * i] * gain[i];
-        out[2 * i + 1] = gain[i] == 0.0f ? 0.0f : out[2 * i + 1] * gain[i];
+        // Full scale is a safety net for absurd input only: a sane mix is
+        // held under kCeiling by the gain.
+        out[2 * i] = std::clamp(out[2 * i] * gain[i], -1.0f, 1.0f);
+        out[2 * i + 1] = std::clamp(out[2 * i + 1] * gain[i], -1.0f, 1.0f);
     }
     m_limiterGain = std::min(previous, 1.0f);
+}
+
+// Sliding minimum over [i, i + kHoldFrames], walked backwards with a queue of
+// frames whose gains rise from front to back (each frame enters and leaves
+// once). The minima go to a second buffer, which then becomes the gains.
+void AudioMixer::HoldLookAhead(std::vector<float>& gain) {
+    const int frames = static_cast<int>(gain.size());
+    std::vector<int>& window = m_limiterWindow;
+    std::vector<float>& held = m_limiterHeld;
+    window.resize(static_cast<std::size_t>(frames));
+    held.resize(static_cast<std::size_t>(frames));
+    int front = 0, back = 0;  // the queue is window[front, back)
+    for (int i = frames - 1; i >= 0; --i) {
+        while (back > front && gain[window[back - 1]] >= gain[i]) --back;
+        window[back++] = i;
+        while (window[front] > i + kHoldFrames) ++front;
+        held[i] = gain[window[front]];
+    }
+    gain.swap(held);
 }
 
 void AudioMixer::ReclaimEnded() {

@@ -13,9 +13,13 @@
 // - At the voice limit a new play takes a voice: the oldest one-shot (not
 //   looping) voice, or, when every voice loops, the oldest voice. Music and
 //   held loops therefore survive a burst of effects.
-// - The mix goes through a peak limiter: a mix that stays under kCeiling
-//   passes unchanged; louder moments are turned down smoothly, so no output
-//   sample ever reaches full scale, however many loud sounds play at once.
+// - The mix goes through a smooth-gain peak limiter: a mix that stays under
+//   kKnee passes unchanged; above it the gain follows a soft knee whose
+//   output approaches kCeiling but never reaches it, held over the loudest
+//   frame of the next kHoldFrames (within the block being mixed) and eased
+//   in and out, so a loud moment is turned down as a whole, not cut off at
+//   a level: no output sample reaches full scale and no run of samples sits
+//   flat at the ceiling, however many loud sounds play at once.
 //
 // Threads: Mix runs on the audio device's thread, plays and updates on the
 // main thread, clip loading on the loading thread (outside the mixer). One
@@ -38,12 +42,19 @@ class AudioVoice;
 class AudioMixer {
 public:
     static constexpr int kDefaultVoices = 100;
-    // The limiter's highest output level and its timing (in output frames):
-    // the gain eases down over kAttackFrames before a peak and recovers by
-    // kReleasePerFrame each frame after it (about a quarter second at 48 kHz).
+    // The limiter: levels up to kKnee pass; louder peaks are mapped onto a
+    // curve that rises from kKnee towards kCeiling without reaching it. A
+    // peak's gain holds over the kHoldFrames before it (a look-ahead within
+    // the block), eases in over kAttackFrames before that and recovers by
+    // kReleasePerFrame a frame after it (about a quarter second at 48 kHz).
+    static constexpr float kKnee = 0.9f;
     static constexpr float kCeiling = 0.94f;
+    static constexpr int kHoldFrames = 256;
     static constexpr int kAttackFrames = 64;
     static constexpr float kReleasePerFrame = 1.0f / 12000.0f;
+    // The gain that brings a frame whose louder channel is at `peak` onto the
+    // limiter's curve (1 at or below kKnee; 0 for a non-finite peak).
+    static float LimiterGain(float peak);
 
     explicit AudioMixer(int outputRate, int voiceCount = kDefaultVoices);
     ~AudioMixer();
@@ -96,6 +107,7 @@ private:
     bool ValidGroupLocked(AudioGroup group) const { return group.index < m_groups.size(); }
     // Runs on the mixing thread only (Mix's caller), so needs no lock.
     void Limit(float* out, int frames);
+    void HoldLookAhead(std::vector<float>& gain);
 
     const int m_outputRate;
     mutable std::mutex m_mutex;
@@ -105,6 +117,8 @@ private:
     std::atomic<u64> m_mixedFrames{0};
     float m_limiterGain = 1.0f;         // the gain at the end of the last block
     std::vector<float> m_limiterGains;  // per-frame gains of the block being mixed
+    std::vector<int> m_limiterWindow;   // frames of the look-ahead minimum, by rising gain
+    std::vector<float> m_limiterHeld;   // the look-ahead minima of the block
 };
 
 }  // namespace Ostrel

@@ -345,3 +345,44 @@ TEST(AudioMixer, ManyLoudSoundsAtOnceNeverReachFullScale) {
     mixer.Play(Mono({0.5f, -0.25f}), false);
     EXPECT_EQ(MixLeft(mixer, 2), std::vector<float>({0.5f, -0.25f}));
 }
+
+// A burst of loud hits, as a fight sets off: a dozen decaying tones of
+// different pitches starting 60 frames apart, mixed in blocks of 441 frames
+// (so peaks fall across block ends). The limiter turns the burst down as a
+// whole: every sample stays under the ceiling, no two neighbouring samples
+// sit flat at one level over the knee (the sign of a clamp or of a gain that
+// tracks each sample), and the loudest ones come near the ceiling.
+TEST(AudioMixer, ABurstOfLoudHitsIsTurnedDownWithoutFlatTops) {
+    AudioMixer mixer(kRate);
+    constexpr float kPi = 3.14159265f;
+    for (int hit = 0; hit < 12; ++hit) {
+        std::vector<float> tone(kRate / 5 + 60 * hit, 0.0f);
+        const float hz = 90.0f + 70.0f * hit;
+        for (int i = 0; i < kRate / 5; ++i)
+            tone[60 * hit + i] = 0.7f * std::exp(-i / 4000.0f) * std::sin(2.0f * kPi * hz * i / kRate);
+        mixer.Play(Mono(std::move(tone)), false);
+    }
+    std::vector<float> left;
+    for (int block = 0; block < 30; ++block) {
+        const std::vector<float> part = MixLeft(mixer, 441);
+        left.insert(left.end(), part.begin(), part.end());
+    }
+    float peak = 0.0f;
+    for (std::size_t i = 0; i < left.size(); ++i) {
+        peak = std::max(peak, std::fabs(left[i]));
+        ASSERT_LT(std::fabs(left[i]), AudioMixer::kCeiling) << "frame " << i;
+        if (i > 0 && std::fabs(left[i]) > AudioMixer::kKnee) ASSERT_NE(left[i], left[i - 1]) << "flat at frame " << i;
+    }
+    EXPECT_GT(peak, AudioMixer::kKnee) << "limited, not silenced";
+    // The curve: levels up to the knee pass, louder ones rise towards the
+    // ceiling in order without reaching it; nonsense is silenced.
+    EXPECT_EQ(AudioMixer::LimiterGain(AudioMixer::kKnee), 1.0f);
+    float lastLevel = AudioMixer::kKnee;
+    for (float level : {0.92f, 1.0f, 2.0f, 10.0f, 40.0f}) {
+        const float out = level * AudioMixer::LimiterGain(level);
+        EXPECT_GT(out, lastLevel) << level;
+        EXPECT_LT(out, AudioMixer::kCeiling) << level;
+        lastLevel = out;
+    }
+    EXPECT_EQ(AudioMixer::LimiterGain(std::nanf("")), 0.0f);
+}

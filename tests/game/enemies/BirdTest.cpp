@@ -259,7 +259,10 @@ TEST(Bird, SplitsDrawTwoBirdsByWeightAndBadPagesDrawNone) {
     world.AddPropertyPage("split-empty", "");
     world.AddPropertyPage("split-one", "<green-obj>5</green-obj>");
     world.AddPropertyPage("split-mix", "<green-obj>1</green-obj><pink-obj>3</pink-obj>");
-    world.AddPropertyPage("split-zero", "<green-obj>0</green-obj><red-obj>-4</red-obj><blue-obj>x</blue-obj>");
+    world.AddPropertyPage("split-zero",
+                          "<green-obj>0</green-obj><red-obj>-4</red-obj><blue-obj>x</blue-obj><ghost-obj>0</ghost-obj>");
+    world.properties.SetPageSource("split-zero", "rsc/pages/split-zero.xpro");
+    world.properties.SetPageSource("bird-split-map", "rsc/pages/bird-split-map.xpro");
     auto dies = [&world](const char* archetype) {
         Composition* bird = world.Spawn(archetype, Vec3(2, 0, 2));
         const u32 id = bird->GetId();
@@ -292,6 +295,16 @@ TEST(Bird, SplitsDrawTwoBirdsByWeightAndBadPagesDrawNone) {
     EXPECT_EQ(world.Count("PlaySound(bird-split-sfx)"), 3);
     EXPECT_NE(world.log.find("'split-gone' does not exist"), std::string::npos);
     EXPECT_NE(world.log.find("'split-zero' has no positive weights"), std::string::npos);
+    // Each bad entry once, on a line that starts with the page's file.
+    for (const char* line : {"rsc/pages/split-zero.xpro: property page 'split-zero': 'red-obj' has the weight '-4', not "
+                             "a whole number above 0; it is never picked",
+                             "rsc/pages/split-zero.xpro: property page 'split-zero': 'blue-obj' has the weight 'x'",
+                             "rsc/pages/split-zero.xpro: property page 'split-zero': 'ghost-obj' is no archetype",
+                             "rsc/pages/split-zero.xpro: property page 'split-zero' has no positive weights",
+                             "rsc/pages/bird-split-map.xpro: BirdComponent: property page 'split-gone' does not exist"}) {
+        const std::size_t at = world.log.find(line);
+        EXPECT_TRUE(at != std::string::npos && (at == 0 || world.log[at - 1] == '\n')) << line << "\n" << world.log;
+    }
 
     world.sent.clear();
     Composition* lone = world.Spawn("lone-obj", Vec3(0, 0, 0));
@@ -330,6 +343,31 @@ TEST(Bird, EditedBirdsAndFoxesSurviveARoomRoundTrip) {
     EXPECT_TRUE(bird->CanSplit());
     EXPECT_EQ(read.objects[1]->GetComponentAs<FoxComponent>()->GetProjectileCooldownRange(), 0.75f);
     EXPECT_NE(std::string(printer.CStr()).find("<TunnelingSpeed>6"), std::string::npos);
+}
+
+// A split map that leads back to a bird it starts from (blue splits into
+// red, red into blue) is told once, on a line that starts with the map's
+// file and walks the cycle; the birds still split as the pages say.
+TEST(Bird, ASplitMapThatLeadsBackIsToldOnceByItsFile) {
+    GameFixture world(kBirdWorld);
+    world.AddPropertyPage("bird-split-map", "<red-obj>split-a</red-obj><blue-obj>split-b</blue-obj>");
+    world.properties.SetPageSource("bird-split-map", "rsc/pages/bird-split-map.xpro");
+    world.AddPropertyPage("split-a", "<blue-obj>1</blue-obj>");
+    world.AddPropertyPage("split-b", "<red-obj>2</red-obj><green-obj>1</green-obj>");
+    for (const char* archetype : {"red-obj", "blue-obj"}) {
+        Composition* bird = world.Spawn(archetype, Vec3(2, 0, 2));
+        SendObjectMessageBool(bird, "BirdSetCanSplit", true);
+        bird->Send("ObjectDead");
+        world.Step(0.01f);
+    }
+    const std::string line = "rsc/pages/bird-split-map.xpro: property page 'bird-split-map' splits in a cycle "
+                             "('blue-obj' -> 'split-b' -> 'red-obj' -> 'split-a' -> 'blue-obj')";
+    const std::size_t at = world.log.find(line);
+    EXPECT_NE(at, std::string::npos) << world.log;
+    EXPECT_EQ(world.log.find(line, at + 1), std::string::npos) << "once";
+    EXPECT_EQ(LiveNamed(world.objects, "blue-obj") + LiveNamed(world.objects, "red-obj") +
+                  LiveNamed(world.objects, "green-obj"),
+              4);
 }
 
 }  // namespace

@@ -82,7 +82,9 @@ struct DropWorld : GameFixture {
         AddPropertyPage("powerup-drop-map", kDropMap);
         AddPropertyPage("yak-drops", kYakDrops);
         properties.AddPage("empty-drops");
-        AddPropertyPage("zero-drops", "<health-pack-obj>0</health-pack-obj>\n<meteor-powerup-obj>-2</meteor-powerup-obj>\n");
+        AddPropertyPage("zero-drops", "<health-pack-obj>0</health-pack-obj>\n<meteor-powerup-obj>-2</meteor-powerup-obj>\n"
+                                      "<shield-powerup-obj>nan</shield-powerup-obj>\n");
+        properties.SetPageSource("zero-drops", "rsc/pages/zero-drops.xpro");
         RecordGlobal({"ShowTutorial", "LockTutorial"});
     }
     ~DropWorld() { SetRandSourceForTests({}); }
@@ -152,6 +154,11 @@ TEST(PowerUpDrop, MissingEmptyOrWeightlessTablesDropNothingAndSaySo) {
     EXPECT_TRUE(world.SentTo(0u).empty()) << "no drop, no tutorial";
     EXPECT_NE(world.log.find("drop page 'empty-drops' of 'empty-yak-obj' has no weights above 0"), std::string::npos);
     EXPECT_NE(world.log.find("weight -2 of 'meteor-powerup-obj' is below 0"), std::string::npos);
+    // The page's faults start with its file.
+    EXPECT_NE(world.log.find("rsc/pages/zero-drops.xpro: PowerUpDropComponent: drop page 'zero-drops': weight 'nan' "
+                             "of 'shield-powerup-obj' is no number"),
+              std::string::npos)
+        << world.log;
     EXPECT_NE(world.log.find("drop page 'zero-drops' of 'zero-yak-obj' has no weights above 0"), std::string::npos);
     EXPECT_NE(world.log.find("'lost-yak-obj' drops from page 'no-such-drops', which is not loaded"),
               std::string::npos);

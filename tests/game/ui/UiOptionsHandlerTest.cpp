@@ -185,7 +185,17 @@ TEST(UiOptionsHandler, UnansweredQuestionsAndMissingElementsAreSafe) {
     {
     // Nobody answers: windowed and not muted; a lone resolution button.
     OptionsWorld w(kModes, 1024, 768, false);
+    w.scene->SetPath("rsc/ui/options.scn");
     w.options = w.Enter(std::make_unique<UiOptionsHandler>());
+    // Each missing element is said once, on a line that starts with the
+    // scene's file.
+    for (const char* name : {"btn_0", "cbx_1", "lbl_higher"}) {
+        const std::string line = std::string("rsc/ui/options.scn: UiOptionsHandler: the scene has no element '") +
+                                 name + "'; the handler does without it";
+        const std::size_t at = w.log.find(line);
+        EXPECT_TRUE(at != std::string::npos && (at == 0 || w.log[at - 1] == '\n')) << line << "\n" << w.log;
+    }
+    EXPECT_EQ(w.log.find("'btn_res'"), std::string::npos);
     w.Select(w.resolution);
     w.Key(kLeft);
     w.Time(1.2f);
