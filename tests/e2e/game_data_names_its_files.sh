@@ -69,8 +69,9 @@ echo "game: every bad file named by its path"
 # The editor: ';' loads the room named in its configuration, here one with
 # two entrances. It opens for editing, and the log says the game refuses it.
 cp "$src/rsc/ui/startup-script.lua" rsc/ui/
-sed 's|<type-name>Exit</type-name>|<type-name>Entrance</type-name>|' rsc/level/room-mid-a.xrm > rsc/level/two-doors.xrm
-grep -q "<type-name>Entrance</type-name>" rsc/level/two-doors.xrm || fail "the sample room has no portal to turn"
+cp rsc/level/room-mid-a.xrm rsc/level/two-doors.xrm
+room_sub rsc/level/two-doors.xrm exit-obj "</TransformComponent>" \
+  "</TransformComponent><PortalComponent><type-name>Entrance</type-name></PortalComponent>"
 printf '<LevelEditor>\n    <LoadingFrom>two-doors</LoadingFrom>\n</LevelEditor>\n' > rsc/leveleditor.xcfg
 printf '20 key 186 down\n21 key 186 up\n' > semicolon.txt
 small_window editor-bad-room
@@ -91,9 +92,9 @@ rm -f rsc/levels/zz-second.xlod rsc/levels/empty.rmp
 rm -rf rsc/tutorials
 nests=rsc/levels/yak-nests.rmp
 levelCases=(
-  "middle-room-without-exit|sed -i '/<type-name>Exit/d' rsc/level/room-yak-nests.xrm|rsc/level/room-yak-nests.xrm: room [room-yak-nests] has an entrance but no exit"
-  "start-room-without-player|sed -i '/spawner-Luvo/d' rsc/level/room-start.xrm|rsc/level/room-start.xrm: Level 'Yak Nests' lacks the spawner 'spawner-Luvo'"
-  "start-room-without-camera|sed -i '/spawner-camera/d' rsc/level/room-start.xrm|rsc/level/room-start.xrm: Level 'Yak Nests' lacks the spawner 'spawner-camera'"
+  "middle-room-without-exit|room_drop rsc/level/room-yak-nests.xrm exit-obj|rsc/level/room-yak-nests.xrm: room [room-yak-nests] has an entrance but no exit"
+  "start-room-without-player|room_drop rsc/level/room-start.xrm spawner-Luvo|rsc/level/room-start.xrm: Level 'Yak Nests' lacks the spawner 'spawner-Luvo'"
+  "start-room-without-camera|room_drop rsc/level/room-start.xrm spawner-camera|rsc/level/room-start.xrm: Level 'Yak Nests' lacks the spawner 'spawner-camera'"
   "empty-ordered-group|printf 'ordered\\n' > $nests|rsc/levels/yak-nests.rmp: Room palette yak-nests: an ordered group lists no room"
   "starts-with-end-room|printf 'ordered room-yak-gate room-start room-yak-nests\\n' > $nests|rsc/levels/yak-nests.rmp: Level 'Unknown Temple': room [room-yak-gate] has no exit but is room 1 of 3; the level is refused (room file rsc/level/room-yak-gate.xrm)"
   "twenty-thousand-rooms|python3 -c \"print('ordered room-start ' + 'room-yak-nests ' * 20000 + 'room-yak-gate')\" > $nests|rsc/levels/yak-nests.rmp: Level 'Unknown Temple': the layout holds 20002 rooms (at most 256)"
