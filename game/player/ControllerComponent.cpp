@@ -171,6 +171,7 @@ void ControllerComponent::PickUpHeldInput() {
     const Input* input = Input::Current();
     if (!input) return;
     const auto held = [input](int key) { return input->GetKey(key).down ? 1.0f : 0.0f; };
+    const f32 wasX = m_moveRight - m_moveLeft, wasZ = m_moveUp - m_moveDown;
     m_moveLeft = held(Vk::kLeft);
     m_moveRight = held(Vk::kRight);
     m_moveUp = held(Vk::kUp);
@@ -185,7 +186,9 @@ void ControllerComponent::PickUpHeldInput() {
         m_aimDirection = Vec3(m_aimRight - m_aimLeft, 0.0f, m_aimUp - m_aimDown);
         if (m_aimDirection.LengthSquared() > 1.0f) m_aimDirection = m_aimDirection.Normalized();
     }
-    SendDirection();
+    // Nothing held that play did not know of: the player hears nothing (a
+    // direction message, even a still one, counts as having moved).
+    if (m_moveRight - m_moveLeft != wasX || m_moveUp - m_moveDown != wasZ) SendDirection();
 
     // Keys down now whose press went elsewhere stay unheard, so they neither
     // attack nor dash, now or on release. A charge whose release was missed

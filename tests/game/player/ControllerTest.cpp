@@ -258,6 +258,8 @@ TEST(Controller, PicksUpHeldInputWhenPlayGetsItBackWithoutNewPresses) {
     EXPECT_TRUE(world.Take().empty());
     world.core.Send("CameraPathFinished");
     EXPECT_EQ(world.Take(), Texts{"UpdatePlayerDirection((0, 0, 0))"});
+    world.UiCapture(false);
+    EXPECT_TRUE(world.Take().empty()) << "nothing changed: no still direction (it would count as a move)";
 }
 
 TEST(Controller, OnlyLiveObjectsListenAndMissingPartsAreSkipped) {
