@@ -73,7 +73,7 @@ void ControllerComponent::Initialize() {
     if (!m_globals.Empty() || !core || !IsOwnerLive(*this)) return;
     m_globals.Listen("KeyTriggered", MakeDelegate(this, &ControllerComponent::OnKeyTriggered));
     m_globals.Listen("ControllerUpdate", MakeDelegate(this, &ControllerComponent::OnControllerUpdate));
-    m_globals.Listen("CameraPathFinished", MakeDelegate(this, &ControllerComponent::OnCameraPathFinished));
+    m_globals.Listen("SetTutorialsActive", MakeDelegate(this, &ControllerComponent::OnSetTutorialsActive));
     m_globals.Listen("UiCaptureInput", MakeDelegate(this, &ControllerComponent::OnUiCaptureInput));
 }
 
@@ -161,7 +161,9 @@ void ControllerComponent::OnControllerUpdate(ControllerData* data) {
     TurnAimer();
 }
 
-void ControllerComponent::OnCameraPathFinished() { PickUpHeldInput(); }
+void ControllerComponent::OnSetTutorialsActive(bool active) {
+    if (active) PickUpHeldInput();
+}
 
 void ControllerComponent::OnUiCaptureInput(bool capture) {
     if (!capture) PickUpHeldInput();

@@ -12,11 +12,15 @@
 // paused; pad updates are not. No keys, no editor fields.
 //
 // While something else holds the input (the fly-over camera, a menu) key
-// changes never reach the controller. When play takes the input back (the
-// global "CameraPathFinished", or "UiCaptureInput"(false)) it picks up what
-// Input holds at that moment: the arrow keys and the pad's sticks steer at
-// once, and an arrow released meanwhile stops. An attack or dash key already
-// down then (the key that skipped the fly-over, say) is not a new press: it
+// changes never reach the controller. When play takes the input back it
+// picks up what Input holds at that moment: on "SetTutorialsActive"(true),
+// which starts play once the fly-over has ended, been skipped or been left
+// out (and when a level restarts), and on "UiCaptureInput"(false). The
+// tutorials are live by then, so a direction held through the flight
+// counts as the move that locks the move tutorial. The arrows and the pad's
+// sticks steer at once, and an arrow released meanwhile stops (nothing is
+// sent when the direction has not changed). An attack or dash key already
+// down (the key that skipped the fly-over, say) is not a new press: it
 // neither attacks nor dashes. The release of an attack or dash key whose
 // press the controller did not act on sends nothing (no "ReleaseAttack", no
 // second "DodgeRoll"); one released while the input was away sends the
@@ -54,7 +58,7 @@ public:
 
     void OnKeyTriggered(int key, bool down);
     void OnControllerUpdate(Ostrel::ControllerData* data);
-    void OnCameraPathFinished();
+    void OnSetTutorialsActive(bool active);
     void OnUiCaptureInput(bool capture);
     // Takes the keys and pad state Input holds now (see above).
     void PickUpHeldInput();

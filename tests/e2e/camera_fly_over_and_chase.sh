@@ -15,13 +15,14 @@
 # Run "skips": Space 10 frames after the start does nothing, Z 40 frames
 # after it (past the 0.5 s cool-down) ends the flight at once, without the
 # glide, and is no dash when released. Right, pressed 20 frames after the
-# start and held, moves the player as soon as the flight ends.
+# start and held, moves the player as soon as the flight ends (which locks
+# the move tutorial).
 set -euo pipefail
 here="$(dirname "$(readlink -f "$0")")"
 source "$here/e2e_common.bash" "$@"
 
 export TAVRIN_FIXED_DT=0.016 TAVRIN_SEED=3
-export TAVRIN_TRACE_MESSAGES=LevelLoaded,CameraFlyOver,CameraPathStarted,EndCameraFlyOver,CameraPathFinished,SetTutorialsActive,InterpolateCamera,CameraLookAtUpdate,PlaySound
+export TAVRIN_TRACE_MESSAGES=LevelLoaded,CameraFlyOver,CameraPathStarted,EndCameraFlyOver,CameraPathFinished,SetTutorialsActive,InterpolateCamera,CameraLookAtUpdate,PlaySound,LockTutorial
 
 python3 - <<'PY'
 import re
@@ -135,6 +136,7 @@ finished=$(frame_of "$log" "CameraPathFinished()")
 [ -n "$finished" ] && [ "$finished" -le $((skip + 1)) ] || fail "the skipped flight ended at frame '$finished'"
 expect_no_line "$log" "InterpolateCamera("
 expect_no_line "$log" "PlaySound(dash-sfx)"
+expect_line "$log" "trace frame $finished: LockTutorial(move-basic)"
 held=$(look_at_x "$log" $((start + 60)))
 python3 - "$held" <<'PY' || fail "player x 20 frames after the skip with Right held: $held"
 import sys

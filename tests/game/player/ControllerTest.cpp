@@ -221,7 +221,7 @@ TEST(Controller, PicksUpHeldInputWhenPlayGetsItBackWithoutNewPresses) {
     // attack, and Z (which skipped the flight) neither dashes nor does so on
     // its release. Its next press is play's.
     world.GiveBack();
-    world.core.Send("CameraPathFinished");
+    world.core.SendMessageBool("SetTutorialsActive", true);
     EXPECT_EQ(world.Take(), (Texts{"UpdatePlayerDirection((1, 0, 0))", "ReleaseAttack()"}));
     EXPECT_FLOAT_EQ(world.Aimer()->GetRotationY(), 90.0f);
     world.input.SetKey('Z', false);
@@ -252,11 +252,12 @@ TEST(Controller, PicksUpHeldInputWhenPlayGetsItBackWithoutNewPresses) {
     // A capture that starts does not steer; input coming back to nothing held stops the player.
     world.UiCapture(true);
     world.Steal();
+    world.core.SendMessageBool("SetTutorialsActive", false);
     world.input.SetKey(kRightKey, false);
     world.PadFrame(PadState{});
     world.GiveBack();
     EXPECT_TRUE(world.Take().empty());
-    world.core.Send("CameraPathFinished");
+    world.core.SendMessageBool("SetTutorialsActive", true);
     EXPECT_EQ(world.Take(), Texts{"UpdatePlayerDirection((0, 0, 0))"});
     world.UiCapture(false);
     EXPECT_TRUE(world.Take().empty()) << "nothing changed: no still direction (it would count as a move)";
