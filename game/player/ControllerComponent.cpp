@@ -11,6 +11,7 @@
 #include "engine/core/VarFun_Delegate.h"
 #include "engine/core/Variant.h"
 #include "engine/platform/ControllerData.h"
+#include "engine/platform/Input.h"
 #include "engine/world/GameSystem.h"
 #include "engine/core/MathFunctions.h"
 #include "engine/platform/VirtualKeys.h"
@@ -55,6 +56,9 @@ void SplitAxis(f32 value, f32& positive, f32& negative) {
     }
 }
 
+const int kActionKeys[] = {'X', Vk::kPadRightThumb, Vk::kPadRightShoulder, Vk::kPadRightTrigger, Vk::kPadA,
+                           'Z', Vk::kPadLeftThumb,  Vk::kPadLeftShoulder,  Vk::kPadLeftTrigger,  Vk::kPadB};
+
 bool DebugKeysEnabled() {
     Engine* engine = Engine::Instance();
     auto* game = engine ? static_cast<GameSystem*>(engine->GetGameSystem()) : nullptr;
@@ -69,6 +73,8 @@ void ControllerComponent::Initialize() {
     if (!m_globals.Empty() || !core || !IsOwnerLive(*this)) return;
     m_globals.Listen("KeyTriggered", MakeDelegate(this, &ControllerComponent::OnKeyTriggered));
     m_globals.Listen("ControllerUpdate", MakeDelegate(this, &ControllerComponent::OnControllerUpdate));
+    m_globals.Listen("SetTutorialsActive", MakeDelegate(this, &ControllerComponent::OnSetTutorialsActive));
+    m_globals.Listen("UiCaptureInput", MakeDelegate(this, &ControllerComponent::OnUiCaptureInput));
 }
 
 void ControllerComponent::Uninitialize() {
@@ -96,6 +102,15 @@ void ControllerComponent::OnKeyTriggered(int key, bool down) {
     case Vk::kDown: m_moveDown = value; SendDirection(); break;
     default: break;
     }
+
+    const bool actionKey = IsAttackKey(key) || IsDashKey(key);
+    if (actionKey && !down && !m_heardDown.test(size_t(key))) {
+        // Its press went elsewhere (it skipped the fly-over, closed a menu
+        // or came while paused): the release is not play's either.
+        TurnAimer();
+        return;
+    }
+    if (actionKey) m_heardDown.set(size_t(key), down);
 
     if (IsAttackKey(key)) {
         if (down) {
@@ -143,6 +158,48 @@ void ControllerComponent::OnControllerUpdate(ControllerData* data) {
 
     m_aimDirection = Vec3(m_aimRight - m_aimLeft, 0.0f, m_aimUp - m_aimDown);
     if (m_aimDirection.LengthSquared() > 1.0f) m_aimDirection = m_aimDirection.Normalized();
+    TurnAimer();
+}
+
+void ControllerComponent::OnSetTutorialsActive(bool active) {
+    if (active) PickUpHeldInput();
+}
+
+void ControllerComponent::OnUiCaptureInput(bool capture) {
+    if (!capture) PickUpHeldInput();
+}
+
+void ControllerComponent::PickUpHeldInput() {
+    const Input* input = Input::Current();
+    if (!input) return;
+    const auto held = [input](int key) { return input->GetKey(key).down ? 1.0f : 0.0f; };
+    const f32 wasX = m_moveRight - m_moveLeft, wasZ = m_moveUp - m_moveDown;
+    m_moveLeft = held(Vk::kLeft);
+    m_moveRight = held(Vk::kRight);
+    m_moveUp = held(Vk::kUp);
+    m_moveDown = held(Vk::kDown);
+    if (input->GetPadIndex() != -1) {
+        // A stick at rest leaves the arrows as they are.
+        const ControllerData& pad = input->GetController();
+        if (pad.leftStick.x != 0.0f) SplitAxis(pad.leftStick.x, m_moveRight, m_moveLeft);
+        if (pad.leftStick.y != 0.0f) SplitAxis(pad.leftStick.y, m_moveUp, m_moveDown);
+        SplitAxis(pad.rightStick.x, m_aimRight, m_aimLeft);
+        SplitAxis(pad.rightStick.y, m_aimUp, m_aimDown);
+        m_aimDirection = Vec3(m_aimRight - m_aimLeft, 0.0f, m_aimUp - m_aimDown);
+        if (m_aimDirection.LengthSquared() > 1.0f) m_aimDirection = m_aimDirection.Normalized();
+    }
+    // Nothing held that play did not know of: the player hears nothing (a
+    // direction message, even a still one, counts as having moved).
+    if (m_moveRight - m_moveLeft != wasX || m_moveUp - m_moveDown != wasZ) SendDirection();
+
+    // Keys down now whose press went elsewhere stay unheard, so they neither
+    // attack nor dash, now or on release. A charge whose release was missed
+    // ends here.
+    for (int key : kActionKeys) {
+        if (!m_heardDown.test(size_t(key)) || input->GetKey(key).down) continue;
+        m_heardDown.reset(size_t(key));
+        if (IsAttackKey(key)) SendObjectMessageValues(GetOwner(), "ReleaseAttack");
+    }
     TurnAimer();
 }
 

@@ -10,12 +10,30 @@
 // The dash and companion tutorials are locked once the player has used the
 // pad's shoulder or trigger for them. Keys are ignored while the engine is
 // paused; pad updates are not. No keys, no editor fields.
+//
+// While something else holds the input (the fly-over camera, a menu) key
+// changes never reach the controller. When play takes the input back it
+// picks up what Input holds at that moment: on "SetTutorialsActive"(true),
+// which starts play once the fly-over has ended, been skipped or been left
+// out (and when a level restarts), and on "UiCaptureInput"(false). The
+// tutorials are live by then, so a direction held through the flight
+// counts as the move that locks the move tutorial. The arrows and the pad's
+// sticks steer at once, and an arrow released meanwhile stops (nothing is
+// sent when the direction has not changed). An attack or dash key already
+// down (the key that skipped the fly-over, say) is not a new press: it
+// neither attacks nor dashes. The release of an attack or dash key whose
+// press the controller did not act on sends nothing (no "ReleaseAttack", no
+// second "DodgeRoll"); one released while the input was away sends the
+// "ReleaseAttack" it missed when the input comes back.
 
 #include "engine/core/Component.h"
 #include "engine/core/MetaClassOf.h"
 #include "engine/core/Vec3.h"
 #include "engine/platform/SubscriptionList.h"
+#include "engine/platform/VirtualKeys.h"
 #include "game/common/LogOnce.h"
+
+#include <bitset>
 
 namespace Ostrel {
 struct ControllerData;
@@ -40,6 +58,10 @@ public:
 
     void OnKeyTriggered(int key, bool down);
     void OnControllerUpdate(Ostrel::ControllerData* data);
+    void OnSetTutorialsActive(bool active);
+    void OnUiCaptureInput(bool capture);
+    // Takes the keys and pad state Input holds now (see above).
+    void PickUpHeldInput();
 
     const Ostrel::Vec3& GetFacing() const { return m_facing; }
     const Ostrel::Vec3& GetAimDirection() const { return m_aimDirection; }
@@ -61,6 +83,9 @@ private:
     bool m_padAttackUsed = false;
     bool m_qilTutorialsLocked = false;
     bool m_dashTutorialsLocked = false;
+    // Attack and dash keys whose press the controller acted on and whose
+    // release it has not seen yet.
+    std::bitset<Ostrel::Vk::kKeyCount> m_heardDown;
     Ostrel::SubscriptionList m_globals;
     ReportOnce m_loggedBadAim;
 };

@@ -12,15 +12,17 @@
 # the chase setting); Right pressed during the flight does not move the
 # player; Right held for 60 frames afterwards moves it, the chase keeps its
 # pixels within 3 px of their first place, and the floor's edge moves.
-# Run "skips": Space 10 frames after the start does nothing, Space 40 frames
+# Run "skips": Space 10 frames after the start does nothing, Z 40 frames
 # after it (past the 0.5 s cool-down) ends the flight at once, without the
-# glide.
+# glide, and is no dash when released. Right, pressed 20 frames after the
+# start and held, moves the player as soon as the flight ends (which locks
+# the move tutorial).
 set -euo pipefail
 here="$(dirname "$(readlink -f "$0")")"
 source "$here/e2e_common.bash" "$@"
 
 export TAVRIN_FIXED_DT=0.016 TAVRIN_SEED=3
-export TAVRIN_TRACE_MESSAGES=LevelLoaded,CameraFlyOver,CameraPathStarted,EndCameraFlyOver,CameraPathFinished,SetTutorialsActive,InterpolateCamera,CameraLookAtUpdate
+export TAVRIN_TRACE_MESSAGES=LevelLoaded,CameraFlyOver,CameraPathStarted,EndCameraFlyOver,CameraPathFinished,SetTutorialsActive,InterpolateCamera,CameraLookAtUpdate,PlaySound,LockTutorial
 
 python3 - <<'PY'
 import re
@@ -123,9 +125,9 @@ print(f'floor edge at x {edge0} and {edge1}')
 assert edge0 - edge1 >= 20, 'the floor did not move left under the camera'
 PY
 
-# Space within the cool-down, then past it.
-printf '%d key 32 down\n%d key 32 up\n%d key 32 down\n%d key 32 up\n' \
-  $((start + 10)) $((start + 11)) $((start + 40)) $((start + 41)) > skip.txt
+# Space within the cool-down, then Z past it; Right held from mid-flight on.
+printf '%d key 32 down\n%d key 32 up\n%d key 39 down\n%d key 90 down\n%d key 90 up\n' \
+  $((start + 10)) $((start + 11)) $((start + 20)) $((start + 40)) $((start + 45)) > skip.txt
 play skips skip.txt $((start + 60)) $((start + 60))
 skip=$(frame_of "$log" "EndCameraFlyOver()")
 [ "$skip" = "$((start + 40))" ] || fail "EndCameraFlyOver at frame '$skip', wanted $((start + 40)) only"
@@ -133,4 +135,12 @@ skip=$(frame_of "$log" "EndCameraFlyOver()")
 finished=$(frame_of "$log" "CameraPathFinished()")
 [ -n "$finished" ] && [ "$finished" -le $((skip + 1)) ] || fail "the skipped flight ended at frame '$finished'"
 expect_no_line "$log" "InterpolateCamera("
-echo "fly-over from frame $start: ends by itself at $end, skipped at $skip; the chase keeps the player in place"
+expect_no_line "$log" "PlaySound(dash-sfx)"
+expect_line "$log" "trace frame $finished: LockTutorial(move-basic)"
+held=$(look_at_x "$log" $((start + 60)))
+python3 - "$held" <<'PY' || fail "player x 20 frames after the skip with Right held: $held"
+import sys
+assert float(sys.argv[1]) - 3.0 > 1.0, 'Right held through the flight did not move the player'
+PY
+echo "fly-over from frame $start: ends by itself at $end, skipped at $skip; the chase keeps the player in place;" \
+  "Right held through the flight takes the player to x $held"

@@ -4,8 +4,10 @@
 #include "engine/components/TransparentPlaneComponent.h"
 #include "engine/io/ConfigureFileXML.h"
 #include "engine/platform/ControllerData.h"
+#include "engine/platform/Input.h"
 #include "engine/world/GameSystem.h"
 #include "game/player/ControllerComponent.h"
+#include "tests/engine/platform/PlatformFakes.h"
 
 #include <gtest/gtest.h>
 
@@ -59,6 +61,7 @@ struct ControlWorld : GameFixture {
         sent.clear();
         return texts;
     }
+    void UiCapture(bool capture) { core.SendMessageBool("UiCaptureInput", capture); }
     ControllerComponent* Controls() { return Get<ControllerComponent>(player); }
     AimerComponent* Aimer() { return Get<AimerComponent>(player); }
     TransparentPlaneComponent* Plane() { return Get<TransparentPlaneComponent>(player); }
@@ -164,6 +167,100 @@ TEST(Controller, PadAimsAndLocksTutorialsOnlyWithTheRightControls) {
     world.Take();
     world.Key('X', true);
     EXPECT_EQ(world.Take(), Texts{"PlayerAttack((-1, 0, 0))"});
+}
+
+// Stands in for the fly-over or a menu: the direct handler of the input.
+struct InputThief {
+    void OnKeyTriggered(int key, bool down) { keys.push_back(down ? key : -key); }
+    void OnControllerUpdate(ControllerData*) { ++padUpdates; }
+    std::vector<int> keys;
+    int padUpdates = 0;
+};
+
+struct HeldInputWorld : ControlWorld {
+    HeldInputWorld() {
+        pads.connected[0] = true;
+        input.SetPadSource(pads);
+        input.Initialize();
+    }
+    ~HeldInputWorld() { input.Shutdown(); }
+    void Steal() {
+        core.SetHandler("KeyTriggered", MakeDelegate(&thief, &InputThief::OnKeyTriggered));
+        core.SetHandler("ControllerUpdate", MakeDelegate(&thief, &InputThief::OnControllerUpdate));
+    }
+    void GiveBack() {
+        core.ClearHandler("KeyTriggered");
+        core.ClearHandler("ControllerUpdate");
+    }
+    void PadFrame(PadState state) {
+        pads.Press(state);
+        input.Update(0.016f);
+    }
+
+    Input input;
+    OstrelTest::FakePadSource pads;
+    InputThief thief;
+};
+
+TEST(Controller, PicksUpHeldInputWhenPlayGetsItBackWithoutNewPresses) {
+    HeldInputWorld world;
+    world.input.SetKey(kLeftKey, true);
+    world.input.SetKey('X', true);
+    EXPECT_EQ(world.Take(), (Texts{"UpdatePlayerDirection((-1, 0, 0))", "PlayerAttack((-1, 0, 0))"}));
+
+    // The fly-over holds the input: Left and X come up, Right and Z go down.
+    world.Steal();
+    world.input.SetKey(kLeftKey, false);
+    world.input.SetKey('X', false);
+    world.input.SetKey(kRightKey, true);
+    world.input.SetKey('Z', true);
+    EXPECT_EQ(world.thief.keys, (std::vector<int>{-kLeftKey, -'X', kRightKey, 'Z'}));
+    EXPECT_TRUE(world.Take().empty());
+
+    // It ends: Right steers at once, the missed release of X ends the
+    // attack, and Z (which skipped the flight) neither dashes nor does so on
+    // its release. Its next press is play's.
+    world.GiveBack();
+    world.core.SendMessageBool("SetTutorialsActive", true);
+    EXPECT_EQ(world.Take(), (Texts{"UpdatePlayerDirection((1, 0, 0))", "ReleaseAttack()"}));
+    EXPECT_FLOAT_EQ(world.Aimer()->GetRotationY(), 90.0f);
+    world.input.SetKey('Z', false);
+    EXPECT_TRUE(world.Take().empty()) << "the skip key's release is not a dash";
+    world.input.SetKey('Z', true);
+    world.input.SetKey('Z', false);
+    EXPECT_EQ(world.Take(), (Texts{"DodgeRoll()", "DodgeRoll()"}));
+
+    // A menu: the pad moves while it holds the input. When it closes, the
+    // stick pushed left wins over the held Right, and the A pressed in the
+    // menu attacks on neither edge.
+    world.PadFrame(PadState{});
+    world.Take();
+    world.Steal();
+    world.UiCapture(true);
+    PadState pushed;
+    pushed.thumbLX = -30000;
+    pushed.buttons = PadButton::kA;
+    world.PadFrame(pushed);
+    EXPECT_EQ(world.thief.padUpdates, 1);
+    world.GiveBack();
+    world.UiCapture(false);
+    EXPECT_EQ(world.Take(), Texts{"UpdatePlayerDirection((-1, 0, 0))"});
+    pushed.buttons = 0;
+    world.PadFrame(pushed);
+    EXPECT_EQ(world.Take(), Texts{"UpdatePlayerDirection((-1, 0, 0))"}) << "no ReleaseAttack for A";
+
+    // A capture that starts does not steer; input coming back to nothing held stops the player.
+    world.UiCapture(true);
+    world.Steal();
+    world.core.SendMessageBool("SetTutorialsActive", false);
+    world.input.SetKey(kRightKey, false);
+    world.PadFrame(PadState{});
+    world.GiveBack();
+    EXPECT_TRUE(world.Take().empty());
+    world.core.SendMessageBool("SetTutorialsActive", true);
+    EXPECT_EQ(world.Take(), Texts{"UpdatePlayerDirection((0, 0, 0))"});
+    world.UiCapture(false);
+    EXPECT_TRUE(world.Take().empty()) << "nothing changed: no still direction (it would count as a move)";
 }
 
 TEST(Controller, OnlyLiveObjectsListenAndMissingPartsAreSkipped) {
