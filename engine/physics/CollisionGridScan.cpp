@@ -152,18 +152,14 @@ void CollisionWorld::HoldShovedAtWalls(bool grid) {
     for (u32 i = 0; i < count; ++i) {
         if (!m_entries[i].shoved) continue;
         Entry& mover = m_entries[i];
-        TransformComponent* transform = mover.collider->GetCachedTransform();
-        const Vec3 shove = mover.collider->GetPosition() - mover.beforeShove;
-        // The box around the shove, from where the first push found the body.
+        // The box around its way since the frame's physics began: the place
+        // it started from was left clear of walls by the last frame.
+        const Vec3 back = mover.collider->GetCachedTransform()->GetPreviousPosition() - mover.collider->GetPosition();
         Vec3 min, max;
         for (int axis = 0; axis < 3; ++axis) {
-            min[axis] = std::min(mover.min[axis], mover.min[axis] - shove[axis]);
-            max[axis] = std::max(mover.max[axis], mover.max[axis] - shove[axis]);
+            min[axis] = std::min(mover.min[axis], mover.min[axis] + back[axis]);
+            max[axis] = std::max(mover.max[axis], mover.max[axis] + back[axis]);
         }
-        // The shove is swept from where it began: the wall tests before it
-        // left the body there in the open.
-        const Vec3 framePrevious = transform->GetPreviousPosition();
-        transform->SetPreviousPosition(mover.beforeShove);
         const auto tryWall = [&](u32 wall) {
             if (wall == kNoEntry || wall == i || m_seen[wall] == i + 1) return;
             m_seen[wall] = i + 1;
@@ -196,7 +192,6 @@ void CollisionWorld::HoldShovedAtWalls(bool grid) {
                 }
             }
         }
-        transform->SetPreviousPosition(framePrevious);
         Refresh(mover);
     }
 }

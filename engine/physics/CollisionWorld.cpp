@@ -166,7 +166,7 @@ u32 CollisionWorld::AddEntry(CollisionComponent* collider) {
     const u8 kind = KindOf(*collider);
     const bool swept = collider->GetFlags().isStatic && (kind & kKindLevelGeometry);
     const bool moves = (kind & kKindMoves) != 0;
-    Entry entry{collider, {}, {}, {}, {}, {}, collider->GetOwnerId(), swept, moves, false};
+    Entry entry{collider, {}, {}, {}, {}, collider->GetOwnerId(), swept, moves, false};
     Refresh(entry);
     m_entries.push_back(entry);
     return static_cast<u32>(m_entries.size() - 1);
@@ -233,10 +233,7 @@ bool CollisionWorld::TestPair(u32 ia, u32 ib, bool pairLists, bool bIsDynamic) {
     m_contacts.back().b.side = OppositeSide(side);
     // A push by another body, which this frame's wall tests may not see.
     const auto shoved = [](Entry& entry, const Vec3& before, const Entry& by) {
-        if (!entry.moves || by.sweptAgainst || entry.shoved) return;
-        if (entry.collider->GetPosition() == before) return;
-        entry.shoved = true;
-        entry.beforeShove = before;
+        if (entry.moves && !by.sweptAgainst && entry.collider->GetPosition() != before) entry.shoved = true;
     };
     shoved(a, atA, b);
     shoved(b, atB, a);

@@ -29,8 +29,9 @@
 //
 // A body pushed by another body (not by level geometry) after its own wall
 // tests may have been shoved into or through a wall: once every pair is
-// done, each such body is tested again against the level geometry its shove
-// crossed, swept from where the first shove found it, and held at the wall.
+// done, each such body is swept again, from where it stood when the frame's
+// physics began, against the level geometry its way crossed, and held at
+// the wall.
 //
 // Threads: BuildStaticGrid and SetGridReady run on the level-load thread
 // while the main thread goes on. The static list, the static cells and the
@@ -138,7 +139,6 @@ private:
         Vec3 max;
         Vec3 reachMin;
         Vec3 reachMax;
-        Vec3 beforeShove;  // where the first push by another body found it
         u32 id;
         bool sweptAgainst;  // Static with a LevelGeometryComponent
         bool moves;         // has a MovementComponent
