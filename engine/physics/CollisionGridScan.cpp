@@ -21,21 +21,32 @@ constexpr int kMaxBucketSide = 64;
 void CollisionWorld::Buckets::Build(const std::vector<Entry>& all, const std::vector<u32>& which) {
     const std::size_t n = which.size();
     float lowX = INFINITY, lowZ = INFINITY, highX = -INFINITY, highZ = -INFINITY;
+    float sizeX = 0.0f, sizeZ = 0.0f;
     for (u32 entry : which) {
-        lowX = std::min(lowX, all[entry].reachMin.x);
-        lowZ = std::min(lowZ, all[entry].reachMin.z);
-        highX = std::max(highX, all[entry].reachMax.x);
-        highZ = std::max(highZ, all[entry].reachMax.z);
+        const Entry& e = all[entry];
+        lowX = std::min(lowX, e.reachMin.x);
+        lowZ = std::min(lowZ, e.reachMin.z);
+        highX = std::max(highX, e.reachMax.x);
+        highZ = std::max(highZ, e.reachMax.z);
+        sizeX += e.reachMax.x - e.reachMin.x;
+        sizeZ += e.reachMax.z - e.reachMin.z;
     }
-    side = std::clamp(static_cast<int>(std::ceil(std::sqrt(static_cast<float>(n)))), 1, kMaxBucketSide);
-    const bool finite = std::isfinite(lowX) && std::isfinite(lowZ) && std::isfinite(highX) && std::isfinite(highZ);
-    x0 = finite ? lowX : 0.0f;
-    z0 = finite ? lowZ : 0.0f;
+    // Buckets about as large as the colliders are on average, so each
+    // collider lies in few buckets and each bucket holds few colliders.
+    const auto count = [n](float low, float high, float sizes) {
+        const float extent = high - low;
+        if (!(extent > 0.0f) || !std::isfinite(extent) || !std::isfinite(sizes)) return 1;
+        const float mean = std::max(2.0f * sizes / float(n), extent / float(kMaxBucketSide));
+        return std::clamp(static_cast<int>(std::ceil(extent / mean)), 1, kMaxBucketSide);
+    };
+    sidesX = count(lowX, highX, sizeX);
+    sidesZ = count(lowZ, highZ, sizeZ);
+    x0 = sidesX > 1 ? lowX : 0.0f;
+    z0 = sidesZ > 1 ? lowZ : 0.0f;
     // Buckets per unit; 0 puts everything into the first bucket.
-    perX = finite && highX > lowX ? float(side) / (highX - lowX) : 0.0f;
-    perZ = finite && highZ > lowZ ? float(side) / (highZ - lowZ) : 0.0f;
-    if (perX == 0.0f && perZ == 0.0f) side = 1;
-    lists.resize(std::size_t(side) * std::size_t(side));
+    perX = sidesX > 1 ? float(sidesX) / (highX - lowX) : 0.0f;
+    perZ = sidesZ > 1 ? float(sidesZ) / (highZ - lowZ) : 0.0f;
+    lists.resize(std::size_t(sidesX) * std::size_t(sidesZ));
     for (auto& list : lists) list.clear();
     stamps.assign(n, 0);
     stamp = 0;
@@ -46,15 +57,16 @@ void CollisionWorld::Buckets::Build(const std::vector<Entry>& all, const std::ve
 void CollisionWorld::Buckets::Span(const Vec3& min, const Vec3& max, int& i0, int& i1, int& k0, int& k1) const {
     // Clamping keeps the order of places, so boxes that touch beyond the
     // covered region still share its edge buckets; NaN spans everything.
-    const auto index = [this](float at, float origin, float per, int fallback) {
-        const float cell = std::floor((at - origin) * per);
-        if (!(cell == cell)) return fallback;
-        return static_cast<int>(std::clamp(cell, 0.0f, float(side - 1)));
+    const auto index = [](float at, float origin, float per, int sides, int fallback) {
+        const float last = float(sides - 1);
+        const float cell = (at - origin) * per;
+        if (cell >= 0.0f) return cell < last ? static_cast<int>(cell) : sides - 1;
+        return cell < 0.0f ? 0 : fallback;
     };
-    i0 = index(min.x - kTouchMargin, x0, perX, 0);
-    i1 = index(max.x + kTouchMargin, x0, perX, side - 1);
-    k0 = index(min.z - kTouchMargin, z0, perZ, 0);
-    k1 = index(max.z + kTouchMargin, z0, perZ, side - 1);
+    i0 = index(min.x - kTouchMargin, x0, perX, sidesX, 0);
+    i1 = index(max.x + kTouchMargin, x0, perX, sidesX, sidesX - 1);
+    k0 = index(min.z - kTouchMargin, z0, perZ, sidesZ, 0);
+    k1 = index(max.z + kTouchMargin, z0, perZ, sidesZ, sidesZ - 1);
 }
 
 void CollisionWorld::Buckets::Insert(u32 slot, const Vec3& min, const Vec3& max) {
@@ -65,7 +77,7 @@ void CollisionWorld::Buckets::Insert(u32 slot, const Vec3& min, const Vec3& max)
     for (int i = i0; i <= i1; ++i) {
         for (int k = k0; k <= k1; ++k) {
             if (i >= last[0] && i <= last[1] && k >= last[2] && k <= last[3]) continue;
-            lists[std::size_t(i) * side + k].push_back(slot);
+            lists[std::size_t(i) * sidesZ + k].push_back(slot);
         }
     }
     spans[slot] = {i0, i1, k0, k1};
@@ -78,12 +90,10 @@ void CollisionWorld::Buckets::NewGathering() {
     }
 }
 
-void CollisionWorld::Buckets::Gather(const Vec3& min, const Vec3& max, u32 from, std::vector<u32>& out) {
-    int i0, i1, k0, k1;
-    Span(min, max, i0, i1, k0, k1);
-    for (int i = i0; i <= i1; ++i) {
-        for (int k = k0; k <= k1; ++k) {
-            for (u32 slot : lists[std::size_t(i) * side + k]) {
+void CollisionWorld::Buckets::Gather(const Span4& span, u32 from, std::vector<u32>& out) {
+    for (int i = span[0]; i <= span[1]; ++i) {
+        for (int k = span[2]; k <= span[3]; ++k) {
+            for (u32 slot : lists[std::size_t(i) * sidesZ + k]) {
                 if (slot < from || stamps[slot] == stamp) continue;
                 stamps[slot] = stamp;
                 out.push_back(slot);
@@ -92,38 +102,48 @@ void CollisionWorld::Buckets::Gather(const Vec3& min, const Vec3& max, u32 from,
     }
 }
 
+CollisionWorld::Buckets& CollisionWorld::StaticBuckets(int x, int z) {
+    if (m_staticBucketsVersion[x][z] != m_staticVersion) {
+        m_staticBuckets[x][z].Build(m_entries, m_cellStaticEntries[x][z]);
+        m_staticBucketsVersion[x][z] = m_staticVersion;
+    }
+    return m_staticBuckets[x][z];
+}
+
 void CollisionWorld::TestCell(int x, int z) {
     const std::vector<u32>& dynamics = m_dynamicCells[x][z];
     if (dynamics.empty()) return;
-    m_cellStatics.clear();
-    for (u32 handle : m_staticCells[x][z]) {
-        const u32 entry = m_staticEntries[HandleTable::SlotOf(handle)];
-        if (entry != kNoEntry) m_cellStatics.push_back(entry);
-    }
-    // Built per cell: pushes in earlier cells are already in the entries.
-    m_staticBuckets.Build(m_entries, m_cellStatics);
     m_dynamicBuckets.Build(m_entries, dynamics);
     for (u32 i = 0; i < dynamics.size(); ++i) {
-        ScanCell(dynamics[i], m_staticBuckets, m_cellStatics, 0, false);
+        // Made again here when a static moved in an earlier cell.
+        ScanCell(dynamics[i], StaticBuckets(x, z), m_cellStaticEntries[x][z], 0, false);
         ScanCell(dynamics[i], m_dynamicBuckets, dynamics, i + 1, true);
     }
 }
 
 void CollisionWorld::ScanCell(u32 ia, Buckets& buckets, const std::vector<u32>& slots, u32 begin, bool bIsDynamic) {
-    // Level geometry that moves (rare) meets by the other's reach: every
-    // collider goes to the exact check.
+    // The buckets gathered from so far: A finds nothing new unless it moves
+    // out of them (only A and the B of a test move while A scans).
+    Buckets::Span4 gathered{0, -1, 0, -1};
     const auto gather = [&](u32 from) {
         const Entry& a = m_entries[ia];
         if (a.sweptAgainst) {
-            for (u32 slot = from; slot < slots.size(); ++slot) {
-                if (buckets.stamps[slot] != buckets.stamp) {
-                    buckets.stamps[slot] = buckets.stamp;
-                    m_candidates.push_back(slot);
-                }
-            }
+            // Level geometry that moves (rare) meets by the other's reach:
+            // every collider goes to the exact check.
+            gathered = {0, buckets.sidesX - 1, 0, buckets.sidesZ - 1};
         } else {
-            buckets.Gather(a.reachMin, a.reachMax, from, m_candidates);
+            Buckets::Span4 span;
+            buckets.Span(a.reachMin, a.reachMax, span[0], span[1], span[2], span[3]);
+            if (span[0] >= gathered[0] && span[1] <= gathered[1] && span[2] >= gathered[2] && span[3] <= gathered[3]) {
+                return;
+            }
+            if (gathered[1] >= gathered[0]) {
+                span = {std::min(span[0], gathered[0]), std::max(span[1], gathered[1]), std::min(span[2], gathered[2]),
+                        std::max(span[3], gathered[3])};
+            }
+            gathered = span;
         }
+        buckets.Gather(gathered, from, m_candidates);
     };
     m_candidates.clear();
     buckets.NewGathering();
@@ -148,7 +168,6 @@ void CollisionWorld::HoldShovedAtWalls(bool grid) {
     for (const Entry& entry : m_entries) anyShoved = anyShoved || entry.shoved;
     if (!anyShoved) return;
     m_seen.assign(count, 0);
-    for (auto& column : m_wallBucketsReady) column.fill(false);
     for (u32 i = 0; i < count; ++i) {
         if (!m_entries[i].shoved) continue;
         Entry& mover = m_entries[i];
@@ -173,20 +192,13 @@ void CollisionWorld::HoldShovedAtWalls(bool grid) {
         } else if (ClampedCellSpanLocked(min, max, span)) {
             for (int x = span.x0; x <= span.x1; ++x) {
                 for (int z = span.z0; z <= span.z1; ++z) {
-                    std::vector<u32>& walls = m_cellWalls[x][z];
-                    Buckets& buckets = m_wallBuckets[x][z];
-                    if (!m_wallBucketsReady[x][z]) {
-                        walls.clear();
-                        for (u32 handle : m_staticCells[x][z]) {
-                            const u32 entry = m_staticEntries[HandleTable::SlotOf(handle)];
-                            if (entry != kNoEntry && m_entries[entry].sweptAgainst) walls.push_back(entry);
-                        }
-                        buckets.Build(m_entries, walls);
-                        m_wallBucketsReady[x][z] = true;
-                    }
+                    const std::vector<u32>& walls = m_cellStaticEntries[x][z];
+                    Buckets& buckets = StaticBuckets(x, z);
                     m_candidates.clear();
                     buckets.NewGathering();
-                    buckets.Gather(min, max, 0, m_candidates);
+                    Buckets::Span4 span4;
+                    buckets.Span(min, max, span4[0], span4[1], span4[2], span4[3]);
+                    buckets.Gather(span4, 0, m_candidates);
                     std::sort(m_candidates.begin(), m_candidates.end());
                     for (u32 slot : m_candidates) tryWall(walls[slot]);
                 }
@@ -199,7 +211,7 @@ void CollisionWorld::HoldShovedAtWalls(bool grid) {
 void CollisionWorld::HoldAtWall(u32 im, u32 iw) {
     Entry& mover = m_entries[im];
     Entry& wall = m_entries[iw];
-    if (!Meet(*mover.collider, *wall.collider)) return;
+    if (!Meet(*mover.collider, *wall.collider, mover.sweptAgainst, wall.sweptAgainst)) return;
     std::vector<u32>& pairs = mover.collider->PairList();
     const bool reported = std::find(pairs.begin(), pairs.end(), wall.id) != pairs.end();
     const s32 side = Resolve(*mover.collider, *wall.collider);

@@ -30,6 +30,8 @@ void SwapRemove(std::vector<T>& list, const T& value) {
     list.pop_back();
 }
 
+bool Same(const Vec3& a, const Vec3& b) { return a.x == b.x && a.y == b.y && a.z == b.z; }
+
 void SendCollisionData(Composition* object, const CollisionData& record) {
     MessageComponent* messages = object ? object->GetMessageComponent() : nullptr;
     if (messages) messages->GetTable().SendValues("CollisionData", record);
@@ -63,6 +65,7 @@ void CollisionWorld::Add(u32 id) {
     }
     std::lock_guard lock(m_staticMutex);
     m_static.push_back(collider->GetHandle());
+    m_staticsChanged = true;
     GrowWorldBounds(*collider);
     if (IsGridReady()) InsertStatic(collider->GetHandle(), *collider);
 }
@@ -74,6 +77,7 @@ void CollisionWorld::Remove(u32 id) {
     const u32 handle = collider->GetHandle();
     SwapRemove(m_dynamic, handle);
     std::lock_guard lock(m_staticMutex);
+    m_staticsChanged = true;
     SwapRemove(m_static, handle);
     for (auto& column : m_staticCells) {
         for (auto& cell : column) SwapRemove(cell, handle);
@@ -136,6 +140,7 @@ void CollisionWorld::InsertStatic(u32 handle, const CollisionComponent& collider
 
 void CollisionWorld::BuildStaticGrid() {
     std::lock_guard lock(m_staticMutex);
+    m_staticsChanged = true;
     for (auto& column : m_staticCells) {
         for (auto& cell : column) cell.clear();
     }
@@ -208,12 +213,18 @@ bool CollisionWorld::TestPair(u32 ia, u32 ib, bool pairLists, bool bIsDynamic) {
     }
     const Vec3 beforeA = a.collider->GetPosition();
     const Vec3 beforeB = b.collider->GetPosition();
-    const bool hit = PairTest(*a.collider, *b.collider);
+    const bool hit = Meet(*a.collider, *b.collider, a.sweptAgainst, b.sweptAgainst);
+    if (hit) m_contacts.push_back({{b.id, kNoSide}, {a.id, kNoSide}});
     // The swept test may have stopped the mover.
-    const bool stopped = swept && (a.collider->GetPosition() != beforeA || b.collider->GetPosition() != beforeB);
+    const bool stopped = swept && !(Same(a.collider->GetPosition(), beforeA) && Same(b.collider->GetPosition(), beforeB));
     if (stopped) {
         Refresh(a);
         Refresh(b);
+    }
+    // A static pushed about: the buckets of its cells are made again.
+    if ((ia < m_staticCount && !Same(a.collider->GetPosition(), beforeA)) ||
+        (ib < m_staticCount && !Same(b.collider->GetPosition(), beforeB))) {
+        ++m_staticVersion;
     }
     if (!hit) return stopped;
     if (pairLists) {
@@ -233,17 +244,24 @@ bool CollisionWorld::TestPair(u32 ia, u32 ib, bool pairLists, bool bIsDynamic) {
     m_contacts.back().b.side = OppositeSide(side);
     // A push by another body, which this frame's wall tests may not see.
     const auto shoved = [](Entry& entry, const Vec3& before, const Entry& by) {
-        if (entry.moves && !by.sweptAgainst && entry.collider->GetPosition() != before) entry.shoved = true;
+        if (entry.moves && !by.sweptAgainst && !Same(entry.collider->GetPosition(), before)) entry.shoved = true;
     };
     shoved(a, atA, b);
     shoved(b, atB, a);
     Refresh(a);
     Refresh(b);
+    // A static pushed about: the buckets of its cells are made again.
+    if ((ia < m_staticCount && !Same(a.collider->GetPosition(), atA)) ||
+        (ib < m_staticCount && !Same(b.collider->GetPosition(), atB))) {
+        ++m_staticVersion;
+    }
     return true;
 }
 
 void CollisionWorld::DetectBruteForce() {
     m_entries.clear();
+    m_staticCount = 0;
+    m_staticsChanged = true;
     for (u32 id : m_all) {
         CollisionComponent* collider = ColliderOfObject(id);
         if (!collider || !collider->HasTransform()) continue;
@@ -270,14 +288,15 @@ void CollisionWorld::FillDynamicCells() {
     for (auto& column : m_dynamicCells) {
         for (auto& cell : column) cell.clear();
     }
-    m_entries.clear();
+    RefreshStatics();
+    m_entries.resize(m_staticCount);
     for (u32 handle : m_dynamic) {
         if (CollisionComponent* collider = Collider(handle)) {
             collider->PairList().clear();
             AddEntry(collider);
         }
     }
-    for (u32 i = 0; i < m_entries.size(); ++i) {
+    for (u32 i = m_staticCount; i < m_entries.size(); ++i) {
         // Its box, or the box around its path through this frame's steps.
         const Entry& entry = m_entries[i];
         CellSpan span;
@@ -286,13 +305,41 @@ void CollisionWorld::FillDynamicCells() {
             for (int z = span.z0; z <= span.z1; ++z) m_dynamicCells[x][z].push_back(i);
         }
     }
-    // One entry per static collider, however many cells hold it, so a push
-    // seen in one cell is seen in the others.
-    for (u32 handle : m_static) {
-        CollisionComponent* collider = Collider(handle);
-        const u32 slot = HandleTable::SlotOf(handle);
-        if (slot >= m_staticEntries.size()) m_staticEntries.resize(slot + 1);
-        m_staticEntries[slot] = collider ? AddEntry(collider) : kNoEntry;
+}
+
+void CollisionWorld::RefreshStatics() {
+    if (m_staticsChanged) {
+        // One entry per static collider, however many cells hold it, so a
+        // push seen in one cell is seen in the others.
+        m_entries.clear();
+        for (u32 handle : m_static) {
+            CollisionComponent* collider = Collider(handle);
+            const u32 slot = HandleTable::SlotOf(handle);
+            if (slot >= m_staticEntries.size()) m_staticEntries.resize(slot + 1);
+            m_staticEntries[slot] = collider ? AddEntry(collider) : kNoEntry;
+        }
+        m_staticCount = static_cast<u32>(m_entries.size());
+        for (int x = 0; x < kCells; ++x) {
+            for (int z = 0; z < kCells; ++z) {
+                std::vector<u32>& entries = m_cellStaticEntries[x][z];
+                entries.clear();
+                for (u32 handle : m_staticCells[x][z]) {
+                    const u32 entry = m_staticEntries[HandleTable::SlotOf(handle)];
+                    if (entry != kNoEntry) entries.push_back(entry);
+                }
+            }
+        }
+        m_staticsChanged = false;
+        ++m_staticVersion;
+        return;
+    }
+    // Moved by game code (a gate rising), or a flag changed, since the last frame.
+    for (u32 i = 0; i < m_staticCount; ++i) {
+        Entry& entry = m_entries[i];
+        entry.sweptAgainst = entry.collider->GetFlags().isStatic && (KindOf(*entry.collider) & kKindLevelGeometry);
+        if (Same(entry.collider->GetMin(), entry.min) && Same(entry.collider->GetMax(), entry.max)) continue;
+        Refresh(entry);
+        ++m_staticVersion;
     }
 }
 

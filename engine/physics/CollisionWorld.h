@@ -162,6 +162,11 @@ private:
     void DetectBruteForce();
     void DetectInGrid();
     void FillDynamicCells();
+    // The static colliders' entries (the first of this frame's entries) are
+    // kept from frame to frame and made again only when statics join or
+    // leave; a static that moved is refreshed.
+    void RefreshStatics();
+
     // The colliders of one cell on a finer grid of their own over x and z
     // (about one bucket per collider), so a collider finds the few it may
     // meet without looking at every other one of the cell. Slots are
@@ -170,20 +175,25 @@ private:
     // every collider that is in it now.
     struct Buckets {
         float x0 = 0.0f, z0 = 0.0f, perX = 0.0f, perZ = 0.0f;
-        int side = 1;
+        int sidesX = 1, sidesZ = 1;
         std::vector<std::vector<u32>> lists;
         std::vector<u32> stamps;  // by slot: the last gathering that took it
         std::vector<std::array<int, 4>> spans;  // by slot: the buckets it last went into
         u32 stamp = 0;
         void Build(const std::vector<Entry>& all, const std::vector<u32>& which);
         void Insert(u32 slot, const Vec3& min, const Vec3& max);
-        // Appends to out, once each, the slots from `from` on in the
-        // buckets that min..max spans (within the touch margin), unsorted.
-        void Gather(const Vec3& min, const Vec3& max, u32 from, std::vector<u32>& out);
+        // First and last bucket on x, then on z.
+        using Span4 = std::array<int, 4>;
+        // Appends to out, once each in a gathering, the slots from `from`
+        // on in the buckets of span, unsorted.
+        void Gather(const Span4& span, u32 from, std::vector<u32>& out);
         void NewGathering();
+        // The buckets min..max spans, within the touch margin.
         void Span(const Vec3& min, const Vec3& max, int& i0, int& i1, int& k0, int& k1) const;
     };
 
+    // The buckets of a cell's statics, made again after a static moved.
+    Buckets& StaticBuckets(int x, int z);
     void TestCell(int x, int z);
     // A against the cell's colliders from slot begin on, in slot order,
     // through TestPair for those its reach may meet; after a test that moved
@@ -194,8 +204,8 @@ private:
     // dynamic). Returns whether a collider may have moved.
     bool TestPair(u32 a, u32 b, bool pairLists, bool bIsDynamic);
     // The filters, the overlap and the swept test of PairTest, without the
-    // contact.
-    bool Meet(CollisionComponent& a, CollisionComponent& b);
+    // contact; whether each is level geometry is given.
+    bool Meet(CollisionComponent& a, CollisionComponent& b, bool aIsWall, bool bIsWall);
     // The pass over shoved bodies (see the top of this file); in the grid
     // the walls come from the cells of each shove, else from every entry.
     void HoldShovedAtWalls(bool grid);
@@ -217,17 +227,16 @@ private:
     // Scratch reused from frame to frame.
     std::vector<Entry> m_entries;
     std::vector<u32> m_staticEntries;  // entry of each static collider, by handle slot
-    std::vector<u32> m_cellStatics;
-    Buckets m_staticBuckets;
     Buckets m_dynamicBuckets;
+    Grid<u32> m_cellStaticEntries;
     std::vector<u32> m_candidates;
     std::vector<u32> m_seen;  // per entry: the last shoved body it was tried for, + 1
     std::vector<u8> m_kinds;  // by handle slot
-    // The level geometry of each cell, for the shoved bodies' pass: entry
-    // lists and their buckets, made when a shove first needs the cell.
-    Grid<u32> m_cellWalls;
-    std::array<std::array<Buckets, kCells>, kCells> m_wallBuckets;
-    std::array<std::array<bool, kCells>, kCells> m_wallBucketsReady{};
+    std::array<std::array<Buckets, kCells>, kCells> m_staticBuckets;
+    std::array<std::array<u32, kCells>, kCells> m_staticBucketsVersion{};
+    u32 m_staticVersion = 1;      // raised whenever a static moves
+    u32 m_staticCount = 0;        // entries of statics, kept between frames
+    bool m_staticsChanged = true;  // guarded: statics joined or left
     std::vector<ContactPair> m_sending;
 };
 

@@ -147,12 +147,12 @@ s32 PushBoxAndSphere(CollisionComponent& box, CollisionComponent& sphere, Collis
 }  // namespace
 
 bool CollisionWorld::PairTest(CollisionComponent& a, CollisionComponent& b) {
-    const bool overlap = Meet(a, b);
+    const bool overlap = Meet(a, b, IsLevelGeometry(a), IsLevelGeometry(b));
     if (overlap) m_contacts.push_back({{b.GetOwnerId(), kNoSide}, {a.GetOwnerId(), kNoSide}});
     return overlap;
 }
 
-bool CollisionWorld::Meet(CollisionComponent& a, CollisionComponent& b) {
+bool CollisionWorld::Meet(CollisionComponent& a, CollisionComponent& b, bool aIsWall, bool bIsWall) {
     if (!a.HasTransform() || !b.HasTransform()) return false;
     if (!FlagsAllow(a.GetFlags(), b.GetFlags(), &ColliderFlags::collideWithStatics,
                     &ColliderFlags::collideWithDynamics)) {
@@ -163,9 +163,9 @@ bool CollisionWorld::Meet(CollisionComponent& a, CollisionComponent& b) {
     // in list order, where the level's walls usually precede its movers.
     // (The collision world calls this only for a wall that touches the
     // mover's box, or, for a mover that needs sweeping, its swept box.)
-    if (IsLevelGeometry(b)) {
+    if (bIsWall) {
         overlap = SweptLevelGeometryTest(a, b, overlap);
-    } else if (IsLevelGeometry(a)) {
+    } else if (aIsWall) {
         overlap = SweptLevelGeometryTest(b, a, overlap);
     }
     return overlap;
