@@ -5,6 +5,7 @@
 #include "engine/core/HandleTable.h"
 #include "engine/core/TransformComponent.h"
 #include "engine/physics/CollisionWorld.h"
+#include "engine/physics/ShapeTests.h"
 
 #include <algorithm>
 #include <cmath>
@@ -18,7 +19,7 @@ constexpr int kMaxBucketSide = 64;
 
 }  // namespace
 
-void CollisionWorld::Buckets::Build(const std::vector<Entry>& all, const std::vector<u32>& which) {
+void CollisionWorld::Buckets::Build(const std::vector<Entry>& all, const std::vector<u32>& which, float scale) {
     const std::size_t n = which.size();
     float lowX = INFINITY, lowZ = INFINITY, highX = -INFINITY, highZ = -INFINITY;
     float sizeX = 0.0f, sizeZ = 0.0f;
@@ -31,12 +32,12 @@ void CollisionWorld::Buckets::Build(const std::vector<Entry>& all, const std::ve
         sizeX += e.reachMax.x - e.reachMin.x;
         sizeZ += e.reachMax.z - e.reachMin.z;
     }
-    // Buckets about as large as the colliders are on average, so each
+    // Buckets scale times as large as the colliders are on average, so each
     // collider lies in few buckets and each bucket holds few colliders.
-    const auto count = [n](float low, float high, float sizes) {
+    const auto count = [n, scale](float low, float high, float sizes) {
         const float extent = high - low;
         if (!(extent > 0.0f) || !std::isfinite(extent) || !std::isfinite(sizes)) return 1;
-        const float mean = std::max(2.0f * sizes / float(n), extent / float(kMaxBucketSide));
+        const float mean = std::max(scale * sizes / float(n), extent / float(kMaxBucketSide));
         return std::clamp(static_cast<int>(std::ceil(extent / mean)), 1, kMaxBucketSide);
     };
     sidesX = count(lowX, highX, sizeX);
@@ -54,7 +55,7 @@ void CollisionWorld::Buckets::Build(const std::vector<Entry>& all, const std::ve
     for (u32 slot = 0; slot < n; ++slot) Insert(slot, all[which[slot]].reachMin, all[which[slot]].reachMax);
 }
 
-void CollisionWorld::Buckets::Span(const Vec3& min, const Vec3& max, int& i0, int& i1, int& k0, int& k1) const {
+inline void CollisionWorld::Buckets::Span(const Vec3& min, const Vec3& max, int& i0, int& i1, int& k0, int& k1) const {
     // Clamping keeps the order of places, so boxes that touch beyond the
     // covered region still share its edge buckets; NaN spans everything.
     const auto index = [](float at, float origin, float per, int sides, int fallback) {
@@ -104,7 +105,7 @@ void CollisionWorld::Buckets::Gather(const Span4& span, u32 from, std::vector<u3
 
 CollisionWorld::Buckets& CollisionWorld::StaticBuckets(int x, int z) {
     if (m_staticBucketsVersion[x][z] != m_staticVersion) {
-        m_staticBuckets[x][z].Build(m_entries, m_cellStaticEntries[x][z]);
+        m_staticBuckets[x][z].Build(m_entries, m_cellStaticEntries[x][z], 1.0f);
         m_staticBucketsVersion[x][z] = m_staticVersion;
     }
     return m_staticBuckets[x][z];
@@ -113,52 +114,50 @@ CollisionWorld::Buckets& CollisionWorld::StaticBuckets(int x, int z) {
 void CollisionWorld::TestCell(int x, int z) {
     const std::vector<u32>& dynamics = m_dynamicCells[x][z];
     if (dynamics.empty()) return;
-    m_dynamicBuckets.Build(m_entries, dynamics);
+    m_dynamicBuckets.Build(m_entries, dynamics, 2.0f);
     for (u32 i = 0; i < dynamics.size(); ++i) {
         // Made again here when a static moved in an earlier cell.
+        m_entries[dynamics[i]].wallsTested = true;
         ScanCell(dynamics[i], StaticBuckets(x, z), m_cellStaticEntries[x][z], 0, false);
         ScanCell(dynamics[i], m_dynamicBuckets, dynamics, i + 1, true);
     }
 }
 
 void CollisionWorld::ScanCell(u32 ia, Buckets& buckets, const std::vector<u32>& slots, u32 begin, bool bIsDynamic) {
-    // The buckets gathered from so far: A finds nothing new unless it moves
-    // out of them (only A and the B of a test move while A scans).
-    Buckets::Span4 gathered{0, -1, 0, -1};
+    // Gathers, in slot order, the colliders from slot `from` on that A may
+    // meet where it stands now (only A and the B of a test move while A
+    // scans, so after a test that moved something the rest is gathered
+    // again).
     const auto gather = [&](u32 from) {
+        buckets.NewGathering();
         const Entry& a = m_entries[ia];
-        if (a.sweptAgainst) {
-            // Level geometry that moves (rare) meets by the other's reach:
-            // every collider goes to the exact check.
-            gathered = {0, buckets.sidesX - 1, 0, buckets.sidesZ - 1};
-        } else {
-            Buckets::Span4 span;
-            buckets.Span(a.reachMin, a.reachMax, span[0], span[1], span[2], span[3]);
-            if (span[0] >= gathered[0] && span[1] <= gathered[1] && span[2] >= gathered[2] && span[3] <= gathered[3]) {
-                return;
+        Buckets::Span4 span{0, buckets.sidesX - 1, 0, buckets.sidesZ - 1};
+        // Level geometry that moves (rare) meets by the other's reach: it
+        // looks at every collider.
+        if (!a.sweptAgainst) buckets.Span(a.reachMin, a.reachMax, span[0], span[1], span[2], span[3]);
+        const std::size_t known = m_candidates.size();
+        for (int i = span[0]; i <= span[1]; ++i) {
+            for (int k = span[2]; k <= span[3]; ++k) {
+                for (u32 slot : buckets.lists[std::size_t(i) * buckets.sidesZ + k]) {
+                    if (slot < from || buckets.stamps[slot] == buckets.stamp) continue;
+                    buckets.stamps[slot] = buckets.stamp;
+                    if (MayMeet(a, m_entries[slots[slot]])) m_candidates.push_back(slot);
+                }
             }
-            if (gathered[1] >= gathered[0]) {
-                span = {std::min(span[0], gathered[0]), std::max(span[1], gathered[1]), std::min(span[2], gathered[2]),
-                        std::max(span[3], gathered[3])};
-            }
-            gathered = span;
         }
-        buckets.Gather(gathered, from, m_candidates);
+        std::sort(m_candidates.begin() + std::ptrdiff_t(known), m_candidates.end());
     };
     m_candidates.clear();
-    buckets.NewGathering();
     gather(begin);
-    std::sort(m_candidates.begin(), m_candidates.end());
     for (std::size_t c = 0; c < m_candidates.size(); ++c) {
         const u32 slot = m_candidates[c];
         const u32 ib = slots[slot];
         if (!TestPair(ia, ib, true, bIsDynamic)) continue;
-        // Something moved: B into buckets of its new place, and A finds
-        // what it may meet from its own new place, after this slot.
+        // Something moved: B into buckets of its new place, and A gathers
+        // again from its own new place, after this slot.
         buckets.Insert(slot, m_entries[ib].reachMin, m_entries[ib].reachMax);
-        const std::size_t known = m_candidates.size();
+        m_candidates.resize(c + 1);
         gather(slot + 1);
-        if (m_candidates.size() > known) std::sort(m_candidates.begin() + std::ptrdiff_t(c) + 1, m_candidates.end());
     }
 }
 
@@ -179,12 +178,22 @@ void CollisionWorld::HoldShovedAtWalls(bool grid) {
             min[axis] = std::min(mover.min[axis], mover.min[axis] + back[axis]);
             max[axis] = std::max(mover.max[axis], mover.max[axis] + back[axis]);
         }
+        // A body that moved too little to need sweeping can only have been
+        // shoved into a wall it now overlaps; one that merely touches a wall
+        // (standing on a floor, pushed along it) is left as it is.
+        const bool sweeps = MotionNeedsSweep(*mover.collider);
         const auto tryWall = [&](u32 wall) {
             if (wall == kNoEntry || wall == i || m_seen[wall] == i + 1) return;
             m_seen[wall] = i + 1;
-            if (m_entries[wall].sweptAgainst && CornersTouch(min, max, m_entries[wall].min, m_entries[wall].max)) {
-                HoldAtWall(i, wall);
+            const Entry& w = m_entries[wall];
+            if (!w.sweptAgainst || !CornersTouch(min, max, w.min, w.max)) return;
+            if (!sweeps) {
+                for (int axis = 0; axis < 3; ++axis) {
+                    const float depth = std::min(mover.max[axis] - w.min[axis], w.max[axis] - mover.min[axis]);
+                    if (depth <= kTouchMargin) return;
+                }
             }
+            HoldAtWall(i, wall);
         };
         CellSpan span;
         if (!grid) {

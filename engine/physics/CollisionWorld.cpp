@@ -32,6 +32,9 @@ void SwapRemove(std::vector<T>& list, const T& value) {
 
 bool Same(const Vec3& a, const Vec3& b) { return a.x == b.x && a.y == b.y && a.z == b.z; }
 
+// Every entry's collider has its transform.
+const Vec3& At(const CollisionComponent* collider) { return collider->GetCachedTransform()->GetPosition(); }
+
 void SendCollisionData(Composition* object, const CollisionData& record) {
     MessageComponent* messages = object ? object->GetMessageComponent() : nullptr;
     if (messages) messages->GetTable().SendValues("CollisionData", record);
@@ -171,7 +174,7 @@ u32 CollisionWorld::AddEntry(CollisionComponent* collider) {
     const u8 kind = KindOf(*collider);
     const bool swept = collider->GetFlags().isStatic && (kind & kKindLevelGeometry);
     const bool moves = (kind & kKindMoves) != 0;
-    Entry entry{collider, {}, {}, {}, {}, collider->GetOwnerId(), swept, moves, false};
+    Entry entry{collider, {}, {}, {}, {}, collider->GetOwnerId(), swept, moves, false, false};
     Refresh(entry);
     m_entries.push_back(entry);
     return static_cast<u32>(m_entries.size() - 1);
@@ -183,22 +186,11 @@ void CollisionWorld::Refresh(Entry& entry) {
     entry.reachMin = entry.min;
     entry.reachMax = entry.max;
     if (!entry.moves || !MotionNeedsSweep(*entry.collider)) return;
-    const Vec3 back = entry.collider->GetCachedTransform()->GetPreviousPosition() - entry.collider->GetPosition();
+    const Vec3 back = entry.collider->GetCachedTransform()->GetPreviousPosition() - At(entry.collider);
     for (int axis = 0; axis < 3; ++axis) {
         entry.reachMin[axis] = std::min(entry.min[axis], entry.min[axis] + back[axis]);
         entry.reachMax[axis] = std::max(entry.max[axis], entry.max[axis] + back[axis]);
     }
-}
-
-bool CollisionWorld::CornersTouch(const Vec3& minA, const Vec3& maxA, const Vec3& minB, const Vec3& maxB) {
-    return minA.x <= maxB.x + kTouchMargin && minB.x <= maxA.x + kTouchMargin && minA.z <= maxB.z + kTouchMargin &&
-           minB.z <= maxA.z + kTouchMargin && minA.y <= maxB.y + kTouchMargin && minB.y <= maxA.y + kTouchMargin;
-}
-
-bool CollisionWorld::MayMeet(const Entry& a, const Entry& b) {
-    if (b.sweptAgainst) return CornersTouch(a.reachMin, a.reachMax, b.min, b.max);
-    if (a.sweptAgainst) return CornersTouch(b.reachMin, b.reachMax, a.min, a.max);
-    return CornersTouch(a.min, a.max, b.min, b.max);
 }
 
 bool CollisionWorld::TestPair(u32 ia, u32 ib, bool pairLists, bool bIsDynamic) {
@@ -211,19 +203,19 @@ bool CollisionWorld::TestPair(u32 ia, u32 ib, bool pairLists, bool bIsDynamic) {
         const std::vector<u32>& pairs = a.collider->PairList();
         if (std::find(pairs.begin(), pairs.end(), b.id) != pairs.end()) return false;
     }
-    const Vec3 beforeA = a.collider->GetPosition();
-    const Vec3 beforeB = b.collider->GetPosition();
+    const Vec3 beforeA = At(a.collider);
+    const Vec3 beforeB = At(b.collider);
     const bool hit = Meet(*a.collider, *b.collider, a.sweptAgainst, b.sweptAgainst);
     if (hit) m_contacts.push_back({{b.id, kNoSide}, {a.id, kNoSide}});
     // The swept test may have stopped the mover.
-    const bool stopped = swept && !(Same(a.collider->GetPosition(), beforeA) && Same(b.collider->GetPosition(), beforeB));
+    const bool stopped = swept && !(Same(At(a.collider), beforeA) && Same(At(b.collider), beforeB));
     if (stopped) {
         Refresh(a);
         Refresh(b);
     }
     // A static pushed about: the buckets of its cells are made again.
-    if ((ia < m_staticCount && !Same(a.collider->GetPosition(), beforeA)) ||
-        (ib < m_staticCount && !Same(b.collider->GetPosition(), beforeB))) {
+    if ((ia < m_staticCount && !Same(At(a.collider), beforeA)) ||
+        (ib < m_staticCount && !Same(At(b.collider), beforeB))) {
         ++m_staticVersion;
     }
     if (!hit) return stopped;
@@ -237,22 +229,25 @@ bool CollisionWorld::TestPair(u32 ia, u32 ib, bool pairLists, bool bIsDynamic) {
         if (a.moves) a.collider->PairList().push_back(b.id);
         if (b.moves) b.collider->PairList().push_back(a.id);
     }
-    const Vec3 atA = a.collider->GetPosition();
-    const Vec3 atB = b.collider->GetPosition();
+    const Vec3 atA = At(a.collider);
+    const Vec3 atB = At(b.collider);
     const s32 side = Resolve(*a.collider, *b.collider);
     m_contacts.back().a.side = side;
     m_contacts.back().b.side = OppositeSide(side);
-    // A push by another body, which this frame's wall tests may not see.
+    // A push by another body after the pushed body's wall tests began: they
+    // may not see it (a shove before them is seen by them).
     const auto shoved = [](Entry& entry, const Vec3& before, const Entry& by) {
-        if (entry.moves && !by.sweptAgainst && !Same(entry.collider->GetPosition(), before)) entry.shoved = true;
+        if (entry.moves && entry.wallsTested && !by.sweptAgainst && !Same(At(entry.collider), before)) {
+            entry.shoved = true;
+        }
     };
     shoved(a, atA, b);
     shoved(b, atB, a);
     Refresh(a);
     Refresh(b);
     // A static pushed about: the buckets of its cells are made again.
-    if ((ia < m_staticCount && !Same(a.collider->GetPosition(), atA)) ||
-        (ib < m_staticCount && !Same(b.collider->GetPosition(), atB))) {
+    if ((ia < m_staticCount && !Same(At(a.collider), atA)) ||
+        (ib < m_staticCount && !Same(At(b.collider), atB))) {
         ++m_staticVersion;
     }
     return true;
@@ -266,6 +261,8 @@ void CollisionWorld::DetectBruteForce() {
         CollisionComponent* collider = ColliderOfObject(id);
         if (!collider || !collider->HasTransform()) continue;
         const u32 entry = AddEntry(collider);
+        // Pairs come in list order here, walls and bodies mixed.
+        m_entries[entry].wallsTested = true;
         // Only the pass over shoved bodies reads movers' lists here.
         if (m_entries[entry].moves) collider->PairList().clear();
     }

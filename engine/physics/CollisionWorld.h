@@ -142,7 +142,8 @@ private:
         u32 id;
         bool sweptAgainst;  // Static with a LevelGeometryComponent
         bool moves;         // has a MovementComponent
-        bool shoved;        // pushed by a body other than level geometry
+        bool shoved;        // pushed by a body other than level geometry after wallsTested
+        bool wallsTested;   // its tests against the statics have begun
     };
 
     static constexpr u32 kNoEntry = ~0u;
@@ -154,11 +155,19 @@ private:
     // rejects a pair the exact tests (touching counts for boxes and spheres)
     // would accept; the margin only lets more pairs through to those tests.
     static constexpr float kTouchMargin = 1e-3f;
-    static bool CornersTouch(const Vec3& minA, const Vec3& maxA, const Vec3& minB, const Vec3& maxB);
+    static bool CornersTouch(const Vec3& minA, const Vec3& maxA, const Vec3& minB, const Vec3& maxB) {
+        return minA.x <= maxB.x + kTouchMargin && minB.x <= maxA.x + kTouchMargin &&
+               minA.z <= maxB.z + kTouchMargin && minB.z <= maxA.z + kTouchMargin &&
+               minA.y <= maxB.y + kTouchMargin && minB.y <= maxA.y + kTouchMargin;
+    }
 
     u32 AddEntry(CollisionComponent* collider);
     void Refresh(Entry& entry);
-    static bool MayMeet(const Entry& a, const Entry& b);
+    static bool MayMeet(const Entry& a, const Entry& b) {
+        if (b.sweptAgainst) return CornersTouch(a.reachMin, a.reachMax, b.min, b.max);
+        if (a.sweptAgainst) return CornersTouch(b.reachMin, b.reachMax, a.min, a.max);
+        return CornersTouch(a.min, a.max, b.min, b.max);
+    }
     void DetectBruteForce();
     void DetectInGrid();
     void FillDynamicCells();
@@ -180,7 +189,7 @@ private:
         std::vector<u32> stamps;  // by slot: the last gathering that took it
         std::vector<std::array<int, 4>> spans;  // by slot: the buckets it last went into
         u32 stamp = 0;
-        void Build(const std::vector<Entry>& all, const std::vector<u32>& which);
+        void Build(const std::vector<Entry>& all, const std::vector<u32>& which, float scale);
         void Insert(u32 slot, const Vec3& min, const Vec3& max);
         // First and last bucket on x, then on z.
         using Span4 = std::array<int, 4>;
