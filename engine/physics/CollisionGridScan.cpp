@@ -149,13 +149,17 @@ void CollisionWorld::ScanCell(u32 ia, Buckets& buckets, const std::vector<u32>& 
     };
     m_candidates.clear();
     gather(begin);
+    const auto same = [](const Vec3& a, const Vec3& b) { return a.x == b.x && a.y == b.y && a.z == b.z; };
     for (std::size_t c = 0; c < m_candidates.size(); ++c) {
         const u32 slot = m_candidates[c];
         const u32 ib = slots[slot];
+        const Vec3 reachMin = m_entries[ia].reachMin, reachMax = m_entries[ia].reachMax;
+        const Vec3 bMin = m_entries[ib].min;
         if (!TestPair(ia, ib, true, bIsDynamic)) continue;
-        // Something moved: B into buckets of its new place, and A gathers
-        // again from its own new place, after this slot.
-        buckets.Insert(slot, m_entries[ib].reachMin, m_entries[ib].reachMax);
+        // Something may have moved: B into buckets of its new place, and A
+        // gathers again from its own new place, after this slot.
+        if (!same(bMin, m_entries[ib].min)) buckets.Insert(slot, m_entries[ib].reachMin, m_entries[ib].reachMax);
+        if (same(reachMin, m_entries[ia].reachMin) && same(reachMax, m_entries[ia].reachMax)) continue;
         m_candidates.resize(c + 1);
         gather(slot + 1);
     }
