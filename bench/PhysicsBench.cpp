@@ -1,9 +1,13 @@
 // One physics frame of collision work on a level of 1,000 static boxes
-// (floor tiles 2 x 1 x 2 on a 40 x 25 grid) and 200, 1,000 or 5,000 dynamic
-// unit boxes and radius-0.5 spheres (half each) scattered over and into the
-// tiles. Ours: CollisionWorld::Detect (pair finding, tests, pushes) and
-// Dispatch, in brute-force and in grid mode; the positions the pushes changed
-// are put back between iterations, outside the timing. Baseline, in the same
+// (floor tiles 2 x 1 x 2 on a 40 x 25 grid, level geometry as the game's
+// floors and walls are) and 200, 1,000 or 5,000 dynamic unit boxes and
+// radius-0.5 spheres (half each) scattered over and into the tiles, each
+// having moved as in one frame of the game (two steps of 0.016 s): most at
+// a walk (up to 9.5 units a second), one in twenty at a dash (100), which is
+// far enough to be swept against the tiles. Ours: CollisionWorld::Detect
+// (pair finding, tests, sweeps, pushes) and Dispatch, in brute-force and in
+// grid mode; the positions and speeds the pushes changed are put back
+// between iterations, outside the timing. Baseline, in the same
 // run and on the same shapes and positions: Bullet's collision world doing its
 // broad phase (dynamic AABB tree), narrow phase and contact generation
 // (performDiscreteCollisionDetection), statics not paired with statics.
@@ -24,6 +28,7 @@
 #include <benchmark/benchmark.h>
 #include <btBulletCollisionCommon.h>
 
+#include <cmath>
 #include <memory>
 #include <vector>
 
@@ -38,8 +43,11 @@ const Vec3 kTileSize(2.0f, 1.0f, 2.0f);
 
 struct Placed {
     Vec3 position;
+    Vec3 velocity;
     bool sphere;
 };
+
+constexpr float kFrame = 0.032f;
 
 float Uniform(float low, float high) { return low + (high - low) * float(Rand()) / float(kRandMax); }
 
@@ -51,9 +59,10 @@ struct Scene {
             for (int j = 0; j < kTilesZ; ++j) tiles.push_back(Vec3(i * kTileSpacing + 1, 0, j * kTileSpacing + 1));
         }
         for (int n = 0; n < dynamics; ++n) {
-            movers.push_back({Vec3(Uniform(0, kTilesX * kTileSpacing), Uniform(0.3f, 2.0f),
-                                   Uniform(0, kTilesZ * kTileSpacing)),
-                              n % 2 == 1});
+            const Vec3 at(Uniform(0, kTilesX * kTileSpacing), Uniform(0.3f, 2.0f), Uniform(0, kTilesZ * kTileSpacing));
+            const float heading = Uniform(0, 6.2831853f);
+            const float speed = n % 20 == 7 ? 100.0f : Uniform(0, 9.5f);
+            movers.push_back({at, Vec3(std::sin(heading), 0, std::cos(heading)) * speed, n % 2 == 1});
         }
     }
     std::vector<Vec3> tiles;
@@ -74,15 +83,24 @@ public:
         MakeArchetype("ball", Vec3(1, 1, 1), kShapeSphere, true);
         for (const Vec3& at : scene.tiles) Place("tile", at);
         for (const Placed& mover : scene.movers) {
-            m_movers.push_back(Place(mover.sphere ? "ball" : "box", mover.position));
-            m_start.push_back(mover.position);
+            TransformComponent* transform = Place(mover.sphere ? "ball" : "box", mover.position);
+            m_movers.push_back(transform);
+            m_speeds.push_back(transform->GetOwner()->GetComponentAs<MovementComponent>());
+            m_start.push_back(mover);
         }
         objects.Update(0.0f);  // announces every object to physics
+        Restore();
     }
     ~OurWorld() { objects.Shutdown(); }
 
+    // Where each mover stands after this frame's steps, where it stood
+    // before them, and its speed.
     void Restore() {
-        for (std::size_t i = 0; i < m_movers.size(); ++i) m_movers[i]->SetPosition(m_start[i]);
+        for (std::size_t i = 0; i < m_movers.size(); ++i) {
+            m_movers[i]->SetPosition(m_start[i].position);
+            m_movers[i]->SetPreviousPosition(m_start[i].position - m_start[i].velocity * kFrame);
+            m_speeds[i]->SetVelocity(m_start[i].velocity);
+        }
     }
 
     CompositionFactory factory;
@@ -102,6 +120,7 @@ private:
                                    : ColliderFlags{true, true, false, true, false};
         archetype->AddComponent(collider);
         if (moving) archetype->AddComponent(factory.CreateComponentByName("MovementComponent"));
+        if (!moving) archetype->AddComponent(factory.CreateComponentByName("LevelGeometryComponent"));
         factory.AddArchetype(archetype, name);
     }
 
@@ -112,7 +131,8 @@ private:
     }
 
     std::vector<TransformComponent*> m_movers;
-    std::vector<Vec3> m_start;
+    std::vector<MovementComponent*> m_speeds;
+    std::vector<Placed> m_start;
 };
 
 void RunOurs(benchmark::State& state, bool grid) {

@@ -115,6 +115,9 @@ def write(name, difficulty, objects):
 # from inside one side wall to inside the other (`across` in z), so no
 # path from the entrance to the way out passes it by.
 def fight_trigger(x, across, i): return O("boss-trigger-obj", T(x, 1, 0, None, None, across), trig(i))
+# The outer walls of the corridors and end rooms are 2 thick, more than a
+# dash covers in one physics step, growing outward from the walls' inner
+# faces (at z = +-5 and the end); the arenas' are 4.
 # Level 1, middle room: a yak wave set off as the player walks in, one
 # yak per trigger crossed. The wave has no timer: the gate of the last room
 # counts every yak made after it rises, so a wave that refilled itself for
@@ -122,8 +125,8 @@ def fight_trigger(x, across, i): return O("boss-trigger-obj", T(x, 1, 0, None, N
 write("room-yak-nests", 1, [
     entrance(),
     O("floor-piece-obj", T(15, -0.5, 0, 30)),
-    O("wall-piece-obj", T(15, 2, 5.25, 30)),
-    O("wall-piece-obj", T(15, 2, -5.25, 30)),
+    O("wall-piece-obj", T(15, 2, 6, 30, None, 2)),
+    O("wall-piece-obj", T(15, 2, -6, 30, None, 2)),
     fight_trigger(4, 11, 3),
     fight_trigger(10, 11, 3),
     fight_trigger(16, 11, 3),
@@ -141,9 +144,9 @@ def gate_across(length): return length / 0.8
 write("room-yak-gate", 1, [
     entrance(),
     O("floor-piece-obj", T(20, -0.5, 0, 40)),
-    O("wall-piece-obj", T(20, 2, 5.25, 40)),
-    O("wall-piece-obj", T(20, 2, -5.25, 40)),
-    O("wall-piece-obj", T(40.25, 2, 0, 0.5, None, 10)),
+    O("wall-piece-obj", T(20, 2, 6, 40, None, 2)),
+    O("wall-piece-obj", T(20, 2, -6, 40, None, 2)),
+    O("wall-piece-obj", T(41, 2, 0, 2, None, 14)),
     fight_trigger(3, 11, 4),
     O("yak-nest-wave-obj", T(12, 1, 3), listen(4)),
     O("yak-nest-wave-obj", T(18, 1, -3), listen(4)),
@@ -205,8 +208,8 @@ def corridor(difficulty, name, objects):
     write(name, difficulty, [
         entrance(),
         O("floor-piece-obj", T(12, -0.5, 0, 24)),
-        O("wall-piece-obj", T(12, 2, 5.25, 24)),
-        O("wall-piece-obj", T(12, 2, -5.25, 24))] + objects + [exitp(24)])
+        O("wall-piece-obj", T(12, 2, 6, 24, None, 2)),
+        O("wall-piece-obj", T(12, 2, -6, 24, None, 2))] + objects + [exitp(24)])
 def pen(x):
     # A low fence round a charger on the north side: it charges at the
     # player and slams into the fence.
@@ -218,9 +221,9 @@ def temple_end(name, first, second):
     write(name, 0, [
         entrance(),
         O("floor-piece-obj", T(13, -0.5, 0, 26)),
-        O("wall-piece-obj", T(13, 2, 5.25, 26)),
-        O("wall-piece-obj", T(13, 2, -5.25, 26)),
-        O("wall-piece-obj", T(26.25, 2, 0, 0.5, None, 10)),
+        O("wall-piece-obj", T(13, 2, 6, 26, None, 2)),
+        O("wall-piece-obj", T(13, 2, -6, 26, None, 2)),
+        O("wall-piece-obj", T(27, 2, 0, 2, None, 14)),
         O(first, T(6, 1, 0)),
         O(second, T(14, 1, 0)),
         O("goal-obj", T(22, 1, 0))])

@@ -9,6 +9,7 @@
 #include "engine/core/ObjectManager.h"
 #include "engine/core/TransformComponent.h"
 #include "engine/physics/DebugVolume.h"
+#include "engine/physics/ShapeTests.h"
 
 #include <algorithm>
 #include <cmath>
@@ -19,16 +20,6 @@ namespace {
 
 const Vec3 kDebugColour(1.0f, 1.0f, 0.0f);
 constexpr u32 kLevelGeometryTypeId = FourCC("lgeo");
-constexpr u32 kNoEntry = ~0u;
-
-// Whether two corner boxes touch, with a margin so that rounding never
-// rejects a pair the exact tests (touching counts for boxes and spheres)
-// would accept; the margin only lets more pairs through to those tests.
-bool CornersTouch(const Vec3& minA, const Vec3& maxA, const Vec3& minB, const Vec3& maxB) {
-    constexpr float kMargin = 1e-3f;
-    return minA.x <= maxB.x + kMargin && minB.x <= maxA.x + kMargin && minA.z <= maxB.z + kMargin &&
-           minB.z <= maxA.z + kMargin && minA.y <= maxB.y + kMargin && minB.y <= maxA.y + kMargin;
-}
 
 // Removes the first occurrence of value by moving the last entry into its place.
 template <class T>
@@ -38,6 +29,11 @@ void SwapRemove(std::vector<T>& list, const T& value) {
     *it = list.back();
     list.pop_back();
 }
+
+bool Same(const Vec3& a, const Vec3& b) { return a.x == b.x && a.y == b.y && a.z == b.z; }
+
+// Every entry's collider has its transform.
+const Vec3& At(const CollisionComponent* collider) { return collider->GetCachedTransform()->GetPosition(); }
 
 void SendCollisionData(Composition* object, const CollisionData& record) {
     MessageComponent* messages = object ? object->GetMessageComponent() : nullptr;
@@ -62,12 +58,17 @@ void CollisionWorld::Add(u32 id) {
     auto* collider = object->GetComponentAs<CollisionComponent>();
     // A collider without a transform has logged so itself; it stays out.
     if (!collider || !collider->HasTransform()) return;
+    const u32 slot = HandleTable::SlotOf(collider->GetHandle());
+    if (slot >= m_kinds.size()) m_kinds.resize(slot + 1);
+    m_kinds[slot] = u8((object->GetComponent(kLevelGeometryTypeId) ? kKindLevelGeometry : 0) |
+                       (object->GetComponentAs<MovementComponent>() ? kKindMoves : 0));
     if (object->GetComponentAs<MovementComponent>()) {
         m_dynamic.push_back(collider->GetHandle());
         return;
     }
     std::lock_guard lock(m_staticMutex);
     m_static.push_back(collider->GetHandle());
+    m_staticsChanged = true;
     GrowWorldBounds(*collider);
     if (IsGridReady()) InsertStatic(collider->GetHandle(), *collider);
 }
@@ -79,6 +80,7 @@ void CollisionWorld::Remove(u32 id) {
     const u32 handle = collider->GetHandle();
     SwapRemove(m_dynamic, handle);
     std::lock_guard lock(m_staticMutex);
+    m_staticsChanged = true;
     SwapRemove(m_static, handle);
     for (auto& column : m_staticCells) {
         for (auto& cell : column) SwapRemove(cell, handle);
@@ -141,6 +143,7 @@ void CollisionWorld::InsertStatic(u32 handle, const CollisionComponent& collider
 
 void CollisionWorld::BuildStaticGrid() {
     std::lock_guard lock(m_staticMutex);
+    m_staticsChanged = true;
     for (auto& column : m_staticCells) {
         for (auto& cell : column) cell.clear();
     }
@@ -158,16 +161,36 @@ void CollisionWorld::Detect() {
     }
 }
 
+u8 CollisionWorld::KindOf(const CollisionComponent& collider) const {
+    const u32 slot = HandleTable::SlotOf(collider.GetHandle());
+    if (slot < m_kinds.size()) return m_kinds[slot];
+    // Not added through Add: look it up.
+    const Composition* owner = collider.GetOwner();
+    return u8((owner->GetComponent(kLevelGeometryTypeId) ? kKindLevelGeometry : 0) |
+              (owner->GetComponentAs<MovementComponent>() ? kKindMoves : 0));
+}
+
 u32 CollisionWorld::AddEntry(CollisionComponent* collider) {
-    const ColliderFlags& flags = collider->GetFlags();
-    const bool swept = flags.isStatic && collider->GetOwner()->GetComponent(kLevelGeometryTypeId) != nullptr;
-    m_entries.push_back({collider, collider->GetMin(), collider->GetMax(), collider->GetOwnerId(), swept});
+    const u8 kind = KindOf(*collider);
+    const bool swept = collider->GetFlags().isStatic && (kind & kKindLevelGeometry);
+    const bool moves = (kind & kKindMoves) != 0;
+    Entry entry{collider, {}, {}, {}, {}, collider->GetOwnerId(), swept, moves, false, false};
+    Refresh(entry);
+    m_entries.push_back(entry);
     return static_cast<u32>(m_entries.size() - 1);
 }
 
 void CollisionWorld::Refresh(Entry& entry) {
     entry.min = entry.collider->GetMin();
     entry.max = entry.collider->GetMax();
+    entry.reachMin = entry.min;
+    entry.reachMax = entry.max;
+    if (!entry.moves || !MotionNeedsSweep(*entry.collider)) return;
+    const Vec3 back = entry.collider->GetCachedTransform()->GetPreviousPosition() - At(entry.collider);
+    for (int axis = 0; axis < 3; ++axis) {
+        entry.reachMin[axis] = std::min(entry.min[axis], entry.min[axis] + back[axis]);
+        entry.reachMax[axis] = std::max(entry.max[axis], entry.max[axis] + back[axis]);
+    }
 }
 
 bool CollisionWorld::TestPair(u32 ia, u32 ib, bool pairLists, bool bIsDynamic) {
@@ -175,41 +198,79 @@ bool CollisionWorld::TestPair(u32 ia, u32 ib, bool pairLists, bool bIsDynamic) {
     Entry& b = m_entries[ib];
     // Both checks are free of side effects, so the cheaper one goes first.
     const bool swept = a.sweptAgainst || b.sweptAgainst;
-    if (!swept && !CornersTouch(a.min, a.max, b.min, b.max)) return false;
+    if (!MayMeet(a, b)) return false;
     if (pairLists) {
         const std::vector<u32>& pairs = a.collider->PairList();
         if (std::find(pairs.begin(), pairs.end(), b.id) != pairs.end()) return false;
     }
-    const bool hit = PairTest(*a.collider, *b.collider);
-    if (swept) {  // the swept test may have stopped the mover
+    const Vec3 beforeA = At(a.collider);
+    const Vec3 beforeB = At(b.collider);
+    const bool hit = Meet(*a.collider, *b.collider, a.sweptAgainst, b.sweptAgainst);
+    if (hit) m_contacts.push_back({{b.id, kNoSide}, {a.id, kNoSide}});
+    // The swept test may have stopped the mover.
+    const bool stopped = swept && !(Same(At(a.collider), beforeA) && Same(At(b.collider), beforeB));
+    if (stopped) {
         Refresh(a);
         Refresh(b);
     }
-    if (!hit) return swept;
+    // A static pushed about: the buckets of its cells are made again.
+    if ((ia < m_staticCount && !Same(At(a.collider), beforeA)) ||
+        (ib < m_staticCount && !Same(At(b.collider), beforeB))) {
+        ++m_staticVersion;
+    }
+    if (!hit) return stopped;
     if (pairLists) {
         a.collider->PairList().push_back(b.id);
         // Only dynamic colliders meet again as A in a later cell; a static's
         // list would only grow (nothing clears or reads it).
         if (bIsDynamic) b.collider->PairList().push_back(a.id);
+    } else {
+        // Brute force keeps them for movers only, for the shoved bodies' pass.
+        if (a.moves) a.collider->PairList().push_back(b.id);
+        if (b.moves) b.collider->PairList().push_back(a.id);
     }
+    const Vec3 atA = At(a.collider);
+    const Vec3 atB = At(b.collider);
     const s32 side = Resolve(*a.collider, *b.collider);
     m_contacts.back().a.side = side;
     m_contacts.back().b.side = OppositeSide(side);
+    // A push by another body after the pushed body's wall tests began: they
+    // may not see it (a shove before them is seen by them).
+    const auto shoved = [](Entry& entry, const Vec3& before, const Entry& by) {
+        if (entry.moves && entry.wallsTested && !by.sweptAgainst && !Same(At(entry.collider), before)) {
+            entry.shoved = true;
+        }
+    };
+    shoved(a, atA, b);
+    shoved(b, atB, a);
     Refresh(a);
     Refresh(b);
+    // A static pushed about: the buckets of its cells are made again.
+    if ((ia < m_staticCount && !Same(At(a.collider), atA)) ||
+        (ib < m_staticCount && !Same(At(b.collider), atB))) {
+        ++m_staticVersion;
+    }
     return true;
 }
 
 void CollisionWorld::DetectBruteForce() {
     m_entries.clear();
+    m_staticCount = 0;
+    m_staticsChanged = true;
     for (u32 id : m_all) {
         CollisionComponent* collider = ColliderOfObject(id);
-        if (collider && collider->HasTransform()) AddEntry(collider);
+        if (!collider || !collider->HasTransform()) continue;
+        const u32 entry = AddEntry(collider);
+        // Pairs come in list order here, walls and bodies mixed.
+        m_entries[entry].wallsTested = true;
+        // Only the pass over shoved bodies reads movers' lists here.
+        if (m_entries[entry].moves) collider->PairList().clear();
     }
     const u32 count = static_cast<u32>(m_entries.size());
     for (u32 i = 0; i < count; ++i) {
         for (u32 j = i + 1; j < count; ++j) TestPair(i, j, false, false);
     }
+    HoldShovedAtWalls(false);
 }
 
 void CollisionWorld::DetectInGrid() {
@@ -217,111 +278,65 @@ void CollisionWorld::DetectInGrid() {
     for (int x = 0; x < kCells; ++x) {
         for (int z = 0; z < kCells; ++z) TestCell(x, z);
     }
+    HoldShovedAtWalls(true);
 }
 
 void CollisionWorld::FillDynamicCells() {
     for (auto& column : m_dynamicCells) {
         for (auto& cell : column) cell.clear();
     }
-    m_entries.clear();
+    RefreshStatics();
+    m_entries.resize(m_staticCount);
     for (u32 handle : m_dynamic) {
         if (CollisionComponent* collider = Collider(handle)) {
             collider->PairList().clear();
             AddEntry(collider);
         }
     }
-    for (u32 i = 0; i < m_entries.size(); ++i) {
-        // The box around the mover's path through this frame's steps.
+    for (u32 i = m_staticCount; i < m_entries.size(); ++i) {
+        // Its box, or the box around its path through this frame's steps.
         const Entry& entry = m_entries[i];
-        const Vec3 back = entry.collider->GetCachedTransform()->GetPreviousPosition() - entry.collider->GetPosition();
-        const Vec3 min(std::min(entry.min.x, entry.min.x + back.x), 0.0f, std::min(entry.min.z, entry.min.z + back.z));
-        const Vec3 max(std::max(entry.max.x, entry.max.x + back.x), 0.0f, std::max(entry.max.z, entry.max.z + back.z));
         CellSpan span;
-        if (!ClampedCellSpanLocked(min, max, span)) continue;
+        if (!ClampedCellSpanLocked(entry.reachMin, entry.reachMax, span)) continue;
         for (int x = span.x0; x <= span.x1; ++x) {
             for (int z = span.z0; z <= span.z1; ++z) m_dynamicCells[x][z].push_back(i);
         }
     }
-    // One entry per static collider, however many cells hold it, so a push
-    // seen in one cell is seen in the others.
-    for (u32 handle : m_static) {
-        CollisionComponent* collider = Collider(handle);
-        const u32 slot = HandleTable::SlotOf(handle);
-        if (slot >= m_staticEntries.size()) m_staticEntries.resize(slot + 1);
-        m_staticEntries[slot] = collider ? AddEntry(collider) : kNoEntry;
-    }
 }
 
-void CollisionWorld::CellBoxes::Load(const std::vector<Entry>& all, const std::vector<u32>& which) {
-    const std::size_t n = which.size();
-    for (auto* column : {&minX, &maxX, &minY, &maxY, &minZ, &maxZ}) column->resize(n);
-    always.resize(n);
-    entries = which;
-    for (std::size_t k = 0; k < n; ++k) Store(k, all[which[k]]);
-}
-
-void CollisionWorld::CellBoxes::Store(std::size_t slot, const Entry& entry) {
-    minX[slot] = entry.min.x;
-    maxX[slot] = entry.max.x;
-    minY[slot] = entry.min.y;
-    maxY[slot] = entry.max.y;
-    minZ[slot] = entry.min.z;
-    maxZ[slot] = entry.max.z;
-    always[slot] = entry.sweptAgainst ? 1 : 0;
-}
-
-void CollisionWorld::TestCell(int x, int z) {
-    const std::vector<u32>& dynamics = m_dynamicCells[x][z];
-    if (dynamics.empty()) return;
-    m_cellStatics.clear();
-    for (u32 handle : m_staticCells[x][z]) {
-        const u32 entry = m_staticEntries[HandleTable::SlotOf(handle)];
-        if (entry != kNoEntry) m_cellStatics.push_back(entry);
-    }
-    // Loaded per cell: pushes in earlier cells are already in the entries.
-    m_staticBoxes.Load(m_entries, m_cellStatics);
-    m_dynamicBoxes.Load(m_entries, dynamics);
-    for (std::size_t i = 0; i < dynamics.size(); ++i) {
-        ScanCell(dynamics[i], m_staticBoxes, 0, false);
-        ScanCell(dynamics[i], m_dynamicBoxes, i + 1, true);
-    }
-}
-
-void CollisionWorld::ScanCell(u32 ia, CellBoxes& boxes, std::size_t begin, bool bIsDynamic) {
-    constexpr float kMargin = 1e-3f;
-    const std::size_t end = boxes.entries.size();
-    if (m_touching.size() < end) m_touching.resize(end);
-    bool marked = false;
-    for (std::size_t k = begin; k < end; ++k) {
-        if (!marked) {
-            // Written without branches so that it runs as a vector loop.
-            const Entry& a = m_entries[ia];
-            const float x0 = a.min.x - kMargin, x1 = a.max.x + kMargin;
-            const float y0 = a.min.y - kMargin, y1 = a.max.y + kMargin;
-            const float z0 = a.min.z - kMargin, z1 = a.max.z + kMargin;
-            // Plain pointers: stores through u8 may alias anything, which
-            // would make the compiler reload every array for every box.
-            const float* minX = boxes.minX.data();
-            const float* maxX = boxes.maxX.data();
-            const float* minY = boxes.minY.data();
-            const float* maxY = boxes.maxY.data();
-            const float* minZ = boxes.minZ.data();
-            const float* maxZ = boxes.maxZ.data();
-            const u8* always = boxes.always.data();
-            u8* touching = m_touching.data();
-            for (std::size_t m = k; m < end; ++m) {
-                touching[m] = u8((minX[m] <= x1) & (maxX[m] >= x0) & (minZ[m] <= z1) & (maxZ[m] >= z0) &
-                                 (minY[m] <= y1) & (maxY[m] >= y0)) |
-                              always[m];
+void CollisionWorld::RefreshStatics() {
+    if (m_staticsChanged) {
+        // One entry per static collider, however many cells hold it, so a
+        // push seen in one cell is seen in the others.
+        m_entries.clear();
+        for (u32 handle : m_static) {
+            CollisionComponent* collider = Collider(handle);
+            const u32 slot = HandleTable::SlotOf(handle);
+            if (slot >= m_staticEntries.size()) m_staticEntries.resize(slot + 1);
+            m_staticEntries[slot] = collider ? AddEntry(collider) : kNoEntry;
+        }
+        m_staticCount = static_cast<u32>(m_entries.size());
+        for (int x = 0; x < kCells; ++x) {
+            for (int z = 0; z < kCells; ++z) {
+                std::vector<u32>& entries = m_cellStaticEntries[x][z];
+                entries.clear();
+                for (u32 handle : m_staticCells[x][z]) {
+                    const u32 entry = m_staticEntries[HandleTable::SlotOf(handle)];
+                    if (entry != kNoEntry) entries.push_back(entry);
+                }
             }
-            marked = true;
         }
-        if (!m_touching[k]) continue;
-        const u32 ib = boxes.entries[k];
-        if (TestPair(ia, ib, true, bIsDynamic)) {
-            boxes.Store(k, m_entries[ib]);
-            marked = false;  // A moved, or may have: mark the rest again
-        }
+        m_staticsChanged = false;
+        ++m_staticVersion;
+        return;
+    }
+    // Moved by game code (a gate rising), or a flag changed, since the last frame.
+    for (u32 i = 0; i < m_staticCount; ++i) {
+        Entry& entry = m_entries[i];
+        entry.sweptAgainst = entry.collider->GetFlags().isStatic && (KindOf(*entry.collider) & kKindLevelGeometry);
+        if (Same(entry.collider->GetMin(), entry.min) && Same(entry.collider->GetMax(), entry.max)) continue;
+        Refresh(entry);
+        ++m_staticVersion;
     }
 }
 

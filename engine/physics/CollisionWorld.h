@@ -16,13 +16,22 @@
 // x and z. The grid spans the bounds of every static collider ever added,
 // grown to include the origin, in cells of a third of the extent + 0.001. A
 // static collider goes into every cell its corners span, or into none when
-// part of it lies outside. A dynamic collider goes into every cell that the
-// box around its place at the start of the frame's physics and its place now
-// spans, clamped to the grid: a fast mover meets every wall on its path, and
-// one that reaches past the outermost wall still meets it. Dynamic colliders
-// meet the statics of their cells and the dynamics after them; statics never
-// meet statics. Each collider's pair list
+// part of it lies outside. A dynamic collider goes into every cell its box
+// spans, clamped to the grid (one that reaches past the outermost wall still
+// meets it); a body that moved far enough this frame to be swept against
+// level geometry (NeedsSweep) goes into every cell of the box around its
+// place at the start of the frame's physics and its place now, so a fast
+// mover meets every wall on its path. Dynamic colliders meet the statics of
+// their cells and the dynamics after them; statics never meet statics. A
+// pair goes to PairTest only when the boxes touch, or, for level geometry,
+// when the wall touches the mover's swept box. Each collider's pair list
 // keeps a pair that shares several cells from being reported twice.
+//
+// A body pushed by another body (not by level geometry) after its own wall
+// tests may have been shoved into or through a wall: once every pair is
+// done, each such body is swept again, from where it stood when the frame's
+// physics began, against the level geometry its way crossed, and held at
+// the wall.
 //
 // Threads: BuildStaticGrid and SetGridReady run on the level-load thread
 // while the main thread goes on. The static list, the static cells and the
@@ -118,42 +127,98 @@ private:
     void InsertStatic(u32 handle, const CollisionComponent& collider);
 
     // One collider taking part in this frame's detection, with its current
-    // corners. A pair whose corners are apart cannot pass PairTest (every
-    // overlap test implies touching corners) and is skipped without calling
-    // it, unless one of them is Static level geometry, where the swept test
-    // may still find a hit. Corners are refreshed whenever a test or a push
-    // moves one.
+    // corners and its reach: the corners, grown for a body that needs
+    // sweeping to its box at the start of the frame's physics. A pair that
+    // cannot meet by these (MayMeet) cannot pass PairTest (every overlap
+    // test implies touching corners, and a swept test only finds walls its
+    // swept box touches) and is skipped without calling it. Both are
+    // refreshed whenever a test or a push moves the collider.
     struct Entry {
         CollisionComponent* collider;
         Vec3 min;
         Vec3 max;
+        Vec3 reachMin;
+        Vec3 reachMax;
         u32 id;
         bool sweptAgainst;  // Static with a LevelGeometryComponent
+        bool moves;         // has a MovementComponent
+        bool shoved;        // pushed by a body other than level geometry after wallsTested
+        bool wallsTested;   // its tests against the statics have begun
     };
+
+    static constexpr u32 kNoEntry = ~0u;
+    // Whether a collider's object is level geometry, or moves, by handle
+    // slot: looked up once, when it joins.
+    enum : u8 { kKindLevelGeometry = 1, kKindMoves = 2 };
+    u8 KindOf(const CollisionComponent& collider) const;
+    // Whether two corner boxes touch, with a margin so that rounding never
+    // rejects a pair the exact tests (touching counts for boxes and spheres)
+    // would accept; the margin only lets more pairs through to those tests.
+    static constexpr float kTouchMargin = 1e-3f;
+    static bool CornersTouch(const Vec3& minA, const Vec3& maxA, const Vec3& minB, const Vec3& maxB) {
+        return minA.x <= maxB.x + kTouchMargin && minB.x <= maxA.x + kTouchMargin &&
+               minA.z <= maxB.z + kTouchMargin && minB.z <= maxA.z + kTouchMargin &&
+               minA.y <= maxB.y + kTouchMargin && minB.y <= maxA.y + kTouchMargin;
+    }
 
     u32 AddEntry(CollisionComponent* collider);
     void Refresh(Entry& entry);
+    static bool MayMeet(const Entry& a, const Entry& b) {
+        if (b.sweptAgainst) return CornersTouch(a.reachMin, a.reachMax, b.min, b.max);
+        if (a.sweptAgainst) return CornersTouch(b.reachMin, b.reachMax, a.min, a.max);
+        return CornersTouch(a.min, a.max, b.min, b.max);
+    }
     void DetectBruteForce();
     void DetectInGrid();
     void FillDynamicCells();
-    // The corners of one cell's colliders side by side, so the corner check
-    // of one A against all of them runs as one tight loop.
-    struct CellBoxes {
-        std::vector<float> minX, maxX, minY, maxY, minZ, maxZ;
-        std::vector<u8> always;  // swept-against: never skipped
-        std::vector<u32> entries;
-        void Load(const std::vector<Entry>& all, const std::vector<u32>& which);
-        void Store(std::size_t slot, const Entry& entry);
+    // The static colliders' entries (the first of this frame's entries) are
+    // kept from frame to frame and made again only when statics join or
+    // leave; a static that moved is refreshed.
+    void RefreshStatics();
+
+    // The colliders of one cell on a finer grid of their own over x and z
+    // (about one bucket per collider), so a collider finds the few it may
+    // meet without looking at every other one of the cell. Slots are
+    // positions in the cell's list. A collider that moves is added to the
+    // buckets of its new place as well, so each bucket holds at least
+    // every collider that is in it now.
+    struct Buckets {
+        float x0 = 0.0f, z0 = 0.0f, perX = 0.0f, perZ = 0.0f;
+        int sidesX = 1, sidesZ = 1;
+        std::vector<std::vector<u32>> lists;
+        std::vector<u32> stamps;  // by slot: the last gathering that took it
+        std::vector<std::array<int, 4>> spans;  // by slot: the buckets it last went into
+        u32 stamp = 0;
+        void Build(const std::vector<Entry>& all, const std::vector<u32>& which, float scale);
+        void Insert(u32 slot, const Vec3& min, const Vec3& max);
+        // First and last bucket on x, then on z.
+        using Span4 = std::array<int, 4>;
+        // Appends to out, once each in a gathering, the slots from `from`
+        // on in the buckets of span, unsorted.
+        void Gather(const Span4& span, u32 from, std::vector<u32>& out);
+        void NewGathering();
+        // The buckets min..max spans, within the touch margin.
+        void Span(const Vec3& min, const Vec3& max, int& i0, int& i1, int& k0, int& k1) const;
     };
 
+    // The buckets of a cell's statics, made again after a static moved.
+    Buckets& StaticBuckets(int x, int z);
     void TestCell(int x, int z);
-    // A against boxes [begin, end) in order, through TestPair for those whose
-    // corners touch A's; the marks are taken again after anything moved.
-    void ScanCell(u32 a, CellBoxes& boxes, std::size_t begin, bool bIsDynamic);
+    // A against the cell's colliders from slot begin on, in slot order,
+    // through TestPair for those its reach may meet; after a test that moved
+    // something, the moved collider is bucketed anew and A looks again.
+    void ScanCell(u32 a, Buckets& buckets, const std::vector<u32>& slots, u32 begin, bool bIsDynamic);
     // The pair (a, b) of this frame's entries; with pairLists, the grid's
     // de-duplication through the pair lists (b's list only when b is
     // dynamic). Returns whether a collider may have moved.
     bool TestPair(u32 a, u32 b, bool pairLists, bool bIsDynamic);
+    // The filters, the overlap and the swept test of PairTest, without the
+    // contact; whether each is level geometry is given.
+    bool Meet(CollisionComponent& a, CollisionComponent& b, bool aIsWall, bool bIsWall);
+    // The pass over shoved bodies (see the top of this file); in the grid
+    // the walls come from the cells of each shove, else from every entry.
+    void HoldShovedAtWalls(bool grid);
+    void HoldAtWall(u32 mover, u32 wall);
 
     std::vector<u32> m_all;
     std::vector<u32> m_dynamic;
@@ -171,10 +236,16 @@ private:
     // Scratch reused from frame to frame.
     std::vector<Entry> m_entries;
     std::vector<u32> m_staticEntries;  // entry of each static collider, by handle slot
-    std::vector<u32> m_cellStatics;
-    CellBoxes m_staticBoxes;
-    CellBoxes m_dynamicBoxes;
-    std::vector<u8> m_touching;
+    Buckets m_dynamicBuckets;
+    Grid<u32> m_cellStaticEntries;
+    std::vector<u32> m_candidates;
+    std::vector<u32> m_seen;  // per entry: the last shoved body it was tried for, + 1
+    std::vector<u8> m_kinds;  // by handle slot
+    std::array<std::array<Buckets, kCells>, kCells> m_staticBuckets;
+    std::array<std::array<u32, kCells>, kCells> m_staticBucketsVersion{};
+    u32 m_staticVersion = 1;      // raised whenever a static moves
+    u32 m_staticCount = 0;        // entries of statics, kept between frames
+    bool m_staticsChanged = true;  // guarded: statics joined or left
     std::vector<ContactPair> m_sending;
 };
 

@@ -147,6 +147,12 @@ s32 PushBoxAndSphere(CollisionComponent& box, CollisionComponent& sphere, Collis
 }  // namespace
 
 bool CollisionWorld::PairTest(CollisionComponent& a, CollisionComponent& b) {
+    const bool overlap = Meet(a, b, IsLevelGeometry(a), IsLevelGeometry(b));
+    if (overlap) m_contacts.push_back({{b.GetOwnerId(), kNoSide}, {a.GetOwnerId(), kNoSide}});
+    return overlap;
+}
+
+bool CollisionWorld::Meet(CollisionComponent& a, CollisionComponent& b, bool aIsWall, bool bIsWall) {
     if (!a.HasTransform() || !b.HasTransform()) return false;
     if (!FlagsAllow(a.GetFlags(), b.GetFlags(), &ColliderFlags::collideWithStatics,
                     &ColliderFlags::collideWithDynamics)) {
@@ -155,12 +161,13 @@ bool CollisionWorld::PairTest(CollisionComponent& a, CollisionComponent& b) {
     bool overlap = VolumesOverlap(ShapedVolume(a), a.GetPosition(), ShapedVolume(b), b.GetPosition());
     // Whichever of the two is the wall: before the grid is ready pairs come
     // in list order, where the level's walls usually precede its movers.
-    if (IsLevelGeometry(b)) {
+    // (The collision world calls this only for a wall that touches the
+    // mover's box, or, for a mover that needs sweeping, its swept box.)
+    if (bIsWall) {
         overlap = SweptLevelGeometryTest(a, b, overlap);
-    } else if (IsLevelGeometry(a)) {
+    } else if (aIsWall) {
         overlap = SweptLevelGeometryTest(b, a, overlap);
     }
-    if (overlap) m_contacts.push_back({{b.GetOwnerId(), kNoSide}, {a.GetOwnerId(), kNoSide}});
     return overlap;
 }
 

@@ -276,6 +276,20 @@ bool RayHitsTriangles(const Ray& ray, const PointView& vertices, std::span<const
     return hit;
 }
 
+bool NeedsSweep(const CollisionComponent& a) {
+    const Composition* owner = a.GetOwner();
+    return owner && owner->GetComponentAs<MovementComponent>() && MotionNeedsSweep(a);
+}
+
+bool MotionNeedsSweep(const CollisionComponent& a) {
+    const TransformComponent* transform = a.GetCachedTransform();
+    if (!transform) return false;
+    const Vec3 motion = transform->GetPosition() - transform->GetPreviousPosition();
+    const Vec3& size = a.GetVolume().size;
+    const float allowed = kSweepFraction * std::fabs(size[size.MinComponentIndex()]);
+    return motion.LengthSquared() > allowed * allowed;
+}
+
 bool SweptLevelGeometryTest(CollisionComponent& a, const CollisionComponent& b, bool overlapResult) {
     if (!a.GetFlags().resolveWithStatics || !b.GetFlags().resolveWithDynamics) return overlapResult;
     TransformComponent* transform = a.GetCachedTransform();

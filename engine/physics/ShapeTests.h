@@ -88,4 +88,17 @@ bool RayHitsTriangles(const Ray& ray, const PointView& vertices, std::span<const
 // path that never meets b keeps overlapResult.
 bool SweptLevelGeometryTest(CollisionComponent& a, const CollisionComponent& b, bool overlapResult);
 
+// The share of a mover's smallest extent it may move in a frame and still be
+// tested by plain overlap: a box that moves at most half its thinnest size
+// cannot pass a wall without ending inside it, nor end with its centre past
+// the wall's, so the push still sends it back the way it came.
+constexpr float kSweepFraction = 0.5f;
+// Whether the collider of a moving body went further than kSweepFraction of
+// its smallest extent since this frame's physics began (a body without a
+// MovementComponent or a transform never does; one with a zero-size box
+// does at any motion). Only such a body is swept against level geometry.
+bool NeedsSweep(const CollisionComponent& a);
+// The same for a collider known to belong to a moving body.
+bool MotionNeedsSweep(const CollisionComponent& a);
+
 }  // namespace Ostrel

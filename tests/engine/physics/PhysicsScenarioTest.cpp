@@ -266,6 +266,29 @@ TEST_P(RoomEndScenario, ARunnerDrivenAtTheOutermostThinWallStaysInside) {
     }
 }
 
+// A runner against the wall shoved by another running into her from
+// behind (added after her, so the shove comes after her own wall tests):
+// however hard and at whatever frame time, she stays at the wall's face.
+TEST_P(RoomEndScenario, ARunnerShovedIntoTheWallByAnotherStaysInside) {
+    const float frames[] = {1.0f / 144.0f, 1.0f / 30.0f, 0.032f};
+    for (float speed : {20.0f, 150.0f, 700.0f}) {
+        for (float frame : frames) {
+            SCOPED_TRACE(testing::Message() << "speed " << speed << ", frame " << frame);
+            Composition* pinned = world.Spawn("runner", Vec3(kWallFace - 0.5f, kResting, 0));
+            Composition* shover = world.Spawn("runner", Vec3(kWallFace - 1.6f, kResting, 0.2f));
+            float furthest = 0.0f;
+            for (float time = 0.0f; time < 0.5f; time += frame) {
+                shover->GetComponentAs<MovementComponent>()->SetVelocity(Vec3(speed, 0, 0));
+                world.Frame(frame);
+                furthest = std::max({furthest, PhysicsWorld::PositionOf(pinned).x, PhysicsWorld::PositionOf(shover).x});
+            }
+            EXPECT_LE(furthest, kWallFace - 0.5f + 1e-3f) << "never past the wall's face";
+            for (Composition* body : {pinned, shover}) world.objects.DestroyObject(body->GetId());
+            world.objects.Update(0.0f);
+        }
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(Modes, RoomEndScenario, ::testing::Values(Mode::kBruteForce, Mode::kGrid),
                          [](const auto& info) { return info.param == Mode::kGrid ? "Grid" : "BruteForce"; });
 
