@@ -160,7 +160,7 @@ TEST(ShippedMenus, ATestedRoomsMenusLeadBackToTheEditorOnly) {
     for (const Case& c : cases) {
         ShippedMenuWorld menus;
         menus.scripts->RunString("LevelEditorTestPlay = true");
-        UiScene* scene = menus.Enter(c.scene);
+        UiScene* scene = menus.EnterAndWait(c.scene);
         ASSERT_NE(scene, nullptr) << c.scene;
         EXPECT_EQ(menus.Press(scene, c.keys), c.expected) << c.scene << ", case with " << c.keys.size() << " keys";
     }
