@@ -10,6 +10,8 @@
 #include "engine/core/TransformComponent.h"
 #include "engine/core/VarFun_Delegate.h"
 
+#include <algorithm>
+
 // Created and deleted by its meta class; not copied (the handle tables are
 // not copyable).
 // Created and deleted, never copied: the manager destroys every object in its
@@ -147,6 +149,10 @@ u32 ObjectManager::CloneObject(u32 id) {
 
 void ObjectManager::DestroyObject(u32 id) {
     m_pendingDestroy.push_back(id);
+}
+
+bool ObjectManager::IsDestroyQueued(u32 id) const {
+    return std::find(m_pendingDestroy.begin(), m_pendingDestroy.end(), id) != m_pendingDestroy.end();
 }
 
 void ObjectManager::DestroyAllObjects() {

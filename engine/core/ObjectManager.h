@@ -76,6 +76,11 @@ public:
 
     // Only queues the id; see Update.
     void DestroyObject(u32 id);
+    // Whether the id waits in the destroy queue. Code that ends an object it
+    // made (an effect, a helper) while its own object is being destroyed
+    // asks first: a level being cleared has queued both already, and a
+    // second request would destroy the helper twice.
+    bool IsDestroyQueued(u32 id) const;
     // Drops pending announcements and queues every live object.
     void DestroyAllObjects();
     // The destroy pass of Update, run now: a caller that replaces the whole

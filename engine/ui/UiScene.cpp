@@ -7,6 +7,8 @@
 #include "engine/sound/SoundFamily.h"
 #include "engine/ui/UiDrawContext.h"
 
+#include <algorithm>
+
 namespace Ostrel {
 
 namespace {
@@ -77,6 +79,7 @@ void UiScene::Enter() {
     m_inputTimer = std::make_unique<Timer>(m_clock ? *m_clock : DefaultClock());
     m_inputTimer->Tick();
     m_timeSinceEnter = 0.0f;
+    m_heldAtEnter.clear();
     m_editSelection = nullptr;
     for (const auto& element : m_elements) element->Enter();
     AttachAndStartHandlers();
@@ -147,6 +150,13 @@ bool UiScene::IsInputReady() {
     return m_inputDelay <= m_timeSinceEnter;
 }
 
+bool UiScene::TakeHeldKey(int key, bool down) {
+    auto held = std::find(m_heldAtEnter.begin(), m_heldAtEnter.end(), key);
+    if (held == m_heldAtEnter.end()) return false;
+    if (!down) m_heldAtEnter.erase(held);
+    return true;
+}
+
 bool UiScene::IsSelectKey(int key) {
     return key == 13 || key == 88 || key == 90 || key == 263 || key == 271;
 }
@@ -158,6 +168,8 @@ void UiScene::Navigate(UiDirection direction) {
 }
 
 void UiScene::OnKey(int key, bool down) {
+    // Before the delay's gate, so that a release during the delay is seen.
+    if (TakeHeldKey(key, down)) return;
     if (!IsInputReady()) return;
     bool consumed = false;
     if (down && m_navigator) {

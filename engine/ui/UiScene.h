@@ -105,6 +105,11 @@ public:
     bool AcceptsInput() const { return m_acceptsInput; }
     // The clock of the input gate (default: the engine's); copied by Clone.
     void SetInputClock(const IClock* clock) { m_clock = clock; }
+    // Keys that are down as the scene is entered (the UI system hands them
+    // over right after Enter): each reaches nothing, not even its release,
+    // until it has been let go. A key held, or mashed, while a menu comes up
+    // over play so never makes the menu's first choice.
+    void IgnoreHeldKeys(std::vector<int> keys) { m_heldAtEnter = std::move(keys); }
 
     const std::vector<std::unique_ptr<UiElementBase>>& GetElements() const { return m_elements; }
     UiNavigator* GetNavigator() const { return m_navigator.get(); }
@@ -121,6 +126,8 @@ private:
 
     void RunSceneScript(ScriptManager& scripts, const std::string& text, const std::string& name);
     bool IsInputReady();
+    // True for an event of a key held since Enter (its release forgets it).
+    bool TakeHeldKey(int key, bool down);
     void Navigate(UiDirection direction);
     void SelectInitialElement();
     // The element's position in the list, or the list's size.
@@ -139,6 +146,7 @@ private:
     bool m_stopEffectsInScene = false;
     float m_inputDelay = 0.0f;
     float m_timeSinceEnter = 0.0f;
+    std::vector<int> m_heldAtEnter;
     std::unique_ptr<Timer> m_inputTimer;
     UiElementBase* m_editSelection = nullptr;
     bool m_acceptsInput = true;

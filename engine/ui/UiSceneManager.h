@@ -71,6 +71,7 @@ public:
     std::size_t GetLiveCount() const;
     // The clock the copies' input gates read (default: the engine's).
     void SetInputClock(const IClock* clock) { m_clock = clock; }
+    const IClock* GetInputClock() const { return m_clock; }
 
 private:
     mutable std::recursive_mutex m_mutex;

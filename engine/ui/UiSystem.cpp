@@ -91,6 +91,8 @@ void UiSystem::LoadConfig(Serializer* config) {
 
 void UiSystem::Initialize() {
     m_keyStates.fill(false);
+    if (UiSceneManager* scenes = UiSceneManager::Instance(); scenes && !scenes->GetInputClock())
+        scenes->SetInputClock(&m_inputClock);
     m_subscriptions.Listen("LostDevice", MakeDelegate(this, &UiSystem::OnLostDevice));
     m_subscriptions.Listen("ResetDevice", MakeDelegate(this, &UiSystem::OnResetDevice));
     m_subscriptions.Listen("SceneDrawing", MakeDelegate(this, &UiSystem::OnSceneDrawing));
@@ -117,6 +119,9 @@ void UiSystem::Initialize() {
 }
 
 void UiSystem::Shutdown() {
+    // The scene manager may outlive this system (the tools' order).
+    if (UiSceneManager* scenes = UiSceneManager::Instance(); scenes && scenes->GetInputClock() == &m_inputClock)
+        scenes->SetInputClock(nullptr);
     // A background load still running would outlive the managers it fills.
     UiResourceLoadHandler::StopAllLoads();
     m_subscriptions.Clear();
@@ -208,6 +213,7 @@ void UiSystem::Update(f32 dt) {
         if (!m_startScene.empty()) {
             if (UiSceneManager* scenes = UiSceneManager::Instance()) {
                 if (UiScene* scene = scenes->Instantiate(m_startScene)) {
+                    scene->IgnoreHeldKeys(HeldKeys());
                     m_stack.push_back(scene);
                     LogStack();
                 }
@@ -240,6 +246,7 @@ void UiSystem::Update(f32 dt) {
     // whatever the wall clock did meanwhile. It runs while paused.
     if (fixedStep) uiStep = static_cast<float>(*engine->GetRunSwitches().fixedDt);
     const float uiTime = std::min(uiStep, kMaxUiStep);
+    m_inputClock.AdvanceSeconds(uiTime);
     if (CoreSystem* core = Core()) core->SendMessageFloat("UiTimeUpdate", uiTime);
     UpdateTutorials();
 }
@@ -261,7 +268,17 @@ void UiSystem::OnUiChangeScene(std::string* name, UiSceneChangeMethod method) {
 void UiSystem::PushNamed(const std::string& name) {
     UiSceneManager* scenes = UiSceneManager::Instance();
     if (scenes == nullptr || !HasRoomForScene(name)) return;
-    if (UiScene* scene = scenes->Instantiate(name)) m_stack.push_back(scene);
+    if (UiScene* scene = scenes->Instantiate(name)) {
+        scene->IgnoreHeldKeys(HeldKeys());
+        m_stack.push_back(scene);
+    }
+}
+
+std::vector<int> UiSystem::HeldKeys() const {
+    std::vector<int> held;
+    for (std::size_t key = 0; key < m_keyStates.size(); ++key)
+        if (m_keyStates[key]) held.push_back(int(key));
+    return held;
 }
 
 bool UiSystem::HasRoomForScene(const std::string& name) {
@@ -412,7 +429,7 @@ void UiSystem::UpdateTutorials() {
 // ---- input
 
 void UiSystem::OnKeyTriggered(int key, bool down) {
-    if (key >= 0 && key < 256) m_keyStates[std::size_t(key)] = down;
+    if (key >= 0 && std::size_t(key) < m_keyStates.size()) m_keyStates[std::size_t(key)] = down;
     if (m_debug) OnDebugKey(key, down);
     if (m_editMode) return;
     if (std::find(std::begin(kMouseKeys), std::end(kMouseKeys), key) != std::end(kMouseKeys)) return;

@@ -16,7 +16,11 @@
 // 1, 2 and 4 to none), pad data to the top scene. "UiCaptureInput"(true)
 // makes this system the only receiver of "KeyTriggered" and
 // "ControllerUpdate". The UI clock ("UiTimeUpdate", at most 0.032 s a frame)
-// runs while the engine is paused; tutorial pages wait in engine time.
+// runs while the engine is paused; tutorial pages wait in engine time. The
+// scenes' input delays count UI time too (unless a test gave the scene
+// manager its own clock), so a fixed-step run drops the same presses on
+// every machine. A scene put on the stack ignores the keys that are down at
+// that moment until they are let go (UiScene::IgnoreHeldKeys).
 //
 // Drawing: the system is the draw target of its UiDrawContext. Every quad is
 // the shared unit quad drawn with "ui-effect" (textured) or the solid
@@ -145,6 +149,8 @@ private:
     // without the tutorial page (logged on its own when it shows).
     void LogStack() const;
     void PushNamed(const std::string& name);
+    // The keys down now, for a scene just put on the stack.
+    std::vector<int> HeldKeys() const;
     // False, with one log line per run of refusals, when the stack is full.
     bool HasRoomForScene(const std::string& name);
     void PopScene();
@@ -175,7 +181,10 @@ private:
     bool m_debug = false;
     bool m_editMode = false;
     std::unique_ptr<Timer> m_uiTimer;
-    std::array<bool, 256> m_keyStates{};
+    // Down or up by key code, pad buttons included (codes below 512).
+    std::array<bool, 512> m_keyStates{};
+    // UI time in microseconds, read by the scenes' input delays.
+    ManualClock m_inputClock{1000000};
 
     u32 m_pendingPops = 0;
     std::vector<std::string> m_pendingPushes;

@@ -250,7 +250,16 @@ void GameSystem::ResetLevel() {
     // The old objects go before the new ones are announced, so that a
     // listener that takes the first of a kind (the frame's camera) takes
     // the new level's rather than losing the old one a frame later.
-    if (ObjectManager* objects = Objects()) objects->DestroyPendingNow();
+    if (ObjectManager* objects = Objects()) {
+        objects->DestroyPendingNow();
+        // What the old objects made as they went (listeners of their
+        // destruction may create) must not live on into the new level, where
+        // a boss's leftovers would meet a fight that starts afresh.
+        for (int pass = 0; pass < kClearPasses && !objects->GetLiveObjects().empty(); ++pass) {
+            objects->DestroyAllObjects();
+            objects->DestroyPendingNow();
+        }
+    }
     if (LevelInstanceManager* level = LevelInstanceManager::Instance()) level->Instantiate();
 }
 

@@ -65,6 +65,9 @@ public:
     static constexpr const char* kTestLeadInRoom = "room-start";
     // Where the shipped level list lives, under the resource folder.
     static constexpr const char* kDefaultLevelList = "levels/levels.xlod";
+    // Passes a reload makes to empty the world of what the old level's
+    // objects made while they were destroyed.
+    static constexpr int kClearPasses = 4;
 
     GameSystem() = default;
     ~GameSystem() override;

@@ -205,8 +205,7 @@ void BroodMotherComponent::OnObjectDead() {
     const Vec3 at = PositionOf(GetOwner());
     objects->DestroyObject(GetOwnerId());
     // A roaming nest destroyed earlier left its id here: skip it.
-    for (u32 id : m_wanderingSpawnerIds)
-        if (objects->GetObject(id)) objects->DestroyObject(id);
+    for (u32 id : m_wanderingSpawnerIds) DestroyMadeObject(id);
     m_wanderingSpawnerIds.clear();
     if (Composition* smoke = CreateGameObject("yak-fx-obj", nullptr, "BroodMotherComponent"))
         if (TransformComponent* transform = smoke->GetTransform()) transform->SetPosition(at);

@@ -154,8 +154,7 @@ void FoxBossAIAction::MoveColliderZ(f32 halves) {
 }
 
 void FoxBossAIAction::DestroyMound() {
-    ObjectManager* objects = ActionObjects();
-    if (m_mound != 0 && objects && objects->GetObject(m_mound)) objects->DestroyObject(m_mound);
+    DestroyMadeObject(m_mound);
     m_mound = 0;
 }
 

@@ -50,4 +50,10 @@ void GiveTimedLife(u32 objectId, f32 seconds, const char* requester) {
     if (ObjectManager* objects = ActionObjects()) objects->DestroyObject(objectId);
 }
 
+void DestroyMadeObject(u32 objectId) {
+    ObjectManager* objects = ActionObjects();
+    if (objectId == 0 || !objects || !objects->GetObject(objectId) || objects->IsDestroyQueued(objectId)) return;
+    objects->DestroyObject(objectId);
+}
+
 }  // namespace Vandle

@@ -40,4 +40,11 @@ bool AddToBrain(u32 objectId, Ostrel::ActionBase* action);
 // queued for destruction at once instead.
 void GiveTimedLife(u32 objectId, f32 seconds, const char* requester);
 
+// Queues the destruction of an object the caller made and keeps by id (an
+// effect, a mound, a roaming nest) when it is live and not queued already.
+// Makers end their helpers as they end themselves; when the whole level is
+// being cleared both are queued already, and a second request would make
+// the object manager destroy the helper twice.
+void DestroyMadeObject(u32 objectId);
+
 }  // namespace Vandle

@@ -8,6 +8,7 @@
 #include "engine/core/TransformComponent.h"
 #include "engine/core/VarFun_Delegate.h"
 #include "game/common/GameSupport.h"
+#include "game/common/ObjectCreation.h"
 
 LV_REFLECT_CLASS(Vandle::BurnAction);
 
@@ -46,10 +47,9 @@ void BurnAction::CreateFlames(Composition& owner) {
 }
 
 void BurnAction::OnEnd() {
-    ObjectManager* objects = ActionObjects();
     // The flames may have ended on their own (a timed life): only a live
     // object is queued.
-    if (m_effectId != 0 && objects && objects->GetObject(m_effectId)) objects->DestroyObject(m_effectId);
+    DestroyMadeObject(m_effectId);
     m_effectId = 0;
     m_listeners.UnlistenAll();
     ActionBase::OnEnd();

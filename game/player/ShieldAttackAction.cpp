@@ -11,6 +11,7 @@
 #include "engine/physics/CollisionData.h"
 #include "game/common/BobAction.h"
 #include "game/common/GameSupport.h"
+#include "game/common/ObjectCreation.h"
 #include "game/player/QilAttackSupport.h"
 
 LV_REFLECT_CLASS(Vandle::ShieldAttackAction);
@@ -82,7 +83,7 @@ void ShieldAttackAction::TerminateMotion(Composition& owner) {
 }
 
 void ShieldAttackAction::OnEnd() {
-    if (ObjectManager* objects = ActionObjects(); objects && m_effectId) objects->DestroyObject(m_effectId);
+    DestroyMadeObject(m_effectId);
     m_effectId = 0;
     m_globals.Clear();
     m_listeners.UnlistenAll();

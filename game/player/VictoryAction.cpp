@@ -10,6 +10,7 @@
 #include "engine/core/Reflect.h"
 #include "engine/core/TransformComponent.h"
 #include "game/common/GameSupport.h"
+#include "game/common/ObjectCreation.h"
 #include "game/player/QilAttackSupport.h"
 
 LV_REFLECT_CLASS(Vandle::VictoryAction);
@@ -78,10 +79,8 @@ int VictoryAction::OnUpdate(f32 dt) {
 }
 
 void VictoryAction::OnEnd() {
-    if (ObjectManager* objects = ActionObjects()) {
-        if (m_fireworksId) objects->DestroyObject(m_fireworksId);
-        if (m_victoryEffectId) objects->DestroyObject(m_victoryEffectId);
-    }
+    DestroyMadeObject(m_fireworksId);
+    DestroyMadeObject(m_victoryEffectId);
     m_fireworksId = 0;
     m_victoryEffectId = 0;
     if (m_timeUp) {

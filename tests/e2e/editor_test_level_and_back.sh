@@ -88,8 +88,8 @@ shots="$shots,$work/shots/back.png@$((firstLoad - 4))"
   click 168 "|Test Level"
   level_start
   key 40 27   # the pause menu
-  key 46 40   # down to "Back to editor"
-  key 50 13
+  key 62 40   # down to "Back to editor", once the menu takes keys (0.3 s)
+  key 66 13
   printf 'at StateReturn\n'
   save_as 10 after-pause
   click 30 "|Test Level"

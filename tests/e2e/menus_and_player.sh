@@ -19,6 +19,7 @@
 #     goal, the HUD brings up the loading screen of the second level, U
 #     there completes the game and the HUD shows the complete menu, whose
 #     button goes back to the main menu. Play again: Escape pauses, Quit
+#     (chosen after the pause menu's first 0.3 s, when it takes keys)
 #     goes back to the main menu; Quit there ends the game.
 #  4. still, right, dash: the level at the same late frame with no key, after
 #     Right was held for 40 frames, and after that plus one 'Z' (dash), each
@@ -124,8 +125,8 @@ key $r 13; key $((r + 50)) U
 key $((r + 100)) 32; key $((r + 120)) U
 key $((r + 150)) 13
 key $((r + 170)) 13; key $((r + 220)) 32
-key $((r + 240)) 27; key $((r + 250)) 40; key $((r + 260)) 13
-key $((r + 280)) 40; key $((r + 285)) 40; key $((r + 290)) 13)"
+key $((r + 240)) 27; key $((r + 262)) 40; key $((r + 266)) 13
+key $((r + 290)) 40; key $((r + 295)) 40; key $((r + 300)) 13)"
 unset extraTrace extraLines
 cp "$work/room-start.xrm.orig" "$work/rsc/level/room-start.xrm"
 cp "$work/player-objects.xobj.orig" "$work/rsc/objects/player-objects.xobj"

@@ -35,6 +35,127 @@ sample_game_copy() {
   sed -i 's|<max-fps>[^<]*</max-fps>|<max-fps>10000.000000</max-fps>|' "$work/rsc/coresystem.xcfg"
 }
 
+# retry_copy LEVEL: fight_copy LEVEL for a run that dies three ways before
+# it wins. The start room loses its west wall (a walk west leaves the
+# level's rooms) and the first 5 units of its north wall (a walk north there
+# falls below the lowest floor), and gets a spike trap south of the
+# player's spawner, off every script's path (a walk south meets its blow);
+# its checkpoint is spent from the start, so every retry starts where the
+# level does and the last part plays the level's own script as a fresh
+# level does. The player starts with 10 of its 100 health (one blow of the
+# trap kills) and the debug keys are on: '`' (192) heals it to full.
+retry_copy() {
+  fight_copy "$1"
+  python3 - "$work/rsc/level/room-start.xrm" <<'PY' || fail "$1: the start room could not be opened up"
+import sys
+import xml.etree.ElementTree as ET
+path = sys.argv[1]
+tree = ET.parse(path)
+objects = tree.getroot().find("Objects")
+def value(element, key, default):
+    found = element.find("TransformComponent/" + key)
+    return float(found.text) if found is not None else default
+walls = [o for o in objects if o.tag == "wall-piece-obj"]
+west = [w for w in walls if value(w, "PosX", 0.0) < 1.0]
+north = max(walls, key=lambda w: value(w, "PosZ", 0.0))
+checkpoints = [o for o in objects if o.tag == "checkpoint-obj"]
+assert len(west) == 1 and value(north, "PosZ", 0.0) > 4.0 and len(checkpoints) == 1, "unexpected start room"
+objects.remove(west[0])
+# The north wall (20 long by the archetype unless the room says) gives up its first 5 units.
+transform = north.find("TransformComponent")
+length = value(north, "ScaX", 20.0)
+start = value(north, "PosX", 0.0) - length / 2
+for key, number in (("PosX", start + 5 + (length - 5) / 2), ("ScaX", length - 5)):
+    element = transform.find(key)
+    if element is None:
+        element = ET.SubElement(transform, key)
+    element.text = "%f" % number
+trigger = checkpoints[0].find("PlayerTriggerComponent")
+if trigger is None:
+    trigger = ET.SubElement(checkpoints[0], "PlayerTriggerComponent")
+uses = trigger.find("NumUses")
+if uses is None:
+    uses = ET.SubElement(trigger, "NumUses")
+uses.text = "0"
+trap = ET.SubElement(objects, "spike-trap-obj")
+transform = ET.SubElement(trap, "TransformComponent")
+for key, number in (("PosX", 3), ("PosY", 0.1), ("PosZ", -3.5), ("ScaX", 2), ("ScaY", 0.2), ("ScaZ", 2)):
+    ET.SubElement(transform, key).text = "%f" % number
+tree.write(path)
+PY
+  local player="$work/rsc/objects/player-objects.xobj"
+  sed -i '/<spawner-Luvo>/,/<\/spawner-Luvo>/s|<Health>100</Health>|<Health>10</Health>|' "$player"
+  grep -q '<Health>10</Health>' "$player" || fail "$1: the player's health was not lowered"
+  sed -i 's|<debug>0</debug>|<debug>1</debug>|' "$work/rsc/gamesystem.xcfg"
+  grep -q '<debug>1</debug>' "$work/rsc/gamesystem.xcfg" || fail "$1: the debug keys are off"
+}
+
+# lost_menu: script lines for the lost menu: the attack key (X) mashed as
+# it comes up (down then, again 0.22 s later), then Enter (Retry) at 11
+# frames (0.35 s). Only Enter may choose.
+lost_menu() {
+  printf 'at GameLost\n1 key 88 down\n2 key 88 up\n8 key 88 down\n10 key 88 up\n11 key 13 down\n12 key 13 up\n'
+}
+
+# retry_script LEVEL: the parts of a run on retry_copy: right into the
+# boss's trigger (every boss arena's is met at 109 frames of Right from 24),
+# then back west off the floor with the fight on (out of the level); after
+# Retry, north into the gap (a fall); after Retry, south onto the trap (a
+# blow); after Retry, the level's own script with a heal at 22.
+retry_script() {
+  printf 'at GameReady\n20 key 32 down\n21 key 32 up\n24 key 39 down\n140 key 39 up\n141 key 37 down\n300 key 37 up\n'
+  lost_menu
+  printf 'at GameReady\n4 key 38 down\n40 key 38 up\n'
+  lost_menu
+  printf 'at GameReady\n4 key 40 down\n16 key 40 up\n'
+  lost_menu
+  sed 's/^at GameReady$/at GameReady\n22 key 192 down\n23 key 192 up/' "$sampleGame/$1.txt"
+}
+
+# play_retries LEVEL FRAMES: one run of retry_script LEVEL on retry_copy,
+# which must end through the normal shutdown after FRAMES frames. The walk
+# out of the level with the boss made, then the fall, each logged once, then
+# a death by the trap's blow; the lost menu comes up after each and takes
+# Enter, never the attack key mashed as it opened; no double delete. The
+# trace after the last "GameReady" (the level replayed after three retries)
+# is left in $work/LEVEL-retry.part, and the log from there on in
+# $work/LEVEL.log (for boss_in_view).
+play_retries() {
+  local level=$1 frames=$2 log
+  retry_copy "$level"
+  retry_script "$level" > "$work/$level-retry.input"
+  small_window "$level-retry"
+  TAVRIN_TRACE_MESSAGES="$TAVRIN_TRACE_MESSAGES,GameLost,GameLevelRetry" TAVRIN_MAX_FRAMES=$frames \
+    TAVRIN_INPUT_SCRIPT="$work/$level-retry.input" keepXdg=1 run_program "$level-retry"
+  expect_clean_run "$level-retry"
+  log=$(log_file)
+  cp "$log" "$work/$level-retry.log"
+  expect_line "$log" "Run ended after $frames frames"
+  expect_no_line "$log" "double delete"
+  expect_no_line "$log" "malformed input-script line"
+  [ "$(grep -c ': PlayerDeath(' "$log")" -eq 3 ] || fail "$level: not three deaths"
+  [ "$(grep -c "left the level at (-[0-9.]*, [-0-9.]*, [-0-9.]*), outside the level's rooms; the player dies" "$log")" -eq 1 ] ||
+    fail "$level: not one walk west out of the level"
+  in_order "$log" "TriggerActivated(" "BossHealthChanged(" "outside the level's rooms; the player dies" ": PlayerDeath(" ": GameLost()" ": GameLevelRetry()" ": GameReady()" ", below its lowest floor; the player dies" \
+    ": PlayerDeath(" ": GameLost()" ": GameLevelRetry()" ": GameReady()" ": PlayerDeath(" ": GameLost()" \
+    ": GameLevelRetry()" ": GameReady()"
+  [ "$(grep -c 'LevelBoundsWatch: the player' "$log")" -eq 2 ] || fail "$level: the third death was not by a blow"
+  # Enter chose, 11 frames after "GameLost"; the attack key at 1 and 8 did not.
+  local lost retry
+  lost=$(grep -oE "trace frame [0-9]+: GameLost\(\)" "$log" | grep -oE "[0-9]+" | tr '\n' ' ')
+  retry=$(grep -oE "trace frame [0-9]+: GameLevelRetry\(\)" "$log" | grep -oE "[0-9]+" | tr '\n' ' ')
+  set -- $lost
+  for frame in $retry; do
+    [ "$((frame - $1))" -eq 11 ] || fail "$level: Retry chosen $((frame - $1)) frames after the lost menu came up"
+    shift
+  done
+  grep -o "trace frame .*" "$log" | awk '/GameReady\(\)/ { part = "" } { part = part $0 "\n" } END { printf "%s", part }' \
+    > "$work/$level-retry.part"
+  # The log of that last part, for boss_in_view.
+  awk '/trace frame [0-9]+: GameReady\(\)/ { n = 0 } { lines[n++] = $0 } END { for (i = 0; i < n; i++) print lines[i] }' \
+    "$log" > "$work/$level.log"
+}
+
 # expect_sample_run LOG: what every replay's log must hold or lack.
 expect_sample_run() {
   expect_line "$1" "Terminating application"
@@ -73,7 +194,8 @@ trace_view() {
   export TAVRIN_TRACE_MESSAGES TAVRIN_TRACE_POSITIONS
 }
 
-# boss_in_view LEVEL BOSS[,BOSS...]: in the first run of LEVEL's fight the
+# boss_in_view LEVEL BOSS[,BOSS...]: in $work/LEVEL.log (the boss levels'
+# fight after their last Retry, play_retries) the
 # boss is in view in at least half of the frames and the player never
 # shrinks below 5% of the screen's height (320 x 200, as small_window).
 boss_in_view() {

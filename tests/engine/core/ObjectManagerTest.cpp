@@ -150,7 +150,9 @@ TEST_F(ObjectManagerTest, QueuedTwiceAndBadIdsAreLoggedNotRepeated) {
     const u32 id = manager.CreateObject("thing-obj", nullptr);
     manager.Update(0.016f);
     trace.clear();
+    EXPECT_FALSE(manager.IsDestroyQueued(id));
     manager.DestroyObject(id);
+    EXPECT_TRUE(manager.IsDestroyQueued(id)) << "callers ask before they queue a second time";
     manager.DestroyObject(id);
     manager.DestroyObject(0);
     manager.DestroyObject(12345);
@@ -158,6 +160,7 @@ TEST_F(ObjectManagerTest, QueuedTwiceAndBadIdsAreLoggedNotRepeated) {
                               "ObjectManager was given a bad ID.\n"
                               "ObjectManager was given a bad ID.\n");
     EXPECT_EQ(trace, std::vector<std::string>{"destroyed 1 (found)"});
+    EXPECT_FALSE(manager.IsDestroyQueued(id)) << "the queue is empty after the pass";
 }
 
 TEST_F(ObjectManagerTest, CreatedAndDestroyedInOneFrameIsNeverAnnouncedAsCreated) {

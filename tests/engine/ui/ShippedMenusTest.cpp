@@ -1,9 +1,12 @@
 // The menu scenes the game ships (rsc/ui): every button, reached with the
 // arrow keys and chosen with Enter, sends its game messages and asks for its
-// scene change; the pause menu also goes back on Escape. The HUD that opens
+// scene change; the pause menu also goes back on Escape. The menus that open
+// from play take no choice from a key pressed in their first 0.3 s or held
+// as they opened. The HUD that opens
 // the lost and complete menus is not needed: the scenes are entered here
 // directly.
 
+#include "engine/core/Clock.h"
 #include "engine/core/ScriptEnums.h"
 #include "engine/graphics/textures/TextureManager.h"
 #include "engine/resources/ResourceKinds.h"
@@ -55,6 +58,7 @@ public:
         resources.RegisterLoader(kKindImage, LoadTextureResource);
         resources.LoadResource("menu-button");
         scripts = std::make_unique<ScriptManager>();  // runs the shipped start-up script
+        scenes->SetInputClock(&clock);
         world.core.GetTable().SetObserver(&recorder);
     }
     ~ShippedMenuWorld() {
@@ -73,6 +77,12 @@ public:
         recorder.sent.clear();
         return scene;
     }
+    // The shipped scene, entered and left to stand past any input delay.
+    UiScene* EnterAndWait(const std::string& name) {
+        UiScene* scene = Enter(name);
+        clock.AdvanceSeconds(1.0);
+        return scene;
+    }
     // Presses and releases each key on the scene; returns what was sent.
     std::vector<std::string> Press(UiScene* scene, std::initializer_list<int> keys) {
         recorder.sent.clear();
@@ -89,6 +99,7 @@ public:
     std::unique_ptr<UiSceneManager> scenes = std::make_unique<UiSceneManager>();
     MenuSendRecorder recorder;
     std::vector<UiScene*> live;
+    ManualClock clock;
 };
 
 constexpr int kEnter = 13, kEscape = 27, kDown = 40, kUp = 38;
@@ -120,7 +131,7 @@ TEST(ShippedMenus, EveryButtonSendsItsMessagesAndChangesScene) {
     };
     for (const Case& c : cases) {
         ShippedMenuWorld menus;
-        UiScene* scene = menus.Enter(c.scene);
+        UiScene* scene = menus.EnterAndWait(c.scene);
         ASSERT_NE(scene, nullptr) << c.scene;
         EXPECT_EQ(scene->GetName(), c.scene);
         EXPECT_EQ(menus.Press(scene, c.keys), c.expected) << c.scene << ", case with " << c.keys.size() << " keys";
@@ -149,7 +160,7 @@ TEST(ShippedMenus, ATestedRoomsMenusLeadBackToTheEditorOnly) {
     for (const Case& c : cases) {
         ShippedMenuWorld menus;
         menus.scripts->RunString("LevelEditorTestPlay = true");
-        UiScene* scene = menus.Enter(c.scene);
+        UiScene* scene = menus.EnterAndWait(c.scene);
         ASSERT_NE(scene, nullptr) << c.scene;
         EXPECT_EQ(menus.Press(scene, c.keys), c.expected) << c.scene << ", case with " << c.keys.size() << " keys";
     }
@@ -173,11 +184,38 @@ TEST(ShippedMenus, PauseLoadingAndHudScenes) {
     EXPECT_EQ(menus.recorder.sent,
               (Sent{"GameReady", "UiChangeScene(hud, " + std::to_string(int(UiSceneChangeMethod::Goto)) + ")"}));
 
-    UiScene* hud = menus.Enter("hud");
+    UiScene* hud = menus.EnterAndWait("hud");
     ASSERT_NE(hud, nullptr);
     EXPECT_EQ(menus.Press(hud, {kEnter, kDown}), Sent{});
     EXPECT_EQ(menus.Press(hud, {kEscape}),
               (Sent{"UiChangeScene(pause-menu, " + std::to_string(int(UiSceneChangeMethod::Push)) + ")"}));
+}
+
+// The attack key (X, a select key) mashed every quarter second while the
+// player dies: down as the menu opens, pressed again at 0.25 s, both in the
+// first 0.3 s: no choice. The press at 0.5 s chooses.
+TEST(ShippedMenus, MenusFromPlayTakeNoChoiceFromAKeyHeldOrPressedAsTheyOpen) {
+    constexpr int kAttack = 88;
+    const std::string gotoCode = std::to_string(int(UiSceneChangeMethod::Goto));
+    const std::string popCode = std::to_string(int(UiSceneChangeMethod::Pop));
+    const std::pair<const char*, Sent> menusFromPlay[] = {
+        {"game-lost-menu", {"GameLevelRetry", "UiChangeScene(level-loading-ui, " + gotoCode + ")"}},
+        {"game-complete-menu", {"GameEnding", "UiChangeScene(main-menu, " + gotoCode + ")"}},
+        {"pause-menu", {"UiChangeScene(, " + popCode + ")"}},
+    };
+    for (const auto& [name, choice] : menusFromPlay) {
+        ShippedMenuWorld menus;
+        UiScene* menu = menus.Enter(name);
+        ASSERT_NE(menu, nullptr) << name;
+        menu->IgnoreHeldKeys({kAttack});
+        menus.clock.AdvanceSeconds(0.1);
+        EXPECT_EQ(menus.Press(menu, {}), Sent{});
+        menu->OnKey(kAttack, false);
+        menus.clock.AdvanceSeconds(0.15);
+        EXPECT_EQ(menus.Press(menu, {kAttack, kEnter}), Sent{}) << name << " at 0.25 s";
+        menus.clock.AdvanceSeconds(0.25);
+        EXPECT_EQ(menus.Press(menu, {kAttack}), choice) << name << " at 0.5 s";
+    }
 }
 
 }  // namespace

@@ -229,6 +229,61 @@ TEST(UiSystem, KeysGoToTheTopmostSceneThatAcceptsInputAndPadDataToTheTop) {
     EXPECT_EQ(f.TakeLog(), "key 67 up a'");
 }
 
+// A menu that comes up while a key is down (the attack key mashed as the
+// player dies) hears nothing of that key until it is let go; the keys it
+// hears afterwards, and other keys, pass. A pad button counts the same.
+TEST(UiSystem, AScenePutUpWhileAKeyIsDownIgnoresThatKeyUntilItIsLetGo) {
+    UiFixture f;
+    f.Request(Push, "a");
+    f.ui.Update(0.016f);
+    Core().SendMessageValues("KeyTriggered", 88, true);
+    Core().SendMessageValues("KeyTriggered", 263, true);
+    f.Request(Push, "b");
+    f.ui.Update(0.016f);
+    f.TakeLog();
+    Core().SendMessageValues("KeyTriggered", 88, false);
+    Core().SendMessageValues("KeyTriggered", 263, false);
+    Core().SendMessageValues("KeyTriggered", 65, true);
+    EXPECT_EQ(f.TakeLog(), "key 65 down b'");
+    Core().SendMessageValues("KeyTriggered", 88, true);
+    Core().SendMessageValues("KeyTriggered", 263, true);
+    EXPECT_EQ(f.TakeLog(), "key 88 down b'|key 263 down b'") << "pressed anew after the release";
+}
+
+// A scene's input delay counts UI time (a fixed step in replays) on the UI
+// system's own clock when the scene manager has none.
+TEST(UiSystem, InputDelaysCountUiTime) {
+    UiWorld world;
+    std::vector<std::string> log;
+    UiSceneManager scenes;
+    UiScene* slow = scenes.CreateTemplate("slow");
+    slow->SetName("slow");
+    slow->SetInputDelay(0.3f);
+    slow->AddHandler(new ProbeHandler("slow", &log));
+    ManualClock wall;
+    UiSystem ui;
+    ui.SetClock(wall);
+    world.engine.AddSystem(&ui);
+    ui.Initialize();
+    std::string name = "slow";
+    Core().SendMessageValues("UiChangeScene", &name, Push);
+    ui.Update(0.0f);
+    log.clear();
+    // Frames of 0.032 s of UI time; a long stall counts as 0.032 s too.
+    for (double seconds : {0.032, 0.032, 0.032, 0.032, 0.032, 0.032, 0.032, 0.032, 5.0}) {
+        wall.AdvanceSeconds(seconds);
+        ui.Update(0.0f);
+    }
+    Core().SendMessageValues("KeyTriggered", 13, true);
+    EXPECT_TRUE(log.empty()) << "0.288 s of UI time after the scene came up";
+    wall.AdvanceSeconds(0.032);
+    ui.Update(0.0f);
+    Core().SendMessageValues("KeyTriggered", 13, false);
+    EXPECT_EQ(log, std::vector<std::string>{"key 13 up slow'"}) << "0.32 s";
+    ui.Shutdown();
+    EXPECT_EQ(scenes.GetInputClock(), nullptr) << "the scene manager keeps no clock of a system that is gone";
+}
+
 TEST(UiSystem, ShutdownWithAPauseSceneOnTheStackLeavesNoCaptureBehind) {
     UiFixture f;
     UiScene* pause = f.scenes.CreateTemplate("pause");

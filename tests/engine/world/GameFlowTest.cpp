@@ -269,6 +269,34 @@ TEST(GameFlow, ALoadEndsEveryOldObjectBeforeItAnnouncesTheNewOnes) {
     }
 }
 
+// Makes one object (a boss's leftover: a death effect, a drop) when the
+// first object of a level is destroyed.
+struct LeftoverMaker {
+    explicit LeftoverMaker(LevelWorld& w) : world(w) {
+        world.core.Listen("ObjectDestroyed", MakeDelegate(this, &LeftoverMaker::OnDestroyed));
+    }
+    ~LeftoverMaker() { world.core.Unlisten("ObjectDestroyed", MakeDelegate(this, &LeftoverMaker::OnDestroyed)); }
+    void OnDestroyed(u32) {
+        if (leftover == 0) leftover = world.objects.CreateObject("wall-obj", nullptr);
+    }
+    LevelWorld& world;
+    u32 leftover = 0;
+};
+
+// What the old objects make while a retry clears them must not outlive them:
+// the retried level holds exactly the objects of a fresh one.
+TEST(GameFlow, ARetryLeavesNothingTheOldLevelMadeAsItWent) {
+    Flow flow(TwoLevels());
+    flow.ReadyFirstLevel();
+    const std::size_t fresh = flow.world.objects.GetLiveObjects().size();
+    LeftoverMaker maker(flow.world);
+    flow.Send("GameLevelRetry");
+    flow.Frame();
+    ASSERT_NE(maker.leftover, 0u);
+    EXPECT_EQ(flow.world.objects.GetObject(maker.leftover), nullptr);
+    EXPECT_EQ(flow.world.objects.GetLiveObjects().size(), fresh);
+}
+
 TEST(GameFlow, PauseIsSentOnChangesOnlyAndDebugKeysActOnPressWhenAllowed) {
     Flow flow(TwoLevels());
     flow.rec.Take();

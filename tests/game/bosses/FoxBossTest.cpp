@@ -276,6 +276,25 @@ TEST(FoxBossAI, ABossGoneWhileEmergedGivesItsTileBackAndTakesItsMound) {
     EXPECT_FALSE(world.Alive(mound));
 }
 
+// Quitting or retrying mid-fight clears the whole level: the boss and its
+// mound are queued together, and the boss's ending must not queue the mound
+// a second time (the object manager would log a double delete).
+TEST(FoxBossAI, ALevelClearedWhileTheMoundStandsDestroysEachObjectOnce) {
+    FoxArena arena;
+    GameFixture& world = arena.world;
+    arena.RunUntilAbove(false);
+    for (int step = 0; step < 400 && arena.ai->GetMound() == 0; ++step) world.Step(kStep);
+    const u32 mound = arena.ai->GetMound();
+    ASSERT_NE(mound, 0u);
+    world.objects.DestroyAllObjects();
+    testing::internal::CaptureStderr();
+    world.Step(kStep);
+    const std::string log = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(log.find("double delete"), std::string::npos) << log;
+    EXPECT_FALSE(world.Alive(mound));
+    EXPECT_TRUE(world.objects.GetLiveObjects().empty());
+}
+
 TEST(FoxBossAI, WithNoTileToBorrowItEmergesWhereItIsAndThrowsOverTheDefaultArc) {
     FoxArena arena(false);  // the fight never started: nothing to lend
     GameFixture& world = arena.world;
