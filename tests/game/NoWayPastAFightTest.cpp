@@ -12,18 +12,11 @@
 //   the walls lies wholly inside the trigger's box, and the trigger lies
 //   between the entrance and the way out.
 
-#include "tests/game/GameFixture.h"
+#include "tests/game/ShippedWorld.h"
 
 #include "engine/components/CollisionComponent.h"
 #include "engine/components/LevelGeometryComponent.h"
 #include "engine/components/PortalComponent.h"
-#include "engine/graphics/animation/AnimationManager.h"
-#include "engine/graphics/animation/SkeletonManager.h"
-#include "engine/graphics/models/MeshBuilders.h"
-#include "engine/graphics/models/MeshManager.h"
-#include "engine/graphics/models/MeshManagerLookup.h"
-#include "engine/graphics/models/ModelLoaders.h"
-#include "engine/io/ConfigureFileXML.h"
 #include "game/bosses/FoxManagerComponent.h"
 #include "game/enemies/SpawnerComponent.h"
 #include "game/enemies/WaveSpawnerComponent.h"
@@ -37,51 +30,13 @@
 #include <algorithm>
 #include <cfloat>
 #include <cmath>
-#include <filesystem>
-#include <fstream>
 #include <functional>
-#include <sstream>
 
 namespace Vandle::GameTest {
 namespace {
 // Names of their own: the unity build compiles this file with the other
 // whole-game tests of the folder.
 namespace fights {
-
-const std::string kRsc = std::string(LV_SOURCE_DIR) + "/rsc/";
-
-std::string RscText(const std::string& relative) {
-    std::ifstream in(kRsc + relative, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-std::string AllArchetypes() {
-    std::vector<std::string> files;
-    for (const auto& entry : std::filesystem::directory_iterator(kRsc + "objects"))
-        if (entry.path().extension() == ".xobj") files.push_back(entry.path().filename().string());
-    std::sort(files.begin(), files.end());
-    std::string text;
-    for (const std::string& file : files) text += RscText("objects/" + file);
-    return text;
-}
-
-PhysicsSettings PhysicsOfRsc() {
-    ConfigureFileXML config(true);
-    EXPECT_TRUE(config.Load(kRsc + "physics.xcfg"));
-    Physics shipped;
-    shipped.LoadConfig(&config);
-    return shipped.GetSettings();
-}
-
-std::vector<std::string> RoomNames() {
-    std::vector<std::string> rooms;
-    for (const auto& entry : std::filesystem::directory_iterator(kRsc + "level"))
-        if (entry.path().extension() == ".xrm") rooms.push_back(entry.path().stem().string());
-    std::sort(rooms.begin(), rooms.end());
-    return rooms;
-}
 
 struct Box {
     Vec3 min, max;
@@ -97,16 +52,10 @@ Box BoxOf(const Composition* object) {
 // world with the shipped physics, the meshes give them their real
 // colliders. `pieces` are its level geometry but gates; the room's other
 // objects stay as read (`templates`).
-class LiveRoom : public GameFixture {
+class LiveRoom : public ShippedWorld {
 public:
-    LiveRoom(const std::string& room, const std::function<bool(const Composition&)>& pick)
-        : GameFixture(AllArchetypes(), {true, PhysicsOfRsc()}), templates(factory) {
-        BuildCubeMesh(m_meshes.Create("Cube"), 1, 1);
-        BuildSphereMesh(m_meshes.Create("Sphere"), 15, 15);
-        for (const auto& entry : std::filesystem::directory_iterator(kRsc + "models"))
-            if (entry.path().extension() == ".bin") LoadGeometryResource(entry.path().string());
-        m_lookup = std::make_unique<MeshManagerLookup>(m_meshes);
-        EXPECT_TRUE(SerializerXML(true).ReadRoomText(room, RscText("level/" + room + ".xrm").c_str(), templates));
+    LiveRoom(const std::string& room, const std::function<bool(const Composition&)>& pick) : templates(factory) {
+        EXPECT_TRUE(ReadShippedRoom(room, templates));
         for (Composition* object : templates.objects) {
             if (!pick(*object)) continue;
             Composition* live = objects.GetObject(objects.CloneComposition(object));
@@ -122,11 +71,6 @@ public:
         core.SendMessageValues("RequestBackgroundLoadTargets", &jobs);
         for (const FunctionRef& job : jobs) job->Call();
     }
-    ~LiveRoom() {
-        objects.DestroyAllObjects();
-        objects.DestroyPendingNow();
-    }
-
     // The live objects that carry a component of the type.
     std::vector<Composition*> With(u32 type) {
         std::vector<Composition*> found;
@@ -162,10 +106,6 @@ public:
 
 private:
     std::vector<u32> m_live;
-    MeshManager m_meshes;
-    SkeletonManager m_skeletons;
-    AnimationManager m_animations;
-    std::unique_ptr<MeshManagerLookup> m_lookup;
 };
 
 bool Has(const Composition& object, u32 type) { return object.GetComponent(type) != nullptr; }
@@ -197,8 +137,8 @@ struct GateShape {
 const std::vector<std::string>& GateRooms() {
     static const std::vector<std::string> rooms = [] {
         std::vector<std::string> found;
-        for (const std::string& room : RoomNames())
-            if (RscText("level/" + room + ".xrm").find("menhir-gate-obj") != std::string::npos) found.push_back(room);
+        for (const std::string& room : ShippedRoomNames())
+            if (ShippedText("level/" + room + ".xrm").find("menhir-gate-obj") != std::string::npos) found.push_back(room);
         return found;
     }();
     return rooms;
@@ -413,7 +353,7 @@ std::vector<std::pair<float, float>> OpenAcross(const LiveRoom& room, float at) 
 
 TEST(FightTriggers, EveryTriggerThatStartsAFightSpansTheWayThroughItsRoom) {
     int checked = 0;
-    for (const std::string& name : RoomNames()) {
+    for (const std::string& name : ShippedRoomNames()) {
         SCOPED_TRACE(name);
         LiveRoom room(name, [](const Composition& o) {
             return Has(o, LevelGeometryComponent::kTypeId) || Has(o, PlayerTriggerComponent::kTypeId);

@@ -8,17 +8,10 @@
 // push the body still stands on the room's floor on the near side of the
 // wall, inside no piece.
 
-#include "tests/game/GameFixture.h"
+#include "tests/game/ShippedWorld.h"
 
 #include "engine/components/CollisionComponent.h"
 #include "engine/components/LevelGeometryComponent.h"
-#include "engine/graphics/animation/AnimationManager.h"
-#include "engine/graphics/models/MeshBuilders.h"
-#include "engine/graphics/models/MeshManager.h"
-#include "engine/graphics/models/MeshManagerLookup.h"
-#include "engine/graphics/models/ModelLoaders.h"
-#include "engine/graphics/animation/SkeletonManager.h"
-#include "engine/io/ConfigureFileXML.h"
 #include "game/enemies/ChargerAIAction.h"
 #include "game/objects/GateComponent.h"
 
@@ -26,48 +19,9 @@
 
 #include <algorithm>
 #include <cmath>
-#include <filesystem>
-#include <fstream>
-#include <sstream>
 
 namespace Vandle::GameTest {
 namespace {
-
-const std::string kShipped = std::string(LV_SOURCE_DIR) + "/rsc/";
-
-std::string ShippedFile(const std::string& relative) {
-    std::ifstream in(kShipped + relative, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-// Every archetype the game loads, in file-name order.
-std::string EveryShippedArchetype() {
-    std::vector<std::string> files;
-    for (const auto& entry : std::filesystem::directory_iterator(kShipped + "objects"))
-        if (entry.path().extension() == ".xobj") files.push_back(entry.path().filename().string());
-    std::sort(files.begin(), files.end());
-    std::string text;
-    for (const std::string& file : files) text += ShippedFile("objects/" + file);
-    return text;
-}
-
-PhysicsSettings ShippedPhysics() {
-    ConfigureFileXML config(true);
-    EXPECT_TRUE(config.Load(kShipped + "physics.xcfg"));
-    Physics shipped;
-    shipped.LoadConfig(&config);
-    return shipped.GetSettings();
-}
-
-std::vector<std::string> ShippedRooms() {
-    std::vector<std::string> rooms;
-    for (const auto& entry : std::filesystem::directory_iterator(kShipped + "level"))
-        if (entry.path().extension() == ".xrm") rooms.push_back(entry.path().stem().string());
-    std::sort(rooms.begin(), rooms.end());
-    return rooms;
-}
 
 struct Box {
     Vec3 min, max;
@@ -98,16 +52,11 @@ struct Trial {
 
 // One shipped room's level geometry, live, with the grid built as at a level
 // load; the shipped models give the bodies their real collision boxes.
-class ShippedRoom : public GameFixture {
+class ShippedRoom : public ShippedWorld {
 public:
-    explicit ShippedRoom(const std::string& room) : GameFixture(EveryShippedArchetype(), {true, ShippedPhysics()}) {
-        BuildCubeMesh(m_meshes.Create("Cube"), 1, 1);
-        BuildSphereMesh(m_meshes.Create("Sphere"), 15, 15);
-        for (const auto& entry : std::filesystem::directory_iterator(kShipped + "models"))
-            if (entry.path().extension() == ".bin") LoadGeometryResource(entry.path().string());
-        m_lookup = std::make_unique<MeshManagerLookup>(m_meshes);
+    explicit ShippedRoom(const std::string& room) {
         RoomObjects templates(factory);
-        EXPECT_TRUE(SerializerXML(true).ReadRoomText(room, ShippedFile("level/" + room + ".xrm").c_str(), templates));
+        EXPECT_TRUE(ReadShippedRoom(room, templates));
         for (Composition* object : templates.objects) {
             // Not a gate: it counts the bodies driven here and sinks when
             // they go (the gates have a test of their own).
@@ -124,12 +73,6 @@ public:
         core.SendMessageValues("RequestBackgroundLoadTargets", &jobs);
         for (const FunctionRef& job : jobs) job->Call();
     }
-    ~ShippedRoom() {
-        // Before the meshes they point to go.
-        objects.DestroyAllObjects();
-        objects.DestroyPendingNow();
-    }
-
     bool IsFloor(const Box& piece) const { return piece.max.y <= floorTop + 0.01f; }
 
     // The trials for a body of this box (its volume around its position):
@@ -264,10 +207,6 @@ private:
             return !own && !IsFloor(p) && Overlap(swept, p) > 1e-4f;
         });
     }
-    MeshManager m_meshes;
-    SkeletonManager m_skeletons;
-    AnimationManager m_animations;
-    std::unique_ptr<MeshManagerLookup> m_lookup;
 };
 
 const float kFrameTimes[] = {1.0f / 30.0f, 1.0f / 60.0f, 1.0f / 144.0f};
@@ -398,7 +337,7 @@ TEST_P(StayInTheRoom, ThePlayerPinnedByABossOrAnEnemyChargingAtHerStaysInside) {
     EXPECT_GT(runs, 0) << "every room has a wall to be pinned at";
 }
 
-INSTANTIATE_TEST_SUITE_P(ShippedRooms, StayInTheRoom, ::testing::ValuesIn(ShippedRooms()),
+INSTANTIATE_TEST_SUITE_P(ShippedRooms, StayInTheRoom, ::testing::ValuesIn(ShippedRoomNames()),
                          [](const auto& info) {
                              std::string name = info.param;
                              std::replace(name.begin(), name.end(), '-', '_');

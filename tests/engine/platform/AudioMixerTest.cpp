@@ -371,7 +371,9 @@ TEST(AudioMixer, ABurstOfLoudHitsIsTurnedDownWithoutFlatTops) {
     for (std::size_t i = 0; i < left.size(); ++i) {
         peak = std::max(peak, std::fabs(left[i]));
         ASSERT_LT(std::fabs(left[i]), AudioMixer::kCeiling) << "frame " << i;
-        if (i > 0 && std::fabs(left[i]) > AudioMixer::kKnee) ASSERT_NE(left[i], left[i - 1]) << "flat at frame " << i;
+        if (i > 0 && std::fabs(left[i]) > AudioMixer::kKnee) {
+            ASSERT_NE(left[i], left[i - 1]) << "flat at frame " << i;
+        }
     }
     EXPECT_GT(peak, AudioMixer::kKnee) << "limited, not silenced";
     // The curve: levels up to the knee pass, louder ones rise towards the
