@@ -2,7 +2,8 @@
 # Sets everything up and runs every test: installs the Debian packages, builds
 # with AddressSanitizer and UndefinedBehaviorSanitizer, and runs the whole
 # suite (unit, gl and end-to-end) with ctest. Extra arguments go to ctest
-# (for example: ./test.sh -L unit, ./test.sh -R Variant).
+# (for example: ./test.sh -L unit, ./test.sh -R Variant: one ctest test per
+# GoogleTest suite).
 set -euo pipefail
 cd "$(dirname "$0")"
 

@@ -12,7 +12,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-fs::path FreshDir(const std::string& name) {
+fs::path FreshConfigDir(const std::string& name) {
     fs::path dir = fs::path(LV_TEST_TMP) / "io-userconfig" / name;
     fs::remove_all(dir);
     fs::create_directories(dir);
@@ -33,7 +33,7 @@ std::vector<std::string> KeysOf(const fs::path& path) {
 }
 
 TEST(UserConfigManager, MissingFileGivesNullReaderUntilItAppears) {
-    fs::path dir = FreshDir("retry");
+    fs::path dir = FreshConfigDir("retry");
     UserConfigManager manager(false);
     manager.SetDirectory(dir.string() + "/");
     EXPECT_EQ(UserConfigManager::Instance(), &manager);
@@ -49,7 +49,7 @@ TEST(UserConfigManager, MissingFileGivesNullReaderUntilItAppears) {
 }
 
 TEST(UserConfigManager, WritesExactlyTheKeysWrittenInOrderWhenNoFileExisted) {
-    fs::path dir = FreshDir("fresh");
+    fs::path dir = FreshConfigDir("fresh");
     {
         UserConfigManager manager(true);
         manager.SetDirectory(dir.string());
@@ -72,7 +72,7 @@ TEST(UserConfigManager, WritesExactlyTheKeysWrittenInOrderWhenNoFileExisted) {
 }
 
 TEST(UserConfigManager, KeysNobodyRewroteAreCarriedOver) {
-    fs::path dir = FreshDir("carry");
+    fs::path dir = FreshConfigDir("carry");
     std::ofstream(dir / "UserConfig.xcfg")
         << "<UserSettings><WindowWidth>640</WindowWidth><WindowHeight>480</WindowHeight>"
            "<Fullscreen>0</Fullscreen><bgm-mute>1</bgm-mute><sfx-mute>1</sfx-mute></UserSettings>";
@@ -99,7 +99,7 @@ TEST(UserConfigManager, KeysNobodyRewroteAreCarriedOver) {
 }
 
 TEST(UserConfigManager, FailedSaveIsLoggedAndLeavesNoFile) {
-    fs::path dir = FreshDir("readonly") / "missing-folder";
+    fs::path dir = FreshConfigDir("readonly") / "missing-folder";
     UserConfigManager manager(false);
     manager.SetDirectory(dir.string());
     testing::internal::CaptureStderr();
@@ -127,7 +127,7 @@ TEST(UserConfigManager, UnreadableSettingsAreKeptAsideAndWhatIsWholeIsUsed) {
         {"\x93\xff binary \x01", "(Error document empty.)", {}},
         {"<UserSettings><\">", "(Error reading Element value.)", {}},
     };
-    fs::path dir = FreshDir("broken");
+    fs::path dir = FreshConfigDir("broken");
     std::string expectedAside = "UserConfig.xcfg.broken";
     for (size_t i = 0; i < std::size(cases); ++i) {
         const Case& c = cases[i];
