@@ -105,16 +105,32 @@ public:
 constexpr int kEnter = 13, kEscape = 27, kDown = 40, kUp = 38;
 using Sent = std::vector<std::string>;
 
+// A menu entered fresh, the keys pressed in turn, and what it must send.
+struct MenuCase {
+    const char* scene;
+    std::initializer_list<int> keys;
+    Sent expected;
+};
+
+// testPlay: the room is tested from the level editor (its main sets the Lua
+// global "LevelEditorTestPlay").
+template <std::size_t N>
+void ExpectMenuCases(const MenuCase (&cases)[N], bool testPlay) {
+    for (const MenuCase& c : cases) {
+        ShippedMenuWorld menus;
+        if (testPlay) menus.scripts->RunString("LevelEditorTestPlay = true");
+        UiScene* scene = menus.EnterAndWait(c.scene);
+        ASSERT_NE(scene, nullptr) << c.scene;
+        EXPECT_EQ(scene->GetName(), c.scene);
+        EXPECT_EQ(menus.Press(scene, c.keys), c.expected) << c.scene << ", case with " << c.keys.size() << " keys";
+    }
+}
+
 TEST(ShippedMenus, EveryButtonSendsItsMessagesAndChangesScene) {
-    struct Case {
-        const char* scene;
-        std::initializer_list<int> keys;
-        Sent expected;
-    };
     const std::string gotoCode = std::to_string(int(UiSceneChangeMethod::Goto));
     const std::string popCode = std::to_string(int(UiSceneChangeMethod::Pop));
     const std::string pushCode = std::to_string(int(UiSceneChangeMethod::Push));
-    const Case cases[] = {
+    const MenuCase cases[] = {
         {"main-menu", {kEnter}, {"GameFreshStart", "UiChangeScene(level-loading-ui, " + gotoCode + ")"}},
         {"main-menu", {kDown, kEnter}, {"UiChangeScene(options, " + pushCode + ")"}},
         {"main-menu", {kDown, kDown, kEnter}, {"StopLoop"}},
@@ -129,27 +145,16 @@ TEST(ShippedMenus, EveryButtonSendsItsMessagesAndChangesScene) {
         {"game-lost-menu", {kDown, kDown, kDown, kEnter}, {"GameEnding", "UiChangeScene(main-menu, " + gotoCode + ")"}},
         {"game-complete-menu", {kEnter}, {"GameEnding", "UiChangeScene(main-menu, " + gotoCode + ")"}},
     };
-    for (const Case& c : cases) {
-        ShippedMenuWorld menus;
-        UiScene* scene = menus.EnterAndWait(c.scene);
-        ASSERT_NE(scene, nullptr) << c.scene;
-        EXPECT_EQ(scene->GetName(), c.scene);
-        EXPECT_EQ(menus.Press(scene, c.keys), c.expected) << c.scene << ", case with " << c.keys.size() << " keys";
-    }
+    ExpectMenuCases(cases, false);
 }
 
 // In a room tested from the level editor (its main sets the Lua global
 // "LevelEditorTestPlay") every menu that ends the play leads back to the
 // editor and none to the main menu; Retry and Restart still play the room.
 TEST(ShippedMenus, ATestedRoomsMenusLeadBackToTheEditorOnly) {
-    struct Case {
-        const char* scene;
-        std::initializer_list<int> keys;
-        Sent expected;
-    };
     const std::string gotoCode = std::to_string(int(UiSceneChangeMethod::Goto));
     const std::string popCode = std::to_string(int(UiSceneChangeMethod::Pop));
-    const Case cases[] = {
+    const MenuCase cases[] = {
         {"pause-menu", {kDown, kEnter}, {"BackToEditor", "UiChangeScene(, " + popCode + ")"}},
         {"game-lost-menu", {kEnter}, {"GameLevelRetry", "UiChangeScene(level-loading-ui, " + gotoCode + ")"}},
         {"game-lost-menu", {kDown, kEnter}, {"GameLevelRestart", "UiChangeScene(level-loading-ui, " + gotoCode + ")"}},
@@ -157,13 +162,7 @@ TEST(ShippedMenus, ATestedRoomsMenusLeadBackToTheEditorOnly) {
         {"game-lost-menu", {kDown, kDown, kDown, kEnter}, {"BackToEditor"}},
         {"game-complete-menu", {kEnter}, {"BackToEditor"}},
     };
-    for (const Case& c : cases) {
-        ShippedMenuWorld menus;
-        menus.scripts->RunString("LevelEditorTestPlay = true");
-        UiScene* scene = menus.EnterAndWait(c.scene);
-        ASSERT_NE(scene, nullptr) << c.scene;
-        EXPECT_EQ(menus.Press(scene, c.keys), c.expected) << c.scene << ", case with " << c.keys.size() << " keys";
-    }
+    ExpectMenuCases(cases, true);
 }
 
 // The pause menu stops the game while it is up and lets it go when it
