@@ -42,12 +42,14 @@ StartupServices::StartupServices() {
     Vandle::RegisterComponentTypes(factory);
     CreateUserDataFolder(kUserFolderName);
     userFolder = GetUserDataPath(kUserFolderName) + "/";
+    // The log opens before the walk of "rsc", so that what the walk finds
+    // wrong (a name two files claim) is in the log file too.
+    AddStandardLogProviders(logger, userFolder + "error_log.log");
+    Logger::SetCurrent(&logger);
     RegisterResources(resources);
     // A SIGINT or SIGTERM during start-up loading stops the loads; the window
     // system then ends the run in order at its first pump.
     resources.SetStopCheck([] { return QuitSignal::Received() != 0; });
-    AddStandardLogProviders(logger, userFolder + "error_log.log");
-    Logger::SetCurrent(&logger);
     LoadStates(resources, statesReader, states);
 }
 

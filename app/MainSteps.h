@@ -28,9 +28,10 @@ inline constexpr const char* kToolTitle = "Tavrin";
 // the object factory (with every component type registered; it goes last and
 // reports the objects never freed), the per-user folder (created when
 // missing; a failure is not reported here: the log says what it could not
-// open), the resources with their kinds and loaders, the log (its file in the
-// per-user folder, then the console; made current, so anything logged before
-// the engine exists reaches it) and the "States" settings, read before the
+// open), the log (its file in the per-user folder, then the console; made
+// current before the resources' walk, so anything logged before the engine
+// exists reaches it), the resources with their kinds and loaders, and the
+// "States" settings, read before the
 // engine exists so the first state change selects its entry (a missing
 // "States" resource is not reported; a malformed file is logged by the
 // reader and leaves the table empty).

@@ -60,7 +60,9 @@ public:
     // The editor's save: writes the objects that carry the save flag to
     // "<root>/level/<saveName>.xrm" (creating the folder) with the room's
     // difficulty as its attributes, and on success
-    // makes the room findable at once under its lower-case name. Answers
+    // makes the room findable at once under its lower-case name. A name
+    // that a file of another kind holds ("hud", the HUD's scene) is refused
+    // with that file in why: the room would hide it from the game. Answers
     // whether the file was written; why (may be null) receives the reason
     // when it was not. Built with the resource manager
     // (engine/resources/SerializerLevelSaveRoom.cpp).

@@ -113,6 +113,9 @@ public:
     // for a message on screen ("the file cannot be read", "line 3, column
     // 7: Error reading end tag."); empty after one that succeeded.
     const std::string& RoomFailure() const { return m_roomFailure; }
+    // The archetype of every object the last room read left out because no
+    // archetype of that name is known, once per object, in file order.
+    const std::vector<std::string>& LeftOutArchetypes() const { return m_leftOut; }
 
     // The block list now read: first = firstElement, current = null. Used by
     // the loaders and by code that walks a document of its own.
@@ -153,6 +156,7 @@ private:
     const bool m_reading;
     std::string m_where;
     std::string m_roomFailure;
+    std::vector<std::string> m_leftOut;
 };
 
 namespace SerializerXMLDetail {

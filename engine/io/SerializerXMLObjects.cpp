@@ -61,6 +61,7 @@ bool SerializerXML::ReadRoomText(const std::string& roomName, const char* text, 
         return false;
     }
     m_roomFailure.clear();
+    m_leftOut.clear();
     m_document->Clear();
     m_first = m_current = m_document.get();
     m_where = roomName;
@@ -138,6 +139,7 @@ void SerializerXML::ReadRoomObject(const std::string& roomName, CompositionFacto
                               : nullptr;
     if (object == nullptr) {
         LogMessage("Room [" + roomName + "]: unknown archetype '" + archetype + "'\n");
+        m_leftOut.push_back(archetype);
         return;
     }
     for (TiXmlElement* element = objectElement->FirstChildElement(); element != nullptr;

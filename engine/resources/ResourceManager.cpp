@@ -5,6 +5,7 @@
 #include "engine/base/Paths.h"
 #include "engine/io/FileSystemFile.h"
 #include "engine/io/RecursiveDirectoryIterator.h"
+#include "engine/resources/ResourceKinds.h"
 
 #include <filesystem>
 
@@ -69,11 +70,29 @@ void ResourceManager::RecordFile(const FilePath& path) {
     if (kind == m_kindByExtension.end()) return;
     std::string key = ToLowerAscii(path.GetBaseName());
     auto [entry, inserted] = m_paths.try_emplace(key, path.GetString());
-    if (!inserted) {
-        LogMessagef("Resource '%s': '%s' is hidden by '%s', which was found first\n", key.c_str(),
-                    path.GetString().c_str(), entry->second.c_str());
-    }
+    if (!inserted) KeepOneOfTwo(key, entry->second, path.GetString(), kind->second);
     m_namesByKind[kind->second].push_back(key);
+}
+
+// The name of a room is the designer's choice, the names of the other kinds
+// are what the game's own data asks for ("hud" is the HUD's scene, "states"
+// the state table), so a room never hides a file of another kind, wherever
+// the walk meets the two; otherwise the first path found stays.
+void ResourceManager::KeepOneOfTwo(const std::string& key, std::string& kept, const std::string& found,
+                                   const std::string& foundKind) {
+    const bool keptIsRoom = KindOfPathLocked(kept) == kKindRoom;
+    const bool foundIsRoom = foundKind == kKindRoom;
+    if (keptIsRoom == foundIsRoom) {
+        LogMessagef("Resource '%s': '%s' is hidden by '%s', which was found first\n", key.c_str(), found.c_str(),
+                    kept.c_str());
+        return;
+    }
+    const std::string room = keptIsRoom ? kept : found;
+    const std::string holder = keptIsRoom ? found : kept;
+    LogMessagef("Resource '%s': the room '%s' is hidden by '%s': a room may not take the name of other game "
+                "data\n",
+                key.c_str(), room.c_str(), holder.c_str());
+    kept = holder;
 }
 
 bool ResourceManager::FindPath(const std::string& key, std::string& path) const {
@@ -185,7 +204,19 @@ void ResourceManager::AddResourcePath(const std::string& path) {
     std::string key = ToLowerAscii(file.GetBaseName());
     if (key.empty()) return;
     std::unique_lock lock(m_mapsMutex);
-    m_paths[key] = file.GetString();
+    auto [entry, inserted] = m_paths.try_emplace(key, file.GetString());
+    if (inserted) return;
+    const std::string kind = KindOfPathLocked(file.GetString());
+    if (KindOfPathLocked(entry->second) == kind) {
+        entry->second = file.GetString();
+        return;
+    }
+    KeepOneOfTwo(key, entry->second, file.GetString(), kind);
+}
+
+std::string ResourceManager::KindOfPathLocked(const std::string& path) const {
+    auto found = m_kindByExtension.find(ToLowerAscii(FilePath(path).GetExtension()));
+    return found == m_kindByExtension.end() ? std::string() : found->second;
 }
 
 std::string ResourceManager::GetKindOfExtension(const std::string& extension) const {

@@ -5,7 +5,10 @@
 // registered kind under its key: the base name in lower case. From then on
 // files are found by name alone, whatever their directory:
 //   - keys are unique across kinds and directories; the first path the walk
-//     meets wins ("a.xobj" and "a.png" share the key "a");
+//     meets wins ("a.xobj" and "a.png" share the key "a"), except that a room
+//     (".xrm", named by a designer) never hides a file of another kind, whose
+//     name the game's own data asks for: "rsc/level/hud.xrm" leaves "hud" to
+//     the HUD's scene (logged, naming both files);
 //   - the key still enters its kind's list once per file, so LoadAllOfKind
 //     calls the loader once per file, with the first path (a duplicate is
 //     logged at walk time).
@@ -87,7 +90,8 @@ public:
     // The root followed directly by relative ("\\level\\a.xrm" -> "rsc/level/a.xrm").
     FilePath MakeRootPath(const std::string& relative) const;
     // Records a file written after the walk (a room saved by the editor) under
-    // its lower-case base name; an existing entry is replaced. Kind lists are
+    // its lower-case base name; an existing entry of the same kind is
+    // replaced, one of another kind kept by the walk's rule. Kind lists are
     // not touched.
     void AddResourcePath(const std::string& path);
 
@@ -111,6 +115,12 @@ private:
     void ReportDataFolder(const FilePath& folder) const;
     // One log line when the walk found no data file (folder missing or empty).
     void ReportEmptyRoot() const;
+    // Of two files with one key, which one the key keeps (kept is updated;
+    // the caller holds the maps' lock); logged.
+    void KeepOneOfTwo(const std::string& key, std::string& kept, const std::string& found,
+                      const std::string& foundKind);
+    // The kind of a path's extension, or empty; the caller holds the lock.
+    std::string KindOfPathLocked(const std::string& path) const;
     LoadCallback FindLoader(const std::string& kind) const;
     bool FindPath(const std::string& key, std::string& path) const;
 

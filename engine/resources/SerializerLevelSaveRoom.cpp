@@ -4,6 +4,8 @@
 #include "engine/base/Log.h"
 #include "engine/base/Paths.h"
 #include "engine/core/Composition.h"
+#include "engine/io/FilePath.h"
+#include "engine/resources/ResourceKinds.h"
 #include "engine/resources/ResourceManager.h"
 
 namespace Ostrel {
@@ -14,6 +16,14 @@ bool SerializerLevelSave::SaveRoom(const std::string& saveName, const std::vecto
     if (resources == nullptr) {
         if (why != nullptr) *why = "no resource manager";
         LogMessage("Failed to save room '" + saveName + "': no resource manager\n");
+        return false;
+    }
+    // The room would hide that file for the game from its next start on
+    // (its HUD, its states, a menu): the name is refused, nothing written.
+    const std::string holder = resources->PathOf(saveName);
+    const std::string holderKind = resources->GetKindOfExtension(FilePath(holder).GetExtension());
+    if (!holder.empty() && holderKind != kKindRoom) {
+        if (why != nullptr) *why = "the name is taken by '" + holder + "'";
         return false;
     }
     const std::string path = resources->MakeRootPath("\\level\\" + saveName + ".xrm").GetString();

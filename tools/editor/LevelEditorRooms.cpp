@@ -30,7 +30,9 @@
 
 #include <tinyxml.h>
 
+#include <algorithm>
 #include <cctype>
+#include <filesystem>
 
 namespace Ostrel {
 
@@ -63,6 +65,42 @@ bool HasRoomExtension(const std::string& path) {
     std::string extension = path.substr(dot + 1);
     for (char& c : extension) c = char(std::tolower(static_cast<unsigned char>(c)));
     return extension == "xrm";
+}
+
+// The resource manager walks "rsc" once, at start-up; a room file put into
+// the rooms folder while the editor runs (copied in, written by another
+// editor) is looked for there when a name is not known, and recorded, so
+// that Load and Test Level find it as they find the others. Of two files
+// whose names differ only in case, the first in sorted order is taken.
+void RecordNewRoomFile(ResourceManager& resources, const std::string& name) {
+    if (!IsRoomFileName(name) || !resources.PathOf(name).empty()) return;
+    const std::filesystem::path folder =
+        std::filesystem::path(resources.MakeRootPath("\\level\\" + name + ".xrm").GetString()).parent_path();
+    std::error_code error;
+    std::filesystem::directory_iterator it(folder, error);
+    std::string found;
+    for (; !error && it != std::filesystem::directory_iterator(); it.increment(error)) {
+        const FilePath file(it->path().string());
+        if (!it->is_regular_file(error) || !HasRoomExtension(file.GetString())) continue;
+        if (ToLowerAscii(file.GetBaseName()) != ToLowerAscii(name)) continue;
+        if (found.empty() || file.GetString() < found) found = file.GetString();
+    }
+    if (found.empty()) return;
+    resources.AddResourcePath(found);
+    LogMessage("LevelEditor: the room file '" + found + "' appeared after the start; it is used for '" + name + "'\n");
+}
+
+// "2 objects of the archetypes 'ghost-obj', 'old-crate-obj'": what a Load
+// left out, each archetype named once.
+std::string DescribeLeftOut(const std::vector<std::string>& archetypes) {
+    std::vector<std::string> names;
+    for (const std::string& name : archetypes) {
+        if (std::find(names.begin(), names.end(), name) == names.end()) names.push_back(name);
+    }
+    std::string text = std::to_string(archetypes.size()) + (archetypes.size() == 1 ? " object" : " objects") +
+                       (names.size() == 1 ? " of the archetype " : " of the archetypes ");
+    for (size_t i = 0; i < names.size(); ++i) text += (i ? ", '" : "'") + names[i] + "'";
+    return text;
 }
 
 // A room as the editor reads it: the objects go into the room, except
@@ -134,7 +172,8 @@ bool LevelEditor::SaveLevel() {
 bool LevelEditor::LoadLevel() {
     // The room being edited stays until the new one has been read whole: a
     // mistyped name or a broken file must not cost the designer their work.
-    const ResourceManager* resources = ResourceManager::Instance();
+    ResourceManager* resources = ResourceManager::Instance();
+    if (resources != nullptr) RecordNewRoomFile(*resources, m_loadName);
     const std::string path = resources != nullptr ? resources->PathOf(m_loadName) : std::string();
     if (!path.empty() && !HasRoomExtension(path)) return RefuseLoad("'" + path + "' is not a room file (.xrm)");
     // What the room's objects log while they are read names the room file.
@@ -151,12 +190,23 @@ bool LevelEditor::LoadLevel() {
     room.InstantiateObjects();
     // The editor opens rooms the game refuses (a room being made may lack
     // its portals), but says so: the game's own check logs the fault.
+    std::string status;
     if (!room.Validate()) {
         LogMessage("LevelEditor: the room '" + m_loadName + "' is open for editing, but the game refuses it as it is\n");
+        status = "the game refuses it as it is (the log says why)";
     } else {
         LogMessage("LevelEditor: loaded the room '" + m_loadName + "' (" + std::to_string(room.GetObjects().size()) +
                    " objects)\n");
     }
+    // Objects of archetypes the game no longer knows are not in the editor,
+    // so the next save of the room drops them: said before it can happen.
+    if (!reader.LeftOutArchetypes().empty()) {
+        const std::string leftOut = DescribeLeftOut(reader.LeftOutArchetypes());
+        LogMessage("LevelEditor: the room '" + m_loadName + "' is open without " + leftOut +
+                   ", which the game does not know; a save of the room drops them\n");
+        status = "left out " + leftOut + " (unknown; a save drops them)" + (status.empty() ? "" : "; " + status);
+    }
+    if (!status.empty()) ShowPanelStatus("Load Level: '" + m_loadName + "' " + status);
     return true;
 }
 
@@ -172,11 +222,18 @@ bool LevelEditor::TestLevel() {
     Engine* engine = RunningEngine();
     CoreSystem* core = Core();
     if (!engine || !core || m_testing) return false;
+    ResourceManager* resources = ResourceManager::Instance();
+    if (resources != nullptr) RecordNewRoomFile(*resources, m_loadName);
     std::string name = m_loadName;
     core->SendMessageStringPtr("SetNewPlayLevel", &name);
     auto* game = dynamic_cast<GameSystem*>(engine->GetGameSystem());
     if (!game || !game->IsPlayLevelPending()) {
         LogMessage("LevelEditor: the room '" + m_loadName + "' cannot be test-played; the editor stays\n");
+        const std::string path = resources != nullptr ? resources->PathOf(m_loadName) : std::string();
+        const std::string why = path.empty()             ? "no such room"
+                                : !HasRoomExtension(path) ? "'" + path + "' is not a room file (.xrm)"
+                                                          : "the game refuses the room (the log says why)";
+        ShowPanelStatus("Test Level: '" + m_loadName + "' not played: " + why);
         return false;
     }
     // What the designer comes back to: the room as it is now (the play

@@ -19,7 +19,33 @@ std::string FirstLine(const std::string& text) {
     return end == std::string::npos ? std::string() : line.substr(0, end + 1);
 }
 
+bool IsContinuationByte(char c) {
+    return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
+}
+
+// The first kept bytes of text and the last ones, keep bytes in all (the
+// start gets the smaller half), with "..." between, cut between characters.
+std::string KeepEnds(const std::string& text, size_t keep) {
+    size_t headEnd = keep / 2;
+    while (headEnd > 0 && IsContinuationByte(text[headEnd])) --headEnd;
+    size_t tailStart = text.size() - (keep - keep / 2);
+    while (tailStart < text.size() && IsContinuationByte(text[tailStart])) ++tailStart;
+    return text.substr(0, headEnd) + "..." + text.substr(tailStart);
+}
+
 }  // namespace
+
+std::string FitStatusText(const std::string& text, float width,
+                          const std::function<float(const std::string&)>& measure) {
+    if (measure(text) <= width) return text;
+    // The most bytes whose ends fit, by halving: a longer keep is never narrower.
+    size_t fits = 0, tooMany = text.size();
+    while (tooMany - fits > 1) {
+        const size_t keep = fits + (tooMany - fits) / 2;
+        (measure(KeepEnds(text, keep)) <= width ? fits : tooMany) = keep;
+    }
+    return KeepEnds(text, fits);
+}
 
 void PanelStatus::Show(const std::string& text, f32 seconds) {
     ++m_serial;
@@ -51,8 +77,11 @@ void BuildStatusLine(const PanelStatus& status, float displayWidth, float displa
     const ImVec2 max(displayWidth, displayHeight);
     list->AddRectFilled(min, max, kStripColour);
     const ImVec4 clip(min.x + kPadding, min.y, max.x - kPadding, max.y);
+    const std::string text = FitStatusText(status.Text(), clip.z - clip.x, [](const std::string& candidate) {
+        return ImGui::CalcTextSize(candidate.c_str(), candidate.c_str() + candidate.size()).x;
+    });
     list->AddText(ImGui::GetFont(), ImGui::GetFontSize(), ImVec2(min.x + kPadding, min.y + kPadding), kTextColour,
-                  status.Text().c_str(), nullptr, 0.0f, &clip);
+                  text.c_str(), nullptr, 0.0f, &clip);
 }
 
 }  // namespace Ostrel

@@ -16,6 +16,7 @@
 
 #include "engine/base/Types.h"
 
+#include <functional>
 #include <string>
 
 namespace Ostrel {
@@ -50,10 +51,18 @@ private:
 // the log only).
 void ShowPanelStatus(const std::string& text, f32 seconds = PanelStatus::kShowSeconds);
 
+// text as it fits in width pixels (measure gives a text's width): whole
+// when it fits, else with its middle given up for "...", so that both what
+// failed (the start) and why (the end) stay in sight whatever the length of
+// a name between them. Cuts fall between UTF-8 characters; "..." alone when
+// not even that fits.
+std::string FitStatusText(const std::string& text, float width,
+                          const std::function<float(const std::string&)>& measure);
+
 // The line in the ImGui frame being built, for a display of the given size:
-// a dark red strip across the bottom with the text in white, cut at the
-// window's edge. Called by PanelRenderer::BuildFrame; nothing when no text
-// shows.
+// a dark red strip across the bottom with the text in white, shortened by
+// FitStatusText to the window's width. Called by PanelRenderer::BuildFrame;
+// nothing when no text shows.
 void BuildStatusLine(const PanelStatus& status, float displayWidth, float displayHeight);
 
 }  // namespace Ostrel

@@ -160,8 +160,7 @@ Texture* LoadTextureFromFile(const std::string& path) {
     const std::string name = FilePath(path).GetBaseName();
     Texture* texture = manager->Find(name);
     if (!texture) texture = manager->Create(name);
-    texture->LoadFromFile(path.c_str());
-    return texture;
+    return texture->LoadFromFile(path.c_str()) ? texture : nullptr;
 }
 
 }  // namespace Ostrel

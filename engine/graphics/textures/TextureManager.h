@@ -82,7 +82,8 @@ std::string BuildFloatTextureImage(const std::vector<int>& values, u32 width, u3
 void LoadTextureResource(const std::string& path);
 // Loads an image by path for the model viewer, replacing the pixels of the
 // texture of the same base name (or making it). Answers the texture, or null
-// when there is no texture manager.
+// when there is no texture manager or the file could not be read (logged; the
+// texture keeps the pixels it had), so the viewer can say so.
 Texture* LoadTextureFromFile(const std::string& path);
 
 }  // namespace Ostrel

@@ -133,7 +133,7 @@ TEST_F(TextureResources, LoadingFromAFileReplacesThePixelsInPlaceAndKeepsThemOnB
 
     GraphicsLogCapture log;
     WriteGraphicsFile(dropped, "garbage");
-    LoadTextureFromFile(dropped.string());
+    EXPECT_EQ(LoadTextureFromFile(dropped.string()), nullptr);
     EXPECT_EQ(crate->GetWidth(), 3.0f);
     ASSERT_FALSE(crate->IsEmpty());
     EXPECT_FALSE(log.Text().empty());
