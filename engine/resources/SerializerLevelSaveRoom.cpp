@@ -5,7 +5,6 @@
 #include "engine/base/Paths.h"
 #include "engine/core/Composition.h"
 #include "engine/io/FilePath.h"
-#include "engine/resources/ResourceKinds.h"
 #include "engine/resources/ResourceManager.h"
 
 namespace Ostrel {
@@ -21,8 +20,7 @@ bool SerializerLevelSave::SaveRoom(const std::string& saveName, const std::vecto
     // The room would hide that file for the game from its next start on
     // (its HUD, its states, a menu): the name is refused, nothing written.
     const std::string holder = resources->PathOf(saveName);
-    const std::string holderKind = resources->GetKindOfExtension(FilePath(holder).GetExtension());
-    if (!holder.empty() && holderKind != kKindRoom) {
+    if (!holder.empty() && ToLowerAscii(FilePath(holder).GetExtension()) != "xrm") {
         if (why != nullptr) *why = "the name is taken by '" + holder + "'";
         return false;
     }

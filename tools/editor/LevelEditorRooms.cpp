@@ -191,22 +191,22 @@ bool LevelEditor::LoadLevel() {
     // The editor opens rooms the game refuses (a room being made may lack
     // its portals), but says so: the game's own check logs the fault.
     std::string status;
-    if (!room.Validate()) {
-        LogMessage("LevelEditor: the room '" + m_loadName + "' is open for editing, but the game refuses it as it is\n");
-        status = "the game refuses it as it is (the log says why)";
-    } else {
-        LogMessage("LevelEditor: loaded the room '" + m_loadName + "' (" + std::to_string(room.GetObjects().size()) +
-                   " objects)\n");
-    }
     // Objects of archetypes the game no longer knows are not in the editor,
     // so the next save of the room drops them: said before it can happen.
     if (!reader.LeftOutArchetypes().empty()) {
         const std::string leftOut = DescribeLeftOut(reader.LeftOutArchetypes());
         LogMessage("LevelEditor: the room '" + m_loadName + "' is open without " + leftOut +
                    ", which the game does not know; a save of the room drops them\n");
-        status = "left out " + leftOut + " (unknown; a save drops them)" + (status.empty() ? "" : "; " + status);
+        status = " without " + leftOut + ", which the game does not know: a save drops them";
     }
-    if (!status.empty()) ShowPanelStatus("Load Level: '" + m_loadName + "' " + status);
+    if (!room.Validate()) {
+        LogMessage("LevelEditor: the room '" + m_loadName + "' is open for editing, but the game refuses it as it is\n");
+        status += (status.empty() ? ", but" : "; and") + std::string(" the game refuses it as it is (the log says why)");
+    } else {
+        LogMessage("LevelEditor: loaded the room '" + m_loadName + "' (" + std::to_string(room.GetObjects().size()) +
+                   " objects)\n");
+    }
+    if (!status.empty()) ShowPanelStatus("Load Level: '" + m_loadName + "' opened" + status);
     return true;
 }
 

@@ -1,11 +1,13 @@
 #include "engine/base/Logger.h"
 #include "engine/resources/ResourceKinds.h"
 #include "engine/resources/ResourceManager.h"
+#include "tests/engine/io/XmlTestFiles.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <condition_variable>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <thread>
@@ -78,6 +80,34 @@ TEST_F(ResourceWalk, DuplicateKeysKeepTheFirstPathButEnterTheKindListPerFile) {
               (std::vector<std::string>{"IMAGE tree.png", "IMAGE tree.png", "IMAGE a.xobj",
                                         "ARCHETYPE a.xobj"}));
     EXPECT_EQ(m_manager.GetPath("tree").GetString(), (m_root / "a/tree.png").string());
+}
+
+// A room (named by a designer) never hides the game's own data, whichever
+// the walk meets first: the scene "hud" stays the scene for its loader and
+// for lookups by name, and the clash is logged with both files. Two files of
+// other kinds keep the first rule, and so does a room saved over a room.
+TEST_F(ResourceWalk, ARoomNeverHidesAFileOfAnotherKind) {
+    XmlTest::LogCapture log;
+    Build("rooms", {{"level/hud.xrm", "<Level/>"}, {"ui/hud.scn", "-- scene"}, {"states.xstt", "<States/>"},
+                    {"zz/states.xrm", "<Level/>"}});
+    m_manager.RegisterLoader(kKindScene, m_recorder.For("SCENE"));
+    m_manager.LoadAllOfKind(kKindScene);
+    EXPECT_EQ(m_recorder.calls, std::vector<std::string>{"SCENE hud.scn"});
+    EXPECT_EQ(m_manager.PathOf("HUD"), (m_root / "ui/hud.scn").string());
+    EXPECT_EQ(m_manager.PathOf("states"), (m_root / "states.xstt").string());
+    for (const char* pair : {"Resource 'hud': the room '%s/level/hud.xrm' is hidden by '%s/ui/hud.scn'",
+                             "Resource 'states': the room '%s/zz/states.xrm' is hidden by '%s/states.xstt'"}) {
+        char line[512];
+        std::snprintf(line, sizeof line, pair, m_root.c_str(), m_root.c_str());
+        EXPECT_NE(log.Text().find(line), std::string::npos) << log.Text();
+    }
+    // A room written later under the name takes nothing either; a room
+    // written over a room replaces it.
+    m_manager.AddResourcePath((m_root / "level/Hud.xrm").string());
+    EXPECT_EQ(m_manager.PathOf("hud"), (m_root / "ui/hud.scn").string());
+    m_manager.AddResourcePath((m_root / "level/room.xrm").string());
+    m_manager.AddResourcePath((m_root / "other/room.xrm").string());
+    EXPECT_EQ(m_manager.PathOf("room"), (m_root / "other/room.xrm").string());
 }
 
 TEST_F(ResourceWalk, OpenAnswersNullForAFileRemovedAfterTheWalk) {

@@ -338,6 +338,47 @@ TEST_F(EditorRoomsTest, NonFiniteNumbersReachNeitherTheObjectNorTheRoom) {
     EXPECT_NE(w.world.log.find("PosY of TransformComponent in 'crate' is nan, not a finite number"), std::string::npos);
 }
 
+// A room may not take a name that other game data holds (it would hide
+// that file from the game), a room file put into the rooms folder while the
+// editor runs loads by its name, and a Load that leaves out objects of
+// unknown archetypes names them before a save can drop them.
+TEST_F(EditorRoomsTest, SavesKeepOffOtherDataAndLoadsSayWhatTheyLeaveOut) {
+    Make("crate", 3.0f);
+    const std::filesystem::path hud = root / "ui" / "hud.scn";
+    std::filesystem::create_directories(hud.parent_path());
+    std::ofstream(hud) << "function LoadScene(scene) end";
+    resources.AddResourcePath(hud.string());
+    for (const std::string taken : {"hud", "HUD"}) {
+        EXPECT_FALSE(Save(taken));
+        EXPECT_EQ(model.Status().Text(), "Save Level: '" + taken + "' not saved: the name is taken by '" +
+                                             hud.string() + "'");
+        EXPECT_NE(w.world.log.find("the room '" + taken + "' was not saved (the name is taken by '" + hud.string()),
+                  std::string::npos);
+        EXPECT_EQ(resources.PathOf(taken), hud.string());
+    }
+    EXPECT_FALSE(std::filesystem::exists(RoomFile("hud")));
+
+    ASSERT_TRUE(Save("MyRoom"));
+    std::filesystem::copy_file(RoomFile("MyRoom"), RoomFile("Appeared"));
+    model.Press("Editor Info", "I/O", "New Level");
+    Load("appeared");
+    Frame();
+    EXPECT_EQ(Listed(), std::vector<std::string>{"crate"});
+    EXPECT_EQ(resources.PathOf("appeared"), RoomFile("Appeared").string());
+
+    std::string text = FileText(RoomFile("MyRoom"));
+    text.insert(text.find("<crate>"), "<ghost-obj />\n<old-obj />\n<ghost-obj />\n");
+    std::ofstream(RoomFile("Ghosts")) << text;
+    Load("Ghosts");
+    Frame();
+    EXPECT_EQ(Listed(), std::vector<std::string>{"crate"});
+    EXPECT_EQ(model.Status().Text().rfind("Load Level: 'Ghosts' opened without 3 objects of the archetypes "
+                                          "'ghost-obj', 'old-obj', which the game does not know: a save drops them",
+                                          0),
+              0u)
+        << model.Status().Text();
+}
+
 class EditorTestPlayTest : public EditorRoomsTest {
 protected:
     EditorTestPlayTest() {
@@ -367,9 +408,19 @@ TEST_F(EditorTestPlayTest, RefusedRoomsKeepTheEditorAndAPlayableOneStartsUnpause
     ASSERT_TRUE(Save("NoPortal"));
     Make("exit-obj");
     ASSERT_TRUE(Save("NoSpawners"));
-    for (const char* room : {"NoPortal", "NoSpawners", "Missing"}) {
+    const struct {
+        const char* room;
+        const char* status;
+    } refusals[] = {
+        {"NoPortal", "Test Level: 'NoPortal' not played: the game refuses the room (the log says why)"},
+        {"NoSpawners", "Test Level: 'NoSpawners' not played: the game refuses the room (the log says why)"},
+        {"Missing", "Test Level: 'Missing' not played: no such room"},
+    };
+    for (const auto& [room, status] : refusals) {
         model.Commit("Editor Info", "I/O", "Loading From", std::string(room));
+        model.Status().Clear();
         EXPECT_FALSE(editor.TestLevel()) << room;
+        EXPECT_EQ(model.Status().Text(), status);
         EXPECT_FALSE(game.IsPlayLevelPending());
         EXPECT_TRUE(w.world.engine.GetStateStack().empty()) << room;  // nothing pushed
         EXPECT_EQ(editor.GetObjectList().size(), 2u);
