@@ -4,9 +4,12 @@
 # Archetype", C creates one, F6 a second, Delete takes that one away again
 # (taps: C, Delete and ';' go down and up within one frame, F6 one frame
 # apart), numpad 6 three times moves the first 3 to the right,
-# "Save Level" (found through the panels, not by pixels) writes
-# rsc/level/Untitled.xrm, and the window is closed. Second run: ';' loads the
-# room, and the object is highlighted in magenta where the first run left it.
+# "Save Level" (found through the panels, not by pixels) refuses the name
+# "hud", which the HUD's scene holds (the status line names its file), then
+# writes rsc/level/Untitled.xrm, and the window is closed. Second run: ';'
+# finds no room "appeared"; the room saved above is moved into the rooms
+# folder under that name while the editor runs, and the next ';' loads it:
+# the object is highlighted in magenta where the first run left it.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 source "$here/e2e_common.bash" "$@"
@@ -68,15 +71,44 @@ cat > make.txt <<'SCRIPT'
 31 key 102 up
 32 key 102 down
 33 key 102 up
-36 mouse item Editor Info|I/O|Save Level
+36 mouse item Editor Info|I/O|Saving To
 37 mouse left down
 38 mouse left up
-44 close
+40 key 17 down
+41 key A down
+42 key A up
+43 key 17 up
+44 text hud
+45 key 13 down
+46 key 13 up
+48 mouse item Editor Info|I/O|Save Level
+49 mouse left down
+50 mouse left up
+52 mouse item Editor Info|I/O|Saving To
+53 mouse left down
+54 mouse left up
+56 key 17 down
+57 key A down
+58 key A up
+59 key 17 up
+60 text Untitled
+61 key 13 down
+62 key 13 up
+64 mouse item Editor Info|I/O|Save Level
+65 mouse left down
+66 mouse left up
+72 close
 SCRIPT
-TAVRIN_INPUT_SCRIPT="$work/make.txt" TAVRIN_SCREENSHOT="$work/made.png@40" ASAN_OPTIONS=detect_leaks=0 \
+TAVRIN_INPUT_SCRIPT="$work/make.txt" TAVRIN_SCREENSHOT="$work/made.png@34,$work/refused.png@53" ASAN_OPTIONS=detect_leaks=0 \
   XDG_DATA_HOME="$work/xdg-make" timeout 120 "$exe" -l >make.out 2>make.err || { cat make.err >&2; fail "first run"; }
 expect_clean_run make
-expect_line "$work/xdg-make/$userFolderName/error_log.log" "LevelEditor: saved the room 'Untitled' (1 objects)"
+makeLog="$work/xdg-make/$userFolderName/error_log.log"
+expect_line "$makeLog" "LevelEditor: the room 'hud' was not saved (the name is taken by 'rsc/ui/hud.scn')"
+[ ! -e rsc/level/hud.xrm ] || fail "a room named 'hud' was written"
+# The refusal on the window: the status line's dark red strip at the bottom.
+python3 "$here/png_rows.py" refused.png 1010 764 | awk '{exit !($3 > 90 && $4 < 40 && $5 < 40)}' ||
+  fail "no status line after the refused save"
+expect_line "$makeLog" "LevelEditor: saved the room 'Untitled' (1 objects)"
 [ -f "$room" ] || fail "no room file written"
 [ ! -e "$room.tmp" ] || fail "the temporary room file was left"
 grep -q "<crate-obj>" "$room" || { cat "$room" >&2; fail "the room lacks the crate"; }
@@ -84,15 +116,31 @@ grep -q "<PosX>3.000000</PosX>" "$room" || { cat "$room" >&2; fail "the room lac
 read -r madeCount madeX madeY <<<"$(magenta made.png)"
 [ "$madeCount" -gt 20 ] || fail "no magenta highlight in the first run ($madeCount pixels)"
 
-# Second run: ';' loads the room saved above.
+# Second run: ';' finds no room "appeared" until the room saved above is
+# moved into the rooms folder under that name (once the failed Load is in
+# the log, a second or more before the next ';' at 60 frames a second).
+sed -i 's|<LoadingFrom>Untitled</LoadingFrom>|<LoadingFrom>appeared</LoadingFrom>|' rsc/leveleditor.xcfg
+mv "$room" "$work/appeared.xrm"
 cat > load.txt <<'SCRIPT'
 10 key 186 down
 10 key 186 up
-20 close
+130 key 186 down
+130 key 186 up
+140 close
 SCRIPT
-TAVRIN_INPUT_SCRIPT="$work/load.txt" TAVRIN_SCREENSHOT="$work/loaded.png@16" ASAN_OPTIONS=detect_leaks=0 \
-  XDG_DATA_HOME="$work/xdg-load" timeout 120 "$exe" -l >load.out 2>load.err || { cat load.err >&2; fail "second run"; }
+loadLog="$work/xdg-load/$userFolderName/error_log.log"
+TAVRIN_INPUT_SCRIPT="$work/load.txt" TAVRIN_SCREENSHOT="$work/loaded.png@136" ASAN_OPTIONS=detect_leaks=0 \
+  XDG_DATA_HOME="$work/xdg-load" timeout 120 "$exe" -l >load.out 2>load.err &
+editor=$!
+for _ in $(seq 600); do
+  grep -qF "the room 'appeared' could not be loaded (no such room)" "$loadLog" 2>/dev/null && break
+  sleep 0.05
+done
+mv "$work/appeared.xrm" rsc/level/appeared.xrm
+wait "$editor" || { cat load.err >&2; fail "second run"; }
 expect_clean_run load
+expect_line "$loadLog" "the room 'appeared' could not be loaded (no such room)"
+expect_line "$loadLog" "rsc/level/appeared.xrm' appeared after the start; it is used for 'appeared'"
 read -r loadedCount loadedX loadedY <<<"$(magenta loaded.png)"
 [ "$loadedCount" -gt 20 ] || fail "no magenta highlight after the load ($loadedCount pixels)"
 dx=$((loadedX - madeX)); dy=$((loadedY - madeY))

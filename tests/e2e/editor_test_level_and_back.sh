@@ -16,7 +16,13 @@
 #  4. the view after both tests is the one flown to before the first (the
 #     camera's pose came back), and ten Loads in a row each show the room
 #     (a pixel check per Load: the sky and the room, not a black view).
-# The three saves around the tests are the same file.
+#  5. a Load of a room with objects of archetypes the game does not know
+#     names them on the status line, a Load of a 300-character name says
+#     why it failed inside the window, and a Test Level of a room the game
+#     refuses says so there too.
+# The three saves around the tests are the same file. Rooms copied in under
+# the names of the HUD's scene and of the states hide neither: the tests
+# have their HUD and pause menu.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 source "$here/e2e_common.bash" "$@"
@@ -47,6 +53,9 @@ cat > rsc/leveleditor.xcfg <<'XML'
 </LevelEditor>
 XML
 head -c 700 rsc/level/room-mid-a.xrm > rsc/level/broken.xrm
+for name in hud states; do cp rsc/level/room-mid-a.xrm "rsc/level/$name.xrm"; done
+sed 's|<Objects>|<Objects><ghost-obj /><old-lamp-obj /><ghost-obj />|' rsc/level/room-mid-a.xrm > rsc/level/ghosts.xrm
+longName=$(printf 'n%.0s' $(seq 300))
 room_sub rsc/level/room-start.xrm floor-piece-obj "<PosX>10.000000</PosX>" "<PosX>7.000000</PosX><ScaX>14.000000</ScaX>"
 
 # type_into FRAME FIELD TEXT: script lines that type TEXT into the "I/O"
@@ -68,6 +77,8 @@ key() { printf '%s key %s down\n%s key %s up\n' $1 $2 $(($1 + 1)) $2; }
 firstLoad=540
 shots="$work/shots/status.png@72,$work/shots/unflown.png@122,$work/shots/flown.png@150"
 shots="$shots,$work/shots/back.png@$((firstLoad - 4))"
+shots="$shots,$work/shots/ghosts.png@$((firstLoad + 81)),$work/shots/long.png@$((firstLoad + 101))"
+shots="$shots,$work/shots/untested.png@$((firstLoad + 121)),$work/shots/no-such.png@60"
 {
   load_from 10 room-mid-a
   save_as 26 fresh
@@ -84,7 +95,11 @@ shots="$shots,$work/shots/back.png@$((firstLoad - 4))"
     key $f 186
     shots="$shots,$work/shots/load-$i.png@$((f + 3))"
   done
-  printf '%s close\n' $((firstLoad + 64))
+  load_from $((firstLoad + 64)) ghosts
+  load_from $((firstLoad + 84)) "$longName"
+  type_into $((firstLoad + 104)) "Loading From" broken
+  click $((firstLoad + 116)) "|Test Level"
+  printf '%s close\n' $((firstLoad + 124))
   click 168 "|Test Level"
   level_start
   key 40 27   # the pause menu
@@ -122,7 +137,8 @@ shipped, kept = objects(sys.argv[1]), objects(sys.argv[2])
 assert shipped == kept, (shipped, kept)
 PY
 # The status line: a dark red strip along the bottom of the window.
-python3 - "$here" shots/status.png <<'PY' || fail "no status line after the failed Load"
+status_line() {
+  python3 - "$here" "shots/$1.png" <<'PY' || fail "no status line in $1.png"
 import sys
 sys.path.insert(0, sys.argv[1])
 from png_rows import read_rgba
@@ -130,6 +146,8 @@ width, height, rows = read_rgba(sys.argv[2])
 red = sum(1 for x in range(width) if (lambda r, g, b: r > 90 and g < 50 and b < 50)(*rows[height - 3][4 * x:4 * x + 3]))
 assert red > width * 0.9, "%d of %d pixels of the bottom row are the strip's red" % (red, width)
 PY
+}
+status_line status
 
 # 2, 3. Both tests came back; the room is the same after each.
 expect_line "$log" "LevelEditor: saved the room 'before-test' ("
@@ -173,4 +191,31 @@ for i in range(10):
 PY
 [ ! -e "$work/rsc/leveleditor.xcfg.tmp" ] || fail "a layout file was written into rsc/"
 [ -f "$settings/leveleditor.xcfg" ] || fail "no layout in the per-user folder"
+# 5. What a Load left out, a long name's reason and a refused test, each on
+# the status line.
+expect_line "$log" "LevelEditor: the room 'ghosts' is open without 3 objects of the archetypes 'ghost-obj', 'old-lamp-obj', which the game does not know; a save of the room drops them"
+expect_line "$log" "LevelEditor: the room '$longName' could not be loaded (no such room)"
+expect_line "$log" "LevelEditor: the room 'broken' cannot be test-played; the editor stays"
+for shot in ghosts long untested; do status_line "$shot"; done
+# The long name's reason is inside the window: the end of the short name's
+# line ("' not loaded: no such room") is drawn whole in the long one's.
+python3 - "$here" shots/no-such.png shots/long.png <<'PY' || fail "the long name's reason is not in the window"
+import sys
+sys.path.insert(0, sys.argv[1])
+from png_rows import read_rgba
+def text_columns(path):
+    # Per column of the status strip, which of its rows hold the white text.
+    width, height, rows = read_rgba(path)
+    return [tuple(rows[y][4 * x] > 200 and rows[y][4 * x + 2] > 200 for y in range(height - 22, height))
+            for x in range(width)]
+short, long = text_columns(sys.argv[2]), text_columns(sys.argv[3])
+end = max(x for x, column in enumerate(short) if any(column)) + 1
+tail = short[end - 26 * 7:end]
+found = [x for x in range(len(long) - len(tail) + 1) if long[x:x + len(tail)] == tail]
+assert found, "the reason's pixels are not in the long name's status line"
+PY
+# The rooms copied in hid neither the HUD's scene nor the states.
+expect_line "$log" "Resource 'hud': the room 'rsc/level/hud.xrm' is hidden by 'rsc/ui/hud.scn'"
+expect_line "$log" "Resource 'states': the room 'rsc/level/states.xrm' is hidden by 'rsc/states.xstt'"
+expect_no_line "$log" "unknown state"
 echo "editor test level and back: ok"

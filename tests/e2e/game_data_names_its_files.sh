@@ -3,8 +3,10 @@
 # cut short, out of range or a folder, a second level list, an empty room
 # palette, a scene calling bound functions with bad arguments, a start-up
 # script that fails at its end, counts below zero in archetypes, a HUD scene
-# missing an element and holding another of the wrong kind, and in the
-# editor a ';' load of a room the game refuses. One game run and one editor
+# missing an element and holding another of the wrong kind, rooms copied in
+# under the names of the HUD's scene, the states and the main menu (which
+# hide none of them: the HUD and its pause menu come up), and in the editor
+# a ';' load of a room the game refuses. One game run and one editor
 # run: each fault is logged with its file's path under rsc/, and both runs
 # end cleanly at their frame limit. Then the level data a level is built
 # from, one fault per short run (only the first level is built): each line
@@ -41,8 +43,11 @@ sed -i 's|<NumAttacks>[^<]*</NumAttacks>|<NumAttacks>-2</NumAttacks>|' rsc/objec
 sed -i 's|Bar(scene, "ui-health",|Bar(scene, "ui-healthy",|; s|Bar(scene, "ui-energy", \(-*[0-9]*\), \(-*[0-9]*\),.*$|Solid(scene, "ui-energy", \1, \2, 10, 10)|' rsc/ui/hud.scn
 grep -q 'Solid(scene, "ui-energy"' rsc/ui/hud.scn || fail "the HUD scene has no energy bar to turn"
 
+for name in hud states main-menu; do cp rsc/level/room-mid-a.xrm "rsc/level/$name.xrm"; done
+{ level_start; printf '40 key 27 down\n41 key 27 up\n'; } > pause.txt
+
 small_window bad-game-data
-keepXdg=1 run_program bad-game-data
+TAVRIN_INPUT_SCRIPT="$work/pause.txt" keepXdg=1 run_program bad-game-data
 expect_clean_run bad-game-data
 log="$(log_file)"
 expect_line "$log" "Run ended after $TAVRIN_MAX_FRAMES frames"
@@ -63,6 +68,11 @@ grep -q "^rsc/objects/pickup-objects.xobj: object '[^']*': key 'NumAttacks': -2 
   fail "NumAttacks -2 not named by its file"
 expect_line "$log" "rsc/ui/hud.scn: UiHudHandler: the scene has no element 'ui-health'; the handler does without it"
 expect_line "$log" "rsc/ui/hud.scn: UiHudHandler: the scene's element 'ui-energy' is not a UiEnergyBar"
+expect_line "$log" "Resource 'hud': the room 'rsc/level/hud.xrm' is hidden by 'rsc/ui/hud.scn'"
+expect_line "$log" "Resource 'states': the room 'rsc/level/states.xrm' is hidden by 'rsc/states.xstt'"
+expect_line "$log" "Resource 'main-menu': the room 'rsc/level/main-menu.xrm' is hidden by 'rsc/ui/main-menu.scn'"
+expect_no_line "$log" "unknown state"
+grep -qE "UI scenes at frame [0-9]+: hud > pause-menu$" "$log" || fail "no HUD with its pause menu"
 
 echo "game: every bad file named by its path"
 

@@ -80,14 +80,16 @@ void RecordNewRoomFile(ResourceManager& resources, const std::string& name) {
     std::filesystem::directory_iterator it(folder, error);
     std::string found;
     for (; !error && it != std::filesystem::directory_iterator(); it.increment(error)) {
-        const FilePath file(it->path().string());
-        if (!it->is_regular_file(error) || !HasRoomExtension(file.GetString())) continue;
-        if (ToLowerAscii(file.GetBaseName()) != ToLowerAscii(name)) continue;
-        if (found.empty() || file.GetString() < found) found = file.GetString();
+        const std::string fileName = it->path().filename().string();
+        if (!it->is_regular_file(error) || !HasRoomExtension(fileName)) continue;
+        if (ToLowerAscii(FilePath(fileName).GetBaseName()) != ToLowerAscii(name)) continue;
+        if (found.empty() || fileName < found) found = fileName;
     }
     if (found.empty()) return;
-    resources.AddResourcePath(found);
-    LogMessage("LevelEditor: the room file '" + found + "' appeared after the start; it is used for '" + name + "'\n");
+    // Named as a save of the room names it.
+    const std::string path = resources.MakeRootPath("\\level\\" + found).GetString();
+    resources.AddResourcePath(path);
+    LogMessage("LevelEditor: the room file '" + path + "' appeared after the start; it is used for '" + name + "'\n");
 }
 
 // "2 objects of the archetypes 'ghost-obj', 'old-crate-obj'": what a Load
