@@ -5,7 +5,8 @@
 # model source that cannot be converted is
 # logged and leaves the frame as the empty scene; no name runs a command.
 # The model file and the converter's log are kept in the per-user folder,
-# never in the working folder or rsc/.
+# never in the working folder or rsc/. A texture that cannot be read is on
+# the status line.
 set -euo pipefail
 source "$(dirname "$0")/e2e_common.bash" "$@"
 unset TAVRIN_MAX_FRAMES
@@ -89,4 +90,10 @@ expect_clean_run odd-drops
 expect_line "$(log_file)" "ModelView: '$work/notes.txt' is not a kind the viewer takes (.fbx, .bin, .png, .tga); ignored"
 expect_line "$(log_file)" "$work/cut.bin: model file $(kept mv-asset.bin): "
 nothing_left_here
+
+# A texture the viewer cannot read is told on the window, not only in the log.
+printf 'not an image\n' > "$work/flat.png"
+shoot bad-texture "$work/flat.png"
+expect_line "$(log_file)" "$work/flat.png: unknown image format (PNG, TGA, DDS and PFM are read), skipped"
+reddish bad-texture.png || fail "no status line after an unreadable texture: $(pixel bad-texture.png 1010 764)"
 echo "viewer drops: ok"
