@@ -56,7 +56,7 @@ expect_line "$log" "rsc/tutorials/values.tut: tutorial 'dash': show limit -1 is 
 expect_line "$log" "rsc/tutorials/values.tut: tutorial 'dash': scene 'hud': delay -1 ms is negative; taken as 0"
 expect_line "$log" "rsc/tutorials/values.tut: tutorial 'dash': scene 'hud': unknown input 'joystick'"
 expect_line "$log" "rsc/tutorials/values.tut: tutorial 'nested' depends on 'nobody', which no tutorial file defines"
-# The walk comes before the log file is open: this line goes to stderr.
+# The walk logs to stderr as well as to the log file.
 expect_line "$work/bad-game-data.err" "rsc/tutorials/folder.tut: a folder, not a data file"
 expect_line "$log" "rsc/levels/zz-second.xlod: a second level list; it replaces the one read from 'rsc/levels/levels.xlod'"
 expect_line "$log" "rsc/levels/empty.rmp: Room palette empty lists no room group"
