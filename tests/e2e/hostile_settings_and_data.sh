@@ -71,8 +71,9 @@ echo "oversize window: ok"
 mkdir -p "$work/empty"
 user_folder no-rsc
 (cd "$work/empty" && keepXdg=1 run_program no-rsc)
-# The walk comes before the log file is open: this line goes to stderr.
+# The walk's lines reach the log file (opened before it) and stderr.
 expect_line "$work/no-rsc.err" "Resource folder 'rsc' not found (working directory '$work/empty'): no data is loaded"
+expect_line "$(log_file)" "Resource folder 'rsc' not found (working directory '$work/empty'): no data is loaded"
 expect_line "$(log_file)" "Resource 'loading-pkg' not found under 'rsc': nothing of it is loaded"
 printf '<CoreSystem><debug>1</debug><max-fps>30</max-fps>' > rsc/coresystem.xcfg
 run_program bad-config
