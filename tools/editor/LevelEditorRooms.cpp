@@ -168,6 +168,7 @@ bool LevelEditor::SaveLevel() {
         return false;
     }
     LogMessage("LevelEditor: saved the room '" + m_saveName + "' (" + std::to_string(room.size()) + " objects)\n");
+    ClearPanelStatus("Save Level: ");
     return true;
 }
 
@@ -209,6 +210,7 @@ bool LevelEditor::LoadLevel() {
                    " objects)\n");
     }
     if (!status.empty()) ShowPanelStatus("Load Level: '" + m_loadName + "' opened" + status);
+    else ClearPanelStatus("Load Level: ");
     return true;
 }
 
@@ -249,6 +251,7 @@ bool LevelEditor::TestLevel() {
         m_cameraLookAt = camera ? camera->GetLookAt() : m_cameraPosition + Vec3(0.0f, 0.0f, 1.0f);
         m_hasCameraPose = true;
     }
+    ClearPanelStatus("Test Level: ");
     m_showDebugBeforeTest = m_showDebug;
     SetShowDebug(false);
     engine->PushState("GamePlay");

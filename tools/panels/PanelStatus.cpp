@@ -68,6 +68,11 @@ void ShowPanelStatus(const std::string& text, f32 seconds) {
     if (PanelModel* model = PanelModel::Current()) model->Status().Show(text, seconds);
 }
 
+void ClearPanelStatus(const std::string& prefix) {
+    PanelModel* model = PanelModel::Current();
+    if (model != nullptr && model->Status().Text().rfind(prefix, 0) == 0) model->Status().Clear();
+}
+
 void BuildStatusLine(const PanelStatus& status, float displayWidth, float displayHeight) {
     if (!status.Visible()) return;
     // The foreground list draws over every bar and takes no input.

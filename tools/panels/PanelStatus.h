@@ -50,6 +50,10 @@ private:
 // (PanelModel::Current()); nothing without one (a run without panels has
 // the log only).
 void ShowPanelStatus(const std::string& text, f32 seconds = PanelStatus::kShowSeconds);
+// Clears the current model's line when its text starts with prefix: a
+// command that has just worked takes back its own earlier failure ("Load
+// Level: ...") and leaves any other message showing.
+void ClearPanelStatus(const std::string& prefix);
 
 // text as it fits in width pixels (measure gives a text's width): whole
 // when it fits, else with its middle given up for "...", so that both what

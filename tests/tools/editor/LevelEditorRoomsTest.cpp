@@ -357,8 +357,8 @@ TEST_F(EditorRoomsTest, SavesKeepOffOtherDataAndLoadsSayWhatTheyLeaveOut) {
         EXPECT_EQ(resources.PathOf(taken), hud.string());
     }
     EXPECT_FALSE(std::filesystem::exists(RoomFile("hud")));
-
     ASSERT_TRUE(Save("MyRoom"));
+    EXPECT_FALSE(model.Status().Visible()) << "a save that worked leaves its refusal up";
     std::filesystem::copy_file(RoomFile("MyRoom"), RoomFile("Appeared"));
     model.Press("Editor Info", "I/O", "New Level");
     Load("appeared");
@@ -437,6 +437,7 @@ TEST_F(EditorTestPlayTest, RefusedRoomsKeepTheEditorAndAPlayableOneStartsUnpause
     ASSERT_TRUE(Save("Playable"));
     model.Commit("Editor Info", "I/O", "Loading From", std::string("Playable"));
     ASSERT_TRUE(model.Press("Editor Info", "", "Test Level"));
+    EXPECT_FALSE(model.Status().Visible()) << model.Status().Text();
     EXPECT_EQ(w.world.engine.GetStateStack(), std::vector<std::string>{"GamePlay"});
     EXPECT_FALSE(editor.GetShowDebug());
     EXPECT_TRUE(editor.GetObjectList().empty());
