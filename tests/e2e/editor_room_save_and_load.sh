@@ -71,34 +71,15 @@ cat > make.txt <<'SCRIPT'
 31 key 102 up
 32 key 102 down
 33 key 102 up
-36 mouse item Editor Info|I/O|Saving To
-37 mouse left down
-38 mouse left up
-40 key 17 down
-41 key A down
-42 key A up
-43 key 17 up
-44 text hud
-45 key 13 down
-46 key 13 up
-48 mouse item Editor Info|I/O|Save Level
-49 mouse left down
-50 mouse left up
-52 mouse item Editor Info|I/O|Saving To
-53 mouse left down
-54 mouse left up
-56 key 17 down
-57 key A down
-58 key A up
-59 key 17 up
-60 text Untitled
-61 key 13 down
-62 key 13 up
-64 mouse item Editor Info|I/O|Save Level
-65 mouse left down
-66 mouse left up
-72 close
 SCRIPT
+# save_as FRAME NAME: NAME typed into "Saving To", then "Save Level".
+save_as() {
+  printf '%s mouse item Editor Info|I/O|Saving To\n%s mouse left down\n%s mouse left up\n' $1 $(($1 + 1)) $(($1 + 2))
+  printf '%s key 17 down\n%s key A down\n%s key A up\n%s key 17 up\n' $(($1 + 4)) $(($1 + 5)) $(($1 + 6)) $(($1 + 7))
+  printf '%s text %s\n%s key 13 down\n%s key 13 up\n' $(($1 + 8)) "$2" $(($1 + 9)) $(($1 + 10))
+  printf '%s mouse item Editor Info|I/O|Save Level\n%s mouse left down\n%s mouse left up\n' $(($1 + 12)) $(($1 + 13)) $(($1 + 14))
+}
+{ save_as 36 hud; save_as 52 Untitled; echo "72 close"; } >> make.txt
 TAVRIN_INPUT_SCRIPT="$work/make.txt" TAVRIN_SCREENSHOT="$work/made.png@34,$work/refused.png@53" ASAN_OPTIONS=detect_leaks=0 \
   XDG_DATA_HOME="$work/xdg-make" timeout 120 "$exe" -l >make.out 2>make.err || { cat make.err >&2; fail "first run"; }
 expect_clean_run make
