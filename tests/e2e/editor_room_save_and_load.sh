@@ -99,18 +99,18 @@ read -r madeCount madeX madeY <<<"$(magenta made.png)"
 
 # Second run: ';' finds no room "appeared" until the room saved above is
 # moved into the rooms folder under that name (once the failed Load is in
-# the log, a second or more before the next ';' at 60 frames a second).
+# the log, two seconds or more before the next ';' at 60 frames a second).
 sed -i 's|<LoadingFrom>Untitled</LoadingFrom>|<LoadingFrom>appeared</LoadingFrom>|' rsc/leveleditor.xcfg
 mv "$room" "$work/appeared.xrm"
 cat > load.txt <<'SCRIPT'
 10 key 186 down
 10 key 186 up
-130 key 186 down
-130 key 186 up
-140 close
+160 key 186 down
+160 key 186 up
+170 close
 SCRIPT
 loadLog="$work/xdg-load/$userFolderName/error_log.log"
-TAVRIN_INPUT_SCRIPT="$work/load.txt" TAVRIN_SCREENSHOT="$work/loaded.png@136" ASAN_OPTIONS=detect_leaks=0 \
+TAVRIN_INPUT_SCRIPT="$work/load.txt" TAVRIN_SCREENSHOT="$work/loaded.png@166" ASAN_OPTIONS=detect_leaks=0 \
   XDG_DATA_HOME="$work/xdg-load" timeout 120 "$exe" -l >load.out 2>load.err &
 editor=$!
 for _ in $(seq 600); do
