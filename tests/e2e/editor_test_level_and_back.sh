@@ -136,15 +136,18 @@ def objects(path):
 shipped, kept = objects(sys.argv[1]), objects(sys.argv[2])
 assert shipped == kept, (shipped, kept)
 PY
-# The status line: a dark red strip along the bottom of the window.
+# status_line SHOT [EARLIER]: the status line, a dark red strip along the
+# bottom of the window, is in SHOT, with another text than in EARLIER.
 status_line() {
-  python3 - "$here" "shots/$1.png" <<'PY' || fail "no status line in $1.png"
+  python3 - "$here" "shots/$1.png" "shots/${2:-$1}.png" <<'PY' || fail "no (new) status line in $1.png"
 import sys
 sys.path.insert(0, sys.argv[1])
 from png_rows import read_rgba
 width, height, rows = read_rgba(sys.argv[2])
 red = sum(1 for x in range(width) if (lambda r, g, b: r > 90 and g < 50 and b < 50)(*rows[height - 3][4 * x:4 * x + 3]))
 assert red > width * 0.9, "%d of %d pixels of the bottom row are the strip's red" % (red, width)
+if sys.argv[3] != sys.argv[2]:
+    assert rows[height - 22:] != read_rgba(sys.argv[3])[2][height - 22:], "the same text as before"
 PY
 }
 status_line status
@@ -196,7 +199,7 @@ PY
 expect_line "$log" "LevelEditor: the room 'ghosts' is open without 3 objects of the archetypes 'ghost-obj', 'old-lamp-obj', which the game does not know; a save of the room drops them"
 expect_line "$log" "LevelEditor: the room '$longName' could not be loaded (no such room)"
 expect_line "$log" "LevelEditor: the room 'broken' cannot be test-played; the editor stays"
-for shot in ghosts long untested; do status_line "$shot"; done
+status_line ghosts; status_line long ghosts; status_line untested long
 # The long name's reason is inside the window: the end of the short name's
 # line ("' not loaded: no such room") is drawn whole in the long one's.
 python3 - "$here" shots/no-such.png shots/long.png <<'PY' || fail "the long name's reason is not in the window"
