@@ -20,7 +20,10 @@
 // scenes' input delays count UI time too (unless a test gave the scene
 // manager its own clock), so a fixed-step run drops the same presses on
 // every machine. A scene put on the stack ignores the keys that are down at
-// that moment until they are let go (UiScene::IgnoreHeldKeys).
+// that moment until they are let go (UiScene::IgnoreHeldKeys). This system
+// hears no release that a direct handler of "KeyTriggered" took (the
+// camera's fly-over), so such a key may still be down here: the scene takes
+// its next press as a new one.
 //
 // Drawing: the system is the draw target of its UiDrawContext. Every quad is
 // the shared unit quad drawn with "ui-effect" (textured) or the solid
