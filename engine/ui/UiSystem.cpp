@@ -14,6 +14,8 @@
 #include "engine/graphics/ShaderProgram.h"
 #include "engine/graphics/device/Device.h"
 #include "engine/platform/ControllerData.h"
+#include "engine/platform/Input.h"
+#include "engine/platform/VirtualKeys.h"
 #include "engine/resources/ResourceManager.h"
 #include "engine/ui/UiElementBase.h"
 #include "engine/ui/UiScene.h"
@@ -274,10 +276,16 @@ void UiSystem::PushNamed(const std::string& name) {
     }
 }
 
-std::vector<int> UiSystem::HeldKeys() const {
+std::vector<int> UiSystem::HeldKeys() {
+    // A release taken by a direct handler of "KeyTriggered" (the fly-over)
+    // never reached this table: the keys Input knows as up are up here too.
+    const Input* input = Input::Current();
     std::vector<int> held;
-    for (std::size_t key = 0; key < m_keyStates.size(); ++key)
+    for (std::size_t key = 0; key < m_keyStates.size(); ++key) {
+        if (m_keyStates[key] && input && key < std::size_t(Vk::kKeyCount) && !input->GetKey(int(key)).down)
+            m_keyStates[key] = false;
         if (m_keyStates[key]) held.push_back(int(key));
+    }
     return held;
 }
 

@@ -22,8 +22,9 @@
 // every machine. A scene put on the stack ignores the keys that are down at
 // that moment until they are let go (UiScene::IgnoreHeldKeys). This system
 // hears no release that a direct handler of "KeyTriggered" took (the
-// camera's fly-over), so such a key may still be down here: the scene takes
-// its next press as a new one.
+// camera's fly-over): the keys held are checked against Input's as a scene
+// is put on the stack, and a scene takes the next press of a key it was
+// handed as held as a new one.
 //
 // Drawing: the system is the draw target of its UiDrawContext. Every quad is
 // the shared unit quad drawn with "ui-effect" (textured) or the solid
@@ -153,7 +154,7 @@ private:
     void LogStack() const;
     void PushNamed(const std::string& name);
     // The keys down now, for a scene just put on the stack.
-    std::vector<int> HeldKeys() const;
+    std::vector<int> HeldKeys();
     // False, with one log line per run of refusals, when the stack is full.
     bool HasRoomForScene(const std::string& name);
     void PopScene();
