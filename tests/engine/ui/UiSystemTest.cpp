@@ -9,6 +9,7 @@
 #include "engine/ui/UiScene.h"
 #include "engine/ui/UiSolid.h"
 #include "engine/ui/UiSystem.h"
+#include "engine/world/GameSystem.h"
 #include "engine/world/TutorialRecord.h"
 
 #include "tests/engine/ui/UiTestSupport.h"
@@ -425,6 +426,62 @@ TEST(UiSystem, AReplacementDuringATutorialPageReplacesTheSceneUnderIt) {
     f.ui.Update(0.016f);
     EXPECT_EQ(f.Stack(), "b");
     EXPECT_EQ(record.GetShowCount(), 1);
+}
+
+// Pages belong to play: "a" is the HUD, "b" the pause menu (the engine
+// paused while it is up), "c" the lost or complete menu (no level runs).
+TEST(UiSystem, TutorialPagesWaitUnseenUnderThePauseMenuAndStopWhenTheLevelEnds) {
+    GameSystem game;
+    UiFixture f;
+    f.world.engine.AddSystem(&game);
+    game.OnGameReady();
+    const auto drawn = [&f] {
+        std::string out;
+        for (UiScene* s : f.ui.ScenesToDraw()) out += (out.empty() ? "" : ",") + s->GetName();
+        return out;
+    };
+    f.Request(Push, "a");
+    f.ui.Update(0.016f);
+    TutorialRecord record;
+    record.AddScene("tip", 5000, TutorialSceneInputs::Any);
+    record.AddScene("tip", 5000, TutorialSceneInputs::Any);
+
+    f.world.engine.SetPaused(true);
+    Core().SendMessageValues("QueueTutorial", &record);
+    f.ui.Update(0.0f);
+    EXPECT_EQ(f.Stack(), "a") << "no page starts while paused";
+    f.world.engine.SetPaused(false);
+    f.ui.Update(0.016f);
+    ASSERT_EQ(f.Stack(), "a,tip");
+    f.Request(Push, "b");
+    f.world.engine.SetPaused(true);
+    for (int i = 0; i < 5; ++i) f.ui.Update(0.0f);
+    EXPECT_EQ(f.Stack(), "a,tip,b");
+    EXPECT_EQ(drawn(), "a,b") << "the page is not seen under the menu";
+    f.Request(Pop);
+    f.world.engine.SetPaused(false);
+    f.ui.Update(4.9f);
+    EXPECT_EQ(drawn(), "a,tip") << "back in play the page shows the time it had left";
+
+    game.OnPlayerDeath();
+    f.ui.Update(0.016f);
+    EXPECT_EQ(f.Stack(), "a") << "the page goes when the level is lost";
+    f.Request(Replace, "c");
+    for (int i = 0; i < 5; ++i) f.ui.Update(1.0f);
+    EXPECT_EQ(f.Stack(), "c") << "none shows over the lost menu";
+    EXPECT_EQ(record.GetShowCount(), 0);
+    EXPECT_EQ(f.ui.GetTutorialQueueLength(), 1u);
+
+    f.Request(Replace, "a");
+    game.OnGameReady();
+    f.ui.Update(0.016f);
+    EXPECT_EQ(f.Stack(), "a,tip") << "the record is due again in play";
+    game.OnGoalReached();
+    game.Update(0.016f);  // past the last level: "GameComplete"
+    f.Request(Replace, "c");
+    for (int i = 0; i < 20; ++i) f.ui.Update(1.0f);
+    EXPECT_EQ(f.Stack(), "c") << "none shows over the complete menu";
+    EXPECT_EQ(record.GetShowCount(), 0);
 }
 
 // Answers the keys it holds; every other key is absent.
