@@ -263,29 +263,6 @@ TEST(Controller, PicksUpHeldInputWhenPlayGetsItBackWithoutNewPresses) {
     EXPECT_TRUE(world.Take().empty()) << "nothing changed: no still direction (it would count as a move)";
 }
 
-// A level won in a one-level run leaves her under the complete menu: held
-// arrows, a stick, a dash and input coming back must not move her.
-TEST(Controller, AfterTheGoalSheStopsAndTakesNoMoreSteeringOrDashes) {
-    HeldInputWorld world;
-    world.input.SetKey(kRightKey, true);
-    world.Take();
-    world.core.Send("GoalReached");
-    EXPECT_EQ(world.Take(), Texts{"UpdatePlayerDirection((0, 0, 0))"}) << "she stops";
-    world.core.Send("GoalReached");
-    world.input.SetKey(kLeftKey, true);
-    world.input.SetKey(kRightKey, false);
-    world.input.SetKey('Z', true);
-    world.input.SetKey('Z', false);
-    PadState pushed;
-    pushed.thumbLY = 30000;
-    world.PadFrame(pushed);
-    world.UiCapture(false);
-    world.core.SendMessageBool("SetTutorialsActive", true);
-    EXPECT_TRUE(world.Take().empty());
-    world.input.SetKey('X', true);
-    EXPECT_EQ(world.Take(), Texts{"PlayerAttack((1, 0, 0))"}) << "only movement is over";
-}
-
 TEST(Controller, OnlyLiveObjectsListenAndMissingPartsAreSkipped) {
     ControlWorld world;
     // An object without aimer or plane still sends its messages.
