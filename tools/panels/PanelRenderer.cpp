@@ -211,22 +211,21 @@ void PanelRenderer::BuildFrame(f32 dt, int displayWidth, int displayHeight) {
 }
 
 void PanelRenderer::BuildBar(PanelBar& bar, float displayWidth, float displayHeight) {
+    // The bar's own place is where code or the user put it; in a display
+    // too small for it ("contained") it is shown squeezed inside, and it
+    // goes back to its own place when the display grows again.
+    std::array<s32, 2> size = bar.size;
+    std::array<s32, 2> position = bar.position;
     if (m_model.Contained()) {
-        // Kept inside the display: no larger than it, no edge outside it.
-        const std::array<s32, 2> size{std::min(bar.size[0], s32(displayWidth)), std::min(bar.size[1], s32(displayHeight))};
-        const std::array<s32, 2> position{std::clamp(bar.position[0], 0, std::max(s32(displayWidth) - size[0], 0)),
-                                          std::clamp(bar.position[1], 0, std::max(s32(displayHeight) - size[1], 0))};
-        if (size != bar.size || position != bar.position) {
-            bar.size = size;
-            bar.position = position;
-            ++bar.placement;
-        }
+        size = {std::min(size[0], s32(displayWidth)), std::min(size[1], s32(displayHeight))};
+        position = {std::clamp(position[0], 0, std::max(s32(displayWidth) - size[0], 0)),
+                    std::clamp(position[1], 0, std::max(s32(displayHeight) - size[1], 0))};
     }
-    u32& placed = m_placed[bar.serial];
-    if (placed != bar.placement) {
-        ImGui::SetNextWindowPos(ImVec2(float(bar.position[0]), float(bar.position[1])), ImGuiCond_Always);
-        ImGui::SetNextWindowSize(ImVec2(float(bar.size[0]), float(bar.size[1])), ImGuiCond_Always);
-        placed = bar.placement;
+    Placed& placed = m_placed[bar.serial];
+    if (placed.placement != bar.placement || placed.position != position || placed.size != size) {
+        ImGui::SetNextWindowPos(ImVec2(float(position[0]), float(position[1])), ImGuiCond_Always);
+        ImGui::SetNextWindowSize(ImVec2(float(size[0]), float(size[1])), ImGuiCond_Always);
+        placed = {bar.placement, position, size};
     }
     const int colours = PushBarStyle(bar);
     const std::string title = bar.label + "###" + bar.name;
@@ -238,14 +237,17 @@ void PanelRenderer::BuildBar(PanelBar& bar, float displayWidth, float displayHei
     ImGui::PushItemWidth(std::max(content - labels, std::min(kMinWidgetWidth, content * 0.5f)));
     BuildChildren(bar, "");
     ImGui::PopItemWidth();
-    const ImVec2 position = ImGui::GetWindowPos();
-    const ImVec2 size = ImGui::GetWindowSize();
+    const ImVec2 shown = ImGui::GetWindowPos();
+    const ImVec2 extent = ImGui::GetWindowSize();
     ImGui::End();
     ImGui::PopStyleColor(colours);
-    // Where the user moved or resized it.
-    bar.position = {s32(std::lround(position.x)), s32(std::lround(position.y))};
-    bar.size = {s32(std::lround(size.x)), s32(std::lround(size.y))};
-    m_barRects[bar.name] = {position.x, position.y, size.x, size.y};
+    // Where the user moved or resized it becomes the bar's own place; the
+    // squeezed place the display forced stays the display's.
+    const std::array<s32, 2> shownPosition{s32(std::lround(shown.x)), s32(std::lround(shown.y))};
+    const std::array<s32, 2> shownSize{s32(std::lround(extent.x)), s32(std::lround(extent.y))};
+    if (shownPosition != placed.position) bar.position = placed.position = shownPosition;
+    if (shownSize != placed.size) bar.size = placed.size = shownSize;
+    m_barRects[bar.name] = {shown.x, shown.y, extent.x, extent.y};
 }
 
 float PanelRenderer::LabelColumnWidth(const PanelBar& bar) const {

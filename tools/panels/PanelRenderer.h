@@ -10,7 +10,9 @@
 //   when the model says "contained"; groups are tree nodes in their opened
 //   state. What the user changes is queued in the model and run at the end
 //   of BuildFrame; where the user moves or resizes a bar (or opens or closes
-//   a group) is written back into the model.
+//   a group) is written back into the model. A bar squeezed into a small
+//   display keeps its own place in the model and is shown there again when
+//   the display grows.
 // - Draw, inside the graphics frame (Graphics' overlay hook, under the
 //   render device's lock): the built frame's draw lists through our render
 //   device into its back buffer, leaving the device's state as it was.
@@ -150,8 +152,14 @@ private:
     bool m_wantsKeyboard = false;
     std::array<bool, 256> m_swallowedDown{};
 
-    // Per bar: the placement count last applied to its window.
-    std::map<u64, u32> m_placed;
+    // Per bar: the placement count last applied to its window and where the
+    // window was shown (the bar's own place, or squeezed into the display).
+    struct Placed {
+        u32 placement = 0;
+        std::array<s32, 2> position{};
+        std::array<s32, 2> size{};
+    };
+    std::map<u64, Placed> m_placed;
     // Text fields being typed in: their text so far, by entry serial.
     std::map<u64, std::string> m_edits;
     std::set<u64> m_editing;

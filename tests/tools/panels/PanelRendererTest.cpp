@@ -51,7 +51,7 @@ protected:
 
     void Frame(std::vector<WindowInputEvent> events = {}) {
         for (const WindowInputEvent& e : events) renderer.Feed(e);
-        renderer.BuildFrame(1.0f / 60.0f, 640, 480);
+        renderer.BuildFrame(1.0f / 60.0f, display[0], display[1]);
     }
     static WindowInputEvent Move(float x, float y) {
         WindowInputEvent e;
@@ -96,6 +96,7 @@ protected:
         Click(rect->x + 6, rect->CentreY());
     }
 
+    std::array<int, 2> display{640, 480};
     PanelModel model;
     PanelRenderer renderer;
     PanelBar* bar = nullptr;
@@ -304,7 +305,8 @@ TEST_F(PanelRendererTest, MovedBarsWriteTheirPlaceBackAndStayContained) {
     EXPECT_EQ(position[0], 120);
     EXPECT_EQ(position[1], 80);
 
-    // Code moves it again; "contained" pulls a bar back inside the display.
+    // Code moves it again; "contained" shows a bar inside the display,
+    // while the bar keeps the place it was given.
     const s32 away[2] = {-50, 5000};
     TwSetParam(bar, nullptr, "position", PanelParamType::Int32, 2, away);
     Frame();
@@ -315,7 +317,63 @@ TEST_F(PanelRendererTest, MovedBarsWriteTheirPlaceBackAndStayContained) {
     EXPECT_EQ(inside.x, 0);
     EXPECT_EQ(inside.y, 480 - 260);
     TwGetParam(bar, nullptr, "position", PanelParamType::Int32, 2, position);
-    EXPECT_EQ(position[1], 480 - 260);
+    EXPECT_EQ(position[1], 5000);
+}
+
+// A display shrunk down to 640 x 360 and grown back: each bar is shown
+// whole inside it while it is small and back at its own place and size
+// after, which is also what the bar answers (and a layout saves) all along.
+// A bar the user moves while squeezed keeps the new place.
+TEST_F(PanelRendererTest, BarsSqueezedIntoASmallDisplayGoBackWhenItGrows) {
+    ASSERT_TRUE(TwDefine(" GLOBAL contained=true "));
+    PanelBar* right = TwNewBar("Tile Palette");
+    const s32 size[2] = {300, 400}, position[2] = {630, 10};
+    TwSetParam(right, nullptr, "size", PanelParamType::Int32, 2, size);
+    TwSetParam(right, nullptr, "position", PanelParamType::Int32, 2, position);
+    display = {1280, 720};
+    Frame();
+    auto param = [](PanelBar* b, const char* name) {
+        std::array<s32, 2> v{};
+        TwGetParam(b, nullptr, name, PanelParamType::Int32, 2, v.data());
+        return v;
+    };
+    for (const std::array<int, 2> small : {std::array<int, 2>{800, 450}, {640, 360}, {700, 300}}) {
+        display = small;
+        Frame();
+        Frame();
+        for (const char* name : {"Editor Info", "Tile Palette"}) {
+            const PanelRect shown = *renderer.BarRect(name);
+            EXPECT_GE(shown.x, 0) << name << " in " << small[0] << " x " << small[1];
+            EXPECT_GE(shown.y, 0) << name;
+            EXPECT_LE(shown.x + shown.width, float(small[0])) << name << " in " << small[0] << " x " << small[1];
+            EXPECT_LE(shown.y + shown.height, float(small[1])) << name << " in " << small[0] << " x " << small[1];
+        }
+        EXPECT_EQ(param(right, "position"), (std::array<s32, 2>{630, 10}));
+        EXPECT_EQ(param(right, "size"), (std::array<s32, 2>{300, 400}));
+    }
+    display = {1280, 720};
+    Frame();
+    Frame();
+    const PanelRect back = *renderer.BarRect("Tile Palette");
+    EXPECT_EQ(back.x, 630);
+    EXPECT_EQ(back.width, 300);
+    EXPECT_EQ(back.height, 400);
+    EXPECT_EQ(renderer.BarRect("Editor Info")->height, 260);
+
+    // Dragged by its title while squeezed: the new place is the bar's own.
+    display = {640, 360};
+    Frame();
+    const PanelRect squeezed = *renderer.BarRect("Tile Palette");
+    WindowInputEvent down = Button(true), up = Button(false);
+    Frame({Move(squeezed.x + 40, squeezed.y + 8)});
+    Frame({down});
+    Frame({Move(squeezed.x + 20, squeezed.y + 8)});
+    Frame({up});
+    EXPECT_EQ(param(right, "position"), (std::array<s32, 2>{s32(squeezed.x) - 20, 0}));
+    display = {1280, 720};
+    Frame();
+    EXPECT_EQ(renderer.BarRect("Tile Palette")->x, squeezed.x - 20);
+    EXPECT_EQ(param(right, "size"), (std::array<s32, 2>{300, 400}));
 }
 
 TEST_F(PanelRendererTest, TakesOnlyTheInputItOwnsAndReleasesFollowPresses) {
