@@ -138,7 +138,9 @@ bool HoldsNonFinite(const PanelValue& value) {
     return false;
 }
 
-std::string NumberText(const PanelValue& value) {
+// A value as a refusal quotes it ("kept 2", "kept 1 0 0", "kept 'floor'").
+std::string ValueText(const PanelValue& value) {
+    if (const auto* s = std::get_if<std::string>(&value)) return "'" + *s + "'";
     char text[96] = "";
     if (const auto* i = std::get_if<s32>(&value)) std::snprintf(text, sizeof(text), "%d", int(*i));
     if (const auto* u = std::get_if<u32>(&value)) std::snprintf(text, sizeof(text), "%u", unsigned(*u));
@@ -596,7 +598,7 @@ void PanelModel::RunAction(const Action& action) {
 }
 
 void PanelModel::RefuseEntry(const PanelBar& bar, PanelEntry& entry, const std::string& why) {
-    entry.note = why + "; kept " + NumberText(Read(entry));
+    entry.note = why + "; kept " + ValueText(Read(entry));
     entry.noteSeconds = kNoteSeconds;
     ++m_refusals;
     LogMessagef("panel field '%s' of bar '%s': %s\n", entry.name.c_str(), bar.name.c_str(), entry.note.c_str());
@@ -605,7 +607,7 @@ void PanelModel::RefuseEntry(const PanelBar& bar, PanelEntry& entry, const std::
 void PanelModel::Apply(const PanelBar& bar, PanelEntry& entry, const PanelValue& value) {
     if (!entry.IsEditable() || value.index() != ValueIndex(entry.type)) return;
     if (HoldsNonFinite(value)) {
-        RefuseEntry(bar, entry, NumberText(value) + " is not a finite number");
+        RefuseEntry(bar, entry, ValueText(value) + " is not a finite number");
         return;
     }
     entry.note.clear();
@@ -662,6 +664,14 @@ bool PanelModel::CommitTyped(const std::string& bar, const std::string& group, c
     QueueTyped(owner->serial, entry->serial, component, text);
     RunQueued();
     return m_refusals == refusals;
+}
+
+bool PanelModel::RefuseEntry(PanelBar* bar, const std::string& group, const std::string& name,
+                             const std::string& why) {
+    PanelEntry* entry = Owns(bar) ? bar->Find(group, name) : nullptr;
+    if (!entry) return false;
+    RefuseEntry(*bar, *entry, why);
+    return true;
 }
 
 PanelValue PanelModel::Read(const std::string& bar, const std::string& group, const std::string& name) {

@@ -205,6 +205,11 @@ public:
     // Commits text as typed into a number field; false when refused.
     bool CommitTyped(const std::string& bar, const std::string& group, const std::string& name,
                      const std::string& text, int component = 0);
+    // Shows under a field why what the user entered there was not taken,
+    // and logs it, as for a refused number: for owners of fields with rules
+    // of their own (a text that must name something). False when the bar
+    // has no such field.
+    bool RefuseEntry(PanelBar* bar, const std::string& group, const std::string& name, const std::string& why);
     // The value a field shows, found the same way.
     PanelValue Read(const std::string& bar, const std::string& group, const std::string& name);
 
