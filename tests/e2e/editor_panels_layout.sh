@@ -66,12 +66,12 @@ user_folder resize
 printf '<UserSettings><WindowWidth>1280</WindowWidth><WindowHeight>720</WindowHeight><Fullscreen>0</Fullscreen></UserSettings>' \
   > "$settings/UserConfig.xcfg"
 cat > resize.txt <<'SCRIPT'
-8 resize 800 450
-14 resize 640 360
-20 resize 1280 720
-26 close
+6 resize 800 450
+10 resize 640 360
+14 resize 1280 720
+18 close
 SCRIPT
-TAVRIN_INPUT_SCRIPT="$work/resize.txt" TAVRIN_SCREENSHOT="$work/r800.png@12,$work/r640.png@18,$work/r1280.png@24" \
+TAVRIN_INPUT_SCRIPT="$work/resize.txt" TAVRIN_SCREENSHOT="$work/r800.png@9,$work/r640.png@13,$work/r1280.png@17" \
   timeout 120 bash -c 'exec "$0" -l' "$exe" >resize.out 2>resize.err || { cat resize.err >&2; fail "resize run"; }
 ! grep -qE "runtime error:|AddressSanitizer" resize.err || { cat resize.err >&2; fail "resize run: sanitizer report"; }
 # 800 x 450: "Tile Palette" (300 wide) pushed left to end at the edge.
