@@ -175,7 +175,9 @@ TypedRead ReadTyped(std::string_view text, T& out) {
         const auto [at, error] = std::from_chars(text.data(), end, wide);
         if (text.empty() || at != end) return TypedRead::NotANumber;
         if (error == std::errc::result_out_of_range) {
-            out = std::numeric_limits<T>::infinity();
+            // Beyond even the wide range: huge, or so tiny that it reads as 0.
+            const bool tiny = text.find("e-") != std::string_view::npos || text.find("E-") != std::string_view::npos;
+            out = tiny ? T(0) : std::numeric_limits<T>::infinity();
             return TypedRead::Number;
         }
         if (error != std::errc()) return TypedRead::NotANumber;

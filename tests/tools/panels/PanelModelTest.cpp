@@ -301,6 +301,7 @@ TEST(PanelModel, TypedEntriesAreTakenWholeOrRefusedWithTheReason) {
         {"PosX", "+4", "", 4},
         {"PosX", "-0.25", "", -0.25},
         {"PosX", "1e3", "", 1000},
+        {"PosX", "1e-99999", "", 0},
         {"PosX", "inf", "'inf' is not a finite number", 0},
         {"PosX", "INF", "'INF' is not a finite number", 0},
         {"PosX", "-inf", "'-inf' is not a finite number", 0},
