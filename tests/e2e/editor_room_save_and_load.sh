@@ -3,9 +3,10 @@
 # run loads it with ';'. First run: "crate-obj" typed into "Selected
 # Archetype", C creates one, F6 a second, Delete takes that one away again
 # (taps: C, Delete and ';' go down and up within one frame, F6 one frame
-# apart), numpad 6 three times moves the first 3 to the right,
-# "Save Level" (found through the panels, not by pixels) writes
-# rsc/level/Untitled.xrm, and the window is closed. Second run: ';' loads the
+# apart), numpad 6 three times moves the first 3 to the right, "3x"
+# typed into its PosY is refused with the reason in the log, "Save Level"
+# (found through the panels, not by pixels) writes rsc/level/Untitled.xrm,
+# and the window is closed. Second run: ';' loads the
 # room, and the object is highlighted in magenta where the first run left it.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
@@ -68,12 +69,20 @@ cat > make.txt <<'SCRIPT'
 31 key 102 up
 32 key 102 down
 33 key 102 up
-36 mouse item Editor Info|I/O|Save Level
+36 mouse item Object Info|TransformComponent|PosY
 37 mouse left down
 38 mouse left up
-44 close
+40 mouse left down
+41 mouse left up
+46 text 3x
+48 key 13 down
+49 key 13 up
+56 mouse item Editor Info|I/O|Save Level
+57 mouse left down
+58 mouse left up
+64 close
 SCRIPT
-TAVRIN_INPUT_SCRIPT="$work/make.txt" TAVRIN_SCREENSHOT="$work/made.png@40" ASAN_OPTIONS=detect_leaks=0 \
+TAVRIN_INPUT_SCRIPT="$work/make.txt" TAVRIN_SCREENSHOT="$work/made.png@60" ASAN_OPTIONS=detect_leaks=0 \
   XDG_DATA_HOME="$work/xdg-make" timeout 120 "$exe" -l >make.out 2>make.err || { cat make.err >&2; fail "first run"; }
 expect_clean_run make
 expect_line "$work/xdg-make/$userFolderName/error_log.log" "LevelEditor: saved the room 'Untitled' (1 objects)"
@@ -81,6 +90,10 @@ expect_line "$work/xdg-make/$userFolderName/error_log.log" "LevelEditor: saved t
 [ ! -e "$room.tmp" ] || fail "the temporary room file was left"
 grep -q "<crate-obj>" "$room" || { cat "$room" >&2; fail "the room lacks the crate"; }
 grep -q "<PosX>3.000000</PosX>" "$room" || { cat "$room" >&2; fail "the room lacks the moved PosX"; }
+# "3x" typed into PosY is refused whole, with the reason, not read as 3.
+expect_line "$work/xdg-make/$userFolderName/error_log.log" \
+  "panel field 'PosY' of bar 'Object Info': '3x' is not a number; kept 0"
+! grep -q "<PosY>3" "$room" || { cat "$room" >&2; fail "'3x' was taken as 3"; }
 read -r madeCount madeX madeY <<<"$(magenta made.png)"
 [ "$madeCount" -gt 20 ] || fail "no magenta highlight in the first run ($madeCount pixels)"
 
