@@ -227,15 +227,28 @@ def temple_end(name, first, second):
         O(first, T(6, 1, 0)),
         O(second, T(14, 1, 0)),
         O("goal-obj", T(22, 1, 0))])
+# A glide room: the camera glides out (camera-glide-obj) past the first
+# strip and back to the chase (camera-glide-back-obj) before the exit, and
+# the same the other way round, so a player who turns back gets the chase
+# back on leaving and the glide again on coming in. Each end has a chase
+# strip on its outer side and a glide strip on its inner side, a unit apart
+# so the player never touches both at once: the last strip walked through
+# says what the camera does. The strips fire every time (a use per physics
+# step of contact; the camera ignores a request for the setting it already
+# has), the four ids counting up from `first`.
+def strip(i): return "<PlayerTriggerComponent><TriggerId>%d</TriggerId><NumUses>1000000</NumUses></PlayerTriggerComponent>" % i
+def glide_strips(first):
+    return [O("camera-glide-obj", T(3, 2, 0), strip(first), listen(first)),
+            O("camera-glide-back-obj", T(21, 2, 0), strip(first + 1), listen(first + 1)),
+            O("camera-glide-back-obj", T(0.5, 2, 0, 1), strip(first + 2), listen(first + 2)),
+            O("camera-glide-obj", T(18.5, 2, 0, 1), strip(first + 3), listen(first + 3))]
 # The first temple: a healing station, the light's target and a spike trap;
 # a room where the camera glides up and back; a burrowing fox.
 corridor(1, "room-shrine-light", [
     O("health-station-obj", T(12, 1, -3.5)),
     O("light-target-obj", T(12, 3, 0)),
     O("spike-trap-obj", T(6, 0.1, 3.5))])
-corridor(2, "room-shrine-glide", [
-    O("camera-glide-obj", T(3, 2, 0), trig(21), listen(21)),
-    O("camera-glide-back-obj", T(21, 2, 0), trig(22), listen(22)),
+corridor(2, "room-shrine-glide", glide_strips(21) + [
     O("spike-trap-obj", T(12, 0.1, -3.5))])
 corridor(3, "room-shrine-fox", [
     O("fox-obj", T(14, 0, 3.5)),
@@ -243,9 +256,7 @@ corridor(3, "room-shrine-fox", [
 temple_end("room-shrine-end", "arc-powerup-obj", "meteor-powerup-obj")
 # The second temple: the chargers' pens, the glide, the fox.
 corridor(1, "room-hall-pen", pen(12) + [O("health-pack-obj", T(20, 1, -3.5))])
-corridor(2, "room-hall-glide", [
-    O("camera-glide-obj", T(3, 2, 0), trig(23), listen(23)),
-    O("camera-glide-back-obj", T(21, 2, 0), trig(24), listen(24))] + pen(12))
+corridor(2, "room-hall-glide", glide_strips(23) + pen(12))
 corridor(3, "room-hall-fox", [
     O("fox-obj", T(10, 0, -3.5)),
     O("health-station-obj", T(18, 1, 3.5))])
