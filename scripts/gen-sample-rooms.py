@@ -122,6 +122,12 @@ def fight_trigger(x, across, i): return O("boss-trigger-obj", T(x, 1, 0, None, N
 # yak per trigger crossed. The wave has no timer: the gate of the last room
 # counts every yak made after it rises, so a wave that refilled itself for
 # ever would keep the gate shut.
+# The gate sinks when the last thing it counts is gone, so the nests of the
+# last room rise with the wave's first yak: were they set off later, a
+# player who killed the yaks as they came would see the gate sink before
+# the nests rose. They stand in the last room (its entrance is this room's
+# exit, at x 30), out of reach until the wave's triggers are all crossed;
+# while a nest stands its wave makes no other.
 write("room-yak-nests", 1, [
     entrance(),
     O("floor-piece-obj", T(15, -0.5, 0, 30)),
@@ -131,6 +137,8 @@ write("room-yak-nests", 1, [
     fight_trigger(10, 11, 3),
     fight_trigger(16, 11, 3),
     O("yak-wave-obj", T(20, 0.5, 2.5), listen(3)),
+    O("yak-nest-wave-obj", T(42, 1, 3), listen(3)),
+    O("yak-nest-wave-obj", T(48, 1, -3), listen(3)),
     O("health-pack-obj", T(26, 1, -3)),
     exitp(30)])
 # The menhir's stone is 0.8 deep for each unit of its z scale: the scale
@@ -138,18 +146,15 @@ write("room-yak-nests", 1, [
 # of one wall to the middle (or the far face) of the other, so that its
 # ends sink into the walls and leave no gap at either end.
 def gate_across(length): return length / 0.8
-# Level 1, last room: the nests rise out of waves set off as the player
-# walks in (so their tutorial prompt comes when they do), then the gate,
-# which counts the nests made after it rises; the goal behind it.
+# Level 1, last room: the nests of the middle room's wave at x 12 and 18,
+# then the gate, which counts the yaks and nests made after it rises; the
+# goal behind it.
 write("room-yak-gate", 1, [
     entrance(),
     O("floor-piece-obj", T(20, -0.5, 0, 40)),
     O("wall-piece-obj", T(20, 2, 6, 40, None, 2)),
     O("wall-piece-obj", T(20, 2, -6, 40, None, 2)),
     O("wall-piece-obj", T(41, 2, 0, 2, None, 14)),
-    fight_trigger(3, 11, 4),
-    O("yak-nest-wave-obj", T(12, 1, 3), listen(4)),
-    O("yak-nest-wave-obj", T(18, 1, -3), listen(4)),
     O("menhir-gate-obj", T(28, 2, 0, 1, 2, gate_across(10.5))),
     O("goal-obj", T(36, 1, 0))])
 # The boss rooms keep their goal in a corner, off the way to the trigger,
