@@ -40,6 +40,7 @@
 #include <cmath>
 #include <functional>
 #include <memory>
+#include <utility>
 #include <vector>
 
 namespace Vandle::GameTest {
@@ -461,8 +462,11 @@ Vec3 MiddleOf(const Composition* object) {
 enum class Play { KillAsTheyCome, RunPastThenNestsFirst, RunPastThenNestsLast };
 
 TEST(NestLevelGate, StandsUntilTheNestsAndEveryYakOfTheLevelAreBeaten) {
-    for (Play play : {Play::KillAsTheyCome, Play::RunPastThenNestsFirst, Play::RunPastThenNestsLast}) {
-        SCOPED_TRACE(int(play));
+    const std::pair<Play, const char*> plays[] = {{Play::KillAsTheyCome, "the yaks killed as they come"},
+                                                  {Play::RunPastThenNestsFirst, "run past all, the nests first"},
+                                                  {Play::RunPastThenNestsLast, "run past all, the nests last"}};
+    for (const auto& [play, name] : plays) {
+        SCOPED_TRACE(name);
         LiveLevel level({"room-yak-nests", "room-yak-gate"});
         const std::vector<Composition*> gates = level.With(GateComponent::kTypeId);
         ASSERT_EQ(gates.size(), 1u);
