@@ -238,15 +238,16 @@ def temple_end(name, first, second):
 # back on leaving and the glide again on coming in. Each end has a chase
 # strip on its outer side and a glide strip on its inner side, a unit apart
 # so the player never touches both at once: the last strip walked through
-# says what the camera does. The strips fire every time (a use per physics
-# step of contact; the camera ignores a request for the setting it already
-# has), the four ids counting up from `first`.
+# says what the camera does. The strips are 3 wide, more than a dash covers
+# in a frame at 30 frames a second, so none is dashed over, and fire every
+# time (a use per physics step of contact; the camera ignores a request for
+# the setting it already has), the four ids counting up from `first`.
 def strip(i): return "<PlayerTriggerComponent><TriggerId>%d</TriggerId><NumUses>1000000</NumUses></PlayerTriggerComponent>" % i
 def glide_strips(first):
-    return [O("camera-glide-obj", T(3, 2, 0), strip(first), listen(first)),
-            O("camera-glide-back-obj", T(21, 2, 0), strip(first + 1), listen(first + 1)),
-            O("camera-glide-back-obj", T(0.5, 2, 0, 1), strip(first + 2), listen(first + 2)),
-            O("camera-glide-obj", T(18.5, 2, 0, 1), strip(first + 3), listen(first + 3))]
+    return [O("camera-glide-obj", T(5.5, 2, 0, 3), strip(first), listen(first)),
+            O("camera-glide-back-obj", T(22.5, 2, 0, 3), strip(first + 1), listen(first + 1)),
+            O("camera-glide-back-obj", T(1.5, 2, 0, 3), strip(first + 2), listen(first + 2)),
+            O("camera-glide-obj", T(18.5, 2, 0, 3), strip(first + 3), listen(first + 3))]
 # The first temple: a healing station, the light's target and a spike trap;
 # a room where the camera glides up and back; a burrowing fox.
 corridor(1, "room-shrine-light", [

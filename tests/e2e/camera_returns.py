@@ -32,7 +32,7 @@ EVENT = re.compile(r"^.*trace frame (\d+): (CameraPathFinished|GoalReached)\(\)$
 POSITION = re.compile(r"^.*position frame (\d+): \d+ '([^']+)' " + VEC + "$")
 # How far from a strip's middle the player stands wholly past it: half the
 # widest strip and half the player.
-PAST_STRIP = 1.5
+PAST_STRIP = 2.0
 
 
 def setting(objects, archetype, component, keys):
