@@ -42,7 +42,12 @@ void ReportTiles(u32 id, const Composition* object) {
     const auto* mesh = object ? object->GetComponentAs<MeshComponent>() : nullptr;
     if (!mesh || !mesh->HasPalette()) return;
     std::string cells;
-    for (s32 cell : mesh->GetGrid()) cells += " " + std::to_string(cell);
+    // Appended piece by piece: " " + a number made GCC's Release build warn
+    // (-Wrestrict) of an overlapping copy that cannot happen.
+    for (s32 cell : mesh->GetGrid()) {
+        cells += ' ';
+        cells += std::to_string(cell);
+    }
     Report("Test object " + std::to_string(id) + " tiles: " + std::to_string(mesh->GetTilesX()) + " x " +
            std::to_string(mesh->GetTilesY()) + " from '" + mesh->GetTilePaletteName() + "':" + cells);
 }

@@ -122,6 +122,12 @@ def fight_trigger(x, across, i): return O("boss-trigger-obj", T(x, 1, 0, None, N
 # yak per trigger crossed. The wave has no timer: the gate of the last room
 # counts every yak made after it rises, so a wave that refilled itself for
 # ever would keep the gate shut.
+# The gate sinks when the last thing it counts is gone, so the nests of the
+# last room rise with the wave's first yak: were they set off later, a
+# player who killed the yaks as they came would see the gate sink before
+# the nests rose. They stand in the last room (its entrance is this room's
+# exit, at x 30), out of reach until the wave's triggers are all crossed;
+# while a nest stands its wave makes no other.
 write("room-yak-nests", 1, [
     entrance(),
     O("floor-piece-obj", T(15, -0.5, 0, 30)),
@@ -131,6 +137,8 @@ write("room-yak-nests", 1, [
     fight_trigger(10, 11, 3),
     fight_trigger(16, 11, 3),
     O("yak-wave-obj", T(20, 0.5, 2.5), listen(3)),
+    O("yak-nest-wave-obj", T(42, 1, 3), listen(3)),
+    O("yak-nest-wave-obj", T(48, 1, -3), listen(3)),
     O("health-pack-obj", T(26, 1, -3)),
     exitp(30)])
 # The menhir's stone is 0.8 deep for each unit of its z scale: the scale
@@ -138,18 +146,15 @@ write("room-yak-nests", 1, [
 # of one wall to the middle (or the far face) of the other, so that its
 # ends sink into the walls and leave no gap at either end.
 def gate_across(length): return length / 0.8
-# Level 1, last room: the nests rise out of waves set off as the player
-# walks in (so their tutorial prompt comes when they do), then the gate,
-# which counts the nests made after it rises; the goal behind it.
+# Level 1, last room: the nests of the middle room's wave at x 12 and 18,
+# then the gate, which counts the yaks and nests made after it rises; the
+# goal behind it.
 write("room-yak-gate", 1, [
     entrance(),
     O("floor-piece-obj", T(20, -0.5, 0, 40)),
     O("wall-piece-obj", T(20, 2, 6, 40, None, 2)),
     O("wall-piece-obj", T(20, 2, -6, 40, None, 2)),
     O("wall-piece-obj", T(41, 2, 0, 2, None, 14)),
-    fight_trigger(3, 11, 4),
-    O("yak-nest-wave-obj", T(12, 1, 3), listen(4)),
-    O("yak-nest-wave-obj", T(18, 1, -3), listen(4)),
     O("menhir-gate-obj", T(28, 2, 0, 1, 2, gate_across(10.5))),
     O("goal-obj", T(36, 1, 0))])
 # The boss rooms keep their goal in a corner, off the way to the trigger,
@@ -227,15 +232,29 @@ def temple_end(name, first, second):
         O(first, T(6, 1, 0)),
         O(second, T(14, 1, 0)),
         O("goal-obj", T(22, 1, 0))])
+# A glide room: the camera glides out (camera-glide-obj) past the first
+# strip and back to the chase (camera-glide-back-obj) before the exit, and
+# the same the other way round, so a player who turns back gets the chase
+# back on leaving and the glide again on coming in. Each end has a chase
+# strip on its outer side and a glide strip on its inner side, a unit apart
+# so the player never touches both at once: the last strip walked through
+# says what the camera does. The strips are 3 wide, more than a dash covers
+# in a frame at 30 frames a second, so none is dashed over, and fire every
+# time (a use per physics step of contact; the camera ignores a request for
+# the setting it already has), the four ids counting up from `first`.
+def strip(i): return "<PlayerTriggerComponent><TriggerId>%d</TriggerId><NumUses>1000000</NumUses></PlayerTriggerComponent>" % i
+def glide_strips(first):
+    return [O("camera-glide-obj", T(5.5, 2, 0, 3), strip(first), listen(first)),
+            O("camera-glide-back-obj", T(22.5, 2, 0, 3), strip(first + 1), listen(first + 1)),
+            O("camera-glide-back-obj", T(1.5, 2, 0, 3), strip(first + 2), listen(first + 2)),
+            O("camera-glide-obj", T(18.5, 2, 0, 3), strip(first + 3), listen(first + 3))]
 # The first temple: a healing station, the light's target and a spike trap;
 # a room where the camera glides up and back; a burrowing fox.
 corridor(1, "room-shrine-light", [
     O("health-station-obj", T(12, 1, -3.5)),
     O("light-target-obj", T(12, 3, 0)),
     O("spike-trap-obj", T(6, 0.1, 3.5))])
-corridor(2, "room-shrine-glide", [
-    O("camera-glide-obj", T(3, 2, 0), trig(21), listen(21)),
-    O("camera-glide-back-obj", T(21, 2, 0), trig(22), listen(22)),
+corridor(2, "room-shrine-glide", glide_strips(21) + [
     O("spike-trap-obj", T(12, 0.1, -3.5))])
 corridor(3, "room-shrine-fox", [
     O("fox-obj", T(14, 0, 3.5)),
@@ -243,9 +262,7 @@ corridor(3, "room-shrine-fox", [
 temple_end("room-shrine-end", "arc-powerup-obj", "meteor-powerup-obj")
 # The second temple: the chargers' pens, the glide, the fox.
 corridor(1, "room-hall-pen", pen(12) + [O("health-pack-obj", T(20, 1, -3.5))])
-corridor(2, "room-hall-glide", [
-    O("camera-glide-obj", T(3, 2, 0), trig(23), listen(23)),
-    O("camera-glide-back-obj", T(21, 2, 0), trig(24), listen(24))] + pen(12))
+corridor(2, "room-hall-glide", glide_strips(23) + pen(12))
 corridor(3, "room-hall-fox", [
     O("fox-obj", T(10, 0, -3.5)),
     O("health-station-obj", T(18, 1, 3.5))])

@@ -153,8 +153,12 @@ bool UiScene::IsInputReady() {
 bool UiScene::TakeHeldKey(int key, bool down) {
     auto held = std::find(m_heldAtEnter.begin(), m_heldAtEnter.end(), key);
     if (held == m_heldAtEnter.end()) return false;
-    if (!down) m_heldAtEnter.erase(held);
-    return true;
+    m_heldAtEnter.erase(held);
+    // Keys send a press only after a release: a press of a key held since
+    // Enter means its release went elsewhere (a handler that held every key,
+    // a scene above this one), so the key is up since then and this press
+    // is a new one, for the input delay's gate to judge.
+    return !down;
 }
 
 bool UiScene::IsSelectKey(int key) {

@@ -108,7 +108,9 @@ public:
     // Keys that are down as the scene is entered (the UI system hands them
     // over right after Enter): each reaches nothing, not even its release,
     // until it has been let go. A key held, or mashed, while a menu comes up
-    // over play so never makes the menu's first choice.
+    // over play so never makes the menu's first choice. A press of such a
+    // key tells that its release was missed: it is forgotten, and the press
+    // goes on as any other.
     void IgnoreHeldKeys(std::vector<int> keys) { m_heldAtEnter = std::move(keys); }
 
     const std::vector<std::unique_ptr<UiElementBase>>& GetElements() const { return m_elements; }
@@ -126,7 +128,8 @@ private:
 
     void RunSceneScript(ScriptManager& scripts, const std::string& text, const std::string& name);
     bool IsInputReady();
-    // True for an event of a key held since Enter (its release forgets it).
+    // True for the release of a key held since Enter; that release, or a
+    // press (its release was missed), forgets the key.
     bool TakeHeldKey(int key, bool down);
     void Navigate(UiDirection direction);
     void SelectInitialElement();

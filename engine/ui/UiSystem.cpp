@@ -14,11 +14,14 @@
 #include "engine/graphics/ShaderProgram.h"
 #include "engine/graphics/device/Device.h"
 #include "engine/platform/ControllerData.h"
+#include "engine/platform/Input.h"
+#include "engine/platform/VirtualKeys.h"
 #include "engine/resources/ResourceManager.h"
 #include "engine/ui/UiElementBase.h"
 #include "engine/ui/UiScene.h"
 #include "engine/ui/UiLoadHandlers.h"
 #include "engine/ui/UiSceneManager.h"
+#include "engine/world/GameSystem.h"
 #include "engine/world/TutorialRecord.h"
 
 #include <algorithm>
@@ -274,10 +277,16 @@ void UiSystem::PushNamed(const std::string& name) {
     }
 }
 
-std::vector<int> UiSystem::HeldKeys() const {
+std::vector<int> UiSystem::HeldKeys() {
+    // A release taken by a direct handler of "KeyTriggered" (the fly-over)
+    // never reached this table: the keys Input knows as up are up here too.
+    const Input* input = Input::Current();
     std::vector<int> held;
-    for (std::size_t key = 0; key < m_keyStates.size(); ++key)
+    for (std::size_t key = 0; key < m_keyStates.size(); ++key) {
+        if (m_keyStates[key] && input && key < std::size_t(Vk::kKeyCount) && !input->GetKey(int(key)).down)
+            m_keyStates[key] = false;
         if (m_keyStates[key]) held.push_back(int(key));
+    }
     return held;
 }
 
@@ -378,7 +387,23 @@ void UiSystem::LogStack() const {
     LogMessagef("UI scenes at frame %llu: %s\n", frame, names.empty() ? "(none)" : names.c_str());
 }
 
+bool UiSystem::IsPlayOver() const {
+    const Engine* engine = Engine::Instance();
+    const auto* game = engine ? dynamic_cast<const GameSystem*>(engine->GetGameSystem()) : nullptr;
+    // A host without a game system shows its pages whenever they come.
+    return game != nullptr && !game->IsLevelRunning();
+}
+
 void UiSystem::UpdateTutorials() {
+    const Engine* engine = Engine::Instance();
+    const bool playOver = IsPlayOver();
+    if (m_tutorialShowing && playOver && m_tutorialScene != nullptr && GetTop() == m_tutorialScene) {
+        // The level was lost or won under the page: it goes now, unfinished,
+        // and its record starts again from its first page in play.
+        PopScene();
+        m_tutorialPage = 0;
+        return;
+    }
     if (m_tutorialShowing) {
         if (m_tutorialScene != nullptr && GetTop() == m_tutorialScene) {
             m_tutorialTimeLeft -= m_frameTime;
@@ -394,6 +419,8 @@ void UiSystem::UpdateTutorials() {
         }
         return;
     }
+    // Nothing starts under the pause menu or once the level is over.
+    if (playOver || (engine && engine->IsPaused())) return;
     if (m_tutorials.empty()) return;
     TutorialRecord* record = m_tutorials.front();
     if (m_tutorialPage >= record->GetScenes().size()) {
@@ -420,7 +447,6 @@ void UiSystem::UpdateTutorials() {
     m_stack.push_back(scene);
     scene->SetAcceptsInput(false);
     scene->Enter();
-    const Engine* engine = Engine::Instance();
     const unsigned long long frame = engine && engine->IsRunning() ? engine->GetFrameCount() + 1 : 0;
     LogMessagef("Tutorial '%s' shows its page '%s' at frame %llu\n", record->GetName().c_str(),
                 page.sceneName.c_str(), frame);
@@ -528,7 +554,7 @@ void UiSystem::OnSceneDrawing() {
             m_device->SetRenderState(rd::RS::SrcBlend, rd::Blend::SrcAlpha);
             BindQuadGeometry();
         }
-        for (UiScene* scene : m_stack) scene->Draw(m_context);
+        for (UiScene* scene : ScenesToDraw()) scene->Draw(m_context);
     }
     if (m_editMode && m_editSelection) {
         const std::vector<std::string> lines = EditOverlayLines();
@@ -542,6 +568,16 @@ void UiSystem::OnSceneDrawing() {
         const float ey = m_editSelection->GetY() * unit + m_screenHeight / 2.0f;
         Graphics::DrawDebugText("edit", x, ey, 255, 0, 0, 255);
     }
+}
+
+std::vector<UiScene*> UiSystem::ScenesToDraw() const {
+    std::vector<UiScene*> scenes;
+    for (UiScene* scene : m_stack) {
+        // A page under a menu waits, unseen, until the menu is gone.
+        if (scene == m_tutorialScene && scene != GetTop()) continue;
+        scenes.push_back(scene);
+    }
+    return scenes;
 }
 
 std::vector<std::string> UiSystem::EditOverlayLines() const {

@@ -20,7 +20,18 @@
 // scenes' input delays count UI time too (unless a test gave the scene
 // manager its own clock), so a fixed-step run drops the same presses on
 // every machine. A scene put on the stack ignores the keys that are down at
-// that moment until they are let go (UiScene::IgnoreHeldKeys).
+// that moment until they are let go (UiScene::IgnoreHeldKeys). This system
+// hears no release that a direct handler of "KeyTriggered" took (the
+// camera's fly-over): the keys held are checked against Input's as a scene
+// is put on the stack, and a scene takes the next press of a key it was
+// handed as held as a new one.
+//
+// Tutorial pages belong to play: none starts while the engine is paused (the
+// pause menu is up) or, with a game system, while no level runs (the player
+// fell, the level was won, the lost or complete menu is up); the queue waits
+// for play to come back. A page covered by a menu is not drawn and its time
+// stands still; a page on screen when play ends is taken off, and its record
+// starts again from its first page when it is shown.
 //
 // Drawing: the system is the draw target of its UiDrawContext. Every quad is
 // the shared unit quad drawn with "ui-effect" (textured) or the solid
@@ -139,6 +150,9 @@ public:
     std::size_t GetTutorialQueueLength() const { return m_tutorials.size(); }
     bool IsShowingTutorial() const { return m_tutorialShowing; }
     bool IsCapturingInput() const { return m_captured; }
+    // The scenes drawn over the frame, bottom first: the stack without a
+    // tutorial page that another scene covers.
+    std::vector<UiScene*> ScenesToDraw() const;
     // The overlay lines of the layout editor for the selection (empty
     // without one), each cut to kOverlayLineSize - 1 characters.
     std::vector<std::string> EditOverlayLines() const;
@@ -150,12 +164,14 @@ private:
     void LogStack() const;
     void PushNamed(const std::string& name);
     // The keys down now, for a scene just put on the stack.
-    std::vector<int> HeldKeys() const;
+    std::vector<int> HeldKeys();
     // False, with one log line per run of refusals, when the stack is full.
     bool HasRoomForScene(const std::string& name);
     void PopScene();
     void ClearScenes();
     void UpdateTutorials();
+    // No level runs (a game system says so): tutorial pages wait.
+    bool IsPlayOver() const;
     void OnDebugKey(int key, bool down);
     void BindQuadGeometry();
     void ReleaseDeviceObjects();

@@ -190,6 +190,9 @@ public:
     int OnUpdate(f32 dt) override;
 
     void OnEndCameraFlyOver() { m_ended = true; }
+    // Ended by "EndCameraFlyOver": it finishes in its next update without
+    // applying its targets.
+    bool IsEnded() const { return m_ended; }
 
     void SetTargetDistance(f32 distance) { m_targetDistance = distance; }
     void SetStartDistance(f32 distance) { m_startDistance = distance; }

@@ -118,6 +118,27 @@ bool PlayerCameraModifierComponent::Measure(f32& angle, f32& distance) {
     return true;
 }
 
+bool PlayerCameraModifierComponent::AlreadyAt(f32 distance, f32 angle) {
+    Composition* owner = GetOwner();
+    BrainComponent* brain = owner ? GetBrainComponentOf(owner) : nullptr;
+    if (!brain) return false;
+    for (IAction* action : brain->GetActionList()->Actions()) {
+        auto* glide = dynamic_cast<CameraInterpolateAction*>(action);
+        if (!glide || glide->GetId() != m_glideId || glide->IsEnded()) continue;
+        return glide->GetTargetDistance() == distance && glide->GetTargetAngle() == angle;
+    }
+    // No glide runs: the setting holds when the chase has it and the camera
+    // stands where the chase puts it (its height and view angle are exact;
+    // only x and z lag behind a moving player).
+    const auto* chase = owner->GetComponentAs<PlayerCameraLogicComponent>();
+    const auto* camera = owner->GetComponentAs<CameraComponent>();
+    if (!chase || !camera || chase->GetChaseDistance() != distance || chase->GetAngle() != angle) return false;
+    constexpr f32 kHeldAngle = 0.01f, kHeldHeight = 0.01f;
+    const Vec3 v = camera->GetDirection();
+    const f32 height = kChaseTargetHeight + std::sin(angle * kRadiansPerDegree) * distance;
+    return std::abs(std::atan2(-v.y, v.z) * kDegreesPerRadian - angle) < kHeldAngle &&
+           std::abs(camera->GetPosition().y - height) < kHeldHeight;
+}
 void PlayerCameraModifierComponent::StartGlide(f32 fromDistance, f32 fromAngle, f32 toDistance, f32 toAngle,
                                                f32 seconds) {
     Composition* owner = GetOwner();
@@ -150,6 +171,13 @@ void PlayerCameraModifierComponent::OnInterpolateCamera(f32 distance, f32 angle,
     m_nextDistance = distance;
     m_transitionTime = seconds;
     m_nextAngle = angle;
+    // A trigger asks again at every physics step the player stands in it:
+    // measured afresh each time (the distance to the player's own position,
+    // not to the point the chase aims at), the camera would start over a
+    // little further out at every step. A request for the setting the camera
+    // is gliding to or already holds changes nothing, and the state it left
+    // stays the one remembered.
+    if (AlreadyAt(distance, angle)) return;
     f32 measuredAngle = 0.0f, measuredDistance = 0.0f;
     if (!Measure(measuredAngle, measuredDistance)) return;
     m_previousAngle = measuredAngle;

@@ -79,6 +79,9 @@ private:
     // The camera's angle and its distance to the first player; false (and
     // nothing measured) without a player, a camera or a chase setting.
     bool Measure(f32& angle, f32& distance);
+    // Whether the camera is gliding to the setting (distance, angle) or
+    // already holds it, so that asking for it again changes nothing.
+    bool AlreadyAt(f32 distance, f32 angle);
     void StartGlide(f32 fromDistance, f32 fromAngle, f32 toDistance, f32 toAngle, f32 seconds);
 
     f32 m_nextDistance = 0.0f;

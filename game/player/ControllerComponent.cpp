@@ -75,6 +75,7 @@ void ControllerComponent::Initialize() {
     m_globals.Listen("ControllerUpdate", MakeDelegate(this, &ControllerComponent::OnControllerUpdate));
     m_globals.Listen("SetTutorialsActive", MakeDelegate(this, &ControllerComponent::OnSetTutorialsActive));
     m_globals.Listen("UiCaptureInput", MakeDelegate(this, &ControllerComponent::OnUiCaptureInput));
+    m_globals.Listen("GoalReached", MakeDelegate(this, &ControllerComponent::OnGoalReached));
 }
 
 void ControllerComponent::Uninitialize() {
@@ -130,7 +131,7 @@ void ControllerComponent::OnKeyTriggered(int key, bool down) {
                 core->SendMessageString("LockTutorial", "use-dash-advanced");
             }
         }
-        SendObjectMessageValues(GetOwner(), "DodgeRoll");
+        if (!m_goalReached) SendObjectMessageValues(GetOwner(), "DodgeRoll");
     }
 
     if (debugKeys) SendLocalDebugKey(key);
@@ -163,6 +164,16 @@ void ControllerComponent::OnControllerUpdate(ControllerData* data) {
 
 void ControllerComponent::OnSetTutorialsActive(bool active) {
     if (active) PickUpHeldInput();
+}
+
+void ControllerComponent::OnGoalReached() {
+    if (m_goalReached) return;
+    // The level is won: she stops where she stands and walks no more, also
+    // when a menu comes up over the level instead of the next level.
+    const bool moving = m_moveRight != m_moveLeft || m_moveUp != m_moveDown;
+    m_moveLeft = m_moveRight = m_moveUp = m_moveDown = 0.0f;
+    if (moving) SendDirection();
+    m_goalReached = true;
 }
 
 void ControllerComponent::OnUiCaptureInput(bool capture) {
@@ -204,6 +215,7 @@ void ControllerComponent::PickUpHeldInput() {
 }
 
 void ControllerComponent::SendDirection() {
+    if (m_goalReached) return;
     Vec3 direction(m_moveRight - m_moveLeft, 0.0f, m_moveUp - m_moveDown);
     if (direction.LengthSquared() > 1.0f) direction = direction.Normalized();
     // The message carries the zero vector when nothing is held, but Facing

@@ -25,6 +25,10 @@
 // press the controller did not act on sends nothing (no "ReleaseAttack", no
 // second "DodgeRoll"); one released while the input was away sends the
 // "ReleaseAttack" it missed when the input comes back.
+//
+// Once the level's goal is reached (global "GoalReached") the player stops
+// and takes no more steering or dashes: the next level, or the complete
+// menu over this one, is on its way.
 
 #include "engine/core/Component.h"
 #include "engine/core/MetaClassOf.h"
@@ -60,6 +64,7 @@ public:
     void OnControllerUpdate(Ostrel::ControllerData* data);
     void OnSetTutorialsActive(bool active);
     void OnUiCaptureInput(bool capture);
+    void OnGoalReached();
     // Takes the keys and pad state Input holds now (see above).
     void PickUpHeldInput();
 
@@ -83,6 +88,7 @@ private:
     bool m_padAttackUsed = false;
     bool m_qilTutorialsLocked = false;
     bool m_dashTutorialsLocked = false;
+    bool m_goalReached = false;
     // Attack and dash keys whose press the controller acted on and whose
     // release it has not seen yet.
     std::bitset<Ostrel::Vk::kKeyCount> m_heardDown;

@@ -23,12 +23,13 @@ function CentredLabel(scene, text, y, size)
 end
 
 -- A button centred at (0, y), highlighted while the navigator selects it,
--- with its caption on top.
-function MenuButton(scene, name, caption, y)
+-- with its caption on top; 320 wide unless a width is given (a caption
+-- longer than about ten letters needs more to stay inside its highlight).
+function MenuButton(scene, name, caption, y, width)
   local button = UiButton.new()
   button:SetName(name)
   button:SetTexture("menu-button")
-  button:SetWidth(320)
+  button:SetWidth(width or 320)
   button:SetHeight(64)
   button:SetY(y)
   button:SetColor({1, 1, 1, 1})

@@ -3,13 +3,14 @@
 # run loads it with ';'. First run: "crate-obj" typed into "Selected
 # Archetype", C creates one, F6 a second, Delete takes that one away again
 # (taps: C, Delete and ';' go down and up within one frame, F6 one frame
-# apart), numpad 6 three times moves the first 3 to the right,
-# "Save Level" (found through the panels, not by pixels) refuses the name
-# "hud", which the HUD's scene holds (the status line names its file), then
-# writes rsc/level/Untitled.xrm, and the window is closed. Second run: ';'
-# finds no room "appeared"; the room saved above is moved into the rooms
-# folder under that name while the editor runs, and the next ';' loads it:
-# the object is highlighted in magenta where the first run left it.
+# apart), numpad 6 three times moves the first 3 to the right, "3x"
+# typed into its PosY is refused with the reason in the log, "Save Level"
+# (found through the panels, not by pixels) refuses the name "hud", which
+# the HUD's scene holds (the status line names its file), then writes
+# rsc/level/Untitled.xrm, and the window is closed. Second run: ';' finds
+# no room "appeared"; the room saved above is moved into the rooms folder
+# under that name while the editor runs, and the next ';' loads it: the
+# object is highlighted in magenta where the first run left it.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 source "$here/e2e_common.bash" "$@"
@@ -71,6 +72,14 @@ cat > make.txt <<'SCRIPT'
 31 key 102 up
 32 key 102 down
 33 key 102 up
+36 mouse item Object Info|TransformComponent|PosY
+37 mouse left down
+38 mouse left up
+40 mouse left down
+41 mouse left up
+46 text 3x
+48 key 13 down
+49 key 13 up
 SCRIPT
 # save_as FRAME NAME: NAME typed into "Saving To", then "Save Level".
 save_as() {
@@ -79,21 +88,32 @@ save_as() {
   printf '%s text %s\n%s key 13 down\n%s key 13 up\n' $(($1 + 8)) "$2" $(($1 + 9)) $(($1 + 10))
   printf '%s mouse item Editor Info|I/O|Save Level\n%s mouse left down\n%s mouse left up\n' $(($1 + 12)) $(($1 + 13)) $(($1 + 14))
 }
-{ save_as 36 hud; save_as 52 Untitled; echo "72 close"; } >> make.txt
-TAVRIN_INPUT_SCRIPT="$work/make.txt" TAVRIN_SCREENSHOT="$work/made.png@34,$work/refused.png@53" ASAN_OPTIONS=detect_leaks=0 \
+{ save_as 52 hud; save_as 68 Untitled; echo "88 close"; } >> make.txt
+TAVRIN_INPUT_SCRIPT="$work/make.txt" TAVRIN_SCREENSHOT="$work/made.png@51,$work/refused.png@69" ASAN_OPTIONS=detect_leaks=0 \
   XDG_DATA_HOME="$work/xdg-make" timeout 120 "$exe" -l >make.out 2>make.err || { cat make.err >&2; fail "first run"; }
 expect_clean_run make
 makeLog="$work/xdg-make/$userFolderName/error_log.log"
 expect_line "$makeLog" "LevelEditor: the room 'hud' was not saved (the name is taken by 'rsc/ui/hud.scn')"
 [ ! -e rsc/level/hud.xrm ] || fail "a room named 'hud' was written"
-# The refusal on the window: the status line's dark red strip at the bottom.
-python3 "$here/png_rows.py" refused.png 1010 764 | awk '{exit !($3 > 90 && $4 < 40 && $5 < 40)}' ||
-  fail "no status line after the refused save"
+# The refusal on the window: the status line's dark red strip at the bottom,
+# with a text it did not show before the save.
+python3 - "$here" <<'PY' || fail "no status line after the refused save"
+import sys
+sys.path.insert(0, sys.argv[1])
+from png_rows import read_rgba
+width, height, rows = read_rgba("refused.png")
+assert all(rows[height - 3][4 * x] > 90 and rows[height - 3][4 * x + 1] < 40 for x in range(0, width, 8))
+assert rows[height - 22:] != read_rgba("made.png")[2][height - 22:]
+PY
 expect_line "$makeLog" "LevelEditor: saved the room 'Untitled' (1 objects)"
 [ -f "$room" ] || fail "no room file written"
 [ ! -e "$room.tmp" ] || fail "the temporary room file was left"
 grep -q "<crate-obj>" "$room" || { cat "$room" >&2; fail "the room lacks the crate"; }
 grep -q "<PosX>3.000000</PosX>" "$room" || { cat "$room" >&2; fail "the room lacks the moved PosX"; }
+# "3x" typed into PosY is refused whole, with the reason, not read as 3.
+expect_line "$work/xdg-make/$userFolderName/error_log.log" \
+  "panel field 'PosY' of bar 'Object Info': '3x' is not a number; kept 0"
+! grep -q "<PosY>3" "$room" || { cat "$room" >&2; fail "'3x' was taken as 3"; }
 read -r madeCount madeX madeY <<<"$(magenta made.png)"
 [ "$madeCount" -gt 20 ] || fail "no magenta highlight in the first run ($madeCount pixels)"
 

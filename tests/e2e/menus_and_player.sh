@@ -9,18 +9,19 @@
 #  start-up on the main thread: the main menu is then up at frame 1, so the
 #  frames of the scripts below mean the same in every run.
 #  2. menu: a screenshot of the main menu, pixel-checked (menu_pixels.py).
-#  3. flow: Enter (Play) -> loading screen -> HUD with the level's objects;
-#     every level opens with the camera's fly-over, which holds all keys,
-#     so Space ends it first. Escape pauses, Escape resumes. The work copy
-#     has a spike trap right of the player, whose health is one hit: Right
-#     walks the player into it, the player dies, and after the fade the lost
-#     menu comes up; Retry loads the same rooms again and the HUD returns
-#     with no fly-over. There the game system's debug key U reaches the
-#     goal, the HUD brings up the loading screen of the second level, U
-#     there completes the game and the HUD shows the complete menu, whose
-#     button goes back to the main menu. Play again: Escape pauses, Quit
-#     (chosen after the pause menu's first 0.3 s, when it takes keys)
-#     goes back to the main menu; Quit there ends the game.
+#  3. flow: Enter (Play, held 5 frames as a person holds it) -> loading
+#     screen -> HUD with the level's objects; every level opens with the
+#     camera's fly-over, which holds all keys (the Enter is let go during
+#     it), so Space ends it first. Escape pauses, Escape resumes. The work
+#     copy has a spike trap right of the player, whose health is one hit:
+#     Right walks the player into it, the player dies, and after the fade
+#     the lost menu comes up; its first Enter, Retry, loads the same rooms
+#     again and the HUD returns with no fly-over. There the game system's
+#     debug key U reaches the goal, the HUD brings up the loading screen of
+#     the second level, U there completes the game and the HUD shows the
+#     complete menu, whose button goes back to the main menu. Play again:
+#     Escape pauses, Quit (chosen after the pause menu's first 0.3 s, when
+#     it takes keys) goes back to the main menu; Quit there ends the game.
 #  4. still, right, dash: the level at the same late frame with no key, after
 #     Right was held for 40 frames, and after that plus one 'Z' (dash), each
 #     with the fly-over skipped. The chase camera keeps the player (the only
@@ -118,7 +119,7 @@ key() { printf '%s key %s down\n%s key %s up\n' "$1" "$2" $(($1 + 1)) "$2"; }
 r=$((b + 350))
 extraTrace=PlayerDeath,GameLost,GameLevelRetry,CameraFlyOver
 extraLines=
-play flow $((r + 500)) 0 "$(key $b 13; key $((b + 50)) 32
+play flow $((r + 500)) 0 "$(echo "$b key 13 down"; echo "$((b + 5)) key 13 up"; key $((b + 50)) 32
 key $((b + 70)) 27; key $((b + 90)) 27
 echo "$((b + 100)) key 39 down"; echo "$((b + 160)) key 39 up"
 key $r 13; key $((r + 50)) U

@@ -347,11 +347,26 @@ check_temple() {
   echo "$level: the $first and $second power-ups taken, both attacks used, the goal"
 }
 check_temple-1() { check_temple "$1" temple-1 arc meteor; }
-# camera_returns LOG: after the glide room (when drawn) the chase camera is
-# back at its own distance and angle within 2 s and holds them to the goal.
+# camera_returns LOG [PLACES]: after the glide room (when drawn) the chase
+# camera is back at its own distance and angle within 2 s and holds them to
+# the goal; in the glide for 2 s it holds the glide's (camera_returns.py).
 camera_returns() {
-  python3 "$e2eDir/camera_returns.py" "$1" "$TAVRIN_FIXED_DT" "$work/rsc/objects/level-objects.xobj" ||
+  python3 "$e2eDir/camera_returns.py" "$1" "$TAVRIN_FIXED_DT" "$work/rsc/objects/level-objects.xobj" ${2:+"$2"} ||
     fail "$(basename "$1"): the camera did not come back"
+}
+
+# glide_and_back LEVEL: a temple at the shared seed (its glide room first)
+# walked into the glide, back out of the room and in again
+# (fixtures/sample-game/glide-and-back.txt): the camera glides, gives the
+# chase back within 2 s of the player leaving, and glides again.
+glide_and_back() {
+  local log
+  small_window "$1-glide-and-back"
+  TAVRIN_INPUT_SCRIPT="$sampleGame/glide-and-back.txt" TAVRIN_MAX_FRAMES=570 keepXdg=1 run_program "$1-glide-and-back"
+  expect_clean_run "$1-glide-and-back"
+  log=$(log_file)
+  expect_sample_run "$log"
+  camera_returns "$log" chase,glide,chase,glide
 }
 check_temple-2() { check_temple "$1" temple-2 shield fire firestarter; }
 

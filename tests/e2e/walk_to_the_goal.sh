@@ -6,6 +6,10 @@
 # pack's sound and one goal, then the second level loading. Two runs with the
 # same seed trace the same (but for the frame of each "GameReady", which
 # waits for the loading screen's worker thread).
+# A third run plays the first level alone, as a one-level run (the editor's
+# Test Level) does: the goal brings up the complete menu over the level, and
+# the arrows held under it (Right on, then Left) leave the player where she
+# stopped.
 set -euo pipefail
 here="$(dirname "$(readlink -f "$0")")"
 source "$here/e2e_common.bash" "$@"
@@ -71,3 +75,19 @@ for run in first second; do
 done
 [ "${traces[0]}" = "${traces[1]}" ] || { diff <(echo "${traces[0]}") <(echo "${traces[1]}") >&2 || true; fail "the two runs traced differently"; }
 echo "checkpoint at frame $checkpoint, health pack at $pack, goal at $goal, next level loaded at $loaded"
+
+# The one-level run: Right held through the goal until frame 240, then Left.
+echo "<yak-nests />" > "$work/rsc/levels/levels.xlod"
+printf '%s\n' "20 key 13 down" "21 key 13 up" "70 key 32 down" "71 key 32 up" "90 key 39 down" "240 key 39 up" \
+  "241 key 37 down" > "$work/one-level.input"
+small_window one-level
+TAVRIN_INPUT_SCRIPT="$work/one-level.input" TAVRIN_MAX_FRAMES=300 TAVRIN_TRACE_POSITIONS=spawner-Luvo keepXdg=1 \
+  run_program one-level
+expect_clean_run one-level
+log=$(log_file)
+expect_line "$log" "UI scenes at frame $(($(trace_frame "$log" ": GameComplete") + 1)): game-complete-menu"
+# A second to come to a stop after the goal, then not a step more.
+sed -n "s/^position frame \([0-9]*\): [0-9]* 'spawner-Luvo' (\([^,]*\),.*$/\1 \2/p" "$log" |
+  awk -v from=$(($(trace_frame "$log" ": GoalReached") + 60)) '$1 >= from { n++; lo = n == 1 || $2 < lo ? $2 : lo;
+    hi = n == 1 || $2 > hi ? $2 : hi } END { printf "one-level: %d positions, x %s to %s\n", n, lo, hi
+    exit !(n >= 40 && hi - lo < 0.01) }' || fail "one-level: the player moved under the complete menu"

@@ -1,6 +1,6 @@
 // What the shipped archetypes and rooms show the player, read straight from
 // rsc/: the goal has a look of its own, and every camera glide in a corridor
-// is undone, towards the chase camera's own setting, before the corridor ends.
+// is undone, towards the chase camera's own setting, at both ends of the corridor.
 #include <gtest/gtest.h>
 #include <tinyxml.h>
 
@@ -101,12 +101,16 @@ TEST_F(ShippedLooks, TheGoalLooksLikeNoLanternPickupOrTheCompanion) {
     }
 }
 
-// A camera glide placed in a room: where its trigger stands and what it asks for.
+// A camera glide placed in a room: where its trigger stands, what it asks
+// for and how many times it fires.
 struct Glide {
-    float x = 0, depth = 0, distance = 0, angle = 0;
+    float x = 0, depth = 0, distance = 0, angle = 0, uses = 0;
 };
 
-TEST_F(ShippedLooks, EveryCorridorGlideIsUndoneToTheChaseSettingBeforeTheExit) {
+// A corridor's glide is undone at both of its ends, so a player who walks
+// back out of the room gets the chase back, and the strips fire each time
+// the player walks through them.
+TEST_F(ShippedLooks, EveryCorridorGlideIsUndoneToTheChaseSettingAtBothEnds) {
     const TiXmlElement* camera = byName.at("spawner-camera");
     const float chaseDistance = Number(camera, "PlayerCameraLogicComponent", "ChaseDistance", 40);
     const float chaseAngle = Number(camera, "PlayerCameraLogicComponent", "Angle", 45);
@@ -128,19 +132,26 @@ TEST_F(ShippedLooks, EveryCorridorGlideIsUndoneToTheChaseSettingBeforeTheExit) {
             if (!archetype || !archetype->FirstChildElement("CameraModifierTriggerListenerComponent")) continue;
             glides.push_back({value("TransformComponent", "PosX", 0), value("TransformComponent", "ScaZ", 1),
                               value("CameraModifierTriggerListenerComponent", "ChaseDistance", 0),
-                              value("CameraModifierTriggerListenerComponent", "NewAngle", 0)});
+                              value("CameraModifierTriggerListenerComponent", "NewAngle", 0),
+                              value("PlayerTriggerComponent", "NumUses", 1)});
         }
         // Only corridors lead on to another room; an arena's glide lasts its fight.
         if (glides.empty() || exitX < 0) continue;
         SCOPED_TRACE(entry.path().filename().string());
         ++corridorsWithGlides;
-        const Glide& last = *std::max_element(glides.begin(), glides.end(),
-                                              [](const Glide& a, const Glide& b) { return a.x < b.x; });
-        EXPECT_FLOAT_EQ(last.distance, chaseDistance) << "the last glide does not return to the chase distance";
-        EXPECT_FLOAT_EQ(last.angle, chaseAngle) << "the last glide does not return to the chase angle";
-        EXPECT_LT(last.x, exitX);
-        // The corridors are 10 wide between their walls: each trigger fills them.
-        for (const Glide& glide : glides) EXPECT_GE(glide.depth, 10.0f) << "a glide at x " << glide.x;
+        const auto [first, last] = std::minmax_element(glides.begin(), glides.end(),
+                                                       [](const Glide& a, const Glide& b) { return a.x < b.x; });
+        for (const Glide* end : {&*first, &*last}) {
+            EXPECT_FLOAT_EQ(end->distance, chaseDistance) << "the glide at x " << end->x << " is not the chase distance";
+            EXPECT_FLOAT_EQ(end->angle, chaseAngle) << "the glide at x " << end->x << " is not the chase angle";
+        }
+        EXPECT_GT(first->x, 0.0f);
+        EXPECT_LT(last->x, exitX);
+        for (const Glide& glide : glides) {
+            // The corridors are 10 wide between their walls: each trigger fills them.
+            EXPECT_GE(glide.depth, 10.0f) << "a glide at x " << glide.x;
+            EXPECT_GE(glide.uses, 1000.0f) << "the glide at x " << glide.x << " fires only " << glide.uses << " times";
+        }
     }
     EXPECT_EQ(corridorsWithGlides, 2) << "one glide room in each temple";
 }

@@ -38,6 +38,12 @@ constexpr const char* kLayoutKeys[3][4] = {
 
 LevelEditor& Editor(void* client) { return *static_cast<LevelEditor*>(client); }
 
+// A text entered into one of the editor's fields that names nothing: the
+// field says why under itself, and the log too.
+void RefuseText(PanelBar* bar, const char* group, const char* name, const std::string& why) {
+    if (PanelModel* model = PanelModel::Current()) model->RefuseEntry(bar, group, name, why);
+}
+
 void SerializeLayout(Serializer& serializer, std::array<LevelEditor::BarLayout, 3>& layout) {
     SerializeBarLayouts(serializer, layout.data(), kLayoutKeys, layout.size());
 }
@@ -255,8 +261,11 @@ void LevelEditor::SnapArchetypeText() {
     if (m_archetypes.empty() || m_archetypeIndex >= m_archetypes.size()) return;
     if (m_selectedArchetype == m_archetypes[m_archetypeIndex]) return;
     auto it = std::find(m_archetypes.begin(), m_archetypes.end(), m_selectedArchetype);
+    const std::string typed = m_selectedArchetype;
     if (it != m_archetypes.end()) m_archetypeIndex = u32(it - m_archetypes.begin());
     m_selectedArchetype = m_archetypes[m_archetypeIndex];
+    if (it == m_archetypes.end())
+        RefuseText(m_editorBar, "Object Creation", "Selected Archetype", "'" + typed + "' names no archetype");
 }
 
 void LevelEditor::DrawBoundsEntries() const {
@@ -460,7 +469,9 @@ void LevelEditor::GetFloorBrushCallback(void* value, void* editor) {
 }
 
 void LevelEditor::SetFloorPaletteCallback(const void* value, void* editor) {
-    Editor(editor).SelectPaletteByName(*static_cast<const std::string*>(value));
+    const std::string& text = *static_cast<const std::string*>(value);
+    if (!Editor(editor).SelectPaletteByName(text))
+        RefuseText(Editor(editor).m_paletteBar, "Palette", "Floor Palette", "'" + text + "' begins no palette's name");
 }
 
 void LevelEditor::GetFloorPaletteCallback(void* value, void* editor) {
@@ -468,7 +479,9 @@ void LevelEditor::GetFloorPaletteCallback(void* value, void* editor) {
 }
 
 void LevelEditor::SetFloorTileCallback(const void* value, void* editor) {
-    Editor(editor).SelectFloorTileByName(*static_cast<const std::string*>(value));
+    const std::string& text = *static_cast<const std::string*>(value);
+    if (!Editor(editor).SelectFloorTileByName(text))
+        RefuseText(Editor(editor).m_paletteBar, "Palette", "Floor Tile", "'" + text + "' begins no tile's name");
 }
 
 void LevelEditor::GetFloorTileCallback(void* value, void* editor) {

@@ -141,11 +141,13 @@ public:
     void NextPalette();
     void PreviousPalette();
     // The palette sharing the longest beginning with text (at least one
-    // character; the earlier on equal length) becomes current.
-    void SelectPaletteByName(const std::string& text);
+    // character; the earlier on equal length) becomes current; false when
+    // no palette shares a first character (nothing changes). Likewise the
+    // floor tile.
+    bool SelectPaletteByName(const std::string& text);
     void NextFloorTile();
     void PreviousFloorTile();
-    void SelectFloorTileByName(const std::string& text);
+    bool SelectFloorTileByName(const std::string& text);
     std::string GetPaletteName() const;
     std::string GetFloorTileName() const;
     int GetBrushMode() const { return m_brushMode; }

@@ -197,11 +197,12 @@ void LevelEditor::PreviousPalette() {
     if (!m_palettes.empty()) UsePalette(Step(m_paletteIndex, m_palettes.size(), false));
 }
 
-void LevelEditor::SelectPaletteByName(const std::string& text) {
+bool LevelEditor::SelectPaletteByName(const std::string& text) {
     std::vector<std::string> names;
     for (const TilePaletteRecord* palette : m_palettes) names.push_back(palette ? palette->name : std::string());
     const long best = BestByBeginning(names, text);
     if (best >= 0 && u32(best) != m_paletteIndex) UsePalette(u32(best));
+    return best >= 0;
 }
 
 void LevelEditor::NextFloorTile() {
@@ -212,9 +213,10 @@ void LevelEditor::PreviousFloorTile() {
     if (!m_tiles.empty()) m_floorTileIndex = Step(m_floorTileIndex, m_tiles.size(), false);
 }
 
-void LevelEditor::SelectFloorTileByName(const std::string& text) {
+bool LevelEditor::SelectFloorTileByName(const std::string& text) {
     const long best = BestByBeginning(m_tiles, text);
     if (best >= 0) m_floorTileIndex = u32(best);
+    return best >= 0;
 }
 
 }  // namespace Ostrel

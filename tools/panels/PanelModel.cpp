@@ -4,9 +4,12 @@
 #include "tools/panels/PanelDefinition.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <limits>
+#include <string_view>
 
 namespace Ostrel {
 
@@ -135,12 +138,101 @@ bool HoldsNonFinite(const PanelValue& value) {
     return false;
 }
 
-std::string NumberText(const PanelValue& value) {
+// A value as a refusal quotes it ("kept 2", "kept 1 0 0", "kept 'floor'").
+std::string ValueText(const PanelValue& value) {
+    if (const auto* s = std::get_if<std::string>(&value)) return "'" + *s + "'";
     char text[96] = "";
+    if (const auto* i = std::get_if<s32>(&value)) std::snprintf(text, sizeof(text), "%d", int(*i));
+    if (const auto* u = std::get_if<u32>(&value)) std::snprintf(text, sizeof(text), "%u", unsigned(*u));
     if (const auto* f = std::get_if<f32>(&value)) std::snprintf(text, sizeof(text), "%g", double(*f));
     if (const auto* v = std::get_if<std::array<f32, 3>>(&value))
         std::snprintf(text, sizeof(text), "%g %g %g", double((*v)[0]), double((*v)[1]), double((*v)[2]));
     return text;
+}
+
+// Reads a typed entry that must be wholly one number: blanks around it are
+// dropped and one leading '+' is allowed; anything else ("3x", "1.5.5",
+// "--2") leaves the entry unread. A float reads "inf" and "nan" too, which
+// the caller refuses as not finite.
+enum class TypedRead { Number, NotANumber, OutOfRange };
+
+std::string_view Trimmed(std::string_view text) {
+    const size_t first = text.find_first_not_of(" \t");
+    if (first == std::string_view::npos) return {};
+    text.remove_prefix(first);
+    text.remove_suffix(text.size() - 1 - text.find_last_not_of(" \t"));
+    if (text.size() > 1 && text[0] == '+' && text[1] != '-' && text[1] != '+') text.remove_prefix(1);
+    return text;
+}
+
+template <class T>
+TypedRead ReadTyped(std::string_view text, T& out) {
+    text = Trimmed(text);
+    const char* end = text.data() + text.size();
+    if constexpr (std::is_floating_point_v<T>) {
+        // Read wide, so a magnitude a float cannot hold shows as infinite.
+        long double wide = 0;
+        const auto [at, error] = std::from_chars(text.data(), end, wide);
+        if (text.empty() || at != end) return TypedRead::NotANumber;
+        if (error == std::errc::result_out_of_range) {
+            // Beyond even the wide range: huge, or so tiny that it reads as 0.
+            const bool tiny = text.find("e-") != std::string_view::npos || text.find("E-") != std::string_view::npos;
+            out = tiny ? T(0) : std::numeric_limits<T>::infinity();
+            return TypedRead::Number;
+        }
+        if (error != std::errc()) return TypedRead::NotANumber;
+        out = T(wide);
+        return TypedRead::Number;
+    } else {
+        long long wide = 0;
+        const auto [at, error] = std::from_chars(text.data(), end, wide);
+        if (text.empty() || at != end || (error != std::errc() && error != std::errc::result_out_of_range))
+            return TypedRead::NotANumber;
+        if (error == std::errc::result_out_of_range || wide < std::numeric_limits<T>::min() ||
+            wide > std::numeric_limits<T>::max())
+            return TypedRead::OutOfRange;
+        out = T(wide);
+        return TypedRead::Number;
+    }
+}
+
+// The value a typed entry gives the field (component: which of a
+// direction's three numbers was typed), or why it cannot.
+std::string ValueOfTyped(const PanelValue& current, int component, const std::string& text, PanelValue& value) {
+    const std::string quoted = "'" + text + "'";
+    TypedRead read = TypedRead::NotANumber;
+    const char* range = "";
+    if (std::holds_alternative<s32>(current)) {
+        s32 v = 0;
+        read = ReadTyped(text, v);
+        value = v;
+        range = "-2147483648 to 2147483647";
+    } else if (std::holds_alternative<u32>(current)) {
+        u32 v = 0;
+        read = ReadTyped(text, v);
+        value = v;
+        range = "0 to 4294967295";
+    } else if (std::holds_alternative<f32>(current) || std::holds_alternative<std::array<f32, 3>>(current)) {
+        f32 v = 0;
+        read = ReadTyped(text, v);
+        if (read == TypedRead::Number && !std::isfinite(v)) return quoted + " is not a finite number";
+        if (const auto* direction = std::get_if<std::array<f32, 3>>(&current)) {
+            if (component < 0 || component > 2) return quoted + " has no place in the field";
+            std::array<f32, 3> whole = *direction;
+            whole[size_t(component)] = v;
+            value = whole;
+        } else {
+            value = v;
+        }
+    } else {
+        return quoted + " is typed into a field that holds no number";
+    }
+    if (read == TypedRead::OutOfRange) return quoted + " is out of range (" + range + ")";
+    if (read == TypedRead::NotANumber) {
+        const bool whole = std::holds_alternative<s32>(current) || std::holds_alternative<u32>(current);
+        return quoted + (whole ? " is not a whole number" : " is not a number");
+    }
+    return {};
 }
 
 bool IsAncestorOrSelf(PanelBar& bar, const std::string& group, const std::string& of) {
@@ -447,11 +539,28 @@ PanelValue PanelModel::Read(const PanelEntry& entry) const {
 }
 
 void PanelModel::QueueCommit(const PanelBar& bar, const PanelEntry& entry, PanelValue value) {
-    m_queue.push_back({bar.serial, entry.serial, false, std::move(value)});
+    Action action;
+    action.bar = bar.serial;
+    action.entry = entry.serial;
+    action.value = std::move(value);
+    m_queue.push_back(std::move(action));
 }
 
 void PanelModel::QueuePress(const PanelBar& bar, const PanelEntry& entry) {
-    m_queue.push_back({bar.serial, entry.serial, true, {}});
+    Action action;
+    action.bar = bar.serial;
+    action.entry = entry.serial;
+    action.press = true;
+    m_queue.push_back(std::move(action));
+}
+
+void PanelModel::QueueTyped(u64 barSerial, u64 entrySerial, int component, std::string text) {
+    Action action;
+    action.bar = barSerial;
+    action.entry = entrySerial;
+    action.typed = std::move(text);
+    action.component = component;
+    m_queue.push_back(std::move(action));
 }
 
 void PanelModel::RunQueued() {
@@ -474,19 +583,33 @@ void PanelModel::RunAction(const Action& action) {
         if (callback) callback(clientData);
         return;
     }
-    Apply(*bar, *entry, action.value);
+    if (!action.typed) {
+        Apply(*bar, *entry, action.value);
+        return;
+    }
+    if (!entry->IsEditable()) return;
+    PanelValue current = Read(*entry);
+    if (current.index() == 0) current = DefaultOf(entry->type);
+    PanelValue value;
+    const std::string why = ValueOfTyped(current, action.component, *action.typed, value);
+    if (!why.empty()) {
+        RefuseEntry(*bar, *entry, why);
+        return;
+    }
+    Apply(*bar, *entry, value);
+}
+
+void PanelModel::RefuseEntry(const PanelBar& bar, PanelEntry& entry, const std::string& why) {
+    entry.note = why + "; kept " + ValueText(Read(entry));
+    entry.noteSeconds = kNoteSeconds;
+    ++m_refusals;
+    LogMessagef("panel field '%s' of bar '%s': %s\n", entry.name.c_str(), bar.name.c_str(), entry.note.c_str());
 }
 
 void PanelModel::Apply(const PanelBar& bar, PanelEntry& entry, const PanelValue& value) {
     if (!entry.IsEditable() || value.index() != ValueIndex(entry.type)) return;
     if (HoldsNonFinite(value)) {
-        const std::string refused = NumberText(value);
-        const std::string kept = NumberText(Read(entry));
-        entry.note = refused + " is not a finite number; kept " + kept;
-        entry.noteSeconds = kNoteSeconds;
-        ++m_refusals;
-        LogMessagef("panel field '%s' of bar '%s': %s is not a finite number; kept %s\n", entry.name.c_str(),
-                    bar.name.c_str(), refused.c_str(), kept.c_str());
+        RefuseEntry(bar, entry, ValueText(value) + " is not a finite number");
         return;
     }
     entry.note.clear();
@@ -532,6 +655,25 @@ bool PanelModel::Commit(const std::string& bar, const std::string& group, const 
     QueueCommit(*owner, *entry, std::move(value));
     RunQueued();
     return m_refusals == refusals;
+}
+
+bool PanelModel::CommitTyped(const std::string& bar, const std::string& group, const std::string& name,
+                             const std::string& text, int component) {
+    PanelBar* owner = nullptr;
+    PanelEntry* entry = FindEntry(*this, bar, group, name, &owner);
+    if (!entry || !entry->IsEditable()) return false;
+    const u64 refusals = m_refusals;
+    QueueTyped(owner->serial, entry->serial, component, text);
+    RunQueued();
+    return m_refusals == refusals;
+}
+
+bool PanelModel::RefuseEntry(PanelBar* bar, const std::string& group, const std::string& name,
+                             const std::string& why) {
+    PanelEntry* entry = Owns(bar) ? bar->Find(group, name) : nullptr;
+    if (!entry) return false;
+    RefuseEntry(*bar, *entry, why);
+    return true;
 }
 
 PanelValue PanelModel::Read(const std::string& bar, const std::string& group, const std::string& name) {

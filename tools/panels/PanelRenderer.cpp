@@ -15,6 +15,7 @@
 #include <algorithm>
 #include <cfloat>
 #include <cmath>
+#include <cstdio>
 #include <utility>
 #include <vector>
 
@@ -118,7 +119,11 @@ void PanelRenderer::Feed(const WindowInputEvent& event) {
         // The cursor comes from motion events only: injected button events
         // carry no position.
         m_mouseDown[size_t(event.button)] = event.down;
-        if (event.down) m_mousePressed[size_t(event.button)] = true;
+        if (event.down) {
+            m_mousePressed[size_t(event.button)] = true;
+            // A left click anywhere but on the field lets a typed field go.
+            if (event.button == WindowInputEvent::kLeft) CommitTypingBeforeClick();
+        }
         break;
     case Kind::MouseWheel:
         io.MouseWheel += event.wheelY;
@@ -181,7 +186,6 @@ void PanelRenderer::BuildFrame(f32 dt, int displayWidth, int displayHeight) {
     m_itemRects.clear();
     m_itemTargets.clear();
     m_barRects.clear();
-    m_typing.clear();
     const ImVec2 display = ImGui::GetIO().DisplaySize;
     // A refused value's note shows for a while, folded groups or not.
     for (const auto& bar : m_model.Bars()) {
@@ -206,27 +210,32 @@ void PanelRenderer::BuildFrame(f32 dt, int displayWidth, int displayHeight) {
                             [&](const auto& bar) { return bar->serial == placed.first; });
     });
     std::erase_if(m_edits, [this](const auto& edit) { return !m_editing.count(edit.first); });
-    std::erase_if(m_typed, [this](const auto& typed) { return !m_typing.count(typed.first); });
+    // Numbers no longer typed into (let go, or their field is gone) are
+    // committed before the frame's actions run.
+    std::vector<TypingKey> ended;
+    for (auto& [key, typing] : m_typing) {
+        if (!std::exchange(typing.seen, false)) ended.push_back(key);
+    }
+    for (const TypingKey& key : ended) EndTyping(key);
     m_model.RunQueued();
 }
 
 void PanelRenderer::BuildBar(PanelBar& bar, float displayWidth, float displayHeight) {
+    // The bar's own place is where code or the user put it; in a display
+    // too small for it ("contained") it is shown squeezed inside, and it
+    // goes back to its own place when the display grows again.
+    std::array<s32, 2> size = bar.size;
+    std::array<s32, 2> position = bar.position;
     if (m_model.Contained()) {
-        // Kept inside the display: no larger than it, no edge outside it.
-        const std::array<s32, 2> size{std::min(bar.size[0], s32(displayWidth)), std::min(bar.size[1], s32(displayHeight))};
-        const std::array<s32, 2> position{std::clamp(bar.position[0], 0, std::max(s32(displayWidth) - size[0], 0)),
-                                          std::clamp(bar.position[1], 0, std::max(s32(displayHeight) - size[1], 0))};
-        if (size != bar.size || position != bar.position) {
-            bar.size = size;
-            bar.position = position;
-            ++bar.placement;
-        }
+        size = {std::min(size[0], s32(displayWidth)), std::min(size[1], s32(displayHeight))};
+        position = {std::clamp(position[0], 0, std::max(s32(displayWidth) - size[0], 0)),
+                    std::clamp(position[1], 0, std::max(s32(displayHeight) - size[1], 0))};
     }
-    u32& placed = m_placed[bar.serial];
-    if (placed != bar.placement) {
-        ImGui::SetNextWindowPos(ImVec2(float(bar.position[0]), float(bar.position[1])), ImGuiCond_Always);
-        ImGui::SetNextWindowSize(ImVec2(float(bar.size[0]), float(bar.size[1])), ImGuiCond_Always);
-        placed = bar.placement;
+    Placed& placed = m_placed[bar.serial];
+    if (placed.placement != bar.placement || placed.position != position || placed.size != size) {
+        ImGui::SetNextWindowPos(ImVec2(float(position[0]), float(position[1])), ImGuiCond_Always);
+        ImGui::SetNextWindowSize(ImVec2(float(size[0]), float(size[1])), ImGuiCond_Always);
+        placed = {bar.placement, position, size};
     }
     const int colours = PushBarStyle(bar);
     const std::string title = bar.label + "###" + bar.name;
@@ -238,14 +247,17 @@ void PanelRenderer::BuildBar(PanelBar& bar, float displayWidth, float displayHei
     ImGui::PushItemWidth(std::max(content - labels, std::min(kMinWidgetWidth, content * 0.5f)));
     BuildChildren(bar, "");
     ImGui::PopItemWidth();
-    const ImVec2 position = ImGui::GetWindowPos();
-    const ImVec2 size = ImGui::GetWindowSize();
+    const ImVec2 shown = ImGui::GetWindowPos();
+    const ImVec2 extent = ImGui::GetWindowSize();
     ImGui::End();
     ImGui::PopStyleColor(colours);
-    // Where the user moved or resized it.
-    bar.position = {s32(std::lround(position.x)), s32(std::lround(position.y))};
-    bar.size = {s32(std::lround(size.x)), s32(std::lround(size.y))};
-    m_barRects[bar.name] = {position.x, position.y, size.x, size.y};
+    // Where the user moved or resized it becomes the bar's own place; the
+    // squeezed place the display forced stays the display's.
+    const std::array<s32, 2> shownPosition{s32(std::lround(shown.x)), s32(std::lround(shown.y))};
+    const std::array<s32, 2> shownSize{s32(std::lround(extent.x)), s32(std::lround(extent.y))};
+    if (shownPosition != placed.position) bar.position = placed.position = shownPosition;
+    if (shownSize != placed.size) bar.size = placed.size = shownSize;
+    m_barRects[bar.name] = {shown.x, shown.y, extent.x, extent.y};
 }
 
 float PanelRenderer::LabelColumnWidth(const PanelBar& bar) const {
@@ -374,26 +386,26 @@ float PanelRenderer::BuildField(PanelBar& bar, PanelEntry& entry) {
     }
     case PanelType::Int32: {
         s32 v = std::holds_alternative<s32>(value) ? std::get<s32>(value) : 0;
-        changed = ImGui::DragScalar(label.c_str(), ImGuiDataType_S32, &v, 0.2f);
+        changed = NumberWidget(bar, entry, 0, label.c_str(), ImGuiDataType_S32, &v, 0.2f, "%d");
         value = v;
         break;
     }
     case PanelType::UInt32: {
         u32 v = std::holds_alternative<u32>(value) ? std::get<u32>(value) : 0;
-        changed = ImGui::DragScalar(label.c_str(), ImGuiDataType_U32, &v, 0.2f);
+        changed = NumberWidget(bar, entry, 0, label.c_str(), ImGuiDataType_U32, &v, 0.2f, "%u");
         value = v;
         break;
     }
     case PanelType::Float: {
         f32 v = std::holds_alternative<f32>(value) ? std::get<f32>(value) : 0.0f;
-        changed = ImGui::DragFloat(label.c_str(), &v, 0.05f, 0.0f, 0.0f, "%.3f");
+        changed = NumberWidget(bar, entry, 0, label.c_str(), ImGuiDataType_Float, &v, 0.05f, "%.3f");
         value = v;
         break;
     }
     case PanelType::Dir3f: {
         std::array<f32, 3> v = std::holds_alternative<std::array<f32, 3>>(value) ? std::get<std::array<f32, 3>>(value)
                                                                                  : std::array<f32, 3>{};
-        changed = ImGui::DragFloat3(label.c_str(), v.data(), 0.01f, 0.0f, 0.0f, "%.3f");
+        changed = DirectionWidget(bar, entry, label.c_str(), v);
         value = v;
         break;
     }
@@ -406,29 +418,113 @@ float PanelRenderer::BuildField(PanelBar& bar, PanelEntry& entry) {
     }
     ImGui::EndDisabled();
     if (wide) ImGui::PopItemWidth();
-    const bool number = entry.type == PanelType::Int32 || entry.type == PanelType::UInt32 ||
-                        entry.type == PanelType::Float || entry.type == PanelType::Dir3f;
-    if (editable && number) TypedNumber(entry, value, changed);
     if (changed && editable) m_model.QueueCommit(bar, entry, std::move(value));
     return width;
 }
 
-// ImGui applies a number typed into a drag field at every keystroke, so
-// "1e999" would pass through 1 and 1e9 on its way to being refused. The
-// value is held until the field lets go instead, and then committed once
-// (changed), unless Escape let it go.
-void PanelRenderer::TypedNumber(const PanelEntry& entry, PanelValue& value, bool& changed) {
-    if (ImGui::TempInputIsActive(ImGui::GetItemID())) {
-        m_typing.insert(entry.serial);
-        if (changed) m_typed[entry.serial] = value;
-        changed = false;
-        return;
+// A number is dragged, or typed into (double click, Ctrl+click, Tab). ImGui's
+// own typed field drops letters as they are typed and reads "3x" as 3 and
+// "1.5.5" as 1.5, applying each keystroke; here the text is kept whole,
+// and once the field lets go (Enter, Tab, a click elsewhere) the model
+// reads it and takes or refuses it. Escape puts back the text the field
+// began with, which commits nothing. True when dragged to a new value.
+bool PanelRenderer::NumberWidget(PanelBar& bar, PanelEntry& entry, int component, const char* label,
+                                 int dataType, void* data, float speed, const char* format) {
+    ImGuiWindow* window = ImGui::GetCurrentWindow();
+    const ImGuiID id = window->GetID(label);
+    const TypingKey key{entry.serial, component};
+    if (!entry.IsEditable() || !ImGui::TempInputIsActive(id)) {
+        const bool changed = ImGui::DragScalar(label, dataType, data, speed, nullptr, nullptr, format);
+        if (entry.IsEditable() && ImGui::TempInputIsActive(id)) {
+            // Typing began in this frame, with ImGui's text of the value.
+            EndTyping(key);
+            Typing& typing = m_typing[key];
+            typing.bar = bar.serial;
+            const ImGuiInputTextState* state = ImGui::GetInputTextState(id);
+            if (state && state->InitialTextA.Data) typing.initial = state->InitialTextA.Data;
+            std::snprintf(typing.text.data(), typing.text.size(), "%s", typing.initial.c_str());
+            const ImVec2 min = ImGui::GetItemRectMin();
+            typing.frame = {min.x, min.y, ImGui::CalcItemWidth(), ImGui::GetItemRectMax().y - min.y};
+            typing.seen = true;
+        }
+        return changed;
     }
-    const auto typed = m_typed.find(entry.serial);
-    if (typed == m_typed.end()) return;
-    if (!changed) value = typed->second;
-    changed = !ImGui::IsKeyPressed(ImGui::GetKeyIndex(ImGuiKey_Escape), false);
-    m_typed.erase(typed);
+    Typing& typing = m_typing[key];
+    if (typing.bar == 0) {
+        typing.bar = bar.serial;
+        typing.committed = true;  // taken over midway: its text is not known whole
+    }
+    // Laid out as ImGui lays out the typed field of a drag widget.
+    const ImGuiStyle& style = ImGui::GetStyle();
+    const ImVec2 labelSize = ImGui::CalcTextSize(label, nullptr, true);
+    const ImVec2 at = window->DC.CursorPos;
+    const ImRect frame(at, ImVec2(at.x + ImGui::CalcItemWidth(), at.y + labelSize.y + style.FramePadding.y * 2.0f));
+    const ImRect total(frame.Min, ImVec2(frame.Max.x + (labelSize.x > 0.0f ? style.ItemInnerSpacing.x + labelSize.x : 0.0f),
+                                         frame.Max.y));
+    ImGui::ItemSize(total, style.FramePadding.y);
+    if (!ImGui::ItemAdd(total, id, &frame, ImGuiItemFlags_Inputable)) return false;
+    typing.frame = {frame.Min.x, frame.Min.y, frame.GetWidth(), frame.GetHeight()};
+    ImGui::TempInputText(frame, id, label, typing.text.data(), int(typing.text.size()),
+                         ImGuiInputTextFlags(ImGuiInputTextFlags_AutoSelectAll) | ImGuiInputTextFlags_NoMarkEdited);
+    typing.seen = ImGui::TempInputIsActive(id);
+    return false;
+}
+
+// A direction's three numbers side by side, as ImGui's DragFloat3 lays
+// them out, each dragged or typed into on its own.
+bool PanelRenderer::DirectionWidget(PanelBar& bar, PanelEntry& entry, const char* label, std::array<f32, 3>& v) {
+    const ImGuiStyle& style = ImGui::GetStyle();
+    bool changed = false;
+    ImGui::BeginGroup();
+    ImGui::PushID(label);
+    ImGui::PushMultiItemsWidths(3, ImGui::CalcItemWidth());
+    for (int i = 0; i < 3; ++i) {
+        ImGui::PushID(i);
+        if (i > 0) ImGui::SameLine(0.0f, style.ItemInnerSpacing.x);
+        changed |= NumberWidget(bar, entry, i, "", ImGuiDataType_Float, &v[size_t(i)], 0.01f, "%.3f");
+        ImGui::PopID();
+        ImGui::PopItemWidth();
+    }
+    ImGui::PopID();
+    const char* labelEnd = ImGui::FindRenderedTextEnd(label);
+    if (label != labelEnd) {
+        ImGui::SameLine(0.0f, style.ItemInnerSpacing.x);
+        ImGui::TextEx(label, labelEnd);
+    }
+    ImGui::EndGroup();
+    return changed;
+}
+
+// Hands a finished typed entry to the model, once, unless it is still the
+// text the field began with.
+void PanelRenderer::EndTyping(const TypingKey& key) {
+    const auto found = m_typing.find(key);
+    if (found == m_typing.end()) return;
+    const Typing& typing = found->second;
+    const std::string text = typing.text.data();
+    if (!typing.committed && text != typing.initial) m_model.QueueTyped(typing.bar, key.first, key.second, text);
+    m_typing.erase(found);
+}
+
+// Commits what is being typed right away, for a click that leaves the
+// panels: the game or editor acts on that click before the next frame is
+// built, and may refill the bar whose field it was (picking another object
+// does), so waiting for ImGui to let the field go would lose the number.
+void PanelRenderer::CommitTypingBeforeClick() {
+    bool queued = false;
+    for (auto& [key, typing] : m_typing) {
+        if (typing.committed) continue;
+        const bool inside = m_mouseX >= typing.frame.x && m_mouseX < typing.frame.x + typing.frame.width &&
+                            m_mouseY >= typing.frame.y && m_mouseY < typing.frame.y + typing.frame.height;
+        if (inside) continue;
+        const std::string text = typing.text.data();
+        if (text != typing.initial) {
+            m_model.QueueTyped(typing.bar, key.first, key.second, text);
+            queued = true;
+        }
+        typing.committed = true;
+    }
+    if (queued) m_model.RunQueued();
 }
 
 // Text (and single characters) are typed into a buffer of their own and

@@ -10,15 +10,19 @@
 //   when the model says "contained"; groups are tree nodes in their opened
 //   state. What the user changes is queued in the model and run at the end
 //   of BuildFrame; where the user moves or resizes a bar (or opens or closes
-//   a group) is written back into the model.
+//   a group) is written back into the model. A bar squeezed into a small
+//   display keeps its own place in the model and is shown there again when
+//   the display grows.
 // - Draw, inside the graphics frame (Graphics' overlay hook, under the
 //   render device's lock): the built frame's draw lists through our render
 //   device into its back buffer, leaving the device's state as it was.
 //
 // Strings commit when their field loses the keyboard (Enter, a click
 // elsewhere), never per keystroke; numbers and flags as they change, except
-// a number typed into its field (Ctrl+click or double click), which commits
-// once, when the field lets go (Escape drops it).
+// a number typed into its field (Ctrl+click, double click or Tab), whose
+// text the model reads once, when the field lets go (Enter, Tab, a click
+// anywhere; a click outside the panels commits it at once, before the game
+// sees the click); Escape drops it.
 // WantsMouse and WantsKeyboard tell whether the panels own the input, as
 // measured by the last built frame.
 //
@@ -127,7 +131,13 @@ private:
     // beside the widget; true when it did, so the widget shows none.
     bool LabelAbove(const std::string& label);
     void BuildText(PanelBar& bar, PanelEntry& entry, const PanelValue& value, const std::string& label);
-    void TypedNumber(const PanelEntry& entry, PanelValue& value, bool& changed);
+    // An entry's number (component: which of a direction's three).
+    using TypingKey = std::pair<u64, int>;
+    bool NumberWidget(PanelBar& bar, PanelEntry& entry, int component, const char* label, int dataType, void* data,
+                      float speed, const char* format);
+    bool DirectionWidget(PanelBar& bar, PanelEntry& entry, const char* label, std::array<f32, 3>& v);
+    void EndTyping(const TypingKey& key);
+    void CommitTypingBeforeClick();
     bool MakeDeviceObjects(rd::Device& device);
     void DrawLists(rd::Device& device);
 
@@ -150,15 +160,30 @@ private:
     bool m_wantsKeyboard = false;
     std::array<bool, 256> m_swallowedDown{};
 
-    // Per bar: the placement count last applied to its window.
-    std::map<u64, u32> m_placed;
+    // Per bar: the placement count last applied to its window and where the
+    // window was shown (the bar's own place, or squeezed into the display).
+    struct Placed {
+        u32 placement = 0;
+        std::array<s32, 2> position{};
+        std::array<s32, 2> size{};
+    };
+    std::map<u64, Placed> m_placed;
     // Text fields being typed in: their text so far, by entry serial.
     std::map<u64, std::string> m_edits;
     std::set<u64> m_editing;
-    // Numbers being typed: the value so far, by entry serial; and the
-    // entries typed into in this frame.
-    std::map<u64, PanelValue> m_typed;
-    std::set<u64> m_typing;
+    // Numbers being typed into: the text so far and the text the field
+    // began with, the bar, where the field was last drawn, whether it was
+    // still typed into in this frame and whether a click already committed
+    // it.
+    struct Typing {
+        u64 bar = 0;
+        std::array<char, 64> text{};
+        std::string initial;
+        PanelRect frame;
+        bool seen = false;
+        bool committed = false;
+    };
+    std::map<TypingKey, Typing> m_typing;
     std::map<ItemKey, PanelRect> m_itemRects;
     std::map<ItemKey, PanelRect> m_itemTargets;
     std::map<std::string, PanelRect> m_barRects;

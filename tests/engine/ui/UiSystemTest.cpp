@@ -9,6 +9,7 @@
 #include "engine/ui/UiScene.h"
 #include "engine/ui/UiSolid.h"
 #include "engine/ui/UiSystem.h"
+#include "engine/world/GameSystem.h"
 #include "engine/world/TutorialRecord.h"
 
 #include "tests/engine/ui/UiTestSupport.h"
@@ -425,6 +426,45 @@ TEST(UiSystem, AReplacementDuringATutorialPageReplacesTheSceneUnderIt) {
     f.ui.Update(0.016f);
     EXPECT_EQ(f.Stack(), "b");
     EXPECT_EQ(record.GetShowCount(), 1);
+}
+
+// Pages belong to play: "a" is the HUD, "b" the pause menu (the engine
+// paused while it is up), "c" the lost or complete menu (no level runs).
+TEST(UiSystem, TutorialPagesShowOnlyInPlayAndAreNotSeenUnderTheMenus) {
+    GameSystem game;
+    UiFixture f;
+    f.world.engine.AddSystem(&game);
+    game.OnGameReady();
+    f.Request(Push, "a");
+    TutorialRecord record;
+    record.AddScene("tip", 5000, TutorialSceneInputs::Any);
+    Core().SendMessageValues("QueueTutorial", &record);
+    f.world.engine.SetPaused(true);
+    f.ui.Update(0.0f);
+    EXPECT_EQ(f.Stack(), "a") << "none starts while paused";
+    f.world.engine.SetPaused(false);
+    f.ui.Update(0.016f);
+    f.Request(Push, "b");
+    f.ui.Update(0.0f);
+    EXPECT_EQ(f.Stack(), "a,tip,b");
+    EXPECT_EQ(f.ui.ScenesToDraw(), (std::vector<UiScene*>{f.ui.GetStack()[0], f.ui.GetStack()[2]}));
+    f.Request(Pop);
+    f.ui.Update(4.9f);
+    EXPECT_EQ(f.Stack(), "a,tip") << "back in play with the time it had left";
+    game.OnPlayerDeath();
+    f.ui.Update(0.016f);
+    EXPECT_EQ(f.Stack(), "a") << "it goes when the level is lost";
+    for (bool won : {false, true}) {
+        if (won) {
+            game.OnGameReady();
+            game.OnGoalReached();
+            game.Update(0.016f);  // past the last level: "GameComplete"
+        }
+        f.Request(Replace, "c");
+        for (int i = 0; i < 10; ++i) f.ui.Update(1.0f);
+        EXPECT_EQ(f.Stack(), "c") << "none over the menu; won: " << won;
+    }
+    EXPECT_EQ(record.GetShowCount(), 0);
 }
 
 // Answers the keys it holds; every other key is absent.

@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 
 namespace Vandle::GameTest {
@@ -429,6 +430,34 @@ TEST(CameraModifier, TriggerGlidesThereAndThePreviousStateSwapsBack) {
     world.Step(kFrame);
     EXPECT_FLOAT_EQ(world.Chase()->GetChaseDistance(), 20.0f) << "a time of 0 applies in the first update";
     EXPECT_FLOAT_EQ(world.Chase()->GetAngle(), 30.0f);
+}
+
+// A player trigger asks again at every physics step the player stands in it.
+TEST(CameraModifier, RepeatedRequestsGlideOnceAndAskingForTheHeldSettingMovesNothing) {
+    CameraWorld world("cam-obj", Vec3(0.0f, 0.0f, 0.0f));
+    world.Run(0.5f);
+    f32 farthest = 0.0f;
+    for (int step = 0; step < 180; ++step) {
+        world.core.SendMessageFloat3("InterpolateCamera", 60.0f, 70.0f, 2.0f);
+        world.Step(kFrame);
+        farthest = std::max(farthest, (world.CamPos() - world.Cam()->GetLookAt()).Length());
+    }
+    EXPECT_LT(farthest, 62.5f) << "each request started the camera over further out";
+    EXPECT_FLOAT_EQ(world.Chase()->GetChaseDistance(), 60.0f);
+    EXPECT_FLOAT_EQ(world.Chase()->GetAngle(), 70.0f);
+    auto* memory = world.Get<PlayerCameraModifierComponent>(world.camera);
+    EXPECT_NEAR(memory->GetPreviousAngle(), 45.0f, 0.01f) << "the state left is the one before the first request";
+
+    const Vec3 held = world.CamPos();
+    world.core.SendMessageFloat3("InterpolateCamera", 60.0f, 70.0f, 2.0f);
+    EXPECT_TRUE(world.ActionsOf<CameraInterpolateAction>().empty());
+    world.Step(kFrame);
+    ExpectNear(world.CamPos(), held, 1e-4f, "the held setting asked for again");
+
+    // Moved off the setting (a route, a shake), the camera glides back to it.
+    world.Cam()->SetPosition(held.x, held.y + 5.0f, held.z);
+    world.core.SendMessageFloat3("InterpolateCamera", 60.0f, 70.0f, 2.0f);
+    EXPECT_EQ(world.ActionsOf<CameraInterpolateAction>().size(), 1u);
 }
 
 TEST(CameraModifier, ANewerGlideReplacesTheRunningOneAndNoPlayerOnlyStores) {

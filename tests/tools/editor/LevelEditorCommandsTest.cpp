@@ -433,9 +433,13 @@ TEST_F(EditorCommandsTest, PalettesAndTilesByLongestBeginning) {
         {"g", "garden-a"},        {"gr", "ground-tiles"}, {"garden-c", "garden-a"}, {"garden-b2", "garden-b"},
         {"zebra", "garden-b"},    {"", "garden-b"},       {"f", "floor-tiles"},
     };
+    const PanelEntry& field = *model.FindBar("Tile Palette")->Find("Palette", "Floor Palette");
     for (const auto& [text, want] : palettes) {
-        ASSERT_TRUE(model.Commit("Tile Palette", "Palette", "Floor Palette", std::string(text)));
+        // A text that begins no name changes nothing and says so.
+        const bool named = text[0] != 'z' && text[0] != '\0';
+        EXPECT_EQ(model.Commit("Tile Palette", "Palette", "Floor Palette", std::string(text)), named) << text;
         EXPECT_EQ(std::get<std::string>(model.Read("Tile Palette", "Palette", "Floor Palette")), want) << text;
+        EXPECT_EQ(field.note, named ? "" : "'" + std::string(text) + "' begins no palette's name; kept '" + want + "'");
     }
     ASSERT_TRUE(model.Press("Tile Palette", "Palette", "Prev Palette"));  // wraps to the last
     EXPECT_EQ(editor.GetPaletteName(), "ground-tiles");
@@ -445,6 +449,9 @@ TEST_F(EditorCommandsTest, PalettesAndTilesByLongestBeginning) {
     EXPECT_EQ(editor.GetFloorTileName(), "boards");
     ASSERT_TRUE(model.Commit("Tile Palette", "Palette", "Floor Tile", std::string("boards-d")));
     EXPECT_EQ(editor.GetFloorTileName(), "boards-dark");
+    EXPECT_FALSE(model.Commit("Tile Palette", "Palette", "Floor Tile", std::string("x")));
+    EXPECT_EQ(model.FindBar("Tile Palette")->Find("Palette", "Floor Tile")->note,
+              "'x' begins no tile's name; kept 'boards-dark'");
     ASSERT_TRUE(model.Press("Tile Palette", "Palette", "Next Floor Tile"));
     EXPECT_EQ(editor.GetFloorTileIndex(), 7u);
     ASSERT_TRUE(model.Press("Tile Palette", "Palette", "Next Palette"));  // wraps; tile back to 0

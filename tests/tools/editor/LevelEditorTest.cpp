@@ -276,6 +276,9 @@ TEST_F(LevelEditorTest, ArchetypeTextSelectsKnownNamesAndSnapsBack) {
     editor.Update(0.0f);
     EXPECT_EQ(editor.GetSelectedArchetype(), "floor");
     EXPECT_EQ(editor.GetArchetypeIndex(), floorIndex);
+    // The field says why it snapped back.
+    EXPECT_EQ(model.FindBar("Editor Info")->Find("Object Creation", "Selected Archetype")->note,
+              "'flo' names no archetype; kept 'floor'");
 }
 
 TEST_F(LevelEditorTest, KeyStatesCoverCodesBelow256AndFocusClearsThem) {

@@ -9,6 +9,7 @@
 #include "engine/core/Composition.h"
 #include "engine/core/CompositionFactory.h"
 #include "tests/engine/components/ComponentWorld.h"
+#include "tests/engine/io/XmlTestFiles.h"
 
 #include <gtest/gtest.h>
 
@@ -258,6 +259,106 @@ void GetField(void* v, void* f) {
     if constexpr (std::is_same_v<T, char>) *static_cast<char*>(v) = fields->letter;
     if constexpr (std::is_same_v<T, std::string>) TwCopyStdStringToLibrary(*static_cast<std::string*>(v), fields->text);
     if constexpr (std::is_same_v<T, float>) std::memcpy(v, fields->direction.data(), sizeof(fields->direction));
+}
+
+struct Timed {
+    f32 value = 0;
+    int sets = 0;
+};
+void SetTime(const void* v, void* t) {
+    static_cast<Timed*>(t)->value = *static_cast<const f32*>(v);
+    ++static_cast<Timed*>(t)->sets;
+}
+void GetTime(void* v, void* t) {
+    *static_cast<f32*>(v) = static_cast<Timed*>(t)->value;
+}
+
+// Text typed into a number field is read whole: a number (blanks around it
+// and a leading '+' aside) goes in; anything else leaves the field as it
+// was, with the reason under it and in the log, and never runs a setter.
+TEST(PanelModel, TypedEntriesAreTakenWholeOrRefusedWithTheReason) {
+    PanelModel model;
+    TwBar* bar = TwNewBar("Editor Info");
+    f32 speed = 5;
+    s32 count = 5;
+    u32 clones = 5;
+    std::array<f32, 3> light{5, 5, 5};
+    Timed time{5};
+    TwAddVarRW(bar, "PosX", PanelType::Float, &speed);
+    TwAddVarRW(bar, "Difficulty", PanelType::Int32, &count);
+    TwAddVarRW(bar, "Number of Clones", PanelType::UInt32, &clones);
+    TwAddVarRW(bar, "Light", PanelType::Dir3f, light.data());
+    TwAddVarCB(bar, "Animation Time", PanelType::Float, SetTime, GetTime, &time);
+    struct Row {
+        const char* field;
+        const char* text;
+        const char* why;  // empty: taken
+        f64 taken;
+    };
+    const Row rows[] = {
+        {"PosX", "61", "", 61},
+        {"PosX", " 2.5 ", "", 2.5},
+        {"PosX", "+4", "", 4},
+        {"PosX", "-0.25", "", -0.25},
+        {"PosX", "1e3", "", 1000},
+        {"PosX", "1e-99999", "", 0},
+        {"PosX", "inf", "'inf' is not a finite number", 0},
+        {"PosX", "INF", "'INF' is not a finite number", 0},
+        {"PosX", "-inf", "'-inf' is not a finite number", 0},
+        {"PosX", "nan", "'nan' is not a finite number", 0},
+        {"PosX", "1e999", "'1e999' is not a finite number", 0},
+        {"PosX", "abc", "'abc' is not a number", 0},
+        {"PosX", "--2", "'--2' is not a number", 0},
+        {"PosX", "+-2", "'+-2' is not a number", 0},
+        {"PosX", "3x", "'3x' is not a number", 0},
+        {"PosX", "1.5.5", "'1.5.5' is not a number", 0},
+        {"PosX", "1,5", "'1,5' is not a number", 0},
+        {"PosX", "0x10", "'0x10' is not a number", 0},
+        {"PosX", "", "'' is not a number", 0},
+        {"PosX", "  ", "'  ' is not a number", 0},
+        {"Animation Time", "0.5", "", 0.5},
+        {"Animation Time", "abc", "'abc' is not a number", 0},
+        {"Animation Time", "nan", "'nan' is not a finite number", 0},
+        {"Animation Time", "3x", "'3x' is not a number", 0},
+        {"Difficulty", "-7", "", -7},
+        {"Difficulty", "2.5", "'2.5' is not a whole number", 0},
+        {"Difficulty", "3x", "'3x' is not a whole number", 0},
+        {"Difficulty", "99999999999", "'99999999999' is out of range (-2147483648 to 2147483647)", 0},
+        {"Number of Clones", "3", "", 3},
+        {"Number of Clones", "-1", "'-1' is out of range (0 to 4294967295)", 0},
+        {"Number of Clones", "4294967296", "'4294967296' is out of range (0 to 4294967295)", 0},
+        {"Light", "7", "", 7},
+        {"Light", "x", "'x' is not a number", 0},
+    };
+    for (const Row& row : rows) {
+        speed = 5;
+        count = 5;
+        clones = 5;
+        light = {5, 5, 5};
+        time = {5, 0};
+        const std::string field = row.field;
+        const bool taken = row.why[0] == '\0';
+        XmlTest::LogCapture log;
+        EXPECT_EQ(model.CommitTyped("Editor Info", "", field, row.text, 1), taken) << field << " '" << row.text << "'";
+        const f64 expected = taken ? row.taken : 5.0;
+        const f64 now = field == "PosX" ? f64(speed)
+                        : field == "Difficulty" ? f64(count)
+                        : field == "Number of Clones" ? f64(clones)
+                        : field == "Light" ? f64(light[1])
+                                           : f64(time.value);
+        EXPECT_EQ(now, expected) << field << " '" << row.text << "'";
+        const PanelEntry* entry = bar->Find("", field);
+        if (taken) {
+            EXPECT_EQ(entry->note, "") << row.text;
+            continue;
+        }
+        const std::string note = std::string(row.why) + "; kept 5" + (field == "Light" ? " 5 5" : "");
+        EXPECT_EQ(entry->note, note) << field;
+        EXPECT_NE(log.Text().find("panel field '" + field + "' of bar 'Editor Info': " + note + "\n"), std::string::npos)
+            << log.Text();
+        EXPECT_EQ(time.sets, 0) << row.text;
+        EXPECT_EQ(light[0], 5.0f);
+    }
 }
 
 TEST(PanelGroupTest, FillsTheBarWithGroupedDefinitionsAndEveryKind) {

@@ -12,6 +12,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
+#include <functional>
+
 namespace Ostrel {
 namespace {
 
@@ -51,7 +54,7 @@ protected:
 
     void Frame(std::vector<WindowInputEvent> events = {}) {
         for (const WindowInputEvent& e : events) renderer.Feed(e);
-        renderer.BuildFrame(1.0f / 60.0f, 640, 480);
+        renderer.BuildFrame(1.0f / 60.0f, display[0], display[1]);
     }
     static WindowInputEvent Move(float x, float y) {
         WindowInputEvent e;
@@ -96,6 +99,7 @@ protected:
         Click(rect->x + 6, rect->CentreY());
     }
 
+    std::array<int, 2> display{640, 480};
     PanelModel model;
     PanelRenderer renderer;
     PanelBar* bar = nullptr;
@@ -161,8 +165,9 @@ TEST_F(PanelRendererTest, CtrlASelectsTheFieldsTextSoTypingReplacesIt) {
 }
 
 // A number typed into a float field (Ctrl+click makes it a text field)
-// that is out of the float's range is refused: the field keeps its value
-// and says why under itself for a few seconds; a good number then goes in.
+// that is out of the float's range, or text that is not wholly a number, is
+// refused: the field keeps its value and says why under itself for a few
+// seconds; a good number then goes in.
 TEST_F(PanelRendererTest, TypedNumberOutOfRangeIsRefusedAndTheFieldSaysWhy) {
     auto type = [&](const std::string& text) {
         const PanelRect field = *renderer.ItemTarget("Editor Info", "Camera", "Speed");
@@ -180,7 +185,7 @@ TEST_F(PanelRendererTest, TypedNumberOutOfRangeIsRefusedAndTheFieldSaysWhy) {
     EXPECT_EQ(speed, 2.0f);
     const PanelEntry* entry = bar->Find("Camera", "Speed");
     ASSERT_NE(entry, nullptr);
-    EXPECT_EQ(entry->note, "inf is not a finite number; kept 2");
+    EXPECT_EQ(entry->note, "'1e999' is not a finite number; kept 2");
     // The note takes a line under the field.
     EXPECT_GT(renderer.ItemRect("Editor Info", "I/O", "Loading From")->y, before.y + 8);
     for (int i = 0; i < int(PanelModel::kNoteSeconds * 60) + 2; ++i) Frame();
@@ -188,6 +193,13 @@ TEST_F(PanelRendererTest, TypedNumberOutOfRangeIsRefusedAndTheFieldSaysWhy) {
     EXPECT_EQ(renderer.ItemRect("Editor Info", "I/O", "Loading From")->y, before.y);
     type("-1e999");
     EXPECT_EQ(speed, 2.0f);
+    // Typed letters stay in the text, and only a whole number is taken.
+    for (const char* text : {"3x", "1.5.5", "abc", "--2", "inf", "nan", "INF"}) {
+        type(text);
+        EXPECT_EQ(speed, 2.0f) << text;
+        const bool letter = std::isalpha(text[0]) && text[0] != 'a';
+        EXPECT_EQ(entry->note, "'" + std::string(text) + "' is not a " + (letter ? "finite " : "") + "number; kept 2");
+    }
     type("3.5");
     EXPECT_EQ(speed, 3.5f);
     EXPECT_TRUE(entry->note.empty());
@@ -207,7 +219,7 @@ TEST_F(PanelRendererTest, TypedNumberOutOfRangeIsRefusedAndTheFieldSaysWhy) {
     Frame({Key(13, true), Key(13, false)});
     Frame();
     EXPECT_EQ(speed, 3.5f);
-    EXPECT_EQ(entry->note, "inf is not a finite number; kept 3.5");
+    EXPECT_EQ(entry->note, "'1e999' is not a finite number; kept 3.5");
     Frame({Move(field.CentreX(), field.CentreY())});
     Frame({Key(17, true), down, up});
     Frame({Key(17, false)});
@@ -218,6 +230,97 @@ TEST_F(PanelRendererTest, TypedNumberOutOfRangeIsRefusedAndTheFieldSaysWhy) {
     EXPECT_EQ(speed, 3.5f);
     type("7");
     EXPECT_EQ(speed, 7.0f);
+}
+
+// A number typed into a field goes in whatever lets the field go: Enter,
+// Tab, a click on the 3D view (pressed and released over two frames or
+// within one, and then, as when the click picks another object, the bar
+// refilled before the next frame), a click on another field; and after
+// a number dropped with Escape. Twenty rounds of each; none is lost.
+TEST_F(PanelRendererTest, TypedNumbersAreCommittedHoweverTheFieldIsLeft) {
+    float height = 0.0f;
+    auto fill = [&] {
+        TwRemoveAllVars(bar);
+        TwAddVarRW(bar, "Show Floor", PanelType::BoolCpp, &flag);
+        TwAddVarRW(bar, "Speed", PanelType::Float, &speed, " group='Camera'");
+        TwAddVarRW(bar, "Height", PanelType::Float, &height, " group='Camera'");
+    };
+    fill();
+    Frame();
+    auto doubleClick = [&](const char* name) {
+        for (int i = 0; i < 20; ++i) Frame();  // apart from the last click
+        const PanelRect field = *renderer.ItemTarget("Editor Info", "Camera", name);
+        Frame({Move(field.CentreX(), field.CentreY())});
+        Frame({Button(true)});
+        Frame({Button(false)});
+        Frame({Button(true)});
+        Frame({Button(false)});
+    };
+    auto type = [&](const std::string& text) {
+        for (char c : text) Frame({Text(std::string(1, c))});
+    };
+    auto clickAway = [&] {
+        Frame({Move(600, 400)});
+        Frame({Button(true)});
+        Frame({Button(false)});
+    };
+    const std::vector<std::pair<std::string, std::function<void()>>> leaves = {
+        {"Enter", [&] { Frame({Key(13, true)}), Frame({Key(13, false)}); }},
+        {"Tab", [&] { Frame({Key(9, true)}), Frame({Key(9, false)}); }},
+        {"a click on the view", clickAway},
+        {"a click within one frame, the bar refilled",
+         [&] {
+             Frame({Move(600, 400)});
+             renderer.Feed(Button(true));
+             renderer.Feed(Button(false));
+             fill();
+             Frame();
+         }},
+        {"a click on another field", [&] { ClickItem("", "Show Floor"); }},
+        {"Escape, then a click on the view",
+         [&] {
+             Frame({Key(27, true)});
+             Frame({Key(27, false)});
+             EXPECT_NE(speed, 55.0f);
+             doubleClick("Speed");
+             type(std::to_string(int(speed) + 1000));
+             clickAway();
+         }},
+    };
+    int number = 100;
+    for (const auto& [how, leave] : leaves) {
+        for (int round = 0; round < 20; ++round) {
+            doubleClick("Speed");
+            const bool escape = how.starts_with("Escape");
+            const int typed = escape ? 55 : ++number;
+            const float before = speed;
+            type(std::to_string(typed));
+            EXPECT_EQ(speed, before) << how << ": nothing goes in while typing";
+            leave();
+            Frame();
+            const float expected = escape ? before + 1000 : float(typed);
+            EXPECT_EQ(speed, expected) << how << ", round " << round;
+            if (how != "Tab") {
+                EXPECT_FALSE(renderer.WantsKeyboard()) << how;  // Tab moves on to the next field
+            }
+            if (escape) speed = float(++number);
+        }
+    }
+    EXPECT_EQ(height, 0.0f);
+
+    // A click on the field being typed into only moves its caret.
+    doubleClick("Speed");
+    type("12");
+    for (int i = 0; i < 20; ++i) Frame();
+    const PanelRect field = *renderer.ItemTarget("Editor Info", "Camera", "Speed");
+    Frame({Move(field.CentreX(), field.CentreY())});
+    Frame({Button(true)});
+    Frame({Button(false)});
+    Frame({Key(35, true), Key(35, false)});  // End
+    type("3");
+    Frame({Key(13, true)});
+    Frame({Key(13, false)});
+    EXPECT_EQ(speed, 123.0f);
 }
 
 // Labels are read whole: the label column is as wide as the longest label
@@ -304,7 +407,8 @@ TEST_F(PanelRendererTest, MovedBarsWriteTheirPlaceBackAndStayContained) {
     EXPECT_EQ(position[0], 120);
     EXPECT_EQ(position[1], 80);
 
-    // Code moves it again; "contained" pulls a bar back inside the display.
+    // Code moves it again; "contained" shows a bar inside the display,
+    // while the bar keeps the place it was given.
     const s32 away[2] = {-50, 5000};
     TwSetParam(bar, nullptr, "position", PanelParamType::Int32, 2, away);
     Frame();
@@ -315,7 +419,63 @@ TEST_F(PanelRendererTest, MovedBarsWriteTheirPlaceBackAndStayContained) {
     EXPECT_EQ(inside.x, 0);
     EXPECT_EQ(inside.y, 480 - 260);
     TwGetParam(bar, nullptr, "position", PanelParamType::Int32, 2, position);
-    EXPECT_EQ(position[1], 480 - 260);
+    EXPECT_EQ(position[1], 5000);
+}
+
+// A display shrunk down to 640 x 360 and grown back: each bar is shown
+// whole inside it while it is small and back at its own place and size
+// after, which is also what the bar answers (and a layout saves) all along.
+// A bar the user moves while squeezed keeps the new place.
+TEST_F(PanelRendererTest, BarsSqueezedIntoASmallDisplayGoBackWhenItGrows) {
+    ASSERT_TRUE(TwDefine(" GLOBAL contained=true "));
+    PanelBar* right = TwNewBar("Tile Palette");
+    const s32 size[2] = {300, 400}, position[2] = {630, 10};
+    TwSetParam(right, nullptr, "size", PanelParamType::Int32, 2, size);
+    TwSetParam(right, nullptr, "position", PanelParamType::Int32, 2, position);
+    display = {1280, 720};
+    Frame();
+    auto param = [](PanelBar* b, const char* name) {
+        std::array<s32, 2> v{};
+        TwGetParam(b, nullptr, name, PanelParamType::Int32, 2, v.data());
+        return v;
+    };
+    for (const std::array<int, 2> small : {std::array<int, 2>{800, 450}, {640, 360}, {700, 300}}) {
+        display = small;
+        Frame();
+        Frame();
+        for (const char* name : {"Editor Info", "Tile Palette"}) {
+            const PanelRect shown = *renderer.BarRect(name);
+            EXPECT_GE(shown.x, 0) << name << " in " << small[0] << " x " << small[1];
+            EXPECT_GE(shown.y, 0) << name;
+            EXPECT_LE(shown.x + shown.width, float(small[0])) << name << " in " << small[0] << " x " << small[1];
+            EXPECT_LE(shown.y + shown.height, float(small[1])) << name << " in " << small[0] << " x " << small[1];
+        }
+        EXPECT_EQ(param(right, "position"), (std::array<s32, 2>{630, 10}));
+        EXPECT_EQ(param(right, "size"), (std::array<s32, 2>{300, 400}));
+    }
+    display = {1280, 720};
+    Frame();
+    Frame();
+    const PanelRect back = *renderer.BarRect("Tile Palette");
+    EXPECT_EQ(back.x, 630);
+    EXPECT_EQ(back.width, 300);
+    EXPECT_EQ(back.height, 400);
+    EXPECT_EQ(renderer.BarRect("Editor Info")->height, 260);
+
+    // Dragged by its title while squeezed: the new place is the bar's own.
+    display = {640, 360};
+    Frame();
+    const PanelRect squeezed = *renderer.BarRect("Tile Palette");
+    WindowInputEvent down = Button(true), up = Button(false);
+    Frame({Move(squeezed.x + 40, squeezed.y + 8)});
+    Frame({down});
+    Frame({Move(squeezed.x + 20, squeezed.y + 8)});
+    Frame({up});
+    EXPECT_EQ(param(right, "position"), (std::array<s32, 2>{s32(squeezed.x) - 20, 0}));
+    display = {1280, 720};
+    Frame();
+    EXPECT_EQ(renderer.BarRect("Tile Palette")->x, squeezed.x - 20);
+    EXPECT_EQ(param(right, "size"), (std::array<s32, 2>{300, 400}));
 }
 
 TEST_F(PanelRendererTest, TakesOnlyTheInputItOwnsAndReleasesFollowPresses) {
