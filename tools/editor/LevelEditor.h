@@ -160,18 +160,22 @@ public:
     // Writes the listed objects that carry the room-save flag (never what
     // game code made at run time) and the room's difficulty to the room
     // file of the save name; false
-    // when nothing was written (logged; an earlier file stays as it was).
+    // when nothing was written (logged and on the status line; an earlier
+    // file stays as it was), also for a name that other game data holds.
     bool SaveLevel();
     // Replaces the listed objects by those of the room of the load name,
     // once that room has been read whole. False when it could not be (no
     // such room, not a room file, unreadable or malformed): logged and shown
-    // on the status line, and the room being edited stays as it was.
+    // on the status line, and the room being edited stays as it was. A room
+    // file that appeared in the rooms folder after the start is found; the
+    // archetypes of objects left out (unknown to the game) are on the status
+    // line.
     bool LoadLevel();
     // Hands the load name to the game system to play; when it takes the
     // room, the editor keeps a copy of its room and camera, pushes
     // "GamePlay", shows the game's HUD, hides its panels and gives up its
-    // objects and camera. False (logged, nothing changed) when the room is
-    // refused.
+    // objects and camera. False (logged and on the status line, nothing
+    // changed) when the room is refused.
     bool TestLevel();
     // "BackToEditor" (the pause menu's button while a room is tested): ends
     // the play ("GameEnding") and pops "GamePlay"; when the editor's state

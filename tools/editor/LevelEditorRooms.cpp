@@ -191,17 +191,17 @@ bool LevelEditor::LoadLevel() {
     m_difficulty = room.GetDifficulty();
     // Each copy is announced at once and listed by OnObjectCreated.
     room.InstantiateObjects();
-    // The editor opens rooms the game refuses (a room being made may lack
-    // its portals), but says so: the game's own check logs the fault.
-    std::string status;
     // Objects of archetypes the game no longer knows are not in the editor,
     // so the next save of the room drops them: said before it can happen.
+    std::string status;
     if (!reader.LeftOutArchetypes().empty()) {
         const std::string leftOut = DescribeLeftOut(reader.LeftOutArchetypes());
         LogMessage("LevelEditor: the room '" + m_loadName + "' is open without " + leftOut +
                    ", which the game does not know; a save of the room drops them\n");
         status = " without " + leftOut + ", which the game does not know: a save drops them";
     }
+    // The editor opens rooms the game refuses (a room being made may lack
+    // its portals), but says so: the game's own check logs the fault.
     if (!room.Validate()) {
         LogMessage("LevelEditor: the room '" + m_loadName + "' is open for editing, but the game refuses it as it is\n");
         status += (status.empty() ? ", but" : "; and") + std::string(" the game refuses it as it is (the log says why)");
