@@ -74,15 +74,33 @@ void ResourceManager::RecordFile(const FilePath& path) {
     m_namesByKind[kind->second].push_back(key);
 }
 
+namespace {
+
+// A file whose base name is its key as it stands ("room-start.xrm" for the
+// key "room-start") against one that only folds to it ("Room-Start.xrm").
+bool IsSpelledAsKey(const std::string& path, const std::string& key) { return FilePath(path).GetBaseName() == key; }
+
+}  // namespace
+
 // The name of a room is the designer's choice, the names of the other kinds
 // are what the game's own data asks for ("hud" is the HUD's scene, "states"
 // the state table), so a room never hides a file of another kind, wherever
-// the walk meets the two; otherwise the first path found stays.
+// the walk meets the two. Between two files of one side, the one whose base
+// name is the key itself stays: the game's data names its files in lower
+// case, and a copy under another spelling ("Room-Start.xrm", which sorts
+// first) must not take the place of the file the data means. Otherwise the
+// first path found stays.
 void ResourceManager::KeepOneOfTwo(const std::string& key, std::string& kept, const std::string& found,
                                    const std::string& foundKind) {
     const bool keptIsRoom = KindOfPathLocked(kept) == kKindRoom;
     const bool foundIsRoom = foundKind == kKindRoom;
     if (keptIsRoom == foundIsRoom) {
+        if (IsSpelledAsKey(found, key) && !IsSpelledAsKey(kept, key)) {
+            LogMessagef("Resource '%s': '%s' is hidden by '%s', whose name is the key itself\n", key.c_str(),
+                        kept.c_str(), found.c_str());
+            kept = found;
+            return;
+        }
         LogMessagef("Resource '%s': '%s' is hidden by '%s', which was found first\n", key.c_str(), found.c_str(),
                     kept.c_str());
         return;
@@ -208,6 +226,9 @@ void ResourceManager::AddResourcePath(const std::string& path) {
     if (inserted) return;
     const std::string kind = KindOfPathLocked(file.GetString());
     if (KindOfPathLocked(entry->second) == kind) {
+        // A file recorded under its own spelling is not taken over by one
+        // that only folds to its key.
+        if (IsSpelledAsKey(entry->second, key) && !IsSpelledAsKey(file.GetString(), key)) return;
         entry->second = file.GetString();
         return;
     }

@@ -8,7 +8,9 @@
 //     meets wins ("a.xobj" and "a.png" share the key "a"), except that a room
 //     (".xrm", named by a designer) never hides a file of another kind, whose
 //     name the game's own data asks for: "rsc/level/hud.xrm" leaves "hud" to
-//     the HUD's scene (logged, naming both files);
+//     the HUD's scene; and that a file whose base name is the key itself
+//     wins over one that only folds to it ("room-start.xrm" over an earlier
+//     "Room-Start.xrm"). Each clash is logged, naming both files;
 //   - the key still enters its kind's list once per file, so LoadAllOfKind
 //     calls the loader once per file, with the first path (a duplicate is
 //     logged at walk time).
@@ -91,8 +93,8 @@ public:
     FilePath MakeRootPath(const std::string& relative) const;
     // Records a file written after the walk (a room saved by the editor) under
     // its lower-case base name; an existing entry of the same kind is
-    // replaced, one of another kind kept by the walk's rule. Kind lists are
-    // not touched.
+    // replaced unless it is spelled as the key and the new file is not, one
+    // of another kind kept by the walk's rule. Kind lists are not touched.
     void AddResourcePath(const std::string& path);
 
     // Reads a package file: one resource name per line (CR, LF or CR LF; empty

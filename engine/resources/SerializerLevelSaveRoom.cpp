@@ -7,7 +7,17 @@
 #include "engine/io/FilePath.h"
 #include "engine/resources/ResourceManager.h"
 
+#include <filesystem>
+
 namespace Ostrel {
+
+namespace {
+
+bool IsSamePath(const std::string& a, const std::string& b) {
+    return std::filesystem::path(a).lexically_normal() == std::filesystem::path(b).lexically_normal();
+}
+
+}  // namespace
 
 bool SerializerLevelSave::SaveRoom(const std::string& saveName, const std::vector<Composition*>& objects,
                                    int difficulty, std::string* why) {
@@ -24,7 +34,17 @@ bool SerializerLevelSave::SaveRoom(const std::string& saveName, const std::vecto
         if (why != nullptr) *why = "the name is taken by '" + holder + "'";
         return false;
     }
+    // A room file of the same name under another spelling ("Room-Start" for
+    // "room-start"), or in another folder, is the same room to the game:
+    // a second file would hide one of the two from the next start on.
     const std::string path = resources->MakeRootPath("\\level\\" + saveName + ".xrm").GetString();
+    if (!holder.empty() && !IsSamePath(holder, path)) {
+        if (why != nullptr) {
+            *why = "the name is taken by '" + holder + "'";
+            if (FilePath(holder).GetBaseName() != saveName) *why += " (names that differ only in letter case are one name)";
+        }
+        return false;
+    }
     CreateDirectories(path.substr(0, path.find_last_of('/')));
     if (!WriteRoomFile(path, saveName, objects, difficulty, why)) {
         return false;

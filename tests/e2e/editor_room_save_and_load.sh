@@ -6,7 +6,8 @@
 # apart), numpad 6 three times moves the first 3 to the right, "3x"
 # typed into its PosY is refused with the reason in the log, "Save Level"
 # (found through the panels, not by pixels) refuses the name "hud", which
-# the HUD's scene holds (the status line names its file), then writes
+# the HUD's scene holds (the status line names its file), and "Room-Start",
+# which the shipped start room holds in lower case, then writes
 # rsc/level/Untitled.xrm, and the window is closed. Second run: ';' finds
 # no room "appeared"; the room saved above is moved into the rooms folder
 # under that name while the editor runs, and the next ';' loads it: the
@@ -88,13 +89,16 @@ save_as() {
   printf '%s text %s\n%s key 13 down\n%s key 13 up\n' $(($1 + 8)) "$2" $(($1 + 9)) $(($1 + 10))
   printf '%s mouse item Editor Info|I/O|Save Level\n%s mouse left down\n%s mouse left up\n' $(($1 + 12)) $(($1 + 13)) $(($1 + 14))
 }
-{ save_as 52 hud; save_as 68 Untitled; echo "88 close"; } >> make.txt
+{ save_as 52 hud; save_as 68 Room-Start; save_as 84 Untitled; echo "104 close"; } >> make.txt
 TAVRIN_INPUT_SCRIPT="$work/make.txt" TAVRIN_SCREENSHOT="$work/made.png@51,$work/refused.png@69" ASAN_OPTIONS=detect_leaks=0 \
   XDG_DATA_HOME="$work/xdg-make" timeout 120 "$exe" -l >make.out 2>make.err || { cat make.err >&2; fail "first run"; }
 expect_clean_run make
 makeLog="$work/xdg-make/$userFolderName/error_log.log"
 expect_line "$makeLog" "LevelEditor: the room 'hud' was not saved (the name is taken by 'rsc/ui/hud.scn')"
 [ ! -e rsc/level/hud.xrm ] || fail "a room named 'hud' was written"
+# Another spelling of a shipped room's name would hide it from the game.
+expect_line "$makeLog" "LevelEditor: the room 'Room-Start' was not saved (the name is taken by 'rsc/level/room-start.xrm' (names that differ only in letter case are one name))"
+[ ! -e rsc/level/Room-Start.xrm ] || fail "a room named 'Room-Start' was written"
 # The refusal on the window: the status line's dark red strip at the bottom,
 # with a text it did not show before the save.
 python3 - "$here" <<'PY' || fail "no status line after the refused save"

@@ -82,11 +82,24 @@ TEST_F(ResourceWalk, DuplicateKeysKeepTheFirstPathButEnterTheKindListPerFile) {
 }
 
 // A room (named by a designer) never hides a file of another kind, whichever
-// the walk meets first or when it is recorded later; a room replaces a room.
-TEST_F(ResourceWalk, ARoomNeverHidesAFileOfAnotherKind) {
+// the walk meets first or when it is recorded later; a room replaces a room,
+// but a file spelled as its key is never hidden by one that only folds to
+// it ("Room-Gate.xrm" sorts before "room-gate.xrm").
+TEST_F(ResourceWalk, ARoomNeverHidesAFileOfAnotherKindNorOneSpelledAsItsKey) {
     XmlTest::LogCapture log;
     Build("rooms", {{"level/hud.xrm", "<Level/>"}, {"ui/hud.scn", "-- scene"}, {"states.xstt", "<States/>"},
-                    {"zz/states.xrm", "<Level/>"}});
+                    {"zz/states.xrm", "<Level/>"}, {"level/Room-Gate.xrm", "<Level/>"},
+                    {"level/room-gate.xrm", "<Level/>"}, {"level/ROOM-GATE.xrm", "<Level/>"}});
+    EXPECT_EQ(m_manager.PathOf("Room-Gate"), (m_root / "level/room-gate.xrm").string());
+    // Sorted: "ROOM-GATE" < "Room-Gate" < "room-gate".
+    EXPECT_NE(log.Text().find("Resource 'room-gate': '" + (m_root / "level/ROOM-GATE.xrm").string() +
+                              "' is hidden by '" + (m_root / "level/room-gate.xrm").string() +
+                              "', whose name is the key itself"),
+              std::string::npos)
+        << log.Text();
+    EXPECT_NE(log.Text().find("'" + (m_root / "level/Room-Gate.xrm").string() + "' is hidden by"), std::string::npos);
+    m_manager.AddResourcePath((m_root / "level/Room-GATE.xrm").string());
+    EXPECT_EQ(m_manager.PathOf("room-gate"), (m_root / "level/room-gate.xrm").string());
     m_manager.RegisterLoader(kKindScene, m_recorder.For("SCENE"));
     m_manager.LoadAllOfKind(kKindScene);
     EXPECT_EQ(m_recorder.calls, std::vector<std::string>{"SCENE hud.scn"});
