@@ -5,6 +5,7 @@
 #include "engine/core/Engine.h"
 #include "engine/core/VarFun_Delegate.h"
 #include "engine/ui/UiBase.h"
+#include "engine/ui/UiText.h"
 
 #include <cmath>
 
@@ -136,6 +137,27 @@ void UiAutoMessageHandler::Start() {
 std::unique_ptr<UiEventHandler> UiAutoMessageHandler::Clone() const {
     auto copy = std::make_unique<UiAutoMessageHandler>();
     copy->m_raiseEvent = m_raiseEvent;
+    return copy;
+}
+
+// ---- UiQueryTextHandler
+
+void UiQueryTextHandler::Start() {
+    CoreSystem* core = Core();
+    if (core == nullptr || m_query.empty()) return;
+    std::string answer;
+    core->SendMessageStringPtr(m_query, &answer);
+    if (answer.empty()) return;
+    if (auto* area = dynamic_cast<UiTextArea*>(m_owner)) {
+        area->SetText(answer);
+    } else if (auto* label = dynamic_cast<UiLabel*>(m_owner)) {
+        label->SetText(answer);
+    }
+}
+
+std::unique_ptr<UiEventHandler> UiQueryTextHandler::Clone() const {
+    auto copy = std::make_unique<UiQueryTextHandler>();
+    copy->m_query = m_query;
     return copy;
 }
 

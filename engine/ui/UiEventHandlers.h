@@ -113,6 +113,25 @@ private:
     bool m_active = true;
 };
 
+// Fills its owner, a label or a text area, at Start: sends the global
+// message "query"(std::string*) and shows the answer (a screen that tells
+// what the game knows only then, such as why a level could not be built).
+// No answer, or an empty one, leaves the element's own text.
+class UiQueryTextHandler : public UiEventHandler {
+public:
+    void Attach(UiBase* owner) override { m_owner = owner; }
+    void Start() override;
+    std::unique_ptr<UiEventHandler> Clone() const override;
+    void SetActive(bool) override {}
+
+    void SetQuery(const std::string& name) { m_query = name; }
+    const std::string& GetQuery() const { return m_query; }
+
+private:
+    UiBase* m_owner = nullptr;
+    std::string m_query;
+};
+
 // Raises its event on the owner at the first press of one of its keys.
 class UiKeyHandler : public UiEventHandler {
 public:

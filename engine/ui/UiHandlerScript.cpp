@@ -49,6 +49,7 @@ extern const ScriptClass kUiTimerHandlerScript;
 extern const ScriptClass kUiAnyKeyHandlerScript;
 extern const ScriptClass kUiAutoMessageHandlerScript;
 extern const ScriptClass kUiKeyHandlerScript;
+extern const ScriptClass kUiQueryTextHandlerScript;
 extern const ScriptClass kUiSceneChangeHandlerScript;
 extern const ScriptClass kUiBobHandlerScript;
 extern const ScriptClass kUiPauseHandlerScript;
@@ -95,6 +96,9 @@ constexpr ScriptMethod kAutoMethods[] = {
     {"SetRaiseEvent",
      &SetText<UiAutoMessageHandler, kUiAutoMessageHandlerScript, &UiAutoMessageHandler::SetRaiseEvent>},
 };
+constexpr ScriptMethod kQueryTextMethods[] = {
+    {"SetQuery", &SetText<UiQueryTextHandler, kUiQueryTextHandlerScript, &UiQueryTextHandler::SetQuery>},
+};
 constexpr ScriptMethod kKeyMethods[] = {
     {"SetRaiseEvent", &SetText<UiKeyHandler, kUiKeyHandlerScript, &UiKeyHandler::SetRaiseEvent>},
     {"AddKey", &KeyAddKey},
@@ -130,6 +134,7 @@ LV_HANDLER_SCRIPT(UiTimerHandler, "missing uitimerhandler instance", kTimerMetho
 LV_HANDLER_SCRIPT(UiAnyKeyHandler, "missing uianykeyhandler instance", kAnyKeyMethods);
 LV_HANDLER_SCRIPT(UiAutoMessageHandler, "missing uiautomessagehandler instance", kAutoMethods);
 LV_HANDLER_SCRIPT(UiKeyHandler, "missing uikeyhandler instance", kKeyMethods);
+LV_HANDLER_SCRIPT(UiQueryTextHandler, "missing uiquerytexthandler instance", kQueryTextMethods);
 LV_HANDLER_SCRIPT(UiSceneChangeHandler, "missing uiscenechangehandler instance", kChangeMethods);
 LV_HANDLER_SCRIPT(UiBobHandler, "missing uibobhandler instance", kBobMethods);
 LV_HANDLER_SCRIPT(UiPauseHandler, "missing uipausehandler instance", {});
@@ -151,6 +156,7 @@ LV_REFLECT_HANDLER(UiTimerHandler);
 LV_REFLECT_HANDLER(UiAnyKeyHandler);
 LV_REFLECT_HANDLER(UiAutoMessageHandler);
 LV_REFLECT_HANDLER(UiKeyHandler);
+LV_REFLECT_HANDLER(UiQueryTextHandler);
 LV_REFLECT_HANDLER(UiSceneChangeHandler);
 LV_REFLECT_HANDLER(UiBobHandler);
 LV_REFLECT_HANDLER(UiPauseHandler);

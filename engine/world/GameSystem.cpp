@@ -8,6 +8,7 @@
 #include "engine/core/Engine.h"
 #include "engine/core/ObjectManager.h"
 #include "engine/core/Random.h"
+#include "engine/core/ScriptEnums.h"
 #include "engine/core/Reflect.h"
 #include "engine/core/TransformComponent.h"
 #include "engine/core/VarFun_Delegate.h"
@@ -20,6 +21,7 @@
 #include "engine/world/RoomInstance.h"
 #include "engine/world/RoomInstanceManager.h"
 #include "engine/world/RoomLayout.h"
+#include "engine/world/RoomPaletteRecord.h"
 #include "engine/world/RoomPaletteManager.h"
 
 #include <utility>
@@ -80,6 +82,7 @@ void GameSystem::Initialize() {
         m_subscriptions.Listen("QueryRoomCount", MakeDelegate(this, &GameSystem::OnQueryRoomCount));
         m_subscriptions.Listen("QueryCurrentRoom", MakeDelegate(this, &GameSystem::OnQueryCurrentRoom));
         m_subscriptions.Listen("QueryLevelTitle", MakeDelegate(this, &GameSystem::OnQueryLevelTitle));
+        m_subscriptions.Listen("QueryLevelRefusal", MakeDelegate(this, &GameSystem::OnQueryLevelRefusal));
         m_subscriptions.Listen("CameraFlyOver", MakeDelegate(this, &GameSystem::OnCameraFlyOver));
         m_subscriptions.Listen("CameraPathFinished", MakeDelegate(this, &GameSystem::OnCameraPathFinished));
         m_subscriptions.Listen("SetNewPlayLevel", MakeDelegate(this, &GameSystem::OnSetNewPlayLevel));
@@ -100,10 +103,12 @@ void GameSystem::Update(f32 dt) {
         }
         if (core) core->Send("LevelLoadStarted");
         ReseedReplay();
-        if (m_rebuild && !m_playRoom.empty()) {
-            BuildRoomLevel(m_playRoom);
-        } else if (m_rebuild) {
-            GenerateLayout(m_levelNames[m_levelIndex]);
+        if (m_rebuild) {
+            const bool built = m_playRoom.empty() ? GenerateLayout(m_levelNames[m_levelIndex]) : BuildRoomLevel(m_playRoom);
+            if (!built) {
+                RefuseLevel(m_playRoom.empty() ? m_levelNames[m_levelIndex] : m_playRoom);
+                return;
+            }
         }
         ResetLevel();
         m_boundsWatch.Clear();
@@ -142,22 +147,39 @@ bool GameSystem::GenerateLayout(std::string paletteName) {
         LogMessage("GameSystem: no level for '" + paletteName + "' (a levels manager is missing)\n");
         return false;
     }
-    if (!palettes->Has(paletteName)) ReportUnknownLevel(paletteName);
+    std::string unknown;
+    if (!palettes->Has(paletteName)) unknown = ReportUnknownLevel(paletteName);
     // What goes wrong from here on is told against the palette's file, or
     // against the room at fault, which names the palette.
     LogSourceScope source(palettes->GetPath(paletteName));
-    palettes->Select(paletteName);
+    const bool selected = palettes->Select(paletteName);
     std::vector<RoomInstanceGroup*> groups;
     rooms->GetGroups(groups);
     std::vector<RoomInstance*> sequence;
     level->SetTitle(rooms->GetTitle());
     if (!AppendRoomSequence(groups, sequence)) sequence.clear();
-    return level->Build(sequence);
+    if (level->Build(sequence)) {
+        m_refusal.clear();
+        return true;
+    }
+    // The first cause a person can act on: the name, the palette or one of
+    // its rooms, else what the level builder found.
+    const RoomPaletteRecord* palette = palettes->GetCurrent();
+    if (!unknown.empty()) {
+        m_refusal = unknown;
+    } else if (!selected && !rooms->GetFault().empty()) {
+        m_refusal = rooms->GetFault();
+    } else if (!selected && palette != nullptr && !palette->faults.empty()) {
+        m_refusal = palette->faults.front();
+    } else {
+        m_refusal = level->GetFault();
+    }
+    return false;
 }
 
 // A level of the list that no room palette defines: said against the list's
 // file, with what the name is instead when it is another kind of data.
-void GameSystem::ReportUnknownLevel(const std::string& name) const {
+std::string GameSystem::ReportUnknownLevel(const std::string& name) const {
     const std::string list = m_levelOrderPath.empty() ? std::string(kDefaultLevelList) : m_levelOrderPath;
     std::string what = "no room palette (\".rmp\" file) has that name";
     if (const ResourceManager* resources = ResourceManager::Instance()) {
@@ -166,6 +188,7 @@ void GameSystem::ReportUnknownLevel(const std::string& name) const {
     }
     LogSourceScope source(list);
     LogMessage(list + ": level '" + name + "' cannot be played: " + what + "; no level is built\n");
+    return what;
 }
 
 bool GameSystem::BuildRoomLevel(const std::string& roomName) {
@@ -174,20 +197,29 @@ bool GameSystem::BuildRoomLevel(const std::string& roomName) {
     LevelInstanceManager* level = LevelInstanceManager::Instance();
     if (level == nullptr) {
         LogMessage("GameSystem: no level for the room '" + roomName + "' (the levels manager is missing)\n");
+        m_refusal = "the levels manager is missing";
         return false;
     }
     level->SetTitle(roomName);
     RoomInstance room;
     // Load logs why a room is refused; Build logs why a level is.
-    if (!room.Load(roomName)) return false;
-    if (!room.HasEntrance() || roomName == kTestLeadInRoom) return level->Build({&room});
-    RoomInstance leadIn;
-    if (!leadIn.Load(kTestLeadInRoom)) {
-        LogMessage("GameSystem: the room '" + roomName + "' is played without the start room '" +
-                   kTestLeadInRoom + "', which could not be read\n");
-        return level->Build({&room});
+    if (!room.Load(roomName)) {
+        m_refusal = room.GetFault();
+        return false;
     }
-    return level->Build({&leadIn, &room});
+    RoomInstance leadIn;
+    std::vector<RoomInstance*> rooms{&room};
+    if (room.HasEntrance() && roomName != kTestLeadInRoom) {
+        if (leadIn.Load(kTestLeadInRoom)) {
+            rooms.insert(rooms.begin(), &leadIn);
+        } else {
+            LogMessage("GameSystem: the room '" + roomName + "' is played without the start room '" +
+                       kTestLeadInRoom + "', which could not be read\n");
+        }
+    }
+    const bool built = level->Build(rooms);
+    m_refusal = built ? std::string() : level->GetFault();
+    return built;
 }
 
 void GameSystem::OnSetNewPlayLevel(std::string* roomName) {
@@ -261,6 +293,33 @@ void GameSystem::ResetLevel() {
         }
     }
     if (LevelInstanceManager* level = LevelInstanceManager::Instance()) level->Instantiate();
+}
+
+// A level that cannot be built is never played as an empty world: what the
+// old level left goes, the player is told on the refusal screen (which takes
+// them back to the main menu, or a test play back to the editor) and the
+// game waits for the next start.
+void GameSystem::RefuseLevel(const std::string& name) {
+    m_reload = false;
+    m_loading = false;
+    m_levelRunning = false;
+    m_countdown = -1;
+    m_flyOverRunning = false;
+    m_readyAfterLoad = false;
+    ResetLevel();
+    m_boundsWatch.Clear();
+    const std::string why = m_refusal.empty() ? std::string("the log says why") : m_refusal;
+    m_refusal = "The level '" + name + "' could not be built: " + why;
+    LogMessage("GameSystem: " + m_refusal + "; no play starts in it\n");
+    CoreSystem* core = Core();
+    if (core == nullptr) return;
+    core->SendMessageBool("SetTutorialsActive", false);
+    std::string scene = kRefusedScene;
+    core->SendMessageValues("UiChangeScene", &scene, UiSceneChangeMethod::Goto);
+}
+
+void GameSystem::OnQueryLevelRefusal(std::string* out) {
+    if (out) *out = m_refusal;
 }
 
 void GameSystem::CompleteGame() {
@@ -399,8 +458,15 @@ void GameSystem::OnGoalReached() {
     m_rebuild = true;
 }
 
+// Whatever the quit level had under way stays behind with it: a pending
+// reload or load, the countdown to its fly-over.
 void GameSystem::OnGameEnding() {
     m_levelRunning = false;
+    m_reload = false;
+    m_loading = false;
+    m_countdown = -1;
+    m_flyOverRunning = false;
+    m_readyAfterLoad = false;
     ClearLevelObjects();
 }
 

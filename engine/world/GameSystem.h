@@ -10,7 +10,10 @@
 //   1. a pending countdown (> 0) loses one frame (frames, not seconds);
 //   2. on reload: past the last level, CompleteGame ("GameComplete") and
 //      stop; otherwise "LevelLoadStarted", a new layout when rebuild is set,
-//      ResetLevel, then loading and "SetTutorialsActive"(false);
+//      ResetLevel, then loading and "SetTutorialsActive"(false). A layout
+//      that builds no level (a refused palette, room or level) starts no
+//      play: the old level's objects go and the UI goes to the refusal
+//      screen ("level-refused"), which asks "QueryLevelRefusal" what to say;
 //   3. else the update after a load: "LevelLoaded", "PlayerHealthChanged"(1);
 //   4. else a countdown at exactly 0 starts the fly-over;
 //   5. while the level runs, the tutorial prompts and the watch for bodies
@@ -63,6 +66,8 @@ public:
     static constexpr const char* kPlayerSpawner = "spawner-Luvo";
     // The room a test-played room with an entrance is entered from.
     static constexpr const char* kTestLeadInRoom = "room-start";
+    // The UI scene that tells the player a level could not be built.
+    static constexpr const char* kRefusedScene = "level-refused";
     // Where the shipped level list lives, under the resource folder.
     static constexpr const char* kDefaultLevelList = "levels/levels.xlod";
     // Passes a reload makes to empty the world of what the old level's
@@ -111,18 +116,26 @@ public:
     void OnQueryRoomCount(int* out);
     void OnQueryCurrentRoom(Vec3 position, int* out);
     void OnQueryLevelTitle(std::string* out);
+    // "QueryLevelRefusal": why the last level could not be built, as the
+    // refusal screen shows it; empty while the levels build.
+    void OnQueryLevelRefusal(std::string* out);
     void OnCameraFlyOver(Vec3* points, int count);
     void OnCameraPathFinished();
     void OnSetNewPlayLevel(std::string* roomName);
     void OnStateBegin();
 
     // Builds the level of one room (read from its file again). False, with
-    // no level, when the room or the level is refused (logged).
+    // no level, when the room or the level is refused (logged; GetRefusal
+    // says why).
     bool BuildRoomLevel(const std::string& roomName);
     // A room taken by "SetNewPlayLevel" waits for the next state to begin.
     bool IsPlayLevelPending() const { return m_playPending; }
     // The room being test-played; empty while the level order is played.
     const std::string& GetPlayRoom() const { return m_playRoom; }
+    // Why the last GenerateLayout or BuildRoomLevel built no level (the
+    // room's or the level's own fault); after the game refused a level, the
+    // whole text its screen shows. Empty after a level was built.
+    const std::string& GetRefusal() const { return m_refusal; }
 
     const std::vector<std::string>& GetLevelNames() const { return m_levelNames; }
     u32 GetLevelIndex() const { return m_levelIndex; }
@@ -144,7 +157,9 @@ private:
     void ResetLevel();
     // Reads every level list file afresh; a missing list is logged.
     void LoadLevelOrders();
-    void ReportUnknownLevel(const std::string& name) const;
+    // Logs a level name no room palette defines; answers what it names.
+    std::string ReportUnknownLevel(const std::string& name) const;
+    void RefuseLevel(const std::string& name);
     void CompleteGame();
     void StartFlyOver();
     void UpdateTutorialPrompts(f32 dt);
@@ -169,6 +184,7 @@ private:
     // The route of the fly-over in flight; the camera reads it during the send.
     std::vector<Vec3> m_flyOverPoints;
     std::string m_playRoom;
+    std::string m_refusal;
     bool m_playPending = false;
     // The load now running was started for a test play: it ends ready.
     bool m_readyAfterLoad = false;

@@ -43,6 +43,7 @@ void LevelInstanceManager::Reset() {
 
 bool LevelInstanceManager::Build(const std::vector<RoomInstance*>& rooms) {
     Discard();
+    m_fault.clear();
     if (!CheckRooms(rooms)) return false;
     m_level = std::make_unique<LevelInstance>();
     for (std::size_t i = 0; i < rooms.size(); ++i) {
@@ -77,35 +78,30 @@ void LogRoomFault(const RoomInstance* room, const std::string& text) {
 
 }  // namespace
 
-bool LevelInstanceManager::CheckRooms(const std::vector<RoomInstance*>& rooms) const {
-    if (rooms.empty()) {
-        LogMessage("Level '" + m_title + "': the layout has no rooms; the level is refused\n");
-        return false;
-    }
+bool LevelInstanceManager::Refuse(const std::string& fault, const std::string& detail) {
+    m_fault = fault;
+    LogMessage("Level '" + m_title + "': " + fault + "; the level is refused" + detail + "\n");
+    return false;
+}
+
+bool LevelInstanceManager::CheckRooms(const std::vector<RoomInstance*>& rooms) {
+    if (rooms.empty()) return Refuse("the layout has no rooms");
     for (std::size_t i = 0; i + 1 < rooms.size(); ++i) {
-        if (rooms[i] == nullptr) {
-            LogMessage("Level '" + m_title + "': the layout holds a missing room; the level is refused\n");
-            return false;
-        }
+        if (rooms[i] == nullptr) return Refuse("the layout holds a missing room");
         if (!rooms[i]->HasExit()) {
             // An end room placed too early: the order is the palette's (the
             // file being read, which starts the line), the room is named.
             const std::string& path = rooms[i]->GetPath();
-            LogMessage("Level '" + m_title + "': room [" + rooms[i]->GetName() + "] has no exit but is room " +
-                       std::to_string(i + 1) + " of " + std::to_string(rooms.size()) + "; the level is refused" +
-                       (path.empty() ? "" : " (room file " + path + ")") + "\n");
-            return false;
+            return Refuse("room [" + rooms[i]->GetName() + "] has no exit but is room " + std::to_string(i + 1) +
+                              " of " + std::to_string(rooms.size()),
+                          path.empty() ? "" : " (room file " + path + ")");
         }
     }
     if (rooms.size() > kMaxRooms) {
-        LogMessage("Level '" + m_title + "': the layout holds " + std::to_string(rooms.size()) +
-                   " rooms (at most " + std::to_string(kMaxRooms) + "); the level is refused\n");
-        return false;
+        return Refuse("the layout holds " + std::to_string(rooms.size()) + " rooms (at most " +
+                      std::to_string(kMaxRooms) + ")");
     }
-    if (rooms.back() == nullptr) {
-        LogMessage("Level '" + m_title + "': the layout holds a missing room; the level is refused\n");
-        return false;
-    }
+    if (rooms.back() == nullptr) return Refuse("the layout holds a missing room");
     return true;
 }
 
@@ -162,7 +158,7 @@ void LevelInstanceManager::RenumberTriggers(Composition& object, u32 typeId, std
     holder->SetTriggerId(it->second);
 }
 
-bool LevelInstanceManager::CheckSpawners(const RoomInstance* startRoom) const {
+bool LevelInstanceManager::CheckSpawners(const RoomInstance* startRoom) {
     std::string missing;
     const std::pair<const char*, Composition*> spawners[] = {
         {kPlayerSpawner, m_playerSpawner}, {kCompanionSpawner, m_companionSpawner}, {kCameraSpawner, m_cameraSpawner}};
@@ -175,6 +171,7 @@ bool LevelInstanceManager::CheckSpawners(const RoomInstance* startRoom) const {
     }
     if (missing.empty()) return true;
     // The spawners belong in the start room: the line names its file.
+    m_fault = "the level lacks the spawner " + missing;
     LogRoomFault(startRoom, "Level '" + m_title + "' lacks the spawner " + missing + "; the level is refused");
     return false;
 }

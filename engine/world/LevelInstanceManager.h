@@ -64,6 +64,9 @@ public:
     // are copied into the level).
     static constexpr std::size_t kMaxRooms = 256;
     bool Build(const std::vector<RoomInstance*>& rooms);
+    // Why the last Build refused the level ("the layout has no rooms"), for
+    // the screens that tell a person; empty after a level was built.
+    const std::string& GetFault() const { return m_fault; }
     // Clones every template object into the current object manager, in
     // order; each clone is announced with "ObjectCreated" at once. Nothing
     // without a level or an object manager.
@@ -90,13 +93,17 @@ public:
 private:
     void Discard();
     void Reset();
-    bool CheckRooms(const std::vector<RoomInstance*>& rooms) const;
+    // Logs "Level '<title>': <fault>; the level is refused<detail>", keeps
+    // the fault and answers false.
+    bool Refuse(const std::string& fault, const std::string& detail = std::string());
+    bool CheckRooms(const std::vector<RoomInstance*>& rooms);
     void PlaceRoom(const RoomInstance& room, bool first);
     void TakeSpawner(Composition& object);
     void RenumberTriggers(Composition& object, u32 typeId, std::map<s32, s32>& ids);
-    bool CheckSpawners(const RoomInstance* startRoom) const;
+    bool CheckSpawners(const RoomInstance* startRoom);
 
     std::string m_title;
+    std::string m_fault;
     std::unique_ptr<LevelInstance> m_level;
     s32 m_nextTriggerId = 0;
     Vec3 m_exitPoint{0.0f, 0.0f, 0.0f};

@@ -16,12 +16,6 @@
 
 namespace Ostrel {
 
-namespace {
-
-void ReportRoomFault(const std::string& what) { LogMessage(what + "; the room is refused\n"); }
-
-}  // namespace
-
 RoomInstance::RoomInstance(std::string name) : m_name(std::move(name)) {}
 
 RoomInstance::~RoomInstance() {
@@ -48,13 +42,23 @@ bool RoomInstance::Load(const std::string& name) {
     LogSourceScope source(m_path);
     SerializerXML reader(true);
     if (!reader.LoadRoom(name, *this)) {
+        // The reader has logged why; the fault kept for a screen says it too.
         LogMessage("Room [" + name + "] could not be read; the room is refused\n");
+        const std::string& failure = reader.RoomFailure();
+        m_fault = "Room [" + name + "] could not be read" + (failure.empty() ? "" : " (" + failure + ")");
         return false;
     }
     return Validate();
 }
 
+bool RoomInstance::Refuse(const std::string& what) {
+    m_fault = what;
+    LogMessage(what + "; the room is refused\n");
+    return false;
+}
+
 bool RoomInstance::Validate() {
+    m_fault.clear();
     ResetPortals();
     Vec3 min(FLT_MAX, FLT_MAX, FLT_MAX);
     Vec3 max(-FLT_MAX, -FLT_MAX, -FLT_MAX);
@@ -65,10 +69,7 @@ bool RoomInstance::Validate() {
             return false;
         }
     }
-    if (!m_hasEntrance && !m_hasExit) {
-        ReportRoomFault("Room [" + m_name + "] has no entrance or exit");
-        return false;
-    }
+    if (!m_hasEntrance && !m_hasExit) return Refuse("Room [" + m_name + "] has no entrance or exit");
     m_centre = (min + max) / 2.0f;
     m_size = max - min;
     m_levelSlot = 0;
@@ -85,14 +86,12 @@ void RoomInstance::ResetPortals() {
 bool RoomInstance::TakePortal(const Composition& object) {
     const TransformComponent* transform = object.GetTransform();
     if (transform == nullptr) {
-        ReportRoomFault("Room [" + m_name + "]: encountered a portal with no transform");
-        return false;
+        return Refuse("Room [" + m_name + "]: encountered a portal with no transform");
     }
     const u32 type = object.GetComponentAs<PortalComponent>()->GetType();
     if (type == kPortalEntrance) {
         if (m_hasEntrance) {
-            ReportRoomFault("Room [" + m_name + "] has multiple entrances");
-            return false;
+            return Refuse("Room [" + m_name + "] has multiple entrances");
         }
         m_hasEntrance = true;
         m_entrance = transform->GetPosition();
@@ -100,22 +99,19 @@ bool RoomInstance::TakePortal(const Composition& object) {
     }
     if (type == kPortalExit) {
         if (m_hasExit) {
-            ReportRoomFault("Room [" + m_name + "] has multiple exits");
-            return false;
+            return Refuse("Room [" + m_name + "] has multiple exits");
         }
         m_hasExit = true;
         m_exit = transform->GetPosition();
         return true;
     }
-    ReportRoomFault("Room [" + m_name + "] has a portal with unknown type");
-    return false;
+    return Refuse("Room [" + m_name + "] has a portal with unknown type");
 }
 
-bool RoomInstance::TakeCollisionBounds(const Composition& object, Vec3& min, Vec3& max) const {
+bool RoomInstance::TakeCollisionBounds(const Composition& object, Vec3& min, Vec3& max) {
     const TransformComponent* transform = object.GetTransform();
     if (transform == nullptr) {
-        ReportRoomFault("Room [" + m_name + "]: encountered an object with collision, but no transform");
-        return false;
+        return Refuse("Room [" + m_name + "]: encountered an object with collision, but no transform");
     }
     const BoundingVolume& volume = object.GetComponentAs<CollisionComponent>()->GetVolume();
     const Vec3 middle = transform->GetPosition() + volume.centre;

@@ -44,6 +44,10 @@ public:
     // header comment). Answers whether the room is usable; the first fault
     // found is logged and ends the check.
     bool Validate();
+    // Why the last Load or Validate refused the room ("Room [cave] has no
+    // entrance or exit"), for the screens that tell a person; empty when it
+    // was accepted.
+    const std::string& GetFault() const { return m_fault; }
 
     // Reads the int "Difficulty"; absent, the difficulty is unchanged.
     void ReadAttributes(Serializer& serializer) override;
@@ -73,14 +77,17 @@ public:
     const std::vector<Composition*>& GetObjects() const { return m_objects; }
 
 private:
+    // Logs the fault, keeps it as the room's and answers false.
+    bool Refuse(const std::string& what);
     // Each answers false after logging the fault.
     bool TakePortal(const Composition& object);
-    bool TakeCollisionBounds(const Composition& object, Vec3& min, Vec3& max) const;
+    bool TakeCollisionBounds(const Composition& object, Vec3& min, Vec3& max);
     void ResetPortals();
 
     std::vector<Composition*> m_objects;
     std::string m_name;
     std::string m_path;
+    std::string m_fault;
     s32 m_difficulty = 0;
     bool m_hasEntrance = false;
     Vec3 m_entrance{0.0f, 0.0f, 0.0f};

@@ -7,6 +7,7 @@ namespace Ostrel {
 bool RoomInstanceManager::LoadPalette(const std::vector<std::unique_ptr<RoomGroup>>& groups,
                                       const std::string& paletteName) {
     Clear();
+    m_fault.clear();
     for (const auto& group : groups) {
         if (!LoadGroup(*group, paletteName)) {
             Clear();
@@ -21,6 +22,7 @@ bool RoomInstanceManager::LoadGroup(const RoomGroup& group, const std::string& p
     const std::string fault =
         CheckRandomGroup(group.playOrder, group.minRooms, group.maxRooms, group.roomNames.size());
     if (!fault.empty()) {
+        m_fault = "room palette " + paletteName + ": " + fault;
         LogMessage("Room palette " + paletteName + ": " + fault + "\n");
         return false;
     }
@@ -42,7 +44,10 @@ bool RoomInstanceManager::LoadGroup(const RoomGroup& group, const std::string& p
 RoomInstance* RoomInstanceManager::LoadRoom(const std::string& name) {
     if (RoomInstance* known = Find(name)) return known;
     auto room = std::make_unique<RoomInstance>(name);
-    if (!room->Load(name)) return nullptr;
+    if (!room->Load(name)) {
+        m_fault = room->GetFault();
+        return nullptr;
+    }
     RoomInstance* loaded = room.get();
     Add(name, std::move(room));
     return loaded;
@@ -62,6 +67,8 @@ bool RoomInstanceManager::ClassifyRoom(RoomInstance& room, const std::string& pa
         // the odd one out is an earlier end room or a later start room: most
         // likely a room that lost a portal. The line starts with its file.
         const RoomInstance& odd = end ? *slot : room;
+        m_fault = "room [" + odd.GetName() + "] has " + (end ? "an entrance but no exit" : "an exit but no entrance") +
+                  ", so the palette " + paletteName + " has two " + (end ? "end" : "start") + " rooms";
         const std::string& palettePath = CurrentLogSource();
         if (slot == &room || odd.GetPath().empty() || palettePath.empty()) {
             LogMessage(fault + ")\n");

@@ -52,6 +52,9 @@ public:
 
     // Drops every room and group.
     void Clear();
+    // Why the last LoadPalette refused the palette (a room's own fault, or
+    // the palette's), for the screens that tell a person; empty when none.
+    const std::string& GetFault() const { return m_fault; }
 
 private:
     // The room of that name, read from its file on first use; null when it
@@ -65,6 +68,7 @@ private:
     std::vector<RoomInstance*> m_middle;
     std::vector<std::unique_ptr<RoomInstanceGroup>> m_groups;
     std::string m_title;
+    std::string m_fault;
 };
 
 }  // namespace Ostrel

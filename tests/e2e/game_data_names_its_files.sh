@@ -10,7 +10,10 @@
 # run: each fault is logged with its file's path under rsc/, and both runs
 # end cleanly at their frame limit. Then the level data a level is built
 # from, one fault per short run (only the first level is built): each line
-# starts with the path of the file at fault.
+# starts with the path of the file at fault, and no play starts in a level
+# that is refused; one of them from the main menu's Play, whose refusal
+# screen says why and gives way to the main menu. An empty room copied in
+# as "Room-Yak-Gate" hides nothing: the shipped gate room is played.
 set -euo pipefail
 source "$(dirname "$0")/e2e_common.bash" "$@"
 export TAVRIN_FIXED_DT=0.032 TAVRIN_SEED=61 TAVRIN_MAX_FRAMES=120
@@ -44,6 +47,9 @@ sed -i 's|Bar(scene, "ui-health",|Bar(scene, "ui-healthy",|; s|Bar(scene, "ui-en
 grep -q 'Solid(scene, "ui-energy"' rsc/ui/hud.scn || fail "the HUD scene has no energy bar to turn"
 
 for name in hud states main-menu; do cp rsc/level/room-mid-a.xrm "rsc/level/$name.xrm"; done
+# An empty room under another spelling of the first level's gate room, which
+# sorts before it: the shipped room stays, and the level is built and played.
+printf '<Level><Objects/></Level>\n' > rsc/level/Room-Yak-Gate.xrm
 { level_start; printf '40 key 27 down\n41 key 27 up\n'; } > pause.txt
 
 small_window bad-game-data
@@ -71,6 +77,8 @@ expect_line "$log" "rsc/ui/hud.scn: UiHudHandler: the scene's element 'ui-energy
 expect_line "$log" "Resource 'hud': the room 'rsc/level/hud.xrm' is hidden by 'rsc/ui/hud.scn'"
 expect_line "$log" "Resource 'states': the room 'rsc/level/states.xrm' is hidden by 'rsc/states.xstt'"
 expect_line "$log" "Resource 'main-menu': the room 'rsc/level/main-menu.xrm' is hidden by 'rsc/ui/main-menu.scn'"
+expect_line "$log" "Resource 'room-yak-gate': 'rsc/level/Room-Yak-Gate.xrm' is hidden by 'rsc/level/room-yak-gate.xrm', whose name is the key itself"
+expect_no_line "$log" "the level is refused"
 expect_no_line "$log" "unknown state"
 grep -qE "UI scenes at frame [0-9]+: hud > pause-menu$" "$log" || fail "no HUD with its pause menu"
 
@@ -79,6 +87,7 @@ echo "game: every bad file named by its path"
 # The editor: ';' loads the room named in its configuration, here one with
 # two entrances. It opens for editing, and the log says the game refuses it.
 cp "$src/rsc/ui/startup-script.lua" rsc/ui/
+rm rsc/level/Room-Yak-Gate.xrm
 cp rsc/level/room-mid-a.xrm rsc/level/two-doors.xrm
 room_sub rsc/level/two-doors.xrm exit-obj "</TransformComponent>" \
   "</TransformComponent><PortalComponent><type-name>Entrance</type-name></PortalComponent>"
@@ -123,6 +132,42 @@ for row in "${levelCases[@]}"; do
   expect_clean_run "$name"
   grep -qF -- "$line" "$(log_file)" || { grep -v '^UI scenes' "$(log_file)" >&2; fail "$name: the log lacks: $line"; }
   grep -F -- "$line" "$(log_file)" | grep -q "^${line%%:*}:" || fail "$name: the line does not start with its file"
+  # No level: no play in an empty world, the refusal screen instead.
+  case $name in
+    no-startup-script|no-level-list) ;;
+    *) grep -qE "UI scenes at frame [0-9]+: level-refused$" "$(log_file)" || fail "$name: no refusal screen"
+       expect_no_line "$(log_file)" "UI scenes at frame 8: hud" ;;
+  esac
 done
 echo "level data: each fault named by the file at fault"
+
+# A level the game refuses is told on screen, and the main menu comes back
+# by itself: the first level's middle room without its portals, from the
+# main menu's Play.
+rm -rf rsc/level rsc/levels; cp -r "$src/rsc/level" "$src/rsc/levels" rsc/
+room_drop rsc/level/room-yak-nests.xrm exit-obj
+room_drop rsc/level/room-yak-nests.xrm entrance-obj
+cp "$src/rsc/uisystem.xcfg" rsc/
+small_window refused-level
+printf '10 key 13 down\n14 key 13 up\n' > play.txt
+TAVRIN_MAX_FRAMES=230 TAVRIN_INPUT_SCRIPT="$work/play.txt" TAVRIN_SCREENSHOT="$work/refused.png@40" \
+  TAVRIN_TRACE_MESSAGES=GameReady,GameEnding keepXdg=1 run_program refused-level
+expect_clean_run refused-level
+log="$(log_file)"
+expect_line "$log" "GameSystem: The level 'yak-nests' could not be built: Room [room-yak-nests] has no entrance or exit; no play starts in it"
+expect_no_line "$log" ": GameReady"
+sed -n 's/^.*UI scenes at frame [0-9]*: //p' "$log" | tr '\n' ' ' | grep -q "main-menu level-loading-ui level-refused main-menu $" ||
+  fail "the refusal screen did not lead back to the main menu: $(grep 'UI scenes' "$log" | tr '\n' ' ')"
+# On screen: the refusal's dark red, with lines of light text on it.
+python3 - "$e2eDir" "$work/refused.png" <<'PY' || fail "the refusal screen is not on the picture"
+import sys
+sys.path.insert(0, sys.argv[1])
+from png_rows import read_rgba
+width, height, rows = read_rgba(sys.argv[2])
+centre = rows[height // 2][4 * (width // 2):4 * (width // 2) + 3]
+assert centre[0] > 30 and centre[1] < 30 and centre[2] < 30, centre
+light = sum(1 for y in range(height) for x in range(width) if min(rows[y][4 * x:4 * x + 3]) > 180)
+assert light > 50, light
+PY
+echo "refused level: told on screen, then the main menu"
 

@@ -70,8 +70,9 @@ bool HasRoomExtension(const std::string& path) {
 // The resource manager walks "rsc" once, at start-up; a room file put into
 // the rooms folder while the editor runs (copied in, written by another
 // editor) is looked for there when a name is not known, and recorded, so
-// that Load and Test Level find it as they find the others. Of two files
-// whose names differ only in case, the first in sorted order is taken.
+// that Load, Save and Test Level find it as they find the others. Of two
+// files whose names differ only in case, the one spelled in lower case (as
+// the walk keys it) is taken, else the first in sorted order.
 void RecordNewRoomFile(ResourceManager& resources, const std::string& name) {
     if (!IsRoomFileName(name) || !resources.PathOf(name).empty()) return;
     const std::filesystem::path folder =
@@ -82,14 +83,28 @@ void RecordNewRoomFile(ResourceManager& resources, const std::string& name) {
     for (; !error && it != std::filesystem::directory_iterator(); it.increment(error)) {
         const std::string fileName = it->path().filename().string();
         if (!it->is_regular_file(error) || !HasRoomExtension(fileName)) continue;
-        if (ToLowerAscii(FilePath(fileName).GetBaseName()) != ToLowerAscii(name)) continue;
-        if (found.empty() || fileName < found) found = fileName;
+        const std::string base = FilePath(fileName).GetBaseName();
+        if (ToLowerAscii(base) != ToLowerAscii(name)) continue;
+        const bool keySpelled = base == ToLowerAscii(name);
+        const bool foundKeySpelled = !found.empty() && FilePath(found).GetBaseName() == ToLowerAscii(name);
+        if (found.empty() || (keySpelled && !foundKeySpelled) || (keySpelled == foundKeySpelled && fileName < found))
+            found = fileName;
     }
     if (found.empty()) return;
     // Named as a save of the room names it.
     const std::string path = resources.MakeRootPath("\\level\\" + found).GetString();
     resources.AddResourcePath(path);
     LogMessage("LevelEditor: the room file '" + path + "' appeared after the start; it is used for '" + name + "'\n");
+}
+
+// A room's or level's fault as the status line says it: "Room [x] has no
+// entrance or exit" becomes "the room has no entrance or exit" (the line
+// names the room already).
+std::string RefusalReason(const std::string& fault) {
+    if (fault.empty()) return "the log says why";
+    const size_t close = fault.find("] ");
+    if (fault.rfind("Room [", 0) == 0 && close != std::string::npos) return "the room " + fault.substr(close + 2);
+    return fault;
 }
 
 // "2 objects of the archetypes 'ghost-obj', 'old-crate-obj'": what a Load
@@ -159,6 +174,9 @@ bool LevelEditor::SaveLevel() {
         ShowPanelStatus("Save Level: '" + m_saveName + "' not saved: a room name holds no folders");
         return false;
     }
+    // A file of that name under another spelling, copied in while the editor
+    // runs, refuses the name as one found at the start does.
+    if (ResourceManager* resources = ResourceManager::Instance()) RecordNewRoomFile(*resources, m_saveName);
     const std::vector<Composition*> room = RoomObjects();
     std::string why;
     if (!SerializerLevelSave::SaveRoom(m_saveName, room, m_difficulty, &why)) {
@@ -201,10 +219,11 @@ bool LevelEditor::LoadLevel() {
         status = " without " + leftOut + ", which the game does not know: a save drops them";
     }
     // The editor opens rooms the game refuses (a room being made may lack
-    // its portals), but says so: the game's own check logs the fault.
+    // its portals), but says so, with the game's own reason.
     if (!room.Validate()) {
         LogMessage("LevelEditor: the room '" + m_loadName + "' is open for editing, but the game refuses it as it is\n");
-        status += (status.empty() ? ", but" : "; and") + std::string(" the game refuses it as it is (the log says why)");
+        status += (status.empty() ? ", but" : "; and") + std::string(" the game refuses it as it is: ") +
+                  RefusalReason(room.GetFault());
     } else {
         LogMessage("LevelEditor: loaded the room '" + m_loadName + "' (" + std::to_string(room.GetObjects().size()) +
                    " objects)\n");
@@ -234,9 +253,11 @@ bool LevelEditor::TestLevel() {
     if (!game || !game->IsPlayLevelPending()) {
         LogMessage("LevelEditor: the room '" + m_loadName + "' cannot be test-played; the editor stays\n");
         const std::string path = resources != nullptr ? resources->PathOf(m_loadName) : std::string();
+        std::string refusal;  // the room's or the level's fault, as the game found it
+        core->SendMessageStringPtr("QueryLevelRefusal", &refusal);
         const std::string why = path.empty()             ? "no such room"
                                 : !HasRoomExtension(path) ? "'" + path + "' is not a room file (.xrm)"
-                                                          : "the game refuses the room (the log says why)";
+                                                          : "the game refuses it: " + RefusalReason(refusal);
         ShowPanelStatus("Test Level: '" + m_loadName + "' not played: " + why);
         return false;
     }

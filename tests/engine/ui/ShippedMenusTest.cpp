@@ -152,6 +152,7 @@ TEST(ShippedMenus, EveryButtonSendsItsMessagesAndChangesScene) {
         {"game-lost-menu", {kDown, kDown, kEnter}, {"GameEnding", "UiChangeScene(main-menu, " + gotoCode + ")"}},
         {"game-lost-menu", {kDown, kDown, kDown, kEnter}, {"GameEnding", "UiChangeScene(main-menu, " + gotoCode + ")"}},
         {"game-complete-menu", {kEnter}, {"GameEnding", "UiChangeScene(main-menu, " + gotoCode + ")"}},
+        {"level-refused", {kDown}, {"GameEnding", "UiChangeScene(main-menu, " + gotoCode + ")"}},
     };
     ExpectMenuCases(cases, false);
 }
@@ -169,6 +170,7 @@ TEST(ShippedMenus, ATestedRoomsMenusLeadBackToTheEditorOnly) {
         {"game-lost-menu", {kDown, kDown, kEnter}, {"BackToEditor"}},
         {"game-lost-menu", {kDown, kDown, kDown, kEnter}, {"BackToEditor"}},
         {"game-complete-menu", {kEnter}, {"BackToEditor"}},
+        {"level-refused", {kEnter}, {"BackToEditor"}},
     };
     ExpectMenuCases(cases, true);
 }

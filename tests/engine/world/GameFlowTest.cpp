@@ -37,6 +37,8 @@ public:
             line += " " + *args[0].As<std::string*>();
         } else if (name == "PlayerHealthChanged") {
             line += " " + std::to_string(args[0].As<float>());
+        } else if (name == "UiChangeScene") {
+            line += " " + *args[0].As<std::string*>();
         } else if (name == "CameraFlyOver") {
             const Vec3* points = args[0].As<Vec3*>();
             const int count = args[1].As<int>();
@@ -55,7 +57,7 @@ private:
     inline static const std::set<std::string> kNames = {
         "ShowDebugUpdated", "GameComplete", "LevelLoadStarted", "SetTutorialsActive", "LevelLoaded",
         "PlayerHealthChanged", "StartFade", "UnlockAllTutorials", "GamePaused", "GameResumed",
-        "GoalReached", "CameraFlyOver", "ShowTutorial"};
+        "GoalReached", "CameraFlyOver", "ShowTutorial", "UiChangeScene"};
 };
 
 using Lines = std::vector<std::string>;
@@ -225,6 +227,37 @@ TEST(GameFlow, RetryTwiceInOneFrameReloadsOnceWithTheSameRoomsAndNoFlyOver) {
     flow.Frame();
     flow.Send("GameReady");
     EXPECT_EQ(flow.game.GetCountdown(), 2) << "a restart lays out anew and flies over again";
+}
+
+// A level whose room the checks refuse is no empty level to play: the old
+// level's objects go, nothing loads, and the UI is sent to the refusal
+// screen, which asks why. Quitting a level drops what it had under way.
+TEST(GameFlow, ARefusedLevelStartsNoPlayAndAQuitLevelLeavesNothingBehind) {
+    std::map<std::string, std::string> files = TwoLevels();
+    files["room-blind.xrm"] = PortalRoom(1, kNone, kNone);
+    files["lvl-b.rmp"] = "name: Second\nordered room-start room-blind room-end";
+    Flow flow(files);
+    flow.ReadyFirstLevel();
+    ASSERT_FALSE(flow.world.objects.GetLiveObjects().empty());
+    flow.Send("GoalReached");
+    flow.Frame();
+    EXPECT_EQ(flow.rec.Take(),
+              (Lines{"GoalReached", "LevelLoadStarted", "SetTutorialsActive off", "UiChangeScene level-refused"}));
+    EXPECT_TRUE(flow.world.objects.GetLiveObjects().empty()) << "the first level's objects went";
+    for (int i = 0; i < 3; ++i) flow.Frame();
+    EXPECT_TRUE(flow.rec.Take().empty()) << "no load, no health, no play";
+    EXPECT_FALSE(flow.game.IsLevelRunning());
+    std::string why;
+    flow.world.core.SendMessageStringPtr("QueryLevelRefusal", &why);
+    EXPECT_EQ(why, "The level 'lvl-b' could not be built: Room [room-blind] has no entrance or exit");
+
+    // Quit between "GameReady" and the fly-over: the countdown goes with it.
+    flow.ReadyFirstLevel();
+    EXPECT_EQ(flow.game.GetCountdown(), 2);
+    flow.Send("GameEnding");
+    for (int i = 0; i < 4; ++i) flow.Frame();
+    EXPECT_TRUE(flow.rec.Take().empty()) << "no fly-over over the main menu";
+    EXPECT_FALSE(flow.game.IsLevelRunning());
 }
 
 // "+id" per "ObjectCreated", "-id" per "ObjectDestroyed", in order.

@@ -166,14 +166,25 @@ TEST(LevelFromPalette, GenerateLayoutBuildsFromThePaletteOrRefuses) {
         {"no-spawners.rmp", "ordered mid end"},
         {"broken.rmp", "ordered start random 2 1 mid ordered end"},
         {"title-only.rmp", "name: Empty"},
+        {"blind.xrm", PortalRoom(0, kNone, kNone)},
+        {"blind-vault.rmp", "ordered start blind end"},
     });
     EXPECT_TRUE(files.game.GenerateLayout("temple")) << files.log;
     EXPECT_EQ(files.level.GetRoomCount(), 3);
     EXPECT_EQ(files.level.GetTitle(), "Deep Vault");
     EXPECT_EQ(files.level.GetRoomEnds(), (std::vector<float>{10, 18}));
-    for (const char* refused : {"no-spawners", "broken", "title-only"}) {
+    EXPECT_EQ(files.game.GetRefusal(), "");
+    // Why each is refused, first cause first, for the screen that says so.
+    const std::pair<const char*, const char*> refusals[] = {
+        {"no-spawners", "the level lacks the spawner 'spawner-Luvo', 'spawner-qil-obj', 'spawner-camera'"},
+        {"broken", "random group has min > max (2 > 1)"},
+        {"title-only", "the layout has no rooms"},
+        {"blind-vault", "Room [blind] has no entrance or exit"},
+    };
+    for (const auto& [refused, why] : refusals) {
         EXPECT_FALSE(files.game.GenerateLayout(refused)) << refused;
         EXPECT_EQ(files.level.GetLevel(), nullptr) << refused;
+        EXPECT_NE(files.game.GetRefusal().find(why), std::string::npos) << refused << ": " << files.game.GetRefusal();
     }
     ASSERT_TRUE(files.game.GenerateLayout("temple"));
     EXPECT_TRUE(files.game.GenerateLayout("unknown")) << "the previous palette's rooms are laid out";

@@ -356,6 +356,20 @@ TEST_F(EditorRoomsTest, ASaveNeverTakesTheNameOfOtherData) {
     EXPECT_FALSE(std::filesystem::exists(RoomFile("hud")));
     ASSERT_TRUE(Save("MyRoom"));
     EXPECT_FALSE(model.Status().Visible()) << model.Status().Text();
+    // Another spelling of a room's name is that room to the game: a second
+    // file would hide one of the two. Its own spelling writes it again.
+    // A file copied in under another spelling while the editor runs counts.
+    std::ofstream(RoomFile("Copied-In")) << "<Level><Objects/></Level>";
+    const std::pair<std::string, std::string> spellings[] = {{"myroom", "MyRoom"}, {"MYROOM", "MyRoom"},
+                                                             {"copied-in", "Copied-In"}};
+    for (const auto& [typed, holder] : spellings) {
+        EXPECT_FALSE(Save(typed)) << typed;
+        EXPECT_EQ(model.Status().Text(), "Save Level: '" + typed + "' not saved: the name is taken by '" +
+                                             RoomFile(holder).string() +
+                                             "' (names that differ only in letter case are one name)");
+        EXPECT_FALSE(std::filesystem::exists(RoomFile(typed))) << typed;
+    }
+    EXPECT_TRUE(Save("MyRoom"));
 }
 
 class EditorTestPlayTest : public EditorRoomsTest {
@@ -387,12 +401,19 @@ TEST_F(EditorTestPlayTest, RefusedRoomsKeepTheEditorAndAPlayableOneStartsUnpause
     ASSERT_TRUE(Save("NoPortal"));
     Make("exit-obj");
     ASSERT_TRUE(Save("NoSpawners"));
+    // Loaded, the room opens for editing, with the game's reason.
+    Load("NoPortal");
+    EXPECT_EQ(model.Status().Text(),
+              "Load Level: 'NoPortal' opened, but the game refuses it as it is: the room has no entrance or exit");
+    Make("exit-obj");
     for (const std::string room : {"NoPortal", "NoSpawners", "Missing"}) {
         model.Commit("Editor Info", "I/O", "Loading From", room);
         EXPECT_FALSE(editor.TestLevel()) << room;
-        EXPECT_EQ(model.Status().Text(), "Test Level: '" + room + "' not played: " +
-                                             (room == "Missing" ? "no such room"
-                                                                : "the game refuses the room (the log says why)"));
+        const std::string why = room == "Missing"    ? "no such room"
+                                : room == "NoPortal" ? "the game refuses it: the room has no entrance or exit"
+                                                     : "the game refuses it: the level lacks the spawner "
+                                                       "'spawner-Luvo', 'spawner-qil-obj', 'spawner-camera'";
+        EXPECT_EQ(model.Status().Text(), "Test Level: '" + room + "' not played: " + why);
         EXPECT_FALSE(game.IsPlayLevelPending());
         EXPECT_TRUE(w.world.engine.GetStateStack().empty()) << room;  // nothing pushed
         EXPECT_EQ(editor.GetObjectList().size(), 2u);
