@@ -96,6 +96,7 @@ void Graphics::Create() {
     m_subscriptions.Listen("CameraChange", MakeDelegate(this, &Graphics::OnCameraChange));
     m_subscriptions.Listen("GameReady", MakeDelegate(this, &Graphics::OnGameReady));
     m_subscriptions.Listen("StartFade", MakeDelegate(this, &Graphics::OnStartFade));
+    m_subscriptions.Listen("GameEnding", MakeDelegate(this, &Graphics::OnGameEnding));
 }
 
 rd::Device* Graphics::LiveDevice() const {
@@ -355,6 +356,13 @@ void Graphics::OnStartFade(Vec4 from, Vec4 to, float seconds, std::string* messa
     m_fadeDuration = seconds;
     m_fadeElapsed = 0.0f;
     m_fadeDoneMessage = message ? *message : std::string();
+}
+
+void Graphics::OnGameEnding() {
+    m_fadeDuration = 0.0f;
+    m_fadeElapsed = 0.0f;
+    m_fadeColor = Vec4(1, 1, 1, 1);
+    m_fadeDoneMessage.clear();
 }
 
 void Graphics::StepFade(float dt) {

@@ -116,7 +116,7 @@ public:
     void LoadConfig(Serializer* config) override;
     // Subscribes "ObjectCreated", "ObjectDestroyed", "KeyTriggered",
     // "ShowScaffolding", "WindowScreenStateChange", "CameraChange",
-    // "GameReady" and "StartFade".
+    // "GameReady", "StartFade" and "GameEnding".
     void Create() override;
     void Initialize() override;
     void Update(f32 dt) override;
@@ -138,6 +138,9 @@ public:
     void OnCameraChange(u32 id);
     void OnGameReady();
     void OnStartFade(Vec4 from, Vec4 to, float seconds, std::string* message);
+    // A quit level's fade (the death's, which ends in "GameLost") stops
+    // with it: its message never reaches the screen that follows.
+    void OnGameEnding();
     // Local "SetSkybox" of a skybox object: an empty name changes nothing.
     void OnSetSkybox(std::string* name);
     // One step of the screen fade (run by Update after the frame).

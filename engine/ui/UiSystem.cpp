@@ -20,6 +20,7 @@
 #include "engine/ui/UiElementBase.h"
 #include "engine/ui/UiScene.h"
 #include "engine/ui/UiLoadHandlers.h"
+#include "engine/ui/UiEventHandlers.h"
 #include "engine/ui/UiSceneManager.h"
 #include "engine/world/GameSystem.h"
 #include "engine/world/TutorialRecord.h"
@@ -277,6 +278,17 @@ void UiSystem::PushNamed(const std::string& name) {
     }
 }
 
+bool UiSystem::ScenePausesGame(const std::string& name) {
+    UiSceneManager* scenes = UiSceneManager::Instance();
+    if (scenes == nullptr) return false;
+    UiSceneManager::Lock lock(*scenes);
+    const UiScene* scene = scenes->Find(name);
+    if (scene == nullptr) return false;
+    const auto& handlers = scene->GetHandlers();
+    return std::any_of(handlers.begin(), handlers.end(),
+                       [](const auto& handler) { return dynamic_cast<const UiPauseHandler*>(handler.get()) != nullptr; });
+}
+
 std::vector<int> UiSystem::HeldKeys() {
     // A release taken by a direct handler of "KeyTriggered" (the fly-over)
     // never reached this table: the keys Input knows as up are up here too.
@@ -342,6 +354,7 @@ void UiSystem::ApplyTransitions() {
         }
         m_pendingPops = 0;
     }
+    const bool replaced = !m_gotoScene.empty() || !m_replaceScene.empty();
     if (!m_gotoScene.empty()) {
         changed = true;
         const std::string name = std::move(m_gotoScene);
@@ -356,6 +369,17 @@ void UiSystem::ApplyTransitions() {
         m_replaceScene.clear();
         PopScene();
         PushNamed(name);
+    }
+    if (replaced) {
+        // A pause menu asked for in the frame that a Goto or a Replace took
+        // the screen over (the HUD's, as the level is won, lost or the next
+        // one loads) pauses a play that is over: it would open over the
+        // screen that took the HUD's place.
+        std::erase_if(m_pendingPushes, [](const std::string& name) {
+            if (!ScenePausesGame(name)) return false;
+            LogMessagef("UiSystem: scene '%s' not pushed: the play it pauses ended in the same frame\n", name.c_str());
+            return true;
+        });
     }
     if (!m_pendingPushes.empty()) {
         const std::size_t before = m_stack.size();

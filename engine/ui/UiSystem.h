@@ -5,7 +5,11 @@
 // Scene changes are requests ("UiChangeScene"(name*, method)) applied at the
 // next Update, in a fixed order: pops (those beyond the stack's depth are
 // dropped), the last Goto (empties the stack and the tutorial queue), the
-// last Replace, then the pushes in request order. When any request was
+// last Replace, then the pushes in request order, on top of what the Goto or
+// Replace brought; but a scene that pauses the game (a UiPauseHandler's: the
+// pause menu) asked for in the frame of a Goto or Replace is not pushed
+// (logged): the play it would pause ended there (the level was won, lost or
+// the next one loads), and it would open over the screen that came instead. When any request was
 // taken, the activation walk runs from the top down and stops after the
 // first scene that accepts input. The start scene and tutorial pages are
 // pushed without the walk.
@@ -165,6 +169,8 @@ private:
     void PushNamed(const std::string& name);
     // The keys down now, for a scene just put on the stack.
     std::vector<int> HeldKeys();
+    // Whether the template of that name holds a UiPauseHandler.
+    static bool ScenePausesGame(const std::string& name);
     // False, with one log line per run of refusals, when the stack is full.
     bool HasRoomForScene(const std::string& name);
     void PopScene();

@@ -19,9 +19,12 @@
 #     again and the HUD returns with no fly-over. There the game system's
 #     debug key U reaches the goal, the HUD brings up the loading screen of
 #     the second level, U there completes the game and the HUD shows the
-#     complete menu, whose button goes back to the main menu. Play again:
-#     Escape pauses, Quit (chosen after the pause menu's first 0.3 s, when
-#     it takes keys) goes back to the main menu; Quit there ends the game.
+#     complete menu, whose button goes back to the main menu; an Escape the
+#     frame after each U opens no pause menu over either. Play again: the
+#     player walks into the trap, Escape pauses during the death's fade,
+#     Quit (chosen after the pause menu's first 0.3 s, when it takes keys)
+#     goes back to the main menu, where the fade sends no "GameLost"; Quit
+#     there ends the game.
 #  4. still, right, dash: the level at the same late frame with no key, after
 #     Right was held for 40 frames, and after that plus one 'Z' (dash), each
 #     with the fly-over skipped. The chase camera keeps the player (the only
@@ -118,16 +121,17 @@ key() { printf '%s key %s down\n%s key %s up\n' "$1" "$2" $(($1 + 1)) "$2"; }
 # frames), so the lost menu is up well before the Enter (Retry) at b+350.
 r=$((b + 350))
 extraTrace=PlayerDeath,GameLost,GameLevelRetry,CameraFlyOver
-extraLines=
+extraLines="UiSystem: scene 'pause-menu' not pushed: the play it pauses ended in the same frame"
 play flow $((r + 500)) 0 "$(echo "$b key 13 down"; echo "$((b + 5)) key 13 up"; key $((b + 50)) 32
 key $((b + 70)) 27; key $((b + 90)) 27
 echo "$((b + 100)) key 39 down"; echo "$((b + 160)) key 39 up"
-key $r 13; key $((r + 50)) U
-key $((r + 100)) 32; key $((r + 120)) U
+key $r 13; key $((r + 50)) U; key $((r + 51)) 27
+key $((r + 100)) 32; key $((r + 120)) U; key $((r + 121)) 27
 key $((r + 150)) 13
 key $((r + 170)) 13; key $((r + 220)) 32
-key $((r + 240)) 27; key $((r + 262)) 40; key $((r + 266)) 13
-key $((r + 290)) 40; key $((r + 295)) 40; key $((r + 300)) 13)"
+echo "$((r + 250)) key 39 down"; echo "$((r + 310)) key 39 up"
+key $((r + 330)) 27; key $((r + 352)) 40; key $((r + 356)) 13
+key $((r + 380)) 40; key $((r + 385)) 40; key $((r + 390)) 13)"
 unset extraTrace extraLines
 cp "$work/room-start.xrm.orig" "$work/rsc/level/room-start.xrm"
 cp "$work/player-objects.xobj.orig" "$work/rsc/objects/player-objects.xobj"
@@ -157,7 +161,7 @@ gameLost=$(trace_frame "$log" ": GameLost")
 retry=$(trace_frame "$log" ": GameLevelRetry")
 [ -n "$death" ] && [ -n "$gameLost" ] && [ -n "$retry" ] ||
   fail "the death leg is incomplete (PlayerDeath '$death', GameLost '$gameLost', Retry '$retry')"
-[ "$(grep -c ': PlayerDeath' "$log")" -eq 1 ] || fail "one death expected"
+[ "$(grep -c ': PlayerDeath' "$log")" -eq 2 ] || fail "two deaths expected"
 [ "$death" -gt "$(trace_frame "$log" ": GameResumed")" ] || fail "the player died ($death) before the resume"
 [ "$gameLost" -ge $((death + 120)) ] || fail "GameLost at $gameLost, before the fade of the death at $death ended"
 [ "$lost" -ge "$gameLost" ] && [ "$lost" -lt "$r" ] || fail "the lost menu at '$lost' (GameLost $gameLost, Retry key $r)"
@@ -171,8 +175,13 @@ flyOvers=$(grep ': CameraFlyOver' "$log" | sed 's/^.*frame \([0-9]*\):.*$/\1/')
 for f in $flyOvers; do
   [ "$f" -lt "$retry" ] || [ "$f" -gt "$goal" ] || fail "a second fly-over at frame $f after the Retry at $retry"
 done
-# The second play's pause menu Quit, then the complete menu's button.
+# The complete menu's button, then the pause menu's Quit during the second
+# play's death fade: that fade never ends in "GameLost" over the main menu.
 [ "$(grep -c ': GameEnding' "$log")" -eq 2 ] || fail "two game endings expected"
+[ "$(grep -c ': GameLost' "$log")" -eq 1 ] || fail "GameLost after the quit of the second death's fade"
+# Escape the frame after each U: no pause menu over the loading screen or
+# the complete menu (the stacks below hold none).
+[ "$(grep -c "scene 'pause-menu' not pushed" "$log")" -eq 2 ] || fail "the two late pauses were not refused"
 # The goal twice: the second (last) level loads, then the game is complete.
 [ "$(grep -c ': GoalReached' "$log")" -eq 2 ] || fail "two goals expected"
 [ "$(grep -c ': LevelLoadStarted' "$log")" -eq 4 ] || fail "four level loads expected"

@@ -301,6 +301,15 @@ TEST(GraphicsSystem, FadesAndDebugKeys) {
     EXPECT_EQ(V(w.graphics.GetFadeColor()), V(Vec4(1, 1, 1, 1)));
     EXPECT_TRUE(w.heard.events.empty());
 
+    // A level quit mid-fade ("GameEnding") takes its fade along: no message
+    // reaches the screen that follows, which is drawn unfaded.
+    w.core.SendMessageValues("StartFade", Vec4(1, 1, 1, 1), Vec4(0, 0, 0, 0), 2.0f, &done);
+    w.graphics.StepFade(1.0f);
+    w.core.Send("GameEnding");
+    for (int i = 0; i < 4; ++i) w.graphics.StepFade(1.0f);
+    EXPECT_EQ(V(w.graphics.GetFadeColor()), V(Vec4(1, 1, 1, 1)));
+    EXPECT_TRUE(w.heard.events.empty());
+
     // Debug keys act only with "Debug" on, toggles on the press.
     w.core.SendMessageValues("KeyTriggered", 119, true);
     EXPECT_TRUE(w.graphics.DrawsSkybox());

@@ -285,11 +285,25 @@ TEST(UiSystem, InputDelaysCountUiTime) {
     EXPECT_EQ(scenes.GetInputClock(), nullptr) << "the scene manager keeps no clock of a system that is gone";
 }
 
-TEST(UiSystem, ShutdownWithAPauseSceneOnTheStackLeavesNoCaptureBehind) {
+TEST(UiSystem, APauseSceneOpensOnlyOverPlayAndShutdownLeavesNoCaptureBehind) {
     UiFixture f;
     UiScene* pause = f.scenes.CreateTemplate("pause");
     pause->SetName("pause");
     pause->AddHandler(new UiPauseHandler);
+    // Asked for in the frame a Goto or Replace takes the screen over (the
+    // level won, lost or loading): it is not pushed; other pushes still are.
+    for (UiSceneChangeMethod method : {Goto, Replace}) {
+        f.Request(Goto, "a");
+        f.ui.Update(0.016f);
+        f.Request(Push, "pause");
+        f.Request(method, "b");
+        f.Request(Push, "overlay");
+        f.ui.Update(0.016f);
+        EXPECT_EQ(f.Stack(), "b,overlay");
+        EXPECT_FALSE(f.ui.IsCapturingInput());
+    }
+    f.Request(Goto, "a");
+    f.ui.Update(0.016f);
     f.Request(Push, "pause");
     f.ui.Update(0.016f);
     EXPECT_TRUE(f.ui.IsCapturingInput());
