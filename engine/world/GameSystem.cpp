@@ -300,12 +300,7 @@ void GameSystem::ResetLevel() {
 // them back to the main menu, or a test play back to the editor) and the
 // game waits for the next start.
 void GameSystem::RefuseLevel(const std::string& name) {
-    m_reload = false;
-    m_loading = false;
-    m_levelRunning = false;
-    m_countdown = -1;
-    m_flyOverRunning = false;
-    m_readyAfterLoad = false;
+    StopPlay();
     ResetLevel();
     m_boundsWatch.Clear();
     const std::string why = m_refusal.empty() ? std::string("the log says why") : m_refusal;
@@ -458,15 +453,19 @@ void GameSystem::OnGoalReached() {
     m_rebuild = true;
 }
 
-// Whatever the quit level had under way stays behind with it: a pending
-// reload or load, the countdown to its fly-over.
-void GameSystem::OnGameEnding() {
+// Whatever the level had under way stays behind with it: a pending reload
+// or load, the countdown to its fly-over, the fly-over itself.
+void GameSystem::StopPlay() {
     m_levelRunning = false;
     m_reload = false;
     m_loading = false;
     m_countdown = -1;
     m_flyOverRunning = false;
     m_readyAfterLoad = false;
+}
+
+void GameSystem::OnGameEnding() {
+    StopPlay();
     ClearLevelObjects();
 }
 

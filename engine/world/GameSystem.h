@@ -160,6 +160,8 @@ private:
     // Logs a level name no room palette defines; answers what it names.
     std::string ReportUnknownLevel(const std::string& name) const;
     void RefuseLevel(const std::string& name);
+    // Ends a level's play and everything it had pending (no level runs).
+    void StopPlay();
     void CompleteGame();
     void StartFlyOver();
     void UpdateTutorialPrompts(f32 dt);
