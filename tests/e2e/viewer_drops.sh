@@ -2,8 +2,8 @@
 # The model viewer with files dropped through the input script: a converted
 # model copied under a hostile name shows at the centre of the frame with the
 # grid floor still around it; a skinned source is drawn with its clip; a
-# model source that cannot be converted is
-# logged and leaves the frame as the empty scene; no name runs a command.
+# model source that cannot be converted, or a model file with no mesh, is
+# logged and leaves the model shown before as it was; no name runs a command.
 # The model file and the converter's log are kept in the per-user folder,
 # never in the working folder or rsc/. A texture that cannot be read is on
 # the status line.
@@ -14,11 +14,12 @@ unset TAVRIN_MAX_FRAMES
 # Prints "R G B" of a PNG at pixel (X, Y).
 pixel() { python3 "$(dirname "$0")/png_rows.py" "$1" "$2" "$3" | awk '{print $3, $4, $5}'; }
 
-# shoot NAME [FILE]: frame 20 of the viewer in $work/NAME.png, FILE (if
-# given) dropped at frame 5.
+# shoot NAME [FILE...]: frame 20 of the viewer in $work/NAME.png, the FILEs
+# (if any) dropped at frames 5, 10, ...
 shoot() {
-  local name=$1 file=${2:-}
-  if [ -n "$file" ]; then printf '5 drop %s\n' "$file" > "$work/$name.txt"; else : > "$work/$name.txt"; fi
+  local name=$1 frame=5 file; shift
+  : > "$work/$name.txt"
+  for file in "$@"; do printf '%d drop %s\n' $frame "$file" >> "$work/$name.txt"; frame=$((frame + 5)); done
   TAVRIN_MAX_FRAMES=24 TAVRIN_INPUT_SCRIPT="$work/$name.txt" TAVRIN_SCREENSHOT="$work/$name.png@20" \
     run_program "$name" -m
   expect_clean_run "$name"
@@ -67,13 +68,14 @@ PY
 )
 [ "$changed" -ge 20 ] || fail "the skinned model is not drawn ($changed pixels changed)"
 
+# A source that cannot be converted, dropped onto the crate: the crate stays.
 head -c 100 /usr/share/assimp/models/FBX/box.fbx > "$work/cut \$(touch pwned).fbx"
-shoot failed "$work/cut \$(touch pwned).fbx"
+shoot failed "$work/rsc/models/crate.bin" "$work/cut \$(touch pwned).fbx"
 expect_line "$(log_file)" "model-converter exited with code"
 expect_line "$(log_file)" "; the converter said:"
 expect_no_line "$(log_file)" "see convert.log"
 [ ! -e "$(kept mv-asset.bin)" ] || fail "an earlier mv-asset.bin was left after a failed conversion"
-[ "$(pixel failed.png 512 384)" = "$(pixel empty.png 512 384)" ] || fail "a failed conversion shows something"
+[ "$(pixel failed.png 512 384)" = "$(pixel copied.png 512 384)" ] || fail "a failed conversion took the crate away"
 # It says so on the window: the status line's dark red strip along the bottom.
 reddish() { read -r r g b <<<"$(pixel "$1" 1010 764)"; [ "$r" -gt 90 ] && [ "$g" -lt 40 ] && [ "$b" -lt 40 ]; }
 reddish failed.png || fail "no status line after a failed conversion: $(pixel failed.png 1010 764)"
@@ -81,14 +83,24 @@ reddish failed.png || fail "no status line after a failed conversion: $(pixel fa
 [ ! -e pwned ] && [ ! -e pwned2 ] || fail "a dropped file name ran a command"
 
 # A file of no kind the viewer reads is named and ignored; a broken model
-# file is named by the dropped path too.
+# file is named by the dropped path too. Model files with no mesh (broken,
+# empty, a clip alone) leave the crate dropped first: the same object, not a
+# new one showing its mesh as theirs.
 printf 'not a model\n' > "$work/notes.txt"
 printf 'dpm2\0\0' > "$work/cut.bin"
-printf '5 drop %s\n8 drop %s\n' "$work/notes.txt" "$work/cut.bin" > "$work/odd.txt"
-TAVRIN_MAX_FRAMES=14 TAVRIN_INPUT_SCRIPT="$work/odd.txt" run_program odd-drops -m
+: > "$work/empty.bin"
+printf '2 drop %s\n5 drop %s\n8 drop %s\n11 drop %s\n14 drop %s\n' "$work/rsc/models/crate.bin" "$work/notes.txt" \
+  "$work/cut.bin" "$work/empty.bin" "$work/rsc/models/hinge-wave.bin" > "$work/odd.txt"
+TAVRIN_TRACE_MESSAGES=ObjectCreated,ObjectDestroyed TAVRIN_MAX_FRAMES=18 TAVRIN_INPUT_SCRIPT="$work/odd.txt" \
+  run_program odd-drops -m
 expect_clean_run odd-drops
 expect_line "$(log_file)" "ModelView: '$work/notes.txt' is not a kind the viewer takes (.fbx, .bin, .png, .tga); ignored"
 expect_line "$(log_file)" "$work/cut.bin: model file $(kept mv-asset.bin): "
+for file in cut.bin empty.bin rsc/models/hinge-wave.bin; do
+  expect_line "$(log_file)" "ModelView: '$work/$file' holds no mesh; not shown, the scene is left as it was"
+done
+[ "$(grep -c "ObjectCreated([0-9]* 'mv-asset')" "$(log_file)")" -eq 1 ] || fail "a failed drop made a model object"
+! grep -q "ObjectDestroyed([0-9]* 'mv-asset')" "$(log_file)" || fail "a failed drop took the crate away"
 nothing_left_here
 
 # A texture the viewer cannot read is told on the window, not only in the log.

@@ -322,12 +322,6 @@ void ModelView::OnFileDropMessage(std::string* path) {
 void ModelView::OnFileDrop(const std::string& path) {
     const std::string ext = LowerExtension(path);
     if (ext == "fbx" || ext == "bin") {
-        if (!m_animationOnly) {
-            if (m_modelId != 0) {
-                if (ObjectManager* objects = Objects()) objects->DestroyObject(m_modelId);
-            }
-            m_modelId = 0;
-        }
         m_droppedPath = path;
         m_loadCountdown = 2;
     } else if (ext == "png" || ext == "tga") {
@@ -349,51 +343,83 @@ void ModelView::ApplyTexture() const {
     if (MeshComponent* mesh = ComponentOf<MeshComponent>(m_modelId)) mesh->SetDiffuseTexture(m_textureName);
 }
 
+// Copy or conversion, read, and only then replace: any failure on the way
+// has been logged and put on the status line, and returns with the scene as
+// it was (see the header).
 void ModelView::LoadDroppedModel() {
-    // The model is read from its copy under rsc/; what the reader logs about
-    // it names the file the user dropped as well.
-    LogSourceScope source(m_droppedPath);
-    const std::string ext = LowerExtension(m_droppedPath);
-    const std::string quoted = QuotedFileName(m_droppedPath);
-    bool ready = false;
-    if (m_workFolder.empty()) {
-        LogMessage("ModelView: '" + m_droppedPath + "' is not shown: no folder for converted models\n");
-        ShowPanelStatus(quoted + " not shown: no folder for converted models");
-    } else if (ext == "fbx") {
-        ready = ConvertModel(m_droppedPath);
-    } else if (ext == "bin") {
-        ready = CopyModelFile(m_droppedPath);
+    ModelData data;
+    {
+        // What the reader logs about the model file names the file the user
+        // dropped as well (but not what the scene logs afterwards).
+        LogSourceScope source(m_droppedPath);
+        if (!MakeModelFile()) return;
+        data = ReadModelFile(ModelFilePath());
     }
-    if (!ready) return;
-
-    const u32 parts = ReloadGeometryResource(ModelFilePath(), m_animationOnly ? kModelPartAnimation : 0xFFFFu);
-    if (parts == 0)
-        ShowPanelStatus(quoted + " holds nothing the viewer can show (the log says why)");
-    if (!m_animationOnly) {
-        ObjectManager* objects = Objects();
-        Composition* object = objects ? objects->SpawnComposition(kAssetName) : nullptr;
-        if (!object) {
-            LogMessage(std::string("ModelView: the archetype '") + kAssetName + "' could not be made; no model\n");
-            return;
-        }
-        m_modelId = object->GetId();
-        CompositionFactory* factory = CompositionFactory::Instance();
-        auto* fidget = (parts & kModelPartSkeleton) && factory
-                           ? static_cast<FidgetComponent*>(factory->CreateComponent(FidgetComponent::kTypeId))
-                           : nullptr;
-        if (fidget) {
-            fidget->SetAnimation(kAssetName);
-            fidget->SetSkeleton(kAssetName);
-            fidget->SetShowBindPose(m_showBindPose);
-            fidget->SetRunning(true);
-            object->AddComponent(fidget);
-        }
-        objects->InitializeObject(object);
+    if (!HoldsWhatTheDropNeeds(data)) return;
+    if (m_animationOnly) {
+        ReplaceGeometryParts(kAssetName, data, kModelPartAnimation);
+    } else {
+        ReplaceModel(data);
     }
     ApplyTexture();
     FidgetComponent* fidget = ComponentOf<FidgetComponent>(m_modelId);
     m_duration = fidget ? fidget->GetAnimationLength() : 0.0f;
     if (fidget) fidget->SetRunning(m_animate);
+}
+
+// The dropped file, converted or copied, as the model file; false after
+// saying why.
+bool ModelView::MakeModelFile() {
+    if (m_workFolder.empty()) {
+        LogMessage("ModelView: '" + m_droppedPath + "' is not shown: no folder for converted models\n");
+        ShowPanelStatus(QuotedFileName(m_droppedPath) + " not shown: no folder for converted models");
+        return false;
+    }
+    if (LowerExtension(m_droppedPath) == "fbx") return ConvertModel(m_droppedPath);
+    return CopyModelFile(m_droppedPath);
+}
+
+// A model drop needs a mesh, an animation-only drop a clip: without it the
+// drop would show what is already loaded under "mv-asset" as if it were the
+// dropped file. The reader has logged what it left out.
+bool ModelView::HoldsWhatTheDropNeeds(const ModelData& data) const {
+    const u32 needed = m_animationOnly ? kModelPartAnimation : kModelPartMesh;
+    if (data.Parts() & needed) return true;
+    const std::string part = m_animationOnly ? "animation" : "mesh";
+    LogMessage("ModelView: '" + m_droppedPath + "' holds no " + part + "; not shown, the scene is left as it was\n");
+    ShowPanelStatus(QuotedFileName(m_droppedPath) + " not shown: it holds no " + part + " (the log says why)");
+    return false;
+}
+
+// The model shown goes at once, before its mesh and skeleton are rewritten
+// in place under it (its fidget must not pose the new skeleton); then the
+// new one is made from the parts the file has.
+void ModelView::ReplaceModel(const ModelData& data) {
+    ObjectManager* objects = Objects();
+    if (objects && objects->GetObject(m_modelId)) {
+        objects->DestroyObject(m_modelId);
+        objects->DestroyPendingNow();
+    }
+    m_modelId = 0;
+    const u32 parts = ReplaceGeometryParts(kAssetName, data, 0xFFFFu);
+    Composition* object = objects ? objects->SpawnComposition(kAssetName) : nullptr;
+    if (!object) {
+        LogMessage(std::string("ModelView: the archetype '") + kAssetName + "' could not be made; no model\n");
+        return;
+    }
+    m_modelId = object->GetId();
+    CompositionFactory* factory = CompositionFactory::Instance();
+    auto* fidget = (parts & kModelPartSkeleton) && factory
+                       ? static_cast<FidgetComponent*>(factory->CreateComponent(FidgetComponent::kTypeId))
+                       : nullptr;
+    if (fidget) {
+        fidget->SetAnimation(kAssetName);
+        fidget->SetSkeleton(kAssetName);
+        fidget->SetShowBindPose(m_showBindPose);
+        fidget->SetRunning(true);
+        object->AddComponent(fidget);
+    }
+    objects->InitializeObject(object);
 }
 
 bool ModelView::ConvertModel(const std::string& path) {

@@ -11,21 +11,27 @@
 //                  put on the next model when none is shown);
 //   anything else - logged by name with the kinds above, and ignored.
 // The extension is compared lower-cased (ASCII letters only). A dropped
-// model takes the current one away at once and is loaded two frames later;
-// a second drop in between restarts the count. With "Animation only" set,
-// the model stays and only its animation is replaced from the file.
+// model is loaded two frames later (a second drop in between restarts the
+// count) and, once read, replaces the model shown. With "Animation only"
+// set, the model stays and only its animation is replaced from the file.
+//
+// A drop that fails leaves the scene as it was: the model shown, its clip
+// and its texture stay, and nothing loaded under "mv-asset" is touched. It
+// fails when there is no work folder, when the copy or the conversion fails
+// (the reason is logged: converter not found, could not be run, its exit
+// code or signal, no model written, with the converter's own output, which
+// also stays in "convert.log"), or when the file read holds no mesh (no
+// clip, with "Animation only"): an empty or cut file, or a clip alone. Each
+// failure is also put on the status line.
 //
 // The model file "mv-asset.bin" and the converter's "convert.log" live in
 // the viewer's work folder: the per-user folder, or, when the environment
 // gives none or it cannot be made, a temporary folder of the viewer's own,
 // removed at shutdown; never the working folder or rsc/. The model file is
-// removed before each conversion or copy, so a failed one never shows an
-// earlier model: the failure is logged with its reason (converter not found,
-// could not be run, its exit code or signal, no model written) and the
-// converter's own output, which also stays in "convert.log"; no model is
-// shown. The converter runs in the work folder without a shell, with the
-// arguments [converter, absolute path, "-mv"] plus "-s" when "Scale Model"
-// is set.
+// removed before each conversion or copy, so a failed one leaves no earlier
+// file to be read in its place. The converter runs in the work folder
+// without a shell, with the arguments [converter, absolute path, "-mv"] plus
+// "-s" when "Scale Model" is set.
 //
 // The panel layout comes from the configuration "ModelView" (the shipped
 // default in rsc/), then from the user's own "modelview.xcfg" in the per-user
@@ -47,6 +53,7 @@ namespace Ostrel {
 
 class ObjectManager;
 class Serializer;
+struct ModelData;
 struct PanelBar;
 
 class ModelView : public System {
@@ -111,6 +118,9 @@ private:
     void BuildScene();
     void FillViewerBar();
     void LoadDroppedModel();
+    bool MakeModelFile();
+    bool HoldsWhatTheDropNeeds(const ModelData& data) const;
+    void ReplaceModel(const ModelData& data);
     bool ConvertModel(const std::string& path);
     bool CopyModelFile(const std::string& path);
     void ApplyTexture() const;

@@ -14,24 +14,6 @@
 
 namespace Ostrel {
 
-namespace {
-
-// The parts of the file at path; empty after logging when it cannot be opened.
-ModelData ReadModelFile(const std::string& path) {
-    ModelData model;
-    auto file = std::make_unique<FileSystemFile>(path);
-    if (!file->Open()) {
-        LogMessagef("model file %s: cannot be opened; skipped\n", path.c_str());
-        return model;
-    }
-    ChunkReader reader(std::move(file));
-    model.Read(reader, path);
-    reader.Close();
-    return model;
-}
-
-}  // namespace
-
 void BuildMeshFromModelData(Mesh* mesh, const ModelMeshData* data) {
     if (!mesh || !data) return;
     mesh->SetPrimitiveType(kPrimitiveTriangleList);
@@ -53,6 +35,19 @@ void BuildMeshFromModelData(Mesh* mesh, const ModelMeshData* data) {
     mesh->Build();
 }
 
+ModelData ReadModelFile(const std::string& path) {
+    ModelData model;
+    auto file = std::make_unique<FileSystemFile>(path);
+    if (!file->Open()) {
+        LogMessagef("model file %s: cannot be opened; skipped\n", path.c_str());
+        return model;
+    }
+    ChunkReader reader(std::move(file));
+    model.Read(reader, path);
+    reader.Close();
+    return model;
+}
+
 void LoadGeometryResource(const std::string& path) {
     const ModelData model = ReadModelFile(path);
     const std::string name = FilePath(path).GetBaseName();
@@ -69,9 +64,7 @@ void LoadGeometryResource(const std::string& path) {
     }
 }
 
-u32 ReloadGeometryResource(const std::string& path, u32 mask) {
-    const ModelData model = ReadModelFile(path);
-    const std::string name = FilePath(path).GetBaseName();
+u32 ReplaceGeometryParts(const std::string& name, const ModelData& model, u32 mask) {
     u32 replaced = 0;
     MeshManager* meshes = GetMeshManager();
     if ((mask & kModelPartMesh) && model.mesh && meshes) {
@@ -92,6 +85,10 @@ u32 ReloadGeometryResource(const std::string& path, u32 mask) {
         replaced |= kModelPartSkeleton;
     }
     return replaced;
+}
+
+u32 ReloadGeometryResource(const std::string& path, u32 mask) {
+    return ReplaceGeometryParts(FilePath(path).GetBaseName(), ReadModelFile(path), mask);
 }
 
 void RegisterModelLoaders(ResourceManager& resources) {

@@ -12,6 +12,7 @@ namespace Ostrel {
 
 class Mesh;
 class ResourceManager;
+struct ModelData;
 struct ModelMeshData;
 
 // Fills mesh from the file's mesh part and builds it: skinned records with
@@ -25,11 +26,21 @@ void BuildMeshFromModelData(Mesh* mesh, const ModelMeshData* data);
 // read.
 void LoadGeometryResource(const std::string& path);
 
-// Re-reads the file and replaces only the parts in mask (kModelPartMesh,
-// kModelPartAnimation, kModelPartSkeleton) that the file has: the mesh is
+// The sound parts of the model file at path, stored nowhere; problems are
+// logged naming the file, and a file that cannot be opened gives no parts.
+// A caller that must not replace what is loaded with less (the model viewer)
+// reads first, looks at the parts, then calls ReplaceGeometryParts.
+ModelData ReadModelFile(const std::string& path);
+
+// Replaces, under name, only the parts in mask (kModelPartMesh,
+// kModelPartAnimation, kModelPartSkeleton) that model has: the mesh is
 // emptied and refilled in place (created when missing), the clip keeps its
 // playback rate, the skeleton is rebuilt in place. Answers the mask of the
-// parts replaced. Main thread only (it rewrites assets that frames read).
+// parts replaced; the others keep what they held. Main thread only (it
+// rewrites assets that frames read).
+u32 ReplaceGeometryParts(const std::string& name, const ModelData& model, u32 mask);
+
+// ReadModelFile, then ReplaceGeometryParts under the file's base name.
 u32 ReloadGeometryResource(const std::string& path, u32 mask);
 
 // Registers the GEOMETRY and ANIM_WRAPPER loaders.

@@ -1,7 +1,7 @@
 // The model viewer headless: its panel and scene, the drop pipeline with a
 // fake converter (argument vector, hostile names, the two-frame countdown,
-// failures that show nothing stale), animation-only drops, late textures and
-// the layout file; and the process runner on its own.
+// failed drops that leave the model shown as it was), animation-only drops,
+// late textures and the layout file; and the process runner on its own.
 
 #include "tools/viewer/ModelView.h"
 
@@ -220,32 +220,47 @@ TEST_F(ModelViewTest, CapitalFbxRunsTheConverterWithoutAShellTwoFramesLater) {
     model.RunQueued();
     EXPECT_FALSE(fidget->IsRunning());
 
-    // Without "Scale Model" there is no "-s"; a second drop takes the model
-    // away at once and restarts the count.
+    // Without "Scale Model" there is no "-s"; a second drop restarts the
+    // count, and the model shown stays until the new one is read.
     viewer.SetScaleModel(false);
     const u32 first = viewer.GetModelId();
     viewer.OnFileDrop("x.fbx");
-    EXPECT_EQ(viewer.GetModelId(), 0u);
     Frame();
-    EXPECT_EQ(ObjectHandle(first).GetObject(), nullptr);
     viewer.OnFileDrop("y.Fbx");
     Frame();
-    EXPECT_EQ(Model(), nullptr);
+    EXPECT_EQ(viewer.GetModelId(), first);
     Frame();
     ASSERT_NE(Model(), nullptr);
+    EXPECT_EQ(ObjectHandle(first).GetObject(), nullptr);
     // The converter runs in the work folder: a relative path is made whole.
     EXPECT_EQ(Lines(ReadText(work / "args.txt")), (std::vector<std::string>{(folder / "y.Fbx").string(), "-mv"}));
 }
 
-TEST_F(ModelViewTest, FailedConversionOrCopyShowsNoEarlierModel) {
+// A failed drop of any kind leaves the model shown, its skeleton, clip and
+// texture as they were: nothing loaded under "mv-asset" is replaced by less,
+// and no new object shows the earlier mesh as if it were the dropped file.
+TEST_F(ModelViewTest, FailedDropLeavesTheEarlierModelAsItWas) {
     Start();
-    viewer.OnFileDrop(crate);  // a converted model is copied
+    viewer.OnFileDrop((folder / "Wood.TGA").string());
+    viewer.OnFileDrop(hinge);  // a converted model is copied
     Frame();
     Frame();
     ASSERT_NE(Model(), nullptr);
-    EXPECT_EQ(Model()->GetComponentAs<FidgetComponent>(), nullptr);
-    EXPECT_EQ(std::get<f32>(model.Read("Viewer Info", "", "Duration")), 0.0f);
+    const u32 shown = viewer.GetModelId();
+    FidgetComponent* fidget = Model()->GetComponentAs<FidgetComponent>();
+    ASSERT_NE(fidget, nullptr);
+    const u32 indices = meshes.Find("mv-asset")->GetIndexCount();
     ASSERT_TRUE(fs::exists(work / "mv-asset.bin"));
+    auto expectHingeKept = [&](const std::string& dropped) {
+        EXPECT_EQ(viewer.GetModelId(), shown) << dropped;
+        ASSERT_NE(Model(), nullptr) << dropped;
+        EXPECT_EQ(Model()->GetComponentAs<FidgetComponent>(), fidget) << dropped;
+        EXPECT_EQ(Model()->GetComponentAs<MeshComponent>()->GetDiffuseTextureId(), "Wood") << dropped;
+        EXPECT_EQ(meshes.Find("mv-asset")->GetIndexCount(), indices) << dropped;
+        EXPECT_EQ(skeletons.Find("mv-asset")->bones.size(), 2u) << dropped;
+        EXPECT_EQ(animations.Find("mv-asset")->duration, 1.0f) << dropped;
+        EXPECT_FLOAT_EQ(std::get<f32>(model.Read("Viewer Info", "", "Duration")), 1.0f) << dropped;
+    };
 
     XmlTest::LogCapture log;
     const std::string failing = (folder / "failing-converter").string();
@@ -253,7 +268,7 @@ TEST_F(ModelViewTest, FailedConversionOrCopyShowsNoEarlierModel) {
     viewer.OnFileDrop("broken.fbx");
     Frame();
     Frame();
-    EXPECT_EQ(Model(), nullptr);
+    expectHingeKept("broken.fbx");
     EXPECT_FALSE(fs::exists(work / "mv-asset.bin"));  // neither the old nor half a new one
     EXPECT_EQ(ReadText(work / "convert.log"), "no meshes\n");
     // The reason and the converter's own words are in the log itself.
@@ -269,7 +284,7 @@ TEST_F(ModelViewTest, FailedConversionOrCopyShowsNoEarlierModel) {
     viewer.OnFileDrop("other.fbx");
     Frame();
     Frame();
-    EXPECT_EQ(Model(), nullptr);
+    expectHingeKept("other.fbx");
     EXPECT_NE(log.Text().find("converting 'other.fbx' failed: " + missing +
                               " could not be run (No such file or directory)"),
               std::string::npos)
@@ -280,7 +295,7 @@ TEST_F(ModelViewTest, FailedConversionOrCopyShowsNoEarlierModel) {
     viewer.OnFileDrop("third.fbx");
     Frame();
     Frame();
-    EXPECT_EQ(Model(), nullptr);
+    expectHingeKept("third.fbx");
     EXPECT_NE(log.Text().find("ModelView: no-such-converter-anywhere not found: looked in " + HelperProgramFolder() +
                               " and on PATH; 'third.fbx' is not shown"),
               std::string::npos)
@@ -288,17 +303,30 @@ TEST_F(ModelViewTest, FailedConversionOrCopyShowsNoEarlierModel) {
     EXPECT_EQ(model.Status().Text(), "Converting 'third.fbx' failed: no-such-converter-anywhere not found");
     EXPECT_EQ(log.Text().find("see convert.log"), std::string::npos) << "no pointer to a file instead of the reason";
 
-    viewer.OnFileDrop(crate);
-    Frame();
-    Frame();
-    ASSERT_NE(Model(), nullptr);
     viewer.OnFileDrop((folder / "missing.bin").string());
     Frame();
     Frame();
-    EXPECT_EQ(Model(), nullptr);
+    expectHingeKept("missing.bin");
     EXPECT_FALSE(fs::exists(work / "mv-asset.bin"));
     EXPECT_EQ(model.Status().Text(), "Copying 'missing.bin' failed: " + std::string(std::strerror(ENOENT)));
     EXPECT_NE(log.Text().find("mv-asset.bin failed: " + std::string(std::strerror(ENOENT))), std::string::npos);
+
+    // Copied, but no mesh to show: empty, cut inside its mesh, a clip alone.
+    WriteText(folder / "empty.bin", "");
+    WriteText(folder / "cut.bin", ReadText(crate).substr(0, 60));
+    ASSERT_EQ(WriteModelFile((folder / "wave.bin").string(), MakeHingeWave()), "");
+    for (const char* file : {"empty.bin", "cut.bin", "wave.bin"}) {
+        viewer.OnFileDrop((folder / file).string());
+        Frame();
+        Frame();
+        expectHingeKept(file);
+        EXPECT_EQ(model.Status().Text(), "'" + std::string(file) + "' not shown: it holds no mesh (the log says why)");
+        EXPECT_NE(log.Text().find("ModelView: '" + (folder / file).string() +
+                                  "' holds no mesh; not shown, the scene is left as it was"),
+                  std::string::npos)
+            << log.Text();
+    }
+    EXPECT_EQ(ReadText(work / "mv-asset.bin"), ReadText(folder / "wave.bin"));  // the file as dropped
 
     for (const char* other : {"notes.txt", "bunny.OBJ", "README"}) {
         const std::string before = log.Text();
