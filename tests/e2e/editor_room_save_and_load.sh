@@ -7,10 +7,12 @@
 # typed into its PosY is refused with the reason in the log, "Save Level"
 # (found through the panels, not by pixels) refuses the name "hud", which
 # the HUD's scene holds (the status line names its file), then writes
-# rsc/level/Untitled.xrm, and the window is closed. Second run: ';' finds
-# no room "appeared"; the room saved above is moved into the rooms folder
-# under that name while the editor runs, and the next ';' loads it: the
-# object is highlighted in magenta where the first run left it.
+# rsc/level/Untitled.xrm; 100001 typed into "Number of Clones" and V make
+# no copy, said once in the log and on the status line (the object tables
+# cannot hold them: no table-full line), and the window is closed. Second
+# run: ';' finds no room "appeared"; the room saved above is moved into the
+# rooms folder under that name while the editor runs, and the next ';' loads
+# it: the object is highlighted in magenta where the first run left it.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 source "$here/e2e_common.bash" "$@"
@@ -88,8 +90,32 @@ save_as() {
   printf '%s text %s\n%s key 13 down\n%s key 13 up\n' $(($1 + 8)) "$2" $(($1 + 9)) $(($1 + 10))
   printf '%s mouse item Editor Info|I/O|Save Level\n%s mouse left down\n%s mouse left up\n' $(($1 + 12)) $(($1 + 13)) $(($1 + 14))
 }
-{ save_as 52 hud; save_as 68 Untitled; echo "88 close"; } >> make.txt
-TAVRIN_INPUT_SCRIPT="$work/make.txt" TAVRIN_SCREENSHOT="$work/made.png@51,$work/refused.png@69" ASAN_OPTIONS=detect_leaks=0 \
+# The folded "Clone Settings" is opened by its header under "Clone Selected"
+# (groups have no "mouse item" place).
+{ save_as 52 hud; save_as 68 Untitled; } >> make.txt
+cat >> make.txt <<'SCRIPT'
+84 mouse move 100 354 0 0
+85 mouse left down
+86 mouse left up
+88 mouse item Editor Info|Clone Settings|Number of Clones
+89 mouse left down
+90 mouse left up
+92 mouse left down
+93 mouse left up
+95 key 17 down
+96 key A down
+97 key A up
+98 key 17 up
+99 text 100001
+100 key 13 down
+101 key 13 up
+103 mouse move 900 700 0 0
+105 key V down
+105 key V up
+110 close
+SCRIPT
+TAVRIN_INPUT_SCRIPT="$work/make.txt" TAVRIN_SCREENSHOT="$work/made.png@51,$work/refused.png@69,$work/cloned.png@108" \
+  ASAN_OPTIONS=detect_leaks=0 \
   XDG_DATA_HOME="$work/xdg-make" timeout 120 "$exe" -l >make.out 2>make.err || { cat make.err >&2; fail "first run"; }
 expect_clean_run make
 makeLog="$work/xdg-make/$userFolderName/error_log.log"
@@ -106,6 +132,17 @@ assert all(rows[height - 3][4 * x] > 90 and rows[height - 3][4 * x + 1] < 40 for
 assert rows[height - 22:] != read_rgba("made.png")[2][height - 22:]
 PY
 expect_line "$makeLog" "LevelEditor: saved the room 'Untitled' (1 objects)"
+refusal="LevelEditor: no copy of 'crate-obj' made: 100001 copies asked for, the object tables hold room for "
+[ "$(grep -cF "$refusal" "$makeLog")" = 1 ] || fail "the refused clones are not said once"
+expect_no_line "$makeLog" "table is full"
+python3 - "$here" <<'PY' || fail "no status line after the refused clones"
+import sys
+sys.path.insert(0, sys.argv[1])
+from png_rows import read_rgba
+width, height, rows = read_rgba("cloned.png")
+assert all(rows[height - 3][4 * x] > 90 and rows[height - 3][4 * x + 1] < 40 for x in range(0, width, 8))
+assert rows[height - 22:] != read_rgba("refused.png")[2][height - 22:]
+PY
 [ -f "$room" ] || fail "no room file written"
 [ ! -e "$room.tmp" ] || fail "the temporary room file was left"
 grep -q "<crate-obj>" "$room" || { cat "$room" >&2; fail "the room lacks the crate"; }
