@@ -121,28 +121,24 @@ expect_clean_run make
 makeLog="$work/xdg-make/$userFolderName/error_log.log"
 expect_line "$makeLog" "LevelEditor: the room 'hud' was not saved (the name is taken by 'rsc/ui/hud.scn')"
 [ ! -e rsc/level/hud.xrm ] || fail "a room named 'hud' was written"
-# The refusal on the window: the status line's dark red strip at the bottom,
-# with a text it did not show before the save.
-python3 - "$here" <<'PY' || fail "no status line after the refused save"
+# status_shown PNG BEFORE: PNG has the status line's dark red strip at the
+# bottom, with a text that BEFORE did not show.
+status_shown() {
+  python3 - "$here" "$1" "$2" <<'PY'
 import sys
 sys.path.insert(0, sys.argv[1])
 from png_rows import read_rgba
-width, height, rows = read_rgba("refused.png")
+width, height, rows = read_rgba(sys.argv[2])
 assert all(rows[height - 3][4 * x] > 90 and rows[height - 3][4 * x + 1] < 40 for x in range(0, width, 8))
-assert rows[height - 22:] != read_rgba("made.png")[2][height - 22:]
+assert rows[height - 22:] != read_rgba(sys.argv[3])[2][height - 22:]
 PY
+}
+status_shown refused.png made.png || fail "no status line after the refused save"
 expect_line "$makeLog" "LevelEditor: saved the room 'Untitled' (1 objects)"
 refusal="LevelEditor: no copy of 'crate-obj' made: 100001 copies asked for, the object tables hold room for "
 [ "$(grep -cF "$refusal" "$makeLog")" = 1 ] || fail "the refused clones are not said once"
 expect_no_line "$makeLog" "table is full"
-python3 - "$here" <<'PY' || fail "no status line after the refused clones"
-import sys
-sys.path.insert(0, sys.argv[1])
-from png_rows import read_rgba
-width, height, rows = read_rgba("cloned.png")
-assert all(rows[height - 3][4 * x] > 90 and rows[height - 3][4 * x + 1] < 40 for x in range(0, width, 8))
-assert rows[height - 22:] != read_rgba("refused.png")[2][height - 22:]
-PY
+status_shown cloned.png refused.png || fail "no status line after the refused clones"
 [ -f "$room" ] || fail "no room file written"
 [ ! -e "$room.tmp" ] || fail "the temporary room file was left"
 grep -q "<crate-obj>" "$room" || { cat "$room" >&2; fail "the room lacks the crate"; }

@@ -316,9 +316,7 @@ TEST_F(ObjectManagerTest, RefusesObjectsPastTheIdLimit) {
 // RoomForObjects counts what fits beforehand.
 TEST_F(ObjectManagerTest, RefusedClonesAreDestroyedNotKept) {
     const Composition* archetype = factory.FindArchetype("thing-obj");
-    EXPECT_EQ(manager.RoomForObjects(0), HandleTable::kMaxSlots);
     EXPECT_EQ(manager.RoomForObjects(2), HandleTable::kMaxSlots / 2);
-    EXPECT_EQ(manager.RoomForObjects(3), HandleTable::kMaxSlots / 3);
     // thing-obj has two components: 32768 of them take every component handle.
     u32 first = 0;
     for (u32 i = 0; i < HandleTable::kMaxSlots / 2; ++i) {
@@ -327,7 +325,6 @@ TEST_F(ObjectManagerTest, RefusedClonesAreDestroyedNotKept) {
         if (i == 0) first = id;
     }
     EXPECT_EQ(manager.RoomForObjects(2), 0u);
-    EXPECT_EQ(manager.RoomForObjects(0), HandleTable::kMaxSlots / 2) << "ids are left";
     const std::size_t live = factory.GetLiveCount();
     testing::internal::CaptureStderr();
     EXPECT_EQ(manager.CloneComposition(archetype), 0u);
@@ -366,7 +363,6 @@ TEST_F(ObjectManagerTest, ClonesPastTheIdLimitAreDestroyed) {
         ASSERT_NE(id, 0u);
         if (i == 0) first = id;
     }
-    EXPECT_EQ(manager.RoomForObjects(0), 0u);
     testing::internal::CaptureStderr();
     EXPECT_EQ(manager.CloneComposition(factory.FindArchetype("thing-obj")), 0u);
     EXPECT_EQ(manager.CloneObject(first), 0u);
