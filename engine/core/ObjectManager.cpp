@@ -26,6 +26,8 @@ namespace {
 constexpr int kLogLevel = 5;
 const char* const kObjectCreated = "ObjectCreated";
 const char* const kObjectDestroyed = "ObjectDestroyed";
+// Ends a full table's line, which is logged once (ReportFullTable).
+const char* const kRefusedQuietly = " Until an object is destroyed, later ones are refused without this line.\n";
 
 }  // namespace
 
@@ -44,9 +46,9 @@ bool ObjectManager::RegisterNewComponents(Composition* object) {
         if (component->GetHandle() != 0) continue;
         const u32 handle = m_components.Add(component);
         if (handle == 0) {
-            LogMessage("ObjectManager: the component table is full (65536 handles); object '" +
-                           object->GetName() + "' not created.\n",
-                       kLogLevel);
+            ReportFullTable(m_componentTableFullSaid,
+                            "ObjectManager: the component table is full (65536 handles); object '" +
+                                object->GetName() + "' not created." + kRefusedQuietly);
             return false;
         }
         component->SetHandle(handle);
@@ -59,6 +61,18 @@ bool ObjectManager::HasRoomFor(u64 objects, u64 components) const {
            u64(m_components.GetCount()) + components <= HandleTable::kMaxSlots;
 }
 
+u64 ObjectManager::RoomForObjects(u64 componentsEach) const {
+    const u64 ids = HandleTable::kMaxSlots - u64(m_objects.GetCount());
+    if (componentsEach == 0) return ids;
+    return std::min(ids, (HandleTable::kMaxSlots - u64(m_components.GetCount())) / componentsEach);
+}
+
+void ObjectManager::ReportFullTable(bool& said, const std::string& line) {
+    if (said) return;
+    said = true;
+    LogMessage(line, kLogLevel);
+}
+
 // Gives the object its id and its components their handles. On failure
 // (full tables) every handle given here is taken back and the object is
 // destroyed, so nothing half-registered remains.
@@ -66,9 +80,8 @@ bool ObjectManager::RegisterObject(Composition* object) {
     const u32 id = m_objects.Add(object);
     bool ok = id != 0;
     if (!ok) {
-        LogMessage("ObjectManager: the object table is full (65536 ids); object '" +
-                       object->GetName() + "' not created.\n",
-                   kLogLevel);
+        ReportFullTable(m_objectTableFullSaid, "ObjectManager: the object table is full (65536 ids); object '" +
+                                                   object->GetName() + "' not created." + kRefusedQuietly);
     } else {
         object->SetId(id);
         ok = RegisterNewComponents(object);
@@ -181,6 +194,7 @@ void ObjectManager::DestroyNow(u32 id) {
         if (component->GetHandle() != 0) m_components.Release(component->GetHandle(), nullptr);
     }
     if (CompositionFactory* factory = CompositionFactory::Instance()) factory->Destroy(object);
+    m_objectTableFullSaid = m_componentTableFullSaid = false;
 }
 
 void ObjectManager::DestroyAllNow() {
@@ -199,6 +213,7 @@ void ObjectManager::DestroyAllNow() {
     m_pendingCreate.clear();
     m_pendingDestroy.clear();
     m_live.clear();
+    m_objectTableFullSaid = m_componentTableFullSaid = false;
 }
 
 // ---- frame ----------------------------------------------------------------

@@ -73,6 +73,11 @@ public:
     // tables (each holds HandleTable::kMaxSlots): a caller placing a whole
     // room asks first, so the room is made entirely or not at all.
     bool HasRoomFor(u64 objects, u64 components) const;
+    // How many more objects of componentsEach components each fit those
+    // tables beside what they hold now (objects queued for destruction keep
+    // their ids and handles until the next Update): a caller making many
+    // copies asks first, so it can refuse a number that does not fit.
+    u64 RoomForObjects(u64 componentsEach) const;
 
     // Only queues the id; see Update.
     void DestroyObject(u32 id);
@@ -115,6 +120,11 @@ private:
     void AddToLive(u32 id);
     void RemoveFromLive(u32 id);
     void Announce(const char* message, u32 id);
+    // Logs line the first time a table refuses an object; the refusals
+    // after it go unlogged until an object is destroyed and frees its id
+    // and handles, so a caller that keeps making objects into a full table
+    // writes one line, not one per object.
+    void ReportFullTable(bool& said, const std::string& line);
 
     std::vector<u32> m_pendingDestroy;
     HandleTable m_objects{kInitialObjectSlots};
@@ -125,6 +135,10 @@ private:
     // swap-with-last removal constant-time.
     std::vector<u32> m_livePosition;
     RefPtr<VariantFunction> m_keyListener;
+    // Whether the object / component table's refusal has been logged since
+    // an object was last destroyed.
+    bool m_objectTableFullSaid = false;
+    bool m_componentTableFullSaid = false;
 };
 
 }  // namespace Ostrel

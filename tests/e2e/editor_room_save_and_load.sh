@@ -8,10 +8,12 @@
 # (found through the panels, not by pixels) refuses the name "hud", which
 # the HUD's scene holds (the status line names its file), and "Room-Start",
 # which the shipped start room holds in lower case, then writes
-# rsc/level/Untitled.xrm, and the window is closed. Second run: ';' finds
-# no room "appeared"; the room saved above is moved into the rooms folder
-# under that name while the editor runs, and the next ';' loads it: the
-# object is highlighted in magenta where the first run left it.
+# rsc/level/Untitled.xrm; 100001 typed into "Number of Clones" and V make
+# no copy, said once in the log and on the status line (the object tables
+# cannot hold them: no table-full line), and the window is closed. Second
+# run: ';' finds no room "appeared"; the room saved above is moved into the
+# rooms folder under that name while the editor runs, and the next ';' loads
+# it: the object is highlighted in magenta where the first run left it.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 source "$here/e2e_common.bash" "$@"
@@ -89,8 +91,32 @@ save_as() {
   printf '%s text %s\n%s key 13 down\n%s key 13 up\n' $(($1 + 8)) "$2" $(($1 + 9)) $(($1 + 10))
   printf '%s mouse item Editor Info|I/O|Save Level\n%s mouse left down\n%s mouse left up\n' $(($1 + 12)) $(($1 + 13)) $(($1 + 14))
 }
-{ save_as 52 hud; save_as 68 Room-Start; save_as 84 Untitled; echo "104 close"; } >> make.txt
-TAVRIN_INPUT_SCRIPT="$work/make.txt" TAVRIN_SCREENSHOT="$work/made.png@51,$work/refused.png@69" ASAN_OPTIONS=detect_leaks=0 \
+# The folded "Clone Settings" is opened by its header under "Clone Selected"
+# (groups have no "mouse item" place).
+{ save_as 52 hud; save_as 68 Room-Start; save_as 84 Untitled; } >> make.txt
+cat >> make.txt <<'SCRIPT'
+100 mouse move 100 354 0 0
+101 mouse left down
+102 mouse left up
+104 mouse item Editor Info|Clone Settings|Number of Clones
+105 mouse left down
+106 mouse left up
+108 mouse left down
+109 mouse left up
+111 key 17 down
+112 key A down
+113 key A up
+114 key 17 up
+115 text 100001
+116 key 13 down
+117 key 13 up
+119 mouse move 900 700 0 0
+121 key V down
+121 key V up
+126 close
+SCRIPT
+TAVRIN_INPUT_SCRIPT="$work/make.txt" TAVRIN_SCREENSHOT="$work/made.png@51,$work/refused.png@69,$work/cloned.png@124" \
+  ASAN_OPTIONS=detect_leaks=0 \
   XDG_DATA_HOME="$work/xdg-make" timeout 120 "$exe" -l >make.out 2>make.err || { cat make.err >&2; fail "first run"; }
 expect_clean_run make
 makeLog="$work/xdg-make/$userFolderName/error_log.log"
@@ -99,17 +125,24 @@ expect_line "$makeLog" "LevelEditor: the room 'hud' was not saved (the name is t
 # Another spelling of a shipped room's name would hide it from the game.
 expect_line "$makeLog" "LevelEditor: the room 'Room-Start' was not saved (the name is taken by 'rsc/level/room-start.xrm' (names that differ only in letter case are one name))"
 [ ! -e rsc/level/Room-Start.xrm ] || fail "a room named 'Room-Start' was written"
-# The refusal on the window: the status line's dark red strip at the bottom,
-# with a text it did not show before the save.
-python3 - "$here" <<'PY' || fail "no status line after the refused save"
+# status_shown PNG BEFORE: PNG has the status line's dark red strip at the
+# bottom, with a text that BEFORE did not show.
+status_shown() {
+  python3 - "$here" "$1" "$2" <<'PY'
 import sys
 sys.path.insert(0, sys.argv[1])
 from png_rows import read_rgba
-width, height, rows = read_rgba("refused.png")
+width, height, rows = read_rgba(sys.argv[2])
 assert all(rows[height - 3][4 * x] > 90 and rows[height - 3][4 * x + 1] < 40 for x in range(0, width, 8))
-assert rows[height - 22:] != read_rgba("made.png")[2][height - 22:]
+assert rows[height - 22:] != read_rgba(sys.argv[3])[2][height - 22:]
 PY
+}
+status_shown refused.png made.png || fail "no status line after the refused save"
 expect_line "$makeLog" "LevelEditor: saved the room 'Untitled' (1 objects)"
+refusal="LevelEditor: no copy of 'crate-obj' made: 100001 copies asked for, the object tables hold room for "
+[ "$(grep -cF "$refusal" "$makeLog")" = 1 ] || fail "the refused clones are not said once"
+expect_no_line "$makeLog" "table is full"
+status_shown cloned.png refused.png || fail "no status line after the refused clones"
 [ -f "$room" ] || fail "no room file written"
 [ ! -e "$room.tmp" ] || fail "the temporary room file was left"
 grep -q "<crate-obj>" "$room" || { cat "$room" >&2; fail "the room lacks the crate"; }

@@ -121,7 +121,9 @@ public:
     void CreateNewObject();
     // "Number of Clones" copies of the selection, the i-th moved by i times
     // the clone offset; the last one is selected (none for 0 copies), and
-    // the settings go back to 1 and (0, 0, 0).
+    // the settings go back to 1 and (0, 0, 0). A number the object tables
+    // cannot hold beside the live objects makes no copy: the log and the
+    // status line say how many would fit, and the settings stay.
     void CloneSelected();
     void NextArchetype(bool pressed);
     void PreviousArchetype(bool pressed);

@@ -11,6 +11,7 @@
 #include "engine/core/ObjectManager.h"
 #include "engine/core/TransformComponent.h"
 #include "tools/editor/ObjectHandle.h"
+#include "tools/panels/PanelStatus.h"
 
 #include <algorithm>
 
@@ -43,6 +44,17 @@ enum Key : int {
 // A click is a press and release at most 3 pixels apart.
 constexpr int kClickSlopSquared = 9;
 constexpr f32 kTurnStep = 90.0f;
+
+// A clone count that the object tables cannot hold beside the live objects,
+// logged and on the status line with how many copies would fit.
+void RefuseClones(const std::string& name, u32 count, u64 room) {
+    const std::string asked = count == 1 ? "1 copy" : std::to_string(count) + " copies";
+    const std::string left = std::to_string(room) + " more";
+    LogMessage("LevelEditor: no copy of '" + name + "' made: " + asked + " asked for, the object tables hold room for " +
+               left + " beside the live objects\n");
+    ShowPanelStatus("Clone: " + asked + " of '" + name + "' not made: " +
+                    (room == 0 ? std::string("the object tables are full") : "the object tables hold room for " + left));
+}
 
 // What a transform key changes: one axis of the position, rotation or
 // scale, by sign times the move step (position, scale) or 90 degrees.
@@ -247,6 +259,14 @@ void LevelEditor::CloneSelected() {
     if (!objects || !source || m_selected == m_cameraId) return;
     const u32 sourceId = m_selected;
     const u32 count = m_cloneCount;
+    // A count the tables cannot hold makes nothing: a part of the set, cut
+    // where the tables ran out, is not what the designer asked for. The
+    // settings stay, for the designer to lower the number.
+    const u64 room = objects->RoomForObjects(source->GetComponents().size());
+    if (count > room) {
+        RefuseClones(source->GetName(), count, room);
+        return;
+    }
     const Vec3 offset = m_cloneOffset;
     u32 last = 0;
     for (u32 i = 1; i <= count; ++i) {
@@ -259,6 +279,7 @@ void LevelEditor::CloneSelected() {
     m_cloneCount = 1;
     m_cloneOffset = Vec3(0.0f, 0.0f, 0.0f);
     SelectObject(last);
+    ClearPanelStatus("Clone: ");
 }
 
 void LevelEditor::NextArchetype(bool pressed) {

@@ -300,7 +300,7 @@ TEST_F(EditorCommandsTest, SelectionCyclesDeletesAndCreatesWithoutTheCamera) {
     EXPECT_EQ(ObjectHandle(camera).GetObject()->GetName(), "DefaultCamera");
 }
 
-TEST_F(EditorCommandsTest, ClonesAreOffsetSelectedAndResetTheSettings) {
+TEST_F(EditorCommandsTest, ClonesAreOffsetSelectedAndNeverMoreThanTheTablesHold) {
     const u32 source = Make("crate", Vec3(1, 2, 3));
     ASSERT_TRUE(model.Commit("Editor Info", "Clone Settings", "Number of Clones", u32(3)));
     ASSERT_TRUE(model.Commit("Editor Info", "Clone Settings", "ClonePositionModX", 2.0f));
@@ -321,6 +321,36 @@ TEST_F(EditorCommandsTest, ClonesAreOffsetSelectedAndResetTheSettings) {
     EXPECT_TRUE(editor.ObjectBar()->entries.empty());
     EXPECT_EQ(list.size(), 4u);
     EXPECT_EQ(editor.GetCloneCount(), 1u);
+
+    // More copies than the tables hold make none: the status line says how
+    // many fit, the log says it once, and the settings stay. Blocks (2
+    // handles each, never announced) fill the component table until 10
+    // handles are free: room for 3 crates (3 each).
+    while (w.world.objects.HasRoomFor(1, 11)) ASSERT_NE(w.Create("block"), 0u);
+    editor.SelectObject(source);
+    const size_t from = w.world.log.size();
+    ASSERT_TRUE(model.Commit("Editor Info", "Clone Settings", "Number of Clones", u32(4)));
+    Tap(86);
+    ASSERT_EQ(list.size(), 4u);
+    EXPECT_EQ(model.Status().Text(), "Clone: 4 copies of 'crate' not made: the object tables hold room for 3 more");
+    ASSERT_TRUE(model.Commit("Editor Info", "Clone Settings", "Number of Clones", u32(4294967295)));
+    Tap(86);
+    ASSERT_EQ(list.size(), 4u);
+    EXPECT_EQ(editor.GetCloneCount(), 4294967295u);
+    const std::string said = "no copy of 'crate' made: 4294967295 copies asked for, the object tables hold room for 3";
+    const size_t at = w.world.log.find(said, from);
+    EXPECT_TRUE(at != std::string::npos && w.world.log.find(said, at + 1) == std::string::npos) << w.world.log;
+
+    // 3 fit and take the refusal off the status line; then 1 finds the
+    // tables full. No table ever said it was full.
+    ASSERT_TRUE(model.Commit("Editor Info", "Clone Settings", "Number of Clones", u32(3)));
+    Tap(86);
+    EXPECT_EQ(list.size(), 7u);
+    EXPECT_FALSE(model.Status().Visible()) << model.Status().Text();
+    editor.SelectObject(source);
+    Tap(86);
+    EXPECT_EQ(model.Status().Text(), "Clone: 1 copy of 'crate' not made: the object tables are full");
+    EXPECT_EQ(w.world.log.find("table is full", from), std::string::npos) << w.world.log;
 }
 
 TEST_F(EditorCommandsTest, PicksTheNearerHitWalksWithAltAndKeepsTheSelectionOnEmptySpace) {
