@@ -4,7 +4,9 @@
 # Archetype", C creates one, F6 a second, Delete takes that one away again
 # (taps: C, Delete and ';' go down and up within one frame, F6 one frame
 # apart), numpad 6 three times moves the first 3 to the right, "3x"
-# typed into its PosY is refused with the reason in the log, "Save Level"
+# typed into its PosY is refused with the reason in the log, and so are
+# forty digits typed into its PosX (more than the field holds: not cut to
+# 32 and taken), on the status line too; "Save Level"
 # (found through the panels, not by pixels) refuses the name "hud", which
 # the HUD's scene holds (the status line names its file), then writes
 # rsc/level/Untitled.xrm, and the window is closed. Second run: ';' finds
@@ -80,6 +82,14 @@ cat > make.txt <<'SCRIPT'
 46 text 3x
 48 key 13 down
 49 key 13 up
+52 mouse item Object Info|TransformComponent|PosX
+53 mouse left down
+54 mouse left up
+56 mouse left down
+57 mouse left up
+60 text 1234567890123456789012345678901234567890
+62 key 13 down
+63 key 13 up
 SCRIPT
 # save_as FRAME NAME: NAME typed into "Saving To", then "Save Level".
 save_as() {
@@ -88,32 +98,40 @@ save_as() {
   printf '%s text %s\n%s key 13 down\n%s key 13 up\n' $(($1 + 8)) "$2" $(($1 + 9)) $(($1 + 10))
   printf '%s mouse item Editor Info|I/O|Save Level\n%s mouse left down\n%s mouse left up\n' $(($1 + 12)) $(($1 + 13)) $(($1 + 14))
 }
-{ save_as 52 hud; save_as 68 Untitled; echo "88 close"; } >> make.txt
-TAVRIN_INPUT_SCRIPT="$work/make.txt" TAVRIN_SCREENSHOT="$work/made.png@51,$work/refused.png@69" ASAN_OPTIONS=detect_leaks=0 \
+{ save_as 66 hud; save_as 82 Untitled; echo "102 close"; } >> make.txt
+TAVRIN_INPUT_SCRIPT="$work/make.txt" TAVRIN_SCREENSHOT="$work/made.png@51,$work/digits.png@65,$work/refused.png@83" \
+  ASAN_OPTIONS=detect_leaks=0 \
   XDG_DATA_HOME="$work/xdg-make" timeout 120 "$exe" -l >make.out 2>make.err || { cat make.err >&2; fail "first run"; }
 expect_clean_run make
 makeLog="$work/xdg-make/$userFolderName/error_log.log"
 expect_line "$makeLog" "LevelEditor: the room 'hud' was not saved (the name is taken by 'rsc/ui/hud.scn')"
 [ ! -e rsc/level/hud.xrm ] || fail "a room named 'hud' was written"
-# The refusal on the window: the status line's dark red strip at the bottom,
-# with a text it did not show before the save.
-python3 - "$here" <<'PY' || fail "no status line after the refused save"
+# A refusal on the window: the status line's dark red strip at the bottom,
+# with a text it did not show before (SHOT, then the earlier picture).
+status_line_changed() {
+  python3 - "$here" "$1" "$2" <<'PY'
 import sys
 sys.path.insert(0, sys.argv[1])
 from png_rows import read_rgba
-width, height, rows = read_rgba("refused.png")
+width, height, rows = read_rgba(sys.argv[2])
 assert all(rows[height - 3][4 * x] > 90 and rows[height - 3][4 * x + 1] < 40 for x in range(0, width, 8))
-assert rows[height - 22:] != read_rgba("made.png")[2][height - 22:]
+assert rows[height - 22:] != read_rgba(sys.argv[3])[2][height - 22:]
 PY
+}
+status_line_changed refused.png digits.png || fail "no status line after the refused save"
 expect_line "$makeLog" "LevelEditor: saved the room 'Untitled' (1 objects)"
 [ -f "$room" ] || fail "no room file written"
 [ ! -e "$room.tmp" ] || fail "the temporary room file was left"
 grep -q "<crate-obj>" "$room" || { cat "$room" >&2; fail "the room lacks the crate"; }
 grep -q "<PosX>3.000000</PosX>" "$room" || { cat "$room" >&2; fail "the room lacks the moved PosX"; }
-# "3x" typed into PosY is refused whole, with the reason, not read as 3.
-expect_line "$work/xdg-make/$userFolderName/error_log.log" \
-  "panel field 'PosY' of bar 'Object Info': '3x' is not a number; kept 0"
+# "3x" typed into PosY is refused whole, with the reason, not read as 3;
+# forty digits in PosX are refused as too long, quoted by their start, and
+# the PosX saved above is still 3, not the first 32 digits.
+expect_line "$makeLog" "panel field 'PosY' of bar 'Object Info': '3x' is not a number; kept 0"
 ! grep -q "<PosY>3" "$room" || { cat "$room" >&2; fail "'3x' was taken as 3"; }
+expect_line "$makeLog" "panel field 'PosX' of bar 'Object Info': '12345678901234567890...' is longer than the field \
+holds (40 characters, at most 32); kept 3"
+status_line_changed digits.png made.png || fail "no status line for the forty digits"
 read -r madeCount madeX madeY <<<"$(magenta made.png)"
 [ "$madeCount" -gt 20 ] || fail "no magenta highlight in the first run ($madeCount pixels)"
 
