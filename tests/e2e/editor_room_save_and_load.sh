@@ -4,7 +4,9 @@
 # Archetype", C creates one, F6 a second, Delete takes that one away again
 # (taps: C, Delete and ';' go down and up within one frame, F6 one frame
 # apart), numpad 6 three times moves the first 3 to the right, "3x"
-# typed into its PosY is refused with the reason in the log, "Save Level"
+# typed into its PosY is refused with the reason in the log, and so are
+# forty digits typed into its PosX (more than the field holds: not cut to
+# 32 and taken), on the status line too; "Save Level"
 # (found through the panels, not by pixels) refuses the name "hud", which
 # the HUD's scene holds (the status line names its file), and "Room-Start",
 # which the shipped start room holds in lower case, then writes
@@ -83,6 +85,14 @@ cat > make.txt <<'SCRIPT'
 46 text 3x
 48 key 13 down
 49 key 13 up
+52 mouse item Object Info|TransformComponent|PosX
+53 mouse left down
+54 mouse left up
+56 mouse left down
+57 mouse left up
+60 text 1234567890123456789012345678901234567890
+62 key 13 down
+63 key 13 up
 SCRIPT
 # save_as FRAME NAME: NAME typed into "Saving To", then "Save Level".
 save_as() {
@@ -93,29 +103,30 @@ save_as() {
 }
 # The folded "Clone Settings" is opened by its header under "Clone Selected"
 # (groups have no "mouse item" place).
-{ save_as 52 hud; save_as 68 Room-Start; save_as 84 Untitled; } >> make.txt
+{ save_as 66 hud; save_as 82 Room-Start; save_as 98 Untitled; } >> make.txt
 cat >> make.txt <<'SCRIPT'
-100 mouse move 100 354 0 0
-101 mouse left down
-102 mouse left up
-104 mouse item Editor Info|Clone Settings|Number of Clones
-105 mouse left down
-106 mouse left up
-108 mouse left down
-109 mouse left up
-111 key 17 down
-112 key A down
-113 key A up
-114 key 17 up
-115 text 100001
-116 key 13 down
-117 key 13 up
-119 mouse move 900 700 0 0
-121 key V down
-121 key V up
-126 close
+114 mouse move 100 354 0 0
+115 mouse left down
+116 mouse left up
+118 mouse item Editor Info|Clone Settings|Number of Clones
+119 mouse left down
+120 mouse left up
+122 mouse left down
+123 mouse left up
+125 key 17 down
+126 key A down
+127 key A up
+128 key 17 up
+129 text 100001
+130 key 13 down
+131 key 13 up
+133 mouse move 900 700 0 0
+135 key V down
+135 key V up
+140 close
 SCRIPT
-TAVRIN_INPUT_SCRIPT="$work/make.txt" TAVRIN_SCREENSHOT="$work/made.png@51,$work/refused.png@69,$work/cloned.png@124" \
+TAVRIN_INPUT_SCRIPT="$work/make.txt" \
+  TAVRIN_SCREENSHOT="$work/made.png@51,$work/digits.png@65,$work/refused.png@83,$work/cloned.png@138" \
   ASAN_OPTIONS=detect_leaks=0 \
   XDG_DATA_HOME="$work/xdg-make" timeout 120 "$exe" -l >make.out 2>make.err || { cat make.err >&2; fail "first run"; }
 expect_clean_run make
@@ -125,9 +136,9 @@ expect_line "$makeLog" "LevelEditor: the room 'hud' was not saved (the name is t
 # Another spelling of a shipped room's name would hide it from the game.
 expect_line "$makeLog" "LevelEditor: the room 'Room-Start' was not saved (the name is taken by 'rsc/level/room-start.xrm' (names that differ only in letter case are one name))"
 [ ! -e rsc/level/Room-Start.xrm ] || fail "a room named 'Room-Start' was written"
-# status_shown PNG BEFORE: PNG has the status line's dark red strip at the
-# bottom, with a text that BEFORE did not show.
-status_shown() {
+# A refusal on the window: the status line's dark red strip at the bottom,
+# with a text it did not show before (SHOT, then the earlier picture).
+status_line_changed() {
   python3 - "$here" "$1" "$2" <<'PY'
 import sys
 sys.path.insert(0, sys.argv[1])
@@ -137,20 +148,24 @@ assert all(rows[height - 3][4 * x] > 90 and rows[height - 3][4 * x + 1] < 40 for
 assert rows[height - 22:] != read_rgba(sys.argv[3])[2][height - 22:]
 PY
 }
-status_shown refused.png made.png || fail "no status line after the refused save"
+status_line_changed refused.png digits.png || fail "no status line after the refused save"
 expect_line "$makeLog" "LevelEditor: saved the room 'Untitled' (1 objects)"
 refusal="LevelEditor: no copy of 'crate-obj' made: 100001 copies asked for, the object tables hold room for "
 [ "$(grep -cF "$refusal" "$makeLog")" = 1 ] || fail "the refused clones are not said once"
 expect_no_line "$makeLog" "table is full"
-status_shown cloned.png refused.png || fail "no status line after the refused clones"
+status_line_changed cloned.png refused.png || fail "no status line after the refused clones"
 [ -f "$room" ] || fail "no room file written"
 [ ! -e "$room.tmp" ] || fail "the temporary room file was left"
 grep -q "<crate-obj>" "$room" || { cat "$room" >&2; fail "the room lacks the crate"; }
 grep -q "<PosX>3.000000</PosX>" "$room" || { cat "$room" >&2; fail "the room lacks the moved PosX"; }
-# "3x" typed into PosY is refused whole, with the reason, not read as 3.
-expect_line "$work/xdg-make/$userFolderName/error_log.log" \
-  "panel field 'PosY' of bar 'Object Info': '3x' is not a number; kept 0"
+# "3x" typed into PosY is refused whole, with the reason, not read as 3;
+# forty digits in PosX are refused as too long, quoted by their start, and
+# the PosX saved above is still 3, not the first 32 digits.
+expect_line "$makeLog" "panel field 'PosY' of bar 'Object Info': '3x' is not a number; kept 0"
 ! grep -q "<PosY>3" "$room" || { cat "$room" >&2; fail "'3x' was taken as 3"; }
+expect_line "$makeLog" "panel field 'PosX' of bar 'Object Info': '12345678901234567890...' is longer than the field \
+holds (40 characters, at most 32); kept 3"
+status_line_changed digits.png made.png || fail "no status line for the forty digits"
 read -r madeCount madeX madeY <<<"$(magenta made.png)"
 [ "$madeCount" -gt 20 ] || fail "no magenta highlight in the first run ($madeCount pixels)"
 

@@ -17,6 +17,7 @@
 #include "tools/editor/ObjectHandle.h"
 #include "tools/panels/PanelApi.h"
 #include "tools/panels/PanelGroup.h"
+#include "tools/panels/TypedEntry.h"
 
 #include <algorithm>
 
@@ -39,7 +40,8 @@ constexpr const char* kLayoutKeys[3][4] = {
 LevelEditor& Editor(void* client) { return *static_cast<LevelEditor*>(client); }
 
 // A text entered into one of the editor's fields that names nothing: the
-// field says why under itself, and the log too.
+// field says why under itself, the status line and the log too, quoting the
+// text (its start when it is long).
 void RefuseText(PanelBar* bar, const char* group, const char* name, const std::string& why) {
     if (PanelModel* model = PanelModel::Current()) model->RefuseEntry(bar, group, name, why);
 }
@@ -265,7 +267,7 @@ void LevelEditor::SnapArchetypeText() {
     if (it != m_archetypes.end()) m_archetypeIndex = u32(it - m_archetypes.begin());
     m_selectedArchetype = m_archetypes[m_archetypeIndex];
     if (it == m_archetypes.end())
-        RefuseText(m_editorBar, "Object Creation", "Selected Archetype", "'" + typed + "' names no archetype");
+        RefuseText(m_editorBar, "Object Creation", "Selected Archetype", QuotedEntry(typed) + " names no archetype");
 }
 
 void LevelEditor::DrawBoundsEntries() const {
@@ -471,7 +473,8 @@ void LevelEditor::GetFloorBrushCallback(void* value, void* editor) {
 void LevelEditor::SetFloorPaletteCallback(const void* value, void* editor) {
     const std::string& text = *static_cast<const std::string*>(value);
     if (!Editor(editor).SelectPaletteByName(text))
-        RefuseText(Editor(editor).m_paletteBar, "Palette", "Floor Palette", "'" + text + "' begins no palette's name");
+        RefuseText(Editor(editor).m_paletteBar, "Palette", "Floor Palette",
+                   QuotedEntry(text) + " begins no palette's name");
 }
 
 void LevelEditor::GetFloorPaletteCallback(void* value, void* editor) {
@@ -481,7 +484,7 @@ void LevelEditor::GetFloorPaletteCallback(void* value, void* editor) {
 void LevelEditor::SetFloorTileCallback(const void* value, void* editor) {
     const std::string& text = *static_cast<const std::string*>(value);
     if (!Editor(editor).SelectFloorTileByName(text))
-        RefuseText(Editor(editor).m_paletteBar, "Palette", "Floor Tile", "'" + text + "' begins no tile's name");
+        RefuseText(Editor(editor).m_paletteBar, "Palette", "Floor Tile", QuotedEntry(text) + " begins no tile's name");
 }
 
 void LevelEditor::GetFloorTileCallback(void* value, void* editor) {

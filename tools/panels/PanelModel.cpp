@@ -139,9 +139,11 @@ bool HoldsNonFinite(const PanelValue& value) {
     return false;
 }
 
-// A value as a refusal quotes it ("kept 2", "kept 1 0 0", "kept 'floor'").
+// A value as a refusal quotes it ("kept 2", "kept 1 0 0", "kept 'floor'",
+// "kept 'k'").
 std::string ValueText(const PanelValue& value) {
     if (const auto* s = std::get_if<std::string>(&value)) return "'" + *s + "'";
+    if (const auto* c = std::get_if<char>(&value)) return *c ? "'" + std::string(1, *c) + "'" : "''";
     char text[96] = "";
     if (const auto* i = std::get_if<s32>(&value)) std::snprintf(text, sizeof(text), "%d", int(*i));
     if (const auto* u = std::get_if<u32>(&value)) std::snprintf(text, sizeof(text), "%u", unsigned(*u));
@@ -519,6 +521,9 @@ void PanelModel::RefuseEntry(const PanelBar& bar, PanelEntry& entry, const std::
     entry.note = why + "; kept " + ValueText(Read(entry));
     entry.noteSeconds = kNoteSeconds;
     ++m_refusals;
+    // On the status line as well, where the user looks for what went wrong
+    // whichever bar or group holds the field.
+    m_status.Show(entry.label + ": " + entry.note);
     LogMessagef("panel field '%s' of bar '%s': %s\n", entry.name.c_str(), bar.name.c_str(), entry.note.c_str());
 }
 

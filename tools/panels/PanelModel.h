@@ -26,9 +26,12 @@
 //   are gone are dropped.
 // - A number field takes finite numbers only: a committed value that is
 //   infinite or not a number (typed "1e999", say) is refused and logged;
-//   the field keeps its value and shows why for kNoteSeconds. A typed
-//   entry must be wholly one number (blanks around it aside): "3x",
-//   "1.5.5", "abc" or "inf" is refused the same way, never cut to a part.
+//   the field keeps its value and shows why for kNoteSeconds, and the
+//   status line says it too ("PosX: ..."). A typed entry must be wholly
+//   one number (blanks around it aside): "3x", "1.5.5", "abc" or "inf" is
+//   refused the same way, never cut to a part, and so is an entry longer
+//   than the field holds (TypedEntry.h); a character field takes one
+//   character.
 //
 // Main thread only.
 
@@ -189,9 +192,10 @@ public:
     // Queued actions (see the rules above).
     void QueueCommit(const PanelBar& bar, const PanelEntry& entry, PanelValue value);
     void QueuePress(const PanelBar& bar, const PanelEntry& entry);
-    // A number field's typed text, read when it runs (component: which of a
-    // direction's three numbers it is; 0 for a single number). By serials,
-    // since the typing may outlive the frame that drew the field.
+    // A number or character field's typed text, read when it runs
+    // (component: which of a direction's three numbers it is; 0 for a
+    // single number). By serials, since the typing may outlive the frame
+    // that drew the field.
     void QueueTyped(u64 barSerial, u64 entrySerial, int component, std::string text);
     void RunQueued();
     size_t QueuedCount() const { return m_queue.size(); }
@@ -202,13 +206,14 @@ public:
     // not editable or has another type, or the value was refused (Commit).
     bool Press(const std::string& bar, const std::string& group, const std::string& name);
     bool Commit(const std::string& bar, const std::string& group, const std::string& name, PanelValue value);
-    // Commits text as typed into a number field; false when refused.
+    // Commits text as typed into a number or character field; false when
+    // refused.
     bool CommitTyped(const std::string& bar, const std::string& group, const std::string& name,
                      const std::string& text, int component = 0);
-    // Shows under a field why what the user entered there was not taken,
-    // and logs it, as for a refused number: for owners of fields with rules
-    // of their own (a text that must name something). False when the bar
-    // has no such field.
+    // Shows under a field and on the status line why what the user entered
+    // there was not taken, and logs it, as for a refused number: for owners
+    // of fields with rules of their own (a text that must name something).
+    // False when the bar has no such field.
     bool RefuseEntry(PanelBar* bar, const std::string& group, const std::string& name, const std::string& why);
     // The value a field shows, found the same way.
     PanelValue Read(const std::string& bar, const std::string& group, const std::string& name);
@@ -226,7 +231,8 @@ private:
     bool AddEntry(PanelBar* bar, PanelEntry entry, const std::string& def);
     void RunAction(const Action& action);
     void Apply(const PanelBar& bar, PanelEntry& entry, const PanelValue& value);
-    // Leaves the field as it is, says why under it and logs it.
+    // Leaves the field as it is, says why under it and on the status line,
+    // and logs it.
     void RefuseEntry(const PanelBar& bar, PanelEntry& entry, const std::string& why);
     PanelBar* BarBySerial(u64 serial);
 

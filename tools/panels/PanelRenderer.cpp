@@ -15,7 +15,6 @@
 #include <algorithm>
 #include <cfloat>
 #include <cmath>
-#include <cstdio>
 #include <utility>
 #include <vector>
 
@@ -76,6 +75,17 @@ void MapKeys(ImGuiIO& io) {
         {ImGuiKey_Z, 'Z'},
     };
     for (const auto& [key, code] : keys) io.KeyMap[key] = code;
+}
+
+// ImGui asks for room for a typed text that grew (BufSize bytes with its
+// ending 0); the buffer keeps its text.
+int GrowTypedText(ImGuiInputTextCallbackData* data) {
+    auto* text = static_cast<std::vector<char>*>(data->UserData);
+    if (data->EventFlag == ImGuiInputTextFlags_CallbackResize && data->BufSize > int(text->size())) {
+        text->resize(size_t(data->BufSize), '\0');
+        data->Buf = text->data();
+    }
+    return 0;
 }
 
 PanelRect LastItemRect() {
@@ -442,7 +452,8 @@ bool PanelRenderer::NumberWidget(PanelBar& bar, PanelEntry& entry, int component
             typing.bar = bar.serial;
             const ImGuiInputTextState* state = ImGui::GetInputTextState(id);
             if (state && state->InitialTextA.Data) typing.initial = state->InitialTextA.Data;
-            std::snprintf(typing.text.data(), typing.text.size(), "%s", typing.initial.c_str());
+            typing.text.assign(typing.initial.begin(), typing.initial.end());
+            typing.text.push_back('\0');
             const ImVec2 min = ImGui::GetItemRectMin();
             typing.frame = {min.x, min.y, ImGui::CalcItemWidth(), ImGui::GetItemRectMax().y - min.y};
             typing.seen = true;
@@ -464,8 +475,16 @@ bool PanelRenderer::NumberWidget(PanelBar& bar, PanelEntry& entry, int component
     ImGui::ItemSize(total, style.FramePadding.y);
     if (!ImGui::ItemAdd(total, id, &frame, ImGuiItemFlags_Inputable)) return false;
     typing.frame = {frame.Min.x, frame.Min.y, frame.GetWidth(), frame.GetHeight()};
-    ImGui::TempInputText(frame, id, label, typing.text.data(), int(typing.text.size()),
-                         ImGuiInputTextFlags(ImGuiInputTextFlags_AutoSelectAll) | ImGuiInputTextFlags_NoMarkEdited);
+    // ImGui's TempInputText, with a buffer that grows: ImGui's own stops
+    // taking characters at the size the drag widget began it with (32),
+    // silently, and the number would be read cut. Whole, an entry longer
+    // than the field holds reaches the model and is refused there.
+    window->DC.CursorPos = frame.Min;
+    const ImGuiInputTextFlags flags = ImGuiInputTextFlags(ImGuiInputTextFlags_AutoSelectAll) |
+                                      ImGuiInputTextFlags_NoMarkEdited | ImGuiInputTextFlags_CallbackResize |
+                                      ImGuiInputTextFlags(ImGuiInputTextFlags_MergedItem);
+    ImGui::InputTextEx(label, nullptr, typing.text.data(), int(typing.text.size()), frame.GetSize(), flags,
+                       GrowTypedText, &typing.text);
     typing.seen = ImGui::TempInputIsActive(id);
     return false;
 }
@@ -527,8 +546,9 @@ void PanelRenderer::CommitTypingBeforeClick() {
     if (queued) m_model.RunQueued();
 }
 
-// Text (and single characters) are typed into a buffer of their own and
-// committed once, when the field lets the keyboard go.
+// Text (and single characters) are typed into a buffer of their own, which
+// grows with the text, and committed once, when the field lets the keyboard
+// go: a text whole, a character as a typed entry the model reads.
 void PanelRenderer::BuildText(PanelBar& bar, PanelEntry& entry, const PanelValue& value, const std::string& label) {
     std::string shown;
     if (const auto* text = std::get_if<std::string>(&value)) shown = *text;
@@ -545,7 +565,8 @@ void PanelRenderer::BuildText(PanelBar& bar, PanelEntry& entry, const PanelValue
     }
     if (!editable || !ImGui::IsItemDeactivatedAfterEdit()) return;
     if (entry.type == PanelType::Char) {
-        m_model.QueueCommit(bar, entry, edit.empty() ? char(0) : edit[0]);
+        // Read as typed: more than one character is refused, not cut to the first.
+        m_model.QueueTyped(bar.serial, entry.serial, 0, edit);
     } else {
         m_model.QueueCommit(bar, entry, edit);
     }

@@ -22,7 +22,8 @@
 // a number typed into its field (Ctrl+click, double click or Tab), whose
 // text the model reads once, when the field lets go (Enter, Tab, a click
 // anywhere; a click outside the panels commits it at once, before the game
-// sees the click); Escape drops it.
+// sees the click); Escape drops it. Text fields hold what is typed whole,
+// however long, so the model sees it uncut and refuses what does not fit.
 // WantsMouse and WantsKeyboard tell whether the panels own the input, as
 // measured by the last built frame.
 //
@@ -42,6 +43,7 @@
 #include <set>
 #include <string>
 #include <tuple>
+#include <vector>
 
 struct ImGuiContext;
 
@@ -171,13 +173,14 @@ private:
     // Text fields being typed in: their text so far, by entry serial.
     std::map<u64, std::string> m_edits;
     std::set<u64> m_editing;
-    // Numbers being typed into: the text so far and the text the field
+    // Numbers being typed into: the text so far (ended by a 0, in a buffer
+    // that grows with it, so no entry is ever cut) and the text the field
     // began with, the bar, where the field was last drawn, whether it was
     // still typed into in this frame and whether a click already committed
     // it.
     struct Typing {
         u64 bar = 0;
-        std::array<char, 64> text{};
+        std::vector<char> text = std::vector<char>(1, '\0');
         std::string initial;
         PanelRect frame;
         bool seen = false;

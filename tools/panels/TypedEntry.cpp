@@ -1,5 +1,6 @@
 #include "tools/panels/TypedEntry.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -56,10 +57,50 @@ TypedRead ReadTyped(std::string_view text, T& out) {
     }
 }
 
+bool IsContinuationByte(char c) {
+    return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
+}
+
+size_t CharacterCount(const std::string& text) {
+    return size_t(std::count_if(text.begin(), text.end(), [](char c) { return !IsContinuationByte(c); }));
+}
+
+bool HoldsNumber(const PanelValue& value) {
+    return std::holds_alternative<s32>(value) || std::holds_alternative<u32>(value) ||
+           std::holds_alternative<f32>(value) || std::holds_alternative<std::array<f32, 3>>(value);
+}
+
+// Why an entry of length characters does not fit a field of limit ones.
+std::string LongerThanTheField(const std::string& quoted, size_t length, size_t limit) {
+    return quoted + " is longer than the field holds (" + std::to_string(length) + " characters, at most " +
+           std::to_string(limit) + ")";
+}
+
 }  // namespace
 
+std::string QuotedEntry(const std::string& text) {
+    if (CharacterCount(text) <= kQuotedChars) return "'" + text + "'";
+    // Up to the byte that starts the character after the head.
+    size_t end = 0;
+    for (size_t starts = 0; end < text.size(); ++end) {
+        if (!IsContinuationByte(text[end]) && starts++ == kQuotedHeadChars) break;
+    }
+    return "'" + text.substr(0, end) + "...'";
+}
+
 std::string ValueOfTyped(const PanelValue& current, int component, const std::string& text, PanelValue& value) {
-    const std::string quoted = "'" + text + "'";
+    const std::string quoted = QuotedEntry(text);
+    if (std::holds_alternative<char>(current)) {
+        // One byte: a character beyond plain ASCII takes more than that.
+        if (CharacterCount(text) > 1) return LongerThanTheField(quoted, CharacterCount(text), 1);
+        if (text.size() > 1) return quoted + " is not a plain character, which is all the field holds";
+        value = text.empty() ? char(0) : text[0];
+        return {};
+    }
+    // The length first: a text cut to what the field holds might read as
+    // another number.
+    if (HoldsNumber(current) && CharacterCount(text) > kTypedNumberChars)
+        return LongerThanTheField(quoted, CharacterCount(text), kTypedNumberChars);
     TypedRead read = TypedRead::NotANumber;
     const char* range = "";
     if (std::holds_alternative<s32>(current)) {
@@ -72,7 +113,7 @@ std::string ValueOfTyped(const PanelValue& current, int component, const std::st
         read = ReadTyped(text, v);
         value = v;
         range = "0 to 4294967295";
-    } else if (std::holds_alternative<f32>(current) || std::holds_alternative<std::array<f32, 3>>(current)) {
+    } else if (HoldsNumber(current)) {
         f32 v = 0;
         read = ReadTyped(text, v);
         if (read == TypedRead::Number && !std::isfinite(v)) return quoted + " is not a finite number";

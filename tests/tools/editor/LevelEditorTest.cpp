@@ -276,9 +276,15 @@ TEST_F(LevelEditorTest, ArchetypeTextSelectsKnownNamesAndSnapsBack) {
     editor.Update(0.0f);
     EXPECT_EQ(editor.GetSelectedArchetype(), "floor");
     EXPECT_EQ(editor.GetArchetypeIndex(), floorIndex);
-    // The field says why it snapped back.
-    EXPECT_EQ(model.FindBar("Editor Info")->Find("Object Creation", "Selected Archetype")->note,
-              "'flo' names no archetype; kept 'floor'");
+    // The field says why it snapped back, and so does the status line; a
+    // long name is quoted by its start.
+    const PanelEntry* field = model.FindBar("Editor Info")->Find("Object Creation", "Selected Archetype");
+    EXPECT_EQ(field->note, "'flo' names no archetype; kept 'floor'");
+    ASSERT_TRUE(model.Commit("Editor Info", "Object Creation", "Selected Archetype", "floor" + std::string(300, 'x')));
+    editor.Update(0.0f);
+    EXPECT_EQ(editor.GetSelectedArchetype(), "floor");
+    EXPECT_EQ(field->note, "'floorxxxxxxxxxxxxxxx...' names no archetype; kept 'floor'");
+    EXPECT_EQ(model.Status().Text(), "Selected Archetype: " + field->note);
 }
 
 TEST_F(LevelEditorTest, KeyStatesCoverCodesBelow256AndFocusClearsThem) {

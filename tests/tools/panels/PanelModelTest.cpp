@@ -275,7 +275,11 @@ void GetTime(void* v, void* t) {
 
 // Text typed into a number field is read whole: a number (blanks around it
 // and a leading '+' aside) goes in; anything else leaves the field as it
-// was, with the reason under it and in the log, and never runs a setter.
+// was, with the reason under it, on the status line and in the log, and
+// never runs a setter. An entry longer than the field holds is refused with
+// the limit, never read cut (forty digits cut to 32 would be a float), and
+// a long entry is quoted by its start, cut between UTF-8 characters. A
+// character field takes one character.
 TEST(PanelModel, TypedEntriesAreTakenWholeOrRefusedWithTheReason) {
     PanelModel model;
     TwBar* bar = TwNewBar("Editor Info");
@@ -289,12 +293,18 @@ TEST(PanelModel, TypedEntriesAreTakenWholeOrRefusedWithTheReason) {
     TwAddVarRW(bar, "Number of Clones", PanelType::UInt32, &clones);
     TwAddVarRW(bar, "Light", PanelType::Dir3f, light.data());
     TwAddVarCB(bar, "Animation Time", PanelType::Float, SetTime, GetTime, &time);
+    char initial = '5';
+    TwAddVarRW(bar, "Initial", PanelType::Char, &initial);
     struct Row {
         const char* field;
-        const char* text;
-        const char* why;  // empty: taken
+        std::string text;
+        std::string why;  // empty: taken
         f64 taken;
     };
+    const std::string forty = "1234567890123456789012345678901234567890";
+    const std::string tooLong = "'12345678901234567890...' is longer than the field holds (40 characters, at most 32)";
+    std::string accents;
+    for (int i = 0; i < 40; ++i) accents += "\u00e9";
     const Row rows[] = {
         {"PosX", "61", "", 61},
         {"PosX", " 2.5 ", "", 2.5},
@@ -329,6 +339,18 @@ TEST(PanelModel, TypedEntriesAreTakenWholeOrRefusedWithTheReason) {
         {"Number of Clones", "4294967296", "'4294967296' is out of range (0 to 4294967295)", 0},
         {"Light", "7", "", 7},
         {"Light", "x", "'x' is not a number", 0},
+        {"PosX", forty, tooLong, 0},
+        {"PosX", forty.substr(0, 32), "", f64(1.2345678901234567e31f)},
+        {"PosX", accents, "'" + accents.substr(0, 40) + tooLong.substr(tooLong.find("...'")), 0},
+        {"PosX", accents.substr(0, 40), "'" + accents.substr(0, 40) + "' is not a number", 0},
+        {"Difficulty", forty, tooLong, 0},
+        {"Difficulty", forty.substr(0, 31) + "x", "'" + forty.substr(0, 31) + "x' is not a whole number", 0},
+        {"Number of Clones", forty.substr(0, 33),
+         "'12345678901234567890...' is longer than the field holds (33 characters, at most 32)", 0},
+        {"Initial", "b", "", 'b'},
+        {"Initial", "", "", 0},
+        {"Initial", "ab", "'ab' is longer than the field holds (2 characters, at most 1)", 0},
+        {"Initial", "\u00e9", "'\u00e9' is not a plain character, which is all the field holds", 0},
     };
     for (const Row& row : rows) {
         speed = 5;
@@ -336,8 +358,9 @@ TEST(PanelModel, TypedEntriesAreTakenWholeOrRefusedWithTheReason) {
         clones = 5;
         light = {5, 5, 5};
         time = {5, 0};
+        initial = '5';
         const std::string field = row.field;
-        const bool taken = row.why[0] == '\0';
+        const bool taken = row.why.empty();
         XmlTest::LogCapture log;
         EXPECT_EQ(model.CommitTyped("Editor Info", "", field, row.text, 1), taken) << field << " '" << row.text << "'";
         const f64 expected = taken ? row.taken : 5.0;
@@ -345,6 +368,7 @@ TEST(PanelModel, TypedEntriesAreTakenWholeOrRefusedWithTheReason) {
                         : field == "Difficulty" ? f64(count)
                         : field == "Number of Clones" ? f64(clones)
                         : field == "Light" ? f64(light[1])
+                        : field == "Initial" ? f64(initial == '5' ? 5 : initial)
                                            : f64(time.value);
         EXPECT_EQ(now, expected) << field << " '" << row.text << "'";
         const PanelEntry* entry = bar->Find("", field);
@@ -352,8 +376,10 @@ TEST(PanelModel, TypedEntriesAreTakenWholeOrRefusedWithTheReason) {
             EXPECT_EQ(entry->note, "") << row.text;
             continue;
         }
-        const std::string note = std::string(row.why) + "; kept 5" + (field == "Light" ? " 5 5" : "");
+        const std::string kept = field == "Light" ? "5 5 5" : field == "Initial" ? "'5'" : "5";
+        const std::string note = row.why + "; kept " + kept;
         EXPECT_EQ(entry->note, note) << field;
+        EXPECT_EQ(model.Status().Text(), field + ": " + note);
         EXPECT_NE(log.Text().find("panel field '" + field + "' of bar 'Editor Info': " + note + "\n"), std::string::npos)
             << log.Text();
         EXPECT_EQ(time.sets, 0) << row.text;

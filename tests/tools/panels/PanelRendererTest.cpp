@@ -148,6 +148,19 @@ TEST_F(PanelRendererTest, ClicksAndTypingEditThroughTheQueueOnce) {
     Frame();
     EXPECT_EQ(name.sets, 2);  // Enter without an edit commits nothing
     EXPECT_EQ(name.value, "room");
+
+    // A character field refuses two characters, with the reason, rather
+    // than take the first.
+    char key = 'k';
+    TwAddVarRW(bar, "Key", PanelType::Char, &key);
+    Frame();
+    ClickItem("", "Key");
+    Frame({Key(17, true), Key('A', true), Key('A', false), Key(17, false)});
+    Frame({Text("ab")});
+    Frame({Key(13, true), Key(13, false)});
+    Frame();
+    EXPECT_EQ(key, 'k');
+    EXPECT_EQ(model.Status().Text(), "Key: 'ab' is longer than the field holds (2 characters, at most 1); kept 'k'");
 }
 
 TEST_F(PanelRendererTest, CtrlASelectsTheFieldsTextSoTypingReplacesIt) {
@@ -200,6 +213,18 @@ TEST_F(PanelRendererTest, TypedNumberOutOfRangeIsRefusedAndTheFieldSaysWhy) {
         const bool letter = std::isalpha(text[0]) && text[0] != 'a';
         EXPECT_EQ(entry->note, "'" + std::string(text) + "' is not a " + (letter ? "finite " : "") + "number; kept 2");
     }
+    // Forty digits are more than the field holds: refused with the limit,
+    // on the status line too, not cut to their first 32 and taken; 32 are
+    // held and read.
+    const std::string forty = "1234567890123456789012345678901234567890";
+    type(forty);
+    EXPECT_EQ(speed, 2.0f);
+    const std::string tooLong =
+        "'12345678901234567890...' is longer than the field holds (40 characters, at most 32); kept 2";
+    EXPECT_EQ(entry->note, tooLong);
+    EXPECT_EQ(model.Status().Text(), "Speed: " + tooLong);
+    type(forty.substr(0, 32));
+    EXPECT_EQ(speed, 1.2345678901234567e31f);
     type("3.5");
     EXPECT_EQ(speed, 3.5f);
     EXPECT_TRUE(entry->note.empty());
