@@ -148,19 +148,6 @@ TEST_F(PanelRendererTest, ClicksAndTypingEditThroughTheQueueOnce) {
     Frame();
     EXPECT_EQ(name.sets, 2);  // Enter without an edit commits nothing
     EXPECT_EQ(name.value, "room");
-
-    // A character field refuses two characters, with the reason, rather
-    // than take the first.
-    char key = 'k';
-    TwAddVarRW(bar, "Key", PanelType::Char, &key);
-    Frame();
-    ClickItem("", "Key");
-    Frame({Key(17, true), Key('A', true), Key('A', false), Key(17, false)});
-    Frame({Text("ab")});
-    Frame({Key(13, true), Key(13, false)});
-    Frame();
-    EXPECT_EQ(key, 'k');
-    EXPECT_EQ(model.Status().Text(), "Key: 'ab' is longer than the field holds (2 characters, at most 1); kept 'k'");
 }
 
 TEST_F(PanelRendererTest, CtrlASelectsTheFieldsTextSoTypingReplacesIt) {
