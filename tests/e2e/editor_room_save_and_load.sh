@@ -53,17 +53,22 @@ print(n, xs // max(n, 1), ys // max(n, 1))
 ' "$here" "$1"
 }
 
-cat > make.txt <<'SCRIPT'
-10 mouse item Editor Info|Object Creation|Selected Archetype
-11 mouse left down
-12 mouse left up
-14 key 17 down
-15 key A down
-16 key A up
-17 key 17 up
-18 text crate-obj
-19 key 13 down
-20 key 13 up
+# type_into FRAME ITEM TEXT: the panel item ITEM clicked twice (a number
+# field takes typing at the second), Ctrl+A, TEXT and Enter; 12 frames.
+type_into() {
+  printf '%s mouse item %s\n%s mouse left down\n%s mouse left up\n' $1 "$2" $(($1 + 1)) $(($1 + 2))
+  printf '%s mouse left down\n%s mouse left up\n' $(($1 + 3)) $(($1 + 4))
+  printf '%s key 17 down\n%s key A down\n%s key A up\n%s key 17 up\n' $(($1 + 5)) $(($1 + 6)) $(($1 + 7)) $(($1 + 8))
+  printf '%s text %s\n%s key 13 down\n%s key 13 up\n' $(($1 + 9)) "$3" $(($1 + 10)) $(($1 + 11))
+}
+# save_as FRAME NAME: NAME typed into "Saving To", then "Save Level".
+save_as() {
+  type_into $1 "Editor Info|I/O|Saving To" "$2"
+  printf '%s mouse item Editor Info|I/O|Save Level\n%s mouse left down\n%s mouse left up\n' $(($1 + 12)) $(($1 + 13)) $(($1 + 14))
+}
+{
+  type_into 10 "Editor Info|Object Creation|Selected Archetype" crate-obj
+  cat <<'SCRIPT'
 22 mouse move 900 700 0 0
 24 key C down
 24 key C up
@@ -77,54 +82,16 @@ cat > make.txt <<'SCRIPT'
 31 key 102 up
 32 key 102 down
 33 key 102 up
-36 mouse item Object Info|TransformComponent|PosY
-37 mouse left down
-38 mouse left up
-40 mouse left down
-41 mouse left up
-46 text 3x
-48 key 13 down
-49 key 13 up
-52 mouse item Object Info|TransformComponent|PosX
-53 mouse left down
-54 mouse left up
-56 mouse left down
-57 mouse left up
-60 text 1234567890123456789012345678901234567890
-62 key 13 down
-63 key 13 up
 SCRIPT
-# save_as FRAME NAME: NAME typed into "Saving To", then "Save Level".
-save_as() {
-  printf '%s mouse item Editor Info|I/O|Saving To\n%s mouse left down\n%s mouse left up\n' $1 $(($1 + 1)) $(($1 + 2))
-  printf '%s key 17 down\n%s key A down\n%s key A up\n%s key 17 up\n' $(($1 + 4)) $(($1 + 5)) $(($1 + 6)) $(($1 + 7))
-  printf '%s text %s\n%s key 13 down\n%s key 13 up\n' $(($1 + 8)) "$2" $(($1 + 9)) $(($1 + 10))
-  printf '%s mouse item Editor Info|I/O|Save Level\n%s mouse left down\n%s mouse left up\n' $(($1 + 12)) $(($1 + 13)) $(($1 + 14))
-}
-# The folded "Clone Settings" is opened by its header under "Clone Selected"
-# (groups have no "mouse item" place).
-{ save_as 66 hud; save_as 82 Room-Start; save_as 98 Untitled; } >> make.txt
-cat >> make.txt <<'SCRIPT'
-114 mouse move 100 354 0 0
-115 mouse left down
-116 mouse left up
-118 mouse item Editor Info|Clone Settings|Number of Clones
-119 mouse left down
-120 mouse left up
-122 mouse left down
-123 mouse left up
-125 key 17 down
-126 key A down
-127 key A up
-128 key 17 up
-129 text 100001
-130 key 13 down
-131 key 13 up
-133 mouse move 900 700 0 0
-135 key V down
-135 key V up
-140 close
-SCRIPT
+  type_into 36 "Object Info|TransformComponent|PosY" 3x
+  type_into 52 "Object Info|TransformComponent|PosX" 1234567890123456789012345678901234567890
+  save_as 66 hud; save_as 82 Room-Start; save_as 98 Untitled
+  # The folded "Clone Settings" opens at its header under "Clone Selected"
+  # (groups have no "mouse item" place).
+  printf '114 mouse move 100 354 0 0\n115 mouse left down\n116 mouse left up\n'
+  type_into 118 "Editor Info|Clone Settings|Number of Clones" 100001
+  printf '133 mouse move 900 700 0 0\n135 key V down\n135 key V up\n140 close\n'
+} > make.txt
 TAVRIN_INPUT_SCRIPT="$work/make.txt" \
   TAVRIN_SCREENSHOT="$work/made.png@51,$work/digits.png@65,$work/refused.png@83,$work/cloned.png@138" \
   ASAN_OPTIONS=detect_leaks=0 \
