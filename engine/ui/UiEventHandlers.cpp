@@ -5,6 +5,7 @@
 #include "engine/core/Engine.h"
 #include "engine/core/VarFun_Delegate.h"
 #include "engine/ui/UiBase.h"
+#include "engine/ui/UiElementBase.h"
 #include "engine/ui/UiText.h"
 
 #include <cmath>
@@ -147,12 +148,7 @@ void UiQueryTextHandler::Start() {
     if (core == nullptr || m_query.empty()) return;
     std::string answer;
     core->SendMessageStringPtr(m_query, &answer);
-    if (answer.empty()) return;
-    if (auto* area = dynamic_cast<UiTextArea*>(m_owner)) {
-        area->SetText(answer);
-    } else if (auto* label = dynamic_cast<UiLabel*>(m_owner)) {
-        label->SetText(answer);
-    }
+    if (!answer.empty()) SetElementText(dynamic_cast<UiElementBase*>(m_owner), answer);
 }
 
 std::unique_ptr<UiEventHandler> UiQueryTextHandler::Clone() const {

@@ -9,9 +9,9 @@
 // Replace brought; but a scene that pauses the game (a UiPauseHandler's: the
 // pause menu) asked for in the frame of a Goto or Replace is not pushed
 // (logged): the play it would pause ended there (the level was won, lost or
-// the next one loads), and it would open over the screen that came instead. When any request was
-// taken, the activation walk runs from the top down and stops after the
-// first scene that accepts input. The start scene and tutorial pages are
+// the next one loads), and it would open over the screen that came instead.
+// When any request was taken, the activation walk runs from the top down and
+// stops after the first scene that accepts input. The start scene and tutorial pages are
 // pushed without the walk.
 //
 // Every change of the stack is logged with the frame it happened in.

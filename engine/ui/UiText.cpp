@@ -73,4 +73,12 @@ void UiTextArea::Draw(UiDrawContext& context) {
     context.SetAlignment(m_alignment);
 }
 
+void SetElementText(UiElementBase* element, const std::string& text) {
+    if (auto* area = dynamic_cast<UiTextArea*>(element)) {
+        area->SetText(text);
+    } else if (auto* label = dynamic_cast<UiLabel*>(element)) {
+        label->SetText(text);
+    }
+}
+
 }  // namespace Ostrel

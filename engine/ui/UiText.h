@@ -80,4 +80,7 @@ private:
     float m_wrapWidth = 0.0f;
 };
 
+// Sets the text of a label or text area; other elements are left alone.
+void SetElementText(UiElementBase* element, const std::string& text);
+
 }  // namespace Ostrel

@@ -35,14 +35,6 @@ ObjectManager* Objects() {
 
 }  // namespace
 
-void SetElementText(UiElementBase* element, const std::string& text) {
-    if (auto* area = dynamic_cast<UiTextArea*>(element)) {
-        area->SetText(text);
-    } else if (auto* label = dynamic_cast<UiLabel*>(element)) {
-        label->SetText(text);
-    }
-}
-
 // ---- HudFade
 
 HudFade::HudFade(UiElementBase* element_, float from, float to, float duration_)

@@ -129,7 +129,4 @@ private:
     std::map<Ostrel::UiElementBase*, HudFade> m_fades;
 };
 
-// Sets the text of a label or text area; other elements are left alone.
-void SetElementText(Ostrel::UiElementBase* element, const std::string& text);
-
 }  // namespace Vandle

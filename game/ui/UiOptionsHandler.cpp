@@ -10,9 +10,9 @@
 #include "engine/ui/UiElementBase.h"
 #include "engine/ui/UiNavigator.h"
 #include "engine/ui/UiScriptClasses.h"
+#include "engine/ui/UiText.h"
 #include "engine/ui/UiToggleImage.h"
 #include "game/common/GameSupport.h"
-#include "game/ui/UiHudHandler.h"
 #include "game/ui/UiSceneElements.h"
 
 namespace Vandle {

@@ -79,20 +79,20 @@ void RecordNewRoomFile(ResourceManager& resources, const std::string& name) {
         std::filesystem::path(resources.MakeRootPath("\\level\\" + name + ".xrm").GetString()).parent_path();
     std::error_code error;
     std::filesystem::directory_iterator it(folder, error);
-    std::string found;
+    std::vector<std::string> found;
     for (; !error && it != std::filesystem::directory_iterator(); it.increment(error)) {
         const std::string fileName = it->path().filename().string();
         if (!it->is_regular_file(error) || !HasRoomExtension(fileName)) continue;
-        const std::string base = FilePath(fileName).GetBaseName();
-        if (ToLowerAscii(base) != ToLowerAscii(name)) continue;
-        const bool keySpelled = base == ToLowerAscii(name);
-        const bool foundKeySpelled = !found.empty() && FilePath(found).GetBaseName() == ToLowerAscii(name);
-        if (found.empty() || (keySpelled && !foundKeySpelled) || (keySpelled == foundKeySpelled && fileName < found))
-            found = fileName;
+        if (ToLowerAscii(FilePath(fileName).GetBaseName()) == ToLowerAscii(name)) found.push_back(fileName);
     }
     if (found.empty()) return;
+    std::sort(found.begin(), found.end());
+    const auto keySpelled = std::find_if(found.begin(), found.end(), [&name](const std::string& fileName) {
+        return FilePath(fileName).GetBaseName() == ToLowerAscii(name);
+    });
+    const std::string& chosen = keySpelled != found.end() ? *keySpelled : found.front();
     // Named as a save of the room names it.
-    const std::string path = resources.MakeRootPath("\\level\\" + found).GetString();
+    const std::string path = resources.MakeRootPath("\\level\\" + chosen).GetString();
     resources.AddResourcePath(path);
     LogMessage("LevelEditor: the room file '" + path + "' appeared after the start; it is used for '" + name + "'\n");
 }
